@@ -1,0 +1,30 @@
+// The command line's UserInterface: texts go to stderr, questions are
+// answered Yes only when --yes was given.
+#ifndef BELVON_CLI_CLI_USER_INTERFACE_H
+#define BELVON_CLI_CLI_USER_INTERFACE_H
+
+#include <cstdio>
+
+#include "frame/user_interface.h"
+
+namespace cli {
+
+class CliUserInterface : public frame::UserInterface {
+ public:
+  explicit CliUserInterface(bool yes) : yes_(yes) {}
+
+  void message(const std::string& text, frame::Icon) override {
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
+  bool question(const std::string& text, frame::Icon, bool) override {
+    std::fprintf(stderr, "%s [%s]\n", text.c_str(), yes_ ? "Ja" : "Nein");
+    return yes_;
+  }
+
+ private:
+  bool yes_;
+};
+
+}  // namespace cli
+
+#endif  // BELVON_CLI_CLI_USER_INTERFACE_H

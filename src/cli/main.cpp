@@ -1,0 +1,63 @@
+// belvon-cli [--data-dir DIR] [--yes] COMMAND ...
+//
+// The command-line front end: the same core as the desktop program, questions
+// answered No unless --yes is given, messages on stderr, results on stdout.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli/cli_user_interface.h"
+#include "cli/commands.h"
+#include "frame/app_state.h"
+#include "frame/ui/profile.h"
+
+namespace {
+
+int Usage() {
+  std::fputs(
+      "Aufruf: belvon-cli [--data-dir VERZEICHNIS] [--yes] BEFEHL\n"
+      "Befehle:\n"
+      "  init                 Dateien anlegen bzw. laden, Anzahl der Datensätze ausgeben\n"
+      "  dump ART             Datensätze als JSON, eine Zeile je Datensatz;\n"
+      "                       ART = parameters, articles, addresses, orders, discounts, groups\n",
+      stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string dataDir;
+  bool haveDataDir = false;
+  bool yes = false;
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--data-dir" && i + 1 < argc) {
+      dataDir = argv[++i];
+      haveDataDir = true;
+    } else if (arg.rfind("--data-dir=", 0) == 0) {
+      dataDir = arg.substr(11);
+      haveDataDir = true;
+    } else if (arg == "--yes") {
+      yes = true;
+    } else if (arg == "--help" || arg == "-h") {
+      return Usage();
+    } else {
+      args.push_back(arg);
+    }
+  }
+  if (args.empty()) return Usage();
+
+  frame::AppState app;
+  cli::CliUserInterface ui(yes);
+  app.ui = &ui;
+  if (haveDataDir) {
+    if (!dataDir.empty() && dataDir.back() != '/') dataDir += '/';
+    app.dataDirectory = dataDir;
+  } else {
+    app.dataDirectory = frame::ProfileDataDirectory();
+  }
+  return cli::RunCommand(app, args);
+}

@@ -1,0 +1,127 @@
+#include "frame/parameter_file.h"
+
+#include <cstring>
+#include <vector>
+
+#include "store/bytes.h"
+#include "store/data_file.h"
+
+namespace frame {
+
+namespace {
+
+// Where each field of the older record went. Texts are copied up to their
+// zero, but never past the new field nor past the older record.
+struct MovedField {
+  std::uint16_t oldOffset;
+  std::uint16_t newOffset;
+  std::uint16_t width;  // bytes for numbers, the new field width for texts
+  bool text;
+};
+
+constexpr MovedField kMovedFields[] = {
+    {0, 2, 80, true},        // company name line 1
+    {21, 82, 80, true},      // street
+    {62, 162, 80, true},     // town
+    {103, 242, 40, true},    // telephone
+    {120, 322, 40, true},    // fax
+    {137, 402, 42, true},    // bank 1 name
+    {191, 444, 28, true},    // bank 1 IBAN
+    {204, 472, 42, true},    // bank 2 name
+    {245, 514, 14, true},    // bank 2 sort code
+    {258, 528, 14, true},    // bank 2 account
+    {271, 542, 42, true},    // bank 3 name
+    {312, 584, 14, true},    // bank 3 sort code
+    {325, 598, 14, true},    // bank 3 account
+    {338, 282, 40, true},    // mobile
+    {419, 612, 82, true},    // company name line 2
+    {500, 694, 82, true},    // company name line 3
+    {582, 776, 6, false},    // cash discount and the two periods
+    {588, 782, 22, true},    // offer of the week: article number
+    {609, 804, 42, true},    // offer of the week: designation
+    {650, 846, 4, false},    // offer of the week: price
+    {654, 850, 2, false},    // "Kopf drucken"
+    {658, 852, 2, false},    // "Fuß drucken"
+    {662, 854, 2, false},    // "Angebot der Woche"
+    {666, 856, 2, false},    // "Druckvorschau"
+    {670, 858, 6, false},    // dunning periods
+    {676, 864, 243, false},  // dunning texts
+    {920, 1108, 6, false},   // dunning fees
+    {926, 1114, 243, false}, // dunning title texts
+    {1170, 1358, 60, false}, // reserved block
+    {1230, 1418, 6, false},  // print offsets, prices-hidden flag
+    {1238, 1424, 2, false},  // "Unterschrift"
+    {1242, 1426, 2, false},  // offer currency index
+    {1244, 1428, 16, false}, // currency symbols
+    {1260, 1444, 24, false}, // tax rate table
+    {1284, 1468, 16, false}, // exchange rates
+    {1300, 1484, 2, false},  // "Preise sind BRUTTO Preise"
+    {1304, 1486, 321, true}, // footer of quotations
+    {1625, 1807, 321, true}, // footer of order confirmations
+    {1946, 2128, 321, true}, // footer of delivery notes
+    {2267, 2449, 321, true}, // footer of invoices
+    {2588, 2770, 2, false},  // "Autom. Artikelnummer"
+    {2592, 362, 40, true},   // e-mail
+    {2618, 2772, 2, false},  // "Zahlziel"
+    {2622, 2774, 2, false},  // "Artikel-Nr nicht drucken"
+    {2626, 2776, 30, true},  // delivery-note title
+};
+
+constexpr std::size_t kTaxTableOffset = 1444;
+constexpr std::size_t kTaxSlots = 12;
+constexpr std::size_t kCurrencySymbol4 = 1428 + 12;
+constexpr std::size_t kExchangeRate1 = 1468;
+
+}  // namespace
+
+store::ParameterRecord MigrateOlderParameters(std::span<const std::uint8_t> older) {
+  std::vector<std::uint8_t> out(sizeof(store::ParameterRecord), 0);
+  for (const MovedField& f : kMovedFields) {
+    if (f.oldOffset >= older.size()) continue;
+    std::size_t room = older.size() - f.oldOffset;
+    if (f.text) {
+      std::size_t n = 0;
+      std::size_t limit = std::min<std::size_t>(f.width - 1, room);
+      while (n < limit && older[f.oldOffset + n] != 0) ++n;
+      std::memcpy(out.data() + f.newOffset, older.data() + f.oldOffset, n);
+    } else {
+      std::memcpy(out.data() + f.newOffset, older.data() + f.oldOffset,
+                  std::min<std::size_t>(f.width, room));
+    }
+  }
+  out[kCurrencySymbol4] = 128;  // the euro sign in Windows-1252
+  out[kCurrencySymbol4 + 1] = 0;
+  out[kCurrencySymbol4 + 2] = 0;
+  out[kCurrencySymbol4 + 3] = 0;
+  // The older file kept whole percents; the twelve slots are taken as they
+  // lie, also where later fields overlay the table.
+  for (std::size_t i = 0; i < kTaxSlots; ++i) {
+    std::uint8_t* at = out.data() + kTaxTableOffset + 2 * i;
+    store::Store<std::int16_t>(at, static_cast<std::int16_t>(store::Load<std::int16_t>(at) * 10));
+  }
+  store::Store<float>(out.data() + kExchangeRate1, 1.0f);
+  store::ParameterRecord record;
+  std::memcpy(&record, out.data(), sizeof record);
+  return record;
+}
+
+std::uint32_t FirstOrderNumberOfMonth(int year, int month) {
+  return static_cast<std::uint32_t>(((year - 1900) * 100 + month) * 10000 + 1);
+}
+
+int SaveParameters(AppState& app) {
+  platform::File file;
+  if (store::DataFileExists(app, store::kParameterFileName))
+    file = store::OpenData(app, store::kParameterFileName, platform::Access::Write,
+                           platform::Share::DenyNone);
+  else
+    file = store::OpenData(app, store::kParameterFileName, platform::Access::Write,
+                           platform::Share::DenyNone, platform::Disposition::CreateAlways);
+  if (!file) return 0;
+  std::uint8_t bytes[store::kParameterFileSize];
+  store::Store<std::uint32_t>(bytes, app.nextOrderNumber);
+  std::memcpy(bytes + 4, &app.parameters, sizeof app.parameters);
+  return file.seek(0) && file.write(bytes, sizeof bytes) ? 1 : 0;
+}
+
+}  // namespace frame

@@ -1,0 +1,36 @@
+// "BELVON.PAR": the next order number (4 bytes) and the ParameterRecord.
+// Layout and the older layout: doc/formats/parameter-file.md.
+#ifndef BELVON_FRAME_PARAMETER_FILE_H
+#define BELVON_FRAME_PARAMETER_FILE_H
+
+#include <cstdint>
+#include <span>
+
+#include "frame/app_state.h"
+#include "store/parameter_record.h"
+
+namespace frame {
+
+// The largest file that still has the older layout.
+inline constexpr std::int64_t kOlderParameterFileMax = 2642;
+// How much of an older record the migration reads; bytes past the end of the
+// file count as zero.
+inline constexpr std::size_t kOlderParameterRecordRead = 2660;
+
+// Builds the current record from an older one (`older` holds the bytes after
+// the order number, zero-padded to kOlderParameterRecordRead): the fields are
+// taken over, currency symbol 4 becomes the euro sign (byte 128), the twelve
+// tax slots are multiplied by 10 and the exchange rate of currency 1 is 1.0.
+store::ParameterRecord MigrateOlderParameters(std::span<const std::uint8_t> older);
+
+// The first number of this month: ((year - 1900) * 100 + month) * 10000 + 1.
+std::uint32_t FirstOrderNumberOfMonth(int year, int month);
+
+// Writes the order number and the record from offset 0. A missing file is
+// created (after the data directory changed, there is none yet). Returns 1,
+// or 0 when the file cannot be written.
+int SaveParameters(AppState& app);
+
+}  // namespace frame
+
+#endif  // BELVON_FRAME_PARAMETER_FILE_H

@@ -1,0 +1,67 @@
+#include "frame/ui/qt_user_interface.h"
+
+#include <QApplication>
+#include <QAbstractButton>
+#include <QMessageBox>
+
+namespace frame {
+
+namespace {
+
+QMessageBox::Icon ToQt(Icon icon) {
+  switch (icon) {
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Exclamation: return QMessageBox::Warning;
+    case Icon::Stop: return QMessageBox::Critical;
+    case Icon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// A box shown while the hourglass is up still gets the arrow.
+class ArrowWhileShown {
+ public:
+  ArrowWhileShown() : active_(QApplication::overrideCursor() != nullptr) {
+    if (active_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+  }
+  ~ArrowWhileShown() {
+    if (active_) QApplication::restoreOverrideCursor();
+  }
+
+ private:
+  bool active_;
+};
+
+}  // namespace
+
+void QtUserInterface::message(const std::string& text, Icon icon) {
+  ArrowWhileShown arrow;
+  QMessageBox box(ToQt(icon), QString::fromUtf8(kProgramTitle), QString::fromStdString(text),
+                  QMessageBox::Ok, owner_);
+  box.exec();
+}
+
+bool QtUserInterface::question(const std::string& text, Icon icon, bool defaultNo) {
+  ArrowWhileShown arrow;
+  QMessageBox box(ToQt(icon), QString::fromUtf8(kProgramTitle), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No, owner_);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+  box.setDefaultButton(defaultNo ? QMessageBox::No : QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+bool QtUserInterface::confirm(const std::string& text, Icon icon) {
+  ArrowWhileShown arrow;
+  QMessageBox box(ToQt(icon), QString::fromUtf8(kProgramTitle), QString::fromStdString(text),
+                  QMessageBox::Ok | QMessageBox::Cancel, owner_);
+  box.button(QMessageBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+  return box.exec() == QMessageBox::Ok;
+}
+
+void QtUserInterface::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void QtUserInterface::endWait() { QApplication::restoreOverrideCursor(); }
+
+}  // namespace frame

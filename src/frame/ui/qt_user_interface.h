@@ -1,0 +1,32 @@
+// The desktop program's UserInterface: message boxes captioned
+// "Belvon - 2.0", the hourglass, and the progress box.
+#ifndef BELVON_FRAME_UI_QT_USER_INTERFACE_H
+#define BELVON_FRAME_UI_QT_USER_INTERFACE_H
+
+#include <QPointer>
+#include <QWidget>
+
+#include "frame/user_interface.h"
+
+namespace frame {
+
+class QtUserInterface : public UserInterface {
+ public:
+  // `owner` is the window every box belongs to (may change once the main
+  // window exists).
+  explicit QtUserInterface(QWidget* owner = nullptr) : owner_(owner) {}
+  void setOwner(QWidget* owner) { owner_ = owner; }
+
+  void message(const std::string& text, Icon icon) override;
+  bool question(const std::string& text, Icon icon, bool defaultNo) override;
+  bool confirm(const std::string& text, Icon icon) override;
+  void beginWait() override;
+  void endWait() override;
+
+ private:
+  QPointer<QWidget> owner_;
+};
+
+}  // namespace frame
+
+#endif  // BELVON_FRAME_UI_QT_USER_INTERFACE_H

@@ -1,0 +1,116 @@
+// Every data file of the program is opened through this header.
+//
+// A File is open for exactly as long as it lives (RAII, move-only). Its share
+// mode is emulated with open-file-description locks (fcntl F_OFD_SETLK) on the
+// whole file:
+//   Share::DenyWrite  ("writing denied to others")  holds a read lock,
+//   Share::Exclusive  (nobody else may open it)      holds a write lock,
+//   Share::DenyNone   holds nothing, but refuses to open while another opener
+//                     excludes our access (a write lock excludes everything,
+//                     a read lock excludes writers).
+// OFD locks belong to the open file description, so two opens of one file in
+// one process exclude each other exactly as two copies of the program do.
+//
+// All opens go through FileSystem::open, one attempt each; the retry loop with
+// its pause and its bound lives in OpenWithRetry. A test can replace the
+// FileSystem to fail the Nth write, rename or sync.
+#ifndef BELVON_PLATFORM_FILE_H
+#define BELVON_PLATFORM_FILE_H
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+enum class Access { Read, Write, ReadWrite };
+enum class Share { DenyNone, DenyWrite, Exclusive };
+enum class Disposition {
+  OpenExisting,  // fail when the file does not exist
+  CreateAlways,  // create it, truncating what it held
+};
+
+// The kinds of call a fault injector may fail.
+enum class IoOp { Open, Read, Write, Sync, Truncate, Rename, Remove };
+
+class FileSystem;
+
+class File {
+ public:
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  ~File();
+
+  bool isOpen() const { return fd_ >= 0; }
+  explicit operator bool() const { return isOpen(); }
+
+  // Reads up to n bytes at the current position; returns the number read
+  // (0 at the end of the file or on an error).
+  std::size_t read(void* buffer, std::size_t n);
+  // Reads exactly n bytes or fails.
+  bool readExact(void* buffer, std::size_t n);
+  bool write(const void* buffer, std::size_t n);
+  bool seek(std::uint64_t offset);
+  bool seekToEnd(std::uint64_t* endOffset);
+  std::uint64_t position() const;
+  // Size of the file, or -1 when it cannot be had.
+  std::int64_t size() const;
+  bool truncate(std::uint64_t length);
+  bool sync();
+  void close();
+
+ private:
+  friend class FileSystem;
+  File(int fd, FileSystem* fs) : fd_(fd), fs_(fs) {}
+  int fd_ = -1;
+  FileSystem* fs_ = nullptr;
+};
+
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // One attempt; a File that is not open on failure (missing file, share
+  // conflict, no permission, fault injected).
+  File open(const std::string& path, Access access, Share share,
+            Disposition disposition = Disposition::OpenExisting);
+  // Existence test with no sharing restriction.
+  bool exists(const std::string& path) const;
+  bool rename(const std::string& from, const std::string& to);
+  bool remove(const std::string& path);
+
+  // Fault injection: return true to make the call fail. The default never
+  // fails; tests derive from FileSystem to count calls down to a failure.
+  virtual bool injectFault(IoOp op, const std::string& path);
+
+ private:
+  friend class File;
+};
+
+// The process-wide real file system (no faults).
+FileSystem& SystemFileSystem();
+
+// What the caller of OpenWithRetry does once the bound is reached: asked with
+// the file name, returns true to try again for another bound, false to give up.
+using GiveUpQuestion = std::function<bool(const std::string& path)>;
+
+struct RetryPolicy {
+  std::chrono::milliseconds pause{50};
+  std::chrono::milliseconds bound{4000};
+};
+
+// Opens the file, retrying while the open fails; after `policy.bound` of
+// failed attempts asks `askRetry`; a "give up" returns a File that is not open.
+// Without a question it gives up after the bound.
+File OpenWithRetry(FileSystem& fs, const std::string& path, Access access, Share share,
+                   Disposition disposition, const RetryPolicy& policy,
+                   const GiveUpQuestion& askRetry);
+
+}  // namespace platform
+
+#endif  // BELVON_PLATFORM_FILE_H

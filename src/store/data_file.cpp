@@ -1,0 +1,54 @@
+#include "store/data_file.h"
+
+#include <cstring>
+
+#include "frame/user_interface.h"
+#include "store/bytes.h"
+
+namespace frame {
+
+std::string FileBusyText(const std::string& path) {
+  return "Die Datei " + path +
+         " wird von einem anderen Programm benutzt und kann nicht geöffnet werden.\n\n"
+         "Nochmals versuchen ?";
+}
+
+}  // namespace frame
+
+namespace store {
+
+platform::File OpenData(frame::AppState& app, const char* name, platform::Access access,
+                        platform::Share share, platform::Disposition disposition) {
+  frame::UserInterface* ui = app.ui;
+  return platform::OpenWithRetry(
+      *app.fileSystem, app.path(name), access, share, disposition, app.retry,
+      [ui](const std::string& path) {
+        return ui && ui->question(frame::FileBusyText(path), frame::Icon::Question, false);
+      });
+}
+
+platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Access access,
+                            platform::Share share, platform::Disposition disposition) {
+  return app.fileSystem->open(app.path(name), access, share, disposition);
+}
+
+bool DataFileExists(const frame::AppState& app, const char* name) {
+  return app.fileSystem->exists(app.path(name));
+}
+
+std::int32_t ReadFramedRecord(platform::File& file, std::uint64_t offset,
+                              std::span<std::uint8_t> buffer, bool clearFirst) {
+  if (clearFirst) std::memset(buffer.data(), 0, buffer.size());
+  std::uint8_t lengthBytes[2];
+  if (buffer.size() < 2 || !file.seek(offset) || !file.readExact(lengthBytes, 2)) return -1;
+  std::uint16_t length = Load<std::uint16_t>(lengthBytes);
+  std::memcpy(buffer.data(), lengthBytes, 2);
+  if (length < 2) return length;
+  std::size_t body = (length < buffer.size() ? length : buffer.size()) - 2;
+  // A record cut short by the end of the file keeps whatever the buffer held
+  // behind the bytes that were there.
+  file.read(buffer.data() + 2, body);
+  return length;
+}
+
+}  // namespace store

@@ -1,0 +1,51 @@
+// Opening the files of the data directory.
+//
+// Every open of a data file names the access and share mode it needs. Opens
+// that the program waits for go through OpenData: retried with a short pause,
+// and after the bound the user is asked whether to wait longer or give up, so
+// a file held by another program for good never hangs us.
+#ifndef BELVON_STORE_DATA_FILE_H
+#define BELVON_STORE_DATA_FILE_H
+
+#include <cstdint>
+#include <span>
+
+#include "frame/app_state.h"
+#include "platform/file.h"
+
+namespace store {
+
+inline constexpr const char* kParameterFileName = "BELVON.PAR";
+inline constexpr const char* kProductGroupFileName = "WARENGR.DAT";
+inline constexpr const char* kDiscountFileName = "RABATT.DAT";
+inline constexpr const char* kArticleIndexName = "ARTIKEL.IDX";
+inline constexpr const char* kArticleDataName = "ARTIKEL.DAT";
+inline constexpr const char* kAddressIndexName = "KUNDEN.IDX";
+inline constexpr const char* kAddressDataName = "KUNDEN.DAT";
+inline constexpr const char* kOrderIndexName = "RECHNUNG.IDX";
+inline constexpr const char* kOrderDataName = "RECHNUNG.DAT";
+
+// Retrying open of DataDirectory + name; not open when the user gave up.
+platform::File OpenData(frame::AppState& app, const char* name, platform::Access access,
+                        platform::Share share,
+                        platform::Disposition disposition = platform::Disposition::OpenExisting);
+
+// A single attempt, for the opens that do not wait.
+platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Access access,
+                            platform::Share share,
+                            platform::Disposition disposition = platform::Disposition::OpenExisting);
+
+bool DataFileExists(const frame::AppState& app, const char* name);
+
+// Reads one length-prefixed record at `offset` into `buffer`: the 2-byte
+// length, then min(length, buffer size) - 2 further bytes. With `clearFirst`
+// the buffer is zeroed before, so a shorter record of an older layout reads
+// with its tail zero. A length below 2 frames nothing: the record reads as
+// empty. Returns the stored length, or -1 when not even the length could be
+// read (an offset at or past the end of the file).
+std::int32_t ReadFramedRecord(platform::File& file, std::uint64_t offset,
+                              std::span<std::uint8_t> buffer, bool clearFirst);
+
+}  // namespace store
+
+#endif  // BELVON_STORE_DATA_FILE_H

@@ -1,0 +1,28 @@
+// Reading an order out of "RECHNUNG.DAT": the head, then its lines one after
+// another, each starting where the previous one's stored length ends.
+// Layout: doc/formats/order-file.md.
+#ifndef BELVON_STORE_ORDER_FRAMING_H
+#define BELVON_STORE_ORDER_FRAMING_H
+
+#include <cstdint>
+#include <span>
+
+#include "platform/file.h"
+#include "store/order_record.h"
+
+namespace store {
+
+// Reads the head at `offset` (at most 80 bytes over `head` as it stands).
+// Returns false when not even its length can be read.
+bool ReadOrderHead(platform::File& data, std::uint32_t offset, OrderHead& head);
+
+// Reads lines 1 .. head.lineCount into lines[1 ..] (lines[0] is the line
+// being edited and stays as it is). A count beyond the table, a length that
+// cannot frame a line or the end of the file stop the walk. Returns the
+// number of lines read.
+int ReadOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& head,
+                   std::span<OrderLine> lines);
+
+}  // namespace store
+
+#endif  // BELVON_STORE_ORDER_FRAMING_H
