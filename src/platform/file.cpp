@@ -153,7 +153,10 @@ File FileSystem::open(const std::string& path, Access access, Share share,
       granted = WholeFileLock(fd, F_OFD_SETLK, F_WRLCK);
       break;
     case Share::DenyWrite:
-      granted = WholeFileLock(fd, F_OFD_SETLK, F_RDLCK);
+      // A reader shares its read lock with other such readers. A writer must
+      // not get in beside them (it writes under their feet) nor let them in
+      // beside itself (they deny the writing it does), so it holds a write lock.
+      granted = WholeFileLock(fd, F_OFD_SETLK, access == Access::Read ? F_RDLCK : F_WRLCK);
       break;
     case Share::DenyNone: {
       // Nothing is held, but an opener that excludes our access wins.

@@ -3,7 +3,9 @@
 // A File is open for exactly as long as it lives (RAII, move-only). Its share
 // mode is emulated with open-file-description locks (fcntl F_OFD_SETLK) on the
 // whole file:
-//   Share::DenyWrite  ("writing denied to others")  holds a read lock,
+//   Share::DenyWrite  ("writing denied to others")  holds a read lock when
+//                     reading, a write lock when writing (a writer is kept
+//                     out by readers that deny writing, and keeps them out),
 //   Share::Exclusive  (nobody else may open it)      holds a write lock,
 //   Share::DenyNone   holds nothing, but refuses to open while another opener
 //                     excludes our access (a write lock excludes everything,

@@ -1,5 +1,7 @@
 #include "store/order_framing.h"
 
+#include <algorithm>
+
 #include "store/bytes.h"
 #include "store/data_file.h"
 
@@ -10,12 +12,19 @@ bool ReadOrderHead(platform::File& data, std::uint32_t offset, OrderHead& head) 
   return ReadFramedRecord(data, offset, bytes, false) >= 0;
 }
 
+namespace {
+std::uint64_t FirstLineOffset(std::uint32_t offset, const OrderHead& head) {
+  // The first line follows what was read of the head.
+  std::uint16_t length = head.length;
+  return std::uint64_t{offset} + (length < sizeof head ? length : sizeof head);
+}
+}  // namespace
+
 int ReadOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& head,
                    std::span<OrderLine> lines) {
   std::uint16_t headLength = head.length;
   if (headLength < 2) return 0;
-  // The first line follows what was read of the head.
-  std::uint64_t at = std::uint64_t{offset} + (headLength < sizeof head ? headLength : sizeof head);
+  std::uint64_t at = FirstLineOffset(offset, head);
   const int count = head.lineCount;
   int read = 0;
   for (int i = 1; i <= count && static_cast<std::size_t>(i) < lines.size(); ++i) {
@@ -26,6 +35,24 @@ int ReadOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& 
     ++read;
   }
   return read;
+}
+
+bool RewriteOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& head,
+                       const std::function<bool(OrderLine& line)>& visit) {
+  if (head.length < 2) return true;
+  std::uint64_t at = FirstLineOffset(offset, head);
+  OrderLine line{};
+  std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&line), sizeof line);
+  for (int i = 1; i <= head.lineCount; ++i) {
+    std::int32_t length = ReadFramedRecord(data, at, bytes, true);
+    if (length < 2) break;
+    if (visit(line)) {
+      std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length), sizeof line);
+      if (!data.seek(at) || !data.write(&line, n)) return false;
+    }
+    at += static_cast<std::uint64_t>(length);
+  }
+  return true;
 }
 
 }  // namespace store

@@ -5,6 +5,7 @@
 #define BELVON_STORE_ORDER_FRAMING_H
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "platform/file.h"
@@ -22,6 +23,13 @@ bool ReadOrderHead(platform::File& data, std::uint32_t offset, OrderHead& head);
 // number of lines read.
 int ReadOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& head,
                    std::span<OrderLine> lines);
+
+// Walks lines 1 .. head.lineCount of the order at `offset` as ReadOrderLines
+// does, handing each line with its file offset and stored length to `visit`;
+// when `visit` returns true the line is written back in place with its stored
+// length (at most the line size). Returns false when a write failed.
+bool RewriteOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& head,
+                       const std::function<bool(OrderLine& line)>& visit);
 
 }  // namespace store
 

@@ -1,0 +1,26 @@
+// Order numbers. An order keeps one number for its whole life, and that
+// number is also its invoice number. By default numbers carry the year and
+// month: ((year - 1900) * 100 + month) * 10000 + sequence, so that in
+// December 2026 the first number is 126120001; with the "+1" setting they
+// simply count up.
+#ifndef BELVON_ORDERS_NUMBERING_H
+#define BELVON_ORDERS_NUMBERING_H
+
+#include <cstdint>
+
+#include "frame/app_state.h"
+
+namespace orders {
+
+std::uint32_t MonthPrefix(int year, int month);
+
+// The month rule, run when a new order draws its number: when the counter
+// still belongs to an earlier month (or is a short number of at most four
+// digits), the user is asked "Soll die Rechnungsnummer auf Monat %d
+// umgeschaltet werden ?" and Yes starts the new month at sequence 1.
+// Returns the counter to draw from.
+std::uint32_t ApplyMonthRule(frame::AppState& app, std::uint32_t counter);
+
+}  // namespace orders
+
+#endif  // BELVON_ORDERS_NUMBERING_H

@@ -1,0 +1,161 @@
+#include "store/order_file.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "frame/user_interface.h"
+#include "orders/numbering.h"
+#include "store/bytes.h"
+#include "store/data_file.h"
+#include "store/indexed_file.h"
+#include "store/order_framing.h"
+
+namespace store {
+
+namespace {
+
+using platform::Access;
+using platform::Share;
+
+// The next order number as the parameter file holds it, raised by one once
+// the new order has drawn it.
+bool DrawOrderNumber(frame::AppState& app, OrderHead& head) {
+  platform::File par = OpenData(app, kParameterFileName, Access::ReadWrite, Share::Exclusive);
+  if (!par) return false;
+  std::uint8_t bytes[4];
+  // A parameter file that was never saved holds no number yet: the one in
+  // memory counts.
+  std::uint32_t counter = par.readExact(bytes, 4) ? Load<std::uint32_t>(bytes) : app.nextOrderNumber;
+  counter = orders::ApplyMonthRule(app, counter);
+  head.orderNumber = static_cast<std::int32_t>(counter);
+  Store<std::uint32_t>(bytes, counter + 1);
+  if (!par.seek(0) || !par.write(bytes, 4)) return false;
+  app.nextOrderNumber = counter + 1;
+  return true;
+}
+
+}  // namespace
+
+int DeleteOrderEntry(frame::AppState& app, std::int32_t& position) {
+  return OrderFile(app).DeleteIndexEntry(position);
+}
+
+int ReadOrder(frame::AppState& app, OrderHead& head, std::int32_t position) {
+  {
+    platform::File index = OpenData(app, kOrderIndexName, Access::Read, Share::DenyWrite);
+    if (!index) return 0;
+    std::int32_t last = ReadLastIndex(kOrderLayout, index);
+    app.orders.lastIndex = last;
+    if (position < 0 || position > last) return 0;
+    if (!index.seek(kOrderLayout.headerSize + static_cast<std::uint64_t>(position) *
+                                                   sizeof(OrderIndexEntry)) ||
+        !index.readExact(&app.orders.entry, sizeof app.orders.entry))
+      return 0;
+  }
+  const OrderIndexEntry entry = app.orders.entry;
+  {
+    platform::File data = OpenData(app, kOrderDataName, Access::Read, Share::DenyWrite);
+    if (!data) return 0;
+    if (!ReadOrderHead(data, entry.offset, head) ||
+        reinterpret_cast<const char*>(&head)[kOrderDatePointOffset] != '.') {
+      char text[120];
+      std::snprintf(text, sizeof text, "Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.",
+                    static_cast<long>(entry.orderNumber));
+      if (app.ui) app.ui->message(text, frame::Icon::Exclamation);
+      return 0;
+    }
+    if (head.customerRef == kNoCustomer) return 0;
+    ReadOrderLines(data, entry.offset, head, app.orderLines);
+  }
+  if (static_cast<std::uint32_t>(head.customerRef) == app.addresses.entry.offset) return 1;
+  platform::File addresses = OpenData(app, kAddressDataName, Access::Read, Share::DenyWrite);
+  if (!addresses) return 0;
+  std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&app.orderAddress),
+                                sizeof app.orderAddress);
+  std::memset(bytes.data(), 0, bytes.size());
+  ReadFramedRecord(addresses, static_cast<std::uint32_t>(head.customerRef), bytes, false);
+  return 1;
+}
+
+int FindOrder(frame::AppState& app, const OrderHead& criteria, std::int32_t& position,
+              bool forward) {
+  frame::WaitCursor wait(app.ui);
+  IndexedFile file = OrderFile(app);
+  IndexBlock block;
+  {
+    platform::File index = OpenData(app, kOrderIndexName, Access::Read, Share::DenyWrite);
+    if (!index) return 0;
+    file.ReadIndex(index, block);
+  }
+  const std::int32_t last = block.count - 1;
+  if (position > last + 1) {
+    position = 0;
+    return 1;
+  }
+  const std::int32_t step = forward ? 1 : -1;
+  for (std::int64_t i = std::int64_t{position} + step; i >= 0 && i <= last; i += step) {
+    auto at = static_cast<std::int32_t>(i);
+    OrderIndexEntry entry;
+    std::memcpy(&entry, block.entry(at), sizeof entry);
+    bool hit = criteria.orderNumber >= 1
+                   ? entry.orderNumber == criteria.orderNumber
+                   : static_cast<std::int32_t>(entry.customerRef) == criteria.customerRef;
+    if (hit) {
+      position = at;
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, StoreMode mode) {
+  const int lineCount = head.lineCount;
+  if (lineCount < 0 || lineCount > static_cast<int>(kMaxOrderLines)) {
+    if (app.ui)
+      app.ui->message("Der Auftrag hat zu viele Positionen und kann nicht gespeichert werden.",
+                      frame::Icon::Stop);
+    return 0;
+  }
+  IndexedFile file = OrderFile(app);
+  // The index stays exclusively ours for the whole store, so that two copies
+  // of the program never draw the same number or the same record offset.
+  platform::File index = OpenData(app, kOrderIndexName, Access::ReadWrite, Share::Exclusive);
+  if (!index) return 0;
+  IndexBlock block;
+  file.ReadIndex(index, block);
+
+  std::uint32_t offset = app.orders.entry.offset;
+  std::vector<std::uint8_t> entry(sizeof(OrderIndexEntry));
+  if (mode != StoreMode::Rewrite) {
+    if (file.RefuseWhenFull(block)) return 0;
+    if (mode == StoreMode::NewNumber && !DrawOrderNumber(app, head)) return 0;
+    for (int i = 1; i <= lineCount; ++i) app.orderLines[i].orderNumber = head.orderNumber;
+    if (!file.NextRecordOffset(block, offset)) return 0;
+  }
+
+  // The record goes in before the index learns of it.
+  {
+    platform::File data = OpenData(app, kOrderDataName, Access::Write, Share::DenyWrite);
+    if (!data) return 0;
+    head.length = static_cast<std::uint16_t>(kOrderHeadSize);
+    for (int i = 0; i <= lineCount; ++i)
+      app.orderLines[i].length = static_cast<std::uint16_t>(kOrderLineSize);
+    if (!data.seek(offset) || !data.write(&head, sizeof head) ||
+        (lineCount > 0 &&
+         !data.write(&app.orderLines[1], static_cast<std::size_t>(lineCount) * kOrderLineSize)))
+      return 0;
+  }
+  if (mode == StoreMode::Rewrite) return 1;
+
+  OrderIndexEntry newEntry{static_cast<std::uint32_t>(head.customerRef), head.orderNumber, offset};
+  std::memcpy(entry.data(), &newEntry, sizeof newEntry);
+  std::int32_t p = 0;
+  if (!file.InsertEntry(index, block, entry, p)) return 0;
+  position = p;
+  app.orders.position = p;
+  app.orders.entry = newEntry;
+  return 1;
+}
+
+}  // namespace store
