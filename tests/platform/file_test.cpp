@@ -1,0 +1,224 @@
+// platform::File: share modes between openers, the retry loop with its bound
+// and question, and the fault-injection seam.
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace platform {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+using testsupport::ReadBytes;
+using testsupport::TempDir;
+using testsupport::WriteBytes;
+
+const std::vector<std::uint8_t> kContent = {'B', 'E', 'L', 'V', 'O', 'N'};
+
+class FileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { WriteBytes(path, kContent); }
+
+  File open(Access access, Share share, Disposition disposition = Disposition::OpenExisting) {
+    return fs.open(path, access, share, disposition);
+  }
+
+  TempDir dir;
+  std::string path = dir.file("ARTIKEL.IDX");
+  FileSystem& fs = SystemFileSystem();
+};
+
+long long MillisecondsSince(steady_clock::time_point start) {
+  return std::chrono::duration_cast<milliseconds>(steady_clock::now() - start).count();
+}
+
+TEST_F(FileTest, ExclusiveShutsOutEveryOtherOpener) {
+  File held = open(Access::ReadWrite, Share::Exclusive);
+  ASSERT_TRUE(held);
+  EXPECT_FALSE(open(Access::Read, Share::DenyNone));
+  EXPECT_FALSE(open(Access::Read, Share::DenyWrite));
+  EXPECT_FALSE(open(Access::Write, Share::DenyNone));
+  EXPECT_FALSE(open(Access::Write, Share::DenyWrite));
+  EXPECT_FALSE(open(Access::ReadWrite, Share::Exclusive));
+  held.close();
+  EXPECT_TRUE(open(Access::ReadWrite, Share::Exclusive));
+}
+
+TEST_F(FileTest, DenyWriteAdmitsReadersButNoWriter) {
+  File reader = open(Access::Read, Share::DenyWrite);
+  ASSERT_TRUE(reader);
+  File secondReader = open(Access::Read, Share::DenyWrite);
+  EXPECT_TRUE(secondReader);
+  EXPECT_TRUE(open(Access::Read, Share::DenyNone));
+  EXPECT_FALSE(open(Access::Write, Share::DenyNone));
+  // A writer that itself denies writing to others is still a writer.
+  EXPECT_FALSE(open(Access::Write, Share::DenyWrite));
+  EXPECT_FALSE(open(Access::ReadWrite, Share::Exclusive));
+  reader.close();
+  EXPECT_FALSE(open(Access::Write, Share::DenyWrite)) << "the second reader still holds it";
+  secondReader.close();
+  EXPECT_TRUE(open(Access::Write, Share::DenyWrite));
+}
+
+TEST_F(FileTest, WriterThatDeniesWritingKeepsReadersAndWritersOut) {
+  File writer = open(Access::Write, Share::DenyWrite);
+  ASSERT_TRUE(writer);
+  EXPECT_FALSE(open(Access::Read, Share::DenyWrite));
+  EXPECT_FALSE(open(Access::Write, Share::DenyWrite));
+  EXPECT_FALSE(open(Access::Write, Share::DenyNone));
+}
+
+TEST_F(FileTest, DenyNoneWriterIsRefusedWhileAnyLockIsHeldButNotOtherwise) {
+  {
+    File reader = open(Access::Read, Share::DenyWrite);
+    EXPECT_FALSE(open(Access::Write, Share::DenyNone));
+  }
+  {
+    File plainWriter = open(Access::Write, Share::DenyNone);
+    ASSERT_TRUE(plainWriter);
+    EXPECT_TRUE(open(Access::Write, Share::DenyNone)) << "two writers without locks coexist";
+  }
+}
+
+TEST_F(FileTest, CreateAlwaysNeverTruncatesUnderAnotherOpener) {
+  for (Share heldShare : {Share::Exclusive, Share::DenyWrite}) {
+    File held = open(heldShare == Share::Exclusive ? Access::ReadWrite : Access::Read, heldShare);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(open(Access::Write, Share::Exclusive, Disposition::CreateAlways));
+    EXPECT_FALSE(open(Access::Write, Share::DenyNone, Disposition::CreateAlways));
+    EXPECT_EQ(ReadBytes(path), kContent);
+  }
+  // Once nobody holds it, the create truncates.
+  EXPECT_TRUE(open(Access::Write, Share::Exclusive, Disposition::CreateAlways));
+  EXPECT_TRUE(ReadBytes(path).empty());
+}
+
+TEST_F(FileTest, OpenExistingFailsOnMissingFileAndCreateAlwaysCreatesIt) {
+  std::string missing = dir.file("RABATT.DAT");
+  EXPECT_FALSE(fs.open(missing, Access::Read, Share::DenyWrite));
+  EXPECT_FALSE(fs.exists(missing));
+  EXPECT_TRUE(fs.open(missing, Access::Write, Share::Exclusive, Disposition::CreateAlways));
+  EXPECT_TRUE(fs.exists(missing));
+  EXPECT_FALSE(fs.exists(dir.path())) << "a directory is no data file";
+}
+
+TEST_F(FileTest, RetryWaitsForTheHolderAndSucceedsWithoutAsking) {
+  File held = open(Access::ReadWrite, Share::Exclusive);
+  ASSERT_TRUE(held);
+  std::thread releaser([file = std::move(held)]() mutable {
+    std::this_thread::sleep_for(milliseconds(300));
+    file.close();
+  });
+  int asked = 0;
+  auto start = steady_clock::now();
+  File file = OpenWithRetry(fs, path, Access::ReadWrite, Share::Exclusive,
+                            Disposition::OpenExisting, {milliseconds(10), milliseconds(2000)},
+                            [&](const std::string&) { return ++asked, false; });
+  long long waited = MillisecondsSince(start);
+  releaser.join();
+  EXPECT_TRUE(file);
+  EXPECT_EQ(asked, 0);
+  EXPECT_GE(waited, 250);
+  EXPECT_LT(waited, 1500);
+}
+
+TEST_F(FileTest, RetryAsksAfterTheBoundAndGivesUpOrTriesAgain) {
+  File held = open(Access::ReadWrite, Share::Exclusive);
+  ASSERT_TRUE(held);
+  const RetryPolicy policy{milliseconds(20), milliseconds(150)};
+
+  std::vector<std::string> askedFor;
+  auto start = steady_clock::now();
+  File file = OpenWithRetry(fs, path, Access::Read, Share::DenyWrite, Disposition::OpenExisting,
+                            policy, [&](const std::string& p) {
+                              askedFor.push_back(p);
+                              return false;
+                            });
+  long long waited = MillisecondsSince(start);
+  EXPECT_FALSE(file);
+  EXPECT_EQ(askedFor, std::vector<std::string>{path});
+  EXPECT_GE(waited, 150);
+  EXPECT_LT(waited, 600);
+
+  std::vector<bool> answers = {true, false};
+  std::size_t asked = 0;
+  start = steady_clock::now();
+  file = OpenWithRetry(fs, path, Access::Read, Share::DenyWrite, Disposition::OpenExisting, policy,
+                       [&](const std::string&) { return answers.at(asked++); });
+  EXPECT_FALSE(file);
+  EXPECT_EQ(asked, 2u);
+  EXPECT_GE(MillisecondsSince(start), 300) << "the retry waits a second bound";
+
+  // Without a question the loop gives up on its own after the bound.
+  EXPECT_FALSE(OpenWithRetry(fs, path, Access::Read, Share::DenyWrite, Disposition::OpenExisting,
+                             policy, nullptr));
+}
+
+TEST_F(FileTest, RetryWaitsForAnotherProcess) {
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(ready[0]);
+    File held = SystemFileSystem().open(path, Access::ReadWrite, Share::Exclusive);
+    char ok = held ? '1' : '0';
+    if (write(ready[1], &ok, 1) != 1) _exit(3);
+    std::this_thread::sleep_for(milliseconds(400));
+    held.close();
+    _exit(0);
+  }
+  close(ready[1]);
+  char ok = 0;
+  ASSERT_EQ(read(ready[0], &ok, 1), 1);
+  close(ready[0]);
+  ASSERT_EQ(ok, '1');
+
+  EXPECT_FALSE(open(Access::Read, Share::DenyWrite)) << "the other process holds the file";
+  auto start = steady_clock::now();
+  File file = OpenWithRetry(fs, path, Access::ReadWrite, Share::Exclusive,
+                            Disposition::OpenExisting, {milliseconds(10), milliseconds(2000)},
+                            nullptr);
+  long long waited = MillisecondsSince(start);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(file);
+  EXPECT_GE(waited, 200);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// Fails the Nth write and nothing else.
+class FailingNthWrite : public FileSystem {
+ public:
+  explicit FailingNthWrite(int n) : n_(n) {}
+  bool injectFault(IoOp op, const std::string&) override {
+    return op == IoOp::Write && ++writes_ == n_;
+  }
+
+ private:
+  int n_;
+  int writes_ = 0;
+};
+
+TEST_F(FileTest, InjectedWriteFaultReachesTheCaller) {
+  FailingNthWrite faulty(2);
+  File file = faulty.open(path, Access::Write, Share::Exclusive, Disposition::CreateAlways);
+  ASSERT_TRUE(file);
+  EXPECT_TRUE(file.write("AB", 2));
+  EXPECT_FALSE(file.write("CD", 2));
+  EXPECT_TRUE(file.write("EF", 2));
+  file.close();
+  EXPECT_EQ(ReadBytes(path), (std::vector<std::uint8_t>{'A', 'B', 'E', 'F'}));
+}
+
+}  // namespace
+}  // namespace platform
