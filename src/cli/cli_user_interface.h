@@ -20,6 +20,13 @@ class CliUserInterface : public frame::UserInterface {
     std::fprintf(stderr, "%s [%s]\n", text.c_str(), yes_ ? "Ja" : "Nein");
     return yes_;
   }
+  // Nobody sits at a script to wait: a file held by another program ends
+  // the command instead of retrying for ever, --yes or not.
+  bool retryBusyFile(const std::string& path) override {
+    std::fprintf(stderr, "Die Datei %s wird von einem anderen Programm benutzt; Abbruch.\n",
+                 path.c_str());
+    return false;
+  }
 
  private:
   bool yes_;

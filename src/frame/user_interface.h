@@ -36,6 +36,10 @@ class UserInterface {
     return false;
   }
   virtual void endProgress() {}
+
+  // A data file stayed locked by another program for the whole retry bound:
+  // true to wait again, false to give up the operation.
+  virtual bool retryBusyFile(const std::string& path);
 };
 
 // Shows the wait cursor for as long as it lives.
@@ -54,8 +58,7 @@ class WaitCursor {
   UserInterface* ui_;
 };
 
-// Asked when a data file stayed locked by another copy of the program for the
-// whole retry bound. Returns true to wait again, false to give up.
+// The question of retryBusyFile.
 std::string FileBusyText(const std::string& path);
 
 }  // namespace frame

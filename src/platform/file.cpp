@@ -198,12 +198,18 @@ FileSystem& SystemFileSystem() {
 File OpenWithRetry(FileSystem& fs, const std::string& path, Access access, Share share,
                    Disposition disposition, const RetryPolicy& policy,
                    const GiveUpQuestion& askRetry) {
+  using Clock = std::chrono::steady_clock;
   for (;;) {
-    auto start = std::chrono::steady_clock::now();
+    const auto start = Clock::now();
     for (;;) {
       File file = fs.open(path, access, share, disposition);
       if (file) return file;
-      if (std::chrono::steady_clock::now() - start >= policy.bound) break;
+      // A file that is not there is not busy: waiting for it (a moment, in
+      // case another copy is just swapping it in) is all that makes sense.
+      if (disposition == Disposition::OpenExisting && !fs.exists(path) &&
+          Clock::now() - start >= policy.missingGrace)
+        return {};
+      if (Clock::now() - start >= policy.bound) break;
       std::this_thread::sleep_for(policy.pause);
     }
     if (!askRetry || !askRetry(path)) return {};

@@ -104,11 +104,15 @@ using GiveUpQuestion = std::function<bool(const std::string& path)>;
 struct RetryPolicy {
   std::chrono::milliseconds pause{50};
   std::chrono::milliseconds bound{4000};
+  // How long a file that does not exist is waited for before giving up
+  // without a question.
+  std::chrono::milliseconds missingGrace{500};
 };
 
 // Opens the file, retrying while the open fails; after `policy.bound` of
 // failed attempts asks `askRetry`; a "give up" returns a File that is not open.
-// Without a question it gives up after the bound.
+// Without a question it gives up after the bound. A file that does not exist
+// is given up after `policy.missingGrace`, without a question.
 File OpenWithRetry(FileSystem& fs, const std::string& path, Access access, Share share,
                    Disposition disposition, const RetryPolicy& policy,
                    const GiveUpQuestion& askRetry);

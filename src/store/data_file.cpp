@@ -13,6 +13,10 @@ std::string FileBusyText(const std::string& path) {
          "Nochmals versuchen ?";
 }
 
+bool UserInterface::retryBusyFile(const std::string& path) {
+  return question(FileBusyText(path), Icon::Question, false);
+}
+
 }  // namespace frame
 
 namespace store {
@@ -23,7 +27,7 @@ platform::File OpenData(frame::AppState& app, const char* name, platform::Access
   return platform::OpenWithRetry(
       *app.fileSystem, app.path(name), access, share, disposition, app.retry,
       [ui](const std::string& path) {
-        return ui && ui->question(frame::FileBusyText(path), frame::Icon::Question, false);
+        return ui && ui->retryBusyFile(path);
       });
 }
 

@@ -10,6 +10,7 @@
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/order_framing.h"
+#include "store/parameter_record.h"
 
 namespace store {
 
@@ -31,6 +32,11 @@ bool DrawOrderNumber(frame::AppState& app, OrderHead& head) {
   head.orderNumber = static_cast<std::int32_t>(counter);
   Store<std::uint32_t>(bytes, counter + 1);
   if (!par.seek(0) || !par.write(bytes, 4)) return false;
+  // The empty file of a first start that never saved its parameters would
+  // now read as the older layout: give it the whole record behind the number.
+  if (par.size() < static_cast<std::int64_t>(kParameterFileSize) &&
+      !par.write(&app.parameters, sizeof app.parameters))
+    return false;
   app.nextOrderNumber = counter + 1;
   return true;
 }

@@ -1,5 +1,6 @@
 // The desktop program: profile, main window, parameters, message loop.
 #include <QApplication>
+#include <clocale>
 
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
@@ -9,6 +10,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // Numbers are read and shown with a decimal point, whatever the locale.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Belvon"));
 
   frame::AppState app;

@@ -1,25 +1,40 @@
 #include "frame/ui/main_window.h"
 
-#include <QFrame>
-#include <QHBoxLayout>
+#include <QApplication>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QProcess>
+#include <QShortcut>
 #include <QVBoxLayout>
 
+#include "frame/command_ids.h"
+#include "frame/decimal.h"
+#include "frame/parameter_file.h"
 #include "frame/status_text.h"
+#include "frame/ui/about_dialog.h"
+#include "frame/ui/druckparam_dialog.h"
+#include "frame/ui/field_text.h"
+#include "frame/ui/help_viewer.h"
+#include "frame/ui/key_mapper.h"
+#include "frame/ui/mahndaten_dialog.h"
+#include "frame/ui/pane.h"
+#include "frame/ui/profile.h"
+#include "frame/ui/stammdaten_dialog.h"
+#include "frame/ui/waehrung_dialog.h"
+#include "frame/load_parameters.h"
 #include "frame/user_interface.h"
+#include "store/order_file.h"
 #include "store/product_group_table.h"
+#include "store/text_field.h"
+#include "tools/appointment_reminder.h"
 
 namespace frame {
 
 namespace {
 
-// The place of a pane until the pane itself is built.
-QFrame* PanePlace(const QString& objectName, QWidget* parent) {
-  auto* frame = new QFrame(parent);
-  frame->setObjectName(objectName);
-  frame->setFrameShape(QFrame::StyledPanel);
-  frame->setMinimumSize(300, 420);
-  return frame;
-}
+// The commands that restricted mode greys.
+constexpr int kRestrictedCommands[] = {102, 105, 104, 134, 135, 132, 119, 121, 123,
+                                       124, 112, 109, 111, 114, 139, 122, 113};
 
 }  // namespace
 
@@ -27,22 +42,44 @@ MainWindow::MainWindow(AppState& app, QWidget* parent) : QMainWindow(parent), ap
   setWindowTitle(QString::fromUtf8(kProgramTitle));
   auto* central = new QWidget(this);
   auto* column = new QVBoxLayout(central);
-  auto* panes = new QHBoxLayout;
+  paneRow_ = new QHBoxLayout;
+  column->addLayout(paneRow_);
+  // The panes in the order the address, article and order pane stand; in the
+  // cash-desk interface the cash-desk pane alone.
   if (app_.cashDeskMode) {
-    panes->addWidget(PanePlace(QStringLiteral("L_RECHNUNG"), central));
+    setPane(PaneSlot::CashDesk, new Pane(QStringLiteral("L_RECHNUNG")));
   } else {
-    panes->addWidget(PanePlace(QStringLiteral("KUNDEN"), central));
-    panes->addWidget(PanePlace(QStringLiteral("ARTIKEL"), central));
-    panes->addWidget(PanePlace(QStringLiteral("RECHNUNG"), central));
+    setPane(PaneSlot::Address, new Pane(QStringLiteral("KUNDEN")));
+    setPane(PaneSlot::Article, new Pane(QStringLiteral("ARTIKEL")));
+    setPane(PaneSlot::Order, new Pane(QStringLiteral("RECHNUNG")));
   }
-  column->addLayout(panes);
   dateLine_ = new QLabel(central);
   countLine_ = new QLabel(central);
+  dateLine_->setObjectName(QStringLiteral("statusLine1"));
+  countLine_->setObjectName(QStringLiteral("statusLine2"));
   dateLine_->setContentsMargins(10, 0, 0, 0);
   countLine_->setContentsMargins(10, 0, 0, 0);
   column->addWidget(dateLine_);
   column->addWidget(countLine_);
+  column->addStretch(1);
   setCentralWidget(central);
+
+  if (app_.cashDeskMode)
+    buildCashDeskMenu();
+  else
+    buildMenu();
+  registerFrameCommands();
+
+  // The accelerators: Ctrl+N and Ctrl+Z.
+  auto* backOrder = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);
+  connect(backOrder, &QShortcut::activated, this, [this] { command(cmd::kConfirmBackOrder); });
+  auto* payment = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+  connect(payment, &QShortcut::activated, this, [this] { command(cmd::kPaymentReceived); });
+  qApp->installEventFilter(new KeyMapper(*this));
+
+  if (app_.restrictedMode)
+    for (int id : kRestrictedCommands)
+      if (QAction* action = menuAction(id)) action->setEnabled(false);
 
   store::LoadProductGroups(app_);
   refreshStatus();
@@ -50,13 +87,211 @@ MainWindow::MainWindow(AppState& app, QWidget* parent) : QMainWindow(parent), ap
   clock_.start(1000);
 }
 
+Pane* MainWindow::pane(PaneSlot slot) const { return panes_.value(slot); }
+
+void MainWindow::setPane(PaneSlot slot, Pane* newPane) {
+  Pane* old = pane(slot);
+  newPane->setParent(centralWidget() ? centralWidget() : this);
+  if (old) {
+    paneRow_->replaceWidget(old, newPane);
+    old->deleteLater();
+  } else {
+    paneRow_->addWidget(newPane, 0, Qt::AlignTop);
+  }
+  panes_[slot] = newPane;
+}
+
+void MainWindow::sendToPane(PaneSlot slot, int id) {
+  if (Pane* target = pane(slot)) target->command(id);
+}
+
+void MainWindow::setCommandHandler(int id, CommandHandler handler) {
+  handlers_[id] = std::move(handler);
+}
+
+void MainWindow::command(int id) {
+  auto found = handlers_.constFind(id);
+  if (found != handlers_.constEnd() && *found) (*found)();
+}
+
+void MainWindow::addCommand(QMenu* menu, int id, const QString& text) {
+  QAction* action = menu->addAction(text);
+  action->setProperty("id", id);
+  connect(action, &QAction::triggered, this, [this, id] { command(id); });
+  actions_[id] = action;
+}
+
+void MainWindow::buildMenu() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(QStringLiteral("&Datei"));
+  addCommand(file, cmd::kMasterData, QStringLiteral("&Stammdaten..."));
+  addCommand(file, cmd::kCurrencies, QStringLiteral("&Währungen, UmSt..."));
+  addCommand(file, cmd::kPrinterSetup, QStringLiteral("&Drucker einrichten..."));
+  file->addSeparator();
+  addCommand(file, cmd::kTextEditor, QStringLiteral("&Texteditor..."));
+  addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
+  addCommand(file, cmd::kSwitchInterface, QStringLiteral("Programm&oberfläche wechseln"));
+  file->addSeparator();
+  addCommand(file, cmd::kQuit, QStringLiteral("&Programm beenden"));
+
+  QMenu* addresses = bar->addMenu(QStringLiteral("&Adressen"));
+  addCommand(addresses, cmd::kAddressSelection, QStringLiteral("&Auswahl..."));
+  addCommand(addresses, cmd::kAddressListByName, QStringLiteral("Auswahlliste &drucken (Name)"));
+  addCommand(addresses, cmd::kAddressListByPostcode, QStringLiteral("Auswahlliste drucken (&PLZ)"));
+  addCommand(addresses, cmd::kExportAddresses, QStringLiteral("Auswahlliste exportieren"));
+  addresses->addSeparator();
+  addCommand(addresses, cmd::kC6Envelope, QStringLiteral("C6-&Umschlag drucken"));
+  addCommand(addresses, cmd::kParcelLabel, QStringLiteral("Paketaufkleber drucken"));
+  addresses->addSeparator();
+  addCommand(addresses, cmd::kAppointmentSearch, QStringLiteral("Terminsuche"));
+  addCommand(addresses, cmd::kCustomerHitList, QStringLiteral("Kundenhitliste drucken..."));
+
+  QMenu* articles = bar->addMenu(QStringLiteral("A&rtikel"));
+  addCommand(articles, cmd::kArticleSelection, QStringLiteral("&Auswahl..."));
+  addCommand(articles, cmd::kOfferOfTheWeek, QStringLiteral("Angebot der &Woche..."));
+  articles->addSeparator();
+  addCommand(articles, cmd::kSelectionListSale, QStringLiteral("Auswahlliste drucken (&VK)"));
+  addCommand(articles, cmd::kSelectionListPurchase, QStringLiteral("Auswahlliste drucken (&EK)"));
+  addCommand(articles, cmd::kOrderProposals, QStringLiteral("&Bestellvorschläge drucken"));
+  addCommand(articles, cmd::kArticleHitList, QStringLiteral("Artikelhitliste drucken..."));
+  addCommand(articles, cmd::kArticleTurnoverList, QStringLiteral("Artikelumsatzliste drucken..."));
+  articles->addSeparator();
+  addCommand(articles, cmd::kDatanormImport, QStringLiteral("Datanorm-Artikelimport (4.0)"));
+  addCommand(articles, cmd::kDatanormExport, QStringLiteral("Datanorm-Artikelexport (4.0)"));
+
+  QMenu* invoices = bar->addMenu(QStringLiteral("Re&chnungen"));
+  addCommand(invoices, cmd::kConfirmBackOrder,
+             QStringLiteral("Nachlieferung bestätigen...\tStrg N"));
+  addCommand(invoices, cmd::kPaymentReceived, QStringLiteral("&Zahlungseingang...\tStrg Z"));
+  addCommand(invoices, cmd::kCollectiveInvoice, QStringLiteral("&Sammelrechnung drucken..."));
+  invoices->addSeparator();
+  addCommand(invoices, cmd::kOpenInvoiceList, QStringLiteral("Liste &offener Rechnungen drucken"));
+  addCommand(invoices, cmd::kUnprintedInvoiceList,
+             QStringLiteral("Liste &ungedruckter Rechnungen drucken"));
+  addCommand(invoices, cmd::kInvoiceJournal, QStringLiteral("&Rechnungsausgangsbuch drucken..."));
+  addCommand(invoices, cmd::kOpenBackOrderList,
+             QStringLiteral("Liste offener &Nachlieferungen drucken"));
+  addCommand(invoices, cmd::kTurnoverGraph, QStringLiteral("Umsatzgrafik drucken..."));
+  invoices->addSeparator();
+  addCommand(invoices, cmd::kDunningLetters, QStringLiteral("&Mahnungen drucken..."));
+  addCommand(invoices, cmd::kDunningSettings, QStringLiteral("Mahn&daten..."));
+  invoices->addSeparator();
+  addCommand(invoices, cmd::kBooking, QStringLiteral("&Buchen..."));
+  addCommand(invoices, cmd::kSettleOpenInvoices, QStringLiteral("Offene Rechnungen egalisieren..."));
+
+  QMenu* maintenance = bar->addMenu(QStringLiteral("&Wartung"));
+  addCommand(maintenance, cmd::kTestDataStructures, QStringLiteral("Datenstrukturen testen"));
+  addCommand(maintenance, cmd::kReorganiseAddresses, QStringLiteral("Adressen &reorganisieren"));
+  addCommand(maintenance, cmd::kReorganiseArticles, QStringLiteral("Artikel &reorganisieren"));
+  addCommand(maintenance, cmd::kDeleteOldInvoices, QStringLiteral("&Alte Rechungen löschen..."));
+  maintenance->addSeparator();
+  addCommand(maintenance, cmd::kCurrencyChangeover,
+             QStringLiteral("Hauptwährung von DM auf Euro umstellen"));
+  // The changeover was done once and for all; the entry stays grey.
+  menuAction(cmd::kCurrencyChangeover)->setEnabled(false);
+
+  QMenu* help = bar->addMenu(QStringLiteral("&Hilfe"));
+  addCommand(help, cmd::kOnlineHelp, QStringLiteral("&Online-Hilfe"));
+  addCommand(help, cmd::kAbout, QStringLiteral("&Über Belvon..."));
+}
+
+void MainWindow::buildCashDeskMenu() {
+  QMenuBar* bar = menuBar();
+  QMenu* file = bar->addMenu(QStringLiteral("&Datei"));
+  addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
+  addCommand(file, cmd::kSwitchInterface, QStringLiteral("Programm&oberfläche wechseln"));
+  addCommand(file, cmd::kQuit, QStringLiteral("&Programm beenden"));
+  QMenu* maintenance = bar->addMenu(QStringLiteral("Wartung"));
+  addCommand(maintenance, cmd::kTestDataStructures, QStringLiteral("Datenstrukturen testen"));
+}
+
+void MainWindow::registerFrameCommands() {
+  setCommandHandler(cmd::kQuit, [this] { close(); });
+  setCommandHandler(cmd::kAbout, [this] { AboutDialog(this).exec(); });
+  setCommandHandler(cmd::kOnlineHelp, [this] { ShowHelp(this, 1); });
+  setCommandHandler(cmd::kMasterData, [this] {
+    // Opening reloads the file: changes kept only in memory are dropped.
+    LoadParameters(app_);
+    StammdatenDialog dialog(app_.parameters, app_.nextOrderNumber, app_.dataDirectory, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    app_.parameters = dialog.parameters();
+    app_.nextOrderNumber = dialog.nextOrderNumber();
+    app_.dataDirectory = dialog.dataDirectory();
+    WriteProfileDataDirectory(app_.dataDirectory);
+    SaveParameters(app_);
+    refreshStatus();
+  });
+  setCommandHandler(cmd::kCurrencies, [this] {
+    WaehrungDialog dialog(app_.parameters, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    app_.parameters = dialog.parameters();
+    app_.fourthCurrencyPrint = app_.parameters.fourthCurrencyPrint;
+    SaveParameters(app_);
+  });
+  setCommandHandler(cmd::kPrinterSetup, [this] {
+    // The font buttons write straight into the parameters in memory, so a
+    // font chosen before "Abbruch" stays until the file is read again.
+    DruckparamDialog dialog(app_.parameters, this);
+    int result = dialog.exec();
+    app_.parameters = dialog.parameters();
+    if (result == QDialog::Accepted) SaveParameters(app_);
+  });
+  setCommandHandler(cmd::kDunningSettings, [this] {
+    MahndatenDialog dialog(app_.parameters, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    app_.parameters = dialog.parameters();
+    SaveParameters(app_);
+  });
+  setCommandHandler(cmd::kPaymentReceived, [this] {
+    if (app_.order.orderNumber == 0 && app_.ui)
+      app_.ui->message("Bitte erst Auftrag suchen !", Icon::Stop);
+  });
+  setCommandHandler(cmd::kAppointmentSearch, [this] { tools::SearchAppointments(app_); });
+  setCommandHandler(cmd::kOfferOfTheWeek, [this] { offerOfTheWeek(); });
+  setCommandHandler(cmd::kSwitchInterface, [this] { switchInterface(); });
+  setCommandHandler(cmd::kOpenCashDrawer, [this] { openCashDrawer(); });
+}
+
+void MainWindow::offerOfTheWeek() {
+  const store::ArticleRecord& article = app_.article;
+  const store::ParameterRecord& p = app_.parameters;
+  const char* symbols[] = {p.currencySymbol1, p.currencySymbol2, p.currencySymbol3,
+                           p.currencySymbol4};
+  int currency = article.currency < 4 ? article.currency : 0;
+  std::string symbol(store::GetText(symbols[currency], 4));
+  std::string text = Format("Das Angebot der Woche:\n%s\n%s\nfür %-.2f %s",
+                            std::string(store::GetText(article.number)).c_str(),
+                            std::string(store::GetText(article.designation)).c_str(),
+                            article.price1 / 100.0, symbol.c_str());
+  if (!app_.ui || !app_.ui->confirm(FromCp1252(text).toStdString(), Icon::None)) return;
+  store::SetText(app_.parameters.offerArticleNumber, store::GetText(article.number));
+  store::SetText(app_.parameters.offerDesignation, store::GetText(article.designation));
+  app_.parameters.offerPrice = article.price1;
+  app_.parameters.offerCurrency = static_cast<std::int16_t>(article.currency);
+  SaveParameters(app_);
+}
+
+void MainWindow::switchInterface() {
+  WriteProfileCashDesk(app_.cashDeskMode == 0 ? 1 : 0);
+  QMetaObject::invokeMethod(this, [this] { command(cmd::kQuit); }, Qt::QueuedConnection);
+}
+
+void MainWindow::openCashDrawer() {
+  QString line = FromField(app_.parameters.cashDrawerCommand).trimmed();
+  QStringList parts = QProcess::splitCommand(line);
+  if (parts.isEmpty()) return;
+  QString program = parts.takeFirst();
+  // Started and left alone: the program does not wait for the drawer.
+  QProcess::startDetached(program, parts);
+}
+
 void MainWindow::refreshStatus() {
   dateLine_->setText(QString::fromStdString(StatusDateLine(app_.clock->now())));
   countLine_->setText(QString::fromStdString(StatusCountLine(app_)));
 }
 
-void MainWindow::command(int id) {
-  if (id == 101) close();
+void MainWindow::jobFinished() {
+  store::ReadOrder(app_, app_.order, app_.orders.position);
 }
 
 }  // namespace frame

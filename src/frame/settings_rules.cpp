@@ -1,0 +1,47 @@
+#include "frame/settings_rules.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "frame/decimal.h"
+
+namespace frame {
+
+std::string CashDiscountText(std::int16_t tenths) {
+  return Format("%-.1f", (tenths + 0.05) / 10);
+}
+
+std::int16_t ParseCashDiscount(std::string_view text) {
+  double value = ParseDecimal(text.substr(0, 4)) * 10;
+  return static_cast<std::int16_t>(std::clamp(std::lround(value), -32768L, 32767L));
+}
+
+std::string TaxRateText(std::int16_t tenths) { return Format("%.1f", tenths / 10.0); }
+
+std::int16_t ParseTaxRate(std::string_view text) {
+  double value = ParseDecimal(text.substr(0, 4)) * 10 + 0.5;
+  return static_cast<std::int16_t>(std::clamp(value, 0.0, 1000.0));
+}
+
+std::string ExchangeRateText(float rate) {
+  return Format("%.5f", std::max(static_cast<double>(rate), 0.001));
+}
+
+float ParseExchangeRate(std::string_view text) {
+  double value = ParsePointDecimal(text.substr(0, 7));
+  return static_cast<float>(std::clamp(value, 0.001, 100.0));
+}
+
+std::int16_t ClampedWhole(std::string_view text, int low, int high) {
+  return static_cast<std::int16_t>(std::clamp<long>(ParseWhole(text), low, high));
+}
+
+std::uint32_t ParseOrderNumber(std::string_view text) {
+  return static_cast<std::uint32_t>(ParseWhole(text.substr(0, 9)));
+}
+
+std::int16_t ParsePeriod(std::string_view text) {
+  return static_cast<std::int16_t>(ParseWhole(text.substr(0, 4)));
+}
+
+}  // namespace frame

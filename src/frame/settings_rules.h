@@ -1,0 +1,39 @@
+// How the settings dialogs turn their fields into parameter values and back.
+// Kept apart from the widgets so that the rules are tested without a screen.
+#ifndef BELVON_FRAME_SETTINGS_RULES_H
+#define BELVON_FRAME_SETTINGS_RULES_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace frame {
+
+// "Skonto": tenths of a percent shown as (value + 0.05) / 10 with "%-.1f";
+// read from at most 4 characters (comma or point) times 10, rounded to the
+// nearest whole tenth.
+std::string CashDiscountText(std::int16_t tenths);
+std::int16_t ParseCashDiscount(std::string_view text);
+
+// "UmSt": value / 10 with "%.1f"; read from at most 4 characters (comma or
+// point) times 10 plus 0.5, clamped to 0 .. 1000, then truncated.
+std::string TaxRateText(std::int16_t tenths);
+std::int16_t ParseTaxRate(std::string_view text);
+
+// "Kurs": "%.5f", shown as at least 0.001; read with a decimal point only (a
+// comma ends the number) from at most 7 characters, clamped to 0.001 .. 100.
+std::string ExchangeRateText(float rate);
+float ParseExchangeRate(std::string_view text);
+
+// Whole numbers of the printer settings, clamped silently.
+std::int16_t ClampedWhole(std::string_view text, int low, int high);
+
+// "1. Rechnungsnummer": at most 9 characters as a whole number.
+std::uint32_t ParseOrderNumber(std::string_view text);
+
+// Periods ("Skontofrist", "Zahlfrist"): at most 4 characters, whole number.
+std::int16_t ParsePeriod(std::string_view text);
+
+}  // namespace frame
+
+#endif  // BELVON_FRAME_SETTINGS_RULES_H

@@ -1,0 +1,37 @@
+// A pane of the main window (address, article, order or cash-desk pane).
+// Buttons, mapped keys and the main window all reach it through command(id).
+// Until a pane's own class exists its place is held by a plain Pane, which
+// takes commands without doing anything.
+#ifndef BELVON_FRAME_UI_PANE_H
+#define BELVON_FRAME_UI_PANE_H
+
+#include <QFrame>
+
+namespace frame {
+
+class Pane : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit Pane(const QString& templateName, QWidget* parent = nullptr) : QFrame(parent) {
+    setObjectName(templateName);
+    setFrameShape(QFrame::StyledPanel);
+  }
+
+ public slots:
+  void command(int id) {
+    emit commandReceived(id);
+    handleCommand(id);
+  }
+
+ signals:
+  // Every command the pane receives, before it is handled.
+  void commandReceived(int id);
+
+ protected:
+  virtual void handleCommand(int id) { (void)id; }
+};
+
+}  // namespace frame
+
+#endif  // BELVON_FRAME_UI_PANE_H

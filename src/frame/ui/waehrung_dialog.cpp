@@ -1,0 +1,131 @@
+#include "frame/ui/waehrung_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include "frame/settings_rules.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/field_text.h"
+#include "store/text_field.h"
+#include "frame/ui/help_viewer.h"
+
+namespace frame {
+
+namespace {
+
+// Per currency row: symbol field, the two tax-rate fields (none for the
+// fourth currency) and the exchange-rate field (none for the first).
+struct CurrencyRow {
+  int symbolId;
+  int rate2Id;
+  int rate3Id;
+  int exchangeId;
+};
+
+constexpr CurrencyRow kRows[] = {
+    {2169, 2160, 2161, 0}, {2170, 2162, 2163, 2172}, {2171, 2164, 2165, 2173}, {2177, 0, 0, 2174}};
+
+char* Symbol(store::ParameterRecord& p, int currency) {
+  switch (currency) {
+    case 0: return p.currencySymbol1;
+    case 1: return p.currencySymbol2;
+    case 2: return p.currencySymbol3;
+    default: return p.currencySymbol4;
+  }
+}
+
+}  // namespace
+
+WaehrungDialog::WaehrungDialog(const store::ParameterRecord& parameters, QWidget* parent)
+    : QDialog(parent), parameters_(parameters) {
+  setObjectName(QStringLiteral("WAEHRUNG"));
+  setWindowTitle(QStringLiteral("Währungen"));
+  auto* top = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  top->addLayout(grid);
+  grid->addWidget(new QLabel(QStringLiteral("Währung"), this), 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("UmSt 2"), this), 0, 2);
+  grid->addWidget(new QLabel(QStringLiteral("UmSt 3"), this), 0, 3);
+  for (int c = 0; c < 4; ++c) {
+    const CurrencyRow& row = kRows[c];
+    int r = c + 1;
+    grid->addWidget(new QLabel(QStringLiteral("%1.").arg(c + 1), this), r, 0);
+    QLineEdit* symbol = MakeEdit(this, row.symbolId, 3);
+    symbol->setText(FromCp1252(store::GetText(Symbol(parameters_, c), 4)));
+    grid->addWidget(symbol, r, 1);
+    if (row.rate2Id) {
+      QLineEdit* rate2 = MakeEdit(this, row.rate2Id, 4);
+      rate2->setText(QString::fromStdString(TaxRateText(store::TaxRate(parameters_, c, 2))));
+      QLineEdit* rate3 = MakeEdit(this, row.rate3Id, 4);
+      rate3->setText(QString::fromStdString(TaxRateText(store::TaxRate(parameters_, c, 3))));
+      grid->addWidget(rate2, r, 2);
+      grid->addWidget(rate3, r, 3);
+    }
+    if (row.exchangeId) {
+      grid->addWidget(new QLabel(QStringLiteral("Kurs: 1/"), this), r, 4);
+      QLineEdit* rate = MakeEdit(this, row.exchangeId, 7);
+      rate->setText(QString::fromStdString(ExchangeRateText(parameters_.exchangeRates[c])));
+      grid->addWidget(rate, r, 5);
+    } else if (c == 0) {
+      grid->addWidget(new QLabel(QStringLiteral("Kurs: 1/"), this), r, 4);
+      grid->addWidget(new QLabel(QStringLiteral("1"), this), r, 5);
+    }
+  }
+  struct Flag {
+    int id;
+    const char* text;
+    std::int16_t store::ParameterRecord::*flag;
+  };
+  const Flag flags[] = {
+      {2175, "4. Währung mit ausdrucken", &store::ParameterRecord::fourthCurrencyPrint},
+      {2176, "Kein Nachkomma ausdrucken", &store::ParameterRecord::noDecimalsPrint},
+      {2236, "Keine einzelne UmSt drucken", &store::ParameterRecord::noSingleTax}};
+  for (const Flag& f : flags) {
+    QCheckBox* box = MakeCheck(this, f.id, QString::fromUtf8(f.text));
+    box->setChecked(parameters_.*(f.flag) != 0);
+    top->addWidget(box);
+  }
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (auto [id, text] : {std::pair{1, "&OK"}, std::pair{2, "&Abbruch"}, std::pair{9, "&Hilfe"}}) {
+    QPushButton* button = MakeButton(this, id, QString::fromUtf8(text));
+    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
+    buttons->addWidget(button);
+  }
+  Control<QPushButton>(this, 1)->setDefault(true);
+  top->addLayout(buttons);
+}
+
+void WaehrungDialog::command(int id) {
+  switch (id) {
+    case 1: accept(); break;
+    case 2: reject(); break;
+    case 9: ShowHelp(this, 5); break;
+    default: break;
+  }
+}
+
+void WaehrungDialog::accept() {
+  FieldWriter writer;
+  for (int c = 0; c < 4; ++c) {
+    const CurrencyRow& row = kRows[c];
+    writer.write(Symbol(parameters_, c), 4, Control<QLineEdit>(this, row.symbolId)->text(), 3);
+    if (row.rate2Id) {
+      store::SetTaxRate(parameters_, c, 2,
+                        ParseTaxRate(Control<QLineEdit>(this, row.rate2Id)->text().toStdString()));
+      store::SetTaxRate(parameters_, c, 3,
+                        ParseTaxRate(Control<QLineEdit>(this, row.rate3Id)->text().toStdString()));
+    }
+    if (row.exchangeId)
+      parameters_.exchangeRates[c] =
+          ParseExchangeRate(Control<QLineEdit>(this, row.exchangeId)->text().toStdString());
+  }
+  parameters_.fourthCurrencyPrint = Control<QCheckBox>(this, 2175)->isChecked() ? 1 : 0;
+  parameters_.noDecimalsPrint = Control<QCheckBox>(this, 2176)->isChecked() ? 1 : 0;
+  parameters_.noSingleTax = Control<QCheckBox>(this, 2236)->isChecked() ? 1 : 0;
+  writer.reportTo(this);
+  QDialog::accept();
+}
+
+}  // namespace frame

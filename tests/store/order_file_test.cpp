@@ -1,0 +1,326 @@
+// The order file: where orders go, changing and finding them, reading them
+// back with their customer, the order numbers, and two copies of the
+// program storing at the same time.
+#include "store/order_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "frame/parameter_file.h"
+#include "frame/user_interface.h"
+#include "store/address_file.h"
+#include "store/records_test_support.h"
+
+namespace store {
+namespace {
+
+using testsupport::AddOrder;
+using testsupport::LineSpec;
+using testsupport::MakeAddress;
+using testsupport::ReadBytes;
+
+class OrderFileTest : public testsupport::StoreTest {
+ protected:
+  std::uint32_t CounterInFile() {
+    return testsupport::ReadAt<std::uint32_t>(ReadBytes(dir.file("BELVON.PAR")), 0);
+  }
+  void SaveCounter(std::uint32_t counter, bool plusOne = false) {
+    app.nextOrderNumber = counter;
+    app.parameters.plusOneNumbering = plusOne ? 1 : 0;
+    ASSERT_EQ(frame::SaveParameters(app), 1);
+  }
+  std::string LineText(int slot) { return std::string(GetText(app.orderLines[slot].description1)); }
+};
+
+TEST_F(OrderFileTest, FirstOrderGoesToTheStart) {
+  OrderHead head = AddOrder(app, 0, {{"eins"}, {"zwei"}});
+  EXPECT_EQ(app.orders.position, 0);
+  EXPECT_EQ(app.orders.entry.offset, 0u);
+  EXPECT_EQ(head.orderNumber, 126120001);
+  std::vector<std::uint8_t> data = ReadBytes(dir.file("RECHNUNG.DAT"));
+  ASSERT_EQ(data.size(), 80u + 2 * 402);
+  EXPECT_EQ(testsupport::ReadAt<std::uint16_t>(data, 0), 80);
+  EXPECT_EQ(testsupport::ReadAt<std::int32_t>(data, 6), 126120001);
+  for (std::size_t line : {80u, 482u}) {
+    EXPECT_EQ(testsupport::ReadAt<std::uint16_t>(data, line), 402);
+    EXPECT_EQ(testsupport::ReadAt<std::int32_t>(data, line + 396), 126120001);
+  }
+}
+
+TEST_F(OrderFileTest, ChangedOrderIsAppendedAndKeepsItsNumberAndPlace) {
+  AddOrder(app, 0, {{"a1"}});                                     // 0 .. 482
+  OrderHead second = AddOrder(app, 0, {{"b1"}, {"b2"}, {"b3"}});  // 482 .. 1768
+  AddOrder(app, 0, {{"c1"}});                                     // 1768 .. 2250
+  const std::vector<std::uint8_t> before = ReadBytes(dir.file("RECHNUNG.DAT"));
+  ASSERT_EQ(before.size(), 2250u);
+
+  OrderHead head{};
+  ASSERT_EQ(ReadOrder(app, head, 1), 1);
+  ASSERT_EQ(LineText(3), "b3");
+  app.orderLines[4] = testsupport::MakeLine({"b4"});
+  app.orderLines[5] = testsupport::MakeLine({"b5"});
+  head.lineCount = 5;
+  std::int32_t position = 1;
+  ASSERT_EQ(DeleteOrderEntry(app, position), 1);
+  ASSERT_EQ(StoreOrder(app, head, position, StoreMode::SameNumber), 1);
+
+  EXPECT_EQ(position, 1);
+  EXPECT_EQ(app.orders.entry.offset, 2250u);
+  std::vector<std::uint8_t> after = ReadBytes(dir.file("RECHNUNG.DAT"));
+  ASSERT_EQ(after.size(), 2250u + 80 + 5 * 402);
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
+  EXPECT_EQ(CounterInFile(), 126120004u);
+
+  auto entries = testsupport::IndexEntries<OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[1].orderNumber, second.orderNumber);
+  EXPECT_EQ(entries[1].offset, 2250u);
+
+  app.orderLines = std::vector<OrderLine>(kOrderLineSlots);
+  ASSERT_EQ(ReadOrder(app, head, 1), 1);
+  EXPECT_EQ(head.orderNumber, second.orderNumber);
+  EXPECT_EQ(head.lineCount, 5);
+  for (int i = 1; i <= 5; ++i) {
+    EXPECT_EQ(LineText(i), "b" + std::to_string(i));
+    EXPECT_EQ(app.orderLines[i].orderNumber, second.orderNumber);
+  }
+}
+
+TEST_F(OrderFileTest, RewriteStaysInPlace) {
+  AddOrder(app, 0, {{"a1"}, {"a2"}});
+  AddOrder(app, 0, {{"b1"}});
+  const std::vector<std::uint8_t> index = ReadBytes(dir.file("RECHNUNG.IDX"));
+  const std::vector<std::uint8_t> before = ReadBytes(dir.file("RECHNUNG.DAT"));
+
+  OrderHead head{};
+  std::int32_t position = 0;
+  ASSERT_EQ(ReadOrder(app, head, position), 1);
+  head.paid = 1234;
+  SetText(app.orderLines[2].description1, "bezahlt");
+  ASSERT_EQ(StoreOrder(app, head, position, StoreMode::Rewrite), 1);
+
+  EXPECT_EQ(ReadBytes(dir.file("RECHNUNG.IDX")), index);
+  std::vector<std::uint8_t> after = ReadBytes(dir.file("RECHNUNG.DAT"));
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_TRUE(std::equal(before.begin() + 884, before.end(), after.begin() + 884));
+  ASSERT_EQ(ReadOrder(app, head, 0), 1);
+  EXPECT_EQ(head.paid, 1234);
+  EXPECT_EQ(LineText(1), "a1");
+  EXPECT_EQ(LineText(2), "bezahlt");
+}
+
+TEST_F(OrderFileTest, FindsByCustomerOrByNumber) {
+  std::vector<std::int32_t> numbers;
+  for (std::int32_t customer : {0, 1192, 0, 1192})
+    numbers.push_back(AddOrder(app, customer, {}).orderNumber);
+
+  OrderHead criteria{};
+  criteria.customerRef = 1192;
+  std::int32_t position = -1;
+  ASSERT_EQ(FindOrder(app, criteria, position, true), 1);
+  EXPECT_EQ(position, 1);
+  ASSERT_EQ(FindOrder(app, criteria, position, true), 1);
+  EXPECT_EQ(position, 3);
+  EXPECT_EQ(FindOrder(app, criteria, position, true), 0);
+  EXPECT_EQ(position, 3);
+  ASSERT_EQ(FindOrder(app, criteria, position, false), 1);
+  EXPECT_EQ(position, 1);
+
+  criteria.orderNumber = numbers[2];
+  position = -1;
+  ASSERT_EQ(FindOrder(app, criteria, position, true), 1);
+  EXPECT_EQ(position, 2);
+  EXPECT_EQ(FindOrder(app, criteria, position, true), 0);
+  position = 3;
+  ASSERT_EQ(FindOrder(app, criteria, position, false), 1);
+  EXPECT_EQ(position, 2);
+
+  // A position beyond the end starts over.
+  position = 9;
+  EXPECT_EQ(FindOrder(app, criteria, position, true), 1);
+  EXPECT_EQ(position, 0);
+}
+
+TEST_F(OrderFileTest, ReadingLoadsTheCustomerOnlyWhenItIsNotTheCurrentOne) {
+  std::int32_t at = -1;
+  ASSERT_EQ(WriteAddress(app, MakeAddress("Meier"), at, true), 1);   // offset 0
+  ASSERT_EQ(WriteAddress(app, MakeAddress("Schulz"), at, true), 1);  // offset 1192
+  AddOrder(app, 0, {{"m"}});
+  AddOrder(app, 1192, {{"s"}});
+  AddressRecord current{};
+  ASSERT_EQ(ReadAddress(app, current, 0), 1);
+  ASSERT_EQ(GetText(current.name2), "Meier");
+  SetText(app.orderAddress.name2, "unangetastet");
+
+  OrderHead head{};
+  ASSERT_EQ(ReadOrder(app, head, 0), 1);
+  EXPECT_EQ(GetText(app.orderAddress.name2), "unangetastet");
+  ASSERT_EQ(ReadOrder(app, head, 1), 1);
+  EXPECT_EQ(GetText(app.orderAddress.name2), "Schulz");
+  ASSERT_EQ(ReadOrder(app, head, 0), 1);
+  EXPECT_EQ(GetText(app.orderAddress.name2), "Schulz");
+}
+
+TEST_F(OrderFileTest, UnreadableHeadsAndDeletedCustomers) {
+  AddOrder(app, 0, {{"a"}});
+  AddOrder(app, -1, {{"b"}});
+  std::vector<std::uint8_t> data = ReadBytes(dir.file("RECHNUNG.DAT"));
+  data[12] = '-';
+  testsupport::WriteBytes(dir.file("RECHNUNG.DAT"), data);
+
+  OrderHead head{};
+  EXPECT_EQ(ReadOrder(app, head, 0), 0);
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text,
+            "Probleme mit Auftrag #126120001\nAuftrag kann nicht gelesen werden.");
+  EXPECT_EQ(ui.shown[0].icon, frame::Icon::Exclamation);
+  EXPECT_FALSE(ui.shown[0].wasQuestion);
+
+  EXPECT_EQ(ReadOrder(app, head, 1), 0);  // its customer was deleted: silently
+  EXPECT_EQ(ReadOrder(app, head, 2), 0);  // beyond the last entry
+  EXPECT_EQ(ui.shown.size(), 1u);
+}
+
+TEST_F(OrderFileTest, MonthRuleOnTheThirdOfDecember) {
+  const std::string question = "Soll die Rechnungsnummer auf Monat 12 umgeschaltet werden ?";
+  struct Case {
+    std::uint32_t counter;
+    bool plusOne;
+    std::vector<bool> answers;  // one per order stored
+    std::vector<std::int32_t> numbers;
+    std::size_t questions;
+  };
+  const Case cases[] = {
+      {126110057, false, {true}, {126120001}, 1},
+      {126110057, false, {false}, {126110057}, 1},
+      {126120057, false, {true}, {126120057}, 0},
+      {57, false, {false, false}, {57, 58}, 2},  // short numbers ask every time
+      {57, true, {true, true, true}, {57, 58, 59}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.counter) + (c.plusOne ? " +1" : ""));
+    SaveCounter(c.counter, c.plusOne);
+    ui.shown.clear();
+    std::vector<std::int32_t> numbers;
+    for (bool answer : c.answers) {
+      ui.answer({answer});
+      numbers.push_back(AddOrder(app, 0, {{"x"}}).orderNumber);
+    }
+    EXPECT_EQ(numbers, c.numbers);
+    EXPECT_EQ(CounterInFile(), static_cast<std::uint32_t>(c.numbers.back()) + 1);
+    ASSERT_EQ(ui.questions().size(), c.questions);
+    for (const auto& shown : ui.shown) {
+      EXPECT_EQ(shown.text, question);
+      EXPECT_TRUE(shown.defaultNo);
+      EXPECT_EQ(shown.icon, frame::Icon::Question);
+    }
+    ui = testsupport::ScriptedUi{};
+  }
+}
+
+TEST_F(OrderFileTest, CounterComesFromTheParameterFile) {
+  SaveCounter(126120100);
+  app.nextOrderNumber = 126120005;  // what another copy of the program drew is in the file
+  EXPECT_EQ(AddOrder(app, 0, {}).orderNumber, 126120100);
+  EXPECT_EQ(app.nextOrderNumber, 126120101u);
+  EXPECT_EQ(CounterInFile(), 126120101u);
+}
+
+// A copy of the program in a process of its own: it waits for any busy file
+// and must not be asked anything else.
+class PatientUi : public frame::UserInterface {
+ public:
+  void message(const std::string&, frame::Icon) override { ++unexpected; }
+  bool question(const std::string& text, frame::Icon, bool) override {
+    if (text.find("von einem anderen Programm benutzt") != std::string::npos) return true;
+    ++unexpected;
+    return false;
+  }
+  int unexpected = 0;
+};
+
+constexpr int kOrdersPerCopy = 200;
+
+int RunCopy(const std::string& directory, int copy, int startSignal) {
+  char go;
+  if (read(startSignal, &go, 1) != 0) return 11;
+  PatientUi ui;
+  platform::FixedClock clock{testsupport::kThirdOfDecember2026};
+  frame::AppState app;
+  app.dataDirectory = directory;
+  app.ui = &ui;
+  app.clock = &clock;
+  // A short pause between attempts, so that the copies take turns often.
+  app.retry.pause = std::chrono::milliseconds(1);
+  frame::LoadParameters(app);
+  if (!app.parameters.plusOneNumbering) return 12;
+  for (int i = 0; i < kOrdersPerCopy; ++i) {
+    std::vector<LineSpec> lines(1 + i % 3, LineSpec{"weitere"});
+    lines[0].text = std::to_string(copy) + "/" + std::to_string(i);
+    int stored = 0;
+    AddOrder(app, copy * 1192, lines, &stored);
+    if (!stored) return 13;
+    // Read it back as the order pane does, then give the other copy a
+    // moment at the index, as a user between two orders would.
+    store::OrderHead head{};
+    if (ReadOrder(app, head, app.orders.position) != 1 ||
+        GetText(app.orderLines[1].description1) != lines[0].text)
+      return 15;
+    usleep(300);
+  }
+  return ui.unexpected == 0 ? 0 : 14;
+}
+
+TEST_F(OrderFileTest, TwoCopiesStoringAtOnceNeverClash) {
+  SaveCounter(1000, true);
+  int start[2];
+  ASSERT_EQ(pipe(start), 0);
+  pid_t copies[2];
+  for (int copy = 0; copy < 2; ++copy) {
+    copies[copy] = fork();
+    ASSERT_GE(copies[copy], 0);
+    if (copies[copy] == 0) {
+      close(start[1]);
+      _exit(RunCopy(dir.path(), copy, start[0]));
+    }
+  }
+  close(start[0]);
+  close(start[1]);  // both copies start now
+  for (pid_t pid : copies) {
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+  }
+
+  auto entries = testsupport::IndexEntries<OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
+  ASSERT_EQ(entries.size(), 2u * kOrdersPerCopy);
+  for (std::size_t i = 0; i < entries.size(); ++i)
+    EXPECT_EQ(entries[i].orderNumber, 1000 + static_cast<std::int32_t>(i));
+  EXPECT_EQ(CounterInFile(), 1000u + 2 * kOrdersPerCopy);
+
+  std::set<std::string> seen;
+  for (std::int32_t position = 0; position < 2 * kOrdersPerCopy; ++position) {
+    OrderHead head{};
+    ASSERT_EQ(ReadOrder(app, head, position), 1) << position;
+    std::string marker = LineText(1);
+    int copy = 0, i = 0;
+    ASSERT_EQ(std::sscanf(marker.c_str(), "%d/%d", &copy, &i), 2) << marker;
+    EXPECT_EQ(head.customerRef, copy * 1192);
+    EXPECT_EQ(head.lineCount, 1 + i % 3);
+    for (int line = 1; line <= head.lineCount; ++line)
+      EXPECT_EQ(app.orderLines[line].orderNumber, head.orderNumber);
+    seen.insert(marker);
+  }
+  EXPECT_EQ(seen.size(), 2u * kOrdersPerCopy);
+}
+
+}  // namespace
+}  // namespace store

@@ -1,0 +1,149 @@
+// A fresh data directory with a started program on it, and small builders for
+// the records the store tests put into it.
+#ifndef BELVON_TESTS_STORE_RECORDS_TEST_SUPPORT_H
+#define BELVON_TESTS_STORE_RECORDS_TEST_SUPPORT_H
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "frame/app_state.h"
+#include "frame/load_parameters.h"
+#include "platform/clock.h"
+#include "store/address_record.h"
+#include "store/article_record.h"
+#include "store/index_entry.h"
+#include "store/order_file.h"
+#include "store/order_record.h"
+#include "store/text_field.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace testsupport {
+
+// 3 December 2026, the day most numbering cases are played on.
+inline constexpr platform::LocalTime kThirdOfDecember2026{2026, 12, 3, 10, 0, 0};
+
+// A program started on an empty data directory: every file exists, the
+// indexes are empty and the counter is the first number of December 2026.
+class StoreTest : public ::testing::Test {
+ protected:
+  StoreTest() {
+    app.dataDirectory = dir.path();
+    app.ui = &ui;
+    app.clock = &clock;
+    frame::LoadParameters(app);
+    ui.shown.clear();
+  }
+
+  TempDir dir;
+  ScriptedUi ui;
+  platform::FixedClock clock{kThirdOfDecember2026};
+  frame::AppState app;
+};
+
+inline store::ArticleRecord MakeArticle(const std::string& number,
+                                        const std::string& designation = "",
+                                        const std::string& supplier = "") {
+  store::ArticleRecord article{};
+  article.length = sizeof article;
+  store::SetText(article.number, number);
+  store::SetText(article.designation, designation);
+  store::SetText(article.supplier, supplier);
+  article.flags = store::kNewArticleFlags;
+  return article;
+}
+
+inline store::AddressRecord MakeAddress(const std::string& name2,
+                                        const std::string& customerNumber = "",
+                                        const std::string& name1 = "") {
+  store::AddressRecord address{};
+  address.length = sizeof address;
+  address.kind = store::kAddressCustomer;
+  store::SetText(address.name2, name2);
+  store::SetText(address.customerNumber, customerNumber);
+  store::SetText(address.name1, name1);
+  return address;
+}
+
+struct LineSpec {
+  std::string text;  // description 1, a marker to recognise the line by
+  std::int32_t articleRef = -1;
+  std::string articleNumber;
+  std::int16_t discount = 0;
+};
+
+inline store::OrderLine MakeLine(const LineSpec& spec) {
+  store::OrderLine line{};
+  line.quantity = 1.0;
+  store::SetText(line.description1, spec.text);
+  store::SetText(line.articleNumber, spec.articleNumber);
+  line.articleRef = spec.articleRef;
+  line.discount = spec.discount;
+  line.taxCode = store::kTaxCodeRate2;
+  return line;
+}
+
+// Stores a new order of the customer at `customerRef` with these lines
+// (StoreOrder mode 1); the head comes back with its number, the position is
+// in app.orders.position. `stored` is 0 when StoreOrder refused.
+inline store::OrderHead AddOrder(frame::AppState& app, std::int32_t customerRef,
+                                 const std::vector<LineSpec>& lines, int* stored = nullptr) {
+  store::OrderHead head{};
+  head.customerRef = customerRef;
+  store::SetText(head.orderDate, "03.12.2026");
+  head.lineCount = static_cast<std::int16_t>(lines.size());
+  head.stored = 1;
+  for (std::size_t i = 0; i < lines.size(); ++i) app.orderLines[i + 1] = MakeLine(lines[i]);
+  std::int32_t position = -1;
+  int result = store::StoreOrder(app, head, position, store::StoreMode::NewNumber);
+  if (stored) *stored = result;
+  return head;
+}
+
+// The entries of an index file as its header counts them, or, with
+// `all`, every whole entry the file holds (also the stale ones behind it).
+template <typename Entry>
+std::vector<Entry> IndexEntries(const std::string& path, std::size_t headerSize, bool all = false) {
+  std::vector<std::uint8_t> bytes = ReadBytes(path);
+  std::vector<Entry> entries;
+  if (bytes.size() < headerSize) return entries;
+  std::int64_t count = (bytes.size() - headerSize) / sizeof(Entry);
+  if (!all) {
+    std::int32_t last = 0;
+    if (headerSize == 4) {
+      std::memcpy(&last, bytes.data(), 4);
+    } else {
+      std::int16_t last16 = 0;
+      std::memcpy(&last16, bytes.data(), 2);
+      last = last16;
+    }
+    count = std::min<std::int64_t>(count, last + 1);
+  }
+  for (std::int64_t i = 0; i < count; ++i) {
+    Entry entry;
+    std::memcpy(&entry, bytes.data() + headerSize + i * sizeof(Entry), sizeof entry);
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+template <typename T>
+T ReadAt(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
+  T value{};
+  std::memcpy(&value, bytes.data() + offset, sizeof value);
+  return value;
+}
+
+template <typename T>
+void WriteAt(std::vector<std::uint8_t>& bytes, std::size_t offset, const T& value) {
+  std::memcpy(bytes.data() + offset, &value, sizeof value);
+}
+
+}  // namespace testsupport
+
+#endif  // BELVON_TESTS_STORE_RECORDS_TEST_SUPPORT_H

@@ -1,0 +1,80 @@
+// The appointment reminder: which appointments are due, how they are
+// announced and how the user stops the search.
+#include "tools/appointment_reminder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/user_interface.h"
+#include "store/address_file.h"
+#include "store/records_test_support.h"
+
+namespace tools {
+namespace {
+
+class AppointmentReminderTest : public testsupport::StoreTest {
+ protected:
+  void Add(const std::string& name2, const std::string& appointment,
+           const std::string& name1 = "") {
+    store::AddressRecord address = testsupport::MakeAddress(name2, "", name1);
+    store::SetText(address.appointment, appointment);
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteAddress(app, address, position, true), 1);
+  }
+  // The names of the addresses that were announced, in order.
+  std::vector<std::string> Announced(int year, int month, int day) {
+    clock.set({year, month, day, 9, 0, 0});
+    ui = testsupport::ScriptedUi{};
+    ui.defaultAnswer = true;
+    SearchAppointments(app);
+    std::vector<std::string> names;
+    for (const std::string& text : ui.questions()) {
+      std::string line = text.substr(0, text.find('\n'));
+      names.push_back(line.substr(line.rfind(' ') + 1));
+    }
+    return names;
+  }
+};
+
+TEST_F(AppointmentReminderTest, DueFromSevenDaysAgoUpToTodayWhateverTheYear) {
+  Add("heute", "15.06.2026");
+  Add("acht-Tage", "07.06.2026");
+  Add("morgen", "16.06.2026");
+  Add("sieben-Tage", "08.06.2026");
+  Add("vor-Jahren", "15.06.2019");
+  Add("ohne", "");
+  Add("ohne-Jahr", "10.6.");
+  EXPECT_EQ(Announced(2026, 6, 15),
+            (std::vector<std::string>{"heute", "ohne-Jahr", "sieben-Tage", "vor-Jahren"}));
+}
+
+TEST_F(AppointmentReminderTest, EveryMonthCountsAsThirtyOneDays) {
+  Add("Feb28", "28.02.2026");
+  Add("Feb25", "25.02.2026");
+  Add("Dez30", "30.12.2025");
+  Add("Jan01", "01.01.2026");
+  EXPECT_EQ(Announced(2026, 3, 2), (std::vector<std::string>{"Feb28"}));
+  EXPECT_EQ(Announced(2026, 1, 3), (std::vector<std::string>{"Jan01"}));
+}
+
+TEST_F(AppointmentReminderTest, AnnouncesBothNamesAndStopsOnNo) {
+  Add("M\xfcller", "03.12.2026", "J\xfcrgen");
+  Add("Zimmer", "01.12.2026", "Anna");
+  ui = testsupport::ScriptedUi{};
+  SearchAppointments(app);  // answered No
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Terminerinnerung für Jürgen Müller\n\nWeitersuchen ?");
+  EXPECT_TRUE(ui.shown[0].wasQuestion);
+  EXPECT_EQ(ui.shown[0].icon, frame::Icon::Information);
+
+  ui = testsupport::ScriptedUi{};
+  ui.answer({true});
+  SearchAppointments(app);
+  EXPECT_EQ(ui.questions().size(), 2u);
+  EXPECT_EQ(ui.shown[1].text, "Terminerinnerung für Anna Zimmer\n\nWeitersuchen ?");
+}
+
+}  // namespace
+}  // namespace tools
