@@ -21,6 +21,8 @@ double LeadingNumber(std::string_view text) {
     negative = text[i] == '-';
     ++i;
   }
+  // from_chars would take a second minus sign itself: "--5" is no number.
+  if (i < text.size() && text[i] == '-') return 0;
   // from_chars wants digits or a point straight away; ".5" is fine for it.
   double value = 0;
   auto result = std::from_chars(text.data() + i, text.data() + text.size(), value,

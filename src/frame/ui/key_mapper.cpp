@@ -93,6 +93,14 @@ bool KeyMapper::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
 
+  // The accelerators Ctrl+N and Ctrl+Z come before the edit fields of the
+  // panes: left unaccepted here, the override never reaches the field (which
+  // would take Ctrl+Z as undo) and the main window's shortcut fires.
+  if (type == QEvent::ShortcutOverride && mods == Qt::ControlModifier &&
+      (key->key() == Qt::Key_N || key->key() == Qt::Key_Z) &&
+      static_cast<QWidget*>(watched)->window() == &window_)
+    return true;
+
   if (type == QEvent::ShortcutOverride) {
     // Claim the key, so that no menu mnemonic takes it before the mapping.
     if (!handleKey(key->key(), key->modifiers(), false)) return false;

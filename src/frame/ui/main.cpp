@@ -7,6 +7,7 @@
 #include "frame/ui/main_window.h"
 #include "frame/ui/profile.h"
 #include "frame/ui/qt_user_interface.h"
+#include "masterdata/ui/kunden_pane.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   frame::ReadProfile(app);
 
   frame::MainWindow window(app);
+  masterdata::InstallAddressPane(window);
   ui.setOwner(&window);
   window.show();
   frame::LoadParameters(app);

@@ -60,6 +60,21 @@ bool QtUserInterface::confirm(const std::string& text, Icon icon) {
   return box.exec() == QMessageBox::Ok;
 }
 
+void QtUserInterface::beginProgress() {
+  if (!progress_) progress_ = new ProgressBox(owner_);
+  progress_->bar()->setPercent(-1);
+  progress_->show();
+  progress_->raise();
+  progress_->activateWindow();
+}
+
+bool QtUserInterface::progress(int percent) { return progress_ && progress_->update(percent); }
+
+void QtUserInterface::endProgress() {
+  if (progress_) progress_->deleteLater();
+  progress_ = nullptr;
+}
+
 void QtUserInterface::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 
 void QtUserInterface::endWait() { QApplication::restoreOverrideCursor(); }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "frame/user_interface.h"
+#include "frame/ui/progress_box.h"
 
 namespace frame {
 
@@ -22,9 +23,13 @@ class QtUserInterface : public UserInterface {
   bool confirm(const std::string& text, Icon icon) override;
   void beginWait() override;
   void endWait() override;
+  void beginProgress() override;
+  bool progress(int percent) override;
+  void endProgress() override;
 
  private:
   QPointer<QWidget> owner_;
+  QPointer<class ProgressBox> progress_;
 };
 
 }  // namespace frame

@@ -1,0 +1,64 @@
+#include "masterdata/address_rules.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "frame/decimal.h"
+#include "store/address_file.h"
+#include "store/text_field.h"
+
+namespace masterdata {
+
+store::AddressRecord NewAddress(const store::ParameterRecord& parameters) {
+  store::AddressRecord address{};
+  address.cashDiscount = parameters.cashDiscount;
+  address.cashDiscountPeriod = parameters.cashDiscountPeriod;
+  address.paymentPeriod = parameters.paymentPeriod;
+  address.kind = 0;
+  address.salutation = 0;
+  address.copies = 1;
+  store::SetText(address.customerNumber, "1");
+  return address;
+}
+
+void AppendBlanksWhileTaken(frame::AppState& app, store::AddressRecord& address) {
+  std::string name(store::GetText(address.name2));
+  while (name.size() < kNameLimit) {
+    store::SetText(address.name2, name);
+    if (!store::SecondNameExists(app, address, true)) return;
+    name += ' ';
+  }
+  store::SetText(address.name2, name);
+}
+
+std::string CheckAddressBeforeStore(frame::AppState& app, store::AddressRecord& address,
+                                    bool isNew, std::string* notice) {
+  if (isNew) {
+    AppendBlanksWhileTaken(app, address);
+    if (store::MakeCustomerNumberUnique(app, address) != 0 && notice)
+      *notice = "Kundennummer ist bereits vergeben. Bitte andere Nummer wählen.";
+  }
+  if (store::SecondNameExists(app, address, isNew))
+    return "Name2 ist schon vorhanden und muß anders lauten.";
+  return {};
+}
+
+std::string TurnoverText(std::int32_t cents) {
+  return frame::Format("%-.2f", (cents + 0.005) / 100);
+}
+
+std::int32_t ParseTurnover(std::string_view text) {
+  double cents = frame::ParseDecimal(text.substr(0, 12)) * 100;
+  return static_cast<std::int32_t>(std::clamp(std::round(cents), -2147483648.0, 2147483647.0));
+}
+
+void StoreNameCriterion(store::AddressRecord& criteria, std::string_view name2) {
+  store::SetText(criteria.name2, name2.empty() ? std::string_view(kNoNumberCriterion) : name2);
+}
+
+std::string_view ShownNameCriterion(const store::AddressRecord& criteria) {
+  std::string_view name = store::GetText(criteria.name2);
+  return name == kNoNumberCriterion ? std::string_view() : name;
+}
+
+}  // namespace masterdata

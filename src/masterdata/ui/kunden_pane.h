@@ -1,0 +1,55 @@
+// The address pane "KUNDEN": the current address, browsing with < and >
+// along the last selection or search, search, change, delete and new. Every
+// change of the current address is announced to the order pane (9999).
+#ifndef BELVON_MASTERDATA_UI_KUNDEN_PANE_H
+#define BELVON_MASTERDATA_UI_KUNDEN_PANE_H
+
+#include "frame/app_state.h"
+#include "frame/ui/pane.h"
+
+namespace frame {
+class MainWindow;
+}
+
+namespace masterdata {
+
+class KundenPane : public frame::Pane {
+  Q_OBJECT
+
+ public:
+  KundenPane(frame::AppState& app, frame::MainWindow& window);
+
+  // Shows the current address.
+  void refresh();
+  // The address selection of the main menu (137).
+  void selectAddresses();
+
+ protected:
+  void handleCommand(int id) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void browse(bool forward);
+  void search();
+  void change();
+  void remove();
+  void create();
+  void editRemark();
+  // Reads the address at the current position, shows it and tells the
+  // order pane.
+  void readCurrent();
+  void announce();
+  bool haveAddresses() const { return app_.addresses.lastIndex >= 0; }
+
+  frame::AppState& app_;
+  frame::MainWindow& window_;
+  bool firstShow_ = true;
+};
+
+// Puts the address pane into the main window and hangs the address
+// selection (137) into its menu.
+void InstallAddressPane(frame::MainWindow& window);
+
+}  // namespace masterdata
+
+#endif  // BELVON_MASTERDATA_UI_KUNDEN_PANE_H
