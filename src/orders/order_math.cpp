@@ -1,0 +1,155 @@
+#include "orders/order_math.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "frame/decimal.h"
+#include "orders/dates.h"
+
+namespace orders {
+
+namespace {
+
+std::int32_t ClampToCents(double value) {
+  if (!std::isfinite(value)) return 0;
+  return static_cast<std::int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+}
+
+double Gross(const store::OrderLine& line) {
+  return static_cast<double>(line.salePrice) * line.quantity;
+}
+
+double Rate(const store::ParameterRecord& parameters, int currency) {
+  if (currency < 0 || currency > 3) return 0;
+  return parameters.exchangeRates[currency];
+}
+
+}  // namespace
+
+std::int32_t RoundHalfAway(double x) {
+  if (x > -0.5 && x < 0.5) return 0;
+  return ClampToCents(x > 0 ? std::trunc(x + 0.5) : std::trunc(x - 0.5));
+}
+
+std::int32_t LineDiscount(const store::OrderLine& line) {
+  return RoundHalfAway(Gross(line) * line.discount / 1000);
+}
+
+std::int32_t LineNet(const store::OrderLine& line) {
+  return RoundHalfAway(Gross(line)) - LineDiscount(line);
+}
+
+double LineAmountShown(const store::OrderLine& line) {
+  return Gross(line) / 100 * (1000 - line.discount) / 1000;
+}
+
+double LineAmountListed(const store::OrderLine& line) {
+  return RoundHalfAway(Gross(line)) / 100.0 * (1000 - line.discount) / 1000;
+}
+
+std::int16_t FirstTaxRate(const store::ParameterRecord& parameters, int currency) {
+  return store::TaxRate(parameters, currency >= 0 && currency <= 2 ? currency : 0, 2);
+}
+
+std::int16_t SecondTaxRate(const store::ParameterRecord& parameters, int currency) {
+  return store::TaxRate(parameters, currency >= 0 && currency <= 2 ? currency : 0, 3);
+}
+
+std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
+                               const store::ParameterRecord& parameters) {
+  std::int64_t s0 = 0, s1 = 0, s2 = 0;
+  const int count = std::min<int>(head.lineCount, static_cast<int>(lines.size()) - 1);
+  for (int i = 1; i <= count; ++i) {
+    const store::OrderLine& line = lines[i];
+    if (line.flags & store::kLineBackOrder) {
+      head.flags |= store::kOrderHasBackOrder;
+      continue;
+    }
+    switch (line.taxCode) {
+      case store::kTaxCodeNone: s0 += LineNet(line); break;
+      case store::kTaxCodeRate1: s1 += LineNet(line); break;
+      case store::kTaxCodeRate2: s2 += LineNet(line); break;
+      default: break;
+    }
+  }
+  if (head.flags & store::kOrderPricesIncludeTax) return ClampToCents(static_cast<double>(s0 + s1 + s2));
+  const double r1 = FirstTaxRate(parameters, head.currency);
+  const double r2 = SecondTaxRate(parameters, head.currency);
+  return ClampToCents(static_cast<double>(s0) + RoundHalfAway((100 + r1 / 10) * s1 / 100) +
+                      RoundHalfAway((100 + r2 / 10) * s2 / 100));
+}
+
+std::string RefreshOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
+                              const store::ParameterRecord& parameters) {
+  head.flags &= static_cast<std::uint16_t>(~store::kOrderHasBackOrder);
+  head.total = ComputeOrderTotal(head, lines, parameters);
+  return frame::Format("%-.2f", head.total / 100.0);
+}
+
+std::string OpenAmountText(const store::OrderHead& head) {
+  if (!(head.flags & store::kOrderInvoicePrinted)) return "0.00";
+  return frame::Format("%-.2f", (static_cast<double>(head.total) - head.paid) / 100);
+}
+
+std::int32_t PriceForQuantity(const store::ArticleRecord& article, double quantity) {
+  const std::int32_t thresholds[] = {article.quantityPrice4, article.quantityPrice3,
+                                     article.quantityPrice2};
+  const std::int32_t prices[] = {article.price4, article.price3, article.price2};
+  for (int i = 0; i < 3; ++i)
+    if (thresholds[i] != 0 && thresholds[i] <= quantity) return prices[i];
+  return article.price1;
+}
+
+std::int32_t ConvertPriceOnTakeOver(std::int32_t cents, int from, int to,
+                                    const store::ParameterRecord& parameters) {
+  if (from == to) return cents;
+  const double rateFrom = Rate(parameters, from), rateTo = Rate(parameters, to);
+  if (!(rateFrom > 0) || !(rateTo > 0)) return cents;
+  return ClampToCents(std::trunc(cents / rateFrom * rateTo + 0.5));
+}
+
+std::int32_t ConvertPrice(std::int32_t cents, int from, int to,
+                          const store::ParameterRecord& parameters) {
+  if (from == to) return cents;
+  const double rateFrom = Rate(parameters, from), rateTo = Rate(parameters, to);
+  if (!(rateFrom > 0) || !(rateTo > 0)) return cents;
+  return ClampToCents(std::trunc(rateTo * cents / rateFrom + 0.5));
+}
+
+std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article) {
+  if (article.flags & 2) return store::kTaxCodeNone;
+  if (article.flags & 4) return store::kTaxCodeRate1;
+  return store::kTaxCodeRate2;
+}
+
+std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
+                                           const std::string& invoiceDate) {
+  std::vector<std::string> lines;
+  if (head.total > 0) {
+    if (head.paymentPeriod != 0) {
+      Date date = ParseDate(invoiceDate);
+      lines.push_back(frame::Format("Zahlung: innerhalb %-d Tagen bis zum %s.", head.paymentPeriod,
+                                    AddDaysToDate(date.day, date.month, date.year,
+                                                  head.paymentPeriod)
+                                        .c_str()));
+    } else {
+      lines.push_back("Zahlung: Sofort ohne Abzug");
+    }
+  }
+  if (head.cashDiscount != 0)
+    lines.push_back(frame::Format(
+        "Bei Zahlung innerhalb der nächsten %-d Tage erhalten Sie %-.1f%% Skonto.",
+        head.cashDiscountPeriod, head.cashDiscount / 10.0));
+  return lines;
+}
+
+std::int32_t CentsFromText(const std::string& text) {
+  return ClampToCents(std::trunc((frame::ParseDecimal(text) + 0.005) * 100));
+}
+
+std::int16_t TenthsFromText(const std::string& text) {
+  double tenths = std::trunc((frame::ParseDecimal(text) + 0.05) * 10);
+  return static_cast<std::int16_t>(std::clamp(tenths, -32768.0, 32767.0));
+}
+
+}  // namespace orders
