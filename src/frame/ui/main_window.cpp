@@ -258,12 +258,14 @@ void MainWindow::offerOfTheWeek() {
   const char* symbols[] = {p.currencySymbol1, p.currencySymbol2, p.currencySymbol3,
                            p.currencySymbol4};
   int currency = article.currency < 4 ? article.currency : 0;
-  std::string symbol(store::GetText(symbols[currency], 4));
+  // The record texts are Windows-1252, the format and the question UTF-8.
+  auto utf8 = [](std::string_view field) { return FromCp1252(field).toStdString(); };
   std::string text = Format("Das Angebot der Woche:\n%s\n%s\nfür %-.2f %s",
-                            std::string(store::GetText(article.number)).c_str(),
-                            std::string(store::GetText(article.designation)).c_str(),
-                            article.price1 / 100.0, symbol.c_str());
-  if (!app_.ui || !app_.ui->confirm(FromCp1252(text).toStdString(), Icon::None)) return;
+                            utf8(store::GetText(article.number)).c_str(),
+                            utf8(store::GetText(article.designation)).c_str(),
+                            article.price1 / 100.0,
+                            utf8(store::GetText(symbols[currency], 4)).c_str());
+  if (!app_.ui || !app_.ui->confirm(text, Icon::None)) return;
   store::SetText(app_.parameters.offerArticleNumber, store::GetText(article.number));
   store::SetText(app_.parameters.offerDesignation, store::GetText(article.designation));
   app_.parameters.offerPrice = article.price1;

@@ -1,0 +1,338 @@
+#include "orders/order_editor.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "frame/decimal.h"
+#include "frame/load_parameters.h"
+#include "frame/user_interface.h"
+#include "orders/dates.h"
+#include "orders/order_math.h"
+#include "store/article_file.h"
+#include "store/discount_file.h"
+#include "store/order_file.h"
+#include "store/text_field.h"
+
+namespace orders {
+
+namespace {
+
+constexpr const char* kOrderFull =
+    "Der Auftrag ist voll: mehr als 369 Positionen sind nicht möglich.";
+
+}  // namespace
+
+OrderEditor::OrderEditor(frame::AppState& app) : app_(app) {}
+
+void OrderEditor::refreshTotal() {
+  totalText_ = RefreshOrderTotal(app_.order, app_.orderLines, app_.parameters);
+}
+
+void OrderEditor::clearEditedLine() {
+  if (store::GetText(editedLine().articleNumber).empty()) return;
+  editedLine() = store::OrderLine{};
+}
+
+bool OrderEditor::refuseFull() {
+  if (lineCount() < static_cast<int>(store::kMaxOrderLines)) return false;
+  if (app_.ui) app_.ui->message(kOrderFull, frame::Icon::Stop);
+  return true;
+}
+
+void OrderEditor::newOrder() {
+  if (app_.addresses.lastIndex < 0) {
+    // An order belongs to a customer; without any address there is none.
+    if (app_.ui) app_.ui->message("Bitte erst eine Adresse anlegen !", frame::Icon::Stop);
+    return;
+  }
+  store::OrderHead head{};
+  head.paymentPeriod = app_.address.paymentPeriod;
+  head.cashDiscount = app_.address.cashDiscount;
+  head.cashDiscountPeriod = app_.address.cashDiscountPeriod;
+  head.currency = app_.address.currency;
+  frame::LoadParameters(app_);
+  head.orderNumber = static_cast<std::int32_t>(app_.nextOrderNumber);
+  head.customerRef = static_cast<std::int32_t>(app_.addresses.entry.offset);
+  head.stored = 0;
+  if (app_.parameters.grossPrices) head.flags |= store::kOrderPricesIncludeTax;
+  if (app_.parameters.grossAsNet) head.flags |= store::kOrderGrossAsNet;
+  store::SetText(head.orderDate, FormatDate(*app_.clock));
+  app_.order = head;
+  app_.orderAddress = app_.address;
+  changed_ = false;
+  selection_ = -1;
+  clearEditedLine();
+  refreshTotal();
+}
+
+void OrderEditor::takeOverArticle() {
+  if (app_.articles.lastIndex < 0) return;
+  const store::ArticleRecord& article = app_.article;
+  store::OrderLine& line = editedLine();
+  line.quantity = 1;
+  store::SetText(line.articleNumber, store::GetText(article.number));
+  store::SetText(line.description1, store::GetText(article.designation));
+  store::SetText(line.description2, store::GetText(article.remark1));
+  store::SetText(line.longText, store::GetText(article.remark2));
+  store::SetText(line.unit, store::GetText(article.unit));
+  line.salePrice = ConvertPriceOnTakeOver(article.price1, article.currency, app_.order.currency,
+                                          app_.parameters);
+  line.costPrice = ConvertPriceOnTakeOver(article.purchasePrice, article.currency,
+                                          app_.order.currency, app_.parameters);
+  line.flags = 0;
+  const auto articleRef = static_cast<std::int32_t>(app_.articles.entry.offset);
+  line.discount = store::LookupDiscount(app_, app_.order.customerRef, articleRef);
+  line.articleRef = articleRef;
+  line.orderNumber = static_cast<std::int32_t>(app_.nextOrderNumber);
+  line.taxCode = TaxCodeFromArticle(article);
+}
+
+bool OrderEditor::appendLine() {
+  if (refuseFull()) return false;
+  const int count = lineCount() + 1;
+  if (editedLine().taxCode == 0) editedLine().taxCode = store::kTaxCodeRate2;
+  app_.order.lineCount = static_cast<std::int16_t>(count);
+  app_.orderLines[count] = editedLine();
+  selection_ = count - 1;
+  changed_ = true;
+  refreshTotal();
+  clearEditedLine();
+  return true;
+}
+
+bool OrderEditor::insertLine() {
+  if (store::GetText(editedLine().articleNumber).empty()) return false;
+  if (refuseFull()) return false;
+  const int count = lineCount() + 1;
+  // Slot of the new line: before the selected entry, else at the end.
+  int slot = selection_ < 0 || selection_ >= count - 1 ? count : selection_ + 1;
+  for (int i = count; i > slot; --i) app_.orderLines[i] = app_.orderLines[i - 1];
+  // A line without tax class would count nowhere: it gets the second rate,
+  // as an appended one does.
+  if (editedLine().taxCode == 0) editedLine().taxCode = store::kTaxCodeRate2;
+  app_.orderLines[slot] = editedLine();
+  app_.order.lineCount = static_cast<std::int16_t>(count);
+  // The entry that was selected moves down with the insert and stays selected.
+  if (selection_ >= 0 && selection_ < count - 1) ++selection_;
+  changed_ = true;
+  refreshTotal();
+  clearEditedLine();
+  return true;
+}
+
+void OrderEditor::removeLine(int index) {
+  const int count = lineCount();
+  if (index < 0 || index >= count) return;
+  for (int i = index + 1; i < count; ++i) app_.orderLines[i] = app_.orderLines[i + 1];
+  app_.orderLines[count] = store::OrderLine{};
+  app_.order.lineCount = static_cast<std::int16_t>(count - 1);
+  changed_ = true;
+  refreshTotal();
+}
+
+void OrderEditor::deleteLine() {
+  if (booked() || selection_ < 0 || selection_ >= lineCount()) return;
+  removeLine(selection_);
+  if (selection_ >= lineCount()) selection_ = -1;
+}
+
+bool OrderEditor::editLine(int index) {
+  if (booked() || index < 0 || index >= lineCount()) return false;
+  editedLine() = app_.orderLines[index + 1];
+  removeLine(index);
+  selection_ = index < lineCount() ? index : -1;
+  changed_ = true;
+  // The article of the line becomes the article pane's current one; its
+  // search criteria stay as they were.
+  const store::ArticleRecord criteria = app_.articleCriteria;
+  store::ArticleRecord key{};
+  store::SetText(key.number, store::GetText(editedLine().articleNumber));
+  std::int32_t position = -1;
+  bool found = false;
+  if (!store::GetText(key.number).empty() && store::FindArticleByNumber(app_, key, position)) {
+    store::ArticleRecord article{};
+    if (store::ReadArticle(app_, article, position)) {
+      app_.article = article;
+      app_.articles.position = position;
+      found = true;
+    }
+  }
+  app_.articleCriteria = criteria;
+  return found;
+}
+
+void OrderEditor::save() {
+  store::OrderHead& head = app_.order;
+  if (lineCount() == 0) {
+    if (app_.ui)
+      app_.ui->message("Speichern lohnt nicht !\nEs sind keine Artikel eingetragen!",
+                       frame::Icon::Stop);
+    return;
+  }
+  if (head.orderNumber == 0) {
+    if (app_.ui) app_.ui->message("Erst neuen Auftrag anlegen !", frame::Icon::Stop);
+    return;
+  }
+  bool stored = false;
+  bool asked = false;
+  if (head.stored == 1) {
+    asked = app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false);
+    if (asked) {
+      changed_ = false;
+      // The old entry is found by its number: another copy of the program
+      // may have moved it since the order was read.
+      store::OrderHead criteria{};
+      criteria.orderNumber = head.orderNumber;
+      std::int32_t at = -1;
+      if (store::FindOrder(app_, criteria, at, true)) store::DeleteOrderEntry(app_, at);
+      std::int32_t position = app_.orders.position;
+      stored = store::StoreOrder(app_, head, position, store::StoreMode::SameNumber);
+    }
+  } else {
+    asked = app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false);
+    if (asked) {
+      changed_ = false;
+      head.stored = 1;
+      std::int32_t position = -1;
+      stored = store::StoreOrder(app_, head, position, store::StoreMode::NewNumber);
+      if (!stored) head.stored = 0;
+    }
+  }
+  if (asked && !stored) {
+    // Nothing may look saved that is not: the order stays changed, and a
+    // second attempt stores it again.
+    changed_ = true;
+    if (app_.ui) app_.ui->message("Der Auftrag konnte nicht gespeichert werden.", frame::Icon::Stop);
+  }
+  for (int i = 1; i <= lineCount(); ++i) store::AppendDiscount(app_, app_.orderLines[i]);
+}
+
+void OrderEditor::loadAt(std::int32_t position) {
+  store::OrderHead head{};
+  if (!store::ReadOrder(app_, head, position)) return;
+  app_.order = head;
+  app_.orders.position = position;
+  changed_ = false;
+  selection_ = lineCount() - 1;
+}
+
+void OrderEditor::deleteOrder() {
+  store::OrderHead& head = app_.order;
+  if (head.stored == 0) {
+    if (app_.ui)
+      app_.ui->message("Dieser Auftrag ist noch nicht gespeichert.\nLöschen ist nicht möglich.",
+                       frame::Icon::Stop);
+  } else if (app_.orders.lastIndex < 0) {
+    if (app_.ui)
+      app_.ui->message("Löschen ist nicht möglich.\nKeine Daten vorhanden!", frame::Icon::Stop);
+  } else {
+    if ((head.flags & store::kOrderDeliveryNotePrinted) &&
+        !(head.flags & store::kOrderInvoicePrinted) && app_.ui)
+      app_.ui->message("ACHTUNG !\nDieser Auftrag ist noch offen!\n(Keine Rechnung gedruckt)",
+                       frame::Icon::Stop);
+    if (app_.ui && app_.ui->question("Auftrag löschen ?", frame::Icon::Question, true)) {
+      store::OrderHead criteria{};
+      criteria.orderNumber = head.orderNumber;
+      std::int32_t at = -1;
+      if (store::FindOrder(app_, criteria, at, true)) store::DeleteOrderEntry(app_, at);
+      const std::int32_t customer = head.customerRef;
+      store::OrderHead empty{};
+      empty.customerRef = customer;
+      app_.order = empty;
+      selection_ = -1;
+      changed_ = false;
+      if (app_.orders.lastIndex >= 0) {
+        store::OrderHead next{};
+        next.customerRef = customer;
+        std::int32_t position = -1;
+        if (store::FindOrder(app_, next, position, true)) loadAt(position);
+      }
+      refreshTotal();
+    }
+  }
+  clearEditedLine();
+}
+
+void OrderEditor::browse(bool forward) {
+  if (app_.orders.lastIndex >= 0) {
+    store::OrderHead criteria{};
+    criteria.customerRef = app_.order.customerRef;
+    std::int32_t position = app_.orders.position;
+    if (store::FindOrder(app_, criteria, position, forward)) {
+      loadAt(position);
+      refreshTotal();
+    }
+  }
+  clearEditedLine();
+}
+
+void OrderEditor::customerChanged() {
+  store::OrderHead head{};
+  if (app_.addresses.lastIndex >= 0)
+    head.customerRef = static_cast<std::int32_t>(app_.addresses.entry.offset);
+  app_.order = head;
+  app_.orderAddress = app_.address;
+  selection_ = -1;
+  changed_ = false;
+  if (app_.addresses.lastIndex >= 0 && app_.orders.lastIndex >= 0) {
+    const std::int32_t remembered = app_.orders.position;
+    store::OrderHead criteria{};
+    criteria.customerRef = head.customerRef;
+    std::int32_t position = app_.orders.lastIndex + 1;
+    if (store::FindOrder(app_, criteria, position, false))
+      loadAt(position);
+    else
+      app_.orders.position = remembered;
+  }
+  totalText_ = frame::Format("%-.2f", app_.order.total / 100.0);
+  clearEditedLine();
+}
+
+bool OrderEditor::print(const std::function<void()>& printDialog) {
+  if (app_.order.stored == 0 || changed_) save();
+  if (app_.order.stored == 0) {
+    if (app_.ui)
+      app_.ui->message(
+          "Dieser Auftrag wurde noch nicht gespeichert.\nBitte vor dem Drucken erst speichern !",
+          frame::Icon::Stop);
+    clearEditedLine();
+    return false;
+  }
+  if (changed_) {
+    // The changes were not saved: the document shows the order as it is
+    // stored, and printing, which stores the order in place, never writes a
+    // longer order over its old record.
+    reload();
+    if (app_.ui)
+      app_.ui->message("Die Änderungen wurden nicht gespeichert.\n"
+                       "Gedruckt wird der Auftrag, wie er gespeichert ist.",
+                       frame::Icon::Information);
+  }
+  if (lineCount() == 0) {
+    if (app_.ui)
+      app_.ui->message("Drucken lohnt nicht.\nEs sind keine Artikel eingetragen!",
+                       frame::Icon::Stop);
+    clearEditedLine();
+    return false;
+  }
+  if (printDialog) printDialog();
+  reload();
+  clearEditedLine();
+  return true;
+}
+
+void OrderEditor::reload() {
+  loadAt(app_.orders.position);
+  totalText_ = frame::Format("%-.2f", app_.order.total / 100.0);
+}
+
+void OrderEditor::setQuantity(double quantity, bool quantityHasFocus) {
+  store::OrderLine& line = editedLine();
+  line.quantity = quantity;
+  if (quantity == 0 || !quantityHasFocus) return;
+  const store::ArticleRecord& article = app_.article;
+  line.salePrice = ConvertPrice(PriceForQuantity(article, quantity), article.currency,
+                                app_.order.currency, app_.parameters);
+}
+
+}  // namespace orders

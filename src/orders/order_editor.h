@@ -1,0 +1,78 @@
+// What the order pane does with the current order, apart from showing it:
+// lines appended, inserted, removed and taken back for editing, an article
+// taken over, the order created, saved, deleted, browsed and reloaded when
+// the customer changes. Works on the AppState (the current order head, the
+// line table with slot 0 as the edited line, the order address) and talks to
+// the user through its UserInterface, so it runs without a screen.
+#ifndef BELVON_ORDERS_ORDER_EDITOR_H
+#define BELVON_ORDERS_ORDER_EDITOR_H
+
+#include <functional>
+#include <string>
+
+#include "frame/app_state.h"
+
+namespace orders {
+
+class OrderEditor {
+ public:
+  explicit OrderEditor(frame::AppState& app);
+
+  store::OrderHead& head() { return app_.order; }
+  store::OrderLine& editedLine() { return app_.orderLines[0]; }
+  int lineCount() const { return app_.order.lineCount; }
+  bool changed() const { return changed_; }
+  int selection() const { return selection_; }
+  void select(int index) { selection_ = index; }
+  bool booked() const { return app_.order.flags & store::kOrderBooked; }
+  // "Rechnungsbetrag" as last computed.
+  const std::string& totalText() const { return totalText_; }
+
+  // "&Neu": a new order for the selected customer, with the next number shown.
+  void newOrder();
+  // "Übernahme": the current article into the edited line.
+  void takeOverArticle();
+  // "Anfügen"; false when the order is full (the user is told).
+  bool appendLine();
+  // "Einfügen" before the selected entry (at the end without a selection).
+  bool insertLine();
+  // "Löschen" of the selected line.
+  void deleteLine();
+  // Double click: the line goes back into the edited line. Returns the
+  // article number it had, for the article pane to look up.
+  bool editLine(int index);
+  // "&Speichern", with its checks and questions.
+  void save();
+  // "Löschen" of the whole order, with its checks and questions.
+  void deleteOrder();
+  // "<" and ">": the previous or next order of this customer.
+  void browse(bool forward);
+  // Command 9999: the selected customer's newest order.
+  void customerChanged();
+  // "&Drucken": saves first where needed, then runs `printDialog`; false
+  // when printing was refused.
+  bool print(const std::function<void()>& printDialog);
+  // Reads the order at the current index position again (after printing).
+  void reload();
+
+  // The edited line is cleared only when it holds an article number.
+  void clearEditedLine();
+  void refreshTotal();
+
+  // The field edits of the pane.
+  void setQuantity(double quantity, bool quantityHasFocus);
+
+ private:
+  void loadAt(std::int32_t position);
+  void removeLine(int index);
+  bool refuseFull();
+
+  frame::AppState& app_;
+  bool changed_ = false;
+  int selection_ = -1;  // list entry, 0-based
+  std::string totalText_ = "0.00";
+};
+
+}  // namespace orders
+
+#endif  // BELVON_ORDERS_ORDER_EDITOR_H

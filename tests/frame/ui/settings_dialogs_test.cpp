@@ -1,0 +1,281 @@
+// The four settings dialogs driven through their fields and buttons: what
+// they show, what they store on OK, and that "Abbruch" stores nothing.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstring>
+#include <string>
+
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/druckparam_dialog.h"
+#include "frame/ui/mahndaten_dialog.h"
+#include "frame/ui/stammdaten_dialog.h"
+#include "frame/ui/waehrung_dialog.h"
+#include "store/parameter_record.h"
+#include "store/text_field.h"
+
+namespace frame {
+namespace {
+
+QLineEdit* Edit(QWidget* dialog, int id) {
+  QLineEdit* edit = Control<QLineEdit>(dialog, id);
+  EXPECT_NE(edit, nullptr) << id;
+  return edit;
+}
+
+std::string Shown(QWidget* dialog, int id) { return Edit(dialog, id)->text().toStdString(); }
+
+void Type(QWidget* dialog, int id, const QString& text) { Edit(dialog, id)->setText(text); }
+
+QCheckBox* Check(QWidget* dialog, int id) { return Control<QCheckBox>(dialog, id); }
+
+bool Same(const store::ParameterRecord& a, const store::ParameterRecord& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Presses OK and returns the text of the warning about replaced characters
+// ("" when none came up); the warning is closed as soon as it shows.
+template <typename Dialog>
+std::string PressOk(Dialog& dialog) {
+  std::string warning;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      warning = box->text().toStdString();
+      box->accept();
+    }
+  });
+  closer.start(5);
+  dialog.command(1);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  return warning;
+}
+
+TEST(StammdatenDialog, StoresTextsNumbersAndFlags) {
+  store::ParameterRecord p{};
+  p.cashDiscount = 25;
+  p.grossPrices = 0;
+  StammdatenDialog dialog(p, 119080001, "/daten/", nullptr);
+  EXPECT_EQ(Shown(&dialog, 1055), "2.5");
+  EXPECT_EQ(Shown(&dialog, 1048), "119080001");
+  EXPECT_EQ(Shown(&dialog, 1058), "/daten/");
+
+  Type(&dialog, 1055, "2,3");
+  Type(&dialog, 1056, "10");
+  Type(&dialog, 1057, "30");
+  Type(&dialog, 1048, "4711");
+  Type(&dialog, 1058, "/neu/");
+  Type(&dialog, 1032, QString(100, 'A'));  // 79 characters fit
+  Type(&dialog, 1039, QString(60, '1'));   // 39
+  Type(&dialog, 1035, QStringLiteral("Hauptstraße 1 €"));
+  Type(&dialog, 1037, QStringLiteral("Ωmega"));
+  Control<LimitedTextEdit>(&dialog, 1061)->setStoredText(QString(400, 'F'));
+  Check(&dialog, 2125)->setChecked(true);
+  Check(&dialog, 2232)->setChecked(true);
+  EXPECT_FALSE(PressOk(dialog).empty());  // the Ω could not be kept
+
+  const store::ParameterRecord& out = dialog.parameters();
+  EXPECT_EQ(out.cashDiscount, 23);
+  EXPECT_EQ(out.cashDiscountPeriod, 10);
+  EXPECT_EQ(out.paymentPeriod, 30);
+  EXPECT_EQ(dialog.nextOrderNumber(), 4711u);
+  EXPECT_EQ(dialog.dataDirectory(), "/neu/");
+  EXPECT_EQ(store::GetText(out.companyName1), std::string(79, 'A'));
+  EXPECT_EQ(store::GetText(out.phone), std::string(39, '1'));
+  EXPECT_EQ(store::GetText(out.street), "Hauptstra\xDF" "e 1 \x80");
+  EXPECT_EQ(store::GetText(out.town), "?mega");
+  EXPECT_EQ(store::GetText(out.footerInvoice), std::string(320, 'F'));
+  EXPECT_EQ(out.autoArticleNumber, 1);
+  EXPECT_EQ(out.plusOneNumbering, 1);
+  EXPECT_EQ(out.printLetterhead, 0);
+
+  // Shown again as stored.
+  StammdatenDialog again(out, dialog.nextOrderNumber(), dialog.dataDirectory(), nullptr);
+  EXPECT_EQ(Shown(&again, 1055), "2.3");
+  EXPECT_EQ(Shown(&again, 1035), "Hauptstraße 1 €");
+  EXPECT_TRUE(Check(&again, 2232)->isChecked());
+  EXPECT_TRUE(PressOk(again).empty());
+  EXPECT_TRUE(Same(again.parameters(), out));
+}
+
+TEST(StammdatenDialog, GrossAsNetForcesGrossPrices) {
+  store::ParameterRecord p{};
+  p.grossAsNet = 1;  // an inconsistent file: the rule applies on opening
+  StammdatenDialog opened(p, 1, "", nullptr);
+  EXPECT_TRUE(Check(&opened, 2127)->isChecked());
+  EXPECT_FALSE(Check(&opened, 2127)->isEnabled());
+
+  p.grossAsNet = 0;
+  StammdatenDialog dialog(p, 1, "", nullptr);
+  QCheckBox* gross = Check(&dialog, 2127);
+  QCheckBox* grossAsNet = Check(&dialog, 2235);
+  EXPECT_FALSE(gross->isChecked());
+  EXPECT_TRUE(gross->isEnabled());
+  grossAsNet->setChecked(true);
+  EXPECT_TRUE(gross->isChecked());
+  EXPECT_FALSE(gross->isEnabled());
+  grossAsNet->setChecked(false);
+  EXPECT_TRUE(gross->isChecked());
+  EXPECT_TRUE(gross->isEnabled());
+  grossAsNet->setChecked(true);
+  PressOk(dialog);
+  EXPECT_EQ(dialog.parameters().grossPrices, 1);
+  EXPECT_EQ(dialog.parameters().grossAsNet, 1);
+}
+
+TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
+  store::ParameterRecord p{};
+  store::SetText(p.currencySymbol1, "DM");
+  store::SetText(p.currencySymbol4, "\x80");
+  store::SetTaxRate(p, 0, 2, 160);
+  store::SetTaxRate(p, 2, 3, 75);
+  p.exchangeRates[0] = 1.0f;
+  p.exchangeRates[1] = 1.95583f;
+  p.exchangeRates[2] = 0.0f;
+  WaehrungDialog dialog(p, nullptr);
+  EXPECT_EQ(Shown(&dialog, 2169), "DM");
+  EXPECT_EQ(Shown(&dialog, 2177), "€");
+  EXPECT_EQ(Shown(&dialog, 2160), "16.0");
+  EXPECT_EQ(Shown(&dialog, 2165), "7.5");
+  EXPECT_EQ(Shown(&dialog, 2162), "0.0");
+  EXPECT_EQ(Shown(&dialog, 2172), "1.95583");
+  EXPECT_EQ(Shown(&dialog, 2173), "0.00100");
+
+  // Each field lands in its own slot: rates 2 and 3 of currencies 1 to 3.
+  const int rateIds[3][2] = {{2160, 2161}, {2162, 2163}, {2164, 2165}};
+  const char* entered[3][2] = {{"16", "7"}, {"150", "-1"}, {"19,5", "x"}};
+  const int stored[3][2] = {{160, 70}, {1000, 0}, {195, 0}};
+  for (int c = 0; c < 3; ++c)
+    for (int k = 0; k < 2; ++k) Type(&dialog, rateIds[c][k], QString::fromUtf8(entered[c][k]));
+  Type(&dialog, 2172, "1,95583");
+  Type(&dialog, 2173, "0");
+  Type(&dialog, 2174, "2.5");
+  Type(&dialog, 2170, "EURO");
+  Check(&dialog, 2175)->setChecked(true);
+  Check(&dialog, 2236)->setChecked(true);
+  EXPECT_TRUE(PressOk(dialog).empty());
+
+  const store::ParameterRecord& out = dialog.parameters();
+  for (int c = 0; c < 3; ++c) {
+    EXPECT_EQ(store::TaxRate(out, c, 1), 0) << c;
+    for (int k = 0; k < 2; ++k) EXPECT_EQ(store::TaxRate(out, c, k + 2), stored[c][k]) << c << k;
+  }
+  EXPECT_FLOAT_EQ(out.exchangeRates[0], 1.0f);
+  EXPECT_FLOAT_EQ(out.exchangeRates[1], 1.0f);
+  EXPECT_FLOAT_EQ(out.exchangeRates[2], 0.001f);
+  EXPECT_FLOAT_EQ(out.exchangeRates[3], 2.5f);
+  EXPECT_EQ(store::GetText(out.currencySymbol2), "EUR");
+  EXPECT_EQ(store::GetText(out.currencySymbol4), "\x80");
+  EXPECT_EQ(out.fourthCurrencyPrint, 1);
+  EXPECT_EQ(out.noDecimalsPrint, 0);
+  EXPECT_EQ(out.noSingleTax, 1);
+}
+
+TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
+  store::ParameterRecord p{};
+  p.printOffsetVertical = -12;
+  p.logoWidth = 50;
+  DruckparamDialog dialog(p, nullptr);
+  EXPECT_EQ(Shown(&dialog, 2153), "-12");
+  EXPECT_EQ(Shown(&dialog, 2155), "50");
+
+  Type(&dialog, 2153, "-150");
+  Type(&dialog, 2154, "150");
+  Type(&dialog, 2155, "250");
+  Type(&dialog, 2156, "2500");
+  Type(&dialog, 2157, "-5");
+  Type(&dialog, 2216, QString(50, 'K'));
+  Type(&dialog, 2217, QString(70, 'L'));
+  Type(&dialog, 2215, QStringLiteral("kassenlade --open"));
+  Check(&dialog, 2213)->setChecked(true);
+  PressOk(dialog);
+  const store::ParameterRecord& out = dialog.parameters();
+  EXPECT_EQ(out.printOffsetVertical, -100);
+  EXPECT_EQ(out.printOffsetHorizontal, 100);
+  EXPECT_EQ(out.logoWidth, 200);
+  EXPECT_EQ(out.logoPosHorizontal, 2000);
+  EXPECT_EQ(out.logoPosVertical, 0);
+  EXPECT_EQ(store::GetText(out.letterheadLine1), std::string(39, 'K'));
+  EXPECT_EQ(store::GetText(out.letterheadLine2), std::string(59, 'L'));
+  EXPECT_EQ(store::GetText(out.cashDrawerCommand), "kassenlade --open");
+  EXPECT_EQ(out.ordersOnA5, 1);
+  EXPECT_EQ(out.printBar, 0);
+
+  Type(&dialog, 2155, "12");
+  Type(&dialog, 2156, "0");
+  PressOk(dialog);
+  EXPECT_EQ(dialog.parameters().logoWidth, 12);
+  EXPECT_EQ(dialog.parameters().logoPosHorizontal, 0);
+}
+
+TEST(MahndatenDialog, StoresAllTwelveValues) {
+  store::ParameterRecord p{};
+  p.dunningPeriods[1] = 14;
+  store::SetText(p.dunningTitle3, "Letzte Mahnung");
+  MahndatenDialog dialog(p, nullptr);
+  EXPECT_EQ(Shown(&dialog, 1070), "14");
+  EXPECT_EQ(Shown(&dialog, 1068), "Letzte Mahnung");
+
+  for (int level = 0; level < 3; ++level) {
+    Type(&dialog, 1069 + level, QString::number(10 + level));
+    Type(&dialog, 1063 + level, QString::number(5 * level));
+    Type(&dialog, 1066 + level, QStringLiteral("Titel %1").arg(level + 1));
+    Type(&dialog, 1072 + level, QStringLiteral("mahnung%1.txt").arg(level + 1));
+  }
+  PressOk(dialog);
+  const store::ParameterRecord& out = dialog.parameters();
+  const char* titles[] = {out.dunningTitle1, out.dunningTitle2, out.dunningTitle3};
+  const char* texts[] = {out.dunningText1, out.dunningText2, out.dunningText3};
+  for (int level = 0; level < 3; ++level) {
+    EXPECT_EQ(out.dunningPeriods[level], 10 + level);
+    EXPECT_EQ(out.dunningFees[level], 5 * level);
+    EXPECT_EQ(store::GetText(titles[level], 81), "Titel " + std::to_string(level + 1));
+    EXPECT_EQ(store::GetText(texts[level], 81), "mahnung" + std::to_string(level + 1) + ".txt");
+  }
+}
+
+TEST(SettingsDialogs, AbbruchKeepsTheRecord) {
+  store::ParameterRecord p{};
+  store::SetText(p.companyName1, "Firma");
+  p.cashDiscount = 20;
+  p.dunningFees[0] = 3;
+  p.logoWidth = 40;
+  store::SetTaxRate(p, 1, 2, 160);
+
+  StammdatenDialog stammdaten(p, 7, "/a/", nullptr);
+  Type(&stammdaten, 1032, "Andere");
+  Type(&stammdaten, 1055, "9");
+  Type(&stammdaten, 1048, "99");
+  Type(&stammdaten, 1058, "/b/");
+  Check(&stammdaten, 2235)->setChecked(true);
+  stammdaten.command(2);
+  EXPECT_EQ(stammdaten.result(), QDialog::Rejected);
+  EXPECT_TRUE(Same(stammdaten.parameters(), p));
+  EXPECT_EQ(stammdaten.nextOrderNumber(), 7u);
+  EXPECT_EQ(stammdaten.dataDirectory(), "/a/");
+
+  WaehrungDialog waehrung(p, nullptr);
+  Type(&waehrung, 2162, "19");
+  waehrung.command(2);
+  EXPECT_EQ(waehrung.result(), QDialog::Rejected);
+  EXPECT_TRUE(Same(waehrung.parameters(), p));
+
+  DruckparamDialog druckparam(p, nullptr);
+  Type(&druckparam, 2155, "80");
+  druckparam.command(2);
+  EXPECT_EQ(druckparam.result(), QDialog::Rejected);
+  EXPECT_TRUE(Same(druckparam.parameters(), p));
+
+  MahndatenDialog mahndaten(p, nullptr);
+  Type(&mahndaten, 1063, "8");
+  mahndaten.command(2);
+  EXPECT_EQ(mahndaten.result(), QDialog::Rejected);
+  EXPECT_TRUE(Same(mahndaten.parameters(), p));
+}
+
+}  // namespace
+}  // namespace frame
