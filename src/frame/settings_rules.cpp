@@ -37,7 +37,8 @@ std::int16_t ClampedWhole(std::string_view text, int low, int high) {
 }
 
 std::uint32_t ParseOrderNumber(std::string_view text) {
-  return static_cast<std::uint32_t>(ParseWhole(text.substr(0, 9)));
+  long value = ParseWhole(text.substr(0, 9));
+  return value < 0 ? 0 : static_cast<std::uint32_t>(value);
 }
 
 std::int16_t ParsePeriod(std::string_view text) {

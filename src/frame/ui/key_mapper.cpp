@@ -35,7 +35,8 @@ bool AltLetter(int key, bool cashDesk, Target& target) {
 
 bool PlainKey(int key, bool cashDesk, bool restricted, Target& target) {
   switch (key) {
-    case Qt::Key_Tab: target = {PaneSlot::CashDesk, 20}; return cashDesk;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: target = {PaneSlot::CashDesk, 20}; return cashDesk;
     case Qt::Key_Return:
     case Qt::Key_Enter: target = {PaneSlot::CashDesk, 2079}; return cashDesk;
     case Qt::Key_F1: target = {PaneSlot::Address, 1030}; return true;
@@ -63,14 +64,17 @@ bool KeyMapper::handleKey(int key, Qt::KeyboardModifiers modifiers, bool dispatc
   const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
   Target target{};
   bool mapped = false;
-  if (mods == Qt::AltModifier)
-    mapped = AltLetter(key, cashDesk, target);
-  else if (mods == Qt::NoModifier)
+  // As with the keyboard messages the program always had: Alt makes a
+  // system key (Shift may be held with it), anything else is the plain key.
+  if (mods & Qt::AltModifier) {
+    if (!(mods & Qt::ControlModifier)) mapped = AltLetter(key, cashDesk, target);
+  } else {
     mapped = PlainKey(key, cashDesk, restricted, target);
+  }
   if (mapped && dispatch) window_.sendToPane(target.pane, target.id);
   // F2 and F6 in restricted mode, and keys of the other interface, send
   // nothing but are still swallowed where the mapping claims them.
-  if (!mapped && mods == Qt::NoModifier && (key == Qt::Key_F2 || key == Qt::Key_F6)) return true;
+  if (!mapped && !(mods & Qt::AltModifier) && (key == Qt::Key_F2 || key == Qt::Key_F6)) return true;
   return mapped;
 }
 

@@ -1,4 +1,5 @@
-// The desktop program: profile, main window, parameters, message loop.
+// The desktop program: profile, main window with its panes, parameters,
+// message loop.
 #include <QApplication>
 #include <clocale>
 
@@ -8,6 +9,7 @@
 #include "frame/ui/profile.h"
 #include "frame/ui/qt_user_interface.h"
 #include "masterdata/ui/kunden_pane.h"
+#include "orders/ui/rechnung_pane.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -21,10 +23,14 @@ int main(int argc, char** argv) {
   frame::ReadProfile(app);
 
   frame::MainWindow window(app);
-  masterdata::InstallAddressPane(window);
   ui.setOwner(&window);
-  window.show();
+  // The order pane first: the address pane tells it about the customer as
+  // soon as it shows its first address.
+  orders::InstallOrderPane(window);
+  masterdata::InstallAddressPane(window);
+  // The files exist before any pane reads from them.
   frame::LoadParameters(app);
   window.refreshStatus();
+  window.show();
   return application.exec();
 }

@@ -23,6 +23,7 @@
 #include "frame/ui/waehrung_dialog.h"
 #include "frame/load_parameters.h"
 #include "frame/user_interface.h"
+#include "printing/ui/qt_print_host.h"
 #include "store/order_file.h"
 #include "store/product_group_table.h"
 #include "store/text_field.h"
@@ -69,6 +70,8 @@ MainWindow::MainWindow(AppState& app, QWidget* parent) : QMainWindow(parent), ap
   else
     buildMenu();
   registerFrameCommands();
+  // Print jobs, their previews and the job-finished notice belong to this window.
+  new printing::QtPrintHost(this);
 
   // The accelerators: Ctrl+N and Ctrl+Z.
   auto* backOrder = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_N), this);

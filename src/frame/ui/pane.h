@@ -24,6 +24,10 @@ class Pane : public QFrame {
     handleCommand(id);
   }
 
+ public:
+  // Shows the pane's current record again (another pane changed it).
+  virtual void refresh() {}
+
  signals:
   // Every command the pane receives, before it is handled.
   void commandReceived(int id);

@@ -20,7 +20,7 @@ class KundenPane : public frame::Pane {
   KundenPane(frame::AppState& app, frame::MainWindow& window);
 
   // Shows the current address.
-  void refresh();
+  void refresh() override;
   // The address selection of the main menu (137).
   void selectAddresses();
 

@@ -1,0 +1,412 @@
+#include "orders/ui/rechnung_pane.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "frame/command_ids.h"
+#include "frame/decimal.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/field_text.h"
+#include "frame/ui/main_window.h"
+#include "orders/dates.h"
+#include "orders/order_math.h"
+#include "store/text_field.h"
+
+namespace orders {
+
+namespace {
+
+// Column offsets of a list entry, in the units of a 600-unit wide entry.
+constexpr double kEntryUnits = 600;
+
+QString Money(std::int32_t cents) { return QString::fromStdString(frame::Format("%-.2f", cents / 100.0)); }
+QString Tenths(std::int16_t tenths) { return QString::fromStdString(frame::Format("%-.1f", tenths / 10.0)); }
+
+QLineEdit* Edit(QWidget* root, int id) { return frame::Control<QLineEdit>(root, id); }
+
+void SetEditText(QWidget* root, int id, const QString& text) {
+  QLineEdit* edit = Edit(root, id);
+  // A field being typed in keeps what the user typed.
+  if (edit && !edit->hasFocus()) edit->setText(text);
+}
+
+QString CurrencyName(const store::ParameterRecord& p, int currency) {
+  const char* symbols[] = {p.currencySymbol1, p.currencySymbol2, p.currencySymbol3,
+                           p.currencySymbol4};
+  return frame::FromCp1252(store::GetText(symbols[currency >= 0 && currency < 4 ? currency : 0], 4));
+}
+
+}  // namespace
+
+void OrderLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+  const int slot = index.row() + 1;
+  if (slot >= static_cast<int>(app_.orderLines.size())) return;
+  const store::OrderLine& line = app_.orderLines[slot];
+  painter->save();
+  const QRect r = option.rect;
+  const double scale = r.width() / kEntryUnits;
+  const bool selected = option.state & QStyle::State_Selected;
+  painter->fillRect(r, selected ? option.palette.highlight() : option.palette.base());
+  painter->setPen(!(option.state & QStyle::State_Enabled) ? option.palette.color(QPalette::Disabled, QPalette::Text)
+                  : selected ? option.palette.highlightedText().color()
+                             : option.palette.text().color());
+  const int y = r.top() + 2 + painter->fontMetrics().ascent();
+  auto at = [&](double units, const QString& text) {
+    painter->drawText(r.left() + static_cast<int>(units * scale), y, text);
+  };
+  at(0, QString::fromStdString(frame::Format("%-.1f", line.quantity)));
+  at(55, frame::FromField(line.articleNumber));
+  QString description = frame::FromField(line.description1);
+  const int descriptionWidth = static_cast<int>((450 - 150 - 4) * scale);
+  at(150, painter->fontMetrics().elidedText(description, Qt::ElideRight, descriptionWidth));
+  if (line.flags & store::kLineSpecialPrice) at(450, QStringLiteral("SP"));
+  if (line.discount != 0)
+    at(470, QString::fromStdString(frame::Format("%-.1f%%", line.discount / 10.0)));
+  if (line.flags & store::kLineBackOrder) at(510, QStringLiteral("NL"));
+  const double amount = LineAmountListed(line);
+  QString amountText = QString::fromStdString(
+      (line.flags & store::kLineNotInInvoiceRegister) ? frame::Format("(%-5.2f)", amount)
+                                                      : frame::Format("%-5.2f", amount));
+  painter->drawText(QRect(r.left(), r.top() + 2, r.width() - 2, r.height() - 2),
+                    Qt::AlignRight | Qt::AlignTop, amountText);
+  painter->restore();
+}
+
+QSize OrderLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+  return QSize(350, std::max(20, option.fontMetrics.height() + 4));
+}
+
+RechnungPane::RechnungPane(frame::AppState& app, frame::MainWindow& window)
+    : frame::Pane(QStringLiteral("RECHNUNG")), app_(app), window_(window), editor_(app) {
+  buildControls();
+  connectEdits();
+  app_.orders.position = 0;
+  if (app_.restrictedMode) {
+    frame::FindControl(this, 2071)->hide();
+    frame::FindControl(this, 2191)->hide();
+    frame::FindControl(this, 2063)->hide();
+  }
+  showOrder();
+}
+
+void RechnungPane::buildControls() {
+  auto* top = new QVBoxLayout(this);
+  top->setSpacing(3);
+
+  // Head: the customer, the payment terms, the status and the number.
+  auto* head = new QGroupBox(this);
+  head->setProperty("id", 2078);
+  auto* headGrid = new QGridLayout(head);
+  headGrid->setVerticalSpacing(2);
+  auto number = [&](int id, int limit, int row, int column, const QString& label) {
+    QLineEdit* edit = frame::MakeEdit(head, id, limit);
+    edit->setMinimumWidth(60);
+    frame::AddRow(headGrid, row, column, label, edit);
+  };
+  number(2030, 11, 0, 0, QStringLiteral("Auftragsnummer"));
+  Edit(this, 2030)->setReadOnly(true);
+  number(2089, 12, 0, 1, QStringLiteral("Auftragsdatum"));
+  number(2057, 4, 1, 0, QStringLiteral("Zahlfrist"));
+  number(2059, 5, 1, 1, QStringLiteral("Skonto %"));
+  number(2061, 4, 2, 0, QStringLiteral("Skontofrist"));
+  number(2225, 3, 2, 1, QStringLiteral("Mahnstufe"));
+  auto* flags = new QHBoxLayout;
+  const std::pair<int, const char*> shownFlags[] = {{2032, "Ang."}, {2033, "Auf."}, {2034, "KV"},
+                                                    {2031, "Lief."}, {2039, "Rech."}, {2042, "Geb."}};
+  for (auto [id, text] : shownFlags) {
+    QCheckBox* box = frame::MakeCheck(head, id, QString::fromUtf8(text));
+    // The marks show what was printed; they are set by printing, not here.
+    box->setAttribute(Qt::WA_TransparentForMouseEvents);
+    box->setFocusPolicy(Qt::NoFocus);
+    flags->addWidget(box);
+  }
+  flags->addStretch(1);
+  flags->addWidget(new QLabel(QStringLiteral("Offene"), head));
+  auto* open = new QLabel(head);
+  open->setProperty("id", 2075);
+  open->setMinimumWidth(70);
+  flags->addWidget(open);
+  headGrid->addLayout(flags, 3, 0, 1, 4);
+  top->addWidget(head);
+
+  // The line being edited.
+  auto* edited = new QGroupBox(this);
+  auto* lineGrid = new QGridLayout(edited);
+  lineGrid->setVerticalSpacing(2);
+  auto field = [&](int id, int limit, int row, int column, int span, const QString& label) {
+    QLineEdit* edit = frame::MakeEdit(edited, id, limit);
+    edit->setMinimumWidth(50);
+    auto* caption = new QLabel(label, edited);
+    lineGrid->addWidget(caption, row, column);
+    lineGrid->addWidget(edit, row, column + 1, 1, span);
+    return caption;
+  };
+  field(2046, 21, 0, 0, 1, QStringLiteral("Art.-Nr."));
+  field(2043, 14, 0, 2, 1, QStringLiteral("Anzahl"));
+  auto* unit = new QLabel(edited);
+  unit->setProperty("id", 2190);
+  unit->setMinimumWidth(40);
+  lineGrid->addWidget(unit, 0, 4);
+  field(2051, 41, 1, 0, 4, QStringLiteral("Artikelbezeichnung"));
+  field(2060, 41, 2, 0, 4, QString());
+  auto* longText = new frame::LimitedTextEdit(edited, 2067, 255);
+  longText->setFixedHeight(fontMetrics().lineSpacing() * 2 + 10);
+  lineGrid->addWidget(longText, 3, 1, 1, 4);
+  field(2053, 12, 4, 0, 1, QStringLiteral("Einzel-VK"));
+  field(2055, 6, 4, 2, 1, QStringLiteral("Rabatt %"));
+  QLabel* costLabel = field(2071, 12, 5, 0, 1, QStringLiteral("Einzel-EK"));
+  costLabel->setProperty("id", 2191);
+  auto* sumLabel = new QLabel(QStringLiteral("Summe"), edited);
+  lineGrid->addWidget(sumLabel, 5, 2);
+  auto* sum = new QLabel(edited);
+  sum->setProperty("id", 2072);
+  lineGrid->addWidget(sum, 5, 3);
+  auto* currencies = new QHBoxLayout;
+  for (int id : {2166, 2167, 2168}) {
+    auto* name = new QLabel(edited);
+    name->setProperty("id", id);
+    currencies->addWidget(name);
+  }
+  lineGrid->addLayout(currencies, 4, 4, 2, 1);
+  auto* options = new QHBoxLayout;
+  options->addWidget(frame::MakeCheck(edited, 2130, QStringLiteral("SP")));
+  options->addWidget(frame::MakeCheck(edited, 2136, QStringLiteral("NL")));
+  options->addWidget(frame::MakeCheck(edited, 2231, QStringLiteral("nicht im RAB")));
+  options->addSpacing(12);
+  options->addWidget(new QLabel(QStringLiteral("UmSt"), edited));
+  auto* taxGroup = new QButtonGroup(this);
+  for (auto [id, text] : {std::pair{2228, "0"}, std::pair{2229, "1"}, std::pair{2230, "2"}}) {
+    auto* radio = new QRadioButton(QString::fromUtf8(text), edited);
+    radio->setProperty("id", id);
+    taxGroup->addButton(radio);
+    options->addWidget(radio);
+  }
+  options->addStretch(1);
+  lineGrid->addLayout(options, 6, 0, 1, 5);
+  auto* lineButtons = new QHBoxLayout;
+  for (auto [id, text] : {std::pair{2079, "Übernahme"}, std::pair{2068, "Löschen"},
+                          std::pair{2077, "Einfügen"}, std::pair{2066, "Anfügen"}}) {
+    QPushButton* button = frame::MakeButton(edited, id, QString::fromUtf8(text));
+    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
+    lineButtons->addWidget(button);
+  }
+  lineGrid->addLayout(lineButtons, 7, 0, 1, 5);
+  top->addWidget(edited);
+
+  list_ = new QListWidget(this);
+  list_->setProperty("id", 2064);
+  list_->setItemDelegate(new OrderLineDelegate(app_, list_));
+  list_->setMinimumHeight(150);
+  QFont listFont(QStringLiteral("Arial"));
+  listFont.setPixelSize(13);
+  list_->setFont(listFont);
+  top->addWidget(list_, 1);
+
+  auto* bottom = new QGridLayout;
+  const struct {
+    int id;
+    const char* text;
+    int row, column;
+  } buttons[] = {{2073, "<", 0, 0},           {2074, ">", 0, 1},         {2080, "S&uchen [F9]", 0, 2},
+                 {2076, "&Drucken", 0, 3},    {2070, "&Speichern", 1, 0}, {2063, "Löschen", 1, 1},
+                 {2062, "&Neu", 1, 2}};
+  for (const auto& b : buttons) {
+    QPushButton* button = frame::MakeButton(this, b.id, QString::fromUtf8(b.text));
+    connect(button, &QPushButton::clicked, this, [this, id = b.id] { command(id); });
+    bottom->addWidget(button, b.row, b.column);
+  }
+  auto* totalRow = new QHBoxLayout;
+  totalRow->addWidget(new QLabel(QStringLiteral("Rechnungsbetrag"), this));
+  auto* total = new QLabel(this);
+  total->setProperty("id", 2069);
+  QFont bold = total->font();
+  bold.setBold(true);
+  total->setFont(bold);
+  totalRow->addWidget(total);
+  bottom->addLayout(totalRow, 1, 3);
+  top->addLayout(bottom);
+}
+
+void RechnungPane::connectEdits() {
+  auto edited = [this](int id, auto apply) {
+    connect(Edit(this, id), &QLineEdit::textEdited, this, [this, apply](const QString& text) {
+      if (filling_) return;
+      apply(text.toStdString());
+    });
+  };
+  store::OrderHead& head = app_.order;
+  store::OrderLine& line = app_.orderLines[0];
+  edited(2057, [&head](const std::string& t) { head.paymentPeriod = static_cast<std::int16_t>(frame::ParseDecimal(t)); });
+  edited(2061, [&head](const std::string& t) { head.cashDiscountPeriod = static_cast<std::int16_t>(frame::ParseDecimal(t)); });
+  edited(2059, [&head](const std::string& t) { head.cashDiscount = TenthsFromText(t); });
+  edited(2089, [&head](const std::string& t) {
+    store::SetText(head.orderDate, NormaliseDate(t.substr(0, std::min<std::size_t>(t.size(), 12))));
+  });
+  edited(2055, [this, &line](const std::string& t) {
+    line.discount = TenthsFromText(t);
+    showLineAmount();
+  });
+  edited(2053, [this, &line](const std::string& t) {
+    line.salePrice = CentsFromText(t);
+    showLineAmount();
+  });
+  edited(2071, [&line](const std::string& t) { line.costPrice = CentsFromText(t); });
+  edited(2043, [this](const std::string& t) {
+    editor_.setQuantity(frame::ParseDecimal(t), Edit(this, 2043)->hasFocus());
+    SetEditText(this, 2053, Money(app_.orderLines[0].salePrice));
+    showLineAmount();
+  });
+  auto text = [this](int id, char* field, std::size_t width, int limit) {
+    connect(Edit(this, id), &QLineEdit::textEdited, this, [this, field, width, limit](const QString& t) {
+      if (filling_) return;
+      frame::FieldWriter writer;
+      writer.write(field, width, t, limit);
+    });
+  };
+  text(2046, line.articleNumber, sizeof line.articleNumber, 21);
+  text(2051, line.description1, sizeof line.description1, 41);
+  text(2060, line.description2, sizeof line.description2, 41);
+  auto* longText = frame::Control<frame::LimitedTextEdit>(this, 2067);
+  connect(longText, &QPlainTextEdit::textChanged, this, [this, longText] {
+    if (filling_) return;
+    frame::FieldWriter writer;
+    writer.write(app_.orderLines[0].longText, longText->storedText(), 255);
+  });
+  auto flag = [this](int id, std::uint16_t bit) {
+    connect(frame::Control<QCheckBox>(this, id), &QCheckBox::toggled, this, [this, bit](bool on) {
+      if (filling_) return;
+      std::uint16_t flags = app_.orderLines[0].flags;
+      app_.orderLines[0].flags = on ? (flags | bit) : (flags & ~bit);
+    });
+  };
+  flag(2130, store::kLineSpecialPrice);
+  flag(2136, store::kLineBackOrder);
+  flag(2231, store::kLineNotInInvoiceRegister);
+  for (auto [id, code] : {std::pair{2228, store::kTaxCodeNone}, std::pair{2229, store::kTaxCodeRate1},
+                          std::pair{2230, store::kTaxCodeRate2}}) {
+    connect(frame::Control<QRadioButton>(this, id), &QRadioButton::toggled, this,
+            [this, code = code](bool on) {
+              if (!filling_ && on) app_.orderLines[0].taxCode = code;
+            });
+  }
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (!filling_) editor_.select(row);
+  });
+  connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    if (editor_.booked()) return;
+    if (editor_.editLine(list_->row(item)))
+      if (frame::Pane* articles = window_.pane(frame::PaneSlot::Article)) articles->refresh();
+    showOrder();
+  });
+}
+
+void RechnungPane::fillList() {
+  const QSignalBlocker block(list_);
+  list_->clear();
+  for (int i = 0; i < editor_.lineCount(); ++i) list_->addItem(QString::number(i + 1));
+  list_->setCurrentRow(editor_.selection() < editor_.lineCount() ? editor_.selection() : -1);
+}
+
+void RechnungPane::showLineAmount() {
+  frame::Control<QLabel>(this, 2072)->setText(
+      QString::fromStdString(frame::Format("%-.2f", LineAmountShown(app_.orderLines[0]))));
+}
+
+void RechnungPane::showEditedLine() {
+  const store::OrderLine& line = app_.orderLines[0];
+  SetEditText(this, 2046, frame::FromField(line.articleNumber));
+  SetEditText(this, 2043, QString::fromStdString(frame::Format("%-.3lf", line.quantity)));
+  frame::Control<QLabel>(this, 2190)->setText(frame::FromField(line.unit));
+  SetEditText(this, 2051, frame::FromField(line.description1));
+  SetEditText(this, 2060, frame::FromField(line.description2));
+  auto* longText = frame::Control<frame::LimitedTextEdit>(this, 2067);
+  if (!longText->hasFocus()) longText->setStoredText(frame::FromField(line.longText));
+  SetEditText(this, 2053, Money(line.salePrice));
+  SetEditText(this, 2055, Tenths(line.discount));
+  SetEditText(this, 2071, Money(line.costPrice));
+  frame::Control<QCheckBox>(this, 2130)->setChecked(line.flags & store::kLineSpecialPrice);
+  frame::Control<QCheckBox>(this, 2136)->setChecked(line.flags & store::kLineBackOrder);
+  frame::Control<QCheckBox>(this, 2231)->setChecked(line.flags & store::kLineNotInInvoiceRegister);
+  // Any other stored code shows as class "0".
+  int taxId = line.taxCode == store::kTaxCodeRate1 ? 2229 : line.taxCode == store::kTaxCodeRate2 ? 2230 : 2228;
+  frame::Control<QRadioButton>(this, taxId)->setChecked(true);
+  showLineAmount();
+}
+
+void RechnungPane::showOrder() {
+  filling_ = true;
+  const store::OrderHead& head = app_.order;
+  const store::AddressRecord& customer = app_.orderAddress;
+  QString name1 = frame::FromField(customer.name1), name2 = frame::FromField(customer.name2);
+  frame::Control<QGroupBox>(this, 2078)->setTitle(name1.isEmpty() ? name2 : name1 + " " + name2);
+  SetEditText(this, 2030, head.orderNumber ? QString::number(head.orderNumber) : QString());
+  SetEditText(this, 2089, frame::FromField(head.orderDate));
+  SetEditText(this, 2057, QString::number(head.paymentPeriod));
+  SetEditText(this, 2059, Tenths(head.cashDiscount));
+  SetEditText(this, 2061, QString::number(head.cashDiscountPeriod));
+  SetEditText(this, 2225, QString::number(head.dunningLevel));
+  const std::pair<int, std::uint16_t> marks[] = {
+      {2032, store::kOrderQuotationPrinted},     {2033, store::kOrderConfirmationPrinted},
+      {2034, store::kOrderCostEstimatePrinted},  {2031, store::kOrderDeliveryNotePrinted},
+      {2039, store::kOrderInvoicePrinted},       {2042, store::kOrderBooked}};
+  for (auto [id, bit] : marks) frame::Control<QCheckBox>(this, id)->setChecked(head.flags & bit);
+  frame::Control<QLabel>(this, 2075)->setText(QString::fromStdString(OpenAmountText(head)));
+  const QString currency = CurrencyName(app_.parameters, head.currency);
+  for (int id : {2166, 2167, 2168}) frame::Control<QLabel>(this, id)->setText(currency);
+  frame::Control<QLabel>(this, 2069)->setText(QString::fromStdString(editor_.totalText()));
+  const bool booked = editor_.booked();
+  for (int id : {2070, 2066, 2068, 2077}) frame::FindControl(this, id)->setEnabled(!booked);
+  showEditedLine();
+  if (list_->count() != editor_.lineCount()) {
+    fillList();
+  } else {
+    const QSignalBlocker block(list_);
+    list_->setCurrentRow(editor_.selection() < editor_.lineCount() ? editor_.selection() : -1);
+    list_->viewport()->update();
+  }
+  filling_ = false;
+}
+
+void RechnungPane::handleCommand(int id) {
+  switch (id) {
+    case 2079: editor_.takeOverArticle(); break;
+    case 2066: editor_.appendLine(); break;
+    case 2077: editor_.insertLine(); break;
+    case 2068: editor_.deleteLine(); break;
+    case 2073: editor_.browse(false); break;
+    case 2074: editor_.browse(true); break;
+    case 2062: editor_.newOrder(); break;
+    case 2063: editor_.deleteOrder(); break;
+    case 2070:
+      app_.order.dunningLevel =
+          static_cast<std::uint8_t>(frame::ParseWhole(Edit(this, 2225)->text().toStdString()));
+      editor_.save();
+      break;
+    case 2076: editor_.print(printDialog_); break;
+    case 2080:
+      if (app_.orders.lastIndex >= 0 && searchDialog_) searchDialog_();
+      editor_.clearEditedLine();
+      break;
+    case frame::cmd::kAddressChanged: editor_.customerChanged(); break;
+    default: return;
+  }
+  fillList();
+  showOrder();
+}
+
+void InstallOrderPane(frame::MainWindow& window) {
+  if (window.state().cashDeskMode) return;
+  auto* pane = new RechnungPane(window.state(), window);
+  window.setPane(frame::PaneSlot::Order, pane);
+}
+
+}  // namespace orders
