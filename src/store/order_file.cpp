@@ -142,8 +142,19 @@ int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, St
 
   // The record goes in before the index learns of it.
   {
-    platform::File data = OpenData(app, kOrderDataName, Access::Write, Share::DenyWrite);
+    platform::File data = OpenData(app, kOrderDataName, Access::ReadWrite, Share::DenyWrite);
     if (!data) return 0;
+    if (mode == StoreMode::Rewrite) {
+      // In place, an order may never grow over the record behind it.
+      OrderHead stored{};
+      if (!ReadOrderHead(data, offset, stored) || stored.lineCount < lineCount) {
+        if (app.ui)
+          app.ui->message("Der Auftrag hat mehr Positionen als gespeichert und kann nicht an "
+                          "seiner Stelle geschrieben werden.\nBitte erst speichern !",
+                          frame::Icon::Stop);
+        return 0;
+      }
+    }
     head.length = static_cast<std::uint16_t>(kOrderHeadSize);
     for (int i = 0; i <= lineCount; ++i)
       app.orderLines[i].length = static_cast<std::uint16_t>(kOrderLineSize);
