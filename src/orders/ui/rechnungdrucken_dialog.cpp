@@ -1,0 +1,148 @@
+#include "orders/ui/rechnungdrucken_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "frame/decimal.h"
+#include "frame/parameter_file.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/field_text.h"
+#include "frame/ui/help_viewer.h"
+#include "orders/dates.h"
+#include "store/text_field.h"
+
+namespace orders {
+
+namespace {
+
+// The "gedruckt" mark of each document and the flag it shows.
+constexpr std::pair<int, std::uint16_t> kMarks[] = {
+    {2081, store::kOrderQuotationPrinted},    {2093, store::kOrderConfirmationPrinted},
+    {2097, store::kOrderCostEstimatePrinted}, {2082, store::kOrderDeliveryNotePrinted},
+    {2083, store::kOrderInvoicePrinted}};
+
+}  // namespace
+
+RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall printJob,
+                                             QWidget* parent)
+    : QDialog(parent), app_(app), printJob_(std::move(printJob)) {
+  setObjectName(QStringLiteral("RECHNUNGDRUCKEN"));
+  setWindowTitle(QStringLiteral("Auftrag drucken"));
+  printDate_ = FormatDate(*app_.clock);
+  auto* top = new QVBoxLayout(this);
+
+  auto* documents = new QGroupBox(QStringLiteral("Drucken als"), this);
+  auto* grid = new QGridLayout(documents);
+  const struct {
+    int button;
+    const char* text;
+    int mark;
+  } rows[] = {{2084, "&Angebot", 2081},
+              {2091, "Auftrags&best.", 2093},
+              {2092, "Kostenvorans.", 2097},
+              {2085, "&Lieferschein", 2082},
+              {2086, "&Rechnung", 2083}};
+  int row = 0;
+  for (const auto& r : rows) {
+    QPushButton* button = frame::MakeButton(documents, r.button, QString::fromUtf8(r.text));
+    connect(button, &QPushButton::clicked, this, [this, id = r.button] { command(id); });
+    grid->addWidget(button, row, 0);
+    QCheckBox* mark = frame::MakeCheck(documents, r.mark, QStringLiteral("gedruckt"));
+    mark->setAttribute(Qt::WA_TransparentForMouseEvents);
+    mark->setFocusPolicy(Qt::NoFocus);
+    grid->addWidget(mark, row, 1);
+    ++row;
+  }
+  top->addWidget(documents);
+
+  auto* options = new QGroupBox(QStringLiteral("Optionen"), this);
+  auto* optionGrid = new QGridLayout(options);
+  store::ParameterRecord& p = app_.parameters;
+  QCheckBox* prices = frame::MakeCheck(options, 2094, QStringLiteral("Preise"));
+  prices->setChecked(!p.pricesHidden);
+  connect(prices, &QCheckBox::toggled, this, [this](bool on) { app_.parameters.pricesHidden = on ? 0 : 1; });
+  QCheckBox* signature = frame::MakeCheck(options, 2095, QStringLiteral("Unterschrift"));
+  signature->setChecked(p.printSignature);
+  connect(signature, &QCheckBox::toggled, this, [this](bool on) { app_.parameters.printSignature = on; });
+  QCheckBox* terms = frame::MakeCheck(options, 2100, QStringLiteral("Zahlziel"));
+  terms->setChecked(p.printPaymentTerms);
+  connect(terms, &QCheckBox::toggled, this, [this](bool on) { app_.parameters.printPaymentTerms = on; });
+  QCheckBox* noNumber = frame::MakeCheck(options, 2098, QStringLiteral("Artikel-Nr nicht drucken"));
+  noNumber->setChecked(p.hideArticleNumber);
+  connect(noNumber, &QCheckBox::toggled, this, [this](bool on) { app_.parameters.hideArticleNumber = on; });
+  optionGrid->addWidget(prices, 0, 0);
+  optionGrid->addWidget(signature, 0, 1);
+  optionGrid->addWidget(terms, 1, 0);
+  optionGrid->addWidget(noNumber, 1, 1);
+  QLineEdit* title = frame::MakeEdit(options, 2096, 29);
+  title->setText(frame::FromField(p.deliveryNoteTitle));
+  connect(title, &QLineEdit::textEdited, this, [this](const QString& text) {
+    frame::FieldWriter writer;
+    writer.write(app_.parameters.deliveryNoteTitle, text, 29);
+  });
+  frame::AddRow(optionGrid, 2, 0, QStringLiteral("Titel Lieferschein"), title);
+  QLineEdit* date = frame::MakeEdit(options, 2088, 10);
+  date->setText(QString::fromStdString(printDate_));
+  connect(date, &QLineEdit::textEdited, this, [this](const QString& text) {
+    printDate_ = text.left(10).toStdString();
+  });
+  frame::AddRow(optionGrid, 3, 0, QStringLiteral("Datum"), date);
+  QLineEdit* copies = frame::MakeEdit(options, 2087, 4);
+  copies->setText(QString::number(app_.address.copies));
+  connect(copies, &QLineEdit::textEdited, this, [this](const QString& text) {
+    app_.address.copies = static_cast<std::int16_t>(frame::ParseWhole(text.toStdString()));
+  });
+  frame::AddRow(optionGrid, 4, 0, QStringLiteral("Anzahl Ausdrucke"), copies);
+  top->addWidget(options);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (auto [id, text] : {std::pair{2, "Abbruch"}, std::pair{9, "&Hilfe"}}) {
+    QPushButton* button = frame::MakeButton(this, id, QString::fromUtf8(text));
+    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
+    buttons->addWidget(button);
+  }
+  top->addLayout(buttons);
+  showMarks();
+  copies->setFocus();
+  copies->selectAll();
+}
+
+void RechnungDruckenDialog::showMarks() {
+  for (auto [id, flag] : kMarks)
+    frame::Control<QCheckBox>(this, id)->setChecked(app_.order.flags & flag);
+}
+
+void RechnungDruckenDialog::issue(DocumentKind kind) {
+  int copies = app_.address.copies;
+  bool issued = IssueDocument(app_, kind, copies, printDate_, printJob_);
+  showMarks();
+  // The print job closes the dialog once the document is out.
+  if (issued) QDialog::accept();
+}
+
+void RechnungDruckenDialog::command(int id) {
+  switch (id) {
+    case 2084: issue(DocumentKind::Quotation); break;
+    case 2091: issue(DocumentKind::Confirmation); break;
+    case 2092: issue(DocumentKind::CostEstimate); break;
+    case 2085: issue(DocumentKind::DeliveryNote); break;
+    case 2086: issue(DocumentKind::Invoice); break;
+    case 2: reject(); break;
+    case 9: frame::ShowHelp(this, 39); break;
+    default: break;
+  }
+}
+
+void RechnungDruckenDialog::reject() {
+  // The options chosen here are kept for the next time.
+  frame::SaveParameters(app_);
+  QDialog::reject();
+}
+
+}  // namespace orders

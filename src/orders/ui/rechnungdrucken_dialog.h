@@ -1,0 +1,37 @@
+// "RECHNUNGDRUCKEN": choose the document of the current order, with the
+// print options, the print date and the number of copies. Every option takes
+// effect at once; a document button issues the document and closes.
+#ifndef BELVON_ORDERS_UI_RECHNUNGDRUCKEN_DIALOG_H
+#define BELVON_ORDERS_UI_RECHNUNGDRUCKEN_DIALOG_H
+
+#include <QDialog>
+#include <string>
+
+#include "frame/app_state.h"
+#include "orders/issuing.h"
+
+namespace orders {
+
+class RechnungDruckenDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  RechnungDruckenDialog(frame::AppState& app, PrintJobCall printJob, QWidget* parent = nullptr);
+  const std::string& printDate() const { return printDate_; }
+
+ public slots:
+  void command(int id);
+
+ private:
+  void showMarks();
+  void issue(DocumentKind kind);
+  void reject() override;
+
+  frame::AppState& app_;
+  PrintJobCall printJob_;
+  std::string printDate_;
+};
+
+}  // namespace orders
+
+#endif  // BELVON_ORDERS_UI_RECHNUNGDRUCKEN_DIALOG_H
