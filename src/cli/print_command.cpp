@@ -1,0 +1,189 @@
+#include "cli/print_command.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <charconv>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <span>
+#include <sstream>
+
+#include "frame/decimal.h"
+#include "frame/load_parameters.h"
+#include "platform/cp1252.h"
+#include "printing/print_job.h"
+#include "printing/ui/printer_devices.h"
+#include "store/address_file.h"
+#include "store/indexed_file.h"
+#include "store/text_field.h"
+
+namespace cli {
+
+namespace {
+
+// The text editor holds at most this many bytes.
+constexpr std::size_t kMaxLetterBytes = 32000;
+
+int Usage() {
+  std::fputs(
+      "Aufruf: belvon-cli print AUFTRAG [--date TT.MM.JJJJ] [--customer NAME2] [--text DATEI]\n"
+      "                     (--pdf DATEI | --png VERZEICHNIS)\n",
+      stderr);
+  return 2;
+}
+
+bool ParseInt(const std::string& text, int& value) {
+  auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+// "dd.mm.yyyy" with a real calendar date.
+bool ValidDate(const std::string& text) {
+  if (text.size() != 10 || text[2] != '.' || text[5] != '.') return false;
+  int day, month, year;
+  if (!ParseInt(text.substr(0, 2), day) || !ParseInt(text.substr(3, 2), month) ||
+      !ParseInt(text.substr(6, 4), year))
+    return false;
+  if (month < 1 || month > 12 || day < 1 || year < 1) return false;
+  static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+// A UTF-8 text file as the editor would hold it: Windows-1252, CR LF.
+bool ReadLetter(const std::string& path, std::string& letter) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "Die Datei %s kann nicht gelesen werden.\n", path.c_str());
+    return false;
+  }
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  bool replaced = false;
+  std::string text = platform::Utf8ToCp1252(buffer.str(), &replaced);
+  if (replaced)
+    std::fprintf(stderr, "Zeichen außerhalb von Windows-1252 wurden durch \"?\" ersetzt.\n");
+  letter.clear();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r') {
+      letter += "\r\n";
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      letter += "\r\n";
+    } else {
+      letter += c;
+    }
+  }
+  if (letter.size() > kMaxLetterBytes) {
+    std::fprintf(stderr, "Der Text ist zu lang (höchstens %zu Bytes).\n", kMaxLetterBytes);
+    return false;
+  }
+  return true;
+}
+
+// Makes the address with this second name line current; without a name the
+// first address of the index.
+bool MakeCustomerCurrent(frame::AppState& app, const std::string& name2, bool named) {
+  if (!named) {
+    if (app.addresses.lastIndex < 0) return true;  // no addresses: an empty block
+    if (store::ReadAddress(app, app.address, 0) == 1) return true;
+    std::fputs("Die erste Adresse kann nicht gelesen werden.\n", stderr);
+    return false;
+  }
+  store::AddressRecord key{};
+  store::SetText(key.name2, platform::Utf8ToCp1252(name2));
+  std::int32_t position = -1;
+  if (store::AddressFile(app).LookupKey(
+          std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&key), sizeof key),
+          position) != 1 ||
+      store::ReadAddress(app, app.address, position) != 1) {
+    std::fprintf(stderr, "Adresse %s nicht gefunden.\n", name2.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
+  if (args.size() < 2) return Usage();
+  int job = 0;
+  if (!ParseInt(args[1], job)) return Usage();
+  std::string date, customer, textFile, pdf, png;
+  bool haveCustomer = false;
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    const std::string& option = args[i];
+    if (i + 1 >= args.size()) return Usage();
+    const std::string& value = args[++i];
+    if (option == "--date") {
+      date = value;
+    } else if (option == "--customer") {
+      customer = value;
+      haveCustomer = true;
+    } else if (option == "--text") {
+      textFile = value;
+    } else if (option == "--pdf") {
+      pdf = value;
+    } else if (option == "--png") {
+      png = value;
+    } else {
+      return Usage();
+    }
+  }
+  if (pdf.empty() == png.empty()) return Usage();
+  if (!date.empty() && !ValidDate(date)) {
+    std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", date.c_str());
+    return 2;
+  }
+
+  // Fonts and painting need a GUI application; without a display the
+  // offscreen platform serves.
+  std::unique_ptr<QGuiApplication> application;
+  static int argc = 1;
+  static char name[] = "belvon-cli";
+  static char* argv[] = {name, nullptr};
+  if (!QCoreApplication::instance()) {
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+        !std::getenv("WAYLAND_DISPLAY"))
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    application = std::make_unique<QGuiApplication>(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+  }
+
+  frame::LoadParameters(app);
+  printing::PrintSession session;
+  session.job = job;
+  if (date.empty()) {
+    platform::LocalTime now = app.clock->now();
+    date = frame::Format("%02d.%02d.%4d", now.day, now.month, now.year);
+  }
+  session.inputs.printDate = date;
+  if (!textFile.empty() && !ReadLetter(textFile, session.inputs.letterText)) return 1;
+  if (!MakeCustomerCurrent(app, customer, haveCustomer)) return 1;
+
+  if (!pdf.empty()) {
+    printing::PdfFileDevice device(QString::fromStdString(pdf));
+    if (!printing::PrintOnDevice(app, device, session, {}, nullptr) ||
+        !QFileInfo(QString::fromStdString(pdf)).isFile()) {
+      std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
+      return 1;
+    }
+    std::printf("%s\n", pdf.c_str());
+    return 0;
+  }
+  printing::PngPagesDevice device(QString::fromStdString(png));
+  bool ok = printing::PrintOnDevice(app, device, session, {}, nullptr);
+  if (!ok || device.failed() || device.files().isEmpty()) {
+    std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
+    return 1;
+  }
+  for (const QString& file : device.files()) std::printf("%s\n", file.toLocal8Bit().constData());
+  return 0;
+}
+
+}  // namespace cli

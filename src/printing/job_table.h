@@ -1,0 +1,25 @@
+// Which renderer draws which print job.
+//
+// Jobs: 1 quotation, 2 delivery note, 3 invoice or credit note, 4 collective
+// invoice, 20 order confirmation, 23 cost estimate (one order-document
+// renderer), 5, 8, 9, 19, 22 invoice lists, 6, 7, 12 statistics, 13, 14, 15,
+// 17, 18 master-data lists, 10 letter page, 16 dunning letters, 21 C6
+// envelope, 24 parcel label. 11 and numbers outside 1..24 print a blank page,
+// and so does every job whose renderer is not there yet.
+#ifndef BELVON_PRINTING_JOB_TABLE_H
+#define BELVON_PRINTING_JOB_TABLE_H
+
+#include <memory>
+
+#include "printing/page_renderer.h"
+
+namespace printing {
+
+inline constexpr int kJobLetter = 10;
+inline constexpr int kJobBlank = 11;
+
+std::unique_ptr<PageRenderer> MakeRenderer(int job);
+
+}  // namespace printing
+
+#endif  // BELVON_PRINTING_JOB_TABLE_H

@@ -1,0 +1,54 @@
+#include "printing/letter_renderer.h"
+
+#include "platform/cp1252.h"
+#include "printing/letterhead.h"
+
+namespace printing {
+
+std::vector<std::string> LetterLines(std::string_view body) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t cr = body.find('\r', start);
+    std::string_view piece = body.substr(start, cr == std::string_view::npos ? body.npos : cr - start);
+    if (!piece.empty() && piece.front() == '\n') piece.remove_prefix(1);
+    lines.emplace_back(piece);
+    if (cr == std::string_view::npos) break;
+    start = cr + 1;
+  }
+  return lines;
+}
+
+RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometry,
+                                     RenderContext& context) {
+  int originX = 0, originY = 0;
+  PrintOffsetOrigin(context.app.parameters, originX, originY);
+  ApplyMapping(canvas, geometry, originX, originY);
+  canvas.setBrush(std::nullopt);
+
+  FontScope restore(canvas);
+  Letterhead(canvas, context, geometry.logicalWidth, geometry.logicalHeight, false);
+  RecipientBlock(canvas, context, geometry.logicalWidth, geometry.logicalHeight,
+                 context.app.address);
+
+  canvas.selectFont(Font{"Arial", -35});
+  canvas.setTextAlign(TextAlign::Left);
+  canvas.textOut(1400, 800, "Datum: " + platform::Cp1252ToUtf8(context.session.inputs.printDate));
+  // One page only: what does not fit below the printable area is cut off.
+  int y = 900;
+  for (const std::string& line : LetterLines(context.session.inputs.letterText)) {
+    if (!line.empty()) canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
+    y += 60;
+  }
+  DrawPreviewPrompt(canvas);
+  return {};
+}
+
+RenderOutcome BlankPageRenderer::render(Canvas& canvas, const PageGeometry& geometry,
+                                        RenderContext&) {
+  ApplyMapping(canvas, geometry);
+  DrawPreviewPrompt(canvas);
+  return {};
+}
+
+}  // namespace printing

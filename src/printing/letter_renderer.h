@@ -1,0 +1,34 @@
+// Job 10: one letter page from the text editor, on the company letterhead,
+// shifted by the print offsets.
+#ifndef BELVON_PRINTING_LETTER_RENDERER_H
+#define BELVON_PRINTING_LETTER_RENDERER_H
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "printing/page_renderer.h"
+
+namespace printing {
+
+// The printed lines of a letter body (Windows-1252, lines ended by CR, each
+// next line starting with its LF): pieces between carriage returns without
+// their leading line feed; a piece that is only a line feed is an empty line.
+std::vector<std::string> LetterLines(std::string_view body);
+
+class LetterRenderer : public PageRenderer {
+ public:
+  RenderOutcome render(Canvas& canvas, const PageGeometry& geometry,
+                       RenderContext& context) override;
+};
+
+// Job 11 and every number without a renderer: an empty page.
+class BlankPageRenderer : public PageRenderer {
+ public:
+  RenderOutcome render(Canvas& canvas, const PageGeometry& geometry,
+                       RenderContext& context) override;
+};
+
+}  // namespace printing
+
+#endif  // BELVON_PRINTING_LETTER_RENDERER_H

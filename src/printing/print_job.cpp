@@ -1,0 +1,115 @@
+#include "printing/print_job.h"
+
+#include "frame/user_interface.h"
+#include "printing/job_table.h"
+
+namespace printing {
+
+namespace {
+
+// While a direct print runs the renderers' progress goes into the abort
+// dialog; messages and questions still go to the user as before.
+class AbortDialogUi : public frame::UserInterface {
+ public:
+  AbortDialogUi(frame::UserInterface* inner, AbortDialog& dialog)
+      : inner_(inner), dialog_(dialog) {}
+  void message(const std::string& text, frame::Icon icon) override {
+    if (inner_) inner_->message(text, icon);
+  }
+  bool question(const std::string& text, frame::Icon icon, bool defaultNo) override {
+    return inner_ ? inner_->question(text, icon, defaultNo) : false;
+  }
+  bool confirm(const std::string& text, frame::Icon icon) override {
+    return inner_ ? inner_->confirm(text, icon) : false;
+  }
+  bool retryBusyFile(const std::string& path) override {
+    return inner_ ? inner_->retryBusyFile(path) : false;
+  }
+  void beginWait() override {
+    if (inner_) inner_->beginWait();
+  }
+  void endWait() override {
+    if (inner_) inner_->endWait();
+  }
+  bool progress(int percent) override { return dialog_.progress(percent); }
+
+ private:
+  frame::UserInterface* inner_;
+  AbortDialog& dialog_;
+};
+
+class SwapUi {
+ public:
+  SwapUi(frame::AppState& app, frame::UserInterface* replacement) : app_(app), saved_(app.ui) {
+    if (replacement) app_.ui = replacement;
+  }
+  ~SwapUi() { app_.ui = saved_; }
+
+ private:
+  frame::AppState& app_;
+  frame::UserInterface* saved_;
+};
+
+}  // namespace
+
+bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& session,
+                   const std::function<bool()>& userAbort, AbortDialog* progressTo,
+                   const std::function<void(const std::string&)>& warningSink) {
+  std::unique_ptr<PageRenderer> renderer = MakeRenderer(session.job);
+  return PrintOnDevice(app, printer, session, *renderer, userAbort, progressTo, warningSink);
+}
+
+bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& session,
+                   PageRenderer& renderer, const std::function<bool()>& userAbort,
+                   AbortDialog* progressTo,
+                   const std::function<void(const std::string&)>& warningSink) {
+  session.view.targetPage = kPrintAllPages;
+  PrinterInfo info = ApplyA5Rule(printer.info(), app.parameters.ordersOnA5 != 0);
+  auto aborted = [&userAbort] { return userAbort && userAbort(); };
+  Canvas* canvas = printer.beginDocument(kDocumentName, aborted);
+  if (!canvas) return false;
+
+  std::unique_ptr<AbortDialogUi> progressUi;
+  if (progressTo) progressUi = std::make_unique<AbortDialogUi>(app.ui, *progressTo);
+  {
+    SwapUi swap(app, progressUi.get());
+    RenderContext context(app, session);
+    context.warningSink = warningSink;
+    if (canvas->startPage()) {
+      renderer.render(*canvas, PrintingGeometry(info), context);
+      canvas->endPage();
+    }
+  }
+  if (aborted()) {
+    printer.abortDocument();
+    return false;
+  }
+  printer.endDocument();
+  return true;
+}
+
+void PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
+              const JobInputs& inputs) {
+  PrintSession session;
+  session.job = job;
+  session.notify = notify;
+  session.inputs = inputs;
+  session.view.zoom = StartZoom(host.screenWidth());
+  {
+    frame::WaitCursor wait(app.ui);
+    if (!app.parameters.printPreview || app.cashDeskMode) {
+      if (std::unique_ptr<PrinterDevice> printer = host.choosePrinter()) {
+        std::unique_ptr<AbortDialog> dialog = host.openAbortDialog();
+        AbortDialog* progress = dialog.get();
+        PrintOnDevice(app, *printer, session,
+                      [progress] { return progress && progress->aborted(); }, progress);
+      }
+      if (notify) host.jobFinished();
+    } else {
+      host.openPreview(app, session);
+    }
+  }
+  host.closeOrderPrintDialog();
+}
+
+}  // namespace printing

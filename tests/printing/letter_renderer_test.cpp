@@ -1,0 +1,125 @@
+// Job 10, the letter page, and the job table.
+#include <gtest/gtest.h>
+
+#include "printing/job_table.h"
+#include "printing/letter_renderer.h"
+#include "printing/recording_canvas.h"
+#include "printing_fixture.h"
+#include "support/scripted_ui.h"
+
+namespace printing {
+namespace {
+
+using Kind = RecordingCanvas::Kind;
+
+class LetterTest : public ::testing::Test {
+ protected:
+  LetterTest() : context(app, session) {
+    app.ui = &ui;
+    app.parameters = printingtest::SampleParameters();
+    app.address = printingtest::SampleAddress();
+    session.job = kJobLetter;
+    session.inputs.printDate = "06.12.2026";
+  }
+  void render(RecordingCanvas& canvas) {
+    MakeRenderer(kJobLetter)->render(canvas, geometry, context);
+  }
+
+  testsupport::ScriptedUi ui;
+  frame::AppState app;
+  PrintSession session;
+  RenderContext context;
+  PageGeometry geometry{2100, 2970, 4960, 7016};
+};
+
+TEST(LetterLines, PiecesBetweenCarriageReturnsWithoutTheirLineFeed) {
+  EXPECT_EQ(LetterLines("Sehr geehrter Herr Müller,\r\n\r\nvielen Dank.\r\n"),
+            (std::vector<std::string>{"Sehr geehrter Herr Müller,", "", "vielen Dank.", ""}));
+  EXPECT_EQ(LetterLines(""), (std::vector<std::string>{""}));
+  EXPECT_EQ(LetterLines("a\rb"), (std::vector<std::string>{"a", "b"}));
+  // Only the one line feed that follows the carriage return goes.
+  EXPECT_EQ(LetterLines("a\r\n\nb"), (std::vector<std::string>{"a", "\nb"}));
+}
+
+TEST_F(LetterTest, DateAndBodyBelowTheAddressOnTheLetterhead) {
+  session.inputs.letterText = "Sehr geehrter Herr M\xFCller,\r\n\r\nanbei das Angebot.";
+  RecordingCanvas canvas;
+  render(canvas);
+
+  const auto* date = canvas.findText("Datum: 06.12.2026");
+  ASSERT_NE(date, nullptr);
+  EXPECT_EQ(date->x, 1400);
+  EXPECT_EQ(date->y, 800);
+  EXPECT_EQ(date->font, (Font{"Arial", -35}));
+  const auto* first = canvas.findText("Sehr geehrter Herr Müller,");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->x, 150);
+  EXPECT_EQ(first->y, 900);
+  EXPECT_EQ(canvas.findText("anbei das Angebot.")->y, 1020);  // the empty line counts
+  EXPECT_NE(canvas.findText("Schreinerei Holzwurm"), nullptr);
+  EXPECT_NE(canvas.findText("Herrn"), nullptr);
+  EXPECT_NE(canvas.findText("Bankverbindungen:"), nullptr);
+  EXPECT_EQ(canvas.findText(kPreviewPrompt), nullptr);  // on paper no prompt
+  EXPECT_EQ(date->mapping, (Mapping{0, 0, 2100, 2970, 4960, 7016}));
+}
+
+TEST_F(LetterTest, PrintOffsetsMoveTheWholeLetterButDoNotShortenIt) {
+  app.parameters.printOffsetHorizontal = 5;
+  app.parameters.printOffsetVertical = -3;
+  RecordingCanvas canvas;
+  render(canvas);
+  for (const auto& op : canvas.ops()) {
+    EXPECT_EQ(op.mapping.originX, -50);
+    EXPECT_EQ(op.mapping.originY, 30);
+    EXPECT_EQ(op.mapping.windowHeight, 2970);
+  }
+  // The footer still stands on the full page height.
+  EXPECT_EQ(canvas.findText("34117 Kassel")->y, 2930);
+
+  // Offsets out of range are held at 100 mm.
+  app.parameters.printOffsetHorizontal = 250;
+  RecordingCanvas clamped;
+  render(clamped);
+  EXPECT_EQ(clamped.ops().front().mapping.originX, -1000);
+}
+
+TEST_F(LetterTest, FortyLinesRunOffThePageWithoutASecondPage) {
+  std::string body;
+  for (int i = 1; i <= 40; ++i) body += "Zeile " + std::to_string(i) + "\r\n";
+  session.inputs.letterText = body;
+  RecordingCanvas canvas;
+  render(canvas);
+  EXPECT_EQ(canvas.findText("Zeile 40")->y, 900 + 39 * 60);  // 3240, below 2970
+  EXPECT_TRUE(canvas.ofKind(Kind::StartPage).empty());
+  EXPECT_TRUE(canvas.ofKind(Kind::EndPage).empty());
+  EXPECT_TRUE(canvas.ofKind(Kind::Fill).size() == 1u);  // only the bar
+}
+
+TEST_F(LetterTest, PreviewEndsWithTheRedPromptAndLeavesTheCanvasAsFound) {
+  RecordingCanvas canvas(true);
+  canvas.selectFont(Font{"Courier", -20});
+  render(canvas);
+  const auto& last = canvas.ops().back();
+  EXPECT_EQ(last.text, "Linke Maustaste zum Drucken, Rechte zum Beenden...");
+  EXPECT_EQ(last.x, 10);
+  EXPECT_EQ(last.y, 10);
+  EXPECT_EQ(last.colour, kRed);
+  EXPECT_EQ(canvas.textColour(), kBlack);
+  EXPECT_EQ(canvas.font(), (Font{"Courier", -20}));
+}
+
+TEST_F(LetterTest, JobElevenAndUnknownJobsGiveABlankPage) {
+  for (int job : {11, 0, 25, -3, 9999}) {
+    session.job = job;
+    RecordingCanvas paper;
+    MakeRenderer(job)->render(paper, geometry, context);
+    EXPECT_TRUE(paper.texts().empty()) << job;
+    RecordingCanvas preview(true);
+    MakeRenderer(job)->render(preview, geometry, context);
+    ASSERT_EQ(preview.texts().size(), 1u) << job;
+    EXPECT_EQ(preview.texts()[0]->text, kPreviewPrompt);
+  }
+}
+
+}  // namespace
+}  // namespace printing

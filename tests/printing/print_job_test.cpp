@@ -1,0 +1,205 @@
+// PrintJob's flow: preview or direct print, the printer dialog, the abort
+// dialog, the job-finished notice and the order print dialog.
+#include <gtest/gtest.h>
+
+#include "printing/print_job.h"
+#include "printing/recording_canvas.h"
+#include "printing_fixture.h"
+#include "support/scripted_ui.h"
+
+namespace printing {
+namespace {
+
+using Kind = RecordingCanvas::Kind;
+
+struct Events {
+  std::vector<std::string> log;
+  RecordingCanvas canvas;
+  bool abortNow = false;
+  int abortAtPercent = -1;
+};
+
+class FakePrinter : public PrinterDevice {
+ public:
+  FakePrinter(Events& events, bool startFails) : events_(events), startFails_(startFails) {}
+  ~FakePrinter() override { events_.log.push_back("release printer"); }
+  PrinterInfo info() const override { return {200, 287, 4724, 6779}; }
+  Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override {
+    events_.log.push_back("start doc " + name);
+    abort_ = std::move(userAbort);
+    return startFails_ ? nullptr : &events_.canvas;
+  }
+  void endDocument() override { events_.log.push_back("end doc"); }
+  void abortDocument() override { events_.log.push_back("abort doc"); }
+  bool userAbort() const { return abort_ && abort_(); }
+
+ private:
+  Events& events_;
+  bool startFails_;
+  std::function<bool()> abort_;
+};
+
+class FakeAbortDialog : public AbortDialog {
+ public:
+  explicit FakeAbortDialog(Events& events) : events_(events) { events_.log.push_back("dialog"); }
+  ~FakeAbortDialog() override { events_.log.push_back("dialog gone"); }
+  bool aborted() override { return events_.abortNow; }
+  bool progress(int percent) override {
+    events_.log.push_back("progress " + std::to_string(percent));
+    if (percent == events_.abortAtPercent) events_.abortNow = true;
+    return events_.abortNow;
+  }
+
+ private:
+  Events& events_;
+};
+
+class FakeHost : public PrintHost {
+ public:
+  explicit FakeHost(Events& events) : events_(events) {}
+  std::unique_ptr<PrinterDevice> choosePrinter() override {
+    events_.log.push_back("printer dialog");
+    if (cancelDialog) return nullptr;
+    return std::make_unique<FakePrinter>(events_, startFails);
+  }
+  int screenWidth() const override { return screen; }
+  std::unique_ptr<AbortDialog> openAbortDialog() override {
+    return std::make_unique<FakeAbortDialog>(events_);
+  }
+  void openPreview(frame::AppState&, const PrintSession& session) override {
+    events_.log.push_back("preview");
+    previewed = session;
+  }
+  void jobFinished() override { events_.log.push_back("notice"); }
+  void closeOrderPrintDialog() override { events_.log.push_back("close order dialog"); }
+
+  bool cancelDialog = false;
+  bool startFails = false;
+  int screen = 1280;
+  PrintSession previewed;
+
+ private:
+  Events& events_;
+};
+
+// Reports progress twice and draws a line after each report, stopping when
+// the user cancels, as the record walks do.
+class ProgressRenderer : public PageRenderer {
+ public:
+  RenderOutcome render(Canvas& canvas, const PageGeometry&, RenderContext& context) override {
+    for (int percent : {50, 100}) {
+      if (context.app.ui->progress(percent)) return {};
+      canvas.textOut(0, 0, std::to_string(percent));
+    }
+    return {};
+  }
+};
+
+class PrintJobTest : public ::testing::Test {
+ protected:
+  PrintJobTest() : host(events) {
+    app.ui = &ui;
+    app.parameters = printingtest::SampleParameters();
+  }
+  testsupport::ScriptedUi ui;
+  frame::AppState app;
+  Events events;
+  FakeHost host;
+};
+
+TEST_F(PrintJobTest, PreviewSettingOpensAPreviewThatTakesTheJobAlong) {
+  JobInputs inputs{"01.02.2026", "Text"};
+  PrintJob(app, host, 10, true, inputs);
+  EXPECT_EQ(events.log, (std::vector<std::string>{"preview", "close order dialog"}));
+  EXPECT_EQ(host.previewed.job, 10);
+  EXPECT_TRUE(host.previewed.notify);
+  EXPECT_EQ(host.previewed.view.zoom, 3);
+  EXPECT_EQ(host.previewed.inputs.letterText, "Text");
+  EXPECT_EQ(ui.waitDepth, 0);
+
+  host.screen = 640;
+  PrintJob(app, host, 10, false);
+  EXPECT_EQ(host.previewed.view.zoom, 2);
+}
+
+TEST_F(PrintJobTest, DirectPrintWhenPreviewIsOffOrTheCashDeskIsActive) {
+  app.cashDeskMode = 1;  // "Druckvorschau" is on, but the cash desk prints straight
+  PrintJob(app, host, 11, true);
+  EXPECT_EQ(events.log,
+            (std::vector<std::string>{"printer dialog", "dialog", "start doc Belvon - 2.0",
+                                      "end doc", "dialog gone", "release printer", "notice",
+                                      "close order dialog"}));
+  // Job 11: exactly one empty page.
+  EXPECT_EQ(events.canvas.ofKind(Kind::StartPage).size(), 1u);
+  EXPECT_EQ(events.canvas.ofKind(Kind::EndPage).size(), 1u);
+  EXPECT_TRUE(events.canvas.texts().empty());
+
+  events.log.clear();
+  app.cashDeskMode = 0;
+  app.parameters.printPreview = 0;
+  PrintJob(app, host, 10, false);
+  EXPECT_EQ(events.log.front(), "printer dialog");
+  EXPECT_EQ(std::count(events.log.begin(), events.log.end(), "notice"), 0);
+}
+
+TEST_F(PrintJobTest, PrintedGeometryFollowsThePrinterAndTheA5Rule) {
+  app.parameters.printPreview = 0;
+  app.parameters.ordersOnA5 = 1;
+  PrintJob(app, host, 10, false);
+  const auto* date = events.canvas.findText("Datum: ");
+  ASSERT_NE(date, nullptr);
+  EXPECT_EQ(date->mapping.windowWidth, 2000);
+  EXPECT_EQ(date->mapping.windowHeight, 2870);
+  EXPECT_EQ(date->mapping.viewportWidth, 3326);  // 4724 / 1.42
+  EXPECT_EQ(date->mapping.viewportHeight, 4773);
+}
+
+TEST_F(PrintJobTest, CancelledPrinterDialogPrintsNothingButStillNotifies) {
+  app.parameters.printPreview = 0;
+  host.cancelDialog = true;
+  PrintJob(app, host, 10, true);
+  EXPECT_EQ(events.log,
+            (std::vector<std::string>{"printer dialog", "notice", "close order dialog"}));
+  EXPECT_TRUE(events.canvas.ops().empty());
+}
+
+TEST_F(PrintJobTest, FailedStartDocPrintsNoPageAndReleasesEverything) {
+  app.parameters.printPreview = 0;
+  host.startFails = true;
+  PrintJob(app, host, 10, true);
+  EXPECT_EQ(events.log,
+            (std::vector<std::string>{"printer dialog", "dialog", "start doc Belvon - 2.0",
+                                      "dialog gone", "release printer", "notice",
+                                      "close order dialog"}));
+  EXPECT_TRUE(events.canvas.ops().empty());
+}
+
+TEST_F(PrintJobTest, ProgressGoesToTheAbortDialogAndCancellingThrowsTheDocumentAway) {
+  PrintSession session;
+  session.job = 10;
+  FakePrinter printer(events, false);
+  FakeAbortDialog dialog(events);
+  ProgressRenderer renderer;
+  events.abortAtPercent = 50;
+  events.log.clear();
+  EXPECT_FALSE(PrintOnDevice(app, printer, session, renderer, [&] { return dialog.aborted(); },
+                             &dialog));
+  EXPECT_EQ(events.log, (std::vector<std::string>{"start doc Belvon - 2.0", "progress 50",
+                                                  "abort doc"}));
+  EXPECT_TRUE(ui.progressValues.empty());
+  EXPECT_TRUE(events.canvas.texts().empty());
+  EXPECT_EQ(app.ui, &ui);  // the user's interface is back
+  EXPECT_EQ(session.view.targetPage, kPrintAllPages);
+
+  // Not cancelled: both steps drawn, the document finished.
+  events.abortAtPercent = -1;
+  events.abortNow = false;
+  events.log.clear();
+  EXPECT_TRUE(PrintOnDevice(app, printer, session, renderer, [&] { return dialog.aborted(); },
+                            &dialog));
+  EXPECT_EQ(events.log.back(), "end doc");
+  EXPECT_EQ(events.canvas.texts().size(), 2u);
+}
+
+}  // namespace
+}  // namespace printing

@@ -1,0 +1,184 @@
+// The preview window and the desktop print host on a real display server or
+// the offscreen platform, printing into PDF files instead of paper.
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPrintDialog>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "printing/ui/preview_window.h"
+#include "printing/ui/qt_print_host.h"
+#include "printing/printing_fixture.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace printing {
+namespace {
+
+std::unique_ptr<QPrinter> PdfPrinter(const QString& path) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(path);
+  printer->setPageSize(QPageSize(QPageSize::A4));
+  return printer;
+}
+
+class PreviewTest : public ::testing::Test {
+ protected:
+  PreviewTest() : host(nullptr) {
+    app.dataDirectory = dir.path();
+    app.ui = &ui;
+    app.parameters = printingtest::SampleParameters();
+    app.address = printingtest::SampleAddress();
+    pdf = QString::fromStdString(dir.file("vorschau.pdf"));
+    host.setPrinterChooser([this] {
+      ++dialogs;
+      return cancelDialog ? nullptr : PdfPrinter(pdf);
+    });
+    host.setNoticeReceiver([this] { ++notices; });
+  }
+  PreviewWindow* open(int job, bool notify) {
+    PrintJob(app, host, job, notify, JobInputs{"06.12.2026", "Sehr geehrte Damen und Herren,"});
+    return host.lastPreview();
+  }
+  void key(QWidget* window, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(window, static_cast<Qt::Key>(key), modifiers);
+  }
+
+  testsupport::TempDir dir;
+  testsupport::ScriptedUi ui;
+  frame::AppState app;
+  QtPrintHost host;
+  QString pdf;
+  int dialogs = 0;
+  int notices = 0;
+  bool cancelDialog = false;
+};
+
+TEST_F(PreviewTest, OpensAtTheStartZoomPagesZoomsAndClosesOnEscWithOneNotice) {
+  QPointer<PreviewWindow> preview = open(10, true);
+  ASSERT_TRUE(preview);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
+  EXPECT_EQ(preview->windowTitle().toStdString(), "Druckvorschau");
+  EXPECT_EQ(dialogs, 1);
+  const int zoom = preview->session().view.zoom;
+  const PrinterInfo page = preview->pageInfo();
+  EXPECT_EQ(preview->size(), QSize(zoom * page.pageWidthMm, zoom * page.pageHeightMm));
+
+  key(preview, Qt::Key_PageUp);
+  EXPECT_EQ(preview->session().view.targetPage, 1);
+  key(preview, Qt::Key_PageDown);
+  EXPECT_EQ(preview->session().view.targetPage, 2);
+  for (int i = 0; i < 25; ++i) key(preview, Qt::Key_End);
+  EXPECT_EQ(preview->session().view.zoom, 20);
+  EXPECT_EQ(preview->width(), 20 * page.pageWidthMm);
+  for (int i = 0; i < 25; ++i) key(preview, Qt::Key_Minus, Qt::KeypadModifier);
+  EXPECT_EQ(preview->session().view.zoom, 1);
+  key(preview, Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(preview->session().view.zoom, 2);
+  key(preview, Qt::Key_Minus);  // not the keypad: nothing
+  EXPECT_EQ(preview->session().view.zoom, 2);
+  key(preview, Qt::Key_Left);
+  EXPECT_EQ(preview->session().view.scrollX, 128);
+
+  // The letter page is drawn with the prompt in red: some red pixels show.
+  QImage shot = preview->grab().toImage();
+  bool red = false;
+  for (int y = 0; y < 12 && !red; ++y)
+    for (int x = 0; x < shot.width() && !red; ++x) {
+      QColor c = shot.pixelColor(x, y);
+      red = c.red() > 200 && c.green() < 80 && c.blue() < 80;
+    }
+  EXPECT_TRUE(red);
+
+  key(preview, Qt::Key_Escape);
+  QTRY_VERIFY(preview.isNull());
+  QTRY_COMPARE(notices, 1);
+  QTest::qWait(20);
+  EXPECT_EQ(notices, 1);
+}
+
+TEST_F(PreviewTest, LeftClickPrintsOnTheChosenPrinterAndTheRightClickNotifiesOnce) {
+  QPointer<PreviewWindow> preview = open(10, true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
+  QTest::mouseClick(preview, Qt::LeftButton);
+  EXPECT_EQ(preview->documentsPrinted(), 1);
+  EXPECT_EQ(dialogs, 1);  // no second printer dialog
+  EXPECT_EQ(preview->session().view.targetPage, kPrintAllPages);
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(4) == "%PDF");
+  QTest::qWait(20);
+  EXPECT_EQ(notices, 0);  // printing is not the end of the job
+
+  QTest::mouseClick(preview, Qt::RightButton);
+  QTRY_VERIFY(preview.isNull());
+  QTRY_COMPARE(notices, 1);
+}
+
+TEST_F(PreviewTest, CancelledPrinterDialogClosesThePreviewAtOnce) {
+  cancelDialog = true;
+  QPointer<PreviewWindow> preview = open(10, true);
+  QTRY_VERIFY(preview.isNull());
+  QTRY_COMPARE(notices, 1);
+
+  // Without the notify flag nothing is sent.
+  preview = open(11, false);
+  QTRY_VERIFY(preview.isNull());
+  QTest::qWait(20);
+  EXPECT_EQ(notices, 1);
+}
+
+TEST_F(PreviewTest, TwoPreviewsKeepTheirOwnJobAndPage) {
+  QPointer<PreviewWindow> letter = open(10, false);
+  QPointer<PreviewWindow> blank = open(11, false);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(blank));
+  key(blank, Qt::Key_PageDown);
+  EXPECT_EQ(letter->session().job, 10);
+  EXPECT_EQ(letter->session().view.targetPage, 1);
+  EXPECT_EQ(blank->session().view.targetPage, 2);
+  letter->close();
+  blank->close();
+  QTRY_VERIFY(letter.isNull() && blank.isNull());
+}
+
+TEST_F(PreviewTest, MissingLogoIsToldOnceAfterThePaintNotDuringIt) {
+  printingtest::Put(app.parameters.logoFile, "fehlt.bmp");
+  app.parameters.logoWidth = 30;
+  QPointer<PreviewWindow> preview = open(10, false);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
+  preview->repaint();
+  preview->repaint();
+  QTRY_COMPARE(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Bilddatei fehlt.bmp nicht gefunden.");
+  preview->close();
+}
+
+TEST_F(PreviewTest, DirectPrintThroughThePrinterDialogWritesTheFile) {
+  // The real dialog this time, starting from a remembered "print to file".
+  host.setPrinterChooser(nullptr);
+  app.parameters.printPreview = 0;
+  host.rememberPrinter(*PdfPrinter(pdf));
+  bool sawDialog = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+      sawDialog = true;
+      dialog->accept();
+    }
+  });
+  poll.start(50);
+  PrintJob(app, host, 10, true);
+  poll.stop();
+  EXPECT_TRUE(sawDialog);
+  QFile file(pdf);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.read(4) == "%PDF");
+  EXPECT_GT(file.size(), 5000);
+  EXPECT_EQ(notices, 1);
+}
+
+}  // namespace
+}  // namespace printing

@@ -1,0 +1,207 @@
+// The Qt canvas and the output devices: fonts, alignment, pages, files, the
+// abort dialog's bar, and belvon-cli print.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QImage>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "printing/job_table.h"
+#include "printing/page_renderer.h"
+#include "printing/printing_fixture.h"
+#include "printing/ui/printdlg_dialog.h"
+#include "printing/ui/printer_devices.h"
+#include "printing/ui/qt_canvas.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace printing {
+namespace {
+
+TEST(ResolveFont, WindowsFacesBecomeTheirLiberationTwins) {
+  EXPECT_EQ(QFontInfo(ResolveFont(Font{"Arial", -35})).family(), QStringLiteral("Liberation Sans"));
+  QFont serif = ResolveFont(Font{"Times New Roman Fett", -80});
+  EXPECT_EQ(QFontInfo(serif).family(), QStringLiteral("Liberation Serif"));
+  EXPECT_TRUE(QFontInfo(serif).bold());
+  EXPECT_EQ(serif.pixelSize(), 80);
+  // A cell height of 30 is a smaller em than 30.
+  QFont cell = ResolveFont(Font{"Arial", 30});
+  EXPECT_LT(cell.pixelSize(), 30);
+  EXPECT_GE(cell.pixelSize(), 25);
+  EXPECT_TRUE(ResolveFont(Font{"Arial", 30, 400, false, true}).underline());
+}
+
+// Columns with ink in a row band of the image.
+std::pair<int, int> InkColumns(const QImage& image) {
+  int left = image.width(), right = -1;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 128) {
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+  return {left, right};
+}
+
+TEST(QtCanvas, TextAnchorsFollowTheAlignmentAndTheMapping) {
+  // 1 logical unit = 0.5 pixel, origin moved 100 units to the left.
+  auto draw = [](TextAlign align) {
+    QImage image(600, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QtCanvas canvas(painter, false);
+    canvas.setWindowExtent(1200, 200);
+    canvas.setViewportExtent(600, 100);
+    canvas.setWindowOrigin(-100, 0);
+    canvas.selectFont(Font{"Arial", -50});
+    canvas.setTextAlign(align);
+    canvas.textOut(500, 20, "HHHH");
+    Extent extent = canvas.textExtent("HHHH");
+    painter.end();
+    return std::make_pair(InkColumns(image), extent);
+  };
+  auto [left, extent] = draw(TextAlign::Left);
+  EXPECT_NEAR(left.first, 300, 4);  // (500 + 100) / 2
+  EXPECT_GT(extent.cx, 100);
+  EXPECT_NEAR(extent.cy, 50 * 1.15, 3);
+  auto [right, unused1] = draw(TextAlign::Right);
+  EXPECT_NEAR(right.second, 300, 4);
+  auto [centre, unused2] = draw(TextAlign::Centre);
+  EXPECT_NEAR((centre.first + centre.second) / 2.0, 300, 4);
+}
+
+class DevicesTest : public ::testing::Test {
+ protected:
+  DevicesTest() {
+    app.dataDirectory = dir.path();
+    app.ui = &ui;
+    app.parameters = printingtest::SampleParameters();
+    app.address = printingtest::SampleAddress();
+    session.job = kJobLetter;
+    session.inputs.printDate = "06.12.2026";
+  }
+  testsupport::TempDir dir;
+  testsupport::ScriptedUi ui;
+  frame::AppState app;
+  PrintSession session;
+};
+
+// Three pages on paper, each with its own number.
+class NumberedPages : public PageRenderer {
+ public:
+  RenderOutcome render(Canvas& canvas, const PageGeometry& geometry,
+                       RenderContext& context) override {
+    ApplyMapping(canvas, geometry);
+    for (int page = 1;; ++page) {
+      canvas.fillRect(100 * page, 100, 100 * page + 50, 150, kBlack);
+      if (page == 3 || !NextPage(canvas, geometry, context, page + 1, true)) return {page};
+    }
+  }
+};
+
+TEST_F(DevicesTest, PngPagesAreA4At150DpiOneFilePerPage) {
+  QString out = QString::fromStdString(dir.file("seiten"));
+  PngPagesDevice device(out);
+  NumberedPages renderer;
+  ASSERT_TRUE(PrintOnDevice(app, device, session, renderer, {}, nullptr));
+  ASSERT_EQ(device.files().size(), 3);
+  QImage third(device.files()[2]);
+  EXPECT_EQ(third.size(), QSize(1240, 1754));
+  // Page 3 carries only its own mark, at 30 mm.
+  EXPECT_LT(qGray(third.pixel(30 * 150 / 25.4 + 3, 12 * 150 / 25.4)), 64);
+  EXPECT_EQ(qGray(third.pixel(10 * 150 / 25.4 + 3, 12 * 150 / 25.4)), 255);
+}
+
+TEST_F(DevicesTest, PdfIsOneA4DocumentAndAFailedStartIsReported) {
+  QString path = QString::fromStdString(dir.file("brief.pdf"));
+  PdfFileDevice device(path);
+  EXPECT_EQ(device.info().pageWidthMm, 210);
+  EXPECT_EQ(device.info().pageHeightMm, 297);
+  NumberedPages renderer;
+  ASSERT_TRUE(PrintOnDevice(app, device, session, renderer, {}, nullptr));
+  EXPECT_EQ(device.pages(), 3);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QByteArray bytes = file.readAll();
+  EXPECT_TRUE(bytes.startsWith("%PDF"));
+  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
+                bytes.count("/Type /Page "),
+            3);
+
+  PdfFileDevice nowhere(QStringLiteral("/nonexistent/dir/brief.pdf"));
+  EXPECT_FALSE(PrintOnDevice(app, nowhere, session, renderer, {}, nullptr));
+}
+
+TEST(PrintDlgDialog, BarRedrawsOnlyOnChangeAndEveryCommandCancels) {
+  PrintDlgDialog dialog;
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  ProgressBarControl* bar = dialog.bar();
+  EXPECT_EQ(bar->property("id").toInt(), 1080);
+  EXPECT_TRUE(bar->setPercent(50));
+  EXPECT_FALSE(bar->setPercent(50));
+  bar->resize(201, 20);
+  QImage image = bar->grab().toImage();
+  // Filled up to (width - 1) * 50 / 100 = 100, white behind it.
+  EXPECT_EQ(image.pixelColor(50, 15), QColor(127, 0, 127));
+  EXPECT_EQ(image.pixelColor(150, 15), QColor(Qt::white));
+  EXPECT_EQ(image.pixelColor(0, 10), QColor(Qt::black));
+
+  EXPECT_FALSE(dialog.progress(60));
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_TRUE(dialog.userAbort());
+  EXPECT_TRUE(dialog.progress(70));
+}
+
+// belvon-cli print, run as its own process.
+int RunCli(const std::string& arguments, std::string* output = nullptr) {
+  // The build directory: from the environment, else above tests/.
+  const char* bin = std::getenv("BELVON_TEST_BIN");
+  std::string dir = bin ? std::string(bin)
+                        : QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/.."))
+                              .absolutePath()
+                              .toStdString();
+  std::string command = dir + "/belvon-cli " + arguments + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  char buffer[512];
+  while (std::fgets(buffer, sizeof buffer, pipe))
+    if (output) *output += buffer;
+  int status = pclose(pipe);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(PrintCommand, WritesPngPagesAndAPdfAndRefusesBadArguments) {
+  testsupport::TempDir dir;
+  const std::string data = "--data-dir " + dir.path() + " ";
+  ASSERT_EQ(RunCli(data + "init"), 0);
+  {
+    std::FILE* text = std::fopen(dir.file("brief.txt").c_str(), "w");
+    std::fputs("Sehr geehrte Damen und Herren,\n\nanbei die Unterlagen.\n", text);
+    std::fclose(text);
+  }
+  std::string listed;
+  EXPECT_EQ(RunCli(data + "print 10 --date 29.02.2028 --text " + dir.file("brief.txt") +
+                       " --png " + dir.file("png"),
+                   &listed),
+            0);
+  EXPECT_EQ(listed, dir.file("png") + "/page-001.png\n");
+  EXPECT_EQ(QImage(QString::fromStdString(dir.file("png/page-001.png"))).width(), 1240);
+  EXPECT_EQ(RunCli(data + "print 11 --pdf " + dir.file("leer.pdf")), 0);
+  EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.file("leer.pdf"))));
+
+  EXPECT_EQ(RunCli(data + "print 10 --date 30.02.2026 --pdf " + dir.file("x.pdf")), 2);
+  EXPECT_EQ(RunCli(data + "print 10 --pdf a.pdf --png b"), 2);
+  EXPECT_EQ(RunCli(data + "print zehn --pdf a.pdf"), 2);
+  EXPECT_EQ(RunCli(data + "print 10 --customer Niemand --pdf " + dir.file("x.pdf")), 1);
+  EXPECT_EQ(RunCli(data + "print 10 --text " + dir.file("fehlt.txt") + " --pdf " +
+                   dir.file("x.pdf")),
+            1);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("x.pdf"))));
+}
+
+}  // namespace
+}  // namespace printing
