@@ -18,6 +18,8 @@
 #include "frame/ui/main_window.h"
 #include "orders/dates.h"
 #include "orders/order_math.h"
+#include "orders/ui/rechnungdrucken_dialog.h"
+#include "printing/ui/qt_print_host.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -34,8 +36,10 @@ QLineEdit* Edit(QWidget* root, int id) { return frame::Control<QLineEdit>(root, 
 
 void SetEditText(QWidget* root, int id, const QString& text) {
   QLineEdit* edit = Edit(root, id);
-  // A field being typed in keeps what the user typed.
-  if (edit && !edit->hasFocus()) edit->setText(text);
+  // Also the field with the focus: the keys (F11, F12, Alt+N ...) change the
+  // order without taking the focus away, and a field must never show a value
+  // that is not the order's. While the user types, only other fields are set.
+  if (edit && edit->text() != text) edit->setText(text);
 }
 
 QString CurrencyName(const store::ParameterRecord& p, int currency) {
@@ -93,6 +97,7 @@ RechnungPane::RechnungPane(frame::AppState& app, frame::MainWindow& window)
   if (app_.restrictedMode) {
     frame::FindControl(this, 2071)->hide();
     frame::FindControl(this, 2191)->hide();
+    frame::FindControl(this, 2167)->hide();  // the currency of the cost price
     frame::FindControl(this, 2063)->hide();
   }
   showOrder();
@@ -134,6 +139,7 @@ void RechnungPane::buildControls() {
   auto* open = new QLabel(head);
   open->setProperty("id", 2075);
   open->setMinimumWidth(70);
+  open->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   flags->addWidget(open);
   headGrid->addLayout(flags, 3, 0, 1, 4);
   top->addWidget(head);
@@ -161,22 +167,37 @@ void RechnungPane::buildControls() {
   auto* longText = new frame::LimitedTextEdit(edited, 2067, 255);
   longText->setFixedHeight(fontMetrics().lineSpacing() * 2 + 10);
   lineGrid->addWidget(longText, 3, 1, 1, 4);
-  field(2053, 12, 4, 0, 1, QStringLiteral("Einzel-VK"));
+  // The amounts with the name of the order's currency right behind them.
+  auto currency = [&](QHBoxLayout* cell, int id) {
+    auto* name = new QLabel(edited);
+    name->setProperty("id", id);
+    name->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("WWW")));
+    cell->addWidget(name);
+  };
+  auto money = [&](int id, int row, const QString& label, int currencyId) {
+    QLineEdit* edit = frame::MakeEdit(edited, id, 12);
+    edit->setMinimumWidth(50);
+    auto* caption = new QLabel(label, edited);
+    auto* cell = new QHBoxLayout;
+    cell->addWidget(edit, 1);
+    currency(cell, currencyId);
+    lineGrid->addWidget(caption, row, 0);
+    lineGrid->addLayout(cell, row, 1);
+    return caption;
+  };
+  money(2053, 4, QStringLiteral("Einzel-VK"), 2166);
   field(2055, 6, 4, 2, 1, QStringLiteral("Rabatt %"));
-  QLabel* costLabel = field(2071, 12, 5, 0, 1, QStringLiteral("Einzel-EK"));
+  QLabel* costLabel = money(2071, 5, QStringLiteral("Einzel-EK"), 2167);
   costLabel->setProperty("id", 2191);
   auto* sumLabel = new QLabel(QStringLiteral("Summe"), edited);
   lineGrid->addWidget(sumLabel, 5, 2);
+  auto* sumCell = new QHBoxLayout;
   auto* sum = new QLabel(edited);
   sum->setProperty("id", 2072);
-  lineGrid->addWidget(sum, 5, 3);
-  auto* currencies = new QHBoxLayout;
-  for (int id : {2166, 2167, 2168}) {
-    auto* name = new QLabel(edited);
-    name->setProperty("id", id);
-    currencies->addWidget(name);
-  }
-  lineGrid->addLayout(currencies, 4, 4, 2, 1);
+  sumCell->addWidget(sum);
+  currency(sumCell, 2168);
+  sumCell->addStretch(1);
+  lineGrid->addLayout(sumCell, 5, 3);
   auto* options = new QHBoxLayout;
   options->addWidget(frame::MakeCheck(edited, 2130, QStringLiteral("SP")));
   options->addWidget(frame::MakeCheck(edited, 2136, QStringLiteral("NL")));
@@ -329,7 +350,8 @@ void RechnungPane::showEditedLine() {
   SetEditText(this, 2051, frame::FromField(line.description1));
   SetEditText(this, 2060, frame::FromField(line.description2));
   auto* longText = frame::Control<frame::LimitedTextEdit>(this, 2067);
-  if (!longText->hasFocus()) longText->setStoredText(frame::FromField(line.longText));
+  if (longText->storedText() != frame::FromField(line.longText))
+    longText->setStoredText(frame::FromField(line.longText));
   SetEditText(this, 2053, Money(line.salePrice));
   SetEditText(this, 2055, Tenths(line.discount));
   SetEditText(this, 2071, Money(line.costPrice));
@@ -405,8 +427,25 @@ void RechnungPane::handleCommand(int id) {
 
 void InstallOrderPane(frame::MainWindow& window) {
   if (window.state().cashDeskMode) return;
-  auto* pane = new RechnungPane(window.state(), window);
+  frame::AppState& app = window.state();
+  auto* pane = new RechnungPane(app, window);
   window.setPane(frame::PaneSlot::Order, pane);
+  pane->setPrintDialog([&app, &window] {
+    RechnungDruckenDialog dialog(
+        app,
+        [&app](int job, bool notify, const std::string& printDate) {
+          printing::JobInputs inputs;
+          inputs.printDate = printDate;
+          printing::StartPrintJob(app, job, notify, inputs);
+        },
+        &window);
+    // The print job closes the dialog once a document is out.
+    if (printing::QtPrintHost* host = printing::QtPrintHost::current())
+      host->setOrderPrintDialog(&dialog);
+    dialog.exec();
+    if (printing::QtPrintHost* host = printing::QtPrintHost::current())
+      host->setOrderPrintDialog(nullptr);
+  });
 }
 
 }  // namespace orders
