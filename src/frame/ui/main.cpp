@@ -8,6 +8,7 @@
 #include "frame/ui/main_window.h"
 #include "frame/ui/profile.h"
 #include "frame/ui/qt_user_interface.h"
+#include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "orders/ui/rechnung_pane.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
   // The order pane first: the address pane tells it about the customer as
   // soon as it shows its first address.
   orders::InstallOrderPane(window);
+  masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
   // The files exist before any pane reads from them.
   frame::LoadParameters(app);

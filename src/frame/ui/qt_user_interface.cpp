@@ -61,7 +61,10 @@ bool QtUserInterface::confirm(const std::string& text, Icon icon) {
 }
 
 void QtUserInterface::beginProgress() {
-  if (!progress_) progress_ = new ProgressBox(owner_);
+  // Over an open modal dialog (the article search) the box must belong to
+  // it: a window beside the modal dialog gets no keys, so Esc would not reach it.
+  QWidget* parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : owner_.data();
+  if (!progress_) progress_ = new ProgressBox(parent);
   progress_->bar()->setPercent(-1);
   progress_->show();
   progress_->raise();

@@ -1,0 +1,247 @@
+#include "masterdata/article_search.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+#include "frame/user_interface.h"
+#include "store/bytes.h"
+#include "store/collation.h"
+#include "store/data_file.h"
+#include "store/indexed_file.h"
+#include "store/text_field.h"
+
+namespace masterdata {
+
+namespace {
+
+using platform::Access;
+using platform::Share;
+
+constexpr std::array<unsigned char, 256> MakeFoldTable() {
+  std::array<unsigned char, 256> table{};
+  for (int c = 0; c < 256; ++c)
+    table[c] = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A')
+                                      : static_cast<unsigned char>(c);
+  return table;
+}
+constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+
+// Appends the text upper-cased (a-z) and a zero byte, which no word holds, so
+// that a word never matches across two fields.
+void AppendFolded(std::string& haystack, std::string_view text) {
+  const std::size_t at = haystack.size();
+  haystack.resize(at + text.size() + 1);
+  char* out = haystack.data() + at;
+  for (unsigned char c : text) *out++ = static_cast<char>(kFold[c]);
+  *out = '\0';
+}
+
+bool ContainsAll(std::string_view haystack, const std::vector<std::string>& words) {
+  for (const std::string& word : words)
+    if (haystack.find(word) == std::string_view::npos) return false;
+  return true;
+}
+
+// The progress box between records: only a changed percentage is passed on
+// (each update lets the event loop run, which would cost more than the
+// search itself).
+class Progress {
+ public:
+  Progress(frame::UserInterface* ui, std::int32_t total) : ui_(ui), total_(total) {
+    if (ui_) ui_->beginProgress();
+  }
+  ~Progress() {
+    if (ui_) ui_->endProgress();
+  }
+  Progress(const Progress&) = delete;
+  Progress& operator=(const Progress&) = delete;
+
+  // True when the user pressed Esc.
+  bool at(std::int32_t entry) {
+    if (!ui_) return false;
+    int percent = static_cast<int>((std::int64_t{entry} + 1) * 100 / total_);
+    if (percent == shown_) return false;
+    shown_ = percent;
+    return ui_->progress(percent);
+  }
+
+ private:
+  frame::UserInterface* ui_;
+  std::int32_t total_;
+  int shown_ = -1;
+};
+
+// Reads records of ARTIKEL.DAT through a large window, for offsets that come
+// in ascending order. Each read gives exactly the bytes that
+// store::ReadFramedRecord gives with a cleared buffer.
+class RecordWindow {
+ public:
+  RecordWindow(platform::File& file, std::size_t blockSize)
+      : file_(file), buffer_(std::max(blockSize, store::kArticleRecordSize)) {}
+
+  bool read(std::uint64_t offset, store::ArticleRecord& article) {
+    if (!covers(offset)) fill(offset);
+    const std::uint64_t end = start_ + filled_;
+    const std::size_t available = offset < end ? static_cast<std::size_t>(end - offset) : 0;
+    if (offset < start_ || available < 2) return false;
+    const std::uint8_t* at = buffer_.data() + (offset - start_);
+    auto* out = reinterpret_cast<std::uint8_t*>(&article);
+    std::memset(out, 0, sizeof article);
+    const std::uint16_t length = store::Load<std::uint16_t>(at);
+    std::memcpy(out, at, 2);
+    if (length < 2) return true;
+    std::size_t body = std::min<std::size_t>(length, sizeof article) - 2;
+    std::memcpy(out + 2, at + 2, std::min(body, available - 2));
+    return true;
+  }
+
+ private:
+  bool covers(std::uint64_t offset) const {
+    if (!loaded_ || offset < start_) return false;
+    const std::uint64_t end = start_ + filled_;
+    // Behind the end of the file there is nothing more to load.
+    return offset + store::kArticleRecordSize <= end || (atEnd_ && offset <= end);
+  }
+
+  void fill(std::uint64_t offset) {
+    loaded_ = true;
+    start_ = offset;
+    filled_ = 0;
+    atEnd_ = true;
+    if (!file_.seek(offset)) return;
+    while (filled_ < buffer_.size()) {
+      std::size_t n = file_.read(buffer_.data() + filled_, buffer_.size() - filled_);
+      if (n == 0) return;
+      filled_ += n;
+    }
+    atEnd_ = false;
+  }
+
+  platform::File& file_;
+  std::vector<std::uint8_t> buffer_;
+  std::uint64_t start_ = 0;
+  std::size_t filled_ = 0;
+  bool loaded_ = false;
+  bool atEnd_ = false;
+};
+
+ArticleHit HitFrom(std::int32_t position, const store::ArticleRecord& article) {
+  return {position, std::string(store::GetText(article.number)),
+          std::string(store::GetText(article.designation))};
+}
+
+// Only the number counts: the index alone decides, and just the hits are
+// read for their designation.
+void SearchNumbers(const store::IndexBlock& block, platform::File& data,
+                   const std::vector<std::string>& words, Progress& progress,
+                   ArticleSearchResult& result) {
+  std::vector<std::int32_t> matched;
+  std::string key;
+  for (std::int32_t i = 0; i < block.count; ++i) {
+    if (progress.at(i)) {
+      result.cancelled = true;
+      break;
+    }
+    key.clear();
+    AppendFolded(key, block.key(i));
+    if (!ContainsAll(key, words)) continue;
+    if (static_cast<int>(matched.size()) == kArticleSearchLimit) {
+      result.moreThanLimit = true;
+      break;
+    }
+    matched.push_back(i);
+  }
+  for (std::int32_t i : matched) {
+    store::ArticleRecord article{};
+    if (store::ReadFramedRecord(data, block.recordOffset(i),
+                                {reinterpret_cast<std::uint8_t*>(&article), sizeof article},
+                                true) < 0)
+      store::SetText(article.number, block.key(i));
+    result.hits.push_back(HitFrom(i, article));
+  }
+}
+
+// Every field counts: all records are read, in the order they lie in the
+// file, and the hits are put back into index order afterwards.
+void SearchAllFields(const store::IndexBlock& block, platform::File& data,
+                     const std::vector<std::string>& words, std::size_t blockSize,
+                     Progress& progress, ArticleSearchResult& result) {
+  std::vector<std::pair<std::uint32_t, std::int32_t>> byOffset(block.count);
+  for (std::int32_t i = 0; i < block.count; ++i) byOffset[i] = {block.recordOffset(i), i};
+  std::sort(byOffset.begin(), byOffset.end());
+
+  RecordWindow window(data, blockSize);
+  store::ArticleRecord article{};
+  std::string haystack;
+  haystack.reserve(sizeof article);
+  for (std::int32_t k = 0; k < block.count; ++k) {
+    if (progress.at(k)) {
+      result.cancelled = true;
+      break;
+    }
+    const auto [offset, position] = byOffset[k];
+    if (!window.read(offset, article)) continue;  // as the browse steps skip it
+    haystack.clear();
+    AppendFolded(haystack, store::GetText(article.number));
+    AppendFolded(haystack, store::GetText(article.designation));
+    AppendFolded(haystack, store::GetText(article.remark1));
+    AppendFolded(haystack, store::GetText(article.remark2));
+    AppendFolded(haystack, store::GetText(article.supplier));
+    AppendFolded(haystack, store::GetText(article.productGroup));
+    if (ContainsAll(haystack, words)) result.hits.push_back(HitFrom(position, article));
+  }
+  std::sort(result.hits.begin(), result.hits.end(),
+            [](const ArticleHit& a, const ArticleHit& b) { return a.position < b.position; });
+  if (result.hits.size() > static_cast<std::size_t>(kArticleSearchLimit)) {
+    result.moreThanLimit = true;
+    result.hits.resize(kArticleSearchLimit);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> SearchWords(std::string_view text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text) {
+    if (c == ' ' || c == ',' || c == '\0') {
+      if (!word.empty()) words.push_back(store::UpperAscii(word));
+      word.clear();
+    } else {
+      word.push_back(c);
+    }
+  }
+  if (!word.empty()) words.push_back(store::UpperAscii(word));
+  return words;
+}
+
+ArticleSearchResult SearchArticles(frame::AppState& app, std::string_view text, bool allFields,
+                                   const ArticleSearchOptions& options) {
+  ArticleSearchResult result;
+  const std::vector<std::string> words =
+      SearchWords(text.substr(0, std::min<std::size_t>(text.size(), kSearchTextChars)));
+  if (words.empty()) return result;
+
+  platform::File index = store::OpenData(app, store::kArticleIndexName, Access::Read, Share::DenyWrite);
+  platform::File data = index ? store::OpenData(app, store::kArticleDataName, Access::Read,
+                                                Share::DenyWrite)
+                              : platform::File();
+  if (!index || !data) {
+    result.unreadable = true;
+    return result;
+  }
+  store::IndexBlock block;
+  store::ArticleFile(app).ReadIndex(index, block);
+  if (block.count == 0) return result;
+
+  Progress progress(app.ui, block.count);
+  if (allFields)
+    SearchAllFields(block, data, words, options.blockSize, progress, result);
+  else
+    SearchNumbers(block, data, words, progress, result);
+  return result;
+}
+
+}  // namespace masterdata

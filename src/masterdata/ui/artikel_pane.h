@@ -1,0 +1,62 @@
+// The article pane "ARTIKEL": the current article beside the address and the
+// order pane, with browsing, the word search, the editor, deleting, new
+// articles and the remark text. The main window and the mapped keys F5..F8
+// reach it through command(id).
+#ifndef BELVON_MASTERDATA_UI_ARTIKEL_PANE_H
+#define BELVON_MASTERDATA_UI_ARTIKEL_PANE_H
+
+#include <cstdint>
+
+#include "frame/app_state.h"
+#include "frame/ui/pane.h"
+#include "store/article_record.h"
+
+namespace frame {
+class MainWindow;
+}
+
+namespace masterdata {
+
+class ArtikelPane : public frame::Pane {
+  Q_OBJECT
+
+ public:
+  explicit ArtikelPane(frame::AppState& app, QWidget* parent = nullptr);
+
+  // Article selection of the main menu: the criteria dialog, then the first
+  // article that meets them.
+  void selectArticles();
+  // Fills the fields from the current article (every paint does it too when
+  // the current article changed behind the pane's back).
+  void showCurrentArticle();
+
+ protected:
+  void handleCommand(int id) override;
+  void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void browse(bool forward);
+  void search();
+  void change();
+  void remove();
+  void create();
+  void remarkText();
+  bool haveArticles() const { return app_.articles.lastIndex >= 0; }
+  // Makes the article at `position` current; false when it cannot be read.
+  bool readCurrent(std::int32_t position);
+  void tellNotSaved();
+
+  frame::AppState& app_;
+  bool firstShown_ = false;
+  store::ArticleRecord shown_{};
+  QString shownSymbol_;
+};
+
+// Puts the article pane into the main window and hangs the article selection
+// (116) into its menu. The cash-desk interface has no article pane.
+void InstallArticlePane(frame::MainWindow& window);
+
+}  // namespace masterdata
+
+#endif  // BELVON_MASTERDATA_UI_ARTIKEL_PANE_H

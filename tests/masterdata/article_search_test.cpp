@@ -1,0 +1,192 @@
+// The article word search: which articles a text finds, where the 500 stop
+// lies, the progress box, and that reading the file in large blocks finds
+// exactly what one read per record finds.
+#include "masterdata/article_search.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "store/article_file.h"
+#include "store/collation.h"
+#include "store/records_test_support.h"
+
+namespace masterdata {
+namespace {
+
+using testsupport::MakeArticle;
+
+class ArticleSearchTest : public testsupport::StoreTest {
+ protected:
+  void Add(store::ArticleRecord article) {
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+  }
+  static store::ArticleRecord Article(const std::string& number, const std::string& designation,
+                                      const std::string& group = "", const std::string& remark1 = "",
+                                      const std::string& remark2 = "",
+                                      const std::string& supplier = "") {
+    store::ArticleRecord article = MakeArticle(number, designation, supplier);
+    store::SetText(article.productGroup, group);
+    store::SetText(article.remark1, remark1);
+    store::SetText(article.remark2, remark2);
+    return article;
+  }
+  static std::vector<std::string> Numbers(const ArticleSearchResult& result) {
+    std::vector<std::string> numbers;
+    for (const ArticleHit& hit : result.hits) numbers.push_back(hit.number);
+    return numbers;
+  }
+};
+
+TEST_F(ArticleSearchTest, EveryWordMustOccurSomewhereInTheSixFields) {
+  Add(Article("10-A", "Lack rot"));                         // number and designation
+  Add(Article("20", "Rotbuche", "", "Brett 10 mm"));         // designation and remark 1
+  Add(Article("30", "Farbe", "10er Pack", "", "", "ROTH"));  // group and supplier
+  Add(Article("40", "Lack", "", "", "rot\r\n10 Liter"));     // both in remark 2
+  Add(Article("10", "Lack blau"));                           // 10 only
+  Add(Article("50", "rot"));                                 // ROT only
+  Add(Article("60", "R\xd6T 10"));                           // an umlaut is no O
+
+  ArticleSearchResult all = SearchArticles(app, "10 ROT", true);
+  EXPECT_EQ(Numbers(all), (std::vector<std::string>{"10-A", "20", "30", "40"}));
+  EXPECT_EQ(all.hits[0].designation, "Lack rot");
+  EXPECT_FALSE(all.moreThanLimit);
+  // Commas separate words as blanks do, and repeated separators are one.
+  EXPECT_EQ(Numbers(SearchArticles(app, " 10,,rot ", true)), Numbers(all));
+
+  // Without all fields both words have to be in the number.
+  EXPECT_TRUE(SearchArticles(app, "10 ROT", false).hits.empty());
+}
+
+TEST_F(ArticleSearchTest, WithoutAllFieldsOnlyTheNumberCounts) {
+  Add(Article("147", "Schraube"));
+  Add(Article("a47b", "Mutter"));
+  Add(Article("48", "Dübel 47"));
+  Add(Article("470", "Scheibe"));
+
+  ArticleSearchResult found = SearchArticles(app, "47", false);
+  EXPECT_EQ(Numbers(found), (std::vector<std::string>{"147", "470", "a47b"}));
+  EXPECT_EQ(found.hits[2].designation, "Mutter");  // read from the record
+  EXPECT_EQ(found.hits[1].position, 1);
+  EXPECT_EQ(Numbers(SearchArticles(app, "A47", false)), (std::vector<std::string>{"a47b"}));
+  EXPECT_EQ(SearchArticles(app, "47", true).hits.size(), 4u);
+}
+
+TEST_F(ArticleSearchTest, KeepsFiveHundredAndSaysMoreOnlyWhenThereAreMore) {
+  char number[22];
+  for (int i = 0; i < 500; ++i) {
+    std::snprintf(number, sizeof number, "T%04d", i);
+    Add(Article(number, "Teil"));
+  }
+  for (bool allFields : {false, true}) {
+    ArticleSearchResult exactly = SearchArticles(app, "T", allFields);
+    EXPECT_EQ(exactly.hits.size(), 500u);
+    EXPECT_FALSE(exactly.moreThanLimit) << "500 hits are not more than 500";
+  }
+  Add(Article("T0000A", "Teil"));  // sorts second
+  for (bool allFields : {false, true}) {
+    ArticleSearchResult more = SearchArticles(app, "t", allFields);
+    ASSERT_EQ(more.hits.size(), 500u);
+    EXPECT_TRUE(more.moreThanLimit);
+    // The first 500 in index order; the last article is the one left out.
+    EXPECT_EQ(more.hits[1].number, "T0000A");
+    EXPECT_EQ(more.hits.back().number, "T0498");
+  }
+}
+
+TEST_F(ArticleSearchTest, TextWithoutWordsSearchesNothing) {
+  Add(Article("1", "a"));
+  for (const char* text : {"", "  ", ", ,"}) {
+    ArticleSearchResult result = SearchArticles(app, text, true);
+    EXPECT_TRUE(result.hits.empty()) << '"' << text << '"';
+  }
+  EXPECT_TRUE(ui.progressValues.empty());
+  // Only the first 20 characters count.
+  EXPECT_TRUE(SearchArticles(app, "                    1", false).hits.empty());
+}
+
+TEST_F(ArticleSearchTest, ProgressCountsUpOncePerPercentAndEscKeepsWhatWasFound) {
+  char number[22];
+  for (int i = 0; i < 250; ++i) {
+    std::snprintf(number, sizeof number, "P%03d", i);
+    Add(Article(number, "x"));
+  }
+  SearchArticles(app, "P", false);
+  ASSERT_EQ(ui.progressValues.size(), 101u);  // 250 entries, each percent 0..100 once
+  EXPECT_EQ(ui.progressValues.front(), 0);
+  EXPECT_EQ(ui.progressValues.back(), 100);
+
+  ui.progressValues.clear();
+  ui.escapeAtProgress(11);
+  for (bool allFields : {false, true}) {
+    ui.progressValues.clear();
+    ArticleSearchResult stopped = SearchArticles(app, "P", allFields);
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_FALSE(stopped.moreThanLimit);
+    // Update 11 shows 10 % before entry 24: entries 0..23 were tested.
+    EXPECT_EQ(stopped.hits.size(), 24u);
+  }
+}
+
+// One read per record in index order, as the browse steps read them.
+std::vector<std::string> SearchOneByOne(frame::AppState& app, const std::string& text) {
+  std::vector<std::string> words = SearchWords(text);
+  std::vector<std::string> found;
+  for (std::int32_t i = 0; i <= app.articles.lastIndex; ++i) {
+    store::ArticleRecord a{};
+    if (!store::ReadArticle(app, a, i)) continue;
+    std::string fields[] = {std::string(store::GetText(a.number)), std::string(store::GetText(a.designation)),
+                            std::string(store::GetText(a.remark1)), std::string(store::GetText(a.remark2)),
+                            std::string(store::GetText(a.supplier)), std::string(store::GetText(a.productGroup))};
+    bool all = true;
+    for (const std::string& word : words) {
+      bool any = false;
+      for (const std::string& field : fields)
+        any = any || store::UpperAscii(field).find(word) != std::string::npos;
+      all = all && any;
+    }
+    if (all) found.push_back(std::string(store::GetText(a.number)));
+  }
+  return found;
+}
+
+TEST_F(ArticleSearchTest, BlockReadingFindsWhatOneReadPerRecordFinds) {
+  // Numbers inserted out of order, one renumbered (its record moves to the
+  // end of the file), one deleted, one shortened by an older record length,
+  // and the last record in the file cut short by the end of the file.
+  const char* numbers[] = {"K7", "B2", "Z9", "A1", "M5", "C3", "Y8", "D4"};
+  for (const char* n : numbers)
+    Add(Article(n, std::string("Ware ") + n, "Gruppe", "rot", "lang rot blau", "Lief"));
+  std::int32_t position = -1;
+  ASSERT_EQ(store::FindArticleByNumber(app, MakeArticle("M5"), position), 1);
+  store::ArticleRecord moved{};
+  ASSERT_EQ(store::ReadArticle(app, moved, position), 1);
+  store::SetText(moved.number, "E5");
+  ASSERT_EQ(store::WriteArticle(app, moved, position, false), 1);
+  ASSERT_EQ(store::FindArticleByNumber(app, MakeArticle("Y8"), position), 1);
+  ASSERT_EQ(store::DeleteArticle(app, position), 1);
+
+  std::vector<std::uint8_t> data = testsupport::ReadBytes(dir.file("ARTIKEL.DAT"));
+  // B2 is the second record: an older length that ends before remark 2.
+  data[520] = 140;
+  data[521] = 0;
+  // The moved E5 is last: cut it five bytes into remark 2.
+  data.resize(data.size() - 520 + 135);
+  testsupport::WriteBytes(dir.file("ARTIKEL.DAT"), data);
+
+  for (const char* text : {"BLAU", "rot", "ware", "Lief", "E5", "gruppe rot"}) {
+    std::vector<std::string> expected = SearchOneByOne(app, text);
+    for (std::size_t block : {std::size_t{1} << 20, std::size_t{600}, std::size_t{1}}) {
+      ArticleSearchResult result = SearchArticles(app, text, true, {block});
+      EXPECT_EQ(Numbers(result), expected) << text << ", block " << block;
+    }
+  }
+  // The shortened and the cut record lost their remark 2.
+  EXPECT_EQ(Numbers(SearchArticles(app, "blau", true)),
+            (std::vector<std::string>{"A1", "C3", "D4", "K7", "Z9"}));
+}
+
+}  // namespace
+}  // namespace masterdata

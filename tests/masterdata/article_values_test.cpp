@@ -1,0 +1,98 @@
+// How the article editor reads and shows numbers, and the automatic article
+// number of a new article.
+#include "masterdata/article_values.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "store/article_file.h"
+#include "store/records_test_support.h"
+
+namespace masterdata {
+namespace {
+
+TEST(ArticleValues, PricesReadWithCommaOrPointAndAnythingElseIsZero) {
+  EXPECT_EQ(ParsePrice("12,5"), 1250);
+  EXPECT_EQ(ParsePrice("12.5"), 1250);
+  EXPECT_EQ(ParsePrice(" 0,29"), 29);
+  EXPECT_EQ(ParsePrice("3,999"), 400);  // half a cent rounds up
+  EXPECT_EQ(ParsePrice("abc"), 0);
+  EXPECT_EQ(ParsePrice(""), 0);
+  EXPECT_EQ(ParsePrice("7 EUR"), 700);
+  // Negative prices (credits) mirror the positive ones.
+  EXPECT_EQ(ParsePrice("-1,50"), -150);
+  EXPECT_EQ(ParsePrice("-0,29"), -29);
+  // Eleven characters count; what the record cannot hold is clamped.
+  EXPECT_EQ(ParsePrice("00000000012345"), 1200);
+  EXPECT_EQ(ParsePrice("99999999999"), INT32_MAX);
+  EXPECT_EQ(ParsePrice("-9999999999"), INT32_MIN);
+}
+
+TEST(ArticleValues, EveryPriceShownReadsBackAsItself) {
+  EXPECT_EQ(PriceText(1250), "12.50");
+  EXPECT_EQ(PriceText(0), "0.00");
+  EXPECT_EQ(PriceText(-150), "-1.50");
+  EXPECT_EQ(PriceText(-1), "-0.01");
+  for (std::int32_t cents = -200000; cents <= 200000; cents += 7)
+    ASSERT_EQ(ParsePrice(PriceText(cents)), cents) << PriceText(cents);
+  // Up to the widest text the field takes ("-9999999.99" is eleven characters).
+  for (std::int32_t cents : {INT32_MAX, 99999999, -999999999})
+    EXPECT_EQ(ParsePrice(PriceText(cents)), cents) << PriceText(cents);
+}
+
+TEST(ArticleValues, ThresholdsAreWholeNumbersAndStocksKeepThreeDecimals) {
+  EXPECT_EQ(QuantityText(10), "10");
+  EXPECT_EQ(ParseQuantity("12,5"), 12);
+  EXPECT_EQ(ParseQuantity("12345"), 1234);
+  EXPECT_EQ(ParseQuantity("viel"), 0);
+  EXPECT_EQ(StockText(1.5), "1.500");
+  EXPECT_EQ(StockText(-2), "-2.000");
+  EXPECT_DOUBLE_EQ(ParseStock("1,25"), 1.25);
+  EXPECT_DOUBLE_EQ(ParseStock("123456789012345"), 12345678901234.0);
+  EXPECT_DOUBLE_EQ(ParseStock("x"), 0);
+
+  store::ArticleRecord article{};
+  for (int i = 0; i < 6; ++i) article.stock[i] = i + 0.5;
+  EXPECT_DOUBLE_EQ(TotalStock(article), 18.0);
+}
+
+class ArticleNumberTest : public testsupport::StoreTest {
+ protected:
+  void Add(const std::string& number) {
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteArticle(app, testsupport::MakeArticle(number), position, true), 1);
+  }
+};
+
+TEST_F(ArticleNumberTest, OneMoreThanTheLargestNumberAKeyReadsAs) {
+  EXPECT_EQ(NextArticleNumber(app), "1");  // an empty catalogue
+  Add("X9");
+  Add("-5");
+  EXPECT_EQ(NextArticleNumber(app), "1");  // letters first read 0; nothing counts down
+  Add("100");
+  Add("20A");
+  EXPECT_EQ(NextArticleNumber(app), "101");
+  Add(" 250 Stück");
+  EXPECT_EQ(NextArticleNumber(app), "251");
+}
+
+TEST_F(ArticleNumberTest, NoNumberWhenNothingFitsAboveTheLargest) {
+  Add("9223372036854775807");
+  EXPECT_EQ(NextArticleNumber(app), "");
+  Add("99999999999999999999");
+  EXPECT_EQ(NextArticleNumber(app), "");
+}
+
+TEST_F(ArticleNumberTest, NewArticleIsTaxedAtRateTwoAndNumberedOnRequest) {
+  Add("100");
+  store::ArticleRecord plain = NewArticle(app);
+  EXPECT_EQ(store::GetText(plain.number), "");
+  EXPECT_EQ(plain.flags, store::kArticleTaxRate2);
+  EXPECT_EQ(plain.price1, 0);
+  app.parameters.autoArticleNumber = 1;
+  EXPECT_EQ(store::GetText(NewArticle(app).number), "101");
+}
+
+}  // namespace
+}  // namespace masterdata

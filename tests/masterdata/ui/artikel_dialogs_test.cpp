@@ -1,0 +1,175 @@
+// The article dialogs on their own: what the editor's fields turn into,
+// what it keeps, the characters a record cannot hold, and the search opened
+// with a start text.
+
+#include "masterdata/ui/artikeledit_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "frame/ui/dialog_support.h"
+#include "masterdata/ui/artikelauswahl_dialog.h"
+#include "masterdata/ui/artikelsuchen_dialog.h"
+#include "store/article_file.h"
+#include "store/records_test_support.h"
+
+namespace masterdata {
+namespace {
+
+using frame::Control;
+
+class ArtikelEditDialogTest : public testsupport::StoreTest {
+ protected:
+  void Type(QWidget* dialog, int id, const QString& text) {
+    Control<QLineEdit>(dialog, id)->setText(text);
+  }
+};
+
+TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
+  ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1112)->text(), "0.00");
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1115)->text(), "0");
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1102)->text(), "0.000");
+  Type(&editor, 1112, "12,5");
+  Type(&editor, 1113, "zwölf");
+  Type(&editor, 1114, "-3.5");
+  Type(&editor, 1115, "10,7");
+  Type(&editor, 1119, "8.999");
+  Type(&editor, 1121, "2,25");
+  Type(&editor, 1107, "viel");
+  editor.command(1);
+  ASSERT_EQ(editor.result(), QDialog::Accepted);
+  const store::ArticleRecord& a = editor.article();
+  EXPECT_EQ(a.price1, 1250);
+  EXPECT_EQ(a.price2, 0);
+  EXPECT_EQ(a.price3, -350);
+  EXPECT_EQ(a.quantityPrice2, 10);
+  EXPECT_EQ(a.purchasePrice, 900);
+  EXPECT_DOUBLE_EQ(a.stock[4], 2.25);
+  EXPECT_DOUBLE_EQ(a.targetStock, 0.0);
+}
+
+TEST_F(ArtikelEditDialogTest, UntouchedFieldsKeepTheirExactValuesAndOtherFlagBits) {
+  store::ArticleRecord article = testsupport::MakeArticle("1", "Leim");
+  article.stock[0] = 0.0004;  // shows as 0.000
+  article.quantityOnOrder = 12.3456;
+  article.price4 = INT32_MIN;  // wider than the field
+  article.flags = 0x40 | store::kArticleTaxRate1;
+  article.currency = 2;
+  ArtikelEditDialog editor(app, article, true);
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1117)->text(), "-21474836.48");  // shown whole
+  EXPECT_TRUE(Control<QRadioButton>(&editor, 1130)->isChecked());
+  EXPECT_TRUE(Control<QRadioButton>(&editor, 1134)->isChecked());
+  Control<QRadioButton>(&editor, 1131)->setChecked(true);
+  Control<QRadioButton>(&editor, 1132)->setChecked(true);
+  editor.command(1);
+  const store::ArticleRecord& a = editor.article();
+  EXPECT_DOUBLE_EQ(a.stock[0], 0.0004);
+  EXPECT_DOUBLE_EQ(a.quantityOnOrder, 12.3456);
+  EXPECT_EQ(a.price4, INT32_MIN);
+  EXPECT_EQ(a.flags, 0x40 | store::kArticleTaxRate2);
+  EXPECT_EQ(a.currency, 0);
+}
+
+TEST_F(ArtikelEditDialogTest, TextsAreCutAtTheirLimitsAndForeignCharactersReplacedOnce) {
+  ArtikelEditDialog editor(app, testsupport::MakeArticle(""), true);
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1101)->maxLength(), 11);
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1108)->maxLength(), 7);
+  Control<QComboBox>(&editor, 1100)->setEditText("Farben");
+  Type(&editor, 1128, "Ω-1");
+  Type(&editor, 1104, "Größe €");
+  int boxes = 0;
+  QTimer::singleShot(0, [&boxes] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      ++boxes;
+      box->accept();
+    }
+  });
+  editor.command(1);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(store::GetText(editor.article().number), "?-1");
+  EXPECT_EQ(store::GetText(editor.article().designation), "Gr\xf6\xdf" "e \x80");
+  EXPECT_EQ(store::GetText(editor.article().productGroup), "Farben");
+}
+
+TEST_F(ArtikelEditDialogTest, ProductGroupsOfferedAreTheTableEntriesAfterTheFirst) {
+  app.productGroups.lastIndex = 2;
+  std::strcpy(app.productGroups.entries[1].data(), "Farben");
+  std::strcpy(app.productGroups.entries[2].data(), "Holz");
+  ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
+  auto* groups = Control<QComboBox>(&editor, 1100);
+  ASSERT_EQ(groups->count(), 2);
+  EXPECT_EQ(groups->itemText(0), "Farben");
+  EXPECT_EQ(groups->itemText(1), "Holz");
+  ArtikelAuswahlDialog selection(app.articleCriteria, app.productGroups);
+  EXPECT_EQ(Control<QComboBox>(&selection, 1100)->count(), 2);
+}
+
+TEST_F(ArtikelEditDialogTest, SearchWithAStartTextSearchesAtOnceAndMoreThanFiveHundredIsSaid) {
+  char number[22];
+  for (int i = 0; i < 501; ++i) {
+    std::snprintf(number, sizeof number, "S%03d", i);
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteArticle(app, testsupport::MakeArticle(number), position, true), 1);
+  }
+  ArtikelSuchenDialog search(app, "S", nullptr);
+  QApplication::processEvents();
+  EXPECT_EQ(Control<QLabel>(&search, 2139)->text(), "ACHTUNG! Mehr als 500 Artikel vorhanden");
+  EXPECT_EQ(Control<QListWidget>(&search, 2131)->count(), 500);
+  EXPECT_EQ(store::GetText(app.article.number), "S499");  // the last one listed
+  EXPECT_EQ(app.articles.position, 499);
+
+  // Exactly one hit from a start text: chosen without a further key.
+  ArtikelSuchenDialog one(app, "S500", nullptr);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(one.result(), 1);
+  EXPECT_EQ(store::GetText(app.article.number), "S500");
+}
+
+// Presses "Abbruch" and Esc of the search dialog at every progress update.
+class ImpatientUi : public testsupport::ScriptedUi {
+ public:
+  bool progress(int percent) override {
+    if (dialog) {
+      Control<QPushButton>(dialog, 2)->click();
+      Control<QPushButton>(dialog, 2025)->click();
+      dialog->reject();
+    }
+    return ScriptedUi::progress(percent);
+  }
+  QDialog* dialog = nullptr;
+};
+
+TEST_F(ArtikelEditDialogTest, TheSearchDialogWaitsForARunningSearch) {
+  for (const char* n : {"R1", "R2", "R3"}) {
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteArticle(app, testsupport::MakeArticle(n), position, true), 1);
+  }
+  ImpatientUi impatient;
+  app.ui = &impatient;
+  ArtikelSuchenDialog search(app, "", nullptr);
+  int finished = 0;
+  QObject::connect(&search, &QDialog::finished, [&finished] { ++finished; });
+  impatient.dialog = &search;
+  Type(&search, 1128, "r");
+  search.command(2025);
+  EXPECT_FALSE(impatient.progressValues.empty());
+  EXPECT_EQ(finished, 0);
+  EXPECT_EQ(Control<QListWidget>(&search, 2131)->count(), 3);
+  impatient.dialog = nullptr;
+  search.command(2);
+  EXPECT_EQ(finished, 1);
+}
+
+}  // namespace
+}  // namespace masterdata

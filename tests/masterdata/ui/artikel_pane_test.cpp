@@ -1,0 +1,326 @@
+// The article pane driven through its commands, with the modal dialogs it
+// opens driven through their buttons: browsing after a search, the search
+// that chooses its only hit, new articles, duplicates, deleting, the remark
+// text, the selection of the main menu and restricted mode.
+#include "masterdata/ui/artikel_pane.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "frame/command_ids.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/main_window.h"
+#include "store/article_file.h"
+#include "store/records_test_support.h"
+
+namespace masterdata {
+namespace {
+
+using frame::Control;
+using testsupport::MakeArticle;
+
+// Runs `drive` on the modal dialog once it is open.
+void OnModal(std::function<void(QDialog*)> drive) {
+  QTimer::singleShot(0, [drive] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr) << "no dialog open";
+    drive(dialog);
+  });
+}
+
+void Click(QWidget* dialog, int id) { Control<QPushButton>(dialog, id)->click(); }
+void Type(QWidget* dialog, int id, const QString& text) { Control<QLineEdit>(dialog, id)->setText(text); }
+
+class ArtikelPaneTest : public testsupport::StoreTest {
+ protected:
+  ArtikelPaneTest() {
+    // A dialog that a test leaves open fails the test instead of hanging it.
+    watchdog_.setSingleShot(true);
+    watchdog_.setInterval(5000);
+    QObject::connect(&watchdog_, &QTimer::timeout, [] {
+      while (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        ADD_FAILURE() << "dialog left open: " << open->objectName().toStdString();
+        open->reject();
+      }
+    });
+    watchdog_.start();
+  }
+
+  void Add(const std::string& number, const std::string& designation = "") {
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteArticle(app, MakeArticle(number, designation), position, true), 1);
+  }
+  std::string Current() const { return std::string(store::GetText(app.article.number)); }
+  QString Shown(ArtikelPane& pane, int id) { return Control<QLineEdit>(&pane, id)->text(); }
+  // Opens the pane on the first article, as the start-up does.
+  void Open(ArtikelPane& pane) {
+    pane.show();
+    QApplication::processEvents();
+  }
+
+  QTimer watchdog_;
+};
+
+TEST_F(ArtikelPaneTest, ShowsTheFirstArticleWithItsPriceAndTotalStock) {
+  store::ArticleRecord article = MakeArticle("100", "Schraube");
+  article.price1 = 1250;
+  article.stock[0] = 2;
+  article.stock[5] = 0.5;
+  article.currency = 1;
+  store::SetText(app.parameters.currencySymbol2, "DM");
+  std::int32_t position = -1;
+  ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+  ArtikelPane pane(app);
+  Open(pane);
+  EXPECT_EQ(Shown(pane, 1128), "100");
+  EXPECT_EQ(Shown(pane, 1104), "Schraube");
+  EXPECT_EQ(Shown(pane, 1112), "12.50");
+  EXPECT_EQ(Control<QLabel>(&pane, 2180)->text(), "DM");
+  EXPECT_EQ(Shown(pane, 1102), "2.500");
+  EXPECT_EQ(store::GetText(app.articleCriteria.number), "#ZARVENTO");
+}
+
+TEST_F(ArtikelPaneTest, SearchWithOneHitChoosesItAtOnce) {
+  Add("100", "Schraube");
+  Add("200", "Mutter M8");
+  Add("300", "Scheibe");
+  ArtikelPane pane(app);
+  Open(pane);
+  OnModal([](QDialog* search) {
+    Type(search, 1128, "mutter");
+    Control<QCheckBox>(search, 2140)->setChecked(true);
+    Click(search, 2025);  // closes by itself with the one hit
+  });
+  pane.command(2025);
+  EXPECT_EQ(Current(), "200");
+  EXPECT_EQ(app.articles.position, 1);
+  EXPECT_EQ(Shown(pane, 1104), "Mutter M8");
+  // Browsing now follows the search text, and only it.
+  EXPECT_EQ(store::GetText(app.articleCriteria.number), "mutter");
+  EXPECT_EQ(app.articleCriteria.flags, 0);
+}
+
+TEST_F(ArtikelPaneTest, AfterASearchForFortySevenNextGoesToTheNextNumberWithIt) {
+  for (const char* n : {"1470", "2000", "3470", "4700", "5000"}) Add(n);
+  ArtikelPane pane(app);
+  Open(pane);
+  OnModal([](QDialog* search) {
+    Type(search, 1128, "47");
+    Click(search, 2025);
+    auto* list = Control<QListWidget>(search, 2131);
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->text(), "1470, ");
+    EXPECT_EQ(list->item(1)->data(Qt::UserRole).toInt(), 2);
+    EXPECT_EQ(Control<QLabel>(search, 2139)->text(), "3 Artikel gefunden");
+    EXPECT_EQ(Control<QPushButton>(search, 2025)->text(), "OK");
+    list->setCurrentRow(0);
+    Click(search, 2025);  // "OK" takes the chosen entry
+  });
+  pane.command(2025);
+  EXPECT_EQ(Current(), "1470");
+  pane.command(2024);
+  EXPECT_EQ(Current(), "3470");
+  pane.command(2024);
+  EXPECT_EQ(Current(), "4700");
+  pane.command(2024);  // nothing further: stays
+  EXPECT_EQ(Current(), "4700");
+  pane.command(2023);
+  EXPECT_EQ(Shown(pane, 1128), "3470");
+}
+
+TEST_F(ArtikelPaneTest, CancelledSearchPutsBackArticlePositionAndCriteria) {
+  for (const char* n : {"A1", "B1", "C1", "D2"}) Add(n);
+  ArtikelPane pane(app);
+  Open(pane);
+  pane.command(2024);
+  ASSERT_EQ(Current(), "B1");
+  const store::ArticleRecord criteria = app.articleCriteria;
+  OnModal([this](QDialog* search) {
+    Type(search, 1128, "zz");
+    Click(search, 2025);  // nothing found
+    EXPECT_EQ(ui.texts().back(), "Artikel nicht gefunden!");
+    Type(search, 1128, "1");
+    Click(search, 2025);  // three hits, the last one current meanwhile
+    EXPECT_EQ(Current(), "C1");
+    Click(search, 2);
+  });
+  pane.command(2025);
+  EXPECT_EQ(Current(), "B1");
+  EXPECT_EQ(Shown(pane, 1128), "B1");
+  EXPECT_EQ(app.articles.position, 1);
+  EXPECT_EQ(std::memcmp(&app.articleCriteria, &criteria, sizeof criteria), 0);
+}
+
+TEST_F(ArtikelPaneTest, CancellingNewLeavesThePreviousArticle) {
+  Add("100", "Schraube");
+  Add("200", "Mutter");
+  ArtikelPane pane(app);
+  Open(pane);
+  pane.command(2024);
+  OnModal([](QDialog* editor) {
+    EXPECT_EQ(editor->objectName(), "ARTIKELEDIT");
+    EXPECT_EQ(Control<QLineEdit>(editor, 1128)->text(), "");  // no automatic number
+    Type(editor, 1128, "999");
+    Click(editor, 2);
+  });
+  pane.command(2028);
+  EXPECT_EQ(Current(), "200");
+  EXPECT_EQ(Shown(pane, 1104), "Mutter");
+  EXPECT_EQ(app.articles.lastIndex, 1);
+}
+
+TEST_F(ArtikelPaneTest, NewArticleGetsTheNextNumberAndBecomesCurrent) {
+  for (const char* n : {"100", "20A", "X9"}) Add(n);
+  app.parameters.autoArticleNumber = 1;
+  ArtikelPane pane(app);
+  Open(pane);
+  OnModal([](QDialog* editor) {
+    EXPECT_EQ(Control<QLineEdit>(editor, 1128)->text(), "101");
+    Type(editor, 1104, "Neu");
+    Type(editor, 1112, "12,5");
+    Click(editor, 1);
+  });
+  pane.command(2028);
+  EXPECT_EQ(Current(), "101");
+  store::ArticleRecord stored{};
+  ASSERT_EQ(store::ReadArticle(app, stored, app.articles.position), 1);
+  EXPECT_EQ(store::GetText(stored.number), "101");
+  EXPECT_EQ(stored.price1, 1250);
+  EXPECT_EQ(stored.flags, store::kArticleTaxRate2);
+  EXPECT_EQ(Shown(pane, 1112), "12.50");
+}
+
+TEST_F(ArtikelPaneTest, TakenNumberKeepsTheEditorOpenWithTheMessage) {
+  Add("100");
+  Add("200");
+  ArtikelPane pane(app);
+  Open(pane);
+  OnModal([this](QDialog* editor) {
+    Type(editor, 1128, "100");
+    Click(editor, 1);
+    EXPECT_TRUE(editor->isVisible());
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_EQ(ui.texts()[0], "Artikelnummer ist schon vorhanden und muß anders lauten.");
+    Type(editor, 1128, "300");
+    Click(editor, 1);
+  });
+  pane.command(2028);
+  EXPECT_EQ(Current(), "300");
+  EXPECT_EQ(app.articles.lastIndex, 2);
+
+  // Changing an article keeps its own number without a complaint, and a
+  // new number moves it.
+  ui.shown.clear();
+  OnModal([](QDialog* editor) {
+    EXPECT_EQ(Control<QLineEdit>(editor, 1128)->text(), "300");
+    Type(editor, 1104, "geändert");
+    Click(editor, 1);
+  });
+  pane.command(2026);
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(Shown(pane, 1104), "geändert");
+  OnModal([](QDialog* editor) {
+    Type(editor, 1128, "050");
+    Click(editor, 1);
+  });
+  pane.command(2026);
+  EXPECT_EQ(Current(), "050");
+  EXPECT_EQ(app.articles.position, 0);
+  EXPECT_EQ(app.articles.lastIndex, 2);
+}
+
+TEST_F(ArtikelPaneTest, DeleteAsksWithNoPreselectedAndNeverShowsTheDeletedArticle) {
+  Add("100", "eins");
+  Add("200", "zwei");
+  ArtikelPane pane(app);
+  Open(pane);
+  pane.command(2024);
+  pane.command(2027);  // the script answers No
+  ASSERT_EQ(ui.questions().size(), 1u);
+  EXPECT_EQ(ui.questions()[0], "Artikel wirklich löschen?");
+  EXPECT_TRUE(ui.shown[0].defaultNo);
+  EXPECT_EQ(app.articles.lastIndex, 1);
+
+  ui.answer({true, true});
+  pane.command(2027);
+  EXPECT_EQ(Current(), "100");
+  pane.command(2027);
+  EXPECT_EQ(app.articles.lastIndex, -1);
+  EXPECT_EQ(Shown(pane, 1128), "");
+  // Nothing left: browsing, searching and changing do nothing.
+  for (int id : {2023, 2024, 2025, 2026, 2027}) pane.command(id);
+  EXPECT_EQ(ui.questions().size(), 3u);
+}
+
+TEST_F(ArtikelPaneTest, RemarkTextIsWrittenWithTheArticle) {
+  Add("100", "eins");
+  ArtikelPane pane(app);
+  Open(pane);
+  OnModal([](QDialog* text) {
+    EXPECT_EQ(text->windowTitle(), "Bemerkungen zu 100");
+    Control<frame::LimitedTextEdit>(text, 2113)->setPlainText("bild.bmp\nzweite Zeile");
+    Click(text, 1);
+  });
+  pane.command(2139);
+  store::ArticleRecord stored{};
+  ASSERT_EQ(store::ReadArticle(app, stored, 0), 1);
+  EXPECT_EQ(store::GetText(stored.remark2), "bild.bmp\r\nzweite Zeile");
+  EXPECT_EQ(store::GetText(app.article.remark2), "bild.bmp\r\nzweite Zeile");
+}
+
+TEST_F(ArtikelPaneTest, SelectionWithEmptyCriteriaSkipsNumbersNamingZarvento) {
+  for (const char* n : {"A-ZARVENTO", "B-1", "C-2"}) Add(n, "Ware");
+  frame::MainWindow window(app);
+  InstallArticlePane(window);
+  auto* pane = qobject_cast<ArtikelPane*>(window.pane(frame::PaneSlot::Article));
+  ASSERT_NE(pane, nullptr);
+  store::SetText(app.articleCriteria.designation, "alt");
+  OnModal([](QDialog* selection) {
+    EXPECT_EQ(selection->objectName(), "ARTIKELAUSWAHL");
+    EXPECT_EQ(Control<QLineEdit>(selection, 1128)->text(), "");  // #ZARVENTO shows empty
+    Type(selection, 1104, "");
+    Click(selection, 1);
+  });
+  window.command(frame::cmd::kArticleSelection);
+  EXPECT_EQ(Current(), "B-1");
+  EXPECT_EQ(store::GetText(app.articleCriteria.number), "#ZARVENTO");
+  EXPECT_EQ(Shown(*pane, 1128), "B-1");
+
+  OnModal([](QDialog* selection) {
+    Type(selection, 1104, "gibt es nicht");
+    Click(selection, 1);
+  });
+  window.command(frame::cmd::kArticleSelection);
+  EXPECT_EQ(ui.texts().back(), "Nicht gefunden!");
+  EXPECT_EQ(Current(), "B-1");
+  EXPECT_EQ(app.articles.position, 1);
+}
+
+TEST_F(ArtikelPaneTest, RestrictedModeHidesChangingDeletingAndTheStockFields) {
+  Add("100");
+  app.restrictedMode = 1;
+  ArtikelPane pane(app);
+  Open(pane);
+  for (int id : {2026, 2027, 1101, 2182, 1107, 2183, 1103, 2181})
+    EXPECT_TRUE(frame::FindControl(&pane, id)->isHidden()) << id;
+  for (int id : {2023, 2024, 2025, 2028, 1128, 1104, 1112, 1102})
+    EXPECT_FALSE(frame::FindControl(&pane, id)->isHidden()) << id;
+  EXPECT_TRUE(frame::FindControl(&pane, 2139)->isHidden());  // the remark button always is
+  // The commands themselves are refused too: no editor, no question.
+  pane.command(2026);
+  pane.command(2027);
+  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_EQ(app.articles.lastIndex, 0);
+}
+
+}  // namespace
+}  // namespace masterdata
