@@ -179,6 +179,7 @@ void RechnungPane::buildControls() {
     edit->setMinimumWidth(50);
     auto* caption = new QLabel(label, edited);
     auto* cell = new QHBoxLayout;
+    cell->setSpacing(4);
     cell->addWidget(edit, 1);
     currency(cell, currencyId);
     lineGrid->addWidget(caption, row, 0);
@@ -192,6 +193,7 @@ void RechnungPane::buildControls() {
   auto* sumLabel = new QLabel(QStringLiteral("Summe"), edited);
   lineGrid->addWidget(sumLabel, 5, 2);
   auto* sumCell = new QHBoxLayout;
+  sumCell->setSpacing(4);
   auto* sum = new QLabel(edited);
   sum->setProperty("id", 2072);
   sumCell->addWidget(sum);

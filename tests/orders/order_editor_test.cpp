@@ -1,0 +1,575 @@
+// The order editor without a screen: what saving, printing and deleting ask
+// and refuse, where appended and inserted lines go, the line limit, the
+// discount file, browsing by customer and a whole round of an order in a
+// foreign-currency article range.
+#include "orders/order_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "frame/parameter_file.h"
+#include "store/address_file.h"
+#include "store/article_file.h"
+#include "store/discount_entry.h"
+#include "store/index_entry.h"
+#include "store/order_file.h"
+#include "store/records_test_support.h"
+
+namespace {
+
+using testsupport::FileSize;
+using testsupport::ReadAt;
+using testsupport::ReadBytes;
+
+constexpr std::int64_t kHead = store::kOrderHeadSize;
+constexpr std::int64_t kLine = store::kOrderLineSize;
+constexpr const char* kNotSavedForPrint =
+    "Dieser Auftrag wurde noch nicht gespeichert.\nBitte vor dem Drucken erst speichern !";
+
+class OrderEditorTest : public testsupport::StoreTest {
+ protected:
+  OrderEditorTest() : editor(app) {
+    // The main currency and "DM" at 2.5 per euro; 7 % and 19 % everywhere.
+    store::SetText(app.parameters.currencySymbol1, "EUR");
+    store::SetText(app.parameters.currencySymbol2, "DM");
+    app.parameters.exchangeRates[1] = 2.5f;
+    for (int c = 0; c < 3; ++c) {
+      store::SetTaxRate(app.parameters, c, 2, 70);
+      store::SetTaxRate(app.parameters, c, 3, 190);
+    }
+    EXPECT_EQ(frame::SaveParameters(app), 1);
+  }
+
+  void AddCustomer(const std::string& name2, std::uint8_t currency = 0) {
+    store::AddressRecord address = testsupport::MakeAddress(name2);
+    address.currency = currency;
+    address.paymentPeriod = 14;
+    address.cashDiscount = 20;
+    address.cashDiscountPeriod = 7;
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteAddress(app, address, position, true), 1);
+  }
+  // Makes the customer current as the address pane does; returns its
+  // record offset (the customer reference of its orders).
+  std::int32_t SelectCustomer(const std::string& name2) {
+    for (std::int32_t p = 0; p <= app.addresses.lastIndex; ++p) {
+      store::AddressRecord address{};
+      if (store::ReadAddress(app, address, p) && store::GetText(address.name2) == name2) {
+        app.address = address;
+        app.addresses.position = p;
+        return static_cast<std::int32_t>(app.addresses.entry.offset);
+      }
+    }
+    ADD_FAILURE() << "no customer " << name2;
+    return -1;
+  }
+
+  void AddArticle(const std::string& number, std::int32_t price, std::int32_t cost,
+                  std::uint8_t currency, std::uint8_t taxFlag) {
+    store::ArticleRecord article = testsupport::MakeArticle(number, "Artikel " + number);
+    store::SetText(article.unit, "Stk");
+    article.price1 = price;
+    article.purchasePrice = cost;
+    article.currency = currency;
+    article.flags = taxFlag;
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+  }
+  // Makes the article current as the article pane does; returns its offset.
+  std::int32_t SelectArticle(const std::string& number) {
+    store::ArticleRecord key{};
+    store::SetText(key.number, number);
+    std::int32_t position = -1;
+    if (!store::FindArticleByNumber(app, key, position) ||
+        !store::ReadArticle(app, app.article, position)) {
+      ADD_FAILURE() << "no article " << number;
+      return -1;
+    }
+    app.articles.position = position;
+    return static_cast<std::int32_t>(app.articles.entry.offset);
+  }
+
+  // "Übernahme" of the article and "Anfügen".
+  void Append(const std::string& number, double quantity = 1, std::int16_t discount = -1) {
+    SelectArticle(number);
+    editor.takeOverArticle();
+    editor.editedLine().quantity = quantity;
+    if (discount >= 0) editor.editedLine().discount = discount;
+    ASSERT_TRUE(editor.appendLine());
+  }
+  // A typed line without article.
+  void Type(const std::string& number, std::int16_t taxCode = store::kTaxCodeRate2) {
+    store::OrderLine& line = editor.editedLine();
+    line = store::OrderLine{};
+    line.quantity = 1;
+    store::SetText(line.articleNumber, number);
+    store::SetText(line.description1, "Text " + number);
+    line.salePrice = 100;
+    line.articleRef = -1;
+    line.taxCode = taxCode;
+  }
+
+  std::vector<std::string> Numbers() const {
+    std::vector<std::string> numbers;
+    for (int i = 1; i <= app.order.lineCount; ++i)
+      numbers.emplace_back(store::GetText(app.orderLines[i].articleNumber));
+    return numbers;
+  }
+  std::uint32_t Counter() const {
+    return ReadAt<std::uint32_t>(ReadBytes(dir.file("BELVON.PAR")), 0);
+  }
+  std::vector<store::DiscountEntry> Discounts() const {
+    return testsupport::IndexEntries<store::DiscountEntry>(dir.file("RABATT.DAT"), 0, true);
+  }
+  std::vector<store::OrderIndexEntry> OrderIndex() const {
+    return testsupport::IndexEntries<store::OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
+  }
+  // A new order of the selected customer with lines typed in, saved.
+  std::int32_t SaveTypedOrder(std::vector<std::string> numbers) {
+    editor.newOrder();
+    for (const auto& n : numbers) {
+      Type(n);
+      editor.appendLine();
+    }
+    ui.answer({true});
+    editor.save();
+    EXPECT_EQ(app.order.stored, 1);
+    return app.order.orderNumber;
+  }
+
+  orders::OrderEditor editor;
+};
+
+TEST_F(OrderEditorTest, SavingIsRefusedWithoutLinesAndWithoutANewOrder) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  const std::uint32_t counter = Counter();
+  editor.newOrder();
+  EXPECT_EQ(static_cast<std::uint32_t>(app.order.orderNumber), counter);  // shown, not taken
+  ui.shown.clear();
+  editor.save();
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Speichern lohnt nicht !\nEs sind keine Artikel eingetragen!");
+  EXPECT_EQ(ui.shown[0].icon, frame::Icon::Stop);
+  EXPECT_EQ(Counter(), counter);
+  EXPECT_EQ(app.order.stored, 0);
+  EXPECT_EQ(app.orders.lastIndex, -1);
+
+  // Lines but no order begun with "Neu": the customer's empty head.
+  editor.customerChanged();
+  Type("T1");
+  editor.appendLine();
+  ui.shown.clear();
+  editor.save();
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_EQ(ui.shown[0].text, "Erst neuen Auftrag anlegen !");
+  EXPECT_EQ(Counter(), counter);
+  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 0);
+}
+
+TEST_F(OrderEditorTest, DeclinedSaveStillRemembersTheDiscountsGiven) {
+  AddCustomer("Meier");
+  const std::int32_t customer = SelectCustomer("Meier");
+  AddArticle("100", 1000, 500, 0, store::kArticleTaxRate2);
+  AddArticle("200", 2000, 900, 0, store::kArticleTaxRate2);
+  const std::int32_t second = SelectArticle("200");
+  const std::uint32_t counter = Counter();
+  editor.newOrder();
+  Append("100", 1, 0);
+  Append("200", 2, 50);
+  ui.answer({false});
+  editor.save();
+  EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag speichern ?"}));
+  EXPECT_EQ(app.order.stored, 0);
+  EXPECT_EQ(Counter(), counter);
+  EXPECT_TRUE(editor.changed());
+  const auto entries = Discounts();
+  ASSERT_EQ(entries.size(), 1u);  // a line without discount writes nothing
+  EXPECT_EQ(entries[0].customerRef, customer);
+  EXPECT_EQ(entries[0].articleRef, second);
+  EXPECT_EQ(entries[0].discount, 50);
+
+  // The next take-over of that article for that customer starts with it.
+  SelectArticle("200");
+  editor.takeOverArticle();
+  EXPECT_EQ(editor.editedLine().discount, 50);
+
+  // Every save adds its discounts again, even unchanged ones.
+  ui.answer({true});
+  editor.save();
+  EXPECT_EQ(Discounts().size(), 2u);
+  EXPECT_EQ(static_cast<std::uint32_t>(app.order.orderNumber), counter);
+  EXPECT_EQ(Counter(), counter + 1);
+  EXPECT_FALSE(editor.changed());
+}
+
+TEST_F(OrderEditorTest, InsertGoesBeforeTheSelectionOrToTheEnd) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  editor.newOrder();
+  Type("A");
+  editor.appendLine();
+  Type("B");
+  editor.appendLine();
+  editor.select(-1);
+  Type("C");
+  ASSERT_TRUE(editor.insertLine());
+  EXPECT_EQ(Numbers(), (std::vector<std::string>{"A", "B", "C"}));
+  editor.select(1);
+  Type("X");
+  ASSERT_TRUE(editor.insertLine());
+  EXPECT_EQ(Numbers(), (std::vector<std::string>{"A", "X", "B", "C"}));
+  editor.select(0);
+  Type("Y", 0);
+  ASSERT_TRUE(editor.insertLine());
+  EXPECT_EQ(Numbers(), (std::vector<std::string>{"Y", "A", "X", "B", "C"}));
+  // A line without article number is not inserted.
+  Type("");
+  EXPECT_FALSE(editor.insertLine());
+  EXPECT_EQ(app.order.lineCount, 5);
+  // Five lines at 1.00 and 19 %: 5.95.
+  EXPECT_EQ(app.order.total, 595);
+  EXPECT_EQ(editor.totalText(), "5.95");
+}
+
+TEST_F(OrderEditorTest, ALineWithoutTaxClassIsStoredAtTheSecondRate) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  editor.newOrder();
+  Type("A", 0);
+  editor.appendLine();
+  EXPECT_EQ(app.orderLines[1].taxCode, store::kTaxCodeRate2);
+  EXPECT_EQ(app.order.total, 119);  // it counts, at 19 %
+  ui.answer({true});
+  editor.save();
+  store::OrderHead head{};
+  app.orderLines[1] = store::OrderLine{};
+  ASSERT_EQ(store::ReadOrder(app, head, app.orders.position), 1);
+  EXPECT_EQ(app.orderLines[1].taxCode, store::kTaxCodeRate2);
+}
+
+TEST_F(OrderEditorTest, The370thLineIsRefused) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  editor.newOrder();
+  for (int i = 1; i <= 369; ++i) {
+    Type("L" + std::to_string(i));
+    ASSERT_TRUE(editor.appendLine()) << i;
+  }
+  const std::int32_t total = app.order.total;
+  ui.shown.clear();
+  Type("L370");
+  EXPECT_FALSE(editor.appendLine());
+  editor.select(0);
+  EXPECT_FALSE(editor.insertLine());
+  EXPECT_EQ(app.order.lineCount, 369);
+  EXPECT_EQ(app.order.total, total);
+  EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "L370");  // kept for the user
+  EXPECT_EQ(store::GetText(app.orderLines[369].articleNumber), "L369");
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[0].icon, frame::Icon::Stop);
+  // The full order can still be saved and read back whole.
+  ui.answer({true});
+  editor.save();
+  store::OrderHead head{};
+  ASSERT_EQ(store::ReadOrder(app, head, app.orders.position), 1);
+  EXPECT_EQ(head.lineCount, 369);
+  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), kHead + 369 * kLine);
+}
+
+TEST_F(OrderEditorTest, TakingALineBackForEditingFollowsTheBookedFlag) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  AddArticle("100", 1000, 500, 0, store::kArticleTaxRate2);
+  AddArticle("200", 2000, 900, 0, store::kArticleTaxRate1);
+  editor.newOrder();
+  Append("100");
+  Append("200", 3);
+  SelectArticle("100");
+  store::SetText(app.articleCriteria.designation, "Suchwort");
+
+  app.order.flags |= store::kOrderBooked;
+  EXPECT_FALSE(editor.editLine(1));
+  EXPECT_EQ(app.order.lineCount, 2);
+  EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "");
+  EXPECT_EQ(store::GetText(app.article.number), "100");
+
+  app.order.flags &= ~store::kOrderBooked;
+  EXPECT_TRUE(editor.editLine(1));
+  EXPECT_EQ(app.order.lineCount, 1);
+  EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "200");
+  EXPECT_EQ(editor.editedLine().quantity, 3);
+  EXPECT_EQ(store::GetText(app.article.number), "200");
+  EXPECT_EQ(store::GetText(app.articleCriteria.designation), "Suchwort");
+  EXPECT_TRUE(editor.changed());
+  EXPECT_EQ(app.order.total, 1190);  // only the first line is left
+}
+
+TEST_F(OrderEditorTest, DeletingAnOpenDeliveryNoteWarnsThenAsksWithNoPreselected) {
+  AddCustomer("Meier");
+  AddCustomer("Schulz");
+  SelectCustomer("Meier");
+  const std::int32_t older = SaveTypedOrder({"A"});
+  SelectCustomer("Schulz");
+  SaveTypedOrder({"S"});
+  SelectCustomer("Meier");
+  const std::int32_t newer = SaveTypedOrder({"B", "C"});
+  app.order.flags |= store::kOrderDeliveryNotePrinted;
+
+  ui.shown.clear();
+  ui.answer({false});
+  editor.deleteOrder();
+  ASSERT_EQ(ui.shown.size(), 2u);
+  EXPECT_EQ(ui.shown[0].text, "ACHTUNG !\nDieser Auftrag ist noch offen!\n(Keine Rechnung gedruckt)");
+  EXPECT_EQ(ui.shown[0].icon, frame::Icon::Stop);
+  EXPECT_FALSE(ui.shown[0].wasQuestion);
+  EXPECT_EQ(ui.shown[1].text, "Auftrag löschen ?");
+  EXPECT_TRUE(ui.shown[1].wasQuestion);
+  EXPECT_TRUE(ui.shown[1].defaultNo);
+  EXPECT_EQ(OrderIndex().size(), 3u);
+  EXPECT_EQ(app.order.orderNumber, newer);
+
+  // With the invoice printed there is nothing to warn about; Yes deletes and
+  // shows the customer's other order.
+  app.order.flags |= store::kOrderInvoicePrinted;
+  ui.shown.clear();
+  ui.answer({true});
+  editor.deleteOrder();
+  EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Auftrag löschen ?"}));
+  const auto index = OrderIndex();
+  ASSERT_EQ(index.size(), 2u);
+  for (const auto& entry : index) EXPECT_NE(entry.orderNumber, newer);
+  EXPECT_EQ(app.order.orderNumber, older);
+  EXPECT_EQ(Numbers(), (std::vector<std::string>{"A"}));
+
+  // A new, never saved order cannot be deleted.
+  editor.newOrder();
+  ui.shown.clear();
+  editor.deleteOrder();
+  EXPECT_EQ(ui.texts(), (std::vector<std::string>{
+                            "Dieser Auftrag ist noch nicht gespeichert.\nLöschen ist nicht möglich."}));
+}
+
+TEST_F(OrderEditorTest, PrintingANeverSavedOrderThatIsNotSavedIsRefused) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  editor.newOrder();
+  Type("A");
+  editor.appendLine();
+  bool printed = false;
+  ui.answer({false});
+  EXPECT_FALSE(editor.print([&] { printed = true; }));
+  EXPECT_FALSE(printed);
+  EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Auftrag speichern ?", kNotSavedForPrint}));
+  EXPECT_EQ(ui.shown.back().icon, frame::Icon::Stop);
+  EXPECT_EQ(app.orders.lastIndex, -1);
+  EXPECT_EQ(app.order.lineCount, 1);  // the unsaved order stays on screen
+}
+
+TEST_F(OrderEditorTest, PrintingDeclinedChangesPrintsTheStoredOrderWithoutOverwritingTheNext) {
+  AddCustomer("Meier");
+  AddCustomer("Schulz");
+  SelectCustomer("Meier");
+  const std::int32_t number = SaveTypedOrder({"A", "B"});
+  const std::int32_t position = app.orders.position;
+  SelectCustomer("Schulz");
+  const std::int32_t behind = SaveTypedOrder({"S"});
+  SelectCustomer("Meier");
+  editor.customerChanged();
+  ASSERT_EQ(app.order.orderNumber, number);
+  Type("C");
+  editor.appendLine();
+  Type("D");
+  editor.appendLine();
+  ASSERT_EQ(app.order.lineCount, 4);
+  const std::int64_t size = FileSize(dir.file("RECHNUNG.DAT"));
+
+  // The print dialog marks the order and writes it back in place, as the
+  // document printing does.
+  int linesWhilePrinting = -1;
+  int printedAt = -1;
+  auto dialog = [&] {
+    linesWhilePrinting = app.order.lineCount;
+    printedAt = app.orders.position;
+    app.order.flags |= store::kOrderDeliveryNotePrinted;
+    std::int32_t at = app.orders.position;
+    EXPECT_EQ(store::StoreOrder(app, app.order, at, store::StoreMode::Rewrite), 1);
+  };
+  ui.shown.clear();
+  ui.answer({false});
+  EXPECT_TRUE(editor.print(dialog));
+  EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag ändern ?"}));
+  EXPECT_EQ(linesWhilePrinting, 2);
+  EXPECT_EQ(printedAt, position);
+  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), size);
+  // Shown again from the file: the stored lines with the printed mark.
+  EXPECT_EQ(app.order.orderNumber, number);
+  EXPECT_EQ(Numbers(), (std::vector<std::string>{"A", "B"}));
+  EXPECT_TRUE(app.order.flags & store::kOrderDeliveryNotePrinted);
+  // The order stored behind it is untouched.
+  store::OrderHead other{};
+  std::int32_t at = -1;
+  store::OrderHead criteria{};
+  criteria.orderNumber = behind;
+  ASSERT_EQ(store::FindOrder(app, criteria, at, true), 1);
+  ASSERT_EQ(store::ReadOrder(app, other, at), 1);
+  EXPECT_EQ(other.lineCount, 1);
+  EXPECT_EQ(store::GetText(app.orderLines[1].articleNumber), "S");
+}
+
+TEST_F(OrderEditorTest, TheCustomersOrdersAreFoundNewestFirstAndBrowsedAlone) {
+  AddCustomer("Meier");
+  AddCustomer("Schulz");
+  SelectCustomer("Meier");
+  const std::int32_t first = SaveTypedOrder({"M1"});
+  SelectCustomer("Schulz");
+  const std::int32_t other = SaveTypedOrder({"S1"});
+  SelectCustomer("Meier");
+  const std::int32_t second = SaveTypedOrder({"M2", "M2b"});
+  SelectCustomer("Schulz");
+  SaveTypedOrder({"S2"});
+  ASSERT_LT(first, other);
+  ASSERT_LT(other, second);
+
+  SelectCustomer("Meier");
+  editor.customerChanged();
+  EXPECT_EQ(app.order.orderNumber, second);
+  EXPECT_EQ(editor.selection(), 1);  // the last line
+  EXPECT_EQ(store::GetText(app.orderAddress.name2), "Meier");
+  editor.browse(false);
+  EXPECT_EQ(app.order.orderNumber, first);
+  editor.browse(false);  // nothing before: stays
+  EXPECT_EQ(app.order.orderNumber, first);
+  editor.browse(true);
+  EXPECT_EQ(app.order.orderNumber, second);
+  editor.browse(true);
+  EXPECT_EQ(app.order.orderNumber, second);
+
+  // A customer without orders gets an empty head for himself.
+  AddCustomer("Neumann");
+  const std::int32_t neumann = SelectCustomer("Neumann");
+  editor.customerChanged();
+  EXPECT_EQ(app.order.orderNumber, 0);
+  EXPECT_EQ(app.order.lineCount, 0);
+  EXPECT_EQ(app.order.customerRef, neumann);
+  EXPECT_EQ(editor.totalText(), "0.00");
+}
+
+TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
+  AddCustomer("Meier");
+  AddCustomer("Schulz");
+  // Prices in DM (2.5 per euro) for a customer who pays in euro.
+  AddArticle("100", 1000, 500, 1, store::kArticleTaxRate2);  // 4.00, cost 2.00
+  AddArticle("200", 2499, 1251, 1, store::kArticleTaxRate1);  // 999.6 -> 10.00, cost 5.00
+  AddArticle("300", 126, 0, 1, store::kArticleNoTax);  // 50.4 -> 0.50
+  SelectCustomer("Schulz");
+  SaveTypedOrder({"S1"});
+  const std::int32_t meier = SelectCustomer("Meier");
+  const std::int32_t earlier = SaveTypedOrder({"M0"});
+
+  const std::uint32_t counter = Counter();
+  editor.newOrder();
+  EXPECT_EQ(app.order.customerRef, meier);
+  EXPECT_EQ(app.order.paymentPeriod, 14);
+  EXPECT_EQ(app.order.cashDiscount, 20);
+  EXPECT_EQ(app.order.cashDiscountPeriod, 7);
+  EXPECT_EQ(store::GetText(app.order.orderDate), "03.12.2026");
+  Append("100");
+  Append("200", 1, 100);
+  Append("300");
+  const store::OrderLine* lines = &app.orderLines[0];
+  EXPECT_EQ(lines[1].salePrice, 400);
+  EXPECT_EQ(lines[1].costPrice, 200);
+  EXPECT_EQ(lines[1].taxCode, store::kTaxCodeRate2);
+  EXPECT_EQ(lines[2].salePrice, 1000);
+  EXPECT_EQ(lines[2].costPrice, 500);
+  EXPECT_EQ(lines[2].taxCode, store::kTaxCodeRate1);
+  EXPECT_EQ(lines[3].salePrice, 50);
+  EXPECT_EQ(lines[3].taxCode, store::kTaxCodeNone);
+  EXPECT_EQ(store::GetText(lines[3].unit), "Stk");
+  EXPECT_EQ(store::GetText(lines[3].description1), "Artikel 300");
+  // 0.50 + 1.07 x 9.00 + 1.19 x 4.00
+  EXPECT_EQ(app.order.total, 50 + 963 + 476);
+  EXPECT_EQ(editor.totalText(), "14.89");
+
+  ui.shown.clear();
+  ui.answer({true});
+  editor.save();
+  EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag speichern ?"}));
+  const std::int32_t number = app.order.orderNumber;
+  EXPECT_EQ(static_cast<std::uint32_t>(number), counter);
+  EXPECT_EQ(Counter(), counter + 1);
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(app.orderLines[i].orderNumber, number);
+  const std::int64_t sizeAfterFirstSave = FileSize(dir.file("RECHNUNG.DAT"));
+  EXPECT_EQ(Discounts().size(), 1u);
+
+  // Reloaded as the pane does when the customer is chosen again.
+  app.orderLines[2] = store::OrderLine{};
+  editor.customerChanged();
+  EXPECT_EQ(app.order.orderNumber, number);
+  EXPECT_EQ(app.order.lineCount, 3);
+  EXPECT_EQ(app.order.total, 1489);
+  EXPECT_EQ(editor.totalText(), "14.89");
+  EXPECT_EQ(app.orderLines[2].salePrice, 1000);
+  EXPECT_EQ(app.orderLines[2].discount, 100);
+  editor.browse(false);
+  EXPECT_EQ(app.order.orderNumber, earlier);
+  editor.browse(true);
+  EXPECT_EQ(app.order.orderNumber, number);
+
+  // Two more screws at the price in euro, then saved as a change.
+  Append("100", 2);
+  EXPECT_EQ(app.orderLines[4].salePrice, 400);
+  EXPECT_EQ(app.order.total, 50 + 963 + 1428);
+  ui.shown.clear();
+  ui.answer({true});
+  editor.save();
+  EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag ändern ?"}));
+  EXPECT_EQ(app.order.orderNumber, number);
+  EXPECT_EQ(Counter(), counter + 1);
+  int entries = 0;
+  for (const auto& entry : OrderIndex()) entries += entry.orderNumber == number;
+  EXPECT_EQ(entries, 1);
+  EXPECT_EQ(OrderIndex().size(), 3u);
+  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), sizeAfterFirstSave + kHead + 4 * kLine);
+  EXPECT_EQ(Discounts().size(), 2u);
+
+  store::OrderHead head{};
+  ASSERT_EQ(store::ReadOrder(app, head, app.orders.position), 1);
+  EXPECT_EQ(head.orderNumber, number);
+  EXPECT_EQ(head.lineCount, 4);
+  EXPECT_EQ(head.total, 2441);
+  EXPECT_EQ(head.stored, 1);
+  EXPECT_EQ(Numbers(), (std::vector<std::string>{"100", "200", "300", "100"}));
+  EXPECT_EQ(app.orderLines[4].quantity, 2);
+  EXPECT_EQ(app.orderLines[4].orderNumber, number);
+}
+
+TEST_F(OrderEditorTest, TypingAQuantityWithFocusTakesTheTierPriceInTheOrdersCurrency) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  store::ArticleRecord article = testsupport::MakeArticle("100", "Schraube");
+  article.price1 = 1000;
+  article.quantityPrice2 = 10;
+  article.price2 = 900;
+  article.currency = 1;
+  std::int32_t position = -1;
+  ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+  editor.newOrder();
+  SelectArticle("100");
+  editor.takeOverArticle();
+  EXPECT_EQ(editor.editedLine().salePrice, 400);
+  editor.setQuantity(12, false);  // not typed by the user: price stays
+  EXPECT_EQ(editor.editedLine().quantity, 12);
+  EXPECT_EQ(editor.editedLine().salePrice, 400);
+  editor.setQuantity(12, true);
+  EXPECT_EQ(editor.editedLine().salePrice, 360);
+  editor.setQuantity(9, true);
+  EXPECT_EQ(editor.editedLine().salePrice, 400);
+  editor.setQuantity(0, true);  // 0 keeps the last price
+  EXPECT_EQ(editor.editedLine().salePrice, 400);
+}
+
+}  // namespace

@@ -1,0 +1,419 @@
+// The order pane in the main window beside the address pane, driven by its
+// buttons and by typing into its fields: the tier price while the quantity
+// is typed, the line amount and the order total, the customer chosen in the
+// address pane, restricted mode, booked orders, and a whole order that
+// belvon-cli then dumps as the pane showed it.
+#include "orders/ui/rechnung_pane.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QCheckBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/parameter_file.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/main_window.h"
+#include "masterdata/ui/artikel_pane.h"
+#include "masterdata/ui/kunden_pane.h"
+#include "store/address_file.h"
+#include "store/article_file.h"
+#include "store/order_file.h"
+#include "store/records_test_support.h"
+
+namespace orders {
+namespace {
+
+using frame::Control;
+
+class RechnungPaneTest : public testsupport::StoreTest {
+ protected:
+  RechnungPaneTest() {
+    store::SetText(app.parameters.currencySymbol1, "EUR");
+    store::SetText(app.parameters.currencySymbol2, "DM");
+    app.parameters.exchangeRates[1] = 2.5f;
+    for (int c = 0; c < 3; ++c) {
+      store::SetTaxRate(app.parameters, c, 2, 70);
+      store::SetTaxRate(app.parameters, c, 3, 190);
+    }
+    EXPECT_EQ(frame::SaveParameters(app), 1);
+  }
+
+  // Name line 2 is the key; the addresses come in the order of their keys.
+  std::int32_t AddCustomer(const std::string& name2, const std::string& name1 = "") {
+    store::AddressRecord address = testsupport::MakeAddress(name2, "", name1);
+    address.paymentPeriod = 30;
+    std::int32_t position = -1;
+    EXPECT_EQ(store::WriteAddress(app, address, position, true), 1);
+    return static_cast<std::int32_t>(app.addresses.entry.offset);
+  }
+  void AddArticle(const std::string& number, const std::string& designation, std::int32_t price,
+                  std::uint8_t currency = 0) {
+    store::ArticleRecord article = testsupport::MakeArticle(number, designation);
+    store::SetText(article.unit, "Stk");
+    article.price1 = price;
+    article.quantityPrice2 = 10;
+    article.price2 = price * 9 / 10;
+    article.purchasePrice = price / 2;
+    article.currency = currency;
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+  }
+  void SelectArticle(const std::string& number) {
+    store::ArticleRecord key{};
+    store::SetText(key.number, number);
+    std::int32_t position = -1;
+    ASSERT_EQ(store::FindArticleByNumber(app, key, position), 1);
+    ASSERT_EQ(store::ReadArticle(app, app.article, position), 1);
+    app.articles.position = position;
+  }
+  // An order stored directly, with `lines` lines at 1.00.
+  std::int32_t StoreOrderFor(std::int32_t customer, int lines, std::uint16_t flags = 0) {
+    store::OrderHead head{};
+    head.customerRef = customer;
+    head.flags = flags;
+    store::SetText(head.orderDate, "01.12.2026");
+    head.lineCount = static_cast<std::int16_t>(lines);
+    head.stored = 1;
+    head.total = lines * 119;
+    head.paymentPeriod = static_cast<std::int16_t>(10 * lines);
+    for (int i = 1; i <= lines; ++i) {
+      app.orderLines[i] = testsupport::MakeLine({"Zeile " + std::to_string(i)});
+      app.orderLines[i].salePrice = 100;
+    }
+    std::int32_t position = -1;
+    EXPECT_EQ(store::StoreOrder(app, head, position, store::StoreMode::NewNumber), 1);
+    return head.orderNumber;
+  }
+
+  // The main window as the program builds it; shown, so that the address
+  // pane announces its first customer to the order pane.
+  void Open(bool withArticles = false) {
+    window = std::make_unique<frame::MainWindow>(app);
+    orders::InstallOrderPane(*window);
+    masterdata::InstallAddressPane(*window);
+    if (withArticles) masterdata::InstallArticlePane(*window);
+    pane = static_cast<RechnungPane*>(window->pane(frame::PaneSlot::Order));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->activateWindow();
+    QApplication::processEvents();
+  }
+
+  QString Text(int id) const {
+    QWidget* control = frame::FindControl(pane, id);
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(control)) return label->text();
+    ADD_FAILURE() << "no text control " << id;
+    return {};
+  }
+  // Typed by the user: the field gets the focus and the keys.
+  void TypeInto(int id, const QString& text) {
+    auto* edit = Control<QLineEdit>(pane, id);
+    ASSERT_NE(edit, nullptr) << id;
+    edit->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+  }
+  // The field changed while another control has the focus.
+  void ChangeWithoutFocus(int id, const QString& text) {
+    Control<QPushButton>(pane, 2070)->setFocus(Qt::OtherFocusReason);
+    auto* edit = Control<QLineEdit>(pane, id);
+    edit->setText(text);
+    emit edit->textEdited(text);
+  }
+  void TakeOver(const std::string& number) {
+    SelectArticle(number);
+    pane->command(2079);
+  }
+  int ListCount() const { return pane->lineList()->count(); }
+  void DoubleClick(int row) {
+    QListWidget* list = pane->lineList();
+    ASSERT_LT(row, list->count());
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    // The view opens an entry only on a double click that follows a press
+    // on that entry.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+  }
+
+  std::unique_ptr<frame::MainWindow> window;
+  RechnungPane* pane = nullptr;
+};
+
+TEST_F(RechnungPaneTest, TypingTheQuantityTakesTheTierPriceOnlyWithTheFocus) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000, 1);  // DM: 4.00 euro, from 10 pieces 3.60
+  Open();
+  pane->command(2062);
+  TakeOver("100");
+  EXPECT_EQ(Text(2053), "4.00");
+  EXPECT_EQ(Text(2043), "1.000");
+  EXPECT_EQ(Text(2190), "Stk");
+  EXPECT_EQ(Text(2166), "EUR");
+
+  ChangeWithoutFocus(2043, "12");
+  EXPECT_EQ(app.orderLines[0].quantity, 12);
+  EXPECT_EQ(Text(2053), "4.00");
+  EXPECT_EQ(Text(2072), "48.00");
+
+  TypeInto(2043, "12");
+  ASSERT_TRUE(Control<QLineEdit>(pane, 2043)->hasFocus());
+  EXPECT_EQ(Text(2043), "12");
+  EXPECT_EQ(app.orderLines[0].salePrice, 360);
+  EXPECT_EQ(Text(2053), "3.60");
+  EXPECT_EQ(Text(2072), "43.20");
+  TypeInto(2043, "2");
+  EXPECT_EQ(Text(2053), "4.00");
+  EXPECT_EQ(Text(2072), "8.00");
+}
+
+TEST_F(RechnungPaneTest, DiscountShowsTheLineAmountAndAppendingTheTotal) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000);
+  Open();
+  pane->command(2062);
+  TakeOver("100");
+  TypeInto(2043, "3");
+  TypeInto(2055, "10");
+  EXPECT_EQ(app.orderLines[0].discount, 100);
+  EXPECT_EQ(Text(2072), "27.00");
+  TypeInto(2053, "1,99");  // a comma is read as the decimal point
+  EXPECT_EQ(app.orderLines[0].salePrice, 199);
+  EXPECT_EQ(Text(2072), "5.37");
+  Control<QRadioButton>(pane, 2229)->click();  // class "1": 7 %
+  EXPECT_EQ(app.orderLines[0].taxCode, store::kTaxCodeRate1);
+
+  pane->command(2066);
+  EXPECT_EQ(ListCount(), 1);
+  EXPECT_EQ(pane->lineList()->currentRow(), 0);
+  EXPECT_EQ(Text(2069), "5.75");  // RoundHalfAway(1.07 x 537)
+  // The edited line is empty again.
+  EXPECT_EQ(Text(2046), "");
+  EXPECT_EQ(Text(2072), "0.00");
+
+  TakeOver("100");
+  pane->command(2066);
+  EXPECT_EQ(ListCount(), 2);
+  EXPECT_EQ(Text(2069), QString("%1").arg((575 + 1190) / 100.0, 0, 'f', 2));
+  pane->lineList()->setCurrentRow(0);
+  pane->command(2068);
+  EXPECT_EQ(ListCount(), 1);
+  EXPECT_EQ(Text(2069), "11.90");
+}
+
+TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
+  const std::int32_t adam = AddCustomer("Adam", "Firma");
+  const std::int32_t berg = AddCustomer("Berg", "");
+  StoreOrderFor(adam, 1);
+  const std::int32_t adamsNewest = StoreOrderFor(adam, 3);
+  StoreOrderFor(berg, 1);
+  const std::int32_t bergsNewest = StoreOrderFor(berg, 2);
+  StoreOrderFor(adam, 4, store::kOrderInvoicePrinted);
+  // The last one is Adam's newest now.
+  Open();
+  auto* title = Control<QGroupBox>(pane, 2078);
+  EXPECT_EQ(title->title(), "Firma Adam");
+  EXPECT_EQ(ListCount(), 4);
+  EXPECT_EQ(Text(2069), "4.76");
+  EXPECT_EQ(Text(2075), "4.76");  // invoice printed, nothing paid
+
+  window->pane(frame::PaneSlot::Address)->command(1012);  // > in the address pane
+  EXPECT_EQ(title->title(), "Berg");  // no name line 1
+  EXPECT_EQ(Text(2030), QString::number(bergsNewest));
+  EXPECT_EQ(ListCount(), 2);
+  EXPECT_EQ(pane->lineList()->currentRow(), 1);
+  EXPECT_EQ(Text(2075), "0.00");
+  EXPECT_EQ(Text(2057), "20");  // the order's own terms
+
+  pane->command(2073);  // < : Berg's earlier order, not Adam's
+  EXPECT_EQ(ListCount(), 1);
+  EXPECT_EQ(title->title(), "Berg");
+  pane->command(2073);
+  EXPECT_EQ(ListCount(), 1);
+  pane->command(2074);
+  EXPECT_EQ(Text(2030), QString::number(bergsNewest));
+
+  window->pane(frame::PaneSlot::Address)->command(1022);
+  EXPECT_EQ(title->title(), "Firma Adam");
+  pane->command(2073);
+  EXPECT_EQ(Text(2030), QString::number(adamsNewest));
+  EXPECT_EQ(ListCount(), 3);
+}
+
+TEST_F(RechnungPaneTest, RestrictedModeHidesCostPriceAndOrderDeletion) {
+  AddCustomer("Meier");
+  app.restrictedMode = 1;
+  Open();
+  for (int id : {2071, 2191, 2167, 2063}) EXPECT_FALSE(frame::FindControl(pane, id)->isVisible()) << id;
+  for (int id : {2053, 2070, 2062, 2068}) EXPECT_TRUE(frame::FindControl(pane, id)->isVisible()) << id;
+}
+
+TEST_F(RechnungPaneTest, ABookedOrderCannotBeChanged) {
+  const std::int32_t meier = AddCustomer("Meier");
+  StoreOrderFor(meier, 1);
+  StoreOrderFor(meier, 2, store::kOrderBooked | store::kOrderInvoicePrinted);
+  Open();
+  ASSERT_EQ(ListCount(), 2);
+  EXPECT_TRUE(Control<QCheckBox>(pane, 2042)->isChecked());
+  for (int id : {2070, 2066, 2068, 2077}) EXPECT_FALSE(frame::FindControl(pane, id)->isEnabled()) << id;
+  for (int id : {2062, 2073, 2074, 2076, 2079}) EXPECT_TRUE(frame::FindControl(pane, id)->isEnabled()) << id;
+
+  DoubleClick(0);
+  EXPECT_EQ(ListCount(), 2);
+  EXPECT_EQ(app.order.lineCount, 2);
+  EXPECT_EQ(Text(2051), "");
+
+  // The earlier order is open again: a double click takes the line back.
+  pane->command(2073);
+  for (int id : {2070, 2066, 2068, 2077}) EXPECT_TRUE(frame::FindControl(pane, id)->isEnabled()) << id;
+  DoubleClick(0);
+  EXPECT_EQ(ListCount(), 0);
+  EXPECT_EQ(Text(2051), "Zeile 1");
+  EXPECT_EQ(Text(2069), "0.00");
+}
+
+TEST_F(RechnungPaneTest, BrowsingByKeyRefillsTheFieldThatHasTheFocus) {
+  const std::int32_t meier = AddCustomer("Meier");
+  const std::int32_t first = StoreOrderFor(meier, 1);
+  const std::int32_t second = StoreOrderFor(meier, 2);
+  Open();
+  ASSERT_EQ(Text(2030), QString::number(second));
+  for (int id : {2030, 2057}) {
+    auto* field = Control<QLineEdit>(pane, id);
+    field->setFocus(Qt::OtherFocusReason);
+    QApplication::processEvents();
+    ASSERT_TRUE(field->hasFocus()) << id;
+    QTest::keyClick(field, Qt::Key_F11);  // "<"
+    EXPECT_EQ(Text(2030), QString::number(first)) << id;
+    EXPECT_EQ(Text(2057), "10") << id;
+    QTest::keyClick(field, Qt::Key_F12);  // ">"
+    EXPECT_EQ(Text(2030), QString::number(second)) << id;
+    EXPECT_EQ(Text(2057), "20") << id;
+  }
+  // Typing in the edited line and appending by key leaves no stale text.
+  TypeInto(2046, "X1");
+  TypeInto(2043, "7");
+  QTest::keyClick(Control<QLineEdit>(pane, 2043), Qt::Key_N, Qt::AltModifier);  // "&Neu"
+  EXPECT_EQ(app.order.lineCount, 0);
+  EXPECT_EQ(app.orderLines[0].quantity, 0);
+  EXPECT_EQ(Text(2043), "0.000");
+  EXPECT_EQ(Text(2046), "");
+}
+
+// belvon-cli next to the test programs.
+std::string CliBinary() {
+  if (const char* bin = std::getenv("BELVON_TEST_BIN")) return std::string(bin) + "/belvon-cli";
+  return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "belvon-cli")
+      .string();
+}
+
+std::vector<std::string> OutputLines(const std::string& command) {
+  std::vector<std::string> lines;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return lines;
+  std::string current;
+  for (int c; (c = std::fgetc(pipe)) != EOF;) {
+    if (c == '\n') {
+      lines.push_back(current);
+      current.clear();
+    } else {
+      current += static_cast<char>(c);
+    }
+  }
+  if (!current.empty()) lines.push_back(current);
+  pclose(pipe);
+  return lines;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+TEST_F(RechnungPaneTest, AWholeOrderIsDumpedAsThePaneShowedIt) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000, 1);
+  AddArticle("200", "Mutter", 500, 1);
+  AddArticle("300", "Scheibe", 250, 1);
+  Open();
+  pane->command(2062);
+  TakeOver("100");
+  pane->command(2066);
+  TakeOver("200");
+  TypeInto(2055, "5");
+  pane->command(2066);
+  TakeOver("300");
+  TypeInto(2043, "4");
+  pane->command(2066);
+  ASSERT_EQ(ListCount(), 3);
+  ui.answer({true});
+  pane->command(2070);
+  EXPECT_EQ(ui.shown.back().text, "Auftrag speichern ?");
+  const QString number = Text(2030);
+  const QString total = Text(2069);
+  // 4.00 + 1.90 + 4 x 1.00, at 19 %
+  EXPECT_EQ(total, "11.78");
+
+  const std::string cli = CliBinary();
+  if (!std::filesystem::exists(cli)) GTEST_SKIP() << "no belvon-cli at " << cli;
+  const auto lines = OutputLines(cli + " --data-dir " + dir.path() + " dump orders 2>/dev/null");
+  ASSERT_EQ(lines.size(), 1u);
+  const std::string& order = lines[0];
+  EXPECT_TRUE(Has(order, "\"order_number\":" + number.toStdString() + ",")) << order;
+  EXPECT_TRUE(Has(order, "\"total\":1178,")) << order;
+  EXPECT_TRUE(Has(order, "\"line_count\":3,")) << order;
+  std::size_t at = 0;
+  for (const char* article : {"100", "200", "300"}) {
+    at = order.find(std::string("\"article_number\":\"") + article + "\"", at);
+    EXPECT_NE(at, std::string::npos) << article;
+  }
+  EXPECT_TRUE(Has(order, "\"discount\":50,")) << order;
+}
+
+// Not a test of behaviour: a picture of the main window with a filled order,
+// for a person to look at.
+TEST_F(RechnungPaneTest, Screenshot) {
+  const char* target = std::getenv("BELVON_SCREENSHOT_DIR");
+  if (!target) GTEST_SKIP() << "BELVON_SCREENSHOT_DIR is not set";
+  AddCustomer("Mustermann", "Maschinenbau GmbH");
+  AddArticle("SCH-M8x40", "Sechskantschraube M8 x 40 verzinkt", 1250, 1);
+  AddArticle("MUT-M8", "Sechskantmutter M8", 399);
+  AddArticle("WS-200", "Winkelschleifer 125 mm mit Koffer", 8999);
+  Open(true);
+  window->resize(1280, 760);
+  pane->command(2062);
+  TakeOver("SCH-M8x40");
+  TypeInto(2043, "25");
+  TypeInto(2055, "5");
+  pane->command(2066);
+  TakeOver("MUT-M8");
+  TypeInto(2043, "25");
+  pane->command(2066);
+  TakeOver("WS-200");
+  Control<QCheckBox>(pane, 2136)->click();
+  pane->command(2066);
+  ui.answer({true});
+  pane->command(2070);
+  TakeOver("WS-200");
+  QApplication::processEvents();
+  std::filesystem::create_directories(target);
+  const QString file = QString::fromStdString(std::string(target) + "/order_pane.png");
+  ASSERT_TRUE(window->grab().save(file));
+}
+
+}  // namespace
+}  // namespace orders
