@@ -1,11 +1,24 @@
 #include "printing/job_table.h"
 
 #include "printing/letter_renderer.h"
+#include "printing/order_document_renderer.h"
 
 namespace printing {
 
 std::unique_ptr<PageRenderer> MakeRenderer(int job) {
   switch (job) {
+    case kJobQuotation:
+      return std::make_unique<OrderDocumentRenderer>();
+    case kJobDeliveryNote:
+      return std::make_unique<OrderDocumentRenderer>();
+    case kJobInvoice:
+      return std::make_unique<OrderDocumentRenderer>();
+    case kJobCollectiveInvoice:
+      return std::make_unique<OrderDocumentRenderer>();
+    case kJobConfirmation:
+      return std::make_unique<OrderDocumentRenderer>();
+    case kJobCostEstimate:
+      return std::make_unique<OrderDocumentRenderer>();
     case kJobLetter:
       return std::make_unique<LetterRenderer>();
     default:

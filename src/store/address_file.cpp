@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame/user_interface.h"
+#include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"
 #include "store/discount_file.h"
@@ -21,16 +22,6 @@ namespace {
 
 using platform::Access;
 using platform::Share;
-
-template <typename T>
-std::span<std::uint8_t> Bytes(T& value) {
-  return {reinterpret_cast<std::uint8_t*>(&value), sizeof value};
-}
-
-template <typename T>
-std::span<const std::uint8_t> Bytes(const T& value) {
-  return {reinterpret_cast<const std::uint8_t*>(&value), sizeof value};
-}
 
 long WholeNumber(std::string_view text) { return std::strtol(std::string(text).c_str(), nullptr, 10); }
 
@@ -53,11 +44,11 @@ int DeleteAddress(frame::AppState& app, std::int32_t& position) {
 
 int WriteAddress(frame::AppState& app, AddressRecord address, std::int32_t& position,
                  bool isNew) {
-  return AddressFileWithReferences(app).WriteRecord(Bytes(address), position, isNew);
+  return AddressFileWithReferences(app).WriteRecord(AsBytes(address), position, isNew);
 }
 
 int ReadAddress(frame::AppState& app, AddressRecord& address, std::int32_t position) {
-  return AddressFile(app).ReadRecordAt(Bytes(address), position);
+  return AddressFile(app).ReadRecordAt(AsBytes(address), position);
 }
 
 bool MatchAddress(const AddressRecord& criteria, const AddressRecord& address) {
@@ -75,7 +66,7 @@ bool MatchAddress(const AddressRecord& criteria, const AddressRecord& address) {
 int ScanAddresses(frame::AppState& app, const AddressRecord& criteria, std::int32_t& position,
                   bool forward) {
   return AddressFile(app).ScanRecords(
-      Bytes(criteria),
+      AsBytes(criteria),
       [&criteria](std::span<const std::uint8_t> record) {
         AddressRecord address;
         std::memcpy(&address, record.data(), sizeof address);
@@ -85,7 +76,7 @@ int ScanAddresses(frame::AppState& app, const AddressRecord& criteria, std::int3
 }
 
 int SecondNameExists(frame::AppState& app, const AddressRecord& address, bool isNew) {
-  return AddressFile(app).KeyInUse(Bytes(address), isNew);
+  return AddressFile(app).KeyInUse(AsBytes(address), isNew);
 }
 
 int MakeCustomerNumberUnique(frame::AppState& app, AddressRecord& address) {
@@ -102,7 +93,7 @@ int MakeCustomerNumberUnique(frame::AppState& app, AddressRecord& address) {
     AddressRecord other;
     for (std::int32_t i = 0; i <= last; ++i) {
       if (!index.readExact(&entry, sizeof entry)) break;
-      if (ReadFramedRecord(data, entry.offset, Bytes(other), true) < 0) continue;
+      if (ReadFramedRecord(data, entry.offset, AsBytes(other), true) < 0) continue;
       known.emplace_back(std::string(GetText(other.customerNumber)), std::string(GetText(other.name2)));
     }
   }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"
 #include "store/discount_file.h"
@@ -15,16 +16,6 @@ namespace {
 
 using platform::Access;
 using platform::Share;
-
-template <typename T>
-std::span<std::uint8_t> Bytes(T& value) {
-  return {reinterpret_cast<std::uint8_t*>(&value), sizeof value};
-}
-
-template <typename T>
-std::span<const std::uint8_t> Bytes(const T& value) {
-  return {reinterpret_cast<const std::uint8_t*>(&value), sizeof value};
-}
 
 IndexedFile ArticleFileWithReferences(frame::AppState& app) {
   IndexedFile file = ArticleFile(app);
@@ -45,11 +36,11 @@ int DeleteArticle(frame::AppState& app, std::int32_t& position) {
 
 int WriteArticle(frame::AppState& app, ArticleRecord article, std::int32_t& position,
                  bool isNew) {
-  return ArticleFileWithReferences(app).WriteRecord(Bytes(article), position, isNew);
+  return ArticleFileWithReferences(app).WriteRecord(AsBytes(article), position, isNew);
 }
 
 int ReadArticle(frame::AppState& app, ArticleRecord& article, std::int32_t position) {
-  return ArticleFile(app).ReadRecordAt(Bytes(article), position);
+  return ArticleFile(app).ReadRecordAt(AsBytes(article), position);
 }
 
 bool MatchArticle(const ArticleRecord& criteria, const ArticleRecord& article) {
@@ -64,7 +55,7 @@ bool MatchArticle(const ArticleRecord& criteria, const ArticleRecord& article) {
 int ScanArticles(frame::AppState& app, const ArticleRecord& criteria, std::int32_t& position,
                  bool forward) {
   return ArticleFile(app).ScanRecords(
-      Bytes(criteria),
+      AsBytes(criteria),
       [&criteria](std::span<const std::uint8_t> record) {
         ArticleRecord article;
         std::memcpy(&article, record.data(), sizeof article);
@@ -74,12 +65,12 @@ int ScanArticles(frame::AppState& app, const ArticleRecord& criteria, std::int32
 }
 
 int ArticleNumberExists(frame::AppState& app, const ArticleRecord& article, bool isNew) {
-  return ArticleFile(app).KeyInUse(Bytes(article), isNew);
+  return ArticleFile(app).KeyInUse(AsBytes(article), isNew);
 }
 
 int FindArticleByNumber(frame::AppState& app, const ArticleRecord& article,
                         std::int32_t& position) {
-  return ArticleFile(app).LookupKey(Bytes(article), position);
+  return ArticleFile(app).LookupKey(AsBytes(article), position);
 }
 
 int RewriteOrderLineArticles(frame::AppState& app, std::uint32_t oldOffset,

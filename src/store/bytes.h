@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 static_assert(std::endian::native == std::endian::little,
               "the data files are little-endian and read byte for byte");
@@ -22,6 +23,17 @@ T Load(const void* at) {
 template <typename T>
 void Store(void* at, T value) {
   std::memcpy(at, &value, sizeof value);
+}
+
+// A record or entry as the bytes the files hold.
+template <typename T>
+std::span<std::uint8_t> AsBytes(T& value) {
+  return {reinterpret_cast<std::uint8_t*>(&value), sizeof value};
+}
+
+template <typename T>
+std::span<const std::uint8_t> AsBytes(const T& value) {
+  return {reinterpret_cast<const std::uint8_t*>(&value), sizeof value};
 }
 
 }  // namespace store

@@ -369,26 +369,19 @@ int IndexedFile::LookupKey(std::span<const std::uint8_t> record, std::int32_t& p
   }
 }
 
-namespace {
-template <typename Entry>
-std::span<std::uint8_t> EntryBytes(Entry& entry) {
-  return {reinterpret_cast<std::uint8_t*>(&entry), sizeof entry};
-}
-}  // namespace
-
 IndexedFile ArticleFile(frame::AppState& app) {
   return IndexedFile(app, kArticleLayout, app.articles.lastIndex, app.articles.position,
-                     EntryBytes(app.articles.entry));
+                     AsBytes(app.articles.entry));
 }
 
 IndexedFile AddressFile(frame::AppState& app) {
   return IndexedFile(app, kAddressLayout, app.addresses.lastIndex, app.addresses.position,
-                     EntryBytes(app.addresses.entry));
+                     AsBytes(app.addresses.entry));
 }
 
 IndexedFile OrderFile(frame::AppState& app) {
   return IndexedFile(app, kOrderLayout, app.orders.lastIndex, app.orders.position,
-                     EntryBytes(app.orders.entry));
+                     AsBytes(app.orders.entry));
 }
 
 }  // namespace store

@@ -35,11 +35,6 @@ using testsupport::TempDir;
 using testsupport::WriteBytes;
 using Bytes = std::vector<std::uint8_t>;
 
-template <typename Record>
-std::span<std::uint8_t> AsBytes(Record& record) {
-  return {reinterpret_cast<std::uint8_t*>(&record), sizeof record};
-}
-
 ArticleRecord Article(std::string_view number, std::string_view designation = "") {
   ArticleRecord a{};
   SetText(a.number, number);

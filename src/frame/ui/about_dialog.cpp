@@ -27,13 +27,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   version->setProperty("id", 2118);
   row->addWidget(version, 1);
   top->addLayout(row);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, text] : {std::pair{1, "&OK"}, std::pair{9, "&Hilfe"}}) {
-    QPushButton* button = MakeButton(this, id, QString::fromUtf8(text));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = MakeButtonRow(this, {{1, "&OK"}, {9, "&Hilfe"}}, [this](int id) { command(id); });
   Control<QPushButton>(this, 1)->setDefault(true);
   top->addLayout(buttons);
 }

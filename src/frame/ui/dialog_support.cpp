@@ -28,6 +28,19 @@ QPushButton* MakeButton(QWidget* parent, int id, const QString& text) {
   return button;
 }
 
+QHBoxLayout* MakeButtonRow(QWidget* owner, std::initializer_list<ButtonSpec> buttons,
+                           const std::function<void(int)>& command) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  for (const ButtonSpec& spec : buttons) {
+    QPushButton* button = MakeButton(owner, spec.id, QString::fromUtf8(spec.text));
+    QObject::connect(button, &QPushButton::clicked, owner,
+                     [command, id = spec.id] { command(id); });
+    row->addWidget(button);
+  }
+  return row;
+}
+
 LimitedTextEdit::LimitedTextEdit(QWidget* parent, int id, int maxLength)
     : QPlainTextEdit(parent), maxLength_(maxLength) {
   setProperty("id", id);

@@ -6,6 +6,9 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <functional>
+#include <initializer_list>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,6 +21,15 @@ namespace frame {
 QLineEdit* MakeEdit(QWidget* parent, int id, int maxLength);
 QCheckBox* MakeCheck(QWidget* parent, int id, const QString& text);
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text);
+
+// A row of buttons pushed to the right, each calling `command` with its id;
+// the caller puts the row into its layout.
+struct ButtonSpec {
+  int id;
+  const char* text;  // UTF-8
+};
+QHBoxLayout* MakeButtonRow(QWidget* owner, std::initializer_list<ButtonSpec> buttons,
+                           const std::function<void(int)>& command);
 
 // A multi-line field limited to `maxLength` characters as it is typed.
 // Line breaks are stored as CR LF, as the record fields always kept them.

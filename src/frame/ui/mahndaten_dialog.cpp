@@ -65,13 +65,7 @@ MahndatenDialog::MahndatenDialog(const store::ParameterRecord& parameters, QWidg
   }
   grid->setColumnStretch(3, 1);
   grid->setColumnStretch(4, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, label] : {std::pair{1, "&OK"}, std::pair{2, "&Abbruch"}, std::pair{9, "&Hilfe"}}) {
-    QPushButton* button = MakeButton(this, id, QString::fromUtf8(label));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = MakeButtonRow(this, {{1, "&OK"}, {2, "&Abbruch"}, {9, "&Hilfe"}}, [this](int id) { command(id); });
   Control<QPushButton>(this, 1)->setDefault(true);
   top->addLayout(buttons);
   resize(760, sizeHint().height());

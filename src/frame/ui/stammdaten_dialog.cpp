@@ -147,13 +147,7 @@ StammdatenDialog::StammdatenDialog(const store::ParameterRecord& parameters,
   pathRow->addWidget(path, 1);
   top->addLayout(pathRow);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, text] : {std::pair{1, "&OK"}, std::pair{2, "&Abbruch"}, std::pair{14, "&Hilfe"}}) {
-    QPushButton* button = MakeButton(this, id, QString::fromUtf8(text));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = MakeButtonRow(this, {{1, "&OK"}, {2, "&Abbruch"}, {14, "&Hilfe"}}, [this](int id) { command(id); });
   Control<QPushButton>(this, 1)->setDefault(true);
   top->addLayout(buttons);
 

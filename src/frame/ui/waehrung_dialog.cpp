@@ -86,13 +86,7 @@ WaehrungDialog::WaehrungDialog(const store::ParameterRecord& parameters, QWidget
     box->setChecked(parameters_.*(f.flag) != 0);
     top->addWidget(box);
   }
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, text] : {std::pair{1, "&OK"}, std::pair{2, "&Abbruch"}, std::pair{9, "&Hilfe"}}) {
-    QPushButton* button = MakeButton(this, id, QString::fromUtf8(text));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = MakeButtonRow(this, {{1, "&OK"}, {2, "&Abbruch"}, {9, "&Hilfe"}}, [this](int id) { command(id); });
   Control<QPushButton>(this, 1)->setDefault(true);
   top->addLayout(buttons);
 }

@@ -168,14 +168,7 @@ ArtikelEditDialog::ArtikelEditDialog(frame::AppState& app, const store::ArticleR
   right->addStretch(1);
   columns->addLayout(right, 2);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, text] : {std::pair{1, "&Übernehmen"}, std::pair{2, "&Abbruch"},
-                          std::pair{16, "&Hilfe"}}) {
-    QPushButton* button = frame::MakeButton(this, id, QString::fromUtf8(text));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = frame::MakeButtonRow(this, {{1, "&Übernehmen"}, {2, "&Abbruch"}, {16, "&Hilfe"}}, [this](int id) { command(id); });
   Control<QPushButton>(this, 1)->setDefault(true);
   top->addLayout(buttons);
   number->setFocus();

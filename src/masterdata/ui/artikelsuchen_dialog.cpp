@@ -62,14 +62,7 @@ ArtikelSuchenDialog::ArtikelSuchenDialog(frame::AppState& app, const QString& st
   line->setProperty("id", kResultLine);
   top->addWidget(line);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, label] : {std::pair{kSearchButton, "&Suchen"}, std::pair{2, "&Abbruch"},
-                           std::pair{9, "&Hilfe"}}) {
-    QPushButton* button = frame::MakeButton(this, id, QString::fromUtf8(label));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = frame::MakeButtonRow(this, {{kSearchButton, "&Suchen"}, {2, "&Abbruch"}, {9, "&Hilfe"}}, [this](int id) { command(id); });
   Control<QPushButton>(this, kSearchButton)->setDefault(true);
   top->addLayout(buttons);
 

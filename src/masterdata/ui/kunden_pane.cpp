@@ -152,16 +152,8 @@ void KundenPane::search() {
     return;
   }
   app_.addressCriteria = dialog.criteria();
-  const std::int32_t remembered = app_.addresses.position;
-  std::int32_t position = -1;
-  if (store::ScanAddresses(app_, app_.addressCriteria, position, true)) {
-    app_.addresses.position = position;
-    readCurrent();
-    return;
-  }
   // The criteria keep the search, so that < and > follow it.
-  if (app_.ui) app_.ui->message("Nicht gefunden!", frame::Icon::Exclamation);
-  app_.addresses.position = remembered;
+  findFirst();
 }
 
 void KundenPane::selectAddresses() {
@@ -169,6 +161,10 @@ void KundenPane::selectAddresses() {
   KundenAuswahlDialog dialog(app_.addressCriteria, kSelectionMode, this);
   if (dialog.exec() != QDialog::Accepted) return;
   app_.addressCriteria = dialog.criteria();
+  findFirst();
+}
+
+void KundenPane::findFirst() {
   const std::int32_t remembered = app_.addresses.position;
   std::int32_t position = -1;
   if (store::ScanAddresses(app_, app_.addressCriteria, position, true)) {

@@ -30,6 +30,8 @@ class KundenPane : public frame::Pane {
 
  private:
   void browse(bool forward);
+  // The first address that meets the criteria; "Nicht gefunden!" otherwise.
+  void findFirst();
   void search();
   void change();
   void remove();

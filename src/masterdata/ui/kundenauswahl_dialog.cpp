@@ -16,20 +16,6 @@ namespace masterdata {
 
 namespace {
 
-void AddButtonRow(QDialog* dialog, QBoxLayout* layout,
-                  std::initializer_list<std::pair<int, QString>> buttons,
-                  const std::function<void(int)>& command) {
-  auto* row = new QHBoxLayout;
-  row->addStretch(1);
-  for (const auto& [controlId, text] : buttons) {
-    QPushButton* button = frame::MakeButton(dialog, controlId, text);
-    QObject::connect(button, &QPushButton::clicked, dialog,
-                     [command, controlId = controlId] { command(controlId); });
-    row->addWidget(button);
-  }
-  layout->addLayout(row);
-}
-
 }  // namespace
 
 KundenAuswahlDialog::KundenAuswahlDialog(const store::AddressRecord& criteria, int mode,
@@ -63,11 +49,9 @@ KundenAuswahlDialog::KundenAuswahlDialog(const store::AddressRecord& criteria, i
   }
   top->addLayout(grid);
   if (selection) top->addWidget(new QLabel(QStringLiteral("abc     #abc (ohne abc)"), this));
-  AddButtonRow(this, top,
-               {{1, selection ? QStringLiteral("Aus&wahl") : QStringLiteral("&Suchen")},
-                {2, QStringLiteral("&Abbruch")},
-                {9, QStringLiteral("&Hilfe")}},
-               [this](int controlId) { command(controlId); });
+  top->addLayout(frame::MakeButtonRow(
+      this, {{1, selection ? "Aus&wahl" : "&Suchen"}, {2, "&Abbruch"}, {9, "&Hilfe"}},
+      [this](int controlId) { command(controlId); }));
   frame::Control<QPushButton>(this, 1)->setDefault(true);
   store::ParameterRecord noParameters{};
   ShowAddress(this, criteria_, noParameters);
@@ -99,8 +83,8 @@ LangtextDialog::LangtextDialog(const store::AddressRecord& address, QWidget* par
   text->setStoredText(frame::FromField(address_.remark));
   text->setMinimumSize(420, 200);
   top->addWidget(text);
-  AddButtonRow(this, top, {{1, QStringLiteral("Über&nehmen")}, {2, QStringLiteral("&Abbruch")}},
-               [this](int controlId) { command(controlId); });
+  top->addLayout(frame::MakeButtonRow(this, {{1, "Über&nehmen"}, {2, "&Abbruch"}},
+                                      [this](int controlId) { command(controlId); }));
 }
 
 void LangtextDialog::command(int controlId) {

@@ -24,20 +24,6 @@ QRadioButton* Radio(QWidget* parent, QButtonGroup* group, int controlId, const Q
   return button;
 }
 
-void AddButtons(QDialog* dialog, QBoxLayout* layout,
-                std::initializer_list<std::pair<int, const char*>> buttons,
-                const std::function<void(int)>& command) {
-  auto* row = new QHBoxLayout;
-  row->addStretch(1);
-  for (auto [controlId, text] : buttons) {
-    QPushButton* button = frame::MakeButton(dialog, controlId, QString::fromUtf8(text));
-    QObject::connect(button, &QPushButton::clicked, dialog,
-                     [command, controlId = controlId] { command(controlId); });
-    row->addWidget(button);
-  }
-  layout->addLayout(row);
-}
-
 }  // namespace
 
 KundenEditDialog::KundenEditDialog(frame::AppState& app, const store::AddressRecord& address,
@@ -106,9 +92,9 @@ KundenEditDialog::KundenEditDialog(frame::AppState& app, const store::AddressRec
   remarkRow->addWidget(remark, 1);
   top->addLayout(remarkRow);
 
-  AddButtons(this, top,
-             {{1, "&Übernehmen"}, {2212, "&Lieferadr."}, {2, "&Abbruch"}, {15, "&Hilfe"}},
-             [this](int controlId) { command(controlId); });
+  top->addLayout(frame::MakeButtonRow(
+      this, {{1, "&Übernehmen"}, {2212, "&Lieferadr."}, {2, "&Abbruch"}, {15, "&Hilfe"}},
+      [this](int controlId) { command(controlId); }));
   ShowAddress(this, address_, app_.parameters);
   frame::FindControl(this, id::kName1)->setFocus();
 }
@@ -157,8 +143,8 @@ KundenEdit2Dialog::KundenEdit2Dialog(const store::AddressRecord& address, QWidge
   for (int i = 0; i < 7; ++i)
     frame::AddRow(grid, i, 0, QString::fromUtf8(labels[i]), MakeAddressField(this, id::kDelivery[i]));
   top->addLayout(grid);
-  AddButtons(this, top, {{1, "&Zurück"}, {15, "&Hilfe"}},
-             [this](int controlId) { command(controlId); });
+  top->addLayout(frame::MakeButtonRow(this, {{1, "&Zurück"}, {15, "&Hilfe"}},
+                                      [this](int controlId) { command(controlId); }));
   store::ParameterRecord noParameters{};
   ShowAddress(this, address_, noParameters);
 }

@@ -21,13 +21,7 @@ Langtext2Dialog::Langtext2Dialog(const store::ArticleRecord& article, QWidget* p
   text->setMinimumSize(text->fontMetrics().averageCharWidth() * 50,
                        text->fontMetrics().lineSpacing() * 8 + 12);
   top->addWidget(text, 1);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, label] : {std::pair{1, "Über&nehmen"}, std::pair{2, "&Abbruch"}}) {
-    QPushButton* button = frame::MakeButton(this, id, QString::fromUtf8(label));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = frame::MakeButtonRow(this, {{1, "Über&nehmen"}, {2, "&Abbruch"}}, [this](int id) { command(id); });
   top->addLayout(buttons);
   text->setFocus();
 }

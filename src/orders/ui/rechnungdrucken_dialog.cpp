@@ -100,13 +100,7 @@ RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall 
   frame::AddRow(optionGrid, 4, 0, QStringLiteral("Anzahl Ausdrucke"), copies);
   top->addWidget(options);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (auto [id, text] : {std::pair{2, "Abbruch"}, std::pair{9, "&Hilfe"}}) {
-    QPushButton* button = frame::MakeButton(this, id, QString::fromUtf8(text));
-    connect(button, &QPushButton::clicked, this, [this, id = id] { command(id); });
-    buttons->addWidget(button);
-  }
+  auto* buttons = frame::MakeButtonRow(this, {{2, "Abbruch"}, {9, "&Hilfe"}}, [this](int id) { command(id); });
   top->addLayout(buttons);
   showMarks();
   copies->setFocus();
