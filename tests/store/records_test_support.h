@@ -77,13 +77,13 @@ struct LineSpec {
   std::int16_t discount = 0;
 };
 
-inline store::OrderLine MakeLine(const LineSpec& spec) {
+inline store::OrderLine MakeLine(const LineSpec& wanted) {
   store::OrderLine line{};
   line.quantity = 1.0;
-  store::SetText(line.description1, spec.text);
-  store::SetText(line.articleNumber, spec.articleNumber);
-  line.articleRef = spec.articleRef;
-  line.discount = spec.discount;
+  store::SetText(line.description1, wanted.text);
+  store::SetText(line.articleNumber, wanted.articleNumber);
+  line.articleRef = wanted.articleRef;
+  line.discount = wanted.discount;
   line.taxCode = store::kTaxCodeRate2;
   return line;
 }

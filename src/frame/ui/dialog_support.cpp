@@ -32,10 +32,10 @@ QHBoxLayout* MakeButtonRow(QWidget* owner, std::initializer_list<ButtonSpec> but
                            const std::function<void(int)>& command) {
   auto* row = new QHBoxLayout;
   row->addStretch(1);
-  for (const ButtonSpec& spec : buttons) {
-    QPushButton* button = MakeButton(owner, spec.id, QString::fromUtf8(spec.text));
+  for (const ButtonSpec& entry : buttons) {
+    QPushButton* button = MakeButton(owner, entry.id, QString::fromUtf8(entry.text));
     QObject::connect(button, &QPushButton::clicked, owner,
-                     [command, id = spec.id] { command(id); });
+                     [command, id = entry.id] { command(id); });
     row->addWidget(button);
   }
   return row;
