@@ -36,3 +36,39 @@ TEST(MainWindow, ShowsTitleClockAndRecordCounts) {
 }
 
 }  // namespace
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QApplication>
+
+#include "frame/ui/help_viewer.h"
+
+namespace {
+
+TEST(Help, EveryDialogContextHasItsOwnGermanPage) {
+  for (int context : {1, 5, 6, 8, 10, 12, 13, 15, 22, 23, 27, 39, 40, 42, 48, 49, 50, 59, 60, 65}) {
+    QString page = frame::HelpPage(context);
+    EXPECT_EQ(page, QStringLiteral(":/help/kontext_%1.html").arg(context));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << context;
+    EXPECT_TRUE(file.readAll().contains(QStringLiteral("name=\"kontext_%1\"").arg(context).toUtf8()));
+  }
+  // A context without a page of its own opens the overview.
+  EXPECT_EQ(frame::HelpPage(4711), QStringLiteral(":/help/kontext_1.html"));
+}
+
+TEST(Help, MenuCommandOpensTheOverview) {
+  testsupport::TempDir dir;
+  frame::AppState app;
+  app.dataDirectory = dir.path();
+  frame::MainWindow window(app);
+  window.command(144);
+  QTextBrowser* browser = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets())
+    if (auto* b = w->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"))) browser = b;
+  ASSERT_NE(browser, nullptr);
+  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Übersicht")) ||
+              browser->toPlainText().contains(QStringLiteral("Belvon")));
+}
+
+}  // namespace
