@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_directory.h"
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
 #include "masterdata/article_search.h"
@@ -23,16 +24,6 @@
 #include "store/text_field.h"
 
 namespace {
-
-struct Directory {
-  Directory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "belvon-bench-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    path += "/";
-  }
-  ~Directory() { std::filesystem::remove_all(path); }
-  std::string path;
-};
 
 const char* const kWords[] = {"Schraube", "Mutter", "Scheibe", "Lack", "Farbe",  "rot",
                               "blau",     "grün",   "Dübel",   "Holz", "Stahl",  "verzinkt",
@@ -84,7 +75,7 @@ struct Catalogue {
     index.write(reinterpret_cast<const char*>(&last), sizeof last);
     index.write(reinterpret_cast<const char*>(entries.data()), entries.size() * sizeof entries[0]);
   }
-  Directory dir;
+  BenchDirectory dir;
   frame::AppState app;
 };
 

@@ -9,22 +9,13 @@
 #include <random>
 #include <string>
 
+#include "bench_directory.h"
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
 #include "store/article_file.h"
 #include "store/text_field.h"
 
 namespace {
-
-struct Directory {
-  Directory() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "belvon-bench-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    path += "/";
-  }
-  ~Directory() { std::filesystem::remove_all(path); }
-  std::string path;
-};
 
 store::ArticleRecord Article(std::mt19937& random, int i) {
   store::ArticleRecord article{};
@@ -50,7 +41,7 @@ void Fill(frame::AppState& app, int count) {
 void BM_InsertArticles(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    Directory dir;
+    BenchDirectory dir;
     frame::AppState app;
     app.dataDirectory = dir.path;
     Fill(app, count);
@@ -62,7 +53,7 @@ void BM_InsertArticles(benchmark::State& state) {
 
 void BM_ScanArticles(benchmark::State& state) {
   const int count = static_cast<int>(state.range(0));
-  Directory dir;
+  BenchDirectory dir;
   frame::AppState app;
   app.dataDirectory = dir.path;
   Fill(app, count);
