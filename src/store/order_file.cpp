@@ -41,6 +41,16 @@ bool DrawOrderNumber(frame::AppState& app, OrderHead& head) {
   return true;
 }
 
+// Storing an order again under its own number draws nothing, but still
+// takes the counter from the parameter file: another copy of the program may
+// have drawn numbers since, and a later SaveParameters writes the counter in
+// memory back over the file, which must never hand out a number twice.
+void RefreshOrderNumber(frame::AppState& app) {
+  platform::File par = OpenData(app, kParameterFileName, Access::ReadWrite, Share::Exclusive);
+  std::uint8_t bytes[4];
+  if (par && par.readExact(bytes, 4)) app.nextOrderNumber = Load<std::uint32_t>(bytes);
+}
+
 }  // namespace
 
 int DeleteOrderEntry(frame::AppState& app, std::int32_t& position) {
@@ -136,6 +146,7 @@ int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, St
   if (mode != StoreMode::Rewrite) {
     if (file.RefuseWhenFull(block)) return 0;
     if (mode == StoreMode::NewNumber && !DrawOrderNumber(app, head)) return 0;
+    if (mode == StoreMode::SameNumber) RefreshOrderNumber(app);
     for (int i = 1; i <= lineCount; ++i) app.orderLines[i].orderNumber = head.orderNumber;
     if (!file.NextRecordOffset(block, offset)) return 0;
   }

@@ -231,6 +231,20 @@ TEST_F(OrderFileTest, CounterComesFromTheParameterFile) {
   EXPECT_EQ(AddOrder(app, 0, {}).orderNumber, 126120100);
   EXPECT_EQ(app.nextOrderNumber, 126120101u);
   EXPECT_EQ(CounterInFile(), 126120101u);
+
+  // Storing a changed order again draws nothing but still takes the counter
+  // from the file, so that saving the parameters afterwards cannot lower it
+  // and hand out a number twice.
+  app.nextOrderNumber = 126120005;
+  OrderHead head{};
+  ASSERT_EQ(ReadOrder(app, head, 0), 1);
+  std::int32_t position = 0;
+  ASSERT_EQ(DeleteOrderEntry(app, position), 1);
+  ASSERT_EQ(StoreOrder(app, head, position, StoreMode::SameNumber), 1);
+  EXPECT_EQ(head.orderNumber, 126120100);
+  EXPECT_EQ(app.nextOrderNumber, 126120101u);
+  ASSERT_EQ(frame::SaveParameters(app), 1);
+  EXPECT_EQ(CounterInFile(), 126120101u);
 }
 
 // A copy of the program in a process of its own: it waits for any busy file
