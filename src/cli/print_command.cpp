@@ -1,8 +1,10 @@
 #include "cli/print_command.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdio>
@@ -15,10 +17,15 @@
 #include "frame/decimal.h"
 #include "frame/load_parameters.h"
 #include "platform/cp1252.h"
+#include "orders/issuing.h"
+#include "printing/job_table.h"
+#include "printing/order_document_renderer.h"
 #include "printing/print_job.h"
 #include "printing/ui/printer_devices.h"
 #include "store/address_file.h"
+#include "store/data_file.h"
 #include "store/indexed_file.h"
+#include "store/order_file.h"
 #include "store/text_field.h"
 
 namespace cli {
@@ -31,7 +38,9 @@ constexpr std::size_t kMaxLetterBytes = 32000;
 int Usage() {
   std::fputs(
       "Aufruf: belvon-cli print AUFTRAG [--date TT.MM.JJJJ] [--customer NAME2] [--text DATEI]\n"
-      "                     (--pdf DATEI | --png VERZEICHNIS)\n",
+      "                     (--pdf DATEI | --png VERZEICHNIS)\n"
+      "        belvon-cli print 1|2|3|20|23 --order NUMMER [--date TT.MM.JJJJ] [--copies N]\n"
+      "                     [--issue] (--pdf DATEI | --png VERZEICHNIS)\n",
       stderr);
   return 2;
 }
@@ -108,16 +117,106 @@ bool MakeCustomerCurrent(frame::AppState& app, const std::string& name2, bool na
   return true;
 }
 
+// The documents of an order that can be printed and issued from here: the
+// five buttons of the order's print dialog.
+bool OrderJob(int job) {
+  return job == printing::kJobQuotation || job == printing::kJobDeliveryNote ||
+         job == printing::kJobInvoice || job == printing::kJobConfirmation ||
+         job == printing::kJobCostEstimate;
+}
+
+constexpr int kMaxCopies = 99;
+
+// Makes the order with this number current as the order pane holds it: the
+// head and its lines, and its customer as the current address (with the
+// address index position, so that issuing writes the customer back where
+// it belongs).
+bool MakeOrderCurrent(frame::AppState& app, std::int32_t number) {
+  store::OrderHead criteria{};
+  criteria.orderNumber = number;
+  std::int32_t position = -1;
+  if (number < 1 || !store::FindOrder(app, criteria, position, true)) {
+    std::fprintf(stderr, "Auftrag %ld nicht gefunden.\n", static_cast<long>(number));
+    return false;
+  }
+  if (store::ReadOrder(app, app.order, position) != 1) {
+    std::fprintf(stderr, "Auftrag %ld kann nicht gelesen werden (oder sein Kunde wurde gelöscht).\n",
+                 static_cast<long>(number));
+    return false;
+  }
+  app.orders.position = position;
+
+  store::IndexBlock block;
+  {
+    platform::File index = store::OpenData(app, store::kAddressIndexName, platform::Access::Read,
+                                           platform::Share::DenyWrite);
+    if (!index || !store::AddressFile(app).ReadIndex(index, block)) {
+      std::fputs("Der Adressindex kann nicht gelesen werden.\n", stderr);
+      return false;
+    }
+  }
+  const auto customer = static_cast<std::uint32_t>(app.order.customerRef);
+  for (std::int32_t i = 0; i < block.count; ++i) {
+    if (block.recordOffset(i) != customer) continue;
+    if (store::ReadAddress(app, app.address, i) != 1) break;
+    app.addresses.position = i;
+    return true;
+  }
+  std::fprintf(stderr, "Der Kunde von Auftrag %ld ist nicht im Adressindex.\n",
+               static_cast<long>(number));
+  return false;
+}
+
+bool OutputWritable(const std::string& pdf, const std::string& png) {
+  if (!pdf.empty()) {
+    QFile file(QString::fromStdString(pdf));
+    if (file.open(QIODevice::WriteOnly)) return true;
+    std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
+    return false;
+  }
+  const QString directory = QString::fromStdString(png);
+  if (QDir().mkpath(directory) && QFileInfo(directory).isWritable()) return true;
+  std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
+  return false;
+}
+
+// Every copy of a document into one output: the copies follow each other,
+// each from its own first page.
+class CopiesRenderer : public printing::PageRenderer {
+ public:
+  CopiesRenderer(std::unique_ptr<printing::PageRenderer> inner, int copies)
+      : inner_(std::move(inner)), copies_(copies) {}
+  printing::RenderOutcome render(printing::Canvas& canvas, const printing::PageGeometry& geometry,
+                                 printing::RenderContext& context) override {
+    printing::RenderOutcome outcome;
+    for (int copy = 1; copy <= copies_; ++copy) {
+      if (copy > 1 && (!canvas.endPage() || !canvas.startPage())) break;
+      context.session.view.targetPage = printing::kPrintAllPages;
+      outcome = inner_->render(canvas, geometry, context);
+    }
+    return outcome;
+  }
+
+ private:
+  std::unique_ptr<printing::PageRenderer> inner_;
+  int copies_;
+};
+
 }  // namespace
 
 int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (args.size() < 2) return Usage();
   int job = 0;
   if (!ParseInt(args[1], job)) return Usage();
-  std::string date, customer, textFile, pdf, png;
+  std::string date, customer, textFile, pdf, png, orderText, copiesText;
   bool haveCustomer = false;
+  bool issue = false;
   for (std::size_t i = 2; i < args.size(); ++i) {
     const std::string& option = args[i];
+    if (option == "--issue") {
+      issue = true;
+      continue;
+    }
     if (i + 1 >= args.size()) return Usage();
     const std::string& value = args[++i];
     if (option == "--date") {
@@ -131,11 +230,28 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       pdf = value;
     } else if (option == "--png") {
       png = value;
+    } else if (option == "--order") {
+      orderText = value;
+    } else if (option == "--copies") {
+      copiesText = value;
     } else {
       return Usage();
     }
   }
   if (pdf.empty() == png.empty()) return Usage();
+  // An order document prints an order; the other jobs know no order.
+  const bool orderDocument = !orderText.empty();
+  if (orderDocument != OrderJob(job)) return Usage();
+  if (!orderDocument && (issue || !copiesText.empty())) return Usage();
+  if (orderDocument && (haveCustomer || !textFile.empty())) return Usage();
+  std::int32_t orderNumber = 0;
+  if (orderDocument && !ParseInt(orderText, orderNumber)) return Usage();
+  int copies = 0;  // 0: not given
+  if (!copiesText.empty() && (!ParseInt(copiesText, copies) || copies < 1 || copies > kMaxCopies)) {
+    std::fprintf(stderr, "Ungültige Anzahl Ausdrucke: %s (1 bis %d)\n", copiesText.c_str(),
+                 kMaxCopies);
+    return 2;
+  }
   if (!date.empty() && !ValidDate(date)) {
     std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", date.c_str());
     return 2;
@@ -164,11 +280,36 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   }
   session.inputs.printDate = date;
   if (!textFile.empty() && !ReadLetter(textFile, session.inputs.letterText)) return 1;
-  if (!MakeCustomerCurrent(app, customer, haveCustomer)) return 1;
+
+  int printed = 1;
+  if (orderDocument) {
+    if (!MakeOrderCurrent(app, orderNumber)) return 1;
+    if (issue) {
+      // Issuing marks the order for good: only when the output can be made.
+      if (!OutputWritable(pdf, png)) return 1;
+      // The document button of the order's print dialog: flags, invoice
+      // date, customer record, the order stored in place; every copy the
+      // print job is asked for goes into the output.
+      if (copies == 0) copies = std::clamp<int>(app.address.copies, 1, kMaxCopies);
+      std::string printDate = session.inputs.printDate;
+      printed = 0;
+      if (!orders::IssueDocument(app, static_cast<orders::DocumentKind>(job), copies, printDate,
+                                 [&](int, bool, const std::string& dateOfCopy) {
+                                   ++printed;
+                                   session.inputs.printDate = dateOfCopy;
+                                 }))
+        return 1;
+    } else {
+      printed = copies == 0 ? 1 : copies;
+    }
+  } else if (!MakeCustomerCurrent(app, customer, haveCustomer)) {
+    return 1;
+  }
+  CopiesRenderer renderer(printing::MakeRenderer(job), printed);
 
   if (!pdf.empty()) {
     printing::PdfFileDevice device(QString::fromStdString(pdf));
-    if (!printing::PrintOnDevice(app, device, session, {}, nullptr) ||
+    if (!printing::PrintOnDevice(app, device, session, renderer, {}, nullptr) ||
         !QFileInfo(QString::fromStdString(pdf)).isFile()) {
       std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
       return 1;
@@ -177,7 +318,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     return 0;
   }
   printing::PngPagesDevice device(QString::fromStdString(png));
-  bool ok = printing::PrintOnDevice(app, device, session, {}, nullptr);
+  bool ok = printing::PrintOnDevice(app, device, session, renderer, {}, nullptr);
   if (!ok || device.failed() || device.files().isEmpty()) {
     std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
     return 1;

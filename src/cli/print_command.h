@@ -1,8 +1,19 @@
 // belvon-cli print JOB [--date DD.MM.YYYY] [--customer NAME2] [--text FILE]
 //                      (--pdf FILE | --png DIR)
+// belvon-cli print 1|2|3|20|23 --order NUMBER [--date DD.MM.YYYY] [--copies N]
+//                      [--issue] (--pdf FILE | --png DIR)
 //
 // Renders a print job through its renderer without a printer dialog, every
 // page: an A4 PDF with selectable text, or PNG pages at 150 dpi.
+//
+// The order documents print the order with that number for its customer,
+// both made current as the order pane holds them, with the print options
+// the print dialog last saved. --issue first does what the document's
+// button in the print dialog does (flags, invoice date, customer record,
+// the order stored in place; the invoice-date question is answered by
+// --yes) and puts every copy the print job is asked for into the output:
+// --copies N of them, else the customer's number of copies. Without
+// --issue the order is left untouched and N copies (default 1) printed.
 #ifndef BELVON_CLI_PRINT_COMMAND_H
 #define BELVON_CLI_PRINT_COMMAND_H
 

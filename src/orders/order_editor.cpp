@@ -173,6 +173,7 @@ void OrderEditor::save() {
     if (app_.ui) app_.ui->message("Erst neuen Auftrag anlegen !", frame::Icon::Stop);
     return;
   }
+  if (dunningLevel_) head.dunningLevel = static_cast<std::uint8_t>(dunningLevel_());
   bool stored = false;
   bool asked = false;
   if (head.stored == 1) {

@@ -61,6 +61,9 @@ class OrderEditor {
 
   // The field edits of the pane.
   void setQuantity(double quantity, bool quantityHasFocus);
+  // Where saving reads the dunning level ("Mahnstufe"): the pane's field.
+  // Saving takes it once its checks have passed, also when printing saves.
+  void setDunningLevelSource(std::function<int()> source) { dunningLevel_ = std::move(source); }
 
  private:
   void loadAt(std::int32_t position);
@@ -71,6 +74,7 @@ class OrderEditor {
   bool changed_ = false;
   int selection_ = -1;  // list entry, 0-based
   std::string totalText_ = "0.00";
+  std::function<int()> dunningLevel_;
 };
 
 }  // namespace orders

@@ -8,15 +8,10 @@ namespace printing {
 std::unique_ptr<PageRenderer> MakeRenderer(int job) {
   switch (job) {
     case kJobQuotation:
-      return std::make_unique<OrderDocumentRenderer>();
     case kJobDeliveryNote:
-      return std::make_unique<OrderDocumentRenderer>();
     case kJobInvoice:
-      return std::make_unique<OrderDocumentRenderer>();
     case kJobCollectiveInvoice:
-      return std::make_unique<OrderDocumentRenderer>();
     case kJobConfirmation:
-      return std::make_unique<OrderDocumentRenderer>();
     case kJobCostEstimate:
       return std::make_unique<OrderDocumentRenderer>();
     case kJobLetter:

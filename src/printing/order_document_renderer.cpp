@@ -80,7 +80,8 @@ class OrderDocument {
     for (const store::OrderLine& line : lines_)
       if (line.discount != 0) anyDiscount_ = true;
     fourth_ = p_.fourthCurrencyPrint != 0 && head_.currency == 0;
-    factor_ = p_.exchangeRates[3];
+    // A damaged rate prints the fourth currency as zeros, never as "nan".
+    factor_ = std::isfinite(p_.exchangeRates[3]) ? p_.exchangeRates[3] : 0.0;
     hidePrices_ = job_ == kJobDeliveryNote && p_.pricesHidden != 0;
     grossPrices_ = (head_.flags & store::kOrderPricesIncludeTax) != 0;
     // A gross order printed as net. The flag alone on a net order changes
@@ -228,13 +229,15 @@ class OrderDocument {
     int reserve = offerActive() ? 440 : 350;
     if (invoiceLike() && head_.cashDiscount != 0) reserve += 50;
     if (y_ + keepTogether <= pageHeight_ - reserve) return true;
+    FontScope restore(canvas_);
+    canvas_.selectFont(ContinuationBodyFont());
+    // The note belongs to the page it ends, also when the preview stops
+    // there: the previewed page shows what the printed one has.
+    left(kLeft, y_, frame::Format("Die Auflistung wird auf Seite %-d fortgesetzt.", page_ + 1));
     if (page_ + 1 > context_.session.view.targetPage) {
       stoppedAtTarget_ = true;
       return false;
     }
-    FontScope restore(canvas_);
-    canvas_.selectFont(ContinuationBodyFont());
-    left(kLeft, y_, frame::Format("Die Auflistung wird auf Seite %-d fortgesetzt.", page_ + 1));
 
     if (canvas_.isPreview()) {
       // A clean sheet for the next page: the page and its margin, and the

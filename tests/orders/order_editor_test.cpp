@@ -572,4 +572,35 @@ TEST_F(OrderEditorTest, TypingAQuantityWithFocusTakesTheTierPriceInTheOrdersCurr
   EXPECT_EQ(editor.editedLine().salePrice, 400);
 }
 
+TEST_F(OrderEditorTest, SavingTakesTheDunningLevelOnlyPastItsChecksAlsoWhenPrintingSaves) {
+  AddCustomer("Meier");
+  SelectCustomer("Meier");
+  int field = 2;
+  editor.setDunningLevelSource([&field] { return field; });
+  editor.newOrder();
+  editor.save();  // refused: no lines, the head keeps its level
+  EXPECT_EQ(app.order.dunningLevel, 0);
+
+  // "Drucken" saves a never-saved order first, with the level typed.
+  Type("A");
+  editor.appendLine();
+  bool printed = false;
+  ui.answer({true});
+  EXPECT_TRUE(editor.print([&] { printed = true; }));
+  EXPECT_TRUE(printed);
+  store::OrderHead stored{};
+  ASSERT_EQ(store::ReadOrder(app, stored, app.orders.position), 1);
+  EXPECT_EQ(stored.dunningLevel, 2);
+
+  // And a changed order saved again on printing.
+  field = 3;
+  Type("B");
+  editor.appendLine();
+  ui.answer({true});
+  EXPECT_TRUE(editor.print([] {}));
+  ASSERT_EQ(store::ReadOrder(app, stored, app.orders.position), 1);
+  EXPECT_EQ(stored.dunningLevel, 3);
+  EXPECT_EQ(stored.lineCount, 2);
+}
+
 }  // namespace

@@ -236,8 +236,8 @@ void ArtikelPane::search() {
     readCurrent(app_.articles.position);
   } else {
     // The search made its hits current one by one as it listed them: all of
-    // that goes back, the record as well as its position. The dialog has
-    // already said when nothing was found.
+    // that goes back, the record as well as its position.
+    if (app_.ui) app_.ui->message("Nicht gefunden!", frame::Icon::Exclamation);
     app_.articleCriteria = criteria;
     app_.article = article;
     app_.articles.position = cursor.position;

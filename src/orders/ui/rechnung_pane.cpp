@@ -1,5 +1,7 @@
 #include "orders/ui/rechnung_pane.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -93,6 +95,9 @@ RechnungPane::RechnungPane(frame::AppState& app, frame::MainWindow& window)
     : frame::Pane(QStringLiteral("RECHNUNG")), app_(app), window_(window), editor_(app) {
   buildControls();
   connectEdits();
+  editor_.setDunningLevelSource([this] {
+    return static_cast<int>(frame::ParseWhole(Edit(this, 2225)->text().toStdString()));
+  });
   app_.orders.position = 0;
   if (app_.restrictedMode) {
     frame::FindControl(this, 2071)->hide();
@@ -268,8 +273,12 @@ void RechnungPane::connectEdits() {
   };
   store::OrderHead& head = app_.order;
   store::OrderLine& line = app_.orderLines[0];
-  edited(2057, [&head](const std::string& t) { head.paymentPeriod = static_cast<std::int16_t>(frame::ParseDecimal(t)); });
-  edited(2061, [&head](const std::string& t) { head.cashDiscountPeriod = static_cast<std::int16_t>(frame::ParseDecimal(t)); });
+  // Day counts: "9e99" fits the four characters of the field but no 16-bit value.
+  auto days = [](const std::string& t) {
+    return static_cast<std::int16_t>(std::clamp(frame::ParseDecimal(t), -32768.0, 32767.0));
+  };
+  edited(2057, [&head, days](const std::string& t) { head.paymentPeriod = days(t); });
+  edited(2061, [&head, days](const std::string& t) { head.cashDiscountPeriod = days(t); });
   edited(2059, [&head](const std::string& t) { head.cashDiscount = TenthsFromText(t); });
   edited(2089, [&head](const std::string& t) {
     store::SetText(head.orderDate, NormaliseDate(t.substr(0, std::min<std::size_t>(t.size(), 12))));
@@ -410,11 +419,7 @@ void RechnungPane::handleCommand(int id) {
     case 2074: editor_.browse(true); break;
     case 2062: editor_.newOrder(); break;
     case 2063: editor_.deleteOrder(); break;
-    case 2070:
-      app_.order.dunningLevel =
-          static_cast<std::uint8_t>(frame::ParseWhole(Edit(this, 2225)->text().toStdString()));
-      editor_.save();
-      break;
+    case 2070: editor_.save(); break;
     case 2076: editor_.print(printDialog_); break;
     case 2080:
       if (app_.orders.lastIndex >= 0 && searchDialog_) searchDialog_();

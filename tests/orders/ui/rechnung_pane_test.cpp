@@ -216,6 +216,32 @@ TEST_F(RechnungPaneTest, DiscountShowsTheLineAmountAndAppendingTheTotal) {
   EXPECT_EQ(Text(2069), "11.90");
 }
 
+TEST_F(RechnungPaneTest, TypedPaymentTermsAndTheDunningLevelReachTheSavedOrder) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000);
+  Open();
+  bool printed = false;
+  pane->setPrintDialog([&printed] { printed = true; });
+  pane->command(2062);
+  TypeInto(2057, "21");
+  EXPECT_EQ(app.order.paymentPeriod, 21);
+  TypeInto(2061, "9e99");  // four characters, but more days than the head holds
+  EXPECT_EQ(app.order.cashDiscountPeriod, 32767);
+  TypeInto(2061, "8");
+  TakeOver("100");
+  pane->command(2066);
+  TypeInto(2225, "2");
+  // "Drucken" saves the new order first; the level typed goes with it.
+  ui.answer({true});
+  pane->command(2076);
+  EXPECT_TRUE(printed);
+  store::OrderHead stored{};
+  ASSERT_EQ(store::ReadOrder(app, stored, app.orders.position), 1);
+  EXPECT_EQ(stored.paymentPeriod, 21);
+  EXPECT_EQ(stored.cashDiscountPeriod, 8);
+  EXPECT_EQ(stored.dunningLevel, 2);
+}
+
 TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
   const std::int32_t adam = AddCustomer("Adam", "Firma");
   const std::int32_t berg = AddCustomer("Berg", "");
