@@ -1,0 +1,63 @@
+// The print dialog of the order pane: its options act at once, its buttons
+// issue the document.
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include "frame/ui/dialog_support.h"
+#include "orders/ui/rechnungdrucken_dialog.h"
+#include "store/address_file.h"
+#include "store/order_file.h"
+#include "store/records_test_support.h"
+
+namespace {
+
+class PrintDialogTest : public testsupport::StoreTest {
+ protected:
+  PrintDialogTest() {
+    std::int32_t position = -1;
+    store::WriteAddress(app, testsupport::MakeAddress("Meier", "7"), position, true);
+    store::ReadAddress(app, app.address, position);
+    app.addresses.position = position;
+    app.address.copies = 2;
+    testsupport::AddOrder(app, 0, {{"Tisch"}});
+    store::ReadOrder(app, app.order, app.orders.position);
+  }
+  std::vector<std::pair<int, bool>> jobs;
+  orders::PrintJobCall record = [this](int job, bool notify, const std::string&) {
+    jobs.emplace_back(job, notify);
+  };
+};
+
+TEST_F(PrintDialogTest, OptionsActAtOnceAndAreSavedOnAbbruch) {
+  orders::RechnungDruckenDialog dialog(app, record);
+  EXPECT_EQ(frame::Control<QLineEdit>(&dialog, 2088)->text().toStdString(), "03.12.2026");
+  EXPECT_EQ(frame::Control<QLineEdit>(&dialog, 2087)->text().toStdString(), "2");
+  frame::Control<QCheckBox>(&dialog, 2094)->setChecked(false);
+  EXPECT_EQ(app.parameters.pricesHidden, 1);
+  frame::Control<QCheckBox>(&dialog, 2095)->setChecked(true);
+  EXPECT_EQ(app.parameters.printSignature, 1);
+  dialog.command(2);
+  EXPECT_TRUE(jobs.empty());
+  // The options went into BELVON.PAR.
+  auto bytes = testsupport::ReadBytes(dir.file("BELVON.PAR"));
+  ASSERT_EQ(bytes.size(), store::kParameterFileSize);
+  EXPECT_EQ(testsupport::ReadAt<std::int16_t>(bytes, 4 + 1422), 1);
+  EXPECT_EQ(testsupport::ReadAt<std::int16_t>(bytes, 4 + 1424), 1);
+}
+
+TEST_F(PrintDialogTest, InvoiceButtonTicksBothMarksAndPrintsEveryCopy) {
+  orders::RechnungDruckenDialog dialog(app, record);
+  EXPECT_FALSE(frame::Control<QCheckBox>(&dialog, 2083)->isChecked());
+  dialog.command(2086);
+  EXPECT_TRUE(frame::Control<QCheckBox>(&dialog, 2083)->isChecked());
+  EXPECT_TRUE(frame::Control<QCheckBox>(&dialog, 2082)->isChecked());
+  EXPECT_EQ(jobs, (std::vector<std::pair<int, bool>>{{3, false}, {3, true}}));
+  store::OrderHead stored{};
+  store::ReadOrder(app, stored, app.orders.position);
+  EXPECT_EQ(store::GetText(stored.invoiceDate), "03.12.2026");
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+}  // namespace
