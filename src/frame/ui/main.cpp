@@ -1,6 +1,7 @@
 // The desktop program: profile, main window with its panes, parameters,
 // message loop.
 #include <QApplication>
+#include <QIcon>
 #include <clocale>
 
 #include "frame/app_state.h"
@@ -17,6 +18,8 @@ int main(int argc, char** argv) {
   // Numbers are read and shown with a decimal point, whatever the locale.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Belvon"));
+  Q_INIT_RESOURCE(icons);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/belvon.png")));
 
   frame::AppState app;
   frame::QtUserInterface ui;
