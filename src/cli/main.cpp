@@ -20,7 +20,11 @@ int Usage() {
       "Befehle:\n"
       "  init                 Dateien anlegen bzw. laden, Anzahl der Datensätze ausgeben\n"
       "  dump ART             Datensätze als JSON, eine Zeile je Datensatz;\n"
-      "                       ART = parameters, articles, addresses, orders, discounts, groups\n",
+      "                       ART = parameters, articles, addresses, orders, discounts, groups\n"
+      "  print JOB [--order NR] [--issue] [--copies N] [--date TT.MM.JJJJ]\n"
+      "            [--customer NAME2] [--text DATEI] (--pdf DATEI | --png VERZEICHNIS)\n"
+      "                       Beleg drucken: 10 Brief, 1 Angebot, 2 Lieferschein,\n"
+      "                       3 Rechnung, 20 Auftragsbestätigung, 23 Kostenvoranschlag\n",
       stderr);
   return 2;
 }
