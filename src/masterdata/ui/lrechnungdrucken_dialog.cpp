@@ -1,0 +1,137 @@
+#include "masterdata/ui/lrechnungdrucken_dialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "frame/decimal.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/help_viewer.h"
+#include "frame/user_interface.h"
+#include "masterdata/ui/address_fields.h"
+#include "masterdata/ui/kundenauswahl_dialog.h"
+#include "store/address_file.h"
+
+namespace masterdata {
+
+namespace {
+
+constexpr int kCopies = 2043;
+constexpr int kPaid = 2192;
+
+}  // namespace
+
+LRechnungDruckenDialog::LRechnungDruckenDialog(frame::AppState& app, QWidget* parent)
+    : QDialog(parent), app_(app) {
+  setObjectName(QStringLiteral("L_RECHNUNGDRUCKEN"));
+  setWindowTitle(QStringLiteral("Rechnung / Lieferschein drucken"));
+  auto* top = new QVBoxLayout(this);
+  auto* salutations = new QHBoxLayout;
+  auto* group = new QButtonGroup(this);
+  const char* texts[] = {"Firma", "Herr", "Frau", "An", "ohne"};
+  for (int i = 0; i < 5; ++i) {
+    auto* radio = new QRadioButton(QString::fromUtf8(texts[i]), this);
+    radio->setProperty("id", id::kSalutations[i]);
+    group->addButton(radio);
+    salutations->addWidget(radio);
+  }
+  top->addLayout(salutations);
+  auto* grid = new QGridLayout;
+  const std::pair<int, const char*> rows[] = {
+      {id::kCustomerNumber, "Adr.-Nr.:"}, {id::kName1, "Name 1:"}, {id::kName2, "Name 2:"},
+      {id::kName3, "Name 3:"},           {id::kStreet, "Straße:"}, {id::kTown, "PLZ / Ort:"},
+      {id::kPhone, "Telefon:"},          {id::kFax, "Telefax:"}};
+  int row = 0;
+  for (auto [controlId, label] : rows)
+    frame::AddRow(grid, row++, 0, QString::fromUtf8(label), MakeAddressField(this, controlId));
+  frame::AddRow(grid, row++, 0, QStringLiteral("Anzahl Ausdrucke:"), frame::MakeEdit(this, kCopies, 4));
+  top->addLayout(grid);
+  top->addWidget(frame::MakeCheck(this, kPaid, QStringLiteral("Betrag wurde bezahlt")));
+  top->addLayout(frame::MakeButtonRow(
+      this, {{1022, "&-"}, {1012, "&+"}, {1030, "Adresse &suchen"}},
+      [this](int controlId) { command(controlId); }));
+  top->addLayout(frame::MakeButtonRow(
+      this,
+      {{kPrintDeliveryNote, "&Lieferschein drucken"}, {kPrintInvoice, "&Rechnung drucken"},
+       {2, "Abbruch"}, {15, "&Hilfe"}},
+      [this](int controlId) { command(controlId); }));
+  if (haveAddresses()) {
+    store::AddressRecord address{};
+    if (store::ReadAddress(app_, address, app_.addresses.position)) app_.address = address;
+  }
+  showCurrent();
+}
+
+void LRechnungDruckenDialog::showCurrent() {
+  ShowAddress(this, app_.address, app_.parameters);
+  frame::Control<QLineEdit>(this, kCopies)->setText(QString::number(app_.address.copies));
+}
+
+void LRechnungDruckenDialog::browse(bool forward) {
+  if (!haveAddresses()) return;
+  std::int32_t position = app_.addresses.position;
+  if (!store::ScanAddresses(app_, app_.addressCriteria, position, forward)) return;
+  store::AddressRecord address{};
+  if (!store::ReadAddress(app_, address, position)) return;
+  app_.addresses.position = position;
+  app_.address = address;
+  showCurrent();
+}
+
+void LRechnungDruckenDialog::search() {
+  if (!haveAddresses()) return;
+  const store::AddressRecord kept = app_.addressCriteria;
+  KundenAuswahlDialog dialog(store::AddressRecord{}, kSearchMode, this);
+  if (dialog.exec() != QDialog::Accepted) {
+    app_.addressCriteria = kept;
+    return;
+  }
+  app_.addressCriteria = dialog.criteria();
+  const std::int32_t remembered = app_.addresses.position;
+  std::int32_t position = -1;
+  store::AddressRecord address{};
+  if (store::ScanAddresses(app_, app_.addressCriteria, position, true) &&
+      store::ReadAddress(app_, address, position)) {
+    app_.addresses.position = position;
+    app_.address = address;
+    showCurrent();
+    return;
+  }
+  if (app_.ui) app_.ui->message("Name nicht gefunden!", frame::Icon::Exclamation);
+  app_.addresses.position = remembered;
+}
+
+void LRechnungDruckenDialog::choose(int button) {
+  frame::FieldWriter writer;
+  TakeAddress(this, app_.address, writer);
+  writer.reportTo(this);
+  copies_ = static_cast<int>(frame::ParseWhole(
+      frame::Control<QLineEdit>(this, kCopies)->text().left(4).toStdString()));
+  app_.address.copies = static_cast<std::int16_t>(copies_);
+  paid_ = frame::Control<QCheckBox>(this, kPaid)->isChecked();
+  // A customer nobody knows yet is kept as a new address.
+  if (!store::SecondNameExists(app_, app_.address, true)) {
+    std::int32_t position = -1;
+    if (store::WriteAddress(app_, app_.address, position, true)) app_.addresses.position = position;
+  }
+  done(button);
+}
+
+void LRechnungDruckenDialog::command(int controlId) {
+  switch (controlId) {
+    case 1022: browse(false); break;
+    case 1012: browse(true); break;
+    case 1030: search(); break;
+    case kPrintDeliveryNote:
+    case kPrintInvoice: choose(controlId); break;
+    case 2: done(0); break;
+    case 15: frame::ShowHelp(this, 12); break;
+    default: break;
+  }
+}
+
+}  // namespace masterdata

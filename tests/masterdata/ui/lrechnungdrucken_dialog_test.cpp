@@ -1,0 +1,69 @@
+// The customer part of the cash desk's print dialog.
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include "frame/ui/dialog_support.h"
+#include "masterdata/ui/address_fields.h"
+#include "masterdata/ui/lrechnungdrucken_dialog.h"
+#include "store/address_file.h"
+#include "store/records_test_support.h"
+
+namespace {
+
+using masterdata::LRechnungDruckenDialog;
+
+class CashDeskPrintTest : public testsupport::StoreTest {
+ protected:
+  CashDeskPrintTest() {
+    for (const char* name : {"Adam", "Berg"}) {
+      store::AddressRecord a = testsupport::MakeAddress(name);
+      a.copies = name[0] == 'A' ? 1 : 3;
+      std::int32_t position = -1;
+      store::WriteAddress(app, a, position, true);
+    }
+    app.addresses.position = 0;
+    store::SetText(app.addressCriteria.name2, "#ZARVENTO");
+  }
+  QString Field(QWidget* dialog, int id) { return frame::Control<QLineEdit>(dialog, id)->text(); }
+};
+
+TEST_F(CashDeskPrintTest, BrowsingShowsEachAddressWithItsCopies) {
+  LRechnungDruckenDialog dialog(app);
+  EXPECT_EQ(Field(&dialog, masterdata::id::kName2), "Adam");
+  EXPECT_EQ(Field(&dialog, 2043), "1");
+  dialog.command(1012);
+  EXPECT_EQ(Field(&dialog, masterdata::id::kName2), "Berg");
+  EXPECT_EQ(Field(&dialog, 2043), "3");
+  dialog.command(1012);  // nothing after the last
+  EXPECT_EQ(Field(&dialog, masterdata::id::kName2), "Berg");
+}
+
+TEST_F(CashDeskPrintTest, AnUnknownNameBecomesANewAddressWhenADocumentIsChosen) {
+  LRechnungDruckenDialog dialog(app);
+  frame::Control<QLineEdit>(&dialog, masterdata::id::kName2)->setText("Cäsar");
+  frame::Control<QLineEdit>(&dialog, 2043)->setText("2");
+  frame::Control<QCheckBox>(&dialog, 2192)->setChecked(true);
+  dialog.command(masterdata::kPrintInvoice);
+  EXPECT_EQ(dialog.result(), masterdata::kPrintInvoice);
+  EXPECT_TRUE(dialog.paid());
+  EXPECT_EQ(dialog.copies(), 2);
+  ASSERT_EQ(app.addresses.lastIndex, 2);
+  store::AddressRecord stored{};
+  ASSERT_EQ(store::ReadAddress(app, stored, 2), 1);
+  EXPECT_EQ(store::GetText(stored.name2), "C\xe4sar");
+  EXPECT_EQ(stored.copies, 2);
+}
+
+TEST_F(CashDeskPrintTest, AKnownNameStaysOneAddress) {
+  LRechnungDruckenDialog dialog(app);
+  dialog.command(masterdata::kPrintDeliveryNote);
+  EXPECT_EQ(dialog.result(), masterdata::kPrintDeliveryNote);
+  EXPECT_EQ(app.addresses.lastIndex, 1);
+  LRechnungDruckenDialog cancelled(app);
+  cancelled.command(2);
+  EXPECT_EQ(cancelled.result(), 0);
+}
+
+}  // namespace
