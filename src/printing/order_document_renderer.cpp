@@ -53,13 +53,16 @@ std::string CurrencyName(const store::ParameterRecord& p, int index) {
   }
 }
 
+// At most the first 320 characters: a field filled to its last byte has no
+// terminator, and that byte is not part of the text.
 std::string_view FooterText(const store::ParameterRecord& p, int job) {
+  constexpr std::size_t kMaxFooter = 320;
   switch (job) {
-    case kJobQuotation: return store::GetText(p.footerQuotation);
+    case kJobQuotation: return store::GetText(p.footerQuotation).substr(0, kMaxFooter);
     case kJobConfirmation:
-    case kJobCostEstimate: return store::GetText(p.footerConfirmation);
-    case kJobDeliveryNote: return store::GetText(p.footerDeliveryNote);
-    default: return store::GetText(p.footerInvoice);
+    case kJobCostEstimate: return store::GetText(p.footerConfirmation).substr(0, kMaxFooter);
+    case kJobDeliveryNote: return store::GetText(p.footerDeliveryNote).substr(0, kMaxFooter);
+    default: return store::GetText(p.footerInvoice).substr(0, kMaxFooter);
   }
 }
 

@@ -183,6 +183,11 @@ TEST_F(OrderDocumentTest, EachKindHasItsTitleFinalLabelAndFooterText) {
                   Count(canvas, "Fuß Rechn."),
               1);
   }
+
+  // A footer field filled to its last byte has no terminator: only the
+  // first 320 characters are the text.
+  std::fill(std::begin(app.parameters.footerInvoice), std::end(app.parameters.footerInvoice), 'x');
+  EXPECT_NE(render(kJobInvoice).findText(std::string(320, 'x')), nullptr);
 }
 
 TEST_F(OrderDocumentTest, CreditNoteHasNoPaymentLineButKeepsTheCashDiscountLine) {
