@@ -2,6 +2,9 @@
 // message loop.
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <clocale>
 
 #include "frame/app_state.h"
@@ -19,6 +22,11 @@ int main(int argc, char** argv) {
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Belvon"));
   Q_INIT_RESOURCE(icons);
+  // The standard dialogs (printer, fonts, files) speak German as well.
+  QTranslator standardDialogs;
+  if (standardDialogs.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&standardDialogs);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/belvon.png")));
 
   frame::AppState app;
