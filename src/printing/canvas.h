@@ -40,6 +40,9 @@ struct Font {
   int weight = 400;  // 100..900, 700 bold
   bool italic = false;
   bool underline = false;
+  // Average character width in logical units (its absolute value); 0 keeps
+  // the face's own proportions.
+  int width = 0;
   friend bool operator==(const Font&, const Font&) = default;
 };
 

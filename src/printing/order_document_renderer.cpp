@@ -26,7 +26,8 @@ std::string Utf8(const char (&field)[N]) {
 // The fonts of the documents. The body font of our layouts is a slightly
 // condensed Arial (1.4 mm average width); the canvas has no width of its
 // own, so it is drawn at Arial's natural width.
-Font BodyFont() { return Font{"Arial", -35}; }
+// Condensed: 1.4 mm average character width at 3.5 mm character height.
+Font BodyFont() { return Font{"Arial", -35, 400, false, false, -14}; }
 Font BoldFont() { return Font{"Arial", -35, 900}; }
 Font TitleFont() { return Font{"Times New Roman Fett", -80}; }
 Font ContinuationBodyFont() { return Font{"Arial", -35}; }

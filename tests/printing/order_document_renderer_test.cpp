@@ -206,7 +206,7 @@ TEST_F(OrderDocumentTest, CreditNoteHasNoPaymentLineButKeepsTheCashDiscountLine)
   for (const auto* op : canvas.texts()) EXPECT_NE(op->text.rfind("Zahlung:", 0), 0u) << op->text;
   const auto& skonto = At(canvas, "Bei Zahlung innerhalb der nächsten 7 Tage erhalten Sie 2.0% Skonto.");
   EXPECT_EQ(skonto.x, 150);
-  EXPECT_EQ(skonto.font, (Font{"Arial", -35}));
+  EXPECT_EQ(skonto.font, (Font{"Arial", -35, 400, false, false, -14}));  // the body font
 
   // The same as a delivery note credits "Guthaben".
   EXPECT_NE(render(kJobDeliveryNote).findText("Guthaben"), nullptr);

@@ -50,7 +50,16 @@ QFont ResolveFont(const Font& font) {
   } else {
     em = 42;  // the device's default size, about 12 points
   }
-  return SizedFont(qfont, em);
+  QFont sized = SizedFont(qfont, em);
+  if (font.width != 0) {
+    // Narrow or widen the face so that its average character is as wide as
+    // asked, as a condensed document font is.
+    double natural = QFontMetricsF(sized).averageCharWidth();
+    if (natural > 0)
+      sized.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * std::abs(font.width) / natural)),
+                                  1, 4000));
+  }
+  return sized;
 }
 
 QtCanvas::QtCanvas(QPainter& painter, bool preview, PageHooks hooks)
