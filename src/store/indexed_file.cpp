@@ -132,6 +132,18 @@ void IndexedFile::makeEntry(std::span<const std::uint8_t> record, std::uint8_t* 
   }
 }
 
+bool IndexedFile::replaceTail(platform::File& index, std::int32_t from,
+                              std::span<const std::uint8_t> newTail,
+                              std::span<const std::uint8_t> oldTail, std::int32_t newLast) {
+  const std::uint64_t at = layout_.headerSize + static_cast<std::uint64_t>(from) * layout_.entrySize;
+  if (index.seek(at) && index.write(newTail.data(), newTail.size()) && writeHeader(index, newLast))
+    return true;
+  // Half done is worse than not done: the old entries go back under the old
+  // header, so the index stays as it was.
+  if (index.seek(at)) index.write(oldTail.data(), oldTail.size());
+  return false;
+}
+
 int IndexedFile::DeleteIndexEntry(std::int32_t& position) {
   platform::File index = OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
   if (!index) return 0;
@@ -139,14 +151,11 @@ int IndexedFile::DeleteIndexEntry(std::int32_t& position) {
   ReadIndex(index, block);
   std::int32_t last = block.count - 1;
   if (position < 0 || position > last) return 0;
-  if (position < last) {
-    const std::size_t tail = static_cast<std::size_t>(last - position) * layout_.entrySize;
-    if (!index.seek(layout_.headerSize + static_cast<std::uint64_t>(position) * layout_.entrySize) ||
-        !index.write(block.entry(position + 1), tail))
-      return 0;
-  }
-  // The file keeps its size: a stale copy of the last entry stays behind the count.
-  if (!writeHeader(index, last - 1)) return 0;
+  // The entries behind the position move one up; the file keeps its size,
+  // so a stale copy of the last entry stays behind the count.
+  std::span<const std::uint8_t> oldTail(block.entry(position),
+                                        static_cast<std::size_t>(last - position + 1) * layout_.entrySize);
+  if (!replaceTail(index, position, oldTail.subspan(layout_.entrySize), oldTail, last - 1)) return 0;
   setLastIndex(last - 1);
   position = std::max(position - 1, 0);
   return 1;
@@ -187,9 +196,8 @@ int IndexedFile::InsertEntry(platform::File& index, const IndexBlock& block,
   tail.reserve(static_cast<std::size_t>(n - p + 1) * layout_.entrySize);
   tail.insert(tail.end(), entry.begin(), entry.end());
   if (n > p) tail.insert(tail.end(), block.entry(p), block.entry(n));
-  if (!index.seek(layout_.headerSize + static_cast<std::uint64_t>(p) * layout_.entrySize) ||
-      !index.write(tail.data(), tail.size()) || !writeHeader(index, n))
-    return 0;
+  std::span<const std::uint8_t> oldTail(block.entry(p), static_cast<std::size_t>(n - p) * layout_.entrySize);
+  if (!replaceTail(index, p, tail, oldTail, n)) return 0;
   setLastIndex(n);
   position = p;
   return 1;

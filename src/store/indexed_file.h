@@ -104,6 +104,10 @@ class IndexedFile {
   bool readAll(IndexBlock& block);
   void setLastIndex(std::int32_t last);
   bool writeHeader(platform::File& index, std::int32_t last);
+  // Writes `newTail` from entry `from` on and then the header `newLast`; when
+  // either write fails, `oldTail` is put back and false returned.
+  bool replaceTail(platform::File& index, std::int32_t from, std::span<const std::uint8_t> newTail,
+                   std::span<const std::uint8_t> oldTail, std::int32_t newLast);
   void makeEntry(std::span<const std::uint8_t> record, std::uint8_t* entry) const;
 
   frame::AppState& app_;
