@@ -43,6 +43,17 @@ std::string CheckAddressBeforeStore(frame::AppState& app, store::AddressRecord& 
   return {};
 }
 
+bool FindFirstAddress(frame::AppState& app) {
+  std::int32_t position = -1;
+  store::AddressRecord address{};
+  if (!store::ScanAddresses(app, app.addressCriteria, position, true) ||
+      !store::ReadAddress(app, address, position))
+    return false;
+  app.addresses.position = position;
+  app.address = address;
+  return true;
+}
+
 std::string TurnoverText(std::int32_t cents) {
   return frame::Format("%-.2f", (cents + 0.005) / 100);
 }

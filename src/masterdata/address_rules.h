@@ -36,6 +36,10 @@ std::string CheckAddressBeforeStore(frame::AppState& app, store::AddressRecord& 
 std::string TurnoverText(std::int32_t cents);
 std::int32_t ParseTurnover(std::string_view text);
 
+// The first address that meets the address criteria becomes current
+// (position and record); false leaves both as they were.
+bool FindFirstAddress(frame::AppState& app);
+
 // Criteria: an empty name line 2 is kept as "#ZARVENTO" and shown empty.
 void StoreNameCriterion(store::AddressRecord& criteria, std::string_view name2);
 std::string_view ShownNameCriterion(const store::AddressRecord& criteria);

@@ -165,15 +165,12 @@ void KundenPane::selectAddresses() {
 }
 
 void KundenPane::findFirst() {
-  const std::int32_t remembered = app_.addresses.position;
-  std::int32_t position = -1;
-  if (store::ScanAddresses(app_, app_.addressCriteria, position, true)) {
-    app_.addresses.position = position;
-    readCurrent();
-    return;
+  if (FindFirstAddress(app_)) {
+    refresh();
+    announce();
+  } else if (app_.ui) {
+    app_.ui->message("Nicht gefunden!", frame::Icon::Exclamation);
   }
-  if (app_.ui) app_.ui->message("Nicht gefunden!", frame::Icon::Exclamation);
-  app_.addresses.position = remembered;
 }
 
 void KundenPane::change() {

@@ -12,6 +12,7 @@
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/help_viewer.h"
 #include "frame/user_interface.h"
+#include "masterdata/address_rules.h"
 #include "masterdata/ui/address_fields.h"
 #include "masterdata/ui/kundenauswahl_dialog.h"
 #include "store/address_file.h"
@@ -91,18 +92,10 @@ void LRechnungDruckenDialog::search() {
     return;
   }
   app_.addressCriteria = dialog.criteria();
-  const std::int32_t remembered = app_.addresses.position;
-  std::int32_t position = -1;
-  store::AddressRecord address{};
-  if (store::ScanAddresses(app_, app_.addressCriteria, position, true) &&
-      store::ReadAddress(app_, address, position)) {
-    app_.addresses.position = position;
-    app_.address = address;
+  if (FindFirstAddress(app_))
     showCurrent();
-    return;
-  }
-  if (app_.ui) app_.ui->message("Name nicht gefunden!", frame::Icon::Exclamation);
-  app_.addresses.position = remembered;
+  else if (app_.ui)
+    app_.ui->message("Name nicht gefunden!", frame::Icon::Exclamation);
 }
 
 void LRechnungDruckenDialog::choose(int button) {

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/screenshot.h"
+
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
 #include "frame/ui/druckparam_dialog.h"
@@ -22,13 +24,6 @@
 
 namespace {
 
-void Save(QWidget& widget, const QString& name) {
-  widget.show();
-  widget.adjustSize();
-  QApplication::processEvents();
-  widget.grab().save(QString::fromUtf8(std::getenv("BELVON_SCREENSHOT_DIR")) + "/" + name + ".png");
-}
-
 TEST(Screenshots, MainWindowAndSettingsDialogs) {
   if (!std::getenv("BELVON_SCREENSHOT_DIR")) GTEST_SKIP() << "BELVON_SCREENSHOT_DIR not set";
   testsupport::TempDir dir;
@@ -40,17 +35,17 @@ TEST(Screenshots, MainWindowAndSettingsDialogs) {
   frame::LoadParameters(app);
   window.refreshStatus();
   window.resize(1000, 560);
-  Save(window, "main_window");
+  testsupport::SaveScreenshot(window, "main_window");
   frame::StammdatenDialog stammdaten(app.parameters, app.nextOrderNumber, app.dataDirectory);
-  Save(stammdaten, "stammdaten");
+  testsupport::SaveScreenshot(stammdaten, "stammdaten");
   frame::WaehrungDialog waehrung(app.parameters);
-  Save(waehrung, "waehrung");
+  testsupport::SaveScreenshot(waehrung, "waehrung");
   frame::DruckparamDialog druckparam(app.parameters);
-  Save(druckparam, "druckparam");
+  testsupport::SaveScreenshot(druckparam, "druckparam");
   frame::MahndatenDialog mahndaten(app.parameters);
-  Save(mahndaten, "mahndaten");
+  testsupport::SaveScreenshot(mahndaten, "mahndaten");
   frame::AboutDialog about;
-  Save(about, "about");
+  testsupport::SaveScreenshot(about, "about");
 }
 
 }  // namespace

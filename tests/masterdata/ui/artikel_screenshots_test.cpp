@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/screenshot.h"
+
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
 #include "masterdata/ui/artikel_pane.h"
@@ -19,13 +21,6 @@
 
 namespace masterdata {
 namespace {
-
-void Save(QWidget& widget, const QString& name) {
-  widget.show();
-  widget.adjustSize();
-  QApplication::processEvents();
-  widget.grab().save(QString::fromUtf8(std::getenv("BELVON_SCREENSHOT_DIR")) + "/" + name + ".png");
-}
 
 class ArtikelScreenshots : public testsupport::StoreTest {};
 
@@ -69,23 +64,23 @@ TEST_F(ArtikelScreenshots, PaneAndDialogs) {
   // The window as wide as the screen it is made for, with the other panes
   // beside the article pane.
   window.grab().save(QString::fromUtf8(std::getenv("BELVON_SCREENSHOT_DIR")) + "/artikel_main_window.png");
-  Save(*window.pane(frame::PaneSlot::Article), "artikel_pane");
+  testsupport::SaveScreenshot(*window.pane(frame::PaneSlot::Article), "artikel_pane");
 
   ArtikelEditDialog edit(app, app.article, false);
-  Save(edit, "artikeledit");
+  testsupport::SaveScreenshot(edit, "artikeledit");
   store::ArticleRecord criteria = app.articleCriteria;
   store::SetText(criteria.supplier, "#Obi");
   ArtikelAuswahlDialog selection(criteria, app.productGroups);
-  Save(selection, "artikelauswahl");
+  testsupport::SaveScreenshot(selection, "artikelauswahl");
   ArtikelSuchenDialog search(app, "4711", nullptr);
   QApplication::processEvents();
-  Save(search, "artikelsuchen_one_hit_before_closing");
+  testsupport::SaveScreenshot(search, "artikelsuchen_one_hit_before_closing");
   ArtikelSuchenDialog many(app, "", nullptr);
   frame::Control<QLineEdit>(&many, 1128)->setText("10");
   many.command(2025);
-  Save(many, "artikelsuchen");
+  testsupport::SaveScreenshot(many, "artikelsuchen");
   Langtext2Dialog text(app.article);
-  Save(text, "langtext2");
+  testsupport::SaveScreenshot(text, "langtext2");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/screenshot.h"
+
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
 #include "frame/ui/main_window.h"
@@ -19,13 +21,6 @@
 #include "support/temp_dir.h"
 
 namespace {
-
-void Save(QWidget& widget, const QString& name) {
-  widget.show();
-  widget.adjustSize();
-  QApplication::processEvents();
-  widget.grab().save(QString::fromUtf8(std::getenv("BELVON_SCREENSHOT_DIR")) + "/" + name + ".png");
-}
 
 TEST(KundenScreenshots, PaneAndDialogs) {
   if (!std::getenv("BELVON_SCREENSHOT_DIR")) GTEST_SKIP() << "BELVON_SCREENSHOT_DIR not set";
@@ -49,17 +44,17 @@ TEST(KundenScreenshots, PaneAndDialogs) {
   store::WriteAddress(app, a, position, true);
   frame::MainWindow window(app);
   masterdata::InstallAddressPane(window);
-  Save(*window.pane(frame::PaneSlot::Address), "kunden_pane");
+  testsupport::SaveScreenshot(*window.pane(frame::PaneSlot::Address), "kunden_pane");
   masterdata::KundenEditDialog edit(app, a, false);
-  Save(edit, "kundenedit");
+  testsupport::SaveScreenshot(edit, "kundenedit");
   masterdata::KundenEdit2Dialog delivery(a);
-  Save(delivery, "kundenedit2");
+  testsupport::SaveScreenshot(delivery, "kundenedit2");
   masterdata::KundenAuswahlDialog selection(app.addressCriteria, masterdata::kSelectionMode);
-  Save(selection, "kundenauswahl");
+  testsupport::SaveScreenshot(selection, "kundenauswahl");
   masterdata::KundenAuswahlDialog search(app.addressCriteria, masterdata::kSearchMode);
-  Save(search, "kundensuchen");
+  testsupport::SaveScreenshot(search, "kundensuchen");
   masterdata::LangtextDialog remark(a);
-  Save(remark, "langtext");
+  testsupport::SaveScreenshot(remark, "langtext");
 }
 
 }  // namespace
