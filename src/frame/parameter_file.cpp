@@ -109,15 +109,20 @@ std::uint32_t FirstOrderNumberOfMonth(int year, int month) {
   return static_cast<std::uint32_t>(((year - 1900) * 100 + month) * 10000 + 1);
 }
 
-int SaveParameters(AppState& app) {
+int SaveParameters(AppState& app, OrderCounter counter) {
+  // Held exclusively from reading the counter to writing the record, as the
+  // order store holds it while it draws a number.
   platform::File file;
   if (store::DataFileExists(app, store::kParameterFileName))
-    file = store::OpenData(app, store::kParameterFileName, platform::Access::Write,
-                           platform::Share::DenyNone);
+    file = store::OpenData(app, store::kParameterFileName, platform::Access::ReadWrite,
+                           platform::Share::Exclusive);
   else
-    file = store::OpenData(app, store::kParameterFileName, platform::Access::Write,
-                           platform::Share::DenyNone, platform::Disposition::CreateAlways);
+    file = store::OpenData(app, store::kParameterFileName, platform::Access::ReadWrite,
+                           platform::Share::Exclusive, platform::Disposition::CreateAlways);
   if (!file) return 0;
+  std::uint8_t stored[4];
+  if (counter == OrderCounter::FromFile && file.seek(0) && file.readExact(stored, 4))
+    app.nextOrderNumber = store::Load<std::uint32_t>(stored);
   std::uint8_t bytes[store::kParameterFileSize];
   store::Store<std::uint32_t>(bytes, app.nextOrderNumber);
   std::memcpy(bytes + 4, &app.parameters, sizeof app.parameters);

@@ -26,10 +26,20 @@ store::ParameterRecord MigrateOlderParameters(std::span<const std::uint8_t> olde
 // The first number of this month: ((year - 1900) * 100 + month) * 10000 + 1.
 std::uint32_t FirstOrderNumberOfMonth(int year, int month);
 
+// Whose next order number counts when the parameters are saved.
+enum class OrderCounter {
+  // The file's: another copy of the program may have drawn numbers since
+  // this one read the file, and writing back an older counter would hand
+  // out the same number twice. The counter in memory is refreshed instead.
+  FromFile,
+  // Memory's: the user typed it ("1. Rechnungsnummer").
+  FromMemory,
+};
+
 // Writes the order number and the record from offset 0. A missing file is
 // created (after the data directory changed, there is none yet). Returns 1,
 // or 0 when the file cannot be written.
-int SaveParameters(AppState& app);
+int SaveParameters(AppState& app, OrderCounter counter = OrderCounter::FromFile);
 
 }  // namespace frame
 

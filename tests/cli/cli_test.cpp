@@ -112,7 +112,7 @@ TEST_F(CliTest, DumpParametersShowsTheFileAsItIs) {
   app.dataDirectory = dir.path();
   app.nextOrderNumber = 119080001;
   store::SetText(app.parameters.companyName1, "Belvon GmbH");
-  ASSERT_EQ(frame::SaveParameters(app), 1);
+  ASSERT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
   CliRun saved = RunCli("--data-dir " + dataDir + " dump parameters");
   ASSERT_EQ(saved.lines.size(), 1u);
   EXPECT_TRUE(Has(saved.lines[0], "\"file_size\":3534,")) << saved.lines[0];

@@ -39,7 +39,7 @@ class OrderEditorTest : public testsupport::StoreTest {
       store::SetTaxRate(app.parameters, c, 2, 70);
       store::SetTaxRate(app.parameters, c, 3, 190);
     }
-    EXPECT_EQ(frame::SaveParameters(app), 1);
+    EXPECT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
   }
 
   void AddCustomer(const std::string& name2, std::uint8_t currency = 0) {

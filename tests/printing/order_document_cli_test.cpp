@@ -54,7 +54,7 @@ class OrderDocumentCliTest : public testsupport::StoreTest {
     p.printLetterhead = 1;
     p.printFooter = 1;
     p.printPaymentTerms = 1;
-    ASSERT_EQ(frame::SaveParameters(app), 1);
+    ASSERT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
 
     // Two customers; the order belongs to the one filed second.
     std::int32_t position = -1;

@@ -34,7 +34,7 @@ class OrderFileTest : public testsupport::StoreTest {
   void SaveCounter(std::uint32_t counter, bool plusOne = false) {
     app.nextOrderNumber = counter;
     app.parameters.plusOneNumbering = plusOne ? 1 : 0;
-    ASSERT_EQ(frame::SaveParameters(app), 1);
+    ASSERT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
   }
   std::string LineText(int slot) { return std::string(GetText(app.orderLines[slot].description1)); }
 };
@@ -245,6 +245,26 @@ TEST_F(OrderFileTest, CounterComesFromTheParameterFile) {
   EXPECT_EQ(app.nextOrderNumber, 126120101u);
   ASSERT_EQ(frame::SaveParameters(app), 1);
   EXPECT_EQ(CounterInFile(), 126120101u);
+}
+
+TEST_F(OrderFileTest, SavingSettingsInAnotherCopyNeverLowersTheCounter) {
+  // The second copy read the parameters before the first drew its numbers.
+  frame::AppState other;
+  other.dataDirectory = dir.path();
+  other.clock = &clock;
+  frame::LoadParameters(other);
+  AddOrder(app, 0, {{"a"}});
+  AddOrder(app, 0, {{"b"}});
+  ASSERT_EQ(CounterInFile(), 126120003u);
+  // Saving its currency settings keeps the file's counter and learns it.
+  other.parameters.noDecimalsPrint = 1;
+  ASSERT_EQ(frame::SaveParameters(other), 1);
+  EXPECT_EQ(CounterInFile(), 126120003u);
+  EXPECT_EQ(other.nextOrderNumber, 126120003u);
+  // A number typed into the master data is the user's and is written.
+  other.nextOrderNumber = 500;
+  ASSERT_EQ(frame::SaveParameters(other, frame::OrderCounter::FromMemory), 1);
+  EXPECT_EQ(CounterInFile(), 500u);
 }
 
 // A copy of the program in a process of its own: it waits for any busy file

@@ -221,7 +221,7 @@ void MainWindow::registerFrameCommands() {
     app_.nextOrderNumber = dialog.nextOrderNumber();
     app_.dataDirectory = dialog.dataDirectory();
     WriteProfileDataDirectory(app_.dataDirectory);
-    SaveParameters(app_);
+    SaveParameters(app_, OrderCounter::FromMemory);
     refreshStatus();
   });
   setCommandHandler(cmd::kCurrencies, [this] {

@@ -49,7 +49,7 @@ class RechnungPaneTest : public testsupport::StoreTest {
       store::SetTaxRate(app.parameters, c, 2, 70);
       store::SetTaxRate(app.parameters, c, 3, 190);
     }
-    EXPECT_EQ(frame::SaveParameters(app), 1);
+    EXPECT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
   }
 
   // Name line 2 is the key; the addresses come in the order of their keys.
