@@ -6,14 +6,8 @@
 namespace printing {
 
 std::unique_ptr<PageRenderer> MakeRenderer(int job) {
+  if (IsOrderDocumentJob(job)) return std::make_unique<OrderDocumentRenderer>();
   switch (job) {
-    case kJobQuotation:
-    case kJobDeliveryNote:
-    case kJobInvoice:
-    case kJobCollectiveInvoice:
-    case kJobConfirmation:
-    case kJobCostEstimate:
-      return std::make_unique<OrderDocumentRenderer>();
     case kJobLetter:
       return std::make_unique<LetterRenderer>();
     default:

@@ -145,13 +145,7 @@ void KundenPane::browse(bool forward) {
 
 void KundenPane::search() {
   if (!haveAddresses()) return;
-  const store::AddressRecord kept = app_.addressCriteria;
-  KundenAuswahlDialog dialog(store::AddressRecord{}, kSearchMode, this);
-  if (dialog.exec() != QDialog::Accepted) {
-    app_.addressCriteria = kept;
-    return;
-  }
-  app_.addressCriteria = dialog.criteria();
+  if (!AskAddressSearch(app_, this)) return;
   // The criteria keep the search, so that < and > follow it.
   findFirst();
 }

@@ -74,6 +74,13 @@ void KundenAuswahlDialog::command(int controlId) {
   }
 }
 
+bool AskAddressSearch(frame::AppState& app, QWidget* parent) {
+  KundenAuswahlDialog dialog(store::AddressRecord{}, kSearchMode, parent);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  app.addressCriteria = dialog.criteria();
+  return true;
+}
+
 LangtextDialog::LangtextDialog(const store::AddressRecord& address, QWidget* parent)
     : QDialog(parent), address_(address) {
   setObjectName(QStringLiteral("LANGTEXT"));

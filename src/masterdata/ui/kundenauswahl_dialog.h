@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "frame/app_state.h"
 #include "store/address_record.h"
 
 namespace masterdata {
@@ -26,6 +27,10 @@ class KundenAuswahlDialog : public QDialog {
   store::AddressRecord criteria_;
   int mode_;
 };
+
+// "Adresse suchen" on cleared criteria: true with the search stored in the
+// address criteria, false (criteria as they were) when it was cancelled.
+bool AskAddressSearch(frame::AppState& app, QWidget* parent);
 
 // "Bemerkungstext für Adresse": the remark of an address.
 class LangtextDialog : public QDialog {

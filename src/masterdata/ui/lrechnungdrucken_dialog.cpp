@@ -85,13 +85,7 @@ void LRechnungDruckenDialog::browse(bool forward) {
 
 void LRechnungDruckenDialog::search() {
   if (!haveAddresses()) return;
-  const store::AddressRecord kept = app_.addressCriteria;
-  KundenAuswahlDialog dialog(store::AddressRecord{}, kSearchMode, this);
-  if (dialog.exec() != QDialog::Accepted) {
-    app_.addressCriteria = kept;
-    return;
-  }
-  app_.addressCriteria = dialog.criteria();
+  if (!AskAddressSearch(app_, this)) return;
   if (FindFirstAddress(app_))
     showCurrent();
   else if (app_.ui)
