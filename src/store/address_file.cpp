@@ -27,11 +27,16 @@ long WholeNumber(std::string_view text) { return std::strtol(std::string(text).c
 
 IndexedFile AddressFileWithReferences(frame::AppState& app) {
   IndexedFile file = AddressFile(app);
-  file.onRecordMoved = [&app](std::uint32_t oldOffset, std::uint32_t newOffset,
-                              const std::uint8_t*) {
-    RewriteCustomerReference(app, static_cast<std::int32_t>(oldOffset),
-                             static_cast<std::int32_t>(newOffset));
-    RewriteOrderCustomers(app, oldOffset, newOffset);
+  file.referencePasses = {
+      {"die Rabatte (RABATT.DAT)",
+       [&app](std::uint32_t from, std::uint32_t to, const std::uint8_t*, bool& changed) {
+         return RewriteCustomerReference(app, static_cast<std::int32_t>(from),
+                                         static_cast<std::int32_t>(to), &changed);
+       }},
+      {"die Aufträge (RECHNUNG.IDX, RECHNUNG.DAT)",
+       [&app](std::uint32_t from, std::uint32_t to, const std::uint8_t*, bool& changed) {
+         return RewriteOrderCustomers(app, from, to, &changed);
+       }},
   };
   return file;
 }
@@ -114,7 +119,7 @@ int MakeCustomerNumberUnique(frame::AppState& app, AddressRecord& address) {
 }
 
 int RewriteOrderCustomers(frame::AppState& app, std::uint32_t oldOffset,
-                          std::uint32_t newOffset) {
+                          std::uint32_t newOffset, bool* changed) {
   if (!DataFileExists(app, kOrderIndexName)) return 1;
   platform::File index = OpenData(app, kOrderIndexName, Access::ReadWrite, Share::Exclusive);
   if (!index) return 0;
@@ -135,15 +140,25 @@ int RewriteOrderCustomers(frame::AppState& app, std::uint32_t oldOffset,
     // Only a head that really is this entry's order is touched: behind the
     // count, an entry may point at bytes that a later order has reused.
     OrderHead head{};
-    if (ReadOrderHead(data, entry.offset, head) &&
-        head.customerRef == static_cast<std::int32_t>(oldOffset) &&
-        head.orderNumber == entry.orderNumber) {
+    bool failed = false;
+    bool headRead = ReadOrderHead(data, entry.offset, head, &failed);
+    if (failed) return 0;
+    const OrderHead oldHead = head;
+    std::size_t length = std::min<std::size_t>(head.length, sizeof head);
+    bool ownHead = headRead && length >= 6 &&
+                   head.customerRef == static_cast<std::int32_t>(oldOffset) &&
+                   head.orderNumber == entry.orderNumber;
+    if (changed) *changed = true;
+    if (ownHead) {
       head.customerRef = static_cast<std::int32_t>(newOffset);
-      std::size_t length = std::min<std::size_t>(head.length, sizeof head);
-      if (length >= 6 && (!data.seek(entry.offset) || !data.write(&head, length))) return 0;
+      if (!data.seek(entry.offset) || !data.write(&head, length)) return 0;
     }
     entry.customerRef = newOffset;
-    if (!index.seek(at) || !index.write(&entry, sizeof entry)) return 0;
+    if (!index.seek(at) || !index.write(&entry, sizeof entry)) {
+      // Head and entry agree, or neither moved: the head goes back.
+      if (ownHead && data.seek(entry.offset)) data.write(&oldHead, length);
+      return 0;
+    }
   }
   return 1;
 }

@@ -14,6 +14,8 @@ int DeleteAddress(frame::AppState& app, std::int32_t& position);
 // A changed name line 2 moves the record to the end of KUNDEN.DAT and
 // rewrites every reference to its old offset: the discount file, every order
 // index entry (also the stale ones behind the count) and every order head.
+// When that cannot be finished the change is taken back and the user told
+// which file held it up (result 0).
 int WriteAddress(frame::AppState& app, AddressRecord address, std::int32_t& position,
                  bool isNew);
 int ReadAddress(frame::AppState& app, AddressRecord& address, std::int32_t position);
@@ -29,8 +31,10 @@ int SecondNameExists(frame::AppState& app, const AddressRecord& address, bool is
 int MakeCustomerNumberUnique(frame::AppState& app, AddressRecord& address);
 
 // Points every order (index entry and head) of the customer at `oldOffset`
-// to `newOffset`.
-int RewriteOrderCustomers(frame::AppState& app, std::uint32_t oldOffset, std::uint32_t newOffset);
+// to `newOffset`; `changed`, when given, is set once anything was written.
+// 0 when a file could not be opened, read or written.
+int RewriteOrderCustomers(frame::AppState& app, std::uint32_t oldOffset, std::uint32_t newOffset,
+                          bool* changed = nullptr);
 
 }  // namespace store
 

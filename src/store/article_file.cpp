@@ -19,11 +19,17 @@ using platform::Share;
 
 IndexedFile ArticleFileWithReferences(frame::AppState& app) {
   IndexedFile file = ArticleFile(app);
-  file.onRecordMoved = [&app](std::uint32_t oldOffset, std::uint32_t newOffset,
-                              const std::uint8_t* newEntry) {
-    RewriteArticleReference(app, static_cast<std::int32_t>(oldOffset),
-                            static_cast<std::int32_t>(newOffset));
-    RewriteOrderLineArticles(app, oldOffset, newOffset, reinterpret_cast<const char*>(newEntry));
+  file.referencePasses = {
+      {"die Rabatte (RABATT.DAT)",
+       [&app](std::uint32_t from, std::uint32_t to, const std::uint8_t*, bool& changed) {
+         return RewriteArticleReference(app, static_cast<std::int32_t>(from),
+                                        static_cast<std::int32_t>(to), &changed);
+       }},
+      {"die Auftragspositionen (RECHNUNG.DAT)",
+       [&app](std::uint32_t from, std::uint32_t to, const std::uint8_t* toEntry, bool& changed) {
+         return RewriteOrderLineArticles(app, from, to, reinterpret_cast<const char*>(toEntry),
+                                         &changed);
+       }},
   };
   return file;
 }
@@ -74,13 +80,14 @@ int FindArticleByNumber(frame::AppState& app, const ArticleRecord& article,
 }
 
 int RewriteOrderLineArticles(frame::AppState& app, std::uint32_t oldOffset,
-                             std::uint32_t newOffset, const char* newKey) {
+                             std::uint32_t newOffset, const char* newKey, bool* changed) {
   if (!DataFileExists(app, kOrderIndexName)) return 1;
   platform::File index = OpenData(app, kOrderIndexName, Access::ReadWrite, Share::Exclusive);
   if (!index) return 0;
   platform::File data = OpenData(app, kOrderDataName, Access::ReadWrite, Share::Exclusive);
   if (!data) return 0;
-  std::int32_t last = ReadLastIndex(kOrderLayout, index);
+  std::int32_t last = -1;
+  if (!ReadLastIndex(kOrderLayout, index, last)) return 0;
   const auto oldRef = static_cast<std::int32_t>(oldOffset);
   const auto newRef = static_cast<std::int32_t>(newOffset);
   OrderIndexEntry entry;
@@ -89,11 +96,16 @@ int RewriteOrderLineArticles(frame::AppState& app, std::uint32_t oldOffset,
         !index.readExact(&entry, sizeof entry))
       return 0;
     OrderHead head{};
-    if (!ReadOrderHead(data, entry.offset, head)) continue;
+    bool failed = false;
+    if (!ReadOrderHead(data, entry.offset, head, &failed)) {
+      if (failed) return 0;
+      continue;
+    }
     bool written = RewriteOrderLines(data, entry.offset, head, [&](OrderLine& line) {
       if (line.articleRef != oldRef) return false;
       line.articleRef = newRef;
       std::memcpy(line.articleNumber, newKey, sizeof line.articleNumber);
+      if (changed) *changed = true;
       return true;
     });
     if (!written) return 0;

@@ -1,5 +1,6 @@
 #include "store/data_file.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "frame/user_interface.h"
@@ -43,15 +44,21 @@ bool DataFileExists(const frame::AppState& app, const char* name) {
 std::int32_t ReadFramedRecord(platform::File& file, std::uint64_t offset,
                               std::span<std::uint8_t> buffer, bool clearFirst) {
   if (clearFirst) std::memset(buffer.data(), 0, buffer.size());
+  const std::int64_t size = file.size();
+  if (buffer.size() < 2 || size < 0) return kReadFailed;
+  if (offset + 2 > static_cast<std::uint64_t>(size)) return kPastTheEnd;
   std::uint8_t lengthBytes[2];
-  if (buffer.size() < 2 || !file.seek(offset) || !file.readExact(lengthBytes, 2)) return -1;
+  if (!file.seek(offset) || !file.readExact(lengthBytes, 2)) return kReadFailed;
   std::uint16_t length = Load<std::uint16_t>(lengthBytes);
   std::memcpy(buffer.data(), lengthBytes, 2);
   if (length < 2) return length;
   std::size_t body = (length < buffer.size() ? length : buffer.size()) - 2;
   // A record cut short by the end of the file keeps whatever the buffer held
-  // behind the bytes that were there.
-  file.read(buffer.data() + 2, body);
+  // behind the bytes that were there; fewer bytes than the file holds is a
+  // failed read, never a short record.
+  std::size_t there = static_cast<std::size_t>(
+      std::min<std::uint64_t>(body, static_cast<std::uint64_t>(size) - offset - 2));
+  if (file.read(buffer.data() + 2, body) < there) return kReadFailed;
   return length;
 }
 

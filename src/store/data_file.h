@@ -37,12 +37,18 @@ platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Ac
 
 bool DataFileExists(const frame::AppState& app, const char* name);
 
+// What ReadFramedRecord returns when it has no length to give.
+inline constexpr std::int32_t kPastTheEnd = -1;  // nothing stored at the offset
+inline constexpr std::int32_t kReadFailed = -2;  // bytes are there but the read failed
+
 // Reads one length-prefixed record at `offset` into `buffer`: the 2-byte
 // length, then min(length, buffer size) - 2 further bytes. With `clearFirst`
 // the buffer is zeroed before, so a shorter record of an older layout reads
 // with its tail zero. A length below 2 frames nothing: the record reads as
-// empty. Returns the stored length, or -1 when not even the length could be
-// read (an offset at or past the end of the file).
+// empty. Returns the stored length; kPastTheEnd when the offset lies at or
+// past the end of the file (a record cut short by the end keeps what the
+// buffer held behind the bytes that were there); kReadFailed when bytes that
+// the file holds could not be read.
 std::int32_t ReadFramedRecord(platform::File& file, std::uint64_t offset,
                               std::span<std::uint8_t> buffer, bool clearFirst);
 

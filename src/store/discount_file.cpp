@@ -18,7 +18,8 @@ constexpr std::int64_t kEntriesPerBlock = 4096;
 
 // Rewrites, in place, every entry for which `pick` returns the field to move.
 template <typename Pick>
-int RewriteReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef, Pick pick) {
+int RewriteReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef, Pick pick,
+                     bool* changedAny) {
   platform::File file = OpenData(app, kDiscountFileName, Access::ReadWrite, Share::Exclusive);
   if (!file) return 0;
   std::int64_t count = std::max<std::int64_t>(file.size(), 0) / kDiscountEntrySize;
@@ -36,8 +37,10 @@ int RewriteReference(frame::AppState& app, std::int32_t oldRef, std::int32_t new
       pick(entry, newRef);
       changed = true;
     }
-    if (changed && (!file.seek(static_cast<std::uint64_t>(first) * kDiscountEntrySize) ||
-                    !file.write(block.data(), block.size() * kDiscountEntrySize)))
+    if (!changed) continue;
+    if (changedAny) *changedAny = true;
+    if (!file.seek(static_cast<std::uint64_t>(first) * kDiscountEntrySize) ||
+        !file.write(block.data(), block.size() * kDiscountEntrySize))
       return 0;
   }
   return 1;
@@ -93,12 +96,14 @@ int AppendDiscount(frame::AppState& app, const OrderLine& line) {
   return file.seek(end) && file.write(&entry, sizeof entry) ? 1 : 0;
 }
 
-int RewriteArticleReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef) {
-  return RewriteReference(app, oldRef, newRef, ArticleField{});
+int RewriteArticleReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef,
+                            bool* changed) {
+  return RewriteReference(app, oldRef, newRef, ArticleField{}, changed);
 }
 
-int RewriteCustomerReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef) {
-  return RewriteReference(app, oldRef, newRef, CustomerField{});
+int RewriteCustomerReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef,
+                             bool* changed) {
+  return RewriteReference(app, oldRef, newRef, CustomerField{}, changed);
 }
 
 }  // namespace store

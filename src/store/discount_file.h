@@ -20,9 +20,12 @@ std::int16_t LookupDiscount(frame::AppState& app, std::int32_t customerRef,
 // could not be written.
 int AppendDiscount(frame::AppState& app, const OrderLine& line);
 
-// Every entry that refers to `oldRef` gets `newRef`, in place.
-int RewriteArticleReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef);
-int RewriteCustomerReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef);
+// Every entry that refers to `oldRef` gets `newRef`, in place; `changed`,
+// when given, is set once anything was written.
+int RewriteArticleReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef,
+                            bool* changed = nullptr);
+int RewriteCustomerReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef,
+                             bool* changed = nullptr);
 
 }  // namespace store
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 
 #include "frame/user_interface.h"
 #include "store/bytes.h"
@@ -17,13 +19,13 @@ using platform::Share;
 
 const IndexLayout kArticleLayout{
     kArticleIndexName, kArticleDataName, "Artikel", 4, 26, true, 22, 2, 22, 520, true,
-    Share::DenyWrite, INT32_MAX};
+    Share::DenyWrite, INT32_MAX, "der Artikelnummer"};
 const IndexLayout kAddressLayout{
     kAddressIndexName, kAddressDataName, "Adressen", 2, 46, true, 42, 56, 42, 1192, false,
-    Share::Exclusive, 32768};
+    Share::Exclusive, 32768, "von Name 2"};
 const IndexLayout kOrderLayout{
     kOrderIndexName, kOrderDataName, "Aufträge", 2, 12, false, 0, 0, 8, 80, false,
-    Share::DenyWrite, 32768};
+    Share::DenyWrite, 32768, "der Auftragsnummer"};
 
 std::uint32_t IndexBlock::recordOffset(std::int32_t i) const {
   return Load<std::uint32_t>(entry(i) + layout->offsetInEntry);
@@ -92,25 +94,36 @@ bool IndexedFile::writeHeader(platform::File& index, std::int32_t last) {
   return index.seek(0) && index.write(header, layout_.headerSize);
 }
 
-std::int32_t ReadLastIndex(const IndexLayout& layout, platform::File& index) {
+bool ReadLastIndex(const IndexLayout& layout, platform::File& index, std::int32_t& last) {
+  last = -1;
+  const std::int64_t size = index.size();
+  if (size < 0) return false;
+  if (size < layout.headerSize) return true;  // not even a header: nothing indexed
   std::uint8_t header[4] = {};
-  if (!index.seek(0) || !index.readExact(header, layout.headerSize)) return -1;
-  std::int64_t last = layout.headerSize == 4 ? Load<std::int32_t>(header)
-                                             : Load<std::int16_t>(header);
-  std::int64_t size = index.size();
-  std::int64_t available = size < layout.headerSize ? 0 : (size - layout.headerSize) / layout.entrySize;
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(last + 1, 0, available) - 1);
+  if (!index.seek(0) || !index.readExact(header, layout.headerSize)) return false;
+  std::int64_t stored = layout.headerSize == 4 ? Load<std::int32_t>(header)
+                                               : Load<std::int16_t>(header);
+  std::int64_t available = (size - layout.headerSize) / layout.entrySize;
+  last = static_cast<std::int32_t>(std::clamp<std::int64_t>(stored + 1, 0, available) - 1);
+  return true;
+}
+
+std::int32_t ReadLastIndex(const IndexLayout& layout, platform::File& index) {
+  std::int32_t last = -1;
+  return ReadLastIndex(layout, index, last) ? last : -1;
 }
 
 bool IndexedFile::ReadIndex(platform::File& index, IndexBlock& block) {
   block.layout = &layout_;
-  block.count = ReadLastIndex(layout_, index) + 1;
-  block.bytes.assign(static_cast<std::size_t>(block.count) * layout_.entrySize, 0);
-  if (block.count > 0 && !index.readExact(block.bytes.data(), block.bytes.size())) {
-    block.count = 0;
-    block.bytes.clear();
-  }
-  setLastIndex(block.count - 1);
+  block.count = 0;
+  block.bytes.clear();
+  std::int32_t last = -1;
+  if (!ReadLastIndex(layout_, index, last)) return false;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(last + 1) * layout_.entrySize);
+  if (!bytes.empty() && !index.readExact(bytes.data(), bytes.size())) return false;
+  block.bytes = std::move(bytes);
+  block.count = last + 1;
+  setLastIndex(last);
   return true;
 }
 
@@ -148,7 +161,7 @@ int IndexedFile::DeleteIndexEntry(std::int32_t& position) {
   platform::File index = OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
   if (!index) return 0;
   IndexBlock block;
-  ReadIndex(index, block);
+  if (!ReadIndex(index, block)) return 0;
   std::int32_t last = block.count - 1;
   if (position < 0 || position > last) return 0;
   // The entries behind the position move one up; the file keeps its size,
@@ -203,81 +216,190 @@ int IndexedFile::InsertEntry(platform::File& index, const IndexBlock& block,
   return 1;
 }
 
+bool IndexedFile::writeRecordAt(std::uint32_t offset, std::span<std::uint8_t> record,
+                                std::size_t length) {
+  platform::File data = OpenData(app_, layout_.dataName, Access::Write, layout_.recordWriteShare);
+  return data && data.seek(offset) && data.write(record.data(), length);
+}
+
+int IndexedFile::insertRecord(platform::File& index, const IndexBlock& block,
+                              std::span<std::uint8_t> record, std::int32_t& position) {
+  if (RefuseWhenFull(block)) return 0;
+  std::vector<std::uint8_t> entry(layout_.entrySize);
+  makeEntry(record, entry.data());
+  std::uint32_t offset = 0;
+  if (!NextRecordOffset(block, offset)) return 0;
+  Store<std::uint32_t>(entry.data() + layout_.offsetInEntry, offset);
+  // The record goes in before the index learns of it: an interrupted
+  // insert leaves an unreferenced record, never an entry without one.
+  Store<std::uint16_t>(record.data(), static_cast<std::uint16_t>(layout_.recordSize));
+  if (!writeRecordAt(offset, record, layout_.recordSize)) return 0;
+  std::int32_t p = 0;
+  if (!InsertEntry(index, block, entry, p)) return 0;
+  position = p;
+  currentPosition_ = p;
+  std::memcpy(currentEntry_.data(), entry.data(), layout_.entrySize);
+  return 1;
+}
+
+int IndexedFile::rewriteInPlace(platform::File& index, std::span<std::uint8_t> record,
+                                std::int32_t position, std::span<const std::uint8_t> entry,
+                                std::span<const std::uint8_t> newEntry) {
+  std::size_t length = layout_.recordSize;
+  if (layout_.rewriteWithStoredLength) {
+    // A record keeps the size it was stored with, so that it never grows
+    // over the record behind it.
+    std::uint16_t stored = Load<std::uint16_t>(record.data());
+    length = std::clamp<std::size_t>(stored, 2, layout_.recordSize);
+  } else {
+    Store<std::uint16_t>(record.data(), static_cast<std::uint16_t>(layout_.recordSize));
+  }
+  // A key typed in another letter case keeps its place under the collation,
+  // but the index takes the case as typed: the entry is rewritten where it
+  // stands, and put back when the record cannot follow.
+  const bool newCase = layout_.textKey &&
+                       GetText(reinterpret_cast<const char*>(entry.data()), layout_.keyWidth) !=
+                           GetText(reinterpret_cast<const char*>(newEntry.data()), layout_.keyWidth);
+  const std::uint64_t at = layout_.headerSize + static_cast<std::uint64_t>(position) * layout_.entrySize;
+  if (newCase && !(index.seek(at) && index.write(newEntry.data(), newEntry.size()))) return 0;
+  if (!writeRecordAt(Load<std::uint32_t>(entry.data() + layout_.offsetInEntry), record, length)) {
+    if (newCase && index.seek(at)) index.write(entry.data(), entry.size());
+    return 0;
+  }
+  currentPosition_ = position;
+  std::memcpy(currentEntry_.data(), (newCase ? newEntry : entry).data(), layout_.entrySize);
+  return 1;
+}
+
+bool IndexedFile::replaceEntry(platform::File& index, const IndexBlock& block,
+                               std::int32_t position, std::span<const std::uint8_t> entry,
+                               std::int32_t& newPosition) {
+  const std::size_t size = layout_.entrySize;
+  IndexBlock rest;
+  rest.layout = &layout_;
+  rest.count = block.count - 1;
+  rest.bytes.assign(block.bytes.begin(), block.bytes.end());
+  rest.bytes.erase(rest.bytes.begin() + position * size, rest.bytes.begin() + (position + 1) * size);
+  const std::int32_t p = InsertionPosition(rest, entry.data());
+  std::vector<std::uint8_t> moved = std::move(rest.bytes);
+  moved.insert(moved.begin() + p * size, entry.begin(), entry.end());
+  const std::int32_t from = std::min(position, p);
+  std::span<const std::uint8_t> newTail(moved.data() + from * size, moved.size() - from * size);
+  std::span<const std::uint8_t> oldTail(block.entry(from), newTail.size());
+  if (!replaceTail(index, from, newTail, oldTail, block.count - 1)) return false;
+  newPosition = p;
+  return true;
+}
+
+int IndexedFile::moveRecord(platform::File& index, const IndexBlock& block,
+                            std::span<std::uint8_t> record, std::int32_t& position,
+                            std::span<const std::uint8_t> newEntry) {
+  // The record is appended first and the entry then moves in one write, so
+  // the index always lists the record under one of its two keys.
+  std::vector<std::uint8_t> entry(block.entry(position), block.entry(position) + layout_.entrySize);
+  std::vector<std::uint8_t> moved(newEntry.begin(), newEntry.end());
+  std::uint32_t newOffset = 0;
+  if (!NextRecordOffset(block, newOffset)) return 0;
+  Store<std::uint32_t>(moved.data() + layout_.offsetInEntry, newOffset);
+  Store<std::uint16_t>(record.data(), static_cast<std::uint16_t>(layout_.recordSize));
+  if (!writeRecordAt(newOffset, record, layout_.recordSize)) return 0;
+  std::int32_t p = 0;
+  if (!replaceEntry(index, block, position, moved, p)) return 0;
+  index.close();  // the passes open other files; nothing waits on us meanwhile
+  currentPosition_ = p;
+  std::memcpy(currentEntry_.data(), moved.data(), layout_.entrySize);
+  std::int32_t at = p;
+  const bool followed = followReferences(entry, moved, at);
+  position = at;
+  return followed ? 1 : 0;
+}
+
 int IndexedFile::WriteRecord(std::span<std::uint8_t> record, std::int32_t& position,
                              bool isNew) {
-  if (isNew) {
-    platform::File index =
-        OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
-    if (!index) return 0;
-    IndexBlock block;
-    ReadIndex(index, block);
-    if (RefuseWhenFull(block)) return 0;
-    std::vector<std::uint8_t> entry(layout_.entrySize);
-    makeEntry(record, entry.data());
-    std::uint32_t offset = 0;
-    if (!NextRecordOffset(block, offset)) return 0;
-    Store<std::uint32_t>(entry.data() + layout_.offsetInEntry, offset);
-    // The record goes in before the index learns of it: an interrupted
-    // insert leaves an unreferenced record, never an entry without one.
-    {
-      platform::File data =
-          OpenData(app_, layout_.dataName, Access::Write, layout_.recordWriteShare);
-      if (!data) return 0;
-      Store<std::uint16_t>(record.data(), static_cast<std::uint16_t>(layout_.recordSize));
-      if (!data.seek(offset) || !data.write(record.data(), layout_.recordSize)) return 0;
-    }
-    std::int32_t p = 0;
-    if (!InsertEntry(index, block, entry, p)) return 0;
-    position = p;
-    currentPosition_ = p;
-    std::memcpy(currentEntry_.data(), entry.data(), layout_.entrySize);
-    return 1;
-  }
+  platform::File index = OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
+  if (!index) return 0;
+  IndexBlock block;
+  if (!ReadIndex(index, block)) return 0;
+  if (isNew) return insertRecord(index, block, record, position);
 
-  std::vector<std::uint8_t> entry(layout_.entrySize);
-  {
-    platform::File index =
-        OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
-    if (!index) return 0;
-    IndexBlock block;
-    ReadIndex(index, block);
-    if (position < 0 || position >= block.count) return 0;
-    std::memcpy(entry.data(), block.entry(position), layout_.entrySize);
-  }
-  std::vector<std::uint8_t> newKey(layout_.entrySize);
-  makeEntry(record, newKey.data());
-  const std::uint32_t oldOffset = Load<std::uint32_t>(entry.data() + layout_.offsetInEntry);
-
-  if (!layout_.textKey || CompareEntries(layout_, entry.data(), newKey.data()) == 0) {
-    platform::File data =
-        OpenData(app_, layout_.dataName, Access::Write, layout_.recordWriteShare);
-    if (!data) return 0;
-    std::size_t length = layout_.recordSize;
-    if (layout_.rewriteWithStoredLength) {
-      // A record keeps the size it was stored with, so that it never grows
-      // over the record behind it.
-      std::uint16_t stored = Load<std::uint16_t>(record.data());
-      length = std::clamp<std::size_t>(stored, 2, layout_.recordSize);
-    } else {
-      Store<std::uint16_t>(record.data(), static_cast<std::uint16_t>(layout_.recordSize));
-    }
-    if (!data.seek(oldOffset) || !data.write(record.data(), length)) return 0;
-    currentPosition_ = position;
-    std::memcpy(currentEntry_.data(), entry.data(), layout_.entrySize);
-    return 1;
-  }
-
+  if (position < 0 || position >= block.count) return 0;
+  std::span<const std::uint8_t> entry(block.entry(position), layout_.entrySize);
+  std::vector<std::uint8_t> newEntry(layout_.entrySize);
+  makeEntry(record, newEntry.data());
+  std::memcpy(newEntry.data() + layout_.offsetInEntry, entry.data() + layout_.offsetInEntry, 4);
+  if (!layout_.textKey || CompareEntries(layout_, entry.data(), newEntry.data()) == 0)
+    return rewriteInPlace(index, record, position, entry, newEntry);
   // The key changed: the record moves to the end of the record file under a
   // new entry, and every reference to the old offset follows it.
-  std::int32_t at = position;
-  if (!DeleteIndexEntry(at)) return 0;
-  std::int32_t newPosition = 0;
-  if (!WriteRecord(record, newPosition, true)) return 0;
-  position = newPosition;
-  const std::uint32_t newOffset =
-      Load<std::uint32_t>(currentEntry_.data() + layout_.offsetInEntry);
-  if (onRecordMoved) onRecordMoved(oldOffset, newOffset, currentEntry_.data());
-  return 1;
+  return moveRecord(index, block, record, position, newEntry);
+}
+
+bool IndexedFile::followReferences(std::span<const std::uint8_t> oldEntry,
+                                   std::span<const std::uint8_t> newEntry, std::int32_t& position) {
+  const std::uint32_t oldOffset = Load<std::uint32_t>(oldEntry.data() + layout_.offsetInEntry);
+  const std::uint32_t newOffset = Load<std::uint32_t>(newEntry.data() + layout_.offsetInEntry);
+  std::vector<char> changed(referencePasses.size(), 0);
+  std::size_t failed = referencePasses.size();
+  for (std::size_t i = 0; i < referencePasses.size(); ++i) {
+    bool wrote = false;
+    const int done = referencePasses[i].run(oldOffset, newOffset, newEntry.data(), wrote);
+    changed[i] = wrote;
+    if (!done) {
+      failed = i;
+      break;
+    }
+  }
+  if (failed == referencePasses.size()) return true;
+
+  // Half a rewrite is worse than none: what the passes changed goes back to
+  // the old offset, and so does the entry.
+  std::string stuck;
+  for (std::size_t i = failed + 1; i-- > 0;) {
+    bool wrote = false;
+    if (changed[i] && !referencePasses[i].run(newOffset, oldOffset, oldEntry.data(), wrote))
+      stuck += std::string(stuck.empty() ? "" : ", ") + referencePasses[i].what;
+  }
+  const bool back = stuck.empty() && putEntryBack(newEntry, oldEntry, position);
+  if (app_.ui) {
+    const std::string oldKey(GetText(reinterpret_cast<const char*>(oldEntry.data()), layout_.keyWidth));
+    const std::string newKey(GetText(reinterpret_cast<const char*>(newEntry.data()), layout_.keyWidth));
+    std::string text = std::string("Die Änderung ") + layout_.keyName + " von \"" + oldKey +
+                       "\" in \"" + newKey + "\" ";
+    if (back) {
+      text += std::string("wurde nicht gespeichert:\n") + referencePasses[failed].what +
+              " konnten nicht angepasst werden.\nEs bleibt alles wie vorher; bitte später noch "
+              "einmal versuchen.";
+    } else {
+      text += std::string("ist nur zum Teil ausgeführt:\n") + referencePasses[failed].what +
+              " konnten nicht angepasst werden" +
+              (stuck.empty() ? std::string() : ", und " + stuck + " verweisen zum Teil schon") +
+              " auf den Datensatz \"" + newKey +
+              "\".\nBitte dieselbe Änderung noch einmal speichern, sobald die Dateien frei "
+              "sind, und danach die Datenstrukturen testen.";
+    }
+    app_.ui->message(text, frame::Icon::Stop);
+  }
+  return false;
+}
+
+bool IndexedFile::putEntryBack(std::span<const std::uint8_t> newEntry,
+                               std::span<const std::uint8_t> oldEntry, std::int32_t& position) {
+  platform::File index = OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
+  if (!index) return false;
+  IndexBlock block;
+  if (!ReadIndex(index, block)) return false;
+  // Another copy may have changed the index since: the entry is found by
+  // what it holds, not by where it was.
+  for (std::int32_t i = 0; i < block.count; ++i) {
+    if (std::memcmp(block.entry(i), newEntry.data(), layout_.entrySize) != 0) continue;
+    std::int32_t p = 0;
+    if (!replaceEntry(index, block, i, oldEntry, p)) return false;
+    position = p;
+    currentPosition_ = p;
+    std::memcpy(currentEntry_.data(), oldEntry.data(), layout_.entrySize);
+    return true;
+  }
+  return false;
 }
 
 int IndexedFile::ReadRecordAt(std::span<std::uint8_t> record, std::int32_t position) {
@@ -285,7 +407,8 @@ int IndexedFile::ReadRecordAt(std::span<std::uint8_t> record, std::int32_t posit
   {
     platform::File index = OpenData(app_, layout_.indexName, Access::Read, Share::DenyWrite);
     if (!index) return 0;
-    std::int32_t last = ReadLastIndex(layout_, index);
+    std::int32_t last = -1;
+    if (!ReadLastIndex(layout_, index, last)) return 0;
     setLastIndex(last);
     if (position < 0 || position > last) return 0;
     if (!index.seek(layout_.headerSize + static_cast<std::uint64_t>(position) * layout_.entrySize) ||
@@ -310,8 +433,7 @@ int IndexedFile::ScanRecords(std::span<const std::uint8_t> criteria, const Recor
   platform::File data = OpenData(app_, layout_.dataName, Access::Read, Share::DenyWrite);
   if (!data) return 0;
   IndexBlock block;
-  ReadIndex(index, block);
-  if (block.count == 0) return 0;
+  if (!ReadIndex(index, block) || block.count == 0) return 0;
   std::string_view keyCriterion =
       GetText(reinterpret_cast<const char*>(criteria.data()) + layout_.keyInRecord,
               layout_.keyWidth);
@@ -320,7 +442,9 @@ int IndexedFile::ScanRecords(std::span<const std::uint8_t> criteria, const Recor
   for (std::int64_t i = std::int64_t{position} + step; i >= 0 && i < block.count; i += step) {
     auto at = static_cast<std::int32_t>(i);
     if (!MatchCriterion(keyCriterion, block.key(at))) continue;
-    if (ReadFramedRecord(data, block.recordOffset(at), record, true) < 0) continue;
+    std::int32_t length = ReadFramedRecord(data, block.recordOffset(at), record, true);
+    if (length == kReadFailed) return 0;
+    if (length < 0) continue;
     if (test && !test(record)) continue;
     position = at;
     return 1;

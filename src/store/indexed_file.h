@@ -6,7 +6,8 @@
 // Every operation opens the files it needs, works and closes them before it
 // returns, re-reads the index header and leaves the count in the AppState
 // cursor of its file. Results follow the program's convention: 1 = done,
-// 0 = not done (nothing changed).
+// 0 = not done (nothing changed). A read that fails is never taken for an
+// empty index or a missing record: the operation ends with 0 instead.
 #ifndef BELVON_STORE_INDEXED_FILE_H
 #define BELVON_STORE_INDEXED_FILE_H
 
@@ -35,6 +36,7 @@ struct IndexLayout {
   bool rewriteWithStoredLength; // in-place rewrite keeps the record's own length
   platform::Share recordWriteShare;
   std::int64_t maxEntries;      // the positions are 16-bit for addresses and orders
+  const char* keyName;          // for messages: "der Artikelnummer"
 };
 
 extern const IndexLayout kArticleLayout;
@@ -57,6 +59,11 @@ struct IndexBlock {
 
 // The header of an open index, clamped to the entries the file really holds
 // (a damaged header never makes a reader run past the end); -1 when empty.
+// A file too short to hold a header is empty; false when the header is there
+// but cannot be read.
+bool ReadLastIndex(const IndexLayout& layout, platform::File& index, std::int32_t& last);
+// The same for readers that only list: a header that cannot be read lists
+// nothing (-1). Nothing that writes may use it.
 std::int32_t ReadLastIndex(const IndexLayout& layout, platform::File& index);
 
 // Compares an entry with a key entry under the index's order.
@@ -66,18 +73,32 @@ int CompareEntries(const IndexLayout& layout, const std::uint8_t* a, const std::
 // the n sorted entries (equal keys go next to their equals).
 std::int32_t InsertionPosition(const IndexBlock& block, const std::uint8_t* key);
 
+// One pass over another file that follows a record to its new offset after
+// its key changed: points every reference to `from` at `to` (whose index
+// entry is `toEntry`) and sets `changed` once it wrote anything. Run from the
+// new offset back to the old one it undoes itself, because nothing referred
+// to the freshly appended record before.
+struct ReferencePass {
+  const char* what;  // for messages: "die Rabatte (RABATT.DAT)"
+  std::function<int(std::uint32_t from, std::uint32_t to, const std::uint8_t* toEntry,
+                    bool& changed)>
+      run;
+};
+
 class IndexedFile {
  public:
-  // Called after a record moved to `newOffset` because its key changed, so
-  // that every reference to `oldOffset` can be rewritten.
-  using MovedHook = std::function<void(std::uint32_t oldOffset, std::uint32_t newOffset,
-                                       const std::uint8_t* newEntry)>;
   using RecordTest = std::function<bool(std::span<const std::uint8_t> record)>;
 
   IndexedFile(frame::AppState& app, const IndexLayout& layout, std::int32_t& lastIndex,
               std::int32_t& currentPosition, std::span<std::uint8_t> currentEntry);
 
   int DeleteIndexEntry(std::int32_t& position);
+  // A new record is inserted. A rewrite whose key is equal under the
+  // collation stays in place (the entry takes the key's new letter case); a
+  // changed key appends the record, moves its entry in one write of the index
+  // and then runs the reference passes. When a pass fails, the passes that
+  // wrote are undone, the old entry is put back, the user is told what could
+  // not be updated and the result is 0.
   int WriteRecord(std::span<std::uint8_t> record, std::int32_t& position, bool isNew);
   int ReadRecordAt(std::span<std::uint8_t> record, std::int32_t position);
   int ScanRecords(std::span<const std::uint8_t> criteria, const RecordTest& test,
@@ -86,7 +107,7 @@ class IndexedFile {
   int LookupKey(std::span<const std::uint8_t> record, std::int32_t& position);
 
   // Reads the header and the entries (clamped to what the file holds) of an
-  // open index file.
+  // open index file; false, with the block empty, when a read failed.
   bool ReadIndex(platform::File& index, IndexBlock& block);
   // For an insert into the open, exclusively held index read as `block`:
   // RefuseWhenFull tells the user and returns true when no entry fits any
@@ -98,10 +119,27 @@ class IndexedFile {
   int InsertEntry(platform::File& index, const IndexBlock& block,
                   std::span<const std::uint8_t> entry, std::int32_t& position);
 
-  MovedHook onRecordMoved;
+  std::vector<ReferencePass> referencePasses;
 
  private:
   bool readAll(IndexBlock& block);
+  int insertRecord(platform::File& index, const IndexBlock& block, std::span<std::uint8_t> record,
+                   std::int32_t& position);
+  int rewriteInPlace(platform::File& index, std::span<std::uint8_t> record, std::int32_t position,
+                     std::span<const std::uint8_t> entry, std::span<const std::uint8_t> newEntry);
+  int moveRecord(platform::File& index, const IndexBlock& block, std::span<std::uint8_t> record,
+                 std::int32_t& position, std::span<const std::uint8_t> newEntry);
+  bool writeRecordAt(std::uint32_t offset, std::span<std::uint8_t> record, std::size_t length);
+  // Takes the entry at `position` out and puts `entry` in its place in the
+  // order, in one write of the changed stretch (the count stays).
+  bool replaceEntry(platform::File& index, const IndexBlock& block, std::int32_t position,
+                    std::span<const std::uint8_t> entry, std::int32_t& newPosition);
+  // Runs the reference passes; on a failure undoes them and puts `oldEntry`
+  // back in place of `newEntry`, tells the user and returns false.
+  bool followReferences(std::span<const std::uint8_t> oldEntry,
+                        std::span<const std::uint8_t> newEntry, std::int32_t& position);
+  bool putEntryBack(std::span<const std::uint8_t> newEntry, std::span<const std::uint8_t> oldEntry,
+                    std::int32_t& position);
   void setLastIndex(std::int32_t last);
   bool writeHeader(platform::File& index, std::int32_t last);
   // Writes `newTail` from entry `from` on and then the header `newLast`; when

@@ -19,19 +19,38 @@ namespace {
 using platform::Access;
 using platform::Share;
 
+// The counter as the parameter file holds it. A parameter file that was
+// never saved holds no number yet: the one in memory counts. One that holds
+// it but cannot be read ends the store: a guessed counter could hand out a
+// number twice.
+bool ReadCounter(frame::AppState& app, platform::File& par, std::uint32_t& counter) {
+  std::uint8_t bytes[4];
+  if (par.size() < 4) {
+    counter = app.nextOrderNumber;
+    return par.size() >= 0;
+  }
+  if (!par.seek(0) || !par.readExact(bytes, 4)) return false;
+  counter = Load<std::uint32_t>(bytes);
+  return true;
+}
+
+bool WriteCounter(platform::File& par, std::uint32_t counter) {
+  std::uint8_t bytes[4];
+  Store<std::uint32_t>(bytes, counter);
+  return par.seek(0) && par.write(bytes, 4);
+}
+
 // The next order number as the parameter file holds it, raised by one once
-// the new order has drawn it.
-bool DrawOrderNumber(frame::AppState& app, OrderHead& head) {
+// the new order has drawn it. `drawn` is the counter the file held before.
+bool DrawOrderNumber(frame::AppState& app, OrderHead& head, std::uint32_t& drawn) {
   platform::File par = OpenData(app, kParameterFileName, Access::ReadWrite, Share::Exclusive);
   if (!par) return false;
-  std::uint8_t bytes[4];
-  // A parameter file that was never saved holds no number yet: the one in
-  // memory counts.
-  std::uint32_t counter = par.readExact(bytes, 4) ? Load<std::uint32_t>(bytes) : app.nextOrderNumber;
+  std::uint32_t counter = 0;
+  if (!ReadCounter(app, par, counter)) return false;
+  drawn = counter;
   counter = orders::ApplyMonthRule(app, counter);
   head.orderNumber = static_cast<std::int32_t>(counter);
-  Store<std::uint32_t>(bytes, counter + 1);
-  if (!par.seek(0) || !par.write(bytes, 4)) return false;
+  if (!WriteCounter(par, counter + 1)) return false;
   // The empty file of a first start that never saved its parameters would
   // now read as the older layout: give it the whole record behind the number.
   if (par.size() < static_cast<std::int64_t>(kParameterFileSize) &&
@@ -41,14 +60,40 @@ bool DrawOrderNumber(frame::AppState& app, OrderHead& head) {
   return true;
 }
 
+// A store that fails after drawing its number gives the number back, so
+// that the counter shows no gap. The order index is still held exclusively,
+// so no other copy drew a number meanwhile.
+void ReturnOrderNumber(frame::AppState& app, std::uint32_t drawn) {
+  platform::File par = OpenData(app, kParameterFileName, Access::ReadWrite, Share::Exclusive);
+  if (par && WriteCounter(par, drawn)) app.nextOrderNumber = drawn;
+}
+
 // Storing an order again under its own number draws nothing, but still
 // takes the counter from the parameter file: another copy of the program may
 // have drawn numbers since, and a later SaveParameters writes the counter in
 // memory back over the file, which must never hand out a number twice.
 void RefreshOrderNumber(frame::AppState& app) {
   platform::File par = OpenData(app, kParameterFileName, Access::ReadWrite, Share::Exclusive);
-  std::uint8_t bytes[4];
-  if (par && par.readExact(bytes, 4)) app.nextOrderNumber = Load<std::uint32_t>(bytes);
+  std::uint32_t counter = 0;
+  if (par && par.size() >= 4 && ReadCounter(app, par, counter)) app.nextOrderNumber = counter;
+}
+
+// A head that does not reach the date point, or whose line count does not
+// fit the line table, is damaged: nothing of it can be trusted.
+bool HeadIsSound(const OrderHead& head) {
+  const std::uint16_t length = head.length;
+  const std::int16_t lines = head.lineCount;
+  return length > kOrderDatePointOffset &&
+         reinterpret_cast<const char*>(&head)[kOrderDatePointOffset] == '.' && lines >= 0 &&
+         lines <= static_cast<std::int16_t>(kMaxOrderLines);
+}
+
+int RefuseDamagedOrder(frame::AppState& app, std::int32_t orderNumber) {
+  char text[120];
+  std::snprintf(text, sizeof text, "Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.",
+                static_cast<long>(orderNumber));
+  if (app.ui) app.ui->message(text, frame::Icon::Exclamation);
+  return 0;
 }
 
 }  // namespace
@@ -61,7 +106,8 @@ int ReadOrder(frame::AppState& app, OrderHead& head, std::int32_t position) {
   {
     platform::File index = OpenData(app, kOrderIndexName, Access::Read, Share::DenyWrite);
     if (!index) return 0;
-    std::int32_t last = ReadLastIndex(kOrderLayout, index);
+    std::int32_t last = -1;
+    if (!ReadLastIndex(kOrderLayout, index, last)) return 0;
     app.orders.lastIndex = last;
     if (position < 0 || position > last) return 0;
     if (!index.seek(kOrderLayout.headerSize + static_cast<std::uint64_t>(position) *
@@ -73,16 +119,17 @@ int ReadOrder(frame::AppState& app, OrderHead& head, std::int32_t position) {
   {
     platform::File data = OpenData(app, kOrderDataName, Access::Read, Share::DenyWrite);
     if (!data) return 0;
-    if (!ReadOrderHead(data, entry.offset, head) ||
-        reinterpret_cast<const char*>(&head)[kOrderDatePointOffset] != '.') {
-      char text[120];
-      std::snprintf(text, sizeof text, "Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.",
-                    static_cast<long>(entry.orderNumber));
-      if (app.ui) app.ui->message(text, frame::Icon::Exclamation);
-      return 0;
-    }
-    if (head.customerRef == kNoCustomer) return 0;
-    ReadOrderLines(data, entry.offset, head, app.orderLines);
+    // The head is read over a copy, so that a refused head never leaves the
+    // caller with a mix of two orders.
+    OrderHead read = head;
+    if (!ReadOrderHead(data, entry.offset, read) || !HeadIsSound(read))
+      return RefuseDamagedOrder(app, entry.orderNumber);
+    if (read.customerRef == kNoCustomer) return 0;
+    // Lines that cannot be read would be lost by the next save of the order.
+    bool failed = false;
+    ReadOrderLines(data, entry.offset, read, app.orderLines, &failed);
+    if (failed) return RefuseDamagedOrder(app, entry.orderNumber);
+    head = read;
   }
   if (static_cast<std::uint32_t>(head.customerRef) == app.addresses.entry.offset) return 1;
   platform::File addresses = OpenData(app, kAddressDataName, Access::Read, Share::DenyWrite);
@@ -101,8 +148,7 @@ int FindOrder(frame::AppState& app, const OrderHead& criteria, std::int32_t& pos
   IndexBlock block;
   {
     platform::File index = OpenData(app, kOrderIndexName, Access::Read, Share::DenyWrite);
-    if (!index) return 0;
-    file.ReadIndex(index, block);
+    if (!index || !file.ReadIndex(index, block)) return 0;
   }
   const std::int32_t last = block.count - 1;
   if (position > last + 1) {
@@ -139,27 +185,37 @@ int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, St
   platform::File index = OpenData(app, kOrderIndexName, Access::ReadWrite, Share::Exclusive);
   if (!index) return 0;
   IndexBlock block;
-  file.ReadIndex(index, block);
+  if (!file.ReadIndex(index, block)) return 0;
 
   std::uint32_t offset = app.orders.entry.offset;
-  std::vector<std::uint8_t> entry(sizeof(OrderIndexEntry));
+  bool drew = false;
+  std::uint32_t drawn = 0;
+  auto fail = [&] {
+    if (drew) ReturnOrderNumber(app, drawn);
+    return 0;
+  };
   if (mode != StoreMode::Rewrite) {
     if (file.RefuseWhenFull(block)) return 0;
-    if (mode == StoreMode::NewNumber && !DrawOrderNumber(app, head)) return 0;
+    if (mode == StoreMode::NewNumber) {
+      if (!DrawOrderNumber(app, head, drawn)) return 0;
+      drew = true;
+    }
     if (mode == StoreMode::SameNumber) RefreshOrderNumber(app);
     for (int i = 1; i <= lineCount; ++i) app.orderLines[i].orderNumber = head.orderNumber;
-    if (!file.NextRecordOffset(block, offset)) return 0;
+    if (!file.NextRecordOffset(block, offset)) return fail();
   }
 
-  // The record goes in before the index learns of it.
+  // The record goes in before the index learns of it, head and lines in one
+  // write, so that a failed write never leaves half an order in place.
   {
     platform::File data = OpenData(app, kOrderDataName, Access::ReadWrite, Share::DenyWrite);
-    if (!data) return 0;
+    if (!data) return fail();
     if (mode == StoreMode::Rewrite) {
       // In place, an order may never grow over the record behind it.
       OrderHead stored{};
-      if (!ReadOrderHead(data, offset, stored) || stored.lineCount < lineCount) {
-        if (app.ui)
+      bool failed = false;
+      if (!ReadOrderHead(data, offset, stored, &failed) || stored.lineCount < lineCount) {
+        if (app.ui && !failed)
           app.ui->message("Der Auftrag hat mehr Positionen als gespeichert und kann nicht an "
                           "seiner Stelle geschrieben werden.\nBitte erst speichern !",
                           frame::Icon::Stop);
@@ -169,17 +225,19 @@ int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, St
     head.length = static_cast<std::uint16_t>(kOrderHeadSize);
     for (int i = 0; i <= lineCount; ++i)
       app.orderLines[i].length = static_cast<std::uint16_t>(kOrderLineSize);
-    if (!data.seek(offset) || !data.write(&head, sizeof head) ||
-        (lineCount > 0 &&
-         !data.write(&app.orderLines[1], static_cast<std::size_t>(lineCount) * kOrderLineSize)))
-      return 0;
+    std::vector<std::uint8_t> bytes(kOrderHeadSize + static_cast<std::size_t>(lineCount) * kOrderLineSize);
+    std::memcpy(bytes.data(), &head, kOrderHeadSize);
+    if (lineCount > 0)
+      std::memcpy(bytes.data() + kOrderHeadSize, &app.orderLines[1], bytes.size() - kOrderHeadSize);
+    if (!data.seek(offset) || !data.write(bytes.data(), bytes.size())) return fail();
   }
   if (mode == StoreMode::Rewrite) return 1;
 
   OrderIndexEntry newEntry{static_cast<std::uint32_t>(head.customerRef), head.orderNumber, offset};
+  std::vector<std::uint8_t> entry(sizeof newEntry);
   std::memcpy(entry.data(), &newEntry, sizeof newEntry);
   std::int32_t p = 0;
-  if (!file.InsertEntry(index, block, entry, p)) return 0;
+  if (!file.InsertEntry(index, block, entry, p)) return fail();
   position = p;
   app.orders.position = p;
   app.orders.entry = newEntry;

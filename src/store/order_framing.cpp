@@ -7,9 +7,11 @@
 
 namespace store {
 
-bool ReadOrderHead(platform::File& data, std::uint32_t offset, OrderHead& head) {
+bool ReadOrderHead(platform::File& data, std::uint32_t offset, OrderHead& head, bool* failed) {
   std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&head), sizeof head);
-  return ReadFramedRecord(data, offset, bytes, false) >= 0;
+  std::int32_t length = ReadFramedRecord(data, offset, bytes, false);
+  if (failed) *failed = length == kReadFailed;
+  return length >= 0;
 }
 
 namespace {
@@ -21,7 +23,8 @@ std::uint64_t FirstLineOffset(std::uint32_t offset, const OrderHead& head) {
 }  // namespace
 
 int ReadOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& head,
-                   std::span<OrderLine> lines) {
+                   std::span<OrderLine> lines, bool* failed) {
+  if (failed) *failed = false;
   std::uint16_t headLength = head.length;
   if (headLength < 2) return 0;
   std::uint64_t at = FirstLineOffset(offset, head);
@@ -30,6 +33,7 @@ int ReadOrderLines(platform::File& data, std::uint32_t offset, const OrderHead& 
   for (int i = 1; i <= count && static_cast<std::size_t>(i) < lines.size(); ++i) {
     std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&lines[i]), sizeof(OrderLine));
     std::int32_t length = ReadFramedRecord(data, at, bytes, false);
+    if (length == kReadFailed && failed) *failed = true;
     if (length < 2) break;
     at += static_cast<std::uint64_t>(length);
     ++read;
@@ -45,6 +49,7 @@ bool RewriteOrderLines(platform::File& data, std::uint32_t offset, const OrderHe
   std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&line), sizeof line);
   for (int i = 1; i <= head.lineCount; ++i) {
     std::int32_t length = ReadFramedRecord(data, at, bytes, true);
+    if (length == kReadFailed) return false;
     if (length < 2) break;
     if (visit(line)) {
       std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(length), sizeof line);

@@ -263,10 +263,19 @@ TEST_F(IndexedFileTest, RewriteStaysInPlaceUnlessTheKeyChanges) {
   copy.insert("abc", "alt");
   copy.insert("m");
   int moves = 0;
+  std::uint32_t from = 1, to = 1;
   IndexedFile file = ArticleFile(app);
-  file.onRecordMoved = [&](std::uint32_t, std::uint32_t, const std::uint8_t*) { ++moves; };
+  file.referencePasses = {{"", [&](std::uint32_t oldOffset, std::uint32_t newOffset,
+                                   const std::uint8_t* entry, bool&) {
+                             ++moves;
+                             from = oldOffset;
+                             to = newOffset;
+                             EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry)), "z");
+                             return 1;
+                           }}};
 
-  // Only the case differs: the same key under the collation.
+  // Only the case differs: the same key under the collation, so the record
+  // and its entry stay where they are, but the entry takes the new case.
   ArticleRecord record{};
   ASSERT_EQ(file.ReadRecordAt(AsBytes(record), 0), 1);
   SetText(record.number, "ABC");
@@ -275,18 +284,12 @@ TEST_F(IndexedFileTest, RewriteStaysInPlaceUnlessTheKeyChanges) {
   ASSERT_EQ(file.WriteRecord(AsBytes(record), position, false), 1);
   EXPECT_EQ(position, 0);
   EXPECT_EQ(FileSize(dat), 2 * 520);
-  EXPECT_EQ(keys(), (std::vector<std::string>{"abc", "m"}));
+  EXPECT_EQ(keys(), (std::vector<std::string>{"ABC", "m"}));
+  EXPECT_EQ(file.KeyInUse(AsBytes(Article("ABC")), true), 1) << "a second ABC stays out";
   ASSERT_EQ(file.ReadRecordAt(AsBytes(record), 0), 1);
   EXPECT_EQ(GetText(record.designation), "neu");
   EXPECT_EQ(moves, 0);
 
-  std::uint32_t from = 1, to = 1;
-  file.onRecordMoved = [&](std::uint32_t oldOffset, std::uint32_t newOffset,
-                           const std::uint8_t* entry) {
-    from = oldOffset;
-    to = newOffset;
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(entry)), "z");
-  };
   Bytes before = ReadBytes(dat);
   SetText(record.number, "z");
   position = 0;
