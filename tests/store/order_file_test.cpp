@@ -171,18 +171,46 @@ TEST_F(OrderFileTest, ReadingLoadsTheCustomerOnlyWhenItIsNotTheCurrentOne) {
 TEST_F(OrderFileTest, UnreadableHeadsAndDeletedCustomers) {
   AddOrder(app, 0, {{"a"}});
   AddOrder(app, -1, {{"b"}});
-  std::vector<std::uint8_t> data = ReadBytes(dir.file("RECHNUNG.DAT"));
-  data[12] = '-';
-  testsupport::WriteBytes(dir.file("RECHNUNG.DAT"), data);
+  const std::vector<std::uint8_t> sound = ReadBytes(dir.file("RECHNUNG.DAT"));
+  // Each damage of the first head, made by writing one field of it.
+  struct Damage {
+    const char* what;
+    std::size_t at;
+    std::int16_t value;
+  };
+  const Damage damages[] = {
+      {"no point in the date", 12, '-'},
+      {"line count beyond the table", 24, 2000},
+      {"line count 370", 24, 370},
+      {"negative line count", 24, -1},
+      {"length 0", 0, 0},
+      {"length 1", 0, 1},
+  };
+  for (const Damage& damage : damages) {
+    SCOPED_TRACE(damage.what);
+    std::vector<std::uint8_t> data = sound;
+    if (damage.at == 12)
+      data[12] = static_cast<std::uint8_t>(damage.value);
+    else
+      testsupport::WriteAt(data, damage.at, damage.value);
+    testsupport::WriteBytes(dir.file("RECHNUNG.DAT"), data);
+    ui.shown.clear();
+
+    // A head left from the order read before must not come back as this one.
+    OrderHead head{};
+    head.orderNumber = 4711;
+    head.lineCount = 3;
+    SetText(head.orderDate, "01.12.2026");
+    EXPECT_EQ(ReadOrder(app, head, 0), 0);
+    EXPECT_EQ(head.orderNumber, 4711);
+    EXPECT_EQ(head.lineCount, 3);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text,
+              "Probleme mit Auftrag #126120001\nAuftrag kann nicht gelesen werden.");
+    EXPECT_EQ(ui.shown[0].icon, frame::Icon::Exclamation);
+  }
 
   OrderHead head{};
-  EXPECT_EQ(ReadOrder(app, head, 0), 0);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].text,
-            "Probleme mit Auftrag #126120001\nAuftrag kann nicht gelesen werden.");
-  EXPECT_EQ(ui.shown[0].icon, frame::Icon::Exclamation);
-  EXPECT_FALSE(ui.shown[0].wasQuestion);
-
   EXPECT_EQ(ReadOrder(app, head, 1), 0);  // its customer was deleted: silently
   EXPECT_EQ(ReadOrder(app, head, 2), 0);  // beyond the last entry
   EXPECT_EQ(ui.shown.size(), 1u);
