@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -18,6 +19,7 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
+using testsupport::FailingFileSystem;
 using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
@@ -196,28 +198,26 @@ TEST_F(FileTest, RetryWaitsForAnotherProcess) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-// Fails the Nth write and nothing else.
-class FailingNthWrite : public FileSystem {
- public:
-  explicit FailingNthWrite(int n) : n_(n) {}
-  bool injectFault(IoOp op, const std::string&) override {
-    return op == IoOp::Write && ++writes_ == n_;
-  }
-
- private:
-  int n_;
-  int writes_ = 0;
-};
-
-TEST_F(FileTest, InjectedWriteFaultReachesTheCaller) {
-  FailingNthWrite faulty(2);
-  File file = faulty.open(path, Access::Write, Share::Exclusive, Disposition::CreateAlways);
+TEST_F(FileTest, InjectedFaultFailsOnlyTheNthCallOfItsKind) {
+  // The second call fails without touching the file: a failed write leaves
+  // no bytes, a failed read does not move the position.
+  FailingFileSystem failingWrites(IoOp::Write, 2);
+  File file = failingWrites.open(path, Access::Write, Share::Exclusive, Disposition::CreateAlways);
   ASSERT_TRUE(file);
   EXPECT_TRUE(file.write("AB", 2));
   EXPECT_FALSE(file.write("CD", 2));
   EXPECT_TRUE(file.write("EF", 2));
   file.close();
   EXPECT_EQ(ReadBytes(path), (std::vector<std::uint8_t>{'A', 'B', 'E', 'F'}));
+
+  FailingFileSystem failingReads(IoOp::Read, 2);
+  file = failingReads.open(path, Access::Read, Share::DenyWrite);
+  ASSERT_TRUE(file);
+  char got[2] = {};
+  EXPECT_TRUE(file.readExact(got, 2));
+  EXPECT_FALSE(file.readExact(got, 2));
+  EXPECT_TRUE(file.readExact(got, 2));
+  EXPECT_EQ(std::string(got, 2), "EF");
 }
 
 }  // namespace

@@ -1,121 +1,206 @@
-// A write that fails half way through an operation leaves the files wholly
-// as they were or wholly as they should become: for N = 1, 2, ... the Nth
-// write fails, and afterwards the index is checked against both states.
+// A read or a write that fails half way through an operation leaves the files
+// wholly as they were or wholly as they should become. For N = 1, 2, ... the
+// Nth read (or write) fails; afterwards the whole data directory is described
+// (every entry with the record it points at, every reference by the key of
+// the record it reaches) and must equal the state before or the state after,
+// and the result must say which.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <set>
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/bytes.h"
+#include "store/discount_entry.h"
+#include "store/discount_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
 #include "store/records_test_support.h"
+#include "support/failing_file_system.h"
 
 namespace {
 
-// Fails the Nth write (counted over all files) and nothing else.
-class FailingWrites : public platform::FileSystem {
- public:
-  int failAt = 0;
-  int writes = 0;
-  bool injectFault(platform::IoOp op, const std::string&) override {
-    if (op != platform::IoOp::Write) return false;
-    return ++writes == failAt;
-  }
-};
+using platform::IoOp;
+using testsupport::ReadAt;
+using testsupport::ReadBytes;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string TextAt(const Bytes& bytes, std::size_t offset, std::size_t width) {
+  if (offset + width > bytes.size()) return "<fehlt>";
+  return std::string(store::GetText(reinterpret_cast<const char*>(bytes.data()) + offset, width));
+}
 
 class FaultInjectionTest : public testsupport::StoreTest {
  protected:
-  // The article numbers the index lists, in index order, every record read.
-  std::vector<std::string> ArticleKeys() {
-    std::vector<std::string> keys;
+  // Articles 10 30 50 70 and ab, addresses Meier and Schulz, an order of
+  // Meier with a line of article 30, and discounts of Meier on 30 and 50.
+  FaultInjectionTest() {
+    for (const char* number : {"10", "30", "50", "70", "ab"}) Write(testsupport::MakeArticle(number, number));
+    std::int32_t position = -1;
+    EXPECT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Meier"), position, true), 1);
+    EXPECT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Schulz"), position, true), 1);
+    testsupport::AddOrder(app, 0, {{"dreißig", 520, "30", 50}, {"frei"}});
+    app.addresses.entry.offset = 0;
+    store::AppendDiscount(app, app.orderLines[1]);
+    store::OrderLine fifty = testsupport::MakeLine({"", 1040, "50", 70});
+    store::AppendDiscount(app, fifty);
+  }
+
+  void Write(const store::ArticleRecord& article) {
+    std::int32_t position = -1;
+    EXPECT_EQ(store::WriteArticle(app, article, position, true), 1);
+  }
+
+  // Every entry with what its record holds, every reference by the key of
+  // the record it reaches through the index ("?" when none), and the counter.
+  std::string Describe() {
+    std::string out;
+    std::map<std::uint32_t, std::string> articleAt, addressAt;
+    const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
+    for (const auto& e : testsupport::IndexEntries<store::ArticleIndexEntry>(dir.file("ARTIKEL.IDX"), 4)) {
+      std::string key = TextAt(Bytes(e.key, e.key + 22), 0, 22);
+      if (TextAt(articles, e.offset + 2, 22) != key) out += "!";
+      out += "A " + key + " " + TextAt(articles, e.offset + 24, 42) + "\n";
+      articleAt[e.offset] = key;
+    }
+    const Bytes addresses = ReadBytes(dir.file("KUNDEN.DAT"));
+    for (const auto& e : testsupport::IndexEntries<store::AddressIndexEntry>(dir.file("KUNDEN.IDX"), 2)) {
+      std::string key = TextAt(Bytes(e.key, e.key + 42), 0, 42);
+      if (TextAt(addresses, e.offset + 56, 42) != key) out += "!";
+      out += "K " + key + "\n";
+      addressAt[e.offset] = key;
+    }
+    auto name = [](const std::map<std::uint32_t, std::string>& at, std::int32_t ref) {
+      if (ref < 0) return std::string("-");
+      auto it = at.find(static_cast<std::uint32_t>(ref));
+      return it == at.end() ? "?" + std::to_string(ref) : it->second;
+    };
+    const Bytes orders = ReadBytes(dir.file("RECHNUNG.DAT"));
+    for (const auto& e : testsupport::IndexEntries<store::OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2)) {
+      if (e.offset + 80 > orders.size()) {
+        out += "!R " + std::to_string(e.orderNumber) + "\n";
+        continue;
+      }
+      const auto head = ReadAt<store::OrderHead>(orders, e.offset);
+      if (head.orderNumber != e.orderNumber || head.customerRef != static_cast<std::int32_t>(e.customerRef))
+        out += "!";
+      out += "R " + std::to_string(e.orderNumber) + " " + name(addressAt, head.customerRef);
+      for (int l = 0; l < head.lineCount; ++l) {
+        const std::size_t at = e.offset + 80 + l * 402u;
+        const auto line = ReadAt<store::OrderLine>(orders, at);
+        out += " | " + TextAt(orders, at + 32, 42) + " " + name(articleAt, line.articleRef) + "/" +
+               TextAt(orders, at + 10, 22);
+      }
+      out += "\n";
+    }
+    const Bytes discounts = ReadBytes(dir.file("RABATT.DAT"));
+    for (std::size_t at = 0; at + 10 <= discounts.size(); at += 10) {
+      const auto entry = ReadAt<store::DiscountEntry>(discounts, at);
+      out += "D " + name(addressAt, entry.customerRef) + " " + name(articleAt, entry.articleRef) + "\n";
+    }
+    return out + "Zähler " + std::to_string(ReadAt<std::uint32_t>(ReadBytes(dir.file("BELVON.PAR")), 0));
+  }
+
+  std::map<std::string, Bytes> SaveFiles() {
+    std::map<std::string, Bytes> files;
+    for (const auto& item : std::filesystem::directory_iterator(dir.path()))
+      files[item.path().string()] = ReadBytes(item.path().string());
+    return files;
+  }
+  void RestoreFiles(const std::map<std::string, Bytes>& files) {
+    for (const auto& [path, bytes] : files) testsupport::WriteBytes(path, bytes);
+  }
+
+  // Runs `operation` once without faults for the state after, then once per
+  // N with the Nth call of `kind` failing, until the operation no longer
+  // reaches the Nth call.
+  void CountDown(IoOp kind, const std::function<int()>& operation) {
+    const auto files = SaveFiles();
+    const frame::AppState started = app;
+    const std::string before = Describe();
+    ASSERT_EQ(operation(), 1);
+    const std::string after = Describe();
+    ASSERT_NE(before, after);
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE((kind == IoOp::Read ? "read " : "write ") + std::to_string(n));
+      RestoreFiles(files);
+      app = started;
+      app.ui = &ui;
+      testsupport::FailingFileSystem faults(kind, n);
+      app.fileSystem = &faults;
+      const int result = operation();
+      app.fileSystem = &platform::SystemFileSystem();
+      EXPECT_EQ(Describe(), result == 1 ? after : before) << "result " << result;
+      if (!faults.reached()) {
+        EXPECT_EQ(result, 1);
+        break;
+      }
+      ASSERT_LT(n, 200) << "the countdown never ends";
+    }
+    RestoreFiles(files);
+    app = started;
+  }
+
+  // The record as the user had it on screen before the operation: read
+  // with no fault injected.
+  template <typename Read>
+  void ReadUnfaulted(Read read) {
+    platform::FileSystem* faulty = app.fileSystem;
+    app.fileSystem = &platform::SystemFileSystem();
+    read();
+    app.fileSystem = faulty;
+  }
+  int ChangeNumber(const char* from, const char* to) {
+    std::int32_t position = -1;
     store::ArticleRecord article{};
-    for (std::int32_t i = 0; store::ReadArticle(app, article, i); ++i) {
-      EXPECT_EQ(store::GetText(article.number), store::GetText(app.articles.entry.key));
-      keys.emplace_back(store::GetText(article.number));
-    }
-    return keys;
+    ReadUnfaulted([&] {
+      ASSERT_EQ(store::FindArticleByNumber(app, testsupport::MakeArticle(from), position), 1);
+      ASSERT_EQ(store::ReadArticle(app, article, position), 1);
+    });
+    store::SetText(article.number, to);
+    return store::WriteArticle(app, article, position, false);
   }
-
-  void AddArticles(std::initializer_list<const char*> numbers) {
-    for (const char* number : numbers) {
-      std::int32_t position = -1;
-      ASSERT_EQ(store::WriteArticle(app, testsupport::MakeArticle(number, number), position, true), 1);
-    }
-  }
-
-  FailingWrites faults;
 };
 
-TEST_F(FaultInjectionTest, InsertingAnArticleIsAllOrNothing) {
-  AddArticles({"10", "30", "50", "70"});
-  const std::vector<std::string> before = ArticleKeys();
-  const std::vector<std::string> after = {"10", "30", "40", "50", "70"};
-  for (int n = 1; n <= 4; ++n) {
-    faults.failAt = n;
-    faults.writes = 0;
-    app.fileSystem = &faults;
-    std::int32_t position = -1;
-    int result = store::WriteArticle(app, testsupport::MakeArticle("40", "vierzig"), position, true);
-    app.fileSystem = &platform::SystemFileSystem();
-    std::vector<std::string> keys = ArticleKeys();
-    if (result == 1) {
-      EXPECT_EQ(keys, after) << "write " << n;
-      break;  // the fault came after the last write
-    }
-    EXPECT_EQ(keys, before) << "write " << n;
+TEST_F(FaultInjectionTest, EveryOperationIsAllOrNothingWhateverCallFails) {
+  struct Case {
+    const char* name;
+    std::function<int()> operation;
+  };
+  const Case cases[] = {
+      {"insert an article",
+       [&] {
+         std::int32_t position = -1;
+         return store::WriteArticle(app, testsupport::MakeArticle("40", "vierzig"), position, true);
+       }},
+      {"delete an article",
+       [&] {
+         std::int32_t position = 1;
+         return store::DeleteArticle(app, position);
+       }},
+      {"change an article number", [&] { return ChangeNumber("30", "55"); }},
+      {"change only the case of a number", [&] { return ChangeNumber("ab", "AB"); }},
+      {"change name 2 of an address",
+       [&] {
+         store::AddressRecord meier{};
+         std::int32_t position = 0;
+         ReadUnfaulted([&] { ASSERT_EQ(store::ReadAddress(app, meier, position), 1); });
+         store::SetText(meier.name2, "Zander");
+         return store::WriteAddress(app, meier, position, false);
+       }},
+      {"store a new order", [&] {
+         int stored = 0;
+         testsupport::AddOrder(app, 1192, {{"zwei"}, {"drei"}}, &stored);
+         return stored;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (IoOp kind : {IoOp::Read, IoOp::Write}) CountDown(kind, c.operation);
   }
-}
-
-TEST_F(FaultInjectionTest, DeletingAnArticleIsAllOrNothing) {
-  AddArticles({"10", "30", "50", "70"});
-  const std::vector<std::string> before = ArticleKeys();
-  for (int n = 1; n <= 3; ++n) {
-    faults.failAt = n;
-    faults.writes = 0;
-    app.fileSystem = &faults;
-    std::int32_t position = 1;
-    int result = store::DeleteArticle(app, position);
-    app.fileSystem = &platform::SystemFileSystem();
-    std::vector<std::string> keys = ArticleKeys();
-    if (result == 1) {
-      EXPECT_EQ(keys, (std::vector<std::string>{"10", "50", "70"})) << "write " << n;
-      break;
-    }
-    EXPECT_EQ(keys, before) << "write " << n;
-  }
-}
-
-TEST_F(FaultInjectionTest, StoringANewOrderIsAllOrNothing) {
-  std::int32_t customer = -1;
-  ASSERT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Meier"), customer, true), 1);
-  store::OrderHead first = testsupport::AddOrder(app, 0, {{"eins"}});
-  for (int n = 1; n <= 6; ++n) {
-    faults.failAt = n;
-    faults.writes = 0;
-    app.fileSystem = &faults;
-    int stored = 0;
-    testsupport::AddOrder(app, 0, {{"zwei"}, {"drei"}}, &stored);
-    app.fileSystem = &platform::SystemFileSystem();
-    // Every order the index lists reads back whole.
-    std::set<std::string> texts;
-    store::OrderHead head{};
-    std::int32_t count = 0;
-    for (std::int32_t i = 0; store::ReadOrder(app, head, i); ++i, ++count)
-      for (int l = 1; l <= head.lineCount; ++l)
-        texts.insert(std::string(store::GetText(app.orderLines[l].description1)));
-    if (stored == 1) {
-      EXPECT_EQ(count, 2) << "write " << n;
-      EXPECT_EQ(texts, (std::set<std::string>{"eins", "zwei", "drei"}));
-      break;
-    }
-    EXPECT_EQ(count, 1) << "write " << n;
-    EXPECT_EQ(texts, (std::set<std::string>{"eins"})) << "write " << n;
-  }
-  (void)first;
 }
 
 }  // namespace

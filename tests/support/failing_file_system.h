@@ -1,0 +1,30 @@
+// A FileSystem that fails the Nth call of one kind (the Nth read, the Nth
+// write, ...), counted over every file it opened, and nothing else.
+#ifndef BELVON_TESTS_SUPPORT_FAILING_FILE_SYSTEM_H
+#define BELVON_TESTS_SUPPORT_FAILING_FILE_SYSTEM_H
+
+#include <string>
+
+#include "platform/file.h"
+
+namespace testsupport {
+
+class FailingFileSystem : public platform::FileSystem {
+ public:
+  FailingFileSystem(platform::IoOp op, int failAt) : op_(op), failAt_(failAt) {}
+
+  bool injectFault(platform::IoOp op, const std::string&) override {
+    return op == op_ && ++calls_ == failAt_;
+  }
+  // Whether the operation got as far as the call that fails.
+  bool reached() const { return calls_ >= failAt_; }
+
+ private:
+  platform::IoOp op_;
+  int failAt_;
+  int calls_ = 0;
+};
+
+}  // namespace testsupport
+
+#endif  // BELVON_TESTS_SUPPORT_FAILING_FILE_SYSTEM_H
