@@ -25,7 +25,7 @@ IndexedFile ArticleFileWithReferences(frame::AppState& app) {
          return RewriteArticleReference(app, static_cast<std::int32_t>(from),
                                         static_cast<std::int32_t>(to), &changed);
        }},
-      {"die Auftragspositionen (RECHNUNG.DAT)",
+      {"die Auftragspositionen (RECHNUNG.IDX, RECHNUNG.DAT)",
        [&app](std::uint32_t from, std::uint32_t to, const std::uint8_t* toEntry, bool& changed) {
          return RewriteOrderLineArticles(app, from, to, reinterpret_cast<const char*>(toEntry),
                                          &changed);

@@ -365,18 +365,17 @@ bool IndexedFile::followReferences(std::span<const std::uint8_t> oldEntry,
     const std::string newKey(GetText(reinterpret_cast<const char*>(newEntry.data()), layout_.keyWidth));
     std::string text = std::string("Die Änderung ") + layout_.keyName + " von \"" + oldKey +
                        "\" in \"" + newKey + "\" ";
-    if (back) {
-      text += std::string("wurde nicht gespeichert:\n") + referencePasses[failed].what +
-              " konnten nicht angepasst werden.\nEs bleibt alles wie vorher; bitte später noch "
+    const std::string what = referencePasses[failed].what;
+    if (back)
+      text += "wurde nicht gespeichert, weil " + what +
+              " nicht angepasst werden konnten.\nEs bleibt alles wie vorher; bitte später noch "
               "einmal versuchen.";
-    } else {
-      text += std::string("ist nur zum Teil ausgeführt:\n") + referencePasses[failed].what +
-              " konnten nicht angepasst werden" +
-              (stuck.empty() ? std::string() : ", und " + stuck + " verweisen zum Teil schon") +
-              " auf den Datensatz \"" + newKey +
-              "\".\nBitte dieselbe Änderung noch einmal speichern, sobald die Dateien frei "
-              "sind, und danach die Datenstrukturen testen.";
-    }
+    else
+      text += "ist nur zum Teil ausgeführt, weil " + what +
+              " nicht angepasst werden konnten und sich die Änderung nicht ganz zurücknehmen "
+              "ließ" + (stuck.empty() ? std::string() : " (" + stuck + ")") +
+              ".\nBitte die Datenstrukturen testen und die Dateien reorganisieren, sobald sie "
+              "frei sind.";
     app_.ui->message(text, frame::Icon::Stop);
   }
   return false;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <string>
@@ -82,6 +83,46 @@ TEST_F(ArticleFileTest, NumberChangeMovesRecordAndEveryReferenceFollows) {
     testsupport::WriteAt<std::int32_t>(expected, line + 392, 1040);
   }
   EXPECT_EQ(ReadBytes(dir.file("RECHNUNG.DAT")), expected);
+}
+
+TEST_F(ArticleFileTest, NumberChangeHeldUpByTheOrderFileIsTakenBack) {
+  Add(MakeArticle("A-100", "Leim"));  // offset 0
+  std::int32_t customer = -1;
+  ASSERT_EQ(WriteAddress(app, MakeAddress("Meier"), customer, true), 1);
+  AddOrder(app, 0, {{"eins", 0, "A-100", 50}});
+  ASSERT_EQ(AppendDiscount(app, app.orderLines[1]), 1);
+  const std::vector<std::string> files = {"ARTIKEL.IDX", "RABATT.DAT", "RECHNUNG.IDX", "RECHNUNG.DAT"};
+  std::vector<std::vector<std::uint8_t>> before;
+  for (const std::string& file : files) before.push_back(ReadBytes(dir.file(file)));
+  ArticleRecord article{};
+  ASSERT_EQ(ReadArticle(app, article, 0), 1);
+  SetText(article.number, "Z-100");
+  app.retry = {std::chrono::milliseconds(1), std::chrono::milliseconds(20), std::chrono::milliseconds(1)};
+  {
+    // Another copy holds the order index; the user gives up waiting. The
+    // discount already followed the article and goes back with it.
+    platform::File held = platform::SystemFileSystem().open(
+        dir.file("RECHNUNG.IDX"), platform::Access::Read, platform::Share::Exclusive);
+    ASSERT_TRUE(held);
+    std::int32_t position = 0;
+    EXPECT_EQ(WriteArticle(app, article, position, false), 0);
+    EXPECT_EQ(position, 0);
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadBytes(dir.file(files[i])), before[i]) << files[i];
+  ASSERT_FALSE(ui.texts().empty());
+  EXPECT_EQ(ui.texts().back(),
+            "Die Änderung der Artikelnummer von \"A-100\" in \"Z-100\" wurde nicht gespeichert, "
+            "weil die Auftragspositionen (RECHNUNG.IDX, RECHNUNG.DAT) nicht angepasst werden "
+            "konnten.\nEs bleibt alles wie vorher; bitte später noch einmal versuchen.");
+
+  // Once the file is free, the same change goes through, references and all.
+  std::int32_t position = 0;
+  ASSERT_EQ(WriteArticle(app, article, position, false), 1);
+  EXPECT_EQ(LookupDiscount(app, 0, 1040), 50);
+  OrderHead head{};
+  ASSERT_EQ(ReadOrder(app, head, 0), 1);
+  EXPECT_EQ(app.orderLines[1].articleRef, 1040);
+  EXPECT_EQ(GetText(app.orderLines[1].articleNumber), "Z-100");
 }
 
 TEST_F(ArticleFileTest, EveryTextCriterionIsTestedAndHashNegates) {
