@@ -6,7 +6,7 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenc
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench clean screenshots
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -33,6 +33,11 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+# Pictures of the main windows and dialogs for a person to look at.
+screenshots: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target belvon_screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/belvon_screenshots $(BUILD_DIR)/screenshots
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -8,58 +8,43 @@
 
 #include "frame/decimal.h"
 #include "frame/font_description.h"
+#include "support/case_table.h"
 
 namespace frame {
 namespace {
 
+using testsupport::ExpectEach;
+using Text = const char*;
+
+// Four characters count, rounded to the nearest tenth; what is shown reads
+// back as itself.
 TEST(SettingsRules, CashDiscountRoundsToTenthsAndShowsOneDecimal) {
-  EXPECT_EQ(ParseCashDiscount("2,3"), 23);
-  EXPECT_EQ(ParseCashDiscount("2.3"), 23);
-  EXPECT_EQ(ParseCashDiscount("2,34"), 23);  // only four characters count
-  EXPECT_EQ(ParseCashDiscount("2,25"), 23);  // nearest tenth
-  EXPECT_EQ(ParseCashDiscount("3"), 30);
-  EXPECT_EQ(ParseCashDiscount("abc"), 0);
-  EXPECT_EQ(ParseCashDiscount(""), 0);
-  EXPECT_EQ(CashDiscountText(23), "2.3");
-  EXPECT_EQ(CashDiscountText(25), "2.5");
-  EXPECT_EQ(CashDiscountText(0), "0.0");
+  ExpectEach<Text, std::int16_t>(ParseCashDiscount, {{"2,3", 23}, {"2.3", 23}, {"2,34", 23},
+                                                     {"2,25", 23}, {"3", 30}, {"abc", 0}, {"", 0}});
+  ExpectEach<std::int16_t, Text>(CashDiscountText, {{23, "2.3"}, {25, "2.5"}, {0, "0.0"}});
   for (int tenths : {0, 1, 9, 23, 99, 100, 999})
     EXPECT_EQ(ParseCashDiscount(CashDiscountText(static_cast<std::int16_t>(tenths))), tenths);
 }
 
 TEST(SettingsRules, TaxRateClampsToThousandTenths) {
-  EXPECT_EQ(ParseTaxRate("16"), 160);
-  EXPECT_EQ(ParseTaxRate("7,5"), 75);
-  EXPECT_EQ(ParseTaxRate("19.9"), 199);
-  EXPECT_EQ(ParseTaxRate("150"), 1000);
-  EXPECT_EQ(ParseTaxRate("-5"), 0);
-  EXPECT_EQ(ParseTaxRate("x"), 0);
-  EXPECT_EQ(ParseTaxRate("16,05"), 160);  // "16,0" is all that is read
-  EXPECT_EQ(TaxRateText(160), "16.0");
-  EXPECT_EQ(TaxRateText(75), "7.5");
-  EXPECT_EQ(TaxRateText(1000), "100.0");
+  ExpectEach<Text, std::int16_t>(ParseTaxRate, {{"16", 160}, {"7,5", 75}, {"19.9", 199},
+                                                {"150", 1000}, {"-5", 0}, {"x", 0},
+                                                {"16,05", 160}});  // "16,0" is all that is read
+  ExpectEach<std::int16_t, Text>(TaxRateText, {{160, "16.0"}, {75, "7.5"}, {1000, "100.0"}});
 }
 
+// Seven characters, a point only, held between 0.001 and 100.
 TEST(SettingsRules, ExchangeRateReadsPointOnlyAndClamps) {
-  EXPECT_FLOAT_EQ(ParseExchangeRate("1,95583"), 1.0f);
-  EXPECT_FLOAT_EQ(ParseExchangeRate("1.95583"), 1.95583f);
-  EXPECT_FLOAT_EQ(ParseExchangeRate("0"), 0.001f);
-  EXPECT_FLOAT_EQ(ParseExchangeRate("-3"), 0.001f);
-  EXPECT_FLOAT_EQ(ParseExchangeRate("kurs"), 0.001f);
-  EXPECT_FLOAT_EQ(ParseExchangeRate("250"), 100.0f);
-  EXPECT_FLOAT_EQ(ParseExchangeRate("0.123456789"), 0.12345f);  // seven characters
-  EXPECT_EQ(ExchangeRateText(1.95583f), "1.95583");
-  EXPECT_EQ(ExchangeRateText(0.0f), "0.00100");
-  EXPECT_EQ(ExchangeRateText(-2.0f), "0.00100");
-  EXPECT_EQ(ExchangeRateText(100.0f), "100.00000");
+  ExpectEach<Text, float>(ParseExchangeRate, {{"1,95583", 1.0f}, {"1.95583", 1.95583f},
+                                              {"0", 0.001f}, {"-3", 0.001f}, {"kurs", 0.001f},
+                                              {"250", 100.0f}, {"0.123456789", 0.12345f}});
+  ExpectEach<float, Text>(ExchangeRateText, {{1.95583f, "1.95583"}, {0.0f, "0.00100"},
+                                             {-2.0f, "0.00100"}, {100.0f, "100.00000"}});
 }
 
 TEST(SettingsRules, WholeNumbersClampAndIgnoreTrailingText) {
-  EXPECT_EQ(ClampedWhole("-150", -100, 100), -100);
-  EXPECT_EQ(ClampedWhole("150", -100, 100), 100);
-  EXPECT_EQ(ClampedWhole("-42", -100, 100), -42);
-  EXPECT_EQ(ClampedWhole("12mm", 0, 200), 12);
-  EXPECT_EQ(ClampedWhole("mm", 0, 200), 0);
+  ExpectEach<Text, std::int16_t>([](Text t) { return ClampedWhole(t, -100, 100); },
+                                 {{"-150", -100}, {"150", 100}, {"-42", -42}, {"12mm", 12}, {"mm", 0}});
   EXPECT_EQ(ClampedWhole("99999999999999999999", 0, 2000), 2000);
   EXPECT_EQ(ParseOrderNumber("1190800015"), 119080001u);  // nine characters
   EXPECT_EQ(ParseOrderNumber("4711"), 4711u);
@@ -68,16 +53,13 @@ TEST(SettingsRules, WholeNumbersClampAndIgnoreTrailingText) {
 }
 
 TEST(Decimal, ReadsCommaOrPointAndTurnsGarbageIntoZero) {
-  EXPECT_DOUBLE_EQ(ParseDecimal("1.123,00"), 1.123);  // the second point ends it
-  EXPECT_DOUBLE_EQ(ParseDecimal("1,5"), 1.5);
-  EXPECT_DOUBLE_EQ(ParseDecimal("  -2,25 EUR"), -2.25);
-  EXPECT_DOUBLE_EQ(ParseDecimal("+3"), 3.0);
-  EXPECT_DOUBLE_EQ(ParseDecimal(",5"), 0.5);
-  EXPECT_DOUBLE_EQ(ParseDecimal("12abc"), 12.0);
+  // The second point ends the number; only the first 20 characters have
+  // their commas turned into points.
+  ExpectEach<std::string, double>(ParseDecimal, {{"1.123,00", 1.123}, {"1,5", 1.5},
+                                                 {"  -2,25 EUR", -2.25}, {"+3", 3.0}, {",5", 0.5},
+                                                 {"12abc", 12.0}, {std::string(20, ' ') + "1,5", 1.0}});
   for (const char* garbage : {"", "abc", "-", "+", ".", "EUR 5", "--5", "+-5", "inf", "nan"})
     EXPECT_DOUBLE_EQ(ParseDecimal(garbage), 0.0) << garbage;
-  // Only the first 20 characters have their commas turned into points.
-  EXPECT_DOUBLE_EQ(ParseDecimal(std::string(20, ' ') + "1,5"), 1.0);
   EXPECT_DOUBLE_EQ(ParsePointDecimal("1,5"), 1.0);
   EXPECT_EQ(ParseWhole(" 17 Tage"), 17);
   EXPECT_EQ(ParseWhole("Tage"), 0);
@@ -90,10 +72,7 @@ TEST(FontDescription, RoundTripsAndFitsItsSlot) {
   EXPECT_EQ(EncodeFont(font), "Liberation Sans,14,700,1");
   auto back = DecodeFont(EncodeFont(font));
   ASSERT_TRUE(back);
-  EXPECT_EQ(back->family, font.family);
-  EXPECT_EQ(back->points, 14);
-  EXPECT_EQ(back->weight, 700);
-  EXPECT_TRUE(back->italic);
+  EXPECT_EQ(EncodeFont(*back), EncodeFont(font));
 
   // A long family name is shortened, the numbers stay whole; commas in the
   // family would break the format and are dropped.

@@ -8,32 +8,28 @@
 
 #include "store/article_file.h"
 #include "store/records_test_support.h"
+#include "support/case_table.h"
 
 namespace masterdata {
 namespace {
 
+using testsupport::ExpectEach;
+using Text = const char*;
+
 TEST(ArticleValues, PricesReadWithCommaOrPointAndAnythingElseIsZero) {
-  EXPECT_EQ(ParsePrice("12,5"), 1250);
-  EXPECT_EQ(ParsePrice("12.5"), 1250);
-  EXPECT_EQ(ParsePrice(" 0,29"), 29);
-  EXPECT_EQ(ParsePrice("3,999"), 400);  // half a cent rounds up
-  EXPECT_EQ(ParsePrice("abc"), 0);
-  EXPECT_EQ(ParsePrice(""), 0);
-  EXPECT_EQ(ParsePrice("7 EUR"), 700);
-  // Negative prices (credits) mirror the positive ones.
-  EXPECT_EQ(ParsePrice("-1,50"), -150);
-  EXPECT_EQ(ParsePrice("-0,29"), -29);
-  // Eleven characters count; what the record cannot hold is clamped.
-  EXPECT_EQ(ParsePrice("00000000012345"), 1200);
-  EXPECT_EQ(ParsePrice("99999999999"), INT32_MAX);
-  EXPECT_EQ(ParsePrice("-9999999999"), INT32_MIN);
+  // Half a cent rounds up, negative prices (credits) mirror the positive
+  // ones, eleven characters count and what the record cannot hold is clamped.
+  ExpectEach<Text, std::int32_t>(ParsePrice, {{"12,5", 1250}, {"12.5", 1250}, {" 0,29", 29},
+                                              {"3,999", 400}, {"abc", 0}, {"", 0}, {"7 EUR", 700},
+                                              {"-1,50", -150}, {"-0,29", -29},
+                                              {"00000000012345", 1200},
+                                              {"99999999999", INT32_MAX},
+                                              {"-9999999999", INT32_MIN}});
 }
 
 TEST(ArticleValues, EveryPriceShownReadsBackAsItself) {
-  EXPECT_EQ(PriceText(1250), "12.50");
-  EXPECT_EQ(PriceText(0), "0.00");
-  EXPECT_EQ(PriceText(-150), "-1.50");
-  EXPECT_EQ(PriceText(-1), "-0.01");
+  ExpectEach<std::int32_t, Text>(PriceText, {{1250, "12.50"}, {0, "0.00"}, {-150, "-1.50"},
+                                             {-1, "-0.01"}});
   for (std::int32_t cents = -200000; cents <= 200000; cents += 7)
     ASSERT_EQ(ParsePrice(PriceText(cents)), cents) << PriceText(cents);
   // Up to the widest text the field takes ("-9999999.99" is eleven characters).
@@ -43,15 +39,10 @@ TEST(ArticleValues, EveryPriceShownReadsBackAsItself) {
 
 TEST(ArticleValues, ThresholdsAreWholeNumbersAndStocksKeepThreeDecimals) {
   EXPECT_EQ(QuantityText(10), "10");
-  EXPECT_EQ(ParseQuantity("12,5"), 12);
-  EXPECT_EQ(ParseQuantity("12345"), 1234);
-  EXPECT_EQ(ParseQuantity("viel"), 0);
-  EXPECT_EQ(StockText(1.5), "1.500");
-  EXPECT_EQ(StockText(-2), "-2.000");
-  EXPECT_DOUBLE_EQ(ParseStock("1,25"), 1.25);
-  EXPECT_DOUBLE_EQ(ParseStock("123456789012345"), 12345678901234.0);
-  EXPECT_DOUBLE_EQ(ParseStock("x"), 0);
-
+  ExpectEach<Text, std::int32_t>(ParseQuantity, {{"12,5", 12}, {"12345", 1234}, {"viel", 0}});
+  ExpectEach<double, Text>(StockText, {{1.5, "1.500"}, {-2, "-2.000"}});
+  ExpectEach<Text, double>(ParseStock, {{"1,25", 1.25}, {"123456789012345", 12345678901234.0},
+                                        {"x", 0}});
   store::ArticleRecord article{};
   for (int i = 0; i < 6; ++i) article.stock[i] = i + 0.5;
   EXPECT_DOUBLE_EQ(TotalStock(article), 18.0);

@@ -4,8 +4,7 @@
 #include "printing/bmp_reader.h"
 #include "printing/page_renderer.h"
 #include "printing_fixture.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/test_app.h"
 
 namespace printing {
 namespace {
@@ -70,15 +69,13 @@ TEST(DecodeBmp, ReadsPalettedTrueColourAndMonochromePictures) {
   EXPECT_EQ(bits->pixels[1], 0xFF000000u);
   EXPECT_EQ(bits->pixels[2], 0xFFFFFFFFu);
   EXPECT_EQ(bits->pixels[9], 0xFFFFFFFFu);
-}
 
-TEST(DecodeBmp, PixelsStartWhereTheFileHeaderPointsBehindAGap) {
-  Bytes b = printingtest::SampleBmp(2, 1);
-  b.insert(b.begin() + 54, 10, 0xEE);
-  Set32(b, 10, 64);
-  auto picture = DecodeBmp(b);
-  ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->pixels[0], 0xFFC00000u);
+  // The pixels start where the file header points, behind a gap.
+  Bytes gap = printingtest::SampleBmp(2, 1);
+  gap.insert(gap.begin() + 54, 10, 0xEE);
+  Set32(gap, 10, 64);
+  ASSERT_TRUE(DecodeBmp(gap));
+  EXPECT_EQ(DecodeBmp(gap)->pixels[0], 0xFFC00000u);
 }
 
 TEST(DecodeBmp, RefusesWhatIsNotABmpOrClaimsMoreThanItHolds) {
@@ -98,33 +95,28 @@ TEST(DecodeBmp, RefusesWhatIsNotABmpOrClaimsMoreThanItHolds) {
   EXPECT_TRUE(broken([](Bytes& b) { Set32(b, 30, 1); }));  // run-length compressed
   EXPECT_TRUE(broken([](Bytes& b) { b[28] = 7; }));
   // A colour count beyond what 8 bits address, or beyond the file.
-  Bytes paletted = PalettedBmp();
-  Set32(paletted, 46, 100000);
-  EXPECT_FALSE(DecodeBmp(paletted));
-  paletted = PalettedBmp();
-  Set32(paletted, 46, 256);
-  EXPECT_FALSE(DecodeBmp(paletted));
+  for (std::uint32_t colours : {100000u, 256u}) {
+    Bytes paletted = PalettedBmp();
+    Set32(paletted, 46, colours);
+    EXPECT_FALSE(DecodeBmp(paletted)) << colours;
+  }
 }
 
 TEST(LoadLogoBitmap, EmptyNameIsNoLogoAndAMissingFileIsReportedByItsName) {
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  frame::AppState app;
-  app.dataDirectory = dir.path();
-  app.ui = &ui;
+  testsupport::TestApp t;
   PrintSession session;
-  RenderContext context(app, session);
+  RenderContext context(t.app, session);
 
   EXPECT_FALSE(LoadLogoBitmap(context, ""));
-  EXPECT_TRUE(ui.shown.empty());
+  EXPECT_TRUE(t.ui.shown.empty());
   EXPECT_FALSE(LoadLogoBitmap(context, "Firmenl\xF6go.bmp"));
-  EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Bilddatei Firmenlögo.bmp nicht gefunden."}));
+  EXPECT_EQ(t.ui.texts(), (std::vector<std::string>{"Bilddatei Firmenlögo.bmp nicht gefunden."}));
 
   // A file that is there but no BMP is left out without a word.
-  testsupport::WriteBytes(dir.file("kaputt.bmp"), {'G', 'I', 'F', '8'});
-  EXPECT_FALSE(LoadLogoBitmap(context, dir.file("kaputt.bmp")));
-  EXPECT_EQ(ui.shown.size(), 1u);
-  testsupport::WriteBytes(dir.file("logo.bmp"), printingtest::SampleBmp(6, 2));
+  testsupport::WriteBytes(t.dir.file("kaputt.bmp"), {'G', 'I', 'F', '8'});
+  EXPECT_FALSE(LoadLogoBitmap(context, t.dir.file("kaputt.bmp")));
+  EXPECT_EQ(t.ui.shown.size(), 1u);
+  testsupport::WriteBytes(t.dir.file("logo.bmp"), printingtest::SampleBmp(6, 2));
   auto logo = LoadLogoBitmap(context, "logo.bmp");
   ASSERT_TRUE(logo);
   EXPECT_EQ(logo->width, 6);

@@ -5,7 +5,7 @@
 #include "printing/letter_renderer.h"
 #include "printing/recording_canvas.h"
 #include "printing_fixture.h"
-#include "support/scripted_ui.h"
+#include "support/test_app.h"
 
 namespace printing {
 namespace {
@@ -15,7 +15,6 @@ using Kind = RecordingCanvas::Kind;
 class LetterTest : public ::testing::Test {
  protected:
   LetterTest() : context(app, session) {
-    app.ui = &ui;
     app.parameters = printingtest::SampleParameters();
     app.address = printingtest::SampleAddress();
     session.job = kJobLetter;
@@ -25,20 +24,20 @@ class LetterTest : public ::testing::Test {
     MakeRenderer(kJobLetter)->render(canvas, geometry, context);
   }
 
-  testsupport::ScriptedUi ui;
-  frame::AppState app;
+  testsupport::TestApp t;
+  frame::AppState& app = t.app;
   PrintSession session;
   RenderContext context;
   PageGeometry geometry{2100, 2970, 4960, 7016};
 };
 
 TEST(LetterLines, PiecesBetweenCarriageReturnsWithoutTheirLineFeed) {
-  EXPECT_EQ(LetterLines("Sehr geehrter Herr Müller,\r\n\r\nvielen Dank.\r\n"),
-            (std::vector<std::string>{"Sehr geehrter Herr Müller,", "", "vielen Dank.", ""}));
-  EXPECT_EQ(LetterLines(""), (std::vector<std::string>{""}));
-  EXPECT_EQ(LetterLines("a\rb"), (std::vector<std::string>{"a", "b"}));
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(LetterLines("Sehr geehrter,\r\n\r\nvielen Dank.\r\n"),
+            (Lines{"Sehr geehrter,", "", "vielen Dank.", ""}));
+  EXPECT_EQ(LetterLines(""), (Lines{""}));
   // Only the one line feed that follows the carriage return goes.
-  EXPECT_EQ(LetterLines("a\r\n\nb"), (std::vector<std::string>{"a", "\nb"}));
+  EXPECT_EQ(LetterLines("a\r\n\nb\rc"), (Lines{"a", "\nb", "c"}));
 }
 
 TEST_F(LetterTest, DateAndBodyBelowTheAddressOnTheLetterhead) {
@@ -48,17 +47,14 @@ TEST_F(LetterTest, DateAndBodyBelowTheAddressOnTheLetterhead) {
 
   const auto* date = canvas.findText("Datum: 06.12.2026");
   ASSERT_NE(date, nullptr);
-  EXPECT_EQ(date->x, 1400);
-  EXPECT_EQ(date->y, 800);
+  EXPECT_EQ((std::pair{date->x, date->y}), (std::pair{1400, 800}));
   EXPECT_EQ(date->font, (Font{"Arial", -35}));
   const auto* first = canvas.findText("Sehr geehrter Herr Müller,");
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->x, 150);
-  EXPECT_EQ(first->y, 900);
+  EXPECT_EQ((std::pair{first->x, first->y}), (std::pair{150, 900}));
   EXPECT_EQ(canvas.findText("anbei das Angebot.")->y, 1020);  // the empty line counts
-  EXPECT_NE(canvas.findText("Schreinerei Holzwurm"), nullptr);
-  EXPECT_NE(canvas.findText("Herrn"), nullptr);
-  EXPECT_NE(canvas.findText("Bankverbindungen:"), nullptr);
+  for (const char* part : {"Schreinerei Holzwurm", "Herrn", "Bankverbindungen:"})
+    EXPECT_NE(canvas.findText(part), nullptr) << part;
   EXPECT_EQ(canvas.findText(kPreviewPrompt), nullptr);  // on paper no prompt
   EXPECT_EQ(date->mapping, (Mapping{0, 0, 2100, 2970, 4960, 7016}));
 }
@@ -101,8 +97,7 @@ TEST_F(LetterTest, PreviewEndsWithTheRedPromptAndLeavesTheCanvasAsFound) {
   render(canvas);
   const auto& last = canvas.ops().back();
   EXPECT_EQ(last.text, "Linke Maustaste zum Drucken, Rechte zum Beenden...");
-  EXPECT_EQ(last.x, 10);
-  EXPECT_EQ(last.y, 10);
+  EXPECT_EQ((std::vector{last.x, last.y}), (std::vector{10, 10}));
   EXPECT_EQ(last.colour, kRed);
   EXPECT_EQ(canvas.textColour(), kBlack);
   EXPECT_EQ(canvas.font(), (Font{"Courier", -20}));

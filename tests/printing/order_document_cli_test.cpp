@@ -2,10 +2,7 @@
 // binary on a data directory with a 60-line invoice. The PDF's text is read
 // back with pdftotext where the machine has it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -14,34 +11,21 @@
 #include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/records_test_support.h"
+#include "support/run_command.h"
 
 namespace {
 
-std::string Binary() {
-  const char* bin = std::getenv("BELVON_TEST_BIN");
-  return bin ? std::string(bin) + "/belvon-cli" : std::string();
-}
+using testsupport::RunCommand;
 
-// The exit code of a shell command, -1 when it did not end normally.
-int Shell(const std::string& command) {
-  int status = std::system((command + " >/dev/null 2>&1").c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Output(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
+std::size_t FilesIn(const std::string& folder) {
+  return std::distance(std::filesystem::directory_iterator(folder),
+                       std::filesystem::directory_iterator());
 }
 
 class OrderDocumentCliTest : public testsupport::StoreTest {
  protected:
   void SetUp() override {
-    if (Binary().empty() || !std::filesystem::exists(Binary()))
+    if (testsupport::BuiltProgram("belvon-cli").empty())
       GTEST_SKIP() << "belvon-cli is not built (BELVON_TEST_BIN)";
     store::ParameterRecord& p = app.parameters;
     store::SetText(p.companyName1, "Schreinerei Holzwurm GmbH");
@@ -94,7 +78,7 @@ class OrderDocumentCliTest : public testsupport::StoreTest {
   }
 
   std::string cli(const std::string& arguments) const {
-    return Binary() + " --data-dir " + data + " " + arguments;
+    return testsupport::BuiltProgram("belvon-cli") + " --data-dir " + data + " " + arguments;
   }
 
   store::OrderHead stored() {
@@ -113,13 +97,14 @@ class OrderDocumentCliTest : public testsupport::StoreTest {
 
 TEST_F(OrderDocumentCliTest, SixtyLineInvoiceAsPdfHoldsEveryLineAndTheTotal) {
   const std::string pdf = dir.file("rechnung.pdf");
-  ASSERT_EQ(Shell(cli("print 3 --order " + number + " --date 06.12.2026 --pdf " + pdf)), 0);
+  ASSERT_EQ(RunCommand(cli("print 3 --order " + number + " --date 06.12.2026 --pdf " + pdf)), 0);
   ASSERT_GT(testsupport::FileSize(pdf), 1000);
   // Printing without --issue leaves the order as it was.
   EXPECT_EQ(stored().flags, 0);
 
-  if (Shell("command -v pdftotext") != 0) GTEST_SKIP() << "pdftotext is not installed";
-  const std::string text = Output("pdftotext -layout " + pdf + " -");
+  std::string text;
+  if (RunCommand("pdftotext -layout " + pdf + " -", &text) != 0)
+    GTEST_SKIP() << "pdftotext is not installed";
   EXPECT_NE(text.find("RECHNUNG"), std::string::npos);
   EXPECT_NE(text.find("Zimmermann"), std::string::npos);
   EXPECT_EQ(text.find("Bauer"), std::string::npos);
@@ -134,17 +119,14 @@ TEST_F(OrderDocumentCliTest, SixtyLineInvoiceAsPdfHoldsEveryLineAndTheTotal) {
 
 TEST_F(OrderDocumentCliTest, IssueMarksTheOrderAndPrintsEveryCopy) {
   const std::string one = dir.file("one");
-  ASSERT_EQ(Shell(cli("print 3 --order " + number + " --date 06.12.2026 --png " + one)), 0);
-  const auto pages = std::distance(std::filesystem::directory_iterator(one),
-                                   std::filesystem::directory_iterator());
-  ASSERT_GE(pages, 2);
+  ASSERT_EQ(RunCommand(cli("print 3 --order " + number + " --date 06.12.2026 --png " + one)), 0);
+  const std::size_t pages = FilesIn(one);
+  ASSERT_GE(pages, 2u);
 
   // The customer's two copies, all in the output.
   const std::string issued = dir.file("issued");
-  ASSERT_EQ(Shell(cli("print 3 --order " + number + " --date 06.12.2026 --issue --png " + issued)), 0);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(issued),
-                          std::filesystem::directory_iterator()),
-            2 * pages);
+  ASSERT_EQ(RunCommand(cli("print 3 --order " + number + " --date 06.12.2026 --issue --png " + issued)), 0);
+  EXPECT_EQ(FilesIn(issued), 2 * pages);
   store::OrderHead after = stored();
   EXPECT_EQ(after.flags & (store::kOrderInvoicePrinted | store::kOrderDeliveryNotePrinted),
             store::kOrderInvoicePrinted | store::kOrderDeliveryNotePrinted);
@@ -152,24 +134,24 @@ TEST_F(OrderDocumentCliTest, IssueMarksTheOrderAndPrintsEveryCopy) {
 
   // Issued again on another day: --yes keeps the old invoice date, without
   // it the new print date becomes the invoice date.
-  ASSERT_EQ(Shell(cli("--yes print 3 --order " + number +
+  ASSERT_EQ(RunCommand(cli("--yes print 3 --order " + number +
                     " --date 09.12.2026 --issue --copies 1 --pdf " + dir.file("a.pdf"))), 0);
   EXPECT_EQ(store::GetText(stored().invoiceDate), "06.12.2026");
-  ASSERT_EQ(Shell(cli("print 3 --order " + number +
+  ASSERT_EQ(RunCommand(cli("print 3 --order " + number +
                     " --date 09.12.2026 --issue --copies 1 --pdf " + dir.file("b.pdf"))), 0);
   EXPECT_EQ(store::GetText(stored().invoiceDate), "09.12.2026");
 }
 
 TEST_F(OrderDocumentCliTest, RefusesWhatItCannotPrint) {
-  EXPECT_EQ(Shell(cli("print 3 --order 4711 --pdf " + dir.file("x.pdf"))), 1);
-  EXPECT_EQ(Shell(cli("print 3 --order abc --pdf " + dir.file("x.pdf"))), 2);
-  EXPECT_EQ(Shell(cli("print 10 --order " + number + " --pdf " + dir.file("x.pdf"))), 2);
-  EXPECT_EQ(Shell(cli("print 3 --pdf " + dir.file("x.pdf"))), 2);
-  EXPECT_EQ(Shell(cli("print 3 --order " + number + " --copies 0 --pdf " + dir.file("x.pdf"))), 2);
-  EXPECT_EQ(Shell(cli("print 3 --order " + number + " --date 31.02.2026 --pdf " + dir.file("x.pdf"))), 2);
+  const std::pair<std::string, int> refused[] = {
+      {"--order 4711", 1}, {"--order abc", 2}, {"", 2}, {"--order " + number + " --copies 0", 2},
+      {"--order " + number + " --date 31.02.2026", 2}};
+  for (const auto& [arguments, code] : refused)
+    EXPECT_EQ(RunCommand(cli("print 3 " + arguments + " --pdf " + dir.file("x.pdf"))), code) << arguments;
+  EXPECT_EQ(RunCommand(cli("print 10 --order " + number + " --pdf " + dir.file("x.pdf"))), 2);
   EXPECT_FALSE(std::filesystem::exists(dir.file("x.pdf")));
   // An output that cannot be written leaves the order unissued.
-  EXPECT_EQ(Shell(cli("print 3 --order " + number + " --issue --pdf " + dir.file("no/such/x.pdf"))), 1);
+  EXPECT_EQ(RunCommand(cli("print 3 --order " + number + " --issue --pdf " + dir.file("no/such/x.pdf"))), 1);
   EXPECT_EQ(stored().flags, 0);
 }
 

@@ -1,24 +1,22 @@
-// The main window on the offscreen platform: title and status lines.
+// The main window on the offscreen platform: title, status lines and help.
+#include <QApplication>
+#include <QFile>
+#include <QTextBrowser>
 #include <gtest/gtest.h>
 
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
+#include "frame/ui/help_viewer.h"
 #include "frame/ui/main_window.h"
 #include "store/article_file.h"
-#include "store/text_field.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "store/records_test_support.h"
+#include "support/test_app.h"
 
 namespace {
 
 TEST(MainWindow, ShowsTitleClockAndRecordCounts) {
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  platform::FixedClock clock({2026, 12, 6, 9, 5, 0});
-  frame::AppState app;
-  app.dataDirectory = dir.path();
-  app.ui = &ui;
-  app.clock = &clock;
+  testsupport::TestApp t({2026, 12, 6, 9, 5, 0});
+  frame::AppState& app = t.app;
 
   frame::MainWindow window(app);
   frame::LoadParameters(app);
@@ -27,23 +25,11 @@ TEST(MainWindow, ShowsTitleClockAndRecordCounts) {
   EXPECT_EQ(window.statusLine1().toStdString(), "Datum: 06.12.2026, Uhrzeit: 09:05");
   EXPECT_EQ(window.statusLine2().toStdString(), "Adr.: 0  Art.: 0  Rec.: 0");
 
-  store::ArticleRecord article{};
-  store::SetText(article.number, "4711");
   std::int32_t position = -1;
-  ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+  ASSERT_EQ(store::WriteArticle(app, testsupport::MakeArticle("4711"), position, true), 1);
   window.refreshStatus();
   EXPECT_EQ(window.statusLine2().toStdString(), "Adr.: 0  Art.: 1  Rec.: 0");
 }
-
-}  // namespace
-
-#include <QFile>
-#include <QTextBrowser>
-#include <QApplication>
-
-#include "frame/ui/help_viewer.h"
-
-namespace {
 
 TEST(Help, EveryDialogContextHasItsOwnGermanPage) {
   for (int context : {1, 5, 6, 8, 10, 12, 13, 15, 22, 23, 27, 39, 40, 42, 48, 49, 50, 59, 60, 65}) {
@@ -58,10 +44,8 @@ TEST(Help, EveryDialogContextHasItsOwnGermanPage) {
 }
 
 TEST(Help, MenuCommandOpensTheOverview) {
-  testsupport::TempDir dir;
-  frame::AppState app;
-  app.dataDirectory = dir.path();
-  frame::MainWindow window(app);
+  testsupport::TestApp t;
+  frame::MainWindow window(t.app);
   window.command(144);
   QTextBrowser* browser = nullptr;
   for (QWidget* w : QApplication::topLevelWidgets())

@@ -1,6 +1,5 @@
 // The main window's menus in both interfaces and restricted mode, and the
-// frame's own commands: payment without an order, switching the interface
-// and the offer of the week.
+// frame's own commands: switching the interface and the offer of the week.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,27 +14,19 @@
 #include "frame/load_parameters.h"
 #include "frame/ui/main_window.h"
 #include "store/text_field.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/test_app.h"
 
 namespace frame {
 namespace {
 
-// An AppState on a fresh data directory, with the profile kept there too.
-struct Frame {
-  explicit Frame(int cashDesk = 0, int restricted = 0) : clock({2026, 3, 2, 10, 0, 0}) {
+// A program on a fresh data directory, with the profile kept there too.
+struct Frame : testsupport::TestApp {
+  explicit Frame(int cashDesk = 0, int restricted = 0) : TestApp({2026, 3, 2, 10, 0, 0}) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                        QString::fromStdString(dir.path()));
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
-    app.clock = &clock;
     app.cashDeskMode = cashDesk;
     app.restrictedMode = restricted;
   }
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  platform::FixedClock clock;
-  AppState app;
 };
 
 // The ids of all menu entries, and of the greyed ones.
@@ -85,17 +76,6 @@ TEST(MenuCommands, CashDeskMenuHoldsFourCommandsAndCountsShowZero) {
   LoadParameters(s.app);
   window.refreshStatus();
   EXPECT_EQ(window.statusLine2().toStdString(), "Adr.: 0  Art.: 0  Rec.: 0");
-}
-
-TEST(MenuCommands, PaymentWithoutOrderAsksForAnOrderFirst) {
-  Frame s;
-  MainWindow window(s.app);
-  LoadParameters(s.app);
-  window.command(108);
-  ASSERT_EQ(s.ui.shown.size(), 1u);
-  EXPECT_EQ(s.ui.shown[0].text, "Bitte erst Auftrag suchen !");
-  EXPECT_EQ(s.ui.shown[0].icon, Icon::Stop);
-  EXPECT_FALSE(s.ui.shown[0].wasQuestion);
 }
 
 TEST(MenuCommands, SwitchingTheInterfaceWritesTheOtherOneAndEnds) {

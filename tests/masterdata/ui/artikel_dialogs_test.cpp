@@ -21,24 +21,22 @@
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "store/article_file.h"
 #include "store/records_test_support.h"
+#include "support/modal.h"
 
 namespace masterdata {
 namespace {
 
 using frame::Control;
 
-class ArtikelEditDialogTest : public testsupport::StoreTest {
- protected:
-  void Type(QWidget* dialog, int id, const QString& text) {
-    Control<QLineEdit>(dialog, id)->setText(text);
-  }
-};
+using testsupport::Shown;
+using testsupport::Type;
+
+class ArtikelEditDialogTest : public testsupport::StoreTest {};
 
 TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1112)->text(), "0.00");
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1115)->text(), "0");
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1102)->text(), "0.000");
+  EXPECT_EQ((QStringList{Shown(&editor, 1112), Shown(&editor, 1115), Shown(&editor, 1102)}),
+            (QStringList{"0.00", "0", "0.000"}));
   Type(&editor, 1112, "12,5");
   Type(&editor, 1113, "zwölf");
   Type(&editor, 1114, "-3.5");
@@ -66,7 +64,7 @@ TEST_F(ArtikelEditDialogTest, UntouchedFieldsKeepTheirExactValuesAndOtherFlagBit
   article.flags = 0x40 | store::kArticleTaxRate1;
   article.currency = 2;
   ArtikelEditDialog editor(app, article, true);
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1117)->text(), "-21474836.48");  // shown whole
+  EXPECT_EQ(Shown(&editor, 1117), "-21474836.48");  // shown whole
   EXPECT_TRUE(Control<QRadioButton>(&editor, 1130)->isChecked());
   EXPECT_TRUE(Control<QRadioButton>(&editor, 1134)->isChecked());
   Control<QRadioButton>(&editor, 1131)->setChecked(true);

@@ -4,70 +4,42 @@
 // text, the selection of the main menu and restricted mode.
 #include "masterdata/ui/artikel_pane.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTimer>
-#include <functional>
 
 #include <gtest/gtest.h>
 
 #include "frame/command_ids.h"
-#include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
 #include "store/article_file.h"
 #include "store/records_test_support.h"
+#include "support/modal.h"
 
 namespace masterdata {
 namespace {
 
 using frame::Control;
+using testsupport::Click;
 using testsupport::MakeArticle;
-
-// Runs `drive` on the modal dialog once it is open.
-void OnModal(std::function<void(QDialog*)> drive) {
-  QTimer::singleShot(0, [drive] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(dialog, nullptr) << "no dialog open";
-    drive(dialog);
-  });
-}
-
-void Click(QWidget* dialog, int id) { Control<QPushButton>(dialog, id)->click(); }
-void Type(QWidget* dialog, int id, const QString& text) { Control<QLineEdit>(dialog, id)->setText(text); }
+using testsupport::OnModal;
+using testsupport::Type;
 
 class ArtikelPaneTest : public testsupport::StoreTest {
  protected:
-  ArtikelPaneTest() {
-    // A dialog that a test leaves open fails the test instead of hanging it.
-    watchdog_.setSingleShot(true);
-    watchdog_.setInterval(5000);
-    QObject::connect(&watchdog_, &QTimer::timeout, [] {
-      while (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-        ADD_FAILURE() << "dialog left open: " << open->objectName().toStdString();
-        open->reject();
-      }
-    });
-    watchdog_.start();
-  }
-
   void Add(const std::string& number, const std::string& designation = "") {
     std::int32_t position = -1;
     ASSERT_EQ(store::WriteArticle(app, MakeArticle(number, designation), position, true), 1);
   }
   std::string Current() const { return std::string(store::GetText(app.article.number)); }
-  QString Shown(ArtikelPane& pane, int id) { return Control<QLineEdit>(&pane, id)->text(); }
+  QString Shown(ArtikelPane& pane, int id) { return testsupport::Shown(&pane, id); }
   // Opens the pane on the first article, as the start-up does.
   void Open(ArtikelPane& pane) {
     pane.show();
     QApplication::processEvents();
   }
 
-  QTimer watchdog_;
+  testsupport::ModalWatchdog watchdog_;
 };
 
 TEST_F(ArtikelPaneTest, ShowsTheFirstArticleWithItsPriceAndTotalStock) {
@@ -81,11 +53,9 @@ TEST_F(ArtikelPaneTest, ShowsTheFirstArticleWithItsPriceAndTotalStock) {
   ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
   ArtikelPane pane(app);
   Open(pane);
-  EXPECT_EQ(Shown(pane, 1128), "100");
-  EXPECT_EQ(Shown(pane, 1104), "Schraube");
-  EXPECT_EQ(Shown(pane, 1112), "12.50");
-  EXPECT_EQ(Control<QLabel>(&pane, 2180)->text(), "DM");
-  EXPECT_EQ(Shown(pane, 1102), "2.500");
+  EXPECT_EQ((QStringList{Shown(pane, 1128), Shown(pane, 1104), Shown(pane, 1112), Shown(pane, 1102),
+                         Control<QLabel>(&pane, 2180)->text()}),
+            (QStringList{"100", "Schraube", "12.50", "2.500", "DM"}));
   EXPECT_EQ(store::GetText(app.articleCriteria.number), "#ZARVENTO");
 }
 
@@ -127,12 +97,10 @@ TEST_F(ArtikelPaneTest, AfterASearchForFortySevenNextGoesToTheNextNumberWithIt) 
   });
   pane.command(2025);
   EXPECT_EQ(Current(), "1470");
-  pane.command(2024);
-  EXPECT_EQ(Current(), "3470");
-  pane.command(2024);
-  EXPECT_EQ(Current(), "4700");
-  pane.command(2024);  // nothing further: stays
-  EXPECT_EQ(Current(), "4700");
+  for (const char* next : {"3470", "4700", "4700"}) {  // nothing after 4700: it stays
+    pane.command(2024);
+    EXPECT_EQ(Current(), next);
+  }
   pane.command(2023);
   EXPECT_EQ(Shown(pane, 1128), "3470");
 }
@@ -160,31 +128,25 @@ TEST_F(ArtikelPaneTest, CancelledSearchPutsBackArticlePositionAndCriteria) {
   EXPECT_EQ(std::memcmp(&app.articleCriteria, &criteria, sizeof criteria), 0);
 }
 
-TEST_F(ArtikelPaneTest, CancellingNewLeavesThePreviousArticle) {
-  Add("100", "Schraube");
-  Add("200", "Mutter");
+TEST_F(ArtikelPaneTest, NewArticleGetsTheNextNumberAndBecomesCurrentUnlessCancelled) {
+  for (const char* n : {"100", "20A", "X9"}) Add(n);
   ArtikelPane pane(app);
   Open(pane);
   pane.command(2024);
   OnModal([](QDialog* editor) {
     EXPECT_EQ(editor->objectName(), "ARTIKELEDIT");
-    EXPECT_EQ(Control<QLineEdit>(editor, 1128)->text(), "");  // no automatic number
+    EXPECT_EQ(testsupport::Shown(editor, 1128), "");  // no automatic number
     Type(editor, 1128, "999");
     Click(editor, 2);
   });
   pane.command(2028);
-  EXPECT_EQ(Current(), "200");
-  EXPECT_EQ(Shown(pane, 1104), "Mutter");
-  EXPECT_EQ(app.articles.lastIndex, 1);
-}
+  EXPECT_EQ(Current(), "20A");
+  EXPECT_EQ(Shown(pane, 1128), "20A");
+  EXPECT_EQ(app.articles.lastIndex, 2);
 
-TEST_F(ArtikelPaneTest, NewArticleGetsTheNextNumberAndBecomesCurrent) {
-  for (const char* n : {"100", "20A", "X9"}) Add(n);
   app.parameters.autoArticleNumber = 1;
-  ArtikelPane pane(app);
-  Open(pane);
   OnModal([](QDialog* editor) {
-    EXPECT_EQ(Control<QLineEdit>(editor, 1128)->text(), "101");
+    EXPECT_EQ(testsupport::Shown(editor, 1128), "101");
     Type(editor, 1104, "Neu");
     Type(editor, 1112, "12,5");
     Click(editor, 1);
@@ -221,7 +183,7 @@ TEST_F(ArtikelPaneTest, TakenNumberKeepsTheEditorOpenWithTheMessage) {
   // new number moves it.
   ui.shown.clear();
   OnModal([](QDialog* editor) {
-    EXPECT_EQ(Control<QLineEdit>(editor, 1128)->text(), "300");
+    EXPECT_EQ(testsupport::Shown(editor, 1128), "300");
     Type(editor, 1104, "geändert");
     Click(editor, 1);
   });
@@ -286,7 +248,7 @@ TEST_F(ArtikelPaneTest, SelectionWithEmptyCriteriaSkipsNumbersNamingZarvento) {
   store::SetText(app.articleCriteria.designation, "alt");
   OnModal([](QDialog* selection) {
     EXPECT_EQ(selection->objectName(), "ARTIKELAUSWAHL");
-    EXPECT_EQ(Control<QLineEdit>(selection, 1128)->text(), "");  // #ZARVENTO shows empty
+    EXPECT_EQ(testsupport::Shown(selection, 1128), "");  // #ZARVENTO shows empty
     Type(selection, 1104, "");
     Click(selection, 1);
   });

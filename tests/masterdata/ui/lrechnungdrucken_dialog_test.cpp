@@ -1,6 +1,5 @@
 // The customer part of the cash desk's print dialog.
 #include <QCheckBox>
-#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,7 @@
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "store/address_file.h"
 #include "store/records_test_support.h"
+#include "support/modal.h"
 
 namespace {
 
@@ -26,24 +26,23 @@ class CashDeskPrintTest : public testsupport::StoreTest {
     app.addresses.position = 0;
     store::SetText(app.addressCriteria.name2, "#ZARVENTO");
   }
-  QString Field(QWidget* dialog, int id) { return frame::Control<QLineEdit>(dialog, id)->text(); }
 };
 
 TEST_F(CashDeskPrintTest, BrowsingShowsEachAddressWithItsCopies) {
   LRechnungDruckenDialog dialog(app);
-  EXPECT_EQ(Field(&dialog, masterdata::id::kName2), "Adam");
-  EXPECT_EQ(Field(&dialog, 2043), "1");
+  EXPECT_EQ(testsupport::Shown(&dialog, masterdata::id::kName2), "Adam");
+  EXPECT_EQ(testsupport::Shown(&dialog, 2043), "1");
   dialog.command(1012);
-  EXPECT_EQ(Field(&dialog, masterdata::id::kName2), "Berg");
-  EXPECT_EQ(Field(&dialog, 2043), "3");
+  EXPECT_EQ(testsupport::Shown(&dialog, masterdata::id::kName2), "Berg");
+  EXPECT_EQ(testsupport::Shown(&dialog, 2043), "3");
   dialog.command(1012);  // nothing after the last
-  EXPECT_EQ(Field(&dialog, masterdata::id::kName2), "Berg");
+  EXPECT_EQ(testsupport::Shown(&dialog, masterdata::id::kName2), "Berg");
 }
 
 TEST_F(CashDeskPrintTest, AnUnknownNameBecomesANewAddressWhenADocumentIsChosen) {
   LRechnungDruckenDialog dialog(app);
-  frame::Control<QLineEdit>(&dialog, masterdata::id::kName2)->setText("Cäsar");
-  frame::Control<QLineEdit>(&dialog, 2043)->setText("2");
+  testsupport::Type(&dialog, masterdata::id::kName2, "Cäsar");
+  testsupport::Type(&dialog, 2043, "2");
   frame::Control<QCheckBox>(&dialog, 2192)->setChecked(true);
   dialog.command(masterdata::kPrintInvoice);
   EXPECT_EQ(dialog.result(), masterdata::kPrintInvoice);

@@ -11,8 +11,7 @@
 #include "printing/ui/preview_window.h"
 #include "printing/ui/qt_print_host.h"
 #include "printing/printing_fixture.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/test_app.h"
 
 namespace printing {
 namespace {
@@ -28,8 +27,6 @@ std::unique_ptr<QPrinter> PdfPrinter(const QString& path) {
 class PreviewTest : public ::testing::Test {
  protected:
   PreviewTest() : host(nullptr) {
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
     app.parameters = printingtest::SampleParameters();
     app.address = printingtest::SampleAddress();
     pdf = QString::fromStdString(dir.file("vorschau.pdf"));
@@ -47,9 +44,10 @@ class PreviewTest : public ::testing::Test {
     QTest::keyClick(window, static_cast<Qt::Key>(key), modifiers);
   }
 
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  frame::AppState app;
+  testsupport::TestApp t;
+  testsupport::TempDir& dir = t.dir;
+  testsupport::ScriptedUi& ui = t.ui;
+  frame::AppState& app = t.app;
   QtPrintHost host;
   QString pdf;
   int dialogs = 0;
@@ -67,21 +65,30 @@ TEST_F(PreviewTest, OpensAtTheStartZoomPagesZoomsAndClosesOnEscWithOneNotice) {
   const PrinterInfo page = preview->pageInfo();
   EXPECT_EQ(preview->size(), QSize(zoom * page.pageWidthMm, zoom * page.pageHeightMm));
 
-  key(preview, Qt::Key_PageUp);
-  EXPECT_EQ(preview->session().view.targetPage, 1);
-  key(preview, Qt::Key_PageDown);
-  EXPECT_EQ(preview->session().view.targetPage, 2);
-  for (int i = 0; i < 25; ++i) key(preview, Qt::Key_End);
-  EXPECT_EQ(preview->session().view.zoom, 20);
-  EXPECT_EQ(preview->width(), 20 * page.pageWidthMm);
-  for (int i = 0; i < 25; ++i) key(preview, Qt::Key_Minus, Qt::KeypadModifier);
-  EXPECT_EQ(preview->session().view.zoom, 1);
-  key(preview, Qt::Key_Plus, Qt::KeypadModifier);
-  EXPECT_EQ(preview->session().view.zoom, 2);
-  key(preview, Qt::Key_Minus);  // not the keypad: nothing
-  EXPECT_EQ(preview->session().view.zoom, 2);
-  key(preview, Qt::Key_Left);
-  EXPECT_EQ(preview->session().view.scrollX, 128);
+  // Each key in turn, and the page, zoom and offsets it leaves; zooming
+  // places the window anew at its size.
+  struct Press {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    int times, page, zoom, scrollX, scrollY;
+  };
+  const Qt::KeyboardModifiers none = Qt::NoModifier, keypad = Qt::KeypadModifier;
+  const Press presses[] = {
+      {Qt::Key_PageUp, none, 1, 1, zoom, 0, 0},   {Qt::Key_PageDown, none, 1, 2, zoom, 0, 0},
+      {Qt::Key_End, none, 25, 2, 20, 0, 0},       {Qt::Key_Minus, keypad, 1, 2, 19, 0, 0},
+      {Qt::Key_Home, none, 25, 2, 1, 0, 0},       {Qt::Key_Plus, keypad, 1, 2, 2, 0, 0},
+      {Qt::Key_Minus, none, 1, 2, 2, 0, 0},       {Qt::Key_Plus, none, 1, 2, 2, 0, 0},
+      {Qt::Key_Left, none, 1, 2, 2, 128, 0},      {Qt::Key_Up, none, 2, 2, 2, 128, 256},
+      {Qt::Key_Right, none, 1, 2, 2, 0, 256},     {Qt::Key_Down, none, 1, 2, 2, 0, 128},
+  };
+  for (const Press& press : presses) {
+    SCOPED_TRACE(testing::Message() << "key " << std::hex << press.key << " " << press.modifiers);
+    for (int i = 0; i < press.times; ++i) key(preview, press.key, press.modifiers);
+    const PreviewView& view = preview->session().view;
+    EXPECT_EQ((std::vector{view.targetPage, view.zoom, view.scrollX, view.scrollY}),
+              (std::vector{press.page, press.zoom, press.scrollX, press.scrollY}));
+    EXPECT_EQ(preview->width(), view.zoom * page.pageWidthMm);
+  }
 
   // The letter page is drawn with the prompt in red: some red pixels show.
   QImage shot = preview->grab().toImage();

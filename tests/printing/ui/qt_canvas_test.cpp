@@ -1,13 +1,10 @@
 // The Qt canvas and the output devices: fonts, alignment, pages, files, the
 // abort dialog's bar, and belvon-cli print.
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
 #include <QTest>
 #include <cstdio>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "printing/job_table.h"
@@ -16,8 +13,8 @@
 #include "printing/ui/printdlg_dialog.h"
 #include "printing/ui/printer_devices.h"
 #include "printing/ui/qt_canvas.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/run_command.h"
+#include "support/test_app.h"
 
 namespace printing {
 namespace {
@@ -77,16 +74,14 @@ TEST(QtCanvas, TextAnchorsFollowTheAlignmentAndTheMapping) {
 class DevicesTest : public ::testing::Test {
  protected:
   DevicesTest() {
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
     app.parameters = printingtest::SampleParameters();
     app.address = printingtest::SampleAddress();
     session.job = kJobLetter;
     session.inputs.printDate = "06.12.2026";
   }
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  frame::AppState app;
+  testsupport::TestApp t;
+  testsupport::TempDir& dir = t.dir;
+  frame::AppState& app = t.app;
   PrintSession session;
 };
 
@@ -157,49 +152,34 @@ TEST(PrintDlgDialog, BarRedrawsOnlyOnChangeAndEveryCommandCancels) {
   EXPECT_TRUE(dialog.progress(70));
 }
 
-// belvon-cli print, run as its own process.
-int RunCli(const std::string& arguments, std::string* output = nullptr) {
-  // The build directory: from the environment, else above tests/.
-  const char* bin = std::getenv("BELVON_TEST_BIN");
-  std::string dir = bin ? std::string(bin)
-                        : QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/.."))
-                              .absolutePath()
-                              .toStdString();
-  std::string command = dir + "/belvon-cli " + arguments + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[512];
-  while (std::fgets(buffer, sizeof buffer, pipe))
-    if (output) *output += buffer;
-  int status = pclose(pipe);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
+// belvon-cli print for the letter and the blank page, run as its own process.
 TEST(PrintCommand, WritesPngPagesAndAPdfAndRefusesBadArguments) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built (BELVON_TEST_BIN)";
   testsupport::TempDir dir;
-  const std::string data = "--data-dir " + dir.path() + " ";
-  ASSERT_EQ(RunCli(data + "init"), 0);
+  auto run = [&](const std::string& arguments, std::string* output = nullptr) {
+    return testsupport::RunCommand(cli + " --data-dir " + dir.path() + " " + arguments, output);
+  };
+  ASSERT_EQ(run("init"), 0);
   {
     std::FILE* text = std::fopen(dir.file("brief.txt").c_str(), "w");
     std::fputs("Sehr geehrte Damen und Herren,\n\nanbei die Unterlagen.\n", text);
     std::fclose(text);
   }
   std::string listed;
-  EXPECT_EQ(RunCli(data + "print 10 --date 29.02.2028 --text " + dir.file("brief.txt") +
-                       " --png " + dir.file("png"),
-                   &listed),
-            0);
+  EXPECT_EQ(run("print 10 --date 29.02.2028 --text " + dir.file("brief.txt") + " --png " +
+                    dir.file("png"), &listed), 0);
   EXPECT_EQ(listed, dir.file("png") + "/page-001.png\n");
   EXPECT_EQ(QImage(QString::fromStdString(dir.file("png/page-001.png"))).width(), 1240);
-  EXPECT_EQ(RunCli(data + "print 11 --pdf " + dir.file("leer.pdf")), 0);
+  EXPECT_EQ(run("print 11 --pdf " + dir.file("leer.pdf")), 0);
   EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.file("leer.pdf"))));
 
-  EXPECT_EQ(RunCli(data + "print 10 --date 30.02.2026 --pdf " + dir.file("x.pdf")), 2);
-  EXPECT_EQ(RunCli(data + "print 10 --pdf a.pdf --png b"), 2);
-  EXPECT_EQ(RunCli(data + "print zehn --pdf a.pdf"), 2);
-  EXPECT_EQ(RunCli(data + "print 10 --customer Niemand --pdf " + dir.file("x.pdf")), 1);
-  EXPECT_EQ(RunCli(data + "print 10 --text " + dir.file("fehlt.txt") + " --pdf " +
-                   dir.file("x.pdf")),
-            1);
+  const std::string pdf = " --pdf " + dir.file("x.pdf");
+  const std::pair<std::string, int> refused[] = {
+      {"print 10 --date 30.02.2026" + pdf, 2}, {"print 10 --pdf a.pdf --png b", 2},
+      {"print zehn --pdf a.pdf", 2}, {"print 10 --customer Niemand" + pdf, 1},
+      {"print 10 --text " + dir.file("fehlt.txt") + pdf, 1}};
+  for (const auto& [arguments, code] : refused) EXPECT_EQ(run(arguments), code) << arguments;
   EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.file("x.pdf"))));
 }
 

@@ -1,34 +1,20 @@
-// Pictures of the address pane and its dialogs for people to look at; only
-// taken when BELVON_SCREENSHOT_DIR names a folder.
-#include <QApplication>
-#include <QDir>
-#include <cstdlib>
-
-#include <gtest/gtest.h>
-
-#include "support/screenshot.h"
-
-#include "frame/app_state.h"
+// The address pane and its dialogs.
 #include "frame/load_parameters.h"
 #include "frame/ui/main_window.h"
 #include "masterdata/address_rules.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "masterdata/ui/kundenauswahl_dialog.h"
 #include "masterdata/ui/kundenedit_dialog.h"
+#include "screenshots.h"
 #include "store/address_file.h"
 #include "store/text_field.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/test_app.h"
 
-namespace {
+namespace screenshots {
 
-TEST(KundenScreenshots, PaneAndDialogs) {
-  if (!std::getenv("BELVON_SCREENSHOT_DIR")) GTEST_SKIP() << "BELVON_SCREENSHOT_DIR not set";
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  frame::AppState app;
-  app.dataDirectory = dir.path();
-  app.ui = &ui;
+void AddressPane() {
+  testsupport::TestApp t;
+  frame::AppState& app = t.app;
   frame::LoadParameters(app);
   store::AddressRecord a = masterdata::NewAddress(app.parameters);
   a.kind = 1;
@@ -44,17 +30,17 @@ TEST(KundenScreenshots, PaneAndDialogs) {
   store::WriteAddress(app, a, position, true);
   frame::MainWindow window(app);
   masterdata::InstallAddressPane(window);
-  testsupport::SaveScreenshot(*window.pane(frame::PaneSlot::Address), "kunden_pane");
+  Save(*window.pane(frame::PaneSlot::Address), "kunden_pane");
   masterdata::KundenEditDialog edit(app, a, false);
-  testsupport::SaveScreenshot(edit, "kundenedit");
+  Save(edit, "kundenedit");
   masterdata::KundenEdit2Dialog delivery(a);
-  testsupport::SaveScreenshot(delivery, "kundenedit2");
+  Save(delivery, "kundenedit2");
   masterdata::KundenAuswahlDialog selection(app.addressCriteria, masterdata::kSelectionMode);
-  testsupport::SaveScreenshot(selection, "kundenauswahl");
+  Save(selection, "kundenauswahl");
   masterdata::KundenAuswahlDialog search(app.addressCriteria, masterdata::kSearchMode);
-  testsupport::SaveScreenshot(search, "kundensuchen");
+  Save(search, "kundensuchen");
   masterdata::LangtextDialog remark(a);
-  testsupport::SaveScreenshot(remark, "langtext");
+  Save(remark, "langtext");
 }
 
-}  // namespace
+}  // namespace screenshots
