@@ -36,7 +36,17 @@ std::int32_t LineDiscount(const store::OrderLine& line) {
 }
 
 std::int32_t LineNet(const store::OrderLine& line) {
-  return RoundHalfAway(Gross(line)) - LineDiscount(line);
+  // Each part is clamped to 32 bits; their difference may not be.
+  return ClampToCents(static_cast<double>(RoundHalfAway(Gross(line))) - LineDiscount(line));
+}
+
+bool LineComputable(const store::OrderLine& line) {
+  constexpr double kLimit = 2147483647.0;
+  const double gross = Gross(line);
+  if (!std::isfinite(gross)) return false;
+  const double discount = gross * line.discount / 1000;
+  return std::fabs(gross) <= kLimit && std::fabs(discount) <= kLimit &&
+         std::fabs(gross - discount) <= kLimit;
 }
 
 double LineAmountShown(const store::OrderLine& line) {
@@ -47,12 +57,30 @@ double LineAmountListed(const store::OrderLine& line) {
   return RoundHalfAway(Gross(line)) / 100.0 * (1000 - line.discount) / 1000;
 }
 
-std::int16_t FirstTaxRate(const store::ParameterRecord& parameters, int currency) {
+std::int16_t StoredFirstTaxRate(const store::ParameterRecord& parameters, int currency) {
   return store::TaxRate(parameters, currency >= 0 && currency <= 2 ? currency : 0, 2);
 }
 
-std::int16_t SecondTaxRate(const store::ParameterRecord& parameters, int currency) {
+std::int16_t StoredSecondTaxRate(const store::ParameterRecord& parameters, int currency) {
   return store::TaxRate(parameters, currency >= 0 && currency <= 2 ? currency : 0, 3);
+}
+
+std::int16_t FirstTaxRate(const store::ParameterRecord& parameters, int currency) {
+  return std::clamp<std::int16_t>(StoredFirstTaxRate(parameters, currency), 0, kMaxTaxRate);
+}
+
+std::int16_t SecondTaxRate(const store::ParameterRecord& parameters, int currency) {
+  return std::clamp<std::int16_t>(StoredSecondTaxRate(parameters, currency), 0, kMaxTaxRate);
+}
+
+std::int64_t TaxedSum(std::int64_t sum, int rate) {
+  const double r = rate;
+  return RoundHalfAway((100 + r / 10) * static_cast<double>(sum) / 100);
+}
+
+std::int64_t ContainedTax(std::int64_t grossSum, int rate) {
+  const double r = rate;
+  return grossSum - RoundHalfAway(static_cast<double>(grossSum) * 100 / (100 + r / 10));
 }
 
 std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
@@ -65,6 +93,7 @@ std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::Or
       head.flags |= store::kOrderHasBackOrder;
       continue;
     }
+    if (!LineComputable(line)) continue;
     switch (line.taxCode) {
       case store::kTaxCodeNone: s0 += LineNet(line); break;
       case store::kTaxCodeRate1: s1 += LineNet(line); break;
@@ -73,10 +102,8 @@ std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::Or
     }
   }
   if (head.flags & store::kOrderPricesIncludeTax) return ClampToCents(static_cast<double>(s0 + s1 + s2));
-  const double r1 = FirstTaxRate(parameters, head.currency);
-  const double r2 = SecondTaxRate(parameters, head.currency);
-  return ClampToCents(static_cast<double>(s0) + RoundHalfAway((100 + r1 / 10) * s1 / 100) +
-                      RoundHalfAway((100 + r2 / 10) * s2 / 100));
+  return ClampToCents(static_cast<double>(s0 + TaxedSum(s1, FirstTaxRate(parameters, head.currency)) +
+                                          TaxedSum(s2, SecondTaxRate(parameters, head.currency))));
 }
 
 std::string RefreshOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
@@ -124,17 +151,16 @@ std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article) {
 
 std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
                                            const std::string& invoiceDate) {
+  // Nothing to pay, nothing to offer: a credit note has no terms at all.
   std::vector<std::string> lines;
-  if (head.total > 0) {
-    if (head.paymentPeriod != 0) {
-      Date date = ParseDate(invoiceDate);
-      lines.push_back(frame::Format("Zahlung: innerhalb %-d Tagen bis zum %s.", head.paymentPeriod,
-                                    AddDaysToDate(date.day, date.month, date.year,
-                                                  head.paymentPeriod)
-                                        .c_str()));
-    } else {
-      lines.push_back("Zahlung: Sofort ohne Abzug");
-    }
+  if (head.total <= 0) return lines;
+  if (head.paymentPeriod != 0) {
+    Date date = ParseDate(invoiceDate);
+    lines.push_back(frame::Format(
+        "Zahlung: innerhalb %-d Tagen bis zum %s.", head.paymentPeriod,
+        AddDaysToDate(date.day, date.month, date.year, head.paymentPeriod).c_str()));
+  } else {
+    lines.push_back("Zahlung: Sofort ohne Abzug");
   }
   if (head.cashDiscount != 0)
     lines.push_back(frame::Format(

@@ -9,11 +9,32 @@
 //    away from zero (0.5 -> 1, -0.5 -> -1);
 //  - a line is rounded twice, its gross (price x quantity) and its discount
 //    separately, and the net is their difference;
-//  - the tax is added per tax class on the rounded class sum, rounded once;
+//  - the tax is added per tax class on the rounded class sum, rounded once:
+//    TaxedSum(S) = RoundHalfAway((100 + r / 10) x S / 100);
+//  - the tax contained in a gross class sum is what is left of the sum when
+//    its net part is rounded once: ContainedTax(S) = S - RoundHalfAway(S x
+//    100 / (100 + r / 10));
 //  - currency conversion adds 0.5 and truncates towards zero (not
 //    RoundHalfAway), so negative prices convert differently;
 //  - amounts typed by the user are read as (value + 0.005) x 100, truncated.
 // Changing any of these orders changes the last cent of stored totals.
+//
+// A printed document states whole cents that add up, and the identity holds
+// on every document because each printed tax is taken from the total:
+//  - net prices: the tax line of a class is TaxedSum(S) - S, so
+//    Netto-Summe + tax lines = S0 + TaxedSum(S1) + TaxedSum(S2) = total;
+//  - gross prices printed as net: the net figure is S0 + (S1 - ContainedTax(S1))
+//    + (S2 - ContainedTax(S2)) and the tax lines are the ContainedTax values,
+//    so Netto-Summe + tax lines = S0 + S1 + S2 = total;
+//  - gross prices printed gross state the same ContainedTax values as the
+//    tax they contain, and Brutto-Summe = total.
+// ("./. Rabatt-Summe", when printed, is part of the net side: the sum line
+// then stands that much higher.)
+//
+// Stored values outside what these routines can compute with are not used:
+// a line whose gross, discount or net does not fit 32-bit cents counts in no
+// sum (LineComputable), and a tax rate outside 0.0 to 100.0 % is taken as
+// the nearest of the two (the settings dialog allows no other).
 #ifndef BELVON_ORDERS_ORDER_MATH_H
 #define BELVON_ORDERS_ORDER_MATH_H
 
@@ -34,6 +55,10 @@ std::int32_t RoundHalfAway(double x);
 std::int32_t LineNet(const store::OrderLine& line);
 std::int32_t LineDiscount(const store::OrderLine& line);
 
+// Whether the quantity is a number and the gross, the discount and the net
+// of the line each fit 32-bit cents. Lines that do not count in no sum.
+bool LineComputable(const store::OrderLine& line);
+
 // The amount of the edited line ("Summe"): price x quantity / 100 x
 // (1000 - discount) / 1000, currency units, not rounded before formatting.
 double LineAmountShown(const store::OrderLine& line);
@@ -41,10 +66,21 @@ double LineAmountShown(const store::OrderLine& line);
 // 100 x (1000 - discount) / 1000.
 double LineAmountListed(const store::OrderLine& line);
 
-// The first and second tax rate (tenths of a percent) of an order currency.
-// The fourth currency has no rates of its own and uses the main currency's.
+// The first and second tax rate (tenths of a percent) of an order currency,
+// as stored. The fourth currency has no rates of its own and uses the main
+// currency's.
+std::int16_t StoredFirstTaxRate(const store::ParameterRecord& parameters, int currency);
+std::int16_t StoredSecondTaxRate(const store::ParameterRecord& parameters, int currency);
+// The same rates as the orders compute with: within 0 to 1000.
+inline constexpr std::int16_t kMaxTaxRate = 1000;
 std::int16_t FirstTaxRate(const store::ParameterRecord& parameters, int currency);
 std::int16_t SecondTaxRate(const store::ParameterRecord& parameters, int currency);
+
+// A net class sum with its tax: RoundHalfAway((100 + rate / 10) x sum / 100).
+std::int64_t TaxedSum(std::int64_t sum, int rate);
+// The tax contained in a gross class sum: sum - RoundHalfAway(sum x 100 /
+// (100 + rate / 10)).
+std::int64_t ContainedTax(std::int64_t grossSum, int rate);
 
 // The total of lines 1 .. head.lineCount (lines[0] is the edited line and
 // never counts). Back-order lines count nowhere but set order flag 16; lines
@@ -77,7 +113,8 @@ std::int32_t ConvertPrice(std::int32_t cents, int from, int to,
 // else 15.
 std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article);
 
-// The payment-terms lines printed under an invoice.
+// The payment-terms lines printed under an invoice; none for a document
+// that asks for no payment (a total of 0 or less, a credit note).
 std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
                                            const std::string& invoiceDate);
 

@@ -11,6 +11,7 @@
 #include "orders/order_math.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
+#include "printing/text_wrap.h"
 #include "store/address_record.h"
 #include "store/text_field.h"
 
@@ -42,6 +43,9 @@ constexpr int kDescriptionX = 500;
 constexpr int kInfoX = 1000;
 constexpr int kUnitPriceX = 1650;
 constexpr int kDiscountX = 1480;
+// The description column ends this far left of the tax column's right end,
+// where the widest rate ("19.0%") begins.
+constexpr int kDescriptionGap = 150;
 // An article number wider than this pushes the rest of its row one line down.
 constexpr int kArticleNumberWidth = 145;
 
@@ -108,6 +112,7 @@ class OrderDocument {
     FontScope restore(canvas_);
     const TextAlign align = canvas_.textAlign();
 
+    warnDamagedValues();
     firstPage();
     const bool complete = rows() && (hidePrices_ || totals()) && closing();
     if (escaped_) {
@@ -178,6 +183,42 @@ class OrderDocument {
   int taxColumnX() const {
     if (job_ == kJobCollectiveInvoice) return 1250;
     return anyDiscount_ ? 1350 : 1480;
+  }
+  int descriptionWidth() const { return taxColumnX() - kDescriptionGap - kDescriptionX; }
+
+  // Free text in a column from x, one line per 4 mm; after each line the
+  // page break without headings. False when the document stops there.
+  bool columnText(int x, int width, std::string_view cp1252) {
+    for (const std::string& text : WrapText(canvas_, platform::Cp1252ToUtf8(cp1252), width)) {
+      left(x, y_, text);
+      y_ += 40;
+      if (!pageBreak(false)) return false;
+    }
+    return true;
+  }
+
+  // Stored values the arithmetic cannot use are left out or clamped, and
+  // the user is told so, once per document.
+  void warnDamagedValues() {
+    bool usesRate[2] = {false, false};
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const store::OrderLine& line = lines_[i];
+      usesRate[0] |= line.taxCode == store::kTaxCodeRate1;
+      usesRate[1] |= line.taxCode == store::kTaxCodeRate2;
+      if (!skipped(line) && !orders::LineComputable(line))
+        context_.warn(frame::Format(
+            "Auftrag %ld, Position %d: Menge und Preis ergeben einen Betrag außerhalb des "
+            "Rechenbereichs. Die Position wird ohne Betrag gedruckt und nicht berechnet.",
+            static_cast<long>(head_.orderNumber), static_cast<int>(i + 1)));
+    }
+    const int stored[2] = {orders::StoredFirstTaxRate(p_, head_.currency),
+                           orders::StoredSecondTaxRate(p_, head_.currency)};
+    const int used[2] = {rate1_, rate2_};
+    for (int c = 0; c < 2; ++c)
+      if (usesRate[c] && stored[c] != used[c])
+        context_.warn(frame::Format(
+            "Der Steuersatz %.1f %% der Währung %s ist ungültig; gerechnet wird mit %.1f %%.",
+            stored[c] / 10.0, currency_.c_str(), used[c] / 10.0));
   }
 
   void headings(int y) {
@@ -367,12 +408,15 @@ class OrderDocument {
       left(kArticleX, y_, number);
       if (canvas_.textExtent(number).cx > kArticleNumberWidth) y_ += 40;
     }
-    left(kDescriptionX, y_, Utf8(line.description1));
+    const std::vector<std::string> description =
+        WrapText(canvas_, Utf8(line.description1), descriptionWidth());
+    left(kDescriptionX, y_, description.front());
 
     if (job_ == kJobCollectiveInvoice)
       right(kDiscountX, y_, frame::Format("%ld", static_cast<long>(line.orderNumber)));
     bool fourthShown = false;
-    if (line.quantity != 0 && line.salePrice != 0) {
+    // A line whose amount the program cannot compute prints as text only.
+    if (line.quantity != 0 && line.salePrice != 0 && orders::LineComputable(line)) {
       if (!p_.noSingleTax) {
         const std::string tax = taxColumnText(line.taxCode);
         if (!tax.empty()) right(taxColumnX(), y_, tax);
@@ -397,12 +441,19 @@ class OrderDocument {
 
     y_ += 40;
     const int rowEnd = y_;
+    // A description wider than its column goes on under the row.
+    for (std::size_t i = 1; i < description.size(); ++i) {
+      left(kDescriptionX, y_, description[i]);
+      y_ += 40;
+    }
     if (line.flags & store::kLineSpecialPrice) {
       left(kDescriptionX, y_, "-----Sonderpreis-----");
       y_ += 40;
     }
-    if (!store::GetText(line.description2).empty()) {
-      left(kDescriptionX, y_, Utf8(line.description2));
+    for (const std::string& text :
+         WrapText(canvas_, Utf8(line.description2), descriptionWidth())) {
+      if (text.empty()) break;
+      left(kDescriptionX, y_, text);
       y_ += 40;
     }
     for (std::string_view piece : CarriageReturnPieces(store::GetText(line.longText))) {
@@ -411,9 +462,7 @@ class OrderDocument {
         continue;
       }
       if (piece.front() == '\n') piece.remove_prefix(1);
-      left(kDescriptionX, y_, platform::Cp1252ToUtf8(piece));
-      y_ += 40;
-      if (!pageBreak(false)) return false;
+      if (!columnText(kDescriptionX, descriptionWidth(), piece)) return false;
     }
     if (job_ == kJobDeliveryNote && (line.flags & store::kLineBackOrder)) {
       left(kDescriptionX, y_, "------Wird in Kürze nachgeliefert------");
@@ -437,7 +486,7 @@ class OrderDocument {
     std::int64_t sums[3] = {0, 0, 0}, fourthSums[3] = {0, 0, 0};
     std::int64_t discount = 0, fourthDiscount = 0;
     for (const store::OrderLine& line : lines_) {
-      if (skipped(line)) continue;
+      if (skipped(line) || !orders::LineComputable(line)) continue;
       const double gross = static_cast<double>(line.salePrice) * line.quantity;
       const double fourthGross = factor_ * gross;
       const std::int64_t fourthPart = orders::RoundHalfAway(fourthGross * line.discount / 1000);
@@ -467,13 +516,23 @@ class OrderDocument {
       net += static_cast<double>(discount);
       fourthNet += static_cast<double>(fourthDiscount);
     }
+    // Every tax figure is in whole cents and taken from the amounts of the
+    // total, so that the printed lines add up to it (see order_math.h).
+    const int rates[2] = {rate1_, rate2_};
+    std::int64_t tax[2] = {0, 0}, fourthTax[2] = {0, 0};
+    for (int c = 0; c < 2; ++c) {
+      const std::int64_t s = sums[c + 1], sFourth = fourthSums[c + 1];
+      if (grossPrices_) {
+        tax[c] = orders::ContainedTax(s, rates[c]);
+        fourthTax[c] = orders::ContainedTax(sFourth, rates[c]);
+      } else {
+        tax[c] = orders::TaxedSum(s, rates[c]) - s;
+        fourthTax[c] = orders::TaxedSum(sFourth, rates[c]) - sFourth;
+      }
+    }
     if (grossAsNet_) {
-      const ContainedTax contained =
-          ContainedTaxPair(static_cast<double>(sums[1]), static_cast<double>(fourthSums[1]),
-                           static_cast<double>(sums[2]), static_cast<double>(fourthSums[2]),
-                           rate1_, rate2_, fourth_);
-      net -= static_cast<double>(contained.first + contained.second);
-      fourthNet -= static_cast<double>(contained.firstFourth + contained.secondFourth);
+      net -= static_cast<double>(tax[0] + tax[1]);
+      fourthNet -= static_cast<double>(fourthTax[0] + fourthTax[1]);
     }
     const bool containedLabels = grossPrices_ && !grossAsNet_;
     totalsLine(containedLabels ? "Brutto-Summe" : "Netto-Summe", net, fourthNet);
@@ -486,29 +545,17 @@ class OrderDocument {
     }
     if (!pageBreak(false)) return false;
 
-    double finalSum = static_cast<double>(sums[0]);
-    double fourthFinal = static_cast<double>(fourthSums[0]);
-    const int rates[2] = {rate1_, rate2_};
+    std::int64_t finalSum = sums[0], fourthFinal = fourthSums[0];
     for (int c = 0; c < 2; ++c) {
-      const double s = static_cast<double>(sums[c + 1]);
-      const double sFourth = static_cast<double>(fourthSums[c + 1]);
       const double r = rates[c];
-      if (s != 0) {
-        auto tax = [&](double sum) {
-          return grossPrices_ ? sum - sum * 100 / (100 + r / 10) : sum * (r / 10) / 100;
-        };
+      if (sums[c + 1] != 0) {
         totalsLine(containedLabels ? frame::Format("enthaltene %-.1f%% UmSt", r / 10)
                                    : frame::Format("+ %-.1f%% UmSt", r / 10),
-                   tax(s), tax(sFourth));
+                   static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
         y_ += 50;
       }
-      if (grossPrices_) {
-        finalSum += s;
-        fourthFinal += sFourth;
-      } else {
-        finalSum += orders::RoundHalfAway((100 + r / 10) * s / 100);
-        fourthFinal += orders::RoundHalfAway((100 + r / 10) * sFourth / 100);
-      }
+      finalSum += sums[c + 1] + (grossPrices_ ? 0 : tax[c]);
+      fourthFinal += fourthSums[c + 1] + (grossPrices_ ? 0 : fourthTax[c]);
     }
     if (!pageBreak(false)) return false;
 
@@ -519,7 +566,7 @@ class OrderDocument {
       label = job_ == kJobDeliveryNote ? "Guthaben" : "Gutschrift";
     else
       label = job_ == kJobDeliveryNote ? "Gesamtsumme" : "Rechnungsbetrag";
-    totalsLine(label, finalSum, fourthFinal);
+    totalsLine(label, static_cast<double>(finalSum), static_cast<double>(fourthFinal));
     if (!pageBreak(false)) return false;
     rule(rulesFrom, kRight, y_);
     y_ += 50;
@@ -580,13 +627,16 @@ class OrderDocument {
     }
     if (!pageBreak(false)) return false;
 
+    // Each footer line, also each part of one wider than the page, after a
+    // page break.
     for (std::string_view piece : CarriageReturnPieces(FooterText(p_, job_))) {
-      if (!pageBreak(false)) return false;
-      if (piece != "\n") {
-        if (piece.front() == '\n') piece.remove_prefix(1);
-        left(kLeft, y_, platform::Cp1252ToUtf8(piece));
+      if (piece.front() == '\n') piece.remove_prefix(1);
+      for (const std::string& text :
+           WrapText(canvas_, platform::Cp1252ToUtf8(piece), kRight - kLeft)) {
+        if (!pageBreak(false)) return false;
+        if (!text.empty()) left(kLeft, y_, text);
+        y_ += 50;
       }
-      y_ += 50;
     }
 
     if (job_ == kJobDeliveryNote && p_.printSignature) {
@@ -659,23 +709,6 @@ std::string OrderDocumentTitle(int job, const store::OrderHead& head,
     case kJobCollectiveInvoice: return "SAMMELRECHNUNG";
     default: return {};
   }
-}
-
-ContainedTax ContainedTaxPair(double s1, double s1Fourth, double s2, double s2Fourth, int rate1,
-                              int rate2, bool fourthShown) {
-  auto contained = [](double sum, int rate) {
-    return static_cast<std::int64_t>(std::trunc(sum - sum / (1 + rate / 1000.0)));
-  };
-  ContainedTax t;
-  if (std::fabs(s1) > 0.9) {
-    t.first = contained(s1, rate1);
-    if (fourthShown) t.firstFourth = contained(s1Fourth, rate1);
-  }
-  if (std::fabs(s2) > 0.9) {
-    t.second = contained(s2, rate2);
-    if (fourthShown) t.secondFourth = contained(s2Fourth, rate2);
-  }
-  return t;
 }
 
 std::vector<std::string_view> CarriageReturnPieces(std::string_view text) {

@@ -37,17 +37,6 @@ bool IsOrderDocumentJob(int job);
 std::string OrderDocumentTitle(int job, const store::OrderHead& head,
                                const store::ParameterRecord& parameters);
 
-// The tax contained in the class sums of a gross-priced order, truncated
-// toward zero: T = S - S / (1 + rate / 1000) for each class whose sum is not
-// 0; the fourth-currency values only when they are shown, else 0. It makes
-// the net figure of a gross order printed as net.
-struct ContainedTax {
-  std::int64_t first = 0, firstFourth = 0;
-  std::int64_t second = 0, secondFourth = 0;
-};
-ContainedTax ContainedTaxPair(double s1, double s1Fourth, double s2, double s2Fourth, int rate1,
-                              int rate2, bool fourthShown);
-
 // The pieces of a long text or footer text split at carriage returns, each
 // still with the line feed that followed its carriage return; a piece that
 // is only "\n" is an empty line. Empty pieces (two carriage returns in a

@@ -1,0 +1,70 @@
+#include "printing/text_wrap.h"
+
+namespace printing {
+
+namespace {
+
+bool ContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Appends `word` to the lines, cut between characters wherever the rest
+// would be wider than the column; the last piece stays open in `line`.
+void BreakWord(Canvas& canvas, std::string_view word, int width, std::vector<std::string>& lines,
+               std::string& line) {
+  if (canvas.textExtent(word).cx <= width) {
+    line.assign(word);
+    return;
+  }
+  std::size_t start = 0;
+  while (start < word.size()) {
+    std::size_t end = start;
+    std::size_t fits = start;
+    while (end < word.size()) {
+      std::size_t next = end + 1;
+      while (next < word.size() && ContinuationByte(word[next])) ++next;
+      if (canvas.textExtent(word.substr(start, next - start)).cx > width && fits > start) break;
+      fits = end = next;
+    }
+    line.assign(word.substr(start, fits - start));
+    start = fits;
+    if (start < word.size()) lines.push_back(line);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> WrapText(Canvas& canvas, std::string_view utf8, int width) {
+  std::vector<std::string> lines;
+  if (canvas.textExtent(utf8).cx <= width) {
+    lines.emplace_back(utf8);
+    return lines;
+  }
+  std::string line;
+  bool open = false;  // `line` holds a started line (it may be blanks only)
+  std::size_t start = 0;
+  while (start <= utf8.size()) {
+    std::size_t blank = utf8.find(' ', start);
+    if (blank == std::string_view::npos) blank = utf8.size();
+    const std::string_view word = utf8.substr(start, blank - start);
+    start = blank + 1;
+    if (open) {
+      std::string longer = line + " " + std::string(word);
+      if (canvas.textExtent(longer).cx <= width) {
+        line = std::move(longer);
+        continue;
+      }
+      lines.push_back(line);
+    }
+    // A blank that ends a line is not carried to the next one.
+    if (word.empty() && open) {
+      line.clear();
+      open = false;
+      continue;
+    }
+    BreakWord(canvas, word, width, lines, line);
+    open = true;
+  }
+  if (open) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace printing
