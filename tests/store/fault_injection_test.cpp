@@ -124,6 +124,8 @@ class FaultInjectionTest : public testsupport::StoreTest {
     ASSERT_EQ(operation(), 1);
     const std::string after = Describe();
     ASSERT_NE(before, after);
+    // "!" marks an entry whose record does not carry its key.
+    ASSERT_EQ((before + after).find('!'), std::string::npos) << before << "\n" << after;
     for (int n = 1;; ++n) {
       SCOPED_TRACE((kind == IoOp::Read ? "read " : "write ") + std::to_string(n));
       RestoreFiles(files);
