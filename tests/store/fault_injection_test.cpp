@@ -193,6 +193,14 @@ TEST_F(FaultInjectionTest, EveryOperationIsAllOrNothingWhateverCallFails) {
          store::SetText(meier.name2, "Zander");
          return store::WriteAddress(app, meier, position, false);
        }},
+      {"rewrite an order in place",
+       [&] {
+         store::OrderHead head{};
+         ReadUnfaulted([&] { ASSERT_EQ(store::ReadOrder(app, head, 0), 1); });
+         store::SetText(app.orderLines[2].description1, "geändert");
+         std::int32_t position = 0;
+         return store::StoreOrder(app, head, position, store::StoreMode::Rewrite);
+       }},
       {"store a new order", [&] {
          int stored = 0;
          testsupport::AddOrder(app, 1192, {{"zwei"}, {"drei"}}, &stored);
