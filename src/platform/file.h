@@ -15,7 +15,7 @@
 //
 // All opens go through FileSystem::open, one attempt each; the retry loop with
 // its pause and its bound lives in OpenWithRetry. A test can replace the
-// FileSystem to fail the Nth write, rename or sync.
+// FileSystem to fail the Nth read, write, rename or sync.
 #ifndef BELVON_PLATFORM_FILE_H
 #define BELVON_PLATFORM_FILE_H
 

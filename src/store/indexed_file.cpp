@@ -22,7 +22,7 @@ const IndexLayout kArticleLayout{
     Share::DenyWrite, INT32_MAX, "der Artikelnummer"};
 const IndexLayout kAddressLayout{
     kAddressIndexName, kAddressDataName, "Adressen", 2, 46, true, 42, 56, 42, 1192, false,
-    Share::Exclusive, 32768, "von Name 2"};
+    Share::Exclusive, 32768, "der Zeile Name 2"};
 const IndexLayout kOrderLayout{
     kOrderIndexName, kOrderDataName, "Aufträge", 2, 12, false, 0, 0, 8, 80, false,
     Share::DenyWrite, 32768, "der Auftragsnummer"};

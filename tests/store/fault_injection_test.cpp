@@ -124,6 +124,8 @@ class FaultInjectionTest : public testsupport::StoreTest {
     ASSERT_EQ(operation(), 1);
     const std::string after = Describe();
     ASSERT_NE(before, after);
+    // "!" marks an entry whose record does not carry its key.
+    ASSERT_EQ((before + after).find('!'), std::string::npos) << before << "\n" << after;
     for (int n = 1;; ++n) {
       SCOPED_TRACE((kind == IoOp::Read ? "read " : "write ") + std::to_string(n));
       RestoreFiles(files);
@@ -190,6 +192,14 @@ TEST_F(FaultInjectionTest, EveryOperationIsAllOrNothingWhateverCallFails) {
          ReadUnfaulted([&] { ASSERT_EQ(store::ReadAddress(app, meier, position), 1); });
          store::SetText(meier.name2, "Zander");
          return store::WriteAddress(app, meier, position, false);
+       }},
+      {"rewrite an order in place",
+       [&] {
+         store::OrderHead head{};
+         ReadUnfaulted([&] { ASSERT_EQ(store::ReadOrder(app, head, 0), 1); });
+         store::SetText(app.orderLines[2].description1, "geändert");
+         std::int32_t position = 0;
+         return store::StoreOrder(app, head, position, store::StoreMode::Rewrite);
        }},
       {"store a new order", [&] {
          int stored = 0;
