@@ -1,10 +1,11 @@
 // The order arithmetic: the last cent of a total depends on where it rounds.
+#include "orders/order_math.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "orders/dates.h"
-#include "orders/order_math.h"
 #include "store/parameter_record.h"
 
 namespace {

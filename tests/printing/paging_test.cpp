@@ -17,9 +17,13 @@ using Kind = RecordingCanvas::Kind;
 TEST(PreviewKeys, PageZoomScrollCloseAndNothingElse) {
   using K = PreviewKey;
   using A = PreviewAction;
-  struct Step { K key; A action; int page, zoom, x, y; };
+  struct Step {
+    K key;
+    A action;
+    int page, zoom, x, y;
+  };
   const Step steps[] = {
-      {K::PageUp, A::Repaint, 1, 19, 0, 0},  {K::PageDown, A::Repaint, 2, 19, 0, 0},
+      {K::PageUp, A::Repaint, 1, 19, 0, 0},   {K::PageDown, A::Repaint, 2, 19, 0, 0},
       {K::PageDown, A::Repaint, 3, 19, 0, 0}, {K::ZoomIn, A::Place, 3, 20, 0, 0},
       {K::ZoomIn, A::Place, 3, 20, 0, 0},     {K::Left, A::Place, 3, 20, 128, 0},
       {K::Left, A::Place, 3, 20, 256, 0},     {K::Down, A::Place, 3, 20, 256, -128},
@@ -37,7 +41,8 @@ TEST(PreviewKeys, PageZoomScrollCloseAndNothingElse) {
   HandlePreviewKey(view, K::ZoomOut);
   EXPECT_EQ(HandlePreviewKey(view, K::ZoomOut), A::Place);
   EXPECT_EQ(view.zoom, 1);
-  EXPECT_EQ((std::vector<int>{StartZoom(640), StartZoom(641), StartZoom(1920)}), (std::vector<int>{2, 3, 3}));
+  EXPECT_EQ((std::vector<int>{StartZoom(640), StartZoom(641), StartZoom(1920)}),
+            (std::vector<int>{2, 3, 3}));
 }
 
 TEST(PageGeometry, PreviewUsesZoomAndA5RuleShrinksOnlyThePrintedViewport) {
