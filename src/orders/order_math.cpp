@@ -102,7 +102,8 @@ std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::Or
     }
   }
   if (head.flags & store::kOrderPricesIncludeTax) return ClampToCents(static_cast<double>(s0 + s1 + s2));
-  return ClampToCents(static_cast<double>(s0 + TaxedSum(s1, FirstTaxRate(parameters, head.currency)) +
+  return ClampToCents(static_cast<double>(s0 +
+                                          TaxedSum(s1, FirstTaxRate(parameters, head.currency)) +
                                           TaxedSum(s2, SecondTaxRate(parameters, head.currency))));
 }
 
@@ -156,9 +157,9 @@ std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
   if (head.total <= 0) return lines;
   if (head.paymentPeriod != 0) {
     Date date = ParseDate(invoiceDate);
-    lines.push_back(frame::Format(
-        "Zahlung: innerhalb %-d Tagen bis zum %s.", head.paymentPeriod,
-        AddDaysToDate(date.day, date.month, date.year, head.paymentPeriod).c_str()));
+    lines.push_back(
+        frame::Format("Zahlung: innerhalb %-d Tagen bis zum %s.", head.paymentPeriod,
+                      AddDaysToDate(date.day, date.month, date.year, head.paymentPeriod).c_str()));
   } else {
     lines.push_back("Zahlung: Sofort ohne Abzug");
   }

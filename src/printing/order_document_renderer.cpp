@@ -450,8 +450,7 @@ class OrderDocument {
       left(kDescriptionX, y_, "-----Sonderpreis-----");
       y_ += 40;
     }
-    for (const std::string& text :
-         WrapText(canvas_, Utf8(line.description2), descriptionWidth())) {
+    for (const std::string& text : WrapText(canvas_, Utf8(line.description2), descriptionWidth())) {
       if (text.empty()) break;
       left(kDescriptionX, y_, text);
       y_ += 40;

@@ -1,6 +1,8 @@
 // The preview's keys, the page geometry and the paging protocol.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "printing/page_geometry.h"
 #include "printing/page_renderer.h"
 #include "printing/recording_canvas.h"
@@ -10,44 +12,37 @@ namespace {
 
 using Kind = RecordingCanvas::Kind;
 
-TEST(PreviewKeys, PagingStopsAtPageOneAndZoomStaysWithinOneToTwenty) {
+// One key after the other, from page 1 at zoom 19: what the window is asked
+// to do and the view afterwards.
+TEST(PreviewKeys, PageZoomScrollCloseAndNothingElse) {
+  using K = PreviewKey;
+  using A = PreviewAction;
+  struct Step {
+    K key;
+    A action;
+    int page, zoom, x, y;
+  };
+  const Step steps[] = {
+      {K::PageUp, A::Repaint, 1, 19, 0, 0},   {K::PageDown, A::Repaint, 2, 19, 0, 0},
+      {K::PageDown, A::Repaint, 3, 19, 0, 0}, {K::ZoomIn, A::Place, 3, 20, 0, 0},
+      {K::ZoomIn, A::Place, 3, 20, 0, 0},     {K::Left, A::Place, 3, 20, 128, 0},
+      {K::Left, A::Place, 3, 20, 256, 0},     {K::Down, A::Place, 3, 20, 256, -128},
+      {K::Right, A::Place, 3, 20, 128, -128}, {K::Up, A::Place, 3, 20, 128, 0},
+      {K::Escape, A::Close, 3, 20, 128, 0},   {K::Other, A::None, 3, 20, 128, 0}};
   PreviewView view;
-  EXPECT_EQ(HandlePreviewKey(view, PreviewKey::PageUp), PreviewAction::Repaint);
-  EXPECT_EQ(view.targetPage, 1);
-  HandlePreviewKey(view, PreviewKey::PageDown);
-  HandlePreviewKey(view, PreviewKey::PageDown);
-  EXPECT_EQ(view.targetPage, 3);
-
   view.zoom = 19;
-  EXPECT_EQ(HandlePreviewKey(view, PreviewKey::ZoomIn), PreviewAction::Place);
-  HandlePreviewKey(view, PreviewKey::ZoomIn);
-  EXPECT_EQ(view.zoom, 20);
+  for (const Step& s : steps) {
+    SCOPED_TRACE(&s - steps);
+    EXPECT_EQ(HandlePreviewKey(view, s.key), s.action);
+    EXPECT_EQ((std::vector<int>{view.targetPage, view.zoom, view.scrollX, view.scrollY}),
+              (std::vector<int>{s.page, s.zoom, s.x, s.y}));
+  }
   view.zoom = 2;
-  HandlePreviewKey(view, PreviewKey::ZoomOut);
-  HandlePreviewKey(view, PreviewKey::ZoomOut);
+  HandlePreviewKey(view, K::ZoomOut);
+  EXPECT_EQ(HandlePreviewKey(view, K::ZoomOut), A::Place);
   EXPECT_EQ(view.zoom, 1);
-
-  EXPECT_EQ(StartZoom(640), 2);
-  EXPECT_EQ(StartZoom(641), 3);
-  EXPECT_EQ(StartZoom(1920), 3);
-}
-
-TEST(PreviewKeys, ArrowsMoveTheSheetEscClosesOtherKeysDoNothing) {
-  PreviewView view;
-  HandlePreviewKey(view, PreviewKey::Left);
-  HandlePreviewKey(view, PreviewKey::Left);
-  HandlePreviewKey(view, PreviewKey::Down);
-  EXPECT_EQ(view.scrollX, 256);
-  EXPECT_EQ(view.scrollY, -128);
-  HandlePreviewKey(view, PreviewKey::Right);
-  HandlePreviewKey(view, PreviewKey::Up);
-  EXPECT_EQ(view.scrollX, 128);
-  EXPECT_EQ(view.scrollY, 0);
-  EXPECT_EQ(HandlePreviewKey(view, PreviewKey::Escape), PreviewAction::Close);
-  PreviewView before = view;
-  EXPECT_EQ(HandlePreviewKey(view, PreviewKey::Other), PreviewAction::None);
-  EXPECT_EQ(view.targetPage, before.targetPage);
-  EXPECT_EQ(view.zoom, before.zoom);
+  EXPECT_EQ((std::vector<int>{StartZoom(640), StartZoom(641), StartZoom(1920)}),
+            (std::vector<int>{2, 3, 3}));
 }
 
 TEST(PageGeometry, PreviewUsesZoomAndA5RuleShrinksOnlyThePrintedViewport) {
