@@ -63,6 +63,7 @@ TEST_F(LetterheadTest, HeadNamesAndBarFollowTheMeasuredTextHeights) {
   ASSERT_EQ(fills.size(), 1u);
   EXPECT_EQ(fills[0]->x, 150 + 28 * RecordingCanvas::EmHeight(namesFont) / 2);  // 28 characters
   EXPECT_EQ(fills[0]->y, 100 + static_cast<int>(0.9 * (h1 + h2)));
+  EXPECT_EQ(fills[0]->y2, 100 + static_cast<int>(0.95 * (h1 + h2)));
   EXPECT_EQ(fills[0]->x2, 1900);
   EXPECT_EQ(fills[0]->colour, kGrey);
   EXPECT_EQ(canvas.font(), (Font{"Courier", -20}));  // the font found on entry is back

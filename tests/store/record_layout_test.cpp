@@ -7,6 +7,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "store/address_record.h"
@@ -108,6 +109,23 @@ TEST(FieldTables, DumpContractRows) {
     EXPECT_EQ(field->kind, row.kind);
     EXPECT_EQ(field->count, row.count);
   }
+}
+
+// The bits and codes the stored files carry: a constant moved to another bit
+// still compiles and runs, and misreads every record already stored.
+TEST(RecordCodes, BitsAndCodesOfTheStoredFiles) {
+  const std::pair<long, long> codes[] = {
+      {kOrderQuotationPrinted, 1}, {kOrderDeliveryNotePrinted, 2}, {kOrderInvoicePrinted, 4},
+      {kOrderBooked, 8}, {kOrderHasBackOrder, 16}, {kOrderConfirmationPrinted, 32},
+      {kOrderCostEstimatePrinted, 64}, {kOrderPricesIncludeTax, 128}, {kOrderGrossAsNet, 256},
+      {kLineSpecialPrice, 1}, {kLineBackOrder, 2}, {kLineBooked, 4}, {kLineNotInInvoiceRegister, 8},
+      {kTaxCodeNone, 1}, {kTaxCodeRate1, 7}, {kTaxCodeRate2, 15}, {kNoCustomer, -1},
+      {kAddressCustomer, 1}, {kAddressSupplier, 2}, {kAddressAdvertising, 4}, {kAddressOther, 8},
+      {kSalutationCompany, 1}, {kSalutationMr, 2}, {kSalutationMrs, 4}, {kSalutationAn, 8},
+      {kAddressNoDunning, 32}, {kAddressPrintDiscountSum, 128},
+      {kArticleNoTax, 2}, {kArticleTaxRate1, 4}, {kArticleTaxRate2, 8}, {kNewArticleFlags, 8}};
+  for (std::size_t row = 0; row < std::size(codes); ++row)
+    EXPECT_EQ(codes[row].first, codes[row].second) << "row " << row;
 }
 
 // Delivery line n is reached by number; lines 6 and 7 are the short ones.

@@ -37,13 +37,10 @@ TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
   EXPECT_EQ((QStringList{Shown(&editor, 1112), Shown(&editor, 1115), Shown(&editor, 1102)}),
             (QStringList{"0.00", "0", "0.000"}));
-  Type(&editor, 1112, "12,5");
-  Type(&editor, 1113, "zwölf");
-  Type(&editor, 1114, "-3.5");
-  Type(&editor, 1115, "10,7");
-  Type(&editor, 1119, "8.999");
-  Type(&editor, 1121, "2,25");
-  Type(&editor, 1107, "viel");
+  const std::pair<int, QString> typed[] = {{1112, "12,5"}, {1113, "zwölf"}, {1114, "-3.5"},
+                                           {1115, "10,7"},  {1119, "8.999"}, {1121, "2,25"},
+                                           {1107, "viel"}};
+  for (const auto& [id, text] : typed) Type(&editor, id, text);
   editor.command(1);
   ASSERT_EQ(editor.result(), QDialog::Accepted);
   const store::ArticleRecord& a = editor.article();
