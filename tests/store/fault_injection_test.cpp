@@ -213,4 +213,38 @@ TEST_F(FaultInjectionTest, EveryOperationIsAllOrNothingWhateverCallFails) {
   }
 }
 
+// The checks before a store read the index (and the addresses): a read that
+// fails never answers "free" (0), so the store that follows them is not made.
+TEST_F(FaultInjectionTest, AKeyCheckThatCannotReadNeverAnswersFree) {
+  std::int32_t position = -1;
+  ASSERT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Kunz", "7"), position, true), 1);
+  auto customerNumber = [&] {
+    store::AddressRecord clash = testsupport::MakeAddress("Neu", "7");
+    int result = store::MakeCustomerNumberUnique(app, clash);
+    return std::to_string(result) + " " + std::string(store::GetText(clash.customerNumber));
+  };
+  struct Case {
+    std::function<std::string()> check;
+    std::string sound, unreadable;
+  };
+  const Case cases[] = {
+      {[&] { return std::to_string(store::ArticleNumberExists(app, testsupport::MakeArticle("50"), true)); },
+       "1", "-1"},
+      {[&] { return std::to_string(store::SecondNameExists(app, testsupport::MakeAddress("Schulz"), true)); },
+       "1", "-1"},
+      {customerNumber, "0 8", "-1 7"},
+  };
+  for (const Case& c : cases) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE(c.sound + ", read " + std::to_string(n));
+      testsupport::FailingFileSystem faults(IoOp::Read, n);
+      app.fileSystem = &faults;
+      const std::string result = c.check();
+      app.fileSystem = &platform::SystemFileSystem();
+      EXPECT_EQ(result, faults.reached() ? c.unreadable : c.sound);
+      if (!faults.reached()) break;
+    }
+  }
+}
+
 }  // namespace
