@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "store/address_record.h"
 #include "store/article_record.h"
+#include "store/discount_entry.h"
 #include "store/index_entry.h"
 #include "store/order_file.h"
 #include "store/order_record.h"
@@ -130,6 +131,15 @@ std::vector<Entry> IndexEntries(const std::string& path, std::size_t headerSize,
     entries.push_back(entry);
   }
   return entries;
+}
+
+// The bytes of a discount file holding these entries and then `tail`.
+inline std::vector<std::uint8_t> DiscountBytes(const std::vector<store::DiscountEntry>& entries,
+                                               const std::vector<std::uint8_t>& tail = {}) {
+  std::vector<std::uint8_t> bytes(entries.size() * sizeof(store::DiscountEntry));
+  std::memcpy(bytes.data(), entries.data(), bytes.size());
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  return bytes;
 }
 
 template <typename T>
