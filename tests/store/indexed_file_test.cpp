@@ -91,6 +91,17 @@ TEST_F(IndexedFileTest, LookupFindsEveryKeyByBisection) {
   }
 }
 
+TEST_F(IndexedFileTest, DeleteShiftsTheTailAndLeavesAStaleCopyBehindTheCount) {
+  for (const char* k : {"a", "b", "c", "d"}) insert(k);
+  std::int32_t position = 1;
+  ASSERT_EQ(ArticleFile(app).DeleteIndexEntry(position), 1);
+  EXPECT_EQ(position, 0);
+  EXPECT_EQ(keys(), (std::vector<std::string>{"a", "c", "d"}));
+  EXPECT_EQ(testsupport::IndexEntries<ArticleIndexEntry>(idx, 4, true).size(), 4u);
+  position = 3;  // beyond the last entry: nothing happens
+  EXPECT_EQ(ArticleFile(app).DeleteIndexEntry(position), 0);
+}
+
 TEST_F(IndexedFileTest, FirstRecordGoesToOffsetZeroWhateverTheRecordFileHolds) {
   WriteBytes(dat, Bytes(1000, 0xAA));
   EXPECT_EQ(insert("X1"), 0);
