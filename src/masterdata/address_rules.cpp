@@ -25,7 +25,7 @@ void AppendBlanksWhileTaken(frame::AppState& app, store::AddressRecord& address)
   std::string name(store::GetText(address.name2));
   while (name.size() < kNameLimit) {
     store::SetText(address.name2, name);
-    if (!store::SecondNameExists(app, address, true)) return;
+    if (store::SecondNameExists(app, address, true) <= 0) return;
     name += ' ';
   }
   store::SetText(address.name2, name);
@@ -33,13 +33,16 @@ void AppendBlanksWhileTaken(frame::AppState& app, store::AddressRecord& address)
 
 std::string CheckAddressBeforeStore(frame::AppState& app, store::AddressRecord& address,
                                     bool isNew, std::string* notice) {
+  const std::string unreadable = "Die Adressen konnten nicht gelesen werden.";
   if (isNew) {
     AppendBlanksWhileTaken(app, address);
-    if (store::MakeCustomerNumberUnique(app, address) != 0 && notice)
-      *notice = "Kundennummer ist bereits vergeben. Bitte andere Nummer wählen.";
+    int clash = store::MakeCustomerNumberUnique(app, address);
+    if (clash < 0) return unreadable;
+    if (clash > 0 && notice) *notice = "Kundennummer ist bereits vergeben. Bitte andere Nummer wählen.";
   }
-  if (store::SecondNameExists(app, address, isNew))
-    return "Name2 ist schon vorhanden und muß anders lauten.";
+  int taken = store::SecondNameExists(app, address, isNew);
+  if (taken < 0) return unreadable;
+  if (taken > 0) return "Name2 ist schon vorhanden und muß anders lauten.";
   return {};
 }
 

@@ -93,12 +93,15 @@ int MakeCustomerNumberUnique(frame::AppState& app, AddressRecord& address) {
     if (!index) return 0;
     platform::File data = OpenData(app, kAddressDataName, Access::Read, Share::DenyWrite);
     if (!data) return 0;
-    std::int32_t last = ReadLastIndex(kAddressLayout, index);
+    std::int32_t last = -1;
+    if (!ReadLastIndex(kAddressLayout, index, last)) return -1;
     AddressIndexEntry entry;
     AddressRecord other;
     for (std::int32_t i = 0; i <= last; ++i) {
-      if (!index.readExact(&entry, sizeof entry)) break;
-      if (ReadFramedRecord(data, entry.offset, AsBytes(other), true) < 0) continue;
+      if (!index.readExact(&entry, sizeof entry)) return -1;
+      std::int32_t length = ReadFramedRecord(data, entry.offset, AsBytes(other), true);
+      if (length == kReadFailed) return -1;
+      if (length < 0) continue;
       known.emplace_back(std::string(GetText(other.customerNumber)), std::string(GetText(other.name2)));
     }
   }

@@ -25,9 +25,11 @@ int ScanAddresses(frame::AppState& app, const AddressRecord& criteria, std::int3
 // the criteria carry a customer number, both numbers read as whole numbers
 // must be equal ("0007" is 7).
 bool MatchAddress(const AddressRecord& criteria, const AddressRecord& address);
+// 1 when another address holds the name 2, -1 when the index could not be read.
 int SecondNameExists(frame::AppState& app, const AddressRecord& address, bool isNew);
 // 0 when the customer number is unique (possibly after raising it), 1 when
-// it clashes with another address and cannot be raised.
+// it clashes with another address and cannot be raised, -1 (the number
+// untouched) when the addresses could not be read.
 int MakeCustomerNumberUnique(frame::AppState& app, AddressRecord& address);
 
 // Points every order (index entry and head) of the customer at `oldOffset`

@@ -21,6 +21,7 @@ int ScanArticles(frame::AppState& app, const ArticleRecord& criteria, std::int32
                  bool forward);
 // Designation, product group, remark 1, remark 2, supplier, article number.
 bool MatchArticle(const ArticleRecord& criteria, const ArticleRecord& article);
+// 1 when another article holds the number, -1 when the index could not be read.
 int ArticleNumberExists(frame::AppState& app, const ArticleRecord& article, bool isNew);
 int FindArticleByNumber(frame::AppState& app, const ArticleRecord& article,
                         std::int32_t& position);

@@ -454,7 +454,7 @@ int IndexedFile::ScanRecords(std::span<const std::uint8_t> criteria, const Recor
 int IndexedFile::KeyInUse(std::span<const std::uint8_t> record, bool isNew) {
   frame::WaitCursor wait(app_.ui);
   IndexBlock block;
-  if (!readAll(block)) return 0;
+  if (!readAll(block)) return -1;
   std::string_view key =
       GetText(reinterpret_cast<const char*>(record.data()) + layout_.keyInRecord,
               layout_.keyWidth);

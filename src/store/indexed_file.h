@@ -103,6 +103,8 @@ class IndexedFile {
   int ReadRecordAt(std::span<std::uint8_t> record, std::int32_t position);
   int ScanRecords(std::span<const std::uint8_t> criteria, const RecordTest& test,
                   std::int32_t& position, bool forward);
+  // 1 when another entry holds exactly the record's key, 0 when none does,
+  // -1 when the index could not be read (a caller must not store then).
   int KeyInUse(std::span<const std::uint8_t> record, bool isNew);
   int LookupKey(std::span<const std::uint8_t> record, std::int32_t& position);
 

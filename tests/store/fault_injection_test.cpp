@@ -59,20 +59,21 @@ class FaultInjectionTest : public testsupport::StoreTest {
   std::string Describe() {
     std::string out;
     std::map<std::uint32_t, std::string> articleAt, addressAt;
-    const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
-    for (const auto& e : testsupport::IndexEntries<store::ArticleIndexEntry>(dir.file("ARTIKEL.IDX"), 4)) {
-      std::string key = TextAt(Bytes(e.key, e.key + 22), 0, 22);
-      if (TextAt(articles, e.offset + 2, 22) != key) out += "!";
-      out += "A " + key + " " + TextAt(articles, e.offset + 24, 42) + "\n";
-      articleAt[e.offset] = key;
-    }
-    const Bytes addresses = ReadBytes(dir.file("KUNDEN.DAT"));
-    for (const auto& e : testsupport::IndexEntries<store::AddressIndexEntry>(dir.file("KUNDEN.IDX"), 2)) {
-      std::string key = TextAt(Bytes(e.key, e.key + 42), 0, 42);
-      if (TextAt(addresses, e.offset + 56, 42) != key) out += "!";
-      out += "K " + key + "\n";
-      addressAt[e.offset] = key;
-    }
+    // A text-keyed index: the key (with what follows it in the record when
+    // `showAt`), "!" when the record does not carry the key.
+    auto keyed = [&](const char* kind, const auto& entries, const Bytes& data, std::size_t keyAt,
+                     std::size_t showAt, std::map<std::uint32_t, std::string>& byOffset) {
+      for (const auto& e : entries) {
+        std::string key(store::GetText(e.key, sizeof e.key));
+        if (TextAt(data, e.offset + keyAt, sizeof e.key) != key) out += "!";
+        out += kind + key + (showAt ? " " + TextAt(data, e.offset + showAt, 42) : "") + "\n";
+        byOffset[e.offset] = key;
+      }
+    };
+    keyed("A ", testsupport::IndexEntries<store::ArticleIndexEntry>(dir.file("ARTIKEL.IDX"), 4),
+          ReadBytes(dir.file("ARTIKEL.DAT")), 2, 24, articleAt);
+    keyed("K ", testsupport::IndexEntries<store::AddressIndexEntry>(dir.file("KUNDEN.IDX"), 2),
+          ReadBytes(dir.file("KUNDEN.DAT")), 56, 0, addressAt);
     auto name = [](const std::map<std::uint32_t, std::string>& at, std::int32_t ref) {
       if (ref < 0) return std::string("-");
       auto it = at.find(static_cast<std::uint32_t>(ref));
@@ -90,9 +91,8 @@ class FaultInjectionTest : public testsupport::StoreTest {
       out += "R " + std::to_string(e.orderNumber) + " " + name(addressAt, head.customerRef);
       for (int l = 0; l < head.lineCount; ++l) {
         const std::size_t at = e.offset + 80 + l * 402u;
-        const auto line = ReadAt<store::OrderLine>(orders, at);
-        out += " | " + TextAt(orders, at + 32, 42) + " " + name(articleAt, line.articleRef) + "/" +
-               TextAt(orders, at + 10, 22);
+        out += " | " + TextAt(orders, at + 32, 42) + " " +
+               name(articleAt, ReadAt<store::OrderLine>(orders, at).articleRef) + "/" + TextAt(orders, at + 10, 22);
       }
       out += "\n";
     }
@@ -210,6 +210,40 @@ TEST_F(FaultInjectionTest, EveryOperationIsAllOrNothingWhateverCallFails) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     for (IoOp kind : {IoOp::Read, IoOp::Write}) CountDown(kind, c.operation);
+  }
+}
+
+// The checks before a store read the index (and the addresses): a read that
+// fails never answers "free" (0), so the store that follows them is not made.
+TEST_F(FaultInjectionTest, AKeyCheckThatCannotReadNeverAnswersFree) {
+  std::int32_t position = -1;
+  ASSERT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Kunz", "7"), position, true), 1);
+  auto customerNumber = [&] {
+    store::AddressRecord clash = testsupport::MakeAddress("Neu", "7");
+    int result = store::MakeCustomerNumberUnique(app, clash);
+    return std::to_string(result) + " " + std::string(store::GetText(clash.customerNumber));
+  };
+  struct Case {
+    std::function<std::string()> check;
+    std::string sound, unreadable;
+  };
+  const Case cases[] = {
+      {[&] { return std::to_string(store::ArticleNumberExists(app, testsupport::MakeArticle("50"), true)); },
+       "1", "-1"},
+      {[&] { return std::to_string(store::SecondNameExists(app, testsupport::MakeAddress("Schulz"), true)); },
+       "1", "-1"},
+      {customerNumber, "0 8", "-1 7"},
+  };
+  for (const Case& c : cases) {
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE(c.sound + ", read " + std::to_string(n));
+      testsupport::FailingFileSystem faults(IoOp::Read, n);
+      app.fileSystem = &faults;
+      const std::string result = c.check();
+      app.fileSystem = &platform::SystemFileSystem();
+      EXPECT_EQ(result, faults.reached() ? c.unreadable : c.sound);
+      if (!faults.reached()) break;
+    }
   }
 }
 

@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "store/address_record.h"
 #include "store/article_record.h"
+#include "store/discount_entry.h"
 #include "store/index_entry.h"
 #include "store/order_file.h"
 #include "store/order_record.h"
@@ -109,27 +110,25 @@ inline store::OrderHead AddOrder(frame::AppState& app, std::int32_t customerRef,
 // `all`, every whole entry the file holds (also the stale ones behind it).
 template <typename Entry>
 std::vector<Entry> IndexEntries(const std::string& path, std::size_t headerSize, bool all = false) {
-  std::vector<std::uint8_t> bytes = ReadBytes(path);
-  std::vector<Entry> entries;
-  if (bytes.size() < headerSize) return entries;
+  const std::vector<std::uint8_t> bytes = ReadBytes(path);
+  if (bytes.size() < headerSize) return {};
   std::int64_t count = (bytes.size() - headerSize) / sizeof(Entry);
-  if (!all) {
-    std::int32_t last = 0;
-    if (headerSize == 4) {
-      std::memcpy(&last, bytes.data(), 4);
-    } else {
-      std::int16_t last16 = 0;
-      std::memcpy(&last16, bytes.data(), 2);
-      last = last16;
-    }
-    count = std::min<std::int64_t>(count, last + 1);
-  }
-  for (std::int64_t i = 0; i < count; ++i) {
-    Entry entry;
-    std::memcpy(&entry, bytes.data() + headerSize + i * sizeof(Entry), sizeof entry);
-    entries.push_back(entry);
-  }
+  std::int32_t last = 0;  // little-endian: a 2-byte header reads through its low bytes
+  std::memcpy(&last, bytes.data(), headerSize);
+  if (headerSize == 2) last = static_cast<std::int16_t>(last);
+  if (!all) count = std::min<std::int64_t>(count, last + 1);
+  std::vector<Entry> entries(std::max<std::int64_t>(count, 0));
+  if (!entries.empty()) std::memcpy(entries.data(), bytes.data() + headerSize, entries.size() * sizeof(Entry));
   return entries;
+}
+
+// The bytes of a discount file holding these entries and then `tail`.
+inline std::vector<std::uint8_t> DiscountBytes(const std::vector<store::DiscountEntry>& entries,
+                                               const std::vector<std::uint8_t>& tail = {}) {
+  std::vector<std::uint8_t> bytes(entries.size() * sizeof(store::DiscountEntry));
+  std::memcpy(bytes.data(), entries.data(), bytes.size());
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  return bytes;
 }
 
 template <typename T>

@@ -251,9 +251,10 @@ void ArtikelEditDialog::accept() {
     replacementReported_ = true;
     writer.reportTo(this);
   }
-  if (store::ArticleNumberExists(app_, edited, isNew_)) {
+  if (int taken = store::ArticleNumberExists(app_, edited, isNew_)) {
     if (app_.ui)
-      app_.ui->message("Artikelnummer ist schon vorhanden und muß anders lauten.",
+      app_.ui->message(taken < 0 ? "Die Artikel konnten nicht gelesen werden."
+                                 : "Artikelnummer ist schon vorhanden und muß anders lauten.",
                        frame::Icon::Exclamation);
     Control<QLineEdit>(this, 1128)->setFocus();
     return;
