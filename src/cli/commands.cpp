@@ -12,8 +12,10 @@ namespace cli {
 
 namespace {
 
+// Loads (or creates) the data directory; a directory that cannot be worked
+// with as it is ends with 1, after the message that says why.
 int Init(frame::AppState& app, const std::vector<std::string>&) {
-  frame::LoadParameters(app);
+  if (!frame::LoadParameters(app)) return 1;
   std::printf("addresses %d\narticles %d\norders %d\n", app.addresses.lastIndex + 1,
               app.articles.lastIndex + 1, app.orders.lastIndex + 1);
   return 0;

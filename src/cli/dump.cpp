@@ -44,7 +44,10 @@ int DumpParameters(frame::AppState& app, std::FILE* out) {
   platform::File file = OpenForDump(app, store::kParameterFileName);
   if (!file) return 1;
   std::int64_t size = file.size();
-  std::vector<std::uint8_t> bytes(std::max<std::int64_t>(size, store::kParameterFileSize), 0);
+  // Either layout lies in the first kParameterFileSize bytes: however large
+  // the file has grown, nothing behind them is read.
+  static_assert(store::kParameterFileSize >= 4 + frame::kOlderParameterRecordRead);
+  std::vector<std::uint8_t> bytes(store::kParameterFileSize, 0);
   file.read(bytes.data(), bytes.size());
   store::ParameterRecord record;
   bool older = size <= frame::kOlderParameterFileMax;

@@ -271,7 +271,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     std::setlocale(LC_NUMERIC, "C");
   }
 
-  frame::LoadParameters(app);
+  if (!frame::LoadParameters(app)) return 1;
   printing::PrintSession session;
   session.job = job;
   if (date.empty()) {

@@ -1,11 +1,14 @@
 #include "frame/load_parameters.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "frame/parameter_file.h"
+#include "frame/user_interface.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
+#include "store/index_rebuild.h"
 #include "store/indexed_file.h"
 #include "tools/appointment_reminder.h"
 
@@ -15,58 +18,121 @@ namespace {
 
 using platform::Access;
 using platform::Disposition;
+using platform::PathKind;
 using platform::Share;
+
+void Tell(AppState& app, const std::string& text) {
+  if (app.ui) app.ui->message(text, Icon::Stop);
+}
 
 void AfterParametersRead(AppState& app) {
   app.parameters.exchangeRates[0] = 1.0f;
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
 }
 
-// The older, shorter layout: take it over, write it back in the current
-// layout and convert the record files of the same generation.
-void MigrateParameterFile(AppState& app, platform::File& file, std::int64_t size) {
+std::string UnreadableText(const AppState& app, const char* name) {
+  return "Die Datei " + app.path(name) + " kann nicht gelesen werden.";
+}
+
+// The file is the empty placeholder of a first start that never saved (or
+// holds no more than an order number): take what it has and write it back in
+// the current layout.
+void TakeOverPlaceholder(AppState& app, platform::File& file, std::int64_t size) {
   std::uint8_t number[4] = {};
-  std::vector<std::uint8_t> older(kOlderParameterRecordRead, 0);
-  file.seek(0);
-  std::size_t gotNumber = file.read(number, sizeof number);
-  if (gotNumber == sizeof number) file.read(older.data(), older.size());
-  app.parameters = MigrateOlderParameters(older);
-  if (gotNumber == sizeof number) {
+  if (size == 4 && file.seek(0) && file.readExact(number, sizeof number)) {
     app.nextOrderNumber = store::Load<std::uint32_t>(number);
   } else {
-    // The empty file of a first start that never saved: no number yet.
     platform::LocalTime today = app.clock->now();
     app.nextOrderNumber = FirstOrderNumberOfMonth(today.year, today.month);
   }
+  app.parameters = MigrateOlderParameters({});
   AfterParametersRead(app);
   std::uint8_t bytes[store::kParameterFileSize];
   store::Store<std::uint32_t>(bytes, app.nextOrderNumber);
   std::memcpy(bytes + 4, &app.parameters, sizeof app.parameters);
-  file.seek(0);
-  file.write(bytes, sizeof bytes);
-  file.close();
-  // Only a file that really came from the older program brings record files
-  // of the older format; the empty placeholder of a first start does not, and
-  // converting current files as older ones would destroy them.
-  if (size > 4 && app.convertPreviousFormat) app.convertPreviousFormat(app);
+  // A placeholder that cannot be rewritten is written by the next save.
+  if (file.seek(0)) file.write(bytes, sizeof bytes);
 }
 
-void LoadParameterFile(AppState& app) {
-  if (store::DataFileExists(app, store::kParameterFileName)) {
-    platform::File file =
-        store::OpenData(app, store::kParameterFileName, Access::ReadWrite, Share::Exclusive);
-    if (!file) return;  // the user gave up waiting; keep what memory holds
-    std::int64_t size = file.size();
-    if (size <= kOlderParameterFileMax) {
-      MigrateParameterFile(app, file, size);
-      return;
-    }
-    std::uint8_t bytes[store::kParameterFileSize] = {};
-    file.read(bytes, sizeof bytes);
-    app.nextOrderNumber = store::Load<std::uint32_t>(bytes);
-    std::memcpy(&app.parameters, bytes + 4, sizeof app.parameters);
-    AfterParametersRead(app);
-    return;
+// The older, shorter layout of the previous program. Its record files have
+// the older layouts too, so the file is taken over only where the conversion
+// of those files is at hand, and nothing is converted unless the parameter
+// file was written back whole.
+int MigrateParameterFile(AppState& app, platform::File& file, std::int64_t size) {
+  if (!app.convertPreviousFormat) {
+    Tell(app, "Die Datei " + app.path(store::kParameterFileName) +
+                  " stammt von der vorigen Programmversion: die Daten in diesem Verzeichnis "
+                  "müssen erst umgewandelt werden.\n\nEs wurde nichts verändert.");
+    return 0;
+  }
+  // Bytes past the end of the file count as zero.
+  std::vector<std::uint8_t> original(static_cast<std::size_t>(size));
+  if (!file.seek(0) || !file.readExact(original.data(), original.size())) {
+    Tell(app, UnreadableText(app, store::kParameterFileName));
+    return 0;
+  }
+  std::vector<std::uint8_t> older(kOlderParameterRecordRead, 0);
+  std::copy(original.begin() + 4, original.end(), older.begin());
+  store::ParameterRecord migrated = MigrateOlderParameters(older);
+  std::uint8_t bytes[store::kParameterFileSize];
+  std::memcpy(bytes, original.data(), 4);
+  std::memcpy(bytes + 4, &migrated, sizeof migrated);
+  if (!file.seek(0) || !file.write(bytes, sizeof bytes)) {
+    // Put the older file back as it was, so that it is still recognised.
+    if (file.seek(0) && file.write(original.data(), original.size()))
+      file.truncate(original.size());
+    Tell(app, "Die Datei " + app.path(store::kParameterFileName) +
+                  " konnte nicht umgeschrieben werden; die Daten wurden nicht umgewandelt.");
+    return 0;
+  }
+  file.close();
+  app.nextOrderNumber = store::Load<std::uint32_t>(original.data());
+  app.parameters = migrated;
+  AfterParametersRead(app);
+  app.convertPreviousFormat(app);
+  return 1;
+}
+
+int ReadParameterFile(AppState& app) {
+  platform::File file =
+      store::OpenData(app, store::kParameterFileName, Access::Read, Share::Exclusive);
+  if (!file) return 0;  // the reason was told, or the user gave up waiting
+  std::int64_t size = file.size();
+  if (size < 0) {
+    Tell(app, UnreadableText(app, store::kParameterFileName));
+    return 0;
+  }
+  if (size <= 4) {
+    TakeOverPlaceholder(app, file, size);
+    return 1;
+  }
+  if (size <= kOlderParameterFileMax) return MigrateParameterFile(app, file, size);
+  // Never more than the layout holds, however large the file has grown.
+  std::uint8_t bytes[store::kParameterFileSize] = {};
+  std::size_t expected = static_cast<std::size_t>(
+      std::min<std::int64_t>(size, static_cast<std::int64_t>(sizeof bytes)));
+  if (!file.seek(0) || file.read(bytes, sizeof bytes) != expected) {
+    Tell(app, UnreadableText(app, store::kParameterFileName));
+    return 0;
+  }
+  app.nextOrderNumber = store::Load<std::uint32_t>(bytes);
+  std::memcpy(&app.parameters, bytes + 4, sizeof app.parameters);
+  AfterParametersRead(app);
+  return 1;
+}
+
+// Only a missing parameter file is a first start; one that is there but
+// cannot be read never lets the program go on with empty settings.
+int LoadParameterFile(AppState& app) {
+  switch (app.fileSystem->kind(app.path(store::kParameterFileName))) {
+    case PathKind::Regular:
+      return ReadParameterFile(app);
+    case PathKind::NotRegular:
+      Tell(app, store::OpenFailureText(app.path(store::kParameterFileName),
+                                       platform::OpenFailure::NotRegular));
+      return 0;
+    case PathKind::Missing:
+      break;
   }
   if (!app.parameters.plusOneNumbering) {
     platform::LocalTime today = app.clock->now();
@@ -77,44 +143,82 @@ void LoadParameterFile(AppState& app) {
   store::OpenDataOnce(app, store::kParameterFileName, Access::Write, Share::Exclusive,
                       Disposition::CreateAlways);
   AfterParametersRead(app);
+  return 1;
 }
 
-void CreateIfMissing(AppState& app, const char* name) {
-  if (!store::DataFileExists(app, name))
-    store::OpenDataOnce(app, name, Access::Write, Share::Exclusive, Disposition::CreateAlways);
-}
-
-// An index with its record file: read the header when the index exists,
-// else create both empty with the header of an empty index. Only the index
-// decides: without it, the record file is created anew, whatever it held.
-void OpenOrCreateIndex(AppState& app, const store::IndexLayout& layout, std::int32_t& lastIndex,
-                       Share createShare) {
-  if (store::DataFileExists(app, layout.indexName)) {
-    platform::File index = store::OpenData(app, layout.indexName, Access::Read, Share::DenyWrite);
-    if (!index) return;
-    lastIndex = store::ReadLastIndex(layout, index);
-    return;
+int CreateIfMissing(AppState& app, const char* name) {
+  switch (app.fileSystem->kind(app.path(name))) {
+    case PathKind::Regular:
+      return 1;
+    case PathKind::NotRegular:
+      Tell(app, store::OpenFailureText(app.path(name), platform::OpenFailure::NotRegular));
+      return 0;
+    case PathKind::Missing:
+      break;
   }
+  store::OpenDataOnce(app, name, Access::Write, Share::Exclusive, Disposition::CreateAlways);
+  return 1;
+}
+
+// Whether the record file of a pair whose index is missing holds records;
+// when that cannot be told, it is taken to hold some.
+bool HoldsRecords(AppState& app, const char* dataName) {
+  if (app.fileSystem->kind(app.path(dataName)) == PathKind::Missing) return false;
+  platform::File data = store::OpenDataOnce(app, dataName, Access::Read, Share::DenyNone);
+  return !data || data.size() != 0;
+}
+
+// An index with its record file: read the header when the index exists. A
+// missing index beside a record file that holds records is built again from
+// it, if the user agrees, but the records are never thrown away; only when
+// both are missing, or the record file is empty, is the pair created new,
+// with the header of an empty index. A name that is there but is no regular
+// file is refused, and nothing is created over it.
+int OpenOrCreateIndex(AppState& app, const store::IndexLayout& layout, std::int32_t& lastIndex,
+                      Share createShare) {
+  const std::string indexPath = app.path(layout.indexName);
+  switch (app.fileSystem->kind(indexPath)) {
+    case PathKind::Regular: {
+      platform::File index =
+          store::OpenData(app, layout.indexName, Access::Read, Share::DenyWrite);
+      if (!index) return 0;
+      lastIndex = store::ReadLastIndex(layout, index);
+      return 1;
+    }
+    case PathKind::NotRegular:
+      Tell(app, store::OpenFailureText(indexPath, platform::OpenFailure::NotRegular));
+      return 0;
+    case PathKind::Missing:
+      break;
+  }
+  if (app.fileSystem->kind(app.path(layout.dataName)) == PathKind::NotRegular) {
+    Tell(app, store::OpenFailureText(app.path(layout.dataName), platform::OpenFailure::NotRegular));
+    return 0;
+  }
+  if (HoldsRecords(app, layout.dataName)) return store::OfferIndexRebuild(app, layout, lastIndex);
   store::OpenDataOnce(app, layout.indexName, Access::Write, createShare, Disposition::CreateAlways);
   store::OpenDataOnce(app, layout.dataName, Access::Write, createShare, Disposition::CreateAlways);
   lastIndex = -1;
   platform::File index = store::OpenDataOnce(app, layout.indexName, Access::Write, Share::Exclusive);
-  if (!index) return;
+  if (!index) return 1;  // a directory that does not exist: nothing to create in
   std::uint8_t header[4];
   store::Store<std::int32_t>(header, -1);
   index.write(header, layout.headerSize);
+  return 1;
 }
 
 }  // namespace
 
-void LoadParameters(AppState& app) {
-  LoadParameterFile(app);
-  CreateIfMissing(app, store::kProductGroupFileName);
-  CreateIfMissing(app, store::kDiscountFileName);
-  OpenOrCreateIndex(app, store::kAddressLayout, app.addresses.lastIndex, Share::Exclusive);
-  OpenOrCreateIndex(app, store::kArticleLayout, app.articles.lastIndex, Share::Exclusive);
-  OpenOrCreateIndex(app, store::kOrderLayout, app.orders.lastIndex, Share::DenyWrite);
+int LoadParameters(AppState& app) {
+  if (!LoadParameterFile(app)) return 0;
+  if (!CreateIfMissing(app, store::kProductGroupFileName) ||
+      !CreateIfMissing(app, store::kDiscountFileName) ||
+      !OpenOrCreateIndex(app, store::kAddressLayout, app.addresses.lastIndex, Share::Exclusive) ||
+      !OpenOrCreateIndex(app, store::kArticleLayout, app.articles.lastIndex, Share::Exclusive) ||
+      !OpenOrCreateIndex(app, store::kOrderLayout, app.orders.lastIndex, Share::DenyWrite))
+    return 0;
   tools::SearchAppointments(app);
+  return 1;
 }
 
 }  // namespace frame

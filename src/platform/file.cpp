@@ -29,6 +29,48 @@ bool WholeFileLock(int fd, int command, short type, short* conflicting = nullptr
   return true;
 }
 
+OpenFailure FailureOfErrno(int error) {
+  switch (error) {
+    case 0:  // an injected fault that gave no reason: a share conflict
+    case EAGAIN:
+      return OpenFailure::Busy;
+    case ENOENT:
+    case ENOTDIR:
+      return OpenFailure::Missing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return OpenFailure::NoPermission;
+    case EISDIR:
+    case ENXIO:  // a FIFO without a reader, opened for writing
+    case ENODEV:
+      return OpenFailure::NotRegular;
+    default:
+      return OpenFailure::Other;
+  }
+}
+
+// Opens without blocking (a FIFO would wait for its other end for ever) and
+// keeps the descriptor only when it is a regular file.
+int OpenRegularFile(const std::string& path, int flags, OpenFailure& why) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags | O_NONBLOCK, 0666);
+  } while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    why = FailureOfErrno(errno);
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    why = OpenFailure::NotRegular;
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 }  // namespace
 
 File::File(File&& other) noexcept : fd_(other.fd_), fs_(other.fs_) { other.fd_ = -1; }
@@ -117,8 +159,15 @@ bool File::sync() {
 bool FileSystem::injectFault(IoOp, const std::string&) { return false; }
 
 File FileSystem::open(const std::string& path, Access access, Share share,
-                      Disposition disposition) {
-  if (injectFault(IoOp::Open, path)) return {};
+                      Disposition disposition, OpenFailure* failure) {
+  OpenFailure ignored;
+  OpenFailure& why = failure ? *failure : ignored;
+  why = OpenFailure::None;
+  errno = 0;
+  if (injectFault(IoOp::Open, path)) {
+    why = FailureOfErrno(errno);
+    return {};
+  }
 
   // A read lock needs a descriptor open for reading, a write lock one open
   // for writing: widen the descriptor where the share mode asks for it.
@@ -134,15 +183,13 @@ File FileSystem::open(const std::string& path, Access access, Share share,
     flags |= O_RDONLY;
   if (disposition == Disposition::CreateAlways) flags |= O_CREAT;
 
-  int fd;
-  do {
-    fd = ::open(path.c_str(), flags, 0666);
-  } while (fd < 0 && errno == EINTR);
-  if (fd < 0 && access == Access::Read && share == Share::Exclusive && errno == EACCES) {
+  int fd = OpenRegularFile(path, flags, why);
+  if (fd < 0 && access == Access::Read && share == Share::Exclusive &&
+      why == OpenFailure::NoPermission) {
     // A file we may only read cannot carry a write lock; hold a read lock so
     // that at least no other copy writes while we read.
     share = Share::DenyWrite;
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd = OpenRegularFile(path, O_RDONLY | O_CLOEXEC, why);
   }
   if (fd < 0) return {};
 
@@ -164,20 +211,39 @@ File FileSystem::open(const std::string& path, Access access, Share share,
       short probe = access == Access::Read ? F_RDLCK : F_WRLCK;
       // F_OFD_GETLK accepts any descriptor; the probe type only selects
       // which locks count as conflicting.
-      granted = WholeFileLock(fd, F_OFD_GETLK, probe, &conflicting) && conflicting == F_UNLCK;
+      granted = WholeFileLock(fd, F_OFD_GETLK, probe, &conflicting);
+      if (granted && conflicting != F_UNLCK) {
+        granted = false;
+        errno = EAGAIN;
+      }
       break;
     }
   }
-  if (!granted) return {};
+  if (!granted) {
+    // A lock held by another opener is EAGAIN (or EACCES from fcntl).
+    why = errno == EAGAIN || errno == EACCES ? OpenFailure::Busy : OpenFailure::Other;
+    return {};
+  }
 
   // Truncate only once the lock is ours, never under another opener's feet.
-  if (disposition == Disposition::CreateAlways && !file.truncate(0)) return {};
+  if (disposition == Disposition::CreateAlways && !file.truncate(0)) {
+    why = OpenFailure::Other;
+    return {};
+  }
   return file;
 }
 
 bool FileSystem::exists(const std::string& path) const {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+PathKind FileSystem::kind(const std::string& path) const {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::NotRegular;
+  if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0) return PathKind::NotRegular;
+  return S_ISREG(st.st_mode) ? PathKind::Regular : PathKind::NotRegular;
 }
 
 bool FileSystem::rename(const std::string& from, const std::string& to) {
@@ -197,17 +263,23 @@ FileSystem& SystemFileSystem() {
 
 File OpenWithRetry(FileSystem& fs, const std::string& path, Access access, Share share,
                    Disposition disposition, const RetryPolicy& policy,
-                   const GiveUpQuestion& askRetry) {
+                   const GiveUpQuestion& askRetry, OpenFailure* failure) {
   using Clock = std::chrono::steady_clock;
+  OpenFailure ignored;
+  OpenFailure& why = failure ? *failure : ignored;
   for (;;) {
     const auto start = Clock::now();
     for (;;) {
-      File file = fs.open(path, access, share, disposition);
+      File file = fs.open(path, access, share, disposition, &why);
       if (file) return file;
+      // No permission, or no regular file: waiting changes nothing, and the
+      // question would blame another program.
+      if (why != OpenFailure::Busy && why != OpenFailure::Missing) return {};
       // A file that is not there is not busy: waiting for it (a moment, in
       // case another copy is just swapping it in) is all that makes sense.
-      if (disposition == Disposition::OpenExisting && !fs.exists(path) &&
-          Clock::now() - start >= policy.missingGrace)
+      // A file that cannot even be created has no directory to go into.
+      if (why == OpenFailure::Missing && (disposition == Disposition::CreateAlways ||
+                                          Clock::now() - start >= policy.missingGrace))
         return {};
       if (Clock::now() - start >= policy.bound) break;
       std::this_thread::sleep_for(policy.pause);

@@ -16,6 +16,11 @@
 // All opens go through FileSystem::open, one attempt each; the retry loop with
 // its pause and its bound lives in OpenWithRetry. A test can replace the
 // FileSystem to fail the Nth read, write, rename or sync.
+//
+// Only regular files are opened: a FIFO, a device or a directory where a data
+// file or the logo is expected is refused at once instead of blocking the
+// open for ever. Each failed open says why (OpenFailure), so that only a lock
+// held by another copy is waited for; no permission is named at once.
 #ifndef BELVON_PLATFORM_FILE_H
 #define BELVON_PLATFORM_FILE_H
 
@@ -36,6 +41,23 @@ enum class Disposition {
 
 // The kinds of call a fault injector may fail.
 enum class IoOp { Open, Read, Write, Sync, Truncate, Rename, Remove };
+
+// Why an open failed.
+enum class OpenFailure {
+  None,
+  Missing,       // the file (or a directory on its path) does not exist
+  Busy,          // another opener's lock excludes us: worth waiting for
+  NoPermission,  // EACCES, EPERM, EROFS: waiting does not help
+  NotRegular,    // a directory, FIFO, device or socket
+  Other,         // any other error of the system
+};
+
+// What a name in the directory is.
+enum class PathKind {
+  Missing,     // nothing by that name (a dangling link is not missing)
+  Regular,     // a regular file, or a link to one
+  NotRegular,  // anything else: directory, FIFO, device, dangling link
+};
 
 class FileSystem;
 
@@ -78,11 +100,16 @@ class FileSystem {
   virtual ~FileSystem() = default;
 
   // One attempt; a File that is not open on failure (missing file, share
-  // conflict, no permission, fault injected).
+  // conflict, no permission, not a regular file, fault injected), with the
+  // reason in `failure` when given. An injected Open fault counts as a share
+  // conflict unless the injector set errno to say otherwise (EACCES, ENOENT).
   File open(const std::string& path, Access access, Share share,
-            Disposition disposition = Disposition::OpenExisting);
-  // Existence test with no sharing restriction.
+            Disposition disposition = Disposition::OpenExisting,
+            OpenFailure* failure = nullptr);
+  // Existence test with no sharing restriction: true for a regular file only.
   bool exists(const std::string& path) const;
+  // Tells a missing name from a regular file and from anything else.
+  PathKind kind(const std::string& path) const;
   bool rename(const std::string& from, const std::string& to);
   bool remove(const std::string& path);
 
@@ -109,13 +136,15 @@ struct RetryPolicy {
   std::chrono::milliseconds missingGrace{500};
 };
 
-// Opens the file, retrying while the open fails; after `policy.bound` of
-// failed attempts asks `askRetry`; a "give up" returns a File that is not open.
-// Without a question it gives up after the bound. A file that does not exist
-// is given up after `policy.missingGrace`, without a question.
+// Opens the file, retrying while another opener holds it; after
+// `policy.bound` of failed attempts asks `askRetry`; a "give up" returns a
+// File that is not open. Without a question it gives up after the bound. A
+// file that does not exist is given up after `policy.missingGrace`, without a
+// question; one that cannot be opened for another reason (no permission, not
+// a regular file) at once. `failure` receives the reason of the last attempt.
 File OpenWithRetry(FileSystem& fs, const std::string& path, Access access, Share share,
                    Disposition disposition, const RetryPolicy& policy,
-                   const GiveUpQuestion& askRetry);
+                   const GiveUpQuestion& askRetry, OpenFailure* failure = nullptr);
 
 }  // namespace platform
 

@@ -23,13 +23,36 @@ bool UserInterface::retryBusyFile(const std::string& path) {
 namespace store {
 
 platform::File OpenData(frame::AppState& app, const char* name, platform::Access access,
-                        platform::Share share, platform::Disposition disposition) {
+                        platform::Share share, platform::Disposition disposition,
+                        platform::OpenFailure* failure) {
   frame::UserInterface* ui = app.ui;
-  return platform::OpenWithRetry(
+  platform::OpenFailure why = platform::OpenFailure::None;
+  platform::File file = platform::OpenWithRetry(
       *app.fileSystem, app.path(name), access, share, disposition, app.retry,
       [ui](const std::string& path) {
         return ui && ui->retryBusyFile(path);
-      });
+      },
+      &why);
+  if (failure) *failure = why;
+  // Busy was asked about, and a missing file is the caller's affair.
+  if (!file && ui && why != platform::OpenFailure::Busy && why != platform::OpenFailure::Missing)
+    ui->message(OpenFailureText(app.path(name), why), frame::Icon::Stop);
+  return file;
+}
+
+std::string OpenFailureText(const std::string& path, platform::OpenFailure why) {
+  switch (why) {
+    case platform::OpenFailure::NoPermission:
+      return "Die Datei " + path + " kann nicht geöffnet werden: keine Zugriffsberechtigung.";
+    case platform::OpenFailure::NotRegular:
+      return "Die Datei " + path +
+             " kann nicht geöffnet werden: sie ist keine gewöhnliche Datei "
+             "(ein Verzeichnis, eine Pipe oder eine Verknüpfung ins Leere).";
+    case platform::OpenFailure::Missing:
+      return "Die Datei " + path + " fehlt.";
+    default:
+      return "Die Datei " + path + " kann nicht geöffnet werden.";
+  }
 }
 
 platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Access access,

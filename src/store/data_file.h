@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "frame/app_state.h"
 #include "platform/file.h"
@@ -25,10 +26,16 @@ inline constexpr const char* kAddressDataName = "KUNDEN.DAT";
 inline constexpr const char* kOrderIndexName = "RECHNUNG.IDX";
 inline constexpr const char* kOrderDataName = "RECHNUNG.DAT";
 
-// Retrying open of DataDirectory + name; not open when the user gave up.
+// Retrying open of DataDirectory + name; not open when the user gave up. A
+// file that cannot be opened for any reason but another copy holding it (no
+// permission, no regular file) is named to the user at once, with the reason.
 platform::File OpenData(frame::AppState& app, const char* name, platform::Access access,
                         platform::Share share,
-                        platform::Disposition disposition = platform::Disposition::OpenExisting);
+                        platform::Disposition disposition = platform::Disposition::OpenExisting,
+                        platform::OpenFailure* failure = nullptr);
+
+// The message for a file that cannot be opened, naming the file and why.
+std::string OpenFailureText(const std::string& path, platform::OpenFailure why);
 
 // A single attempt, for the opens that do not wait.
 platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Access access,

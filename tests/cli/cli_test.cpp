@@ -1,9 +1,14 @@
 // belvon-cli as a user runs it: the built binary on a temporary directory.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <span>
 #include <sstream>
 #include <string>
@@ -12,6 +17,7 @@
 
 #include "frame/app_state.h"
 #include "frame/parameter_file.h"
+#include "store/address_file.h"
 #include "store/indexed_file.h"
 #include "store/text_field.h"
 #include "support/temp_dir.h"
@@ -24,6 +30,7 @@ using testsupport::TempDir;
 struct CliRun {
   int exitCode = -1;
   std::vector<std::string> lines;  // stdout
+  std::string errors;              // stderr
 };
 
 // Runs belvon-cli with `arguments` (no quoting needed for our temp paths).
@@ -34,16 +41,25 @@ CliRun RunCli(const std::string& arguments) {
     ADD_FAILURE() << "BELVON_TEST_BIN is not set";
     return run;
   }
-  std::string command = std::string(bin) + "/belvon-cli " + arguments + " 2>/dev/null";
+  char errorFile[] = "/tmp/belvon-cli-stderr-XXXXXX";
+  int fd = mkstemp(errorFile);
+  if (fd < 0) return run;
+  close(fd);
+  std::string command =
+      std::string(bin) + "/belvon-cli " + arguments + " 2>" + errorFile + " </dev/null";
   FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  std::string out;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::istringstream in(out);
-  for (std::string line; std::getline(in, line);) run.lines.push_back(line);
+  if (pipe) {
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) run.lines.push_back(line);
+  }
+  std::vector<std::uint8_t> errors = testsupport::ReadBytes(errorFile);
+  run.errors.assign(errors.begin(), errors.end());
+  unlink(errorFile);
   return run;
 }
 
@@ -128,6 +144,100 @@ TEST_F(CliTest, WrongUsageExitsWithTwo) {
   EXPECT_TRUE(unknownKind.lines.empty());
   EXPECT_EQ(RunCli("--data-dir " + dataDir + " dump").exitCode, 2);
   EXPECT_EQ(RunCli("--data-dir " + dataDir + " verbuchen").exitCode, 2);
+}
+
+
+// --- A data directory the command cannot work with ends it with a message
+// that names the file, a non-zero exit and the files as they were.
+
+struct CliRefusalTest : CliTest {
+  CliRefusalTest() {
+    EXPECT_EQ(RunCli("--data-dir " + dataDir + " init").exitCode, 0);
+    frame::AppState app;
+    app.dataDirectory = dir.path();
+    EXPECT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
+    for (const char* name : {"Meier", "Schulz"}) {
+      store::AddressRecord address{};
+      store::SetText(address.name2, name);
+      std::int32_t position = -1;
+      EXPECT_EQ(store::WriteAddress(app, address, position, true), 1);
+    }
+  }
+  // The bytes of a regular file; nothing for anything else (a FIFO is not read).
+  std::vector<std::uint8_t> file(const char* name) {
+    if (!std::filesystem::is_regular_file(dir.file(name))) return {};
+    return testsupport::ReadBytes(dir.file(name));
+  }
+};
+
+TEST_F(CliRefusalTest, InitEndsWithTheReasonAndChangesNothing) {
+  const auto addresses = file("KUNDEN.DAT");
+  const auto parameters = file("BELVON.PAR");
+  struct Case {
+    const char* what;
+    const char* named;  // the file the message names
+    std::function<void()> damage;
+  } cases[] = {
+      {"index missing beside records", "KUNDEN.IDX",
+       [&] { std::filesystem::remove(dir.file("KUNDEN.IDX")); }},
+      {"index is a directory", "KUNDEN.IDX",
+       [&] { std::filesystem::create_directory(dir.file("KUNDEN.IDX")); }},
+      {"parameter file is a FIFO", "BELVON.PAR",
+       [&] {
+         std::filesystem::remove(dir.file("BELVON.PAR"));
+         mkfifo(dir.file("BELVON.PAR").c_str(), 0666);
+       }},
+      {"parameter file of the previous version", "BELVON.PAR",
+       [&] { testsupport::WriteBytes(dir.file("BELVON.PAR"), std::vector<std::uint8_t>(2000, 1)); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(dir.file("KUNDEN.IDX"));
+    c.damage();
+    const auto damaged = file("BELVON.PAR");
+    CliRun run = RunCli("--data-dir " + dataDir + " init");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.lines.empty());
+    EXPECT_TRUE(Has(run.errors, dir.file(c.named))) << run.errors;
+    EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+    EXPECT_EQ(file("BELVON.PAR"), damaged);
+    std::filesystem::remove_all(dir.file("KUNDEN.IDX"));
+    std::filesystem::remove(dir.file("BELVON.PAR"));
+    testsupport::WriteBytes(dir.file("BELVON.PAR"), parameters);
+  }
+  // With --yes the index is built again from the records.
+  CliRun rebuilt = RunCli("--data-dir " + dataDir + " --yes init");
+  EXPECT_EQ(rebuilt.exitCode, 0);
+  EXPECT_EQ(rebuilt.lines, (std::vector<std::string>{"addresses 2", "articles 0", "orders 0"}));
+  EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+}
+
+TEST_F(CliRefusalTest, AFileWithoutPermissionIsNamedAtOnce) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  const auto addresses = file("KUNDEN.DAT");
+  for (const char* name : {"BELVON.PAR", "KUNDEN.IDX"}) {
+    SCOPED_TRACE(name);
+    chmod(dir.file(name).c_str(), 0);
+    CliRun run = RunCli("--data-dir " + dataDir + " init");
+    chmod(dir.file(name).c_str(), 0644);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Has(run.errors, dir.file(name) + " kann nicht geöffnet werden: keine")) << run.errors;
+    EXPECT_FALSE(Has(run.errors, "anderen Programm")) << run.errors;
+    EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+  }
+}
+
+TEST_F(CliTest, DumpParametersReadsNoMoreThanTheLayoutHolds) {
+  ASSERT_EQ(RunCli("--data-dir " + dataDir + " init").exitCode, 0);
+  // Sparse: no disk space, but reading it whole would take 4 GB of memory.
+  std::filesystem::resize_file(dir.file("BELVON.PAR"), 4294967301u);
+  CliRun run = RunCli("--data-dir " + dataDir + " dump parameters");
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_EQ(run.lines.size(), 1u);
+  EXPECT_TRUE(Has(run.lines[0], "\"file_size\":4294967301,")) << run.lines[0];
+  struct rusage usage {};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  EXPECT_LT(usage.ru_maxrss, 1024 * 1024) << "kilobytes resident in the largest run";
 }
 
 }  // namespace

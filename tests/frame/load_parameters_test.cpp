@@ -4,8 +4,11 @@
 #include "frame/load_parameters.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <chrono>
+#include <functional>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -13,7 +16,9 @@
 
 #include "frame/parameter_file.h"
 #include "platform/clock.h"
+#include "store/address_file.h"
 #include "store/bytes.h"
+#include "store/records_test_support.h"
 #include "store/text_field.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -71,17 +76,6 @@ TEST_F(LoadParametersTest, PlusOneNumberingKeepsTheNumberInMemory) {
   EXPECT_EQ(app.parameters.plusOneNumbering, 0) << "the record is cleared";
 }
 
-TEST_F(LoadParametersTest, OnlyTheIndexDecidesWhetherAFilePairIsNew) {
-  LoadParameters(app);
-  WriteBytes(dir.file("KUNDEN.DAT"), Bytes(1192, 0x41));
-  WriteBytes(dir.file("ARTIKEL.DAT"), Bytes(520, 0x41));
-  std::filesystem::remove(dir.file("KUNDEN.IDX"));
-  LoadParameters(app);
-  EXPECT_EQ(FileSize(dir.file("KUNDEN.DAT")), 0);
-  EXPECT_EQ(file("KUNDEN.IDX"), (Bytes{0xFF, 0xFF}));
-  EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")), 520) << "its index is still there";
-}
-
 TEST_F(LoadParametersTest, IndexHeadersAreReadAndClampedToTheEntries) {
   LoadParameters(app);
   Bytes articles(4 + 3 * 26, 0);
@@ -101,6 +95,27 @@ TEST_F(LoadParametersTest, IndexHeadersAreReadAndClampedToTheEntries) {
   LoadParameters(app);
   EXPECT_EQ(app.articles.lastIndex, 2);
   EXPECT_EQ(app.orders.lastIndex, -1);
+}
+
+// Fails every Nth call of one kind; with `error` set, as the system would
+// with that errno.
+struct FailingCalls : platform::FileSystem {
+  FailingCalls(platform::IoOp op, std::string name, int error = 0)
+      : op(op), name(std::move(name)), error(error) {}
+  bool injectFault(platform::IoOp o, const std::string& path) override {
+    if (o != op || (!path.empty() && path.find(name) == std::string::npos)) return false;
+    errno = error;
+    return true;
+  }
+  platform::IoOp op;
+  std::string name;
+  int error;
+};
+
+bool Mentions(const ScriptedUi& ui, const std::string& part) {
+  for (const std::string& text : ui.texts())
+    if (text.find(part) != std::string::npos) return true;
+  return false;
 }
 
 // An older parameter file: the order number, then the older record, whose
@@ -148,6 +163,55 @@ TEST_F(LoadParametersTest, OlderParameterFileIsMigratedAndWrittenBack) {
   LoadParameters(app);
   EXPECT_EQ(conversions, 1);
   EXPECT_EQ(app.parameters.taxRates[1], 160);
+}
+
+TEST_F(LoadParametersTest, OlderParameterFileIsTakenOverOnlyWithItsConversion) {
+  const Bytes older = OlderFile(2000);
+  for (bool withConversion : {false, true}) {
+    SCOPED_TRACE(withConversion ? "the write-back fails" : "no conversion at hand");
+    WriteBytes(dir.file("BELVON.PAR"), older);
+    FailingCalls failingWrites(platform::IoOp::Write, "");
+    if (withConversion) {
+      app.fileSystem = &failingWrites;
+      app.convertPreviousFormat = [this](AppState&) { ++conversions; };
+    } else {
+      app.convertPreviousFormat = nullptr;
+    }
+    ui = ScriptedUi{};
+    EXPECT_EQ(LoadParameters(app), 0);
+    EXPECT_EQ(file("BELVON.PAR"), older) << "nothing is written";
+    EXPECT_EQ(FileSize(dir.file("KUNDEN.IDX")), -1) << "start-up goes no further";
+    EXPECT_EQ(conversions, 0);
+    EXPECT_TRUE(Mentions(ui, dir.file("BELVON.PAR")));
+    EXPECT_EQ(app.nextOrderNumber, 0u);
+  }
+  EXPECT_TRUE(Mentions(ui, "nicht umgewandelt"));
+}
+
+TEST_F(LoadParametersTest, ParameterFileThatCannotBeReadIsNoFirstStart) {
+  struct Case {
+    const char* what;
+    platform::IoOp op;
+    int error;
+  } cases[] = {{"no permission", platform::IoOp::Open, EACCES},
+               {"a read fails", platform::IoOp::Read, EIO}};
+  app.parameters.plusOneNumbering = 1;
+  app.nextOrderNumber = 4711;
+  SaveParameters(app, OrderCounter::FromMemory);
+  const Bytes saved = file("BELVON.PAR");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FailingCalls failing(c.op, "BELVON.PAR", c.error);
+    app.fileSystem = &failing;
+    app.nextOrderNumber = 1;
+    ui = ScriptedUi{};
+    EXPECT_EQ(LoadParameters(app), 0);
+    EXPECT_EQ(app.nextOrderNumber, 1u) << "memory keeps what it had";
+    EXPECT_EQ(app.parameters.plusOneNumbering, 1);
+    EXPECT_TRUE(ui.questions().empty()) << "nobody else holds it: nothing to wait for";
+    EXPECT_TRUE(Mentions(ui, dir.file("BELVON.PAR")));
+    EXPECT_EQ(file("BELVON.PAR"), saved);
+  }
 }
 
 TEST_F(LoadParametersTest, OneByteMoreIsTheCurrentLayout) {
@@ -224,6 +288,137 @@ TEST_F(LoadParametersTest, MissingDirectoryLeavesEveryIndexEmptyWithoutHanging) 
   EXPECT_EQ(app.articles.lastIndex, -1);
   EXPECT_EQ(app.addresses.lastIndex, -1);
   EXPECT_EQ(app.orders.lastIndex, -1);
+}
+
+// --- A missing index never costs the records beside it.
+
+class MissingIndexTest : public testsupport::StoreTest {
+ protected:
+  Bytes file(const char* name) { return ReadBytes(dir.file(name)); }
+  void AddAddress(const char* name2) {
+    std::int32_t position = -1;
+    ASSERT_EQ(store::WriteAddress(app, testsupport::MakeAddress(name2), position, true), 1);
+  }
+  void Rename(const char* from, const char* to) {
+    store::AddressRecord address{};
+    std::int32_t position = 0;
+    while (store::ReadAddress(app, address, position) && store::GetText(address.name2) != from)
+      ++position;
+    store::SetText(address.name2, to);
+    ASSERT_EQ(store::WriteAddress(app, address, position, false), 1);
+  }
+  std::vector<std::pair<std::string, std::uint32_t>> AddressEntries() {
+    std::vector<std::pair<std::string, std::uint32_t>> entries;
+    for (const auto& e :
+         testsupport::IndexEntries<store::AddressIndexEntry>(dir.file("KUNDEN.IDX"), 2))
+      entries.emplace_back(std::string(store::GetText(e.key)), e.offset);
+    return entries;
+  }
+};
+
+TEST_F(MissingIndexTest, IsBuiltFromTheRecordsOnlyWhenTheUserAgrees) {
+  AddAddress("Meier");                // offset 0
+  AddAddress("schulz");               // 1192
+  Rename("schulz", "Zander");         // 2384
+  Rename("Zander", "Schulz");         // 3576
+  std::int32_t first = 0;
+  ASSERT_EQ(store::DeleteAddress(app, first), 1);  // Meier
+  testsupport::AddOrder(app, 0, {{"a"}, {"b"}});
+  store::OrderHead replaced = testsupport::AddOrder(app, 0, {{"c"}});
+  std::int32_t position = app.orders.position;
+  ASSERT_EQ(store::DeleteOrderEntry(app, position), 1);
+  app.orderLines[2] = testsupport::MakeLine({"d"});
+  replaced.lineCount = 2;
+  ASSERT_EQ(store::StoreOrder(app, replaced, position, store::StoreMode::SameNumber), 1);
+  const Bytes addresses = file("KUNDEN.DAT");
+  const Bytes orders = file("RECHNUNG.DAT");
+  auto orderIndex = testsupport::IndexEntries<store::OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
+
+  std::filesystem::remove(dir.file("KUNDEN.IDX"));
+  std::filesystem::remove(dir.file("RECHNUNG.IDX"));
+  ui = ScriptedUi{};
+  EXPECT_EQ(LoadParameters(app), 0);
+  ASSERT_EQ(ui.questions().size(), 1u) << "No to the first question ends the start-up";
+  EXPECT_TRUE(ui.shown[0].defaultNo);
+  EXPECT_NE(ui.shown[0].text.find("früher gelöschte Datensätze"), std::string::npos);
+  EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+  EXPECT_EQ(FileSize(dir.file("KUNDEN.IDX")), -1);
+
+  ui = ScriptedUi{};
+  ui.defaultAnswer = true;
+  EXPECT_EQ(LoadParameters(app), 1);
+  EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+  EXPECT_EQ(file("RECHNUNG.DAT"), orders);
+  // Every key once, from the record stored last; the deleted Meier is back.
+  EXPECT_EQ(AddressEntries(), (std::vector<std::pair<std::string, std::uint32_t>>{
+                                  {"Meier", 0}, {"Schulz", 3576}, {"schulz", 1192}, {"Zander", 2384}}));
+  EXPECT_EQ(app.addresses.lastIndex, 3);
+  auto rebuilt = testsupport::IndexEntries<store::OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
+  ASSERT_EQ(rebuilt.size(), orderIndex.size());
+  for (std::size_t i = 0; i < rebuilt.size(); ++i)
+    EXPECT_EQ(std::memcmp(&rebuilt[i], &orderIndex[i], sizeof rebuilt[i]), 0) << i;
+  store::OrderHead head{};
+  ASSERT_EQ(store::ReadOrder(app, head, 1), 1);
+  EXPECT_EQ(store::GetText(app.orderLines[2].description1), "d");
+}
+
+TEST_F(MissingIndexTest, WhatIsNoRegularFileIsRefusedAndNothingIsCreatedOverIt) {
+  AddAddress("Meier");
+  const Bytes addresses = file("KUNDEN.DAT");
+  auto fifo = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); };
+  auto directory = [](const std::string& path) { std::filesystem::create_directory(path); };
+  auto dangling = [this](const std::string& path) {
+    std::filesystem::create_symlink(dir.file("WEG"), path);
+  };
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+  } cases[] = {{"KUNDEN.IDX", directory}, {"KUNDEN.IDX", dangling}, {"KUNDEN.IDX", fifo},
+               {"ARTIKEL.IDX", fifo},     {"BELVON.PAR", fifo},     {"RABATT.DAT", fifo},
+               {"WARENGR.DAT", directory}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.file(c.name);
+    std::filesystem::rename(path, dir.file("SICHER"));
+    c.make(path);
+    const platform::PathKind before = app.fileSystem->kind(path);
+    ui = ScriptedUi{};
+    ui.defaultAnswer = true;
+    EXPECT_EQ(LoadParameters(app), 0);
+    EXPECT_TRUE(Mentions(ui, path));
+    EXPECT_EQ(app.fileSystem->kind(path), before);
+    EXPECT_EQ(FileSize(dir.file("WEG")), -1) << "nothing is created behind a link";
+    EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+    std::filesystem::remove(path);
+    std::filesystem::rename(dir.file("SICHER"), path);
+  }
+  ui = ScriptedUi{};
+  EXPECT_EQ(LoadParameters(app), 1);
+  EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(MissingIndexTest, AnEmptyRecordFileMakesThePairNew) {
+  AddAddress("Meier");
+  std::filesystem::remove(dir.file("KUNDEN.IDX"));
+  WriteBytes(dir.file("KUNDEN.DAT"), {});
+  EXPECT_EQ(LoadParameters(app), 1);
+  EXPECT_EQ(file("KUNDEN.IDX"), (Bytes{0xFF, 0xFF}));
+  EXPECT_EQ(app.addresses.lastIndex, -1);
+  EXPECT_TRUE(ui.questions().empty());
+}
+
+TEST_F(MissingIndexTest, AnIndexWithoutPermissionIsNamedAtOnce) {
+  AddAddress("Meier");
+  const Bytes index = file("KUNDEN.IDX");
+  FailingCalls noPermission(platform::IoOp::Open, "KUNDEN.IDX", EACCES);
+  app.fileSystem = &noPermission;
+  ui = ScriptedUi{};
+  EXPECT_EQ(LoadParameters(app), 0);
+  EXPECT_TRUE(ui.questions().empty()) << "no question about another program";
+  ASSERT_EQ(ui.shown.size(), 1u);
+  EXPECT_NE(ui.shown[0].text.find(dir.file("KUNDEN.IDX")), std::string::npos);
+  EXPECT_NE(ui.shown[0].text.find("keine Zugriffsberechtigung"), std::string::npos);
+  EXPECT_EQ(file("KUNDEN.IDX"), index);
 }
 
 }  // namespace

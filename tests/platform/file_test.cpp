@@ -3,10 +3,13 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -218,6 +221,81 @@ TEST_F(FileTest, InjectedFaultFailsOnlyTheNthCallOfItsKind) {
   EXPECT_FALSE(file.readExact(got, 2));
   EXPECT_TRUE(file.readExact(got, 2));
   EXPECT_EQ(std::string(got, 2), "EF");
+}
+
+
+// --- What cannot be opened, and why: only a lock of another opener is
+// waited for; anything else is given up at once, with its reason.
+
+// Fails every open with `error` in errno, as the system would.
+class RefusingOpens : public FileSystem {
+ public:
+  explicit RefusingOpens(int error) : error_(error) {}
+  bool injectFault(IoOp op, const std::string&) override {
+    if (op != IoOp::Open) return false;
+    errno = error_;
+    return true;
+  }
+
+ private:
+  int error_;
+};
+
+TEST_F(FileTest, OnlyABusyFileIsWaitedForAndAskedAbout) {
+  File held = open(Access::ReadWrite, Share::Exclusive);
+  ASSERT_TRUE(held);
+  std::string fifo = dir.file("RABATT.DAT");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+  std::filesystem::create_directory(dir.file("KUNDEN.IDX"));
+  RefusingOpens noPermission(EACCES), notPermitted(EPERM), injectedConflict(0);
+  struct Case {
+    const char* what;
+    FileSystem& fs;
+    std::string path;
+    Disposition disposition;
+    OpenFailure expected;
+  } cases[] = {
+      {"lock of another opener", fs, path, Disposition::OpenExisting, OpenFailure::Busy},
+      {"injected without a reason", injectedConflict, path, Disposition::OpenExisting,
+       OpenFailure::Busy},
+      {"EACCES", noPermission, path, Disposition::OpenExisting, OpenFailure::NoPermission},
+      {"EPERM", notPermitted, path, Disposition::CreateAlways, OpenFailure::NoPermission},
+      {"FIFO", fs, fifo, Disposition::OpenExisting, OpenFailure::NotRegular},
+      {"FIFO created over", fs, fifo, Disposition::CreateAlways, OpenFailure::NotRegular},
+      {"directory", fs, dir.file("KUNDEN.IDX"), Disposition::OpenExisting,
+       OpenFailure::NotRegular},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (auto [access, share] : {std::pair{Access::Read, Share::DenyWrite},
+                                 std::pair{Access::ReadWrite, Share::Exclusive},
+                                 std::pair{Access::Write, Share::DenyNone}}) {
+      int asked = 0;
+      OpenFailure why = OpenFailure::None;
+      File file = OpenWithRetry(c.fs, c.path, access, share, c.disposition,
+                                {milliseconds(5), milliseconds(30)},
+                                [&](const std::string&) { return ++asked, false; }, &why);
+      EXPECT_FALSE(file);
+      EXPECT_EQ(why, c.expected);
+      EXPECT_EQ(asked, c.expected == OpenFailure::Busy ? 1 : 0);
+    }
+  }
+  EXPECT_EQ(ReadBytes(path), kContent);
+}
+
+TEST_F(FileTest, KindTellsMissingFromRegularFromAnythingElse) {
+  std::filesystem::create_directory(dir.file("DIR"));
+  std::filesystem::create_symlink(dir.file("FEHLT"), dir.file("DANGLING"));
+  std::filesystem::create_symlink(path, dir.file("LINK"));
+  ASSERT_EQ(mkfifo(dir.file("FIFO").c_str(), 0666), 0);
+  struct {
+    const char* name;
+    PathKind kind;
+  } cases[] = {{"ARTIKEL.IDX", PathKind::Regular},   {"LINK", PathKind::Regular},
+               {"FEHLT", PathKind::Missing},         {"FEHLT/X", PathKind::Missing},
+               {"DANGLING", PathKind::NotRegular},   {"DIR", PathKind::NotRegular},
+               {"FIFO", PathKind::NotRegular}};
+  for (const auto& c : cases) EXPECT_EQ(fs.kind(dir.file(c.name)), c.kind) << c.name;
 }
 
 }  // namespace

@@ -41,8 +41,10 @@ int main(int argc, char** argv) {
   orders::InstallOrderPane(window);
   masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
-  // The files exist before any pane reads from them.
-  frame::LoadParameters(app);
+  // The files exist before any pane reads from them. A data directory that
+  // cannot be worked with as it is (the message said why) ends the program
+  // before anything is shown from it.
+  if (!frame::LoadParameters(app)) return 1;
   window.refreshStatus();
   window.show();
   return application.exec();
