@@ -182,12 +182,4 @@ TEST(PaymentTerms, DueDateAndCashDiscount) {
   EXPECT_EQ(orders::PaymentTermsLines(head, "01.12.2026")[0], "Zahlung: Sofort ohne Abzug");
 }
 
-TEST(TypedAmounts, CentsAndTenths) {
-  EXPECT_EQ(orders::CentsFromText("12,5"), 1250);
-  EXPECT_EQ(orders::CentsFromText("1.99"), 199);
-  EXPECT_EQ(orders::CentsFromText("abc"), 0);
-  EXPECT_EQ(orders::TenthsFromText("2,5"), 25);
-  EXPECT_EQ(orders::TenthsFromText("10"), 100);
-}
-
 }  // namespace
