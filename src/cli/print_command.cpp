@@ -282,29 +282,30 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (!textFile.empty() && !ReadLetter(textFile, session.inputs.letterText)) return 1;
 
   int printed = 1;
+  std::string invoiceDate;
   if (orderDocument) {
     if (!MakeOrderCurrent(app, orderNumber)) return 1;
+    printed = copies == 0 ? 1 : copies;
     if (issue) {
       // Issuing marks the order for good: only when the output can be made.
       if (!OutputWritable(pdf, png)) return 1;
-      // The document button of the order's print dialog: flags, invoice
-      // date, customer record, the order stored in place; every copy the
-      // print job is asked for goes into the output.
-      if (copies == 0) copies = std::clamp<int>(app.address.copies, 1, kMaxCopies);
-      std::string printDate = session.inputs.printDate;
-      printed = 0;
-      if (!orders::IssueDocument(app, static_cast<orders::DocumentKind>(job), copies, printDate,
-                                 [&](int, bool, const std::string& dateOfCopy) {
-                                   ++printed;
-                                   session.inputs.printDate = dateOfCopy;
-                                 }))
-        return 1;
-    } else {
-      printed = copies == 0 ? 1 : copies;
+      if (copies == 0) printed = std::clamp<int>(app.address.copies, 1, kMaxCopies);
+      // What the document button asks before printing; the marks follow
+      // once the document is written.
+      if (job == printing::kJobInvoice) {
+        if (!orders::ConfirmReprintTotal(app)) return 1;
+        invoiceDate = orders::InvoiceDateToFix(app, session.inputs.printDate);
+      }
     }
   } else if (!MakeCustomerCurrent(app, customer, haveCustomer)) {
     return 1;
   }
+  // The document button of the order's print dialog, once the document is
+  // out: customer record, parameters and the order with its flags and
+  // invoice date, every write checked.
+  auto recordIssue = [&] {
+    return !issue || orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate);
+  };
   CopiesRenderer renderer(printing::MakeRenderer(job), printed);
 
   if (!pdf.empty()) {
@@ -314,6 +315,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
       return 1;
     }
+    if (!recordIssue()) return 1;
     std::printf("%s\n", pdf.c_str());
     return 0;
   }
@@ -323,6 +325,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
     return 1;
   }
+  if (!recordIssue()) return 1;
   for (const QString& file : device.files()) std::printf("%s\n", file.toLocal8Bit().constData());
   return 0;
 }

@@ -1,7 +1,8 @@
 #include "frame/decimal.h"
 
-#include <cctype>
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -12,35 +13,122 @@ namespace frame {
 
 namespace {
 
-// Reads the leading decimal number of `text` without looking at the locale.
-double LeadingNumber(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+// A typed number split into its parts: sign, the digits before the decimal
+// separator (thousands points removed) and those after it.
+struct TypedNumber {
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
+  std::string whole;
+  std::string fraction;
+};
+
+bool AllDigits(std::string_view s) {
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// "1.234.567": groups of three behind a first group of one to three digits.
+bool ThousandsGrouped(std::string_view s, std::string& digits) {
+  std::size_t start = 0;
+  bool first = true;
+  while (true) {
+    std::size_t point = s.find('.', start);
+    std::string_view group = s.substr(start, point == s.npos ? s.npos : point - start);
+    if (!AllDigits(group) || group.empty() || group.size() > 3 || (!first && group.size() != 3))
+      return false;
+    digits += group;
+    first = false;
+    if (point == s.npos) return true;
+    start = point + 1;
   }
-  // from_chars would take a second minus sign itself: "--5" is no number.
-  if (i < text.size() && text[i] == '-') return 0;
-  // from_chars wants digits or a point straight away; ".5" is fine for it.
-  double value = 0;
-  auto result = std::from_chars(text.data() + i, text.data() + text.size(), value,
-                                std::chars_format::general);
-  if (result.ec != std::errc() || !std::isfinite(value)) return 0;
-  return negative ? -value : value;
+}
+
+std::optional<TypedNumber> Split(std::string_view text) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  TypedNumber number;
+  if (text.empty()) {
+    number.whole = "0";
+    return number;
+  }
+  if (text.front() == '-' || text.front() == '+') {
+    number.negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  const std::size_t comma = text.find(',');
+  const std::size_t points = static_cast<std::size_t>(std::count(text.begin(), text.end(), '.'));
+  std::string_view whole = text, fraction;
+  if (comma != text.npos) {
+    if (text.find(',', comma + 1) != text.npos) return std::nullopt;
+    whole = text.substr(0, comma);
+    fraction = text.substr(comma + 1);
+  } else if (points == 1) {
+    const std::size_t point = text.find('.');
+    whole = text.substr(0, point);
+    fraction = text.substr(point + 1);
+  }
+  if (!AllDigits(fraction)) return std::nullopt;
+  if (whole.find('.') != whole.npos) {
+    if (!ThousandsGrouped(whole, number.whole)) return std::nullopt;
+  } else {
+    if (!AllDigits(whole)) return std::nullopt;
+    number.whole = whole;
+  }
+  number.fraction = fraction;
+  if (number.whole.empty() && number.fraction.empty()) return std::nullopt;
+  if (number.whole.empty()) number.whole = "0";
+  return number;
 }
 
 }  // namespace
 
-double ParseDecimal(std::string_view text) {
-  std::string copy(text);
-  for (std::size_t i = 0; i < copy.size() && i < 20; ++i)
-    if (copy[i] == ',') copy[i] = '.';
-  return LeadingNumber(copy);
+std::optional<double> ReadNumber(std::string_view text) {
+  std::optional<TypedNumber> number = Split(text);
+  if (!number) return std::nullopt;
+  const std::string plain = number->whole + "." + number->fraction + "0";
+  double value = 0;
+  auto result = std::from_chars(plain.data(), plain.data() + plain.size(), value,
+                                std::chars_format::fixed);
+  if (result.ec != std::errc() || !std::isfinite(value)) return std::nullopt;
+  return number->negative ? -value : value;
 }
 
-double ParsePointDecimal(std::string_view text) { return LeadingNumber(text); }
+std::optional<std::int64_t> ReadScaled(std::string_view text, int decimals) {
+  std::optional<TypedNumber> number = Split(text);
+  if (!number) return std::nullopt;
+  std::string digits = number->whole;
+  std::string fraction = number->fraction;
+  fraction.resize(std::max<std::size_t>(fraction.size(), static_cast<std::size_t>(decimals) + 1),
+                  '0');
+  digits += fraction.substr(0, static_cast<std::size_t>(decimals));
+  // Half away from zero: the first dropped digit decides, for either sign.
+  const bool roundUp = fraction[static_cast<std::size_t>(decimals)] >= '5';
+  std::int64_t value = 0;
+  for (char c : digits) {
+    if (value > (INT64_MAX - 9) / 10) return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (roundUp) ++value;
+  return number->negative ? -value : value;
+}
+
+std::optional<std::int32_t> ReadCents(std::string_view text) {
+  std::optional<std::int64_t> cents = ReadScaled(text, 2);
+  if (!cents) return std::nullopt;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(*cents, INT32_MIN, INT32_MAX));
+}
+
+std::optional<std::int16_t> ReadTenths(std::string_view text) {
+  std::optional<std::int64_t> tenths = ReadScaled(text, 1);
+  if (!tenths) return std::nullopt;
+  return static_cast<std::int16_t>(std::clamp<std::int64_t>(*tenths, INT16_MIN, INT16_MAX));
+}
+
+std::string NotANumberMessage(std::string_view field) {
+  return "Im Feld \"" + std::string(field) +
+         "\" steht keine gültige Zahl.\nBitte z. B. 1.234,56 eingeben.";
+}
 
 long ParseWhole(std::string_view text) {
   std::string copy(text);

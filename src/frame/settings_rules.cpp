@@ -11,25 +11,24 @@ std::string CashDiscountText(std::int16_t tenths) {
   return Format("%-.1f", (tenths + 0.05) / 10);
 }
 
-std::int16_t ParseCashDiscount(std::string_view text) {
-  double value = ParseDecimal(text.substr(0, 4)) * 10;
-  return static_cast<std::int16_t>(std::clamp(std::lround(value), -32768L, 32767L));
-}
+std::optional<std::int16_t> ParseCashDiscount(std::string_view text) { return ReadTenths(text); }
 
 std::string TaxRateText(std::int16_t tenths) { return Format("%.1f", tenths / 10.0); }
 
-std::int16_t ParseTaxRate(std::string_view text) {
-  double value = ParseDecimal(text.substr(0, 4)) * 10 + 0.5;
-  return static_cast<std::int16_t>(std::clamp(value, 0.0, 1000.0));
+std::optional<std::int16_t> ParseTaxRate(std::string_view text) {
+  std::optional<std::int16_t> tenths = ReadTenths(text);
+  if (!tenths) return std::nullopt;
+  return std::clamp<std::int16_t>(*tenths, 0, 1000);
 }
 
 std::string ExchangeRateText(float rate) {
   return Format("%.5f", std::max(static_cast<double>(rate), 0.001));
 }
 
-float ParseExchangeRate(std::string_view text) {
-  double value = ParsePointDecimal(text.substr(0, 7));
-  return static_cast<float>(std::clamp(value, 0.001, 100.0));
+std::optional<float> ParseExchangeRate(std::string_view text) {
+  std::optional<double> rate = ReadNumber(text);
+  if (!rate) return std::nullopt;
+  return static_cast<float>(std::clamp(*rate, 0.001, 100.0));
 }
 
 std::int16_t ClampedWhole(std::string_view text, int low, int high) {

@@ -4,26 +4,28 @@
 #define BELVON_FRAME_SETTINGS_RULES_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace frame {
 
+// The number fields below are read by the rule of frame::ReadNumber; empty
+// when the text is no number (the dialog refuses it, naming the field).
+
 // "Skonto": tenths of a percent shown as (value + 0.05) / 10 with "%-.1f";
-// read from at most 4 characters (comma or point) times 10, rounded to the
-// nearest whole tenth.
+// read to the nearest whole tenth.
 std::string CashDiscountText(std::int16_t tenths);
-std::int16_t ParseCashDiscount(std::string_view text);
+std::optional<std::int16_t> ParseCashDiscount(std::string_view text);
 
-// "UmSt": value / 10 with "%.1f"; read from at most 4 characters (comma or
-// point) times 10 plus 0.5, clamped to 0 .. 1000, then truncated.
+// "UmSt": value / 10 with "%.1f"; read to the nearest tenth, clamped to
+// 0 .. 1000.
 std::string TaxRateText(std::int16_t tenths);
-std::int16_t ParseTaxRate(std::string_view text);
+std::optional<std::int16_t> ParseTaxRate(std::string_view text);
 
-// "Kurs": "%.5f", shown as at least 0.001; read with a decimal point only (a
-// comma ends the number) from at most 7 characters, clamped to 0.001 .. 100.
+// "Kurs": "%.5f", shown as at least 0.001; read clamped to 0.001 .. 100.
 std::string ExchangeRateText(float rate);
-float ParseExchangeRate(std::string_view text);
+std::optional<float> ParseExchangeRate(std::string_view text);
 
 // Whole numbers of the printer settings, clamped silently.
 std::int16_t ClampedWhole(std::string_view text, int low, int high);

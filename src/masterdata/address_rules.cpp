@@ -61,10 +61,7 @@ std::string TurnoverText(std::int32_t cents) {
   return frame::Format("%-.2f", (cents + 0.005) / 100);
 }
 
-std::int32_t ParseTurnover(std::string_view text) {
-  double cents = frame::ParseDecimal(text.substr(0, 12)) * 100;
-  return static_cast<std::int32_t>(std::clamp(std::round(cents), -2147483648.0, 2147483647.0));
-}
+std::optional<std::int32_t> ParseTurnover(std::string_view text) { return frame::ReadCents(text); }
 
 void StoreNameCriterion(store::AddressRecord& criteria, std::string_view name2) {
   store::SetText(criteria.name2, name2.empty() ? std::string_view(kNoNumberCriterion) : name2);

@@ -5,6 +5,7 @@
 #define BELVON_MASTERDATA_ADDRESS_RULES_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,10 +32,10 @@ void AppendBlanksWhileTaken(frame::AppState& app, store::AddressRecord& address)
 std::string CheckAddressBeforeStore(frame::AppState& app, store::AddressRecord& address,
                                     bool isNew, std::string* notice);
 
-// Turnover: shown as (cents + 0.005) / 100 with "%-.2f"; read from at most
-// 12 characters (comma or point) times 100, rounded to the nearest cent.
+// Turnover: shown as (cents + 0.005) / 100 with "%-.2f"; read by
+// frame::ReadCents (nothing when the text is no number).
 std::string TurnoverText(std::int32_t cents);
-std::int32_t ParseTurnover(std::string_view text);
+std::optional<std::int32_t> ParseTurnover(std::string_view text);
 
 // The first address that meets the address criteria becomes current
 // (position and record); false leaves both as they were.

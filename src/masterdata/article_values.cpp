@@ -28,14 +28,7 @@ std::string PriceText(std::int32_t cents) {
   return frame::Format("%-.2f", (cents + nudge) / 100);
 }
 
-std::int32_t ParsePrice(std::string_view text) {
-  double value = frame::ParseDecimal(Head(text, kPriceChars));
-  double cents = std::trunc((value + (value < 0 ? -0.005 : 0.005)) * 100);
-  // Eleven characters can name more cents than the record holds.
-  if (cents >= static_cast<double>(INT32_MAX)) return INT32_MAX;
-  if (cents <= static_cast<double>(INT32_MIN)) return INT32_MIN;
-  return static_cast<std::int32_t>(cents);
-}
+std::optional<std::int32_t> ParsePrice(std::string_view text) { return frame::ReadCents(text); }
 
 std::string QuantityText(std::int32_t quantity) { return frame::Format("%-d", quantity); }
 
@@ -46,7 +39,7 @@ std::int32_t ParseQuantity(std::string_view text) {
 
 std::string StockText(double stock) { return frame::Format("%-.3lf", stock); }
 
-double ParseStock(std::string_view text) { return frame::ParseDecimal(Head(text, kStockChars)); }
+std::optional<double> ParseStock(std::string_view text) { return frame::ReadNumber(text); }
 
 double TotalStock(const store::ArticleRecord& article) {
   double sum = 0;

@@ -2,13 +2,14 @@
 // Kept apart from the widgets so that the rules are tested without a screen.
 //
 // Rounding: a price in cents is shown as (cents ± 0.005) / 100 with two
-// decimals; a typed price becomes cents by adding half a cent away from zero
-// and truncating, so "-1,50" is -150 just as "1,50" is 150. Anything that is
-// not a number reads as 0.
+// decimals; a typed price is read by frame::ReadCents, rounded half away
+// from zero, so "-1,50" is -150 just as "1,50" is 150. A text that is no
+// number reads as nothing: the dialog refuses it.
 #ifndef BELVON_MASTERDATA_ARTICLE_VALUES_H
 #define BELVON_MASTERDATA_ARTICLE_VALUES_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,19 +33,18 @@ inline constexpr int kUnitChars = 7;
 
 // "12.50" for 1250.
 std::string PriceText(std::int32_t cents);
-// At most 11 characters, decimal comma or point; clamped to what the record
-// holds.
-std::int32_t ParsePrice(std::string_view text);
+// Clamped to what the record holds.
+std::optional<std::int32_t> ParsePrice(std::string_view text);
 
 // Price tier thresholds: "%-d", read back as a whole number of at most four
 // characters.
 std::string QuantityText(std::int32_t quantity);
 std::int32_t ParseQuantity(std::string_view text);
 
-// Stocks, minimum, target and ordered quantity: "%-.3lf", read back from at
-// most 14 characters with decimal comma or point.
+// Stocks, minimum, target and ordered quantity: "%-.3lf", read back by
+// frame::ReadNumber.
 std::string StockText(double stock);
-double ParseStock(std::string_view text);
+std::optional<double> ParseStock(std::string_view text);
 
 // The sum of the six storage places.
 double TotalStock(const store::ArticleRecord& article);

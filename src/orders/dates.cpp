@@ -86,6 +86,29 @@ std::string NormaliseDate(std::string_view text) {
   return DateText(n[0], n[1], FullYear(n[2]));
 }
 
+std::string EnteredDate(std::string_view text) {
+  int n[3];
+  std::size_t start = 0;
+  for (int part = 0; part < 3; ++part) {
+    std::size_t point = text.find('.', start);
+    if ((part < 2) == (point == text.npos)) return {};
+    std::string_view digits = text.substr(start, point == text.npos ? text.npos : point - start);
+    const std::size_t most = part < 2 ? 2 : 4;
+    if (digits.empty() || digits.size() > most || (part == 2 && digits.size() == 3)) return {};
+    n[part] = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return {};
+      n[part] = n[part] * 10 + (c - '0');
+    }
+    start = point + 1;
+  }
+  const int year = n[2] < 100 ? FullYear(n[2]) : n[2];
+  if (year < 1900 || n[1] < 1 || n[1] > 12 || n[0] < 1) return {};
+  // The last day of the month: the day before the first of the next.
+  if (DaysFromCivil(year, n[1], n[0]) >= DaysFromCivil(year, n[1] + 1, 1)) return {};
+  return DateText(n[0], n[1], year);
+}
+
 std::string AddDaysToDate(int day, int month, int year, int days) {
   Date date = CivilFromDays(DaysFromCivil(FullYear(year), month, day) + days);
   return DateText(date.day, date.month, date.year);

@@ -33,6 +33,12 @@ int FullYear(int year);
 // least 1 the text is rewritten as "%02d.%02d.%4d", otherwise it is empty.
 std::string NormaliseDate(std::string_view text);
 
+// A date as the user types it ("5.1.27", "05.01.2027"): day, month and a
+// two- or four-digit year, digits only, separated by points, naming a real
+// calendar day from 1900 to 9999. Returned as "%02d.%02d.%4d"; empty for
+// anything else, so that no stored date is one the order reader refuses.
+std::string EnteredDate(std::string_view text);
+
 // The date `days` days after the given one, as text.
 std::string AddDaysToDate(int day, int month, int year, int days);
 

@@ -1,12 +1,38 @@
 #include "orders/issuing.h"
 
+#include <memory>
+
+#include "frame/decimal.h"
 #include "frame/parameter_file.h"
 #include "frame/user_interface.h"
+#include "orders/order_math.h"
 #include "store/address_file.h"
+#include "store/data_file.h"
 #include "store/order_file.h"
+#include "store/order_framing.h"
 #include "store/text_field.h"
 
 namespace orders {
+
+namespace {
+
+// The head of the current order as it is in the file.
+bool StoredHead(frame::AppState& app, store::OrderHead& head) {
+  platform::File data = store::OpenData(app, store::kOrderDataName, platform::Access::Read,
+                                        platform::Share::DenyWrite);
+  return data && store::ReadOrderHead(data, app.orders.entry.offset, head);
+}
+
+bool Refuse(frame::AppState& app, const char* file) {
+  if (app.ui)
+    app.ui->message(frame::Format("Die Datei %s%s konnte nicht geschrieben werden.\n"
+                                  "Der Auftrag ist nicht als gedruckt vermerkt.",
+                                  app.dataDirectory.c_str(), file),
+                    frame::Icon::Stop);
+  return false;
+}
+
+}  // namespace
 
 std::uint16_t IssuedFlags(DocumentKind kind) {
   switch (kind) {
@@ -21,43 +47,92 @@ std::uint16_t IssuedFlags(DocumentKind kind) {
   return 0;
 }
 
-void FixInvoiceDate(frame::AppState& app, std::string& printDate) {
-  store::OrderHead& head = app.order;
-  std::string_view stored = store::GetText(head.invoiceDate);
+std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate) {
+  std::string_view stored = store::GetText(app.order.invoiceDate);
   if (stored.size() > 8) {
     bool keep = app.ui && app.ui->question(
                               "Dieser Auftrag wurde schon einmal als Rechnung gedruckt.\n"
                               "Soll das alte Rechnungsdatum beibehalten werden ?",
                               frame::Icon::Question, false);
-    if (keep)
-      printDate = std::string(stored);
-    else
-      store::SetText(head.invoiceDate, printDate);
-    return;
+    if (keep) printDate = std::string(stored);
   }
-  store::SetText(head.invoiceDate, printDate);
+  return printDate;
+}
+
+bool ConfirmReprintTotal(frame::AppState& app) {
+  if (!(app.order.flags & store::kOrderInvoicePrinted)) return true;
+  store::OrderHead stored{};
+  if (!StoredHead(app, stored)) return true;
+  store::OrderHead today = app.order;
+  const std::int32_t total = ComputeOrderTotal(today, app.orderLines, app.parameters);
+  if (total == stored.total) return true;
+  return app.ui &&
+         app.ui->question(
+             frame::Format("Mit den heutigen Steuersätzen ergibt diese Rechnung %.2f,\n"
+                           "gespeichert und gebucht ist sie mit %.2f.\n"
+                           "Der gespeicherte Betrag bleibt. Trotzdem drucken ?",
+                           total / 100.0, stored.total / 100.0),
+             frame::Icon::Question, true);
+}
+
+bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate) {
+  if (kind != DocumentKind::DeliveryNote && app.addresses.lastIndex >= 0) {
+    std::int32_t position = app.addresses.position;
+    if (!store::WriteAddress(app, app.address, position, false))
+      return Refuse(app, store::kAddressDataName);
+  }
+  if (!frame::SaveParameters(app)) return Refuse(app, store::kParameterFileName);
+  store::OrderHead head = app.order;
+  store::OrderHead stored{};
+  if (StoredHead(app, stored)) head.total = stored.total;
+  head.flags |= IssuedFlags(kind);
+  if (kind == DocumentKind::Invoice) store::SetText(head.invoiceDate, invoiceDate);
+  std::int32_t position = app.orders.position;
+  if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite))
+    return Refuse(app, store::kOrderDataName);
+  app.order = head;
+  return true;
 }
 
 bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::string& printDate,
                    const PrintJobCall& printJob) {
-  store::OrderHead& head = app.order;
-  head.flags |= IssuedFlags(kind);
-  if (kind != DocumentKind::DeliveryNote && app.addresses.lastIndex >= 0) {
-    // A changed number of copies is kept with the customer.
-    std::int32_t position = app.addresses.position;
-    store::WriteAddress(app, app.address, position, false);
-  }
-  if (kind == DocumentKind::Invoice) FixInvoiceDate(app, printDate);
-  std::int32_t position = app.orders.position;
-  if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite)) {
-    if (app.ui) app.ui->message("Der Auftrag konnte nicht gespeichert werden.", frame::Icon::Stop);
+  // An order is printed only when it can be marked in place afterwards.
+  store::OrderHead stored{};
+  if (StoredHead(app, stored) && stored.lineCount < app.order.lineCount) {
+    if (app.ui)
+      app.ui->message("Der Auftrag hat mehr Positionen als gespeichert.\nBitte erst speichern !",
+                      frame::Icon::Stop);
     return false;
   }
+  std::string invoiceDate;
+  if (kind == DocumentKind::Invoice) {
+    if (!ConfirmReprintTotal(app)) return false;
+    invoiceDate = InvoiceDateToFix(app, printDate);
+  }
+  // The first copy that is out records the issue, for the order it was
+  // printed from; a preview may print long after this returned.
+  struct Outcome {
+    bool tried = false;
+    bool recorded = false;
+  };
+  auto outcome = std::make_shared<Outcome>();
+  const std::int32_t number = app.order.orderNumber;
+  auto printed = [&app, kind, invoiceDate, number, outcome] {
+    if (outcome->tried) return;
+    outcome->tried = true;
+    if (app.order.orderNumber != number) {
+      if (app.ui)
+        app.ui->message("Der gedruckte Auftrag ist nicht mehr geöffnet.\n"
+                        "Er ist nicht als gedruckt vermerkt.",
+                        frame::Icon::Stop);
+      return;
+    }
+    outcome->recorded = RecordIssue(app, kind, invoiceDate);
+  };
   const int job = static_cast<int>(kind);
-  for (int i = 1; i < copies; ++i) printJob(job, false, printDate);
-  printJob(job, true, printDate);
-  frame::SaveParameters(app);
-  return true;
+  for (int i = 1; i < copies; ++i) printJob(job, false, printDate, printed);
+  printJob(job, true, printDate, printed);
+  return outcome->recorded;
 }
 
 }  // namespace orders

@@ -1,6 +1,6 @@
 // Issuing a document of the current order: the buttons of the print dialog
-// mark the order, fix the invoice date, store the order in place and hand it
-// to the print job once per copy.
+// hand the order to the print job once per copy and, once a copy is really
+// out, mark the order, fix the invoice date and store it in place.
 #ifndef BELVON_ORDERS_ISSUING_H
 #define BELVON_ORDERS_ISSUING_H
 
@@ -25,17 +25,34 @@ enum class DocumentKind {
 // the delivery note).
 std::uint16_t IssuedFlags(DocumentKind kind);
 
-// Invoices fix their date: an invoice printed before asks whether to keep
-// the old date (Yes: the print date becomes it; No: the stored date becomes
-// the print date); without one the print date is stored.
-void FixInvoiceDate(frame::AppState& app, std::string& printDate);
+// The invoice date an invoice is issued with: an invoice printed before asks
+// whether to keep the old date (Yes: the print date becomes it; No: the
+// print date replaces it); without one it is the print date.
+std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 
-// Runs one document button: flags, the customer record written back (not
-// for a delivery note), the order stored in place, `printJob(job, notify)`
-// copies - 1 times without and once with the notice, and the parameters
-// saved. Returns false when the order could not be stored (nothing is
-// printed then).
-using PrintJobCall = std::function<void(int job, bool notify, const std::string& printDate)>;
+// An invoice printed before is drawn with today's tax rates. When they give
+// another total than the one stored (which lists, dunning and payments go
+// by), the user is asked with both amounts; false when printing should not
+// go on.
+bool ConfirmReprintTotal(frame::AppState& app);
+
+// Records that a document of the current order is out: the customer record
+// written back (not for a delivery note, so that a changed number of copies
+// is kept), the parameters saved, then the order stored in place with its
+// flags and invoice date, last, so that an order is marked only once all
+// else was stored. The stored total is kept whatever the order in memory
+// says. Every write is checked; a failure names its file, and the order
+// stays unmarked in the file and in memory.
+bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate);
+
+// Runs one document button: `printJob(job, notify, printDate, printed)`
+// copies - 1 times without and once with the notice. The job calls
+// `printed` when its copy was really handed to the printer or written to
+// its file, at once or later from a preview; the first such call records
+// the issue. A cancelled or aborted job changes nothing. Returns whether the
+// issue was recorded by the time the jobs returned.
+using PrintJobCall = std::function<void(int job, bool notify, const std::string& printDate,
+                                        const std::function<void()>& printed)>;
 bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::string& printDate,
                    const PrintJobCall& printJob);
 

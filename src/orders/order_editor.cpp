@@ -9,7 +9,9 @@
 #include "orders/dates.h"
 #include "orders/order_math.h"
 #include "store/article_file.h"
+#include "store/data_file.h"
 #include "store/discount_file.h"
+#include "store/indexed_file.h"
 #include "store/order_file.h"
 #include "store/text_field.h"
 
@@ -87,8 +89,28 @@ void OrderEditor::takeOverArticle() {
   line.taxCode = TaxCodeFromArticle(article);
 }
 
+void OrderEditor::markField(int id, bool valid, const std::string& refusal) {
+  std::erase_if(invalid_, [id](const auto& mark) { return mark.first == id; });
+  if (!valid) invalid_.emplace_back(id, refusal);
+}
+
+bool OrderEditor::refuseInvalidField() {
+  refusedField_ = 0;
+  if (invalid_.empty()) return false;
+  refusedField_ = invalid_.front().first;
+  if (app_.ui) app_.ui->message(invalid_.front().second, frame::Icon::Stop);
+  return true;
+}
+
+bool OrderEditor::setOrderDate(std::string_view text) {
+  const std::string date = EnteredDate(text);
+  markField(kOrderDateField, !date.empty(), kInvalidOrderDate);
+  if (!date.empty()) store::SetText(app_.order.orderDate, date);
+  return !date.empty();
+}
+
 bool OrderEditor::appendLine() {
-  if (refuseFull()) return false;
+  if (refuseInvalidField() || refuseFull()) return false;
   const int count = lineCount() + 1;
   if (editedLine().taxCode == 0) editedLine().taxCode = store::kTaxCodeRate2;
   app_.order.lineCount = static_cast<std::int16_t>(count);
@@ -102,7 +124,7 @@ bool OrderEditor::appendLine() {
 
 bool OrderEditor::insertLine() {
   if (store::GetText(editedLine().articleNumber).empty()) return false;
-  if (refuseFull()) return false;
+  if (refuseInvalidField() || refuseFull()) return false;
   const int count = lineCount() + 1;
   // Slot of the new line: before the selected entry, else at the end.
   int slot = selection_ < 0 || selection_ >= count - 1 ? count : selection_ + 1;
@@ -161,8 +183,42 @@ bool OrderEditor::editLine(int index) {
   return found;
 }
 
+bool OrderEditor::storeAgain(store::OrderHead& head) {
+  // The order goes in again under its number before its old entry goes, so
+  // that a store that fails (a file another copy holds, a full disk) leaves
+  // the old entry where it was. The old entry is found by its number and
+  // record offset: another copy of the program may have moved it since the
+  // order was read, and for a moment the number is in the index twice.
+  auto entryOf = [this](std::int32_t number, const std::uint32_t* offset,
+                        std::uint32_t& found) -> std::int32_t {
+    store::IndexBlock block;
+    platform::File index = store::OpenData(app_, store::kOrderIndexName, platform::Access::Read,
+                                           platform::Share::DenyWrite);
+    if (!index || !store::OrderFile(app_).ReadIndex(index, block)) return -1;
+    for (std::int32_t i = 0; i < block.count; ++i)
+      if (block.orderNumber(i) == number && (!offset || block.recordOffset(i) == *offset)) {
+        found = block.recordOffset(i);
+        return i;
+      }
+    return -1;
+  };
+  std::uint32_t oldOffset = 0;
+  const bool hadEntry = entryOf(head.orderNumber, nullptr, oldOffset) >= 0;
+  std::int32_t position = app_.orders.position;
+  if (!store::StoreOrder(app_, head, position, store::StoreMode::SameNumber)) return false;
+  const std::uint32_t newOffset = app_.orders.entry.offset;
+  std::uint32_t found = 0;
+  std::int32_t old = hadEntry ? entryOf(head.orderNumber, &oldOffset, found) : -1;
+  if (old >= 0 && oldOffset != newOffset) store::DeleteOrderEntry(app_, old);
+  // The new entry's position after the old one went.
+  const std::int32_t now = entryOf(head.orderNumber, &newOffset, found);
+  if (now >= 0) app_.orders.position = now;
+  return true;
+}
+
 void OrderEditor::save() {
   store::OrderHead& head = app_.order;
+  if (refuseInvalidField()) return;
   if (lineCount() == 0) {
     if (app_.ui)
       app_.ui->message("Speichern lohnt nicht !\nEs sind keine Artikel eingetragen!",
@@ -180,14 +236,7 @@ void OrderEditor::save() {
     asked = app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false);
     if (asked) {
       changed_ = false;
-      // The old entry is found by its number: another copy of the program
-      // may have moved it since the order was read.
-      store::OrderHead criteria{};
-      criteria.orderNumber = head.orderNumber;
-      std::int32_t at = -1;
-      if (store::FindOrder(app_, criteria, at, true)) store::DeleteOrderEntry(app_, at);
-      std::int32_t position = app_.orders.position;
-      stored = store::StoreOrder(app_, head, position, store::StoreMode::SameNumber);
+      stored = storeAgain(head);
     }
   } else {
     asked = app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false);
@@ -290,6 +339,7 @@ void OrderEditor::customerChanged() {
 }
 
 bool OrderEditor::print(const std::function<void()>& printDialog) {
+  if (refuseInvalidField()) return false;
   if (app_.order.stored == 0 || changed_) save();
   if (app_.order.stored == 0) {
     if (app_.ui)
@@ -332,6 +382,11 @@ void OrderEditor::setQuantity(double quantity, bool quantityHasFocus) {
   line.quantity = quantity;
   if (quantity == 0 || !quantityHasFocus) return;
   const store::ArticleRecord& article = app_.article;
+  // A typed price, a special price or another article's line keeps its price.
+  if (app_.articles.lastIndex < 0 || (line.flags & store::kLineSpecialPrice) ||
+      store::GetText(line.articleNumber).empty() ||
+      store::GetText(line.articleNumber) != store::GetText(article.number))
+    return;
   line.salePrice = ConvertPrice(PriceForQuantity(article, quantity), article.currency,
                                 app_.order.currency, app_.parameters);
 }

@@ -9,6 +9,9 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "frame/app_state.h"
 
@@ -59,8 +62,25 @@ class OrderEditor {
   void clearEditedLine();
   void refreshTotal();
 
-  // The field edits of the pane.
+  // The field edits of the pane. A typed quantity re-prices the line from
+  // the article file only for the line's own article (the one the article
+  // pane shows) and only when the line has no special price.
   void setQuantity(double quantity, bool quantityHasFocus);
+  // "Auftragsdatum": only a real date is taken; anything else leaves the
+  // last valid date and marks the field (see below).
+  bool setOrderDate(std::string_view text);
+
+  // A field whose text is no valid value keeps the value it had and is
+  // marked with the message that names it: saving, printing, appending and
+  // inserting are refused with that message while a mark stands. The pane
+  // clears the marks whenever it shows the order's values again.
+  void markField(int id, bool valid, const std::string& refusal);
+  void clearFieldMarks() {
+    invalid_.clear();
+    refusedField_ = 0;
+  }
+  // The field the last refusal named (for the focus), 0 for none.
+  int refusedField() const { return refusedField_; }
   // Where saving reads the dunning level ("Mahnstufe"): the pane's field.
   // Saving takes it once its checks have passed, also when printing saves.
   void setDunningLevelSource(std::function<int()> source) { dunningLevel_ = std::move(source); }
@@ -69,13 +89,22 @@ class OrderEditor {
   void loadAt(std::int32_t position);
   void removeLine(int index);
   bool refuseFull();
+  bool refuseInvalidField();
+  bool storeAgain(store::OrderHead& head);
 
   frame::AppState& app_;
   bool changed_ = false;
   int selection_ = -1;  // list entry, 0-based
   std::string totalText_ = "0.00";
   std::function<int()> dunningLevel_;
+  std::vector<std::pair<int, std::string>> invalid_;
+  int refusedField_ = 0;
 };
+
+// The id of the order date field and what refuses a date that is none.
+inline constexpr int kOrderDateField = 2089;
+inline constexpr const char* kInvalidOrderDate =
+    "Das Auftragsdatum ist kein gültiges Datum.\nBitte ein Datum wie 05.12.2026 eingeben.";
 
 }  // namespace orders
 

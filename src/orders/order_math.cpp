@@ -170,13 +170,4 @@ std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
   return lines;
 }
 
-std::int32_t CentsFromText(const std::string& text) {
-  return ClampToCents(std::trunc((frame::ParseDecimal(text) + 0.005) * 100));
-}
-
-std::int16_t TenthsFromText(const std::string& text) {
-  double tenths = std::trunc((frame::ParseDecimal(text) + 0.05) * 10);
-  return static_cast<std::int16_t>(std::clamp(tenths, -32768.0, 32767.0));
-}
-
 }  // namespace orders

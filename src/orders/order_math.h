@@ -118,11 +118,6 @@ std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article);
 std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
                                            const std::string& invoiceDate);
 
-// Amounts typed by the user: (value + 0.005) x 100, truncated; tenths of a
-// percent: (value + 0.05) x 10, truncated.
-std::int32_t CentsFromText(const std::string& text);
-std::int16_t TenthsFromText(const std::string& text);
-
 }  // namespace orders
 
 #endif  // BELVON_ORDERS_ORDER_MATH_H

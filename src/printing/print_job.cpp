@@ -88,28 +88,35 @@ bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& s
   return true;
 }
 
-void PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
-              const JobInputs& inputs) {
+JobEnd PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
+                const JobInputs& inputs, const std::function<void()>& printed) {
   PrintSession session;
   session.job = job;
   session.notify = notify;
   session.inputs = inputs;
   session.view.zoom = StartZoom(host.screenWidth());
+  JobEnd end = JobEnd::Previewing;
   {
     frame::WaitCursor wait(app.ui);
     if (!app.parameters.printPreview || app.cashDeskMode) {
+      end = JobEnd::NoPrinter;
       if (std::unique_ptr<PrinterDevice> printer = host.choosePrinter()) {
         std::unique_ptr<AbortDialog> dialog = host.openAbortDialog();
         AbortDialog* progress = dialog.get();
-        PrintOnDevice(app, *printer, session,
-                      [progress] { return progress && progress->aborted(); }, progress);
+        auto aborted = [progress] { return progress && progress->aborted(); };
+        if (PrintOnDevice(app, *printer, session, aborted, progress))
+          end = JobEnd::Printed;
+        else
+          end = aborted() ? JobEnd::Aborted : JobEnd::Failed;
       }
+      if (end == JobEnd::Printed && printed) printed();
       if (notify) host.jobFinished();
     } else {
-      host.openPreview(app, session);
+      host.openPreview(app, session, printed);
     }
   }
   host.closeOrderPrintDialog();
+  return end;
 }
 
 }  // namespace printing

@@ -49,8 +49,10 @@ class PrintHost {
   virtual std::unique_ptr<PrinterDevice> choosePrinter() = 0;
   virtual int screenWidth() const = 0;
   virtual std::unique_ptr<AbortDialog> openAbortDialog() = 0;
-  // Opens a preview window for the session; it lives on by itself.
-  virtual void openPreview(frame::AppState& app, const PrintSession& session) = 0;
+  // Opens a preview window for the session; it lives on by itself and calls
+  // `printed` (when set) each time it has printed the document.
+  virtual void openPreview(frame::AppState& app, const PrintSession& session,
+                           std::function<void()> printed) = 0;
   // The job-finished notice after a direct print (delivered before return).
   virtual void jobFinished() = 0;
   // Closes the print dialog of an order when one is open.
@@ -71,12 +73,23 @@ bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& s
                    AbortDialog* progressTo,
                    const std::function<void(const std::string&)>& warningSink = {});
 
+// How a job ended.
+enum class JobEnd {
+  Printed,     // handed to the printer, or written to its file
+  Previewing,  // a preview is open; it prints later, if at all
+  NoPrinter,   // the printer dialog was cancelled or the printer is unusable
+  Aborted,     // the user cancelled while it printed
+  Failed,      // the document could not be started
+};
+
 // PrintJob(job, notify). Preview when "Druckvorschau" is on and the
 // cash-desk interface is not active, else a direct print with the abort
 // dialog. With `notify` the job-finished notice follows the job (after the
-// print, or when the preview closes).
-void PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
-              const JobInputs& inputs = {});
+// print, or when the preview closes). `printed` is called once the document
+// was really printed: before the return of a direct print, or from the
+// preview when the user prints it there.
+JobEnd PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
+                const JobInputs& inputs = {}, const std::function<void()>& printed = {});
 
 }  // namespace printing
 

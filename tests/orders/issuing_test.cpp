@@ -1,11 +1,12 @@
 // Issuing documents of an order: what lands in the files, what is asked and
-// how often the print job runs.
+// how often the print job runs; nothing is marked before a copy is out.
 #include <gtest/gtest.h>
 
 #include <tuple>
 #include <vector>
 
 #include "orders/issuing.h"
+#include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/order_file.h"
 #include "store/records_test_support.h"
@@ -23,16 +24,21 @@ class IssuingTest : public testsupport::StoreTest {
     store::WriteAddress(app, customer, position, true);
     store::ReadAddress(app, app.address, position);
     app.addresses.position = position;
-    store::OrderHead head = testsupport::AddOrder(app, 0, {{"Tisch"}, {"Stuhl"}});
+    testsupport::AddOrder(app, 0, {{"Tisch"}, {"Stuhl"}});
     store::ReadOrder(app, app.order, app.orders.position);
   }
 
-  // Issues and records every call of the print job.
+  // Issues and records every call of the print job; a job prints when
+  // `jobsPrint` says so, else it is cancelled.
   bool Issue(DocumentKind kind, std::string date, int copies = 1) {
-    return orders::IssueDocument(app, kind, copies, date,
-                                 [this](int job, bool notify, const std::string& printDate) {
-                                   jobs.emplace_back(job, notify, printDate);
-                                 });
+    return orders::IssueDocument(
+        app, kind, copies, date,
+        [this](int job, bool notify, const std::string& printDate,
+               const std::function<void()>& printed) {
+          jobs.emplace_back(job, notify, printDate);
+          if (jobsPrint) printed();
+          later = printed;
+        });
   }
 
   store::OrderHead Stored() {
@@ -42,25 +48,23 @@ class IssuingTest : public testsupport::StoreTest {
   }
 
   std::vector<std::tuple<int, bool, std::string>> jobs;
+  bool jobsPrint = true;
+  std::function<void()> later;
 };
 
-TEST_F(IssuingTest, InvoiceMarksTheDeliveryNoteAndFixesItsDateInTheFile) {
+TEST_F(IssuingTest, InvoiceMarksTheDeliveryNoteAndASecondOneAsksForTheOldDate) {
   ASSERT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
   store::OrderHead head = Stored();
   EXPECT_EQ(head.flags & (store::kOrderInvoicePrinted | store::kOrderDeliveryNotePrinted),
             store::kOrderInvoicePrinted | store::kOrderDeliveryNotePrinted);
   EXPECT_EQ(store::GetText(head.invoiceDate), "04.12.2026");
   EXPECT_TRUE(ui.questions().empty());
-}
 
-TEST_F(IssuingTest, SecondInvoiceAsksWhetherToKeepTheOldDate) {
-  ASSERT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
   ui.answer({true});
   ASSERT_TRUE(Issue(DocumentKind::Invoice, "10.12.2026"));
-  ASSERT_EQ(ui.questions().size(), 1u);
-  EXPECT_EQ(ui.questions()[0],
-            "Dieser Auftrag wurde schon einmal als Rechnung gedruckt.\n"
-            "Soll das alte Rechnungsdatum beibehalten werden ?");
+  EXPECT_EQ(ui.questions(), (std::vector<std::string>{
+                                "Dieser Auftrag wurde schon einmal als Rechnung gedruckt.\n"
+                                "Soll das alte Rechnungsdatum beibehalten werden ?"}));
   // Kept: the document is printed with the old date.
   EXPECT_EQ(std::get<2>(jobs.back()), "04.12.2026");
   EXPECT_EQ(store::GetText(Stored().invoiceDate), "04.12.2026");
@@ -94,6 +98,28 @@ TEST_F(IssuingTest, CustomerRecordIsWrittenBackExceptForDeliveryNotes) {
   EXPECT_TRUE(Stored().flags & store::kOrderCostEstimatePrinted);
 }
 
+// A cancelled printer dialog or an aborted job: no mark, no date, no
+// customer record; a preview that prints later issues then.
+TEST_F(IssuingTest, NothingIsIssuedUntilACopyIsOut) {
+  app.address.copies = 5;
+  jobsPrint = false;
+  EXPECT_FALSE(Issue(DocumentKind::Invoice, "04.12.2026", 2));
+  EXPECT_EQ(jobs.size(), 2u);
+  store::OrderHead head = Stored();
+  EXPECT_EQ(head.flags, 0);
+  EXPECT_EQ(store::GetText(head.invoiceDate), "");
+  EXPECT_EQ(app.order.flags, 0);
+  store::AddressRecord customer{};
+  store::ReadAddress(app, customer, 0);
+  EXPECT_EQ(customer.copies, 3);
+
+  later();  // the preview prints
+  later();  // and prints again: recorded once
+  EXPECT_EQ(store::GetText(Stored().invoiceDate), "04.12.2026");
+  EXPECT_TRUE(Stored().flags & store::kOrderInvoicePrinted);
+  EXPECT_TRUE(ui.texts().empty());
+}
+
 TEST_F(IssuingTest, AnOrderLongerThanItsRecordIsNotIssued) {
   // Lines added in memory but never saved may not be written in place.
   app.orderLines[3] = testsupport::MakeLine({"Schrank"});
@@ -101,6 +127,60 @@ TEST_F(IssuingTest, AnOrderLongerThanItsRecordIsNotIssued) {
   EXPECT_FALSE(Issue(DocumentKind::Invoice, "04.12.2026"));
   EXPECT_TRUE(jobs.empty());
   EXPECT_EQ(Stored().lineCount, 2);
+}
+
+// Every write of issuing is checked: a failure names its file and leaves the
+// order unmarked.
+TEST_F(IssuingTest, AFailedWriteLeavesTheOrderUnmarked) {
+  struct FailingWritesTo : platform::FileSystem {
+    std::string file, opened;
+    bool injectFault(platform::IoOp op, const std::string& path) override {
+      if (op == platform::IoOp::Open) opened = path;
+      return op == platform::IoOp::Write && opened.ends_with(file);
+    }
+  } faults;
+  for (const char* file : {"KUNDEN.DAT", "BELVON.PAR", "RECHNUNG.DAT"}) {
+    SCOPED_TRACE(file);
+    faults.file = file;
+    app.fileSystem = &faults;
+    ui.shown.clear();
+    EXPECT_FALSE(Issue(DocumentKind::Invoice, "04.12.2026"));
+    app.fileSystem = &platform::SystemFileSystem();
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find(dir.file(file) + " konnte nicht geschrieben werden"),
+              std::string::npos)
+        << ui.shown[0].text;
+    EXPECT_EQ(Stored().flags, 0);
+    EXPECT_EQ(app.order.flags, 0);
+  }
+}
+
+// A reprint under changed tax rates says so with both totals; the stored
+// total stays what lists, dunning and payments go by.
+TEST_F(IssuingTest, AReprintUnderOtherRatesAsksAndKeepsTheStoredTotal) {
+  store::SetTaxRate(app.parameters, 0, 3, 190);
+  app.orderLines[1].salePrice = 10000;
+  orders::RefreshOrderTotal(app.order, app.orderLines, app.parameters);
+  std::int32_t at = app.orders.position;
+  ASSERT_EQ(store::StoreOrder(app, app.order, at, store::StoreMode::Rewrite), 1);
+  ASSERT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
+  ASSERT_TRUE(ui.questions().empty());  // the first print asks nothing
+
+  store::SetTaxRate(app.parameters, 0, 3, 160);
+  orders::RefreshOrderTotal(app.order, app.orderLines, app.parameters);  // as browsing does
+  ui.answer({false});
+  jobs.clear();
+  EXPECT_FALSE(Issue(DocumentKind::Invoice, "05.12.2026"));
+  ASSERT_EQ(ui.questions().size(), 1u);
+  EXPECT_NE(ui.questions()[0].find("116.00"), std::string::npos) << ui.questions()[0];
+  EXPECT_NE(ui.questions()[0].find("119.00"), std::string::npos) << ui.questions()[0];
+  EXPECT_TRUE(ui.shown[0].defaultNo);
+  EXPECT_TRUE(jobs.empty());
+
+  ui.answer({true, true});
+  EXPECT_TRUE(Issue(DocumentKind::Invoice, "05.12.2026"));
+  EXPECT_EQ(jobs.size(), 1u);
+  EXPECT_EQ(Stored().total, 11900);
 }
 
 }  // namespace

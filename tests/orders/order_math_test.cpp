@@ -121,12 +121,4 @@ TEST(Dates, NormaliseAndCount) {
   EXPECT_FALSE(orders::DateInRange("01.01.2026", "01.01.2027", "31.12.2026"));
 }
 
-TEST(TypedAmounts, CentsAndTenths) {
-  EXPECT_EQ(orders::CentsFromText("12,5"), 1250);
-  EXPECT_EQ(orders::CentsFromText("1.99"), 199);
-  EXPECT_EQ(orders::CentsFromText("abc"), 0);
-  EXPECT_EQ(orders::TenthsFromText("2,5"), 25);
-  EXPECT_EQ(orders::TenthsFromText("10"), 100);
-}
-
 }  // namespace

@@ -66,9 +66,11 @@ class FakeHost : public PrintHost {
   std::unique_ptr<AbortDialog> openAbortDialog() override {
     return std::make_unique<FakeAbortDialog>(events_);
   }
-  void openPreview(frame::AppState&, const PrintSession& session) override {
+  void openPreview(frame::AppState&, const PrintSession& session,
+                   std::function<void()> printed) override {
     events_.log.push_back("preview");
     previewed = session;
+    previewPrinted = std::move(printed);
   }
   void jobFinished() override { events_.log.push_back("notice"); }
   void closeOrderPrintDialog() override { events_.log.push_back("close order dialog"); }
@@ -77,6 +79,7 @@ class FakeHost : public PrintHost {
   bool startFails = false;
   int screen = 1280;
   PrintSession previewed;
+  std::function<void()> previewPrinted;
 
  private:
   Events& events_;
@@ -154,24 +157,44 @@ TEST_F(PrintJobTest, PrintedGeometryFollowsThePrinterAndTheA5Rule) {
   EXPECT_EQ(date->mapping.viewportHeight, 4773);
 }
 
-TEST_F(PrintJobTest, CancelledPrinterDialogPrintsNothingButStillNotifies) {
-  app.parameters.printPreview = 0;
-  host.cancelDialog = true;
-  PrintJob(app, host, 10, true);
-  EXPECT_EQ(events.log,
-            (std::vector<std::string>{"printer dialog", "notice", "close order dialog"}));
-  EXPECT_TRUE(events.canvas.ops().empty());
-}
-
-TEST_F(PrintJobTest, FailedStartDocPrintsNoPageAndReleasesEverything) {
-  app.parameters.printPreview = 0;
-  host.startFails = true;
-  PrintJob(app, host, 10, true);
-  EXPECT_EQ(events.log,
-            (std::vector<std::string>{"printer dialog", "dialog", "start doc Belvon - 2.0",
-                                      "dialog gone", "release printer", "notice",
-                                      "close order dialog"}));
-  EXPECT_TRUE(events.canvas.ops().empty());
+// How a job ends, and that only a job really printed says so: the printer
+// dialog cancelled, StartDoc failing, the user aborting, a preview.
+TEST_F(PrintJobTest, EveryJobReportsHowItEndedAndOnlyAPrintedOneSaysPrinted) {
+  const struct {
+    const char* name;
+    bool cancel, startFails, abort, preview;
+    JobEnd end;
+    std::vector<std::string> log;
+  } cases[] = {
+      {"printed", false, false, false, false, JobEnd::Printed,
+       {"printer dialog", "dialog", "start doc Belvon - 2.0", "end doc", "dialog gone",
+        "release printer", "notice", "close order dialog"}},
+      {"printer dialog cancelled", true, false, false, false, JobEnd::NoPrinter,
+       {"printer dialog", "notice", "close order dialog"}},
+      {"StartDoc fails", false, true, false, false, JobEnd::Failed,
+       {"printer dialog", "dialog", "start doc Belvon - 2.0", "dialog gone", "release printer",
+        "notice", "close order dialog"}},
+      {"aborted", false, false, true, false, JobEnd::Aborted,
+       {"printer dialog", "dialog", "start doc Belvon - 2.0", "abort doc", "dialog gone",
+        "release printer", "notice", "close order dialog"}},
+      {"preview", false, false, false, true, JobEnd::Previewing, {"preview", "close order dialog"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    app.parameters.printPreview = c.preview;
+    host.cancelDialog = c.cancel;
+    host.startFails = c.startFails;
+    events.abortNow = c.abort;
+    events.log.clear();
+    int printed = 0;
+    EXPECT_EQ(PrintJob(app, host, 10, true, {}, [&printed] { ++printed; }), c.end);
+    EXPECT_EQ(events.log, c.log);
+    EXPECT_EQ(printed, c.end == JobEnd::Printed ? 1 : 0);
+    if (c.preview) {
+      host.previewPrinted();  // the preview says so when it prints
+      EXPECT_EQ(printed, 1);
+    }
+  }
 }
 
 TEST_F(PrintJobTest, ProgressGoesToTheAbortDialogAndCancellingThrowsTheDocumentAway) {

@@ -6,6 +6,7 @@
 
 #include "frame/settings_rules.h"
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/number_field.h"
 #include "frame/ui/field_text.h"
 #include "store/text_field.h"
 #include "frame/ui/help_viewer.h"
@@ -174,6 +175,9 @@ void StammdatenDialog::command(int id) {
 }
 
 void StammdatenDialog::accept() {
+  const std::optional<std::int16_t> cashDiscount =
+      ReadNumberField(this, 1055, "Skonto %", ParseCashDiscount);
+  if (!cashDiscount) return;
   FieldWriter writer;
   for (const TextField& f : kCompanyFields)
     writer.write(f.field(parameters_), f.width, Control<QLineEdit>(this, f.id)->text());
@@ -183,7 +187,7 @@ void StammdatenDialog::accept() {
     writer.write(f.field(parameters_), f.width,
                  Control<LimitedTextEdit>(this, f.id)->storedText());
   nextOrderNumber_ = ParseOrderNumber(Control<QLineEdit>(this, 1048)->text().toStdString());
-  parameters_.cashDiscount = ParseCashDiscount(Control<QLineEdit>(this, 1055)->text().toStdString());
+  parameters_.cashDiscount = *cashDiscount;
   parameters_.cashDiscountPeriod = ParsePeriod(Control<QLineEdit>(this, 1056)->text().toStdString());
   parameters_.paymentPeriod = ParsePeriod(Control<QLineEdit>(this, 1057)->text().toStdString());
   for (const FlagField& f : kFlags)

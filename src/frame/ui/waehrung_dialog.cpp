@@ -6,6 +6,7 @@
 
 #include "frame/settings_rules.h"
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/number_field.h"
 #include "frame/ui/field_text.h"
 #include "store/text_field.h"
 #include "frame/ui/help_viewer.h"
@@ -101,19 +102,30 @@ void WaehrungDialog::command(int id) {
 }
 
 void WaehrungDialog::accept() {
+  // Every rate is read before anything is taken: a field that holds no
+  // number is named and nothing changes.
+  std::optional<std::int16_t> rates[4][2];
+  std::optional<float> exchange[4];
+  for (int c = 0; c < 4; ++c) {
+    const CurrencyRow& row = kRows[c];
+    const std::string currency = std::to_string(c + 1) + ". Währung";
+    if (row.rate2Id &&
+        (!(rates[c][0] = ReadNumberField(this, row.rate2Id, "UmSt 2 der " + currency, ParseTaxRate)) ||
+         !(rates[c][1] = ReadNumberField(this, row.rate3Id, "UmSt 3 der " + currency, ParseTaxRate))))
+      return;
+    if (row.exchangeId &&
+        !(exchange[c] = ReadNumberField(this, row.exchangeId, "Kurs der " + currency, ParseExchangeRate)))
+      return;
+  }
   FieldWriter writer;
   for (int c = 0; c < 4; ++c) {
     const CurrencyRow& row = kRows[c];
     writer.write(Symbol(parameters_, c), 4, Control<QLineEdit>(this, row.symbolId)->text(), 3);
     if (row.rate2Id) {
-      store::SetTaxRate(parameters_, c, 2,
-                        ParseTaxRate(Control<QLineEdit>(this, row.rate2Id)->text().toStdString()));
-      store::SetTaxRate(parameters_, c, 3,
-                        ParseTaxRate(Control<QLineEdit>(this, row.rate3Id)->text().toStdString()));
+      store::SetTaxRate(parameters_, c, 2, *rates[c][0]);
+      store::SetTaxRate(parameters_, c, 3, *rates[c][1]);
     }
-    if (row.exchangeId)
-      parameters_.exchangeRates[c] =
-          ParseExchangeRate(Control<QLineEdit>(this, row.exchangeId)->text().toStdString());
+    if (row.exchangeId) parameters_.exchangeRates[c] = *exchange[c];
   }
   parameters_.fourthCurrencyPrint = Control<QCheckBox>(this, 2175)->isChecked() ? 1 : 0;
   parameters_.noDecimalsPrint = Control<QCheckBox>(this, 2176)->isChecked() ? 1 : 0;

@@ -6,6 +6,7 @@
 #include "frame/decimal.h"
 #include "frame/settings_rules.h"
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/number_field.h"
 #include "masterdata/address_rules.h"
 #include "store/text_field.h"
 
@@ -132,7 +133,19 @@ void ShowAddress(QWidget* root, const store::AddressRecord& address,
   }
 }
 
-void TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWriter& writer) {
+bool TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWriter& writer,
+                 frame::UserInterface* ui) {
+  // The number fields first: one that holds no number stops before anything
+  // is taken.
+  std::optional<std::int16_t> cashDiscount;
+  if (frame::FindControl(root, id::kCashDiscount) &&
+      !(cashDiscount = frame::ReadNumberField(root, id::kCashDiscount, "Skonto",
+                                              frame::ParseCashDiscount, ui)))
+    return false;
+  std::optional<std::int32_t> turnover;
+  if (frame::FindControl(root, id::kTurnover) &&
+      !(turnover = frame::ReadNumberField(root, id::kTurnover, "Umsatz", ParseTurnover, ui)))
+    return false;
   for (const TextControl& t : kTexts)
     if (QWidget* control = frame::FindControl(root, t.id))
       writer.write(t.field(address), t.width, TextOf(control), t.limit);
@@ -142,12 +155,12 @@ void TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWrite
     return edit != nullptr;
   };
   std::string value;
-  if (text(id::kCashDiscount, &value)) address.cashDiscount = frame::ParseCashDiscount(value);
+  if (cashDiscount) address.cashDiscount = *cashDiscount;
   if (text(id::kPaymentPeriod, &value)) address.paymentPeriod = frame::ParsePeriod(value);
   if (text(id::kCashDiscountPeriod, &value))
     address.cashDiscountPeriod = frame::ParsePeriod(value);
   if (text(id::kCopies, &value)) address.copies = frame::ParsePeriod(value);
-  if (text(id::kTurnover, &value)) address.turnover = ParseTurnover(value);
+  if (turnover) address.turnover = *turnover;
   // The kind changes only when one of its buttons is checked.
   for (int i = 0; i < 4; ++i)
     if (IsChecked(root, id::kKinds[i])) address.kind = kKindValues[i];
@@ -161,6 +174,7 @@ void TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWrite
   }
   for (int i = 0; i < 3; ++i)
     if (IsChecked(root, id::kCurrencies[i])) address.currency = static_cast<std::uint8_t>(i);
+  return true;
 }
 
 }  // namespace masterdata

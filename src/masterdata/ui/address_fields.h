@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "frame/ui/field_text.h"
+#include "frame/user_interface.h"
 #include "store/address_record.h"
 #include "store/parameter_record.h"
 
@@ -38,8 +39,11 @@ QWidget* MakeAddressField(QWidget* parent, int controlId);
 void ShowAddress(QWidget* root, const store::AddressRecord& address,
                  const store::ParameterRecord& parameters);
 
-// Stores the controls under `root` into the address.
-void TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWriter& writer);
+// Stores the controls under `root` into the address. False, with nothing
+// taken, when a number field holds no number (the user was told, through
+// `ui` when given).
+bool TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWriter& writer,
+                 frame::UserInterface* ui = nullptr);
 
 }  // namespace masterdata
 

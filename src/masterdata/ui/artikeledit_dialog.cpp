@@ -11,6 +11,7 @@
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/help_viewer.h"
+#include "frame/ui/number_field.h"
 #include "frame/user_interface.h"
 #include "masterdata/article_values.h"
 #include "store/article_file.h"
@@ -189,9 +190,10 @@ bool ArtikelEditDialog::untouched(int id) {
   return Control<QLineEdit>(this, id)->text() == shown_.value(id);
 }
 
-std::int32_t ArtikelEditDialog::price(int id, std::int32_t original) {
+std::optional<std::int32_t> ArtikelEditDialog::price(int id, const char* name,
+                                                     std::int32_t original) {
   if (untouched(id)) return original;
-  return ParsePrice(Control<QLineEdit>(this, id)->text().toStdString());
+  return frame::ReadNumberField(this, id, name, ParsePrice, app_.ui);
 }
 
 std::int32_t ArtikelEditDialog::quantity(int id, std::int32_t original) {
@@ -200,9 +202,9 @@ std::int32_t ArtikelEditDialog::quantity(int id, std::int32_t original) {
       Control<QLineEdit>(this, id)->text().toStdString());
 }
 
-double ArtikelEditDialog::stock(int id, double original) {
+std::optional<double> ArtikelEditDialog::stock(int id, const char* name, double original) {
   if (untouched(id)) return original;
-  return ParseStock(Control<QLineEdit>(this, id)->text().toStdString());
+  return frame::ReadNumberField(this, id, name, ParseStock, app_.ui);
 }
 
 void ArtikelEditDialog::command(int id) {
@@ -227,18 +229,34 @@ void ArtikelEditDialog::accept() {
   writer.write(edited.supplier, Control<QLineEdit>(this, 1101)->text(), kSupplierChars);
   writer.write(edited.unit, Control<QLineEdit>(this, 1108)->text(), kUnitChars);
 
-  edited.price1 = price(1112, article_.price1);
+  // A number field that holds no number stops here, before anything is kept.
+  auto take = [](auto value, auto store) {
+    if (value) store(*value);
+    return value.has_value();
+  };
+  const char* stockNames[6] = {"Bestand 1", "Bestand 2", "Bestand 3",
+                               "Bestand 4", "Bestand 5", "Bestand 6"};
+  bool numbers =
+      take(price(1112, "Preis 1", article_.price1), [&](auto v) { edited.price1 = v; }) &&
+      take(price(1113, "Preis 2", article_.price2), [&](auto v) { edited.price2 = v; }) &&
+      take(price(1114, "Preis 3", article_.price3), [&](auto v) { edited.price3 = v; }) &&
+      take(price(1117, "Preis 4", article_.price4), [&](auto v) { edited.price4 = v; }) &&
+      take(price(1119, "Einkaufspreis", article_.purchasePrice),
+           [&](auto v) { edited.purchasePrice = v; });
+  for (int i = 0; i < 6 && numbers; ++i)
+    numbers = take(stock(kStockIds[i], stockNames[i], article_.stock[i]),
+                   [&](auto v) { edited.stock[i] = v; });
+  numbers = numbers &&
+            take(stock(1103, "Min. Best.", article_.minimumStock),
+                 [&](auto v) { edited.minimumStock = v; }) &&
+            take(stock(1107, "Soll-Bestand", article_.targetStock),
+                 [&](auto v) { edited.targetStock = v; }) &&
+            take(stock(1109, "Bestellt", article_.quantityOnOrder),
+                 [&](auto v) { edited.quantityOnOrder = v; });
+  if (!numbers) return;
   edited.quantityPrice2 = quantity(1115, article_.quantityPrice2);
-  edited.price2 = price(1113, article_.price2);
   edited.quantityPrice3 = quantity(1116, article_.quantityPrice3);
-  edited.price3 = price(1114, article_.price3);
   edited.quantityPrice4 = quantity(1118, article_.quantityPrice4);
-  edited.price4 = price(1117, article_.price4);
-  edited.purchasePrice = price(1119, article_.purchasePrice);
-  for (int i = 0; i < 6; ++i) edited.stock[i] = stock(kStockIds[i], article_.stock[i]);
-  edited.minimumStock = stock(1103, article_.minimumStock);
-  edited.targetStock = stock(1107, article_.targetStock);
-  edited.quantityOnOrder = stock(1109, article_.quantityOnOrder);
 
   for (int i = 0; i < 3; ++i)
     if (Control<QRadioButton>(this, kCurrencyIds[i])->isChecked())

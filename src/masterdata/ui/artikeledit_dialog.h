@@ -5,6 +5,7 @@
 #define BELVON_MASTERDATA_UI_ARTIKELEDIT_DIALOG_H
 
 #include <QDialog>
+#include <optional>
 #include <QHash>
 #include <QString>
 
@@ -34,9 +35,11 @@ class ArtikelEditDialog : public QDialog {
   QLineEdit* showNumber(int id, const std::string& text, int limit);
   // The field's value, or `original` while the field still shows what it was
   // filled with (a stock of 0.0004 is not rewritten as 0 by a look at it).
-  std::int32_t price(int id, std::int32_t original);
+  // The typed value, the original when the field was not touched, nothing
+  // when it holds no number (the user was told).
+  std::optional<std::int32_t> price(int id, const char* name, std::int32_t original);
   std::int32_t quantity(int id, std::int32_t original);
-  double stock(int id, double original);
+  std::optional<double> stock(int id, const char* name, double original);
   bool untouched(int id);
 
   frame::AppState& app_;

@@ -62,7 +62,7 @@ void KundenAuswahlDialog::command(int controlId) {
   switch (controlId) {
     case 1: {
       frame::FieldWriter writer;
-      TakeAddress(this, criteria_, writer);
+      if (!TakeAddress(this, criteria_, writer)) break;
       StoreNameCriterion(criteria_, store::GetText(criteria_.name2));
       writer.reportTo(this);
       accept();

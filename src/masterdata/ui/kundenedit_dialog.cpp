@@ -107,7 +107,7 @@ void KundenEditDialog::command(int controlId) {
     case 2212: {
       // The delivery address belongs to the copy being edited.
       frame::FieldWriter writer;
-      TakeAddress(this, address_, writer);
+      if (!TakeAddress(this, address_, writer, app_.ui)) break;
       KundenEdit2Dialog delivery(address_, this);
       if (delivery.exec() == QDialog::Accepted) address_ = delivery.address();
       break;
@@ -118,7 +118,7 @@ void KundenEditDialog::command(int controlId) {
 
 void KundenEditDialog::takeOver() {
   frame::FieldWriter writer;
-  TakeAddress(this, address_, writer);
+  if (!TakeAddress(this, address_, writer, app_.ui)) return;
   writer.reportTo(this);
   std::string notice;
   std::string refusal = CheckAddressBeforeStore(app_, address_, isNew_, &notice);

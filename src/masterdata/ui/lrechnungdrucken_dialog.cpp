@@ -94,7 +94,7 @@ void LRechnungDruckenDialog::search() {
 
 void LRechnungDruckenDialog::choose(int button) {
   frame::FieldWriter writer;
-  TakeAddress(this, app_.address, writer);
+  if (!TakeAddress(this, app_.address, writer, app_.ui)) return;
   writer.reportTo(this);
   copies_ = static_cast<int>(frame::ParseWhole(
       frame::Control<QLineEdit>(this, kCopies)->text().left(4).toStdString()));

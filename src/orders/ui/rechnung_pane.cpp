@@ -273,27 +273,36 @@ void RechnungPane::connectEdits() {
   };
   store::OrderHead& head = app_.order;
   store::OrderLine& line = app_.orderLines[0];
-  // Day counts: "9e99" fits the four characters of the field but no 16-bit value.
-  auto days = [](const std::string& t) {
-    return static_cast<std::int16_t>(std::clamp(frame::ParseDecimal(t), -32768.0, 32767.0));
+  // Number fields: a text that is no number is not taken; the editor
+  // refuses to save or append while it stands, naming the field.
+  auto number = [this](int id, const char* name, auto parse, auto apply) {
+    connect(Edit(this, id), &QLineEdit::textEdited, this, [=, this](const QString& text) {
+      if (filling_) return;
+      auto value = parse(text.toStdString());
+      editor_.markField(id, value.has_value(), frame::NotANumberMessage(name));
+      if (value) apply(*value);
+    });
   };
-  edited(2057, [&head, days](const std::string& t) { head.paymentPeriod = days(t); });
-  edited(2061, [&head, days](const std::string& t) { head.cashDiscountPeriod = days(t); });
-  edited(2059, [&head](const std::string& t) { head.cashDiscount = TenthsFromText(t); });
-  edited(2089, [&head](const std::string& t) {
-    store::SetText(head.orderDate, NormaliseDate(t.substr(0, std::min<std::size_t>(t.size(), 12))));
-  });
-  edited(2055, [this, &line](const std::string& t) {
-    line.discount = TenthsFromText(t);
+  auto days = [](std::string_view t) -> std::optional<std::int16_t> {
+    std::optional<double> value = frame::ReadNumber(t);
+    if (!value) return std::nullopt;
+    return static_cast<std::int16_t>(std::clamp(*value, -32768.0, 32767.0));
+  };
+  number(2057, "Zahlfrist", days, [&head](std::int16_t v) { head.paymentPeriod = v; });
+  number(2061, "Skontofrist", days, [&head](std::int16_t v) { head.cashDiscountPeriod = v; });
+  number(2059, "Skonto %", frame::ReadTenths, [&head](std::int16_t v) { head.cashDiscount = v; });
+  edited(2089, [this](const std::string& t) { editor_.setOrderDate(t); });
+  number(2055, "Rabatt %", frame::ReadTenths, [this, &line](std::int16_t v) {
+    line.discount = v;
     showLineAmount();
   });
-  edited(2053, [this, &line](const std::string& t) {
-    line.salePrice = CentsFromText(t);
+  number(2053, "Einzel-VK", frame::ReadCents, [this, &line](std::int32_t v) {
+    line.salePrice = v;
     showLineAmount();
   });
-  edited(2071, [&line](const std::string& t) { line.costPrice = CentsFromText(t); });
-  edited(2043, [this](const std::string& t) {
-    editor_.setQuantity(frame::ParseDecimal(t), Edit(this, 2043)->hasFocus());
+  number(2071, "Einzel-EK", frame::ReadCents, [&line](std::int32_t v) { line.costPrice = v; });
+  number(2043, "Anzahl", frame::ReadNumber, [this](double v) {
+    editor_.setQuantity(v, Edit(this, 2043)->hasFocus());
     SetEditText(this, 2053, Money(app_.orderLines[0].salePrice));
     showLineAmount();
   });
@@ -377,6 +386,8 @@ void RechnungPane::showEditedLine() {
 
 void RechnungPane::showOrder() {
   filling_ = true;
+  // Every field shows the order's value again: no refused text stands.
+  editor_.clearFieldMarks();
   const store::OrderHead& head = app_.order;
   const store::AddressRecord& customer = app_.orderAddress;
   QString name1 = frame::FromField(customer.name1), name2 = frame::FromField(customer.name2);
@@ -428,8 +439,10 @@ void RechnungPane::handleCommand(int id) {
     case frame::cmd::kAddressChanged: editor_.customerChanged(); break;
     default: return;
   }
+  const int refused = editor_.refusedField();
   fillList();
   showOrder();
+  if (refused) Edit(this, refused)->setFocus();
 }
 
 void InstallOrderPane(frame::MainWindow& window) {
@@ -440,10 +453,11 @@ void InstallOrderPane(frame::MainWindow& window) {
   pane->setPrintDialog([&app, &window] {
     RechnungDruckenDialog dialog(
         app,
-        [&app](int job, bool notify, const std::string& printDate) {
+        [&app](int job, bool notify, const std::string& printDate,
+               const std::function<void()>& printed) {
           printing::JobInputs inputs;
           inputs.printDate = printDate;
-          printing::StartPrintJob(app, job, notify, inputs);
+          printing::StartPrintJob(app, job, notify, inputs, printed);
         },
         &window);
     // The print job closes the dialog once a document is out.

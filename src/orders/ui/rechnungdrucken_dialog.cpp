@@ -13,6 +13,7 @@
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/help_viewer.h"
+#include "frame/user_interface.h"
 #include "orders/dates.h"
 #include "store/text_field.h"
 
@@ -89,7 +90,7 @@ RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall 
   QLineEdit* date = frame::MakeEdit(options, 2088, 10);
   date->setText(QString::fromStdString(printDate_));
   connect(date, &QLineEdit::textEdited, this, [this](const QString& text) {
-    printDate_ = text.left(10).toStdString();
+    dateText_ = text.left(10).toStdString();
   });
   frame::AddRow(optionGrid, 3, 0, QStringLiteral("Datum"), date);
   QLineEdit* copies = frame::MakeEdit(options, 2087, 4);
@@ -113,6 +114,21 @@ void RechnungDruckenDialog::showMarks() {
 }
 
 void RechnungDruckenDialog::issue(DocumentKind kind) {
+  // The date is printed and may become the invoice date: only a real date,
+  // written in full, so that a reprint recognises it.
+  if (dateText_) {
+    const std::string date = EnteredDate(*dateText_);
+    if (date.empty()) {
+      if (app_.ui)
+        app_.ui->message("Im Feld \"Datum\" steht kein gültiges Datum.\n"
+                         "Bitte ein Datum wie 05.12.2026 eingeben.",
+                         frame::Icon::Stop);
+      frame::Control<QLineEdit>(this, 2088)->setFocus();
+      return;
+    }
+    printDate_ = date;
+    frame::Control<QLineEdit>(this, 2088)->setText(QString::fromStdString(date));
+  }
   int copies = app_.address.copies;
   bool issued = IssueDocument(app_, kind, copies, printDate_, printJob_);
   showMarks();

@@ -5,6 +5,7 @@
 #define BELVON_ORDERS_UI_RECHNUNGDRUCKEN_DIALOG_H
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "frame/app_state.h"
@@ -30,6 +31,7 @@ class RechnungDruckenDialog : public QDialog {
   frame::AppState& app_;
   PrintJobCall printJob_;
   std::string printDate_;
+  std::optional<std::string> dateText_;  // the date field as typed, once touched
 };
 
 }  // namespace orders

@@ -126,7 +126,10 @@ void PreviewWindow::printDocument() {
   session_.view.scrollX = 0;
   session_.view.scrollY = 0;
   if (!printer_) return;
-  if (PrintOnDevice(app_, *printer_, session_, {}, nullptr, context_.warningSink)) ++printed_;
+  if (PrintOnDevice(app_, *printer_, session_, {}, nullptr, context_.warningSink)) {
+    ++printed_;
+    if (onPrinted_) onPrinted_();
+  }
   update();
 }
 

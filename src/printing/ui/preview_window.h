@@ -7,6 +7,7 @@
 #define BELVON_PRINTING_UI_PREVIEW_WINDOW_H
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "frame/app_state.h"
@@ -26,6 +27,8 @@ class PreviewWindow : public QWidget {
 
   // ChoosePrinter and show; without a printer the window closes at once.
   void start();
+  // Called each time the document was printed from here.
+  void onPrinted(std::function<void()> printed) { onPrinted_ = std::move(printed); }
 
   const PrintSession& session() const { return session_; }
   const PrinterInfo& pageInfo() const { return info_; }
@@ -57,6 +60,7 @@ class PreviewWindow : public QWidget {
   PrinterInfo info_;
   RenderOutcome outcome_;
   int printed_ = 0;
+  std::function<void()> onPrinted_;
   bool finished_ = false;
 };
 

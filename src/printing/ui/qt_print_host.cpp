@@ -97,8 +97,10 @@ std::unique_ptr<AbortDialog> QtPrintHost::openAbortDialog() {
   return std::make_unique<QtAbortDialog>(owner_);
 }
 
-void QtPrintHost::openPreview(frame::AppState& app, const PrintSession& session) {
+void QtPrintHost::openPreview(frame::AppState& app, const PrintSession& session,
+                              std::function<void()> printed) {
   auto* preview = new PreviewWindow(app, *this, session, owner_);
+  preview->onPrinted(std::move(printed));
   lastPreview_ = preview;
   preview->start();
 }
@@ -145,11 +147,12 @@ void QtPrintHost::closeOrderPrintDialog() {
   }
 }
 
-void StartPrintJob(frame::AppState& app, int job, bool notify, const JobInputs& inputs) {
+JobEnd StartPrintJob(frame::AppState& app, int job, bool notify, const JobInputs& inputs,
+                     const std::function<void()>& printed) {
   QtPrintHost* host = QtPrintHost::current();
   // Without a main window (a tool run on its own) one ownerless host serves.
   if (!host) host = new QtPrintHost(nullptr);
-  PrintJob(app, *host, job, notify, inputs);
+  return PrintJob(app, *host, job, notify, inputs, printed);
 }
 
 }  // namespace printing

@@ -52,7 +52,8 @@ class QtPrintHost : public QObject, public PrintHost {
   std::unique_ptr<PrinterDevice> choosePrinter() override;
   int screenWidth() const override;
   std::unique_ptr<AbortDialog> openAbortDialog() override;
-  void openPreview(frame::AppState& app, const PrintSession& session) override;
+  void openPreview(frame::AppState& app, const PrintSession& session,
+                   std::function<void()> printed) override;
   void jobFinished() override;
   void closeOrderPrintDialog() override;
 
@@ -80,7 +81,8 @@ class QtPrintHost : public QObject, public PrintHost {
 };
 
 // PrintJob with the program's host.
-void StartPrintJob(frame::AppState& app, int job, bool notify, const JobInputs& inputs = {});
+JobEnd StartPrintJob(frame::AppState& app, int job, bool notify, const JobInputs& inputs = {},
+                     const std::function<void()>& printed = {});
 
 }  // namespace printing
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "frame/decimal.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/druckparam_dialog.h"
 #include "frame/ui/mahndaten_dialog.h"
@@ -40,7 +41,7 @@ bool Same(const store::ParameterRecord& a, const store::ParameterRecord& b) {
 // Presses OK and returns the text of the warning about replaced characters
 // ("" when none came up); the warning is closed as soon as it shows.
 template <typename Dialog>
-std::string PressOk(Dialog& dialog) {
+std::string PressOk(Dialog& dialog, bool accepted = true) {
   std::string warning;
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -51,7 +52,7 @@ std::string PressOk(Dialog& dialog) {
   });
   closer.start(5);
   dialog.command(1);
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(dialog.result() == QDialog::Accepted, accepted);
   return warning;
 }
 
@@ -157,6 +158,10 @@ TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
   Type(&dialog, 2170, "EURO");
   Check(&dialog, 2175)->setChecked(true);
   Check(&dialog, 2236)->setChecked(true);
+  // A rate that is no number is refused by name, and nothing is taken.
+  EXPECT_EQ(PressOk(dialog, false), NotANumberMessage("UmSt 3 der 3. Währung"));
+  EXPECT_EQ(dialog.parameters().exchangeRates[3], p.exchangeRates[3]);
+  Type(&dialog, 2165, "0");
   EXPECT_TRUE(PressOk(dialog).empty());
 
   const store::ParameterRecord& out = dialog.parameters();
@@ -165,7 +170,7 @@ TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
     for (int k = 0; k < 2; ++k) EXPECT_EQ(store::TaxRate(out, c, k + 2), stored[c][k]) << c << k;
   }
   EXPECT_FLOAT_EQ(out.exchangeRates[0], 1.0f);
-  EXPECT_FLOAT_EQ(out.exchangeRates[1], 1.0f);
+  EXPECT_FLOAT_EQ(out.exchangeRates[1], 1.95583f);
   EXPECT_FLOAT_EQ(out.exchangeRates[2], 0.001f);
   EXPECT_FLOAT_EQ(out.exchangeRates[3], 2.5f);
   EXPECT_EQ(store::GetText(out.currencySymbol2), "EUR");

@@ -2,6 +2,7 @@
 // what it keeps, the characters a record cannot hold, and the search opened
 // with a start text.
 
+#include "frame/decimal.h"
 #include "masterdata/ui/artikeledit_dialog.h"
 
 #include <QApplication>
@@ -35,22 +36,34 @@ class ArtikelEditDialogTest : public testsupport::StoreTest {};
 
 TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
-  EXPECT_EQ((QStringList{Shown(&editor, 1112), Shown(&editor, 1115), Shown(&editor, 1102)}),
-            (QStringList{"0.00", "0", "0.000"}));
-  const std::pair<int, QString> typed[] = {{1112, "12,5"}, {1113, "zwölf"}, {1114, "-3.5"},
-                                           {1115, "10,7"},  {1119, "8.999"}, {1121, "2,25"},
-                                           {1107, "viel"}};
-  for (const auto& [id, text] : typed) Type(&editor, id, text);
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1112)->text(), "0.00");
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1115)->text(), "0");
+  EXPECT_EQ(Control<QLineEdit>(&editor, 1102)->text(), "0.000");
+  Type(&editor, 1112, "12,5");
+  Type(&editor, 1113, "zwölf");
+  Type(&editor, 1114, "-3.5");
+  Type(&editor, 1115, "10,7");
+  Type(&editor, 1119, "8.999");
+  Type(&editor, 1121, "2,25");
+  Type(&editor, 1107, "viel");
+  // Text that is no number is refused by its field's name, one at a time.
+  editor.command(1);
+  Type(&editor, 1113, "1.234,56");
+  editor.command(1);
+  EXPECT_EQ(ui.texts(), (std::vector<std::string>{frame::NotANumberMessage("Preis 2"),
+                                                  frame::NotANumberMessage("Soll-Bestand")}));
+  EXPECT_NE(editor.result(), QDialog::Accepted);
+  Type(&editor, 1107, "3");
   editor.command(1);
   ASSERT_EQ(editor.result(), QDialog::Accepted);
   const store::ArticleRecord& a = editor.article();
   EXPECT_EQ(a.price1, 1250);
-  EXPECT_EQ(a.price2, 0);
+  EXPECT_EQ(a.price2, 123456);
   EXPECT_EQ(a.price3, -350);
   EXPECT_EQ(a.quantityPrice2, 10);
   EXPECT_EQ(a.purchasePrice, 900);
   EXPECT_DOUBLE_EQ(a.stock[4], 2.25);
-  EXPECT_DOUBLE_EQ(a.targetStock, 0.0);
+  EXPECT_DOUBLE_EQ(a.targetStock, 3.0);
 }
 
 TEST_F(ArtikelEditDialogTest, UntouchedFieldsKeepTheirExactValuesAndOtherFlagBits) {

@@ -9,6 +9,7 @@
 
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
+#include "frame/decimal.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
 #include "frame/ui/pane.h"
@@ -93,11 +94,21 @@ TEST_F(AddressPaneTest, SecondAndThirdMeierGetBlanksAndFreeNumbers) {
   EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3"}));
 }
 
-TEST_F(AddressPaneTest, TurnoverIsReadWithCommaAndNotANumberReadsZero) {
-  CreateAddress("Schulz", "", "10,10");
-  EXPECT_EQ(app.address.turnover, 1010);
-  CreateAddress("Lehmann", "", "viel");
-  EXPECT_EQ(app.address.turnover, 0);
+TEST_F(AddressPaneTest, TurnoverIsReadWithCommaAndNotANumberIsRefused) {
+  CreateAddress("Schulz", "", "1.010,10");
+  EXPECT_EQ(app.address.turnover, 101010);
+  bool stayedOpen = false;
+  OnModal([&](QWidget* dialog) {
+    Type(dialog, masterdata::id::kName2, "Lehmann");
+    Type(dialog, masterdata::id::kTurnover, "viel");
+    Press(dialog, 1);
+    stayedOpen = dialog->isVisible();
+    Press(dialog, 2);
+  });
+  pane->command(1015);
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_EQ(ui.shown.back().text, frame::NotANumberMessage("Umsatz"));
+  EXPECT_EQ(Name2(), "Schulz");
 }
 
 TEST_F(AddressPaneTest, ChangingToAnotherAddressesNameIsRefused) {

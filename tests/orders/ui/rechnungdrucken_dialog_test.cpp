@@ -2,6 +2,7 @@
 // issue the document.
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -25,9 +26,13 @@ class PrintDialogTest : public testsupport::StoreTest {
     store::ReadOrder(app, app.order, app.orders.position);
   }
   std::vector<std::pair<int, bool>> jobs;
-  orders::PrintJobCall record = [this](int job, bool notify, const std::string&) {
+  orders::PrintJobCall record = [this](int job, bool notify, const std::string& date,
+                                       const std::function<void()>& printed) {
     jobs.emplace_back(job, notify);
+    dates.push_back(date);
+    printed();
   };
+  std::vector<std::string> dates;
 };
 
 TEST_F(PrintDialogTest, OptionsActAtOnceAndAreSavedOnAbbruch) {
@@ -58,6 +63,39 @@ TEST_F(PrintDialogTest, InvoiceButtonTicksBothMarksAndPrintsEveryCopy) {
   store::ReadOrder(app, stored, app.orders.position);
   EXPECT_EQ(store::GetText(stored.invoiceDate), "03.12.2026");
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+// The date typed is printed and becomes the invoice date: written in full,
+// or refused with the focus on the field and nothing printed or stored.
+TEST_F(PrintDialogTest, TheDateIsWrittenInFullOrRefused) {
+  const struct {
+    const char* typed;
+    const char* printed;  // empty: refused
+  } cases[] = {{"5.1.27", "05.01.2027"}, {"31.12.2026", "31.12.2026"}, {"32.1.27", ""},
+               {"5.1", ""}, {"", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    orders::RechnungDruckenDialog dialog(app, record);
+    dialog.show();
+    jobs.clear();
+    dates.clear();
+    ui.shown.clear();
+    QLineEdit* field = frame::Control<QLineEdit>(&dialog, 2088);
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+    QTest::keyClicks(field, c.typed);
+    dialog.command(2084);  // "&Angebot"
+    if (*c.printed) {
+      EXPECT_EQ(dates, (std::vector<std::string>{c.printed, c.printed}));
+      EXPECT_TRUE(ui.texts().empty());
+    } else {
+      EXPECT_TRUE(jobs.empty());
+      EXPECT_EQ(ui.texts(), (std::vector<std::string>{
+                                "Im Feld \"Datum\" steht kein gültiges Datum.\n"
+                                "Bitte ein Datum wie 05.12.2026 eingeben."}));
+      EXPECT_EQ(dialog.focusWidget(), field);
+    }
+  }
 }
 
 }  // namespace
