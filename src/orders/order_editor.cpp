@@ -161,7 +161,7 @@ bool OrderEditor::editLine(int index) {
   return found;
 }
 
-void OrderEditor::save() {
+void OrderEditor::save(bool confirmed) {
   store::OrderHead& head = app_.order;
   if (lineCount() == 0) {
     if (app_.ui)
@@ -177,7 +177,7 @@ void OrderEditor::save() {
   bool stored = false;
   bool asked = false;
   if (head.stored == 1) {
-    asked = app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false);
+    asked = confirmed || (app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       // The old entry is found by its number: another copy of the program
@@ -190,7 +190,7 @@ void OrderEditor::save() {
       stored = store::StoreOrder(app_, head, position, store::StoreMode::SameNumber);
     }
   } else {
-    asked = app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false);
+    asked = confirmed || (app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       head.stored = 1;

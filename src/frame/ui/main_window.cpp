@@ -296,7 +296,9 @@ void MainWindow::refreshStatus() {
 }
 
 void MainWindow::jobFinished() {
-  store::ReadOrder(app_, app_.order, app_.orders.position);
+  // The order pane reads the printed order again, unless the user has
+  // started other work on it meanwhile.
+  if (Pane* order = pane(PaneSlot::Order)) order->jobFinished();
 }
 
 }  // namespace frame

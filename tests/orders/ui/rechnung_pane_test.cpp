@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QCheckBox>
+#include <QPrinter>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -27,8 +29,12 @@
 #include "frame/parameter_file.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
+#include "frame/user_interface.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
+#include "orders/issuing.h"
+#include "printing/ui/preview_window.h"
+#include "printing/ui/qt_print_host.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/order_file.h"
@@ -339,6 +345,125 @@ TEST_F(RechnungPaneTest, BrowsingByKeyRefillsTheFieldThatHasTheFocus) {
   EXPECT_EQ(app.orderLines[0].quantity, 0);
   EXPECT_EQ(Text(2043), "0.000");
   EXPECT_EQ(Text(2046), "");
+}
+
+TEST_F(RechnungPaneTest, ClickingTheCheckedTaxClassSetsIt) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000);
+  Open();
+  pane->command(2062);
+  TakeOver("100");
+  pane->command(2066);
+  auto* none = Control<QRadioButton>(pane, 2228);
+  ASSERT_TRUE(none->isChecked());  // the empty line shows class "0"
+  QTest::mouseClick(none, Qt::LeftButton);
+  pane->command(2066);
+  EXPECT_EQ(app.orderLines[2].taxCode, store::kTaxCodeNone);
+}
+
+TEST_F(RechnungPaneTest, AnAmpersandInTheCustomersNameIsShownAsItIs) {
+  AddCustomer("Bauer & Sohn");
+  Open();
+  const QString title = Control<QGroupBox>(pane, 2078)->title();
+  EXPECT_TRUE(QKeySequence::mnemonic(title).isEmpty()) << title.toStdString();
+  EXPECT_EQ(QString(title).replace("&&", "&"), "Bauer & Sohn");
+}
+
+// A new order with one line for Adam, then F4 to Berg.
+TEST_F(RechnungPaneTest, ChangingTheCustomerAsksToSaveTheNewOrder) {
+  using Choice = frame::UserInterface::Choice;
+  const struct {
+    Choice choice;
+    const char* customerAfter;
+    int ordersStored;
+  } cases[] = {{Choice::Yes, "Berg", 1}, {Choice::No, "Berg", 0}, {Choice::Cancel, "Adam", 0}};
+  AddCustomer("Adam");
+  AddCustomer("Berg");
+  AddArticle("100", "Schraube", 1000);
+  Open();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.choice));
+    window->pane(frame::PaneSlot::Address)->command(1022);  // back to Adam
+    pane->command(2062);
+    TakeOver("100");
+    pane->command(2066);
+    const std::int32_t before = app.orders.lastIndex;
+    ui.shown.clear();
+    ui.choices = {c.choice};
+    QTest::keyClick(Control<QLineEdit>(pane, 2043), Qt::Key_F4);
+    EXPECT_EQ(ui.questions(), std::vector<std::string>{"Auftrag speichern ?"});
+    EXPECT_EQ(store::GetText(app.address.name2), c.customerAfter);
+    EXPECT_EQ(app.orders.lastIndex - before, c.ordersStored);
+    EXPECT_EQ(app.order.lineCount, c.choice == Choice::Cancel ? 1 : 0);
+    EXPECT_EQ(ListCount(), app.order.lineCount);
+  }
+}
+
+TEST_F(RechnungPaneTest, APreviewHoldsTheInputAndItsClosingKeepsANewOrder) {
+  const std::int32_t meier = AddCustomer("Meier");
+  StoreOrderFor(meier, 1);
+  app.parameters.printPreview = 1;
+  Open();
+  auto* host = printing::QtPrintHost::current();
+  ASSERT_NE(host, nullptr);
+  host->setPrinterChooser([this] {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(dir.file("vorschau.pdf")));
+    return printer;
+  });
+  pane->setPrintDialog([this] { printing::StartPrintJob(app, 3, true); });
+  pane->command(2076);
+  QWidget* preview = host->lastPreview();
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(QApplication::activeModalWidget(), preview);
+  // Whatever still reaches the order (no key or click can), closing the
+  // preview does not put the printed order back over it.
+  pane->command(2062);
+  pane->command(2066);
+  const std::int32_t newNumber = app.order.orderNumber;
+  QTest::keyClick(preview, Qt::Key_Escape);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_EQ(app.order.stored, 0);
+  EXPECT_EQ(app.order.orderNumber, newNumber);
+  EXPECT_EQ(Text(2030), QString::number(newNumber));
+  EXPECT_EQ(ListCount(), 1);
+}
+
+TEST_F(RechnungPaneTest, AnArticleNumberChangeReachesTheOpenOrder) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000);
+  AddArticle("200", "Mutter", 500);
+  Open(true);
+  pane->command(2062);
+  TakeOver("100");
+  pane->command(2066);
+  ui.answer({true});
+  pane->command(2070);
+  QTimer::singleShot(0, [] {
+    QWidget* editor = QApplication::activeModalWidget();
+    ASSERT_NE(editor, nullptr);
+    Control<QLineEdit>(editor, 1128)->setText("101");
+    QMetaObject::invokeMethod(editor, "command", Q_ARG(int, 1));
+  });
+  window->pane(frame::PaneSlot::Article)->command(2026);
+  ASSERT_EQ(store::GetText(app.article.number), "101");
+  const auto moved = static_cast<std::int32_t>(app.articles.entry.offset);
+  ASSERT_NE(moved, 0);  // a new record: the old one stays behind at 0
+  // Saved again, then issued as an invoice: both write the lines in memory.
+  ui.answer({true});
+  pane->command(2070);
+  pane->setPrintDialog([this] {
+    std::string date = "06.12.2026";
+    IssueDocument(app, DocumentKind::Invoice, 1, date, [](int, bool, const std::string&) {});
+  });
+  pane->command(2076);
+  store::OrderHead stored{};
+  ASSERT_EQ(store::ReadOrder(app, stored, app.orders.position), 1);
+  EXPECT_EQ(app.orderLines[1].articleRef, moved);
+  EXPECT_EQ(store::GetText(app.orderLines[1].articleNumber), "101");
 }
 
 // belvon-cli next to the test programs.
