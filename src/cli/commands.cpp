@@ -6,14 +6,29 @@
 
 #include "cli/dump.h"
 #include "cli/print_command.h"
+#include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
+#include "frame/parameter_file.h"
 
 namespace cli {
 
 namespace {
 
-int Init(frame::AppState& app, const std::vector<std::string>&) {
+int Init(frame::AppState& app, const std::vector<std::string>& args) {
+  // --defaults: a parameter file that was never saved gets the first-start
+  // defaults; one the user has set up is left alone.
+  const bool defaults = args.size() > 1 && args[1] == "--defaults";
   frame::LoadParameters(app);
+  const bool fresh = defaults && frame::ParametersUnset(app.parameters);
+  if (defaults && !fresh)
+    std::fputs("BELVON.PAR ist schon eingerichtet; die Vorgaben werden nicht geschrieben.\n", stderr);
+  if (fresh) {
+    frame::FillFirstStartDefaults(app.parameters);
+    if (!frame::SaveParameters(app)) {
+      std::fputs("BELVON.PAR konnte nicht geschrieben werden.\n", stderr);
+      return 1;
+    }
+  }
   std::printf("addresses %d\narticles %d\norders %d\n", app.addresses.lastIndex + 1,
               app.articles.lastIndex + 1, app.orders.lastIndex + 1);
   return 0;

@@ -217,11 +217,7 @@ void MainWindow::registerFrameCommands() {
     LoadParameters(app_);
     StammdatenDialog dialog(app_.parameters, app_.nextOrderNumber, app_.dataDirectory, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    app_.parameters = dialog.parameters();
-    app_.nextOrderNumber = dialog.nextOrderNumber();
-    app_.dataDirectory = dialog.dataDirectory();
-    WriteProfileDataDirectory(app_.dataDirectory);
-    SaveParameters(app_, OrderCounter::FromMemory);
+    StoreMasterData(app_, dialog, dialog.parameters());
     refreshStatus();
   });
   setCommandHandler(cmd::kCurrencies, [this] {
