@@ -5,49 +5,22 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QSettings>
 #include <cstdlib>
 #include <filesystem>
 
 #include "frame/first_start_defaults.h"
-#include "frame/load_parameters.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/first_start.h"
 #include "store/text_field.h"
 #include "support/modal_steps.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/fresh_program.h"
 
 namespace frame {
 namespace {
 
 using testsupport::PressButton;
 
-class FirstStartTest : public ::testing::Test {
- protected:
-  FirstStartTest() {
-    // The profile (DATEIPFAD) is written beside the data.
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       QString::fromStdString(dir.path()));
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
-    app.clock = &clock;
-    LoadParameters(app);
-  }
-  // The parameters as the next start reads them.
-  store::ParameterRecord Reloaded(const std::string& directory) {
-    AppState next;
-    next.dataDirectory = directory;
-    next.clock = &clock;
-    LoadParameters(next);
-    return next.parameters;
-  }
-
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  platform::FixedClock clock{{2026, 12, 7, 9, 0, 0}};
-  AppState app;
-};
+using FirstStartTest = testsupport::FreshProgram;
 
 void ExpectGermanDefaults(const store::ParameterRecord& p) {
   EXPECT_EQ(store::GetText(p.currencySymbol1), "EUR");
@@ -83,7 +56,7 @@ TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
   EXPECT_TRUE(RunFirstStartAssistant(app, nullptr));
   EXPECT_TRUE(flagsShown);
   EXPECT_EQ(rates, "EUR 7.0 19.0 ");
-  const store::ParameterRecord stored = Reloaded(dir.path());
+  const store::ParameterRecord stored = OtherCopy(dir.path()).parameters;
   ExpectGermanDefaults(stored);
   EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
 }
@@ -108,9 +81,9 @@ TEST_F(FirstStartTest, TheCommandLineWritesTheSameDefaults) {
   testsupport::TempDir other;
   const std::string init = std::string(bin) + "/belvon-cli --data-dir " + other.path() + " init";
   ASSERT_EQ(std::system((init + " >/dev/null 2>&1").c_str()), 0);
-  EXPECT_TRUE(ParametersUnset(Reloaded(other.path())));  // plain init stays empty
+  EXPECT_TRUE(ParametersUnset(OtherCopy(other.path()).parameters));  // plain init stays empty
   ASSERT_EQ(std::system((init + " --defaults >/dev/null 2>&1").c_str()), 0);
-  ExpectGermanDefaults(Reloaded(other.path()));
+  ExpectGermanDefaults(OtherCopy(other.path()).parameters);
 }
 
 }  // namespace

@@ -6,14 +6,12 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QSettings>
 #include <QTimer>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
 #include "frame/command_ids.h"
-#include "frame/load_parameters.h"
 #include "frame/parameter_file.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/druckparam_dialog.h"
@@ -24,8 +22,7 @@
 #include "store/parameter_record.h"
 #include "store/text_field.h"
 #include "support/modal_steps.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/fresh_program.h"
 
 namespace frame {
 namespace {
@@ -288,29 +285,9 @@ TEST(SettingsDialogs, AbbruchKeepsTheRecord) {
 
 // "Stammdaten" from the menu of a program started on a fresh directory,
 // with its profile kept there too.
-class MasterDataCommandTest : public ::testing::Test {
+class MasterDataCommandTest : public testsupport::FreshProgram {
  protected:
-  MasterDataCommandTest() {
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       QString::fromStdString(dir.path()));
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
-    app.clock = &clock;
-    LoadParameters(app);
-    EXPECT_EQ(SaveParameters(app, OrderCounter::FromMemory), 1);
-  }
-  std::uint32_t StoredCounter() {
-    AppState reader;
-    reader.dataDirectory = dir.path();
-    reader.clock = &clock;
-    LoadParameters(reader);
-    return reader.nextOrderNumber;
-  }
-
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  platform::FixedClock clock{{2026, 12, 7, 9, 0, 0}};
-  AppState app;
+  MasterDataCommandTest() { EXPECT_EQ(SaveParameters(app, OrderCounter::FromMemory), 1); }
   MainWindow window{app};
 };
 
@@ -321,10 +298,7 @@ TEST_F(MasterDataCommandTest, TheCounterIsWrittenOnlyWhenTyped) {
     std::uint32_t drawn = 0;
     auto steps = testsupport::OnModals({[&](QWidget* dialog) {
       // Another copy draws three numbers while the dialog is open.
-      AppState other;
-      other.dataDirectory = dir.path();
-      other.clock = &clock;
-      LoadParameters(other);
+      AppState other = OtherCopy(dir.path());
       other.nextOrderNumber += 3;
       drawn = other.nextOrderNumber;
       ASSERT_EQ(SaveParameters(other, OrderCounter::FromMemory), 1);
@@ -333,7 +307,7 @@ TEST_F(MasterDataCommandTest, TheCounterIsWrittenOnlyWhenTyped) {
     }});
     window.command(cmd::kMasterData);
     EXPECT_GT(drawn, first);
-    EXPECT_EQ(StoredCounter(), *typed ? 126129000u : drawn);
+    EXPECT_EQ(OtherCopy(dir.path()).nextOrderNumber, *typed ? 126129000u : drawn);
   }
 }
 
