@@ -28,7 +28,7 @@ void FillFirstStartDefaults(store::ParameterRecord& p) {
   store::SetText(p.deliveryNoteTitle, "LIEFERSCHEIN");
   store::SetText(p.dunningTitle1, "Zahlungserinnerung");
   store::SetText(p.dunningTitle2, "2. Mahnung");
-  store::SetText(p.dunningTitle3, "3. Mahnung");
+  store::SetText(p.dunningTitle3, "Letzte Mahnung");
 }
 
 void LetterheadFromCompany(store::ParameterRecord& p) {
