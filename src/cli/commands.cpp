@@ -6,7 +6,9 @@
 
 #include "cli/dump.h"
 #include "cli/print_command.h"
+#include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
+#include "frame/parameter_file.h"
 
 namespace cli {
 
@@ -14,8 +16,21 @@ namespace {
 
 // Loads (or creates) the data directory; a directory that cannot be worked
 // with as it is ends with 1, after the message that says why.
-int Init(frame::AppState& app, const std::vector<std::string>&) {
+int Init(frame::AppState& app, const std::vector<std::string>& args) {
+  // --defaults: a parameter file that was never saved gets the first-start
+  // defaults; one the user has set up is left alone.
+  const bool defaults = args.size() > 1 && args[1] == "--defaults";
   if (!frame::LoadParameters(app)) return 1;
+  const bool fresh = defaults && frame::ParametersUnset(app.parameters);
+  if (defaults && !fresh)
+    std::fputs("BELVON.PAR ist schon eingerichtet; die Vorgaben werden nicht geschrieben.\n", stderr);
+  if (fresh) {
+    frame::FillFirstStartDefaults(app.parameters);
+    if (!frame::SaveParameters(app)) {
+      std::fputs("BELVON.PAR konnte nicht geschrieben werden.\n", stderr);
+      return 1;
+    }
+  }
   std::printf("addresses %d\narticles %d\norders %d\n", app.addresses.lastIndex + 1,
               app.articles.lastIndex + 1, app.orders.lastIndex + 1);
   return 0;

@@ -18,7 +18,8 @@ int Usage() {
   std::fputs(
       "Aufruf: belvon-cli [--data-dir VERZEICHNIS] [--yes] BEFEHL\n"
       "Befehle:\n"
-      "  init                 Dateien anlegen bzw. laden, Anzahl der Datensätze ausgeben\n"
+      "  init [--defaults]    Dateien anlegen bzw. laden, Anzahl der Datensätze ausgeben;\n"
+      "                       --defaults: neue BELVON.PAR mit deutschen Vorgaben (EUR, 7 %/19 %)\n"
       "  dump ART             Datensätze als JSON, eine Zeile je Datensatz;\n"
       "                       ART = parameters, articles, addresses, orders, discounts, groups\n"
       "  print JOB [--order NR] [--issue] [--copies N] [--date TT.MM.JJJJ]\n"

@@ -21,6 +21,11 @@ class UserInterface {
   virtual void message(const std::string& text, Icon icon) = 0;
   // Yes/No question; returns true for Yes. `defaultNo` preselects No.
   virtual bool question(const std::string& text, Icon icon, bool defaultNo) = 0;
+  // Yes/No/Cancel question, asked before work would be lost.
+  enum class Choice { Yes, No, Cancel };
+  virtual Choice ask(const std::string& text, Icon icon) {
+    return question(text, icon, false) ? Choice::Yes : Choice::No;
+  }
   // OK/Cancel question; returns true for OK.
   virtual bool confirm(const std::string& text, Icon icon) { return question(text, icon, false); }
 

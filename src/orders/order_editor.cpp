@@ -216,7 +216,7 @@ bool OrderEditor::storeAgain(store::OrderHead& head) {
   return true;
 }
 
-void OrderEditor::save() {
+void OrderEditor::save(bool confirmed) {
   store::OrderHead& head = app_.order;
   if (refuseInvalidField()) return;
   if (lineCount() == 0) {
@@ -233,13 +233,13 @@ void OrderEditor::save() {
   bool stored = false;
   bool asked = false;
   if (head.stored == 1) {
-    asked = app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false);
+    asked = confirmed || (app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       stored = storeAgain(head);
     }
   } else {
-    asked = app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false);
+    asked = confirmed || (app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       head.stored = 1;

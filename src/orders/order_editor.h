@@ -44,8 +44,15 @@ class OrderEditor {
   // Double click: the line goes back into the edited line. Returns the
   // article number it had, for the article pane to look up.
   bool editLine(int index);
-  // "&Speichern", with its checks and questions.
-  void save();
+  // "&Speichern", with its checks and questions; `confirmed` when the user
+  // has already said Yes to saving (before the customer changes).
+  void save(bool confirmed = false);
+  // A new order with lines, or a stored one changed since: work that
+  // replacing the order in memory would lose.
+  bool unsavedWork() const {
+    return app_.order.lineCount > 0 &&
+           (app_.order.stored == 0 ? app_.order.orderNumber != 0 : changed_);
+  }
   // "Löschen" of the whole order, with its checks and questions.
   void deleteOrder();
   // "<" and ">": the previous or next order of this customer.

@@ -129,10 +129,12 @@ std::optional<Bitmap> DecodeBmp(std::span<const std::uint8_t> file) {
 std::optional<Bitmap> LoadLogoBitmap(RenderContext& context, const std::string& fileName) {
   if (fileName.empty()) return std::nullopt;
   frame::AppState& app = context.app;
-  std::string path = fileName.front() == '/' ? fileName : app.path(fileName.c_str());
+  // The name is stored in Windows-1252, the file system speaks UTF-8.
+  const std::string name = platform::Cp1252ToUtf8(fileName);
+  std::string path = name.front() == '/' ? name : app.path(name.c_str());
   platform::File file = app.fileSystem->open(path, platform::Access::Read, platform::Share::DenyWrite);
   if (!file) {
-    context.warn("Bilddatei " + platform::Cp1252ToUtf8(fileName) + " nicht gefunden.");
+    context.warn("Bilddatei " + name + " nicht gefunden.");
     return std::nullopt;
   }
   std::int64_t size = file.size();

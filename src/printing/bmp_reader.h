@@ -25,7 +25,8 @@ std::optional<Bitmap> DecodeBmp(std::span<const std::uint8_t> file);
 // The logo of the letterhead. An empty name gives nothing; a file that
 // cannot be opened is reported ("Bilddatei %s nicht gefunden.") once per
 // context; a file that is no readable BMP is left out silently. A relative
-// name is taken inside the data directory.
+// name is taken inside the data directory; `fileName` is Windows-1252, as
+// the parameter file keeps it.
 std::optional<Bitmap> LoadLogoBitmap(RenderContext& context, const std::string& fileName);
 
 }  // namespace printing

@@ -116,8 +116,9 @@ TEST(LoadLogoBitmap, EmptyNameIsNoLogoAndAMissingFileIsReportedByItsName) {
   testsupport::WriteBytes(t.dir.file("kaputt.bmp"), {'G', 'I', 'F', '8'});
   EXPECT_FALSE(LoadLogoBitmap(context, t.dir.file("kaputt.bmp")));
   EXPECT_EQ(t.ui.shown.size(), 1u);
-  testsupport::WriteBytes(t.dir.file("logo.bmp"), printingtest::SampleBmp(6, 2));
-  auto logo = LoadLogoBitmap(context, "logo.bmp");
+  // The stored name is Windows-1252, the file's name on disk UTF-8.
+  testsupport::WriteBytes(t.dir.file("Firmenlögo.bmp"), printingtest::SampleBmp(6, 2));
+  auto logo = LoadLogoBitmap(context, "Firmenl\xF6go.bmp");
   ASSERT_TRUE(logo);
   EXPECT_EQ(logo->width, 6);
 }

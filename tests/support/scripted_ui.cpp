@@ -14,6 +14,14 @@ bool ScriptedUi::question(const std::string& text, frame::Icon icon, bool defaul
   return a;
 }
 
+ScriptedUi::Choice ScriptedUi::ask(const std::string& text, frame::Icon icon) {
+  if (choices.empty()) return question(text, icon, false) ? Choice::Yes : Choice::No;
+  shown.push_back({text, icon, true, false});
+  Choice c = choices.front();
+  choices.pop_front();
+  return c;
+}
+
 bool ScriptedUi::progress(int percent) {
   progressValues.push_back(percent);
   return escapeAt_ > 0 && static_cast<int>(progressValues.size()) == escapeAt_;

@@ -24,6 +24,9 @@ class ScriptedUi : public frame::UserInterface {
   bool question(const std::string& text, frame::Icon icon, bool defaultNo) override;
   bool progress(int percent) override;
 
+  // Yes/No/Cancel questions take these first, then the Yes/No answers.
+  std::deque<Choice> choices;
+  Choice ask(const std::string& text, frame::Icon icon) override;
   // Answers for the next questions, in order.
   void answer(std::initializer_list<bool> answers) { answers_.insert(answers_.end(), answers); }
   // Press Esc at the Nth progress update (1-based), 0 = never.

@@ -12,6 +12,15 @@ QString FromCp1252(std::string_view bytes) {
   return QString::fromStdString(platform::Cp1252ToUtf8(bytes));
 }
 
+QString Verbatim(const QString& text, ShownIn where) {
+  QString shown = text;
+  if (where == ShownIn::Caption)
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  else
+    shown.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+  return shown;
+}
+
 std::string FieldWriter::bytes(const QString& text) {
   bool replaced = false;
   std::string out = platform::Utf8ToCp1252(text.toStdString(), &replaced);

@@ -22,6 +22,14 @@ QString FromField(const char (&field)[N]) {
   return FromCp1252(std::string_view(field, n));
 }
 
+// User text (a name, a currency symbol) put where Qt reads marks of its
+// own: in a button, a group-box title or a label with a buddy "&" marks the
+// keyboard shortcut ("Bäckerei & Konditorei" would show an underlined blank),
+// in a window title "[*]" stands for the modified mark. Plain labels and
+// message boxes need nothing.
+enum class ShownIn { Caption, WindowTitle };
+QString Verbatim(const QString& text, ShownIn where = ShownIn::Caption);
+
 class FieldWriter {
  public:
   // Stores at most `limit` characters (and never more than the field holds).

@@ -8,7 +8,9 @@
 #include <clocale>
 
 #include "frame/app_state.h"
+#include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
+#include "frame/ui/first_start.h"
 #include "frame/ui/main_window.h"
 #include "frame/ui/profile.h"
 #include "frame/ui/qt_user_interface.h"
@@ -33,6 +35,12 @@ int main(int argc, char** argv) {
   frame::QtUserInterface ui;
   app.ui = &ui;
   frame::ReadProfile(app);
+  if (!frame::SettleDataDirectory(app.dataDirectory, &ui)) {
+    ui.message("Ohne Datenverzeichnis kann Belvon nicht arbeiten.\n"
+               "Bitte den Pfad DATEIPFAD in belvon.ini prüfen.",
+               frame::Icon::Stop);
+    return 1;
+  }
 
   frame::MainWindow window(app);
   ui.setOwner(&window);
@@ -47,5 +55,6 @@ int main(int argc, char** argv) {
   if (!frame::LoadParameters(app)) return 1;
   window.refreshStatus();
   window.show();
+  if (frame::ParametersUnset(app.parameters)) frame::RunFirstStartAssistant(app, &window);
   return application.exec();
 }

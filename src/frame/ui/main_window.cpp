@@ -217,11 +217,7 @@ void MainWindow::registerFrameCommands() {
     LoadParameters(app_);
     StammdatenDialog dialog(app_.parameters, app_.nextOrderNumber, app_.dataDirectory, this);
     if (dialog.exec() != QDialog::Accepted) return;
-    app_.parameters = dialog.parameters();
-    app_.nextOrderNumber = dialog.nextOrderNumber();
-    app_.dataDirectory = dialog.dataDirectory();
-    WriteProfileDataDirectory(app_.dataDirectory);
-    SaveParameters(app_, OrderCounter::FromMemory);
+    StoreMasterData(app_, dialog, dialog.parameters());
     refreshStatus();
   });
   setCommandHandler(cmd::kCurrencies, [this] {
@@ -296,7 +292,9 @@ void MainWindow::refreshStatus() {
 }
 
 void MainWindow::jobFinished() {
-  store::ReadOrder(app_, app_.order, app_.orders.position);
+  // The order pane reads the printed order again, unless the user has
+  // started other work on it meanwhile.
+  if (Pane* order = pane(PaneSlot::Order)) order->jobFinished();
 }
 
 }  // namespace frame

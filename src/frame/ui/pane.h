@@ -27,6 +27,11 @@ class Pane : public QFrame {
  public:
   // Shows the pane's current record again (another pane changed it).
   virtual void refresh() {}
+  // Another pane is about to replace this pane's record: unsaved work is
+  // offered for saving first. False when the user chose to stay.
+  virtual bool mayReplace() { return true; }
+  // A print job of this pane's record is over (the job-finished notice).
+  virtual void jobFinished() {}
 
  signals:
   // Every command the pane receives, before it is handled.

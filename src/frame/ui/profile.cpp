@@ -1,6 +1,7 @@
 #include "frame/ui/profile.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -38,6 +39,27 @@ void WriteProfileDataDirectory(const std::string& dataDirectory) {
   QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("belvon"));
   profile.beginGroup(kGroup);
   profile.setValue(QStringLiteral("DATEIPFAD"), QString::fromStdString(dataDirectory));
+}
+
+bool SettleDataDirectory(std::string& path, UserInterface* ui) {
+  if (path.empty()) return true;  // the current directory
+  const QString named = QString::fromStdString(path);
+  if (QFileInfo(named).isDir()) {
+    if (path.back() != '/') path += '/';
+    return true;
+  }
+  if (path.back() != '/' && QFileInfo::exists(named + QStringLiteral("BELVON.PAR"))) return true;
+  const std::string shown = QDir::toNativeSeparators(named).toStdString();
+  if (!ui || !ui->question("Das Datenverzeichnis\n" + shown +
+                               "\nexistiert nicht.\n\nSoll es angelegt werden?",
+                           Icon::Question, false))
+    return false;
+  if (QFileInfo::exists(named) || !QDir().mkpath(named)) {
+    ui->message("Das Datenverzeichnis\n" + shown + "\nkonnte nicht angelegt werden.", Icon::Stop);
+    return false;
+  }
+  if (path.back() != '/') path += '/';
+  return true;
 }
 
 void WriteProfileCashDesk(int cashDesk) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "frame/app_state.h"
+#include "frame/user_interface.h"
 
 namespace frame {
 
@@ -20,6 +21,13 @@ void ReadProfile(AppState& app);
 std::string ProfileDataDirectory();
 
 void WriteProfileDataDirectory(const std::string& dataDirectory);
+
+// File names are appended to the data directory as they are, so a path
+// that names an existing directory gets its "/" here. A path that names
+// nothing is reported, and the user is offered to have the directory made.
+// An old-style prefix whose BELVON.PAR exists is kept as it is. False when
+// there is no data directory to work in.
+bool SettleDataDirectory(std::string& path, UserInterface* ui);
 void WriteProfileCashDesk(int cashDesk);
 
 }  // namespace frame

@@ -60,6 +60,22 @@ bool QtUserInterface::confirm(const std::string& text, Icon icon) {
   return box.exec() == QMessageBox::Ok;
 }
 
+UserInterface::Choice QtUserInterface::ask(const std::string& text, Icon icon) {
+  ArrowWhileShown arrow;
+  QMessageBox box(ToQt(icon), QString::fromUtf8(kProgramTitle), QString::fromStdString(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner_);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("&Ja"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("&Nein"));
+  box.button(QMessageBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Choice::Yes;
+    case QMessageBox::No: return Choice::No;
+    default: return Choice::Cancel;
+  }
+}
+
 void QtUserInterface::beginProgress() {
   // Over an open modal dialog (the article search) the box must belong to
   // it: a window beside the modal dialog gets no keys, so Esc would not reach it.

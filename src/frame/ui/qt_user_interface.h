@@ -21,6 +21,7 @@ class QtUserInterface : public UserInterface {
   void message(const std::string& text, Icon icon) override;
   bool question(const std::string& text, Icon icon, bool defaultNo) override;
   bool confirm(const std::string& text, Icon icon) override;
+  Choice ask(const std::string& text, Icon icon) override;
   void beginWait() override;
   void endWait() override;
   void beginProgress() override;

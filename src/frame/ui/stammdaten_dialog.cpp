@@ -4,7 +4,9 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "frame/parameter_file.h"
 #include "frame/settings_rules.h"
+#include "frame/ui/profile.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/number_field.h"
 #include "frame/ui/field_text.h"
@@ -186,6 +188,7 @@ void StammdatenDialog::accept() {
   for (const TextField& f : kFooterFields)
     writer.write(f.field(parameters_), f.width,
                  Control<LimitedTextEdit>(this, f.id)->storedText());
+  orderNumberTyped_ = Control<QLineEdit>(this, 1048)->text() != QString::number(nextOrderNumber_);
   nextOrderNumber_ = ParseOrderNumber(Control<QLineEdit>(this, 1048)->text().toStdString());
   parameters_.cashDiscount = *cashDiscount;
   parameters_.cashDiscountPeriod = ParsePeriod(Control<QLineEdit>(this, 1056)->text().toStdString());
@@ -196,6 +199,18 @@ void StammdatenDialog::accept() {
   dataDirectory_ = Control<QLineEdit>(this, 1058)->text().left(511).toStdString();
   writer.reportTo(this);
   QDialog::accept();
+}
+
+int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
+                    const store::ParameterRecord& parameters) {
+  std::string directory = dialog.dataDirectory();
+  if (directory != app.dataDirectory && !SettleDataDirectory(directory, app.ui)) return 0;
+  app.parameters = parameters;
+  if (dialog.orderNumberTyped()) app.nextOrderNumber = dialog.nextOrderNumber();
+  app.dataDirectory = directory;
+  WriteProfileDataDirectory(app.dataDirectory);
+  return SaveParameters(app, dialog.orderNumberTyped() ? OrderCounter::FromMemory
+                                                       : OrderCounter::FromFile);
 }
 
 }  // namespace frame

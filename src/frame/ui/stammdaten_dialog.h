@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <string>
 
+#include "frame/app_state.h"
 #include "store/parameter_record.h"
 
 namespace frame {
@@ -21,6 +22,9 @@ class StammdatenDialog : public QDialog {
   const store::ParameterRecord& parameters() const { return parameters_; }
   std::uint32_t nextOrderNumber() const { return nextOrderNumber_; }
   const std::string& dataDirectory() const { return dataDirectory_; }
+  // Whether the user changed "1. Rechnungsnummer": only then is it written,
+  // since another copy may have drawn numbers while the dialog was open.
+  bool orderNumberTyped() const { return orderNumberTyped_; }
 
  public slots:
   void command(int id);
@@ -32,7 +36,15 @@ class StammdatenDialog : public QDialog {
   store::ParameterRecord parameters_;
   std::uint32_t nextOrderNumber_;
   std::string dataDirectory_;
+  bool orderNumberTyped_ = false;
 };
+
+// Stores what the dialog confirmed, with `parameters` as the record: the
+// data directory (settled, and into the profile), the order counter only
+// when it was typed, then the parameter file. Returns SaveParameters' result,
+// 0 when the new data directory was refused.
+int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
+                    const store::ParameterRecord& parameters);
 
 }  // namespace frame
 

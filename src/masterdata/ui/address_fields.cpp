@@ -1,6 +1,7 @@
 #include "masterdata/ui/address_fields.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLineEdit>
 
 #include "frame/decimal.h"
@@ -74,7 +75,22 @@ void SetTextOf(QWidget* control, const QString& text) {
 }
 
 void SetChecked(QWidget* root, int controlId, bool checked) {
-  if (auto* button = frame::Control<QAbstractButton>(root, controlId)) button->setChecked(checked);
+  auto* button = frame::Control<QAbstractButton>(root, controlId);
+  if (!button) return;
+  if (checked || !button->isChecked()) {
+    button->setChecked(checked);
+    return;
+  }
+  // An exclusive group never lets its checked button go; a kind or
+  // salutation that is none of the buttons must still show none of them.
+  QButtonGroup* group = button->group();
+  const bool groupExclusive = group && group->exclusive();
+  const bool autoExclusive = button->autoExclusive();
+  if (group) group->setExclusive(false);
+  button->setAutoExclusive(false);
+  button->setChecked(false);
+  button->setAutoExclusive(autoExclusive);
+  if (group) group->setExclusive(groupExclusive);
 }
 
 bool IsChecked(QWidget* root, int controlId) {
@@ -127,8 +143,8 @@ void ShowAddress(QWidget* root, const store::AddressRecord& address,
   for (int i = 0; i < 3; ++i) {
     if (auto* button = frame::Control<QAbstractButton>(root, id::kCurrencies[i])) {
       QString symbol = frame::FromCp1252(store::GetText(symbols[i], 4));
-      button->setText(symbol.isEmpty() ? QString::number(i + 1) : symbol);
-      button->setChecked(address.currency == i);
+      button->setText(symbol.isEmpty() ? QString::number(i + 1) : frame::Verbatim(symbol));
+      SetChecked(root, id::kCurrencies[i], address.currency == i);
     }
   }
 }

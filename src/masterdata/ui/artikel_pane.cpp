@@ -15,6 +15,7 @@
 #include "frame/ui/main_window.h"
 #include "frame/user_interface.h"
 #include "masterdata/article_values.h"
+#include "masterdata/moved_article.h"
 #include "masterdata/ui/artikelauswahl_dialog.h"
 #include "masterdata/ui/artikeledit_dialog.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
@@ -253,11 +254,14 @@ void ArtikelPane::change() {
   showCurrentArticle();
   ArtikelEditDialog dialog(app_, app_.article, false, window());
   if (dialog.exec() != QDialog::Accepted) return;
-  // A changed number moves the article to its new place in the index.
-  if (store::WriteArticle(app_, dialog.article(), position, false))
-    readCurrent(position);
-  else
+  // A changed number moves the article to its new place in the index and to
+  // a new record; the order open in the order pane follows it.
+  const auto oldOffset = static_cast<std::int32_t>(app_.articles.entry.offset);
+  if (!store::WriteArticle(app_, dialog.article(), position, false))
     tellNotSaved();
+  else if (readCurrent(position))
+    FollowMovedArticle(app_, oldOffset, static_cast<std::int32_t>(app_.articles.entry.offset),
+                       store::GetText(app_.article.number));
   showCurrentArticle();
 }
 

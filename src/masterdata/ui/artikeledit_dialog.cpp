@@ -139,7 +139,7 @@ ArtikelEditDialog::ArtikelEditDialog(frame::AppState& app, const store::ArticleR
   for (int i = 0; i < 3; ++i) {
     QString symbol = frame::FromCp1252(store::GetText(symbols[i], 4));
     if (symbol.isEmpty()) symbol = QStringLiteral("%1.").arg(i + 1);
-    QRadioButton* radio = MakeRadio(currency, kCurrencyIds[i], symbol);
+    QRadioButton* radio = MakeRadio(currency, kCurrencyIds[i], frame::Verbatim(symbol));
     currencyGroup->addButton(radio);
     currencyRow->addWidget(radio);
   }

@@ -135,23 +135,33 @@ void KundenPane::handleCommand(int controlId) {
   }
 }
 
+bool KundenPane::orderMayChange() {
+  frame::Pane* order = window_.pane(frame::PaneSlot::Order);
+  return !order || order->mayReplace();
+}
+
 void KundenPane::browse(bool forward) {
   if (!haveAddresses()) return;
+  const auto cursor = app_.addresses;
   std::int32_t position = app_.addresses.position;
   if (!store::ScanAddresses(app_, app_.addressCriteria, position, forward)) return;
+  if (!orderMayChange()) {
+    app_.addresses = cursor;
+    return;
+  }
   app_.addresses.position = position;
   readCurrent();
 }
 
 void KundenPane::search() {
-  if (!haveAddresses()) return;
+  if (!haveAddresses() || !orderMayChange()) return;
   if (!AskAddressSearch(app_, this)) return;
   // The criteria keep the search, so that < and > follow it.
   findFirst();
 }
 
 void KundenPane::selectAddresses() {
-  if (!haveAddresses()) return;
+  if (!haveAddresses() || !orderMayChange()) return;
   KundenAuswahlDialog dialog(app_.addressCriteria, kSelectionMode, this);
   if (dialog.exec() != QDialog::Accepted) return;
   app_.addressCriteria = dialog.criteria();
@@ -168,20 +178,38 @@ void KundenPane::findFirst() {
 }
 
 void KundenPane::change() {
-  if (!haveAddresses()) return;
+  if (!haveAddresses() || !orderMayChange()) return;
   store::AddressRecord current{};
   if (store::ReadAddress(app_, current, app_.addresses.position)) app_.address = current;
+  const Shown before{app_.address, app_.addresses};
   KundenEditDialog dialog(app_, app_.address, false, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  app_.address = dialog.address();
-  std::int32_t position = app_.addresses.position;
-  if (store::WriteAddress(app_, app_.address, position, false)) app_.addresses.position = position;
+  if (!writeAddress(dialog.address(), false, before)) return;
   refresh();
   announce();
 }
 
+bool KundenPane::writeAddress(const store::AddressRecord& address, bool isNew, const Shown& before) {
+  const auto& [kept, cursor] = before;
+  std::int32_t position = isNew ? -1 : cursor.position;
+  if (store::WriteAddress(app_, address, position, isNew)) {
+    app_.address = address;
+    app_.addresses.position = position;
+    return true;
+  }
+  if (app_.ui)
+    app_.ui->message("Die Adresse konnte nicht gespeichert werden.", frame::Icon::Exclamation);
+  // Back on what the file holds: the order pane must never take a customer
+  // reference with a name that was not stored.
+  app_.addresses = cursor;
+  store::AddressRecord stored{};
+  app_.address = store::ReadAddress(app_, stored, cursor.position) ? stored : kept;
+  refresh();
+  return false;
+}
+
 void KundenPane::remove() {
-  if (!haveAddresses()) return;
+  if (!haveAddresses() || !orderMayChange()) return;
   if (!app_.ui || !app_.ui->question("Adresse wirklich löschen?", frame::Icon::Question, true))
     return;
   std::int32_t position = app_.addresses.position;
@@ -195,27 +223,24 @@ void KundenPane::remove() {
 }
 
 void KundenPane::create() {
-  const store::AddressRecord kept = app_.address;
+  if (!orderMayChange()) return;
+  const Shown before{app_.address, app_.addresses};
   KundenEditDialog dialog(app_, NewAddress(app_.parameters), true, this);
   if (dialog.exec() != QDialog::Accepted) {
-    app_.address = kept;
+    app_.address = before.address;
     return;
   }
-  app_.address = dialog.address();
-  std::int32_t position = -1;
-  if (store::WriteAddress(app_, app_.address, position, true)) app_.addresses.position = position;
+  if (!writeAddress(dialog.address(), true, before)) return;
   refresh();
   announce();
 }
 
 void KundenPane::editRemark() {
   if (!haveAddresses()) return;
+  const Shown before{app_.address, app_.addresses};
   LangtextDialog dialog(app_.address, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  app_.address = dialog.address();
-  std::int32_t position = app_.addresses.position;
-  store::WriteAddress(app_, app_.address, position, false);
-  refresh();
+  if (writeAddress(dialog.address(), false, before)) refresh();
 }
 
 void InstallAddressPane(frame::MainWindow& window) {

@@ -6,6 +6,7 @@
 
 #include "frame/app_state.h"
 #include "frame/ui/pane.h"
+#include "store/address_record.h"
 
 namespace frame {
 class MainWindow;
@@ -41,6 +42,16 @@ class KundenPane : public frame::Pane {
   // order pane.
   void readCurrent();
   void announce();
+  // Writes the address; on failure says so and puts the pane back on the
+  // address it showed `before` the dialog, as the file holds it (nothing is
+  // announced then).
+  struct Shown {
+    store::AddressRecord address;
+    frame::IndexCursor<store::AddressIndexEntry> cursor;
+  };
+  bool writeAddress(const store::AddressRecord& address, bool isNew, const Shown& before);
+  // The order pane may give up its order for another customer.
+  bool orderMayChange();
   bool haveAddresses() const { return app_.addresses.lastIndex >= 0; }
 
   frame::AppState& app_;

@@ -1,6 +1,7 @@
 #include "orders/ui/rechnung_pane.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/main_window.h"
+#include "frame/user_interface.h"
 #include "orders/dates.h"
 #include "orders/order_math.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
@@ -211,11 +213,14 @@ void RechnungPane::buildControls() {
   options->addWidget(frame::MakeCheck(edited, 2231, QStringLiteral("nicht im RAB")));
   options->addSpacing(12);
   options->addWidget(new QLabel(QStringLiteral("UmSt"), edited));
-  auto* taxGroup = new QButtonGroup(this);
-  for (auto [id, text] : {std::pair{2228, "0"}, std::pair{2229, "1"}, std::pair{2230, "2"}}) {
+  // The group's button ids are the tax codes the buttons stand for.
+  taxGroup_ = new QButtonGroup(this);
+  for (auto [id, text, code] : {std::tuple{2228, "0", store::kTaxCodeNone},
+                                std::tuple{2229, "1", store::kTaxCodeRate1},
+                                std::tuple{2230, "2", store::kTaxCodeRate2}}) {
     auto* radio = new QRadioButton(QString::fromUtf8(text), edited);
     radio->setProperty("id", id);
-    taxGroup->addButton(radio);
+    taxGroup_->addButton(radio, code);
     options->addWidget(radio);
   }
   options->addStretch(1);
@@ -332,13 +337,11 @@ void RechnungPane::connectEdits() {
   flag(2130, store::kLineSpecialPrice);
   flag(2136, store::kLineBackOrder);
   flag(2231, store::kLineNotInInvoiceRegister);
-  for (auto [id, code] : {std::pair{2228, store::kTaxCodeNone}, std::pair{2229, store::kTaxCodeRate1},
-                          std::pair{2230, store::kTaxCodeRate2}}) {
-    connect(frame::Control<QRadioButton>(this, id), &QRadioButton::toggled, this,
-            [this, code = code](bool on) {
-              if (!filling_ && on) app_.orderLines[0].taxCode = code;
-            });
-  }
+  // A click sets the class even on the button that is already checked: after
+  // "Anfügen" the empty line shows "0", and that "0" must count when chosen.
+  connect(taxGroup_, &QButtonGroup::idClicked, this, [this](int code) {
+    if (!filling_) app_.orderLines[0].taxCode = static_cast<std::int16_t>(code);
+  });
   connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (!filling_) editor_.select(row);
   });
@@ -391,7 +394,8 @@ void RechnungPane::showOrder() {
   const store::OrderHead& head = app_.order;
   const store::AddressRecord& customer = app_.orderAddress;
   QString name1 = frame::FromField(customer.name1), name2 = frame::FromField(customer.name2);
-  frame::Control<QGroupBox>(this, 2078)->setTitle(name1.isEmpty() ? name2 : name1 + " " + name2);
+  frame::Control<QGroupBox>(this, 2078)->setTitle(
+      frame::Verbatim(name1.isEmpty() ? name2 : name1 + " " + name2));
   SetEditText(this, 2030, head.orderNumber ? QString::number(head.orderNumber) : QString());
   SetEditText(this, 2089, frame::FromField(head.orderDate));
   SetEditText(this, 2057, QString::number(head.paymentPeriod));
@@ -418,6 +422,27 @@ void RechnungPane::showOrder() {
     list_->viewport()->update();
   }
   filling_ = false;
+}
+
+bool RechnungPane::mayReplace() {
+  if (!editor_.unsavedWork() || !app_.ui) return true;
+  switch (app_.ui->ask("Auftrag speichern ?", frame::Icon::Question)) {
+    case frame::UserInterface::Choice::No: return true;
+    case frame::UserInterface::Choice::Cancel: return false;
+    case frame::UserInterface::Choice::Yes: break;
+  }
+  editor_.save(true);
+  showOrder();
+  // An order that could not be stored is not given up.
+  return !editor_.unsavedWork();
+}
+
+void RechnungPane::jobFinished() {
+  // Only an order that is stored as it stands is read again: the printed
+  // flags and dates come from the file. A new or changed order stays.
+  if (app_.order.stored == 1 && !editor_.changed()) editor_.reload();
+  fillList();
+  showOrder();
 }
 
 void RechnungPane::handleCommand(int id) {

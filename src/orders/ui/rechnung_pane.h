@@ -5,6 +5,7 @@
 #ifndef BELVON_ORDERS_UI_RECHNUNG_PANE_H
 #define BELVON_ORDERS_UI_RECHNUNG_PANE_H
 
+#include <QButtonGroup>
 #include <QListWidget>
 #include <QStyledItemDelegate>
 #include <functional>
@@ -47,6 +48,11 @@ class RechnungPane : public frame::Pane {
   void setPrintDialog(std::function<void()> dialog) { printDialog_ = std::move(dialog); }
   // The order search that "S&uchen [F9]" opens; set by the order search.
   void setSearchDialog(std::function<void()> dialog) { searchDialog_ = std::move(dialog); }
+  // Before another customer is chosen: "Auftrag speichern ?" for a new or
+  // changed order (Ja saves, Nein drops it, Abbrechen keeps the customer).
+  bool mayReplace() override;
+  // After a print: the order is read again, but never over new work.
+  void jobFinished() override;
 
  protected:
   void handleCommand(int id) override;
@@ -62,6 +68,7 @@ class RechnungPane : public frame::Pane {
   frame::MainWindow& window_;
   OrderEditor editor_;
   QListWidget* list_ = nullptr;
+  QButtonGroup* taxGroup_ = nullptr;
   bool filling_ = false;
   std::function<void()> printDialog_;
   std::function<void()> searchDialog_;

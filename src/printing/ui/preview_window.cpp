@@ -46,6 +46,9 @@ PreviewWindow::PreviewWindow(frame::AppState& app, QtPrintHost& host, const Prin
       context_(app, session_),
       renderer_(MakeRenderer(session.job)) {
   setAttribute(Qt::WA_DeleteOnClose);
+  // The preview holds mouse and keyboard while it is open: nothing can start
+  // other work on the order that its closing reads back.
+  setWindowModality(Qt::ApplicationModal);
   setWindowTitle(QStringLiteral("Druckvorschau"));
   setObjectName(QStringLiteral("PreviewClass"));
   QPalette white = palette();

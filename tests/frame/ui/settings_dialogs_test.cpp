@@ -8,16 +8,22 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
+#include "frame/command_ids.h"
+#include "frame/parameter_file.h"
 #include "frame/decimal.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/druckparam_dialog.h"
 #include "frame/ui/mahndaten_dialog.h"
+#include "frame/ui/main_window.h"
 #include "frame/ui/stammdaten_dialog.h"
 #include "frame/ui/waehrung_dialog.h"
 #include "store/parameter_record.h"
 #include "store/text_field.h"
+#include "support/modal_steps.h"
+#include "support/fresh_program.h"
 
 namespace frame {
 namespace {
@@ -280,6 +286,65 @@ TEST(SettingsDialogs, AbbruchKeepsTheRecord) {
   mahndaten.command(2);
   EXPECT_EQ(mahndaten.result(), QDialog::Rejected);
   EXPECT_TRUE(Same(mahndaten.parameters(), p));
+}
+
+// "Stammdaten" from the menu of a program started on a fresh directory,
+// with its profile kept there too.
+class MasterDataCommandTest : public testsupport::FreshProgram {
+ protected:
+  MasterDataCommandTest() { EXPECT_EQ(SaveParameters(app, OrderCounter::FromMemory), 1); }
+  MainWindow window{app};
+};
+
+TEST_F(MasterDataCommandTest, TheCounterIsWrittenOnlyWhenTyped) {
+  const std::uint32_t first = app.nextOrderNumber;
+  for (const char* typed : {"", "126129000"}) {
+    SCOPED_TRACE(typed);
+    std::uint32_t drawn = 0;
+    auto steps = testsupport::OnModals({[&](QWidget* dialog) {
+      // Another copy draws three numbers while the dialog is open.
+      AppState other = OtherCopy(dir.path());
+      other.nextOrderNumber += 3;
+      drawn = other.nextOrderNumber;
+      ASSERT_EQ(SaveParameters(other, OrderCounter::FromMemory), 1);
+      if (*typed) Type(dialog, 1048, typed);
+      testsupport::PressButton(dialog, 1);
+    }});
+    window.command(cmd::kMasterData);
+    EXPECT_GT(drawn, first);
+    EXPECT_EQ(OtherCopy(dir.path()).nextOrderNumber, *typed ? 126129000u : drawn);
+  }
+}
+
+TEST_F(MasterDataCommandTest, APathNamingADirectoryIsThatDirectory) {
+  std::filesystem::create_directory(dir.file("daten2"));
+  const struct {
+    const char* typed;
+    bool answer;
+    bool asked;
+    const char* directory;  // "" = unchanged
+  } cases[] = {
+      {"daten2", false, false, "daten2/"},  // exists: used as a directory
+      {"neu", true, true, "neu/"},           // missing: made on Yes
+      {"weg", false, true, ""},              // missing, refused: nothing changes
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    const std::string before = app.dataDirectory;
+    ui.shown.clear();
+    if (c.asked) ui.answer({c.answer});
+    auto steps = testsupport::OnModals({[&](QWidget* dialog) {
+      Type(dialog, 1058, QString::fromStdString(dir.file(c.typed)));
+      testsupport::PressButton(dialog, 1);
+    }});
+    window.command(cmd::kMasterData);
+    EXPECT_EQ(ui.questions().size(), c.asked ? 1u : 0u);
+    const std::string expected = *c.directory ? dir.file(c.directory) : before;
+    EXPECT_EQ(app.dataDirectory, expected);
+    EXPECT_TRUE(std::filesystem::exists(expected + "BELVON.PAR"));
+    EXPECT_FALSE(std::filesystem::exists(dir.file(std::string(c.typed) + "BELVON.PAR")));
+    app.dataDirectory = dir.path();
+  }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // The address pane driven by its commands, its dialogs by their buttons.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -186,6 +187,51 @@ TEST_F(AddressPaneTest, SearchFollowsTheCriteriaAndReportsMisses) {
   pane->command(1030);
   EXPECT_EQ(ui.shown.back().text, "Nicht gefunden!");
   EXPECT_EQ(Name2(), "Bergmann");
+}
+
+TEST_F(AddressPaneTest, AnAddressWithoutKindShowsNone) {
+  CreateAddress("Adam");
+  CreateAddress("Berg");  // created without a kind
+  pane->command(1022);
+  app.address.kind = store::kAddressCustomer;
+  std::int32_t position = app.addresses.position;
+  ASSERT_EQ(store::WriteAddress(app, app.address, position, false), 1);
+  pane->refresh();
+  ASSERT_TRUE(frame::Control<QAbstractButton>(pane, masterdata::id::kKinds[0])->isChecked());
+  pane->command(1012);
+  ASSERT_EQ(Name2(), "Berg");
+  for (int kind : masterdata::id::kKinds)
+    EXPECT_FALSE(frame::Control<QAbstractButton>(pane, kind)->isChecked()) << kind;
+}
+
+// Every write fails (a full disk).
+class FailingWrites : public platform::FileSystem {
+ public:
+  bool injectFault(platform::IoOp op, const std::string&) override {
+    return op == platform::IoOp::Write;
+  }
+};
+
+TEST_F(AddressPaneTest, AFailedWriteIsReportedAndThePaneShowsTheStoredAddress) {
+  CreateAddress("Adam");
+  const std::uint32_t adam = app.addresses.entry.offset;
+  FailingWrites failing;
+  for (int command : {1015, 1025}) {  // "Neu", "Ändern"
+    SCOPED_TRACE(command);
+    app.fileSystem = &failing;
+    OnModal([](QWidget* dialog) {
+      Type(dialog, masterdata::id::kName2, "Zander");
+      Press(dialog, 1);
+    });
+    pane->command(command);
+    app.fileSystem = &platform::SystemFileSystem();
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().text, "Die Adresse konnte nicht gespeichert werden.");
+    EXPECT_EQ(Name2(), "Adam");
+    EXPECT_EQ(frame::Control<QLineEdit>(pane, masterdata::id::kName2)->text(), "Adam");
+    // What "Neu" in the order pane takes as the customer.
+    EXPECT_EQ(app.addresses.entry.offset, adam);
+  }
 }
 
 TEST_F(AddressPaneTest, RestrictedModeHidesChangeAndDelete) {

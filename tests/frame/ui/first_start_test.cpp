@@ -1,0 +1,90 @@
+// The first-start assistant on an empty data directory: the defaults it
+// offers, what it writes once both dialogs are confirmed, that cancelling
+// either writes nothing, and that belvon-cli init --defaults writes the same.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <cstdlib>
+#include <filesystem>
+
+#include "frame/first_start_defaults.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/first_start.h"
+#include "store/text_field.h"
+#include "support/modal_steps.h"
+#include "support/fresh_program.h"
+
+namespace frame {
+namespace {
+
+using testsupport::PressButton;
+
+using FirstStartTest = testsupport::FreshProgram;
+
+void ExpectGermanDefaults(const store::ParameterRecord& p) {
+  EXPECT_EQ(store::GetText(p.currencySymbol1), "EUR");
+  for (int currency = 0; currency < 3; ++currency) {
+    EXPECT_EQ(store::TaxRate(p, currency, 2), 70) << currency;
+    EXPECT_EQ(store::TaxRate(p, currency, 3), 190) << currency;
+  }
+  EXPECT_EQ(p.printLetterhead, 1);
+  EXPECT_EQ(p.printFooter, 1);
+  EXPECT_EQ(p.printPreview, 1);
+  EXPECT_EQ(store::GetText(p.deliveryNoteTitle), "LIEFERSCHEIN");
+  EXPECT_EQ(store::GetText(p.dunningTitle1), "Zahlungserinnerung");
+  EXPECT_FALSE(ParametersUnset(p));
+}
+
+TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
+  ASSERT_TRUE(ParametersUnset(app.parameters));
+  bool flagsShown = false;
+  QString rates;
+  auto steps = testsupport::OnModals({
+      [&](QWidget* master) {
+        flagsShown = Control<QCheckBox>(master, 2119)->isChecked() &&
+                     Control<QCheckBox>(master, 2121)->isChecked() &&
+                     Control<QCheckBox>(master, 2122)->isChecked();
+        Control<QLineEdit>(master, 1032)->setText("Bauer & Sohn");
+        PressButton(master, 1);
+      },
+      [&](QWidget* currencies) {
+        for (int id : {2169, 2160, 2161}) rates += Control<QLineEdit>(currencies, id)->text() + " ";
+        PressButton(currencies, 1);
+      },
+  });
+  EXPECT_TRUE(RunFirstStartAssistant(app, nullptr));
+  EXPECT_TRUE(flagsShown);
+  EXPECT_EQ(rates, "EUR 7.0 19.0 ");
+  const store::ParameterRecord stored = OtherCopy(dir.path()).parameters;
+  ExpectGermanDefaults(stored);
+  EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
+}
+
+TEST_F(FirstStartTest, CancellingEitherDialogWritesNothing) {
+  for (int cancelAt : {0, 1}) {
+    SCOPED_TRACE(cancelAt);
+    std::deque<testsupport::ModalStep> steps;
+    for (int step = 0; step <= cancelAt; ++step)
+      steps.push_back([=](QWidget* dialog) { PressButton(dialog, step == cancelAt ? 2 : 1); });
+    auto driver = testsupport::OnModals(std::move(steps));
+    EXPECT_FALSE(RunFirstStartAssistant(app, nullptr));
+    EXPECT_EQ(testsupport::FileSize(dir.file("BELVON.PAR")), 0);
+    EXPECT_TRUE(ParametersUnset(app.parameters));
+  }
+}
+
+TEST_F(FirstStartTest, TheCommandLineWritesTheSameDefaults) {
+  const char* bin = std::getenv("BELVON_TEST_BIN");
+  if (!bin || !std::filesystem::exists(std::string(bin) + "/belvon-cli"))
+    GTEST_SKIP() << "no belvon-cli";
+  testsupport::TempDir other;
+  const std::string init = std::string(bin) + "/belvon-cli --data-dir " + other.path() + " init";
+  ASSERT_EQ(std::system((init + " >/dev/null 2>&1").c_str()), 0);
+  EXPECT_TRUE(ParametersUnset(OtherCopy(other.path()).parameters));  // plain init stays empty
+  ASSERT_EQ(std::system((init + " --defaults >/dev/null 2>&1").c_str()), 0);
+  ExpectGermanDefaults(OtherCopy(other.path()).parameters);
+}
+
+}  // namespace
+}  // namespace frame
