@@ -12,6 +12,9 @@
 namespace frame {
 namespace {
 
+using testsupport::ExpectEach;
+using Text = const char*;
+
 // The typed forms follow frame::ReadNumber (its own table); here what each
 // field makes of a number, and that what a field shows reads back.
 TEST(SettingsRules, RatesRoundClampAndReadBackWhatTheyShow) {

@@ -13,6 +13,9 @@
 namespace masterdata {
 namespace {
 
+using testsupport::ExpectEach;
+using Text = const char*;
+
 TEST(ArticleValues, EveryPriceShownReadsBackAsItself) {
   ExpectEach<std::int32_t, Text>(PriceText, {{1250, "12.50"}, {0, "0.00"}, {-150, "-1.50"},
                                              {-1, "-0.01"}});
