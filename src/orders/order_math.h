@@ -16,7 +16,8 @@
 //    100 / (100 + r / 10));
 //  - currency conversion adds 0.5 and truncates towards zero (not
 //    RoundHalfAway), so negative prices convert differently;
-//  - amounts typed by the user are read as (value + 0.005) x 100, truncated.
+//  - amounts typed by the user are read by frame::ReadCents, rounded half
+//    away from zero on the typed digits, so "-2,505" is -251 as "2,505" is 251.
 // Changing any of these orders changes the last cent of stored totals.
 //
 // A printed document states whole cents that add up, and the identity holds

@@ -10,6 +10,7 @@
 #include "store/address_file.h"
 #include "store/order_file.h"
 #include "store/records_test_support.h"
+#include "support/failing_writes.h"
 
 namespace {
 
@@ -132,13 +133,7 @@ TEST_F(IssuingTest, AnOrderLongerThanItsRecordIsNotIssued) {
 // Every write of issuing is checked: a failure names its file and leaves the
 // order unmarked.
 TEST_F(IssuingTest, AFailedWriteLeavesTheOrderUnmarked) {
-  struct FailingWritesTo : platform::FileSystem {
-    std::string file, opened;
-    bool injectFault(platform::IoOp op, const std::string& path) override {
-      if (op == platform::IoOp::Open) opened = path;
-      return op == platform::IoOp::Write && opened.ends_with(file);
-    }
-  } faults;
+  testsupport::FailingWritesTo faults;
   for (const char* file : {"KUNDEN.DAT", "BELVON.PAR", "RECHNUNG.DAT"}) {
     SCOPED_TRACE(file);
     faults.file = file;
