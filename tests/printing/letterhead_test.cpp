@@ -107,6 +107,9 @@ TEST_F(LetterheadTest, FooterColumnsGrowUpwardFromThePageBottom) {
   Put(p.bank3Name, "Postbank");
   draw();
   EXPECT_NE(canvas.findText("Bankverbindungen:"), nullptr);
+  p.printFooter = 0;  // the letterhead's footer switched off
+  draw();
+  EXPECT_TRUE(canvas.texts().empty());
 }
 
 TEST_F(LetterheadTest, LogoAtTheTopRightCutsTheBarOneMillimetreBeforeIt) {
