@@ -7,6 +7,7 @@
 
 #include "orders/dates.h"
 #include "store/parameter_record.h"
+#include "support/case_table.h"
 
 namespace {
 
@@ -42,12 +43,8 @@ std::int32_t Total(OrderHead& head, std::vector<OrderLine> lines,
 }
 
 TEST(RoundHalfAway, HalvesGoAwayFromZero) {
-  EXPECT_EQ(orders::RoundHalfAway(0.5), 1);
-  EXPECT_EQ(orders::RoundHalfAway(-0.5), -1);
-  EXPECT_EQ(orders::RoundHalfAway(2.5), 3);
-  EXPECT_EQ(orders::RoundHalfAway(-2.5), -3);
-  EXPECT_EQ(orders::RoundHalfAway(0.49), 0);
-  EXPECT_EQ(orders::RoundHalfAway(-0.49), 0);
+  testsupport::ExpectEach<double, long long>(
+      orders::RoundHalfAway, {{0.5, 1}, {-0.5, -1}, {2.5, 3}, {-2.5, -3}, {0.49, 0}, {-0.49, 0}});
 }
 
 TEST(ComputeOrderTotal, DiscountAndTaxRoundSeparately) {
@@ -91,9 +88,9 @@ TEST(PriceForQuantity, HighestTierWhoseThresholdIsReached) {
   a.price3 = 80;
   a.quantityPrice4 = 0;
   a.price4 = 1;
-  EXPECT_EQ(orders::PriceForQuantity(a, 50), 80);
-  EXPECT_EQ(orders::PriceForQuantity(a, 49.9), 90);
-  EXPECT_EQ(orders::PriceForQuantity(a, 9.999), 100);
+  testsupport::ExpectEach<double, std::int32_t>(
+      [&a](double quantity) { return orders::PriceForQuantity(a, quantity); },
+      {{50, 80}, {49.9, 90}, {9.999, 100}});
 }
 
 TEST(ConvertPrice, AddsHalfAndTruncatesAndSkipsMissingRates) {
@@ -107,10 +104,9 @@ TEST(ConvertPrice, AddsHalfAndTruncatesAndSkipsMissingRates) {
 }
 
 TEST(Dates, NormaliseAndCount) {
-  EXPECT_EQ(orders::NormaliseDate("1.2.5"), "01.02.2005");
-  EXPECT_EQ(orders::NormaliseDate("1.2.99"), "01.02.1999");
-  EXPECT_EQ(orders::NormaliseDate("1.0.2020"), "");
-  EXPECT_EQ(orders::NormaliseDate("1.2"), "");
+  testsupport::ExpectEach<std::string, std::string>(
+      orders::NormaliseDate,
+      {{"1.2.5", "01.02.2005"}, {"1.2.99", "01.02.1999"}, {"1.0.2020", ""}, {"1.2", ""}});
   EXPECT_EQ(orders::DayNumber("01.12.1999"), 10926);
   EXPECT_EQ(orders::DayNumber("01.01.1970"), 0);
   EXPECT_EQ(orders::AddDaysToDate(20, 3, 2026, 14), "03.04.2026");  // across summer time

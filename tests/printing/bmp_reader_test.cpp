@@ -46,9 +46,8 @@ TEST(DecodeBmp, ReadsPalettedTrueColourAndMonochromePictures) {
   // 24 bits, rows padded: 5 pixels are 15 bytes plus one of padding.
   auto colour = DecodeBmp(printingtest::SampleBmp(5, 3));
   ASSERT_TRUE(colour);
-  EXPECT_EQ(colour->pixels[0], 0xFFC00000u);
-  EXPECT_EQ(colour->pixels[4], 0xFF0000C0u);
-  EXPECT_EQ(colour->pixels[14], 0xFF0000C0u);
+  EXPECT_EQ((std::vector{colour->pixels[0], colour->pixels[4], colour->pixels[14]}),
+            (std::vector<std::uint32_t>{0xFFC00000u, 0xFF0000C0u, 0xFF0000C0u}));
 
   // 1 bit, 10 pixels wide, top-down (negative height), default palette size.
   Bytes mono(54 + 8 + 4, 0);
@@ -65,10 +64,8 @@ TEST(DecodeBmp, ReadsPalettedTrueColourAndMonochromePictures) {
   auto bits = DecodeBmp(mono);
   ASSERT_TRUE(bits);
   EXPECT_EQ(bits->height, 1);
-  EXPECT_EQ(bits->pixels[0], 0xFFFFFFFFu);
-  EXPECT_EQ(bits->pixels[1], 0xFF000000u);
-  EXPECT_EQ(bits->pixels[2], 0xFFFFFFFFu);
-  EXPECT_EQ(bits->pixels[9], 0xFFFFFFFFu);
+  EXPECT_EQ((std::vector{bits->pixels[0], bits->pixels[1], bits->pixels[2], bits->pixels[9]}),
+            (std::vector<std::uint32_t>{0xFFFFFFFFu, 0xFF000000u, 0xFFFFFFFFu, 0xFFFFFFFFu}));
 
   // The pixels start where the file header points, behind a gap.
   Bytes gap = printingtest::SampleBmp(2, 1);

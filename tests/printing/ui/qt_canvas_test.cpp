@@ -98,34 +98,29 @@ class NumberedPages : public PageRenderer {
   }
 };
 
-TEST_F(DevicesTest, PngPagesAreA4At150DpiOneFilePerPage) {
-  QString out = QString::fromStdString(dir.file("seiten"));
-  PngPagesDevice device(out);
+// PNG pages: A4 at 150 dpi, one file per page; PDF: one A4 document. A
+// device that cannot start is reported.
+TEST_F(DevicesTest, PngPagesAndPdfHoldEveryPage) {
   NumberedPages renderer;
-  ASSERT_TRUE(PrintOnDevice(app, device, session, renderer, {}, nullptr));
-  ASSERT_EQ(device.files().size(), 3);
-  QImage third(device.files()[2]);
+  PngPagesDevice png(QString::fromStdString(dir.file("seiten")));
+  ASSERT_TRUE(PrintOnDevice(app, png, session, renderer, {}, nullptr));
+  ASSERT_EQ(png.files().size(), 3);
+  QImage third(png.files()[2]);
   EXPECT_EQ(third.size(), QSize(1240, 1754));
   // Page 3 carries only its own mark, at 30 mm.
   EXPECT_LT(qGray(third.pixel(30 * 150 / 25.4 + 3, 12 * 150 / 25.4)), 64);
   EXPECT_EQ(qGray(third.pixel(10 * 150 / 25.4 + 3, 12 * 150 / 25.4)), 255);
-}
 
-TEST_F(DevicesTest, PdfIsOneA4DocumentAndAFailedStartIsReported) {
   QString path = QString::fromStdString(dir.file("brief.pdf"));
-  PdfFileDevice device(path);
-  EXPECT_EQ(device.info().pageWidthMm, 210);
-  EXPECT_EQ(device.info().pageHeightMm, 297);
-  NumberedPages renderer;
-  ASSERT_TRUE(PrintOnDevice(app, device, session, renderer, {}, nullptr));
-  EXPECT_EQ(device.pages(), 3);
+  PdfFileDevice pdf(path);
+  EXPECT_EQ((std::pair{pdf.info().pageWidthMm, pdf.info().pageHeightMm}), (std::pair{210, 297}));
+  ASSERT_TRUE(PrintOnDevice(app, pdf, session, renderer, {}, nullptr));
+  EXPECT_EQ(pdf.pages(), 3);
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   QByteArray bytes = file.readAll();
   EXPECT_TRUE(bytes.startsWith("%PDF"));
-  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") +
-                bytes.count("/Type /Page "),
-            3);
+  EXPECT_EQ(bytes.count("/Type /Page\n") + bytes.count("/Type /Page\r") + bytes.count("/Type /Page "), 3);
 
   PdfFileDevice nowhere(QStringLiteral("/nonexistent/dir/brief.pdf"));
   EXPECT_FALSE(PrintOnDevice(app, nowhere, session, renderer, {}, nullptr));
