@@ -154,6 +154,7 @@ TEST_F(OrderFileTest, UnreadableHeadsAndDeletedCustomers) {
     OrderHead head{};
     head.orderNumber = 4711;
     head.lineCount = 3;
+    SetText(head.orderDate, "01.12.2026");
     EXPECT_EQ(ReadOrder(app, head, 0), 0);
     EXPECT_EQ(head.orderNumber, 4711);
     EXPECT_EQ(head.lineCount, 3);
