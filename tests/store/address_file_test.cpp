@@ -18,14 +18,7 @@ using testsupport::AddOrder;
 using testsupport::MakeAddress;
 using testsupport::ReadBytes;
 
-class AddressFileTest : public testsupport::StoreTest {
- protected:
-  std::int32_t Add(const AddressRecord& address) {
-    std::int32_t position = -1;
-    EXPECT_EQ(WriteAddress(app, address, position, true), 1);
-    return position;
-  }
-};
+using AddressFileTest = testsupport::StoreTest;
 
 TEST_F(AddressFileTest, RenamingMovesTheRecordAndEveryOrderFollows) {
   Add(MakeAddress("Meier"));     // offset 0

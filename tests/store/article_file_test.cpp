@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "store/address_file.h"
 #include "store/discount_file.h"
 #include "store/product_group_table.h"
 #include "store/records_test_support.h"
@@ -25,11 +24,6 @@ using testsupport::ReadBytes;
 
 class ArticleFileTest : public testsupport::StoreTest {
  protected:
-  std::int32_t Add(const ArticleRecord& article) {
-    std::int32_t position = -1;
-    EXPECT_EQ(WriteArticle(app, article, position, true), 1);
-    return position;
-  }
   std::string NumberAt(std::int32_t position) {
     ArticleRecord article{};
     EXPECT_EQ(ReadArticle(app, article, position), 1);
@@ -40,8 +34,7 @@ class ArticleFileTest : public testsupport::StoreTest {
 TEST_F(ArticleFileTest, NumberChangeMovesRecordAndEveryReferenceFollowsByteForByte) {
   Add(MakeArticle("A-100", "Leim"));   // offset 0
   Add(MakeArticle("B-200", "Nagel"));  // offset 520
-  std::int32_t customer = -1;
-  ASSERT_EQ(WriteAddress(app, MakeAddress("Meier"), customer, true), 1);  // offset 0
+  Add(MakeAddress("Meier"));           // offset 0
   // Order 1 at 0 (lines at 80 and 482), order 2 at 884 (line at 964).
   AddOrder(app, 0, {{"eins", 0, "A-100", 50}, {"zwei", 520, "B-200", 30}});
   for (int i = 1; i <= 2; ++i) AppendDiscount(app, app.orderLines[i]);
@@ -77,8 +70,7 @@ TEST_F(ArticleFileTest, NumberChangeMovesRecordAndEveryReferenceFollowsByteForBy
 
 TEST_F(ArticleFileTest, NumberChangeHeldUpByTheOrderFileIsTakenBack) {
   Add(MakeArticle("A-100", "Leim"));  // offset 0
-  std::int32_t customer = -1;
-  ASSERT_EQ(WriteAddress(app, MakeAddress("Meier"), customer, true), 1);
+  Add(MakeAddress("Meier"));
   AddOrder(app, 0, {{"eins", 0, "A-100", 50}});
   ASSERT_EQ(AppendDiscount(app, app.orderLines[1]), 1);
   const std::vector<std::string> files = {"ARTIKEL.IDX", "RABATT.DAT", "RECHNUNG.IDX", "RECHNUNG.DAT"};

@@ -11,10 +11,7 @@
 #include <map>
 #include <string>
 
-#include "store/address_file.h"
-#include "store/article_file.h"
 #include "store/bytes.h"
-#include "store/discount_entry.h"
 #include "store/discount_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
@@ -38,20 +35,13 @@ class FaultInjectionTest : public testsupport::StoreTest {
   // Articles 10 30 50 70 and ab, addresses Meier and Schulz, an order of
   // Meier with a line of article 30, and discounts of Meier on 30 and 50.
   FaultInjectionTest() {
-    for (const char* number : {"10", "30", "50", "70", "ab"}) Write(testsupport::MakeArticle(number, number));
-    std::int32_t position = -1;
-    EXPECT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Meier"), position, true), 1);
-    EXPECT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Schulz"), position, true), 1);
+    for (const char* number : {"10", "30", "50", "70", "ab"}) Add(testsupport::MakeArticle(number, number));
+    for (const char* name : {"Meier", "Schulz"}) Add(testsupport::MakeAddress(name));
     testsupport::AddOrder(app, 0, {{"dreißig", 520, "30", 50}, {"frei"}});
     app.addresses.entry.offset = 0;
     store::AppendDiscount(app, app.orderLines[1]);
     store::OrderLine fifty = testsupport::MakeLine({"", 1040, "50", 70});
     store::AppendDiscount(app, fifty);
-  }
-
-  void Write(const store::ArticleRecord& article) {
-    std::int32_t position = -1;
-    EXPECT_EQ(store::WriteArticle(app, article, position, true), 1);
   }
 
   // Every entry with what its record holds, every reference by the key of
@@ -216,8 +206,7 @@ TEST_F(FaultInjectionTest, EveryOperationIsAllOrNothingWhateverCallFails) {
 // The checks before a store read the index (and the addresses): a read that
 // fails never answers "free" (0), so the store that follows them is not made.
 TEST_F(FaultInjectionTest, AKeyCheckThatCannotReadNeverAnswersFree) {
-  std::int32_t position = -1;
-  ASSERT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Kunz", "7"), position, true), 1);
+  Add(testsupport::MakeAddress("Kunz", "7"));
   auto customerNumber = [&] {
     store::AddressRecord clash = testsupport::MakeAddress("Neu", "7");
     int result = store::MakeCustomerNumberUnique(app, clash);

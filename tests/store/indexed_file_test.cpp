@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -114,6 +115,7 @@ TEST_F(IndexedFileTest, FirstRecordGoesToOffsetZeroWhateverTheRecordFileHolds) {
 
   // A position beyond the last entry never reaches the record file.
   ASSERT_EQ(std::remove(dat.c_str()), 0);
+  app.retry.bound = std::chrono::milliseconds(1);  // any wait would ask at once
   ArticleRecord read{};
   EXPECT_EQ(ArticleFile(app).ReadRecordAt(AsBytes(read), 2), 0);
   EXPECT_TRUE(ui.shown.empty()) << "no wait for the missing record file";
@@ -148,7 +150,12 @@ Bytes Damaged(std::int32_t header, std::uint32_t entryOffset) {
   Store<std::uint32_t>(b.data() + 4 + 22, entryOffset);
   return b;
 }
-Bytes Record(std::uint16_t length) { return {static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8), 'A', 0, 0, 0, 0, 0}; }
+Bytes Record(std::uint16_t length, std::size_t size = 8) {
+  Bytes r(size, 0);
+  Store<std::uint16_t>(r.data(), length);
+  r[2] = 'A';
+  return r;
+}
 
 TEST_F(IndexedFileTest, DamagedFilesNeitherCrashNorReadPastTheBuffer) {
   const struct {
@@ -161,6 +168,7 @@ TEST_F(IndexedFileTest, DamagedFilesNeitherCrashNorReadPastTheBuffer) {
       {"record length field 0", Damaged(0, 0), Record(0)},
       {"record length field 1", Damaged(0, 0), Record(1)},
       {"record length 0xFFFF, file cut after 8 bytes", Damaged(0, 0), Record(0xFFFF)},
+      {"record length 0xFFFF over 2000 bytes", Damaged(0, 0), Record(0xFFFF, 2000)},
       {"index cut after its first byte", {0xFF}, {}},
   };
   for (const auto& d : cases) {

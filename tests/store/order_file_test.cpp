@@ -15,7 +15,6 @@
 
 #include "frame/parameter_file.h"
 #include "frame/user_interface.h"
-#include "store/address_file.h"
 #include "store/records_test_support.h"
 
 namespace store {
@@ -118,8 +117,7 @@ TEST_F(OrderFileTest, FindsByCustomerOrByNumber) {
 }
 
 TEST_F(OrderFileTest, ReadingLoadsTheCustomerOnlyWhenItIsNotTheCurrentOne) {
-  std::int32_t at = -1;
-  for (const char* name : {"Meier", "Schulz"}) ASSERT_EQ(WriteAddress(app, MakeAddress(name), at, true), 1);
+  for (const char* name : {"Meier", "Schulz"}) Add(MakeAddress(name));
   AddOrder(app, 0, {{"m"}});
   AddOrder(app, 1192, {{"s"}});
   AddressRecord current{};
@@ -154,6 +152,7 @@ TEST_F(OrderFileTest, UnreadableHeadsAndDeletedCustomers) {
     OrderHead head{};
     head.orderNumber = 4711;
     head.lineCount = 3;
+    SetText(head.orderDate, "01.12.2026");
     EXPECT_EQ(ReadOrder(app, head, 0), 0);
     EXPECT_EQ(head.orderNumber, 4711);
     EXPECT_EQ(head.lineCount, 3);

@@ -9,12 +9,15 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
 #include "platform/clock.h"
+#include "store/address_file.h"
 #include "store/address_record.h"
+#include "store/article_file.h"
 #include "store/article_record.h"
 #include "store/discount_entry.h"
 #include "store/index_entry.h"
@@ -39,6 +42,17 @@ class StoreTest : public ::testing::Test {
     app.clock = &clock;
     frame::LoadParameters(app);
     ui.shown.clear();
+  }
+
+  // Stores a new article or address (the store must take it); its position.
+  template <typename Record>
+  std::int32_t Add(const Record& record) {
+    std::int32_t position = -1;
+    if constexpr (std::is_same_v<Record, store::ArticleRecord>)
+      EXPECT_EQ(store::WriteArticle(app, record, position, true), 1);
+    else
+      EXPECT_EQ(store::WriteAddress(app, record, position, true), 1);
+    return position;
   }
 
   TempDir dir;
