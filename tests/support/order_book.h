@@ -1,0 +1,136 @@
+// A started program with customers, articles and orders in its files, for
+// the runs that change many records at once (payments, booking, settling).
+// What a run left behind is read straight from the files.
+#ifndef BELVON_TESTS_SUPPORT_ORDER_BOOK_H
+#define BELVON_TESTS_SUPPORT_ORDER_BOOK_H
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "frame/app_state.h"
+#include "frame/load_parameters.h"
+#include "platform/clock.h"
+#include "store/address_file.h"
+#include "store/article_file.h"
+#include "store/order_file.h"
+#include "store/text_field.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+
+namespace testsupport {
+
+struct BookLine {
+  double quantity = 1;
+  std::int32_t salePrice = 0;
+  std::int32_t articleRef = -1;
+  std::uint16_t flags = 0;
+  std::int16_t discount = 0;
+};
+
+class OrderBook {
+ public:
+  // 6 December 2026.
+  OrderBook() : clock({2026, 12, 6, 10, 0, 0}) {
+    app.dataDirectory = dir.path();
+    app.ui = &ui;
+    app.clock = &clock;
+    frame::LoadParameters(app);
+  }
+
+  // The record offset of a new customer, who becomes the selected address.
+  std::int32_t customer(const std::string& name2, const std::string& name1 = "") {
+    store::AddressRecord address{};
+    address.length = sizeof address;
+    address.kind = store::kAddressCustomer;
+    store::SetText(address.name1, name1);
+    store::SetText(address.name2, name2);
+    std::int32_t position = -1;
+    store::WriteAddress(app, address, position, true);
+    store::ReadAddress(app, app.address, position);
+    app.addresses.position = position;
+    return static_cast<std::int32_t>(app.addresses.entry.offset);
+  }
+
+  // The record offset of a new article with this stock in storage place 1.
+  std::int32_t article(const std::string& number, double stock) {
+    store::ArticleRecord record{};
+    record.length = sizeof record;
+    store::SetText(record.number, number);
+    record.stock[0] = stock;
+    std::int32_t position = -1;
+    store::WriteArticle(app, record, position, true);
+    store::ReadArticle(app, record, position);
+    return static_cast<std::int32_t>(app.articles.entry.offset);
+  }
+
+  // A new stored order dated `date`; its number comes back in the head.
+  store::OrderHead order(std::int32_t customerRef, std::uint16_t flags,
+                         const std::vector<BookLine>& lines, const char* date = "01.12.2026") {
+    store::OrderHead head{};
+    head.customerRef = customerRef;
+    store::SetText(head.orderDate, date);
+    head.flags = flags;
+    head.stored = 1;
+    head.lineCount = static_cast<std::int16_t>(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      store::OrderLine line{};
+      line.quantity = lines[i].quantity;
+      line.salePrice = lines[i].salePrice;
+      line.articleRef = lines[i].articleRef;
+      line.flags = lines[i].flags;
+      line.discount = lines[i].discount;
+      line.taxCode = store::kTaxCodeNone;
+      head.total += static_cast<std::int32_t>(lines[i].salePrice * lines[i].quantity);
+      app.orderLines[i + 1] = line;
+    }
+    std::int32_t position = -1;
+    store::StoreOrder(app, head, position, store::StoreMode::NewNumber);
+    return head;
+  }
+
+  // The stored order with this number and its lines (1-based, [0] unused).
+  store::OrderHead stored(std::int32_t number, std::vector<store::OrderLine>* lines = nullptr) {
+    const std::vector<std::uint8_t> index = ReadBytes(dir.file("RECHNUNG.IDX"));
+    const std::vector<std::uint8_t> data = ReadBytes(dir.file("RECHNUNG.DAT"));
+    store::OrderHead head{};
+    for (std::size_t at = 2; at + 12 <= index.size(); at += 12) {
+      store::OrderIndexEntry entry;
+      std::memcpy(&entry, index.data() + at, sizeof entry);
+      if (entry.orderNumber != number) continue;
+      std::memcpy(&head, data.data() + entry.offset, sizeof head);
+      if (lines) {
+        lines->assign(head.lineCount + 1, store::OrderLine{});
+        for (int i = 1; i <= head.lineCount; ++i)
+          std::memcpy(&(*lines)[i],
+                      data.data() + entry.offset + sizeof head + (i - 1) * sizeof(store::OrderLine),
+                      sizeof(store::OrderLine));
+      }
+    }
+    return head;
+  }
+
+  template <typename Record>
+  Record recordAt(const char* file, std::int32_t offset) {
+    Record record{};
+    const std::vector<std::uint8_t> bytes = ReadBytes(dir.file(file));
+    std::memcpy(&record, bytes.data() + offset, sizeof record);
+    return record;
+  }
+  double stock(std::int32_t articleRef) {
+    return recordAt<store::ArticleRecord>("ARTIKEL.DAT", articleRef).stock[0];
+  }
+  store::AddressRecord address(std::int32_t customerRef) {
+    return recordAt<store::AddressRecord>("KUNDEN.DAT", customerRef);
+  }
+
+  TempDir dir;
+  ScriptedUi ui;
+  platform::FixedClock clock;
+  frame::AppState app;
+};
+
+}  // namespace testsupport
+
+#endif  // BELVON_TESTS_SUPPORT_ORDER_BOOK_H
