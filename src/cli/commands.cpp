@@ -35,7 +35,7 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
   static const std::map<std::string, std::function<int(frame::AppState&,
                                                        const std::vector<std::string>&)>>
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
-                   {"pay", PayCommand}, {"book", BookCommand}};
+                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

@@ -27,7 +27,9 @@ int Usage() {
       "                       3 Rechnung, 20 Auftragsbestätigung, 23 Kostenvoranschlag\n"
       "  pay --order NR --amount BETRAG [--date TT.MM.JJJJ] [--cash-discount]\n"
       "                       Zahlungseingang buchen\n"
-      "  book                 gelieferte Aufträge buchen (mit --yes)\n",
+      "  book                 gelieferte Aufträge buchen (mit --yes)\n"
+      "  settle --from NR --to NR (--customer NAME2 | --all)\n"
+      "                       offene Rechnungen egalisieren\n",
       stderr);
   return 2;
 }

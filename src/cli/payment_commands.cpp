@@ -2,12 +2,17 @@
 
 #include <cstdio>
 #include <map>
+#include <span>
 
 #include "frame/decimal.h"
 #include "frame/load_parameters.h"
 #include "orders/booking.h"
 #include "orders/dates.h"
 #include "orders/payments.h"
+#include "orders/settling.h"
+#include "store/address_file.h"
+#include "store/indexed_file.h"
+#include "store/text_field.h"
 
 namespace cli {
 
@@ -80,6 +85,38 @@ int BookCommand(frame::AppState& app, const std::vector<std::string>& args) {
   std::printf("Gebuchte Aufträge: %d\nGebuchte Positionen: %d\n", result.ordersBooked,
               result.linesBooked);
   return result.failed || result.stopped ? 1 : 0;
+}
+
+int SettleCommand(frame::AppState& app, const std::vector<std::string>& args) {
+  std::map<std::string, std::string> options;
+  if (!ReadOptions(args, {"--from", "--to", "--customer"}, {"--all"}, options) ||
+      !options.count("--from") || !options.count("--to") ||
+      options.count("--customer") == options.count("--all")) {
+    std::fputs("Aufruf: belvon-cli settle --from NUMMER --to NUMMER (--customer NAME2 | --all)\n",
+               stderr);
+    return 2;
+  }
+  frame::LoadParameters(app);
+  const bool all = options.count("--all") > 0;
+  if (!all) {
+    // The customer becomes the selected address, as in the address pane.
+    store::AddressRecord key{};
+    store::SetText(key.name2, options["--customer"]);
+    std::int32_t position = -1;
+    std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(&key), sizeof key);
+    if (!store::AddressFile(app).LookupKey(bytes, position) ||
+        !store::ReadAddress(app, app.address, position)) {
+      std::fprintf(stderr, "Adresse nicht gefunden: %s\n", options["--customer"].c_str());
+      return 1;
+    }
+    app.addresses.position = position;
+  }
+  int settled = 0;
+  const int result = orders::SettleOpenItems(app, frame::ParseWhole(options["--from"].substr(0, 10)),
+                                             frame::ParseWhole(options["--to"].substr(0, 10)), all,
+                                             &settled);
+  std::printf("Egalisierte Aufträge: %d\n", settled);
+  return result ? 0 : 1;
 }
 
 }  // namespace cli

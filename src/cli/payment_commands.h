@@ -12,6 +12,7 @@ namespace cli {
 
 int PayCommand(frame::AppState& app, const std::vector<std::string>& args);
 int BookCommand(frame::AppState& app, const std::vector<std::string>& args);
+int SettleCommand(frame::AppState& app, const std::vector<std::string>& args);
 
 }  // namespace cli
 

@@ -39,4 +39,24 @@ TEST(PaymentCommands, PayAndBookWriteWhatTheDialogsWrite) {
   EXPECT_EQ(book.stock(article), 8);
 }
 
+TEST(PaymentCommands, SettleTakesOneCustomersRangeOrEveryCustomers) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
+  testsupport::OrderBook book;
+  const std::int32_t meier = book.customer("Meier"), schulz = book.customer("Schulz");
+  const std::int32_t first = book.order(meier, 0, {BookLine{1, 100}}).orderNumber;
+  const std::int32_t last = book.order(schulz, 0, {BookLine{1, 200}}).orderNumber;
+  const std::string run = cli + " --data-dir " + book.dir.path() + " settle --from " +
+                          std::to_string(first) + " --to " + std::to_string(last);
+  EXPECT_EQ(testsupport::RunCommand(run), 2);
+  EXPECT_EQ(testsupport::RunCommand(run + " --customer Niemand"), 1);
+  std::string out;
+  EXPECT_EQ(testsupport::RunCommand(run + " --customer Meier", &out), 0);
+  EXPECT_EQ(out, "Egalisierte Aufträge: 1\n");
+  EXPECT_EQ(book.stored(first).paid, 100);
+  EXPECT_EQ(book.stored(last).paid, 0);
+  EXPECT_EQ(testsupport::RunCommand(run + " --all"), 0);
+  EXPECT_EQ(book.stored(last).paid, 200);
+}
+
 }  // namespace

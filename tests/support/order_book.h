@@ -65,13 +65,15 @@ class OrderBook {
     return static_cast<std::int32_t>(app.articles.entry.offset);
   }
 
-  // A new stored order dated `date`; its number comes back in the head.
+  // A new stored order dated `date` (also its invoice date once invoiced);
+  // its number comes back in the head.
   store::OrderHead order(std::int32_t customerRef, std::uint16_t flags,
                          const std::vector<BookLine>& lines, const char* date = "01.12.2026") {
     store::OrderHead head{};
     head.customerRef = customerRef;
     store::SetText(head.orderDate, date);
     head.flags = flags;
+    if (flags & store::kOrderInvoicePrinted) store::SetText(head.invoiceDate, date);
     head.stored = 1;
     head.lineCount = static_cast<std::int16_t>(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
