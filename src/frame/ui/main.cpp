@@ -14,6 +14,7 @@
 #include "frame/ui/qt_user_interface.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
+#include "orders/ui/payment_menu.h"
 #include "orders/ui/rechnung_pane.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +40,7 @@ int main(int argc, char** argv) {
   // The order pane first: the address pane tells it about the customer as
   // soon as it shows its first address.
   orders::InstallOrderPane(window);
+  orders::InstallPaymentCommands(window);
   masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
   // The files exist before any pane reads from them.

@@ -1,0 +1,16 @@
+// The payment commands of the "&Rechnung" menu: "Zahlungseingang" (108),
+// "&Buchen..." (112) and "Offene Rechnungen egalisieren..." (114).
+#ifndef BELVON_ORDERS_UI_PAYMENT_MENU_H
+#define BELVON_ORDERS_UI_PAYMENT_MENU_H
+
+namespace frame {
+class MainWindow;
+}
+
+namespace orders {
+
+void InstallPaymentCommands(frame::MainWindow& window);
+
+}  // namespace orders
+
+#endif  // BELVON_ORDERS_UI_PAYMENT_MENU_H

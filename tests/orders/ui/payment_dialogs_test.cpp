@@ -1,0 +1,58 @@
+// The payment dialogs fill their fields from the current order and hand
+// what was typed to the core.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+#include "frame/ui/dialog_support.h"
+#include "orders/ui/oposten_dialog.h"
+#include "orders/ui/zahlungseingang_dialog.h"
+#include "support/order_book.h"
+
+namespace {
+
+using testsupport::BookLine;
+
+QString Text(QWidget* dialog, int id) { return frame::Control<QLineEdit>(dialog, id)->text(); }
+
+TEST(PaymentDialogs, ZahlungseingangBooksTheOpenAmountItShows) {
+  testsupport::OrderBook book;
+  const std::int32_t customer = book.customer("Meier");
+  book.app.order = book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}},
+                              "30.11.2026");
+  book.app.order.cashDiscount = 20;
+  book.app.order.cashDiscountPeriod = 7;
+  orders::ZahlungseingangDialog dialog(book.app);
+  EXPECT_EQ(Text(&dialog, 2105), QString::number(book.app.order.orderNumber));
+  EXPECT_EQ(Text(&dialog, 2124), "06.12.2026");
+  EXPECT_EQ(Text(&dialog, 2108), "12.50");
+  QCheckBox* discount = frame::Control<QCheckBox>(&dialog, 2120);
+  EXPECT_EQ(discount->text(), "2.0 % Skonto");
+  EXPECT_TRUE(discount->isChecked());
+  frame::Control<QLineEdit>(&dialog, 2126)->setText(QStringLiteral("Kasse"));
+  dialog.command(1);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  const store::OrderHead stored = book.stored(book.app.order.orderNumber);
+  EXPECT_EQ(stored.paid, 1250);
+  EXPECT_EQ(store::GetText(stored.account), "Kasse");
+  EXPECT_EQ(stored.cashDiscountTaken, 1);
+}
+
+TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {
+  testsupport::OrderBook book;
+  const std::int32_t other = book.customer("Schulz");
+  const std::int32_t first = book.order(other, 0, {BookLine{1, 100}}).orderNumber;
+  const std::int32_t meier = book.customer("Meier");
+  const std::int32_t second = book.order(meier, 0, {BookLine{1, 200}}).orderNumber;
+  orders::OpostenDialog dialog(book.app);
+  EXPECT_EQ(static_cast<QLabel*>(frame::FindControl(&dialog, 2149))->text(), "Meier");
+  frame::Control<QLineEdit>(&dialog, 2151)->setText(QString::number(first));
+  frame::Control<QLineEdit>(&dialog, 2152)->setText(QString::number(second));
+  dialog.command(1);
+  EXPECT_EQ(book.stored(first).paid, 0);
+  EXPECT_EQ(book.stored(second).paid, 200);
+}
+
+}  // namespace
