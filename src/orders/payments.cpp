@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 #include <limits>
 #include <span>
 
@@ -42,6 +43,8 @@ bool OrderCustomerNames(frame::AppState& app, store::AddressRecord& names) {
 void SelectOrderCustomer(frame::AppState& app) {
   store::AddressRecord names{}, found{};
   std::int32_t position = -1;
+  // A lookup that ends on another address leaves the selection as it was.
+  const store::AddressIndexEntry entry = app.addresses.entry;
   std::span<const std::uint8_t> key(reinterpret_cast<const std::uint8_t*>(&names), sizeof names);
   if (OrderCustomerNames(app, names) && store::AddressFile(app).LookupKey(key, position) &&
       store::ReadAddress(app, found, position) &&
@@ -51,6 +54,7 @@ void SelectOrderCustomer(frame::AppState& app) {
     app.addresses.position = position;
     return;
   }
+  app.addresses.entry = entry;
   Tell(app, "Achtung!\nDie zu diesem Auftrag gehörende Adresse wurde gelöscht !");
 }
 
@@ -80,7 +84,17 @@ int BookPayment(frame::AppState& app, const PaymentForm& form) {
     Tell(app, "Achtung!\nAuftrag wurde nicht gefunden !");
     return 0;
   }
-  if (!store::ReadOrder(app, app.order, position)) return 0;
+  {
+    // A refused read has already moved the order cursor and the line table:
+    // the pane keeps the order it showed.
+    const auto cursor = app.orders;
+    const std::vector<store::OrderLine> lines = app.orderLines;
+    if (!store::ReadOrder(app, app.order, position)) {
+      app.orders = cursor;
+      app.orderLines = lines;
+      return 0;
+    }
+  }
   app.orders.position = position;
   SelectOrderCustomer(app);
 

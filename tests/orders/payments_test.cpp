@@ -102,18 +102,38 @@ TEST(BookPayment, TheOpenAmountShownPaidLeavesNothingOpen) {
   EXPECT_EQ(book.ui.texts(), std::vector<std::string>{});
 }
 
-TEST(BookPayment, AnUnknownNumberChangesNothing) {
+// An order that is not found, or cannot be read, changes nothing: not the
+// file, not the order the pane shows.
+TEST(BookPayment, AnOrderThatCannotBeHadChangesNothing) {
   testsupport::OrderBook book;
-  book.order(book.customer("Meier"), store::kOrderInvoicePrinted, {BookLine{1, 1250}});
-  const std::vector<std::uint8_t> before = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  const std::int32_t customer = book.customer("Meier");
+  const std::int32_t shown =
+      book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}}).orderNumber;
+  const std::int32_t damaged =
+      book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}}).orderNumber;
+  std::vector<std::uint8_t> data = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  data[80 + 402 + store::kOrderDatePointOffset] = '-';
+  testsupport::WriteBytes(book.dir.file("RECHNUNG.DAT"), data);
+  ASSERT_EQ(store::ReadOrder(book.app, book.app.order, 0), 1);
   book.app.orders.position = 0;
-  orders::PaymentForm form;
-  form.orderNumber = "4711";
-  form.amount = "12,50";
-  EXPECT_EQ(orders::BookPayment(book.app, form), 0);
-  ASSERT_EQ(book.ui.texts(), std::vector<std::string>{"Achtung!\nAuftrag wurde nicht gefunden !"});
-  EXPECT_EQ(book.app.orders.position, 0);
-  EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), before);
+  const auto cursor = book.app.orders;
+  const std::pair<std::string, std::string> cases[] = {
+      {"4711", "Achtung!\nAuftrag wurde nicht gefunden !"},
+      {std::to_string(damaged),
+       "Probleme mit Auftrag #" + std::to_string(damaged) + "\nAuftrag kann nicht gelesen werden."}};
+  for (const auto& [number, told] : cases) {
+    SCOPED_TRACE(number);
+    book.ui.shown.clear();
+    orders::PaymentForm form;
+    form.orderNumber = number;
+    form.amount = "12,50";
+    EXPECT_EQ(orders::BookPayment(book.app, form), 0);
+    EXPECT_EQ(book.ui.texts(), std::vector<std::string>{told});
+    EXPECT_EQ(book.app.orders.position, cursor.position);
+    EXPECT_EQ(book.app.orders.entry.offset, cursor.entry.offset);
+    EXPECT_EQ(book.app.order.orderNumber, shown);
+    EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), data);
+  }
 }
 
 }  // namespace
