@@ -1,5 +1,7 @@
 // Settling open items: which orders of a number range are declared paid,
 // and what lands in their heads.
+#include "orders/settling.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -7,7 +9,6 @@
 #include <vector>
 
 #include "orders/order_math.h"
-#include "orders/settling.h"
 #include "support/order_book.h"
 
 namespace {

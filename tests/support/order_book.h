@@ -9,15 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
 #include "frame/load_parameters.h"
-#include "platform/clock.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/order_file.h"
 #include "store/text_field.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/test_app.h"
 
 namespace testsupport {
 
@@ -29,15 +26,10 @@ struct BookLine {
   std::int16_t discount = 0;
 };
 
-class OrderBook {
+// Today is 6 December 2026.
+class OrderBook : public TestApp {
  public:
-  // 6 December 2026.
-  OrderBook() : clock({2026, 12, 6, 10, 0, 0}) {
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
-    app.clock = &clock;
-    frame::LoadParameters(app);
-  }
+  OrderBook() { frame::LoadParameters(app); }
 
   // The record offset of a new customer, who becomes the selected address.
   std::int32_t customer(const std::string& name2, const std::string& name1 = "") {
@@ -65,61 +57,50 @@ class OrderBook {
     return static_cast<std::int32_t>(app.articles.entry.offset);
   }
 
-  // A new stored order dated `date` (also its invoice date once invoiced);
-  // its number comes back in the head.
+  // A new stored order dated `date` (its invoice date too once invoiced).
   store::OrderHead order(std::int32_t customerRef, std::uint16_t flags,
                          const std::vector<BookLine>& lines, const char* date = "01.12.2026") {
     store::OrderHead head{};
     head.customerRef = customerRef;
     store::SetText(head.orderDate, date);
-    head.flags = flags;
     if (flags & store::kOrderInvoicePrinted) store::SetText(head.invoiceDate, date);
+    head.flags = flags;
     head.stored = 1;
     head.lineCount = static_cast<std::int16_t>(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-      store::OrderLine line{};
-      line.quantity = lines[i].quantity;
-      line.salePrice = lines[i].salePrice;
-      line.articleRef = lines[i].articleRef;
-      line.flags = lines[i].flags;
-      line.discount = lines[i].discount;
+      const BookLine& l = lines[i];
+      app.orderLines[i + 1] = store::OrderLine{};
+      store::OrderLine& line = app.orderLines[i + 1];
+      line.quantity = l.quantity;
+      line.salePrice = l.salePrice;
+      line.articleRef = l.articleRef;
+      line.flags = l.flags;
+      line.discount = l.discount;
       line.taxCode = store::kTaxCodeNone;
-      head.total += static_cast<std::int32_t>(lines[i].salePrice * lines[i].quantity);
-      app.orderLines[i + 1] = line;
+      head.total += static_cast<std::int32_t>(l.salePrice * l.quantity);
     }
     std::int32_t position = -1;
     store::StoreOrder(app, head, position, store::StoreMode::NewNumber);
     return head;
   }
 
-  // The stored order with this number and its lines (1-based, [0] unused).
+  // The stored order with this number and its lines (1-based).
   store::OrderHead stored(std::int32_t number, std::vector<store::OrderLine>* lines = nullptr) {
     const std::vector<std::uint8_t> index = ReadBytes(dir.file("RECHNUNG.IDX"));
     const std::vector<std::uint8_t> data = ReadBytes(dir.file("RECHNUNG.DAT"));
     store::OrderHead head{};
-    for (std::size_t at = 2; at + 12 <= index.size(); at += 12) {
+    for (std::size_t at = 2; at + sizeof(store::OrderIndexEntry) <= index.size(); at += 12) {
       store::OrderIndexEntry entry;
       std::memcpy(&entry, index.data() + at, sizeof entry);
       if (entry.orderNumber != number) continue;
       std::memcpy(&head, data.data() + entry.offset, sizeof head);
-      if (lines) {
-        lines->assign(head.lineCount + 1, store::OrderLine{});
-        for (int i = 1; i <= head.lineCount; ++i)
-          std::memcpy(&(*lines)[i],
-                      data.data() + entry.offset + sizeof head + (i - 1) * sizeof(store::OrderLine),
-                      sizeof(store::OrderLine));
-      }
+      if (lines) lines->assign(head.lineCount + 1, store::OrderLine{});
+      for (int i = 1; lines && i <= head.lineCount; ++i)
+        std::memcpy(&(*lines)[i], data.data() + entry.offset + 80 + (i - 1) * 402, 402);
     }
     return head;
   }
 
-  template <typename Record>
-  Record recordAt(const char* file, std::int32_t offset) {
-    Record record{};
-    const std::vector<std::uint8_t> bytes = ReadBytes(dir.file(file));
-    std::memcpy(&record, bytes.data() + offset, sizeof record);
-    return record;
-  }
   double stock(std::int32_t articleRef) {
     return recordAt<store::ArticleRecord>("ARTIKEL.DAT", articleRef).stock[0];
   }
@@ -127,10 +108,13 @@ class OrderBook {
     return recordAt<store::AddressRecord>("KUNDEN.DAT", customerRef);
   }
 
-  TempDir dir;
-  ScriptedUi ui;
-  platform::FixedClock clock;
-  frame::AppState app;
+ private:
+  template <typename Record>
+  Record recordAt(const char* file, std::int32_t offset) {
+    Record record{};
+    std::memcpy(&record, ReadBytes(dir.file(file)).data() + offset, sizeof record);
+    return record;
+  }
 };
 
 }  // namespace testsupport

@@ -1,10 +1,10 @@
 // The payment dialogs fill their fields from the current order and hand
 // what was typed to the core.
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-
-#include <gtest/gtest.h>
 
 #include "frame/ui/dialog_support.h"
 #include "orders/ui/oposten_dialog.h"
@@ -20,8 +20,8 @@ QString Text(QWidget* dialog, int id) { return frame::Control<QLineEdit>(dialog,
 TEST(PaymentDialogs, ZahlungseingangBooksTheOpenAmountItShows) {
   testsupport::OrderBook book;
   const std::int32_t customer = book.customer("Meier");
-  book.app.order = book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}},
-                              "30.11.2026");
+  book.app.order =
+      book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}}, "30.11.2026");
   book.app.order.cashDiscount = 20;
   book.app.order.cashDiscountPeriod = 7;
   orders::ZahlungseingangDialog dialog(book.app);
