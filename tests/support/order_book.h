@@ -89,7 +89,9 @@ class OrderBook : public TestApp {
     const std::vector<std::uint8_t> index = ReadBytes(dir.file("RECHNUNG.IDX"));
     const std::vector<std::uint8_t> data = ReadBytes(dir.file("RECHNUNG.DAT"));
     store::OrderHead head{};
-    for (std::size_t at = 2; at + sizeof(store::OrderIndexEntry) <= index.size(); at += 12) {
+    std::int16_t last = -1;  // entries behind the header's count are stale
+    if (index.size() >= 2) std::memcpy(&last, index.data(), 2);
+    for (std::size_t at = 2; at < 2 + (last + 1) * 12u && at + 12 <= index.size(); at += 12) {
       store::OrderIndexEntry entry;
       std::memcpy(&entry, index.data() + at, sizeof entry);
       if (entry.orderNumber != number) continue;
