@@ -5,6 +5,7 @@
 #include "frame/ui/pane.h"
 #include "frame/user_interface.h"
 #include "orders/booking.h"
+#include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/oposten_dialog.h"
 #include "orders/ui/zahlungseingang_dialog.h"
 
@@ -35,6 +36,10 @@ void InstallPaymentCommands(frame::MainWindow& window) {
   });
   window.setCommandHandler(frame::cmd::kBooking, [&app, &window] {
     if (ConfirmAndBookDeliveredOrders(app)) RefreshPanes(window);
+  });
+  window.setCommandHandler(frame::cmd::kConfirmBackOrder, [&app, &window] {
+    NachlieferungDialog dialog(app, &window);
+    if (dialog.exec() == QDialog::Accepted) RefreshPanes(window);
   });
   window.setCommandHandler(frame::cmd::kSettleOpenInvoices, [&app, &window] {
     OpostenDialog dialog(app, &window);

@@ -5,8 +5,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 
 #include "frame/ui/dialog_support.h"
+#include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/oposten_dialog.h"
 #include "orders/ui/zahlungseingang_dialog.h"
 #include "support/order_book.h"
@@ -53,6 +55,26 @@ TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {
   dialog.command(1);
   EXPECT_EQ(book.stored(first).paid, 0);
   EXPECT_EQ(book.stored(second).paid, 200);
+}
+
+TEST(PaymentDialogs, NachlieferungConfirmsTheEntriesMarkedOk) {
+  testsupport::OrderBook book;
+  const std::int32_t source = book.order(book.customer("Meier"), store::kOrderHasBackOrder,
+                                         {BookLine{1, 100, -1, store::kLineBackOrder},
+                                          BookLine{2, 50, -1, store::kLineBackOrder}})
+                                  .orderNumber;
+  orders::NachlieferungDialog dialog(book.app);
+  ASSERT_EQ(dialog.list()->count(), 2);
+  QListWidgetItem* second = dialog.list()->item(1);
+  emit dialog.list()->itemDoubleClicked(second);
+  emit dialog.list()->itemDoubleClicked(dialog.list()->item(0));
+  emit dialog.list()->itemDoubleClicked(dialog.list()->item(0));
+  EXPECT_TRUE(second->text().startsWith("OK"));
+  EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("  "));
+  dialog.command(1);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(book.stored(source).lineCount, 1);
+  EXPECT_EQ(book.stored(book.app.order.orderNumber).total, 100);
 }
 
 }  // namespace
