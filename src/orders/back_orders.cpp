@@ -62,6 +62,23 @@ void ReportDamaged(frame::AppState& app, std::int32_t number) {
                     frame::Icon::Exclamation);
 }
 
+std::string EntryText(std::int32_t number, const store::OrderLine& line) {
+  return frame::Format("%ld %-.3f %s %s %s", static_cast<long>(number), line.quantity,
+                       std::string(store::GetText(line.unit)).c_str(),
+                       std::string(store::GetText(line.articleNumber)).c_str(),
+                       std::string(store::GetText(line.description1)).c_str());
+}
+
+// The index as it stands and the order file, open for reading.
+bool OpenOrders(frame::AppState& app, store::IndexBlock& block, platform::File& data) {
+  platform::File index =
+      store::OpenData(app, store::kOrderIndexName, Access::Read, Share::DenyWrite);
+  if (!index || !store::OrderFile(app).ReadIndex(index, block)) return false;
+  index.close();
+  data = store::OpenData(app, store::kOrderDataName, Access::Read, Share::DenyWrite);
+  return static_cast<bool>(data);
+}
+
 // A source order before and after its confirmed lines were taken out.
 struct SourceChange {
   std::int32_t number = 0;
@@ -87,12 +104,8 @@ int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation)
 
   confirmation.entries.clear();
   store::IndexBlock block;
-  platform::File index =
-      store::OpenData(app, store::kOrderIndexName, Access::Read, Share::DenyWrite);
-  if (!index || !store::OrderFile(app).ReadIndex(index, block)) return 0;
-  index.close();
-  platform::File data = store::OpenData(app, store::kOrderDataName, Access::Read, Share::DenyWrite);
-  if (!data) return 0;
+  platform::File data;
+  if (!OpenOrders(app, block, data)) return 0;
   StoredOrder order;
   for (std::int32_t k = 0; k < block.count; ++k) {
     store::OrderIndexEntry entry;
@@ -107,10 +120,7 @@ int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation)
       if (!(line.flags & store::kLineBackOrder)) continue;
       if (confirmation.entries.size() >= store::kMaxOrderLines) return 1;
       BackOrderEntry listed;
-      listed.text = frame::Format("       %ld %-.3f %s %s %s", static_cast<long>(entry.orderNumber),
-                                  line.quantity, std::string(store::GetText(line.unit)).c_str(),
-                                  std::string(store::GetText(line.articleNumber)).c_str(),
-                                  std::string(store::GetText(line.description1)).c_str());
+      listed.text = "       " + EntryText(entry.orderNumber, line);
       line.flags &= static_cast<std::uint16_t>(~store::kLineBackOrder);
       listed.line = line;
       listed.sourceOffset = entry.offset;
@@ -217,6 +227,27 @@ int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirm
   app.order = head;
   app.orderAddress = app.address;
   return 1;
+}
+
+std::vector<std::string> BackOrdersOfArticle(frame::AppState& app, std::string_view articleNumber) {
+  std::vector<std::string> entries;
+  store::IndexBlock block;
+  platform::File data;
+  if (!OpenOrders(app, block, data)) return entries;
+  StoredOrder order;
+  for (std::int32_t k = 0; k < block.count; ++k) {
+    store::OrderIndexEntry entry;
+    std::memcpy(&entry, block.entry(k), sizeof entry);
+    if (!ReadWhole(data, entry.offset, order) || !(order.head.flags & store::kOrderHasBackOrder))
+      continue;
+    for (int i = 1; i <= order.head.lineCount; ++i) {
+      const store::OrderLine& line = order.lines[i];
+      if ((line.flags & store::kLineBackOrder) &&
+          store::GetText(line.articleNumber) == articleNumber)
+        entries.push_back(EntryText(entry.orderNumber, line));
+    }
+  }
+  return entries;
 }
 
 }  // namespace orders

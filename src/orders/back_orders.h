@@ -42,6 +42,12 @@ int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation)
 int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirmation,
                       const std::vector<bool>& confirmed, std::string_view date);
 
+// The list "NACHLIEFERLISTDLG": every back-order line with this article
+// number in the orders that have back-orders, in index order, as
+// "%ld %-.3f %s %s %s" (order number, quantity, unit, article number,
+// description 1; Windows-1252).
+std::vector<std::string> BackOrdersOfArticle(frame::AppState& app, std::string_view articleNumber);
+
 }  // namespace orders
 
 #endif  // BELVON_ORDERS_BACK_ORDERS_H

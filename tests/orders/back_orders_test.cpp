@@ -1,11 +1,12 @@
 // Confirming back-orders: a confirmed line leaves its source order for a new
 // follow-up order, exactly once, whatever fails.
+#include "orders/back_orders.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "orders/back_orders.h"
 #include "support/failing_file_system.h"
 #include "support/order_book.h"
 
@@ -75,8 +76,7 @@ TEST(ConfirmBackOrders, AFailedWriteNeverLosesNorDoublesALine) {
     SCOPED_TRACE(n);
     testsupport::OrderBook book;
     const std::int32_t source =
-        book.order(book.customer("Meier"), 0, {{1, 100}, {3, 300, -1, kLineBackOrder}})
-            .orderNumber;
+        book.order(book.customer("Meier"), 0, {{1, 100}, {3, 300, -1, kLineBackOrder}}).orderNumber;
     orders::BackOrderConfirmation confirmation;
     ASSERT_EQ(orders::PrepareBackOrders(book.app, confirmation), 1);
     testsupport::FailingFileSystem faults(platform::IoOp::Write, n);
@@ -87,7 +87,7 @@ TEST(ConfirmBackOrders, AFailedWriteNeverLosesNorDoublesALine) {
     if (result == 1)
       EXPECT_EQ(Orders(book, {source, followUp}),
                 (std::vector<std::vector<std::pair<std::int32_t, std::uint16_t>>>{{{100, 0}},
-                                                                                 {{300, 0}}}));
+                                                                                  {{300, 0}}}));
     else
       EXPECT_EQ(Orders(book, {source, followUp}),
                 (std::vector<std::vector<std::pair<std::int32_t, std::uint16_t>>>{
@@ -98,6 +98,19 @@ TEST(ConfirmBackOrders, AFailedWriteNeverLosesNorDoublesALine) {
     }
     ASSERT_LT(n, 50);
   }
+}
+
+TEST(BackOrdersOfArticle, ListsTheArticlesBackOrderLinesOfOrdersMarkedWithBackOrders) {
+  testsupport::OrderBook book;
+  const std::int32_t customer = book.customer("Meier");
+  const std::int32_t listed = book.order(customer, store::kOrderHasBackOrder,
+                                         {{3, 0, -1, kLineBackOrder, 0, "A-1"},
+                                          {1, 0, -1, kLineBackOrder, 0, "B"},
+                                          {2, 0, -1, 0, 0, "A-1"}})
+                                  .orderNumber;
+  book.order(customer, 0, {{1, 0, -1, kLineBackOrder, 0, "A-1"}});
+  EXPECT_EQ(orders::BackOrdersOfArticle(book.app, "A-1"),
+            std::vector<std::string>{std::to_string(listed) + " 3.000  A-1 "});
 }
 
 }  // namespace

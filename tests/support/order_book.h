@@ -24,6 +24,7 @@ struct BookLine {
   std::int32_t articleRef = -1;
   std::uint16_t flags = 0;
   std::int16_t discount = 0;
+  const char* articleNumber = "";
 };
 
 // Today is 6 December 2026.
@@ -76,6 +77,7 @@ class OrderBook : public TestApp {
       line.articleRef = l.articleRef;
       line.flags = l.flags;
       line.discount = l.discount;
+      store::SetText(line.articleNumber, l.articleNumber);
       line.taxCode = store::kTaxCodeNone;
       head.total += static_cast<std::int32_t>(l.salePrice * l.quantity);
     }

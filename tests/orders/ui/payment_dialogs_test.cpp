@@ -8,6 +8,7 @@
 #include <QListWidget>
 
 #include "frame/ui/dialog_support.h"
+#include "orders/ui/nachlieferliste_dialog.h"
 #include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/oposten_dialog.h"
 #include "orders/ui/zahlungseingang_dialog.h"
@@ -75,6 +76,16 @@ TEST(PaymentDialogs, NachlieferungConfirmsTheEntriesMarkedOk) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(book.stored(source).lineCount, 1);
   EXPECT_EQ(book.stored(book.app.order.orderNumber).total, 100);
+}
+
+TEST(PaymentDialogs, NachlieferlisteShowsTheCurrentArticlesBackOrders) {
+  testsupport::OrderBook book;
+  book.order(book.customer("Meier"), store::kOrderHasBackOrder,
+             {BookLine{2, 0, -1, store::kLineBackOrder, 0, "A-1"}});
+  store::SetText(book.app.article.number, "A-1");
+  orders::NachlieferlisteDialog dialog(book.app);
+  ASSERT_EQ(dialog.list()->count(), 1);
+  EXPECT_TRUE(dialog.list()->item(0)->text().endsWith(" 2.000  A-1 "));
 }
 
 }  // namespace
