@@ -40,9 +40,9 @@ int main(int argc, char** argv) {
   // The order pane first: the address pane tells it about the customer as
   // soon as it shows its first address.
   orders::InstallOrderPane(window);
-  orders::InstallPaymentCommands(window);
   masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
+  orders::InstallPaymentCommands(window);
   // The files exist before any pane reads from them.
   frame::LoadParameters(app);
   window.refreshStatus();

@@ -5,6 +5,7 @@
 #include "frame/ui/pane.h"
 #include "frame/user_interface.h"
 #include "orders/booking.h"
+#include "orders/ui/nachlieferliste_dialog.h"
 #include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/oposten_dialog.h"
 #include "orders/ui/zahlungseingang_dialog.h"
@@ -12,6 +13,8 @@
 namespace orders {
 
 namespace {
+
+constexpr int kBackOrdersOfArticle = 2143;  // the article pane's "Nachlieferung ?"
 
 // Every pane shows its current record again.
 void RefreshPanes(frame::MainWindow& window) {
@@ -25,6 +28,13 @@ void RefreshPanes(frame::MainWindow& window) {
 
 void InstallPaymentCommands(frame::MainWindow& window) {
   frame::AppState& app = window.state();
+  // "Nachlieferung ?" of the article pane lists the article's back-orders.
+  if (frame::Pane* articles = window.pane(frame::PaneSlot::Article))
+    QObject::connect(articles, &frame::Pane::commandReceived, articles, [&app, articles](int id) {
+      if (id != kBackOrdersOfArticle) return;
+      NachlieferlisteDialog dialog(app, articles->window());
+      dialog.exec();
+    });
   window.setCommandHandler(frame::cmd::kPaymentReceived, [&app, &window] {
     if (app.order.orderNumber == 0) {
       if (app.ui) app.ui->message("Bitte erst Auftrag suchen !", frame::Icon::Stop);

@@ -10,6 +10,8 @@ class MainWindow;
 
 namespace orders {
 
+// Installed after the panes: the article pane's "Nachlieferung ?" (2143)
+// opens the back-order list of the current article.
 void InstallPaymentCommands(frame::MainWindow& window);
 
 }  // namespace orders
