@@ -5,6 +5,7 @@
 #include <map>
 
 #include "cli/dump.h"
+#include "cli/payment_commands.h"
 #include "cli/print_command.h"
 #include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
@@ -50,7 +51,8 @@ int Dump(frame::AppState& app, const std::vector<std::string>& args) {
 int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
   static const std::map<std::string, std::function<int(frame::AppState&,
                                                        const std::vector<std::string>&)>>
-      kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand}};
+      kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
+                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

@@ -25,7 +25,12 @@ int Usage() {
       "  print JOB [--order NR] [--issue] [--copies N] [--date TT.MM.JJJJ]\n"
       "            [--customer NAME2] [--text DATEI] (--pdf DATEI | --png VERZEICHNIS)\n"
       "                       Beleg drucken: 10 Brief, 1 Angebot, 2 Lieferschein,\n"
-      "                       3 Rechnung, 20 Auftragsbestätigung, 23 Kostenvoranschlag\n",
+      "                       3 Rechnung, 20 Auftragsbestätigung, 23 Kostenvoranschlag\n"
+      "  pay --order NR --amount BETRAG [--date TT.MM.JJJJ] [--cash-discount]\n"
+      "                       Zahlungseingang buchen\n"
+      "  book                 gelieferte Aufträge buchen (mit --yes)\n"
+      "  settle --from NR --to NR (--customer NAME2 | --all)\n"
+      "                       offene Rechnungen egalisieren\n",
       stderr);
   return 2;
 }

@@ -44,6 +44,10 @@ class RechnungPane : public frame::Pane {
   QListWidget* lineList() const { return list_; }
   // Refills every control from the order (the pane's "paint").
   void showOrder();
+  void refresh() override {
+    fillList();
+    showOrder();
+  }
   // The print dialog that "&Drucken" opens; set by the documents.
   void setPrintDialog(std::function<void()> dialog) { printDialog_ = std::move(dialog); }
   // The order search that "S&uchen [F9]" opens; set by the order search.

@@ -1,0 +1,122 @@
+#include "cli/payment_commands.h"
+
+#include <cstdio>
+#include <map>
+#include <span>
+
+#include "frame/decimal.h"
+#include "frame/load_parameters.h"
+#include "orders/booking.h"
+#include "orders/dates.h"
+#include "orders/payments.h"
+#include "orders/settling.h"
+#include "store/address_file.h"
+#include "store/indexed_file.h"
+#include "store/text_field.h"
+
+namespace cli {
+
+namespace {
+
+// "--name value" pairs and "--flag" switches after the command word; false
+// for anything else.
+bool ReadOptions(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+                 const std::vector<std::string>& switches,
+                 std::map<std::string, std::string>& options) {
+  auto among = [](const std::vector<std::string>& names, const std::string& name) {
+    for (const std::string& n : names)
+      if (n == name) return true;
+    return false;
+  };
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (among(switches, args[i])) {
+      options[args[i]] = "1";
+    } else if (among(valued, args[i]) && i + 1 < args.size()) {
+      options[args[i]] = args[i + 1];
+      ++i;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool WellFormedDate(const std::string& text) {
+  return !text.empty() && orders::NormaliseDate(text) == text;
+}
+
+}  // namespace
+
+int PayCommand(frame::AppState& app, const std::vector<std::string>& args) {
+  std::map<std::string, std::string> options;
+  if (!ReadOptions(args, {"--order", "--amount", "--date", "--account"}, {"--cash-discount"},
+                   options) ||
+      !options.count("--order") || !options.count("--amount")) {
+    std::fputs("Aufruf: belvon-cli pay --order NUMMER --amount BETRAG [--date TT.MM.JJJJ]\n"
+               "                      [--account KONTO] [--cash-discount]\n",
+               stderr);
+    return 2;
+  }
+  frame::LoadParameters(app);
+  orders::PaymentForm form;
+  form.orderNumber = options["--order"];
+  form.amount = options["--amount"];
+  form.paymentDate = options.count("--date") ? options["--date"] : orders::FormatDate(*app.clock);
+  form.account = options["--account"];
+  form.cashDiscount = options.count("--cash-discount") > 0;
+  if (!WellFormedDate(form.paymentDate)) {
+    std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", form.paymentDate.c_str());
+    return 2;
+  }
+  if (!orders::BookPayment(app, form)) return 1;
+  std::printf("Auftrag %ld: bezahlt %.2f, offen %.2f\n", static_cast<long>(app.order.orderNumber),
+              app.order.paid / 100.0, (app.order.total - static_cast<double>(app.order.paid)) / 100.0);
+  return 0;
+}
+
+int BookCommand(frame::AppState& app, const std::vector<std::string>& args) {
+  if (args.size() != 1) {
+    std::fputs("Aufruf: belvon-cli --yes book\n", stderr);
+    return 2;
+  }
+  frame::LoadParameters(app);
+  orders::BookingResult result;
+  if (!orders::ConfirmAndBookDeliveredOrders(app, &result)) return 1;
+  std::printf("Gebuchte Aufträge: %d\nGebuchte Positionen: %d\n", result.ordersBooked,
+              result.linesBooked);
+  return result.failed || result.stopped ? 1 : 0;
+}
+
+int SettleCommand(frame::AppState& app, const std::vector<std::string>& args) {
+  std::map<std::string, std::string> options;
+  if (!ReadOptions(args, {"--from", "--to", "--customer"}, {"--all"}, options) ||
+      !options.count("--from") || !options.count("--to") ||
+      options.count("--customer") == options.count("--all")) {
+    std::fputs("Aufruf: belvon-cli settle --from NUMMER --to NUMMER (--customer NAME2 | --all)\n",
+               stderr);
+    return 2;
+  }
+  frame::LoadParameters(app);
+  const bool all = options.count("--all") > 0;
+  if (!all) {
+    // The customer becomes the selected address, as in the address pane.
+    store::AddressRecord key{};
+    store::SetText(key.name2, options["--customer"]);
+    std::int32_t position = -1;
+    std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(&key), sizeof key);
+    if (!store::AddressFile(app).LookupKey(bytes, position) ||
+        !store::ReadAddress(app, app.address, position)) {
+      std::fprintf(stderr, "Adresse nicht gefunden: %s\n", options["--customer"].c_str());
+      return 1;
+    }
+    app.addresses.position = position;
+  }
+  int settled = 0;
+  const int result = orders::SettleOpenItems(app, frame::ParseWhole(options["--from"].substr(0, 10)),
+                                             frame::ParseWhole(options["--to"].substr(0, 10)), all,
+                                             &settled);
+  std::printf("Egalisierte Aufträge: %d\n", settled);
+  return result ? 0 : 1;
+}
+
+}  // namespace cli

@@ -1,0 +1,263 @@
+#include "orders/booking.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <span>
+#include <vector>
+
+#include "frame/user_interface.h"
+#include "store/address_file.h"
+#include "store/article_file.h"
+#include "store/data_file.h"
+#include "store/indexed_file.h"
+#include "store/order_file.h"
+#include "store/order_framing.h"
+#include "store/text_field.h"
+
+namespace orders {
+
+namespace {
+
+using platform::Access;
+using platform::Share;
+
+template <typename T>
+std::span<std::uint8_t> Bytes(T& record) {
+  return {reinterpret_cast<std::uint8_t*>(&record), sizeof record};
+}
+
+// The writes of one order, each remembered with the bytes it replaced, so
+// that a write that fails can put back the ones before it.
+class UndoableWrites {
+ public:
+  bool write(platform::File& file, std::uint64_t offset, const void* bytes, const void* before,
+             std::size_t n) {
+    const auto* old = static_cast<const std::uint8_t*>(before);
+    done_.push_back({&file, offset, std::vector<std::uint8_t>(old, old + n)});
+    if (file.seek(offset) && file.write(bytes, n)) return true;
+    undo();
+    return false;
+  }
+
+ private:
+  void undo() {
+    for (auto it = done_.rbegin(); it != done_.rend(); ++it)
+      if (it->file->seek(it->offset)) it->file->write(it->bytes.data(), it->bytes.size());
+    done_.clear();
+  }
+
+  struct Done {
+    platform::File* file;
+    std::uint64_t offset;
+    std::vector<std::uint8_t> bytes;
+  };
+  std::vector<Done> done_;
+};
+
+enum class Outcome { Untouched, Booked, Stop };
+
+struct ArticleChange {
+  std::int32_t length = 0;
+  store::ArticleRecord before{};
+  store::ArticleRecord after{};
+};
+
+class OrderBooking {
+ public:
+  OrderBooking(frame::AppState& app, const store::OrderIndexEntry& entry, BookingResult& result)
+      : app_(app), entry_(entry), result_(result) {}
+
+  Outcome run() {
+    platform::File data = store::OpenData(app_, store::kOrderDataName, Access::ReadWrite,
+                                          Share::Exclusive);
+    if (!data) return Outcome::Stop;
+    store::OrderHead head{};
+    if (!store::ReadOrderHead(data, entry_.offset, head) || !HeadIsSound(head)) return problem();
+    if ((head.flags & store::kOrderDeliveryNotePrinted) == 0 || (head.flags & store::kOrderBooked))
+      return Outcome::Untouched;
+    std::vector<store::OrderLine> lines(store::kOrderLineSlots);
+    bool failed = false;
+    if (store::ReadOrderLines(data, entry_.offset, head, lines, &failed) != head.lineCount ||
+        failed)
+      return problem();
+
+    // What the order changes, worked out before anything is written.
+    store::OrderHead booked = head;
+    booked.flags |= store::kOrderBooked;
+    std::vector<store::OrderLine> after(lines);
+    std::map<std::int32_t, double> stockOut;
+    double turnover = 0;
+    int newly = 0;
+    for (int i = 1; i <= head.lineCount; ++i) {
+      store::OrderLine& line = after[i];
+      if (line.flags & store::kLineBackOrder) {
+        booked.flags &= static_cast<std::uint16_t>(~store::kOrderBooked);
+        continue;
+      }
+      if (line.flags & store::kLineBooked) continue;
+      line.flags |= store::kLineBooked;
+      ++newly;
+      if (line.articleRef < 0) continue;
+      const double quantity = line.quantity;
+      if (!std::isfinite(quantity)) return problem();
+      stockOut[line.articleRef] += quantity;
+      turnover += std::trunc(static_cast<double>(line.salePrice) * quantity *
+                             (1000 - line.discount) / 1000.0 / rate(head.currency));
+    }
+    // Nothing left to book: the order stays as it is.
+    if (newly == 0 && (booked.flags & store::kOrderBooked) == 0) return Outcome::Untouched;
+
+    std::map<std::int32_t, ArticleChange> articles;
+    platform::File articleData;
+    if (!stockOut.empty()) {
+      articleData = store::OpenData(app_, store::kArticleDataName, Access::ReadWrite,
+                                    Share::Exclusive);
+      if (!articleData) return Outcome::Stop;
+      for (const auto& [ref, quantity] : stockOut) {
+        ArticleChange& change = articles[ref];
+        change.length = store::ReadFramedRecord(articleData, static_cast<std::uint32_t>(ref),
+                                                Bytes(change.before), true);
+        if (change.length < static_cast<std::int32_t>(offsetof(store::ArticleRecord, stock) +
+                                                      sizeof(double)))
+          return problem();
+        change.after = change.before;
+        change.after.stock[0] = change.before.stock[0] - quantity;
+      }
+    }
+
+    platform::File addressData;
+    store::AddressRecord customerBefore{}, customer{};
+    std::int32_t customerLength = 0;
+    if (head.customerRef != store::kNoCustomer) {
+      addressData = store::OpenData(app_, store::kAddressDataName, Access::ReadWrite,
+                                    Share::Exclusive);
+      if (!addressData) return Outcome::Stop;
+      customerLength = store::ReadFramedRecord(
+          addressData, static_cast<std::uint32_t>(head.customerRef), Bytes(customerBefore), true);
+      if (customerLength < static_cast<std::int32_t>(offsetof(store::AddressRecord, turnover) +
+                                                     sizeof(std::int32_t)))
+        return problem();
+      customer = customerBefore;
+      const double sum = customer.turnover + turnover;
+      if (!(std::fabs(sum) <= std::numeric_limits<std::int32_t>::max())) return problem();
+      customer.turnover = static_cast<std::int32_t>(sum);
+      const std::string_view date = store::GetText(head.orderDate).substr(0, 11);
+      store::SetText(customer.lastOrder, date);
+      if (store::GetText(customer.firstContact).empty()) store::SetText(customer.firstContact, date);
+    }
+
+    // Articles, customer, lines, and the head with its booked flag last.
+    UndoableWrites writes;
+    for (auto& [ref, change] : articles)
+      if (!writes.write(articleData, static_cast<std::uint32_t>(ref), &change.after,
+                        &change.before, Width(change.length, sizeof change.after)))
+        return problem();
+    if (customerLength > 0 &&
+        !writes.write(addressData, static_cast<std::uint32_t>(head.customerRef), &customer,
+                      &customerBefore, Width(customerLength, sizeof customer)))
+      return problem();
+    std::uint64_t at = std::uint64_t{entry_.offset} + Width(head.length, sizeof head);
+    for (int i = 1; i <= head.lineCount; ++i) {
+      const std::size_t n = Width(lines[i].length, sizeof lines[i]);
+      if (std::memcmp(&lines[i], &after[i], n) != 0 &&
+          !writes.write(data, at, &after[i], &lines[i], n))
+        return problem();
+      at += lines[i].length;
+    }
+    if (!writes.write(data, entry_.offset, &booked, &head, Width(head.length, sizeof head)))
+      return problem();
+    result_.linesBooked += newly;
+    if (booked.flags & store::kOrderBooked) ++result_.ordersBooked;
+    return Outcome::Booked;
+  }
+
+ private:
+  static bool HeadIsSound(const store::OrderHead& head) {
+    return head.length > store::kOrderDatePointOffset &&
+           reinterpret_cast<const char*>(&head)[store::kOrderDatePointOffset] == '.' &&
+           head.lineCount >= 0 && head.lineCount <= static_cast<int>(store::kMaxOrderLines);
+  }
+
+  static std::size_t Width(std::int32_t stored, std::size_t size) {
+    return std::min<std::size_t>(static_cast<std::size_t>(stored), size);
+  }
+
+  // Units of the order's currency per unit of the main currency; a currency
+  // without a rate counts as the main currency.
+  double rate(int currency) const {
+    if (currency < 0 || currency > 3) return 1.0;
+    const double r = app_.parameters.exchangeRates[currency];
+    return r > 0 ? r : 1.0;
+  }
+
+  Outcome problem() {
+    char text[120];
+    std::snprintf(text, sizeof text, "Probleme mit Rechnung #%ld\nBuchung nicht durchgeführt.",
+                  static_cast<long>(entry_.orderNumber));
+    if (app_.ui) app_.ui->message(text, frame::Icon::Exclamation);
+    return Outcome::Untouched;
+  }
+
+  frame::AppState& app_;
+  const store::OrderIndexEntry entry_;
+  BookingResult& result_;
+};
+
+// The panes show the booked state: their records are read again.
+void RereadCurrentRecords(frame::AppState& app) {
+  store::ArticleRecord article{};
+  if (app.articles.position >= 0 && store::ReadArticle(app, article, app.articles.position))
+    app.article = article;
+  store::OrderHead order{};
+  if (app.orders.position >= 0 && store::ReadOrder(app, order, app.orders.position))
+    app.order = order;
+  store::AddressRecord address{};
+  if (app.addresses.position >= 0 && store::ReadAddress(app, address, app.addresses.position))
+    app.address = address;
+}
+
+}  // namespace
+
+BookingResult BookDeliveredOrders(frame::AppState& app) {
+  BookingResult result;
+  frame::WaitCursor wait(app.ui);
+  store::IndexBlock block;
+  {
+    platform::File index = store::OpenData(app, store::kOrderIndexName, Access::Read,
+                                           Share::DenyWrite);
+    if (!index || !store::OrderFile(app).ReadIndex(index, block)) {
+      result.failed = true;
+      return result;
+    }
+  }
+  if (app.ui) app.ui->beginProgress();
+  for (std::int32_t k = 0; k < block.count; ++k) {
+    if (app.ui && app.ui->progress(static_cast<int>((k + 1) * 100LL / block.count))) {
+      result.stopped = true;
+      break;
+    }
+    store::OrderIndexEntry entry;
+    std::memcpy(&entry, block.entry(k), sizeof entry);
+    if (OrderBooking(app, entry, result).run() == Outcome::Stop) {
+      result.failed = true;
+      break;
+    }
+  }
+  if (app.ui) app.ui->endProgress();
+  RereadCurrentRecords(app);
+  return result;
+}
+
+bool ConfirmAndBookDeliveredOrders(frame::AppState& app, BookingResult* result) {
+  if (!app.ui || !app.ui->question("Buchungen ausführen ?", frame::Icon::Question, true))
+    return false;
+  BookingResult done = BookDeliveredOrders(app);
+  if (result) *result = done;
+  return true;
+}
+
+}  // namespace orders

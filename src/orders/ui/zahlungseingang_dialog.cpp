@@ -1,0 +1,67 @@
+#include "orders/ui/zahlungseingang_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/field_text.h"
+#include "frame/ui/help_viewer.h"
+#include "orders/payments.h"
+
+namespace orders {
+
+ZahlungseingangDialog::ZahlungseingangDialog(frame::AppState& app, QWidget* parent)
+    : QDialog(parent), app_(app) {
+  setObjectName(QStringLiteral("ZAHLUNGSEINGANG"));
+  setWindowTitle(QStringLiteral("Zahlungseingang"));
+  const PaymentForm form = OpenPaymentForm(app_);
+  auto* top = new QVBoxLayout(this);
+  auto* grid = new QGridLayout;
+  QLineEdit* number = frame::MakeEdit(this, 2105, 10);
+  number->setText(QString::fromStdString(form.orderNumber));
+  frame::AddRow(grid, 0, 0, QStringLiteral("Auftrag"), number);
+  QLineEdit* date = frame::MakeEdit(this, 2124, 10);
+  date->setText(QString::fromStdString(form.paymentDate));
+  frame::AddRow(grid, 1, 0, QStringLiteral("Zahlungseingang"), date);
+  QLineEdit* amount = frame::MakeEdit(this, 2108, 9);
+  amount->setText(QString::fromStdString(form.amount));
+  frame::AddRow(grid, 2, 0, QStringLiteral("Betrag"), amount);
+  QLineEdit* account = frame::MakeEdit(this, 2126, 8);
+  frame::AddRow(grid, 3, 0, QStringLiteral("Konto"), account);
+  QCheckBox* discount =
+      frame::MakeCheck(this, 2120, QString::fromStdString(form.cashDiscountLabel));
+  discount->setChecked(form.cashDiscount);
+  grid->addWidget(discount, 4, 1);
+  top->addLayout(grid);
+  top->addLayout(frame::MakeButtonRow(this, {{1, "&Buchen"}, {2, "&Abbruch"}, {9, "&Hilfe"}},
+                                      [this](int id) { command(id); }));
+  amount->setFocus();
+}
+
+void ZahlungseingangDialog::command(int id) {
+  switch (id) {
+    case 1: book(); break;
+    case 2: reject(); break;
+    case 9: frame::ShowHelp(this, 48); break;
+    default: break;
+  }
+}
+
+void ZahlungseingangDialog::book() {
+  frame::FieldWriter writer;
+  auto text = [&](int id) {
+    return writer.bytes(frame::Control<QLineEdit>(this, id)->text());
+  };
+  PaymentForm form;
+  form.orderNumber = text(2105);
+  form.paymentDate = text(2124);
+  form.amount = text(2108);
+  form.account = text(2126);
+  form.cashDiscount = frame::Control<QCheckBox>(this, 2120)->isChecked();
+  // Found or not, the dialog ends; a refusal was already told.
+  done(BookPayment(app_, form) ? QDialog::Accepted : QDialog::Rejected);
+}
+
+}  // namespace orders

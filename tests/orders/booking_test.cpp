@@ -1,0 +1,165 @@
+// The booking run: stock and turnover move once per line, and every order
+// is either booked whole or left as it was.
+#include "orders/booking.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/failing_file_system.h"
+#include "support/order_book.h"
+
+namespace {
+
+using store::kLineBackOrder;
+using store::kLineBooked;
+using store::kOrderBooked;
+using testsupport::BookLine;
+constexpr std::uint16_t kDelivered = store::kOrderDeliveryNotePrinted;
+
+// Two articles with 10 in stock and one customer; a line's article 1 is A,
+// 2 is B, 0 none.
+struct Shop : testsupport::OrderBook {
+  Shop() : customerRef(customer("Meier")), a(article("A", 10)), b(article("B", 10)) {}
+  store::OrderHead add(std::uint16_t flags, std::vector<BookLine> lines) {
+    for (BookLine& line : lines)
+      line.articleRef = line.articleRef == 0 ? -1 : line.articleRef == 1 ? a : b;
+    return order(customerRef, flags, lines);
+  }
+  static constexpr const char* kFiles[] = {"RECHNUNG.DAT", "ARTIKEL.DAT", "KUNDEN.DAT"};
+  std::vector<std::vector<std::uint8_t>> files() {
+    std::vector<std::vector<std::uint8_t>> all;
+    for (const char* name : kFiles) all.push_back(testsupport::ReadBytes(dir.file(name)));
+    return all;
+  }
+  void restore(const std::vector<std::vector<std::uint8_t>>& all) {
+    for (std::size_t i = 0; i < all.size(); ++i)
+      testsupport::WriteBytes(dir.file(kFiles[i]), all[i]);
+  }
+  std::int32_t customerRef, a, b;
+};
+
+TEST(BookDeliveredOrders, BooksEachLineOnceAndTheOrderOnlyWhenAllIsDelivered) {
+  struct Case {
+    const char* name;
+    std::uint16_t flags;
+    std::vector<BookLine> lines;  // quantity, price, article, flags, discount
+    bool booked;
+    std::vector<std::uint16_t> lineFlags;
+    double stockA, stockB;
+    std::int32_t turnover;  // lines without an article add none
+    bool dated;             // the customer's first contact and last order
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"all delivered", kDelivered, {{2, 250, 1, 0, 100}, {1, 1000, 0}}, true,
+       {kLineBooked, kLineBooked}, 8, 10, 450, true},
+      {"no delivery note", store::kOrderInvoicePrinted, {{2, 250, 1}}, false, {0}, 10, 10, 0, false},
+      {"booked before", kDelivered | kOrderBooked, {{2, 250, 1}}, true, {0}, 10, 10, 0, false},
+      {"one back-order line", kDelivered, {{2, 250, 1}, {3, 100, 2, kLineBackOrder}}, false,
+       {kLineBooked, kLineBackOrder}, 8, 10, 500, true},
+      {"a line booked before", kDelivered, {{2, 250, 1, kLineBooked}, {1, 100, 2}}, true,
+       {kLineBooked, kLineBooked}, 10, 9, 100, true},
+      {"goods receipt", kDelivered, {{-5, 100, 1}}, true, {kLineBooked}, 15, 10, -500, true},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    Shop shop;
+    const store::OrderHead before = shop.stored(shop.add(c.flags, c.lines).orderNumber);
+    for (int run = 1; run <= 2; ++run) {  // the second run finds nothing more to book
+      SCOPED_TRACE(std::string(c.name) + ", run " + std::to_string(run));
+      orders::BookDeliveredOrders(shop.app);
+      std::vector<store::OrderLine> lines;
+      store::OrderHead after = shop.stored(before.orderNumber, &lines);
+      EXPECT_EQ((after.flags & kOrderBooked) != 0, c.booked);
+      for (std::size_t i = 0; i < c.lineFlags.size(); ++i)
+        EXPECT_EQ(lines[i + 1].flags, c.lineFlags[i]);
+      EXPECT_EQ(shop.stock(shop.a), c.stockA);
+      EXPECT_EQ(shop.stock(shop.b), c.stockB);
+      const store::AddressRecord customer = shop.address(shop.customerRef);
+      EXPECT_EQ(customer.turnover, c.turnover);
+      EXPECT_EQ(store::GetText(customer.lastOrder), c.dated ? "01.12.2026" : "");
+      EXPECT_EQ(store::GetText(customer.firstContact), c.dated ? "01.12.2026" : "");
+      after.flags = before.flags;  // nothing else of the head changes
+      EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0);
+    }
+    EXPECT_EQ(shop.ui.texts(), std::vector<std::string>{});
+  }
+}
+
+TEST(BookDeliveredOrders, AConfirmedBackOrderLetsTheNextRunBookTheSourceWithoutMovingStock) {
+  Shop shop;
+  const std::int32_t number =
+      shop.add(kDelivered, {{2, 250, 1}, {3, 100, 2, kLineBackOrder}}).orderNumber;
+  orders::BookDeliveredOrders(shop.app);
+  // The confirmation takes the back-order line out of the source order.
+  store::OrderHead source{};
+  std::int32_t position = 0;
+  ASSERT_EQ(store::ReadOrder(shop.app, source, position), 1);
+  shop.app.orders.position = position;
+  source.lineCount = 1;
+  source.flags &= static_cast<std::uint16_t>(~store::kOrderHasBackOrder);
+  ASSERT_EQ(store::StoreOrder(shop.app, source, position, store::StoreMode::Rewrite), 1);
+
+  const orders::BookingResult result = orders::BookDeliveredOrders(shop.app);
+  EXPECT_EQ(result.ordersBooked, 1);
+  EXPECT_EQ(result.linesBooked, 0);
+  EXPECT_EQ(shop.stored(number).flags & kOrderBooked, kOrderBooked);
+  EXPECT_EQ(shop.stock(shop.a), 8);
+  EXPECT_EQ(shop.address(shop.customerRef).turnover, 500);
+  EXPECT_EQ(shop.app.order.flags & kOrderBooked, kOrderBooked);  // the pane shows it booked
+}
+
+TEST(BookDeliveredOrders, EscStopsBetweenOrdersAndADamagedOrderIsLeftAlone) {
+  Shop shop;
+  std::vector<std::int32_t> numbers;
+  for (int i = 0; i < 4; ++i)
+    numbers.push_back(shop.add(kDelivered, {{1, 100, 1}, {1, 100, 2}}).orderNumber);
+  std::vector<std::uint8_t> data = testsupport::ReadBytes(shop.dir.file("RECHNUNG.DAT"));
+  data[2 * (80 + 2 * 402) + store::kOrderDatePointOffset] = '-';  // the third order's date
+  testsupport::WriteBytes(shop.dir.file("RECHNUNG.DAT"), data);
+
+  shop.ui.escapeAtProgress(2);
+  orders::BookingResult result = orders::BookDeliveredOrders(shop.app);
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.ordersBooked, 1);
+  EXPECT_EQ(shop.stock(shop.a), 9);
+  EXPECT_EQ(shop.stored(numbers[1]).flags & kOrderBooked, 0);
+
+  shop.ui.escapeAtProgress(0);
+  result = orders::BookDeliveredOrders(shop.app);
+  EXPECT_EQ(result.ordersBooked, 2);
+  EXPECT_EQ(shop.stock(shop.a), 7);
+  EXPECT_EQ(shop.stock(shop.b), 7);
+  EXPECT_EQ(shop.address(shop.customerRef).turnover, 600);
+  EXPECT_EQ(shop.ui.texts(),
+            std::vector<std::string>{"Probleme mit Rechnung #" + std::to_string(numbers[2]) +
+                                     "\nBuchung nicht durchgeführt."});
+  EXPECT_EQ(shop.ui.progressValues, (std::vector<int>{25, 50, 25, 50, 75, 100}));
+}
+
+// Whichever write fails, the order with its articles and its customer is in
+// the files either booked whole or exactly as before.
+TEST(BookDeliveredOrders, AFailedWriteLeavesTheOrderWhollyUnbooked) {
+  Shop shop;
+  shop.add(kDelivered, {{2, 250, 1}, {1, 100, 0}, {3, 100, 2}});
+  const auto before = shop.files();
+  orders::BookDeliveredOrders(shop.app);
+  const auto booked = shop.files();
+  ASSERT_NE(before, booked);
+  for (int n = 1;; ++n) {
+    SCOPED_TRACE(n);
+    shop.restore(before);
+    testsupport::FailingFileSystem faults(platform::IoOp::Write, n);
+    shop.app.fileSystem = &faults;
+    orders::BookDeliveredOrders(shop.app);
+    shop.app.fileSystem = &platform::SystemFileSystem();
+    EXPECT_EQ(shop.files(), faults.reached() ? before : booked);
+    if (!faults.reached()) break;
+    ASSERT_LT(n, 50);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// The payment dialogs fill their fields from the current order and hand
+// what was typed to the core.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include "frame/command_ids.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/main_window.h"
+#include "frame/ui/pane.h"
+#include "masterdata/ui/artikel_pane.h"
+#include "orders/ui/nachlieferliste_dialog.h"
+#include "orders/ui/nachlieferung_dialog.h"
+#include "orders/ui/oposten_dialog.h"
+#include "orders/ui/payment_menu.h"
+#include "orders/ui/zahlungseingang_dialog.h"
+#include "support/modal.h"
+#include "support/order_book.h"
+
+namespace {
+
+using testsupport::BookLine;
+
+QString Text(QWidget* dialog, int id) { return frame::Control<QLineEdit>(dialog, id)->text(); }
+
+TEST(PaymentDialogs, ZahlungseingangBooksTheOpenAmountItShows) {
+  testsupport::OrderBook book;
+  const std::int32_t customer = book.customer("Meier");
+  book.app.order =
+      book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}}, "30.11.2026");
+  book.app.order.cashDiscount = 20;
+  book.app.order.cashDiscountPeriod = 7;
+  orders::ZahlungseingangDialog dialog(book.app);
+  EXPECT_EQ(Text(&dialog, 2105), QString::number(book.app.order.orderNumber));
+  EXPECT_EQ(Text(&dialog, 2124), "06.12.2026");
+  EXPECT_EQ(Text(&dialog, 2108), "12.50");
+  QCheckBox* discount = frame::Control<QCheckBox>(&dialog, 2120);
+  EXPECT_EQ(discount->text(), "2.0 % Skonto");
+  EXPECT_TRUE(discount->isChecked());
+  frame::Control<QLineEdit>(&dialog, 2126)->setText(QStringLiteral("Kasse"));
+  dialog.command(1);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  const store::OrderHead stored = book.stored(book.app.order.orderNumber);
+  EXPECT_EQ(stored.paid, 1250);
+  EXPECT_EQ(store::GetText(stored.account), "Kasse");
+  EXPECT_EQ(stored.cashDiscountTaken, 1);
+}
+
+TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {
+  testsupport::OrderBook book;
+  const std::int32_t other = book.customer("Schulz");
+  const std::int32_t first = book.order(other, 0, {BookLine{1, 100}}).orderNumber;
+  const std::int32_t meier = book.customer("Meier");
+  const std::int32_t second = book.order(meier, 0, {BookLine{1, 200}}).orderNumber;
+  orders::OpostenDialog dialog(book.app);
+  EXPECT_EQ(static_cast<QLabel*>(frame::FindControl(&dialog, 2149))->text(), "Meier");
+  frame::Control<QLineEdit>(&dialog, 2151)->setText(QString::number(first));
+  frame::Control<QLineEdit>(&dialog, 2152)->setText(QString::number(second));
+  dialog.command(1);
+  EXPECT_EQ(book.stored(first).paid, 0);
+  EXPECT_EQ(book.stored(second).paid, 200);
+}
+
+TEST(PaymentDialogs, NachlieferungConfirmsTheEntriesMarkedOk) {
+  testsupport::OrderBook book;
+  const std::int32_t source = book.order(book.customer("Meier"), store::kOrderHasBackOrder,
+                                         {BookLine{1, 100, -1, store::kLineBackOrder},
+                                          BookLine{2, 50, -1, store::kLineBackOrder}})
+                                  .orderNumber;
+  orders::NachlieferungDialog dialog(book.app);
+  ASSERT_EQ(dialog.list()->count(), 2);
+  QListWidgetItem* second = dialog.list()->item(1);
+  emit dialog.list()->itemDoubleClicked(second);
+  emit dialog.list()->itemDoubleClicked(dialog.list()->item(0));
+  emit dialog.list()->itemDoubleClicked(dialog.list()->item(0));
+  EXPECT_TRUE(second->text().startsWith("OK"));
+  EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("  "));
+  dialog.command(1);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  EXPECT_EQ(book.stored(source).lineCount, 1);
+  EXPECT_EQ(book.stored(book.app.order.orderNumber).total, 100);
+}
+
+TEST(PaymentDialogs, NachlieferlisteShowsTheCurrentArticlesBackOrders) {
+  testsupport::OrderBook book;
+  book.order(book.customer("Meier"), store::kOrderHasBackOrder,
+             {BookLine{2, 0, -1, store::kLineBackOrder, 0, "A-1"}});
+  store::SetText(book.app.article.number, "A-1");
+  orders::NachlieferlisteDialog dialog(book.app);
+  ASSERT_EQ(dialog.list()->count(), 1);
+  EXPECT_TRUE(dialog.list()->item(0)->text().endsWith(" 2.000  A-1 "));
+}
+
+TEST(PaymentDialogs, TheMenuCommandsAndTheArticlePaneOpenThem) {
+  testsupport::OrderBook book;
+  frame::MainWindow window(book.app);
+  masterdata::InstallArticlePane(window);
+  orders::InstallPaymentCommands(window);
+  window.command(frame::cmd::kPaymentReceived);
+  EXPECT_EQ(book.ui.texts(), std::vector<std::string>{"Bitte erst Auftrag suchen !"});
+  const std::pair<std::function<void()>, const char*> opens[] = {
+      {[&] { window.pane(frame::PaneSlot::Article)->command(2143); }, "NACHLIEFERLISTDLG"},
+      {[&] { window.command(frame::cmd::kSettleOpenInvoices); }, "OPOSTEN"},
+      {[&] { window.command(frame::cmd::kConfirmBackOrder); }, "NACHLIEFERUNG"}};
+  for (const auto& [open, name] : opens) {
+    std::string shown;
+    testsupport::OnModal([&shown](QDialog* dialog) {
+      shown = dialog->objectName().toStdString();
+      dialog->reject();
+    });
+    open();
+    EXPECT_EQ(shown, name);
+  }
+}
+
+}  // namespace
