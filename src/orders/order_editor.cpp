@@ -177,7 +177,8 @@ void OrderEditor::save(bool confirmed) {
   bool stored = false;
   bool asked = false;
   if (head.stored == 1) {
-    asked = confirmed || (app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false));
+    asked = confirmed ||
+            (app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       // The old entry is found by its number: another copy of the program
@@ -190,7 +191,8 @@ void OrderEditor::save(bool confirmed) {
       stored = store::StoreOrder(app_, head, position, store::StoreMode::SameNumber);
     }
   } else {
-    asked = confirmed || (app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false));
+    asked = confirmed ||
+            (app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       head.stored = 1;
