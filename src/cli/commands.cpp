@@ -24,7 +24,8 @@ int Init(frame::AppState& app, const std::vector<std::string>& args) {
   if (!frame::LoadParameters(app)) return 1;
   const bool fresh = defaults && frame::ParametersUnset(app.parameters);
   if (defaults && !fresh)
-    std::fputs("BELVON.PAR ist schon eingerichtet; die Vorgaben werden nicht geschrieben.\n", stderr);
+    std::fputs("BELVON.PAR ist schon eingerichtet; die Vorgaben werden nicht geschrieben.\n",
+               stderr);
   if (fresh) {
     frame::FillFirstStartDefaults(app.parameters);
     if (!frame::SaveParameters(app)) {

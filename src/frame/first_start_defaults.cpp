@@ -38,9 +38,10 @@ void LetterheadFromCompany(store::ParameterRecord& p) {
     const char* name;
     std::size_t nameWidth;
   };
-  const Pair pairs[] = {{p.letterheadLine1, sizeof p.letterheadLine1, p.companyName1, sizeof p.companyName1},
-                        {p.letterheadLine2, sizeof p.letterheadLine2, p.companyName2, sizeof p.companyName2},
-                        {p.letterheadLine3, sizeof p.letterheadLine3, p.companyName3, sizeof p.companyName3}};
+  const Pair pairs[] = {
+      {p.letterheadLine1, sizeof p.letterheadLine1, p.companyName1, sizeof p.companyName1},
+      {p.letterheadLine2, sizeof p.letterheadLine2, p.companyName2, sizeof p.companyName2},
+      {p.letterheadLine3, sizeof p.letterheadLine3, p.companyName3, sizeof p.companyName3}};
   for (const Pair& pair : pairs)
     if (store::GetText(pair.line, pair.width).empty())
       store::SetText(pair.line, pair.width, store::GetText(pair.name, pair.nameWidth));

@@ -233,13 +233,15 @@ void OrderEditor::save(bool confirmed) {
   bool stored = false;
   bool asked = false;
   if (head.stored == 1) {
-    asked = confirmed || (app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false));
+    asked = confirmed ||
+            (app_.ui && app_.ui->question("Auftrag ändern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       stored = storeAgain(head);
     }
   } else {
-    asked = confirmed || (app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false));
+    asked = confirmed ||
+            (app_.ui && app_.ui->question("Auftrag speichern ?", frame::Icon::Question, false));
     if (asked) {
       changed_ = false;
       head.stored = 1;

@@ -9,10 +9,11 @@ namespace frame {
 
 bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
   if (app.ui)
-    app.ui->message("Willkommen bei Belvon!\n\nBitte zuerst die Stammdaten der Firma und danach "
-                    "die Währungen und Steuersätze prüfen und mit OK bestätigen.\n"
-                    "Gespeichert wird erst, wenn beide bestätigt sind.",
-                    Icon::Information);
+    app.ui->message(
+        "Willkommen bei Belvon!\n\nBitte zuerst die Stammdaten der Firma und danach "
+        "die Währungen und Steuersätze prüfen und mit OK bestätigen.\n"
+        "Gespeichert wird erst, wenn beide bestätigt sind.",
+        Icon::Information);
   store::ParameterRecord parameters = app.parameters;
   FillFirstStartDefaults(parameters);
   StammdatenDialog master(parameters, app.nextOrderNumber, app.dataDirectory, owner);

@@ -37,9 +37,10 @@ int main(int argc, char** argv) {
   app.ui = &ui;
   frame::ReadProfile(app);
   if (!frame::SettleDataDirectory(app.dataDirectory, &ui)) {
-    ui.message("Ohne Datenverzeichnis kann Belvon nicht arbeiten.\n"
-               "Bitte den Pfad DATEIPFAD in belvon.ini prüfen.",
-               frame::Icon::Stop);
+    ui.message(
+        "Ohne Datenverzeichnis kann Belvon nicht arbeiten.\n"
+        "Bitte den Pfad DATEIPFAD in belvon.ini prüfen.",
+        frame::Icon::Stop);
     return 1;
   }
 

@@ -6,12 +6,12 @@
 
 #include "frame/parameter_file.h"
 #include "frame/settings_rules.h"
-#include "frame/ui/profile.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/number_field.h"
 #include "frame/ui/field_text.h"
-#include "store/text_field.h"
 #include "frame/ui/help_viewer.h"
+#include "frame/ui/profile.h"
+#include "store/text_field.h"
 
 namespace frame {
 
@@ -209,8 +209,8 @@ int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
   if (dialog.orderNumberTyped()) app.nextOrderNumber = dialog.nextOrderNumber();
   app.dataDirectory = directory;
   WriteProfileDataDirectory(app.dataDirectory);
-  return SaveParameters(app, dialog.orderNumberTyped() ? OrderCounter::FromMemory
-                                                       : OrderCounter::FromFile);
+  return SaveParameters(
+      app, dialog.orderNumberTyped() ? OrderCounter::FromMemory : OrderCounter::FromFile);
 }
 
 }  // namespace frame

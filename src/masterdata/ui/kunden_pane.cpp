@@ -189,7 +189,8 @@ void KundenPane::change() {
   announce();
 }
 
-bool KundenPane::writeAddress(const store::AddressRecord& address, bool isNew, const Shown& before) {
+bool KundenPane::writeAddress(const store::AddressRecord& address, bool isNew,
+                              const Shown& before) {
   const auto& [kept, cursor] = before;
   std::int32_t position = isNew ? -1 : cursor.position;
   if (store::WriteAddress(app_, address, position, isNew)) {

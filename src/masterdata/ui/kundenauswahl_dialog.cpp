@@ -84,8 +84,9 @@ bool AskAddressSearch(frame::AppState& app, QWidget* parent) {
 LangtextDialog::LangtextDialog(const store::AddressRecord& address, QWidget* parent)
     : QDialog(parent), address_(address) {
   setObjectName(QStringLiteral("LANGTEXT"));
-  setWindowTitle(frame::Verbatim(
-      QStringLiteral("Bemerkungen zu %1").arg(frame::FromField(address_.name2)), frame::ShownIn::WindowTitle));
+  setWindowTitle(
+      frame::Verbatim(QStringLiteral("Bemerkungen zu %1").arg(frame::FromField(address_.name2)),
+                      frame::ShownIn::WindowTitle));
   auto* top = new QVBoxLayout(this);
   auto* text = new frame::LimitedTextEdit(this, 2113, 401);
   text->setStoredText(frame::FromField(address_.remark));

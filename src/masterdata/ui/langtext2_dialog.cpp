@@ -14,8 +14,9 @@ using frame::Control;
 Langtext2Dialog::Langtext2Dialog(const store::ArticleRecord& article, QWidget* parent)
     : QDialog(parent), article_(article) {
   setObjectName(QStringLiteral("LANGTEXT2"));
-  setWindowTitle(frame::Verbatim(
-      QStringLiteral("Bemerkungen zu %1").arg(frame::FromField(article_.number)), frame::ShownIn::WindowTitle));
+  setWindowTitle(
+      frame::Verbatim(QStringLiteral("Bemerkungen zu %1").arg(frame::FromField(article_.number)),
+                      frame::ShownIn::WindowTitle));
   auto* top = new QVBoxLayout(this);
   auto* text = new frame::LimitedTextEdit(this, 2113, kRemark2Chars);
   text->setStoredText(frame::FromField(article_.remark2));

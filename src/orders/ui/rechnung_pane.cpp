@@ -1,8 +1,5 @@
 #include "orders/ui/rechnung_pane.h"
 
-#include <algorithm>
-#include <tuple>
-
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,6 +10,8 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 
 #include "frame/command_ids.h"
 #include "frame/decimal.h"
@@ -215,9 +214,9 @@ void RechnungPane::buildControls() {
   options->addWidget(new QLabel(QStringLiteral("UmSt"), edited));
   // The group's button ids are the tax codes the buttons stand for.
   taxGroup_ = new QButtonGroup(this);
-  for (auto [id, text, code] : {std::tuple{2228, "0", store::kTaxCodeNone},
-                                std::tuple{2229, "1", store::kTaxCodeRate1},
-                                std::tuple{2230, "2", store::kTaxCodeRate2}}) {
+  for (auto [id, text, code] :
+       {std::tuple{2228, "0", store::kTaxCodeNone}, std::tuple{2229, "1", store::kTaxCodeRate1},
+        std::tuple{2230, "2", store::kTaxCodeRate2}}) {
     auto* radio = new QRadioButton(QString::fromUtf8(text), edited);
     radio->setProperty("id", id);
     taxGroup_->addButton(radio, code);
@@ -394,8 +393,8 @@ void RechnungPane::showOrder() {
   const store::OrderHead& head = app_.order;
   const store::AddressRecord& customer = app_.orderAddress;
   QString name1 = frame::FromField(customer.name1), name2 = frame::FromField(customer.name2);
-  frame::Control<QGroupBox>(this, 2078)->setTitle(
-      frame::Verbatim(name1.isEmpty() ? name2 : name1 + " " + name2));
+  frame::Control<QGroupBox>(this, 2078)
+      ->setTitle(frame::Verbatim(name1.isEmpty() ? name2 : name1 + " " + name2));
   SetEditText(this, 2030, head.orderNumber ? QString::number(head.orderNumber) : QString());
   SetEditText(this, 2089, frame::FromField(head.orderDate));
   SetEditText(this, 2057, QString::number(head.paymentPeriod));

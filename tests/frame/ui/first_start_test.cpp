@@ -1,6 +1,8 @@
 // The first-start assistant on an empty data directory: the defaults it
 // offers, what it writes once both dialogs are confirmed, that cancelling
 // either writes nothing, and that belvon-cli init --defaults writes the same.
+#include "frame/ui/first_start.h"
+
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
@@ -10,10 +12,9 @@
 
 #include "frame/first_start_defaults.h"
 #include "frame/ui/dialog_support.h"
-#include "frame/ui/first_start.h"
 #include "store/text_field.h"
-#include "support/modal_steps.h"
 #include "support/fresh_program.h"
+#include "support/modal_steps.h"
 
 namespace frame {
 namespace {

@@ -22,8 +22,8 @@
 #include "frame/ui/waehrung_dialog.h"
 #include "store/parameter_record.h"
 #include "store/text_field.h"
-#include "support/modal_steps.h"
 #include "support/fresh_program.h"
+#include "support/modal_steps.h"
 
 namespace frame {
 namespace {
@@ -325,8 +325,8 @@ TEST_F(MasterDataCommandTest, APathNamingADirectoryIsThatDirectory) {
     const char* directory;  // "" = unchanged
   } cases[] = {
       {"daten2", false, false, "daten2/"},  // exists: used as a directory
-      {"neu", true, true, "neu/"},           // missing: made on Yes
-      {"weg", false, true, ""},              // missing, refused: nothing changes
+      {"neu", true, true, "neu/"},          // missing: made on Yes
+      {"weg", false, true, ""},             // missing, refused: nothing changes
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);

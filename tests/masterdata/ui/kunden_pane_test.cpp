@@ -1,12 +1,14 @@
 // The address pane driven by its commands, its dialogs by their buttons.
+#include "masterdata/ui/kunden_pane.h"
+
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTimer>
 #include <functional>
-
-#include <gtest/gtest.h>
 
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
@@ -15,7 +17,6 @@
 #include "frame/ui/main_window.h"
 #include "frame/ui/pane.h"
 #include "masterdata/ui/address_fields.h"
-#include "masterdata/ui/kunden_pane.h"
 #include "store/address_file.h"
 #include "store/text_field.h"
 #include "support/scripted_ui.h"

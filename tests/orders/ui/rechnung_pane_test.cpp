@@ -6,20 +6,19 @@
 // order, and a whole order as a second copy then reads it.
 #include "orders/ui/rechnung_pane.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
-#include <QPrinter>
 #include <QTest>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
