@@ -138,6 +138,17 @@ TEST_F(CliTest, DumpParametersShowsTheFileAsItIs) {
   EXPECT_TRUE(Has(saved.lines[0], "\"company_name_1\":\"Belvon GmbH\""));
 }
 
+TEST_F(CliTest, AMissingDataDirectoryIsCreatedOnlyWithYes) {
+  const std::string missing = dataDir + "/neu";
+  CliRun refused = RunCli("--data-dir " + missing + " init");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.lines.empty());
+  EXPECT_TRUE(Has(refused.errors, "existiert nicht.")) << refused.errors;
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  EXPECT_EQ(RunCli("--data-dir " + missing + " --yes init").exitCode, 0);
+  EXPECT_TRUE(std::filesystem::is_regular_file(missing + "/BELVON.PAR"));
+}
+
 TEST_F(CliTest, WrongUsageExitsWithTwo) {
   ASSERT_EQ(RunCli("--data-dir " + dataDir + " init").exitCode, 0);
   CliRun unknownKind = RunCli("--data-dir " + dataDir + " dump kunden");
