@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
   cli::CliUserInterface ui(yes);
   app.ui = &ui;
   if (haveDataDir) {
+    // A directory that does not exist is created only when the user says so
+    // (--yes), as the desktop program asks at start-up.
+    if (!frame::SettleDataDirectory(dataDir, &ui)) return 1;
     if (!dataDir.empty() && dataDir.back() != '/') dataDir += '/';
     app.dataDirectory = dataDir;
   } else {

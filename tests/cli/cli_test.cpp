@@ -20,6 +20,7 @@
 #include "store/address_file.h"
 #include "store/indexed_file.h"
 #include "store/text_field.h"
+#include "support/order_book.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -137,6 +138,17 @@ TEST_F(CliTest, DumpParametersShowsTheFileAsItIs) {
   EXPECT_TRUE(Has(saved.lines[0], "\"company_name_1\":\"Belvon GmbH\""));
 }
 
+TEST_F(CliTest, AMissingDataDirectoryIsCreatedOnlyWithYes) {
+  const std::string missing = dataDir + "/neu";
+  CliRun refused = RunCli("--data-dir " + missing + " init");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_TRUE(refused.lines.empty());
+  EXPECT_TRUE(Has(refused.errors, "existiert nicht.")) << refused.errors;
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  EXPECT_EQ(RunCli("--data-dir " + missing + " --yes init").exitCode, 0);
+  EXPECT_TRUE(std::filesystem::is_regular_file(missing + "/BELVON.PAR"));
+}
+
 TEST_F(CliTest, WrongUsageExitsWithTwo) {
   ASSERT_EQ(RunCli("--data-dir " + dataDir + " init").exitCode, 0);
   CliRun unknownKind = RunCli("--data-dir " + dataDir + " dump kunden");
@@ -225,6 +237,27 @@ TEST_F(CliRefusalTest, AFileWithoutPermissionIsNamedAtOnce) {
     EXPECT_FALSE(Has(run.errors, "anderen Programm")) << run.errors;
     EXPECT_EQ(file("KUNDEN.DAT"), addresses);
   }
+}
+
+// Another copy that reads the address file keeps issuing from writing the
+// customer record back (the command gives up the wait after its bound).
+TEST(CliIssue, AWriteThatFailsEndsTheCommandAndLeavesTheOrderUnmarked) {
+  testsupport::OrderBook book;
+  const std::int32_t number =
+      book.order(book.customer("Meier"), 0, {testsupport::BookLine{1, 1000}}).orderNumber;
+  const auto orders = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  platform::File reader = platform::SystemFileSystem().open(
+      book.dir.file("KUNDEN.DAT"), platform::Access::Read, platform::Share::DenyWrite);
+  ASSERT_TRUE(reader);
+  CliRun run = RunCli("--data-dir " + book.dir.path() + " --yes print 3 --order " +
+                      std::to_string(number) + " --issue --pdf " + book.dir.file("out.pdf"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Has(run.errors, "Die Datei " + book.dir.file("KUNDEN.DAT") +
+                                  " konnte nicht geschrieben werden."))
+      << run.errors;
+  EXPECT_TRUE(run.lines.empty());
+  EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), orders);
+  EXPECT_EQ(book.stored(number).flags, 0);
 }
 
 TEST_F(CliTest, DumpParametersReadsNoMoreThanTheLayoutHolds) {

@@ -195,8 +195,9 @@ bool ArtikelPane::readCurrent(std::int32_t position) {
   return true;
 }
 
-void ArtikelPane::tellNotSaved() {
-  if (app_.ui)
+void ArtikelPane::tellNotSaved(const frame::MessageCount& said) {
+  // The store names the file that held up a number change; once is enough.
+  if (app_.ui && said.shown() == 0)
     app_.ui->message("Der Artikel konnte nicht gespeichert werden.", frame::Icon::Exclamation);
 }
 
@@ -257,8 +258,9 @@ void ArtikelPane::change() {
   // A changed number moves the article to its new place in the index and to
   // a new record; the order open in the order pane follows it.
   const auto oldOffset = static_cast<std::int32_t>(app_.articles.entry.offset);
+  frame::MessageCount said(app_);
   if (!store::WriteArticle(app_, dialog.article(), position, false))
-    tellNotSaved();
+    tellNotSaved(said);
   else if (readCurrent(position))
     FollowMovedArticle(app_, oldOffset, static_cast<std::int32_t>(app_.articles.entry.offset),
                        store::GetText(app_.article.number));
@@ -283,10 +285,11 @@ void ArtikelPane::create() {
   // Cancelled: the current article was never touched.
   if (dialog.exec() != QDialog::Accepted) return;
   std::int32_t position = -1;
+  frame::MessageCount said(app_);
   if (store::WriteArticle(app_, dialog.article(), position, true))
     readCurrent(position);
   else
-    tellNotSaved();
+    tellNotSaved(said);
   showCurrentArticle();
 }
 
@@ -295,10 +298,11 @@ void ArtikelPane::remarkText() {
   Langtext2Dialog dialog(app_.article, window());
   if (dialog.exec() != QDialog::Accepted) return;
   std::int32_t position = app_.articles.position;
+  frame::MessageCount said(app_);
   if (store::WriteArticle(app_, dialog.article(), position, false))
     readCurrent(position);
   else
-    tellNotSaved();
+    tellNotSaved(said);
   showCurrentArticle();
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "frame/app_state.h"
+#include "frame/message_count.h"
 #include "frame/ui/pane.h"
 #include "store/article_record.h"
 
@@ -45,7 +46,8 @@ class ArtikelPane : public frame::Pane {
   bool haveArticles() const { return app_.articles.lastIndex >= 0; }
   // Makes the article at `position` current; false when it cannot be read.
   bool readCurrent(std::int32_t position);
-  void tellNotSaved();
+  // "Der Artikel konnte nicht gespeichert werden.", unless the store said why.
+  void tellNotSaved(const frame::MessageCount& said);
 
   frame::AppState& app_;
   bool firstShown_ = false;

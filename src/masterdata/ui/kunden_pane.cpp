@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "frame/command_ids.h"
+#include "frame/message_count.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
 #include "frame/user_interface.h"
@@ -193,12 +194,14 @@ bool KundenPane::writeAddress(const store::AddressRecord& address, bool isNew,
                               const Shown& before) {
   const auto& [kept, cursor] = before;
   std::int32_t position = isNew ? -1 : cursor.position;
+  frame::MessageCount said(app_);
   if (store::WriteAddress(app_, address, position, isNew)) {
     app_.address = address;
     app_.addresses.position = position;
     return true;
   }
-  if (app_.ui)
+  // The store names the file that held up a name change; once is enough.
+  if (app_.ui && said.shown() == 0)
     app_.ui->message("Die Adresse konnte nicht gespeichert werden.", frame::Icon::Exclamation);
   // Back on what the file holds: the order pane must never take a customer
   // reference with a name that was not stored.

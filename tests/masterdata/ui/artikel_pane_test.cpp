@@ -15,6 +15,7 @@
 #include "frame/ui/main_window.h"
 #include "store/article_file.h"
 #include "store/records_test_support.h"
+#include "support/failing_writes.h"
 #include "support/modal.h"
 
 namespace masterdata {
@@ -224,6 +225,38 @@ TEST_F(ArtikelPaneTest, RemarkTextIsWrittenWithTheArticle) {
   ASSERT_EQ(store::ReadArticle(app, stored, 0), 1);
   EXPECT_EQ(store::GetText(stored.remark2), "bild.bmp\r\nzweite Zeile");
   EXPECT_EQ(store::GetText(app.article.remark2), "bild.bmp\r\nzweite Zeile");
+}
+
+// A number change that cannot be saved is told once: by the store when it
+// names the file that held the change up, else by the pane.
+TEST_F(ArtikelPaneTest, AFailedNumberChangeIsToldOnce) {
+  Add("100", "eins");
+  std::int32_t customer = -1;
+  ASSERT_EQ(store::WriteAddress(app, testsupport::MakeAddress("Meier"), customer, true), 1);
+  testsupport::AddOrder(app, 0, {{"eins", 0, "100"}});
+  ArtikelPane& pane = Open();
+  const struct {
+    const char* failing;
+    const char* told;
+  } cases[] = {
+      {"RECHNUNG.DAT", "Die Änderung der Artikelnummer von \"100\" in \"200\" wurde nicht gespeichert"},
+      {"ARTIKEL.DAT", "Der Artikel konnte nicht gespeichert werden."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.failing);
+    testsupport::FailingWritesTo failing(c.failing);
+    app.fileSystem = &failing;
+    ui.shown.clear();
+    OnModal([](QDialog* editor) {
+      Type(editor, 1128, "200");
+      Click(editor, 1);
+    });
+    pane.command(2026);
+    app.fileSystem = &platform::SystemFileSystem();
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_TRUE(ui.texts()[0].starts_with(c.told)) << ui.texts()[0];
+    EXPECT_EQ(Current(), "100");
+  }
 }
 
 TEST_F(ArtikelPaneTest, SelectionWithEmptyCriteriaSkipsNumbersNamingZarvento) {
