@@ -153,4 +153,21 @@ bool IssueCollection(frame::AppState& app, const Collection& collection) {
   return false;
 }
 
+CollectionInPane::CollectionInPane(frame::AppState& app, const Collection& collection)
+    : app_(app), collection_(collection), order_(app.order), lines_(app.orderLines) {
+  app.order = collection.head;
+  std::copy(collection.lines.begin() + 1, collection.lines.end(), app.orderLines.begin() + 1);
+}
+
+CollectionInPane::~CollectionInPane() {
+  app_.order = order_;
+  app_.orderLines = std::move(lines_);
+  if (!issued_ || !order_.orderNumber) return;
+  for (const CollectedOrder& collected : collection_.orders) {
+    if (collected.orderNumber != order_.orderNumber) continue;
+    app_.order.flags |= store::kOrderInvoicePrinted;
+    store::SetText(app_.order.invoiceDate, collected.invoiceDate);
+  }
+}
+
 }  // namespace orders

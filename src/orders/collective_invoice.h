@@ -62,6 +62,28 @@ bool CollectOrders(frame::AppState& app, const CollectionRequest& request, Colle
 // and the failure is reported.
 bool IssueCollection(frame::AppState& app, const Collection& collection);
 
+// Holds the collection in the order pane's buffers, where the print job
+// takes its document from, and puts the pane's own order back when it ends,
+// so that a later save can never store the collection under the number of
+// the last collected order. Once `issued`, the pane's order, when it was one
+// of the collected, comes back with the invoice flag and date it got in the
+// file.
+class CollectionInPane {
+ public:
+  CollectionInPane(frame::AppState& app, const Collection& collection);
+  ~CollectionInPane();
+  CollectionInPane(const CollectionInPane&) = delete;
+  CollectionInPane& operator=(const CollectionInPane&) = delete;
+  void issued() { issued_ = true; }
+
+ private:
+  frame::AppState& app_;
+  const Collection& collection_;
+  store::OrderHead order_;
+  std::vector<store::OrderLine> lines_;
+  bool issued_ = false;
+};
+
 }  // namespace orders
 
 #endif  // BELVON_ORDERS_COLLECTIVE_INVOICE_H
