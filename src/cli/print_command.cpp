@@ -1,4 +1,5 @@
 #include "cli/print_command.h"
+#include "cli/collective_print.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <span>
 #include <sstream>
 
@@ -40,7 +42,9 @@ int Usage() {
       "Aufruf: belvon-cli print AUFTRAG [--date TT.MM.JJJJ] [--customer NAME2] [--text DATEI]\n"
       "                     (--pdf DATEI | --png VERZEICHNIS)\n"
       "        belvon-cli print 1|2|3|20|23 --order NUMMER [--date TT.MM.JJJJ] [--copies N]\n"
-      "                     [--issue] (--pdf DATEI | --png VERZEICHNIS)\n",
+      "                     [--issue] (--pdf DATEI | --png VERZEICHNIS)\n"
+      "        belvon-cli print 4 --customer NAME2 [--from NUMMER] [--to NUMMER]\n"
+      "                     [--date TT.MM.JJJJ] [--copies N] [--issue] (--pdf DATEI | --png VERZEICHNIS)\n",
       stderr);
   return 2;
 }
@@ -211,6 +215,8 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   std::string date, customer, textFile, pdf, png, orderText, copiesText;
   bool haveCustomer = false;
   bool issue = false;
+  CollectiveRange range;
+  bool rangeGiven = false;
   for (std::size_t i = 2; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (option == "--issue") {
@@ -234,6 +240,8 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       orderText = value;
     } else if (option == "--copies") {
       copiesText = value;
+    } else if (CollectiveOption(option, value, range)) {
+      rangeGiven = true;
     } else {
       return Usage();
     }
@@ -242,7 +250,10 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   // An order document prints an order; the other jobs know no order.
   const bool orderDocument = !orderText.empty();
   if (orderDocument != OrderJob(job)) return Usage();
-  if (!orderDocument && (issue || !copiesText.empty())) return Usage();
+  // A collective invoice bills a customer's delivery notes of a range.
+  const bool collective = job == printing::kJobCollectiveInvoice;
+  if (collective ? !haveCustomer || !textFile.empty() : rangeGiven) return Usage();
+  if (!orderDocument && !collective && (issue || !copiesText.empty())) return Usage();
   if (orderDocument && (haveCustomer || !textFile.empty())) return Usage();
   std::int32_t orderNumber = 0;
   if (orderDocument && !ParseInt(orderText, orderNumber)) return Usage();
@@ -300,11 +311,25 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   } else if (!MakeCustomerCurrent(app, customer, haveCustomer)) {
     return 1;
   }
+  orders::Collection collection;
+  std::optional<orders::CollectionInPane> pane;
+  if (collective) {
+    if (issue && !OutputWritable(pdf, png)) return 1;
+    if (!CollectForPrint(app, range, session.inputs.printDate, collection)) return 1;
+    session.inputs.printDate = collection.invoiceDate;
+    printed = copies != 0 ? copies : issue ? std::clamp<int>(app.address.copies, 1, kMaxCopies) : 1;
+    pane.emplace(app, collection);
+  }
   // The document button of the order's print dialog, once the document is
   // out: customer record, parameters and the order with its flags and
   // invoice date, every write checked.
   auto recordIssue = [&] {
-    return !issue || orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate);
+    if (!issue) return true;
+    if (!collective)
+      return orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate);
+    if (!orders::IssueCollection(app, collection)) return false;
+    pane->issued();
+    return true;
   };
   CopiesRenderer renderer(printing::MakeRenderer(job), printed);
 

@@ -2,6 +2,8 @@
 //                      (--pdf FILE | --png DIR)
 // belvon-cli print 1|2|3|20|23 --order NUMBER [--date DD.MM.YYYY] [--copies N]
 //                      [--issue] (--pdf FILE | --png DIR)
+// belvon-cli print 4 --customer NAME2 [--from N] [--to N] ... (collective
+//                      invoice, see collective_print.h)
 //
 // Renders a print job through its renderer without a printer dialog, every
 // page: an A4 PDF with selectable text, or PNG pages at 150 dpi.

@@ -25,6 +25,7 @@ struct BookLine {
   std::uint16_t flags = 0;
   std::int16_t discount = 0;
   const char* articleNumber = "";
+  std::int16_t taxCode = store::kTaxCodeNone;
 };
 
 // Today is 6 December 2026.
@@ -78,7 +79,7 @@ class OrderBook : public TestApp {
       line.flags = l.flags;
       line.discount = l.discount;
       store::SetText(line.articleNumber, l.articleNumber);
-      line.taxCode = store::kTaxCodeNone;
+      line.taxCode = l.taxCode;
       head.total += static_cast<std::int32_t>(l.salePrice * l.quantity);
     }
     std::int32_t position = -1;

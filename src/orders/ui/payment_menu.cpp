@@ -8,6 +8,8 @@
 #include "orders/ui/nachlieferliste_dialog.h"
 #include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/oposten_dialog.h"
+#include "orders/ui/sammelrechnung_dialog.h"
+#include "orders/ui/print_job_call.h"
 #include "orders/ui/zahlungseingang_dialog.h"
 
 namespace orders {
@@ -49,6 +51,14 @@ void InstallPaymentCommands(frame::MainWindow& window) {
   });
   window.setCommandHandler(frame::cmd::kConfirmBackOrder, [&app, &window] {
     NachlieferungDialog dialog(app, &window);
+    if (dialog.exec() == QDialog::Accepted) RefreshPanes(window);
+  });
+  window.setCommandHandler(frame::cmd::kCollectiveInvoice, [&app, &window] {
+    if (app.addresses.position < 0) {
+      if (app.ui) app.ui->message("Bitte erst Kunden suchen !", frame::Icon::Stop);
+      return;
+    }
+    SammelrechnungDialog dialog(app, ProgramPrintJob(app), &window);
     if (dialog.exec() == QDialog::Accepted) RefreshPanes(window);
   });
   window.setCommandHandler(frame::cmd::kSettleOpenInvoices, [&app, &window] {

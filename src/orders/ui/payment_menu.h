@@ -1,6 +1,6 @@
 // The payment commands of the "&Rechnung" menu: "Zahlungseingang" (108),
-// "&Buchen..." (112), the back-order confirmation (106) and "Offene
-// Rechnungen egalisieren..." (114).
+// "&Buchen..." (112), the back-order confirmation (106), "Offene
+// Rechnungen egalisieren..." (114) and "&Sammelrechnung drucken..." (107).
 #ifndef BELVON_ORDERS_UI_PAYMENT_MENU_H
 #define BELVON_ORDERS_UI_PAYMENT_MENU_H
 

@@ -21,6 +21,7 @@
 #include "frame/user_interface.h"
 #include "orders/dates.h"
 #include "orders/order_math.h"
+#include "orders/ui/print_job_call.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "printing/ui/qt_print_host.h"
 #include "store/text_field.h"
@@ -475,15 +476,7 @@ void InstallOrderPane(frame::MainWindow& window) {
   auto* pane = new RechnungPane(app, window);
   window.setPane(frame::PaneSlot::Order, pane);
   pane->setPrintDialog([&app, &window] {
-    RechnungDruckenDialog dialog(
-        app,
-        [&app](int job, bool notify, const std::string& printDate,
-               const std::function<void()>& printed) {
-          printing::JobInputs inputs;
-          inputs.printDate = printDate;
-          printing::StartPrintJob(app, job, notify, inputs, printed);
-        },
-        &window);
+    RechnungDruckenDialog dialog(app, ProgramPrintJob(app), &window);
     // The print job closes the dialog once a document is out.
     if (printing::QtPrintHost* host = printing::QtPrintHost::current())
       host->setOrderPrintDialog(&dialog);

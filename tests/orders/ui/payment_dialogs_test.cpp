@@ -2,6 +2,8 @@
 // what was typed to the core.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/oposten_dialog.h"
 #include "orders/ui/payment_menu.h"
+#include "orders/ui/sammelrechnung_dialog.h"
 #include "orders/ui/zahlungseingang_dialog.h"
 #include "support/modal.h"
 #include "support/order_book.h"
@@ -113,6 +116,53 @@ TEST(PaymentDialogs, TheMenuCommandsAndTheArticlePaneOpenThem) {
     });
     open();
     EXPECT_EQ(shown, name);
+  }
+}
+
+// The collection is what the print job finds in the order pane's buffers for
+// as long as a copy may print from it (a preview keeps `printed`); the first
+// copy out marks the orders; then the pane holds its own order again.
+TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBack) {
+  for (bool preview : {false, true}) {
+    SCOPED_TRACE(preview);
+    testsupport::OrderBook book;
+    const std::int32_t meier = book.customer("Meier", "Firma");
+    const std::int32_t first =
+        book.order(meier, store::kOrderDeliveryNotePrinted,
+                   {BookLine{1, 100}, BookLine{2, 50}, BookLine{1, 10, -1, store::kLineBackOrder}})
+            .orderNumber;
+    book.app.order = book.stored(first);  // the pane holds the first order
+    std::vector<bool> notices;
+    std::vector<int> lineCounts;
+    std::function<void()> held;
+    orders::SammelrechnungDialog dialog(
+        book.app, [&](int job, bool notify, const std::string& date,
+                      const std::function<void()>& printed) {
+          EXPECT_EQ(job, 4);
+          EXPECT_EQ(date, "06.12.2026");
+          notices.push_back(notify);
+          lineCounts.push_back(book.app.order.lineCount);
+          if (preview) held = printed;
+          else printed();
+        });
+    EXPECT_EQ(static_cast<QLabel*>(frame::FindControl(&dialog, 2103))->text(), "Firma Meier");
+    EXPECT_EQ(Text(&dialog, 2102), "126129999");
+    EXPECT_EQ(Text(&dialog, 2104), "06.12.2026");
+    frame::Control<QLineEdit>(&dialog, 2101)->setText(QString::number(first));
+    emit frame::Control<QLineEdit>(&dialog, 2107)->textEdited(QStringLiteral("2"));
+    dialog.command(1);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(notices, (std::vector<bool>{false, true}));
+    EXPECT_EQ(lineCounts, (std::vector<int>{2, 2}));
+    if (preview) {
+      EXPECT_EQ(book.app.order.lineCount, 2);
+      EXPECT_EQ(book.stored(first).flags, store::kOrderDeliveryNotePrinted);
+      held();
+      held = nullptr;
+    }
+    const store::OrderHead stored = book.stored(first);
+    EXPECT_TRUE(stored.flags & store::kOrderInvoicePrinted);
+    EXPECT_EQ(std::memcmp(&book.app.order, &stored, sizeof stored), 0);
   }
 }
 
