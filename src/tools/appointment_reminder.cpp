@@ -1,6 +1,7 @@
 #include "tools/appointment_reminder.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cctype>
 #include <string>
 
 #include "frame/user_interface.h"
@@ -13,13 +14,36 @@ namespace tools {
 
 namespace {
 
+// The number a text starts with, read as atoi would (blanks, a sign, digits;
+// none reads as 0), but held at a bound instead of overflowing.
+long LeadingNumber(std::string_view text) {
+  constexpr long kBound = 1000000;
+  std::size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  long value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+    value = std::min(kBound, value * 10 + (text[i] - '0'));
+  return negative ? -value : value;
+}
+
 // The first and second number of a date text split at points ("28.2." or
-// "28.02.2026"); a missing part reads as 0.
-void DayAndMonth(std::string_view text, int& day, int& month) {
-  std::string copy(text);
-  day = std::atoi(copy.c_str());
-  std::size_t point = copy.find('.');
-  month = point == std::string::npos ? 0 : std::atoi(copy.c_str() + point + 1);
+// "28.02.2026"); a missing part reads as 0. False when a number cannot be a
+// day or a month: such a text is no date the key arithmetic could take.
+bool DayAndMonth(std::string_view text, int& day, int& month) {
+  std::size_t point = text.find('.');
+  long d = LeadingNumber(text);
+  long m = point == std::string_view::npos ? 0 : LeadingNumber(text.substr(point + 1));
+  if (d < 0 || d > 31 || m < 0 || m > 12) return false;
+  day = static_cast<int>(d);
+  month = static_cast<int>(m);
+  return true;
+}
+
+std::string FullName(const store::AddressRecord& address) {
+  return platform::Cp1252ToUtf8(store::GetText(address.name1)) + " " +
+         platform::Cp1252ToUtf8(store::GetText(address.name2));
 }
 
 }  // namespace
@@ -49,13 +73,16 @@ void SearchAppointments(frame::AppState& app) {
     std::string_view appointment = store::GetText(address.appointment);
     if (appointment.empty()) continue;
     int day = 0, month = 0;
-    DayAndMonth(appointment, day, month);
+    if (!DayAndMonth(appointment, day, month)) {
+      if (app.ui)
+        app.ui->message("Der Termin \"" + platform::Cp1252ToUtf8(appointment) + "\" bei " +
+                            FullName(address) + " ist kein gültiges Datum und wird übergangen.",
+                        frame::Icon::Exclamation);
+      continue;
+    }
     int difference = AppointmentDayKey(day, month) - todayKey;
     if (difference < -7 || difference > 0) continue;
-    std::string text = "Terminerinnerung für " +
-                       platform::Cp1252ToUtf8(store::GetText(address.name1)) + " " +
-                       platform::Cp1252ToUtf8(store::GetText(address.name2)) +
-                       "\n\nWeitersuchen ?";
+    std::string text = "Terminerinnerung für " + FullName(address) + "\n\nWeitersuchen ?";
     if (!app.ui || !app.ui->question(text, frame::Icon::Information, false)) return;
   }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,20 @@ TEST_F(AppointmentReminderTest, AnnouncesBothNamesAndStopsOnNo) {
   SearchAppointments(app);
   EXPECT_EQ(ui.questions().size(), 2u);
   EXPECT_EQ(ui.shown[1].text, "Terminerinnerung für Anna Zimmer\n\nWeitersuchen ?");
+}
+
+TEST_F(AppointmentReminderTest, AnAppointmentNoDateCanHoldIsPassedOverWithAMessage) {
+  // Schulz's appointment reads "1.99999999": a month no day key can be formed of.
+  std::filesystem::copy(BELVON_DAMAGED_DATA "reminder-date-overflow", dir.path(),
+                        std::filesystem::copy_options::recursive |
+                            std::filesystem::copy_options::overwrite_existing);
+  EXPECT_EQ(Announced(2027, 2, 5), (std::vector<std::string>{"Meier"}));
+  std::vector<std::string> messages;
+  for (const auto& shown : ui.shown)
+    if (!shown.wasQuestion) messages.push_back(shown.text);
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "Der Termin \"1.99999999\" bei Herrn Schulz ist kein gültiges Datum "
+                          "und wird übergangen."}));
 }
 
 }  // namespace
