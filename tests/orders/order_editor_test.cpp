@@ -547,24 +547,4 @@ TEST_F(OrderEditorTest, AFailedResaveKeepsTheOldEntry) {
   EXPECT_EQ(stored.lineCount, 1);
 }
 
-TEST_F(OrderEditorTest, SavingTakesTheDunningLevelOnlyPastItsChecksAlsoWhenPrintingSaves) {
-  AddCustomer("Meier");
-  SelectCustomer("Meier");
-  editor.setDunningLevelSource([] { return 2; });
-  editor.newOrder();
-  editor.save();  // refused: no lines, the head keeps its level
-  EXPECT_EQ(app.order.dunningLevel, 0);
-
-  // "Drucken" saves a never-saved order first, with the level typed.
-  Type("A");
-  editor.appendLine();
-  bool printed = false;
-  ui.answer({true});
-  EXPECT_TRUE(editor.print([&] { printed = true; }));
-  EXPECT_TRUE(printed);
-  store::OrderHead stored{};
-  ASSERT_EQ(store::ReadOrder(app, stored, app.orders.position), 1);
-  EXPECT_EQ(stored.dunningLevel, 2);
-}
-
 }  // namespace
