@@ -24,19 +24,16 @@ class FakePrinter : public PrinterDevice {
   FakePrinter(Events& events, bool startFails) : events_(events), startFails_(startFails) {}
   ~FakePrinter() override { events_.log.push_back("release printer"); }
   PrinterInfo info() const override { return {200, 287, 4724, 6779}; }
-  Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override {
+  Canvas* beginDocument(const std::string& name, std::function<bool()>) override {
     events_.log.push_back("start doc " + name);
-    abort_ = std::move(userAbort);
     return startFails_ ? nullptr : &events_.canvas;
   }
   void endDocument() override { events_.log.push_back("end doc"); }
   void abortDocument() override { events_.log.push_back("abort doc"); }
-  bool userAbort() const { return abort_ && abort_(); }
 
  private:
   Events& events_;
   bool startFails_;
-  std::function<bool()> abort_;
 };
 
 class FakeAbortDialog : public AbortDialog {
