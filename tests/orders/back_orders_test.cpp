@@ -15,10 +15,10 @@ namespace {
 using store::kLineBackOrder;
 using testsupport::BookLine;
 
-// The lines of every order in the index, by sale price, with their flags.
-std::vector<std::vector<std::pair<std::int32_t, std::uint16_t>>> Orders(
-    testsupport::OrderBook& book, const std::vector<std::int32_t>& numbers) {
-  std::vector<std::vector<std::pair<std::int32_t, std::uint16_t>>> all;
+// The lines of the orders with these numbers: sale price and flags.
+using Lines = std::vector<std::pair<std::int32_t, std::uint16_t>>;
+std::vector<Lines> Orders(testsupport::OrderBook& book, const std::vector<std::int32_t>& numbers) {
+  std::vector<Lines> all;
   for (std::int32_t number : numbers) {
     std::vector<store::OrderLine> lines;
     book.stored(number, &lines);
@@ -33,7 +33,7 @@ TEST(ConfirmBackOrders, MovesOneMarkedLineIntoANewOrderAndLeavesTheOthers) {
   struct Case {
     const char* name;
     std::vector<BookLine> lines;
-    std::vector<std::pair<std::int32_t, std::uint16_t>> source, followUp;
+    Lines source, followUp;
   };
   const Case cases[] = {
       {"one of two back-orders",
@@ -62,7 +62,7 @@ TEST(ConfirmBackOrders, MovesOneMarkedLineIntoANewOrderAndLeavesTheOthers) {
     EXPECT_EQ(store::GetText(followUp.orderDate), "07.12.2026");
     EXPECT_EQ(followUp.total, 900);
     EXPECT_EQ(Orders(book, {source, followUp.orderNumber}),
-              (std::vector<decltype(c.source)>{c.source, c.followUp}));
+              (std::vector<Lines>{c.source, c.followUp}));
     const store::OrderHead after = book.stored(source);
     EXPECT_EQ(after.flags & store::kOrderHasBackOrder, store::kOrderHasBackOrder);
     EXPECT_EQ(after.total, c.source[0].second ? 0 : 100);
@@ -84,14 +84,8 @@ TEST(ConfirmBackOrders, AFailedWriteNeverLosesNorDoublesALine) {
     const int result = orders::ConfirmBackOrders(book.app, confirmation, {true}, "07.12.2026");
     book.app.fileSystem = &platform::SystemFileSystem();
     const std::int32_t followUp = book.stored(source + 1).orderNumber;
-    if (result == 1)
-      EXPECT_EQ(Orders(book, {source, followUp}),
-                (std::vector<std::vector<std::pair<std::int32_t, std::uint16_t>>>{{{100, 0}},
-                                                                                  {{300, 0}}}));
-    else
-      EXPECT_EQ(Orders(book, {source, followUp}),
-                (std::vector<std::vector<std::pair<std::int32_t, std::uint16_t>>>{
-                    {{100, 0}, {300, kLineBackOrder}}, {}}));
+    const std::vector<Lines> moved{{{100, 0}}, {{300, 0}}}, kept{{{100, 0}, {300, kLineBackOrder}}, {}};
+    EXPECT_EQ(Orders(book, {source, followUp}), result == 1 ? moved : kept);
     if (!faults.reached()) {
       EXPECT_EQ(result, 1);
       break;

@@ -10,7 +10,7 @@
 #include "store/address_file.h"
 #include "store/order_file.h"
 #include "store/records_test_support.h"
-#include "support/failing_writes.h"
+#include "support/failing_file_system.h"
 
 namespace {
 

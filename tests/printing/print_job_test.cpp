@@ -24,19 +24,16 @@ class FakePrinter : public PrinterDevice {
   FakePrinter(Events& events, bool startFails) : events_(events), startFails_(startFails) {}
   ~FakePrinter() override { events_.log.push_back("release printer"); }
   PrinterInfo info() const override { return {200, 287, 4724, 6779}; }
-  Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override {
+  Canvas* beginDocument(const std::string& name, std::function<bool()>) override {
     events_.log.push_back("start doc " + name);
-    abort_ = std::move(userAbort);
     return startFails_ ? nullptr : &events_.canvas;
   }
   void endDocument() override { events_.log.push_back("end doc"); }
   void abortDocument() override { events_.log.push_back("abort doc"); }
-  bool userAbort() const { return abort_ && abort_(); }
 
  private:
   Events& events_;
   bool startFails_;
-  std::function<bool()> abort_;
 };
 
 class FakeAbortDialog : public AbortDialog {
@@ -110,86 +107,65 @@ class PrintJobTest : public ::testing::Test {
   FakeHost host;
 };
 
-TEST_F(PrintJobTest, PreviewSettingOpensAPreviewThatTakesTheJobAlong) {
-  JobInputs inputs{"01.02.2026", "Text"};
-  PrintJob(app, host, 10, true, inputs);
-  EXPECT_EQ(events.log, (std::vector<std::string>{"preview", "close order dialog"}));
-  EXPECT_EQ(host.previewed.job, 10);
-  EXPECT_TRUE(host.previewed.notify);
-  EXPECT_EQ(host.previewed.view.zoom, 3);
-  EXPECT_EQ(host.previewed.inputs.letterText, "Text");
-  EXPECT_EQ(ui.waitDepth, 0);
-
-  host.screen = 640;
-  PrintJob(app, host, 10, false);
-  EXPECT_EQ(host.previewed.view.zoom, 2);
-}
-
-TEST_F(PrintJobTest, DirectPrintWhenPreviewIsOffOrTheCashDeskIsActive) {
-  app.cashDeskMode = 1;  // "Druckvorschau" is on, but the cash desk prints straight
-  EXPECT_EQ(PrintJob(app, host, 11, true), JobEnd::Printed);
-  // Job 11: exactly one empty page.
-  EXPECT_EQ(events.canvas.ofKind(Kind::StartPage).size(), 1u);
-  EXPECT_EQ(events.canvas.ofKind(Kind::EndPage).size(), 1u);
-  EXPECT_TRUE(events.canvas.texts().empty());
-
-  events.log.clear();
-  app.cashDeskMode = 0;
-  app.parameters.printPreview = 0;
-  PrintJob(app, host, 10, false);
-  EXPECT_EQ(events.log.front(), "printer dialog");
-  EXPECT_EQ(std::count(events.log.begin(), events.log.end(), "notice"), 0);
-}
-
-TEST_F(PrintJobTest, PrintedGeometryFollowsThePrinterAndTheA5Rule) {
-  app.parameters.printPreview = 0;
-  app.parameters.ordersOnA5 = 1;
-  PrintJob(app, host, 10, false);
-  const auto* date = events.canvas.findText("Datum: ");
-  ASSERT_NE(date, nullptr);
-  EXPECT_EQ(date->mapping.windowWidth, 2000);
-  EXPECT_EQ(date->mapping.windowHeight, 2870);
-  EXPECT_EQ(date->mapping.viewportWidth, 3326);  // 4724 / 1.42
-  EXPECT_EQ(date->mapping.viewportHeight, 4773);
-}
-
 // How a job ends, and that only a job really printed says so: the printer
-// dialog cancelled, StartDoc failing, the user aborting, a preview.
+// dialog cancelled, StartDoc failing, the user aborting, a preview (which the
+// cash desk skips). A printed order is laid out for A5 when set so.
 TEST_F(PrintJobTest, EveryJobReportsHowItEndedAndOnlyAPrintedOneSaysPrinted) {
+  app.parameters.ordersOnA5 = 1;
+  host.screen = 640;
+  const std::vector<std::string> printed = {
+      "printer dialog", "dialog",          "start doc Belvon - 2.0", "end doc",
+      "dialog gone",    "release printer", "notice",                 "close order dialog"};
+  std::vector<std::string> silent = printed;
+  silent.erase(silent.begin() + 6);
   const struct {
     const char* name;
-    bool cancel, startFails, abort, preview;
+    bool cancel, startFails, abort, preview, cashDesk, notify;
     JobEnd end;
     std::vector<std::string> log;
   } cases[] = {
-      {"printed", false, false, false, false, JobEnd::Printed,
-       {"printer dialog", "dialog", "start doc Belvon - 2.0", "end doc", "dialog gone",
-        "release printer", "notice", "close order dialog"}},
-      {"printer dialog cancelled", true, false, false, false, JobEnd::NoPrinter,
+      {"printed", false, false, false, false, false, true, JobEnd::Printed, printed},
+      {"without notice", false, false, false, false, false, false, JobEnd::Printed, silent},
+      {"cash desk", false, false, false, true, true, true, JobEnd::Printed, printed},
+      {"printer dialog cancelled", true, false, false, false, false, true, JobEnd::NoPrinter,
        {"printer dialog", "notice", "close order dialog"}},
-      {"StartDoc fails", false, true, false, false, JobEnd::Failed,
+      {"StartDoc fails", false, true, false, false, false, true, JobEnd::Failed,
        {"printer dialog", "dialog", "start doc Belvon - 2.0", "dialog gone", "release printer",
         "notice", "close order dialog"}},
-      {"aborted", false, false, true, false, JobEnd::Aborted,
+      {"aborted", false, false, true, false, false, true, JobEnd::Aborted,
        {"printer dialog", "dialog", "start doc Belvon - 2.0", "abort doc", "dialog gone",
         "release printer", "notice", "close order dialog"}},
-      {"preview", false, false, false, true, JobEnd::Previewing, {"preview", "close order dialog"}},
+      {"preview", false, false, false, true, false, true, JobEnd::Previewing,
+       {"preview", "close order dialog"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     app.parameters.printPreview = c.preview;
+    app.cashDeskMode = c.cashDesk;
     host.cancelDialog = c.cancel;
     host.startFails = c.startFails;
     events.abortNow = c.abort;
     events.log.clear();
-    int printed = 0;
-    EXPECT_EQ(PrintJob(app, host, 10, true, {}, [&printed] { ++printed; }), c.end);
+    int done = 0;
+    EXPECT_EQ(PrintJob(app, host, 10, c.notify, {"", "Text"}, [&done] { ++done; }),
+              c.end);
     EXPECT_EQ(events.log, c.log);
-    EXPECT_EQ(printed, c.end == JobEnd::Printed ? 1 : 0);
-    if (c.preview) {
-      host.previewPrinted();  // the preview says so when it prints
-      EXPECT_EQ(printed, 1);
+    EXPECT_EQ(done, c.end == JobEnd::Printed ? 1 : 0);
+    EXPECT_EQ(ui.waitDepth, 0);
+    if (c.end == JobEnd::Printed) {
+      const auto* date = events.canvas.findText("Datum: ");
+      ASSERT_NE(date, nullptr);
+      EXPECT_EQ(date->mapping.windowWidth, 2000);
+      EXPECT_EQ(date->mapping.viewportWidth, 3326);  // 4724 / 1.42
+      EXPECT_EQ(date->mapping.viewportHeight, 4773);
     }
+    if (c.end != JobEnd::Previewing) continue;
+    EXPECT_EQ(host.previewed.job, 10);
+    EXPECT_TRUE(host.previewed.notify);
+    EXPECT_EQ(host.previewed.view.zoom, 2);
+    EXPECT_EQ(host.previewed.inputs.letterText, "Text");
+    host.previewPrinted();  // the preview says so when it prints
+    EXPECT_EQ(done, 1);
   }
 }
 
