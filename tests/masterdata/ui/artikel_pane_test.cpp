@@ -15,7 +15,7 @@
 #include "frame/ui/main_window.h"
 #include "store/article_file.h"
 #include "store/records_test_support.h"
-#include "support/failing_writes.h"
+#include "support/failing_file_system.h"
 #include "support/modal.h"
 
 namespace masterdata {
