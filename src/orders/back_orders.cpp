@@ -7,6 +7,7 @@
 #include "frame/load_parameters.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
+#include "orders/numbering.h"
 #include "orders/order_math.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
@@ -90,18 +91,8 @@ struct SourceChange {
 int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation) {
   if (app.addresses.position < 0) return 0;
   store::OrderHead& head = confirmation.followUp;
-  head = store::OrderHead{};
-  head.paymentPeriod = app.address.paymentPeriod;
-  head.cashDiscount = app.address.cashDiscount;
-  head.cashDiscountPeriod = app.address.cashDiscountPeriod;
-  frame::LoadParameters(app);
-  head.orderNumber = static_cast<std::int32_t>(app.nextOrderNumber);
-  head.customerRef = static_cast<std::int32_t>(app.addresses.entry.offset);
+  head = NewOrderHead(app);
   head.stored = 1;
-  if (app.parameters.grossPrices) head.flags |= store::kOrderPricesIncludeTax;
-  if (app.parameters.grossAsNet) head.flags |= store::kOrderGrossAsNet;
-  store::SetText(head.orderDate, FormatDate(*app.clock));
-
   confirmation.entries.clear();
   store::IndexBlock block;
   platform::File data;

@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <string>
 
+#include "frame/load_parameters.h"
 #include "frame/parameter_file.h"
+#include "orders/dates.h"
+#include "store/text_field.h"
 #include "frame/user_interface.h"
 
 namespace orders {
@@ -26,6 +29,21 @@ std::uint32_t ApplyMonthRule(frame::AppState& app, std::uint32_t counter) {
   if (app.ui && app.ui->question(text, frame::Icon::Question, true))
     return frame::FirstOrderNumberOfMonth(today.year, today.month);
   return counter;
+}
+
+store::OrderHead NewOrderHead(frame::AppState& app) {
+  store::OrderHead head{};
+  head.paymentPeriod = app.address.paymentPeriod;
+  head.cashDiscount = app.address.cashDiscount;
+  head.cashDiscountPeriod = app.address.cashDiscountPeriod;
+  head.currency = app.address.currency;
+  frame::LoadParameters(app);
+  head.orderNumber = static_cast<std::int32_t>(app.nextOrderNumber);
+  head.customerRef = static_cast<std::int32_t>(app.addresses.entry.offset);
+  if (app.parameters.grossPrices) head.flags |= store::kOrderPricesIncludeTax;
+  if (app.parameters.grossAsNet) head.flags |= store::kOrderGrossAsNet;
+  store::SetText(head.orderDate, FormatDate(*app.clock));
+  return head;
 }
 
 }  // namespace orders

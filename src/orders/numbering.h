@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "frame/app_state.h"
+#include "store/order_record.h"
 
 namespace orders {
 
@@ -20,6 +21,11 @@ std::uint32_t MonthPrefix(int year, int month);
 // umgeschaltet werden ?" and Yes starts the new month at sequence 1.
 // Returns the counter to draw from.
 std::uint32_t ApplyMonthRule(frame::AppState& app, std::uint32_t counter);
+
+// The head of a new order for the current customer: his payment terms and
+// currency, the next number from the parameter file, the gross-price flags
+// and today's date. Nothing is stored.
+store::OrderHead NewOrderHead(frame::AppState& app);
 
 }  // namespace orders
 

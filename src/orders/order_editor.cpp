@@ -7,6 +7,7 @@
 #include "frame/load_parameters.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
+#include "orders/numbering.h"
 #include "orders/order_math.h"
 #include "store/article_file.h"
 #include "store/data_file.h"
@@ -47,18 +48,8 @@ void OrderEditor::newOrder() {
     if (app_.ui) app_.ui->message("Bitte erst eine Adresse anlegen !", frame::Icon::Stop);
     return;
   }
-  store::OrderHead head{};
-  head.paymentPeriod = app_.address.paymentPeriod;
-  head.cashDiscount = app_.address.cashDiscount;
-  head.cashDiscountPeriod = app_.address.cashDiscountPeriod;
-  head.currency = app_.address.currency;
-  frame::LoadParameters(app_);
-  head.orderNumber = static_cast<std::int32_t>(app_.nextOrderNumber);
-  head.customerRef = static_cast<std::int32_t>(app_.addresses.entry.offset);
+  store::OrderHead head = NewOrderHead(app_);
   head.stored = 0;
-  if (app_.parameters.grossPrices) head.flags |= store::kOrderPricesIncludeTax;
-  if (app_.parameters.grossAsNet) head.flags |= store::kOrderGrossAsNet;
-  store::SetText(head.orderDate, FormatDate(*app_.clock));
   app_.order = head;
   app_.orderAddress = app_.address;
   changed_ = false;
