@@ -19,8 +19,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +26,6 @@
 #include "frame/parameter_file.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
-#include "frame/user_interface.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "orders/issuing.h"
@@ -473,37 +470,6 @@ TEST_F(RechnungPaneTest, AWholeOrderWithItsTypedTermsIsStoredAsThePaneShowedIt) 
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(store::GetText(other.orderLines[i + 1].articleNumber), numbers[i]);
   EXPECT_EQ(other.orderLines[2].discount, 50);
-}
-
-// Not a test of behaviour: a picture of the main window with a filled order,
-// for a person to look at.
-TEST_F(RechnungPaneTest, Screenshot) {
-  const char* target = std::getenv("BELVON_SCREENSHOT_DIR");
-  if (!target) GTEST_SKIP() << "BELVON_SCREENSHOT_DIR is not set";
-  AddCustomer("Mustermann", "Maschinenbau GmbH");
-  AddArticle("SCH-M8x40", "Sechskantschraube M8 x 40 verzinkt", 1250, 1);
-  AddArticle("MUT-M8", "Sechskantmutter M8", 399);
-  AddArticle("WS-200", "Winkelschleifer 125 mm mit Koffer", 8999);
-  Open(true);
-  window->resize(1280, 760);
-  pane->command(2062);
-  TakeOver("SCH-M8x40");
-  TypeInto(2043, "25");
-  TypeInto(2055, "5");
-  pane->command(2066);
-  TakeOver("MUT-M8");
-  TypeInto(2043, "25");
-  pane->command(2066);
-  TakeOver("WS-200");
-  Control<QCheckBox>(pane, 2136)->click();
-  pane->command(2066);
-  ui.answer({true});
-  pane->command(2070);
-  TakeOver("WS-200");
-  QApplication::processEvents();
-  std::filesystem::create_directories(target);
-  const QString file = QString::fromStdString(std::string(target) + "/order_pane.png");
-  ASSERT_TRUE(window->grab().save(file));
 }
 
 }  // namespace
