@@ -1,10 +1,17 @@
 // The program state on a fresh data directory: its own folder, a scripted
-// user and a fixed clock. Nothing is loaded; call frame::LoadParameters for a
-// started program.
+// user and a fixed clock. TestApp loads nothing; FreshProgram is a started
+// program (parameters loaded, profile belvon.ini kept in the directory too).
 #ifndef BELVON_TESTS_SUPPORT_TEST_APP_H
 #define BELVON_TESTS_SUPPORT_TEST_APP_H
 
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QString>
+#include <string>
+
 #include "frame/app_state.h"
+#include "frame/load_parameters.h"
 #include "platform/clock.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -17,11 +24,31 @@ struct TestApp {
     app.ui = &ui;
     app.clock = &clock;
   }
+  // The profile (belvon.ini) goes into the data directory.
+  void KeepProfileHere() {
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(dir.path()));
+  }
+  // Another copy of the program started on `directory`: what was written.
+  frame::AppState OtherCopy(const std::string& directory) {
+    frame::AppState other;
+    other.dataDirectory = directory;
+    other.clock = &clock;
+    frame::LoadParameters(other);
+    return other;
+  }
 
   TempDir dir;
   ScriptedUi ui;
   platform::FixedClock clock;
   frame::AppState app;
+};
+
+class FreshProgram : public ::testing::Test, public TestApp {
+ protected:
+  FreshProgram() : TestApp({2026, 12, 7, 9, 0, 0}) {
+    KeepProfileHere();
+    frame::LoadParameters(app);
+  }
 };
 
 }  // namespace testsupport

@@ -13,8 +13,8 @@
 #include "frame/first_start_defaults.h"
 #include "frame/ui/dialog_support.h"
 #include "store/text_field.h"
-#include "support/fresh_program.h"
-#include "support/modal_steps.h"
+#include "support/modal.h"
+#include "support/test_app.h"
 
 namespace frame {
 namespace {
