@@ -1,13 +1,9 @@
 // The program state on a fresh data directory: its own folder, a scripted
-// user and a fixed clock. TestApp loads nothing; FreshProgram is a started
-// program (parameters loaded, profile belvon.ini kept in the directory too).
+// user and a fixed clock. Nothing is loaded; call frame::LoadParameters for a
+// started program (or take FreshProgram from support/fresh_program.h).
 #ifndef BELVON_TESTS_SUPPORT_TEST_APP_H
 #define BELVON_TESTS_SUPPORT_TEST_APP_H
 
-#include <gtest/gtest.h>
-
-#include <QSettings>
-#include <QString>
 #include <string>
 
 #include "frame/app_state.h"
@@ -24,10 +20,6 @@ struct TestApp {
     app.ui = &ui;
     app.clock = &clock;
   }
-  // The profile (belvon.ini) goes into the data directory.
-  void KeepProfileHere() {
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(dir.path()));
-  }
   // Another copy of the program started on `directory`: what was written.
   frame::AppState OtherCopy(const std::string& directory) {
     frame::AppState other;
@@ -41,14 +33,6 @@ struct TestApp {
   ScriptedUi ui;
   platform::FixedClock clock;
   frame::AppState app;
-};
-
-class FreshProgram : public ::testing::Test, public TestApp {
- protected:
-  FreshProgram() : TestApp({2026, 12, 7, 9, 0, 0}) {
-    KeepProfileHere();
-    frame::LoadParameters(app);
-  }
 };
 
 }  // namespace testsupport

@@ -14,7 +14,7 @@
 #include "frame/ui/dialog_support.h"
 #include "store/text_field.h"
 #include "support/modal.h"
-#include "support/test_app.h"
+#include "support/fresh_program.h"
 
 namespace frame {
 namespace {

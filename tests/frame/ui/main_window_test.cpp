@@ -13,7 +13,7 @@
 #include "frame/ui/help_viewer.h"
 #include "frame/ui/main_window.h"
 #include "store/records_test_support.h"
-#include "support/test_app.h"
+#include "support/fresh_program.h"
 
 namespace frame {
 namespace {
@@ -21,7 +21,7 @@ namespace {
 // A program on a fresh data directory, with the profile kept there too.
 struct Frame : testsupport::TestApp {
   explicit Frame(int cashDesk = 0, int restricted = 0) : TestApp({2026, 12, 6, 9, 5, 0}) {
-    KeepProfileHere();
+    testsupport::KeepProfileIn(dir.path());
     app.cashDeskMode = cashDesk;
     app.restrictedMode = restricted;
   }

@@ -22,7 +22,7 @@
 #include "store/text_field.h"
 #include "support/case_table.h"
 #include "support/modal.h"
-#include "support/test_app.h"
+#include "support/fresh_program.h"
 
 namespace frame {
 namespace {

@@ -14,7 +14,7 @@
 #include "store/text_field.h"
 #include "support/failing_file_system.h"
 #include "support/modal.h"
-#include "support/test_app.h"
+#include "support/fresh_program.h"
 
 namespace {
 

@@ -229,15 +229,14 @@ TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
   const std::int32_t adam = AddCustomer("Adam", "Bauer & Sohn");
   const std::int32_t berg = AddCustomer("Berg", "");
   StoreOrderFor(adam, 1);
-  const std::int32_t adamsNewest = StoreOrderFor(adam, 3);
+  StoreOrderFor(adam, 3);
   StoreOrderFor(berg, 1);
   const std::int32_t bergsNewest = StoreOrderFor(berg, 2);
   StoreOrderFor(adam, 4, store::kOrderInvoicePrinted);
   // The last one is Adam's newest now.
   Open();
   auto* title = Control<QGroupBox>(pane, 2078);
-  const QString adamsTitle = "Bauer && Sohn Adam";  // "&" shown as typed, no shortcut
-  EXPECT_EQ(title->title(), adamsTitle);
+  EXPECT_EQ(title->title(), "Bauer && Sohn Adam");  // "&" shown as typed, no shortcut
   EXPECT_EQ(ListCount(), 4);
   EXPECT_EQ(Text(2069), "4.76");
   EXPECT_EQ(Text(2075), "4.76");  // invoice printed, nothing paid
@@ -249,20 +248,6 @@ TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
   EXPECT_EQ(pane->lineList()->currentRow(), 1);
   EXPECT_EQ(Text(2075), "0.00");
   EXPECT_EQ(Text(2057), "20");  // the order's own terms
-
-  pane->command(2073);  // < : Berg's earlier order, not Adam's
-  EXPECT_EQ(ListCount(), 1);
-  EXPECT_EQ(title->title(), "Berg");
-  pane->command(2073);
-  EXPECT_EQ(ListCount(), 1);
-  pane->command(2074);
-  EXPECT_EQ(Text(2030), QString::number(bergsNewest));
-
-  window->pane(frame::PaneSlot::Address)->command(1022);
-  EXPECT_EQ(title->title(), adamsTitle);
-  pane->command(2073);
-  EXPECT_EQ(Text(2030), QString::number(adamsNewest));
-  EXPECT_EQ(ListCount(), 3);
 }
 
 TEST_F(RechnungPaneTest, RestrictedModeHidesCostPriceAndOrderDeletion) {
