@@ -248,6 +248,9 @@ TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
   EXPECT_EQ(pane->lineList()->currentRow(), 1);
   EXPECT_EQ(Text(2075), "0.00");
   EXPECT_EQ(Text(2057), "20");  // the order's own terms
+  pane->command(2073);  // < : Berg's earlier order, not Adam's
+  EXPECT_EQ(ListCount(), 1);
+  EXPECT_EQ(title->title(), "Berg");
 }
 
 TEST_F(RechnungPaneTest, RestrictedModeHidesCostPriceAndOrderDeletion) {
