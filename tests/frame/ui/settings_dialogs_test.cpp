@@ -204,12 +204,6 @@ TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
   EXPECT_EQ(store::GetText(out.cashDrawerCommand), "kassenlade --open");
   EXPECT_EQ(out.ordersOnA5, 1);
   EXPECT_EQ(out.printBar, 0);
-
-  Type(&dialog, 2155, "12");
-  Type(&dialog, 2156, "0");
-  PressOk(dialog);
-  EXPECT_EQ(dialog.parameters().logoWidth, 12);
-  EXPECT_EQ(dialog.parameters().logoPosHorizontal, 0);
 }
 
 TEST(MahndatenDialog, StoresAllTwelveValues) {

@@ -94,17 +94,6 @@ TEST_F(AddressPaneTest, RefusedInputKeepsTheDialogOpenAndTheAddress) {
   }
 }
 
-TEST_F(AddressPaneTest, CancellingNewKeepsTheCurrentAddress) {
-  CreateAddress("Meier");
-  OnModal([](QWidget* dialog) {
-    Type(dialog, masterdata::id::kName2, "Neumann");
-    PressButton(dialog, 2);
-  });
-  pane->command(1015);
-  EXPECT_EQ(Name2(), "Meier");
-  EXPECT_EQ(app.addresses.lastIndex, 0);
-}
-
 TEST_F(AddressPaneTest, BrowsingAndDeletingAnnounceTheAddressToTheOrderPane) {
   CreateAddress("Adam");
   CreateAddress("Berg");
