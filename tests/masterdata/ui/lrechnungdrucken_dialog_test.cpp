@@ -20,8 +20,7 @@ class CashDeskPrintTest : public testsupport::StoreTest {
     for (const char* name : {"Adam", "Berg"}) {
       store::AddressRecord a = testsupport::MakeAddress(name);
       a.copies = name[0] == 'A' ? 1 : 3;
-      std::int32_t position = -1;
-      store::WriteAddress(app, a, position, true);
+      Add(a);
     }
     app.addresses.position = 0;
     store::SetText(app.addressCriteria.name2, "#ZARVENTO");

@@ -58,8 +58,7 @@ class RechnungPaneTest : public testsupport::StoreTest {
   std::int32_t AddCustomer(const std::string& name2, const std::string& name1 = "") {
     store::AddressRecord address = testsupport::MakeAddress(name2, "", name1);
     address.paymentPeriod = 30;
-    std::int32_t position = -1;
-    EXPECT_EQ(store::WriteAddress(app, address, position, true), 1);
+    Add(address);
     return static_cast<std::int32_t>(app.addresses.entry.offset);
   }
   void AddArticle(const std::string& number, const std::string& designation, std::int32_t price,
@@ -71,8 +70,7 @@ class RechnungPaneTest : public testsupport::StoreTest {
     article.price2 = price * 9 / 10;
     article.purchasePrice = price / 2;
     article.currency = currency;
-    std::int32_t position = -1;
-    ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+    Add(article);
   }
   void SelectArticle(const std::string& number) {
     store::ArticleRecord key{};
