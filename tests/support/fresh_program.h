@@ -1,6 +1,5 @@
 // A desktop program started on a fresh data directory, its profile
-// (belvon.ini) kept in that directory too, and a second copy's view of the
-// files for checking what was written.
+// (belvon.ini) kept in that directory too.
 #ifndef BELVON_TESTS_SUPPORT_FRESH_PROGRAM_H
 #define BELVON_TESTS_SUPPORT_FRESH_PROGRAM_H
 
@@ -10,36 +9,21 @@
 #include <QString>
 #include <string>
 
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/test_app.h"
 
 namespace testsupport {
 
-class FreshProgram : public ::testing::Test {
+// The profile (belvon.ini) goes into `directory`.
+inline void KeepProfileIn(const std::string& directory) {
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(directory));
+}
+
+class FreshProgram : public ::testing::Test, public TestApp {
  protected:
-  FreshProgram() {
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
-                       QString::fromStdString(dir.path()));
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
-    app.clock = &clock;
+  FreshProgram() : TestApp({2026, 12, 7, 9, 0, 0}) {
+    KeepProfileIn(dir.path());
     frame::LoadParameters(app);
   }
-  // Another copy of the program started on `directory`.
-  frame::AppState OtherCopy(const std::string& directory) {
-    frame::AppState other;
-    other.dataDirectory = directory;
-    other.clock = &clock;
-    frame::LoadParameters(other);
-    return other;
-  }
-
-  TempDir dir;
-  ScriptedUi ui;
-  platform::FixedClock clock{{2026, 12, 7, 9, 0, 0}};
-  frame::AppState app;
 };
 
 }  // namespace testsupport

@@ -1,10 +1,13 @@
 // The program state on a fresh data directory: its own folder, a scripted
 // user and a fixed clock. Nothing is loaded; call frame::LoadParameters for a
-// started program.
+// started program (or take FreshProgram from support/fresh_program.h).
 #ifndef BELVON_TESTS_SUPPORT_TEST_APP_H
 #define BELVON_TESTS_SUPPORT_TEST_APP_H
 
+#include <string>
+
 #include "frame/app_state.h"
+#include "frame/load_parameters.h"
 #include "platform/clock.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -16,6 +19,14 @@ struct TestApp {
     app.dataDirectory = dir.path();
     app.ui = &ui;
     app.clock = &clock;
+  }
+  // Another copy of the program started on `directory`: what was written.
+  frame::AppState OtherCopy(const std::string& directory) {
+    frame::AppState other;
+    other.dataDirectory = directory;
+    other.clock = &clock;
+    frame::LoadParameters(other);
+    return other;
   }
 
   TempDir dir;

@@ -137,6 +137,7 @@ int main(int argc, char** argv) {
   MainWindowAndSettings();
   screenshots::AddressPane();
   ArticlePane();
+  screenshots::OrderPane();
   std::printf("%s\n", qPrintable(QDir(folder).absolutePath()));
   return 0;
 }

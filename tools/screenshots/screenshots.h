@@ -15,6 +15,7 @@ void Save(QWidget& widget, const QString& name);
 // The address pane and its dialogs (kept apart: its headers and the article
 // dialogs' headers do not go into one file together).
 void AddressPane();
+void OrderPane();
 
 }  // namespace screenshots
 

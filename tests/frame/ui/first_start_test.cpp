@@ -13,8 +13,8 @@
 #include "frame/first_start_defaults.h"
 #include "frame/ui/dialog_support.h"
 #include "store/text_field.h"
+#include "support/modal.h"
 #include "support/fresh_program.h"
-#include "support/modal_steps.h"
 
 namespace frame {
 namespace {

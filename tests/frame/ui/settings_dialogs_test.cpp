@@ -4,12 +4,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstring>
 #include <filesystem>
-#include <string>
 
 #include "frame/command_ids.h"
 #include "frame/parameter_file.h"
@@ -22,21 +20,16 @@
 #include "frame/ui/waehrung_dialog.h"
 #include "store/parameter_record.h"
 #include "store/text_field.h"
+#include "support/case_table.h"
+#include "support/modal.h"
 #include "support/fresh_program.h"
-#include "support/modal_steps.h"
 
 namespace frame {
 namespace {
 
-QLineEdit* Edit(QWidget* dialog, int id) {
-  QLineEdit* edit = Control<QLineEdit>(dialog, id);
-  EXPECT_NE(edit, nullptr) << id;
-  return edit;
-}
-
-std::string Shown(QWidget* dialog, int id) { return Edit(dialog, id)->text().toStdString(); }
-
-void Type(QWidget* dialog, int id, const QString& text) { Edit(dialog, id)->setText(text); }
+using testsupport::PressButton;
+using testsupport::Shown;
+using testsupport::Type;
 
 QCheckBox* Check(QWidget* dialog, int id) { return Control<QCheckBox>(dialog, id); }
 
@@ -144,13 +137,9 @@ TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
   p.exchangeRates[1] = 1.95583f;
   p.exchangeRates[2] = 0.0f;
   WaehrungDialog dialog(p, nullptr);
-  EXPECT_EQ(Shown(&dialog, 2169), "DM");
-  EXPECT_EQ(Shown(&dialog, 2177), "€");
-  EXPECT_EQ(Shown(&dialog, 2160), "16.0");
-  EXPECT_EQ(Shown(&dialog, 2165), "7.5");
-  EXPECT_EQ(Shown(&dialog, 2162), "0.0");
-  EXPECT_EQ(Shown(&dialog, 2172), "1.95583");
-  EXPECT_EQ(Shown(&dialog, 2173), "0.00100");
+  testsupport::ExpectEach<int, QString>([&](int id) { return Shown(&dialog, id); },
+                                        {{2169, "DM"}, {2177, "€"}, {2160, "16.0"}, {2165, "7.5"},
+                                         {2162, "0.0"}, {2172, "1.95583"}, {2173, "0.00100"}});
 
   // Each field lands in its own slot: rates 2 and 3 of currencies 1 to 3.
   const int rateIds[3][2] = {{2160, 2161}, {2162, 2163}, {2164, 2165}};
@@ -215,12 +204,6 @@ TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
   EXPECT_EQ(store::GetText(out.cashDrawerCommand), "kassenlade --open");
   EXPECT_EQ(out.ordersOnA5, 1);
   EXPECT_EQ(out.printBar, 0);
-
-  Type(&dialog, 2155, "12");
-  Type(&dialog, 2156, "0");
-  PressOk(dialog);
-  EXPECT_EQ(dialog.parameters().logoWidth, 12);
-  EXPECT_EQ(dialog.parameters().logoPosHorizontal, 0);
 }
 
 TEST(MahndatenDialog, StoresAllTwelveValues) {
@@ -249,6 +232,16 @@ TEST(MahndatenDialog, StoresAllTwelveValues) {
   }
 }
 
+// "Abbruch" after a change leaves the record as it came in.
+template <typename Dialog>
+void ExpectAbbruchKeeps(Dialog& dialog, int id, const store::ParameterRecord& p) {
+  SCOPED_TRACE(id);
+  Type(&dialog, id, "9");
+  dialog.command(2);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_TRUE(Same(dialog.parameters(), p));
+}
+
 TEST(SettingsDialogs, AbbruchKeepsTheRecord) {
   store::ParameterRecord p{};
   store::SetText(p.companyName1, "Firma");
@@ -259,33 +252,18 @@ TEST(SettingsDialogs, AbbruchKeepsTheRecord) {
 
   StammdatenDialog stammdaten(p, 7, "/a/", nullptr);
   Type(&stammdaten, 1032, "Andere");
-  Type(&stammdaten, 1055, "9");
   Type(&stammdaten, 1048, "99");
   Type(&stammdaten, 1058, "/b/");
   Check(&stammdaten, 2235)->setChecked(true);
-  stammdaten.command(2);
-  EXPECT_EQ(stammdaten.result(), QDialog::Rejected);
-  EXPECT_TRUE(Same(stammdaten.parameters(), p));
+  ExpectAbbruchKeeps(stammdaten, 1055, p);
   EXPECT_EQ(stammdaten.nextOrderNumber(), 7u);
   EXPECT_EQ(stammdaten.dataDirectory(), "/a/");
-
   WaehrungDialog waehrung(p, nullptr);
-  Type(&waehrung, 2162, "19");
-  waehrung.command(2);
-  EXPECT_EQ(waehrung.result(), QDialog::Rejected);
-  EXPECT_TRUE(Same(waehrung.parameters(), p));
-
+  ExpectAbbruchKeeps(waehrung, 2162, p);
   DruckparamDialog druckparam(p, nullptr);
-  Type(&druckparam, 2155, "80");
-  druckparam.command(2);
-  EXPECT_EQ(druckparam.result(), QDialog::Rejected);
-  EXPECT_TRUE(Same(druckparam.parameters(), p));
-
+  ExpectAbbruchKeeps(druckparam, 2155, p);
   MahndatenDialog mahndaten(p, nullptr);
-  Type(&mahndaten, 1063, "8");
-  mahndaten.command(2);
-  EXPECT_EQ(mahndaten.result(), QDialog::Rejected);
-  EXPECT_TRUE(Same(mahndaten.parameters(), p));
+  ExpectAbbruchKeeps(mahndaten, 1063, p);
 }
 
 // "Stammdaten" from the menu of a program started on a fresh directory,
@@ -308,7 +286,7 @@ TEST_F(MasterDataCommandTest, TheCounterIsWrittenOnlyWhenTyped) {
       drawn = other.nextOrderNumber;
       ASSERT_EQ(SaveParameters(other, OrderCounter::FromMemory), 1);
       if (*typed) Type(dialog, 1048, typed);
-      testsupport::PressButton(dialog, 1);
+      PressButton(dialog, 1);
     }});
     window.command(cmd::kMasterData);
     EXPECT_GT(drawn, first);
@@ -335,7 +313,7 @@ TEST_F(MasterDataCommandTest, APathNamingADirectoryIsThatDirectory) {
     if (c.asked) ui.answer({c.answer});
     auto steps = testsupport::OnModals({[&](QWidget* dialog) {
       Type(dialog, 1058, QString::fromStdString(dir.file(c.typed)));
-      testsupport::PressButton(dialog, 1);
+      PressButton(dialog, 1);
     }});
     window.command(cmd::kMasterData);
     EXPECT_EQ(ui.questions().size(), c.asked ? 1u : 0u);

@@ -4,78 +4,45 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
-#include <QLineEdit>
 #include <QSignalSpy>
-#include <QTimer>
-#include <functional>
 
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
 #include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
 #include "frame/ui/pane.h"
 #include "masterdata/ui/address_fields.h"
 #include "store/address_file.h"
 #include "store/text_field.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/failing_file_system.h"
+#include "support/modal.h"
+#include "support/fresh_program.h"
 
 namespace {
 
 using masterdata::KundenPane;
+using testsupport::OnModal;
+using testsupport::PressButton;
+using testsupport::Type;
 
-// Runs `act` on the modal dialog that the next command opens.
-void OnModal(std::function<void(QWidget*)> act) {
-  QTimer::singleShot(0, [act] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    ASSERT_NE(dialog, nullptr);
-    act(dialog);
-  });
-}
-
-void Type(QWidget* dialog, int id, const QString& text) {
-  auto* edit = frame::Control<QLineEdit>(dialog, id);
-  ASSERT_NE(edit, nullptr) << id;
-  edit->setText(text);
-}
-
-void Press(QWidget* dialog, int id) {
-  QMetaObject::invokeMethod(dialog, "command", Q_ARG(int, id));
-}
-
-class AddressPaneTest : public ::testing::Test {
+class AddressPaneTest : public testsupport::FreshProgram {
  protected:
   AddressPaneTest() {
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
-    app.clock = &clock;
-    frame::LoadParameters(app);
-    window = std::make_unique<frame::MainWindow>(app);
-    masterdata::InstallAddressPane(*window);
-    pane = static_cast<KundenPane*>(window->pane(frame::PaneSlot::Address));
+    masterdata::InstallAddressPane(window);
+    pane = static_cast<KundenPane*>(window.pane(frame::PaneSlot::Address));
   }
 
-  // "Neu" with name line 2 (and optionally customer number and turnover).
-  void CreateAddress(const QString& name2, const QString& number = {},
-                     const QString& turnover = {}) {
+  // "Neu" with name line 2 (and optionally the turnover).
+  void CreateAddress(const QString& name2, const QString& turnover = {}) {
     OnModal([=](QWidget* dialog) {
       Type(dialog, masterdata::id::kName2, name2);
-      if (!number.isEmpty()) Type(dialog, masterdata::id::kCustomerNumber, number);
       if (!turnover.isEmpty()) Type(dialog, masterdata::id::kTurnover, turnover);
-      Press(dialog, 1);
+      PressButton(dialog, 1);
     });
     pane->command(1015);
   }
 
   std::string Name2() const { return std::string(store::GetText(app.address.name2)); }
 
-  testsupport::TempDir dir;
-  testsupport::ScriptedUi ui;
-  platform::FixedClock clock{{2026, 12, 6, 10, 0, 0}};
-  frame::AppState app;
-  std::unique_ptr<frame::MainWindow> window;
+  frame::MainWindow window{app};
   KundenPane* pane = nullptr;
 };
 
@@ -96,56 +63,42 @@ TEST_F(AddressPaneTest, SecondAndThirdMeierGetBlanksAndFreeNumbers) {
   EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3"}));
 }
 
-TEST_F(AddressPaneTest, TurnoverIsReadWithCommaAndNotANumberIsRefused) {
-  CreateAddress("Schulz", "", "1.010,10");
-  EXPECT_EQ(app.address.turnover, 101010);
-  bool stayedOpen = false;
-  OnModal([&](QWidget* dialog) {
-    Type(dialog, masterdata::id::kName2, "Lehmann");
-    Type(dialog, masterdata::id::kTurnover, "viel");
-    Press(dialog, 1);
-    stayedOpen = dialog->isVisible();
-    Press(dialog, 2);
-  });
-  pane->command(1015);
-  EXPECT_TRUE(stayedOpen);
-  EXPECT_EQ(ui.shown.back().text, frame::NotANumberMessage("Umsatz"));
-  EXPECT_EQ(Name2(), "Schulz");
-}
-
-TEST_F(AddressPaneTest, ChangingToAnotherAddressesNameIsRefused) {
+// A dialog whose input is refused stays open with a message; "Abbruch" then
+// leaves the current address as it was.
+TEST_F(AddressPaneTest, RefusedInputKeepsTheDialogOpenAndTheAddress) {
   CreateAddress("Meier");
-  CreateAddress("Schulz");
-  ASSERT_EQ(Name2(), "Schulz");
-  bool stayedOpen = false;
-  OnModal([&](QWidget* dialog) {
-    Type(dialog, masterdata::id::kName2, "Meier");
-    Press(dialog, 1);
-    stayedOpen = dialog->isVisible();
-    Press(dialog, 2);
-  });
-  pane->command(1025);
-  EXPECT_TRUE(stayedOpen);
-  EXPECT_EQ(ui.shown.back().text, "Name2 ist schon vorhanden und muß anders lauten.");
-  EXPECT_EQ(Name2(), "Schulz");
-}
-
-TEST_F(AddressPaneTest, CancellingNewKeepsTheCurrentAddress) {
-  CreateAddress("Meier");
-  OnModal([](QWidget* dialog) {
-    Type(dialog, masterdata::id::kName2, "Neumann");
-    Press(dialog, 2);
-  });
-  pane->command(1015);
-  EXPECT_EQ(Name2(), "Meier");
-  EXPECT_EQ(app.addresses.lastIndex, 0);
+  CreateAddress("Schulz", "1.010,10");
+  EXPECT_EQ(app.address.turnover, 101010);  // read with the German separators
+  const struct {
+    int command;
+    const char* name2;
+    const char* turnover;
+    std::string message;
+  } cases[] = {{1015, "Lehmann", "viel", frame::NotANumberMessage("Umsatz")},
+               {1025, "Meier", "", "Name2 ist schon vorhanden und muß anders lauten."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    bool stayedOpen = false;
+    OnModal([&](QWidget* dialog) {
+      Type(dialog, masterdata::id::kName2, c.name2);
+      if (*c.turnover) Type(dialog, masterdata::id::kTurnover, c.turnover);
+      PressButton(dialog, 1);
+      stayedOpen = dialog->isVisible();
+      PressButton(dialog, 2);
+    });
+    pane->command(c.command);
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(ui.shown.back().text, c.message);
+    EXPECT_EQ(Name2(), "Schulz");
+    EXPECT_EQ(app.addresses.lastIndex, 1);
+  }
 }
 
 TEST_F(AddressPaneTest, BrowsingAndDeletingAnnounceTheAddressToTheOrderPane) {
   CreateAddress("Adam");
   CreateAddress("Berg");
   CreateAddress("Cäsar");
-  QSignalSpy announced(window->pane(frame::PaneSlot::Order), &frame::Pane::commandReceived);
+  QSignalSpy announced(window.pane(frame::PaneSlot::Order), &frame::Pane::commandReceived);
   pane->command(1022);  // < from Cäsar
   EXPECT_EQ(Name2(), "Berg");
   pane->command(1022);
@@ -175,7 +128,7 @@ TEST_F(AddressPaneTest, SearchFollowsTheCriteriaAndReportsMisses) {
   pane->command(1022);
   OnModal([](QWidget* dialog) {
     Type(dialog, masterdata::id::kName2, "berg");
-    Press(dialog, 1);
+    PressButton(dialog, 1);
   });
   pane->command(1030);
   EXPECT_EQ(Name2(), "Berg");
@@ -183,7 +136,7 @@ TEST_F(AddressPaneTest, SearchFollowsTheCriteriaAndReportsMisses) {
   EXPECT_EQ(Name2(), "Bergmann");
   OnModal([](QWidget* dialog) {
     Type(dialog, masterdata::id::kName2, "Zander");
-    Press(dialog, 1);
+    PressButton(dialog, 1);
   });
   pane->command(1030);
   EXPECT_EQ(ui.shown.back().text, "Nicht gefunden!");
@@ -205,24 +158,16 @@ TEST_F(AddressPaneTest, AnAddressWithoutKindShowsNone) {
     EXPECT_FALSE(frame::Control<QAbstractButton>(pane, kind)->isChecked()) << kind;
 }
 
-// Every write fails (a full disk).
-class FailingWrites : public platform::FileSystem {
- public:
-  bool injectFault(platform::IoOp op, const std::string&) override {
-    return op == platform::IoOp::Write;
-  }
-};
-
 TEST_F(AddressPaneTest, AFailedWriteIsReportedAndThePaneShowsTheStoredAddress) {
   CreateAddress("Adam");
   const std::uint32_t adam = app.addresses.entry.offset;
-  FailingWrites failing;
   for (int command : {1015, 1025}) {  // "Neu", "Ändern"
     SCOPED_TRACE(command);
+    testsupport::FailingFileSystem failing(platform::IoOp::Write, 1);  // a full disk
     app.fileSystem = &failing;
     OnModal([](QWidget* dialog) {
       Type(dialog, masterdata::id::kName2, "Zander");
-      Press(dialog, 1);
+      PressButton(dialog, 1);
     });
     pane->command(command);
     app.fileSystem = &platform::SystemFileSystem();

@@ -19,8 +19,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,7 +26,6 @@
 #include "frame/parameter_file.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
-#include "frame/user_interface.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "orders/issuing.h"
@@ -61,8 +58,7 @@ class RechnungPaneTest : public testsupport::StoreTest {
   std::int32_t AddCustomer(const std::string& name2, const std::string& name1 = "") {
     store::AddressRecord address = testsupport::MakeAddress(name2, "", name1);
     address.paymentPeriod = 30;
-    std::int32_t position = -1;
-    EXPECT_EQ(store::WriteAddress(app, address, position, true), 1);
+    Add(address);
     return static_cast<std::int32_t>(app.addresses.entry.offset);
   }
   void AddArticle(const std::string& number, const std::string& designation, std::int32_t price,
@@ -74,8 +70,7 @@ class RechnungPaneTest : public testsupport::StoreTest {
     article.price2 = price * 9 / 10;
     article.purchasePrice = price / 2;
     article.currency = currency;
-    std::int32_t position = -1;
-    ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+    Add(article);
   }
   void SelectArticle(const std::string& number) {
     store::ArticleRecord key{};
@@ -232,15 +227,14 @@ TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
   const std::int32_t adam = AddCustomer("Adam", "Bauer & Sohn");
   const std::int32_t berg = AddCustomer("Berg", "");
   StoreOrderFor(adam, 1);
-  const std::int32_t adamsNewest = StoreOrderFor(adam, 3);
+  StoreOrderFor(adam, 3);
   StoreOrderFor(berg, 1);
   const std::int32_t bergsNewest = StoreOrderFor(berg, 2);
   StoreOrderFor(adam, 4, store::kOrderInvoicePrinted);
   // The last one is Adam's newest now.
   Open();
   auto* title = Control<QGroupBox>(pane, 2078);
-  const QString adamsTitle = "Bauer && Sohn Adam";  // "&" shown as typed, no shortcut
-  EXPECT_EQ(title->title(), adamsTitle);
+  EXPECT_EQ(title->title(), "Bauer && Sohn Adam");  // "&" shown as typed, no shortcut
   EXPECT_EQ(ListCount(), 4);
   EXPECT_EQ(Text(2069), "4.76");
   EXPECT_EQ(Text(2075), "4.76");  // invoice printed, nothing paid
@@ -252,20 +246,9 @@ TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
   EXPECT_EQ(pane->lineList()->currentRow(), 1);
   EXPECT_EQ(Text(2075), "0.00");
   EXPECT_EQ(Text(2057), "20");  // the order's own terms
-
   pane->command(2073);  // < : Berg's earlier order, not Adam's
   EXPECT_EQ(ListCount(), 1);
   EXPECT_EQ(title->title(), "Berg");
-  pane->command(2073);
-  EXPECT_EQ(ListCount(), 1);
-  pane->command(2074);
-  EXPECT_EQ(Text(2030), QString::number(bergsNewest));
-
-  window->pane(frame::PaneSlot::Address)->command(1022);
-  EXPECT_EQ(title->title(), adamsTitle);
-  pane->command(2073);
-  EXPECT_EQ(Text(2030), QString::number(adamsNewest));
-  EXPECT_EQ(ListCount(), 3);
 }
 
 TEST_F(RechnungPaneTest, RestrictedModeHidesCostPriceAndOrderDeletion) {
@@ -473,37 +456,6 @@ TEST_F(RechnungPaneTest, AWholeOrderWithItsTypedTermsIsStoredAsThePaneShowedIt) 
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(store::GetText(other.orderLines[i + 1].articleNumber), numbers[i]);
   EXPECT_EQ(other.orderLines[2].discount, 50);
-}
-
-// Not a test of behaviour: a picture of the main window with a filled order,
-// for a person to look at.
-TEST_F(RechnungPaneTest, Screenshot) {
-  const char* target = std::getenv("BELVON_SCREENSHOT_DIR");
-  if (!target) GTEST_SKIP() << "BELVON_SCREENSHOT_DIR is not set";
-  AddCustomer("Mustermann", "Maschinenbau GmbH");
-  AddArticle("SCH-M8x40", "Sechskantschraube M8 x 40 verzinkt", 1250, 1);
-  AddArticle("MUT-M8", "Sechskantmutter M8", 399);
-  AddArticle("WS-200", "Winkelschleifer 125 mm mit Koffer", 8999);
-  Open(true);
-  window->resize(1280, 760);
-  pane->command(2062);
-  TakeOver("SCH-M8x40");
-  TypeInto(2043, "25");
-  TypeInto(2055, "5");
-  pane->command(2066);
-  TakeOver("MUT-M8");
-  TypeInto(2043, "25");
-  pane->command(2066);
-  TakeOver("WS-200");
-  Control<QCheckBox>(pane, 2136)->click();
-  pane->command(2066);
-  ui.answer({true});
-  pane->command(2070);
-  TakeOver("WS-200");
-  QApplication::processEvents();
-  std::filesystem::create_directories(target);
-  const QString file = QString::fromStdString(std::string(target) + "/order_pane.png");
-  ASSERT_TRUE(window->grab().save(file));
 }
 
 }  // namespace

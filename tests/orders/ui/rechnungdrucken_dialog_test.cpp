@@ -17,8 +17,7 @@ namespace {
 class PrintDialogTest : public testsupport::StoreTest {
  protected:
   PrintDialogTest() {
-    std::int32_t position = -1;
-    store::WriteAddress(app, testsupport::MakeAddress("Meier", "7"), position, true);
+    const std::int32_t position = Add(testsupport::MakeAddress("Meier", "7"));
     store::ReadAddress(app, app.address, position);
     app.addresses.position = position;
     app.address.copies = 2;
