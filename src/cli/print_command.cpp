@@ -297,6 +297,9 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (orderDocument) {
     if (!MakeOrderCurrent(app, orderNumber)) return 1;
     printed = copies == 0 ? 1 : copies;
+    // An invoice printed before whose total today's rates would change is
+    // printed again only when the user says so, issued or not.
+    if (job == printing::kJobInvoice && !orders::ConfirmReprintTotal(app)) return 1;
     if (issue) {
       // Issuing marks the order for good: only when the output can be made.
       if (!OutputWritable(pdf, png)) return 1;
@@ -304,7 +307,6 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       // What the document button asks before printing; the marks follow
       // once the document is written.
       if (job == printing::kJobInvoice) {
-        if (!orders::ConfirmReprintTotal(app)) return 1;
         invoiceDate = orders::InvoiceDateToFix(app, session.inputs.printDate);
       }
     }
