@@ -140,6 +140,16 @@ TEST_F(OrderDocumentCliTest, IssueMarksTheOrderAndPrintsEveryCopy) {
   ASSERT_EQ(RunCommand(cli("print 3 --order " + number +
                     " --date 09.12.2026 --issue --copies 1 --pdf " + dir.file("b.pdf"))), 0);
   EXPECT_EQ(store::GetText(stored().invoiceDate), "09.12.2026");
+
+  // Under another rate the printed invoice would not match its stored total:
+  // printed again only on Yes, and the stored total stays.
+  const std::int32_t total = stored().total;
+  store::SetTaxRate(app.parameters, 0, 3, 160);
+  ASSERT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromFile), 1);
+  EXPECT_EQ(RunCommand(cli("print 3 --order " + number + " --pdf " + dir.file("c.pdf"))), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("c.pdf")));
+  EXPECT_EQ(RunCommand(cli("--yes print 3 --order " + number + " --pdf " + dir.file("c.pdf"))), 0);
+  EXPECT_EQ(stored().total, total);
 }
 
 TEST_F(OrderDocumentCliTest, RefusesWhatItCannotPrint) {
