@@ -101,10 +101,11 @@ class OrderBooking {
       if (line.flags & store::kLineBooked) continue;
       line.flags |= store::kLineBooked;
       ++newly;
-      if (line.articleRef < 0) continue;
+      const std::int32_t articleRef = line.articleRef;  // a copy: the packed member is misaligned
+      if (articleRef < 0) continue;
       const double quantity = line.quantity;
       if (!std::isfinite(quantity)) return problem();
-      stockOut[line.articleRef] += quantity;
+      stockOut[articleRef] += quantity;
       turnover += std::trunc(static_cast<double>(line.salePrice) * quantity *
                              (1000 - line.discount) / 1000.0 / rate(head.currency));
     }

@@ -257,7 +257,7 @@ TEST(CliIssue, AWriteThatFailsEndsTheCommandAndLeavesTheOrderUnmarked) {
       << run.errors;
   EXPECT_TRUE(run.lines.empty());
   EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), orders);
-  EXPECT_EQ(book.stored(number).flags, 0);
+  EXPECT_EQ(+book.stored(number).flags, 0);
 }
 
 TEST_F(CliTest, DumpParametersReadsNoMoreThanTheLayoutHolds) {

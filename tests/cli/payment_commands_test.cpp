@@ -30,7 +30,7 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(out, "Auftrag " + std::to_string(first) + ": bezahlt 12.50, offen 0.00\n");
   const store::OrderHead paid = book.stored(first);
   EXPECT_EQ(store::GetText(paid.paymentDate), "04.12.2026");
-  EXPECT_EQ(paid.cashDiscountTaken, 1);
+  EXPECT_EQ(+paid.cashDiscountTaken, 1);
   EXPECT_EQ(testsupport::RunCommand(run + "pay --order 4711 --amount 1"), 1);
 
   EXPECT_EQ(testsupport::RunCommand(run + "book"), 1);  // the question is answered No
@@ -43,9 +43,9 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(testsupport::RunCommand(settle), 2);
   EXPECT_EQ(testsupport::RunCommand(settle + " --customer Niemand"), 1);
   EXPECT_EQ(testsupport::RunCommand(settle + " --customer Meier"), 0);
-  EXPECT_EQ(book.stored(last).paid, 0);
+  EXPECT_EQ(+book.stored(last).paid, 0);
   EXPECT_EQ(testsupport::RunCommand(settle + " --all", &out), 0);
-  EXPECT_EQ(book.stored(last).paid, 200);
+  EXPECT_EQ(+book.stored(last).paid, 200);
 }
 
 TEST(PaymentCommands, PrintCollectiveInvoiceMarksTheCollectedOrdersOnlyWithIssue) {
@@ -62,11 +62,11 @@ TEST(PaymentCommands, PrintCollectiveInvoiceMarksTheCollectedOrdersOnlyWithIssue
                             std::to_string(last.orderNumber) + " --date 05.12.2026 --pdf " +
                             book.dir.file("s.pdf");
   EXPECT_EQ(testsupport::RunCommand(print), 0);
-  EXPECT_EQ(book.stored(first.orderNumber).flags, store::kOrderDeliveryNotePrinted);
+  EXPECT_EQ(+book.stored(first.orderNumber).flags, store::kOrderDeliveryNotePrinted);
   EXPECT_EQ(testsupport::RunCommand(print + " --issue"), 0);
   for (const auto* head : {&first, &last})
     EXPECT_EQ(store::GetText(book.stored(head->orderNumber).invoiceDate), "05.12.2026");
-  EXPECT_EQ(book.stored(other.orderNumber).flags, store::kOrderDeliveryNotePrinted);
+  EXPECT_EQ(+book.stored(other.orderNumber).flags, store::kOrderDeliveryNotePrinted);
   EXPECT_EQ(testsupport::RunCommand(print + " --order 1"), 2);
 }
 

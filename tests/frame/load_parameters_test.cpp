@@ -63,7 +63,7 @@ TEST_F(LoadParametersTest, FirstStartCreatesEveryFileEmpty) {
   EXPECT_EQ(app.addresses.lastIndex, -1);
   EXPECT_EQ(app.articles.lastIndex, -1);
   EXPECT_EQ(app.orders.lastIndex, -1);
-  EXPECT_EQ(app.parameters.exchangeRates[0], 1.0f);
+  EXPECT_EQ(+app.parameters.exchangeRates[0], 1.0f);
   EXPECT_EQ(conversions, 0);
   EXPECT_TRUE(ui.shown.empty());
 }
@@ -73,7 +73,7 @@ TEST_F(LoadParametersTest, PlusOneNumberingKeepsTheNumberInMemory) {
   app.nextOrderNumber = 4711;
   LoadParameters(app);
   EXPECT_EQ(app.nextOrderNumber, 4711u);
-  EXPECT_EQ(app.parameters.plusOneNumbering, 0) << "the record is cleared";
+  EXPECT_EQ(+app.parameters.plusOneNumbering, 0) << "the record is cleared";
 }
 
 TEST_F(LoadParametersTest, IndexHeadersAreReadAndClampedToTheEntries) {
@@ -156,13 +156,13 @@ TEST_F(LoadParametersTest, OlderParameterFileIsMigratedAndWrittenBack) {
   EXPECT_EQ(store::Load<float>(now.data() + 4 + 1472), 1.95583f);
   EXPECT_EQ(store::GetText(app.parameters.deliveryNoteTitle), "Lieferschein");
   EXPECT_EQ(store::GetText(app.parameters.companyName1), "Firma Alt");
-  EXPECT_EQ(app.parameters.exchangeRates[0], 1.0f);
+  EXPECT_EQ(+app.parameters.exchangeRates[0], 1.0f);
   EXPECT_EQ(conversions, 1);
 
   // Written back in the current layout, the next start just reads it.
   LoadParameters(app);
   EXPECT_EQ(conversions, 1);
-  EXPECT_EQ(app.parameters.taxRates[1], 160);
+  EXPECT_EQ(+app.parameters.taxRates[1], 160);
 }
 
 TEST_F(LoadParametersTest, OlderParameterFileIsTakenOverOnlyWithItsConversion) {
@@ -207,7 +207,7 @@ TEST_F(LoadParametersTest, ParameterFileThatCannotBeReadIsNoFirstStart) {
     ui = ScriptedUi{};
     EXPECT_EQ(LoadParameters(app), 0);
     EXPECT_EQ(app.nextOrderNumber, 1u) << "memory keeps what it had";
-    EXPECT_EQ(app.parameters.plusOneNumbering, 1);
+    EXPECT_EQ(+app.parameters.plusOneNumbering, 1);
     EXPECT_TRUE(ui.questions().empty()) << "nobody else holds it: nothing to wait for";
     EXPECT_TRUE(Mentions(ui, dir.file("BELVON.PAR")));
     EXPECT_EQ(file("BELVON.PAR"), saved);
@@ -224,9 +224,9 @@ TEST_F(LoadParametersTest, OneByteMoreIsTheCurrentLayout) {
   EXPECT_EQ(app.nextOrderNumber, 119070042u);
   // Read as the current record: the older offsets land elsewhere.
   EXPECT_EQ(store::GetText(app.parameters.companyName1), "rma Alt");
-  EXPECT_EQ(app.parameters.taxRates[0], 0);
-  EXPECT_EQ(app.parameters.exchangeRates[0], 1.0f);
-  EXPECT_EQ(app.parameters.plusOneNumbering, 0) << "beyond the end of the file";
+  EXPECT_EQ(+app.parameters.taxRates[0], 0);
+  EXPECT_EQ(+app.parameters.exchangeRates[0], 1.0f);
+  EXPECT_EQ(+app.parameters.plusOneNumbering, 0) << "beyond the end of the file";
 }
 
 TEST_F(LoadParametersTest, EmptyParameterFileOfAFirstStartIsNoOlderProgramsFile) {
@@ -236,7 +236,7 @@ TEST_F(LoadParametersTest, EmptyParameterFileOfAFirstStartIsNoOlderProgramsFile)
   EXPECT_EQ(conversions, 0);
   EXPECT_EQ(app.nextOrderNumber, 119080001u);
   EXPECT_EQ(FileSize(dir.file("BELVON.PAR")), 3534);
-  EXPECT_EQ(app.parameters.exchangeRates[0], 1.0f);
+  EXPECT_EQ(+app.parameters.exchangeRates[0], 1.0f);
 }
 
 TEST_F(LoadParametersTest, SaveParametersWritesTheWholeFileAndCreatesIt) {
@@ -255,7 +255,7 @@ TEST_F(LoadParametersTest, SaveParametersWritesTheWholeFileAndCreatesIt) {
   LoadParameters(app);
   EXPECT_EQ(app.nextOrderNumber, 119080017u);
   EXPECT_EQ(store::GetText(app.parameters.companyName1), "Belvon GmbH");
-  EXPECT_EQ(app.parameters.exchangeRates[0], 1.0f);
+  EXPECT_EQ(+app.parameters.exchangeRates[0], 1.0f);
 }
 
 TEST_F(LoadParametersTest, EmptyDataDirectoryIsTheCurrentDirectory) {

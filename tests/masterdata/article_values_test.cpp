@@ -74,8 +74,8 @@ TEST_F(ArticleNumberTest, NewArticleIsTaxedAtRateTwoAndNumberedOnRequest) {
   Add("100");
   store::ArticleRecord plain = NewArticle(app);
   EXPECT_EQ(store::GetText(plain.number), "");
-  EXPECT_EQ(plain.flags, store::kArticleTaxRate2);
-  EXPECT_EQ(plain.price1, 0);
+  EXPECT_EQ(+plain.flags, store::kArticleTaxRate2);
+  EXPECT_EQ(+plain.price1, 0);
   app.parameters.autoArticleNumber = 1;
   EXPECT_EQ(store::GetText(NewArticle(app).number), "101");
 }

@@ -24,7 +24,7 @@ std::vector<Lines> Orders(testsupport::OrderBook& book, const std::vector<std::i
     book.stored(number, &lines);
     all.emplace_back();
     for (std::size_t i = 1; i < lines.size(); ++i)
-      all.back().emplace_back(lines[i].salePrice, lines[i].flags);
+      all.back().emplace_back(+lines[i].salePrice, std::uint16_t{lines[i].flags});
   }
   return all;
 }
@@ -58,14 +58,14 @@ TEST(ConfirmBackOrders, MovesOneMarkedLineIntoANewOrderAndLeavesTheOthers) {
     EXPECT_EQ(confirmation.entries[0].text, "       " + std::to_string(source) + " 3.000   ");
     ASSERT_EQ(orders::ConfirmBackOrders(book.app, confirmation, {true}, "07.12.2026"), 1);
     const store::OrderHead followUp = book.stored(book.app.order.orderNumber);
-    EXPECT_GT(followUp.orderNumber, source);
+    EXPECT_GT(+followUp.orderNumber, source);
     EXPECT_EQ(store::GetText(followUp.orderDate), "07.12.2026");
-    EXPECT_EQ(followUp.total, 900);
+    EXPECT_EQ(+followUp.total, 900);
     EXPECT_EQ(Orders(book, {source, followUp.orderNumber}),
               (std::vector<Lines>{c.source, c.followUp}));
     const store::OrderHead after = book.stored(source);
     EXPECT_EQ(after.flags & store::kOrderHasBackOrder, store::kOrderHasBackOrder);
-    EXPECT_EQ(after.total, c.source[0].second ? 0 : 100);
+    EXPECT_EQ(+after.total, c.source[0].second ? 0 : 100);
   }
 }
 

@@ -75,11 +75,11 @@ TEST(BookDeliveredOrders, BooksEachLineOnceAndTheOrderOnlyWhenAllIsDelivered) {
       store::OrderHead after = shop.stored(before.orderNumber, &lines);
       EXPECT_EQ((after.flags & kOrderBooked) != 0, c.booked);
       for (std::size_t i = 0; i < c.lineFlags.size(); ++i)
-        EXPECT_EQ(lines[i + 1].flags, c.lineFlags[i]);
+        EXPECT_EQ(+lines[i + 1].flags, c.lineFlags[i]);
       EXPECT_EQ(shop.stock(shop.a), c.stockA);
       EXPECT_EQ(shop.stock(shop.b), c.stockB);
       const store::AddressRecord customer = shop.address(shop.customerRef);
-      EXPECT_EQ(customer.turnover, c.turnover);
+      EXPECT_EQ(+customer.turnover, c.turnover);
       EXPECT_EQ(store::GetText(customer.lastOrder), c.dated ? "01.12.2026" : "");
       EXPECT_EQ(store::GetText(customer.firstContact), c.dated ? "01.12.2026" : "");
       after.flags = before.flags;  // nothing else of the head changes
@@ -108,7 +108,7 @@ TEST(BookDeliveredOrders, AConfirmedBackOrderLetsTheNextRunBookTheSourceWithoutM
   EXPECT_EQ(result.linesBooked, 0);
   EXPECT_EQ(shop.stored(number).flags & kOrderBooked, kOrderBooked);
   EXPECT_EQ(shop.stock(shop.a), 8);
-  EXPECT_EQ(shop.address(shop.customerRef).turnover, 500);
+  EXPECT_EQ(+shop.address(shop.customerRef).turnover, 500);
   EXPECT_EQ(shop.app.order.flags & kOrderBooked, kOrderBooked);  // the pane shows it booked
 }
 
@@ -116,7 +116,7 @@ TEST(BookDeliveredOrders, EscStopsBetweenOrdersAndADamagedOrderIsLeftAlone) {
   Shop shop;
   std::vector<std::int32_t> numbers;
   for (int i = 0; i < 4; ++i)
-    numbers.push_back(shop.add(kDelivered, {{1, 100, 1}, {1, 100, 2}}).orderNumber);
+    numbers.push_back(+shop.add(kDelivered, {{1, 100, 1}, {1, 100, 2}}).orderNumber);
   std::vector<std::uint8_t> data = testsupport::ReadBytes(shop.dir.file("RECHNUNG.DAT"));
   data[2 * (80 + 2 * 402) + store::kOrderDatePointOffset] = '-';  // the third order's date
   testsupport::WriteBytes(shop.dir.file("RECHNUNG.DAT"), data);
@@ -133,7 +133,7 @@ TEST(BookDeliveredOrders, EscStopsBetweenOrdersAndADamagedOrderIsLeftAlone) {
   EXPECT_EQ(result.ordersBooked, 2);
   EXPECT_EQ(shop.stock(shop.a), 7);
   EXPECT_EQ(shop.stock(shop.b), 7);
-  EXPECT_EQ(shop.address(shop.customerRef).turnover, 600);
+  EXPECT_EQ(+shop.address(shop.customerRef).turnover, 600);
   EXPECT_EQ(shop.ui.texts(),
             std::vector<std::string>{"Probleme mit Rechnung #" + std::to_string(numbers[2]) +
                                      "\nBuchung nicht durchgeführt."});

@@ -33,7 +33,7 @@ struct Range : testsupport::OrderBook {
   }
   void add(std::int32_t who, std::uint16_t flags, const std::vector<BookLine>& lines,
            const char* date = "01.12.2026") {
-    numbers.push_back(order(who, flags, lines, date).orderNumber);
+    numbers.push_back(+order(who, flags, lines, date).orderNumber);
     before.push_back(stored(numbers.back()));
   }
   orders::CollectionRequest request(int from, int to, bool includeInvoiced = true) {
@@ -73,10 +73,10 @@ TEST(CollectiveInvoice, CollectsTheCustomersDeliveryNotesAndDatesThem) {
     ASSERT_EQ(collected, c.lines > 0);
     EXPECT_EQ(range.ui.questions().size(), c.answers.size());
     if (collected) {
-      EXPECT_EQ(collection.head.lineCount, c.lines);
+      EXPECT_EQ(+collection.head.lineCount, c.lines);
       EXPECT_EQ(collection.invoiceDate, c.date[4]);
-      EXPECT_EQ(collection.lines[1].orderNumber, range.numbers[0]);
-      EXPECT_EQ(collection.lines[c.lines].orderNumber, range.numbers[4]);
+      EXPECT_EQ(+collection.lines[1].orderNumber, range.numbers[0]);
+      EXPECT_EQ(+collection.lines[c.lines].orderNumber, range.numbers[4]);
       ASSERT_TRUE(orders::IssueCollection(range.app, collection));
     } else {
       EXPECT_EQ(range.ui.shown.back().text,
@@ -90,7 +90,7 @@ TEST(CollectiveInvoice, CollectsTheCustomersDeliveryNotesAndDatesThem) {
         continue;
       }
       EXPECT_EQ(store::GetText(after.invoiceDate), c.date[i]);
-      EXPECT_EQ(after.flags, range.before[i].flags | store::kOrderInvoicePrinted);
+      EXPECT_EQ(+after.flags, range.before[i].flags | store::kOrderInvoicePrinted);
     }
   }
 }
@@ -104,10 +104,10 @@ TEST(CollectiveInvoice, AnOrderThatWouldPassTheLineLimitIsLeftOut) {
   orders::Collection collection;
   ASSERT_TRUE(orders::CollectOrders(book.app, {static_cast<std::uint32_t>(meier), first, second,
                                                true, "06.12.2026"}, collection));
-  EXPECT_EQ(collection.head.lineCount, 200);
+  EXPECT_EQ(+collection.head.lineCount, 200);
   ASSERT_TRUE(orders::IssueCollection(book.app, collection));
-  EXPECT_EQ(book.stored(first).flags, kInvoiced);
-  EXPECT_EQ(book.stored(second).flags, kDelivered);
+  EXPECT_EQ(+book.stored(first).flags, kInvoiced);
+  EXPECT_EQ(+book.stored(second).flags, kDelivered);
 }
 
 // Whichever write fails, either every collected order is marked or none.
@@ -164,7 +164,7 @@ TEST(CollectiveInvoice, PrintedNetAndTaxLinesAddUpToTheTotal) {
       if (label->text == "Rechnungsbetrag") amount = value;
       else if (label->text == "Netto-Summe" || label->text.starts_with("+ ")) sum += value;
     }
-  EXPECT_EQ(amount, collection.head.total);
+  EXPECT_EQ(amount, +collection.head.total);
   EXPECT_EQ(sum, amount);
   EXPECT_GT(amount, 0);
 }

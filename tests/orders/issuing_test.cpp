@@ -92,10 +92,10 @@ TEST_F(IssuingTest, CustomerRecordIsWrittenBackExceptForDeliveryNotes) {
   ASSERT_TRUE(Issue(DocumentKind::DeliveryNote, "04.12.2026"));
   store::AddressRecord stored{};
   store::ReadAddress(app, stored, 0);
-  EXPECT_EQ(stored.copies, 3);
+  EXPECT_EQ(+stored.copies, 3);
   ASSERT_TRUE(Issue(DocumentKind::CostEstimate, "04.12.2026"));
   store::ReadAddress(app, stored, 0);
-  EXPECT_EQ(stored.copies, 5);
+  EXPECT_EQ(+stored.copies, 5);
   EXPECT_TRUE(Stored().flags & store::kOrderCostEstimatePrinted);
 }
 
@@ -107,12 +107,12 @@ TEST_F(IssuingTest, NothingIsIssuedUntilACopyIsOut) {
   EXPECT_FALSE(Issue(DocumentKind::Invoice, "04.12.2026", 2));
   EXPECT_EQ(jobs.size(), 2u);
   store::OrderHead head = Stored();
-  EXPECT_EQ(head.flags, 0);
+  EXPECT_EQ(+head.flags, 0);
   EXPECT_EQ(store::GetText(head.invoiceDate), "");
-  EXPECT_EQ(app.order.flags, 0);
+  EXPECT_EQ(+app.order.flags, 0);
   store::AddressRecord customer{};
   store::ReadAddress(app, customer, 0);
-  EXPECT_EQ(customer.copies, 3);
+  EXPECT_EQ(+customer.copies, 3);
 
   later();  // the preview prints
   later();  // and prints again: recorded once
@@ -127,7 +127,7 @@ TEST_F(IssuingTest, AnOrderLongerThanItsRecordIsNotIssued) {
   app.order.lineCount = 3;
   EXPECT_FALSE(Issue(DocumentKind::Invoice, "04.12.2026"));
   EXPECT_TRUE(jobs.empty());
-  EXPECT_EQ(Stored().lineCount, 2);
+  EXPECT_EQ(+Stored().lineCount, 2);
 }
 
 // Every write of issuing is checked: a failure names its file and leaves the
@@ -145,8 +145,8 @@ TEST_F(IssuingTest, AFailedWriteLeavesTheOrderUnmarked) {
     EXPECT_NE(ui.shown[0].text.find(dir.file(file) + " konnte nicht geschrieben werden"),
               std::string::npos)
         << ui.shown[0].text;
-    EXPECT_EQ(Stored().flags, 0);
-    EXPECT_EQ(app.order.flags, 0);
+    EXPECT_EQ(+Stored().flags, 0);
+    EXPECT_EQ(+app.order.flags, 0);
   }
 }
 
@@ -175,7 +175,7 @@ TEST_F(IssuingTest, AReprintUnderOtherRatesAsksAndKeepsTheStoredTotal) {
   ui.answer({true, true});
   EXPECT_TRUE(Issue(DocumentKind::Invoice, "05.12.2026"));
   EXPECT_EQ(jobs.size(), 1u);
-  EXPECT_EQ(Stored().total, 11900);
+  EXPECT_EQ(+Stored().total, 11900);
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ class OrderEditorTest : public testsupport::StoreTest {
     }
     ui.answer({true});
     editor.save();
-    EXPECT_EQ(app.order.stored, 1);
+    EXPECT_EQ(+app.order.stored, 1);
     return app.order.orderNumber;
   }
 
@@ -211,7 +211,7 @@ TEST_F(OrderEditorTest, InsertGoesBeforeTheSelectionOrToTheEnd) {
   editor.newOrder();
   Type("A", 0);
   editor.appendLine();
-  EXPECT_EQ(app.orderLines[1].taxCode, store::kTaxCodeRate2);  // no class: it counts at 19 %
+  EXPECT_EQ(+app.orderLines[1].taxCode, store::kTaxCodeRate2);  // no class: it counts at 19 %
   Type("B");
   editor.appendLine();
   editor.select(-1);
@@ -226,13 +226,13 @@ TEST_F(OrderEditorTest, InsertGoesBeforeTheSelectionOrToTheEnd) {
   Type("Y", 0);
   ASSERT_TRUE(editor.insertLine());
   EXPECT_EQ(Numbers(), (std::vector<std::string>{"Y", "A", "X", "B", "C"}));
-  EXPECT_EQ(app.orderLines[1].taxCode, store::kTaxCodeRate2);
+  EXPECT_EQ(+app.orderLines[1].taxCode, store::kTaxCodeRate2);
   // A line without article number is not inserted.
   Type("");
   EXPECT_FALSE(editor.insertLine());
-  EXPECT_EQ(app.order.lineCount, 5);
+  EXPECT_EQ(+app.order.lineCount, 5);
   // Five lines at 1.00 and 19 %: 5.95.
-  EXPECT_EQ(app.order.total, 595);
+  EXPECT_EQ(+app.order.total, 595);
   EXPECT_EQ(editor.totalText(), "5.95");
 }
 
@@ -249,8 +249,8 @@ TEST_F(OrderEditorTest, The370thLineIsRefused) {
   EXPECT_FALSE(editor.appendLine());
   editor.select(0);
   EXPECT_FALSE(editor.insertLine());
-  EXPECT_EQ(app.order.lineCount, 369);
-  EXPECT_EQ(app.order.total, total);
+  EXPECT_EQ(+app.order.lineCount, 369);
+  EXPECT_EQ(+app.order.total, total);
   EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "L370");  // kept for the user
   EXPECT_EQ(store::GetText(app.orderLines[369].articleNumber), "L369");
   ASSERT_EQ(ui.shown.size(), 2u);
@@ -272,19 +272,19 @@ TEST_F(OrderEditorTest, TakingALineBackForEditingFollowsTheBookedFlag) {
 
   app.order.flags |= store::kOrderBooked;
   EXPECT_FALSE(editor.editLine(1));
-  EXPECT_EQ(app.order.lineCount, 2);
+  EXPECT_EQ(+app.order.lineCount, 2);
   EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "");
   EXPECT_EQ(store::GetText(app.article.number), "100");
 
   app.order.flags &= ~store::kOrderBooked;
   EXPECT_TRUE(editor.editLine(1));
-  EXPECT_EQ(app.order.lineCount, 1);
+  EXPECT_EQ(+app.order.lineCount, 1);
   EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "200");
-  EXPECT_EQ(editor.editedLine().quantity, 3);
+  EXPECT_EQ(+editor.editedLine().quantity, 3);
   EXPECT_EQ(store::GetText(app.article.number), "200");
   EXPECT_EQ(store::GetText(app.articleCriteria.designation), "Suchwort");
   EXPECT_TRUE(editor.changed());
-  EXPECT_EQ(app.order.total, 1190);  // only the first line is left
+  EXPECT_EQ(+app.order.total, 1190);  // only the first line is left
 }
 
 TEST_F(OrderEditorTest, PrintingDeclinedChangesPrintsTheStoredOrderWithoutOverwritingTheNext) {
@@ -297,12 +297,12 @@ TEST_F(OrderEditorTest, PrintingDeclinedChangesPrintsTheStoredOrderWithoutOverwr
   SaveTypedOrder({"S"});  // the record behind it: the file may not grow over it
   SelectCustomer("Meier");
   editor.customerChanged();
-  ASSERT_EQ(app.order.orderNumber, number);
+  ASSERT_EQ(+app.order.orderNumber, number);
   Type("C");
   editor.appendLine();
   Type("D");
   editor.appendLine();
-  ASSERT_EQ(app.order.lineCount, 4);
+  ASSERT_EQ(+app.order.lineCount, 4);
   const std::int64_t size = FileSize(dir.file("RECHNUNG.DAT"));
 
   // The print dialog marks the order and writes it back in place, as the
@@ -322,7 +322,7 @@ TEST_F(OrderEditorTest, PrintingDeclinedChangesPrintsTheStoredOrderWithoutOverwr
   EXPECT_EQ(linesWhilePrinting, 2);
   EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), size);
   // Shown again from the file: the stored lines with the printed mark.
-  EXPECT_EQ(app.order.orderNumber, number);
+  EXPECT_EQ(+app.order.orderNumber, number);
   EXPECT_EQ(Numbers(), (std::vector<std::string>{"A", "B"}));
   EXPECT_TRUE(app.order.flags & store::kOrderDeliveryNotePrinted);
 }
@@ -356,8 +356,8 @@ TEST_F(OrderEditorTest, DeletingWarnsOfAnOpenOrderAndShowsTheCustomersOtherOrder
   EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Auftrag löschen ?"}));
   const auto index = OrderIndex();
   ASSERT_EQ(index.size(), 2u);
-  for (const auto& entry : index) EXPECT_NE(entry.orderNumber, second);
-  EXPECT_EQ(app.order.orderNumber, first);
+  for (const auto& entry : index) EXPECT_NE(+entry.orderNumber, second);
+  EXPECT_EQ(+app.order.orderNumber, first);
   EXPECT_EQ(Numbers(), (std::vector<std::string>{"M1"}));
 }
 
@@ -375,7 +375,7 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
 
   const std::uint32_t counter = Counter();
   editor.newOrder();
-  EXPECT_EQ(app.order.customerRef, meier);
+  EXPECT_EQ(+app.order.customerRef, meier);
   EXPECT_EQ(app.order.paymentPeriod + app.order.cashDiscount + app.order.cashDiscountPeriod,
             14 + 20 + 7);
   EXPECT_EQ(store::GetText(app.order.orderDate), "03.12.2026");
@@ -386,13 +386,13 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   const std::int32_t prices[] = {400, 200, 1000, 500, 50, 0};
   const std::int16_t classes[] = {store::kTaxCodeRate2, store::kTaxCodeRate1, store::kTaxCodeNone};
   for (int i = 1; i <= 3; ++i) {
-    EXPECT_EQ(lines[i].salePrice, prices[2 * i - 2]) << i;
-    EXPECT_EQ(lines[i].costPrice, prices[2 * i - 1]) << i;
-    EXPECT_EQ(lines[i].taxCode, classes[i - 1]) << i;
+    EXPECT_EQ(+lines[i].salePrice, prices[2 * i - 2]) << i;
+    EXPECT_EQ(+lines[i].costPrice, prices[2 * i - 1]) << i;
+    EXPECT_EQ(+lines[i].taxCode, classes[i - 1]) << i;
   }
   EXPECT_EQ(store::GetText(lines[3].description1), "Artikel 300");
   // 0.50 + 1.07 x 9.00 + 1.19 x 4.00
-  EXPECT_EQ(app.order.total, 50 + 963 + 476);
+  EXPECT_EQ(+app.order.total, 50 + 963 + 476);
   EXPECT_EQ(editor.totalText(), "14.89");
 
   // Declined, the order stays unsaved but the discount given is remembered
@@ -401,16 +401,16 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   ui.answer({false});
   editor.save();
   EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag speichern ?"}));
-  EXPECT_EQ(app.order.stored, 0);
+  EXPECT_EQ(+app.order.stored, 0);
   EXPECT_EQ(Counter(), counter);
   EXPECT_TRUE(editor.changed());
   const auto given = Discounts();
   ASSERT_EQ(given.size(), 1u);
-  EXPECT_EQ(given[0].customerRef, meier);
-  EXPECT_EQ(given[0].articleRef, SelectArticle("200"));
-  EXPECT_EQ(given[0].discount, 100);
+  EXPECT_EQ(+given[0].customerRef, meier);
+  EXPECT_EQ(+given[0].articleRef, SelectArticle("200"));
+  EXPECT_EQ(+given[0].discount, 100);
   editor.takeOverArticle();
-  EXPECT_EQ(editor.editedLine().discount, 100);
+  EXPECT_EQ(+editor.editedLine().discount, 100);
 
   // Every save adds its discounts again, even unchanged ones.
   ui.answer({true});
@@ -419,26 +419,26 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   EXPECT_EQ(static_cast<std::uint32_t>(number), counter);
   EXPECT_EQ(Counter(), counter + 1);
   EXPECT_FALSE(editor.changed());
-  for (int i = 1; i <= 3; ++i) EXPECT_EQ(app.orderLines[i].orderNumber, number);
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(+app.orderLines[i].orderNumber, number);
   const std::int64_t sizeAfterFirstSave = FileSize(dir.file("RECHNUNG.DAT"));
   EXPECT_EQ(Discounts().size(), 2u);
 
   // Reloaded as the pane does when the customer is chosen again.
   app.orderLines[2] = store::OrderLine{};
   editor.customerChanged();
-  EXPECT_EQ(app.order.orderNumber, number);
-  EXPECT_EQ(app.order.total, 1489);
-  EXPECT_EQ(app.orderLines[2].discount, 100);
+  EXPECT_EQ(+app.order.orderNumber, number);
+  EXPECT_EQ(+app.order.total, 1489);
+  EXPECT_EQ(+app.orderLines[2].discount, 100);
 
   // Two more screws at the price in euro, then saved as a change.
   Append("100", 2);
-  EXPECT_EQ(app.orderLines[4].salePrice, 400);
-  EXPECT_EQ(app.order.total, 50 + 963 + 1428);
+  EXPECT_EQ(+app.orderLines[4].salePrice, 400);
+  EXPECT_EQ(+app.order.total, 50 + 963 + 1428);
   ui.shown.clear();
   ui.answer({true});
   editor.save();
   EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag ändern ?"}));
-  EXPECT_EQ(app.order.orderNumber, number);
+  EXPECT_EQ(+app.order.orderNumber, number);
   EXPECT_EQ(Counter(), counter + 1);
   int entries = 0;
   for (const auto& entry : OrderIndex()) entries += entry.orderNumber == number;
@@ -449,9 +449,9 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
 
   store::OrderHead head{};
   ASSERT_EQ(store::ReadOrder(app, head, app.orders.position), 1);
-  EXPECT_EQ(head.total, 2441);
+  EXPECT_EQ(+head.total, 2441);
   EXPECT_EQ(Numbers(), (std::vector<std::string>{"100", "200", "300", "100"}));
-  EXPECT_EQ(app.orderLines[4].orderNumber, number);
+  EXPECT_EQ(+app.orderLines[4].orderNumber, number);
 }
 
 // A quantity typed re-prices the line from the article file only for the
@@ -491,7 +491,7 @@ TEST_F(OrderEditorTest, TypingAQuantityRepricesOnlyTheLinesOwnArticle) {
     editor.editedLine().salePrice = 2500;  // typed by the user
     SelectArticle(c.paneArticle);
     editor.setQuantity(c.quantity, c.focus);
-    EXPECT_EQ(editor.editedLine().salePrice, c.price);
+    EXPECT_EQ(+editor.editedLine().salePrice, c.price);
   }
 }
 
@@ -512,10 +512,10 @@ TEST_F(OrderEditorTest, AFailedResaveKeepsTheOldEntry) {
                                                   "Der Auftrag konnte nicht gespeichert werden."}));
   EXPECT_TRUE(editor.changed());
   ASSERT_EQ(OrderIndex().size(), 1u);
-  EXPECT_EQ(OrderIndex()[0].orderNumber, number);
+  EXPECT_EQ(+OrderIndex()[0].orderNumber, number);
   store::OrderHead stored{};
   ASSERT_EQ(store::ReadOrder(app, stored, 0), 1);
-  EXPECT_EQ(stored.lineCount, 1);
+  EXPECT_EQ(+stored.lineCount, 1);
 }
 
 }  // namespace

@@ -59,14 +59,14 @@ TEST(BookPayment, TypedAmountsAddUpInTheStoredOrder) {
     }
     EXPECT_EQ(last, result);
     const store::OrderHead stored = book.stored(head.orderNumber);
-    EXPECT_EQ(stored.paid, paid);
-    EXPECT_EQ(book.app.order.paid, paid);
-    EXPECT_EQ(book.app.addresses.entry.offset, static_cast<std::uint32_t>(customer));
+    EXPECT_EQ(+stored.paid, paid);
+    EXPECT_EQ(+book.app.order.paid, paid);
+    EXPECT_EQ(+book.app.addresses.entry.offset, static_cast<std::uint32_t>(customer));
     if (stored.paid == 0) continue;
     EXPECT_EQ(store::GetText(stored.paymentDate), "05.12.2026");
     EXPECT_EQ(store::GetText(stored.account), "Sparkass");
-    EXPECT_EQ(stored.cashDiscountTaken, 1);
-    EXPECT_EQ(stored.total, 1250);
+    EXPECT_EQ(+stored.cashDiscountTaken, 1);
+    EXPECT_EQ(+stored.total, 1250);
   }
 }
 
@@ -93,8 +93,8 @@ TEST(BookPayment, AnOrderThatCannotBeHadChangesNothing) {
     EXPECT_EQ(orders::BookPayment(book.app, {number, "", "", false, "12,50", ""}), 0);
     EXPECT_EQ(book.ui.texts(), std::vector<std::string>{told});
     EXPECT_EQ(book.app.orders.position, cursor.position);
-    EXPECT_EQ(book.app.orders.entry.offset, cursor.entry.offset);
-    EXPECT_EQ(book.app.order.orderNumber, shown);
+    EXPECT_EQ(+book.app.orders.entry.offset, +cursor.entry.offset);
+    EXPECT_EQ(+book.app.order.orderNumber, shown);
     EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), data);
   }
 }

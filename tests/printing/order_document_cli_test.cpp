@@ -100,7 +100,7 @@ TEST_F(OrderDocumentCliTest, SixtyLineInvoiceAsPdfHoldsEveryLineAndTheTotal) {
   ASSERT_EQ(RunCommand(cli("print 3 --order " + number + " --date 06.12.2026 --pdf " + pdf)), 0);
   ASSERT_GT(testsupport::FileSize(pdf), 1000);
   // Printing without --issue leaves the order as it was.
-  EXPECT_EQ(stored().flags, 0);
+  EXPECT_EQ(+stored().flags, 0);
 
   std::string text;
   if (RunCommand("pdftotext -layout " + pdf + " -", &text) != 0)
@@ -162,7 +162,7 @@ TEST_F(OrderDocumentCliTest, RefusesWhatItCannotPrint) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("x.pdf")));
   // An output that cannot be written leaves the order unissued.
   EXPECT_EQ(RunCommand(cli("print 3 --order " + number + " --issue --pdf " + dir.file("no/such/x.pdf"))), 1);
-  EXPECT_EQ(stored().flags, 0);
+  EXPECT_EQ(+stored().flags, 0);
 }
 
 }  // namespace

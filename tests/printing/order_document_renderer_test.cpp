@@ -202,7 +202,7 @@ TEST_F(OrderDocumentTest, CreditNoteHasNoPaymentTerms) {
   app.order.cashDiscountPeriod = 7;
   app.parameters.printPaymentTerms = 1;
   RecordingCanvas canvas = render(kJobInvoice);
-  ASSERT_LT(app.order.total, 0);
+  ASSERT_LT(+app.order.total, 0);
   EXPECT_NE(canvas.findText("GUTSCHRIFT"), nullptr);
   EXPECT_EQ(canvas.findText("RECHNUNG"), nullptr);
   EXPECT_EQ(Column(canvas),
@@ -348,7 +348,7 @@ TEST_F(OrderDocumentTest, PrintedNetAndTaxLinesAddUpToTheInvoiceAmount) {
                                   : store::kOrderPricesIncludeTax | (kind == 2 ? store::kOrderGrossAsNet : 0);
 
     const RecordingCanvas printed = render(kJobInvoice);
-    ASSERT_EQ(ExpectTotalsAddUp(printed, fourth).cents, app.order.total);
+    ASSERT_EQ(ExpectTotalsAddUp(printed, fourth).cents, +app.order.total);
     if (kind == 0 || kind == 3) continue;
     app.order.flags ^= store::kOrderGrossAsNet;
     const RecordingCanvas other = render(kJobInvoice);
@@ -383,7 +383,7 @@ TEST_F(OrderDocumentTest, DamagedStoredValuesAreLeftOutOrClampedWithAMessage) {
     const bool fourth = app.parameters.fourthCurrencyPrint != 0 && app.order.currency == 0;
     for (const PrintedTotal& t : PrintedTotals(canvas, fourth))
       EXPECT_LT(std::max(std::abs(t.cents), std::abs(t.fourthCents)), 100000000) << t.line;
-    EXPECT_EQ(ExpectTotalsAddUp(canvas, fourth).cents, app.order.total);
+    EXPECT_EQ(ExpectTotalsAddUp(canvas, fourth).cents, +app.order.total);
     std::string told;
     for (const auto& shown : ui.shown) told += shown.text + "\n";
     EXPECT_NE(told.find(message), std::string::npos) << told;

@@ -44,7 +44,7 @@ TEST_F(AddressFileTest, RenamingMovesTheRecordAndEveryOrderFollows) {
 
   std::vector<std::uint32_t> refs;
   for (const auto& e : testsupport::IndexEntries<OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2, true))
-    refs.push_back(e.customerRef);
+    refs.push_back(+e.customerRef);
   EXPECT_EQ(refs, (std::vector<std::uint32_t>{2384, 1192, 2384}));
 
   std::vector<std::uint8_t> expected = ordersBefore;

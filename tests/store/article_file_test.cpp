@@ -54,7 +54,7 @@ TEST_F(ArticleFileTest, NumberChangeMovesRecordAndEveryReferenceFollowsByteForBy
   ASSERT_EQ(articles.size(), 3u * 520);
   EXPECT_TRUE(std::equal(articlesBefore.begin(), articlesBefore.end(), articles.begin()));
   EXPECT_EQ(position, 1);
-  EXPECT_EQ(app.articles.entry.offset, 1040u);
+  EXPECT_EQ(+app.articles.entry.offset, 1040u);
   EXPECT_EQ(NumberAt(1), "Z-100");
   EXPECT_EQ(LookupDiscount(app, 0, 1040), 50);
   EXPECT_EQ(LookupDiscount(app, 0, 520), 30);

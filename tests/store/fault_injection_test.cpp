@@ -57,7 +57,7 @@ class FaultInjectionTest : public testsupport::StoreTest {
         std::string key(store::GetText(e.key, sizeof e.key));
         if (TextAt(data, e.offset + keyAt, sizeof e.key) != key) out += "!";
         out += kind + key + (showAt ? " " + TextAt(data, e.offset + showAt, 42) : "") + "\n";
-        byOffset[e.offset] = key;
+        byOffset[+e.offset] = key;  // a copy: the packed member may be misaligned
       }
     };
     keyed("A ", testsupport::IndexEntries<store::ArticleIndexEntry>(dir.file("ARTIKEL.IDX"), 4),

@@ -181,8 +181,8 @@ TEST_F(IndexedFileTest, DamagedFilesNeitherCrashNorReadPastTheBuffer) {
     if (file.ReadRecordAt(AsBytes(buffer[1]), 0)) {
       EXPECT_EQ(buffer[1].designation[41], 0) << "tail cleared";
     }
-    EXPECT_EQ(buffer[0].length, 0x5A5A);
-    EXPECT_EQ(buffer[2].length, 0x5A5A);
+    EXPECT_EQ(+buffer[0].length, 0x5A5A);
+    EXPECT_EQ(+buffer[2].length, 0x5A5A);
     EXPECT_EQ(file.ReadRecordAt(AsBytes(buffer[1]), 1), 0);
 
     ArticleRecord criteria{};

@@ -54,7 +54,7 @@ TEST_F(OrderFileTest, ChangedOrderIsAppendedAndKeepsItsNumberAndPlace) {
   ASSERT_EQ(DeleteOrderEntry(app, position), 1);
   ASSERT_EQ(StoreOrder(app, head, position, StoreMode::SameNumber), 1);
   EXPECT_EQ(position, 1);
-  EXPECT_EQ(app.orders.entry.offset, 2250u);
+  EXPECT_EQ(+app.orders.entry.offset, 2250u);
   std::vector<std::uint8_t> after = ReadBytes(dir.file("RECHNUNG.DAT"));
   ASSERT_EQ(after.size(), 2250u + 80 + 5 * 402);
   EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
@@ -62,11 +62,11 @@ TEST_F(OrderFileTest, ChangedOrderIsAppendedAndKeepsItsNumberAndPlace) {
 
   app.orderLines = std::vector<OrderLine>(kOrderLineSlots);
   ASSERT_EQ(ReadOrder(app, head, 1), 1);
-  EXPECT_EQ(head.orderNumber, second.orderNumber);
-  ASSERT_EQ(head.lineCount, 5);
+  EXPECT_EQ(+head.orderNumber, +second.orderNumber);
+  ASSERT_EQ(+head.lineCount, 5);
   for (int i = 1; i <= 5; ++i) {
     EXPECT_EQ(LineText(i), "b" + std::to_string(i));
-    EXPECT_EQ(app.orderLines[i].orderNumber, second.orderNumber);
+    EXPECT_EQ(+app.orderLines[i].orderNumber, +second.orderNumber);
   }
 }
 
@@ -87,13 +87,13 @@ TEST_F(OrderFileTest, RewriteStaysInPlaceAndLeavesTheNextOrderAlone) {
   ASSERT_EQ(after.size(), before.size());
   EXPECT_TRUE(std::equal(before.begin() + 884, before.end(), after.begin() + 884));
   ASSERT_EQ(ReadOrder(app, head, 0), 1);
-  EXPECT_EQ(head.paid, 1234);
+  EXPECT_EQ(+head.paid, 1234);
   EXPECT_EQ(LineText(1) + LineText(2), "a1bezahlt");
 }
 
 TEST_F(OrderFileTest, FindsByCustomerOrByNumber) {
   std::vector<std::int32_t> numbers;
-  for (std::int32_t customer : {0, 1192, 0, 1192}) numbers.push_back(AddOrder(app, customer, {}).orderNumber);
+  for (std::int32_t customer : {0, 1192, 0, 1192}) numbers.push_back(+AddOrder(app, customer, {}).orderNumber);
   const struct {
     std::int32_t customer, number, from;
     bool forward;
@@ -154,8 +154,8 @@ TEST_F(OrderFileTest, UnreadableHeadsAndDeletedCustomers) {
     head.lineCount = 3;
     SetText(head.orderDate, "01.12.2026");
     EXPECT_EQ(ReadOrder(app, head, 0), 0);
-    EXPECT_EQ(head.orderNumber, 4711);
-    EXPECT_EQ(head.lineCount, 3);
+    EXPECT_EQ(+head.orderNumber, 4711);
+    EXPECT_EQ(+head.lineCount, 3);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, "Probleme mit Auftrag #126120001\nAuftrag kann nicht gelesen werden.");
     EXPECT_EQ(ui.shown[0].icon, frame::Icon::Exclamation);
@@ -186,7 +186,7 @@ TEST_F(OrderFileTest, MonthRuleOnTheThirdOfDecember) {
     std::vector<std::int32_t> numbers;
     for (bool answer : c.answers) {
       ui.answer({answer});
-      numbers.push_back(AddOrder(app, 0, {{"x"}}).orderNumber);
+      numbers.push_back(+AddOrder(app, 0, {{"x"}}).orderNumber);
     }
     EXPECT_EQ(numbers, c.numbers);
     EXPECT_EQ(CounterInFile(), static_cast<std::uint32_t>(c.numbers.back()) + 1);
@@ -204,7 +204,7 @@ TEST_F(OrderFileTest, MonthRuleOnTheThirdOfDecember) {
 TEST_F(OrderFileTest, CounterComesFromTheParameterFileAndNeverGoesDown) {
   SaveCounter(126120100);
   app.nextOrderNumber = 126120005;
-  EXPECT_EQ(AddOrder(app, 0, {}).orderNumber, 126120100);
+  EXPECT_EQ(+AddOrder(app, 0, {}).orderNumber, 126120100);
   EXPECT_EQ(CounterInFile(), 126120101u);
 
   app.nextOrderNumber = 126120005;
@@ -213,7 +213,7 @@ TEST_F(OrderFileTest, CounterComesFromTheParameterFileAndNeverGoesDown) {
   std::int32_t position = 0;
   ASSERT_EQ(DeleteOrderEntry(app, position), 1);
   ASSERT_EQ(StoreOrder(app, head, position, StoreMode::SameNumber), 1);
-  EXPECT_EQ(head.orderNumber, 126120100);
+  EXPECT_EQ(+head.orderNumber, 126120100);
   EXPECT_EQ(app.nextOrderNumber, 126120101u);
 
   frame::AppState other;  // read the parameters before the first drew
@@ -301,7 +301,7 @@ TEST_F(OrderFileTest, TwoCopiesStoringAtOnceNeverClash) {
   auto entries = testsupport::IndexEntries<OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
   ASSERT_EQ(entries.size(), 2u * kOrdersPerCopy);
   for (std::size_t i = 0; i < entries.size(); ++i)
-    EXPECT_EQ(entries[i].orderNumber, 1000 + static_cast<std::int32_t>(i));
+    EXPECT_EQ(+entries[i].orderNumber, 1000 + static_cast<std::int32_t>(i));
   EXPECT_EQ(CounterInFile(), 1000u + 2 * kOrdersPerCopy);
 
   std::set<std::string> seen;
@@ -311,10 +311,10 @@ TEST_F(OrderFileTest, TwoCopiesStoringAtOnceNeverClash) {
     std::string marker = LineText(1);
     int copy = 0, i = 0;
     ASSERT_EQ(std::sscanf(marker.c_str(), "%d/%d", &copy, &i), 2) << marker;
-    EXPECT_EQ(head.customerRef, copy * 1192);
-    EXPECT_EQ(head.lineCount, 1 + i % 3);
+    EXPECT_EQ(+head.customerRef, copy * 1192);
+    EXPECT_EQ(+head.lineCount, 1 + i % 3);
     for (int line = 1; line <= head.lineCount; ++line)
-      EXPECT_EQ(app.orderLines[line].orderNumber, head.orderNumber);
+      EXPECT_EQ(+app.orderLines[line].orderNumber, +head.orderNumber);
     seen.insert(marker);
   }
   EXPECT_EQ(seen.size(), 2u * kOrdersPerCopy);

@@ -141,12 +141,12 @@ TEST(ParameterRecord, TaxRateAddressesTheTwelveSlotTable) {
   EXPECT_EQ((std::vector{TaxRate(parameters, 1, 1), TaxRate(parameters, 1, 2), TaxRate(parameters, 1, 3)}),
             (std::vector<std::int16_t>{0, 320, 0}));
   SetTaxRate(parameters, 2, 3, 190);
-  EXPECT_EQ(parameters.taxRates[8], 190);
+  EXPECT_EQ(+parameters.taxRates[8], 190);
   parameters.fourthCurrencyPrint = 1;
   EXPECT_EQ(TaxRateSlot(parameters, 9), 1);
   SetTaxRateSlot(parameters, 11, -1);
   EXPECT_EQ(raw[1466], 0xFF);
-  EXPECT_EQ(parameters.exchangeRates[0], 0.0f);  // nothing spilled past slot 11
+  EXPECT_EQ(+parameters.exchangeRates[0], 0.0f);  // nothing spilled past slot 11
 }
 
 }  // namespace

@@ -57,11 +57,11 @@ TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   editor.command(1);
   ASSERT_EQ(editor.result(), QDialog::Accepted);
   const store::ArticleRecord& a = editor.article();
-  EXPECT_EQ(a.price1, 1250);
-  EXPECT_EQ(a.price2, 123456);
-  EXPECT_EQ(a.price3, -350);
-  EXPECT_EQ(a.quantityPrice2, 10);
-  EXPECT_EQ(a.purchasePrice, 900);
+  EXPECT_EQ(+a.price1, 1250);
+  EXPECT_EQ(+a.price2, 123456);
+  EXPECT_EQ(+a.price3, -350);
+  EXPECT_EQ(+a.quantityPrice2, 10);
+  EXPECT_EQ(+a.purchasePrice, 900);
   EXPECT_DOUBLE_EQ(a.stock[4], 2.25);
   EXPECT_DOUBLE_EQ(a.targetStock, 3.0);
 }

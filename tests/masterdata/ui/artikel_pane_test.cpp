@@ -79,7 +79,7 @@ TEST_F(ArtikelPaneTest, SearchWithOneHitChoosesItAtOnce) {
   EXPECT_EQ(Shown(pane, 1104), "Mutter M8");
   // Browsing now follows the search text, and only it.
   EXPECT_EQ(store::GetText(app.articleCriteria.number), "mutter");
-  EXPECT_EQ(app.articleCriteria.flags, 0);
+  EXPECT_EQ(+app.articleCriteria.flags, 0);
 }
 
 TEST_F(ArtikelPaneTest, AfterASearchForFortySevenNextGoesToTheNextNumberWithIt) {
@@ -149,7 +149,7 @@ TEST_F(ArtikelPaneTest, NewArticleGetsTheNextNumberAndBecomesCurrentUnlessCancel
   pane.command(2028);
   store::ArticleRecord stored{};
   ASSERT_EQ(store::ReadArticle(app, stored, app.articles.position), 1);
-  EXPECT_EQ((std::pair{std::string(store::GetText(stored.number)), stored.price1}),
+  EXPECT_EQ((std::pair{std::string(store::GetText(stored.number)), +stored.price1}),
             (std::pair{std::string("101"), 1250}));
   EXPECT_EQ(Current(), "101");
 }

@@ -58,7 +58,7 @@ TEST_F(CashDeskPrintTest, AnUnknownNameBecomesANewAddressWhenADocumentIsChosen) 
   store::AddressRecord stored{};
   ASSERT_EQ(store::ReadAddress(app, stored, 2), 1);
   EXPECT_EQ(store::GetText(stored.name2), "C\xe4sar");
-  EXPECT_EQ(stored.copies, 2);
+  EXPECT_EQ(+stored.copies, 2);
 }
 
 }  // namespace

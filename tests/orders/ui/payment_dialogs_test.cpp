@@ -47,9 +47,9 @@ TEST(PaymentDialogs, ZahlungseingangBooksTheOpenAmountItShows) {
   dialog.command(1);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   const store::OrderHead stored = book.stored(book.app.order.orderNumber);
-  EXPECT_EQ(stored.paid, 1250);
+  EXPECT_EQ(+stored.paid, 1250);
   EXPECT_EQ(store::GetText(stored.account), "Kasse");
-  EXPECT_EQ(stored.cashDiscountTaken, 1);
+  EXPECT_EQ(+stored.cashDiscountTaken, 1);
 }
 
 TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {
@@ -63,8 +63,8 @@ TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {
   frame::Control<QLineEdit>(&dialog, 2151)->setText(QString::number(first));
   frame::Control<QLineEdit>(&dialog, 2152)->setText(QString::number(second));
   dialog.command(1);
-  EXPECT_EQ(book.stored(first).paid, 0);
-  EXPECT_EQ(book.stored(second).paid, 200);
+  EXPECT_EQ(+book.stored(first).paid, 0);
+  EXPECT_EQ(+book.stored(second).paid, 200);
 }
 
 TEST(PaymentDialogs, NachlieferungConfirmsTheEntriesMarkedOk) {
@@ -83,8 +83,8 @@ TEST(PaymentDialogs, NachlieferungConfirmsTheEntriesMarkedOk) {
   EXPECT_TRUE(dialog.list()->item(0)->text().startsWith("  "));
   dialog.command(1);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(book.stored(source).lineCount, 1);
-  EXPECT_EQ(book.stored(book.app.order.orderNumber).total, 100);
+  EXPECT_EQ(+book.stored(source).lineCount, 1);
+  EXPECT_EQ(+book.stored(book.app.order.orderNumber).total, 100);
 }
 
 TEST(PaymentDialogs, NachlieferlisteShowsTheCurrentArticlesBackOrders) {
@@ -141,7 +141,7 @@ TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBac
           EXPECT_EQ(job, 4);
           EXPECT_EQ(date, "06.12.2026");
           notices.push_back(notify);
-          lineCounts.push_back(book.app.order.lineCount);
+          lineCounts.push_back(+book.app.order.lineCount);
           if (preview) held = printed;
           else printed();
         });
@@ -155,8 +155,8 @@ TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBac
     EXPECT_EQ(notices, (std::vector<bool>{false, true}));
     EXPECT_EQ(lineCounts, (std::vector<int>{2, 2}));
     if (preview) {
-      EXPECT_EQ(book.app.order.lineCount, 2);
-      EXPECT_EQ(book.stored(first).flags, store::kOrderDeliveryNotePrinted);
+      EXPECT_EQ(+book.app.order.lineCount, 2);
+      EXPECT_EQ(+book.stored(first).flags, store::kOrderDeliveryNotePrinted);
       held();
       held = nullptr;
     }

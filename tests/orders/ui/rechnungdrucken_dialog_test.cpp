@@ -39,9 +39,9 @@ TEST_F(PrintDialogTest, OptionsActAtOnceAndAreSavedOnAbbruch) {
   EXPECT_EQ(frame::Control<QLineEdit>(&dialog, 2088)->text().toStdString(), "03.12.2026");
   EXPECT_EQ(frame::Control<QLineEdit>(&dialog, 2087)->text().toStdString(), "2");
   frame::Control<QCheckBox>(&dialog, 2094)->setChecked(false);
-  EXPECT_EQ(app.parameters.pricesHidden, 1);
+  EXPECT_EQ(+app.parameters.pricesHidden, 1);
   frame::Control<QCheckBox>(&dialog, 2095)->setChecked(true);
-  EXPECT_EQ(app.parameters.printSignature, 1);
+  EXPECT_EQ(+app.parameters.printSignature, 1);
   dialog.command(2);
   EXPECT_TRUE(jobs.empty());
   // The options went into BELVON.PAR.
