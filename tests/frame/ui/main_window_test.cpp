@@ -147,8 +147,8 @@ TEST(MenuCommands, OfferOfTheWeekIsSavedOnlyWhenConfirmed) {
     for (const store::ParameterRecord* p : {&s.app.parameters, &reread.parameters}) {
       EXPECT_EQ(store::GetText(p->offerArticleNumber), confirmed ? "4711" : "");
       EXPECT_EQ(store::GetText(p->offerDesignation), confirmed ? "K\xE4se" : "");
-      EXPECT_EQ(p->offerPrice, confirmed ? 1299 : 0);
-      EXPECT_EQ(p->offerCurrency, confirmed ? 1 : 0);
+      EXPECT_EQ(+p->offerPrice, confirmed ? 1299 : 0);
+      EXPECT_EQ(+p->offerCurrency, confirmed ? 1 : 0);
     }
   }
 }

@@ -79,9 +79,9 @@ TEST(StammdatenDialog, StoresTextsNumbersAndFlags) {
   EXPECT_FALSE(PressOk(dialog).empty());  // the Ω could not be kept
 
   const store::ParameterRecord& out = dialog.parameters();
-  EXPECT_EQ(out.cashDiscount, 23);
-  EXPECT_EQ(out.cashDiscountPeriod, 10);
-  EXPECT_EQ(out.paymentPeriod, 30);
+  EXPECT_EQ(+out.cashDiscount, 23);
+  EXPECT_EQ(+out.cashDiscountPeriod, 10);
+  EXPECT_EQ(+out.paymentPeriod, 30);
   EXPECT_EQ(dialog.nextOrderNumber(), 4711u);
   EXPECT_EQ(dialog.dataDirectory(), "/neu/");
   EXPECT_EQ(store::GetText(out.companyName1), std::string(79, 'A'));
@@ -89,9 +89,9 @@ TEST(StammdatenDialog, StoresTextsNumbersAndFlags) {
   EXPECT_EQ(store::GetText(out.street), "Hauptstra\xDF" "e 1 \x80");
   EXPECT_EQ(store::GetText(out.town), "?mega");
   EXPECT_EQ(store::GetText(out.footerInvoice), std::string(320, 'F'));
-  EXPECT_EQ(out.autoArticleNumber, 1);
-  EXPECT_EQ(out.plusOneNumbering, 1);
-  EXPECT_EQ(out.printLetterhead, 0);
+  EXPECT_EQ(+out.autoArticleNumber, 1);
+  EXPECT_EQ(+out.plusOneNumbering, 1);
+  EXPECT_EQ(+out.printLetterhead, 0);
 
   // Shown again as stored.
   StammdatenDialog again(out, dialog.nextOrderNumber(), dialog.dataDirectory(), nullptr);
@@ -123,8 +123,8 @@ TEST(StammdatenDialog, GrossAsNetForcesGrossPrices) {
   EXPECT_TRUE(gross->isEnabled());
   grossAsNet->setChecked(true);
   PressOk(dialog);
-  EXPECT_EQ(dialog.parameters().grossPrices, 1);
-  EXPECT_EQ(dialog.parameters().grossAsNet, 1);
+  EXPECT_EQ(+dialog.parameters().grossPrices, 1);
+  EXPECT_EQ(+dialog.parameters().grossAsNet, 1);
 }
 
 TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
@@ -155,7 +155,7 @@ TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
   Check(&dialog, 2236)->setChecked(true);
   // A rate that is no number is refused by name, and nothing is taken.
   EXPECT_EQ(PressOk(dialog, false), NotANumberMessage("UmSt 3 der 3. Währung"));
-  EXPECT_EQ(dialog.parameters().exchangeRates[3], p.exchangeRates[3]);
+  EXPECT_EQ(+dialog.parameters().exchangeRates[3], +p.exchangeRates[3]);
   Type(&dialog, 2165, "0");
   EXPECT_TRUE(PressOk(dialog).empty());
 
@@ -170,9 +170,9 @@ TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
   EXPECT_FLOAT_EQ(out.exchangeRates[3], 2.5f);
   EXPECT_EQ(store::GetText(out.currencySymbol2), "EUR");
   EXPECT_EQ(store::GetText(out.currencySymbol4), "\x80");
-  EXPECT_EQ(out.fourthCurrencyPrint, 1);
-  EXPECT_EQ(out.noDecimalsPrint, 0);
-  EXPECT_EQ(out.noSingleTax, 1);
+  EXPECT_EQ(+out.fourthCurrencyPrint, 1);
+  EXPECT_EQ(+out.noDecimalsPrint, 0);
+  EXPECT_EQ(+out.noSingleTax, 1);
 }
 
 TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
@@ -194,16 +194,16 @@ TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
   Check(&dialog, 2213)->setChecked(true);
   PressOk(dialog);
   const store::ParameterRecord& out = dialog.parameters();
-  EXPECT_EQ(out.printOffsetVertical, -100);
-  EXPECT_EQ(out.printOffsetHorizontal, 100);
-  EXPECT_EQ(out.logoWidth, 200);
-  EXPECT_EQ(out.logoPosHorizontal, 2000);
-  EXPECT_EQ(out.logoPosVertical, 0);
+  EXPECT_EQ(+out.printOffsetVertical, -100);
+  EXPECT_EQ(+out.printOffsetHorizontal, 100);
+  EXPECT_EQ(+out.logoWidth, 200);
+  EXPECT_EQ(+out.logoPosHorizontal, 2000);
+  EXPECT_EQ(+out.logoPosVertical, 0);
   EXPECT_EQ(store::GetText(out.letterheadLine1), std::string(39, 'K'));
   EXPECT_EQ(store::GetText(out.letterheadLine2), std::string(59, 'L'));
   EXPECT_EQ(store::GetText(out.cashDrawerCommand), "kassenlade --open");
-  EXPECT_EQ(out.ordersOnA5, 1);
-  EXPECT_EQ(out.printBar, 0);
+  EXPECT_EQ(+out.ordersOnA5, 1);
+  EXPECT_EQ(+out.printBar, 0);
 }
 
 TEST(MahndatenDialog, StoresAllTwelveValues) {
@@ -225,8 +225,8 @@ TEST(MahndatenDialog, StoresAllTwelveValues) {
   const char* titles[] = {out.dunningTitle1, out.dunningTitle2, out.dunningTitle3};
   const char* texts[] = {out.dunningText1, out.dunningText2, out.dunningText3};
   for (int level = 0; level < 3; ++level) {
-    EXPECT_EQ(out.dunningPeriods[level], 10 + level);
-    EXPECT_EQ(out.dunningFees[level], 5 * level);
+    EXPECT_EQ(+out.dunningPeriods[level], 10 + level);
+    EXPECT_EQ(+out.dunningFees[level], 5 * level);
     EXPECT_EQ(store::GetText(titles[level], 81), "Titel " + std::to_string(level + 1));
     EXPECT_EQ(store::GetText(texts[level], 81), "mahnung" + std::to_string(level + 1) + ".txt");
   }

@@ -68,7 +68,7 @@ TEST_F(AddressPaneTest, SecondAndThirdMeierGetBlanksAndFreeNumbers) {
 TEST_F(AddressPaneTest, RefusedInputKeepsTheDialogOpenAndTheAddress) {
   CreateAddress("Meier");
   CreateAddress("Schulz", "1.010,10");
-  EXPECT_EQ(app.address.turnover, 101010);  // read with the German separators
+  EXPECT_EQ(+app.address.turnover, 101010);  // read with the German separators
   const struct {
     int command;
     const char* name2;
@@ -176,7 +176,7 @@ TEST_F(AddressPaneTest, AFailedWriteIsReportedAndThePaneShowsTheStoredAddress) {
     EXPECT_EQ(Name2(), "Adam");
     EXPECT_EQ(frame::Control<QLineEdit>(pane, masterdata::id::kName2)->text(), "Adam");
     // What "Neu" in the order pane takes as the customer.
-    EXPECT_EQ(app.addresses.entry.offset, adam);
+    EXPECT_EQ(+app.addresses.entry.offset, adam);
   }
 }
 

@@ -167,14 +167,14 @@ TEST_F(RechnungPaneTest, TypingTheQuantityTakesTheTierPriceOnlyWithTheFocus) {
   EXPECT_EQ(Text(2166), "EUR");
 
   ChangeWithoutFocus(2043, "12");
-  EXPECT_EQ(app.orderLines[0].quantity, 12);
+  EXPECT_EQ(+app.orderLines[0].quantity, 12);
   EXPECT_EQ(Text(2053), "4.00");
   EXPECT_EQ(Text(2072), "48.00");
 
   TypeInto(2043, "12");
   ASSERT_TRUE(Control<QLineEdit>(pane, 2043)->hasFocus());
   EXPECT_EQ(Text(2043), "12");
-  EXPECT_EQ(app.orderLines[0].salePrice, 360);
+  EXPECT_EQ(+app.orderLines[0].salePrice, 360);
   EXPECT_EQ(Text(2053), "3.60");
   EXPECT_EQ(Text(2072), "43.20");
   TypeInto(2043, "2");
@@ -190,13 +190,13 @@ TEST_F(RechnungPaneTest, DiscountShowsTheLineAmountAndAppendingTheTotal) {
   TakeOver("100");
   TypeInto(2043, "3");
   TypeInto(2055, "10");
-  EXPECT_EQ(app.orderLines[0].discount, 100);
+  EXPECT_EQ(+app.orderLines[0].discount, 100);
   EXPECT_EQ(Text(2072), "27.00");
   TypeInto(2053, "1,99");  // a comma is read as the decimal point
-  EXPECT_EQ(app.orderLines[0].salePrice, 199);
+  EXPECT_EQ(+app.orderLines[0].salePrice, 199);
   EXPECT_EQ(Text(2072), "5.37");
   Control<QRadioButton>(pane, 2229)->click();  // class "1": 7 %
-  EXPECT_EQ(app.orderLines[0].taxCode, store::kTaxCodeRate1);
+  EXPECT_EQ(+app.orderLines[0].taxCode, store::kTaxCodeRate1);
 
   pane->command(2066);
   EXPECT_EQ(ListCount(), 1);
@@ -220,7 +220,7 @@ TEST_F(RechnungPaneTest, DiscountShowsTheLineAmountAndAppendingTheTotal) {
   ASSERT_TRUE(none->isChecked());
   QTest::mouseClick(none, Qt::LeftButton);
   pane->command(2066);
-  EXPECT_EQ(app.orderLines[2].taxCode, store::kTaxCodeNone);
+  EXPECT_EQ(+app.orderLines[2].taxCode, store::kTaxCodeNone);
 }
 
 TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
@@ -271,7 +271,7 @@ TEST_F(RechnungPaneTest, ABookedOrderCannotBeChanged) {
 
   DoubleClick(0);
   EXPECT_EQ(ListCount(), 2);
-  EXPECT_EQ(app.order.lineCount, 2);
+  EXPECT_EQ(+app.order.lineCount, 2);
   EXPECT_EQ(Text(2051), "");
 
   // The earlier order is open again: a double click takes the line back.
@@ -305,8 +305,8 @@ TEST_F(RechnungPaneTest, BrowsingByKeyRefillsTheFieldThatHasTheFocus) {
   TypeInto(2046, "X1");
   TypeInto(2043, "7");
   QTest::keyClick(Control<QLineEdit>(pane, 2043), Qt::Key_N, Qt::AltModifier);  // "&Neu"
-  EXPECT_EQ(app.order.lineCount, 0);
-  EXPECT_EQ(app.orderLines[0].quantity, 0);
+  EXPECT_EQ(+app.order.lineCount, 0);
+  EXPECT_EQ(+app.orderLines[0].quantity, 0);
   EXPECT_EQ(Text(2043), "0.000");
   EXPECT_EQ(Text(2046), "");
 }
@@ -336,8 +336,8 @@ TEST_F(RechnungPaneTest, ChangingTheCustomerAsksToSaveTheNewOrder) {
     EXPECT_EQ(ui.questions(), std::vector<std::string>{"Auftrag speichern ?"});
     EXPECT_EQ(store::GetText(app.address.name2), c.customerAfter);
     EXPECT_EQ(app.orders.lastIndex - before, c.ordersStored);
-    EXPECT_EQ(app.order.lineCount, c.choice == Choice::Cancel ? 1 : 0);
-    EXPECT_EQ(ListCount(), app.order.lineCount);
+    EXPECT_EQ(+app.order.lineCount, c.choice == Choice::Cancel ? 1 : 0);
+    EXPECT_EQ(ListCount(), +app.order.lineCount);
   }
 }
 
@@ -368,8 +368,8 @@ TEST_F(RechnungPaneTest, APreviewHoldsTheInputAndItsClosingKeepsANewOrder) {
   QApplication::processEvents();
   QApplication::processEvents();
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  EXPECT_EQ(app.order.stored, 0);
-  EXPECT_EQ(app.order.orderNumber, newNumber);
+  EXPECT_EQ(+app.order.stored, 0);
+  EXPECT_EQ(+app.order.orderNumber, newNumber);
   EXPECT_EQ(Text(2030), QString::number(newNumber));
   EXPECT_EQ(ListCount(), 1);
 }
@@ -404,7 +404,7 @@ TEST_F(RechnungPaneTest, AnArticleNumberChangeReachesTheOpenOrder) {
   pane->command(2076);
   store::OrderHead stored{};
   ASSERT_EQ(store::ReadOrder(app, stored, app.orders.position), 1);
-  EXPECT_EQ(app.orderLines[1].articleRef, moved);
+  EXPECT_EQ(+app.orderLines[1].articleRef, moved);
   EXPECT_EQ(store::GetText(app.orderLines[1].articleNumber), "101");
 }
 
@@ -419,7 +419,7 @@ TEST_F(RechnungPaneTest, AWholeOrderWithItsTypedTermsIsStoredAsThePaneShowedIt) 
   pane->command(2062);
   TypeInto(2057, "21");
   TypeInto(2061, "9e99");  // "9" is a number, "9e" and on are none: 9 stays
-  EXPECT_EQ(app.order.cashDiscountPeriod, 9);
+  EXPECT_EQ(+app.order.cashDiscountPeriod, 9);
   TypeInto(2061, "8");
   TakeOver("100");
   pane->command(2066);
@@ -447,15 +447,15 @@ TEST_F(RechnungPaneTest, AWholeOrderWithItsTypedTermsIsStoredAsThePaneShowedIt) 
   store::OrderHead stored{};
   ASSERT_EQ(store::ReadOrder(other, stored, 0), 1);
   EXPECT_EQ(QString::number(stored.orderNumber), Text(2030));
-  EXPECT_EQ(stored.total, 1178);
-  EXPECT_EQ(stored.paymentPeriod, 21);
-  EXPECT_EQ(stored.cashDiscountPeriod, 8);
+  EXPECT_EQ(+stored.total, 1178);
+  EXPECT_EQ(+stored.paymentPeriod, 21);
+  EXPECT_EQ(+stored.cashDiscountPeriod, 8);
   EXPECT_EQ(stored.dunningLevel, 2);
-  ASSERT_EQ(stored.lineCount, 3);
+  ASSERT_EQ(+stored.lineCount, 3);
   const char* numbers[] = {"100", "200", "300"};
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(store::GetText(other.orderLines[i + 1].articleNumber), numbers[i]);
-  EXPECT_EQ(other.orderLines[2].discount, 50);
+  EXPECT_EQ(+other.orderLines[2].discount, 50);
 }
 
 }  // namespace
