@@ -50,7 +50,9 @@ TEST(TypedNumbers, GermanInputAndRefusals) {
     SCOPED_TRACE(c.text);
     std::optional<double> number = frame::ReadNumber(c.text);
     ASSERT_EQ(number.has_value(), c.number.has_value());
-    if (number) EXPECT_DOUBLE_EQ(*number, *c.number);
+    if (number) {
+      EXPECT_DOUBLE_EQ(*number, *c.number);
+    }
     EXPECT_EQ(frame::ReadScaled(c.text, 2), c.cents);
   }
 }
