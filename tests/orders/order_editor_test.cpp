@@ -34,14 +34,7 @@ constexpr const char* kNotSavedForPrint =
 class OrderEditorTest : public testsupport::StoreTest {
  protected:
   OrderEditorTest() : editor(app) {
-    // The main currency and "DM" at 2.5 per euro; 7 % and 19 % everywhere.
-    store::SetText(app.parameters.currencySymbol1, "EUR");
-    store::SetText(app.parameters.currencySymbol2, "DM");
-    app.parameters.exchangeRates[1] = 2.5f;
-    for (int c = 0; c < 3; ++c) {
-      store::SetTaxRate(app.parameters, c, 2, 70);
-      store::SetTaxRate(app.parameters, c, 3, 190);
-    }
+    testsupport::SetEuroAndDm(app.parameters);
     EXPECT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
   }
 

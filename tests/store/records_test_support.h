@@ -23,6 +23,7 @@
 #include "store/index_entry.h"
 #include "store/order_file.h"
 #include "store/order_record.h"
+#include "store/parameter_record.h"
 #include "store/text_field.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -60,6 +61,18 @@ class StoreTest : public ::testing::Test {
   platform::FixedClock clock{kThirdOfDecember2026};
   frame::AppState app;
 };
+
+// The main currency EUR and "DM" at 2.5 per euro; 7 % and 19 % in every
+// currency.
+inline void SetEuroAndDm(store::ParameterRecord& parameters) {
+  store::SetText(parameters.currencySymbol1, "EUR");
+  store::SetText(parameters.currencySymbol2, "DM");
+  parameters.exchangeRates[1] = 2.5f;
+  for (int c = 0; c < 3; ++c) {
+    store::SetTaxRate(parameters, c, 2, 70);
+    store::SetTaxRate(parameters, c, 3, 190);
+  }
+}
 
 inline store::ArticleRecord MakeArticle(const std::string& number,
                                         const std::string& designation = "",

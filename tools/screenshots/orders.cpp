@@ -21,13 +21,7 @@ void OrderPane() {
   frame::AppState& app = t.app;
   t.ui.defaultAnswer = true;
   frame::LoadParameters(app);
-  store::SetText(app.parameters.currencySymbol1, "EUR");
-  store::SetText(app.parameters.currencySymbol2, "DM");
-  app.parameters.exchangeRates[1] = 2.5f;
-  for (int c = 0; c < 3; ++c) {
-    store::SetTaxRate(app.parameters, c, 2, 70);
-    store::SetTaxRate(app.parameters, c, 3, 190);
-  }
+  testsupport::SetEuroAndDm(app.parameters);
   frame::SaveParameters(app, frame::OrderCounter::FromMemory);
   std::int32_t position = -1;
   store::WriteAddress(app, testsupport::MakeAddress("Mustermann", "", "Maschinenbau GmbH"), position, true);

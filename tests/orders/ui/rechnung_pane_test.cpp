@@ -44,13 +44,7 @@ using frame::Control;
 class RechnungPaneTest : public testsupport::StoreTest {
  protected:
   RechnungPaneTest() {
-    store::SetText(app.parameters.currencySymbol1, "EUR");
-    store::SetText(app.parameters.currencySymbol2, "DM");
-    app.parameters.exchangeRates[1] = 2.5f;
-    for (int c = 0; c < 3; ++c) {
-      store::SetTaxRate(app.parameters, c, 2, 70);
-      store::SetTaxRate(app.parameters, c, 3, 190);
-    }
+    testsupport::SetEuroAndDm(app.parameters);
     EXPECT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
   }
 
