@@ -2,7 +2,8 @@
 # what is missing first and build only what changed.
 BUILD_DIR ?= build
 PACKAGES := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-translations-l10n fonts-liberation2 xvfb xauth poppler-utils
+            qt6-translations-l10n fonts-liberation2 xvfb xauth poppler-utils \
+            libpugixml-dev default-jre-headless libsaxonhe-java libxml2-utils
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 

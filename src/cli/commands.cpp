@@ -5,6 +5,7 @@
 #include <map>
 
 #include "cli/dump.h"
+#include "cli/einvoice_commands.h"
 #include "cli/payment_commands.h"
 #include "cli/print_command.h"
 #include "frame/first_start_defaults.h"
@@ -53,7 +54,8 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
   static const std::map<std::string, std::function<int(frame::AppState&,
                                                        const std::vector<std::string>&)>>
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
-                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand}};
+                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
+                   {"einvoice", EInvoiceCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

@@ -31,7 +31,10 @@ int Usage() {
       "                       Zahlungseingang buchen\n"
       "  book                 gelieferte Aufträge buchen (mit --yes)\n"
       "  settle --from NR --to NR (--customer NAME2 | --all)\n"
-      "                       offene Rechnungen egalisieren\n",
+      "                       offene Rechnungen egalisieren\n"
+      "  einvoice --order NR [--output DATEI]\n"
+      "                       E-Rechnung (XRechnung, CII) einer ausgestellten Rechnung\n"
+      "                       schreiben; ohne --output als R<NR>.xml\n",
       stderr);
   return 2;
 }

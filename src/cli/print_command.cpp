@@ -131,6 +131,43 @@ bool OrderJob(int job) {
 
 constexpr int kMaxCopies = 99;
 
+bool OutputWritable(const std::string& pdf, const std::string& png) {
+  if (!pdf.empty()) {
+    QFile file(QString::fromStdString(pdf));
+    if (file.open(QIODevice::WriteOnly)) return true;
+    std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
+    return false;
+  }
+  const QString directory = QString::fromStdString(png);
+  if (QDir().mkpath(directory) && QFileInfo(directory).isWritable()) return true;
+  std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
+  return false;
+}
+
+// Every copy of a document into one output: the copies follow each other,
+// each from its own first page.
+class CopiesRenderer : public printing::PageRenderer {
+ public:
+  CopiesRenderer(std::unique_ptr<printing::PageRenderer> inner, int copies)
+      : inner_(std::move(inner)), copies_(copies) {}
+  printing::RenderOutcome render(printing::Canvas& canvas, const printing::PageGeometry& geometry,
+                                 printing::RenderContext& context) override {
+    printing::RenderOutcome outcome;
+    for (int copy = 1; copy <= copies_; ++copy) {
+      if (copy > 1 && (!canvas.endPage() || !canvas.startPage())) break;
+      context.session.view.targetPage = printing::kPrintAllPages;
+      outcome = inner_->render(canvas, geometry, context);
+    }
+    return outcome;
+  }
+
+ private:
+  std::unique_ptr<printing::PageRenderer> inner_;
+  int copies_;
+};
+
+}  // namespace
+
 // Makes the order with this number current as the order pane holds it: the
 // head and its lines, and its customer as the current address (with the
 // address index position, so that issuing writes the customer back where
@@ -170,43 +207,6 @@ bool MakeOrderCurrent(frame::AppState& app, std::int32_t number) {
                static_cast<long>(number));
   return false;
 }
-
-bool OutputWritable(const std::string& pdf, const std::string& png) {
-  if (!pdf.empty()) {
-    QFile file(QString::fromStdString(pdf));
-    if (file.open(QIODevice::WriteOnly)) return true;
-    std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
-    return false;
-  }
-  const QString directory = QString::fromStdString(png);
-  if (QDir().mkpath(directory) && QFileInfo(directory).isWritable()) return true;
-  std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
-  return false;
-}
-
-// Every copy of a document into one output: the copies follow each other,
-// each from its own first page.
-class CopiesRenderer : public printing::PageRenderer {
- public:
-  CopiesRenderer(std::unique_ptr<printing::PageRenderer> inner, int copies)
-      : inner_(std::move(inner)), copies_(copies) {}
-  printing::RenderOutcome render(printing::Canvas& canvas, const printing::PageGeometry& geometry,
-                                 printing::RenderContext& context) override {
-    printing::RenderOutcome outcome;
-    for (int copy = 1; copy <= copies_; ++copy) {
-      if (copy > 1 && (!canvas.endPage() || !canvas.startPage())) break;
-      context.session.view.targetPage = printing::kPrintAllPages;
-      outcome = inner_->render(canvas, geometry, context);
-    }
-    return outcome;
-  }
-
- private:
-  std::unique_ptr<printing::PageRenderer> inner_;
-  int copies_;
-};
-
-}  // namespace
 
 int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (args.size() < 2) return Usage();

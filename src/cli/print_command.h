@@ -19,6 +19,7 @@
 #ifndef BELVON_CLI_PRINT_COMMAND_H
 #define BELVON_CLI_PRINT_COMMAND_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@
 namespace cli {
 
 int PrintCommand(frame::AppState& app, const std::vector<std::string>& args);
+
+// Makes the order with this number current with its customer, as the order
+// pane holds them; false after the message that says why not.
+bool MakeOrderCurrent(frame::AppState& app, std::int32_t number);
 
 }  // namespace cli
 

@@ -8,7 +8,9 @@
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
+#include "orders/document_figures.h"
 #include "orders/order_math.h"
+#include "einvoice/einvoice_settings.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
 #include "printing/text_wrap.h"
@@ -101,6 +103,15 @@ class OrderDocument {
     fourthCurrency_ = Utf8(p_.currencySymbol4);
     title_ = OrderDocumentTitle(job_, head_, p_);
     printDate_ = platform::Cp1252ToUtf8(context.session.inputs.printDate);
+    legal_ = invoiceLike() && einvoice::LoadSettings(context.app.dataDirectory).legalLines;
+    if (legal_) {
+      const einvoice::Settings settings = einvoice::LoadSettings(context.app.dataDirectory);
+      sellerTaxId_ = Utf8(p_.vatId).empty()
+                         ? (settings.taxNumber.empty() ? "" : "Steuernummer: " + settings.taxNumber)
+                         : "USt-IdNr.: " + Utf8(p_.vatId);
+      exemptionReason_ = einvoice::ExemptionReason(settings);
+      serviceDateByOrder_ = settings.serviceDate == einvoice::ServiceDate::OrderDate;
+    }
   }
 
   RenderOutcome run() {
@@ -180,6 +191,18 @@ class OrderDocument {
     if (!p_.noCustomerNumberPrint) left(kInfoX, y + 25, "Kunden-Nr.: " + Utf8(customer_.customerNumber));
   }
 
+  // What an invoice must state beside the date: the date of the supply or
+  // service, and the seller's VAT ID or tax number (also without the footer
+  // that names it). Both stand where the page has room: right of the
+  // customer number and above the telephone line.
+  void legalInfo(int y) {
+    if (!legal_) return;
+    std::string service = Utf8(head_.orderDate);
+    if (!serviceDateByOrder_ || orders::ParseDate(service).month < 1) service = termsDate();
+    right(kRight, y + 25, "Leistungsdatum: " + platform::Cp1252ToUtf8(service));
+    if (!sellerTaxId_.empty()) right(kRight, y - 125, sellerTaxId_);
+  }
+
   int taxColumnX() const {
     if (job_ == kJobCollectiveInvoice) return 1250;
     return anyDiscount_ ? 1350 : 1480;
@@ -255,6 +278,7 @@ class OrderDocument {
     y_ = 980;
     canvas_.selectFont(BodyFont());
     pageInfo(y_);
+    legalInfo(y_);
     if (!title_.empty()) {
       canvas_.selectFont(TitleFont());
       const bool high = job_ == kJobConfirmation || job_ == kJobCostEstimate;
@@ -482,26 +506,15 @@ class OrderDocument {
   }
 
   bool totals() {
-    std::int64_t sums[3] = {0, 0, 0}, fourthSums[3] = {0, 0, 0};
-    std::int64_t discount = 0, fourthDiscount = 0;
-    for (const store::OrderLine& line : lines_) {
-      if (skipped(line) || !orders::LineComputable(line)) continue;
-      const double gross = static_cast<double>(line.salePrice) * line.quantity;
-      const double fourthGross = factor_ * gross;
-      const std::int64_t fourthPart = orders::RoundHalfAway(fourthGross * line.discount / 1000);
-      discount += orders::LineDiscount(line);
-      fourthDiscount += fourthPart;
-      int k = -1;
-      switch (line.taxCode) {
-        case store::kTaxCodeNone: k = 0; break;
-        case store::kTaxCodeRate1: k = 1; break;
-        case store::kTaxCodeRate2: k = 2; break;
-        default: continue;
-      }
-      sums[k] += orders::LineNet(line);
-      fourthSums[k] += orders::RoundHalfAway(fourthGross) - fourthPart;
-    }
-    if (!fourth_) std::fill(std::begin(fourthSums), std::end(fourthSums), 0);
+    const orders::DocumentFigures figures =
+        orders::ComputeDocumentFigures(head_, lines_, p_, invoiceLike());
+    const orders::DocumentFigures fourthFigures =
+        fourth_ ? orders::ComputeDocumentFigures(head_, lines_, p_, invoiceLike(), factor_)
+                : orders::DocumentFigures{};
+    const std::int64_t discount = figures.discount, fourthDiscount = fourthFigures.discount;
+    const std::int64_t* sums = figures.sums;
+    const std::int64_t* tax = figures.tax;
+    const std::int64_t* fourthTax = fourthFigures.tax;
 
     const int rulesFrom = fourth_ ? 1350 : 1660;
     const bool discountLine =
@@ -509,30 +522,14 @@ class OrderDocument {
     canvas_.selectFont(BodyFont());
 
     y_ += 30;
-    double net = static_cast<double>(sums[0] + sums[1] + sums[2]);
-    double fourthNet = static_cast<double>(fourthSums[0] + fourthSums[1] + fourthSums[2]);
+    exemptionNote(y_);
+    double net = static_cast<double>(figures.sumLine());
+    double fourthNet = static_cast<double>(fourthFigures.sumLine());
     if (discountLine) {
       net += static_cast<double>(discount);
       fourthNet += static_cast<double>(fourthDiscount);
     }
-    // Every tax figure is in whole cents and taken from the amounts of the
-    // total, so that the printed lines add up to it (see order_math.h).
     const int rates[2] = {rate1_, rate2_};
-    std::int64_t tax[2] = {0, 0}, fourthTax[2] = {0, 0};
-    for (int c = 0; c < 2; ++c) {
-      const std::int64_t s = sums[c + 1], sFourth = fourthSums[c + 1];
-      if (grossPrices_) {
-        tax[c] = orders::ContainedTax(s, rates[c]);
-        fourthTax[c] = orders::ContainedTax(sFourth, rates[c]);
-      } else {
-        tax[c] = orders::TaxedSum(s, rates[c]) - s;
-        fourthTax[c] = orders::TaxedSum(sFourth, rates[c]) - sFourth;
-      }
-    }
-    if (grossAsNet_) {
-      net -= static_cast<double>(tax[0] + tax[1]);
-      fourthNet -= static_cast<double>(fourthTax[0] + fourthTax[1]);
-    }
     const bool containedLabels = grossPrices_ && !grossAsNet_;
     totalsLine(containedLabels ? "Brutto-Summe" : "Netto-Summe", net, fourthNet);
     rule(rulesFrom, kRight, y_);
@@ -544,18 +541,20 @@ class OrderDocument {
     }
     if (!pageBreak(false)) return false;
 
-    std::int64_t finalSum = sums[0], fourthFinal = fourthSums[0];
     for (int c = 0; c < 2; ++c) {
       const double r = rates[c];
       if (sums[c + 1] != 0) {
-        totalsLine(containedLabels ? frame::Format("enthaltene %-.1f%% UmSt", r / 10)
-                                   : frame::Format("+ %-.1f%% UmSt", r / 10),
-                   static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
+        const std::string label = containedLabels ? frame::Format("enthaltene %-.1f%% UmSt", r / 10)
+                                                  : frame::Format("+ %-.1f%% UmSt", r / 10);
+        totalsLine(label, static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
+        // The net the tax is taken from, left of its label.
+        if (legal_)
+          right((fourth_ ? 1300 : 1650) - canvas_.textExtent(label).cx - 40, y_,
+                "Bemessungsgrundlage " + amount(static_cast<double>(figures.netOfClass(c)), currency_));
         y_ += 50;
       }
-      finalSum += sums[c + 1] + (grossPrices_ ? 0 : tax[c]);
-      fourthFinal += fourthSums[c + 1] + (grossPrices_ ? 0 : fourthTax[c]);
     }
+    const std::int64_t finalSum = figures.final(), fourthFinal = fourthFigures.final();
     if (!pageBreak(false)) return false;
 
     std::string label;
@@ -574,6 +573,21 @@ class OrderDocument {
     y_ += 50;
     return true;
   }
+
+  // Why tax-free lines carry no tax, left of the totals, from the sum line
+  // down.
+  void exemptionNote(int y) {
+    if (!legal_) return;
+    const bool anyExempt = std::any_of(lines_.begin(), lines_.end(), [&](const store::OrderLine& l) {
+      return l.taxCode == store::kTaxCodeNone && orders::LineCounts(l, true);
+    });
+    if (!anyExempt) return;
+    for (const std::string& text : WrapText(canvas_, exemptionReason_, kExemptionWidth)) {
+      left(kLeft, y, text);
+      y += 40;
+    }
+  }
+  static constexpr int kExemptionWidth = 600;
 
   // The date the payment terms count from: the invoice date, or the print
   // date while the order has none (a document printed without issuing it).
@@ -672,6 +686,9 @@ class OrderDocument {
   bool grossAsNet_ = false;
   int rate1_ = 0, rate2_ = 0;
   std::string currency_, fourthCurrency_, title_, printDate_;
+  bool legal_ = false;
+  bool serviceDateByOrder_ = false;
+  std::string sellerTaxId_, exemptionReason_;
 
   int originX_ = 0, originY_ = 0;
   int pageHeight_ = 0;

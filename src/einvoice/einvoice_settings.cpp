@@ -1,0 +1,142 @@
+#include "einvoice/einvoice_settings.h"
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace einvoice {
+
+namespace {
+
+struct ExemptionInfo {
+  std::string_view category, reason, code, name, key;
+};
+
+constexpr std::array<ExemptionInfo, kExemptionCount> kExemptions = {{
+    {"E", "Kein Ausweis von Umsatzsteuer, da Kleinunternehmer gemäß § 19 UStG", "",
+     "Kleinunternehmer (§ 19 UStG)", "Kleinunternehmer"},
+    {"AE", "Steuerschuldnerschaft des Leistungsempfängers (§ 13b UStG)", "VATEX-EU-AE",
+     "Steuerschuldnerschaft des Leistungsempfängers", "ReverseCharge"},
+    {"K", "Steuerfreie innergemeinschaftliche Lieferung (§ 4 Nr. 1b UStG)", "VATEX-EU-IC",
+     "Innergemeinschaftliche Lieferung", "Innergemeinschaftlich"},
+    {"G", "Steuerfreie Ausfuhrlieferung (§ 4 Nr. 1a UStG)", "VATEX-EU-G", "Ausfuhr",
+     "Ausfuhr"},
+    {"O", "Nicht im Inland steuerbare Leistung", "VATEX-EU-O", "Nicht steuerbar",
+     "NichtSteuerbar"},
+}};
+
+const ExemptionInfo& Info(Exemption e) { return kExemptions[static_cast<int>(e)]; }
+
+std::string Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::string UpperCountry(std::string_view text, const char* fallback) {
+  std::string code = Trim(text);
+  for (char& c : code)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const bool valid = code.size() == 2 && code[0] >= 'A' && code[0] <= 'Z' && code[1] >= 'A' &&
+                     code[1] <= 'Z';
+  return valid ? code : fallback;
+}
+
+// One value on one line: line breaks would start a key of their own.
+std::string OneLine(const std::string& text) {
+  std::string out = text;
+  for (char& c : out)
+    if (c == '\n' || c == '\r') c = ' ';
+  return out;
+}
+
+}  // namespace
+
+std::string_view ExemptionCategory(Exemption e) { return Info(e).category; }
+std::string_view StandardExemptionReason(Exemption e) { return Info(e).reason; }
+std::string_view ExemptionReasonCode(Exemption e) { return Info(e).code; }
+std::string_view ExemptionName(Exemption e) { return Info(e).name; }
+
+std::string ExemptionReason(const Settings& settings) {
+  return settings.exemptionReason.empty() ? std::string(StandardExemptionReason(settings.exemption))
+                                          : settings.exemptionReason;
+}
+
+Settings ParseSettings(std::string_view text) {
+  Settings s;
+  std::istringstream in{std::string(text)};
+  for (std::string line; std::getline(in, line);) {
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string key = Trim(std::string_view(line).substr(0, equals));
+    const std::string value = Trim(std::string_view(line).substr(equals + 1));
+    if (key == "Steuernummer") {
+      s.taxNumber = value;
+    } else if (key == "Befreiung") {
+      for (int i = 0; i < kExemptionCount; ++i)
+        if (value == kExemptions[i].key) s.exemption = static_cast<Exemption>(i);
+    } else if (key == "Befreiungsgrund") {
+      s.exemptionReason = value;
+    } else if (key == "LandVerkaeufer") {
+      s.sellerCountry = UpperCountry(value, "DE");
+    } else if (key == "LandKaeufer") {
+      s.buyerCountry = UpperCountry(value, "DE");
+    } else if (key == "Kaeuferreferenz") {
+      if (value == "Auftragsnummer") s.buyerReference = BuyerReference::OrderNumber;
+      if (value == "Text") s.buyerReference = BuyerReference::FixedText;
+    } else if (key == "KaeuferreferenzText") {
+      s.buyerReferenceText = value;
+    } else if (key == "Leistungsdatum") {
+      if (value == "Auftragsdatum") s.serviceDate = ServiceDate::OrderDate;
+    } else if (key == "Ordner") {
+      s.folder = value;
+    } else if (key == "Pflichtangaben") {
+      s.legalLines = value != "0";
+    }
+  }
+  return s;
+}
+
+std::string SettingsText(const Settings& s) {
+  static const char* const kReferences[] = {"Kundennummer", "Auftragsnummer", "Text"};
+  std::ostringstream out;
+  out << "[E-Rechnung]\n"
+      << "Steuernummer=" << OneLine(s.taxNumber) << '\n'
+      << "Befreiung=" << Info(s.exemption).key << '\n'
+      << "Befreiungsgrund=" << OneLine(s.exemptionReason) << '\n'
+      << "LandVerkaeufer=" << UpperCountry(s.sellerCountry, "DE") << '\n'
+      << "LandKaeufer=" << UpperCountry(s.buyerCountry, "DE") << '\n'
+      << "Kaeuferreferenz=" << kReferences[static_cast<int>(s.buyerReference)] << '\n'
+      << "KaeuferreferenzText=" << OneLine(s.buyerReferenceText) << '\n'
+      << "Leistungsdatum="
+      << (s.serviceDate == ServiceDate::OrderDate ? "Auftragsdatum" : "Rechnungsdatum") << '\n'
+      << "Ordner=" << OneLine(s.folder) << '\n'
+      << "Pflichtangaben=" << (s.legalLines ? 1 : 0) << '\n';
+  return out.str();
+}
+
+Settings LoadSettings(const std::string& dataDirectory) {
+  std::ifstream in(dataDirectory + kSettingsFileName, std::ios::binary);
+  if (!in) return Settings{};
+  std::ostringstream text;
+  text << in.rdbuf();
+  return ParseSettings(text.str());
+}
+
+bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {
+  // Written beside and renamed over, so that another workstation never
+  // reads half a file.
+  const std::string path = dataDirectory + kSettingsFileName;
+  const std::string temporary = path + ".neu";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << SettingsText(settings);
+    out.flush();
+    if (!out) return false;
+  }
+  return std::rename(temporary.c_str(), path.c_str()) == 0;
+}
+
+}  // namespace einvoice

@@ -1,0 +1,60 @@
+// The settings of electronic invoices that the parameter file has no room
+// for, in "ERECHNUNG.INI" in the data directory, so that every workstation
+// on the directory shares them. A missing file or key gives the default.
+//
+// The file is plain "Key=Value" lines under "[E-Rechnung]", UTF-8.
+#ifndef BELVON_EINVOICE_EINVOICE_SETTINGS_H
+#define BELVON_EINVOICE_EINVOICE_SETTINGS_H
+
+#include <string>
+#include <string_view>
+
+namespace einvoice {
+
+inline constexpr const char* kSettingsFileName = "ERECHNUNG.INI";
+
+// What lines of tax code 1 (no tax) are, in the codes of the VAT categories.
+enum class Exemption { SmallBusiness, ReverseCharge, IntraCommunity, Export, NotTaxable };
+inline constexpr int kExemptionCount = 5;
+
+// Where the buyer reference comes from.
+enum class BuyerReference { CustomerNumber, OrderNumber, FixedText };
+
+// The date of the supply or service.
+enum class ServiceDate { OrderDate, InvoiceDate };
+
+struct Settings {
+  std::string taxNumber;  // Steuernummer, beside the VAT ID of the master data
+  Exemption exemption = Exemption::SmallBusiness;
+  std::string exemptionReason;  // empty: the standard text of the category
+  std::string sellerCountry = "DE";
+  std::string buyerCountry = "DE";
+  BuyerReference buyerReference = BuyerReference::CustomerNumber;
+  std::string buyerReferenceText;  // for FixedText
+  ServiceDate serviceDate = ServiceDate::InvoiceDate;
+  std::string folder;  // where e-invoice files are saved; empty: the data directory
+  bool legalLines = true;  // service date, tax base, tax number, exemption on paper
+};
+
+// The code of the VAT category ("E", "AE", "K", "G", "O") and its standard
+// reason and exemption code; the name shown in the settings dialog.
+std::string_view ExemptionCategory(Exemption exemption);
+std::string_view StandardExemptionReason(Exemption exemption);
+std::string_view ExemptionReasonCode(Exemption exemption);
+std::string_view ExemptionName(Exemption exemption);
+// The reason printed and sent: the typed one, else the standard text.
+std::string ExemptionReason(const Settings& settings);
+
+// Reads ERECHNUNG.INI of the data directory (a prefix with its separator).
+Settings LoadSettings(const std::string& dataDirectory);
+// Writes it whole; false when the file cannot be written.
+bool SaveSettings(const std::string& dataDirectory, const Settings& settings);
+
+// The text form of the file and back (what LoadSettings and SaveSettings
+// read and write).
+std::string SettingsText(const Settings& settings);
+Settings ParseSettings(std::string_view text);
+
+}  // namespace einvoice
+
+#endif  // BELVON_EINVOICE_EINVOICE_SETTINGS_H
