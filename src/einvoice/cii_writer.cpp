@@ -93,7 +93,8 @@ void AddLine(xml_node transaction, const InvoiceLine& l) {
   xml_node tax = Add(settlement, "ram:ApplicableTradeTax");
   Add(tax, "ram:TypeCode", "VAT");
   Add(tax, "ram:CategoryCode", l.category);
-  Add(tax, "ram:RateApplicablePercent", Percent(l.rate));
+  // A line not subject to VAT has no rate; its breakdown states 0.
+  if (l.category != "O") Add(tax, "ram:RateApplicablePercent", Percent(l.rate));
   if (l.discount != 0) {
     xml_node allowance = Add(settlement, "ram:SpecifiedTradeAllowanceCharge");
     Add(Add(allowance, "ram:ChargeIndicator"), "udt:Indicator", "false");
