@@ -50,6 +50,8 @@ inline constexpr int kSwitchInterface = 2204;
 inline constexpr int kParcelLabel = 2206;
 inline constexpr int kCurrencyChangeover = 2209;
 inline constexpr int kExportAddresses = 2211;
+inline constexpr int kEInvoiceSettings = 2301;
+inline constexpr int kEInvoiceSave = 2302;
 
 // Sent to the order pane whenever the current address changes.
 inline constexpr int kAddressChanged = 9999;

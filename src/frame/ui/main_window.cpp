@@ -35,7 +35,8 @@ namespace {
 
 // The commands that restricted mode greys.
 constexpr int kRestrictedCommands[] = {102, 105, 104, 134, 135, 132, 119, 121, 123,
-                                       124, 112, 109, 111, 114, 139, 122, 113};
+                                       124, 112, 109, 111, 114, 139, 122, 113,
+                                       cmd::kEInvoiceSettings};
 
 }  // namespace
 
@@ -130,6 +131,7 @@ void MainWindow::buildMenu() {
   addCommand(file, cmd::kMasterData, QStringLiteral("&Stammdaten..."));
   addCommand(file, cmd::kCurrencies, QStringLiteral("&Währungen, UmSt..."));
   addCommand(file, cmd::kPrinterSetup, QStringLiteral("&Drucker einrichten..."));
+  addCommand(file, cmd::kEInvoiceSettings, QStringLiteral("&E-Rechnung..."));
   file->addSeparator();
   addCommand(file, cmd::kTextEditor, QStringLiteral("&Texteditor..."));
   addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
@@ -167,6 +169,7 @@ void MainWindow::buildMenu() {
              QStringLiteral("Nachlieferung bestätigen...\tStrg N"));
   addCommand(invoices, cmd::kPaymentReceived, QStringLiteral("&Zahlungseingang...\tStrg Z"));
   addCommand(invoices, cmd::kCollectiveInvoice, QStringLiteral("&Sammelrechnung drucken..."));
+  addCommand(invoices, cmd::kEInvoiceSave, QStringLiteral("&E-Rechnung speichern..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kOpenInvoiceList, QStringLiteral("Liste &offener Rechnungen drucken"));
   addCommand(invoices, cmd::kUnprintedInvoiceList,

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "einvoice/ui/einvoice_menu.h"
 #include "frame/decimal.h"
 #include "frame/parameter_file.h"
 #include "frame/ui/dialog_support.h"
@@ -26,6 +27,9 @@ constexpr std::pair<int, std::uint16_t> kMarks[] = {
     {2081, store::kOrderQuotationPrinted},    {2093, store::kOrderConfirmationPrinted},
     {2097, store::kOrderCostEstimatePrinted}, {2082, store::kOrderDeliveryNotePrinted},
     {2083, store::kOrderInvoicePrinted}};
+
+// Saves the issued invoice as an XRechnung.
+constexpr int kEInvoiceButton = 2302;
 
 }  // namespace
 
@@ -101,7 +105,8 @@ RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall 
   frame::AddRow(optionGrid, 4, 0, QStringLiteral("Anzahl Ausdrucke"), copies);
   top->addWidget(options);
 
-  auto* buttons = frame::MakeButtonRow(this, {{2, "Abbruch"}, {9, "&Hilfe"}}, [this](int id) { command(id); });
+  auto* buttons = frame::MakeButtonRow(this, {{kEInvoiceButton, "E-Rechnung..."}, {2, "Abbruch"}, {9, "&Hilfe"}},
+                                       [this](int id) { command(id); });
   top->addLayout(buttons);
   showMarks();
   copies->setFocus();
@@ -145,6 +150,7 @@ void RechnungDruckenDialog::command(int id) {
     case 2086: issue(DocumentKind::Invoice); break;
     case 2: reject(); break;
     case 9: frame::ShowHelp(this, 39); break;
+    case kEInvoiceButton: einvoice::SaveEInvoice(app_, this); break;
     default: break;
   }
 }

@@ -1,0 +1,45 @@
+// "E-Rechnung": the settings of electronic invoices that the parameter file
+// has no room for, kept in ERECHNUNG.INI of the data directory.
+#ifndef BELVON_EINVOICE_UI_ERECHNUNG_DIALOG_H
+#define BELVON_EINVOICE_UI_ERECHNUNG_DIALOG_H
+
+#include <QDialog>
+
+#include "einvoice/einvoice_settings.h"
+#include "frame/app_state.h"
+
+class QComboBox;
+class QLineEdit;
+class QCheckBox;
+
+namespace einvoice {
+
+class ERechnungDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit ERechnungDialog(frame::AppState& app, QWidget* parent = nullptr);
+
+  // The settings as the fields show them.
+  Settings settings() const;
+
+ public slots:
+  void command(int id);
+
+ private:
+  frame::AppState& app_;
+  QLineEdit* taxNumber_;
+  QComboBox* exemption_;
+  QLineEdit* reason_;
+  QLineEdit* sellerCountry_;
+  QLineEdit* buyerCountry_;
+  QComboBox* reference_;
+  QLineEdit* referenceText_;
+  QComboBox* serviceDate_;
+  QLineEdit* folder_;
+  QCheckBox* legalLines_;
+};
+
+}  // namespace einvoice
+
+#endif  // BELVON_EINVOICE_UI_ERECHNUNG_DIALOG_H
