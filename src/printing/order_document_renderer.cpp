@@ -571,6 +571,8 @@ class OrderDocument {
     rule(rulesFrom, kRight, y_);
     rule(rulesFrom, kRight, y_ + 5);
     y_ += 50;
+    // A reason longer than the totals block keeps the closing texts below it.
+    if (notePage_ == page_) y_ = std::max(y_, noteEnd_ + 10);
     return true;
   }
 
@@ -586,6 +588,8 @@ class OrderDocument {
       left(kLeft, y, text);
       y += 40;
     }
+    noteEnd_ = y;
+    notePage_ = page_;
   }
   static constexpr int kExemptionWidth = 600;
 
@@ -689,6 +693,7 @@ class OrderDocument {
   bool legal_ = false;
   bool serviceDateByOrder_ = false;
   std::string sellerTaxId_, exemptionReason_;
+  int noteEnd_ = 0, notePage_ = 0;
 
   int originX_ = 0, originY_ = 0;
   int pageHeight_ = 0;
