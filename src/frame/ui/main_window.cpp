@@ -35,8 +35,7 @@ namespace {
 
 // The commands that restricted mode greys.
 constexpr int kRestrictedCommands[] = {102, 105, 104, 134, 135, 132, 119, 121, 123,
-                                       124, 112, 109, 111, 114, 139, 122, 113,
-                                       cmd::kEInvoiceSettings};
+                                       124, 112, 109, 111, 114, 139, 122, 113};
 
 }  // namespace
 
