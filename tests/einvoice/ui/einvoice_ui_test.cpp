@@ -1,0 +1,66 @@
+// The settings dialog "E-Rechnung" and saving the current invoice from the
+// program: into the folder of the settings, or one message and no file.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <cstring>
+#include <filesystem>
+
+#include "einvoice/ui/einvoice_menu.h"
+#include "einvoice/ui/erechnung_dialog.h"
+#include "store/text_field.h"
+#include "support/test_app.h"
+
+namespace einvoice {
+namespace {
+
+TEST(ERechnungDialog, OkWritesTheFieldsToTheSettingsFile) {
+  testsupport::TestApp t;
+  ERechnungDialog dialog(t.app);
+  dialog.findChildren<QLineEdit*>().at(0)->setText(QStringLiteral(" 12/345/67890 "));
+  dialog.findChildren<QComboBox*>().at(0)->setCurrentIndex(static_cast<int>(Exemption::ReverseCharge));
+  dialog.command(1);
+  const Settings saved = LoadSettings(t.app.dataDirectory);
+  EXPECT_EQ(saved.taxNumber, "12/345/67890");
+  EXPECT_EQ(saved.exemption, Exemption::ReverseCharge);
+  EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(SaveEInvoice, ProposesTheSettingsFolderAndWritesOnlyACompleteInvoice) {
+  for (const bool withIban : {true, false}) {
+    SCOPED_TRACE(withIban);
+    testsupport::TestApp t;
+    frame::AppState& app = t.app;
+    store::ParameterRecord& p = app.parameters;
+    for (auto [field, text] : {std::pair{p.companyName1, "Holzwurm"}, {p.street, "Eichenweg 12"}, {p.town, "34117 Kassel"},
+                               {p.phone, "0561 1"}, {p.email, "a@b.example"}, {p.vatId, "DE123456789"},
+                               {p.currencySymbol1, "EUR"}})
+      std::strcpy(field, text);
+    if (withIban) store::SetText(p.bank1Iban, "DE89370400440532013000");
+    store::SetText(app.address.customerNumber, "7"), store::SetText(app.address.name2, "Bauer");
+    store::SetText(app.address.town, "34119 Kassel");
+    app.order.orderNumber = 4711, app.order.flags = store::kOrderInvoicePrinted, app.order.total = 100;
+    store::SetText(app.order.invoiceDate, "06.12.2026"), store::SetText(app.order.orderDate, "06.12.2026");
+    app.order.lineCount = 1, app.orderLines[1].quantity = 1, app.orderLines[1].salePrice = 100;
+    app.orderLines[1].taxCode = store::kTaxCodeNone;
+    Settings settings;
+    settings.folder = t.dir.path() + "out";
+    SaveSettings(app.dataDirectory, settings);
+
+    QString proposed;
+    const std::string chosen = t.dir.file("chosen.xml");
+    const bool saved = SaveEInvoice(app, nullptr, [&](QWidget*, const QString& path) {
+      proposed = path;
+      return QString::fromStdString(chosen);
+    });
+    EXPECT_EQ(saved, withIban);
+    EXPECT_EQ(std::filesystem::exists(chosen), withIban);
+    EXPECT_EQ(proposed.toStdString(), withIban ? settings.folder + "/R4711.xml" : "");
+    ASSERT_EQ(t.ui.shown.size(), 1u);
+    EXPECT_NE(t.ui.texts()[0].find(withIban ? "gespeichert" : "IBAN 1"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace einvoice
