@@ -6,6 +6,7 @@
 #include "cli/print_command.h"
 #include "einvoice/einvoice_file.h"
 #include "frame/load_parameters.h"
+#include "orders/issuing.h"
 
 namespace cli {
 
@@ -37,6 +38,8 @@ int EInvoiceCommand(frame::AppState& app, const std::vector<std::string>& args) 
 
   if (!frame::LoadParameters(app)) return 1;
   if (!MakeOrderCurrent(app, number)) return 1;
+  // The file states what the invoice prints today, as a reprint would.
+  if (!orders::ConfirmReprintTotal(app)) return 1;
   const einvoice::Document document = einvoice::MakeDocument(app);
   for (const std::string& note : document.notes) std::fprintf(stderr, "%s\n", note.c_str());
   if (!document.ok) {

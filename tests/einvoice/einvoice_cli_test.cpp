@@ -1,6 +1,7 @@
 // belvon-cli einvoice on a data directory: the file of an issued invoice, and
 // for what the rules would reject one German message naming every missing
-// value, and no file.
+// value, and no file. (--yes: the stored total, made without tax, is not
+// today's.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -54,7 +55,7 @@ TEST(EInvoiceCommand, WritesTheIssuedInvoiceOrNamesEveryMissingValueAndWritesNot
 
     const std::string file = book.dir.file("out.xml");
     std::string output;
-    const int status = testsupport::RunCommand("(" + cli + " --data-dir " + book.dir.path() + " einvoice --order " +
+    const int status = testsupport::RunCommand("(" + cli + " --yes --data-dir " + book.dir.path() + " einvoice --order " +
                                                std::to_string(number) + " --output " + file + " 2>&1)", &output);
     EXPECT_EQ(status, c.named.empty() ? 0 : 1) << output;
     EXPECT_EQ(std::filesystem::exists(file), c.named.empty()) << output;

@@ -9,6 +9,7 @@
 #include "frame/command_ids.h"
 #include "frame/ui/main_window.h"
 #include "frame/user_interface.h"
+#include "orders/issuing.h"
 
 namespace einvoice {
 
@@ -30,6 +31,8 @@ bool SaveEInvoice(frame::AppState& app, QWidget* parent, const ChooseFile& choos
     Tell(app, "Bitte erst Auftrag suchen !", frame::Icon::Stop);
     return false;
   }
+  // The file states what the invoice prints today, as a reprint would.
+  if (!orders::ConfirmReprintTotal(app)) return false;
   const Document document = MakeDocument(app);
   if (!document.ok) {
     Tell(app, document.message, frame::Icon::Stop);
