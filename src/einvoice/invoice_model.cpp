@@ -198,6 +198,8 @@ Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
   if (buyer.name.empty()) missing.push_back("Name des Kunden");
   if (buyer.postcode.empty()) missing.push_back("Postleitzahl im Ort des Kunden");
   if (buyer.city.empty()) missing.push_back("Ort des Kunden");
+  // The electronic address the invoice is delivered to; XRechnung requires it.
+  if (buyer.email.empty()) missing.push_back("eMail des Kunden");
   if (anyExempt && buyer.vatId.empty() &&
       (exemption == Exemption::IntraCommunity || exemption == Exemption::ReverseCharge))
     missing.push_back("USt-IdNr. des Kunden, für steuerfreie Positionen nötig");

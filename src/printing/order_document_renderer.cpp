@@ -103,9 +103,11 @@ class OrderDocument {
     fourthCurrency_ = Utf8(p_.currencySymbol4);
     title_ = OrderDocumentTitle(job_, head_, p_);
     printDate_ = platform::Cp1252ToUtf8(context.session.inputs.printDate);
-    legal_ = invoiceLike() && einvoice::LoadSettings(context.app.dataDirectory).legalLines;
+    // What an invoice must state by law, unless switched off (ERECHNUNG.INI).
+    const einvoice::Settings settings =
+        invoiceLike() ? einvoice::LoadSettings(context.app.dataDirectory) : einvoice::Settings{};
+    legal_ = invoiceLike() && settings.legalLines;
     if (legal_) {
-      const einvoice::Settings settings = einvoice::LoadSettings(context.app.dataDirectory);
       sellerTaxId_ = Utf8(p_.vatId).empty()
                          ? (settings.taxNumber.empty() ? "" : "Steuernummer: " + settings.taxNumber)
                          : "USt-IdNr.: " + Utf8(p_.vatId);

@@ -47,7 +47,7 @@ TEST(EInvoiceCommand, WritesTheIssuedInvoiceOrNamesEveryMissingValueAndWritesNot
     store::AddressRecord customer{};
     customer.length = sizeof customer, customer.kind = store::kAddressCustomer;
     store::SetText(customer.customerNumber, "10001"), store::SetText(customer.name2, "Bauer");
-    store::SetText(customer.town, "34119 Kassel");
+    store::SetText(customer.town, "34119 Kassel"), store::SetText(customer.email, "r@bauer.example");
     std::int32_t position = -1;
     store::WriteAddress(book.app, customer, position, true);
     const long number = book.order(static_cast<std::int32_t>(book.app.addresses.entry.offset), c.orderFlags,

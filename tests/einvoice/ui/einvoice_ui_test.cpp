@@ -39,7 +39,7 @@ TEST(SaveEInvoice, ProposesTheSettingsFolderAndWritesOnlyACompleteInvoice) {
       std::strcpy(field, text);
     if (withIban) store::SetText(p.bank1Iban, "DE89370400440532013000");
     store::SetText(app.address.customerNumber, "7"), store::SetText(app.address.name2, "Bauer");
-    store::SetText(app.address.town, "34119 Kassel");
+    store::SetText(app.address.town, "34119 Kassel"), store::SetText(app.address.email, "r@b.example");
     app.order.orderNumber = 4711, app.order.flags = store::kOrderInvoicePrinted, app.order.total = 100;
     store::SetText(app.order.invoiceDate, "06.12.2026"), store::SetText(app.order.orderDate, "06.12.2026");
     app.order.lineCount = 1, app.orderLines[1].quantity = 1, app.orderLines[1].salePrice = 100;
