@@ -163,8 +163,8 @@ std::map<std::string, std::pair<std::int64_t, std::int64_t>> PrintedTotals(frame
   return totals;
 }
 
-std::int64_t XmlCents(const pugi::xml_node& node, const char* path) {
-  return std::llround(node.select_node(path).node().text().as_double() * 100);
+std::int64_t XmlCents(const pugi::xml_node& node, const std::string& path) {
+  return std::llround(node.select_node(path.c_str()).node().text().as_double() * 100);
 }
 
 TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRules) {
@@ -187,25 +187,27 @@ TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRule
     EXPECT_EQ(root.select_node("//ram:TypeCode[1]").node().text().as_string(), std::string(sign < 0 ? "381" : "380"));
     auto printed = PrintedTotals(t.app);
     const auto& finalLine = printed[sign < 0 ? "Gutschrift" : "Rechnungsbetrag"];
-    const char* sums = "//ram:SpecifiedTradeSettlementHeaderMonetarySummation/";
-    EXPECT_EQ(XmlCents(root, (std::string(sums) + "ram:GrandTotalAmount").c_str()), sign * finalLine.first);
+    auto total = [&](const char* name) {
+      return XmlCents(root, std::string("//ram:SpecifiedTradeSettlementHeaderMonetarySummation/ram:") + name);
+    };
+    EXPECT_EQ(total("GrandTotalAmount"), sign * finalLine.first);
     std::int64_t printedTax = 0;
     for (const auto& [label, figures] : printed) {
       if (label.find("UmSt") == std::string::npos) continue;
       printedTax += figures.first;
       // The tax group of this rate: the same tax and the same base.
-      const std::string rate = label.substr(label.find_first_of("0123456789"), label.find('%') - label.find_first_of("0123456789"));
+      const std::size_t digits = label.find_first_of("0123456789");
+      const std::string rate = label.substr(digits, label.find('%') - digits);
       const std::string group = "//ram:ApplicableHeaderTradeSettlement/ram:ApplicableTradeTax[ram:RateApplicablePercent='" + rate + "']/";
       SCOPED_TRACE(label);
-      EXPECT_EQ(XmlCents(root, (group + "ram:CalculatedAmount").c_str()), sign * figures.first);
-      EXPECT_EQ(XmlCents(root, (group + "ram:BasisAmount").c_str()), sign * figures.second);
+      EXPECT_EQ(XmlCents(root, group + "ram:CalculatedAmount"), sign * figures.first);
+      EXPECT_EQ(XmlCents(root, group + "ram:BasisAmount"), sign * figures.second);
     }
-    EXPECT_EQ(XmlCents(root, (std::string(sums) + "ram:TaxTotalAmount").c_str()), sign * printedTax);
+    EXPECT_EQ(total("TaxTotalAmount"), sign * printedTax);
     const bool gross = printed.count("Brutto-Summe") != 0;
     const std::int64_t net = gross ? printed["Brutto-Summe"].first - printedTax : printed["Netto-Summe"].first;
-    EXPECT_EQ(XmlCents(root, (std::string(sums) + "ram:TaxBasisTotalAmount").c_str()), sign * net);
-    EXPECT_EQ(XmlCents(root, (std::string(sums) + "ram:DuePayableAmount").c_str()),
-              sign * (finalLine.first - t.app.order.paid));
+    EXPECT_EQ(total("TaxBasisTotalAmount"), sign * net);
+    EXPECT_EQ(total("DuePayableAmount"), sign * (finalLine.first - t.app.order.paid));
   }
 
   // One run of the kit for all of them: any error or fatal finding fails.
