@@ -38,14 +38,14 @@ int EInvoiceCommand(frame::AppState& app, const std::vector<std::string>& args) 
 
   if (!frame::LoadParameters(app)) return 1;
   if (!MakeOrderCurrent(app, number)) return 1;
-  // The file states what the invoice prints today, as a reprint would.
-  if (!orders::ConfirmReprintTotal(app)) return 1;
   const einvoice::Document document = einvoice::MakeDocument(app);
-  for (const std::string& note : document.notes) std::fprintf(stderr, "%s\n", note.c_str());
   if (!document.ok) {
     std::fprintf(stderr, "%s\n", document.message.c_str());
     return 1;
   }
+  // The file states what the invoice prints today, as a reprint would.
+  if (!orders::ConfirmReprintTotal(app)) return 1;
+  for (const std::string& note : document.notes) std::fprintf(stderr, "%s\n", note.c_str());
   if (output.empty()) output = einvoice::DefaultFileName(app);
   if (!einvoice::WriteDocument(output, document.xml)) {
     std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", output.c_str());

@@ -125,7 +125,14 @@ Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
   std::vector<store::OrderLine> lines;
   std::vector<int> classes;
   for (std::size_t i = 0; i < all.size(); ++i) {
-    if (!orders::LineCounts(all[i], true)) continue;
+    if (all[i].flags & store::kLineBackOrder) continue;
+    if (!orders::LineComputable(all[i])) {
+      out.notes.push_back(frame::Format(
+          "Position %d: Menge und Preis ergeben einen Betrag außerhalb des Rechenbereichs; sie "
+          "wird nicht übernommen.",
+          static_cast<int>(i + 1)));
+      continue;
+    }
     if (TaxClass(all[i]) < 0) {
       out.notes.push_back(frame::Format(
           "Position %d hat keine gültige Steuerklasse und zählt nicht zur Rechnung; sie wird nicht "

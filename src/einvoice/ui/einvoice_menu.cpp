@@ -31,13 +31,13 @@ bool SaveEInvoice(frame::AppState& app, QWidget* parent, const ChooseFile& choos
     Tell(app, "Bitte erst Auftrag suchen !", frame::Icon::Stop);
     return false;
   }
-  // The file states what the invoice prints today, as a reprint would.
-  if (!orders::ConfirmReprintTotal(app)) return false;
   const Document document = MakeDocument(app);
   if (!document.ok) {
     Tell(app, document.message, frame::Icon::Stop);
     return false;
   }
+  // The file states what the invoice prints today, as a reprint would.
+  if (!orders::ConfirmReprintTotal(app)) return false;
   const std::string folder = LoadSettings(app.dataDirectory).folder;
   const QString proposed =
       QDir(QString::fromStdString(folder.empty() ? app.dataDirectory : folder))
