@@ -57,6 +57,11 @@ ERechnungDialog::ERechnungDialog(frame::AppState& app, QWidget* parent) : QDialo
   frame::AddRow(grid, 5, 0, QStringLiteral("Käuferreferenz"), reference_);
   referenceText_ = new QLineEdit(Text(s.buyerReferenceText), this);
   frame::AddRow(grid, 6, 0, QStringLiteral("Fester Text"), referenceText_);
+  auto textOnlyWhenChosen = [this](int index) {
+    referenceText_->setEnabled(index == static_cast<int>(BuyerReference::FixedText));
+  };
+  textOnlyWhenChosen(reference_->currentIndex());
+  connect(reference_, &QComboBox::currentIndexChanged, this, textOnlyWhenChosen);
   serviceDate_ = new QComboBox(this);
   serviceDate_->addItems({QStringLiteral("Auftragsdatum"), QStringLiteral("Rechnungsdatum")});
   serviceDate_->setCurrentIndex(static_cast<int>(s.serviceDate));
