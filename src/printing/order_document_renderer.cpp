@@ -199,9 +199,13 @@ class OrderDocument {
   // customer number and above the telephone line.
   void legalInfo(int y) {
     if (!legal_) return;
-    std::string service = Utf8(head_.orderDate);
-    if (!serviceDateByOrder_ || orders::ParseDate(service).month < 1) service = termsDate();
-    right(kRight, y + 25, "Leistungsdatum: " + platform::Cp1252ToUtf8(service));
+    // A collective invoice bills deliveries of many dates, each on its own
+    // delivery note; it names no single one.
+    if (job_ == kJobInvoice) {
+      std::string service = Utf8(head_.orderDate);
+      if (!serviceDateByOrder_ || orders::ParseDate(service).month < 1) service = termsDate();
+      right(kRight, y + 25, "Leistungsdatum: " + platform::Cp1252ToUtf8(service));
+    }
     if (!sellerTaxId_.empty()) right(kRight, y - 125, sellerTaxId_);
   }
 
