@@ -21,7 +21,7 @@ DocumentFigures ComputeDocumentFigures(const store::OrderHead& head,
   f.rates[1] = SecondTaxRate(parameters, head.currency);
   for (const store::OrderLine& line : lines) {
     if (!LineCounts(line, skipBackOrders)) continue;
-    const double gross = factor * line.salePrice * line.quantity;
+    const double gross = factor * (static_cast<double>(line.salePrice) * line.quantity);
     const std::int64_t discount =
         factor == 1.0 ? LineDiscount(line) : RoundHalfAway(gross * line.discount / 1000);
     f.discount += discount;
