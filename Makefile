@@ -2,7 +2,8 @@
 # what is missing first and build only what changed.
 BUILD_DIR ?= build
 PACKAGES := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-translations-l10n fonts-liberation2 xvfb xauth poppler-utils
+            qt6-translations-l10n fonts-liberation2 xvfb xauth poppler-utils \
+            libjpeg62-turbo-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 
