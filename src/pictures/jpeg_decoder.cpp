@@ -275,10 +275,10 @@ bool Decoder::decodeScan(Picture& picture) {
   for (int i = 0; i < scanCount_; ++i)
     blocksPerUnit += interleaved ? frame_[scan_[i]].h * frame_[scan_[i]].v : 1;
   // Every block takes at least two bits, and each restart interval no more
-  // than 16 bytes of zeros past its data and two bytes of marker: a file
-  // that is far too short for its picture is refused before the picture is
-  // allocated.
-  if (across * down * blocksPerUnit > 36 * static_cast<std::int64_t>(file_.size() - at_) + 64)
+  // than 16 bits of zeros past its data and two bytes of marker: at most
+  // 8 blocks a byte. A file far too short for its picture is refused before
+  // the picture is allocated.
+  if (across * down * blocksPerUnit > 8 * static_cast<std::int64_t>(file_.size() - at_) + 8)
     return false;
   picture.grey.assign(static_cast<std::size_t>(picture.stride) * picture.height, 0);
 

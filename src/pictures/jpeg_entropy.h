@@ -43,19 +43,20 @@ class BitReader {
   // At a restart interval boundary: drops the bits left and steps over the
   // restart marker. False when the next marker is no RST0..RST7.
   bool restart();
-  // True once the reader ran far past the scan's data: at a marker or the
-  // end of the file it hands out zeros, but only a few bytes' worth.
-  bool exhausted() const { return invented_ > kMaxInventedBytes; }
+  // True once the reader ran past the scan's data: at a marker or the end
+  // of the file it hands out zeros, but no more than two bytes' worth (for
+  // an encoder that cut its last byte short).
+  bool exhausted() const { return invented_ * 8 - count_ > kInventedBits; }
 
  private:
-  static constexpr int kMaxInventedBytes = 16;
+  static constexpr int kInventedBits = 16;
   void fill();
 
   std::span<const std::uint8_t> data_;
   std::size_t position_;
   std::uint32_t buffer_ = 0;  // `count_` bits, the next one highest
   int count_ = 0;
-  int invented_ = 0;
+  int invented_ = 0;  // zero bytes put behind the data; once there, all are
 };
 
 }  // namespace pictures

@@ -1,6 +1,7 @@
 #include "pictures/ui/picture_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
@@ -37,8 +38,13 @@ PictureWindow::PictureWindow(Picture picture, const QString& name, QWidget* owne
   fit();
 }
 
-PictureWindow::~PictureWindow() {
-  if (owner_) owner_->activateWindow();
+PictureWindow::~PictureWindow() = default;
+
+void PictureWindow::closeEvent(QCloseEvent* event) {
+  // Closing deletes the window; the main window takes the keys again. (Not
+  // in the destructor: there the main window may be half torn down.)
+  QWidget::closeEvent(event);
+  if (event->isAccepted() && owner_) owner_->activateWindow();
 }
 
 void PictureWindow::fit() {

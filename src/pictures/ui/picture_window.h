@@ -30,6 +30,7 @@ class PictureWindow : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   PictureWindow(Picture picture, const QString& name, QWidget* owner);
