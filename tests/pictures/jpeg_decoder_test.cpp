@@ -135,6 +135,7 @@ TEST(JpegDecoder, RefusesWhatItCannotShow) {
       {"scan header of two components", Patched(grey, {0xFF, 0xDA}, 4, {2}), false},
       {"cut in the scan", Bytes(grey.begin(), grey.end() - 300), false},
       {"bytes before a restart marker", junkBeforeRestart, true},
+      {"RST5 where RST0 belongs", Patched(restarts, {0xFF, 0xD0}, 1, {0xD5}), true},
       {"APP5 for a restart marker", Patched(restarts, {0xFF, 0xD0}, 1, {0xE5}), false},
       {"empty", Bytes(), false},
   };
