@@ -121,10 +121,14 @@ bool Decoder::readTables(std::uint8_t& marker) {
     std::span<const std::uint8_t> bytes;
     if (!segment(bytes)) return false;
     bool ok = true;
-    if (marker == kDht) ok = huffmanTables(Segment(bytes));
-    else if (marker == kDqt) ok = quantTables(Segment(bytes));
-    else if (marker == kApp0) ok = jfif(Segment(bytes));
-    else if (marker == kDri) ok = Segment(bytes).word(restartInterval_);
+    if (marker == kDht)
+      ok = huffmanTables(Segment(bytes));
+    else if (marker == kDqt)
+      ok = quantTables(Segment(bytes));
+    else if (marker == kApp0)
+      ok = jfif(Segment(bytes));
+    else if (marker == kDri)
+      ok = Segment(bytes).word(restartInterval_);
     if (!ok) return false;
   }
   return false;
@@ -206,8 +210,8 @@ bool Decoder::scanHeader(Segment s) {
   for (int i = 0; i < count; ++i) {
     std::uint8_t id = 0, tables = 0;
     if (!s.byte(id) || !s.byte(tables)) return false;
-    const auto* c = std::find_if(frame_, frame_ + frameCount_,
-                                 [id](const Component& f) { return f.id == id; });
+    const auto* c =
+        std::find_if(frame_, frame_ + frameCount_, [id](const Component& f) { return f.id == id; });
     if (c == frame_ + frameCount_) return false;
     scan_[i] = static_cast<int>(c - frame_);
     frame_[scan_[i]].dc = tables >> 4;

@@ -26,7 +26,8 @@ std::optional<Picture> LoadPicture(const frame::AppState& app, const std::string
   if (name.empty()) return std::nullopt;
   const std::string utf8 = platform::Cp1252ToUtf8(name);
   const std::string path = utf8.front() == '/' ? utf8 : app.path(utf8.c_str());
-  platform::File file = app.fileSystem->open(path, platform::Access::Read, platform::Share::DenyWrite);
+  platform::File file =
+      app.fileSystem->open(path, platform::Access::Read, platform::Share::DenyWrite);
   if (!file) return std::nullopt;
   const std::int64_t size = file.size();
   if (size < 0 || size > kMaxFileSize) return std::nullopt;

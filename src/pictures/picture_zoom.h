@@ -19,9 +19,7 @@ inline int OpeningZoom(int width, int height) {
 inline int ZoomForWidth(int clientWidth, int width) { return clientWidth * 100 / width + 1; }
 
 // One side of the picture shown at `zoom`.
-inline int Zoomed(int side, int zoom) {
-  return static_cast<int>(std::int64_t{side} * zoom / 100);
-}
+inline int Zoomed(int side, int zoom) { return static_cast<int>(std::int64_t{side} * zoom / 100); }
 
 }  // namespace pictures
 

@@ -37,7 +37,8 @@ QImage Scene(int width, int height) {
   for (int layer = 0; layer < 2; ++layer) {
     QPainterPath hill(QPointF(0, height));
     for (int x = 0; x <= width; x += 8)
-      hill.lineTo(x, height * (0.55 + 0.12 * layer) + 30 * std::sin(x / (60.0 + 40 * layer) + layer));
+      hill.lineTo(x,
+                  height * (0.55 + 0.12 * layer) + 30 * std::sin(x / (60.0 + 40 * layer) + layer));
     hill.lineTo(width, height);
     p.fillPath(hill, hills[layer]);
   }
@@ -68,7 +69,9 @@ void PictureWindow() {
   testsupport::TestApp t;
   frame::LoadParameters(t.app);
   Scene(640, 480).save(QString::fromStdString(t.app.path("schuppen.jpg")), "JPEG", 85);
-  store::SetText(t.app.article.remark2, "schuppen.jpg Gartenhaus, Ansicht S\xfc" "d");
+  store::SetText(t.app.article.remark2,
+                 "schuppen.jpg Gartenhaus, Ansicht S\xfc"
+                 "d");
   pictures::PictureWindow* window = pictures::PictureWindow::Open(t.app, nullptr);
   if (!window) {
     std::fprintf(stderr, "picture window not opened\n");

@@ -24,8 +24,9 @@ PictureWindow* PictureWindow::Open(const frame::AppState& app, QWidget* owner) {
 }
 
 PictureWindow::PictureWindow(Picture picture, const QString& name, QWidget* owner)
-    : QWidget(owner ? owner->window() : nullptr,
-              Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(owner ? owner->window() : nullptr, Qt::Window | Qt::WindowTitleHint |
+                                                     Qt::WindowSystemMenuHint |
+                                                     Qt::WindowCloseButtonHint),
       picture_(std::move(picture)),
       image_(picture_.grey.data(), picture_.width, picture_.height, picture_.stride,
              QImage::Format_Grayscale8),
@@ -50,7 +51,8 @@ void PictureWindow::closeEvent(QCloseEvent* event) {
 void PictureWindow::fit() {
   // The title bar lies outside the client area here, so the client is just
   // the picture at the zoom.
-  fitted_ = QSize(std::max(1, Zoomed(picture_.width, zoom_)), std::max(1, Zoomed(picture_.height, zoom_)));
+  fitted_ = QSize(std::max(1, Zoomed(picture_.width, zoom_)),
+                  std::max(1, Zoomed(picture_.height, zoom_)));
   resize(fitted_);
   update();
 }

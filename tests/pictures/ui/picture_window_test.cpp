@@ -3,10 +3,10 @@
 // "Bild anzeigen" that opens it and the browsing that closes it.
 #include "pictures/ui/picture_window.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QImage>
-
-#include <gtest/gtest.h>
 
 #include "masterdata/ui/artikel_pane.h"
 #include "pictures/picture_file.h"
@@ -38,8 +38,10 @@ TEST_F(PictureWindowTest, OpensWithItsLargerSideAtAbout320Pixels) {
   const struct {
     int width, height, zoom;
     QSize client;
-  } cases[] = {{640, 480, 50, {320, 240}}, {100, 50, 320, {320, 160}},
-               {50, 100, 320, {160, 320}}, {1500, 1000, 22, {330, 220}}};
+  } cases[] = {{640, 480, 50, {320, 240}},
+               {100, 50, 320, {320, 160}},
+               {50, 100, 320, {160, 320}},
+               {1500, 1000, 22, {330, 220}}};
   store::SetText(app.article.remark2, "foto.jpg Ansicht von vorn");
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
@@ -67,7 +69,8 @@ TEST_F(PictureWindowTest, ResizingKeepsTheProportions) {
 }
 
 TEST_F(PictureWindowTest, NoPictureNoWindow) {
-  ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(app.path("foto.png")), "PNG"));
+  ASSERT_TRUE(
+      QImage(8, 8, QImage::Format_RGB32).save(QString::fromStdString(app.path("foto.png"))));
   for (const char* remark : {"", " foto.jpg", "fehlt.jpg", "foto.png"}) {
     SCOPED_TRACE(remark);
     store::SetText(app.article.remark2, remark);
@@ -79,8 +82,13 @@ TEST_F(PictureWindowTest, NoPictureNoWindow) {
 TEST_F(PictureWindowTest, TheNameEndsAtTheFirstSeparator) {
   testsupport::ExpectEach<std::string, std::string>(
       [](const std::string& remark) { return PictureName(remark); },
-      {{"a.jpg rot", "a.jpg"}, {"a.jpg,b", "a.jpg"}, {"a.jpg:b", "a.jpg"}, {"a.jpg;b", "a.jpg"},
-       {"a.jpg\r\nb", "a.jpg"}, {"/bilder/a.jpg\nb", "/bilder/a.jpg"}, {"a.jpg", "a.jpg"}});
+      {{"a.jpg rot", "a.jpg"},
+       {"a.jpg,b", "a.jpg"},
+       {"a.jpg:b", "a.jpg"},
+       {"a.jpg;b", "a.jpg"},
+       {"a.jpg\r\nb", "a.jpg"},
+       {"/bilder/a.jpg\nb", "/bilder/a.jpg"},
+       {"a.jpg", "a.jpg"}});
 }
 
 TEST_F(PictureWindowTest, TheArticlePaneShowsThePictureUntilItBrowsesOn) {
