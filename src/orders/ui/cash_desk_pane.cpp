@@ -66,6 +66,7 @@ CashDeskPane::CashDeskPane(frame::AppState& app)
   connectEdits();
   sale_.startNew();
   showSale();
+  Control<QLineEdit>(this, kArticleNumber)->setFocus();
 }
 
 void CashDeskPane::buildControls() {

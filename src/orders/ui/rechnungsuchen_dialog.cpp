@@ -69,8 +69,8 @@ RechnungSuchenDialog::RechnungSuchenDialog(frame::AppState& app,
     resultsFocused_ = false;
     Control<QPushButton>(this, kSearchButton)->setText(QStringLiteral("&Suchen"));
   };
-  connect(number, &QLineEdit::textEdited, this, searchAgain);
-  connect(name, &QLineEdit::textEdited, this, searchAgain);
+  connect(number, &QLineEdit::textChanged, this, searchAgain);
+  connect(name, &QLineEdit::textChanged, this, searchAgain);
   connect(list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
     if (item && show_) show_(item->data(Qt::UserRole).toInt());
   });
