@@ -138,6 +138,7 @@ int main(int argc, char** argv) {
   screenshots::AddressPane();
   ArticlePane();
   screenshots::OrderPane();
+  screenshots::CashDesk();
   std::printf("%s\n", qPrintable(QDir(folder).absolutePath()));
   return 0;
 }

@@ -16,6 +16,7 @@ void Save(QWidget& widget, const QString& name);
 // dialogs' headers do not go into one file together).
 void AddressPane();
 void OrderPane();
+void CashDesk();
 
 }  // namespace screenshots
 

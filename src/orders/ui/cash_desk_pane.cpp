@@ -84,6 +84,7 @@ void CashDeskPane::buildControls() {
   QPushButton* search = frame::MakeButton(this, kSearch, QStringLiteral("&Suchen"));
   grid->addWidget(search, 0, 2);
   auto* stockRow = new QHBoxLayout;
+  stockRow->setSpacing(8);
   stockRow->addWidget(new QLabel(QStringLiteral("Bestand"), this));
   auto* stock = new QLabel(this);
   stock->setProperty("id", kStock);
@@ -93,6 +94,7 @@ void CashDeskPane::buildControls() {
   field(kDescription, 41, 1, 0, 3, "Bezeichnung");
   field(kQuantity, 14, 2, 0, 1, "Anzahl");
   auto* priceRow = new QHBoxLayout;
+  priceRow->setSpacing(8);
   priceRow->addWidget(new QLabel(QStringLiteral("Einzelpreis"), this));
   priceRow->addWidget(frame::MakeEdit(this, kPrice, 12), 1);
   grid->addLayout(priceRow, 2, 2, 1, 2);
