@@ -139,6 +139,7 @@ int main(int argc, char** argv) {
   ArticlePane();
   screenshots::OrderPane();
   screenshots::PictureWindow();
+  screenshots::CashDesk();
   std::printf("%s\n", qPrintable(QDir(folder).absolutePath()));
   return 0;
 }

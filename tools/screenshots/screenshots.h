@@ -17,6 +17,7 @@ void Save(QWidget& widget, const QString& name);
 void AddressPane();
 void OrderPane();
 void PictureWindow();
+void CashDesk();
 
 }  // namespace screenshots
 
