@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "frame/parameter_file.h"
-#include "frame/user_interface.h"
 #include "store/records_test_support.h"
 
 namespace store {
@@ -232,24 +231,14 @@ TEST_F(OrderFileTest, CounterComesFromTheParameterFileAndNeverGoesDown) {
 }
 
 // A copy of the program in a process of its own: it waits for any busy file
-// and must not be asked anything else.
-class PatientUi : public frame::UserInterface {
- public:
-  void message(const std::string&, frame::Icon) override { ++unexpected; }
-  bool question(const std::string& text, frame::Icon, bool) override {
-    if (text.find("von einem anderen Programm benutzt") != std::string::npos) return true;
-    ++unexpected;
-    return false;
-  }
-  int unexpected = 0;
-};
-
+// and must not be told or asked anything else.
 constexpr int kOrdersPerCopy = 200;
 
 int RunCopy(const std::string& directory, int copy, int startSignal) {
   char go;
   if (read(startSignal, &go, 1) != 0) return 11;
-  PatientUi ui;
+  testsupport::ScriptedUi ui;
+  ui.defaultAnswer = true;
   platform::FixedClock clock{testsupport::kThirdOfDecember2026};
   frame::AppState app;
   app.dataDirectory = directory;
@@ -273,7 +262,9 @@ int RunCopy(const std::string& directory, int copy, int startSignal) {
       return 15;
     usleep(300);
   }
-  return ui.unexpected == 0 ? 0 : 14;
+  for (const std::string& text : ui.texts())
+    if (text.find("von einem anderen Programm benutzt") == std::string::npos) return 14;
+  return 0;
 }
 
 TEST_F(OrderFileTest, TwoCopiesStoringAtOnceNeverClash) {
