@@ -215,10 +215,7 @@ TEST_F(OrderFileTest, CounterComesFromTheParameterFileAndNeverGoesDown) {
   EXPECT_EQ(+head.orderNumber, 126120100);
   EXPECT_EQ(app.nextOrderNumber, 126120101u);
 
-  frame::AppState other;  // read the parameters before the first drew
-  other.dataDirectory = dir.path();
-  other.clock = &clock;
-  frame::LoadParameters(other);
+  frame::AppState other = OtherCopy(dir.path());  // read the parameters before the first drew
   AddOrder(app, 0, {{"a"}});
   other.parameters.noDecimalsPrint = 1;
   ASSERT_EQ(frame::SaveParameters(other), 1);
