@@ -88,6 +88,10 @@ TEST_F(OrderFileTest, RewriteStaysInPlaceAndLeavesTheNextOrderAlone) {
   ASSERT_EQ(ReadOrder(app, head, 0), 1);
   EXPECT_EQ(+head.paid, 1234);
   EXPECT_EQ(LineText(1) + LineText(2), "a1bezahlt");
+  // A line more would run into the next order: refused, nothing written.
+  head.lineCount = 3;
+  EXPECT_EQ(StoreOrder(app, head, position, StoreMode::Rewrite), 0);
+  EXPECT_EQ(ReadBytes(dir.file("RECHNUNG.DAT")), after);
 }
 
 TEST_F(OrderFileTest, FindsByCustomerOrByNumber) {
