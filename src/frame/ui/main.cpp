@@ -17,6 +17,7 @@
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "orders/ui/payment_menu.h"
+#include "letters/ui/letters_menu.h"
 #include "orders/ui/rechnung_pane.h"
 
 int main(int argc, char** argv) {
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
   orders::InstallPaymentCommands(window);
+  letters::InstallLetterCommands(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
