@@ -5,10 +5,12 @@
 #include <fstream>
 
 #include "frame/decimal.h"
+#include "frame/parameter_file.h"
 #include "letters/dunning_renderer.h"
 #include "printing/recording_canvas.h"
 #include "support/case_table.h"
 #include "support/order_book.h"
+#include "support/run_command.h"
 
 namespace letters {
 namespace {
@@ -187,6 +189,21 @@ TEST_F(DunningRunTest, LetterLayoutAndAMissingLevelText) {
   EXPECT_EQ(Letters(host.paper).size(), 2u);
   EXPECT_EQ(host.paper.findText(Line(first))->y, 1220);
   EXPECT_NE(host.paper.findText("sich auf 5.02 EUR incl 5.00 EUR Mahngebühren."), nullptr);
+}
+
+// belvon-cli print 16 is a preview unless --issue stands for the printer.
+TEST_F(DunningRunTest, CommandLineStoresLevelsOnlyWithIssue) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
+  const std::int32_t due = invoice(customer("Bauer"), "06.11.2026");
+  ASSERT_EQ(frame::SaveParameters(app), 1);
+  const std::string print = cli + " --data-dir " + dir.path() + " print ";
+  const std::string run = print + "16 --date 06.12.2026 --png " + dir.file("png");
+  EXPECT_EQ(testsupport::RunCommand(run), 0);
+  EXPECT_EQ(level(due), 0);
+  EXPECT_EQ(testsupport::RunCommand(run + " --customer Bauer --issue"), 0);
+  EXPECT_EQ(level(due), 2);
+  EXPECT_EQ(testsupport::RunCommand(print + "21 --reprint --png " + dir.file("png")), 2);
 }
 
 }  // namespace
