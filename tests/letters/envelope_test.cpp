@@ -1,5 +1,5 @@
 // The C6 envelope and the parcel label: sender, recipient and which of the
-// customer's addresses they go to.
+// customer's addresses they go to; and the letter page that runs too long.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -74,6 +74,32 @@ TEST_F(EnvelopeTest, ALabelForAnAddressWithOnlyNameOneShowsNoName) {
   const Texts label = Drawn(app, kJobParcelLabel);
   EXPECT_EQ(Texts(label.begin() + 3, label.end()),
             (Texts{{780, 700, "Am Markt 3"}, {780, 850, "34117 Kassel"}}));
+}
+
+// A letter longer than its one page is cut off at the printable area, whose
+// bottom the vertical offset moves up; the user is told once how many lines.
+TEST_F(EnvelopeTest, ALetterPastThePageSaysHowManyLinesAreCutOff) {
+  const struct {
+    int lines, offset;
+    std::vector<std::string> told;
+  } cases[] = {
+      {34, 0, {}},
+      {34, 10, {"Der Brief ist länger als eine Seite:\n1 Zeile(n) am Ende passen nicht auf das Blatt."}},
+      {40, 0, {"Der Brief ist länger als eine Seite:\n6 Zeile(n) am Ende passen nicht auf das Blatt."}},
+  };
+  for (const auto& c : cases) {
+    printing::PrintSession session;
+    session.job = printing::kJobLetter;
+    for (int i = 1; i <= c.lines; ++i) session.inputs.letterText += "Zeile\r\n";
+    app.parameters.printOffsetVertical = static_cast<std::int16_t>(c.offset);
+    std::vector<std::string> told;
+    printing::RenderContext context(app, session);
+    context.warningSink = [&told](const std::string& text) { told.push_back(text); };
+    RecordingCanvas canvas(true);
+    for (int repaint = 0; repaint < 2; ++repaint)
+      printing::MakeRenderer(printing::kJobLetter)->render(canvas, {2100, 2970, 630, 891}, context);
+    EXPECT_EQ(told, c.told) << c.lines << " lines, offset " << c.offset;
+  }
 }
 
 }  // namespace
