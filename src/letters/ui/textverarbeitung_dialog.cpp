@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/user_interface.h"
 #include "letters/letter_text.h"
@@ -55,8 +56,9 @@ TextverarbeitungDialog::TextverarbeitungDialog(frame::AppState& app, QWidget* pa
   QMenu* printing = menu->addMenu(QStringLiteral("&Drucken"));
   add(printing, kSingleLetter, QStringLiteral("Einzelner Brief"));
   add(printing, kCircular, QStringLiteral("Rundschreiben"));
-  edit_ = new QPlainTextEdit(this);
-  edit_->setProperty("id", kEdit);
+  // A text the editor saves must load again: at most one byte short of the buffer.
+  edit_ = new frame::LimitedTextEdit(this, kEdit, static_cast<int>(kLetterBufferBytes) - 1);
+  edit_->setTabChangesFocus(false);
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menu);
   layout->addWidget(edit_);
@@ -67,9 +69,7 @@ TextverarbeitungDialog::TextverarbeitungDialog(frame::AppState& app, QWidget* pa
 }
 
 std::string TextverarbeitungDialog::bufferText() const {
-  QString text = edit_->toPlainText();
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  std::string bytes = frame::FieldWriter().bytes(text);
+  std::string bytes = frame::FieldWriter().bytes(edit_->storedText());
   if (bytes.size() > kLetterBufferBytes) bytes.resize(kLetterBufferBytes);
   return bytes;
 }
@@ -106,9 +106,7 @@ void TextverarbeitungDialog::load() {
     if (app_.ui) app_.ui->message(LetterFileProblem(path.toStdString(), result), frame::Icon::Stop);
     return;
   }
-  QString shown = frame::FromCp1252(text);
-  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  edit_->setPlainText(shown);
+  edit_->setStoredText(frame::FromCp1252(text));
   edit_->document()->setModified(false);
 }
 

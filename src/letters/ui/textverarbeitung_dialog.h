@@ -12,7 +12,9 @@
 #include "frame/app_state.h"
 #include "printing/page_renderer.h"
 
-class QPlainTextEdit;
+namespace frame {
+class LimitedTextEdit;
+}
 
 namespace letters {
 
@@ -48,7 +50,7 @@ class TextverarbeitungDialog : public QDialog {
   frame::AppState& app_;
   FileChooser chooser_;
   PrintLetter print_;
-  QPlainTextEdit* edit_;
+  frame::LimitedTextEdit* edit_;
   std::string date_;  // the letter date: the day the editor opened
 };
 
