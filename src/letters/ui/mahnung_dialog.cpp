@@ -59,8 +59,17 @@ void MahnungDialog::command(int id) {
 }
 
 void MahnungDialog::print() {
+  // The levels are counted to this date and stored: only a real date.
   DunningOptions options;
-  options.date = frame::FieldWriter().bytes(frame::Control<QLineEdit>(this, kDate)->text().left(10));
+  options.date = orders::EnteredDate(
+      frame::FieldWriter().bytes(frame::Control<QLineEdit>(this, kDate)->text().left(10)));
+  if (options.date.empty()) {
+    if (app_.ui)
+      app_.ui->message("Im Feld \"Mahndatum\" steht kein gültiges Datum.\n"
+                       "Bitte ein Datum wie 05.12.2026 eingeben.",
+                       frame::Icon::Stop);
+    return;
+  }
   options.reprint = frame::Control<QCheckBox>(this, kReprint)->isChecked();
   if (frame::Control<QCheckBox>(this, kCurrentOnly)->isChecked()) {
     if (app_.addresses.position < 0) {

@@ -1,5 +1,6 @@
 // "MAHNUNGDLG" ("Mahnungen drucken"): the dunning date, "Mahnungen erneut
-// drucken" and "nur für aktuelle Adresse"; "&Drucken" starts the run.
+// drucken" and "nur für aktuelle Adresse"; "&Drucken" starts the run on a
+// real date (anything else is refused, since the levels are stored from it).
 #ifndef BELVON_LETTERS_UI_MAHNUNG_DIALOG_H
 #define BELVON_LETTERS_UI_MAHNUNG_DIALOG_H
 

@@ -58,15 +58,19 @@ TEST(MahnungDialog, HandsTheRunToThePrintJob) {
   std::vector<DunningOptions> runs;
   MahnungDialog dialog(t.app, nullptr, [&](const DunningOptions& o) { runs.push_back(o); });
   EXPECT_EQ(frame::Control<QLineEdit>(&dialog, 2128)->text(), QStringLiteral("06.12.2026"));
+  frame::Control<QLineEdit>(&dialog, 2128)->setText(QStringLiteral("32.12.2026"));
+  dialog.command(1);  // no such day: told, nothing run
+  frame::Control<QLineEdit>(&dialog, 2128)->setText(QStringLiteral("7.12.26"));
   frame::Control<QCheckBox>(&dialog, 2221)->setChecked(true);
   frame::Control<QCheckBox>(&dialog, 2223)->setChecked(true);
   dialog.command(1);  // no current address to restrict the run to: told, nothing run
   t.app.addresses.position = 0;
   t.app.addresses.entry.offset = 1192;
   dialog.command(1);
+  EXPECT_EQ(t.ui.texts().size(), 2u);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(std::tuple(runs[0].date, runs[0].reprint, runs[0].customer),
-            std::tuple(std::string("06.12.2026"), true, 1192));
+            std::tuple(std::string("07.12.2026"), true, 1192));
 }
 
 }  // namespace
