@@ -6,6 +6,7 @@
 
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
+#include "letters/letter_text.h"
 #include "orders/dates.h"
 #include "platform/cp1252.h"
 #include "store/data_file.h"
@@ -141,14 +142,12 @@ std::string ReadLevelText(frame::AppState& app, int level, std::string* problem)
     return std::string();
   };
   if (path.empty()) return fail("ist nicht angegeben");
-  platform::File file = app.fileSystem->open(path, Access::Read, Share::DenyWrite);
-  if (!file) return fail("kann nicht gelesen werden");
-  const std::int64_t size = file.size();
-  if (size < 0) return fail("kann nicht gelesen werden");
-  if (static_cast<std::uint64_t>(size) >= kMaxBodyBytes) return fail("ist zu lang");
-  std::string body(static_cast<std::size_t>(size), '\0');
-  if (!body.empty() && !file.readExact(body.data(), body.size()))
-    return fail("kann nicht gelesen werden");
+  std::string body;
+  switch (LoadLetterText(*app.fileSystem, path, body)) {
+    case LoadResult::TooLong: return fail("ist zu lang");
+    case LoadResult::Unreadable: return fail("kann nicht gelesen werden");
+    case LoadResult::Loaded: break;
+  }
   // The body ends at its first zero byte, as a text in the zeroed buffer does.
   body.resize(std::strlen(body.c_str()));
   return body;

@@ -21,8 +21,6 @@ namespace letters {
 
 // Invoices dated before 1 December 1999 (day number 10926) are never dunned.
 inline constexpr long kFirstDunnedDay = 10926;
-// A letter body file of this size or more is not read.
-inline constexpr std::size_t kMaxBodyBytes = 32000;
 
 struct DunningOptions {
   std::string date;               // "Mahndatum", dd.mm.yyyy
@@ -64,8 +62,9 @@ int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& ite
                        int* written = nullptr);
 
 // The letter body of a level (1..3): the whole text file named in the
-// dunning settings. Empty when the file is missing, unreadable or holds
-// 32 000 bytes or more; `problem` then gets the message for the user.
+// dunning settings, read as the text editor reads its texts. Empty when the
+// file is missing, unreadable or too long for the editor's buffer; `problem`
+// then gets the message for the user.
 std::string ReadLevelText(frame::AppState& app, int level, std::string* problem);
 
 // The title of a level, as typed (Windows-1252).
