@@ -16,9 +16,11 @@
 #include "frame/ui/qt_user_interface.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
+#include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/payment_menu.h"
 #include "letters/ui/letters_menu.h"
 #include "orders/ui/rechnung_pane.h"
+#include "orders/ui/rechnungsuchen_dialog.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
   masterdata::InstallAddressPane(window);
   orders::InstallPaymentCommands(window);
   letters::InstallLetterCommands(window);
+  orders::InstallOrderSearch(window);
+  orders::InstallCashDeskPane(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
