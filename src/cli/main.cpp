@@ -27,6 +27,8 @@ int Usage() {
       "                       Beleg drucken: 10 Brief, 1 Angebot, 2 Lieferschein,\n"
       "                       3 Rechnung, 20 Auftragsbestätigung, 23 Kostenvoranschlag,\n"
       "                       4 Sammelrechnung (--customer NAME2 --from NR --to NR)\n"
+      "                       16 Mahnungen (--date TT.MM.JJJJ [--reprint], Mahnstufen nur\n"
+      "                       mit --issue), 21 C6-Umschlag, 24 Paketaufkleber\n"
       "  pay --order NR --amount BETRAG [--date TT.MM.JJJJ] [--cash-discount]\n"
       "                       Zahlungseingang buchen\n"
       "  book                 gelieferte Aufträge buchen (mit --yes)\n"

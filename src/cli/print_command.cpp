@@ -1,5 +1,6 @@
 #include "cli/print_command.h"
 #include "cli/collective_print.h"
+#include "cli/dunning_print.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@
 
 #include "frame/decimal.h"
 #include "frame/load_parameters.h"
+#include "letters/dunning_renderer.h"
 #include "platform/cp1252.h"
 #include "orders/issuing.h"
 #include "printing/job_table.h"
@@ -43,6 +45,8 @@ int Usage() {
       "                     (--pdf DATEI | --png VERZEICHNIS)\n"
       "        belvon-cli print 1|2|3|20|23 --order NUMMER [--date TT.MM.JJJJ] [--copies N]\n"
       "                     [--issue] (--pdf DATEI | --png VERZEICHNIS)\n"
+      "        belvon-cli print 16 --date TT.MM.JJJJ [--reprint] [--customer NAME2] [--issue]\n"
+      "                     (--pdf DATEI | --png VERZEICHNIS)\n"
       "        belvon-cli print 4 --customer NAME2 [--from NUMMER] [--to NUMMER]\n"
       "                     [--date TT.MM.JJJJ] [--copies N] [--issue] (--pdf DATEI | --png VERZEICHNIS)\n",
       stderr);
@@ -215,6 +219,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   std::string date, customer, textFile, pdf, png, orderText, copiesText;
   bool haveCustomer = false;
   bool issue = false;
+  bool reprint = false;
   CollectiveRange range;
   bool rangeGiven = false;
   for (std::size_t i = 2; i < args.size(); ++i) {
@@ -223,6 +228,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       issue = true;
       continue;
     }
+    if (DunningFlag(option, reprint)) continue;
     if (i + 1 >= args.size()) return Usage();
     const std::string& value = args[++i];
     if (option == "--date") {
@@ -253,7 +259,9 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   // A collective invoice bills a customer's delivery notes of a range.
   const bool collective = job == printing::kJobCollectiveInvoice;
   if (collective ? !haveCustomer || !textFile.empty() : rangeGiven) return Usage();
-  if (!orderDocument && !collective && (issue || !copiesText.empty())) return Usage();
+  const bool dunning = job == letters::kJobDunning;
+  if (!orderDocument && !collective && ((issue && !dunning) || !copiesText.empty())) return Usage();
+  if (reprint && !dunning) return Usage();
   if (orderDocument && (haveCustomer || !textFile.empty())) return Usage();
   std::int32_t orderNumber = 0;
   if (orderDocument && !ParseInt(orderText, orderNumber)) return Usage();
@@ -313,6 +321,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   } else if (!MakeCustomerCurrent(app, customer, haveCustomer)) {
     return 1;
   }
+  if (dunning) SetDunningInputs(app, haveCustomer, reprint, session.inputs);
   orders::Collection collection;
   std::optional<orders::CollectionInPane> pane;
   if (collective) {
@@ -327,6 +336,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   // invoice date, every write checked.
   auto recordIssue = [&] {
     if (!issue) return true;
+    if (dunning) return StoreDunningRun(app, session.inputs);
     if (!collective)
       return orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate);
     if (!orders::IssueCollection(app, collection)) return false;

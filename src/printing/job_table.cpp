@@ -1,5 +1,7 @@
 #include "printing/job_table.h"
 
+#include "letters/dunning_renderer.h"
+#include "letters/envelope_renderer.h"
 #include "printing/letter_renderer.h"
 #include "printing/order_document_renderer.h"
 
@@ -10,6 +12,12 @@ std::unique_ptr<PageRenderer> MakeRenderer(int job) {
   switch (job) {
     case kJobLetter:
       return std::make_unique<LetterRenderer>();
+    case letters::kJobDunning:
+      return std::make_unique<letters::DunningRenderer>();
+    case letters::kJobEnvelope:
+      return std::make_unique<letters::EnvelopeRenderer>();
+    case letters::kJobParcelLabel:
+      return std::make_unique<letters::ParcelLabelRenderer>();
     default:
       return std::make_unique<BlankPageRenderer>();
   }

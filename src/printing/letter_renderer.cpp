@@ -1,9 +1,15 @@
 #include "printing/letter_renderer.h"
 
+#include "frame/decimal.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
 
 namespace printing {
+
+namespace {
+// The character height of the letter font.
+constexpr int kLetterLineHeight = 35;
+}  // namespace
 
 std::vector<std::string> LetterLines(std::string_view body) {
   std::vector<std::string> lines;
@@ -34,12 +40,20 @@ RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometr
   canvas.selectFont(Font{"Arial", -35});
   canvas.setTextAlign(TextAlign::Left);
   canvas.textOut(1400, 800, "Datum: " + platform::Cp1252ToUtf8(context.session.inputs.printDate));
-  // One page only: what does not fit below the printable area is cut off.
+  // One page only: what does not fit below the printable area is cut off,
+  // and the user is told how many lines that is.
+  const int bottom = geometry.logicalHeight + originY;
   int y = 900;
+  int lost = 0;
   for (const std::string& line : LetterLines(context.session.inputs.letterText)) {
     if (!line.empty()) canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
+    if (!line.empty() && y + kLetterLineHeight > bottom) ++lost;
     y += 60;
   }
+  if (lost > 0)
+    context.warn(frame::Format(
+        "Der Brief ist länger als eine Seite:\n%d Zeile(n) am Ende passen nicht auf das Blatt.",
+        lost));
   DrawPreviewPrompt(canvas);
   return {};
 }

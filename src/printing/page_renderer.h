@@ -7,6 +7,7 @@
 #ifndef BELVON_PRINTING_PAGE_RENDERER_H
 #define BELVON_PRINTING_PAGE_RENDERER_H
 
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -22,6 +23,8 @@ namespace printing {
 struct JobInputs {
   std::string printDate;   // "dd.mm.yyyy", Windows-1252
   std::string letterText;  // the text editor's letter body, Windows-1252, CR LF lines
+  bool dunningReprint = false;          // dunning: also letters whose level has not risen
+  std::int32_t dunningCustomer = -1;    // dunning: only this customer (record offset), -1 = all
 };
 
 // The state of one job. Every preview window holds its own, so two open

@@ -19,6 +19,7 @@
 #include "einvoice/ui/einvoice_menu.h"
 #include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/payment_menu.h"
+#include "letters/ui/letters_menu.h"
 #include "orders/ui/rechnung_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
   masterdata::InstallAddressPane(window);
   orders::InstallPaymentCommands(window);
   einvoice::InstallEInvoiceCommands(window);
+  letters::InstallLetterCommands(window);
   orders::InstallOrderSearch(window);
   orders::InstallCashDeskPane(window);
   // The files exist before any pane reads from them. A data directory that

@@ -1,0 +1,122 @@
+#include "letters/dunning_renderer.h"
+
+#include <array>
+
+#include "frame/decimal.h"
+#include "frame/user_interface.h"
+#include "platform/cp1252.h"
+#include "printing/letter_renderer.h"
+#include "printing/letterhead.h"
+#include "store/text_field.h"
+
+namespace letters {
+
+namespace {
+
+using printing::Canvas;
+using printing::Font;
+using printing::TextAlign;
+
+Font BodyFont() { return Font{"Arial", -35}; }
+Font TitleFont() { return Font{"Arial", -80, 600}; }
+
+// One letter below the letterhead and the customer's address.
+void DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
+                printing::RenderContext& context, const DunningItem& item,
+                const std::string& body) {
+  const store::ParameterRecord& p = context.app.parameters;
+  printing::Letterhead(canvas, context, geometry.logicalWidth, geometry.logicalHeight, false);
+  printing::RecipientBlock(canvas, context, geometry.logicalWidth, geometry.logicalHeight,
+                           item.customer);
+  canvas.selectFont(BodyFont());
+  canvas.setTextAlign(TextAlign::Left);
+  canvas.textOut(1400, 900, "Datum: " + platform::Cp1252ToUtf8(context.session.inputs.printDate));
+  canvas.selectFont(TitleFont());
+  canvas.setTextAlign(TextAlign::Centre);
+  canvas.textOut(geometry.logicalWidth / 2, 1020, platform::Cp1252ToUtf8(LevelTitle(p, item.level)));
+  canvas.selectFont(BodyFont());
+  canvas.setTextAlign(TextAlign::Left);
+  int y = 1160;
+  if (!body.empty())
+    for (const std::string& line : printing::LetterLines(body)) {
+      if (!line.empty()) canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
+      y += 60;
+    }
+  y += 60;
+  canvas.textOut(150, y,
+                 frame::Format("Der fällige Betrag aus der Rechnung Nr.: %-ld vom %s beläuft",
+                               static_cast<long>(item.head.orderNumber),
+                               platform::Cp1252ToUtf8(store::GetText(item.head.invoiceDate)).c_str()));
+  y += 60;
+  canvas.textOut(150, y, AmountDueLine(p, item.head, item.level));
+  y += 180;
+  canvas.textOut(150, y, "Mit freundlichen Grüßen");
+}
+
+}  // namespace
+
+DunningOptions DunningOptionsOf(const printing::JobInputs& inputs) {
+  DunningOptions options;
+  options.date = inputs.printDate;
+  options.reprint = inputs.dunningReprint;
+  options.customer = inputs.dunningCustomer;
+  return options;
+}
+
+printing::JobInputs DunningJobInputs(const DunningOptions& options) {
+  printing::JobInputs inputs;
+  inputs.printDate = options.date;
+  inputs.dunningReprint = options.reprint;
+  inputs.dunningCustomer = options.customer;
+  return inputs;
+}
+
+printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& host,
+                                     const DunningOptions& options) {
+  // The selection is repeated after the print: it reads what the letters
+  // were drawn from a moment before, with nothing written in between.
+  auto store = [&app, options] {
+    if (!StoreDunningLevels(app, SelectDunning(app, options, false)) && app.ui)
+      app.ui->message("Die Mahnstufen konnten nicht gespeichert werden.", frame::Icon::Stop);
+  };
+  return printing::PrintJob(app, host, kJobDunning, false, DunningJobInputs(options), store);
+}
+
+printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
+                                                const printing::PageGeometry& geometry,
+                                                printing::RenderContext& context) {
+  frame::AppState& app = context.app;
+  int originX = 0, originY = 0;
+  printing::PrintOffsetOrigin(app.parameters, originX, originY);
+  printing::ApplyMapping(canvas, geometry, originX, originY);
+  canvas.setBrush(std::nullopt);
+  printing::FontScope restore(canvas);
+  const TextAlign align = canvas.textAlign();
+
+  auto progress = [&app](int percent) { return app.ui && app.ui->progress(percent); };
+  const std::vector<DunningItem> items =
+      SelectDunning(app, DunningOptionsOf(context.session.inputs), !canvas.isPreview(), progress);
+  std::array<std::optional<std::string>, 3> bodies;
+  int page = 0;
+  for (const DunningItem& item : items) {
+    if (!item.letter) continue;
+    std::optional<std::string>& body = bodies[item.level - 1];
+    if (!body) {
+      std::string problem;
+      body = ReadLevelText(app, item.level, &problem);
+      if (!problem.empty()) context.warn(problem);
+    }
+    // On paper each letter gets its own page; the preview draws them all
+    // onto the one sheet.
+    if (page > 0 && !canvas.isPreview() &&
+        !printing::NextPage(canvas, geometry, context, page + 1, false))
+      break;
+    ++page;
+    DrawLetter(canvas, geometry, context, item, *body);
+  }
+  canvas.setTextAlign(align);
+  printing::DrawPreviewPrompt(canvas);
+  return {std::max(page, 1), false};
+}
+
+}  // namespace letters

@@ -1,0 +1,174 @@
+#include "letters/dunning_run.h"
+
+#include <algorithm>
+#include <cstring>
+#include <span>
+
+#include "frame/decimal.h"
+#include "frame/user_interface.h"
+#include "letters/letter_text.h"
+#include "orders/dates.h"
+#include "platform/cp1252.h"
+#include "store/data_file.h"
+#include "store/indexed_file.h"
+#include "store/order_framing.h"
+#include "store/text_field.h"
+
+namespace letters {
+
+namespace {
+
+using platform::Access;
+using platform::Share;
+
+bool DatePointThere(const store::OrderHead& head) {
+  return head.length > store::kOrderDatePointOffset &&
+         reinterpret_cast<const char*>(&head)[store::kOrderDatePointOffset] == '.';
+}
+
+const char* LevelField(const store::ParameterRecord& p, int level, bool title) {
+  switch (level) {
+    case 1: return title ? p.dunningTitle1 : p.dunningText1;
+    case 2: return title ? p.dunningTitle2 : p.dunningText2;
+    default: return title ? p.dunningTitle3 : p.dunningText3;
+  }
+}
+
+bool ReadCustomer(platform::File& addresses, std::int32_t ref, store::AddressRecord& customer) {
+  if (ref < 0 || !addresses) return false;
+  std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&customer), sizeof customer);
+  return store::ReadFramedRecord(addresses, static_cast<std::uint32_t>(ref), bytes, true) > 0;
+}
+
+}  // namespace
+
+int DunningLevel(long overdueDays, const std::array<int, 3>& periods) {
+  for (int level = 3; level >= 1; --level)
+    if (overdueDays > periods[level - 1]) return level;
+  return 0;
+}
+
+std::array<int, 3> DunningPeriods(const store::ParameterRecord& p) {
+  return {p.dunningPeriods[0], p.dunningPeriods[1], p.dunningPeriods[2]};
+}
+
+bool DunnableInvoice(const store::OrderHead& head) {
+  const std::int64_t open = std::int64_t{head.total} - head.paid;
+  return open > 1 && (head.flags & store::kOrderInvoicePrinted) &&
+         orders::DayNumber(store::GetText(head.invoiceDate)) >= kFirstDunnedDay;
+}
+
+std::vector<DunningItem> SelectDunning(frame::AppState& app, const DunningOptions& options,
+                                       bool reportDamaged,
+                                       const std::function<bool(int)>& progress, bool* stopped) {
+  if (stopped) *stopped = false;
+  std::vector<DunningItem> items;
+  store::IndexBlock block;
+  {
+    platform::File index = store::OpenData(app, store::kOrderIndexName, Access::Read,
+                                           Share::DenyWrite);
+    if (!index || !store::OrderFile(app).ReadIndex(index, block)) return items;
+  }
+  platform::File data = store::OpenData(app, store::kOrderDataName, Access::Read,
+                                        Share::DenyWrite);
+  platform::File addresses = store::OpenData(app, store::kAddressDataName, Access::Read,
+                                             Share::DenyWrite);
+  if (!data) return items;
+  const long dunningDay = orders::DayNumber(options.date);
+  const std::array<int, 3> periods = DunningPeriods(app.parameters);
+  for (std::int32_t k = 0; k < block.count; ++k) {
+    if (progress && progress(static_cast<int>((k + 1) * 100L / block.count))) {
+      if (stopped) *stopped = true;
+      break;
+    }
+    DunningItem item;
+    item.offset = block.recordOffset(k);
+    if (!store::ReadOrderHead(data, item.offset, item.head)) continue;
+    const store::OrderHead& head = item.head;
+    if (!DatePointThere(head)) {
+      if (reportDamaged && app.ui)
+        app.ui->message(frame::Format("Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.",
+                                      static_cast<long>(block.orderNumber(k))),
+                        frame::Icon::Exclamation);
+      continue;
+    }
+    if (!DunnableInvoice(head)) continue;
+    if (options.customer >= 0 && head.customerRef != options.customer) continue;
+    const long overdue = dunningDay - orders::DayNumber(store::GetText(head.invoiceDate));
+    item.level = DunningLevel(overdue, periods);
+    if (item.level == 0) continue;
+    if (!options.reprint && item.level <= head.dunningLevel) continue;
+    // An invoice whose customer is gone has nobody to write to.
+    if (!ReadCustomer(addresses, head.customerRef, item.customer)) continue;
+    item.letter = (item.customer.salutation & store::kAddressNoDunning) == 0;
+    items.push_back(item);
+  }
+  return items;
+}
+
+int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& items, int* written) {
+  if (written) *written = 0;
+  if (items.empty()) return 1;
+  platform::File data = store::OpenData(app, store::kOrderDataName, Access::ReadWrite,
+                                        Share::Exclusive);
+  if (!data) return 0;
+  int result = 1;
+  for (const DunningItem& item : items) {
+    store::OrderHead head{};
+    if (!store::ReadOrderHead(data, item.offset, head) ||
+        head.orderNumber != item.head.orderNumber ||
+        head.length <= offsetof(store::OrderHead, dunningLevel))
+      continue;
+    head.dunningLevel = static_cast<std::uint8_t>(item.level);
+    const std::size_t n = std::min<std::size_t>(head.length, sizeof head);
+    if (!data.seek(item.offset) || !data.write(&head, n)) {
+      result = 0;
+      continue;
+    }
+    if (written) ++*written;
+    // The order pane must not save the old level back.
+    if (app.order.orderNumber == head.orderNumber) app.order.dunningLevel = head.dunningLevel;
+  }
+  return result;
+}
+
+std::string ReadLevelText(frame::AppState& app, int level, std::string* problem) {
+  const std::string path(store::GetText(LevelField(app.parameters, level, false), 81));
+  auto fail = [&](const char* why) {
+    if (problem)
+      *problem = frame::Format(
+          "Der Text der %d. Mahnstufe (%s) %s.\nDie Mahnungen werden ohne diesen Text gedruckt.",
+          level, platform::Cp1252ToUtf8(path).c_str(), why);
+    return std::string();
+  };
+  if (path.empty()) return fail("ist nicht angegeben");
+  std::string body;
+  switch (LoadLetterText(*app.fileSystem, path, body)) {
+    case LoadResult::TooLong: return fail("ist zu lang");
+    case LoadResult::Unreadable: return fail("kann nicht gelesen werden");
+    case LoadResult::Loaded: break;
+  }
+  // The body ends at its first zero byte, as a text in the zeroed buffer does.
+  body.resize(std::strlen(body.c_str()));
+  return body;
+}
+
+std::string LevelTitle(const store::ParameterRecord& parameters, int level) {
+  return std::string(store::GetText(LevelField(parameters, level, true), 81));
+}
+
+std::string AmountDueLine(const store::ParameterRecord& p, const store::OrderHead& head,
+                          int level) {
+  const char* symbols[] = {p.currencySymbol1, p.currencySymbol2, p.currencySymbol3,
+                           p.currencySymbol4};
+  const std::string currency =
+      platform::Cp1252ToUtf8(store::GetText(symbols[std::min<int>(head.currency, 3)], 4));
+  const double open = (static_cast<double>(head.total) - head.paid) / 100.0;
+  const int fee = p.dunningFees[std::clamp(level, 1, 3) - 1];
+  if (fee > 0)
+    return frame::Format("sich auf %.2f %s incl %.2f %s Mahngebühren.", open + fee,
+                         currency.c_str(), static_cast<double>(fee), currency.c_str());
+  return frame::Format("sich auf %.2f %s.", open, currency.c_str());
+}
+
+}  // namespace letters

@@ -1,0 +1,80 @@
+// The dunning run ("Mahnwesen"): which invoices are overdue, at which
+// level, and the levels written back once their letters were printed.
+//
+// Choosing the letters only reads the files, so a preview can repeat it as
+// often as it repaints. The levels are written by a separate step that the
+// caller takes only after the printer really took the letters.
+#ifndef BELVON_LETTERS_DUNNING_RUN_H
+#define BELVON_LETTERS_DUNNING_RUN_H
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "frame/app_state.h"
+#include "store/address_record.h"
+#include "store/order_record.h"
+
+namespace letters {
+
+// Invoices dated before 1 December 1999 (day number 10926) are never dunned.
+inline constexpr long kFirstDunnedDay = 10926;
+
+struct DunningOptions {
+  std::string date;               // "Mahndatum", dd.mm.yyyy
+  bool reprint = false;           // also invoices whose level has not risen
+  std::int32_t customer = -1;     // only this customer's invoices (record offset), -1 = all
+};
+
+struct DunningItem {
+  std::uint32_t offset = 0;  // of the head in RECHNUNG.DAT
+  store::OrderHead head{};   // as read, with the old level
+  int level = 0;             // 1..3, the level this run gives
+  store::AddressRecord customer{};
+  bool letter = true;        // false for a customer marked "Nicht mahnen"
+};
+
+// The level of an invoice `overdueDays` old: 3, 2 or 1 for more days than
+// that level's period, 0 for none.
+int DunningLevel(long overdueDays, const std::array<int, 3>& periods);
+std::array<int, 3> DunningPeriods(const store::ParameterRecord& parameters);
+
+// Whether an order is an open printed invoice the run looks at: more than
+// one cent open, the invoice printed, dated 1 December 1999 or later.
+bool DunnableInvoice(const store::OrderHead& head);
+
+// Every invoice of the order index that gets a letter (or, for "Nicht
+// mahnen", only a new level), in index order. `reportDamaged` tells the user
+// of every head whose order date is damaged (that head is skipped either
+// way). `progress` gets the percentage and stops the walk by returning true;
+// `stopped` then says so.
+std::vector<DunningItem> SelectDunning(frame::AppState& app, const DunningOptions& options,
+                                       bool reportDamaged,
+                                       const std::function<bool(int)>& progress = {},
+                                       bool* stopped = nullptr);
+
+// Writes each item's level into its head, in place, provided the head there
+// is still that order's; the current order takes its new level too. 0 when the order file could not be opened or a
+// write failed; `written` counts the heads written.
+int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& items,
+                       int* written = nullptr);
+
+// The letter body of a level (1..3): the whole text file named in the
+// dunning settings, read as the text editor reads its texts. Empty when the
+// file is missing, unreadable or too long for the editor's buffer; `problem`
+// then gets the message for the user.
+std::string ReadLevelText(frame::AppState& app, int level, std::string* problem);
+
+// The title of a level, as typed (Windows-1252).
+std::string LevelTitle(const store::ParameterRecord& parameters, int level);
+
+// "sich auf ..." line of the amount due: the open amount with the level's
+// fee added when there is one. UTF-8.
+std::string AmountDueLine(const store::ParameterRecord& parameters, const store::OrderHead& head,
+                          int level);
+
+}  // namespace letters
+
+#endif  // BELVON_LETTERS_DUNNING_RUN_H

@@ -1,0 +1,31 @@
+#include "letters/ui/letters_menu.h"
+
+#include "frame/command_ids.h"
+#include "frame/ui/main_window.h"
+#include "frame/ui/pane.h"
+#include "letters/envelope_renderer.h"
+#include "letters/ui/mahnung_dialog.h"
+#include "letters/ui/textverarbeitung_dialog.h"
+#include "printing/ui/qt_print_host.h"
+
+namespace letters {
+
+void InstallLetterCommands(frame::MainWindow& window) {
+  frame::AppState& app = window.state();
+  window.setCommandHandler(frame::cmd::kDunningLetters, [&app, &window] {
+    MahnungDialog dialog(app, &window);
+    dialog.exec();
+    // The current order may have got a new level.
+    if (frame::Pane* orders = window.pane(frame::PaneSlot::Order)) orders->refresh();
+  });
+  window.setCommandHandler(frame::cmd::kC6Envelope,
+                           [&app] { printing::StartPrintJob(app, kJobEnvelope, false); });
+  window.setCommandHandler(frame::cmd::kParcelLabel,
+                           [&app] { printing::StartPrintJob(app, kJobParcelLabel, false); });
+  window.setCommandHandler(frame::cmd::kTextEditor, [&app, &window] {
+    TextverarbeitungDialog dialog(app, &window);
+    dialog.exec();
+  });
+}
+
+}  // namespace letters

@@ -1,0 +1,182 @@
+// The dunning run: which invoices get a letter at which level, when the
+// levels are stored, and what a letter says.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "frame/decimal.h"
+#include "frame/parameter_file.h"
+#include "letters/dunning_renderer.h"
+#include "printing/recording_canvas.h"
+#include "support/case_table.h"
+#include "support/order_book.h"
+#include "support/run_command.h"
+
+namespace letters {
+namespace {
+
+using printing::RecordingCanvas;
+
+TEST(DunningLevel, ALevelNeedsMoreDaysThanItsPeriod) {
+  testsupport::ExpectEach<long, int>([](long days) { return DunningLevel(days, {14, 28, 42}); },
+                                     {{14, 0}, {15, 1}, {28, 1}, {29, 2}, {30, 2}, {42, 2},
+                                      {43, 3}, {400, 3}, {-5, 0}});
+}
+
+// A printer (drawing onto `paper`) that the user may abort, and a preview
+// that keeps its session and the call it makes when it prints.
+struct FakeHost : printing::PrintHost {
+  struct Printer : printing::PrinterDevice, printing::AbortDialog {
+    explicit Printer(FakeHost& h) : host(h) {}
+    printing::PrinterInfo info() const override { return {210, 297, 2480, 3508}; }
+    printing::Canvas* beginDocument(const std::string&, std::function<bool()>) override {
+      return &(host.paper = RecordingCanvas());
+    }
+    void endDocument() override {}
+    void abortDocument() override {}
+    bool aborted() override { return host.abort; }
+    bool progress(int) override { return host.abort; }
+    FakeHost& host;
+  };
+  std::unique_ptr<printing::PrinterDevice> choosePrinter() override {
+    return cancel ? nullptr : std::make_unique<Printer>(*this);
+  }
+  std::unique_ptr<printing::AbortDialog> openAbortDialog() override { return std::make_unique<Printer>(*this); }
+  int screenWidth() const override { return 1280; }
+  void openPreview(frame::AppState&, const printing::PrintSession& s, std::function<void()> p) override {
+    std::tie(previewed, previewPrinted) = std::tuple(s, p);
+  }
+  void jobFinished() override {}
+  void closeOrderPrintDialog() override {}
+
+  bool cancel = false, abort = false;
+  RecordingCanvas paper;
+  printing::PrintSession previewed;
+  std::function<void()> previewPrinted;
+};
+
+constexpr const char* kLetterLine = "Der fällige Betrag aus der Rechnung Nr.: %d vom 06.11.2026 beläuft";
+
+// Periods 14, 28, 42, fee 5 from level 2 on, the dunning date 06.12.2026.
+class DunningRunTest : public ::testing::Test, public testsupport::OrderBook {
+ protected:
+  DunningRunTest() {
+    store::ParameterRecord& p = app.parameters;
+    for (int i = 0; i < 3; ++i) p.dunningPeriods[i] = static_cast<std::int16_t>(14 * (i + 1));
+    p.dunningFees[1] = 5;
+    store::SetText(p.dunningTitle2, "2. Mahnung 100%");
+    store::SetText(p.dunningText2, dir.file("stufe2.txt"));
+    store::SetText(p.currencySymbol1, "EUR");
+    std::ofstream(dir.file("stufe2.txt"), std::ios::binary) << "Sehr geehrte Damen,\r\n\r\nbitte zahlen.";
+  }
+  std::int32_t invoice(std::int32_t customerRef, const char* date, std::int32_t open = 12345) {
+    return order(customerRef, store::kOrderInvoicePrinted, {{1, open}}, date).orderNumber;
+  }
+  int level(std::int32_t number) { return stored(number).dunningLevel; }
+  // The lines naming the invoice of each letter on the page.
+  static std::vector<std::string> Letters(const RecordingCanvas& canvas) {
+    std::vector<std::string> found;
+    for (const auto* op : canvas.texts())
+      if (op->text.rfind("Der fällige", 0) == 0) found.push_back(op->text);
+    return found;
+  }
+  static std::string Line(std::int32_t number) { return frame::Format(kLetterLine, number); }
+  printing::JobEnd run(FakeHost& host, bool reprint = false) {
+    return PrintDunningLetters(app, host, {"06.12.2026", reprint, -1});
+  }
+};
+
+TEST_F(DunningRunTest, LevelsAreStoredOnlyWhenTheLettersWentToThePrinter) {
+  const std::int32_t ref = customer("Müller");
+  const std::int32_t due = invoice(ref, "06.11.2026");  // 30 days: level 2
+  // None of these: 14 days old, 1 cent open, dated 30.11.1999, not invoiced.
+  const std::vector<std::int32_t> never = {
+      invoice(ref, "22.11.2026"), invoice(ref, "06.11.2026", 1), invoice(ref, "30.11.1999"),
+      order(ref, store::kOrderDeliveryNotePrinted, {{1, 500}}, "06.11.2026").orderNumber};
+  const std::int32_t quietRef = customer("Schulz");
+  app.address.salutation |= store::kAddressNoDunning;  // "Nicht mahnen"
+  std::int32_t position = app.addresses.position;
+  store::WriteAddress(app, app.address, position, false);
+  const std::int32_t unwanted = invoice(quietRef, "06.11.2026");
+  FakeHost host;
+
+  // A preview draws every letter over the other on one sheet and stores nothing.
+  app.parameters.printPreview = 1;
+  ASSERT_EQ(run(host), printing::JobEnd::Previewing);
+  RecordingCanvas sheet(true);
+  printing::RenderContext context(app, host.previewed);
+  DunningRenderer().render(sheet, printing::PreviewGeometry({210, 297, 2480, 3508}, 3), context);
+  EXPECT_EQ(Letters(sheet), std::vector<std::string>{Line(due)});
+  EXPECT_EQ(level(due) + level(unwanted), 0);
+
+  // No printer, or a print the user aborted: nothing stored either.
+  app.parameters.printPreview = 0;
+  host.cancel = true;
+  EXPECT_EQ(run(host), printing::JobEnd::NoPrinter);
+  host.cancel = false;
+  host.abort = true;
+  EXPECT_EQ(run(host), printing::JobEnd::Aborted);
+  EXPECT_EQ(level(due) + level(unwanted), 0);
+
+  // Printing from the preview stores level 2, also for "Nicht mahnen".
+  host.previewPrinted();
+  EXPECT_EQ(std::pair(level(due), level(unwanted)), std::pair(2, 2));
+  for (std::int32_t number : never) EXPECT_EQ(level(number), 0) << number;
+
+  // The same day again: no letter; with reprint the level-2 letter again.
+  host.abort = false;
+  ASSERT_EQ(run(host), printing::JobEnd::Printed);
+  EXPECT_TRUE(Letters(host.paper).empty());
+  ASSERT_EQ(run(host, true), printing::JobEnd::Printed);
+  EXPECT_EQ(Letters(host.paper), std::vector<std::string>{Line(due)});
+  EXPECT_EQ(level(due), 2);
+}
+
+// Two letters of a level whose text file is gone: told once, both printed
+// without a body, each on its own page.
+TEST_F(DunningRunTest, LetterLayoutAndAMissingLevelText) {
+  const std::int32_t ref = customer("Müller");
+  const std::int32_t first = invoice(ref, "06.11.2026");
+  invoice(ref, "06.11.2026", 2);
+
+  FakeHost host;
+  ASSERT_EQ(run(host), printing::JobEnd::Printed);
+  const RecordingCanvas& paper = host.paper;
+  const auto* title = paper.findText("2. Mahnung 100%");
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(std::tuple(title->x, title->y, title->align, title->font),
+            std::tuple(1050, 1020, printing::TextAlign::Centre, printing::Font{"Arial", -80, 600}));
+  std::vector<std::pair<int, std::string>> body;
+  for (const auto* op : paper.texts())
+    if (op->x == 150 && op->y >= 1160 && op->y < 1900) body.emplace_back(op->y, op->text);
+  const std::vector<std::pair<int, std::string>> expected = {
+      {1160, "Sehr geehrte Damen,"}, {1280, "bitte zahlen."}, {1400, Line(first)},
+      {1460, "sich auf 128.45 EUR incl 5.00 EUR Mahngebühren."}, {1640, "Mit freundlichen Grüßen"}};
+  body.resize(std::min(body.size(), expected.size()));  // the first letter
+  EXPECT_EQ(body, expected);
+  EXPECT_EQ(paper.findText("Datum: 06.12.2026")->y, 900);
+  EXPECT_EQ(paper.ofKind(RecordingCanvas::Kind::EndPage).size(), 2u);  // a page per letter
+
+  std::remove(dir.file("stufe2.txt").c_str());
+  ASSERT_EQ(run(host, true), printing::JobEnd::Printed);
+  EXPECT_EQ(ui.texts().size(), 1u);
+  EXPECT_EQ(Letters(host.paper).size(), 2u);
+  EXPECT_EQ(host.paper.findText(Line(first))->y, 1220);
+  EXPECT_NE(host.paper.findText("sich auf 5.02 EUR incl 5.00 EUR Mahngebühren."), nullptr);
+}
+
+// belvon-cli print 16 is a preview unless --issue stands for the printer.
+TEST_F(DunningRunTest, CommandLineStoresLevelsOnlyWithIssue) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
+  const std::int32_t due = invoice(customer("Bauer"), "06.11.2026");
+  ASSERT_EQ(frame::SaveParameters(app), 1);
+  const std::string run = cli + " --data-dir " + dir.path() + " print 16 --date 06.12.2026 --png " + dir.file("png");
+  EXPECT_EQ(testsupport::RunCommand(run), 0);
+  EXPECT_EQ(level(due), 0);
+  EXPECT_EQ(testsupport::RunCommand(run + " --customer Bauer --issue"), 0);
+  EXPECT_EQ(level(due), 2);
+}
+
+}  // namespace
+}  // namespace letters
