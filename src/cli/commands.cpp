@@ -7,6 +7,7 @@
 #include "cli/dump.h"
 #include "cli/payment_commands.h"
 #include "cli/print_command.h"
+#include "cli/report_commands.h"
 #include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
 #include "frame/parameter_file.h"
@@ -53,7 +54,8 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
   static const std::map<std::string, std::function<int(frame::AppState&,
                                                        const std::vector<std::string>&)>>
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
-                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand}};
+                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
+                   {"export-journal", ExportJournalCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

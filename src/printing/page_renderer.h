@@ -22,6 +22,9 @@ namespace printing {
 struct JobInputs {
   std::string printDate;   // "dd.mm.yyyy", Windows-1252
   std::string letterText;  // the text editor's letter body, Windows-1252, CR LF lines
+  // The date range of the lists and statistics, as typed ("dd.mm.yyyy").
+  std::string reportFrom;
+  std::string reportTo;
 };
 
 // The state of one job. Every preview window holds its own, so two open

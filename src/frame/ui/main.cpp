@@ -18,6 +18,7 @@
 #include "masterdata/ui/kunden_pane.h"
 #include "orders/ui/payment_menu.h"
 #include "orders/ui/rechnung_pane.h"
+#include "reports/ui/report_menu.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
   orders::InstallPaymentCommands(window);
+  reports::RegisterReportCommands(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
