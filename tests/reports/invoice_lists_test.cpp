@@ -61,7 +61,8 @@ TEST(InvoiceJournal, TaxIsTheInvoicesTax) {
   const std::vector<std::vector<L>> orders = {
       {{3, 199, store::kTaxCodeRate1, "", 0, 100}, {1.5, 333, store::kTaxCodeRate2}},
       {{7, 1234, store::kTaxCodeRate2, "", 0, 25}, {1, 99, store::kTaxCodeNone}, {2, 4999, store::kTaxCodeRate1}},
-      {{0.333, 1001, store::kTaxCodeRate2}, {13, 17, store::kTaxCodeRate2, "", 0, 333}}};
+      {{0.333, 1001, store::kTaxCodeRate2}, {13, 17, store::kTaxCodeRate2, "", 0, 333}},
+      {{1, 50}, {1, 50}, {1, 50}}};
   for (const std::uint16_t flags : {std::uint16_t{0}, kGross, std::uint16_t(kGross | store::kOrderGrossAsNet)}) {
     for (const auto& lines : orders) {
       ReportBook book;
