@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <unordered_map>
 
 #include "frame/decimal.h"
@@ -54,6 +55,19 @@ void Rule(printing::Canvas& canvas, int y) {
   canvas.lineTo(1850, y);
 }
 
+// The zeroed table of last index + 2 entries; when it cannot be had the
+// user is told and the list ends.
+template <typename Entry>
+bool Allocate(frame::AppState& app, std::vector<Entry>& table, int last) {
+  try {
+    table.resize(static_cast<std::size_t>(last + 2));
+    return true;
+  } catch (const std::bad_alloc&) {
+    if (app.ui) app.ui->message(kOutOfMemory, frame::Icon::Stop);
+    return false;
+  }
+}
+
 struct ArticleHit {
   double quantity = 0;
   std::int64_t profit = 0;
@@ -80,7 +94,8 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
   // The first index position of each article number, exact in letter case.
   std::unordered_map<std::string_view, int> first;
   for (int k = last; k >= 0; --k) first[index.key(k)] = k;
-  std::vector<ArticleHit> table(static_cast<std::size_t>(last + 2));
+  std::vector<ArticleHit> table;
+  if (!Allocate(app, table, last)) return page.finish();
 
   const std::string& from = context.session.inputs.reportFrom;
   const std::string& to = context.session.inputs.reportTo;
@@ -147,7 +162,8 @@ printing::RenderOutcome CustomerHitListRenderer::render(printing::Canvas& canvas
   const int last = index.count - 1;
   std::unordered_map<std::uint32_t, int> first;
   for (int k = last; k >= 0; --k) first[index.recordOffset(k)] = k;
-  std::vector<CustomerHit> table(static_cast<std::size_t>(last + 2));
+  std::vector<CustomerHit> table;
+  if (!Allocate(app, table, last)) return page.finish();
 
   const std::string& from = context.session.inputs.reportFrom;
   const std::string& to = context.session.inputs.reportTo;
