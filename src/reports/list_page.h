@@ -29,8 +29,6 @@ struct ListLayout {
   int firstRow = 360;
   int rowStep = 50;
   bool pagesByTarget = true;  // stops in the preview beyond TargetPage
-  int ruleLeft = 100;
-  int ruleRight = 1850;
 };
 
 class ListPage {
