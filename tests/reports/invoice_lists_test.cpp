@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "reports/invoice_journal.h"
 #include "reports/journal_csv.h"
@@ -151,6 +152,32 @@ TEST(InvoiceJournal, PagesInPreviewAndOnPaper) {
   EXPECT_EQ(paper.ofKind(printing::RecordingCanvas::Kind::EndPage).size(), 2u);
   EXPECT_NE(paper.findText("Die Auflistung wird auf Seite 3 fortgesetzt."), nullptr);
   EXPECT_EQ(paper.findText("Liste aller Rechnungen vom 01.12.2026, Seite: 3")->y, 150);
+}
+
+TEST(InvoiceJournal, DamagedOrdersAndEscape) {
+  ReportBook book;
+  const std::int32_t customer = book.customer("Meier");
+  const std::int32_t damaged = book.put(customer, {}, {{1, 1000}});
+  for (int i = 0; i < 3; ++i) book.put(customer, {}, {{1, 1000}});
+  {
+    std::fstream data(book.dir.file("RECHNUNG.DAT"), std::ios::in | std::ios::out | std::ios::binary);
+    data.seekp(store::kOrderDatePointOffset);
+    data.put('x');
+  }
+  book.render(8, "01.12.2026", "31.12.2026", true);
+  EXPECT_TRUE(book.warnings.empty()) << "the preview skips it silently";
+  const auto paper = book.render(8, "01.12.2026", "31.12.2026");
+  EXPECT_EQ(book.warnings, std::vector<std::string>{"Probleme mit Auftrag #" + std::to_string(damaged) +
+                                                    "\nAuftrag kann nicht gelesen werden."});
+  EXPECT_EQ(Row(paper, 520), (std::vector<std::string>{"Steuersätze: 7.0% und 19.0%", "0.00 EUR",
+                                                       "5.70 EUR", "35.70 EUR", "30.00 EUR"}))
+      << "three orders listed and summed";
+  // Esc before the fourth order read: the two sound ones read before it count.
+  book.ui.progressValues.clear();
+  book.ui.escapeAtProgress(4);
+  EXPECT_EQ(Row(book.render(8, "01.12.2026", "31.12.2026"), 470),
+            (std::vector<std::string>{"Steuersätze: 7.0% und 19.0%", "0.00 EUR", "3.80 EUR",
+                                      "23.80 EUR", "20.00 EUR"}));
 }
 
 TEST(InvoiceLists, OpenInvoicesSumInTheMainCurrency) {
