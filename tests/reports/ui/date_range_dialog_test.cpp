@@ -2,11 +2,16 @@
 // print job and close.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QTimer>
 
+#include "frame/command_ids.h"
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/main_window.h"
 #include "reports/ui/date_range_dialog.h"
-#include "support/test_app.h"
+#include "reports/ui/report_menu.h"
+#include "support/order_book.h"
 
 namespace {
 
@@ -40,7 +45,7 @@ TEST(DateRangeDialog, ProposesAndHandsOverTheRange) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
-    testsupport::TestApp test;
+    testsupport::OrderBook test;
     int job = 0;
     std::string from, to;
     reports::DateRangeDialog dialog(
@@ -60,6 +65,39 @@ TEST(DateRangeDialog, ProposesAndHandsOverTheRange) {
     EXPECT_EQ(job, c.printedJob);
     EXPECT_EQ(from, c.from);
     EXPECT_EQ(to, c.to);
+  }
+}
+
+// The hit lists and the article turnover list wait for orders; the journal
+// and the graph open at once.
+TEST(ReportMenu, OpensTheDialogsOfItsCommands) {
+  testsupport::OrderBook book;
+  frame::MainWindow window(book.app);
+  reports::RegisterReportCommands(window);
+  struct Case {
+    int id;
+    const char* withoutOrders;
+    const char* withOrders;
+  };
+  const Case cases[] = {{frame::cmd::kArticleHitList, "", "HITLISTE"},
+                        {frame::cmd::kArticleTurnoverList, "", "HITLISTE"},
+                        {frame::cmd::kCustomerHitList, "", "HITKUNDEN"},
+                        {frame::cmd::kInvoiceJournal, "RECHNUNGSAUSGANGSBUCH", "RECHNUNGSAUSGANGSBUCH"},
+                        {frame::cmd::kTurnoverGraph, "UMSATZ", "UMSATZ"}};
+  for (bool withOrders : {false, true}) {
+    if (withOrders) book.order(book.customer("Meier"), 0, {testsupport::BookLine{1, 100}});
+    for (const Case& c : cases) {
+      std::string shown;
+      QTimer::singleShot(0, [&shown] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+          shown = dialog->objectName().toStdString();
+          dialog->reject();
+        }
+      });
+      window.command(c.id);
+      QApplication::processEvents();
+      EXPECT_EQ(shown, withOrders ? c.withOrders : c.withoutOrders) << c.id;
+    }
   }
 }
 
