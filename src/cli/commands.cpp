@@ -8,6 +8,7 @@
 #include "cli/einvoice_commands.h"
 #include "cli/payment_commands.h"
 #include "cli/print_command.h"
+#include "cli/report_commands.h"
 #include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
 #include "frame/parameter_file.h"
@@ -55,7 +56,8 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                                                        const std::vector<std::string>&)>>
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
                    {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
-                   {"einvoice", EInvoiceCommand}};
+                   {"einvoice", EInvoiceCommand},
+                   {"export-journal", ExportJournalCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

@@ -1,6 +1,7 @@
 #include "cli/print_command.h"
 #include "cli/collective_print.h"
 #include "cli/dunning_print.h"
+#include "cli/report_commands.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +49,10 @@ int Usage() {
       "        belvon-cli print 16 --date TT.MM.JJJJ [--reprint] [--customer NAME2] [--issue]\n"
       "                     (--pdf DATEI | --png VERZEICHNIS)\n"
       "        belvon-cli print 4 --customer NAME2 [--from NUMMER] [--to NUMMER]\n"
-      "                     [--date TT.MM.JJJJ] [--copies N] [--issue] (--pdf DATEI | --png VERZEICHNIS)\n",
+      "                     [--date TT.MM.JJJJ] [--copies N] [--issue] (--pdf DATEI | --png VERZEICHNIS)\n"
+      "        belvon-cli print 5|9|19|13|14|15|17|18 (--pdf DATEI | --png VERZEICHNIS)\n"
+      "        belvon-cli print 6|7|8|12 [--from TT.MM.JJJJ] [--to TT.MM.JJJJ] (--pdf ... | --png ...)\n"
+      "        belvon-cli print 22 --article NUMMER [--from TT.MM.JJJJ] [--to TT.MM.JJJJ] ...\n",
       stderr);
   return 2;
 }
@@ -222,6 +226,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   bool reprint = false;
   CollectiveRange range;
   bool rangeGiven = false;
+  ReportRequest report;
   for (std::size_t i = 2; i < args.size(); ++i) {
     const std::string& option = args[i];
     if (option == "--issue") {
@@ -246,6 +251,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       orderText = value;
     } else if (option == "--copies") {
       copiesText = value;
+    } else if (IsReportJob(job) && ReportOption(option, value, report)) {
     } else if (CollectiveOption(option, value, range)) {
       rangeGiven = true;
     } else {
@@ -298,6 +304,10 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     date = frame::Format("%02d.%02d.%4d", now.day, now.month, now.year);
   }
   session.inputs.printDate = date;
+  if (IsReportJob(job)) {
+    if (haveCustomer || !textFile.empty()) return Usage();
+    if (const int failed = PrepareReport(app, job, report, session.inputs)) return failed;
+  }
   if (!textFile.empty() && !ReadLetter(textFile, session.inputs.letterText)) return 1;
 
   int printed = 1;

@@ -25,6 +25,9 @@ struct JobInputs {
   std::string letterText;  // the text editor's letter body, Windows-1252, CR LF lines
   bool dunningReprint = false;          // dunning: also letters whose level has not risen
   std::int32_t dunningCustomer = -1;    // dunning: only this customer (record offset), -1 = all
+  // The date range of the lists and statistics, as typed ("dd.mm.yyyy").
+  std::string reportFrom;
+  std::string reportTo;
 };
 
 // The state of one job. Every preview window holds its own, so two open

@@ -22,6 +22,7 @@
 #include "letters/ui/letters_menu.h"
 #include "orders/ui/rechnung_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
+#include "reports/ui/report_menu.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -60,6 +61,7 @@ int main(int argc, char** argv) {
   letters::InstallLetterCommands(window);
   orders::InstallOrderSearch(window);
   orders::InstallCashDeskPane(window);
+  reports::RegisterReportCommands(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.

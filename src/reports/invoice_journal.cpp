@@ -1,0 +1,175 @@
+#include "reports/invoice_journal.h"
+
+#include <algorithm>
+
+#include "frame/decimal.h"
+#include "orders/dates.h"
+#include "orders/order_math.h"
+#include "platform/cp1252.h"
+#include "reports/list_page.h"
+#include "reports/order_scan.h"
+#include "reports/report_values.h"
+
+namespace reports {
+
+namespace {
+
+bool InRegister(const store::OrderLine& line) {
+  return (line.flags & store::kLineNotInInvoiceRegister) == 0;
+}
+
+std::int64_t AfterCashDiscount(std::int64_t value, int cashDiscount) {
+  return ((1000 - cashDiscount) * value + 5) / 1000;
+}
+
+int JournalCurrency(const store::OrderHead& head) {
+  return std::min<int>(head.currency, kJournalCurrencies - 1);
+}
+
+}  // namespace
+
+JournalFigures InvoiceJournalFigures(const store::OrderHead& head,
+                                     std::span<const store::OrderLine> lines,
+                                     const store::ParameterRecord& parameters) {
+  std::int64_t sums[3] = {0, 0, 0};
+  for (const store::OrderLine& line : lines) {
+    if (!InRegister(line) || (line.flags & store::kLineBackOrder) ||
+        !orders::LineComputable(line))
+      continue;
+    switch (line.taxCode) {
+      case store::kTaxCodeNone: sums[0] += orders::LineNet(line); break;
+      case store::kTaxCodeRate1: sums[1] += orders::LineNet(line); break;
+      case store::kTaxCodeRate2: sums[2] += orders::LineNet(line); break;
+      default: break;
+    }
+  }
+  const bool grossPrices = (head.flags & store::kOrderPricesIncludeTax) != 0;
+  const int rates[2] = {orders::FirstTaxRate(parameters, head.currency),
+                        orders::SecondTaxRate(parameters, head.currency)};
+  std::int64_t tax[2];
+  for (int c = 0; c < 2; ++c)
+    tax[c] = grossPrices ? orders::ContainedTax(sums[c + 1], rates[c])
+                         : orders::TaxedSum(sums[c + 1], rates[c]) - sums[c + 1];
+  JournalFigures figures;
+  figures.tax1 = tax[0];
+  figures.tax2 = tax[1];
+  figures.net = sums[0] + sums[1] + sums[2] - (grossPrices ? tax[0] + tax[1] : 0);
+  figures.gross = figures.net + tax[0] + tax[1];
+  if (head.cashDiscountTaken) {
+    figures.gross = AfterCashDiscount(figures.gross, head.cashDiscount);
+    figures.net = AfterCashDiscount(figures.net, head.cashDiscount);
+  }
+  return figures;
+}
+
+std::string JournalDate(const store::OrderHead& head) {
+  const std::string_view invoiceDate = store::GetText(head.invoiceDate);
+  return std::string(invoiceDate.empty() ? store::GetText(head.orderDate) : invoiceDate);
+}
+
+bool InJournal(const store::OrderHead& head, std::span<const store::OrderLine> lines,
+               const std::string& from, const std::string& to) {
+  return (head.flags & store::kOrderInvoicePrinted) &&
+         orders::DateInRange(from, JournalDate(head), to) &&
+         std::any_of(lines.begin(), lines.end(), InRegister);
+}
+
+Journal CollectJournal(frame::AppState& app, const std::string& from, const std::string& to,
+                       const std::function<void(const std::string&)>& reportDamaged) {
+  Journal journal;
+  const store::ParameterRecord& p = app.parameters;
+  CustomerBook customers(app);
+  ScanResult scan = ScanOrders(app, true, reportDamaged, [&](const ScannedOrder& order) {
+    if (!InJournal(order.head, order.lines, from, to)) return;
+    JournalRow row;
+    row.position = order.position;
+    row.orderNumber = order.head.orderNumber;
+    const store::AddressRecord& customer = customers.at(order.head.customerRef);
+    row.customerNumber = Text(customer.customerNumber);
+    row.customerName = CustomerName(customer);
+    row.date = platform::Cp1252ToUtf8(JournalDate(order.head));
+    row.currency = JournalCurrency(order.head);
+    row.figures = InvoiceJournalFigures(order.head, order.lines, p);
+    JournalFigures& sum = journal.totals[static_cast<std::size_t>(row.currency)].sum;
+    sum.tax1 += row.figures.tax1;
+    sum.tax2 += row.figures.tax2;
+    sum.gross += row.figures.gross;
+    sum.net += row.figures.net;
+    journal.rows.push_back(std::move(row));
+  });
+  std::stable_sort(journal.rows.begin(), journal.rows.end(),
+                   [](const JournalRow& a, const JournalRow& b) { return a.position < b.position; });
+  for (int c = 0; c < kJournalCurrencies; ++c) {
+    journal.totals[static_cast<std::size_t>(c)].rate1 = orders::FirstTaxRate(p, c);
+    journal.totals[static_cast<std::size_t>(c)].rate2 = orders::SecondTaxRate(p, c);
+  }
+  journal.seen = std::move(scan.seen);
+  journal.escaped = scan.escaped;
+  return journal;
+}
+
+std::string JournalTitle(const std::string& from, const std::string& to, int page) {
+  const std::string f = platform::Cp1252ToUtf8(from), t = platform::Cp1252ToUtf8(to);
+  return from == to ? frame::Format("Liste aller Rechnungen vom %s, Seite: %-d", f.c_str(), page)
+                    : frame::Format("Liste aller Rechnungen vom %s bis zum %s, Seite: %-d",
+                                    f.c_str(), t.c_str(), page);
+}
+
+printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
+                                                       const printing::PageGeometry& geometry,
+                                                       printing::RenderContext& context) {
+  const std::string& from = context.session.inputs.reportFrom;
+  const std::string& to = context.session.inputs.reportTo;
+  const store::ParameterRecord& p = context.app.parameters;
+  const Journal journal = CollectJournal(context.app, from, to, DamagedOrderReport(canvas, context));
+
+  ListLayout layout;
+  layout.bodyHeight = 30;
+  ListPage page(canvas, geometry, context, layout,
+                [&](int number) { return JournalTitle(from, to, number); },
+                [](ListPage& page) {
+                  page.rule(100, 1900, 290);
+                  page.rule(100, 1900, 350);
+                  page.left(100, 300, "Rechnungs#");
+                  page.left(320, 300, "Kunden#");
+                  page.left(450, 300, "Kunde");
+                  page.left(910, 300, "Datum");
+                  page.right(1250, 300, "Steuer 1");
+                  page.right(1450, 300, "Steuer 2");
+                  page.right(1700, 300, "Brutto");
+                  page.right(1900, 300, "Netto");
+                });
+  DrawInIndexOrder(page, journal.seen, journal.rows, [&](const JournalRow& row) {
+    const std::string currency = CurrencyName(p, row.currency);
+    const int y = page.y();
+    page.left(100, y, frame::Format("%-ld", static_cast<long>(row.orderNumber)));
+    page.left(320, y, row.customerNumber);
+    page.left(450, y, FirstCharacters(row.customerName, kListNameLength));
+    page.left(910, y, row.date);
+    page.right(1250, y, Money(static_cast<double>(row.figures.tax1), currency));
+    page.right(1450, y, Money(static_cast<double>(row.figures.tax2), currency));
+    page.right(1700, y, Money(static_cast<double>(row.figures.gross), currency));
+    page.right(1900, y, Money(static_cast<double>(row.figures.net), currency));
+    page.next();
+  });
+  if (!page.stopped()) {
+    int y = page.y();
+    page.rule(100, 1900, y);
+    y += 10;
+    for (int c = 0; c < kJournalCurrencies; ++c) {
+      const JournalTotals& total = journal.totals[static_cast<std::size_t>(c)];
+      if (!total.printed()) continue;
+      const std::string currency = CurrencyName(p, c);
+      page.right(1000, y, frame::Format("Steuersätze: %.1f%% und %.1f%%", total.rate1 / 10.0,
+                                        total.rate2 / 10.0));
+      page.right(1250, y, Money(static_cast<double>(total.sum.tax1), currency));
+      page.right(1450, y, Money(static_cast<double>(total.sum.tax2), currency));
+      page.right(1700, y, Money(static_cast<double>(total.sum.gross), currency));
+      page.right(1900, y, Money(static_cast<double>(total.sum.net), currency));
+      y += 50;
+    }
+  }
+  return page.finish();
+}
+
+}  // namespace reports

@@ -1,0 +1,61 @@
+#include "reports/journal_csv.h"
+
+#include <cstdlib>
+
+#include "frame/decimal.h"
+#include "reports/report_values.h"
+
+namespace reports {
+
+namespace {
+
+std::string Field(const std::string& text) {
+  if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+std::string Rate(int tenths) {
+  return frame::Format("%s%d,%d", tenths < 0 ? "-" : "", std::abs(tenths) / 10, std::abs(tenths) % 10);
+}
+
+void Figures(std::string& out, int rate1, int rate2, const JournalFigures& f) {
+  out += Rate(rate1) + ';' + Rate(rate2) + ';' + CsvAmount(f.tax1) + ';' + CsvAmount(f.tax2) +
+         ';' + CsvAmount(f.gross) + ';' + CsvAmount(f.net) + "\r\n";
+}
+
+}  // namespace
+
+std::string CsvAmount(std::int64_t cents) {
+  const std::uint64_t magnitude =
+      cents < 0 ? 0 - static_cast<std::uint64_t>(cents) : static_cast<std::uint64_t>(cents);
+  return frame::Format("%s%llu,%02llu", cents < 0 ? "-" : "",
+                       static_cast<unsigned long long>(magnitude / 100),
+                       static_cast<unsigned long long>(magnitude % 100));
+}
+
+std::string JournalCsv(const Journal& journal, const store::ParameterRecord& parameters) {
+  std::string out = "\xEF\xBB\xBF";
+  out += "Rechnungsnummer;Kundennummer;Kunde;Datum;Währung;Steuersatz 1;Steuersatz 2;"
+         "Steuer 1;Steuer 2;Brutto;Netto\r\n";
+  for (const JournalRow& row : journal.rows) {
+    const JournalTotals& rates = journal.totals[static_cast<std::size_t>(row.currency)];
+    out += std::to_string(row.orderNumber) + ';' + Field(row.customerNumber) + ';' +
+           Field(row.customerName) + ';' + Field(row.date) + ';' +
+           Field(CurrencyName(parameters, row.currency)) + ';';
+    Figures(out, rates.rate1, rates.rate2, row.figures);
+  }
+  for (int c = 0; c < kJournalCurrencies; ++c) {
+    const JournalTotals& total = journal.totals[static_cast<std::size_t>(c)];
+    if (!total.printed()) continue;
+    out += "Summe;;;;" + Field(CurrencyName(parameters, c)) + ';';
+    Figures(out, total.rate1, total.rate2, total.sum);
+  }
+  return out;
+}
+
+}  // namespace reports

@@ -1,0 +1,106 @@
+#include "reports/list_page.h"
+
+#include "frame/decimal.h"
+#include "reports/report_values.h"
+
+namespace reports {
+
+using printing::TextAlign;
+
+ListPage::ListPage(printing::Canvas& canvas, const printing::PageGeometry& geometry,
+                   printing::RenderContext& context, ListLayout layout,
+                   std::function<std::string(int)> title, std::function<void(ListPage&)> heads)
+    : canvas_(canvas),
+      geometry_(geometry),
+      context_(context),
+      layout_(layout),
+      title_(std::move(title)),
+      heads_(std::move(heads)),
+      restore_(canvas),
+      align_(canvas.textAlign()),
+      y_(geometry.logicalHeight) {
+  printing::ApplyMapping(canvas_, geometry_);
+  canvas_.setBrush(std::nullopt);
+}
+
+ListPage::~ListPage() { canvas_.setTextAlign(align_); }
+
+bool ListPage::beforeRecord() {
+  if (stopped_) return false;
+  if (y_ <= geometry_.logicalHeight - 200) return true;
+  if (page_ >= 1) {
+    if (!canvas_.isPreview()) {
+      canvas_.selectFont(BodyFont(layout_.bodyHeight));
+      centre(geometry_.logicalWidth / 2, geometry_.logicalHeight - 100,
+             frame::Format("Die Auflistung wird auf Seite %-d fortgesetzt.", page_ + 1));
+    }
+    const bool printing = !canvas_.isPreview();
+    if (!printing::NextPage(canvas_, geometry_, context_, page_ + 1, layout_.pagesByTarget)) {
+      stopped_ = true;
+      failed_ = printing;
+      return false;
+    }
+  }
+  canvas_.fillRect(-100, -100, geometry_.logicalWidth + 100, geometry_.logicalHeight + 100,
+                   printing::kWhite);
+  ++page_;
+  canvas_.selectFont(TitleFont());
+  left(layout_.companyX, 0, Text(context_.app.parameters.companyName1));
+  canvas_.selectFont(HeadingFont());
+  left(layout_.titleX, layout_.titleY, title_(page_));
+  canvas_.selectFont(BodyFont(layout_.bodyHeight));
+  heads_(*this);
+  y_ = layout_.firstRow;
+  return true;
+}
+
+void ListPage::left(int x, int y, const std::string& text) {
+  canvas_.setTextAlign(TextAlign::Left);
+  canvas_.textOut(x, y, text);
+}
+
+void ListPage::right(int x, int y, const std::string& text) {
+  canvas_.setTextAlign(TextAlign::Right);
+  canvas_.textOut(x, y, text);
+}
+
+void ListPage::centre(int x, int y, const std::string& text) {
+  canvas_.setTextAlign(TextAlign::Centre);
+  canvas_.textOut(x, y, text);
+}
+
+void ListPage::rule(int x1, int x2, int y) {
+  canvas_.moveTo(x1, y);
+  canvas_.lineTo(x2, y);
+}
+
+printing::RenderOutcome ListPage::finish() {
+  if (!failed_) printing::DrawPreviewPrompt(canvas_);
+  return {page_ < 1 ? 1 : page_, stopped_ && !failed_};
+}
+
+StatisticPage::StatisticPage(printing::Canvas& canvas, const printing::PageGeometry& geometry,
+                             printing::RenderContext& context, int x, const std::string& title)
+    : canvas_(canvas), restore_(canvas), align_(canvas.textAlign()) {
+  printing::ApplyMapping(canvas, geometry);
+  canvas.setBrush(std::nullopt);
+  canvas.setTextAlign(TextAlign::Left);
+  canvas.selectFont(TitleFont());
+  canvas.textOut(x, 0, Text(context.app.parameters.companyName1));
+  canvas.selectFont(HeadingFont());
+  canvas.textOut(x, 150, title);
+  canvas.selectFont(BodyFont());
+}
+
+printing::RenderOutcome StatisticPage::finish() {
+  printing::DrawPreviewPrompt(canvas_);
+  return {};
+}
+
+std::function<void(const std::string&)> DamagedOrderReport(printing::Canvas& canvas,
+                                                           printing::RenderContext& context) {
+  if (canvas.isPreview()) return {};
+  return [&context](const std::string& text) { context.warn(text); };
+}
+
+}  // namespace reports

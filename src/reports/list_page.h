@@ -1,0 +1,120 @@
+// The page frame of the printed lists: fonts, the white sheet, the company
+// name and the title on top of every page, the column heads, the rows 5 mm
+// (or 4 mm) apart and the page break before a record that would start below
+// the page height - 200, with the footer naming the next page on paper.
+//
+// In the preview the lists that page by TargetPage stop as soon as the next
+// page would lie beyond it; the others draw every page over the last one.
+#ifndef BELVON_REPORTS_LIST_PAGE_H
+#define BELVON_REPORTS_LIST_PAGE_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "printing/canvas.h"
+#include "printing/page_renderer.h"
+
+namespace reports {
+
+inline printing::Font TitleFont() { return printing::Font{"Arial", -100, 700, true}; }
+inline printing::Font HeadingFont() { return printing::Font{"Arial", -60}; }
+inline printing::Font BodyFont(int height = 40) { return printing::Font{"Arial", -height}; }
+
+struct ListLayout {
+  int companyX = 100;
+  int titleX = 100;
+  int titleY = 150;
+  int bodyHeight = 40;  // tenths of a millimetre
+  int firstRow = 360;
+  int rowStep = 50;
+  bool pagesByTarget = true;  // stops in the preview beyond TargetPage
+};
+
+class ListPage {
+ public:
+  // `title` gives the title of a page from its number; `heads` draws the
+  // rules and column heads in the body font.
+  ListPage(printing::Canvas& canvas, const printing::PageGeometry& geometry,
+           printing::RenderContext& context, ListLayout layout,
+           std::function<std::string(int page)> title, std::function<void(ListPage&)> heads);
+  ~ListPage();
+  ListPage(const ListPage&) = delete;
+  ListPage& operator=(const ListPage&) = delete;
+
+  // The page-break test before a record is handled. False when the list
+  // stops here: ending a printed page failed, or the preview has reached the
+  // page it shows.
+  bool beforeRecord();
+  // Advances to the next row.
+  void next(int step = 0) { y_ += step ? step : layout_.rowStep; }
+
+  int y() const { return y_; }
+  int page() const { return page_; }
+  bool stopped() const { return stopped_; }
+
+  void left(int x, int y, const std::string& text);
+  void right(int x, int y, const std::string& text);
+  void centre(int x, int y, const std::string& text);
+  void rule(int x1, int x2, int y);
+  printing::Canvas& canvas() { return canvas_; }
+
+  // The outcome of the render call; draws the preview prompt unless a
+  // printed page could not be ended.
+  printing::RenderOutcome finish();
+
+ private:
+  printing::Canvas& canvas_;
+  const printing::PageGeometry& geometry_;
+  printing::RenderContext& context_;
+  ListLayout layout_;
+  std::function<std::string(int)> title_;
+  std::function<void(ListPage&)> heads_;
+  printing::FontScope restore_;
+  printing::TextAlign align_;
+  int y_;
+  int page_ = 0;
+  bool stopped_ = false;
+  bool failed_ = false;
+};
+
+// Draws the rows the lists collected during the walk in index order, with
+// the page-break test before each order the walk handed over (listed or
+// not), until the list stops. `rows` are sorted by their `position`.
+template <typename Row, typename Draw>
+void DrawInIndexOrder(ListPage& page, const std::vector<char>& seen, const std::vector<Row>& rows,
+                      Draw draw) {
+  std::size_t next = 0;
+  for (std::size_t position = 0; position < seen.size(); ++position) {
+    if (!seen[position]) continue;
+    if (!page.beforeRecord()) return;
+    for (; next < rows.size() && static_cast<std::size_t>(rows[next].position) == position; ++next)
+      draw(rows[next]);
+  }
+}
+
+// The one page of a statistic: company name at (x, 0) in the title font,
+// the title at (x, 150) in the heading font, then the body font. finish()
+// writes the preview prompt; the font and alignment found are put back.
+class StatisticPage {
+ public:
+  StatisticPage(printing::Canvas& canvas, const printing::PageGeometry& geometry,
+                printing::RenderContext& context, int x, const std::string& title);
+  ~StatisticPage() { canvas_.setTextAlign(align_); }
+  StatisticPage(const StatisticPage&) = delete;
+  StatisticPage& operator=(const StatisticPage&) = delete;
+  printing::RenderOutcome finish();
+
+ private:
+  printing::Canvas& canvas_;
+  printing::FontScope restore_;
+  printing::TextAlign align_;
+};
+
+// The report of damaged orders: told on paper, silent in the preview.
+std::function<void(const std::string&)> DamagedOrderReport(printing::Canvas& canvas,
+                                                           printing::RenderContext& context);
+
+}  // namespace reports
+
+#endif  // BELVON_REPORTS_LIST_PAGE_H

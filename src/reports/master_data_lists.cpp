@@ -1,0 +1,236 @@
+#include "reports/master_data_lists.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "frame/decimal.h"
+#include "frame/user_interface.h"
+#include "orders/dates.h"
+#include "reports/hit_list_sort.h"
+#include "reports/list_page.h"
+#include "reports/report_values.h"
+#include "store/address_file.h"
+#include "store/article_file.h"
+#include "store/data_file.h"
+#include "store/indexed_file.h"
+
+namespace reports {
+
+namespace {
+
+using platform::Access;
+using platform::Share;
+
+// Walks an index in index order, reading every record of the data file
+// through one open file. `visit` returns false to stop the walk.
+template <typename Record, typename Visit>
+void WalkRecords(frame::AppState& app, store::IndexedFile file, const char* indexName,
+                 const char* dataName, Visit visit) {
+  store::IndexBlock block;
+  {
+    platform::File index = store::OpenData(app, indexName, Access::Read, Share::DenyWrite);
+    if (!index || !file.ReadIndex(index, block)) return;
+  }
+  platform::File data = store::OpenData(app, dataName, Access::Read, Share::DenyWrite);
+  if (!data) return;
+  for (std::int32_t i = 0; i < block.count; ++i) {
+    if (app.ui && app.ui->progress(static_cast<int>((std::int64_t{i} + 1) * 100 / block.count)))
+      return;
+    Record record{};
+    store::ReadFramedRecord(data, block.recordOffset(i),
+                            std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(&record),
+                                                    sizeof record),
+                            true);
+    if (!visit(record)) return;
+  }
+}
+
+double TotalStock(const store::ArticleRecord& article) {
+  double total = 0;
+  for (double stock : article.stock) total += stock;
+  return total;
+}
+
+std::string Quantity(double value) { return frame::Format("%-.3f", value); }
+
+}  // namespace
+
+std::string SalutationText(const store::AddressRecord& address) {
+  switch (address.salutation & store::kSalutationMask) {
+    case store::kSalutationCompany: return "Firma";
+    case store::kSalutationMr: return "Herrn";
+    case store::kSalutationMrs: return "Frau";
+    case store::kSalutationAn: return "An";
+    default: return "";
+  }
+}
+
+printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
+                                                    const printing::PageGeometry& geometry,
+                                                    printing::RenderContext& context) {
+  frame::AppState& app = context.app;
+  const store::ParameterRecord& p = app.parameters;
+  const bool proposals = job_ == kJobOrderProposals;
+  const bool sale = job_ == kJobArticlesSale;
+  const std::string today = orders::FormatDate(*app.clock);
+  const std::string main = CurrencyName(p, 0);
+  const char* title = proposals ? "Bestellvorschläge vom %s, Seite: %-d"
+                      : sale    ? "Artikelliste (VK) vom %s, Seite: %-d"
+                                : "Artikelliste (EK) vom %s, Seite: %-d";
+  ListLayout layout;
+  layout.bodyHeight = 30;
+  layout.firstRow = proposals ? 300 : 310;
+  layout.rowStep = 40;
+  const int supplierX = proposals ? 1000 : 1100;
+  ListPage page(
+      canvas, geometry, context, layout,
+      [&](int number) { return frame::Format(title, today.c_str(), number); },
+      [&](ListPage& page) {
+        page.rule(100, 1900, 240);
+        page.left(100, 250, "Artikel#");
+        page.left(450, 250, "Bezeichnung");
+        page.left(supplierX, 250, "Lieferant");
+        page.right(1500, 250, "Bestand");
+        page.right(1700, 250, proposals ? "Bestellen" : sale ? "VK-Preis" : "EK-Preis");
+        page.right(1900, 250, proposals ? "EK-Preis" : sale ? "VK-Summe" : "EK-Summe");
+        page.rule(100, 1900, proposals ? 290 : 300);
+      });
+  std::int64_t total = 0;
+  const store::ArticleRecord criteria = app.articleCriteria;
+  WalkRecords<store::ArticleRecord>(
+      app, store::ArticleFile(app), store::kArticleIndexName, store::kArticleDataName,
+      [&](const store::ArticleRecord& article) {
+        if (!page.beforeRecord()) return false;
+        const double stock = TotalStock(article);
+        const double minimum = article.minimumStock;
+        if (proposals ? !(minimum >= 0 && stock < minimum) : !store::MatchArticle(criteria, article))
+          return true;
+        const int y = page.y();
+        page.left(100, y, Text(article.number));
+        page.left(450, y, Text(article.designation));
+        page.left(supplierX, y, Text(article.supplier));
+        page.right(1500, y, Quantity(stock));
+        if (proposals) {
+          page.right(1650, y, Quantity(article.targetStock - stock));
+          page.right(1900, y, Money(article.purchasePrice, CurrencyName(p, article.currency)));
+        } else {
+          const double price =
+              static_cast<double>(sale ? article.price1 : article.purchasePrice);
+          const float factor = article.currency <= 3 ? p.exchangeRates[article.currency] : 1.0f;
+          const double converted = std::isfinite(factor) && factor > 0 ? price / factor : price;
+          const double value = (std::isfinite(stock) ? std::trunc(stock) : 0) * converted;
+          page.right(1700, y, Money(converted, main));
+          page.right(1900, y, Money(value, main));
+          total += std::isfinite(value) ? static_cast<std::int64_t>(std::trunc(value)) : 0;
+        }
+        page.next();
+        return true;
+      });
+  if (!proposals && !page.stopped()) {
+    page.rule(1700, 1900, page.y() + 5);
+    page.right(1600, page.y() + 10, "Gesamtsumme");
+    page.right(1900, page.y() + 10, Money(static_cast<double>(total), main));
+  }
+  return page.finish();
+}
+
+printing::RenderOutcome AddressListRenderer::render(printing::Canvas& canvas,
+                                                    const printing::PageGeometry& geometry,
+                                                    printing::RenderContext& context) {
+  frame::AppState& app = context.app;
+  const bool byName = job_ == kJobAddressesByName;
+  const std::string today = orders::FormatDate(*app.clock);
+  ListLayout layout;
+  layout.firstRow = byName ? 340 : 450;
+  layout.rowStep = byName ? 80 : 40;
+  ListPage page(
+      canvas, geometry, context, layout,
+      [&](int number) {
+        return frame::Format(byName ? "Adressenliste vom %s, Seite: %-d"
+                                    : "PLZ-Adressenliste vom %s, Seite: %-d",
+                             today.c_str(), number);
+      },
+      [&](ListPage& page) {
+        if (byName) {
+          page.rule(100, 1900, 240);
+          page.left(100, 250, "Kundennr.");
+          page.left(250, 250, "Anrede");
+          page.left(370, 250, "Name");
+          page.left(370, 290, "Straße");
+          page.left(750, 290, "PLZ-Ort");
+          page.left(1400, 290, "Telefax");
+          page.left(1650, 290, "Telefon");
+          page.rule(100, 1900, 330);
+        } else {
+          page.rule(100, 1900, 390);
+          page.left(100, 400, "Anrede");
+          page.left(205, 400, "Name");
+          page.left(700, 400, "Straße");
+          page.left(1000, 400, "PLZ-Ort");
+          page.left(1400, 400, "Telefax");
+          page.left(1650, 400, "Telefon");
+          page.rule(100, 1900, 440);
+        }
+      });
+  const store::AddressRecord criteria = app.addressCriteria;
+  auto print = [&](const store::AddressRecord& a) {
+    if (!page.beforeRecord()) return false;
+    if (!store::MatchAddress(criteria, a)) return true;
+    const int y = page.y();
+    if (byName) {
+      std::string name(store::GetText(a.name1));
+      if (!name.empty()) name += ' ';
+      name += std::string(store::GetText(a.name2)) + ' ' + std::string(store::GetText(a.name3));
+      page.left(100, y, Text(a.customerNumber));
+      page.left(250, y, SalutationText(a));
+      page.left(370, y, platform::Cp1252ToUtf8(name));
+      page.left(370, y + 40, Text(a.street));
+      page.left(750, y + 40, Text(a.town));
+      page.left(1400, y + 40, Text(a.fax));
+      page.left(1650, y + 40, Text(a.phone));
+    } else {
+      page.left(100, y, SalutationText(a));
+      page.left(205, y, Text(a.name1) + ' ' + Text(a.name2) + ' ' + Text(a.name3));
+      page.left(700, y, Text(a.street));
+      page.left(1000, y, Text(a.town));
+      page.left(1400, y, Text(a.fax));
+      page.left(1650, y, Text(a.phone));
+    }
+    page.next();
+    return true;
+  };
+  if (byName) {
+    WalkRecords<store::AddressRecord>(app, store::AddressFile(app), store::kAddressIndexName,
+                                      store::kAddressDataName, print);
+    return page.finish();
+  }
+  // The postcode list reads every address once, sorts the first seven
+  // characters of postcode and town byte by byte, and prints in that order.
+  struct PostcodeEntry {
+    unsigned char key[8];
+    std::size_t record;
+  };
+  std::vector<store::AddressRecord> addresses;
+  WalkRecords<store::AddressRecord>(app, store::AddressFile(app), store::kAddressIndexName,
+                                    store::kAddressDataName, [&](const store::AddressRecord& a) {
+                                      addresses.push_back(a);
+                                      return true;
+                                    });
+  std::vector<PostcodeEntry> table(addresses.size());
+  for (std::size_t i = 0; i < addresses.size(); ++i) {
+    std::memset(table[i].key, 0, sizeof table[i].key);
+    const std::string_view town = store::GetText(addresses[i].town);
+    std::memcpy(table[i].key, town.data(), std::min<std::size_t>(town.size(), 7));
+    table[i].record = i;
+  }
+  if (table.size() > 1)
+    HitListSort(table, 0, static_cast<int>(table.size()) - 1,
+                [](const PostcodeEntry& a, const PostcodeEntry& b) {
+                  return std::memcmp(a.key, b.key, sizeof a.key) < 0;
+                });
+  for (const PostcodeEntry& entry : table)
+    if (!print(addresses[entry.record])) break;
+  return page.finish();
+}
+
+}  // namespace reports

@@ -1,0 +1,49 @@
+#include "reports/report_values.h"
+
+#include <cmath>
+
+#include "frame/decimal.h"
+
+namespace reports {
+
+std::string CurrencyName(const store::ParameterRecord& p, int currency) {
+  switch (currency) {
+    case 1: return Text(p.currencySymbol2);
+    case 2: return Text(p.currencySymbol3);
+    case 3: return Text(p.currencySymbol4);
+    default: return Text(p.currencySymbol1);
+  }
+}
+
+std::int32_t ToMainCurrency(double cents, const store::ParameterRecord& p, int currency) {
+  const float factor = currency >= 0 && currency <= 3 ? p.exchangeRates[currency] : 1.0f;
+  double value = std::isfinite(factor) && factor > 0 ? cents / static_cast<double>(factor) : cents;
+  if (!std::isfinite(value)) return 0;
+  value = std::trunc(value);
+  if (value > INT32_MAX) return INT32_MAX;
+  if (value < INT32_MIN) return INT32_MIN;
+  return static_cast<std::int32_t>(value);
+}
+
+std::string Money(double cents, const std::string& currency) {
+  return frame::Format("%.2f %s", cents / 100, currency.c_str());
+}
+
+std::string CustomerName(const store::AddressRecord& address, std::size_t limit) {
+  std::string name(store::GetText(address.name1));
+  if (!name.empty()) name += ' ';
+  name += store::GetText(address.name2);
+  if (name.size() > limit) name.resize(limit);
+  return platform::Cp1252ToUtf8(name);
+}
+
+std::string FirstCharacters(const std::string& utf8, std::size_t count) {
+  std::size_t at = 0;
+  for (std::size_t n = 0; at < utf8.size() && n < count; ++n) {
+    ++at;
+    while (at < utf8.size() && (static_cast<unsigned char>(utf8[at]) & 0xC0) == 0x80) ++at;
+  }
+  return utf8.substr(0, at);
+}
+
+}  // namespace reports

@@ -1,0 +1,53 @@
+// Values every list and statistic prints the same way: currency names,
+// amounts converted into the main currency, customer names.
+#ifndef BELVON_REPORTS_REPORT_VALUES_H
+#define BELVON_REPORTS_REPORT_VALUES_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "store/address_record.h"
+#include "store/parameter_record.h"
+
+namespace reports {
+
+// The name of currency 0..3 (UTF-8); any other index names the main currency.
+std::string CurrencyName(const store::ParameterRecord& parameters, int currency);
+
+// An amount of currency `currency` in cents of the main currency: divided by
+// the currency's single-precision factor and truncated toward zero. A
+// currency without a usable factor (0 or less) is taken as it is.
+std::int32_t ToMainCurrency(double cents, const store::ParameterRecord& parameters, int currency);
+
+// "%.2f %s": cents / 100 with the currency name.
+std::string Money(double cents, const std::string& currency);
+
+// Name line 1, a blank when it is not empty, name line 2; at most `limit`
+// bytes of it (Windows-1252, before the conversion to UTF-8).
+std::string CustomerName(const store::AddressRecord& address,
+                         std::size_t limit = std::string_view::npos);
+
+// The journal and the article turnover list cut the customer's name.
+inline constexpr std::size_t kListNameLength = 27;
+
+// At most the first `count` characters of a UTF-8 text.
+std::string FirstCharacters(const std::string& utf8, std::size_t count);
+
+// A text field as UTF-8.
+template <std::size_t N>
+std::string Text(const char (&field)[N]);
+
+}  // namespace reports
+
+#include "platform/cp1252.h"
+#include "store/text_field.h"
+
+namespace reports {
+template <std::size_t N>
+std::string Text(const char (&field)[N]) {
+  return platform::Cp1252ToUtf8(store::GetText(field));
+}
+}  // namespace reports
+
+#endif  // BELVON_REPORTS_REPORT_VALUES_H

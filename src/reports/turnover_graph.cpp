@@ -1,0 +1,155 @@
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "frame/decimal.h"
+#include "orders/dates.h"
+#include "reports/list_page.h"
+#include "reports/order_scan.h"
+#include "reports/report_values.h"
+#include "reports/statistics.h"
+#include "store/article_file.h"
+
+namespace reports {
+
+namespace {
+
+constexpr printing::Colour kTurnoverColour{128, 0, 0};
+constexpr printing::Colour kProfitColour{221, 232, 158};
+constexpr int kBaseLine = 1800;
+constexpr int kPlotLeft = 150;
+constexpr int kPlotWidth = 1700;
+// More months than a lifetime of business cannot be meant: nothing is drawn.
+constexpr int kMaxMonths = 1200;
+
+printing::Font LabelFont() { return printing::Font{"Arial", 30}; }
+
+std::int64_t Truncated(double value) {
+  if (!std::isfinite(value)) return 0;
+  return static_cast<std::int64_t>(std::clamp(std::trunc(value), -9.0e15, 9.0e15));
+}
+
+// The order line as the article selection sees it: number, designation and
+// the two remarks hold the line's article number, descriptions and long
+// text; product group and supplier, which a line does not have, are empty.
+bool LineSelected(const store::ArticleRecord& criteria, const store::OrderLine& line) {
+  store::ArticleRecord article{};
+  std::memcpy(article.number, line.articleNumber, sizeof article.number);
+  std::memcpy(article.designation, line.description1, sizeof article.designation);
+  std::memcpy(article.remark1, line.description2, sizeof article.remark1);
+  std::memcpy(article.remark2, line.longText, sizeof article.remark2);
+  article.number[sizeof article.number - 1] = 0;
+  article.designation[sizeof article.designation - 1] = 0;
+  article.remark1[sizeof article.remark1 - 1] = 0;
+  article.remark2[sizeof article.remark2 - 1] = 0;
+  return store::MatchArticle(criteria, article);
+}
+
+// A bar from the base line up to `height` (down, for a negative one).
+void Bar(printing::Canvas& canvas, int left, int right, std::int64_t height,
+         printing::Colour colour) {
+  if (height == 0) return;
+  const int top = static_cast<int>(kBaseLine - height);
+  canvas.fillRect(left, std::min(top, kBaseLine), right, std::max(top, kBaseLine), colour);
+}
+
+}  // namespace
+
+GraphGrid TurnoverGrid(std::int64_t greatestTurnover) {
+  GraphGrid grid;
+  grid.top = std::max<std::int64_t>(greatestTurnover, 100);
+  const int e = static_cast<int>(std::log10(static_cast<double>(grid.top)));
+  grid.step = static_cast<std::int64_t>(std::pow(10.0, e));
+  grid.height = static_cast<int>(grid.step * 1000 / grid.top);
+  return grid;
+}
+
+std::string MonthRangeFrom(const std::string& typed) { return "01." + typed.substr(0, 7); }
+std::string MonthRangeTo(const std::string& typed) { return "31." + typed.substr(0, 7); }
+
+printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
+                                                      const printing::PageGeometry& geometry,
+                                                      printing::RenderContext& context) {
+  frame::AppState& app = context.app;
+  const store::ParameterRecord& p = app.parameters;
+  const std::string& from = context.session.inputs.reportFrom;
+  const std::string& to = context.session.inputs.reportTo;
+  StatisticPage page(canvas, geometry, context, 150,
+                     frame::Format("Umsatz/Ertrag vom %s bis zum %s:",
+                                   platform::Cp1252ToUtf8(from).c_str(),
+                                   platform::Cp1252ToUtf8(to).c_str()));
+  const int firstMonth = orders::MonthNumber(from);
+  const int months = orders::MonthNumber(to) - firstMonth + 1;
+  if (months < 1 || months > kMaxMonths) return page.finish();
+  std::vector<std::int64_t> turnover(static_cast<std::size_t>(months), 0);
+  std::vector<std::int64_t> profit(static_cast<std::size_t>(months), 0);
+  std::vector<int> label(static_cast<std::size_t>(months), 0);
+
+  const store::ArticleRecord criteria = app.articleCriteria;
+  ScanOrders(app, true, {}, [&](const ScannedOrder& order) {
+    const store::OrderHead& head = order.head;
+    const std::string_view date = store::GetText(head.orderDate);
+    if (!(head.flags & store::kOrderDeliveryNotePrinted) || !orders::DateInRange(from, date, to))
+      return;
+    // The "bis" day is always the 31st: the first days of the month after a
+    // short one pass the range test but have no slot, and are left out.
+    const int m = orders::MonthNumber(date) - firstMonth;
+    if (m < 0 || m >= months) return;
+    const auto slot = static_cast<std::size_t>(m);
+    label[slot] = orders::MonthNumber(date);
+    for (const store::OrderLine& line : order.lines) {
+      const double sale = static_cast<double>(line.salePrice) * line.quantity;
+      if (sale == 0 || !std::isfinite(sale) || !LineSelected(criteria, line)) continue;
+      std::int64_t t = Truncated((1000.0 - line.discount) * sale / 1000);
+      if (head.cashDiscountTaken) t = Truncated((1 - head.cashDiscount / 1000.0) * static_cast<double>(t));
+      turnover[slot] += ToMainCurrency(static_cast<double>(t), p, head.currency);
+      const std::int64_t u = Truncated((1000.0 - line.discount) * sale / 1000);
+      const std::int64_t c = Truncated(static_cast<double>(line.costPrice) * line.quantity);
+      profit[slot] -= ToMainCurrency(static_cast<double>(c - u), p, head.currency);
+    }
+  });
+
+  const GraphGrid grid = TurnoverGrid(*std::max_element(turnover.begin(), turnover.end()));
+  const std::string currency = CurrencyName(p, 0);
+  canvas.setPen(printing::kBlack);
+  canvas.moveTo(130, kBaseLine - grid.height);
+  canvas.lineTo(1850, kBaseLine - grid.height);
+  canvas.selectFont(LabelFont());
+  canvas.setTextAlign(printing::TextAlign::Right);
+  canvas.textOut(150, 1770 - grid.height,
+                 frame::Format("%-ld %s", static_cast<long>(grid.step / 100), currency.c_str()));
+
+  canvas.selectFont(BodyFont());
+  canvas.setTextAlign(printing::TextAlign::Left);
+  canvas.fillRect(250, 2000, 300, 2050, kTurnoverColour);
+  canvas.textOut(350, 2000, "Umsatz");
+  canvas.fillRect(650, 2000, 700, 2050, kProfitColour);
+  canvas.textOut(750, 2000, "Ertrag");
+
+  canvas.setTextAlign(printing::TextAlign::Centre);
+  for (int i = 0; i < months; ++i) {
+    const auto slot = static_cast<std::size_t>(i);
+    const int left = kPlotLeft + i * kPlotWidth / months;
+    const int right = kPlotLeft + (i + 1) * kPlotWidth / months;
+    const int middle = (left + right) / 2;
+    const std::int64_t turnoverHeight = turnover[slot] * 1000 / grid.top;
+    const std::int64_t profitHeight = profit[slot] * 1000 / grid.top;
+    Bar(canvas, left, right, turnoverHeight, kTurnoverColour);
+    Bar(canvas, left, right, profitHeight, kProfitColour);
+    canvas.selectFont(LabelFont());
+    canvas.textOut(middle, static_cast<int>(kBaseLine - turnoverHeight - 35),
+                   frame::Format("%-ld %s", static_cast<long>(turnover[slot] / 100), currency.c_str()));
+    canvas.textOut(middle, static_cast<int>(kBaseLine - profitHeight + 10),
+                   frame::Format("%-ld %s", static_cast<long>(profit[slot] / 100), currency.c_str()));
+    if (label[slot] / 12 > 0) {
+      canvas.selectFont(BodyFont());
+      canvas.textOut(middle, 1820, frame::Format("%ld", static_cast<long>(label[slot] % 12 + 1)));
+      canvas.textOut(middle, 1865, frame::Format("%ld", static_cast<long>(label[slot] / 12 + 1900)));
+    }
+  }
+  canvas.setBrush(std::nullopt);
+  canvas.rectangle(kPlotLeft, 600, kPlotLeft + kPlotWidth, kBaseLine);
+  return page.finish();
+}
+
+}  // namespace reports

@@ -1,0 +1,221 @@
+// The lists over the order file: journal figures and totals, the CSV that
+// goes with it, paging, open invoices, back-orders, article turnover.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "reports/invoice_journal.h"
+#include "reports/journal_csv.h"
+#include "report_book.h"
+
+namespace {
+
+using reporttest::Head;
+using reporttest::L;
+using reporttest::ReportBook;
+using reporttest::Row;
+constexpr std::uint16_t kGross = store::kOrderPricesIncludeTax;
+constexpr std::uint16_t kInvoiced = store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted;
+
+TEST(InvoiceJournal, RowFiguresFollowTheInvoice) {
+  struct Case {
+    const char* name;
+    Head head;
+    std::vector<L> lines;
+    std::vector<std::string> figures;  // Steuer 1, Steuer 2, Brutto, Netto; none: not listed
+  };
+  const Case cases[] = {
+      {"gross", {kInvoiced | kGross}, {{1, 1190}}, {"0.00 EUR", "1.90 EUR", "11.90 EUR", "10.00 EUR"}},
+      {"gross, cash discount", {kInvoiced | kGross, "01.12.2026", 0, 20}, {{1, 1190}},
+       {"0.00 EUR", "1.90 EUR", "11.66 EUR", "9.80 EUR"}},
+      {"net", {kInvoiced}, {{1, 1000}}, {"0.00 EUR", "1.90 EUR", "11.90 EUR", "10.00 EUR"}},
+      {"net, cash discount", {kInvoiced, "01.12.2026", 0, 20}, {{1, 1000}},
+       {"0.00 EUR", "1.90 EUR", "11.66 EUR", "9.80 EUR"}},
+      {"net, discounted, first rate", {kInvoiced}, {{3, 199, store::kTaxCodeRate1, "", 0, 100}},
+       {"0.38 EUR", "0.00 EUR", "5.75 EUR", "5.37 EUR"}},
+      {"line outside the register", {kInvoiced},
+       {{1, 1000}, {1, 5000, store::kTaxCodeRate2, "", 0, 0, store::kLineNotInInvoiceRegister}},
+       {"0.00 EUR", "1.90 EUR", "11.90 EUR", "10.00 EUR"}},
+      {"back-order line", {kInvoiced | store::kOrderHasBackOrder},
+       {{1, 1000}, {2, 1000, store::kTaxCodeRate2, "", 0, 0, store::kLineBackOrder}},
+       {"0.00 EUR", "1.90 EUR", "11.90 EUR", "10.00 EUR"}},
+      {"only lines outside the register", {kInvoiced},
+       {{1, 1000, store::kTaxCodeRate2, "", 0, 0, store::kLineNotInInvoiceRegister}}, {}},
+      {"delivery note only", {store::kOrderDeliveryNotePrinted}, {{1, 1000}}, {}},
+      {"other month", {kInvoiced, "01.11.2026"}, {{1, 1000}}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ReportBook book;
+    book.put(book.customer("Meier"), c.head, c.lines);
+    const auto canvas = book.render(8, "01.12.2026", "31.12.2026");
+    std::vector<std::string> row = Row(canvas, 360);
+    if (row.size() >= 4) row.erase(row.begin(), row.begin() + 4);
+    EXPECT_EQ(row, c.figures);
+  }
+}
+
+// Whatever the prices and classes, the journal states the tax and the
+// amount the invoice states.
+TEST(InvoiceJournal, TaxIsTheInvoicesTax) {
+  const std::vector<std::vector<L>> orders = {
+      {{3, 199, store::kTaxCodeRate1, "", 0, 100}, {1.5, 333, store::kTaxCodeRate2}},
+      {{7, 1234, store::kTaxCodeRate2, "", 0, 25}, {1, 99, store::kTaxCodeNone}, {2, 4999, store::kTaxCodeRate1}},
+      {{0.333, 1001, store::kTaxCodeRate2}, {13, 17, store::kTaxCodeRate2, "", 0, 333}},
+      {{1, 50}, {1, 50}, {1, 50}}};
+  for (const std::uint16_t flags : {std::uint16_t{0}, kGross, std::uint16_t(kGross | store::kOrderGrossAsNet)}) {
+    for (const auto& lines : orders) {
+      ReportBook book;
+      const std::int32_t customer = book.customer("Meier");
+      book.put(customer, {std::uint16_t(kInvoiced | flags)}, lines);
+      const auto journal = book.render(8, "01.12.2026", "31.12.2026");
+      std::vector<std::string> row = Row(journal, 360);
+      ASSERT_EQ(row.size(), 8u);
+      store::ReadOrder(book.app, book.app.order, 0);
+      book.app.address = book.address(customer);
+      const auto invoice = book.render(3);
+      auto amountOf = [&](const std::string& label) {
+        for (const auto* op : invoice.texts())
+          if (op->text.find(label) != std::string::npos)
+            for (const auto* amount : invoice.texts())
+              if (amount->y == op->y && amount->x == 1900) return amount->text;
+        return std::string("0.00 EUR");
+      };
+      SCOPED_TRACE(testing::Message() << "flags " << flags << ", lines " << lines.size());
+      EXPECT_EQ(row[4], amountOf("7.0% UmSt"));
+      EXPECT_EQ(row[5], amountOf("19.0% UmSt"));
+      EXPECT_EQ(row[6], amountOf("Rechnungsbetrag"));
+    }
+  }
+}
+
+std::string Comma(std::string printed) {
+  printed = printed.substr(0, printed.find(' '));
+  std::replace(printed.begin(), printed.end(), '.', ',');
+  return printed;
+}
+
+TEST(InvoiceJournal, TotalsPerCurrencyAndTheCsvAgree) {
+  ReportBook book;
+  const std::int32_t meier = book.customer("Meier; \"Sohn\"", "Holz");
+  book.put(meier, {kInvoiced, "01.12.2026", 0}, {{3, 199, store::kTaxCodeRate1, "", 0, 100}});
+  book.put(meier, {kInvoiced | kGross, "02.12.2026", 0, 20}, {{1, 1190}, {2, 333}});
+  book.put(meier, {kInvoiced, "03.12.2026", 1}, {{1, 10000}});
+  book.put(meier, {kInvoiced, "04.12.2026", 2}, {{1, 5000, store::kTaxCodeNone}});
+  const auto canvas = book.render(8, "01.12.2026", "31.12.2026");
+  // Rows at 360..510, the rule at 560, one total row per taxed currency.
+  const std::vector<std::string> eur = Row(canvas, 570), dm = Row(canvas, 620);
+  ASSERT_EQ(eur.size(), 5u);
+  ASSERT_EQ(dm.size(), 5u);
+  EXPECT_EQ(eur[0], "Steuersätze: 7.0% und 19.0%");
+  EXPECT_EQ(dm[4], "100.00 DM");
+  EXPECT_TRUE(Row(canvas, 670).empty()) << "the tax-free currency has no total row";
+  EXPECT_EQ(Row(canvas, 510)[7], "50.00 CHF");
+
+  const std::string csv = reports::JournalCsv(
+      reports::CollectJournal(book.app, "01.12.2026", "31.12.2026"), book.app.parameters);
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_NE(csv.find(";\"Holz Meier; \"\"Sohn\"\"\";01.12.2026;EUR;7,0;19,0;0,38;"), std::string::npos)
+      << csv;
+  const std::string eurSum = "Summe;;;;EUR;7,0;19,0;" + Comma(eur[1]) + ";" + Comma(eur[2]) + ";" +
+                             Comma(eur[3]) + ";" + Comma(eur[4]) + "\r\n";
+  const std::string dmSum = "Summe;;;;DM;7,0;19,0;" + Comma(dm[1]) + ";" + Comma(dm[2]) + ";" +
+                            Comma(dm[3]) + ";" + Comma(dm[4]) + "\r\n";
+  EXPECT_NE(csv.find(eurSum), std::string::npos) << csv;
+  EXPECT_NE(csv.find(dmSum), std::string::npos) << csv;
+  EXPECT_EQ(csv.find("Summe;;;;CHF"), std::string::npos);
+}
+
+TEST(InvoiceJournal, PagesInPreviewAndOnPaper) {
+  ReportBook book;
+  const std::int32_t customer = book.customer("Meier");
+  for (int i = 0; i < 110; ++i) book.put(customer, {}, {{1, 1000}});
+  // 49 rows fit a page: 360 + 48 x 50 is the last row above 2970 - 200.
+  struct Case {
+    int target;
+    int page;
+    bool more;
+    bool totals;
+  };
+  for (const Case& c : {Case{1, 1, true, false}, Case{2, 2, true, false}, Case{3, 3, false, true},
+                        Case{7, 3, false, true}}) {
+    SCOPED_TRACE(c.target);
+    const auto canvas = book.render(8, "01.12.2026", "01.12.2026", true, c.target);
+    EXPECT_EQ(book.outcome.lastPage, c.page);
+    EXPECT_EQ(book.outcome.morePages, c.more);
+    EXPECT_EQ(canvas.findText(reports::JournalTitle("01.12.2026", "01.12.2026", c.page)) != nullptr, true);
+    EXPECT_EQ(canvas.findText("Steuersätze: 7.0% und 19.0%") != nullptr, c.totals);
+    EXPECT_NE(canvas.findText("Linke Maustaste zum Drucken, Rechte zum Beenden..."), nullptr);
+  }
+  const auto paper = book.render(8, "01.12.2026", "01.12.2026");
+  EXPECT_EQ(paper.ofKind(printing::RecordingCanvas::Kind::EndPage).size(), 2u);
+  EXPECT_NE(paper.findText("Die Auflistung wird auf Seite 3 fortgesetzt."), nullptr);
+  EXPECT_EQ(paper.findText("Liste aller Rechnungen vom 01.12.2026, Seite: 3")->y, 150);
+}
+
+TEST(InvoiceJournal, DamagedOrdersAndEscape) {
+  ReportBook book;
+  const std::int32_t customer = book.customer("Meier");
+  const std::int32_t damaged = book.put(customer, {}, {{1, 1000}});
+  for (int i = 0; i < 3; ++i) book.put(customer, {}, {{1, 1000}});
+  {
+    std::fstream data(book.dir.file("RECHNUNG.DAT"), std::ios::in | std::ios::out | std::ios::binary);
+    data.seekp(store::kOrderDatePointOffset);
+    data.put('x');
+  }
+  book.render(8, "01.12.2026", "31.12.2026", true);
+  EXPECT_TRUE(book.warnings.empty()) << "the preview skips it silently";
+  const auto paper = book.render(8, "01.12.2026", "31.12.2026");
+  EXPECT_EQ(book.warnings, std::vector<std::string>{"Probleme mit Auftrag #" + std::to_string(damaged) +
+                                                    "\nAuftrag kann nicht gelesen werden."});
+  EXPECT_EQ(Row(paper, 520), (std::vector<std::string>{"Steuersätze: 7.0% und 19.0%", "0.00 EUR",
+                                                       "5.70 EUR", "35.70 EUR", "30.00 EUR"}))
+      << "three orders listed and summed";
+  // Esc before the fourth order read: the two sound ones read before it count.
+  book.ui.progressValues.clear();
+  book.ui.escapeAtProgress(4);
+  EXPECT_EQ(Row(book.render(8, "01.12.2026", "31.12.2026"), 470),
+            (std::vector<std::string>{"Steuersätze: 7.0% und 19.0%", "0.00 EUR", "3.80 EUR",
+                                      "23.80 EUR", "20.00 EUR"}));
+}
+
+TEST(InvoiceLists, OpenInvoicesSumInTheMainCurrency) {
+  ReportBook book;
+  EXPECT_EQ(Row(book.render(5), 2980), std::vector<std::string>{"Summe der Außenstände: 0.00 EUR"})
+      << "an empty order file draws no page head, only the sum below the page";
+  const std::int32_t customer = book.customer("Meier");
+  book.put(customer, {kInvoiced, "01.12.2026", 1}, {{1, 10000, store::kTaxCodeNone}});
+  book.put(customer, {kInvoiced, "01.12.2026", 0, 0, 100}, {{1, 350, store::kTaxCodeNone}});
+  book.put(customer, {store::kOrderDeliveryNotePrinted}, {{1, 999, store::kTaxCodeNone}});
+  const auto canvas = book.render(5);
+  EXPECT_EQ(Row(canvas, 360)[1], "100.00 DM");
+  EXPECT_EQ(Row(canvas, 410)[1], "2.50 EUR");
+  EXPECT_TRUE(Row(canvas, 460).empty());
+  EXPECT_EQ(Row(canvas, 470), std::vector<std::string>{"Summe der Außenstände: 53.62 EUR"});
+  EXPECT_EQ(Row(book.render(9), 360)[1], "9.99 EUR") << "delivered, not invoiced";
+}
+
+TEST(InvoiceLists, BackOrderRowsAndArticleTurnover) {
+  ReportBook book;
+  const std::int32_t customer = book.customer("Meier");
+  const std::int32_t first = book.put(customer, {kInvoiced | store::kOrderHasBackOrder},
+           {{2.7, 100, store::kTaxCodeRate2, "A-1", 0, 0, store::kLineBackOrder}, {1, 500, store::kTaxCodeRate2, "a-1", 200}});
+  const std::int32_t second =
+      book.put(customer, {kInvoiced | store::kOrderHasBackOrder}, {{1, 100, store::kTaxCodeRate2, "B-2"}});
+  const auto backOrders = book.render(19);
+  EXPECT_EQ(Row(backOrders, 510), (std::vector<std::string>{std::to_string(first), "Meier"}));
+  EXPECT_EQ(Row(backOrders, 560), std::vector<std::string>{"2 x  A-1, Teil"});
+  EXPECT_EQ(Row(backOrders, 610), (std::vector<std::string>{std::to_string(second), "Meier"}));
+  EXPECT_TRUE(Row(backOrders, 660).empty());
+
+  store::SetText(book.app.article.number, "a-1");
+  const auto turnover = book.render(22);
+  EXPECT_NE(turnover.findText("mit Artikel a-1:"), nullptr);
+  // 2.7 x 1.00 + 5.00 sold, 2.00 cost: the profit of both lines.
+  EXPECT_EQ(Row(turnover, 430).back(), "5.70 EUR");
+  EXPECT_TRUE(Row(turnover, 480).empty()) << "B-2 is another article";
+  EXPECT_EQ(Row(turnover, 490), std::vector<std::string>{"5.70 EUR"});
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// Order proposals, article lists and address lists on the recording canvas.
+#include <gtest/gtest.h>
+
+#include "report_book.h"
+#include "store/address_file.h"
+#include "store/article_file.h"
+
+namespace {
+
+using reporttest::ReportBook;
+using reporttest::Row;
+
+struct Article {
+  const char* number;
+  double stock[2];
+  double minimum, target;
+  std::int32_t price;
+  std::uint8_t currency;
+};
+
+void Put(ReportBook& book, const Article& a) {
+  store::ArticleRecord record{};
+  record.length = sizeof record;
+  store::SetText(record.number, a.number);
+  record.stock[0] = a.stock[0];
+  record.stock[5] = a.stock[1];
+  record.minimumStock = a.minimum;
+  record.targetStock = a.target;
+  record.price1 = record.purchasePrice = a.price;
+  record.currency = a.currency;
+  std::int32_t position = -1;
+  store::WriteArticle(book.app, record, position, true);
+}
+
+TEST(ArticleLists, ProposalsAndValues) {
+  ReportBook book;
+  Put(book, {"A-1", {2, 0}, 5, 20, 150, 0});
+  Put(book, {"A-2", {3, 2}, 5, 20, 150, 0});    // exactly the minimum
+  Put(book, {"A-3", {-9, 0}, -5, 20, 150, 0});  // negative minimum
+  Put(book, {"A-4", {2.5, 0.4}, 0, 0, 1000, 0});
+  Put(book, {"A-5", {1, 0}, 0, 0, 1956, 1});
+  const auto proposals = book.render(13);
+  EXPECT_EQ(Row(proposals, 300), (std::vector<std::string>{"A-1", "", "", "2.000", "18.000", "1.50 EUR"}));
+  EXPECT_TRUE(Row(proposals, 340).empty());
+
+  const auto sale = book.render(15);
+  EXPECT_EQ(Row(sale, 430), (std::vector<std::string>{"A-4", "", "", "2.900", "10.00 EUR", "20.00 EUR"}));
+  EXPECT_EQ(Row(sale, 470)[4], "10.00 EUR") << "19.56 DM in the main currency";
+  // 3.00 + 7.50 - 13.50 + 20.00 + 10.00: every article of the (empty) selection.
+  EXPECT_EQ(Row(sale, 520), (std::vector<std::string>{"Gesamtsumme", "27.00 EUR"}));
+  EXPECT_NE(book.render(17).findText("EK-Summe"), nullptr);
+}
+
+TEST(AddressLists, NamesSalutationsAndPostcodeOrder) {
+  ReportBook book;
+  struct Address {
+    const char* name1;
+    const char* name2;
+    const char* name3;
+    const char* town;
+    std::uint8_t salutation;
+  };
+  for (const Address& a : {Address{"", "Beta", "GmbH", "1067 Dresden", store::kSalutationCompany},
+                           Address{"Anna", "Alpha", "", "01067 Dresden", 3},
+                           Address{"Hans", "Gamma", "", "34117 Kassel", store::kSalutationMr}}) {
+    store::AddressRecord record{};
+    record.length = sizeof record;
+    store::SetText(record.name1, a.name1);
+    store::SetText(record.name2, a.name2);
+    store::SetText(record.name3, a.name3);
+    store::SetText(record.town, a.town);
+    record.salutation = a.salutation;
+    std::int32_t position = -1;
+    store::WriteAddress(book.app, record, position, true);
+  }
+  const auto byName = book.render(14);
+  EXPECT_EQ(Row(byName, 340), (std::vector<std::string>{"", "", "Anna Alpha "}));
+  EXPECT_EQ(Row(byName, 420), (std::vector<std::string>{"", "Firma", "Beta GmbH"}));
+  EXPECT_EQ(Row(byName, 540), (std::vector<std::string>{"", "34117 Kassel", "", ""}));
+
+  const auto byPostcode = book.render(18);
+  EXPECT_EQ(Row(byPostcode, 450)[1], "Anna Alpha ");
+  EXPECT_EQ(Row(byPostcode, 490)[1], " Beta GmbH");
+  EXPECT_EQ(Row(byPostcode, 530)[0], "Herrn");
+}
+
+}  // namespace
