@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/datanorm_commands.h"
 #include "cli/dump.h"
 #include "cli/payment_commands.h"
 #include "cli/print_command.h"
@@ -53,7 +54,10 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
   static const std::map<std::string, std::function<int(frame::AppState&,
                                                        const std::vector<std::string>&)>>
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
-                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand}};
+                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
+                   {"datanorm-import", DatanormImportCommand},
+                   {"datanorm-export", DatanormExportCommand},
+                   {"export-addresses", ExportAddressesCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

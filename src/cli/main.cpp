@@ -31,7 +31,12 @@ int Usage() {
       "                       Zahlungseingang buchen\n"
       "  book                 gelieferte Aufträge buchen (mit --yes)\n"
       "  settle --from NR --to NR (--customer NAME2 | --all)\n"
-      "                       offene Rechnungen egalisieren\n",
+      "                       offene Rechnungen egalisieren\n"
+      "  datanorm-import DATEI --supplier NAME [--dm-to-euro]\n"
+      "                       Datanorm-4.0-Datei einlesen (mit --yes)\n"
+      "  datanorm-export [--output DATEI]\n"
+      "                       Artikel als Datanorm 4.0 (Vorgabe: datanorm.001)\n"
+      "  export-addresses     Adressen nach ADRESSEN.TXT im Datenverzeichnis\n",
       stderr);
   return 2;
 }

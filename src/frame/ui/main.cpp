@@ -7,6 +7,7 @@
 #include <QTranslator>
 #include <clocale>
 
+#include "datanorm/ui/datanorm_menu.h"
 #include "frame/app_state.h"
 #include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
   masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
   orders::InstallPaymentCommands(window);
+  datanorm::RegisterDatanormCommands(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
