@@ -213,7 +213,7 @@ void BulkArticleFile::collectOrder() {
 }
 
 bool BulkArticleFile::writeBack() {
-  if (!flush()) return false;
+  if (!flush() || (options_.sync && !data_.sync())) return false;
   collectOrder();
   std::vector<std::uint8_t> bytes(4 + order_.size() * sizeof(store::ArticleIndexEntry));
   store::Store<std::int32_t>(bytes.data(), static_cast<std::int32_t>(order_.size()) - 1);
@@ -225,7 +225,7 @@ bool BulkArticleFile::writeBack() {
   platform::File next = store::OpenData(app_, kNewIndexName, Access::Write, Share::Exclusive,
                                         platform::Disposition::CreateAlways);
   if (!next) return false;
-  if (!next.write(bytes.data(), bytes.size()) || !next.sync() ||
+  if (!next.write(bytes.data(), bytes.size()) || (options_.sync && !next.sync()) ||
       !app_.fileSystem->rename(app_.path(kNewIndexName), app_.path(store::kArticleIndexName))) {
     next.close();
     app_.fileSystem->remove(app_.path(kNewIndexName));

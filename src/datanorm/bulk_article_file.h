@@ -48,6 +48,9 @@ struct BulkOptions {
   // ... and after this many changes (0: by time only).
   std::int32_t writeBackAfterChanges = 0;
   std::size_t appendBuffer = std::size_t{1} << 20;
+  // Records and the new index reach the disk before the rename, so that a
+  // power failure, not only a killed program, leaves a sound index.
+  bool sync = true;
   // Called after each complete write-back with the number of entries.
   std::function<void(std::int32_t entries)> afterWriteBack;
 };
