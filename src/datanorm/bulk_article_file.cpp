@@ -56,7 +56,7 @@ bool BulkArticleFile::open() {
     index_.close();
     return false;
   }
-  dataEnd_ = pendingAt_ = static_cast<std::uint64_t>(dataSize);
+  dataEnd_ = static_cast<std::uint64_t>(dataSize);
   entries_.reserve(block.count + 1024);
   folded_.reserve(block.count + 1024);
   for (std::int32_t i = 0; i < block.count; ++i) {
@@ -127,24 +127,24 @@ bool BulkArticleFile::changed() {
 bool BulkArticleFile::flush() {
   if (pending_.empty()) return true;
   if (!data_.seek(pendingAt_) || !data_.write(pending_.data(), pending_.size())) return false;
-  pendingAt_ += pending_.size();
   pending_.clear();
   return true;
 }
 
 bool BulkArticleFile::writeAt(std::uint64_t offset, const void* bytes, std::size_t size) {
+  // Writes that follow on one another (the appends, and the rewrites of a
+  // catalogue that comes again in the order it was stored) gather in one
+  // run and go to the file in one piece.
+  const auto* in = static_cast<const std::uint8_t*>(bytes);
   const std::uint64_t pendingEnd = pendingAt_ + pending_.size();
-  if (offset == pendingEnd && offset == dataEnd_) {
-    const auto* in = static_cast<const std::uint8_t*>(bytes);
-    pending_.insert(pending_.end(), in, in + size);
-  } else if (!pending_.empty() && offset >= pendingAt_ && offset + size <= pendingEnd) {
-    std::memcpy(pending_.data() + (offset - pendingAt_), bytes, size);
+  if (!pending_.empty() && offset >= pendingAt_ && offset + size <= pendingEnd) {
+    std::memcpy(pending_.data() + (offset - pendingAt_), in, size);
   } else {
-    if (!flush() || !data_.seek(offset) || !data_.write(bytes, size)) return false;
-    if (offset + size > pendingAt_) pendingAt_ = offset + size;
+    if (!pending_.empty() && offset != pendingEnd && !flush()) return false;
+    if (pending_.empty()) pendingAt_ = offset;
+    pending_.insert(pending_.end(), in, in + size);
   }
   dataEnd_ = std::max<std::uint64_t>(dataEnd_, offset + size);
-  if (pending_.empty()) pendingAt_ = dataEnd_;
   return pending_.size() < options_.appendBuffer || flush();
 }
 
@@ -178,8 +178,22 @@ bool BulkArticleFile::rewrite(store::ArticleRecord& article, std::int32_t handle
 bool BulkArticleFile::read(store::ArticleRecord& article, std::int32_t handle) {
   if (handle < 0 || handle >= static_cast<std::int32_t>(entries_.size()) || !alive_[handle])
     return false;
-  if (!flush()) return false;
-  return store::ReadFramedRecord(data_, entries_[handle].offset, store::AsBytes(article), true) >= 0;
+  const std::uint64_t offset = entries_[handle].offset;
+  const std::uint64_t runEnd = pendingAt_ + pending_.size();
+  // A record wholly in the run is read from there, as the file would give it.
+  if (!pending_.empty() && offset >= pendingAt_ && offset + 2 <= runEnd) {
+    const std::uint8_t* at = pending_.data() + (offset - pendingAt_);
+    const std::uint16_t stored = store::Load<std::uint16_t>(at);
+    const std::size_t length = stored < 2 ? 2 : std::min<std::size_t>(stored, sizeof article);
+    if (offset + length <= runEnd) {
+      std::memset(&article, 0, sizeof article);
+      std::memcpy(&article, at, length);
+      return true;
+    }
+  }
+  if (!pending_.empty() && offset < runEnd && offset + sizeof article > pendingAt_ && !flush())
+    return false;
+  return store::ReadFramedRecord(data_, offset, store::AsBytes(article), true) >= 0;
 }
 
 bool BulkArticleFile::remove(std::int32_t handle) {

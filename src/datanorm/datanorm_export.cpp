@@ -1,6 +1,8 @@
 #include "datanorm/datanorm_export.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdio>
 
 #include "datanorm/code_page_850.h"
@@ -27,6 +29,21 @@ std::string FieldText(std::string_view text) {
     if (c == '\r' || c == '\n') c = ' ';
   }
   return out;
+}
+
+// The record at `offset` as the record store reads it (the tail behind a
+// shorter record stays zero), in one seek and one read: the size of the file
+// is known for the run.
+bool ReadArticleAt(platform::File& data, std::uint64_t size, std::uint64_t offset,
+                   store::ArticleRecord& article) {
+  std::memset(&article, 0, sizeof article);
+  if (offset + 2 > size) return false;
+  const std::size_t there = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof article, size - offset));
+  if (!data.seek(offset) || data.read(&article, there) != there) return false;
+  const std::uint16_t length = article.length;
+  const std::size_t keep = length < 2 ? 2 : std::min<std::size_t>(length, sizeof article);
+  if (keep < there) std::memset(reinterpret_cast<char*>(&article) + keep, 0, there - keep);
+  return true;
 }
 
 class Output {
@@ -80,7 +97,8 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
       index ? store::OpenData(app, store::kArticleDataName, Access::Read, Share::DenyWrite)
             : platform::File();
   store::IndexBlock block;
-  if (!data || !store::ArticleFile(app).ReadIndex(index, block)) {
+  const std::int64_t size = data ? data.size() : -1;
+  if (size < 0 || !store::ArticleFile(app).ReadIndex(index, block)) {
     result.end = ExportEnd::Unreadable;
   } else {
     int shown = -1;
@@ -97,8 +115,7 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
           break;
         }
       }
-      if (store::ReadFramedRecord(data, block.recordOffset(i), store::AsBytes(a), true) < 0)
-        continue;
+      if (!ReadArticleAt(data, static_cast<std::uint64_t>(size), block.recordOffset(i), a)) continue;
       const std::string number = FieldText(store::GetText(a.number));
       char price[16];
       std::snprintf(price, sizeof price, "%ld", static_cast<long>(a.price1));

@@ -15,7 +15,6 @@
 
 namespace datanormtest {
 
-// A V record of version `version` with CR LF or LF line ends.
 inline std::string Header(int version = 4) {
   char line[160];
   std::snprintf(line, sizeof line, "V 010199%-40s%-40s%-35s%02dEUR\n", "Elektro Großhandel",
@@ -34,31 +33,26 @@ struct DataDir : testsupport::TestApp {
     return importFile(put("in.001", bytes), bulk, dm);
   }
   datanorm::ImportResult importFile(const std::string& path, bool bulk = true, bool dm = false) {
-    datanorm::ImportOptions options;
-    options.fileName = path;
-    options.supplier = "Sonepar";
-    options.dmToEuro = dm;
-    options.bulk = bulk;
+    datanorm::ImportOptions options{path, "Sonepar", dm, bulk};
     options.bulkOptions.sync = false;  // keeps the tests quick; a sync changes no byte
     ui.defaultAnswer = true;
     return datanorm::ImportDatanorm(app, options);
   }
-  // The stored article in a line of its fields, "-" when there is none.
+  // The stored article as "number|designation|group|remark 1|remark 2|unit|
+  // price 1|price 2|purchase price|stock 1|supplier|flags", "-" when missing.
   std::string article(const std::string& number) {
     store::ArticleRecord a{};
     store::SetText(a.number, number);
-    std::int32_t position = -1;
-    if (!store::FindArticleByNumber(app, a, position) || !store::ReadArticle(app, a, position))
-      return "-";
-    const double stock = a.stock[0];
-    const std::int32_t price1 = a.price1, price2 = a.price2, purchase = a.purchasePrice;
-    return std::string(store::GetText(a.number)) + "|" + std::string(store::GetText(a.designation)) +
-           "|" + std::string(store::GetText(a.productGroup)) + "|" +
-           std::string(store::GetText(a.remark1)) + "|" + std::string(store::GetText(a.remark2)) +
-           "|" + std::string(store::GetText(a.unit)) + "|" + std::to_string(price1) + "|" +
-           std::to_string(price2) + "|" + std::to_string(purchase) + "|" +
-           std::to_string(static_cast<int>(stock)) + "|" +
-           std::string(store::GetText(a.supplier)) + "|" + std::to_string(+a.flags);
+    std::int32_t at = -1;
+    if (!store::FindArticleByNumber(app, a, at) || !store::ReadArticle(app, a, at)) return "-";
+    std::string text;
+    for (std::string_view field : {store::GetText(a.number), store::GetText(a.designation),
+                                   store::GetText(a.productGroup), store::GetText(a.remark1),
+                                   store::GetText(a.remark2), store::GetText(a.unit)})
+      text += std::string(field) + "|";
+    for (double value : {double(a.price1), double(a.price2), double(a.purchasePrice), a.stock[0]})
+      text += std::to_string(static_cast<long>(value)) + "|";
+    return text + std::string(store::GetText(a.supplier)) + "|" + std::to_string(+a.flags);
   }
   std::vector<std::uint8_t> bytes(const char* name) { return testsupport::ReadBytes(dir.file(name)); }
 };
