@@ -54,21 +54,15 @@ void ExpectSound(frame::AppState& app, std::set<std::string>* keys = nullptr) {
   }
 }
 
+// A new catalogue; one imported again as changes; numbers that differ only in
+// letter case.
 TEST(BulkArticleFile, GivesTheFilesOfTheSingleOperations) {
-  struct Case {
-    const char* name;
-    std::string first, second;
-  };
-  const Case cases[] = {
-      {"new catalogue", Catalogue(400), ""},
-      {"the same again as changes", Catalogue(300), Catalogue(300, "A")},
-      {"numbers that differ in letter case", Catalogue(200, "N", true), Catalogue(200, "N", true)},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+  const std::vector<std::vector<std::string>> runs = {
+      {Catalogue(400)}, {Catalogue(300), Catalogue(300, "A")}, {Catalogue(200, "N", true), Catalogue(200, "N", true)}};
+  for (const std::vector<std::string>& files : runs) {
+    SCOPED_TRACE(files.size());
     DataDir bulk, single;
-    for (const std::string& file : {c.first, c.second}) {
-      if (file.empty()) continue;
+    for (const std::string& file : files) {
       ASSERT_EQ(bulk.import(file, true).end, datanorm::ImportEnd::Done);
       ASSERT_EQ(single.import(file, false).end, datanorm::ImportEnd::Done);
     }
@@ -94,20 +88,12 @@ TEST_F(DatanormTest, BulkRunHoldsTheIndexUntilItEnds) {
   EXPECT_TRUE(held());
   ASSERT_TRUE(bulk.finish());
   EXPECT_FALSE(held());
-  EXPECT_EQ(article("4711"), "4711||||||0|0|0|0||0");
 }
 
 // Kills the process at its Nth call into the file system.
-class KillAt : public platform::FileSystem {
- public:
-  explicit KillAt(int n) : left_(n) {}
-  bool injectFault(platform::IoOp, const std::string&) override {
-    if (--left_ == 0) raise(SIGKILL);
-    return false;
-  }
-
- private:
-  int left_;
+struct KillAt : platform::FileSystem {
+  int left;
+  bool injectFault(platform::IoOp, const std::string&) override { return --left == 0 && raise(SIGKILL); }
 };
 
 // A run killed at any call leaves an index that is sorted, points only at
@@ -131,7 +117,8 @@ TEST(BulkArticleFile, SurvivesBeingKilledAnywhere) {
     const pid_t child = fork();
     if (child == 0) {
       close(pipeEnds[0]);
-      KillAt fs(n);
+      KillAt fs;
+      fs.left = n;
       frame::AppState app;
       app.dataDirectory = run.dir.path();
       app.fileSystem = &fs;
