@@ -36,7 +36,8 @@ TEST(DatanormImport, RecordRules) {
        "Eine sehr lange Bezeichnung;\n", "123456789012345", "123456789012345|Eine sehr lange||K|" + kTail},
       {"A;L deletes", "A;N;1;;K;;1;;m;5;;;\nA;L;1;\n", "1", "-"},
       {"B;L deletes", "A;N;1;;K;;1;;m;5;;;\nB;L;1;\n", "1", "-"},
-      {"A;A of a missing article", "A;A;1;;K;;1;;m;5;;;\n", "1", "-"},
+      {"B;N behind an A;A that stored nothing", "A;N;2;;K;;1;;m;5;;;\nA;A;1;;K;;1;;m;5;;;\nB;N;1;MC;\n",
+       "1", "-"},
       {"code page 850", "A;N;1;;K\x81hlschrank;Gr\x94\xe1""e;1;;m;5;;;\n", "1",
        "1|||K\xfchlschrank|Gr\xf6\xdf""e" + kTail},
   };
