@@ -119,20 +119,16 @@ TEST(BulkArticleFile, SurvivesBeingKilledAnywhere) {
       close(pipeEnds[0]);
       KillAt fs;
       fs.left = n;
-      frame::AppState app;
-      app.dataDirectory = run.dir.path();
+      frame::AppState app = run.app;
       app.fileSystem = &fs;
-      datanorm::ImportOptions options;
-      options.fileName = file;
+      datanorm::ImportOptions options{file};
       options.bulkOptions.writeBackAfterChanges = 40;
       options.bulkOptions.appendBuffer = 4096;
       options.bulkOptions.sync = false;  // a killed process loses nothing the kernel has
       options.bulkOptions.afterWriteBack = [&](std::int32_t entries) {
         if (write(pipeEnds[1], &entries, sizeof entries) != sizeof entries) _exit(3);
       };
-      datanorm::ImportHooks hooks;
-      hooks.confirmFileInfo = [](const std::string&) { return true; };
-      datanorm::ImportDatanorm(app, options, hooks);
+      datanorm::ImportDatanorm(app, options);
       _exit(0);
     }
     close(pipeEnds[1]);

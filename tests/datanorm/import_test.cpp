@@ -14,11 +14,7 @@ const std::string kTail = "|m|5|0|0|0|Sonepar|8";
 // Every rule of the A and B records, on the bulk file and on the single
 // operations of the record store alike. Article 4711 is there before.
 TEST(DatanormImport, RecordRules) {
-  struct Case {
-    const char* name;
-    std::string lines, number, expected;
-    bool dm = false;
-  };
+  struct Case { const char* name; std::string lines, number, expected; bool dm = false; };
   const Case cases[] = {
       {"new article", "A;N;4711;;Kabel;NYM 3x1,5;1;;m;12345;;ABC;\n", "4711",
        "4711||ABC|Kabel|NYM 3x1,5|m|12345|0|0|0|Sonepar|8"},
@@ -70,14 +66,7 @@ TEST(DatanormImport, HeaderAndBadInput) {
   std::mt19937 random(7);
   std::string binary(8192, '\0');
   for (char& c : binary) c = static_cast<char>(random());
-  struct Case {
-    const char* name;
-    std::string bytes;
-    bool yes;
-    int end;  // -1: any
-    int articles;
-    const char* message;
-  };
+  struct Case { const char* name; std::string bytes; bool yes; int end /* -1: any */, articles; const char* message; };
   const Case cases[] = {
       {"version 03", Header(3) + "A;N;1;;K;;1;;m;5;\n", true, int(ImportEnd::WrongVersion), 0,
        "Diese Datanormdatei hat nicht die Versionsnummer 4.0\nBitte vor dem Laden nach 4.0 konvertieren."},
@@ -125,13 +114,7 @@ TEST_F(DatanormTest, EscKeepsWhatWasStored) {
 
 // Catalogues as wholesalers send them, which we did not write.
 TEST(DatanormImport, RealCatalogues) {
-  struct Case {
-    const char* file;
-    ImportEnd end;
-    int articles;
-    const char* number;
-    const char* expected;
-  };
+  struct Case { const char* file; ImportEnd end; int articles; const char* number, *expected; };
   const Case cases[] = {
       {"fahrjo_datanorm_test.001", ImportEnd::Done, 1, "899977",
        "899977|MCS316|01 12|HAGER Leitungsschutzschalter AC C 16A 3p|"

@@ -1,6 +1,5 @@
-// The Datanorm dialogs hand what was typed to the import and the export.
+// The import dialog hands what was typed to the import.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QCheckBox>
 #include <QLabel>
@@ -30,18 +29,6 @@ TEST(DatanormDialogs, ImportTakesTheFieldsShowsTheCountAndCloses) {
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
   EXPECT_EQ(frame::Control<QLabel>(&dialog, 2148)->text(), "1");
   EXPECT_EQ(run.article("4711"), "4711|||Kabel||m|630|0|0|0|W\xfcrth|8");
-}
-
-TEST(DatanormDialogs, ExportWritesDatanorm001IntoTheCurrentDirectory) {
-  datanormtest::DataDir run;
-  char* previous = getcwd(nullptr, 0);
-  ASSERT_EQ(chdir(run.dir.path().c_str()), 0);
-  datanorm::Datanorm2Dialog dialog(run.app);
-  dialog.command(1);
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-  EXPECT_EQ(testsupport::FileSize(run.dir.file("datanorm.001")), 130);
-  EXPECT_EQ(chdir(previous), 0);
-  free(previous);
 }
 
 }  // namespace
