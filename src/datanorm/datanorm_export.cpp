@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <vector>
 #include <cstdio>
 
 #include "datanorm/code_page_850.h"
@@ -31,15 +32,23 @@ std::string FieldText(std::string_view text) {
   return out;
 }
 
+// Up to this much of ARTIKEL.DAT is read into memory in one piece (a
+// catalogue of 100 000 articles is 52 MB); a larger file is read record by
+// record.
+constexpr std::int64_t kWholeFileLimit = std::int64_t{64} << 20;
+
 // The record at `offset` as the record store reads it (the tail behind a
-// shorter record stays zero), in one seek and one read: the size of the file
-// is known for the run.
-bool ReadArticleAt(platform::File& data, std::uint64_t size, std::uint64_t offset,
-                   store::ArticleRecord& article) {
+// shorter record stays zero), from the file read whole or by one seek and
+// one read.
+bool ReadArticleAt(platform::File& data, const std::vector<std::uint8_t>& whole,
+                   std::uint64_t size, std::uint64_t offset, store::ArticleRecord& article) {
   std::memset(&article, 0, sizeof article);
   if (offset + 2 > size) return false;
   const std::size_t there = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof article, size - offset));
-  if (!data.seek(offset) || data.read(&article, there) != there) return false;
+  if (!whole.empty())
+    std::memcpy(&article, whole.data() + offset, there);
+  else if (!data.seek(offset) || data.read(&article, there) != there)
+    return false;
   const std::uint16_t length = article.length;
   const std::size_t keep = length < 2 ? 2 : std::min<std::size_t>(length, sizeof article);
   if (keep < there) std::memset(reinterpret_cast<char*>(&article) + keep, 0, there - keep);
@@ -101,6 +110,11 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
   if (size < 0 || !store::ArticleFile(app).ReadIndex(index, block)) {
     result.end = ExportEnd::Unreadable;
   } else {
+    std::vector<std::uint8_t> whole;
+    if (size <= kWholeFileLimit) {
+      whole.resize(static_cast<std::size_t>(size));
+      if (!data.seek(0) || !data.readExact(whole.data(), whole.size())) whole.clear();
+    }
     int shown = -1;
     auto lastShown = std::chrono::steady_clock::now();
     store::ArticleRecord a{};
@@ -115,7 +129,8 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
           break;
         }
       }
-      if (!ReadArticleAt(data, static_cast<std::uint64_t>(size), block.recordOffset(i), a)) continue;
+      if (!ReadArticleAt(data, whole, static_cast<std::uint64_t>(size), block.recordOffset(i), a))
+        continue;
       const std::string number = FieldText(store::GetText(a.number));
       char price[16];
       std::snprintf(price, sizeof price, "%ld", static_cast<long>(a.price1));
