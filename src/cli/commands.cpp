@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/datanorm_commands.h"
 #include "cli/dump.h"
 #include "cli/einvoice_commands.h"
 #include "cli/payment_commands.h"
@@ -57,7 +58,10 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
                    {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
                    {"einvoice", EInvoiceCommand},
-                   {"export-journal", ExportJournalCommand}};
+                   {"export-journal", ExportJournalCommand},
+                   {"datanorm-import", DatanormImportCommand},
+                   {"datanorm-export", DatanormExportCommand},
+                   {"export-addresses", ExportAddressesCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

@@ -42,7 +42,12 @@ int Usage() {
       "                       offene Rechnungen egalisieren\n"
       "  einvoice --order NR [--output DATEI]\n"
       "                       E-Rechnung (XRechnung, CII) einer ausgestellten Rechnung\n"
-      "                       schreiben; ohne --output als R<NR>.xml\n",
+      "                       schreiben; ohne --output als R<NR>.xml\n"
+      "  datanorm-import DATEI --supplier NAME [--dm-to-euro]\n"
+      "                       Datanorm-4.0-Datei einlesen (mit --yes)\n"
+      "  datanorm-export [--output DATEI]\n"
+      "                       Artikel als Datanorm 4.0 (Vorgabe: datanorm.001)\n"
+      "  export-addresses     Adressen nach ADRESSEN.TXT im Datenverzeichnis\n",
       stderr);
   return 2;
 }

@@ -224,6 +224,16 @@ File FileSystem::open(const std::string& path, Access access, Share share,
     why = errno == EAGAIN || errno == EACCES ? OpenFailure::Busy : OpenFailure::Other;
     return {};
   }
+  // A file written anew is renamed over the old one while its writer holds
+  // both: whoever opened the old one just before and only now got its lock
+  // holds a file that the name no longer leads to, and opens the name again.
+  struct stat held {}, named {};
+  if (share != Share::DenyNone &&
+      (::fstat(fd, &held) != 0 || ::stat(path.c_str(), &named) != 0 ||
+       held.st_ino != named.st_ino || held.st_dev != named.st_dev)) {
+    why = OpenFailure::Busy;
+    return {};
+  }
 
   // Truncate only once the lock is ours, never under another opener's feet.
   if (disposition == Disposition::CreateAlways && !file.truncate(0)) {

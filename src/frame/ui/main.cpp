@@ -7,6 +7,7 @@
 #include <QTranslator>
 #include <clocale>
 
+#include "datanorm/ui/datanorm_menu.h"
 #include "frame/app_state.h"
 #include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
   orders::InstallOrderSearch(window);
   orders::InstallCashDeskPane(window);
   reports::RegisterReportCommands(window);
+  datanorm::RegisterDatanormCommands(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.

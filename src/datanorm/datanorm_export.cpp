@@ -1,0 +1,152 @@
+#include "datanorm/datanorm_export.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <vector>
+#include <cstdio>
+
+#include "datanorm/code_page_850.h"
+#include "frame/user_interface.h"
+#include "store/article_record.h"
+#include "store/bytes.h"
+#include "store/data_file.h"
+#include "store/indexed_file.h"
+#include "store/text_field.h"
+
+namespace datanorm {
+
+namespace {
+
+using platform::Access;
+using platform::Share;
+
+// A text as a field: a semicolon would end the field early and a line break
+// the record, so they become a comma and a blank.
+std::string FieldText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == ';') c = ',';
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return out;
+}
+
+// Up to this much of ARTIKEL.DAT is read into memory in one piece (a
+// catalogue of 100 000 articles is 52 MB); a larger file is read record by
+// record.
+constexpr std::int64_t kWholeFileLimit = std::int64_t{64} << 20;
+
+// The record at `offset` as the record store reads it (the tail behind a
+// shorter record stays zero), from the file read whole or by one seek and
+// one read.
+bool ReadArticleAt(platform::File& data, const std::vector<std::uint8_t>& whole,
+                   std::uint64_t size, std::uint64_t offset, store::ArticleRecord& article) {
+  std::memset(&article, 0, sizeof article);
+  if (offset + 2 > size) return false;
+  const std::size_t there = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof article, size - offset));
+  if (!whole.empty())
+    std::memcpy(&article, whole.data() + offset, there);
+  else if (!data.seek(offset) || data.read(&article, there) != there)
+    return false;
+  const std::uint16_t length = article.length;
+  const std::size_t keep = length < 2 ? 2 : std::min<std::size_t>(length, sizeof article);
+  if (keep < there) std::memset(reinterpret_cast<char*>(&article) + keep, 0, there - keep);
+  return true;
+}
+
+class Output {
+ public:
+  explicit Output(platform::File& file) : file_(file) {}
+  ~Output() { flush(); }
+  // Appends one line (Windows-1252, without its line end) in code page 850.
+  void line(std::string text) {
+    WindowsToOem(text);
+    buffer_ += text;
+    buffer_ += "\r\n";
+    if (buffer_.size() >= (std::size_t{1} << 20)) flush();
+  }
+  void flush() {
+    // Write errors are not reported: the file is the user's to check.
+    if (!buffer_.empty()) file_.write(buffer_.data(), buffer_.size());
+    buffer_.clear();
+  }
+
+ private:
+  platform::File& file_;
+  std::string buffer_;
+};
+
+}  // namespace
+
+ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
+                            const std::function<bool(int percent)>& progress) {
+  ExportResult result;
+  platform::File file = app.fileSystem->open(fileName, Access::Write, Share::DenyWrite,
+                                             platform::Disposition::CreateAlways);
+  if (!file) {
+    result.end = ExportEnd::NotCreated;
+    return result;
+  }
+  const bool ownProgress = !progress && app.ui;
+  if (ownProgress) app.ui->beginProgress();
+  auto stopped = [&](int percent) {
+    return progress ? progress(percent) : (app.ui && app.ui->progress(percent));
+  };
+  Output out(file);
+  char line[512];
+  std::snprintf(line, sizeof line, "V %6s%40s%40s%35s04EUR", "180907", "Zarvento EDV-Entwicklung",
+                "-", "-");
+  out.line(line);
+
+  // Index and records stay held for the run, so the file shows one state.
+  platform::File index =
+      store::OpenData(app, store::kArticleIndexName, Access::Read, Share::DenyWrite);
+  platform::File data =
+      index ? store::OpenData(app, store::kArticleDataName, Access::Read, Share::DenyWrite)
+            : platform::File();
+  store::IndexBlock block;
+  const std::int64_t size = data ? data.size() : -1;
+  if (size < 0 || !store::ArticleFile(app).ReadIndex(index, block)) {
+    result.end = ExportEnd::Unreadable;
+  } else {
+    std::vector<std::uint8_t> whole;
+    if (size <= kWholeFileLimit) {
+      whole.resize(static_cast<std::size_t>(size));
+      if (!data.seek(0) || !data.readExact(whole.data(), whole.size())) whole.clear();
+    }
+    int shown = -1;
+    auto lastShown = std::chrono::steady_clock::now();
+    store::ArticleRecord a{};
+    for (std::int32_t i = 0; i < block.count; ++i) {
+      const int percent = static_cast<int>(100LL * (i + 1) / block.count);
+      const auto now = std::chrono::steady_clock::now();
+      if (percent != shown || now - lastShown >= std::chrono::milliseconds(40)) {
+        shown = percent;
+        lastShown = now;
+        if (stopped(percent)) {
+          result.end = ExportEnd::Stopped;
+          break;
+        }
+      }
+      if (!ReadArticleAt(data, whole, static_cast<std::uint64_t>(size), block.recordOffset(i), a))
+        continue;
+      const std::string number = FieldText(store::GetText(a.number));
+      char price[16];
+      std::snprintf(price, sizeof price, "%ld", static_cast<long>(a.price1));
+      std::snprintf(line, sizeof line, "A;N;%.15s;;%.40s;%.40s;1;0;Stck;%.8s;;;;", number.c_str(),
+                    FieldText(store::GetText(a.remark1)).c_str(),
+                    FieldText(store::GetText(a.remark2)).c_str(), price);
+      out.line(line);
+      std::snprintf(line, sizeof line, "B;N;%.15s;%.15s;;;0;;;;;;0;1;;;", number.c_str(),
+                    FieldText(store::GetText(a.designation)).c_str());
+      out.line(line);
+      ++result.articles;
+    }
+  }
+  out.flush();
+  if (ownProgress) app.ui->endProgress();
+  return result;
+}
+
+}  // namespace datanorm

@@ -1,0 +1,151 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
+#include <set>
+
+#include "datanorm/bulk_article_file.h"
+#include "datanorm_fixture.h"
+#include "store/bytes.h"
+#include "store/collation.h"
+#include "store/data_file.h"
+#include "store/indexed_file.h"
+
+namespace datanormtest {
+namespace {
+
+// `count` articles in random order, each an A and a B record with code
+// `code`; `twins` adds for every fifth number one that differs only in
+// letter case.
+std::string Catalogue(int count, const char* code = "N", bool twins = false) {
+  std::vector<int> ids(count);
+  std::iota(ids.begin(), ids.end(), 0);
+  std::shuffle(ids.begin(), ids.end(), std::mt19937(11));
+  std::string text = Header();
+  auto article = [&](const std::string& number, int id) {
+    text += std::string("A;") + code + ";" + number + ";;Kabel " + std::to_string(id) + ";NYM;1;;m;" +
+            std::to_string(100 + id) + ";;KAB;\n";
+    text += std::string("B;") + code + ";" + number + ";MC" + std::to_string(id) + ";;;;;;;;X;\n";
+  };
+  for (int id : ids) {
+    article("ab" + std::to_string(id * 37), id);
+    if (twins && id % 5 == 0) article("AB" + std::to_string(id * 37), id);
+  }
+  return text;
+}
+
+// The index is sorted and every entry points at a record of its key.
+void ExpectSound(frame::AppState& app, std::set<std::string>* keys = nullptr) {
+  platform::File index = store::OpenData(app, "ARTIKEL.IDX", platform::Access::Read, platform::Share::DenyWrite);
+  platform::File data = store::OpenData(app, "ARTIKEL.DAT", platform::Access::Read, platform::Share::DenyWrite);
+  store::IndexBlock block;
+  ASSERT_TRUE(store::ArticleFile(app).ReadIndex(index, block));
+  store::ArticleRecord a{};
+  for (std::int32_t i = 0; i < block.count; ++i) {
+    if (i > 0) {
+      ASSERT_LE(store::CompareKeys(block.key(i - 1), block.key(i)), 0) << i;
+    }
+    ASSERT_GE(store::ReadFramedRecord(data, block.recordOffset(i), store::AsBytes(a), true), 0);
+    ASSERT_EQ(store::CompareKeys(store::GetText(a.number), block.key(i)), 0) << block.key(i);
+    if (keys) keys->insert(std::string(block.key(i)));
+  }
+}
+
+// A new catalogue; one imported again as changes; numbers that differ only in
+// letter case.
+TEST(BulkArticleFile, GivesTheFilesOfTheSingleOperations) {
+  const std::vector<std::vector<std::string>> runs = {
+      {Catalogue(300)}, {Catalogue(200), Catalogue(200, "A")}, {Catalogue(200, "N", true), Catalogue(200, "N", true)}};
+  for (const std::vector<std::string>& files : runs) {
+    SCOPED_TRACE(files.size());
+    DataDir bulk, single;
+    for (const std::string& file : files) {
+      ASSERT_EQ(bulk.import(file, true).end, datanorm::ImportEnd::Done);
+      ASSERT_EQ(single.import(file, false).end, datanorm::ImportEnd::Done);
+    }
+    EXPECT_EQ(bulk.bytes("ARTIKEL.DAT"), single.bytes("ARTIKEL.DAT"));
+    EXPECT_EQ(bulk.bytes("ARTIKEL.IDX"), single.bytes("ARTIKEL.IDX"));
+    ExpectSound(bulk.app);
+  }
+}
+
+TEST_F(DatanormTest, BulkRunHoldsTheIndexUntilItEnds) {
+  datanorm::BulkOptions options;
+  options.writeBackAfterChanges = 1;
+  datanorm::BulkArticleFile bulk(app, options);
+  ASSERT_TRUE(bulk.open());
+  auto held = [this] { return !app.fileSystem->open(app.path("ARTIKEL.IDX"), platform::Access::Read,
+                                                      platform::Share::DenyWrite); };
+  EXPECT_TRUE(held());
+  store::ArticleRecord a{};
+  store::SetText(a.number, "4711");
+  std::int32_t handle = -1;
+  ASSERT_TRUE(bulk.insert(a, handle));
+  ASSERT_TRUE(bulk.between());  // written back: a new file took the name
+  EXPECT_TRUE(held());
+  ASSERT_TRUE(bulk.finish());
+  EXPECT_FALSE(held());
+}
+
+// Kills the process at its Nth call into the file system.
+struct KillAt : platform::FileSystem {
+  int left;
+  bool injectFault(platform::IoOp, const std::string&) override { return --left == 0 && raise(SIGKILL); }
+};
+
+// A run killed at any call leaves an index that is sorted, points only at
+// records of its keys and holds every article of its last write-back.
+TEST(BulkArticleFile, SurvivesBeingKilledAnywhere) {
+  const std::string catalogue = Catalogue(200);
+  std::vector<std::string> numbers;  // in the order of the catalogue
+  for (std::size_t at = 0; (at = catalogue.find("\nA;N;", at)) != std::string::npos; ++at)
+    numbers.push_back(catalogue.substr(at + 5, catalogue.find(';', at + 5) - at - 5));
+  int kills = 0;
+  for (int n = 1; n < 400; n += 4) {
+    SCOPED_TRACE(n);
+    DataDir run;
+    // Some articles are there before, so the run also rewrites.
+    ASSERT_EQ(run.import(catalogue.substr(0, catalogue.rfind("\nA;", 2500) + 1)).end,
+              datanorm::ImportEnd::Done);
+    const std::int32_t before = run.app.articles.lastIndex + 1;
+    const std::string file = run.put("in.001", catalogue);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      close(pipeEnds[0]);
+      KillAt fs;
+      fs.left = n;
+      frame::AppState app = run.app;
+      app.fileSystem = &fs;
+      datanorm::ImportOptions options{file};
+      options.bulkOptions.writeBackAfterChanges = 40;
+      options.bulkOptions.appendBuffer = 4096;
+      options.bulkOptions.sync = false;  // a killed process loses nothing the kernel has
+      options.bulkOptions.afterWriteBack = [&](std::int32_t entries) {
+        if (write(pipeEnds[1], &entries, sizeof entries) != sizeof entries) _exit(3);
+      };
+      datanorm::ImportDatanorm(app, options);
+      _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::int32_t entries = before, got = 0;
+    while (read(pipeEnds[0], &got, sizeof got) == sizeof got) entries = got;
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::set<std::string> keys;
+    ExpectSound(run.app, &keys);
+    // The articles that were there, then those inserted up to the write-back.
+    for (std::int32_t i = 0; i < entries; ++i) ASSERT_TRUE(keys.count(numbers[i])) << numbers[i];
+    if (WIFEXITED(status)) break;  // the run got to its end before the Nth call
+    kills += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  }
+  EXPECT_GT(kills, 15);
+}
+
+}  // namespace
+}  // namespace datanormtest

@@ -1,0 +1,142 @@
+#include <random>
+
+#include "datanorm_fixture.h"
+#include "store/indexed_file.h"
+
+namespace datanormtest {
+namespace {
+
+using datanorm::ImportEnd;
+
+const std::string k8 = ";;;;;;;;";  // behind field 4 of a B record: field 12 comes next
+const std::string kTail = "|m|5|0|0|0|Sonepar|8";
+
+// Every rule of the A and B records, on the bulk file and on the single
+// operations of the record store alike. Article 4711 is there before.
+TEST(DatanormImport, RecordRules) {
+  struct Case { const char* name; std::string lines, number, expected; bool dm = false; };
+  const Case cases[] = {
+      {"new article", "A;N;4711;;Kabel;NYM 3x1,5;1;;m;12345;;ABC;\n", "4711",
+       "4711||ABC|Kabel|NYM 3x1,5|m|12345|0|0|0|Sonepar|8"},
+      {"price in cents", "A;N;1;;K;;1;;m;1234;;;\n", "1", "1|||K||m|1234|0|0|0|Sonepar|8"},
+      {"DM to Euro", "A;N;1;;K;;1;;m;1234;;;\n", "1", "1|||K||m|630|0|0|0|Sonepar|8", true},
+      {"price mark 2", "A;N;1;;K;;2;;m;1234;;;\n", "1", "1|||K||m|0|0|1234|0|Sonepar|8"},
+      {"A;N over an article empties the rest", "A;N;4711;;Neu;;1;;m;5;;;\n", "4711", "4711|||Neu|" + kTail},
+      {"B;N after its A;N", "A;N;4711;;Kabel;;1;;m;5;;ABC;\nB;N;4711;Mantelleitung" + k8 + "Tail;\n",
+       "4711", "4711|Mantelleitung|ABCTail|Kabel|" + kTail},
+      {"B;N of an earlier article", "A;N;1;;K;;1;;m;5;;AB;\nA;N;2;;K;;1;;m;5;;;\nB;N;1;MC" + k8 + "G;\n",
+       "1", "1|MC|AB G|K|" + kTail},
+      {"B;A takes field 10", "A;N;1;;K;;1;;m;5;;ABC;\nB;A;1;MC;;;;;;X10;\n", "1", "1|MC|ABCX10|K|" + kTail},
+      {"other record types", "T;N;4711;;1;;Text;\nP;A;4711;1;999;\n", "4711", "4711|Alt|||||0|99|0|5||0"},
+      {"numbers cut at 15", "A;N;12345678901234567890;;K;;1;;m;5;;;\nB;N;123456789012345XX;"
+       "Eine sehr lange Bezeichnung;\n", "123456789012345", "123456789012345|Eine sehr lange||K|" + kTail},
+      {"A;L deletes", "A;N;1;;K;;1;;m;5;;;\nA;L;1;\n", "1", "-"},
+      {"B;L deletes", "A;N;1;;K;;1;;m;5;;;\nB;L;1;\n", "1", "-"},
+      {"B;N behind an A;A that stored nothing", "A;N;2;;K;;1;;m;5;;;\nA;A;1;;K;;1;;m;5;;;\nB;N;1;MC;\n",
+       "1", "-"},
+      {"code page 850", "A;N;1;;K\x81hlschrank;Gr\x94\xe1""e;1;;m;5;;;\n", "1",
+       "1|||K\xfchlschrank|Gr\xf6\xdf""e" + kTail},
+  };
+  for (const Case& c : cases) {
+    for (bool bulk : {true, false}) {
+      SCOPED_TRACE(c.name + std::string(bulk ? " (bulk)" : " (single operations)"));
+      DataDir run;
+      store::ArticleRecord old{};
+      store::SetText(old.number, "4711");
+      store::SetText(old.designation, "Alt");
+      old.stock[0] = 5;
+      old.price2 = 99;
+      std::int32_t position = -1;
+      ASSERT_TRUE(store::WriteArticle(run.app, old, position, true));
+      EXPECT_EQ(run.import(Header() + c.lines, bulk, c.dm).end, ImportEnd::Done);
+      EXPECT_EQ(run.article(c.number), c.expected);
+    }
+  }
+}
+
+TEST_F(DatanormTest, BRecordOfAMissingArticleIsRefusedWithAWarning) {
+  import(Header() + "B;N;1;MC;\nB;A;2;MC;\n");
+  EXPECT_EQ(ui.texts().back(), "Artikel 1\nist noch nicht angelegt !\nB-Eintrag wird nicht übernommen.");
+  EXPECT_EQ(ui.texts().size(), 2u) << "the question and one warning";
+}
+
+// Whatever the file holds, the import ends with what it says, and the
+// article file stays as it should be.
+TEST(DatanormImport, HeaderAndBadInput) {
+  std::mt19937 random(7);
+  std::string binary(8192, '\0');
+  for (char& c : binary) c = static_cast<char>(random());
+  struct Case { const char* name; std::string bytes; bool yes; int end /* -1: any */, articles; const char* message; };
+  const Case cases[] = {
+      {"version 03", Header(3) + "A;N;1;;K;;1;;m;5;\n", true, int(ImportEnd::WrongVersion), 0,
+       "Diese Datanormdatei hat nicht die Versionsnummer 4.0\nBitte vor dem Laden nach 4.0 konvertieren."},
+      {"No to Datei Info", Header() + "A;N;1;;K;;1;;m;5;\n", false, int(ImportEnd::Declined), 0, nullptr},
+      {"V record missing", "A;N;1;;K;;1;;m;5;\n", true, int(ImportEnd::NoHeader), 0, "Kopfsatz (V) fehlt"},
+      {"binary file", binary, true, -1, 0, nullptr},
+      {"10000-character line", Header() + "A;N;LANG;;" + std::string(10000, 'x') + ";1;;m;5;\nA;N;1;\n",
+       true, int(ImportEnd::Done), 2, nullptr},
+      {"truncated last line", Header() + "A;N;1;;K;;1;;m;5;\nA;N;2;;K;;1;;m;1", true,
+       int(ImportEnd::Done), 2, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DataDir run;
+    run.ui.answer({c.yes});
+    const datanorm::ImportResult result = datanorm::ImportDatanorm(run.app, {run.put("in.001", c.bytes)});
+    EXPECT_TRUE(c.end < 0 || int(result.end) == c.end);
+    EXPECT_EQ(result.articles, c.articles);
+    EXPECT_TRUE(!c.message || run.ui.texts().back().find(c.message) != std::string::npos);
+    EXPECT_EQ(run.OtherCopy(run.dir.path()).articles.lastIndex + 1, c.articles);
+  }
+}
+
+TEST_F(DatanormTest, CarriageReturnsBeforeLineFeedsChangeNothing) {
+  const std::string lines = Header() + "A;N;1;;K;;1;;m;5;;AB;\r\nB;N;1;MC" + k8 + "X;\r\n";
+  std::string unix = lines;
+  for (std::size_t at; (at = unix.find('\r')) != std::string::npos;) unix.erase(at, 1);
+  ASSERT_EQ(import(lines).end, ImportEnd::Done);
+  DataDir other;
+  ASSERT_EQ(other.import(unix).end, ImportEnd::Done);
+  EXPECT_EQ(bytes("ARTIKEL.DAT"), other.bytes("ARTIKEL.DAT"));
+  EXPECT_EQ(bytes("ARTIKEL.IDX"), other.bytes("ARTIKEL.IDX"));
+}
+
+TEST_F(DatanormTest, EscKeepsWhatWasStored) {
+  std::string lines = Header();
+  for (int i = 0; i < 300; ++i) lines += "A;N;" + std::to_string(1000 + i) + ";;K;;1;;m;5;\n";
+  ui.escapeAtProgress(40);
+  const datanorm::ImportResult result = import(lines);
+  EXPECT_EQ(result.end, ImportEnd::Stopped);
+  EXPECT_GT(result.articles, 0);
+  EXPECT_LT(result.articles, 300);
+  EXPECT_EQ(OtherCopy(dir.path()).articles.lastIndex + 1, result.articles);
+}
+
+// Catalogues as wholesalers send them, which we did not write.
+TEST(DatanormImport, RealCatalogues) {
+  struct Case { const char* file; ImportEnd end; int articles; const char* number, *expected; };
+  const Case cases[] = {
+      {"fahrjo_datanorm_test.001", ImportEnd::Done, 1, "899977",
+       "899977|MCS316|01 12|HAGER Leitungsschutzschalter AC C 16A 3p|"
+       "MCS316 415V 3TE 50Hz Zusatzeinr.m\xf6gl|Stk|10000|0|0|0|Sonepar|8"},
+      {"fahrjo_datanorm_2_test.001", ImportEnd::Done, 1, "996634",
+       "996634|HAG MCS316|23|Hager MCS316 LS-Schalter 3P 6kA C-16A 3M|QC|STCK|10000|0|0|0|Sonepar|8"},
+      {"halo_v4_products_before_texts.001", ImportEnd::Done, 2, "QATA207569016",
+       "QATA207569016|HAGER||Tehalit ATA207569016 Endst\xfc""ck|schnittkaschierend ABS "
+       "halogenfreiz.LFW|ST|300|0|0|0|Sonepar|8"},
+      {"halo_v4_with_empty_lines_and_invalid_tags.001", ImportEnd::Done, 1, "Z-0159",
+       "Z-0159|||Aufbewahrungspult|ABP|St|0|0|19900|0|Sonepar|8"},
+      {"halo_v5_first_texts_then_products.001", ImportEnd::WrongVersion, 0, "WPW", "-"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    DataDir run;
+    const datanorm::ImportResult result = run.importFile(std::string(BELVON_DATANORM_SAMPLES) + c.file);
+    EXPECT_EQ(result.end, c.end);
+    EXPECT_EQ(result.articles, c.articles);
+    EXPECT_EQ(run.article(c.number), c.expected);
+  }
+}
+
+}  // namespace
+}  // namespace datanormtest
