@@ -139,6 +139,24 @@ TEST_F(CliTest, AMissingDataDirectoryIsCreatedOnlyWithYes) {
   EXPECT_TRUE(std::filesystem::is_regular_file(missing + "/BELVON.PAR"));
 }
 
+// The letter with its text and the blank page; arguments that cannot be
+// printed leave no file behind.
+TEST_F(CliTest, PrintWritesTheLetterAndRefusesBadArguments) {
+  ASSERT_EQ(cli("init").exitCode, 0);
+  testsupport::WriteBytes(dir.file("brief.txt"), {'H', 'a', 'l', 'l', 'o', '\n'});
+  CliRun letter = cli("print 10 --date 29.02.2028 --text " + dir.file("brief.txt") + " --png " + dir.file("png"));
+  EXPECT_EQ(letter.exitCode, 0);
+  EXPECT_EQ(letter.lines, std::vector<std::string>{dir.file("png") + "/page-001.png"});
+  EXPECT_EQ(cli("print 11 --pdf " + dir.file("leer.pdf")).exitCode, 0);
+  EXPECT_GT(FileSize(dir.file("leer.pdf")), 0);
+  const std::string pdf = " --pdf " + dir.file("x.pdf");
+  const std::pair<std::string, int> refused[] = {{"print 10 --pdf a.pdf --png b", 2}, {"print zehn" + pdf, 2},
+                                                 {"print 10 --customer Niemand" + pdf, 1},
+                                                 {"print 10 --text " + dir.file("fehlt.txt") + pdf, 1}};
+  for (const auto& [arguments, code] : refused) EXPECT_EQ(cli(arguments).exitCode, code) << arguments;
+  EXPECT_EQ(FileSize(dir.file("x.pdf")), -1);
+}
+
 // --- A data directory the command cannot work with ends it with a message
 // that names the file, a non-zero exit and the files as they were.
 
