@@ -2,11 +2,11 @@
 // opens driven through their buttons.
 #include "masterdata/ui/artikel_pane.h"
 
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QListWidget>
 #include <memory>
-
-#include <gtest/gtest.h>
 
 #include "frame/command_ids.h"
 #include "frame/ui/main_window.h"
