@@ -47,7 +47,9 @@ bool Has(const std::string& line, const std::string& part) {
 struct CliTest : ::testing::Test {
   // On the data directory, given without the trailing separator: the
   // command line adds it.
-  CliRun cli(const std::string& arguments) { return RunCli("--data-dir " + dataDir + " " + arguments); }
+  CliRun cli(const std::string& arguments) {
+    return RunCli("--data-dir " + dataDir + " " + arguments);
+  }
   testsupport::TempDir dir;
   std::string dataDir = dir.path().substr(0, dir.path().size() - 1);
 };
@@ -87,7 +89,8 @@ TEST_F(CliTest, DumpArticlesPrintsOneLinePerEntryInIndexOrder) {
   ASSERT_EQ(run.lines.size(), 2u);
   const std::string& first = run.lines[0];
   EXPECT_EQ(first.rfind("{\"position\":0,\"offset\":520,", 0), 0u) << first;
-  for (const char* part : {"\"number\":\"A-1\"", "\"designation\":\"Schraube \xC3\xA4\"", "\"price_1\":1999,"})
+  for (const char* part :
+       {"\"number\":\"A-1\"", "\"designation\":\"Schraube \xC3\xA4\"", "\"price_1\":1999,"})
     EXPECT_TRUE(Has(first, part)) << first;  // the text decoded from Windows-1252
   EXPECT_EQ(first.back(), '}');
   EXPECT_EQ(run.lines[1].rfind("{\"position\":1,\"offset\":0,", 0), 0u) << run.lines[1];
@@ -113,8 +116,9 @@ TEST_F(CliTest, DumpParametersShowsTheFileAsItIs) {
   ASSERT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
   CliRun saved = cli("dump parameters");
   ASSERT_EQ(saved.lines.size(), 1u);
-  for (const char* part : {"\"file_size\":3534,", "\"layout\":\"current\"", "\"next_order_number\":119080001,",
-                           "\"company_name_1\":\"Belvon GmbH\""})
+  for (const char* part :
+       {"\"file_size\":3534,", "\"layout\":\"current\"", "\"next_order_number\":119080001,",
+        "\"company_name_1\":\"Belvon GmbH\""})
     EXPECT_TRUE(Has(saved.lines[0], part)) << saved.lines[0];
 
   // A sparse file of 4 GB: read no further than the layout holds.
@@ -137,6 +141,28 @@ TEST_F(CliTest, AMissingDataDirectoryIsCreatedOnlyWithYes) {
   EXPECT_FALSE(std::filesystem::exists(missing));
   EXPECT_EQ(RunCli("--data-dir " + missing + " --yes init").exitCode, 0);
   EXPECT_TRUE(std::filesystem::is_regular_file(missing + "/BELVON.PAR"));
+}
+
+// The letter with its text and the blank page; arguments that cannot be
+// printed leave no file behind.
+TEST_F(CliTest, PrintWritesTheLetterAndRefusesBadArguments) {
+  ASSERT_EQ(cli("init").exitCode, 0);
+  testsupport::WriteBytes(dir.file("brief.txt"), {'H', 'a', 'l', 'l', 'o', '\n'});
+  CliRun letter = cli("print 10 --date 29.02.2028 --text " + dir.file("brief.txt") + " --png " +
+                      dir.file("png"));
+  EXPECT_EQ(letter.exitCode, 0);
+  EXPECT_EQ(letter.lines, std::vector<std::string>{dir.file("png") + "/page-001.png"});
+  EXPECT_EQ(cli("print 11 --pdf " + dir.file("leer.pdf")).exitCode, 0);
+  EXPECT_GT(FileSize(dir.file("leer.pdf")), 0);
+  const std::string pdf = " --pdf " + dir.file("x.pdf");
+  const std::pair<std::string, int> refused[] = {
+      {"print 10 --pdf a.pdf --png b", 2},
+      {"print zehn" + pdf, 2},
+      {"print 10 --customer Niemand" + pdf, 1},
+      {"print 10 --text " + dir.file("fehlt.txt") + pdf, 1}};
+  for (const auto& [arguments, code] : refused)
+    EXPECT_EQ(cli(arguments).exitCode, code) << arguments;
+  EXPECT_EQ(FileSize(dir.file("x.pdf")), -1);
 }
 
 // --- A data directory the command cannot work with ends it with a message
@@ -232,7 +258,8 @@ TEST(CliIssue, AWriteThatFailsEndsTheCommandAndLeavesTheOrderUnmarked) {
   CliRun run = RunCli("--data-dir " + book.dir.path() + " --yes print 3 --order " +
                       std::to_string(number) + " --issue --pdf " + book.dir.file("out.pdf"));
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(Has(run.errors, "Die Datei " + book.dir.file("KUNDEN.DAT") + " konnte nicht geschrieben werden."))
+  EXPECT_TRUE(Has(run.errors,
+                  "Die Datei " + book.dir.file("KUNDEN.DAT") + " konnte nicht geschrieben werden."))
       << run.errors;
   EXPECT_TRUE(run.lines.empty());
   EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), orders);

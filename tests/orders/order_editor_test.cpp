@@ -185,8 +185,10 @@ TEST_F(OrderEditorTest, InsertGoesBeforeTheSelectionOrToTheEnd) {
     int selected;
     const char* number;
     std::vector<std::string> after;
-  } cases[] = {{-1, "C", {"A", "B", "C"}}, {1, "X", {"A", "X", "B", "C"}},
-               {0, "Y", {"Y", "A", "X", "B", "C"}}, {0, "", {"Y", "A", "X", "B", "C"}}};
+  } cases[] = {{-1, "C", {"A", "B", "C"}},
+               {1, "X", {"A", "X", "B", "C"}},
+               {0, "Y", {"Y", "A", "X", "B", "C"}},
+               {0, "", {"Y", "A", "X", "B", "C"}}};
   for (const auto& c : cases) {
     editor.select(c.selected);
     Type(c.number, 0);
@@ -338,7 +340,8 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   const std::uint32_t counter = Counter();
   editor.newOrder();
   EXPECT_EQ(+app.order.customerRef, meier);
-  EXPECT_EQ(app.order.paymentPeriod + app.order.cashDiscount + app.order.cashDiscountPeriod, 14 + 20 + 7);
+  EXPECT_EQ(app.order.paymentPeriod + app.order.cashDiscount + app.order.cashDiscountPeriod,
+            14 + 20 + 7);
   Append("100");
   Append("200", 1, 100);
   Append("300");

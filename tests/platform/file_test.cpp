@@ -73,8 +73,8 @@ TEST_F(FileTest, ShareModesAdmitOnlyCompatibleOpeners) {
       {A::Write, S::DenyNone, A::Write, S::DenyNone, true},  // two writers without locks
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "held " << int(c.heldAccess) << "/" << int(c.heldShare) << ", then "
-                                    << int(c.access) << "/" << int(c.share));
+    SCOPED_TRACE(testing::Message() << "held " << int(c.heldAccess) << "/" << int(c.heldShare)
+                                    << ", then " << int(c.access) << "/" << int(c.share));
     File held = open(c.heldAccess, c.heldShare);
     ASSERT_TRUE(held);
     EXPECT_EQ(bool(open(c.access, c.share)), c.admitted);

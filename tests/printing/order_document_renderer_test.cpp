@@ -189,7 +189,8 @@ TEST_F(OrderDocumentTest, EachKindHasItsTitleFinalLabelAndFooterText) {
     ExpectAt(canvas, title, 150, titleY);
     EXPECT_NE(canvas.findText(finalLabel), nullptr);
     std::size_t footers = 0;
-    for (const char* any : {"Fuß Ang.", "Fuß Auft.", "Fuß Lief.", "Fuß Rechn."}) footers += Ys(canvas, any).size();
+    for (const char* any : {"Fuß Ang.", "Fuß Auft.", "Fuß Lief.", "Fuß Rechn."})
+      footers += Ys(canvas, any).size();
     EXPECT_EQ(footers, 1u);
     EXPECT_NE(canvas.findText(footer), nullptr);
   }
@@ -457,7 +458,8 @@ TEST_F(OrderDocumentTest, RowsGrowWithWideNumbersAndTheirExtras) {
   add(1, "T-2", "Danach", 1000);
   RecordingCanvas canvas = render(kJobInvoice);
   std::vector<int> ys;
-  for (const char* text : {"Breit", "10.00", "Tisch", "-----Sonderpreis-----", "Eiche massiv", "A", "B", "Danach"})
+  for (const char* text :
+       {"Breit", "10.00", "Tisch", "-----Sonderpreis-----", "Eiche massiv", "A", "B", "Danach"})
     ys.push_back(At(canvas, text).y);
   EXPECT_EQ(ys, (std::vector<int>{1180, 1180, 1230, 1270, 1310, 1350, 1430, 1520}));
 }

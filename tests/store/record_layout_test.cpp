@@ -2,8 +2,8 @@
 // where a record is addressed by number rather than by member.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <cstddef>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,14 +73,15 @@ TEST(FieldTables, DumpNamesNameTheirMembers) {
     FieldTable table;
     const char* name;
     std::size_t offset;
-  } rows[] = {{ArticleRecordFields(), "price_1", offsetof(ArticleRecord, price1)},
-              {ArticleRecordFields(), "stock", offsetof(ArticleRecord, stock)},
-              {AddressRecordFields(), "name_2", offsetof(AddressRecord, name2)},
-              {OrderHeadFields(), "customer_ref", offsetof(OrderHead, customerRef)},
-              {OrderLineFields(), "article_ref", offsetof(OrderLine, articleRef)},
-              {OrderIndexEntryFields(), "order_number", offsetof(OrderIndexEntry, orderNumber)},
-              {DiscountEntryFields(), "discount", offsetof(DiscountEntry, discount)},
-              {ParameterRecordFields(), "exchange_rates", offsetof(ParameterRecord, exchangeRates)}};
+  } rows[] = {
+      {ArticleRecordFields(), "price_1", offsetof(ArticleRecord, price1)},
+      {ArticleRecordFields(), "stock", offsetof(ArticleRecord, stock)},
+      {AddressRecordFields(), "name_2", offsetof(AddressRecord, name2)},
+      {OrderHeadFields(), "customer_ref", offsetof(OrderHead, customerRef)},
+      {OrderLineFields(), "article_ref", offsetof(OrderLine, articleRef)},
+      {OrderIndexEntryFields(), "order_number", offsetof(OrderIndexEntry, orderNumber)},
+      {DiscountEntryFields(), "discount", offsetof(DiscountEntry, discount)},
+      {ParameterRecordFields(), "exchange_rates", offsetof(ParameterRecord, exchangeRates)}};
   for (const auto& row : rows) {
     const FieldDescriptor* field = Find(row.table, row.name);
     ASSERT_NE(field, nullptr) << row.name;

@@ -55,7 +55,8 @@ class StoreTest : public ::testing::Test, public TestApp {
     store::ArticleRecord key{};
     store::SetText(key.number, number);
     std::int32_t position = -1;
-    if (!store::FindArticleByNumber(app, key, position) || !store::ReadArticle(app, app.article, position)) {
+    if (!store::FindArticleByNumber(app, key, position) ||
+        !store::ReadArticle(app, app.article, position)) {
       ADD_FAILURE() << "no article " << number;
       return -1;
     }

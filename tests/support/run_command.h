@@ -28,8 +28,10 @@ inline std::string BuiltProgram(const std::string& name) {
 inline int RunCommand(const std::string& command, std::string* output = nullptr,
                       std::string* errors = nullptr) {
   const std::string errorFile =
-      errors ? (std::filesystem::temp_directory_path() / ("belvon-stderr-" + std::to_string(getpid()))).string()
-             : "/dev/null";
+      errors
+          ? (std::filesystem::temp_directory_path() / ("belvon-stderr-" + std::to_string(getpid())))
+                .string()
+          : "/dev/null";
   FILE* pipe = popen((command + " 2>" + errorFile + " </dev/null").c_str(), "r");
   if (!pipe) return -1;
   char buffer[4096];

@@ -11,8 +11,8 @@
 #include <tuple>
 
 #include "frame/command_ids.h"
-#include "frame/parameter_file.h"
 #include "frame/decimal.h"
+#include "frame/parameter_file.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/druckparam_dialog.h"
 #include "frame/ui/mahndaten_dialog.h"
@@ -22,8 +22,8 @@
 #include "store/parameter_record.h"
 #include "store/text_field.h"
 #include "support/case_table.h"
-#include "support/modal.h"
 #include "support/fresh_program.h"
+#include "support/modal.h"
 
 namespace frame {
 namespace {
@@ -58,9 +58,13 @@ std::string PressOk(Dialog& dialog, bool accepted = true) {
 
 using P = store::ParameterRecord;
 template <auto Member>
-std::string Num(const P& p) { return std::to_string(+(p.*Member)); }
+std::string Num(const P& p) {
+  return std::to_string(+(p.*Member));
+}
 template <auto Member>
-std::string Txt(const P& p) { return std::string(store::GetText(p.*Member)); }
+std::string Txt(const P& p) {
+  return std::string(store::GetText(p.*Member));
+}
 
 // A text typed into a field, and what the record holds for it after OK.
 struct Typed {
@@ -74,7 +78,8 @@ template <typename Dialog>
 std::string ExpectStored(Dialog& dialog, const std::vector<Typed>& fields) {
   for (const Typed& field : fields) Type(&dialog, field.id, field.text);
   const std::string warning = PressOk(dialog);
-  for (const Typed& field : fields) EXPECT_EQ(field.stored(dialog.parameters()), field.expected) << field.id;
+  for (const Typed& field : fields)
+    EXPECT_EQ(field.stored(dialog.parameters()), field.expected) << field.id;
   return warning;
 }
 
@@ -82,26 +87,30 @@ TEST(StammdatenDialog, StoresTextsNumbersAndFlags) {
   P p{};
   p.cashDiscount = 25;
   StammdatenDialog dialog(p, 119080001, "/daten/", nullptr);
-  EXPECT_EQ(Shown(&dialog, 1055) + Shown(&dialog, 1048) + Shown(&dialog, 1058), "2.5119080001/daten/");
+  EXPECT_EQ(Shown(&dialog, 1055) + Shown(&dialog, 1048) + Shown(&dialog, 1058),
+            "2.5119080001/daten/");
   Type(&dialog, 1048, "4711");
   Type(&dialog, 1058, "/neu/");
   Control<LimitedTextEdit>(&dialog, 1061)->setStoredText(QString(400, 'F'));
   Check(&dialog, 2125)->setChecked(true);
   Check(&dialog, 2232)->setChecked(true);
-  const std::string warning = ExpectStored(
-      dialog, {{1055, "2,3", Num<&P::cashDiscount>, "23"},
-               {1056, "10", Num<&P::cashDiscountPeriod>, "10"},
-               {1057, "30", Num<&P::paymentPeriod>, "30"},
-               {1032, QString(100, 'A'), Txt<&P::companyName1>, std::string(79, 'A')},
-               {1039, QString(60, '1'), Txt<&P::phone>, std::string(39, '1')},
-               {1035, "Hauptstraße 1 €", Txt<&P::street>, "Hauptstra\xDF" "e 1 \x80"},
-               {1037, "Ωmega", Txt<&P::town>, "?mega"}});
+  const std::string warning =
+      ExpectStored(dialog, {{1055, "2,3", Num<&P::cashDiscount>, "23"},
+                            {1056, "10", Num<&P::cashDiscountPeriod>, "10"},
+                            {1057, "30", Num<&P::paymentPeriod>, "30"},
+                            {1032, QString(100, 'A'), Txt<&P::companyName1>, std::string(79, 'A')},
+                            {1039, QString(60, '1'), Txt<&P::phone>, std::string(39, '1')},
+                            {1035, "Hauptstraße 1 €", Txt<&P::street>,
+                             "Hauptstra\xDF"
+                             "e 1 \x80"},
+                            {1037, "Ωmega", Txt<&P::town>, "?mega"}});
   EXPECT_FALSE(warning.empty()) << "the Ω cannot be kept";
   const P& out = dialog.parameters();
   EXPECT_EQ(dialog.nextOrderNumber(), 4711u);
   EXPECT_EQ(dialog.dataDirectory(), "/neu/");
   EXPECT_EQ(store::GetText(out.footerInvoice), std::string(320, 'F'));
-  EXPECT_EQ(std::tuple(+out.autoArticleNumber, +out.plusOneNumbering, +out.printLetterhead), std::tuple(1, 1, 0));
+  EXPECT_EQ(std::tuple(+out.autoArticleNumber, +out.plusOneNumbering, +out.printLetterhead),
+            std::tuple(1, 1, 0));
 
   // Shown again as stored, and stored again unchanged without a warning.
   StammdatenDialog again(out, dialog.nextOrderNumber(), dialog.dataDirectory(), nullptr);
@@ -178,7 +187,8 @@ TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
   EXPECT_FLOAT_EQ(out.exchangeRates[3], 2.5f);
   EXPECT_EQ(store::GetText(out.currencySymbol2), "EUR");
   EXPECT_EQ(store::GetText(out.currencySymbol4), "\x80");
-  EXPECT_EQ(std::tuple(+out.fourthCurrencyPrint, +out.noDecimalsPrint, +out.noSingleTax), std::tuple(1, 0, 1));
+  EXPECT_EQ(std::tuple(+out.fourthCurrencyPrint, +out.noDecimalsPrint, +out.noSingleTax),
+            std::tuple(1, 0, 1));
 }
 
 TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
@@ -188,15 +198,17 @@ TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
   DruckparamDialog dialog(p, nullptr);
   EXPECT_EQ(Shown(&dialog, 2153) + " " + Shown(&dialog, 2155), "-12 50");
   Check(&dialog, 2213)->setChecked(true);
-  ExpectStored(dialog, {{2153, "-150", Num<&P::printOffsetVertical>, "-100"},
-                        {2154, "150", Num<&P::printOffsetHorizontal>, "100"},
-                        {2155, "250", Num<&P::logoWidth>, "200"},
-                        {2156, "2500", Num<&P::logoPosHorizontal>, "2000"},
-                        {2157, "-5", Num<&P::logoPosVertical>, "0"},
-                        {2216, QString(50, 'K'), Txt<&P::letterheadLine1>, std::string(39, 'K')},
-                        {2217, QString(70, 'L'), Txt<&P::letterheadLine2>, std::string(59, 'L')},
-                        {2215, "kassenlade --open", Txt<&P::cashDrawerCommand>, "kassenlade --open"}});
-  EXPECT_EQ(std::pair(+dialog.parameters().ordersOnA5, +dialog.parameters().printBar), std::pair(1, 0));
+  ExpectStored(dialog,
+               {{2153, "-150", Num<&P::printOffsetVertical>, "-100"},
+                {2154, "150", Num<&P::printOffsetHorizontal>, "100"},
+                {2155, "250", Num<&P::logoWidth>, "200"},
+                {2156, "2500", Num<&P::logoPosHorizontal>, "2000"},
+                {2157, "-5", Num<&P::logoPosVertical>, "0"},
+                {2216, QString(50, 'K'), Txt<&P::letterheadLine1>, std::string(39, 'K')},
+                {2217, QString(70, 'L'), Txt<&P::letterheadLine2>, std::string(59, 'L')},
+                {2215, "kassenlade --open", Txt<&P::cashDrawerCommand>, "kassenlade --open"}});
+  EXPECT_EQ(std::pair(+dialog.parameters().ordersOnA5, +dialog.parameters().printBar),
+            std::pair(1, 0));
 }
 
 TEST(MahndatenDialog, StoresAllTwelveValues) {

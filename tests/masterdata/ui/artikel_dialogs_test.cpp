@@ -35,7 +35,8 @@ class ArtikelEditDialogTest : public testsupport::StoreTest {};
 
 TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
-  EXPECT_EQ(Shown(&editor, 1112) + " " + Shown(&editor, 1115) + " " + Shown(&editor, 1102), "0.00 0 0.000");
+  EXPECT_EQ(Shown(&editor, 1112) + " " + Shown(&editor, 1115) + " " + Shown(&editor, 1102),
+            "0.00 0 0.000");
   Type(&editor, 1112, "12,5");
   Type(&editor, 1113, "zwölf");
   Type(&editor, 1114, "-3.5");
@@ -54,8 +55,9 @@ TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   editor.command(1);
   ASSERT_EQ(editor.result(), QDialog::Accepted);
   const store::ArticleRecord& a = editor.article();
-  EXPECT_EQ((std::vector<double>{double(a.price1), double(a.price2), double(a.price3), double(a.quantityPrice2),
-                                 double(a.purchasePrice), a.stock[4], a.targetStock}),
+  EXPECT_EQ((std::vector<double>{double(a.price1), double(a.price2), double(a.price3),
+                                 double(a.quantityPrice2), double(a.purchasePrice), a.stock[4],
+                                 a.targetStock}),
             (std::vector<double>{1250, 123456, -350, 10, 900, 2.25, 3}));
 }
 

@@ -183,7 +183,8 @@ TEST_F(AddressPaneTest, RestrictedModeHidesChangeAndDelete) {
   masterdata::InstallAddressPane(restricted);
   QWidget* restrictedPane = restricted.pane(frame::PaneSlot::Address);
   restricted.show();
-  for (int id : {1025, 1027, 1015}) EXPECT_EQ(frame::FindControl(restrictedPane, id)->isVisible(), id == 1015) << id;
+  for (int id : {1025, 1027, 1015})
+    EXPECT_EQ(frame::FindControl(restrictedPane, id)->isVisible(), id == 1015) << id;
 }
 
 }  // namespace

@@ -1,17 +1,19 @@
 // The Qt canvas and the output devices: fonts, alignment, pages, files and
 // the abort dialog.
+#include "printing/ui/qt_canvas.h"
+
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QFontInfo>
 #include <QImage>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "printing/job_table.h"
 #include "printing/page_renderer.h"
 #include "printing/printing_fixture.h"
 #include "printing/ui/printdlg_dialog.h"
 #include "printing/ui/printer_devices.h"
-#include "printing/ui/qt_canvas.h"
 #include "support/test_app.h"
 
 namespace printing {
