@@ -5,6 +5,7 @@
 #include <map>
 
 #include "cli/dump.h"
+#include "cli/maintenance_commands.h"
 #include "cli/payment_commands.h"
 #include "cli/print_command.h"
 #include "frame/first_start_defaults.h"
@@ -53,7 +54,9 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
   static const std::map<std::string, std::function<int(frame::AppState&,
                                                        const std::vector<std::string>&)>>
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
-                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand}};
+                   {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
+                   {"check", CheckCommand}, {"reorganise", ReorganiseCommand},
+                   {"delete-invoices", DeleteInvoicesCommand}, {"changeover", ChangeoverCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

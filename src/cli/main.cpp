@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "frame/app_state.h"
 #include "frame/ui/profile.h"
+#include "maintenance/previous_format.h"
 
 namespace {
 
@@ -31,7 +32,12 @@ int Usage() {
       "                       Zahlungseingang buchen\n"
       "  book                 gelieferte Aufträge buchen (mit --yes)\n"
       "  settle --from NR --to NR (--customer NAME2 | --all)\n"
-      "                       offene Rechnungen egalisieren\n",
+      "                       offene Rechnungen egalisieren\n"
+      "  check                Datenstrukturen testen (Status 1 bei Problemen)\n"
+      "  reorganise articles|addresses   Artikel bzw. Adressen reorganisieren (mit --yes)\n"
+      "  delete-invoices --from TT.MM.JJJJ --to TT.MM.JJJJ\n"
+      "                       alte Rechnungen löschen (mit --yes)\n"
+      "  changeover           Hauptwährung von DM auf Euro umstellen (mit --yes)\n",
       stderr);
   return 2;
 }
@@ -64,6 +70,7 @@ int main(int argc, char** argv) {
   frame::AppState app;
   cli::CliUserInterface ui(yes);
   app.ui = &ui;
+  app.convertPreviousFormat = maintenance::ConvertPreviousFormat;
   if (haveDataDir) {
     // A directory that does not exist is created only when the user says so
     // (--yes), as the desktop program asks at start-up.

@@ -19,7 +19,8 @@ using store::Load;
 using store::Store;
 
 void Convert(Bytes& bytes, std::size_t at) {
-  if (at + 4 <= bytes.size()) Store<std::int32_t>(&bytes[at], MarkToEuro(Load<std::int32_t>(&bytes[at])));
+  if (at + 4 <= bytes.size())
+    Store<std::int32_t>(&bytes[at], MarkToEuro(Load<std::int32_t>(&bytes[at])));
 }
 
 struct Source {
@@ -48,7 +49,8 @@ void ConvertRecords(frame::AppState& app, Source& s, const char* problem,
         store::GetText(reinterpret_cast<const char*>(s.image.entry(i)), layout.keyWidth);
     const std::size_t at = std::size_t{offset} + layout.keyInRecord;
     bool there = std::size_t{offset} + layout.recordSize <= s.bytes.size();
-    if (!there || store::GetText(reinterpret_cast<const char*>(&s.bytes[at]), layout.keyWidth) != key) {
+    if (!there ||
+        store::GetText(reinterpret_cast<const char*>(&s.bytes[at]), layout.keyWidth) != key) {
       Tell(app, problem + std::string(key), frame::Icon::Exclamation);
       continue;
     }

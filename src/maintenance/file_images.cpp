@@ -41,8 +41,8 @@ Bytes IndexBytes(const store::IndexLayout& layout, std::int32_t count, const Byt
     Store<std::int32_t>(bytes.data(), count - 1);
   else
     Store<std::int16_t>(bytes.data(), static_cast<std::int16_t>(count - 1));
-  bytes.insert(bytes.end(), entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(
-                                                                  count * layout.entrySize));
+  bytes.insert(bytes.end(), entries.begin(),
+               entries.begin() + static_cast<std::ptrdiff_t>(count * layout.entrySize));
   return bytes;
 }
 
@@ -117,8 +117,8 @@ void RewriteOrderCustomers(frame::AppState& app, Bytes& orderData, IndexImage& o
       Store<std::int32_t>(entry, seen->second);
       continue;
     }
-    const bool headThere = std::size_t{head} + 10 <= orderData.size() &&
-                           Load<std::uint16_t>(&orderData[head]) >= 10;
+    const bool headThere =
+        std::size_t{head} + 10 <= orderData.size() && Load<std::uint16_t>(&orderData[head]) >= 10;
     const std::int32_t entryRef = Load<std::int32_t>(entry);
     const std::int32_t headRef = headThere ? Load<std::int32_t>(&orderData[head + 2]) : entryRef;
     std::int32_t to = -1;

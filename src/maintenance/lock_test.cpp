@@ -17,8 +17,8 @@ bool LocksWork(frame::AppState& app) {
   const std::string probe = app.path(kLockProbeName);
   bool work = true;
   {
-    platform::File first = app.fileSystem->open(probe, Access::ReadWrite, Share::Exclusive,
-                                                Disposition::CreateAlways);
+    platform::File first =
+        app.fileSystem->open(probe, Access::ReadWrite, Share::Exclusive, Disposition::CreateAlways);
     if (first) {
       platform::File second = app.fileSystem->open(probe, Access::ReadWrite, Share::Exclusive);
       work = !second;

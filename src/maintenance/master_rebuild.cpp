@@ -131,8 +131,9 @@ int RebuildMasterFile(frame::AppState& app, const MasterRebuild& rebuild) {
     const auto newOffset = static_cast<std::uint32_t>(newData.size());
     map.emplace(offset, newOffset);
     if (articles)
-      groups.insert(std::string(store::GetText(reinterpret_cast<const char*>(&record[kProductGroupField]),
-                                               store::kProductGroupNameSize)));
+      groups.insert(
+          std::string(store::GetText(reinterpret_cast<const char*>(&record[kProductGroupField]),
+                                     store::kProductGroupNameSize)));
     newEntries.insert(newEntries.end(), entry, entry + layout.entrySize);
     Store<std::uint32_t>(&newEntries[newEntries.size() - layout.entrySize + layout.offsetInEntry],
                          newOffset);

@@ -44,8 +44,8 @@ struct Step {
 // What was converted before; false when the note is there but cannot be
 // read (then nothing is converted, rather than anything twice).
 bool ReadProgress(frame::AppState& app, std::string& done) {
-  platform::File file = store::OpenData(app, store::kConversionProgressName,
-                                        platform::Access::Read, platform::Share::DenyWrite);
+  platform::File file = store::OpenData(app, store::kConversionProgressName, platform::Access::Read,
+                                        platform::Share::DenyWrite);
   Bytes bytes;
   if (!file || !ReadWhole(file, bytes)) return false;
   done.assign(bytes.begin(), bytes.end());

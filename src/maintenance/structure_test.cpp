@@ -38,15 +38,14 @@ std::string_view TextAt(const Bytes& data, std::uint32_t offset, std::size_t at,
                         std::size_t width) {
   if (std::size_t{offset} + at >= data.size()) return {};
   std::size_t end = std::min<std::size_t>(data.size(), std::size_t{offset} + at + width);
-  return store::GetText(reinterpret_cast<const char*>(&data[offset + at]),
-                        end - offset - at);
+  return store::GetText(reinterpret_cast<const char*>(&data[offset + at]), end - offset - at);
 }
 
 void CheckKeys(Pair& pair, const char* format, std::vector<std::string>& problems) {
   const store::IndexLayout& layout = *pair.index.layout;
   for (std::int32_t i = 0; i < pair.index.count; ++i) {
-    std::string_view key = store::GetText(
-        reinterpret_cast<const char*>(pair.index.entry(i)), layout.keyWidth);
+    std::string_view key =
+        store::GetText(reinterpret_cast<const char*>(pair.index.entry(i)), layout.keyWidth);
     if (TextAt(pair.data, pair.index.recordOffset(i), layout.keyInRecord, layout.keyWidth) != key) {
       char text[120];
       std::snprintf(text, sizeof text, format, std::string(key).c_str());
@@ -67,10 +66,10 @@ void CheckOrders(Pair& orders, const Bytes& addresses, std::vector<std::string>&
         Load<std::int32_t>(head + 6) == Load<std::int32_t>(entry + 4))
       continue;
     char text[160];
-    std::snprintf(text, sizeof text, "Probleme mit Rechnung Nr: %8ld, Name: %s",
-                  static_cast<long>(Load<std::int32_t>(entry + 4)),
-                  std::string(TextAt(addresses, static_cast<std::uint32_t>(headRef), 56, 42))
-                      .c_str());
+    std::snprintf(
+        text, sizeof text, "Probleme mit Rechnung Nr: %8ld, Name: %s",
+        static_cast<long>(Load<std::int32_t>(entry + 4)),
+        std::string(TextAt(addresses, static_cast<std::uint32_t>(headRef), 56, 42)).c_str());
     problems.push_back(text);
   }
 }

@@ -80,8 +80,8 @@ int ReplaceFiles(frame::AppState& app, const std::vector<FileSwap>& swaps) {
   const std::string text = JournalText(swaps);
   // Held (locked) until the swaps are done, so that another copy starting
   // meanwhile leaves them to us.
-  platform::File journal = OpenDataOnce(app, kJournalDraftName, Access::ReadWrite,
-                                        Share::Exclusive, Disposition::CreateAlways);
+  platform::File journal = OpenDataOnce(app, kJournalDraftName, Access::ReadWrite, Share::Exclusive,
+                                        Disposition::CreateAlways);
   if (!journal || !journal.write(text.data(), text.size()) || !journal.sync() ||
       !app.fileSystem->rename(app.path(kJournalDraftName), app.path(kReplacementJournalName)) ||
       !app.fileSystem->syncDirectory(DirectoryOf(app))) {
@@ -93,8 +93,9 @@ int ReplaceFiles(frame::AppState& app, const std::vector<FileSwap>& swaps) {
       return 0;
   }
   if (!DoSwaps(app, swaps) || !ForgetJournal(app))
-    Tell(app, "Die neuen Dateien konnten noch nicht alle an ihren Platz gebracht werden; "
-              "das geschieht beim nächsten Programmstart.");
+    Tell(app,
+         "Die neuen Dateien konnten noch nicht alle an ihren Platz gebracht werden; "
+         "das geschieht beim nächsten Programmstart.");
   return 1;
 }
 
@@ -102,9 +103,8 @@ int FinishInterruptedReplacement(frame::AppState& app) {
   const std::string path = app.path(kReplacementJournalName);
   if (app.fileSystem->kind(path) == platform::PathKind::Missing) return 1;
   platform::OpenFailure why = platform::OpenFailure::None;
-  platform::File journal =
-      app.fileSystem->open(path, Access::ReadWrite, Share::Exclusive,
-                           Disposition::OpenExisting, &why);
+  platform::File journal = app.fileSystem->open(path, Access::ReadWrite, Share::Exclusive,
+                                                Disposition::OpenExisting, &why);
   if (!journal) {
     if (why == platform::OpenFailure::Busy) return 1;  // another copy commits right now
     Tell(app, OpenFailureText(path, why));

@@ -51,11 +51,15 @@ inline std::string ByKey(const std::string& dir) {
               rab = file("RABATT.DAT");
   std::ostringstream out;
   for (int i = 0; i <= At<std::int32_t>(ai, 0); ++i)
-    out << "A" << Span(ad, At<std::uint32_t>(ai, 4 + 26 * i + 22) + 2,
-                       At<std::uint32_t>(ai, 4 + 26 * i + 22) + 520) << "\n";
+    out << "A"
+        << Span(ad, At<std::uint32_t>(ai, 4 + 26 * i + 22) + 2,
+                At<std::uint32_t>(ai, 4 + 26 * i + 22) + 520)
+        << "\n";
   for (int i = 0; i <= At<std::int16_t>(ki, 0); ++i)
-    out << "K" << Span(kd, At<std::uint32_t>(ki, 2 + 46 * i + 42) + 2,
-                       At<std::uint32_t>(ki, 2 + 46 * i + 42) + 1192) << "\n";
+    out << "K"
+        << Span(kd, At<std::uint32_t>(ki, 2 + 46 * i + 42) + 2,
+                At<std::uint32_t>(ki, 2 + 46 * i + 42) + 1192)
+        << "\n";
   for (int i = 0; i <= At<std::int16_t>(ri, 0); ++i) {
     const std::size_t head = At<std::uint32_t>(ri, 2 + 12 * i + 8);
     out << "R" << At<std::int32_t>(ri, 2 + 12 * i + 4) << " "
@@ -63,8 +67,8 @@ inline std::string ByKey(const std::string& dir) {
         << Text(kd, At<std::int32_t>(rd, head + 2) + 56, 42) << Span(rd, head + 6, head + 80);
     for (int l = 0; l < At<std::int16_t>(rd, head + 24); ++l) {
       const std::size_t line = head + 80 + 402 * l;
-      out << "|" << Span(rd, line + 2, line + 392) << Text(ad, At<std::int32_t>(rd, line + 392) + 2, 22)
-          << Span(rd, line + 396, line + 402);
+      out << "|" << Span(rd, line + 2, line + 392)
+          << Text(ad, At<std::int32_t>(rd, line + 392) + 2, 22) << Span(rd, line + 396, line + 402);
     }
     out << "\n";
   }

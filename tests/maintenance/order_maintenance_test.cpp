@@ -100,7 +100,8 @@ TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
   EXPECT_EQ(lines[1].salePrice + 0, 511);
   EXPECT_EQ(this->address(kunde).turnover + 0, 511);
   const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
-  EXPECT_EQ(At<std::int32_t>(articles, artikel + 406) + At<std::int32_t>(articles, artikel + 434), 1022);
+  EXPECT_EQ(At<std::int32_t>(articles, artikel + 406) + At<std::int32_t>(articles, artikel + 434),
+            1022);
   frame::AppState next;
   next.dataDirectory = dir.path();
   frame::LoadParameters(next);

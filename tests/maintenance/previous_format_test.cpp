@@ -28,7 +28,7 @@ void Append(Bytes& to, const T& value) {
 void WritePreviousDirectory(const std::string& dir, bool small = false) {
   const int s = small ? 4 : 1;
   Bytes parameters(2642, 0), ai, ad, ki, kd, ri, rd, rab;
-  parameters[0] = 7;  // next order number
+  parameters[0] = 7;          // next order number
   parameters[4 + 1262] = 16;  // a tax rate in whole percents
   Append(ai, std::int32_t{120 / s - 1});
   for (int i = 0; i < 120 / s; ++i) {
@@ -76,7 +76,8 @@ void WritePreviousDirectory(const std::string& dir, bool small = false) {
       PreviousOrderLine line{};
       line.length = sizeof line;
       line.quantity = l + 1;
-      std::snprintf(line.articleNumber, sizeof line.articleNumber, "A%03d", (i + 50 * l) % (120 / s));
+      std::snprintf(line.articleNumber, sizeof line.articleNumber, "A%03d",
+                    (i + 50 * l) % (120 / s));
       line.articleRef = (i + 50 * l) % (120 / s) * 234;
       line.orderNumber = number;
       Append(rd, line);
@@ -88,8 +89,9 @@ void WritePreviousDirectory(const std::string& dir, bool small = false) {
     Append(rab, std::int16_t{50});
   }
   const std::pair<const char*, const Bytes*> files[] = {
-      {"BELVON.PAR", &parameters}, {"ARTIKEL.IDX", &ai}, {"ARTIKEL.DAT", &ad}, {"KUNDEN.IDX", &ki},
-      {"KUNDEN.DAT", &kd},         {"RECHNUNG.IDX", &ri}, {"RECHNUNG.DAT", &rd}, {"RABATT.DAT", &rab}};
+      {"BELVON.PAR", &parameters}, {"ARTIKEL.IDX", &ai}, {"ARTIKEL.DAT", &ad},
+      {"KUNDEN.IDX", &ki},         {"KUNDEN.DAT", &kd},  {"RECHNUNG.IDX", &ri},
+      {"RECHNUNG.DAT", &rd},       {"RABATT.DAT", &rab}};
   for (const auto& [name, bytes] : files) WriteBytes(dir + name, *bytes);
 }
 
@@ -116,9 +118,11 @@ TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
   const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
   const Bytes addresses = ReadBytes(dir.file("KUNDEN.DAT"));
   // Lines, heads and discounts reach the records they reached before.
-  const Bytes orders = ReadBytes(dir.file("RECHNUNG.DAT")), discounts = ReadBytes(dir.file("RABATT.DAT"));
+  const Bytes orders = ReadBytes(dir.file("RECHNUNG.DAT")),
+              discounts = ReadBytes(dir.file("RABATT.DAT"));
   for (std::size_t line = 80; line < orders.size(); line += line % 884 == 80 ? 402 : 482) {
-    EXPECT_EQ(Text(articles, At<std::int32_t>(orders, line + 392) + 2, 22), Text(orders, line + 10, 22));
+    EXPECT_EQ(Text(articles, At<std::int32_t>(orders, line + 392) + 2, 22),
+              Text(orders, line + 10, 22));
     EXPECT_EQ(At<std::uint16_t>(orders, line), 402);
   }
   EXPECT_EQ(Text(addresses, At<std::int32_t>(orders, 884 * 70 + 2) + 56, 42), "Kunde 10");

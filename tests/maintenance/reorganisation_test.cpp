@@ -1,11 +1,10 @@
 // The structure test and the reorganisations of articles and addresses on
 // real data directories: what is dropped, what every reference points at
 // afterwards, and a run killed at any moment.
-#include "maintenance/master_rebuild.h"
-
 #include <gtest/gtest.h>
 
 #include "maintenance/maintenance_test_support.h"
+#include "maintenance/master_rebuild.h"
 #include "maintenance/structure_test.h"
 #include "store/discount_file.h"
 #include "support/order_book.h"
@@ -55,9 +54,10 @@ TEST_F(Reorganisation, DroppedArticlesLeaveLinesAtMinusOneAndDiscountsAlone) {
   ui.shown.clear();
 
   ASSERT_EQ(ReorganiseArticles(app), 1);
-  EXPECT_EQ(ui.texts(), (std::vector<std::string>{"Wollen Sie wirklich alle Artikel reorganisieren "
-                                                  "?\n Bitte immer erst eine Datensicherung machen !",
-                                                  "Problem mit Artikel C"}));
+  EXPECT_EQ(ui.texts(),
+            (std::vector<std::string>{"Wollen Sie wirklich alle Artikel reorganisieren "
+                                      "?\n Bitte immer erst eine Datensicherung machen !",
+                                      "Problem mit Artikel C"}));
   EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")), 520);
   EXPECT_EQ(app.articles.lastIndex, 0);
   std::vector<store::OrderLine> lines;
@@ -77,8 +77,10 @@ TEST_F(Reorganisation, OrdersOfDroppedAddressesAreMarkedAndStayConsistent) {
   ASSERT_EQ(ReorganiseAddresses(app), 1);
   ASSERT_EQ(ui.texts().size(), 2u);
   char text[100];
-  std::snprintf(text, sizeof text, "Auftrag %8ld hat keine Adresse mehr!\nDer Auftrag wird "
-                "entsprechend markiert.", static_cast<long>(orphan.orderNumber));
+  std::snprintf(text, sizeof text,
+                "Auftrag %8ld hat keine Adresse mehr!\nDer Auftrag wird "
+                "entsprechend markiert.",
+                static_cast<long>(orphan.orderNumber));
   EXPECT_EQ(ui.texts()[1], text);
   EXPECT_EQ(stored(orphan.orderNumber).customerRef + 0, -1);
   EXPECT_TRUE(FindStructureProblems(app).empty());
