@@ -2,11 +2,12 @@
 # what is missing first and build only what changed.
 BUILD_DIR ?= build
 PACKAGES := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-translations-l10n fonts-liberation2 xvfb xauth poppler-utils
+            qt6-translations-l10n fonts-liberation2 xvfb xauth poppler-utils \
+            libjpeg62-turbo-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 
-.PHONY: deps configure build run test bench clean screenshots check-sanitize
+.PHONY: deps configure build run test bench clean screenshots check-sanitize fuzz
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -56,5 +57,23 @@ check-sanitize: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) --timeout 600
 
+# The JPEG decoder under libFuzzer with the address and undefined-behaviour
+# sanitizers: clang only, and neither part of the build nor of ctest. It runs
+# for FUZZ_SECONDS from the seeds in fuzz/seeds; the inputs it finds, and any
+# crash, land in FUZZ_DIR.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_CXX ?= clang++
+FUZZ_SOURCES := fuzz/jpeg_decoder_fuzz.cpp src/pictures/jpeg_decoder.cpp \
+                src/pictures/jpeg_entropy.cpp src/pictures/jpeg_transform.cpp
+
+fuzz:
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(FUZZ_CXX) -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined \
+	  -fno-sanitize-recover=undefined -fno-omit-frame-pointer -Isrc $(FUZZ_SOURCES) \
+	  -o $(FUZZ_DIR)/jpeg_decoder_fuzz
+	cd $(FUZZ_DIR) && ./jpeg_decoder_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
+	  -dict=$(CURDIR)/fuzz/jpeg.dict -artifact_prefix=./ corpus $(CURDIR)/fuzz/seeds
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -39,8 +39,8 @@ bool OrderCustomerNames(frame::AppState& app, store::AddressRecord& names) {
                                  true) > 0;
 }
 
-// The customer of the order just read is looked up by its name lines 1 and
-// 2 and, when still there, becomes the selected address.
+}  // namespace
+
 void SelectOrderCustomer(frame::AppState& app) {
   store::AddressRecord names{}, found{};
   std::int32_t position = -1;
@@ -58,8 +58,6 @@ void SelectOrderCustomer(frame::AppState& app) {
   app.addresses.entry = entry;
   Tell(app, "Achtung!\nDie zu diesem Auftrag gehörende Adresse wurde gelöscht !");
 }
-
-}  // namespace
 
 PaymentForm OpenPaymentForm(const frame::AppState& app) {
   const store::OrderHead& order = app.order;

@@ -31,6 +31,11 @@ PaymentForm OpenPaymentForm(const frame::AppState& app);
 // was.
 int BookPayment(frame::AppState& app, const PaymentForm& form);
 
+// The customer of the order just read is looked up by its name lines 1 and
+// 2 and, when still there, becomes the selected address; otherwise the user
+// is told that the address was deleted.
+void SelectOrderCustomer(frame::AppState& app);
+
 }  // namespace orders
 
 #endif  // BELVON_ORDERS_PAYMENTS_H

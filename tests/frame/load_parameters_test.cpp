@@ -188,29 +188,36 @@ TEST_F(LoadParametersTest, OlderParameterFileIsTakenOverOnlyWithItsConversion) {
   EXPECT_TRUE(Mentions(ui, "nicht umgewandelt"));
 }
 
-TEST_F(LoadParametersTest, ParameterFileThatCannotBeReadIsNoFirstStart) {
-  struct Case {
-    const char* what;
+// A file that is there but cannot be read is named at once: no first start,
+// no wait for another program, nothing written.
+TEST_F(LoadParametersTest, AFileThatCannotBeReadIsNamedAtOnce) {
+  const struct {
+    const char* file;
     platform::IoOp op;
     int error;
-  } cases[] = {{"no permission", platform::IoOp::Open, EACCES},
-               {"a read fails", platform::IoOp::Read, EIO}};
+    const char* told;
+  } cases[] = {{"BELVON.PAR", platform::IoOp::Open, EACCES, "keine Zugriffsberechtigung"},
+               {"BELVON.PAR", platform::IoOp::Read, EIO, ""},
+               {"KUNDEN.IDX", platform::IoOp::Open, EACCES, "keine Zugriffsberechtigung"}};
   app.parameters.plusOneNumbering = 1;
   app.nextOrderNumber = 4711;
+  LoadParameters(app);
   SaveParameters(app, OrderCounter::FromMemory);
-  const Bytes saved = file("BELVON.PAR");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    FailingCalls failing(c.op, "BELVON.PAR", c.error);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const Bytes saved = file(c.file);
+    FailingCalls failing(c.op, c.file, c.error);
     app.fileSystem = &failing;
     app.nextOrderNumber = 1;
+    app.parameters.plusOneNumbering = 1;
     ui = ScriptedUi{};
     EXPECT_EQ(LoadParameters(app), 0);
-    EXPECT_EQ(app.nextOrderNumber, 1u) << "memory keeps what it had";
-    EXPECT_EQ(+app.parameters.plusOneNumbering, 1);
+    if (c.file[0] == 'B') EXPECT_EQ(app.nextOrderNumber, 1u) << "memory keeps what it had";
     EXPECT_TRUE(ui.questions().empty()) << "nobody else holds it: nothing to wait for";
-    EXPECT_TRUE(Mentions(ui, dir.file("BELVON.PAR")));
-    EXPECT_EQ(file("BELVON.PAR"), saved);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find(dir.file(c.file)), std::string::npos);
+    EXPECT_NE(ui.shown[0].text.find(c.told), std::string::npos);
+    EXPECT_EQ(file(c.file), saved);
   }
 }
 
@@ -249,42 +256,38 @@ TEST_F(LoadParametersTest, SaveParametersWritesTheWholeFileAndCreatesIt) {
   EXPECT_EQ(store::Load<std::uint32_t>(bytes.data()), 119080017u);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes.data()) + 6), "Belvon GmbH");
 
-  app = AppState{};
-  app.dataDirectory = dir.path();
-  app.clock = &clock;
-  LoadParameters(app);
-  EXPECT_EQ(app.nextOrderNumber, 119080017u);
-  EXPECT_EQ(store::GetText(app.parameters.companyName1), "Belvon GmbH");
-  EXPECT_EQ(+app.parameters.exchangeRates[0], 1.0f);
+  AppState again;
+  again.dataDirectory = dir.path();
+  again.clock = &clock;
+  LoadParameters(again);
+  EXPECT_EQ(again.nextOrderNumber, 119080017u);
+  EXPECT_EQ(store::GetText(again.parameters.companyName1), "Belvon GmbH");
+  EXPECT_EQ(+again.parameters.exchangeRates[0], 1.0f);
 }
 
-TEST_F(LoadParametersTest, EmptyDataDirectoryIsTheCurrentDirectory) {
-  std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(dir.path());
-  app.dataDirectory = "";
-  LoadParameters(app);
-  int saved = SaveParameters(app);
-  std::filesystem::current_path(before);
-  EXPECT_EQ(saved, 1);
-  EXPECT_EQ(FileSize(dir.file("BELVON.PAR")), 3534);
-  EXPECT_EQ(file("ARTIKEL.IDX"), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
-}
-
-TEST_F(LoadParametersTest, DirectoryWithoutSeparatorRunsIntoTheFileNames) {
+// The directory is a prefix of the file names: empty is the current
+// directory, and without a separator it runs into the names.
+TEST_F(LoadParametersTest, TheDataDirectoryIsAPrefixOfTheFileNames) {
   std::filesystem::create_directory(dir.file("DATEN"));
-  app.dataDirectory = dir.file("DATEN");
-  LoadParameters(app);
-  EXPECT_EQ(FileSize(dir.file("DATENBELVON.PAR")), 0);
-  EXPECT_EQ(file("DATENKUNDEN.IDX"), (Bytes{0xFF, 0xFF}));
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const char* prefix : {"", "DATEN"}) {
+    app.dataDirectory = prefix;
+    LoadParameters(app);
+    EXPECT_EQ(SaveParameters(app), 1);
+  }
+  std::filesystem::current_path(before);
+  for (const char* prefix : {"", "DATEN"}) {
+    EXPECT_EQ(FileSize(dir.file(prefix + std::string("BELVON.PAR"))), 3534) << prefix;
+    EXPECT_EQ(file((prefix + std::string("ARTIKEL.IDX")).c_str()), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+  }
   EXPECT_TRUE(std::filesystem::is_empty(dir.file("DATEN")));
 }
 
-TEST_F(LoadParametersTest, MissingDirectoryLeavesEveryIndexEmptyWithoutHanging) {
+TEST_F(LoadParametersTest, MissingDirectoryLeavesEveryIndexEmpty) {
   app.dataDirectory = dir.file("FEHLT/");
   app.articles.lastIndex = 3;
-  auto start = std::chrono::steady_clock::now();
   LoadParameters(app);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(app.articles.lastIndex, -1);
   EXPECT_EQ(app.addresses.lastIndex, -1);
   EXPECT_EQ(app.orders.lastIndex, -1);
@@ -407,20 +410,6 @@ TEST_F(MissingIndexTest, AnEmptyRecordFileMakesThePairNew) {
   EXPECT_EQ(file("KUNDEN.IDX"), (Bytes{0xFF, 0xFF}));
   EXPECT_EQ(app.addresses.lastIndex, -1);
   EXPECT_TRUE(ui.questions().empty());
-}
-
-TEST_F(MissingIndexTest, AnIndexWithoutPermissionIsNamedAtOnce) {
-  AddAddress("Meier");
-  const Bytes index = file("KUNDEN.IDX");
-  FailingCalls noPermission(platform::IoOp::Open, "KUNDEN.IDX", EACCES);
-  app.fileSystem = &noPermission;
-  ui = ScriptedUi{};
-  EXPECT_EQ(LoadParameters(app), 0);
-  EXPECT_TRUE(ui.questions().empty()) << "no question about another program";
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_NE(ui.shown[0].text.find(dir.file("KUNDEN.IDX")), std::string::npos);
-  EXPECT_NE(ui.shown[0].text.find("keine Zugriffsberechtigung"), std::string::npos);
-  EXPECT_EQ(file("KUNDEN.IDX"), index);
 }
 
 }  // namespace

@@ -18,10 +18,6 @@ using testsupport::MakeArticle;
 
 class ArticleSearchTest : public testsupport::StoreTest {
  protected:
-  void Add(store::ArticleRecord article) {
-    std::int32_t position = -1;
-    ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
-  }
   static store::ArticleRecord Article(const std::string& number, const std::string& designation,
                                       const std::string& group = "", const std::string& remark1 = "",
                                       const std::string& remark2 = "",
@@ -88,17 +84,6 @@ TEST_F(ArticleSearchTest, KeepsFiveHundredAndSaysMoreOnlyWhenThereAreMore) {
     EXPECT_EQ(more.hits[1].number, "T0000A");
     EXPECT_EQ(more.hits.back().number, "T0498");
   }
-}
-
-TEST_F(ArticleSearchTest, TextWithoutWordsSearchesNothing) {
-  Add(Article("1", "a"));
-  for (const char* text : {"", "  ", ", ,"}) {
-    ArticleSearchResult result = SearchArticles(app, text, true);
-    EXPECT_TRUE(result.hits.empty()) << '"' << text << '"';
-  }
-  EXPECT_TRUE(ui.progressValues.empty());
-  // Only the first 20 characters count.
-  EXPECT_TRUE(SearchArticles(app, "                    1", false).hits.empty());
 }
 
 TEST_F(ArticleSearchTest, ProgressCountsUpOncePerPercentAndEscKeepsWhatWasFound) {

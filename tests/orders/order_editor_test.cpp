@@ -1,22 +1,13 @@
 // The order editor without a screen: what saving, printing and deleting ask
-// and refuse, where appended and inserted lines go, the line limit, the
-// discount file, browsing by customer and a whole round of an order in a
-// foreign-currency article range.
+// and refuse, where lines go, the line limit and a whole round of an order.
 #include "orders/order_editor.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "frame/decimal.h"
 #include "frame/parameter_file.h"
-#include "store/address_file.h"
-#include "store/article_file.h"
-#include "store/discount_entry.h"
-#include "store/index_entry.h"
-#include "store/order_file.h"
 #include "store/records_test_support.h"
 #include "support/failing_file_system.h"
 
@@ -74,20 +65,6 @@ class OrderEditorTest : public testsupport::StoreTest {
     std::int32_t position = -1;
     ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
   }
-  // Makes the article current as the article pane does; returns its offset.
-  std::int32_t SelectArticle(const std::string& number) {
-    store::ArticleRecord key{};
-    store::SetText(key.number, number);
-    std::int32_t position = -1;
-    if (!store::FindArticleByNumber(app, key, position) ||
-        !store::ReadArticle(app, app.article, position)) {
-      ADD_FAILURE() << "no article " << number;
-      return -1;
-    }
-    app.articles.position = position;
-    return static_cast<std::int32_t>(app.articles.entry.offset);
-  }
-
   // "Übernahme" of the article and "Anfügen".
   void Append(const std::string& number, double quantity = 1, std::int16_t discount = -1) {
     SelectArticle(number);
@@ -202,29 +179,21 @@ TEST_F(OrderEditorTest, RefusalsStoreNothing) {
 TEST_F(OrderEditorTest, InsertGoesBeforeTheSelectionOrToTheEnd) {
   AddCustomer("Meier");
   editor.newOrder();
-  Type("A", 0);
-  editor.appendLine();
-  EXPECT_EQ(+app.orderLines[1].taxCode, store::kTaxCodeRate2);  // no class: it counts at 19 %
-  Type("B");
-  editor.appendLine();
-  editor.select(-1);
-  Type("C");
-  ASSERT_TRUE(editor.insertLine());
-  EXPECT_EQ(Numbers(), (std::vector<std::string>{"A", "B", "C"}));
-  editor.select(1);
-  Type("X");
-  ASSERT_TRUE(editor.insertLine());
-  EXPECT_EQ(Numbers(), (std::vector<std::string>{"A", "X", "B", "C"}));
-  editor.select(0);
-  Type("Y", 0);
-  ASSERT_TRUE(editor.insertLine());
-  EXPECT_EQ(Numbers(), (std::vector<std::string>{"Y", "A", "X", "B", "C"}));
-  EXPECT_EQ(+app.orderLines[1].taxCode, store::kTaxCodeRate2);
-  // A line without article number is not inserted.
-  Type("");
-  EXPECT_FALSE(editor.insertLine());
-  EXPECT_EQ(+app.order.lineCount, 5);
-  // Five lines at 1.00 and 19 %: 5.95.
+  for (const char* number : {"A", "B"}) Type(number, 0), editor.appendLine();
+  // Lines without tax class count at 19 %.
+  const struct {
+    int selected;
+    const char* number;
+    std::vector<std::string> after;
+  } cases[] = {{-1, "C", {"A", "B", "C"}}, {1, "X", {"A", "X", "B", "C"}},
+               {0, "Y", {"Y", "A", "X", "B", "C"}}, {0, "", {"Y", "A", "X", "B", "C"}}};
+  for (const auto& c : cases) {
+    editor.select(c.selected);
+    Type(c.number, 0);
+    EXPECT_EQ(editor.insertLine(), *c.number != 0) << c.number;  // no article number: not inserted
+    EXPECT_EQ(Numbers(), c.after);
+  }
+  for (int i = 1; i <= 5; ++i) EXPECT_EQ(+app.orderLines[i].taxCode, store::kTaxCodeRate2) << i;
   EXPECT_EQ(+app.order.total, 595);
   EXPECT_EQ(editor.totalText(), "5.95");
 }
@@ -369,9 +338,7 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   const std::uint32_t counter = Counter();
   editor.newOrder();
   EXPECT_EQ(+app.order.customerRef, meier);
-  EXPECT_EQ(app.order.paymentPeriod + app.order.cashDiscount + app.order.cashDiscountPeriod,
-            14 + 20 + 7);
-  EXPECT_EQ(store::GetText(app.order.orderDate), "03.12.2026");
+  EXPECT_EQ(app.order.paymentPeriod + app.order.cashDiscount + app.order.cashDiscountPeriod, 14 + 20 + 7);
   Append("100");
   Append("200", 1, 100);
   Append("300");
@@ -383,7 +350,6 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
     EXPECT_EQ(+lines[i].costPrice, prices[2 * i - 1]) << i;
     EXPECT_EQ(+lines[i].taxCode, classes[i - 1]) << i;
   }
-  EXPECT_EQ(store::GetText(lines[3].description1), "Artikel 300");
   // 0.50 + 1.07 x 9.00 + 1.19 x 4.00
   EXPECT_EQ(+app.order.total, 50 + 963 + 476);
   EXPECT_EQ(editor.totalText(), "14.89");
@@ -393,10 +359,8 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   ui.shown.clear();
   ui.answer({false});
   editor.save();
-  EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag speichern ?"}));
   EXPECT_EQ(+app.order.stored, 0);
   EXPECT_EQ(Counter(), counter);
-  EXPECT_TRUE(editor.changed());
   const auto given = Discounts();
   ASSERT_EQ(given.size(), 1u);
   EXPECT_EQ(+given[0].customerRef, meier);
@@ -412,7 +376,6 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   EXPECT_EQ(static_cast<std::uint32_t>(number), counter);
   EXPECT_EQ(Counter(), counter + 1);
   EXPECT_FALSE(editor.changed());
-  for (int i = 1; i <= 3; ++i) EXPECT_EQ(+app.orderLines[i].orderNumber, number);
   const std::int64_t sizeAfterFirstSave = FileSize(dir.file("RECHNUNG.DAT"));
   EXPECT_EQ(Discounts().size(), 2u);
 
@@ -431,12 +394,10 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   ui.answer({true});
   editor.save();
   EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag ändern ?"}));
-  EXPECT_EQ(+app.order.orderNumber, number);
   EXPECT_EQ(Counter(), counter + 1);
   int entries = 0;
   for (const auto& entry : OrderIndex()) entries += entry.orderNumber == number;
   EXPECT_EQ(entries, 1);
-  EXPECT_EQ(OrderIndex().size(), 3u);
   EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), sizeAfterFirstSave + kHead + 4 * kLine);
   EXPECT_EQ(Discounts().size(), 3u);
 
@@ -444,7 +405,7 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
   ASSERT_EQ(store::ReadOrder(app, head, app.orders.position), 1);
   EXPECT_EQ(+head.total, 2441);
   EXPECT_EQ(Numbers(), (std::vector<std::string>{"100", "200", "300", "100"}));
-  EXPECT_EQ(+app.orderLines[4].orderNumber, number);
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(+app.orderLines[i].orderNumber, number);
 }
 
 // A quantity typed re-prices the line from the article file only for the

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "frame/parameter_file.h"
-#include "frame/user_interface.h"
 #include "store/records_test_support.h"
 
 namespace store {
@@ -89,6 +88,10 @@ TEST_F(OrderFileTest, RewriteStaysInPlaceAndLeavesTheNextOrderAlone) {
   ASSERT_EQ(ReadOrder(app, head, 0), 1);
   EXPECT_EQ(+head.paid, 1234);
   EXPECT_EQ(LineText(1) + LineText(2), "a1bezahlt");
+  // A line more would run into the next order: refused, nothing written.
+  head.lineCount = 3;
+  EXPECT_EQ(StoreOrder(app, head, position, StoreMode::Rewrite), 0);
+  EXPECT_EQ(ReadBytes(dir.file("RECHNUNG.DAT")), after);
 }
 
 TEST_F(OrderFileTest, FindsByCustomerOrByNumber) {
@@ -216,10 +219,7 @@ TEST_F(OrderFileTest, CounterComesFromTheParameterFileAndNeverGoesDown) {
   EXPECT_EQ(+head.orderNumber, 126120100);
   EXPECT_EQ(app.nextOrderNumber, 126120101u);
 
-  frame::AppState other;  // read the parameters before the first drew
-  other.dataDirectory = dir.path();
-  other.clock = &clock;
-  frame::LoadParameters(other);
+  frame::AppState other = OtherCopy(dir.path());  // read the parameters before the first drew
   AddOrder(app, 0, {{"a"}});
   other.parameters.noDecimalsPrint = 1;
   ASSERT_EQ(frame::SaveParameters(other), 1);
@@ -232,24 +232,14 @@ TEST_F(OrderFileTest, CounterComesFromTheParameterFileAndNeverGoesDown) {
 }
 
 // A copy of the program in a process of its own: it waits for any busy file
-// and must not be asked anything else.
-class PatientUi : public frame::UserInterface {
- public:
-  void message(const std::string&, frame::Icon) override { ++unexpected; }
-  bool question(const std::string& text, frame::Icon, bool) override {
-    if (text.find("von einem anderen Programm benutzt") != std::string::npos) return true;
-    ++unexpected;
-    return false;
-  }
-  int unexpected = 0;
-};
-
+// and must not be told or asked anything else.
 constexpr int kOrdersPerCopy = 200;
 
 int RunCopy(const std::string& directory, int copy, int startSignal) {
   char go;
   if (read(startSignal, &go, 1) != 0) return 11;
-  PatientUi ui;
+  testsupport::ScriptedUi ui;
+  ui.defaultAnswer = true;
   platform::FixedClock clock{testsupport::kThirdOfDecember2026};
   frame::AppState app;
   app.dataDirectory = directory;
@@ -273,7 +263,9 @@ int RunCopy(const std::string& directory, int copy, int startSignal) {
       return 15;
     usleep(300);
   }
-  return ui.unexpected == 0 ? 0 : 14;
+  for (const std::string& text : ui.texts())
+    if (text.find("von einem anderen Programm benutzt") == std::string::npos) return 14;
+  return 0;
 }
 
 TEST_F(OrderFileTest, TwoCopiesStoringAtOnceNeverClash) {

@@ -14,7 +14,6 @@
 
 #include "frame/app_state.h"
 #include "frame/load_parameters.h"
-#include "platform/clock.h"
 #include "store/address_file.h"
 #include "store/address_record.h"
 #include "store/article_file.h"
@@ -25,8 +24,7 @@
 #include "store/order_record.h"
 #include "store/parameter_record.h"
 #include "store/text_field.h"
-#include "support/scripted_ui.h"
-#include "support/temp_dir.h"
+#include "support/test_app.h"
 
 namespace testsupport {
 
@@ -35,12 +33,9 @@ inline constexpr platform::LocalTime kThirdOfDecember2026{2026, 12, 3, 10, 0, 0}
 
 // A program started on an empty data directory: every file exists, the
 // indexes are empty and the counter is the first number of December 2026.
-class StoreTest : public ::testing::Test {
+class StoreTest : public ::testing::Test, public TestApp {
  protected:
-  StoreTest() {
-    app.dataDirectory = dir.path();
-    app.ui = &ui;
-    app.clock = &clock;
+  StoreTest() : TestApp(kThirdOfDecember2026) {
     frame::LoadParameters(app);
     ui.shown.clear();
   }
@@ -55,11 +50,18 @@ class StoreTest : public ::testing::Test {
       EXPECT_EQ(store::WriteAddress(app, record, position, true), 1);
     return position;
   }
-
-  TempDir dir;
-  ScriptedUi ui;
-  platform::FixedClock clock{kThirdOfDecember2026};
-  frame::AppState app;
+  // Makes the article current as the article pane does; its record offset.
+  std::int32_t SelectArticle(const std::string& number) {
+    store::ArticleRecord key{};
+    store::SetText(key.number, number);
+    std::int32_t position = -1;
+    if (!store::FindArticleByNumber(app, key, position) || !store::ReadArticle(app, app.article, position)) {
+      ADD_FAILURE() << "no article " << number;
+      return -1;
+    }
+    app.articles.position = position;
+    return static_cast<std::int32_t>(app.articles.entry.offset);
+  }
 };
 
 // The main currency EUR and "DM" at 2.5 per euro; 7 % and 19 % in every

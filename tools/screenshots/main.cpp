@@ -138,6 +138,8 @@ int main(int argc, char** argv) {
   screenshots::AddressPane();
   ArticlePane();
   screenshots::OrderPane();
+  screenshots::PictureWindow();
+  screenshots::CashDesk();
   std::printf("%s\n", qPrintable(QDir(folder).absolutePath()));
   return 0;
 }

@@ -16,6 +16,8 @@ void Save(QWidget& widget, const QString& name);
 // dialogs' headers do not go into one file together).
 void AddressPane();
 void OrderPane();
+void PictureWindow();
+void CashDesk();
 
 }  // namespace screenshots
 

@@ -17,8 +17,10 @@
 #include "maintenance/ui/maintenance_menu.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
+#include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/payment_menu.h"
 #include "orders/ui/rechnung_pane.h"
+#include "orders/ui/rechnungsuchen_dialog.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -53,6 +55,8 @@ int main(int argc, char** argv) {
   masterdata::InstallArticlePane(window);
   masterdata::InstallAddressPane(window);
   orders::InstallPaymentCommands(window);
+  orders::InstallOrderSearch(window);
+  orders::InstallCashDeskPane(window);
   maintenance::InstallMaintenance(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program

@@ -20,6 +20,7 @@
 #include "masterdata/ui/artikeledit_dialog.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "masterdata/ui/langtext2_dialog.h"
+#include "pictures/ui/picture_window.h"
 #include "store/article_file.h"
 #include "store/text_field.h"
 
@@ -210,9 +211,9 @@ void ArtikelPane::handleCommand(int id) {
     case kDelete: remove(); break;
     case kNew: create(); break;
     case kText: remarkText(); break;
-    // The picture window and the back-order list come with their own
-    // windows; until then the commands are taken and do nothing.
-    case kPicture: break;
+    case kPicture: showPicture(); break;
+    // The back-order list comes with its own window; until then the
+    // command is taken and does nothing.
     case kBackOrders: break;
     default: break;
   }
@@ -222,6 +223,7 @@ void ArtikelPane::browse(bool forward) {
   if (!haveArticles()) return;
   std::int32_t position = app_.articles.position;
   if (!store::ScanArticles(app_, app_.articleCriteria, position, forward)) return;
+  closePicture();
   if (readCurrent(position)) showCurrentArticle();
 }
 
@@ -235,6 +237,7 @@ void ArtikelPane::search() {
   connect(&dialog, &ArtikelSuchenDialog::currentArticleChanged, this,
           &ArtikelPane::showCurrentArticle);
   if (dialog.exec() == 1) {
+    closePicture();
     readCurrent(app_.articles.position);
   } else {
     // The search made its hits current one by one as it listed them: all of
@@ -304,6 +307,16 @@ void ArtikelPane::remarkText() {
   else
     tellNotSaved(said);
   showCurrentArticle();
+}
+
+void ArtikelPane::showPicture() {
+  // A window that refuses to close keeps its picture.
+  if (picture_ && !picture_->close()) return;
+  picture_ = pictures::PictureWindow::Open(app_, window());
+}
+
+void ArtikelPane::closePicture() {
+  if (picture_) picture_->close();
 }
 
 void ArtikelPane::selectArticles() {

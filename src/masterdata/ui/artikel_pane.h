@@ -1,10 +1,11 @@
 // The article pane "ARTIKEL": the current article beside the address and the
 // order pane, with browsing, the word search, the editor, deleting, new
-// articles and the remark text. The main window and the mapped keys F5..F8
+// articles, the remark text and the picture window. The main window and the mapped keys F5..F8
 // reach it through command(id).
 #ifndef BELVON_MASTERDATA_UI_ARTIKEL_PANE_H
 #define BELVON_MASTERDATA_UI_ARTIKEL_PANE_H
 
+#include <QPointer>
 #include <cstdint>
 
 #include "frame/app_state.h"
@@ -43,6 +44,9 @@ class ArtikelPane : public frame::Pane {
   void remove();
   void create();
   void remarkText();
+  void showPicture();
+  // Another article becomes current: its predecessor's picture goes.
+  void closePicture();
   bool haveArticles() const { return app_.articles.lastIndex >= 0; }
   // Makes the article at `position` current; false when it cannot be read.
   bool readCurrent(std::int32_t position);
@@ -53,6 +57,7 @@ class ArtikelPane : public frame::Pane {
   bool firstShown_ = false;
   store::ArticleRecord shown_{};
   QString shownSymbol_;
+  QPointer<QWidget> picture_;
 };
 
 // Puts the article pane into the main window and hangs the article selection

@@ -64,8 +64,7 @@ TEST(Help, MenuCommandOpensTheOverview) {
   for (QWidget* w : QApplication::topLevelWidgets())
     if (auto* b = w->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"))) browser = b;
   ASSERT_NE(browser, nullptr);
-  EXPECT_TRUE(browser->toPlainText().contains(QStringLiteral("Übersicht")) ||
-              browser->toPlainText().contains(QStringLiteral("Belvon")));
+  EXPECT_EQ(browser->source().toString(), QStringLiteral("qrc:/help/kontext_1.html"));
 }
 
 // The ids of all menu entries, and of the greyed ones.
@@ -95,9 +94,6 @@ TEST(MenuCommands, RestrictedModeGreysExactlyTheMasterDataCommands) {
     MenuIds ids = CollectMenu(window);
     EXPECT_EQ(ids.greyed, std::set<int>{2209});  // the changeover stays grey
     for (int id : restricted) EXPECT_TRUE(ids.all.count(id)) << id;
-    for (int id : {100, 101, 103, 106, 107, 108, 110, 115, 116, 117, 118, 120, 133, 136, 137, 138,
-                   140, 141, 142, 143, 144, 2194, 2204, 2206, 2211})
-      EXPECT_TRUE(ids.all.count(id)) << id;
   }
   Frame s(0, 1);
   MainWindow window(s.app);

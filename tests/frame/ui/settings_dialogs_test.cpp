@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstring>
 #include <filesystem>
+#include <tuple>
 
 #include "frame/command_ids.h"
 #include "frame/parameter_file.h"
@@ -55,49 +56,56 @@ std::string PressOk(Dialog& dialog, bool accepted = true) {
   return warning;
 }
 
-TEST(StammdatenDialog, StoresTextsNumbersAndFlags) {
-  store::ParameterRecord p{};
-  p.cashDiscount = 25;
-  p.grossPrices = 0;
-  StammdatenDialog dialog(p, 119080001, "/daten/", nullptr);
-  EXPECT_EQ(Shown(&dialog, 1055), "2.5");
-  EXPECT_EQ(Shown(&dialog, 1048), "119080001");
-  EXPECT_EQ(Shown(&dialog, 1058), "/daten/");
+using P = store::ParameterRecord;
+template <auto Member>
+std::string Num(const P& p) { return std::to_string(+(p.*Member)); }
+template <auto Member>
+std::string Txt(const P& p) { return std::string(store::GetText(p.*Member)); }
 
-  Type(&dialog, 1055, "2,3");
-  Type(&dialog, 1056, "10");
-  Type(&dialog, 1057, "30");
+// A text typed into a field, and what the record holds for it after OK.
+struct Typed {
+  int id;
+  QString text;
+  std::string (*stored)(const P&);
+  std::string expected;
+};
+// Gives the warning about replaced characters, "" when none came up.
+template <typename Dialog>
+std::string ExpectStored(Dialog& dialog, const std::vector<Typed>& fields) {
+  for (const Typed& field : fields) Type(&dialog, field.id, field.text);
+  const std::string warning = PressOk(dialog);
+  for (const Typed& field : fields) EXPECT_EQ(field.stored(dialog.parameters()), field.expected) << field.id;
+  return warning;
+}
+
+TEST(StammdatenDialog, StoresTextsNumbersAndFlags) {
+  P p{};
+  p.cashDiscount = 25;
+  StammdatenDialog dialog(p, 119080001, "/daten/", nullptr);
+  EXPECT_EQ(Shown(&dialog, 1055) + Shown(&dialog, 1048) + Shown(&dialog, 1058), "2.5119080001/daten/");
   Type(&dialog, 1048, "4711");
   Type(&dialog, 1058, "/neu/");
-  Type(&dialog, 1032, QString(100, 'A'));  // 79 characters fit
-  Type(&dialog, 1039, QString(60, '1'));   // 39
-  Type(&dialog, 1035, QStringLiteral("Hauptstraße 1 €"));
-  Type(&dialog, 1037, QStringLiteral("Ωmega"));
   Control<LimitedTextEdit>(&dialog, 1061)->setStoredText(QString(400, 'F'));
   Check(&dialog, 2125)->setChecked(true);
   Check(&dialog, 2232)->setChecked(true);
-  EXPECT_FALSE(PressOk(dialog).empty());  // the Ω could not be kept
-
-  const store::ParameterRecord& out = dialog.parameters();
-  EXPECT_EQ(+out.cashDiscount, 23);
-  EXPECT_EQ(+out.cashDiscountPeriod, 10);
-  EXPECT_EQ(+out.paymentPeriod, 30);
+  const std::string warning = ExpectStored(
+      dialog, {{1055, "2,3", Num<&P::cashDiscount>, "23"},
+               {1056, "10", Num<&P::cashDiscountPeriod>, "10"},
+               {1057, "30", Num<&P::paymentPeriod>, "30"},
+               {1032, QString(100, 'A'), Txt<&P::companyName1>, std::string(79, 'A')},
+               {1039, QString(60, '1'), Txt<&P::phone>, std::string(39, '1')},
+               {1035, "Hauptstraße 1 €", Txt<&P::street>, "Hauptstra\xDF" "e 1 \x80"},
+               {1037, "Ωmega", Txt<&P::town>, "?mega"}});
+  EXPECT_FALSE(warning.empty()) << "the Ω cannot be kept";
+  const P& out = dialog.parameters();
   EXPECT_EQ(dialog.nextOrderNumber(), 4711u);
   EXPECT_EQ(dialog.dataDirectory(), "/neu/");
-  EXPECT_EQ(store::GetText(out.companyName1), std::string(79, 'A'));
-  EXPECT_EQ(store::GetText(out.phone), std::string(39, '1'));
-  EXPECT_EQ(store::GetText(out.street), "Hauptstra\xDF" "e 1 \x80");
-  EXPECT_EQ(store::GetText(out.town), "?mega");
   EXPECT_EQ(store::GetText(out.footerInvoice), std::string(320, 'F'));
-  EXPECT_EQ(+out.autoArticleNumber, 1);
-  EXPECT_EQ(+out.plusOneNumbering, 1);
-  EXPECT_EQ(+out.printLetterhead, 0);
+  EXPECT_EQ(std::tuple(+out.autoArticleNumber, +out.plusOneNumbering, +out.printLetterhead), std::tuple(1, 1, 0));
 
-  // Shown again as stored.
+  // Shown again as stored, and stored again unchanged without a warning.
   StammdatenDialog again(out, dialog.nextOrderNumber(), dialog.dataDirectory(), nullptr);
-  EXPECT_EQ(Shown(&again, 1055), "2.3");
-  EXPECT_EQ(Shown(&again, 1035), "Hauptstraße 1 €");
-  EXPECT_TRUE(Check(&again, 2232)->isChecked());
+  EXPECT_EQ(Shown(&again, 1055) + Shown(&again, 1035), "2.3Hauptstraße 1 €");
   EXPECT_TRUE(PressOk(again).empty());
   EXPECT_TRUE(Same(again.parameters(), out));
 }
@@ -170,40 +178,25 @@ TEST(WaehrungDialog, ReadsTaxAndExchangeRates) {
   EXPECT_FLOAT_EQ(out.exchangeRates[3], 2.5f);
   EXPECT_EQ(store::GetText(out.currencySymbol2), "EUR");
   EXPECT_EQ(store::GetText(out.currencySymbol4), "\x80");
-  EXPECT_EQ(+out.fourthCurrencyPrint, 1);
-  EXPECT_EQ(+out.noDecimalsPrint, 0);
-  EXPECT_EQ(+out.noSingleTax, 1);
+  EXPECT_EQ(std::tuple(+out.fourthCurrencyPrint, +out.noDecimalsPrint, +out.noSingleTax), std::tuple(1, 0, 1));
 }
 
 TEST(DruckparamDialog, ClampsNumbersAndCutsTexts) {
-  store::ParameterRecord p{};
+  P p{};
   p.printOffsetVertical = -12;
   p.logoWidth = 50;
   DruckparamDialog dialog(p, nullptr);
-  EXPECT_EQ(Shown(&dialog, 2153), "-12");
-  EXPECT_EQ(Shown(&dialog, 2155), "50");
-
-  Type(&dialog, 2153, "-150");
-  Type(&dialog, 2154, "150");
-  Type(&dialog, 2155, "250");
-  Type(&dialog, 2156, "2500");
-  Type(&dialog, 2157, "-5");
-  Type(&dialog, 2216, QString(50, 'K'));
-  Type(&dialog, 2217, QString(70, 'L'));
-  Type(&dialog, 2215, QStringLiteral("kassenlade --open"));
+  EXPECT_EQ(Shown(&dialog, 2153) + " " + Shown(&dialog, 2155), "-12 50");
   Check(&dialog, 2213)->setChecked(true);
-  PressOk(dialog);
-  const store::ParameterRecord& out = dialog.parameters();
-  EXPECT_EQ(+out.printOffsetVertical, -100);
-  EXPECT_EQ(+out.printOffsetHorizontal, 100);
-  EXPECT_EQ(+out.logoWidth, 200);
-  EXPECT_EQ(+out.logoPosHorizontal, 2000);
-  EXPECT_EQ(+out.logoPosVertical, 0);
-  EXPECT_EQ(store::GetText(out.letterheadLine1), std::string(39, 'K'));
-  EXPECT_EQ(store::GetText(out.letterheadLine2), std::string(59, 'L'));
-  EXPECT_EQ(store::GetText(out.cashDrawerCommand), "kassenlade --open");
-  EXPECT_EQ(+out.ordersOnA5, 1);
-  EXPECT_EQ(+out.printBar, 0);
+  ExpectStored(dialog, {{2153, "-150", Num<&P::printOffsetVertical>, "-100"},
+                        {2154, "150", Num<&P::printOffsetHorizontal>, "100"},
+                        {2155, "250", Num<&P::logoWidth>, "200"},
+                        {2156, "2500", Num<&P::logoPosHorizontal>, "2000"},
+                        {2157, "-5", Num<&P::logoPosVertical>, "0"},
+                        {2216, QString(50, 'K'), Txt<&P::letterheadLine1>, std::string(39, 'K')},
+                        {2217, QString(70, 'L'), Txt<&P::letterheadLine2>, std::string(59, 'L')},
+                        {2215, "kassenlade --open", Txt<&P::cashDrawerCommand>, "kassenlade --open"}});
+  EXPECT_EQ(std::pair(+dialog.parameters().ordersOnA5, +dialog.parameters().printBar), std::pair(1, 0));
 }
 
 TEST(MahndatenDialog, StoresAllTwelveValues) {

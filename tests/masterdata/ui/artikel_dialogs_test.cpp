@@ -1,6 +1,5 @@
-// The article dialogs on their own: what the editor's fields turn into,
-// what it keeps, the characters a record cannot hold, and the search opened
-// with a start text.
+// The article dialogs on their own: what the editor's fields turn into and
+// keep, and the search opened with a start text.
 
 #include "frame/decimal.h"
 #include "masterdata/ui/artikeledit_dialog.h"
@@ -36,9 +35,7 @@ class ArtikelEditDialogTest : public testsupport::StoreTest {};
 
 TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1112)->text(), "0.00");
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1115)->text(), "0");
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1102)->text(), "0.000");
+  EXPECT_EQ(Shown(&editor, 1112) + " " + Shown(&editor, 1115) + " " + Shown(&editor, 1102), "0.00 0 0.000");
   Type(&editor, 1112, "12,5");
   Type(&editor, 1113, "zwölf");
   Type(&editor, 1114, "-3.5");
@@ -57,13 +54,9 @@ TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
   editor.command(1);
   ASSERT_EQ(editor.result(), QDialog::Accepted);
   const store::ArticleRecord& a = editor.article();
-  EXPECT_EQ(+a.price1, 1250);
-  EXPECT_EQ(+a.price2, 123456);
-  EXPECT_EQ(+a.price3, -350);
-  EXPECT_EQ(+a.quantityPrice2, 10);
-  EXPECT_EQ(+a.purchasePrice, 900);
-  EXPECT_DOUBLE_EQ(a.stock[4], 2.25);
-  EXPECT_DOUBLE_EQ(a.targetStock, 3.0);
+  EXPECT_EQ((std::vector<double>{double(a.price1), double(a.price2), double(a.price3), double(a.quantityPrice2),
+                                 double(a.purchasePrice), a.stock[4], a.targetStock}),
+            (std::vector<double>{1250, 123456, -350, 10, 900, 2.25, 3}));
 }
 
 TEST_F(ArtikelEditDialogTest, UntouchedFieldsKeepTheirExactValuesAndOtherFlagBits) {
@@ -123,8 +116,7 @@ TEST_F(ArtikelEditDialogTest, SearchWithAStartTextSearchesAtOnceAndMoreThanFiveH
   char number[22];
   for (int i = 0; i < 501; ++i) {
     std::snprintf(number, sizeof number, "S%03d", i);
-    std::int32_t position = -1;
-    ASSERT_EQ(store::WriteArticle(app, testsupport::MakeArticle(number), position, true), 1);
+    Add(testsupport::MakeArticle(number));
   }
   ArtikelSuchenDialog search(app, "S", nullptr);
   QApplication::processEvents();
@@ -156,10 +148,7 @@ class ImpatientUi : public testsupport::ScriptedUi {
 };
 
 TEST_F(ArtikelEditDialogTest, TheSearchDialogWaitsForARunningSearch) {
-  for (const char* n : {"R1", "R2", "R3"}) {
-    std::int32_t position = -1;
-    ASSERT_EQ(store::WriteArticle(app, testsupport::MakeArticle(n), position, true), 1);
-  }
+  for (const char* n : {"R1", "R2", "R3"}) Add(testsupport::MakeArticle(n));
   ImpatientUi impatient;
   app.ui = &impatient;
   ArtikelSuchenDialog search(app, "", nullptr);

@@ -1,9 +1,5 @@
 // The order pane in the main window beside the address pane, driven by its
-// buttons and by typing into its fields: the tier price while the quantity
-// is typed, the line amount and the order total, the customer chosen in the
-// address pane (and the question before it replaces new work), restricted
-// mode, booked orders, the preview, an article renumbered under an open
-// order, and a whole order as a second copy then reads it.
+// buttons, keys and fields, and a whole order as a second copy reads it.
 #include "orders/ui/rechnung_pane.h"
 
 #include <gtest/gtest.h>
@@ -65,14 +61,6 @@ class RechnungPaneTest : public testsupport::StoreTest {
     article.purchasePrice = price / 2;
     article.currency = currency;
     Add(article);
-  }
-  void SelectArticle(const std::string& number) {
-    store::ArticleRecord key{};
-    store::SetText(key.number, number);
-    std::int32_t position = -1;
-    ASSERT_EQ(store::FindArticleByNumber(app, key, position), 1);
-    ASSERT_EQ(store::ReadArticle(app, app.article, position), 1);
-    app.articles.position = position;
   }
   // An order stored directly, with `lines` lines at 1.00.
   std::int32_t StoreOrderFor(std::int32_t customer, int lines, std::uint16_t flags = 0) {
@@ -155,25 +143,19 @@ TEST_F(RechnungPaneTest, TypingTheQuantityTakesTheTierPriceOnlyWithTheFocus) {
   Open();
   pane->command(2062);
   TakeOver("100");
-  EXPECT_EQ(Text(2053), "4.00");
-  EXPECT_EQ(Text(2043), "1.000");
-  EXPECT_EQ(Text(2190), "Stk");
-  EXPECT_EQ(Text(2166), "EUR");
+  EXPECT_EQ(Text(2053) + Text(2043) + Text(2190) + Text(2166), "4.001.000StkEUR");
 
   ChangeWithoutFocus(2043, "12");
   EXPECT_EQ(+app.orderLines[0].quantity, 12);
   EXPECT_EQ(Text(2053), "4.00");
   EXPECT_EQ(Text(2072), "48.00");
 
-  TypeInto(2043, "12");
-  ASSERT_TRUE(Control<QLineEdit>(pane, 2043)->hasFocus());
-  EXPECT_EQ(Text(2043), "12");
-  EXPECT_EQ(+app.orderLines[0].salePrice, 360);
-  EXPECT_EQ(Text(2053), "3.60");
-  EXPECT_EQ(Text(2072), "43.20");
-  TypeInto(2043, "2");
-  EXPECT_EQ(Text(2053), "4.00");
-  EXPECT_EQ(Text(2072), "8.00");
+  for (auto [typed, price, amount] : {std::tuple{"12", "3.60", "43.20"}, {"2", "4.00", "8.00"}}) {
+    TypeInto(2043, typed);
+    EXPECT_EQ(Text(2043), typed);
+    EXPECT_EQ(Text(2053), price);
+    EXPECT_EQ(Text(2072), amount);
+  }
 }
 
 TEST_F(RechnungPaneTest, DiscountShowsTheLineAmountAndAppendingTheTotal) {
@@ -193,12 +175,9 @@ TEST_F(RechnungPaneTest, DiscountShowsTheLineAmountAndAppendingTheTotal) {
   EXPECT_EQ(+app.orderLines[0].taxCode, store::kTaxCodeRate1);
 
   pane->command(2066);
-  EXPECT_EQ(ListCount(), 1);
   EXPECT_EQ(pane->lineList()->currentRow(), 0);
   EXPECT_EQ(Text(2069), "5.75");  // RoundHalfAway(1.07 x 537)
-  // The edited line is empty again.
-  EXPECT_EQ(Text(2046), "");
-  EXPECT_EQ(Text(2072), "0.00");
+  EXPECT_EQ(Text(2046) + Text(2072), "0.00");  // the edited line is empty again
 
   TakeOver("100");
   pane->command(2066);
@@ -236,10 +215,8 @@ TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
   window->pane(frame::PaneSlot::Address)->command(1012);  // > in the address pane
   EXPECT_EQ(title->title(), "Berg");  // no name line 1
   EXPECT_EQ(Text(2030), QString::number(bergsNewest));
-  EXPECT_EQ(ListCount(), 2);
   EXPECT_EQ(pane->lineList()->currentRow(), 1);
-  EXPECT_EQ(Text(2075), "0.00");
-  EXPECT_EQ(Text(2057), "20");  // the order's own terms
+  EXPECT_EQ(Text(2075) + " " + Text(2057), "0.00 20");  // the order's own terms
   pane->command(2073);  // < : Berg's earlier order, not Adam's
   EXPECT_EQ(ListCount(), 1);
   EXPECT_EQ(title->title(), "Berg");
@@ -434,10 +411,7 @@ TEST_F(RechnungPaneTest, AWholeOrderWithItsTypedTermsIsStoredAsThePaneShowedIt) 
   EXPECT_EQ(Text(2069), "11.78");
 
   // What a second copy of the program reads.
-  frame::AppState other;
-  other.dataDirectory = dir.path();
-  other.clock = &clock;
-  frame::LoadParameters(other);
+  frame::AppState other = OtherCopy(dir.path());
   store::OrderHead stored{};
   ASSERT_EQ(store::ReadOrder(other, stored, 0), 1);
   EXPECT_EQ(QString::number(stored.orderNumber), Text(2030));

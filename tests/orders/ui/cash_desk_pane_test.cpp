@@ -1,0 +1,146 @@
+// The cash desk run from the keyboard alone, from the first typed article
+// number to the printed invoice; and the order search's result list.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTest>
+#include <tuple>
+#include <variant>
+
+#include "frame/parameter_file.h"
+#include "frame/ui/dialog_support.h"
+#include "frame/ui/main_window.h"
+#include "orders/ui/cash_desk_pane.h"
+#include "orders/ui/rechnungsuchen_dialog.h"
+#include "printing/ui/qt_print_host.h"
+#include "store/records_test_support.h"
+#include "support/modal.h"
+
+namespace orders {
+namespace {
+
+using frame::Control;
+
+class CashDeskPaneTest : public testsupport::StoreTest {
+ protected:
+  std::int32_t AddCustomer(const char* name2) {
+    store::AddressRecord address = testsupport::MakeAddress(name2);
+    address.copies = 1;
+    Add(address);
+    return static_cast<std::int32_t>(app.addresses.entry.offset);
+  }
+  // Keys go where the focus is, as the user types them. After a dialog the
+  // main window is made active again, as the window manager would.
+  QWidget* Focus() {
+    if (!QApplication::focusWidget() && main) {
+      main->activateWindow();
+      EXPECT_TRUE(QTest::qWaitForWindowActive(main));
+    }
+    return QApplication::focusWidget();
+  }
+  QWidget* main = nullptr;
+  void Type(std::initializer_list<std::variant<const char*, QKeyCombination>> input) {
+    for (const auto& in : input)
+      if (const auto* text = std::get_if<const char*>(&in))
+        QTest::keyClicks(Focus(), *text);
+      else
+        QTest::keyClick(Focus(), std::get<QKeyCombination>(in).key(),
+                        std::get<QKeyCombination>(in).keyboardModifiers());
+  }
+};
+
+TEST_F(CashDeskPaneTest, AWholeSaleFromTheKeyboardEndsInTheOrderFileAndOnPaper) {
+  testsupport::SetEuroAndDm(app.parameters);
+  frame::SaveParameters(app, frame::OrderCounter::FromMemory);
+  AddCustomer("Barverkauf");
+  const std::int32_t meier = AddCustomer("Meier");
+  store::ArticleRecord coffee = testsupport::MakeArticle("4711", "Kaffee");
+  coffee.price1 = 899;
+  coffee.stock[0] = 20;
+  Add(coffee);
+  const auto coffeeRef = static_cast<std::int32_t>(app.articles.entry.offset);
+  app.cashDeskMode = 1;
+  frame::MainWindow window(app);
+  InstallCashDeskPane(window);
+  auto* pane = static_cast<CashDeskPane*>(window.pane(frame::PaneSlot::CashDesk));
+  const QString pdf = QString::fromStdString(dir.file("rechnung.pdf"));
+  printing::QtPrintHost::current()->setPrinterChooser([pdf] {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(pdf);
+    return printer;
+  });
+  window.show();
+  main = &window;
+  ASSERT_NE(Focus(), nullptr);
+  testsupport::ModalWatchdog watchdog;
+
+  // Enter on the number finds the one article; its stock shows and the
+  // quantity is typed over the "1" it brings.
+  Type({"4711", Qt::Key_Return});
+  EXPECT_EQ(Control<QLabel>(pane, 2193)->text(), "20");
+  Type({"3", Qt::ALT | Qt::Key_H});
+  // A line typed by hand, field by field with Tab, for an unknown article
+  // that is not created.
+  ui.answer({false, true});
+  Type({"T-1", Qt::Key_Tab, "Tasse", Qt::Key_Tab, "2", Qt::Key_Tab, "4,50", Qt::ALT | Qt::Key_H});
+  EXPECT_EQ(pane->lineList()->count(), 2);
+  EXPECT_EQ(Control<QLabel>(pane, 2069)->text(), "42.80");  // (26.97 + 9.00) x 1.19
+
+  // The customer is chosen in the document dialog; Alt+R there prints the invoice.
+  app.addresses.position = 1;
+  auto document = testsupport::OnModals(
+      {[](QWidget* dialog) {
+        // The offscreen platform does not hand activation to a dialog.
+        QApplication::setActiveWindow(dialog);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+      }});
+  Type({Qt::ALT | Qt::Key_R});
+  EXPECT_EQ(ui.questions(),
+            (std::vector<std::string>{"Artikel neu anlegen ?", "Wirklich buchen mit Ausdruck ?"}));
+
+  // The next sale has begun; the booked one is in the file, marked printed.
+  EXPECT_EQ(pane->lineList()->count(), 0);
+  EXPECT_EQ(Control<QLabel>(pane, 2069)->text(), "0.00");
+  EXPECT_EQ(window.focusWidget(), Control<QLineEdit>(pane, 2046));
+  ASSERT_EQ(+app.orders.lastIndex, 0);
+  store::OrderHead head{};
+  ASSERT_EQ(store::ReadOrder(app, head, 0), 1);
+  EXPECT_EQ(std::tuple(+head.customerRef, +head.total, +head.flags), std::tuple(meier, 4280, 6));
+  EXPECT_EQ(store::GetText(head.invoiceDate), "03.12.2026");
+  EXPECT_EQ(std::tuple(+app.orderLines[1].quantity, +app.orderLines[1].articleRef,
+                       +app.orderLines[2].articleRef),
+            std::tuple(3.0, coffeeRef, -1));
+  QFile printed(pdf);
+  EXPECT_TRUE(printed.open(QIODevice::ReadOnly) && printed.read(4) == "%PDF" && printed.size() > 5000);
+}
+
+// Every hit shows in the order pane as it is listed; the last one stays
+// selected. A search without hits says so and shows nothing new.
+TEST_F(CashDeskPaneTest, TheOrderSearchShowsItsHitsAsTheyAreSelected) {
+  const std::int32_t meier = AddCustomer("Meier");
+  for (int i = 0; i < 3; ++i) testsupport::AddOrder(app, meier, {{"Tisch"}});
+  std::vector<std::int32_t> shown;
+  RechnungSuchenDialog dialog(app, [&shown](std::int32_t position) { shown.push_back(position); });
+  testsupport::Type(&dialog, 2092, "eie");
+  dialog.command(2132);
+  EXPECT_EQ(shown, std::vector<std::int32_t>{2});  // the last of three
+  EXPECT_EQ(Control<QLabel>(&dialog, 2139)->text(), QString::fromUtf8("3 Aufträge gefunden"));
+  EXPECT_EQ(Control<QPushButton>(&dialog, 2132)->text(), "OK");
+  Control<QListWidget>(&dialog, 2131)->setCurrentRow(0);
+  EXPECT_EQ(shown, (std::vector<std::int32_t>{2, 0}));
+  testsupport::Type(&dialog, 2092, "");
+  testsupport::Type(&dialog, 2090, "999");
+  dialog.command(2132);
+  EXPECT_EQ(ui.texts(), std::vector<std::string>{"Nicht gefunden!"});
+  EXPECT_EQ(shown.size(), 2u);
+}
+
+}  // namespace
+}  // namespace orders
