@@ -70,7 +70,9 @@ int main(int argc, char** argv) {
   frame::AppState app;
   cli::CliUserInterface ui(yes);
   app.ui = &ui;
-  app.convertPreviousFormat = maintenance::ConvertPreviousFormat;
+  // Files of the previous version are converted only when asked for (--yes);
+  // without it the command ends, telling why, and nothing is changed.
+  if (yes) app.convertPreviousFormat = maintenance::ConvertPreviousFormat;
   if (haveDataDir) {
     // A directory that does not exist is created only when the user says so
     // (--yes), as the desktop program asks at start-up.

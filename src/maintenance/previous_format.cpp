@@ -38,8 +38,21 @@ void CopyText(char (&to)[N], const char (&from)[M]) {
 // The steps of the conversion, each noted by its letter once committed.
 struct Step {
   char letter;
+  const char* dataName;
+  std::uint16_t currentSize;  // of the first record of a file in the current layout
   std::function<int(frame::AppState&, std::function<bool(Replacement&)>)> run;
 };
+
+// A record file whose first record has the current size is in the current
+// layout already (a parameter file restored from an older backup, say): it
+// must not be converted again.
+bool InCurrentLayout(frame::AppState& app, const Step& step) {
+  platform::File data =
+      store::OpenData(app, step.dataName, platform::Access::Read, platform::Share::DenyWrite);
+  std::uint8_t length[2] = {};
+  return data && data.readExact(length, 2) &&
+         store::Load<std::uint16_t>(length) == step.currentSize;
+}
 
 // What was converted before; false when the note is there but cannot be
 // read (then nothing is converted, rather than anything twice).
@@ -142,7 +155,7 @@ void ConvertPreviousLine(const Bytes& read, Bytes& line) {
 
 void ConvertPreviousFormat(frame::AppState& app) {
   const Step steps[] = {
-      {'A',
+      {'A', store::kArticleDataName, 520,
        [](frame::AppState& a, std::function<bool(Replacement&)> also) {
          MasterRebuild r = ArticleRebuild();
          r.readSize = sizeof(PreviousArticleRecord);
@@ -151,7 +164,7 @@ void ConvertPreviousFormat(frame::AppState& app) {
          r.alsoReplace = std::move(also);
          return RebuildMasterFile(a, r);
        }},
-      {'K',
+      {'K', store::kAddressDataName, 1192,
        [](frame::AppState& a, std::function<bool(Replacement&)> also) {
          MasterRebuild r = AddressRebuild();
          r.readSize = sizeof(PreviousAddressRecord);
@@ -160,7 +173,7 @@ void ConvertPreviousFormat(frame::AppState& app) {
          r.alsoReplace = std::move(also);
          return RebuildMasterFile(a, r);
        }},
-      {'R',
+      {'R', store::kOrderDataName, 80,
        [](frame::AppState& a, std::function<bool(Replacement&)> also) {
          OrderRebuild r;
          r.source = kPreviousOrders;
@@ -190,7 +203,9 @@ void ConvertPreviousFormat(frame::AppState& app) {
       replacement.remove(store::kConversionProgressName);
       return replacement.write("BELVON.NEU", store::kParameterFileName, ParameterFile(app));
     };
-    if (!step.run(app, also)) {
+    Replacement noteOnly(app);
+    if (InCurrentLayout(app, step) ? !(also(noteOnly) && noteOnly.commit())
+                                   : !step.run(app, also)) {
       Tell(app,
            "Die Umwandlung der Daten der vorigen Programmversion wurde unterbrochen; sie wird "
            "beim nächsten Start fortgesetzt.",

@@ -8,7 +8,7 @@
 // to their terminating zero, cut to the width of the new field; whole
 // numbers of the previous articles (stock, minimum, target, on order) are
 // widened to the new floating-point fields, the tier quantities to 32 bits.
-// The index files kept their layout.
+// The index files kept their layout. Layout: doc/formats/previous-formats.md.
 #ifndef BELVON_MAINTENANCE_PREVIOUS_FORMAT_H
 #define BELVON_MAINTENANCE_PREVIOUS_FORMAT_H
 

@@ -1,7 +1,4 @@
-// What the maintenance tests share: the contents of a data directory by key
-// (so that files whose records moved compare equal when every reference
-// still reaches the same record), and a run in a child process that is
-// killed at its Nth change of a file.
+// A data directory by key, and runs killed at their Nth change of a file.
 #ifndef BELVON_TESTS_MAINTENANCE_MAINTENANCE_TEST_SUPPORT_H
 #define BELVON_TESTS_MAINTENANCE_MAINTENANCE_TEST_SUPPORT_H
 
@@ -78,7 +75,6 @@ inline std::string ByKey(const std::string& dir) {
   return out.str();
 }
 
-// Every file of a directory, by name.
 inline std::map<std::string, Bytes> Files(const std::string& dir) {
   std::map<std::string, Bytes> files;
   for (const auto& e : std::filesystem::directory_iterator(dir))
@@ -91,9 +87,7 @@ inline void CopyFiles(const std::string& from, const std::string& to) {
     std::filesystem::copy_file(e.path(), to + e.path().filename().string());
 }
 
-// A directory for the runs that are killed over and over: in memory where
-// the system offers it, since what they test is the order of the steps, not
-// the speed of the disk's flushes.
+// In memory where offered: the kill runs test the order of steps, not flushes.
 class ScratchDir {
  public:
   ScratchDir() {

@@ -141,6 +141,12 @@ TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
   EXPECT_EQ(app.nextOrderNumber, 7u);
   EXPECT_EQ(+app.parameters.taxRates[1], 160);
   EXPECT_TRUE(FindStructureProblems(app).empty());
+  // An older parameter file put back over converted files converts nothing.
+  const auto converted = Files(dir.path());
+  WriteBytes(dir.file("BELVON.PAR"), Bytes(2642, 0));
+  ASSERT_EQ(Start(dir.path()), 1);
+  for (const char* name : {"ARTIKEL.DAT", "KUNDEN.DAT", "RECHNUNG.DAT", "RABATT.DAT"})
+    EXPECT_EQ(ReadBytes(dir.file(name)), converted.at(name)) << name;
 }
 
 TEST(PreviousFormat, KilledAtAnyMomentTheNextStartEndsWithTheSameFiles) {
