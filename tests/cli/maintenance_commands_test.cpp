@@ -15,8 +15,8 @@ TEST(MaintenanceCommands, CheckFailsUntilTheReorganisationIsConfirmed) {
   const std::string run = cli + " --data-dir " + dir.path() + " ";
   ASSERT_EQ(RunCommand(run + "init"), 0);
   // One article in the index whose record is missing.
-  WriteBytes(dir.file("ARTIKEL.IDX"), {0, 0, 0, 0, 'X', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                       0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  WriteBytes(dir.file("ARTIKEL.IDX"), {0, 0, 0, 0, 'X', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                       0, 0, 0, 0, 0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   std::string out;
   EXPECT_EQ(RunCommand(run + "check", &out), 1);
   EXPECT_EQ(out, "Probleme mit Artikel Nr: X\nTest beendet !\n");

@@ -104,30 +104,22 @@ class ScratchDir {
   std::string path_;
 };
 
-// Kills its own process at the Nth write, flush, rename or removal.
-class KillingFileSystem : public platform::FileSystem {
- public:
-  explicit KillingFileSystem(int n) : n_(n) {}
-  bool injectFault(platform::IoOp op, const std::string&) override {
-    using platform::IoOp;
-    if ((op == IoOp::Write || op == IoOp::Sync || op == IoOp::Rename || op == IoOp::Remove ||
-         op == IoOp::Truncate) &&
-        ++calls_ == n_)
-      ::kill(::getpid(), SIGKILL);
-    return false;
-  }
-
- private:
-  int n_;
-  int calls_ = 0;
-};
-
-// Runs `run` in a child process killed at its Nth change of a file; true
-// when the child came to its end first.
+// Runs `run` in a child process that kills itself at its Nth write, flush,
+// rename or removal; true when the child came to its end first.
 inline bool RunsToTheEnd(int n, const std::function<void(platform::FileSystem&)>& run) {
+  struct Killing : platform::FileSystem {
+    int left;
+    explicit Killing(int n) : left(n) {}
+    bool injectFault(platform::IoOp op, const std::string&) override {
+      if (op != platform::IoOp::Open && op != platform::IoOp::Read && op != platform::IoOp::Lock &&
+          --left == 0)
+        ::kill(::getpid(), SIGKILL);
+      return false;
+    }
+  };
   pid_t child = ::fork();
   if (child == 0) {
-    KillingFileSystem fs(n);
+    Killing fs(n);
     run(fs);
     ::_exit(0);
   }

@@ -76,16 +76,15 @@ TEST(CurrencyChangeover, AmountsAndRates) {
 }
 
 TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
-  const std::int32_t kunde = customer("Kunde");
-  store::AddressRecord address = app.address;
-  address.turnover = 1000;
-  std::int32_t position = 0;
-  store::WriteAddress(app, address, position, false);
-  const std::int32_t artikel = article("A1", 1);
-  store::ArticleRecord a{};
-  store::ReadArticle(app, a, position = 0);
-  a.price1 = a.purchasePrice = 1000;
-  store::WriteArticle(app, a, position, false);
+  const std::int32_t kunde = customer("Kunde"), artikel = article("A1", 1);
+  const std::int32_t thousand = 1000;
+  for (auto [file, at] : {std::pair{"KUNDEN.DAT", kunde + 930},
+                          {"ARTIKEL.DAT", artikel + 406},
+                          {"ARTIKEL.DAT", artikel + 434}}) {
+    Bytes bytes = ReadBytes(dir.file(file));
+    std::memcpy(&bytes[at], &thousand, 4);
+    WriteBytes(dir.file(file), bytes);
+  }
   const std::int32_t number = order(kunde, 0, {{1, 1000, artikel}}).orderNumber;
   for (const char* first : {"EUR", "DMK"}) {
     SCOPED_TRACE(first);

@@ -7,6 +7,7 @@
 #include "maintenance/master_rebuild.h"
 #include "maintenance/structure_test.h"
 #include "store/discount_file.h"
+#include "support/failing_file_system.h"
 #include "support/order_book.h"
 
 namespace maintenance {
@@ -89,7 +90,8 @@ struct Grown : Reorganisation {
     std::vector<std::int32_t> articles;
     for (int i = 0; i < 12; ++i) articles.push_back(article("ART" + std::to_string(10 + i), i));
     for (int i = 0; i < 6; ++i) {
-      order(customer("Kunde " + std::to_string(i)), 0, {{1, 100 * i, articles[i]}, {2, 50, articles[i + 5]}});
+      order(customer("Kunde " + std::to_string(i)), 0,
+            {{1, 100 * i, articles[i]}, {2, 50, articles[i + 5]}});
       Discount(articles[(i + 3) % 12]);
     }
   }
@@ -150,6 +152,23 @@ TEST_F(Grown, KilledAtAnyMomentTheNextStartFindsTheOldOrTheNewFiles) {
     EXPECT_EQ(ByKey(work.path()), before);
     ASSERT_LT(n, 500);
   }
+}
+
+TEST_F(Grown, AFullDiskAtAnyWriteLeavesTheOldFiles) {
+  Change(20);
+  const std::string before = ByKey(dir.path());
+  const auto files = Files(dir.path());
+  for (int n = 1;; ++n) {
+    SCOPED_TRACE("write " + std::to_string(n) + " fails");
+    FailingFileSystem full(platform::IoOp::Write, n);
+    app.fileSystem = &full;
+    const int done = ReorganiseArticles(app);
+    app.fileSystem = &platform::SystemFileSystem();
+    if (!full.reached()) break;
+    EXPECT_EQ(done, 0);
+    EXPECT_EQ(Files(dir.path()), files);
+  }
+  EXPECT_EQ(ByKey(dir.path()), before);
 }
 
 }  // namespace
