@@ -7,6 +7,7 @@
 #include "cli/datanorm_commands.h"
 #include "cli/dump.h"
 #include "cli/einvoice_commands.h"
+#include "cli/maintenance_commands.h"
 #include "cli/payment_commands.h"
 #include "cli/print_command.h"
 #include "cli/report_commands.h"
@@ -61,7 +62,9 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                    {"export-journal", ExportJournalCommand},
                    {"datanorm-import", DatanormImportCommand},
                    {"datanorm-export", DatanormExportCommand},
-                   {"export-addresses", ExportAddressesCommand}};
+                   {"export-addresses", ExportAddressesCommand},
+                   {"check", CheckCommand}, {"reorganise", ReorganiseCommand},
+                   {"delete-invoices", DeleteInvoicesCommand}, {"changeover", ChangeoverCommand}};
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

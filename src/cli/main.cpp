@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "frame/app_state.h"
 #include "frame/ui/profile.h"
+#include "maintenance/previous_format.h"
 
 namespace {
 
@@ -47,7 +48,12 @@ int Usage() {
       "                       Datanorm-4.0-Datei einlesen (mit --yes)\n"
       "  datanorm-export [--output DATEI]\n"
       "                       Artikel als Datanorm 4.0 (Vorgabe: datanorm.001)\n"
-      "  export-addresses     Adressen nach ADRESSEN.TXT im Datenverzeichnis\n",
+      "  export-addresses     Adressen nach ADRESSEN.TXT im Datenverzeichnis\n"
+      "  check                Datenstrukturen testen (Status 1 bei Problemen)\n"
+      "  reorganise articles|addresses   Artikel bzw. Adressen reorganisieren (mit --yes)\n"
+      "  delete-invoices --from TT.MM.JJJJ --to TT.MM.JJJJ\n"
+      "                       alte Rechnungen löschen (mit --yes)\n"
+      "  changeover           Hauptwährung von DM auf Euro umstellen (mit --yes)\n",
       stderr);
   return 2;
 }
@@ -80,6 +86,9 @@ int main(int argc, char** argv) {
   frame::AppState app;
   cli::CliUserInterface ui(yes);
   app.ui = &ui;
+  // Files of the previous version are converted only when asked for (--yes);
+  // without it the command ends, telling why, and nothing is changed.
+  if (yes) app.convertPreviousFormat = maintenance::ConvertPreviousFormat;
   if (haveDataDir) {
     // A directory that does not exist is created only when the user says so
     // (--yes), as the desktop program asks at start-up.

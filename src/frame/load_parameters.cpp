@@ -8,6 +8,7 @@
 #include "frame/user_interface.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
+#include "store/file_replacement.h"
 #include "store/index_rebuild.h"
 #include "store/indexed_file.h"
 #include "tools/appointment_reminder.h"
@@ -74,22 +75,34 @@ int MigrateParameterFile(AppState& app, platform::File& file, std::int64_t size)
   std::vector<std::uint8_t> older(kOlderParameterRecordRead, 0);
   std::copy(original.begin() + 4, original.end(), older.begin());
   store::ParameterRecord migrated = MigrateOlderParameters(older);
-  std::uint8_t bytes[store::kParameterFileSize];
-  std::memcpy(bytes, original.data(), 4);
-  std::memcpy(bytes + 4, &migrated, sizeof migrated);
-  if (!file.seek(0) || !file.write(bytes, sizeof bytes)) {
-    // Put the older file back as it was, so that it is still recognised.
-    if (file.seek(0) && file.write(original.data(), original.size()))
-      file.truncate(original.size());
+  // Written back unchanged first: a parameter file that cannot be written is
+  // no place to start converting the data files from.
+  if (!file.seek(0) || !file.write(original.data(), original.size())) {
     Tell(app, "Die Datei " + app.path(store::kParameterFileName) +
                   " konnte nicht umgeschrieben werden; die Daten wurden nicht umgewandelt.");
     return 0;
   }
-  file.close();
   app.nextOrderNumber = store::Load<std::uint32_t>(original.data());
   app.parameters = migrated;
   AfterParametersRead(app);
+  // The record files first: the parameter file takes the current layout only
+  // once all three are converted, so a start after a crash finds it older and
+  // converts what is left. The conversion puts the new parameter file in
+  // place itself, together with its last record files; its progress file
+  // still being there means it did not get that far (the user was told).
   app.convertPreviousFormat(app);
+  if (store::DataFileExists(app, store::kConversionProgressName)) return 0;
+  platform::File now =
+      store::OpenDataOnce(app, store::kParameterFileName, Access::Read, Share::DenyNone);
+  if (now && now.size() > kOlderParameterFileMax) return 1;
+  std::uint8_t bytes[store::kParameterFileSize];
+  std::memcpy(bytes, original.data(), 4);
+  std::memcpy(bytes + 4, &migrated, sizeof migrated);
+  if (!file.seek(0) || !file.write(bytes, sizeof bytes)) {
+    Tell(app, "Die Datei " + app.path(store::kParameterFileName) +
+                  " konnte nicht umgeschrieben werden.");
+    return 0;
+  }
   return 1;
 }
 
@@ -210,7 +223,7 @@ int OpenOrCreateIndex(AppState& app, const store::IndexLayout& layout, std::int3
 }  // namespace
 
 int LoadParameters(AppState& app) {
-  if (!LoadParameterFile(app)) return 0;
+  if (!store::FinishInterruptedReplacement(app) || !LoadParameterFile(app)) return 0;
   if (!CreateIfMissing(app, store::kProductGroupFileName) ||
       !CreateIfMissing(app, store::kDiscountFileName) ||
       !OpenOrCreateIndex(app, store::kAddressLayout, app.addresses.lastIndex, Share::Exclusive) ||

@@ -195,7 +195,10 @@ File FileSystem::open(const std::string& path, Access access, Share share,
 
   File file(fd, this);
   bool granted = true;
-  switch (share) {
+  // A mount that ignores locks grants every one of them without keeping
+  // anybody out; a test plays it with a Lock fault.
+  const bool lockIgnored = share != Share::DenyNone && injectFault(IoOp::Lock, path);
+  switch (lockIgnored ? Share::DenyNone : share) {
     case Share::Exclusive:
       granted = WholeFileLock(fd, F_OFD_SETLK, F_WRLCK);
       break;
@@ -264,6 +267,15 @@ bool FileSystem::rename(const std::string& from, const std::string& to) {
 bool FileSystem::remove(const std::string& path) {
   if (injectFault(IoOp::Remove, path)) return false;
   return ::unlink(path.c_str()) == 0;
+}
+
+bool FileSystem::syncDirectory(const std::string& directory) {
+  if (injectFault(IoOp::Sync, directory)) return false;
+  int fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
 }
 
 FileSystem& SystemFileSystem() {

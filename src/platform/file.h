@@ -40,7 +40,10 @@ enum class Disposition {
 };
 
 // The kinds of call a fault injector may fail.
-enum class IoOp { Open, Read, Write, Sync, Truncate, Rename, Remove };
+enum class IoOp { Open, Read, Write, Sync, Truncate, Rename, Remove,
+                  // A lock taken by open: a "fault" grants it without excluding
+                  // anyone, as a network mount that ignores locks does.
+                  Lock };
 
 // Why an open failed.
 enum class OpenFailure {
@@ -112,6 +115,9 @@ class FileSystem {
   PathKind kind(const std::string& path) const;
   bool rename(const std::string& from, const std::string& to);
   bool remove(const std::string& path);
+  // Flushes the directory itself, so that renames and removals in it are on
+  // the disk (a Sync fault with the directory's path makes it fail).
+  bool syncDirectory(const std::string& directory);
 
   // Fault injection: return true to make the call fail. The default never
   // fails; tests derive from FileSystem to count calls down to a failure.

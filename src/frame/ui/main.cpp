@@ -15,6 +15,7 @@
 #include "frame/ui/main_window.h"
 #include "frame/ui/profile.h"
 #include "frame/ui/qt_user_interface.h"
+#include "maintenance/ui/maintenance_menu.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "einvoice/ui/einvoice_menu.h"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
   orders::InstallCashDeskPane(window);
   reports::RegisterReportCommands(window);
   datanorm::RegisterDatanormCommands(window);
+  maintenance::InstallMaintenance(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.

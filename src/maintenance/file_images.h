@@ -1,0 +1,100 @@
+// The data files of a rebuild as bytes in memory: read whole, changed in
+// memory and written whole under a temporary name, so that the files on the
+// disk are never touched before the replacement commits.
+#ifndef BELVON_MAINTENANCE_FILE_IMAGES_H
+#define BELVON_MAINTENANCE_FILE_IMAGES_H
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "frame/app_state.h"
+#include "frame/user_interface.h"
+#include "platform/file.h"
+#include "store/indexed_file.h"
+
+namespace maintenance {
+
+using Bytes = std::vector<std::uint8_t>;
+// Old record offset -> new record offset of every record a rebuild kept.
+using OffsetMap = std::unordered_map<std::uint32_t, std::uint32_t>;
+
+// The whole of an open file; false when a read failed.
+bool ReadWhole(platform::File& file, Bytes& bytes);
+
+// An index file in memory: its header, clamped to the entries it holds.
+struct IndexImage {
+  const store::IndexLayout* layout = nullptr;
+  Bytes bytes;
+  std::int32_t count = 0;
+
+  std::uint8_t* entry(std::int32_t i) {
+    return bytes.data() + layout->headerSize + static_cast<std::size_t>(i) * layout->entrySize;
+  }
+  std::uint32_t recordOffset(std::int32_t i) {
+    std::uint32_t offset;
+    std::memcpy(&offset, entry(i) + layout->offsetInEntry, 4);
+    return offset;
+  }
+};
+IndexImage MakeIndexImage(const store::IndexLayout& layout, Bytes bytes);
+// A header followed by `count` entries of `entries`.
+Bytes IndexBytes(const store::IndexLayout& layout, std::int32_t count, const Bytes& entries);
+
+// Where the fields of an order lie: the current layout, or the previous one
+// whose heads and lines were shorter.
+struct OrderFraming {
+  std::size_t headSize;
+  std::size_t lineSize;
+  std::size_t lineArticleRef;
+};
+inline constexpr OrderFraming kCurrentOrders{80, 402, 392};
+inline constexpr OrderFraming kPreviousOrders{78, 168, 158};
+
+// Hands every line of the order whose head lies at `head` to `visit` (the
+// offset of the line and its stored length), walking by the stored lengths
+// as far as the bytes go.
+void ForEachLine(const Bytes& data, std::uint32_t head, const OrderFraming& framing,
+                 const std::function<void(std::size_t at, std::uint16_t length)>& visit);
+
+// Reference passes over images, each order and discount entry changed once.
+// Article references in RABATT.DAT (field at entry byte 4) or customer
+// references (byte 0): found in the map they take the new offset, others stay.
+void RewriteDiscounts(Bytes& discounts, std::size_t field, const OffsetMap& map);
+// Every line of every indexed order: the article's new offset, or -1 when the
+// article was not kept.
+void RewriteLineArticles(Bytes& orderData, IndexImage& orders, const OrderFraming& framing,
+                         const OffsetMap& map, const std::function<void(int percent)>& progress);
+// The customer reference of every indexed order, in its head and its entry;
+// an order whose address was not kept is marked with -1 (told when it had one).
+void RewriteOrderCustomers(frame::AppState& app, Bytes& orderData, IndexImage& orders,
+                           const OrderFraming& framing, const OffsetMap& map,
+                           const std::function<void(int percent)>& progress);
+
+// Temporary files written and swapped in by one replacement; the remains are
+// removed again when it could not commit.
+class Replacement {
+ public:
+  explicit Replacement(frame::AppState& app) : app_(app) {}
+  ~Replacement();
+  // Writes `temporary` (flushed) to take the name `target` at the commit.
+  bool write(const std::string& temporary, const std::string& target, const Bytes& bytes);
+  void remove(const std::string& name) { swaps_.push_back({name, {}}); }
+  // 1 when committed (see store::ReplaceFiles), 0 when not.
+  int commit();
+
+ private:
+  frame::AppState& app_;
+  std::vector<std::pair<std::string, std::string>> swaps_;
+  bool committed_ = false;
+};
+
+// "Zu wenig Speicher für diese Operation !" and the like, to the user.
+void Tell(frame::AppState& app, const std::string& text, frame::Icon icon);
+
+}  // namespace maintenance
+
+#endif  // BELVON_MAINTENANCE_FILE_IMAGES_H

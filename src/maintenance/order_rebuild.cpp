@@ -1,0 +1,144 @@
+#include "maintenance/order_rebuild.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "orders/dates.h"
+#include "store/bytes.h"
+#include "store/data_file.h"
+#include "store/text_field.h"
+
+namespace maintenance {
+
+namespace {
+
+using platform::Access;
+using platform::Share;
+using store::Load;
+using store::Store;
+
+constexpr int kLineSlots = 370;  // an order holds at most 369 lines
+
+bool Ask(frame::AppState& app, const char* format, long a, long b = 0) {
+  char text[200];
+  std::snprintf(text, sizeof text, format, a, b);
+  return app.ui && app.ui->question(text, frame::Icon::Question, true);
+}
+
+// Whether the order is left out: dated in the range, or given up by the
+// user because its entry and head disagree or its address is gone.
+bool LeftOut(frame::AppState& app, const OrderRebuild& rebuild, const std::uint8_t* entry,
+             const Bytes& head) {
+  const std::string_view date = store::GetText(reinterpret_cast<const char*>(&head[10]), 12);
+  if (!rebuild.from.empty() && orders::DateInRange(rebuild.from, date, rebuild.to)) return true;
+  const long entryNumber = Load<std::int32_t>(entry + 4);
+  const long headNumber = Load<std::int32_t>(&head[6]);
+  bool yes = false;
+  if (headNumber != entryNumber)
+    yes = Ask(app, "Probleme mit Auftrag Nr: %8ld\nwird auch als %8ld geführt.\nLöschen ?",
+              entryNumber, headNumber);
+  if (Load<std::int32_t>(&head[2]) < 0 && !yes)
+    yes = Ask(app, "Adresse zum Auftrag Nr: %8ld wurde gelöscht.\nLöschen ?", entryNumber);
+  return yes;
+}
+
+}  // namespace
+
+int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
+  const OrderFraming& f = rebuild.source;
+  platform::File indexFile =
+      store::OpenData(app, store::kOrderIndexName, Access::Read, Share::DenyWrite);
+  platform::File dataFile;
+  if (indexFile)
+    dataFile = store::OpenData(app, store::kOrderDataName, Access::Read, Share::DenyWrite);
+  if (!dataFile) return 0;
+  Bytes indexBytes, data;
+  if (!ReadWhole(indexFile, indexBytes) || !ReadWhole(dataFile, data)) {
+    Tell(app, "Die Aufträge können nicht gelesen werden; es wurde nichts verändert.",
+         frame::Icon::Stop);
+    return 0;
+  }
+  IndexImage index = MakeIndexImage(store::kOrderLayout, std::move(indexBytes));
+  if (index.count == 0 && !rebuild.from.empty()) return 1;  // nothing to delete
+  if (app.ui) app.ui->beginProgress();
+  Bytes newData, newEntries, readHead(f.headSize), readLine(f.lineSize), head(80), line(402);
+  std::int32_t kept = 0;
+  for (std::int32_t k = 0; k < index.count; ++k) {
+    if (app.ui) app.ui->progress((k + 1) * 100 / index.count);
+    const std::uint8_t* entry = index.entry(k);
+    const std::uint32_t offset = index.recordOffset(k);
+    if (static_cast<std::int32_t>(offset) < 0 || std::size_t{offset} + 2 > data.size()) continue;
+    const std::uint16_t headLength = Load<std::uint16_t>(&data[offset]);
+    if (headLength < 1 || headLength > f.headSize) continue;
+    std::fill(readHead.begin(), readHead.end(), 0);
+    std::copy_n(data.begin() + offset, std::min<std::size_t>(headLength, data.size() - offset),
+                readHead.begin());
+    if (rebuild.convertHead)
+      rebuild.convertHead(readHead, head);
+    else
+      head = readHead;
+    if (LeftOut(app, rebuild, entry, head)) continue;
+
+    Bytes lines;
+    int count = Load<std::int16_t>(&head[24]);
+    if (count < 0 || count >= kLineSlots) count = 0;
+    std::size_t at = offset + headLength;
+    int copied = 0;
+    // A line that cannot be framed ends the order: it keeps the lines before.
+    for (; copied < count && at + 2 <= data.size(); ++copied) {
+      const std::uint16_t length = Load<std::uint16_t>(&data[at]);
+      if (length < 2) break;
+      std::fill(readLine.begin(), readLine.end(), 0);
+      std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at),
+                  std::min<std::size_t>({length, f.lineSize, data.size() - at}), readLine.begin());
+      if (rebuild.convertLine)
+        rebuild.convertLine(readLine, line);
+      else
+        line = readLine;
+      Store<std::uint16_t>(line.data(), 402);
+      lines.insert(lines.end(), line.begin(), line.end());
+      at += length;
+    }
+    Store<std::uint16_t>(head.data(), 80);
+    Store<std::int16_t>(&head[24], static_cast<std::int16_t>(copied));
+    const auto newOffset = static_cast<std::uint32_t>(newData.size());
+    newData.insert(newData.end(), head.begin(), head.end());
+    newData.insert(newData.end(), lines.begin(), lines.end());
+    newEntries.insert(newEntries.end(), entry, entry + 12);
+    Store<std::uint32_t>(&newEntries[newEntries.size() - 4], newOffset);
+    ++kept;
+  }
+  if (app.ui) app.ui->endProgress();
+
+  Replacement replacement(app);
+  if (!replacement.write("R.DAT", store::kOrderDataName, newData) ||
+      !replacement.write("R.IDX", store::kOrderIndexName,
+                         IndexBytes(store::kOrderLayout, kept, newEntries)) ||
+      (rebuild.alsoReplace && !rebuild.alsoReplace(replacement))) {
+    Tell(app,
+         "Die neuen Dateien konnten nicht geschrieben werden (ist der Datenträger voll?).\n"
+         "Es wurde nichts verändert.",
+         frame::Icon::Stop);
+    return 0;
+  }
+  if (!replacement.commit()) return 0;
+  app.orders.lastIndex = kept - 1;
+  app.orders.position = std::min(app.orders.position, kept - 1);
+  return 1;
+}
+
+bool ConfirmInvoiceDeletion(frame::AppState& app) {
+  return app.ui && app.ui->question(
+                       "Wollen Sie wirklich Rechnungen löschen ?\n Bitte immer erst eine "
+                       "Datensicherung machen !",
+                       frame::Icon::Question, true);
+}
+
+int DeleteOldInvoices(frame::AppState& app, const std::string& from, const std::string& to) {
+  OrderRebuild rebuild;
+  rebuild.from = from;
+  rebuild.to = to;
+  return RebuildOrderFile(app, rebuild);
+}
+
+}  // namespace maintenance

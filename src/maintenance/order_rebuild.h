@@ -1,0 +1,40 @@
+// Rebuilding the order file from its index: the deletion of old invoices
+// (every order dated in a range is left out) and the conversion of an order
+// file of the previous format. Orders whose head and index entry disagree,
+// or whose address is gone, are put to the user.
+//
+// As with the master files, the new pair is written whole under R.DAT and
+// R.IDX and replaced in one step (store/file_replacement.h).
+#ifndef BELVON_MAINTENANCE_ORDER_REBUILD_H
+#define BELVON_MAINTENANCE_ORDER_REBUILD_H
+
+#include <functional>
+#include <string>
+
+#include "frame/app_state.h"
+#include "maintenance/file_images.h"
+
+namespace maintenance {
+
+struct OrderRebuild {
+  OrderFraming source = kCurrentOrders;
+  // Head and line as read (source sizes, zero behind the stored length) into
+  // the current 80 and 402 bytes; none: they are copied as they are.
+  std::function<void(const Bytes& read, Bytes& head)> convertHead;
+  std::function<void(const Bytes& read, Bytes& line)> convertLine;
+  // Orders dated in from .. to (both included) are left out; empty: none.
+  std::string from, to;
+  std::function<bool(Replacement&)> alsoReplace;
+};
+
+// 1 when the new pair was committed, or when an empty index left nothing to
+// delete; 0 when nothing was changed.
+int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild);
+
+// The question before the deletion of old invoices.
+bool ConfirmInvoiceDeletion(frame::AppState& app);
+int DeleteOldInvoices(frame::AppState& app, const std::string& from, const std::string& to);
+
+}  // namespace maintenance
+
+#endif  // BELVON_MAINTENANCE_ORDER_REBUILD_H

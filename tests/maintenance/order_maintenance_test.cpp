@@ -1,0 +1,125 @@
+// Deleting old invoices, the currency changeover and the lock test at
+// start-up, on real data directories.
+#include <gtest/gtest.h>
+
+#include "maintenance/currency_changeover.h"
+#include "maintenance/lock_test.h"
+#include "maintenance/maintenance_test_support.h"
+#include "maintenance/order_rebuild.h"
+#include "support/case_table.h"
+#include "support/order_book.h"
+
+namespace maintenance {
+namespace {
+
+using namespace testsupport;
+
+struct OrderMaintenance : OrderBook, ::testing::Test {
+  // Overwrites 4 bytes of the head of the stored order `number`.
+  void PatchHead(std::int32_t number, std::size_t at, std::int32_t value) {
+    Bytes index = ReadBytes(dir.file("RECHNUNG.IDX")), data = ReadBytes(dir.file("RECHNUNG.DAT"));
+    for (std::size_t e = 2; e + 12 <= index.size(); e += 12)
+      if (At<std::int32_t>(index, e + 4) == number)
+        std::memcpy(&data[At<std::uint32_t>(index, e + 8) + at], &value, 4);
+    WriteBytes(dir.file("RECHNUNG.DAT"), data);
+  }
+};
+
+TEST_F(OrderMaintenance, OrdersDatedInTheRangeAreDeletedBothEndsIncluded) {
+  const std::int32_t kunde = customer("Kunde");
+  const char* dates[] = {"31.12.2024", "01.01.2025", "15.06.2025", "31.12.2025", "01.01.2026"};
+  std::vector<std::int32_t> numbers;
+  for (const char* date : dates) numbers.push_back(order(kunde, 0, {{2, 100}}, date).orderNumber);
+  EXPECT_EQ(DeleteOldInvoices(app, "01.01.2025", "31.12.2025"), 1);
+  EXPECT_EQ(app.orders.lastIndex, 1);
+  std::vector<store::OrderLine> lines;
+  EXPECT_EQ(stored(numbers[0]).orderNumber + stored(numbers[4], &lines).orderNumber,
+            numbers[0] + numbers[4]);
+  EXPECT_EQ(lines[1].salePrice + 0, 100) << "the lines come along";
+  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 2 * (80 + 402));
+  EXPECT_TRUE(ui.questions().empty());
+}
+
+TEST_F(OrderMaintenance, InconsistentOrdersAreDeletedOnlyWhenTheUserSaysSo) {
+  struct Case {
+    std::vector<bool> answers;
+    std::size_t questions;
+    bool kept;
+  } cases[] = {{{false, false}, 2, true}, {{false, true}, 2, false}, {{true}, 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.answers.size() + 10 * c.answers[0]);
+    const std::int32_t number = order(customer("Kunde"), 0, {}, "01.02.2026").orderNumber;
+    PatchHead(number, 6, 4711);  // the head calls itself 4711
+    PatchHead(number, 2, -1);    // and its address is gone
+    ui = ScriptedUi{};
+    for (bool a : c.answers) ui.answer({a});
+    ASSERT_EQ(DeleteOldInvoices(app, "01.01.1990", "31.12.1990"), 1);
+    ASSERT_EQ(ui.questions().size(), c.questions);
+    EXPECT_NE(ui.questions()[0].find("Probleme mit Auftrag Nr: "), std::string::npos);
+    EXPECT_EQ(app.orders.lastIndex, c.kept ? 0 : -1);
+    if (c.kept) DeleteOldInvoices(app, "01.01.2026", "01.02.2026");
+  }
+}
+
+TEST(CurrencyChangeover, AmountsAndRates) {
+  ExpectEach<std::int32_t, std::int32_t>(MarkToEuro, {{1000, 511}, {-1000, -511}, {0, 0}});
+  store::ParameterRecord p{};
+  store::SetText(p.currencySymbol1, "DM");
+  store::SetText(p.currencySymbol4, "EUR");
+  p.exchangeRates[1] = 0.9f;
+  p.exchangeRates[3] = 0.5f;
+  ChangeCurrencySettings(p);
+  EXPECT_EQ(store::GetText(p.currencySymbol1), "EUR");
+  EXPECT_EQ(store::GetText(p.currencySymbol4), "DM");
+  EXPECT_FLOAT_EQ(p.exchangeRates[1], 1.760247f);
+  EXPECT_EQ(p.exchangeRates[3] + 0.0f, 2.0f);
+}
+
+TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
+  const std::int32_t kunde = customer("Kunde"), artikel = article("A1", 1);
+  const std::int32_t thousand = 1000;
+  for (auto [file, at] : {std::pair{"KUNDEN.DAT", kunde + 930},
+                          {"ARTIKEL.DAT", artikel + 406},
+                          {"ARTIKEL.DAT", artikel + 434}}) {
+    Bytes bytes = ReadBytes(dir.file(file));
+    std::memcpy(&bytes[at], &thousand, 4);
+    WriteBytes(dir.file(file), bytes);
+  }
+  const std::int32_t number = order(kunde, 0, {{1, 1000, artikel}}).orderNumber;
+  for (const char* first : {"EUR", "DMK"}) {
+    SCOPED_TRACE(first);
+    store::SetText(app.parameters.currencySymbol1, first);
+    ui = ScriptedUi{};
+    ui.defaultAnswer = true;
+    EXPECT_EQ(CurrencyChangeover(app), first[0] == 'D');
+  }
+  EXPECT_EQ(ui.texts().size(), 1u) << "no message after the question";
+  std::vector<store::OrderLine> lines;
+  EXPECT_EQ(stored(number, &lines).total + 0, 511);
+  EXPECT_EQ(lines[1].salePrice + 0, 511);
+  EXPECT_EQ(this->address(kunde).turnover + 0, 511);
+  const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
+  EXPECT_EQ(At<std::int32_t>(articles, artikel + 406) + At<std::int32_t>(articles, artikel + 434),
+            1022);
+  EXPECT_EQ(store::GetText(OtherCopy(dir.path()).parameters.currencySymbol4), "DMK");
+}
+
+struct IgnoringLocks : platform::FileSystem {
+  bool injectFault(platform::IoOp op, const std::string&) override {
+    return op == platform::IoOp::Lock;
+  }
+};
+
+TEST_F(OrderMaintenance, LockTestWarnsOnlyWhereLocksAreIgnored) {
+  EXPECT_TRUE(CheckLocks(app));
+  IgnoringLocks ignoring;
+  app.fileSystem = &ignoring;
+  EXPECT_FALSE(CheckLocks(app));
+  ASSERT_EQ(ui.texts().size(), 1u);
+  for (const char* option : {"nobrl", "nolock"})
+    EXPECT_NE(ui.texts()[0].find(option), std::string::npos) << option;
+  EXPECT_EQ(FileSize(dir.file(kLockProbeName)), -1);
+}
+
+}  // namespace
+}  // namespace maintenance

@@ -1,0 +1,171 @@
+// A data directory of the previous program version, built from the record
+// widths of that version, converted at the first start: every reference
+// still reaches its record, and a start killed at any moment ends, at the
+// next start, with the same files as a run that was never interrupted.
+#include "maintenance/previous_format.h"
+
+#include <gtest/gtest.h>
+
+#include "frame/load_parameters.h"
+#include "maintenance/maintenance_test_support.h"
+#include "maintenance/structure_test.h"
+#include "store/file_replacement.h"
+#include "support/scripted_ui.h"
+
+namespace maintenance {
+namespace {
+
+using namespace testsupport;
+
+template <typename T>
+void Append(Bytes& to, const T& value) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
+  to.insert(to.end(), p, p + sizeof value);
+}
+
+// 120 articles, 60 addresses, 80 orders of two lines, 40 discounts; a
+// quarter of each with `small`.
+void WritePreviousDirectory(const std::string& dir, bool small = false) {
+  const int s = small ? 4 : 1;
+  Bytes parameters(2642, 0), ai, ad, ki, kd, ri, rd, rab;
+  parameters[0] = 7;          // next order number
+  parameters[4 + 1262] = 16;  // a tax rate in whole percents
+  Append(ai, std::int32_t{120 / s - 1});
+  for (int i = 0; i < 120 / s; ++i) {
+    PreviousArticleRecord a{};
+    a.length = sizeof a;
+    std::snprintf(a.number, sizeof a.number, "A%03d", i);
+    std::snprintf(a.designation, sizeof a.designation, "Artikel %d", i);
+    std::snprintf(a.productGroup, sizeof a.productGroup, "Gruppe %d", i % 7);
+    a.price1 = 100 * i;
+    a.quantityPrice2 = 10;
+    a.stock[0] = static_cast<std::int16_t>(i - 5);
+    char entry[26] = {};
+    std::memcpy(entry, a.number, sizeof a.number);
+    const auto offset = static_cast<std::uint32_t>(ad.size());
+    std::memcpy(entry + 22, &offset, 4);
+    Append(ai, entry);
+    Append(ad, a);
+  }
+  Append(ki, static_cast<std::int16_t>(60 / s - 1));
+  for (int i = 0; i < 60 / s; ++i) {
+    PreviousAddressRecord k{};
+    k.length = sizeof k;
+    std::snprintf(k.name2, sizeof k.name2, "Kunde %02d", i);
+    std::snprintf(k.mobile, sizeof k.mobile, "0170 %d", i);
+    k.turnover = 1000 + i;
+    char entry[46] = {};
+    std::memcpy(entry, k.name2, sizeof k.name2);
+    const auto offset = static_cast<std::uint32_t>(kd.size());
+    std::memcpy(entry + 42, &offset, 4);
+    Append(ki, entry);
+    Append(kd, k);
+  }
+  Append(ri, static_cast<std::int16_t>(80 / s - 1));
+  for (int i = 0; i < 80 / s; ++i) {
+    std::uint8_t head[78] = {78};
+    const std::int32_t customer = (i % (60 / s)) * 760, number = 1000 + i;
+    std::memcpy(head + 2, &customer, 4);
+    std::memcpy(head + 6, &number, 4);
+    std::memcpy(head + 10, "01.02.1999", 11);
+    head[24] = 2;
+    const std::int32_t entry[3] = {customer, number, static_cast<std::int32_t>(rd.size())};
+    Append(ri, entry);
+    Append(rd, head);
+    for (int l = 0; l < 2; ++l) {
+      PreviousOrderLine line{};
+      line.length = sizeof line;
+      line.quantity = l + 1;
+      std::snprintf(line.articleNumber, sizeof line.articleNumber, "A%03d",
+                    (i + 50 * l) % (120 / s));
+      line.articleRef = (i + 50 * l) % (120 / s) * 234;
+      line.orderNumber = number;
+      Append(rd, line);
+    }
+  }
+  for (int i = 0; i < 40 / s; ++i) {
+    const std::int32_t entry[2] = {i % (60 / s) * 760, (i * 3) % (120 / s) * 234};
+    Append(rab, entry);
+    Append(rab, std::int16_t{50});
+  }
+  const std::pair<const char*, const Bytes*> files[] = {
+      {"BELVON.PAR", &parameters}, {"ARTIKEL.IDX", &ai}, {"ARTIKEL.DAT", &ad},
+      {"KUNDEN.IDX", &ki},         {"KUNDEN.DAT", &kd},  {"RECHNUNG.IDX", &ri},
+      {"RECHNUNG.DAT", &rd},       {"RABATT.DAT", &rab}};
+  for (const auto& [name, bytes] : files) WriteBytes(dir + name, *bytes);
+}
+
+int Start(const std::string& dir, platform::FileSystem* fs = nullptr) {
+  ScriptedUi ui;
+  frame::AppState app;
+  app.ui = &ui;
+  app.dataDirectory = dir;
+  if (fs) app.fileSystem = fs;
+  app.convertPreviousFormat = ConvertPreviousFormat;
+  return frame::LoadParameters(app);
+}
+
+TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
+  TempDir dir;
+  WritePreviousDirectory(dir.path());
+  ASSERT_EQ(Start(dir.path()), 1);
+  EXPECT_EQ(FileSize(dir.file("BELVON.PAR")), 3534);
+  EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")), 120 * 520);
+  EXPECT_EQ(FileSize(dir.file("KUNDEN.DAT")), 60 * 1192);
+  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 80 * (80 + 2 * 402));
+  EXPECT_EQ(FileSize(dir.file("WARENGR.DAT")), 7 * 21);
+  EXPECT_EQ(FileSize(dir.file(store::kConversionProgressName)), -1);
+  const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
+  const Bytes addresses = ReadBytes(dir.file("KUNDEN.DAT"));
+  // Lines, heads and discounts reach the records they reached before.
+  const Bytes orders = ReadBytes(dir.file("RECHNUNG.DAT")),
+              discounts = ReadBytes(dir.file("RABATT.DAT"));
+  for (std::size_t line = 80; line < orders.size(); line += line % 884 == 80 ? 402 : 482) {
+    EXPECT_EQ(Text(articles, At<std::int32_t>(orders, line + 392) + 2, 22),
+              Text(orders, line + 10, 22));
+    EXPECT_EQ(At<std::uint16_t>(orders, line), 402);
+  }
+  EXPECT_EQ(Text(addresses, At<std::int32_t>(orders, 884 * 70 + 2) + 56, 42), "Kunde 10");
+  EXPECT_EQ(Text(addresses, At<std::int32_t>(discounts, 10 * 33) + 56, 42), "Kunde 33");
+  EXPECT_EQ(Text(articles, At<std::int32_t>(discounts, 10 * 33 + 4) + 2, 22), "A099");
+  EXPECT_EQ(Text(articles, 7 * 520 + 24, 42), "Artikel 7");
+  EXPECT_EQ(Text(articles, 7 * 520 + 398, 8), "Stk");
+  EXPECT_EQ(At<std::int32_t>(articles, 7 * 520 + 406), 700);
+  EXPECT_EQ(At<std::int32_t>(articles, 7 * 520 + 410), 10);
+  EXPECT_EQ(At<double>(articles, 2 * 520 + 438), -3.0);
+  EXPECT_EQ(Text(addresses, 4 * 1192 + 246, 22), "0170 4");
+  EXPECT_EQ(At<std::int32_t>(addresses, 4 * 1192 + 930), 1004);
+  frame::AppState app;
+  app.dataDirectory = dir.path();
+  ASSERT_EQ(frame::LoadParameters(app), 1);
+  EXPECT_EQ(app.nextOrderNumber, 7u);
+  EXPECT_EQ(+app.parameters.taxRates[1], 160);
+  EXPECT_TRUE(FindStructureProblems(app).empty());
+  // An older parameter file put back over converted files converts nothing.
+  const auto converted = Files(dir.path());
+  WriteBytes(dir.file("BELVON.PAR"), Bytes(2642, 0));
+  ASSERT_EQ(Start(dir.path()), 1);
+  for (const char* name : {"ARTIKEL.DAT", "KUNDEN.DAT", "RECHNUNG.DAT", "RABATT.DAT"})
+    EXPECT_EQ(ReadBytes(dir.file(name)), converted.at(name)) << name;
+}
+
+TEST(PreviousFormat, KilledAtAnyMomentTheNextStartEndsWithTheSameFiles) {
+  ScratchDir old, whole;
+  WritePreviousDirectory(old.path(), true);
+  CopyFiles(old.path(), whole.path());
+  ASSERT_EQ(Start(whole.path()), 1);
+  const auto expected = Files(whole.path());
+  bool finished = false;
+  for (int n = 1; !finished; ++n) {
+    SCOPED_TRACE("killed at change " + std::to_string(n));
+    ScratchDir work;
+    CopyFiles(old.path(), work.path());
+    finished = RunsToTheEnd(n, [&](platform::FileSystem& fs) { Start(work.path(), &fs); });
+    ASSERT_EQ(Start(work.path()), 1);
+    ASSERT_EQ(Files(work.path()), expected);
+    ASSERT_LT(n, 500);
+  }
+}
+
+}  // namespace
+}  // namespace maintenance
