@@ -233,19 +233,15 @@ TEST_F(OrderEditorTest, TakingALineBackForEditingFollowsTheBookedFlag) {
   Append("200", 3);
   SelectArticle("100");
   store::SetText(app.articleCriteria.designation, "Suchwort");
-
-  app.order.flags |= store::kOrderBooked;
-  EXPECT_FALSE(editor.editLine(1));
-  EXPECT_EQ(+app.order.lineCount, 2);
-  EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "");
-  EXPECT_EQ(store::GetText(app.article.number), "100");
-
-  app.order.flags &= ~store::kOrderBooked;
-  EXPECT_TRUE(editor.editLine(1));
-  EXPECT_EQ(+app.order.lineCount, 1);
-  EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "200");
+  for (bool booked : {true, false}) {
+    SCOPED_TRACE(booked);
+    app.order.flags = booked ? store::kOrderBooked : 0;
+    EXPECT_EQ(editor.editLine(1), !booked);
+    EXPECT_EQ(+app.order.lineCount, booked ? 2 : 1);
+    EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), booked ? "" : "200");
+    EXPECT_EQ(store::GetText(app.article.number), booked ? "100" : "200");
+  }
   EXPECT_EQ(+editor.editedLine().quantity, 3);
-  EXPECT_EQ(store::GetText(app.article.number), "200");
   EXPECT_EQ(store::GetText(app.articleCriteria.designation), "Suchwort");
   EXPECT_TRUE(editor.changed());
   EXPECT_EQ(+app.order.total, 1190);  // only the first line is left
@@ -325,85 +321,55 @@ TEST_F(OrderEditorTest, DeletingWarnsOfAnOpenOrderAndShowsTheCustomersOtherOrder
   EXPECT_EQ(Numbers(), (std::vector<std::string>{"M1"}));
 }
 
+// Prices in DM (2.5 per euro) for a customer who pays in euro, taken over
+// converted; a declined save remembers the discount given, a save draws the
+// number and a second save changes the order under that number.
 TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
-  AddCustomer("Meier");
-  AddCustomer("Schulz");
-  // Prices in DM (2.5 per euro) for a customer who pays in euro.
+  const std::int32_t meier = AddCustomer("Meier");
   AddArticle("100", 1000, 500, 1, store::kArticleTaxRate2);  // 4.00, cost 2.00
   AddArticle("200", 2499, 1251, 1, store::kArticleTaxRate1);  // 999.6 -> 10.00, cost 5.00
-  AddArticle("300", 126, 0, 1, store::kArticleNoTax);  // 50.4 -> 0.50
-  SelectCustomer("Schulz");
-  SaveTypedOrder({"S1"});
-  const std::int32_t meier = SelectCustomer("Meier");
-  SaveTypedOrder({"M0"});
-
+  AddArticle("300", 126, 0, 1, store::kArticleNoTax);         // 50.4 -> 0.50
   const std::uint32_t counter = Counter();
   editor.newOrder();
-  EXPECT_EQ(+app.order.customerRef, meier);
   EXPECT_EQ(app.order.paymentPeriod + app.order.cashDiscount + app.order.cashDiscountPeriod,
             14 + 20 + 7);
   Append("100");
   Append("200", 1, 100);
   Append("300");
-  const store::OrderLine* lines = &app.orderLines[0];
   const std::int32_t prices[] = {400, 200, 1000, 500, 50, 0};
   const std::int16_t classes[] = {store::kTaxCodeRate2, store::kTaxCodeRate1, store::kTaxCodeNone};
-  for (int i = 1; i <= 3; ++i) {
-    EXPECT_EQ(+lines[i].salePrice, prices[2 * i - 2]) << i;
-    EXPECT_EQ(+lines[i].costPrice, prices[2 * i - 1]) << i;
-    EXPECT_EQ(+lines[i].taxCode, classes[i - 1]) << i;
-  }
-  // 0.50 + 1.07 x 9.00 + 1.19 x 4.00
-  EXPECT_EQ(+app.order.total, 50 + 963 + 476);
-  EXPECT_EQ(editor.totalText(), "14.89");
+  for (int i = 1; i <= 3; ++i)
+    EXPECT_EQ((std::tuple{+app.orderLines[i].salePrice, +app.orderLines[i].costPrice,
+                          +app.orderLines[i].taxCode}),
+              (std::tuple{prices[2 * i - 2], prices[2 * i - 1], classes[i - 1]}))
+        << i;
+  EXPECT_EQ(editor.totalText(), "14.89");  // 0.50 + 1.07 x 9.00 + 1.19 x 4.00
 
-  // Declined, the order stays unsaved but the discount given is remembered
-  // (a line without discount writes nothing) and offered at the next take-over.
-  ui.shown.clear();
+  // A line without discount writes nothing.
   ui.answer({false});
   editor.save();
   EXPECT_EQ(+app.order.stored, 0);
   EXPECT_EQ(Counter(), counter);
   const auto given = Discounts();
   ASSERT_EQ(given.size(), 1u);
-  EXPECT_EQ(+given[0].customerRef, meier);
-  EXPECT_EQ(+given[0].articleRef, SelectArticle("200"));
-  EXPECT_EQ(+given[0].discount, 100);
+  EXPECT_EQ((std::tuple{+given[0].customerRef, +given[0].articleRef, +given[0].discount}),
+            (std::tuple{meier, SelectArticle("200"), 100}));
   editor.takeOverArticle();
   EXPECT_EQ(+editor.editedLine().discount, 100);
 
-  // Every save adds its discounts again, even unchanged ones.
   ui.answer({true});
   editor.save();
   const std::int32_t number = app.order.orderNumber;
   EXPECT_EQ(static_cast<std::uint32_t>(number), counter);
-  EXPECT_EQ(Counter(), counter + 1);
-  EXPECT_FALSE(editor.changed());
-  const std::int64_t sizeAfterFirstSave = FileSize(dir.file("RECHNUNG.DAT"));
-  EXPECT_EQ(Discounts().size(), 2u);
+  EXPECT_EQ(Discounts().size(), 2u);  // every save adds its discounts again
 
-  // Reloaded as the pane does when the customer is chosen again.
-  app.orderLines[2] = store::OrderLine{};
-  editor.customerChanged();
-  EXPECT_EQ(+app.order.orderNumber, number);
-  EXPECT_EQ(+app.order.total, 1489);
-  EXPECT_EQ(+app.orderLines[2].discount, 100);
-
-  // Two more screws at the price in euro, then saved as a change.
   Append("100", 2);
-  EXPECT_EQ(+app.orderLines[4].salePrice, 400);
-  EXPECT_EQ(+app.order.total, 50 + 963 + 1428);
   ui.shown.clear();
   ui.answer({true});
   editor.save();
   EXPECT_EQ(ui.questions(), (std::vector<std::string>{"Auftrag ändern ?"}));
   EXPECT_EQ(Counter(), counter + 1);
-  int entries = 0;
-  for (const auto& entry : OrderIndex()) entries += entry.orderNumber == number;
-  EXPECT_EQ(entries, 1);
-  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), sizeAfterFirstSave + kHead + 4 * kLine);
-  EXPECT_EQ(Discounts().size(), 3u);
-
+  ASSERT_EQ(OrderIndex().size(), 1u);
   store::OrderHead head{};
   ASSERT_EQ(store::ReadOrder(app, head, app.orders.position), 1);
   EXPECT_EQ(+head.total, 2441);

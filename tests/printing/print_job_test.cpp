@@ -185,15 +185,6 @@ TEST_F(PrintJobTest, ProgressGoesToTheAbortDialogAndCancellingThrowsTheDocumentA
   EXPECT_TRUE(events.canvas.texts().empty());
   EXPECT_EQ(app.ui, &ui);  // the user's interface is back
   EXPECT_EQ(session.view.targetPage, kPrintAllPages);
-
-  // Not cancelled: both steps drawn, the document finished.
-  events.abortAtPercent = -1;
-  events.abortNow = false;
-  events.log.clear();
-  EXPECT_TRUE(PrintOnDevice(app, printer, session, renderer, [&] { return dialog.aborted(); },
-                            &dialog));
-  EXPECT_EQ(events.log.back(), "end doc");
-  EXPECT_EQ(events.canvas.texts().size(), 2u);
 }
 
 }  // namespace
