@@ -84,8 +84,7 @@ bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& s
     printer.abortDocument();
     return false;
   }
-  printer.endDocument();
-  return true;
+  return printer.endDocument();
 }
 
 JobEnd PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
@@ -109,6 +108,7 @@ JobEnd PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
         else
           end = aborted() ? JobEnd::Aborted : JobEnd::Failed;
       }
+      if (end == JobEnd::Failed && app.ui) app.ui->message(kPrintFailedMessage, frame::Icon::Stop);
       if (end == JobEnd::Printed && printed) printed();
       if (notify) host.jobFinished();
     } else {

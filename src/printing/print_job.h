@@ -28,7 +28,10 @@ class PrinterDevice {
   // Starts a document; null when that fails. `userAbort` is asked at every
   // page end, after pending events were handled (the abort procedure).
   virtual Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) = 0;
-  virtual void endDocument() = 0;
+  // Finishes the document; false when the device failed on the way (a page
+  // that could not be started, a spool or file that could not be written),
+  // so that a document that did not come out is never taken as printed.
+  virtual bool endDocument() = 0;
   // Throws the started document away instead of finishing it.
   virtual void abortDocument() = 0;
 };
@@ -73,13 +76,17 @@ bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& s
                    AbortDialog* progressTo,
                    const std::function<void(const std::string&)>& warningSink = {});
 
+// Said when a document could not be started or the printer failed on it.
+inline constexpr const char* kPrintFailedMessage =
+    "Das Dokument konnte nicht gedruckt werden. Bitte Drucker prüfen.";
+
 // How a job ended.
 enum class JobEnd {
   Printed,     // handed to the printer, or written to its file
   Previewing,  // a preview is open; it prints later, if at all
   NoPrinter,   // the printer dialog was cancelled or the printer is unusable
   Aborted,     // the user cancelled while it printed
-  Failed,      // the document could not be started
+  Failed,      // the document could not be started or the device failed
 };
 
 // PrintJob(job, notify). Preview when "Druckvorschau" is on and the

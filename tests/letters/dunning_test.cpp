@@ -32,7 +32,7 @@ struct FakeHost : printing::PrintHost {
     printing::Canvas* beginDocument(const std::string&, std::function<bool()>) override {
       return &(host.paper = RecordingCanvas());
     }
-    void endDocument() override {}
+    bool endDocument() override { return !host.deviceFails; }
     void abortDocument() override {}
     bool aborted() override { return host.abort; }
     bool progress(int) override { return host.abort; }
@@ -49,7 +49,7 @@ struct FakeHost : printing::PrintHost {
   void jobFinished() override {}
   void closeOrderPrintDialog() override {}
 
-  bool cancel = false, abort = false;
+  bool cancel = false, abort = false, deviceFails = false;
   RecordingCanvas paper;
   printing::PrintSession previewed;
   std::function<void()> previewPrinted;
@@ -109,11 +109,15 @@ TEST_F(DunningRunTest, LevelsAreStoredOnlyWhenTheLettersWentToThePrinter) {
   EXPECT_EQ(Letters(sheet), std::vector<std::string>{Line(due)});
   EXPECT_EQ(level(due) + level(unwanted), 0);
 
-  // No printer, or a print the user aborted: nothing stored either.
+  // No printer, a printer that fails on the letters, or a print the user
+  // aborted: nothing stored either.
   app.parameters.printPreview = 0;
   host.cancel = true;
   EXPECT_EQ(run(host), printing::JobEnd::NoPrinter);
   host.cancel = false;
+  host.deviceFails = true;
+  EXPECT_EQ(run(host), printing::JobEnd::Failed);
+  host.deviceFails = false;
   host.abort = true;
   EXPECT_EQ(run(host), printing::JobEnd::Aborted);
   EXPECT_EQ(level(due) + level(unwanted), 0);

@@ -21,19 +21,24 @@ struct Events {
 
 class FakePrinter : public PrinterDevice {
  public:
-  FakePrinter(Events& events, bool startFails) : events_(events), startFails_(startFails) {}
+  FakePrinter(Events& events, bool startFails, bool endFails = false)
+      : events_(events), startFails_(startFails), endFails_(endFails) {}
   ~FakePrinter() override { events_.log.push_back("release printer"); }
   PrinterInfo info() const override { return {200, 287, 4724, 6779}; }
   Canvas* beginDocument(const std::string& name, std::function<bool()>) override {
     events_.log.push_back("start doc " + name);
     return startFails_ ? nullptr : &events_.canvas;
   }
-  void endDocument() override { events_.log.push_back("end doc"); }
+  bool endDocument() override {
+    events_.log.push_back("end doc");
+    return !endFails_;
+  }
   void abortDocument() override { events_.log.push_back("abort doc"); }
 
  private:
   Events& events_;
   bool startFails_;
+  bool endFails_;
 };
 
 class FakeAbortDialog : public AbortDialog {
@@ -57,7 +62,7 @@ class FakeHost : public PrintHost {
   std::unique_ptr<PrinterDevice> choosePrinter() override {
     events_.log.push_back("printer dialog");
     if (cancelDialog) return nullptr;
-    return std::make_unique<FakePrinter>(events_, startFails);
+    return std::make_unique<FakePrinter>(events_, startFails, endFails);
   }
   int screenWidth() const override { return screen; }
   std::unique_ptr<AbortDialog> openAbortDialog() override {
@@ -74,6 +79,7 @@ class FakeHost : public PrintHost {
 
   bool cancelDialog = false;
   bool startFails = false;
+  bool endFails = false;
   int screen = 1280;
   PrintSession previewed;
   std::function<void()> previewPrinted;
@@ -108,8 +114,8 @@ class PrintJobTest : public ::testing::Test {
 };
 
 // How a job ends, and that only a job really printed says so: the printer
-// dialog cancelled, StartDoc failing, the user aborting, a preview (which the
-// cash desk skips). A printed order is laid out for A5 when set so.
+// dialog cancelled, StartDoc failing, the printer failing on the document,
+// the user aborting, a preview (which the cash desk skips). A printed order is laid out for A5 when set so.
 TEST_F(PrintJobTest, EveryJobReportsHowItEndedAndOnlyAPrintedOneSaysPrinted) {
   app.parameters.ordersOnA5 = 1;
   host.screen = 640;
@@ -120,22 +126,25 @@ TEST_F(PrintJobTest, EveryJobReportsHowItEndedAndOnlyAPrintedOneSaysPrinted) {
   silent.erase(silent.begin() + 6);
   const struct {
     const char* name;
-    bool cancel, startFails, abort, preview, cashDesk, notify;
+    bool cancel, startFails, endFails, abort, preview, cashDesk, notify;
     JobEnd end;
     std::vector<std::string> log;
   } cases[] = {
-      {"printed", false, false, false, false, false, true, JobEnd::Printed, printed},
-      {"without notice", false, false, false, false, false, false, JobEnd::Printed, silent},
-      {"cash desk", false, false, false, true, true, true, JobEnd::Printed, printed},
-      {"printer dialog cancelled", true, false, false, false, false, true, JobEnd::NoPrinter,
+      {"printed", false, false, false, false, false, false, true, JobEnd::Printed, printed},
+      {"without notice", false, false, false, false, false, false, false, JobEnd::Printed, silent},
+      {"cash desk", false, false, false, false, true, true, true, JobEnd::Printed, printed},
+      {"printer dialog cancelled", true, false, false, false, false, false, true, JobEnd::NoPrinter,
        {"printer dialog", "notice", "close order dialog"}},
-      {"StartDoc fails", false, true, false, false, false, true, JobEnd::Failed,
+      {"StartDoc fails", false, true, false, false, false, false, true, JobEnd::Failed,
        {"printer dialog", "dialog", "start doc Belvon - 2.0", "dialog gone", "release printer",
         "notice", "close order dialog"}},
-      {"aborted", false, false, true, false, false, true, JobEnd::Aborted,
+      {"printer fails", false, false, true, false, false, false, true, JobEnd::Failed,
+       {"printer dialog", "dialog", "start doc Belvon - 2.0", "end doc", "dialog gone",
+        "release printer", "notice", "close order dialog"}},
+      {"aborted", false, false, false, true, false, false, true, JobEnd::Aborted,
        {"printer dialog", "dialog", "start doc Belvon - 2.0", "abort doc", "dialog gone",
         "release printer", "notice", "close order dialog"}},
-      {"preview", false, false, false, true, false, true, JobEnd::Previewing,
+      {"preview", false, false, false, false, true, false, true, JobEnd::Previewing,
        {"preview", "close order dialog"}},
   };
   for (const auto& c : cases) {
@@ -144,6 +153,8 @@ TEST_F(PrintJobTest, EveryJobReportsHowItEndedAndOnlyAPrintedOneSaysPrinted) {
     app.cashDeskMode = c.cashDesk;
     host.cancelDialog = c.cancel;
     host.startFails = c.startFails;
+    host.endFails = c.endFails;
+    ui.shown.clear();
     events.abortNow = c.abort;
     events.log.clear();
     int done = 0;
@@ -151,6 +162,8 @@ TEST_F(PrintJobTest, EveryJobReportsHowItEndedAndOnlyAPrintedOneSaysPrinted) {
               c.end);
     EXPECT_EQ(events.log, c.log);
     EXPECT_EQ(done, c.end == JobEnd::Printed ? 1 : 0);
+    EXPECT_EQ(ui.texts(), c.end == JobEnd::Failed ? std::vector<std::string>{kPrintFailedMessage}
+                                                  : std::vector<std::string>{});
     EXPECT_EQ(ui.waitDepth, 0);
     if (c.end == JobEnd::Printed) {
       const auto* date = events.canvas.findText("Datum: ");

@@ -132,6 +132,8 @@ void PreviewWindow::printDocument() {
   if (PrintOnDevice(app_, *printer_, session_, {}, nullptr, context_.warningSink)) {
     ++printed_;
     if (onPrinted_) onPrinted_();
+  } else if (app_.ui) {
+    app_.ui->message(kPrintFailedMessage, frame::Icon::Stop);
   }
   update();
 }

@@ -32,6 +32,7 @@ Canvas* QtPrinterDevice::beginDocument(const std::string& name, std::function<bo
   printer_->setDocName(QString::fromStdString(name));
   if (!painter_.begin(printer_.get())) return nullptr;
   firstPage_ = true;
+  failed_ = false;
   QtCanvas::PageHooks hooks;
   // The first page is open once the painter began; later ones are new pages.
   hooks.startPage = [this] {
@@ -39,7 +40,8 @@ Canvas* QtPrinterDevice::beginDocument(const std::string& name, std::function<bo
       firstPage_ = false;
       return true;
     }
-    return printer_->newPage();
+    if (!printer_->newPage()) failed_ = true;
+    return !failed_;
   };
   // The abort procedure: let the abort dialog see its button and Esc.
   hooks.endPage = [userAbort] {
@@ -50,8 +52,10 @@ Canvas* QtPrinterDevice::beginDocument(const std::string& name, std::function<bo
   return &*canvas_;
 }
 
-void QtPrinterDevice::endDocument() {
-  if (painter_.isActive()) painter_.end();
+bool QtPrinterDevice::endDocument() {
+  bool ok = !failed_;
+  if (painter_.isActive()) ok = painter_.end() && ok;
+  return ok && printer_->printerState() != QPrinter::Error;
 }
 
 void QtPrinterDevice::abortDocument() {
@@ -80,15 +84,18 @@ Canvas* PdfFileDevice::beginDocument(const std::string& name, std::function<bool
   QtCanvas::PageHooks hooks;
   hooks.startPage = [this] {
     ++pages_;
-    return pages_ == 1 ? true : writer_.newPage();
+    if (pages_ > 1 && !writer_.newPage()) failed_ = true;
+    return !failed_;
   };
   hooks.endPage = [userAbort] { return !(userAbort && userAbort()); };
   canvas_.emplace(painter_, false, std::move(hooks));
   return &*canvas_;
 }
 
-void PdfFileDevice::endDocument() {
-  if (painter_.isActive()) painter_.end();
+bool PdfFileDevice::endDocument() {
+  bool ok = !failed_;
+  if (painter_.isActive()) ok = painter_.end() && ok;
+  return ok;
 }
 
 void PdfFileDevice::abortDocument() {

@@ -24,7 +24,7 @@ class QtPrinterDevice : public PrinterDevice {
 
   PrinterInfo info() const override;
   Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override;
-  void endDocument() override;
+  bool endDocument() override;
   void abortDocument() override;
   QPrinter& printer() { return *printer_; }
 
@@ -33,6 +33,7 @@ class QtPrinterDevice : public PrinterDevice {
   QPainter painter_;
   std::optional<QtCanvas> canvas_;
   bool firstPage_ = true;
+  bool failed_ = false;
 };
 
 // An A4 PDF with selectable text, no margins.
@@ -43,7 +44,7 @@ class PdfFileDevice : public PrinterDevice {
 
   PrinterInfo info() const override;
   Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override;
-  void endDocument() override;
+  bool endDocument() override;
   void abortDocument() override;
   int pages() const { return pages_; }
 
@@ -53,6 +54,7 @@ class PdfFileDevice : public PrinterDevice {
   QPainter painter_;
   std::optional<QtCanvas> canvas_;
   int pages_ = 0;
+  bool failed_ = false;
 };
 
 // A4 pages as PNG images at `dpi`, named page-001.png, page-002.png, ...
@@ -63,7 +65,7 @@ class PngPagesDevice : public PrinterDevice {
 
   PrinterInfo info() const override;
   Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override;
-  void endDocument() override {}
+  bool endDocument() override { return !failed_; }
   void abortDocument() override {}
   const QStringList& files() const { return files_; }
   bool failed() const { return failed_; }
