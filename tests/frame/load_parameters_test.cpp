@@ -246,25 +246,6 @@ TEST_F(LoadParametersTest, EmptyParameterFileOfAFirstStartIsNoOlderProgramsFile)
   EXPECT_EQ(+app.parameters.exchangeRates[0], 1.0f);
 }
 
-TEST_F(LoadParametersTest, SaveParametersWritesTheWholeFileAndCreatesIt) {
-  app.nextOrderNumber = 119080017;
-  store::SetText(app.parameters.companyName1, "Belvon GmbH");
-  app.parameters.exchangeRates[0] = 3.0f;
-  ASSERT_EQ(SaveParameters(app), 1);  // no file yet
-  Bytes bytes = file("BELVON.PAR");
-  ASSERT_EQ(bytes.size(), 3534u);
-  EXPECT_EQ(store::Load<std::uint32_t>(bytes.data()), 119080017u);
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes.data()) + 6), "Belvon GmbH");
-
-  AppState again;
-  again.dataDirectory = dir.path();
-  again.clock = &clock;
-  LoadParameters(again);
-  EXPECT_EQ(again.nextOrderNumber, 119080017u);
-  EXPECT_EQ(store::GetText(again.parameters.companyName1), "Belvon GmbH");
-  EXPECT_EQ(+again.parameters.exchangeRates[0], 1.0f);
-}
-
 // The directory is a prefix of the file names: empty is the current
 // directory, and without a separator it runs into the names.
 TEST_F(LoadParametersTest, TheDataDirectoryIsAPrefixOfTheFileNames) {

@@ -1,20 +1,16 @@
 // platform::File: share modes between openers, the retry loop with its bound
-// and question, and the fault-injection seam.
+// and question, and why an open fails.
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -22,7 +18,6 @@ namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
-using testsupport::FailingFileSystem;
 using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
@@ -101,15 +96,6 @@ TEST_F(FileTest, CreateAlwaysNeverTruncatesUnderAnotherOpener) {
   EXPECT_TRUE(ReadBytes(path).empty());
 }
 
-TEST_F(FileTest, OpenExistingFailsOnMissingFileAndCreateAlwaysCreatesIt) {
-  std::string missing = dir.file("RABATT.DAT");
-  EXPECT_FALSE(fs.open(missing, Access::Read, Share::DenyWrite));
-  EXPECT_FALSE(fs.exists(missing));
-  EXPECT_TRUE(fs.open(missing, Access::Write, Share::Exclusive, Disposition::CreateAlways));
-  EXPECT_TRUE(fs.exists(missing));
-  EXPECT_FALSE(fs.exists(dir.path())) << "a directory is no data file";
-}
-
 TEST_F(FileTest, RetryAsksAfterTheBoundAndGivesUpOrTriesAgain) {
   File held = open(Access::ReadWrite, Share::Exclusive);
   ASSERT_TRUE(held);
@@ -140,62 +126,6 @@ TEST_F(FileTest, RetryAsksAfterTheBoundAndGivesUpOrTriesAgain) {
   EXPECT_FALSE(OpenWithRetry(fs, path, Access::Read, Share::DenyWrite, Disposition::OpenExisting,
                              policy, nullptr));
 }
-
-TEST_F(FileTest, RetryWaitsForAnotherProcess) {
-  int ready[2];
-  ASSERT_EQ(pipe(ready), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(ready[0]);
-    File held = SystemFileSystem().open(path, Access::ReadWrite, Share::Exclusive);
-    char ok = held ? '1' : '0';
-    if (write(ready[1], &ok, 1) != 1) _exit(3);
-    std::this_thread::sleep_for(milliseconds(400));
-    held.close();
-    _exit(0);
-  }
-  close(ready[1]);
-  char ok = 0;
-  ASSERT_EQ(read(ready[0], &ok, 1), 1);
-  close(ready[0]);
-  ASSERT_EQ(ok, '1');
-
-  EXPECT_FALSE(open(Access::Read, Share::DenyWrite)) << "the other process holds the file";
-  auto start = steady_clock::now();
-  File file = OpenWithRetry(fs, path, Access::ReadWrite, Share::Exclusive,
-                            Disposition::OpenExisting, {milliseconds(10), milliseconds(2000)},
-                            nullptr);
-  long long waited = MillisecondsSince(start);
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(file);
-  EXPECT_GE(waited, 200);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-}
-
-TEST_F(FileTest, InjectedFaultFailsOnlyTheNthCallOfItsKind) {
-  // The second call fails without touching the file: a failed write leaves
-  // no bytes, a failed read does not move the position.
-  FailingFileSystem failingWrites(IoOp::Write, 2);
-  File file = failingWrites.open(path, Access::Write, Share::Exclusive, Disposition::CreateAlways);
-  ASSERT_TRUE(file);
-  EXPECT_TRUE(file.write("AB", 2));
-  EXPECT_FALSE(file.write("CD", 2));
-  EXPECT_TRUE(file.write("EF", 2));
-  file.close();
-  EXPECT_EQ(ReadBytes(path), (std::vector<std::uint8_t>{'A', 'B', 'E', 'F'}));
-
-  FailingFileSystem failingReads(IoOp::Read, 2);
-  file = failingReads.open(path, Access::Read, Share::DenyWrite);
-  ASSERT_TRUE(file);
-  char got[2] = {};
-  EXPECT_TRUE(file.readExact(got, 2));
-  EXPECT_FALSE(file.readExact(got, 2));
-  EXPECT_TRUE(file.readExact(got, 2));
-  EXPECT_EQ(std::string(got, 2), "EF");
-}
-
 
 // --- What cannot be opened, and why: only a lock of another opener is
 // waited for; anything else is given up at once, with its reason.

@@ -1,17 +1,16 @@
-// The main window on the offscreen platform: title, status lines, help, its
+// The main window on the offscreen platform: title, status lines, its
 // menus in both interfaces and restricted mode, and the frame's own commands:
 // switching the interface and the offer of the week.
+#include "frame/ui/main_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTextBrowser>
-#include <gtest/gtest.h>
 #include <set>
 
-#include "frame/ui/help_viewer.h"
-#include "frame/ui/main_window.h"
 #include "store/records_test_support.h"
 #include "support/fresh_program.h"
 
@@ -42,29 +41,6 @@ TEST(MainWindow, ShowsTitleClockAndRecordCountsInBothInterfaces) {
     window.refreshStatus();
     EXPECT_EQ(window.statusLine2().toStdString(), "Adr.: 0  Art.: 1  Rec.: 0");
   }
-}
-
-TEST(Help, EveryDialogContextHasItsOwnGermanPage) {
-  for (int context : {1, 5, 6, 8, 10, 12, 13, 15, 22, 23, 27, 39, 40, 42, 48, 49, 50, 59, 60, 65}) {
-    QString page = HelpPage(context);
-    EXPECT_EQ(page, QStringLiteral(":/help/kontext_%1.html").arg(context));
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << context;
-    EXPECT_TRUE(file.readAll().contains(QStringLiteral("name=\"kontext_%1\"").arg(context).toUtf8()));
-  }
-  // A context without a page of its own opens the overview.
-  EXPECT_EQ(HelpPage(4711), QStringLiteral(":/help/kontext_1.html"));
-}
-
-TEST(Help, MenuCommandOpensTheOverview) {
-  Frame s;
-  MainWindow window(s.app);
-  window.command(144);
-  QTextBrowser* browser = nullptr;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* b = w->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"))) browser = b;
-  ASSERT_NE(browser, nullptr);
-  EXPECT_EQ(browser->source().toString(), QStringLiteral("qrc:/help/kontext_1.html"));
 }
 
 // The ids of all menu entries, and of the greyed ones.
@@ -100,14 +76,6 @@ TEST(MenuCommands, RestrictedModeGreysExactlyTheMasterDataCommands) {
   std::set<int> expected = restricted;
   expected.insert(2209);
   EXPECT_EQ(CollectMenu(window).greyed, expected);
-}
-
-TEST(MenuCommands, CashDeskMenuHoldsFourCommands) {
-  Frame s(1, 0);
-  MainWindow window(s.app);
-  MenuIds ids = CollectMenu(window);
-  EXPECT_EQ(ids.all, (std::set<int>{2194, 2204, 101, 120}));
-  EXPECT_TRUE(ids.greyed.empty());
 }
 
 TEST(MenuCommands, SwitchingTheInterfaceWritesTheOtherOneAndEnds) {

@@ -177,14 +177,4 @@ TEST_F(AddressPaneTest, AFailedWriteIsReportedAndThePaneShowsTheStoredAddress) {
   }
 }
 
-TEST_F(AddressPaneTest, RestrictedModeHidesChangeAndDelete) {
-  app.restrictedMode = 1;
-  frame::MainWindow restricted(app);
-  masterdata::InstallAddressPane(restricted);
-  QWidget* restrictedPane = restricted.pane(frame::PaneSlot::Address);
-  restricted.show();
-  for (int id : {1025, 1027, 1015})
-    EXPECT_EQ(frame::FindControl(restrictedPane, id)->isVisible(), id == 1015) << id;
-}
-
 }  // namespace
