@@ -249,15 +249,6 @@ TEST_F(LoadParametersTest, TheDataDirectoryIsAPrefixOfTheFileNames) {
   EXPECT_TRUE(std::filesystem::is_empty(dir.file("DATEN")));
 }
 
-TEST_F(LoadParametersTest, MissingDirectoryLeavesEveryIndexEmpty) {
-  app.dataDirectory = dir.file("FEHLT/");
-  app.articles.lastIndex = 3;
-  LoadParameters(app);
-  EXPECT_EQ(app.articles.lastIndex, -1);
-  EXPECT_EQ(app.addresses.lastIndex, -1);
-  EXPECT_EQ(app.orders.lastIndex, -1);
-}
-
 // --- A missing index never costs the records beside it.
 
 class MissingIndexTest : public testsupport::StoreTest {
