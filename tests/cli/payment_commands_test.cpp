@@ -48,26 +48,4 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(+book.stored(last).paid, 200);
 }
 
-TEST(PaymentCommands, PrintCollectiveInvoiceMarksTheCollectedOrdersOnlyWithIssue) {
-  const std::string cli = testsupport::BuiltProgram("belvon-cli");
-  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
-  testsupport::OrderBook book;
-  const std::int32_t schulz = book.customer("Schulz"), meier = book.customer("Meier");
-  const auto first = book.order(meier, store::kOrderDeliveryNotePrinted, {BookLine{2, 625}});
-  const auto other = book.order(schulz, store::kOrderDeliveryNotePrinted, {BookLine{1, 100}});
-  const auto last = book.order(meier, store::kOrderDeliveryNotePrinted, {BookLine{1, 100}});
-  const std::string print = cli + " --data-dir " + book.dir.path() +
-                            " print 4 --customer Meier --from " +
-                            std::to_string(first.orderNumber) + " --to " +
-                            std::to_string(last.orderNumber) + " --date 05.12.2026 --pdf " +
-                            book.dir.file("s.pdf");
-  EXPECT_EQ(testsupport::RunCommand(print), 0);
-  EXPECT_EQ(+book.stored(first.orderNumber).flags, store::kOrderDeliveryNotePrinted);
-  EXPECT_EQ(testsupport::RunCommand(print + " --issue"), 0);
-  for (const auto* head : {&first, &last})
-    EXPECT_EQ(store::GetText(book.stored(head->orderNumber).invoiceDate), "05.12.2026");
-  EXPECT_EQ(+book.stored(other.orderNumber).flags, store::kOrderDeliveryNotePrinted);
-  EXPECT_EQ(testsupport::RunCommand(print + " --order 1"), 2);
-}
-
 }  // namespace
