@@ -4,13 +4,11 @@
 #include "frame/load_parameters.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -314,41 +312,6 @@ TEST_F(MissingIndexTest, IsBuiltFromTheRecordsOnlyWhenTheUserAgrees) {
   store::OrderHead head{};
   ASSERT_EQ(store::ReadOrder(app, head, 1), 1);
   EXPECT_EQ(store::GetText(app.orderLines[2].description1), "d");
-}
-
-TEST_F(MissingIndexTest, WhatIsNoRegularFileIsRefusedAndNothingIsCreatedOverIt) {
-  AddAddress("Meier");
-  const Bytes addresses = file("KUNDEN.DAT");
-  auto fifo = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); };
-  auto directory = [](const std::string& path) { std::filesystem::create_directory(path); };
-  auto dangling = [this](const std::string& path) {
-    std::filesystem::create_symlink(dir.file("WEG"), path);
-  };
-  struct Case {
-    const char* name;
-    std::function<void(const std::string&)> make;
-  } cases[] = {{"KUNDEN.IDX", directory}, {"KUNDEN.IDX", dangling}, {"KUNDEN.IDX", fifo},
-               {"ARTIKEL.IDX", fifo},     {"BELVON.PAR", fifo},     {"RABATT.DAT", fifo},
-               {"WARENGR.DAT", directory}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string path = dir.file(c.name);
-    std::filesystem::rename(path, dir.file("SICHER"));
-    c.make(path);
-    const platform::PathKind before = app.fileSystem->kind(path);
-    ui = ScriptedUi{};
-    ui.defaultAnswer = true;
-    EXPECT_EQ(LoadParameters(app), 0);
-    EXPECT_TRUE(Mentions(ui, path));
-    EXPECT_EQ(app.fileSystem->kind(path), before);
-    EXPECT_EQ(FileSize(dir.file("WEG")), -1) << "nothing is created behind a link";
-    EXPECT_EQ(file("KUNDEN.DAT"), addresses);
-    std::filesystem::remove(path);
-    std::filesystem::rename(dir.file("SICHER"), path);
-  }
-  ui = ScriptedUi{};
-  EXPECT_EQ(LoadParameters(app), 1);
-  EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(MissingIndexTest, AnEmptyRecordFileMakesThePairNew) {

@@ -4,14 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include "frame/decimal.h"
 #include "frame/ui/dialog_support.h"
@@ -77,25 +74,6 @@ TEST_F(ArtikelEditDialogTest, UntouchedFieldsKeepTheirExactValuesAndOtherFlagBit
   EXPECT_EQ((std::vector<double>{a.stock[0], a.quantityOnOrder, double(a.price4), double(a.flags),
                                  double(a.currency)}),
             (std::vector<double>{0.0004, 12.3456, INT32_MIN, 0x40 | store::kArticleTaxRate2, 0}));
-}
-
-TEST_F(ArtikelEditDialogTest, TextsAreCutAtTheirLimitsAndForeignCharactersReplacedOnce) {
-  ArtikelEditDialog editor(app, testsupport::MakeArticle(""), true);
-  Control<QComboBox>(&editor, 1100)->setEditText("Farben");
-  Type(&editor, 1128, "Ω-1");
-  Type(&editor, 1104, "Größe €");
-  int boxes = 0;
-  QTimer::singleShot(0, [&boxes] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      ++boxes;
-      box->accept();
-    }
-  });
-  editor.command(1);
-  EXPECT_EQ(boxes, 1);
-  EXPECT_EQ(store::GetText(editor.article().number), "?-1");
-  EXPECT_EQ(store::GetText(editor.article().designation), "Gr\xf6\xdf" "e \x80");
-  EXPECT_EQ(store::GetText(editor.article().productGroup), "Farben");
 }
 
 TEST_F(ArtikelEditDialogTest, SearchWithAStartTextSearchesAtOnceAndMoreThanFiveHundredIsSaid) {
