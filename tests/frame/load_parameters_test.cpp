@@ -245,10 +245,6 @@ TEST_F(LoadParametersTest, TheDataDirectoryIsAPrefixOfTheFileNames) {
 class MissingIndexTest : public testsupport::StoreTest {
  protected:
   Bytes file(const char* name) { return ReadBytes(dir.file(name)); }
-  void AddAddress(const char* name2) {
-    std::int32_t position = -1;
-    ASSERT_EQ(store::WriteAddress(app, testsupport::MakeAddress(name2), position, true), 1);
-  }
   void Rename(const char* from, const char* to) {
     store::AddressRecord address{};
     std::int32_t position = 0;
@@ -269,8 +265,8 @@ class MissingIndexTest : public testsupport::StoreTest {
 };
 
 TEST_F(MissingIndexTest, IsBuiltFromTheRecordsOnlyWhenTheUserAgrees) {
-  AddAddress("Meier");                // offset 0
-  AddAddress("schulz");               // 1192
+  Add(testsupport::MakeAddress("Meier"));   // offset 0
+  Add(testsupport::MakeAddress("schulz"));  // 1192
   Rename("schulz", "Zander");         // 2384
   Rename("Zander", "Schulz");         // 3576
   std::int32_t first = 0;
@@ -284,7 +280,9 @@ TEST_F(MissingIndexTest, IsBuiltFromTheRecordsOnlyWhenTheUserAgrees) {
   ASSERT_EQ(store::StoreOrder(app, replaced, position, store::StoreMode::SameNumber), 1);
   const Bytes addresses = file("KUNDEN.DAT");
   const Bytes orders = file("RECHNUNG.DAT");
-  auto orderIndex = testsupport::IndexEntries<store::OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
+  Bytes orderIndex = file("RECHNUNG.IDX");
+  orderIndex.resize(2 +
+                    2 * sizeof(store::OrderIndexEntry));  // the stale entry behind the count goes
 
   std::filesystem::remove(dir.file("KUNDEN.IDX"));
   std::filesystem::remove(dir.file("RECHNUNG.IDX"));
@@ -305,17 +303,14 @@ TEST_F(MissingIndexTest, IsBuiltFromTheRecordsOnlyWhenTheUserAgrees) {
   EXPECT_EQ(AddressEntries(), (std::vector<std::pair<std::string, std::uint32_t>>{
                                   {"Meier", 0}, {"Schulz", 3576}, {"schulz", 1192}, {"Zander", 2384}}));
   EXPECT_EQ(app.addresses.lastIndex, 3);
-  auto rebuilt = testsupport::IndexEntries<store::OrderIndexEntry>(dir.file("RECHNUNG.IDX"), 2);
-  ASSERT_EQ(rebuilt.size(), orderIndex.size());
-  for (std::size_t i = 0; i < rebuilt.size(); ++i)
-    EXPECT_EQ(std::memcmp(&rebuilt[i], &orderIndex[i], sizeof rebuilt[i]), 0) << i;
+  EXPECT_EQ(file("RECHNUNG.IDX"), orderIndex);
   store::OrderHead head{};
   ASSERT_EQ(store::ReadOrder(app, head, 1), 1);
   EXPECT_EQ(store::GetText(app.orderLines[2].description1), "d");
 }
 
 TEST_F(MissingIndexTest, AnEmptyRecordFileMakesThePairNew) {
-  AddAddress("Meier");
+  Add(testsupport::MakeAddress("Meier"));
   std::filesystem::remove(dir.file("KUNDEN.IDX"));
   WriteBytes(dir.file("KUNDEN.DAT"), {});
   EXPECT_EQ(LoadParameters(app), 1);
