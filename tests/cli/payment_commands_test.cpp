@@ -22,15 +22,13 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
           .orderNumber;
   const std::int32_t last = book.order(schulz, 0, {BookLine{1, 200}}).orderNumber;
   const std::string run = cli + " --data-dir " + book.dir.path() + " ";
+  const std::string pay = run + "pay --order " + std::to_string(first) + " --amount 12,50";
   std::string out;
-  EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + std::to_string(first) +
-                                        " --amount 12,50 --date 04.12.2026 --cash-discount",
-                                    &out),
-            0);
+  EXPECT_EQ(testsupport::RunCommand(pay + " --date 04.12.2026 --cash-discount", &out), 0);
   EXPECT_EQ(out, "Auftrag " + std::to_string(first) + ": bezahlt 12.50, offen 0.00\n");
-  const store::OrderHead paid = book.stored(first);
-  EXPECT_EQ(store::GetText(paid.paymentDate), "04.12.2026");
-  EXPECT_EQ(+paid.cashDiscountTaken, 1);
+  EXPECT_EQ(std::pair(std::string(store::GetText(book.stored(first).paymentDate)),
+                      +book.stored(first).cashDiscountTaken),
+            std::pair(std::string("04.12.2026"), 1));
   EXPECT_EQ(testsupport::RunCommand(run + "pay --order 4711 --amount 1"), 1);
 
   EXPECT_EQ(testsupport::RunCommand(run + "book"), 1);  // the question is answered No
@@ -44,7 +42,7 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(testsupport::RunCommand(settle + " --customer Niemand"), 1);
   EXPECT_EQ(testsupport::RunCommand(settle + " --customer Meier"), 0);
   EXPECT_EQ(+book.stored(last).paid, 0);
-  EXPECT_EQ(testsupport::RunCommand(settle + " --all", &out), 0);
+  EXPECT_EQ(testsupport::RunCommand(settle + " --all"), 0);
   EXPECT_EQ(+book.stored(last).paid, 200);
 }
 
