@@ -4,6 +4,7 @@
 #include "frame/load_parameters.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
@@ -305,6 +306,31 @@ TEST_F(MissingIndexTest, IsBuiltFromTheRecordsOnlyWhenTheUserAgrees) {
   store::OrderHead head{};
   ASSERT_EQ(store::ReadOrder(app, head, 1), 1);
   EXPECT_EQ(store::GetText(app.orderLines[2].description1), "d");
+}
+
+TEST_F(MissingIndexTest, WhatIsNoRegularFileIsRefusedAndNothingIsCreatedOverIt) {
+  Add(testsupport::MakeAddress("Meier"));
+  const Bytes addresses = file("KUNDEN.DAT");
+  // In place of the file: 'd' a directory, 'l' a dangling link, 'f' a FIFO.
+  const std::pair<const char*, char> cases[] = {
+      {"KUNDEN.IDX", 'd'}, {"KUNDEN.IDX", 'l'}, {"RABATT.DAT", 'f'}, {"WARENGR.DAT", 'd'}};
+  for (const auto& [name, kind] : cases) {
+    SCOPED_TRACE(name + std::string(1, kind));
+    const std::string path = dir.file(name);
+    std::filesystem::rename(path, dir.file("SICHER"));
+    if (kind == 'd') std::filesystem::create_directory(path);
+    if (kind == 'l') std::filesystem::create_symlink(dir.file("WEG"), path);
+    if (kind == 'f') ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
+    ui = ScriptedUi{};
+    ui.defaultAnswer = true;
+    EXPECT_EQ(LoadParameters(app), 0);
+    EXPECT_TRUE(Mentions(ui, path));
+    EXPECT_NE(app.fileSystem->kind(path), platform::PathKind::Regular);
+    EXPECT_EQ(FileSize(dir.file("WEG")), -1) << "nothing is created behind a link";
+    EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+    std::filesystem::remove(path);
+    std::filesystem::rename(dir.file("SICHER"), path);
+  }
 }
 
 TEST_F(MissingIndexTest, AnEmptyRecordFileMakesThePairNew) {
