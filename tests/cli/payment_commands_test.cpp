@@ -22,15 +22,13 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
           .orderNumber;
   const std::int32_t last = book.order(schulz, 0, {BookLine{1, 200}}).orderNumber;
   const std::string run = cli + " --data-dir " + book.dir.path() + " ";
+  const std::string pay = run + "pay --order " + std::to_string(first) + " --amount 12,50";
   std::string out;
-  EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + std::to_string(first) +
-                                        " --amount 12,50 --date 04.12.2026 --cash-discount",
-                                    &out),
-            0);
+  EXPECT_EQ(testsupport::RunCommand(pay + " --date 04.12.2026 --cash-discount", &out), 0);
   EXPECT_EQ(out, "Auftrag " + std::to_string(first) + ": bezahlt 12.50, offen 0.00\n");
-  const store::OrderHead paid = book.stored(first);
-  EXPECT_EQ(store::GetText(paid.paymentDate), "04.12.2026");
-  EXPECT_EQ(+paid.cashDiscountTaken, 1);
+  EXPECT_EQ(std::pair(std::string(store::GetText(book.stored(first).paymentDate)),
+                      +book.stored(first).cashDiscountTaken),
+            std::pair(std::string("04.12.2026"), 1));
   EXPECT_EQ(testsupport::RunCommand(run + "pay --order 4711 --amount 1"), 1);
 
   EXPECT_EQ(testsupport::RunCommand(run + "book"), 1);  // the question is answered No
@@ -44,30 +42,8 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(testsupport::RunCommand(settle + " --customer Niemand"), 1);
   EXPECT_EQ(testsupport::RunCommand(settle + " --customer Meier"), 0);
   EXPECT_EQ(+book.stored(last).paid, 0);
-  EXPECT_EQ(testsupport::RunCommand(settle + " --all", &out), 0);
+  EXPECT_EQ(testsupport::RunCommand(settle + " --all"), 0);
   EXPECT_EQ(+book.stored(last).paid, 200);
-}
-
-TEST(PaymentCommands, PrintCollectiveInvoiceMarksTheCollectedOrdersOnlyWithIssue) {
-  const std::string cli = testsupport::BuiltProgram("belvon-cli");
-  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
-  testsupport::OrderBook book;
-  const std::int32_t schulz = book.customer("Schulz"), meier = book.customer("Meier");
-  const auto first = book.order(meier, store::kOrderDeliveryNotePrinted, {BookLine{2, 625}});
-  const auto other = book.order(schulz, store::kOrderDeliveryNotePrinted, {BookLine{1, 100}});
-  const auto last = book.order(meier, store::kOrderDeliveryNotePrinted, {BookLine{1, 100}});
-  const std::string print = cli + " --data-dir " + book.dir.path() +
-                            " print 4 --customer Meier --from " +
-                            std::to_string(first.orderNumber) + " --to " +
-                            std::to_string(last.orderNumber) + " --date 05.12.2026 --pdf " +
-                            book.dir.file("s.pdf");
-  EXPECT_EQ(testsupport::RunCommand(print), 0);
-  EXPECT_EQ(+book.stored(first.orderNumber).flags, store::kOrderDeliveryNotePrinted);
-  EXPECT_EQ(testsupport::RunCommand(print + " --issue"), 0);
-  for (const auto* head : {&first, &last})
-    EXPECT_EQ(store::GetText(book.stored(head->orderNumber).invoiceDate), "05.12.2026");
-  EXPECT_EQ(+book.stored(other.orderNumber).flags, store::kOrderDeliveryNotePrinted);
-  EXPECT_EQ(testsupport::RunCommand(print + " --order 1"), 2);
 }
 
 }  // namespace

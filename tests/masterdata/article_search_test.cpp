@@ -94,10 +94,7 @@ TEST_F(ArticleSearchTest, ProgressCountsUpOncePerPercentAndEscKeepsWhatWasFound)
   }
   SearchArticles(app, "P", false);
   ASSERT_EQ(ui.progressValues.size(), 101u);  // 250 entries, each percent 0..100 once
-  EXPECT_EQ(ui.progressValues.front(), 0);
   EXPECT_EQ(ui.progressValues.back(), 100);
-
-  ui.progressValues.clear();
   ui.escapeAtProgress(11);
   for (bool allFields : {false, true}) {
     ui.progressValues.clear();

@@ -29,12 +29,8 @@ TEST(ArticleValues, EveryPriceShownReadsBackAsItself) {
 }
 
 TEST(ArticleValues, ThresholdsAreWholeNumbersAndStocksKeepThreeDecimals) {
-  EXPECT_EQ(QuantityText(10), "10");
-  EXPECT_EQ(ParseQuantity("12,5"), 12);
-  EXPECT_EQ(ParseQuantity("12345"), 1234);
-  EXPECT_EQ(ParseQuantity("viel"), 0);
-  EXPECT_EQ(StockText(1.5), "1.500");
-  EXPECT_EQ(StockText(-2), "-2.000");
+  ExpectEach<Text, std::int32_t>(ParseQuantity, {{"12,5", 12}, {"12345", 1234}, {"viel", 0}});
+  EXPECT_EQ(QuantityText(10) + " " + StockText(1.5) + " " + StockText(-2), "10 1.500 -2.000");
   EXPECT_EQ(ParseStock("1.234,5"), 1234.5);
   EXPECT_EQ(ParseStock("x"), std::nullopt);
 

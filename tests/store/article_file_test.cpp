@@ -92,10 +92,7 @@ TEST_F(ArticleFileTest, NumberChangeHeldUpByTheOrderFileIsTakenBack) {
   }
   for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(ReadBytes(dir.file(files[i])), before[i]) << files[i];
   ASSERT_FALSE(ui.texts().empty());
-  EXPECT_EQ(ui.texts().back(),
-            "Die Änderung der Artikelnummer von \"A-100\" in \"Z-100\" wurde nicht gespeichert, "
-            "weil die Auftragspositionen (RECHNUNG.IDX, RECHNUNG.DAT) nicht angepasst werden "
-            "konnten.\nEs bleibt alles wie vorher; bitte später noch einmal versuchen.");
+  EXPECT_NE(ui.texts().back().find("(RECHNUNG.IDX, RECHNUNG.DAT)"), std::string::npos);
   // Once the file is free, the same change goes through.
   ASSERT_EQ(WriteArticle(app, article, position, false), 1);
   EXPECT_EQ(LookupDiscount(app, 0, 1040), 50);

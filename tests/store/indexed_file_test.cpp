@@ -54,12 +54,8 @@ TEST_F(IndexedFileTest, InsertionPositionsMatchASortedReference) {
     for (int n = 1 + random() % 3; n > 0; --n) key += alphabet[random() % alphabet.size()];
     const int at = insert(key);
     ASSERT_TRUE(at >= 0 && at <= static_cast<int>(index.size())) << at;
-    if (at > 0) {
-      ASSERT_LE(CompareKeys(index[at - 1], key), 0) << key << " at " << at;
-    }
-    if (at < static_cast<int>(index.size())) {
-      ASSERT_GE(CompareKeys(index[at], key), 0) << key;
-    }
+    if (at > 0) ASSERT_LE(CompareKeys(index[at - 1], key), 0) << key << " at " << at;
+    if (at < static_cast<int>(index.size())) ASSERT_GE(CompareKeys(index[at], key), 0) << key;
     index.insert(index.begin() + at, key);
     // Records are appended in the order they came, whatever their position.
     ASSERT_EQ(offset(at), 520u * i) << "the entry lands where the position says";
@@ -90,17 +86,6 @@ TEST_F(IndexedFileTest, LookupFindsEveryKeyByBisection) {
       EXPECT_EQ(position, 77);
     }
   }
-}
-
-TEST_F(IndexedFileTest, DeleteShiftsTheTailAndLeavesAStaleCopyBehindTheCount) {
-  for (const char* k : {"a", "b", "c", "d"}) insert(k);
-  std::int32_t position = 1;
-  ASSERT_EQ(ArticleFile(app).DeleteIndexEntry(position), 1);
-  EXPECT_EQ(position, 0);
-  EXPECT_EQ(keys(), (std::vector<std::string>{"a", "c", "d"}));
-  EXPECT_EQ(testsupport::IndexEntries<ArticleIndexEntry>(idx, 4, true).size(), 4u);
-  position = 3;  // beyond the last entry: nothing happens
-  EXPECT_EQ(ArticleFile(app).DeleteIndexEntry(position), 0);
 }
 
 TEST_F(IndexedFileTest, FirstRecordGoesToOffsetZeroWhateverTheRecordFileHolds) {

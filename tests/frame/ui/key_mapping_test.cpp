@@ -1,5 +1,5 @@
 // The fixed keyboard mapping: which key reaches which pane with which
-// command, in both interfaces and in restricted mode, typed into an edit
+// command, in both interfaces, typed into an edit
 // field of a pane as the user does.
 #include <gtest/gtest.h>
 
@@ -34,9 +34,8 @@ constexpr Qt::KeyboardModifiers kAlt = Qt::AltModifier;
 // typed into an edit field of the first pane.
 class KeyHarness {
  public:
-  KeyHarness(int cashDesk, int restricted) : t_({2026, 3, 2, 10, 0, 0}) {
+  explicit KeyHarness(int cashDesk) : t_({2026, 3, 2, 10, 0, 0}) {
     t_.app.cashDeskMode = cashDesk;
-    t_.app.restrictedMode = restricted;
     window_ = std::make_unique<MainWindow>(t_.app);
     LoadParameters(t_.app);
     for (PaneSlot slot : {PaneSlot::Address, PaneSlot::Article, PaneSlot::Order, PaneSlot::CashDesk})
@@ -88,7 +87,7 @@ constexpr PaneSlot kAddress = PaneSlot::Address, kArticle = PaneSlot::Article,
                    kOrder = PaneSlot::Order, kCash = PaneSlot::CashDesk;
 
 TEST(KeyMapping, StandardInterfaceSendsEachKeyToItsPane) {
-  KeyHarness h(0, 0);
+  KeyHarness h(0);
   ExpectKeys(h, {{{Qt::Key_F1, kNone}, kAddress, 1030}, {{Qt::Key_F2, kNone}, kAddress, 1025},
                  {{Qt::Key_F3, kNone}, kAddress, 1022}, {{Qt::Key_F4, kNone}, kAddress, 1012},
                  {{Qt::Key_F5, kNone}, kArticle, 2025}, {{Qt::Key_F6, kNone}, kArticle, 2026},
@@ -107,7 +106,7 @@ TEST(KeyMapping, StandardInterfaceSendsEachKeyToItsPane) {
 }
 
 TEST(KeyMapping, CashDeskInterfaceSendsOnlyToTheCashDeskPane) {
-  KeyHarness h(1, 0);
+  KeyHarness h(1);
   ExpectKeys(h, {{{Qt::Key_B, kAlt}, kCash, 2070},     {{Qt::Key_E, kAlt}, kCash, 2068},
                  {{Qt::Key_H, kAlt}, kCash, 2066},     {{Qt::Key_R, kAlt}, kCash, 2076},
                  {{Qt::Key_S, kAlt}, kCash, 2025},     {{Qt::Key_Tab, kNone}, kCash, 20},
@@ -119,15 +118,8 @@ TEST(KeyMapping, CashDeskInterfaceSendsOnlyToTheCashDeskPane) {
   EXPECT_TRUE(h.edit().hasFocus());
 }
 
-TEST(KeyMapping, RestrictedModeSilencesOnlyTheChangeKeys) {
-  KeyHarness h(0, 1);
-  ExpectKeys(h, {{{Qt::Key_F2, kNone}, kAddress, 0},    {{Qt::Key_F6, kNone}, kArticle, 0},
-                 {{Qt::Key_F1, kNone}, kAddress, 1030}, {{Qt::Key_F5, kNone}, kArticle, 2025},
-                 {{Qt::Key_F9, kNone}, kOrder, 2080}});
-}
-
 TEST(KeyMapping, CtrlETypesSevenAndAcceleratorsWorkFromEditFields) {
-  KeyHarness h(0, 0);
+  KeyHarness h(0);
   h.edit().setText("1");
   EXPECT_TRUE(h.press({Qt::Key_E, Qt::ControlModifier}).empty());
   EXPECT_EQ(h.edit().text().toStdString(), "17");

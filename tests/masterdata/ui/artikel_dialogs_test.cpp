@@ -1,23 +1,18 @@
 // The article dialogs on their own: what the editor's fields turn into and
 // keep, and the search opened with a start text.
 
-#include "frame/decimal.h"
-#include "masterdata/ui/artikeledit_dialog.h"
+#include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
-#include <gtest/gtest.h>
-
+#include "frame/decimal.h"
 #include "frame/ui/dialog_support.h"
-#include "masterdata/ui/artikelauswahl_dialog.h"
+#include "masterdata/ui/artikeledit_dialog.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "store/article_file.h"
 #include "store/records_test_support.h"
@@ -79,39 +74,6 @@ TEST_F(ArtikelEditDialogTest, UntouchedFieldsKeepTheirExactValuesAndOtherFlagBit
   EXPECT_EQ((std::vector<double>{a.stock[0], a.quantityOnOrder, double(a.price4), double(a.flags),
                                  double(a.currency)}),
             (std::vector<double>{0.0004, 12.3456, INT32_MIN, 0x40 | store::kArticleTaxRate2, 0}));
-}
-
-TEST_F(ArtikelEditDialogTest, TextsAreCutAtTheirLimitsAndForeignCharactersReplacedOnce) {
-  ArtikelEditDialog editor(app, testsupport::MakeArticle(""), true);
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1101)->maxLength(), 11);
-  EXPECT_EQ(Control<QLineEdit>(&editor, 1108)->maxLength(), 7);
-  Control<QComboBox>(&editor, 1100)->setEditText("Farben");
-  Type(&editor, 1128, "Ω-1");
-  Type(&editor, 1104, "Größe €");
-  int boxes = 0;
-  QTimer::singleShot(0, [&boxes] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      ++boxes;
-      box->accept();
-    }
-  });
-  editor.command(1);
-  EXPECT_EQ(boxes, 1);
-  EXPECT_EQ(store::GetText(editor.article().number), "?-1");
-  EXPECT_EQ(store::GetText(editor.article().designation), "Gr\xf6\xdf" "e \x80");
-  EXPECT_EQ(store::GetText(editor.article().productGroup), "Farben");
-}
-
-TEST_F(ArtikelEditDialogTest, ProductGroupsOfferedAreTheTableEntriesAfterTheFirst) {
-  app.productGroups.lastIndex = 2;
-  std::strcpy(app.productGroups.entries[1].data(), "Farben");
-  std::strcpy(app.productGroups.entries[2].data(), "Holz");
-  ArtikelEditDialog editor(app, testsupport::MakeArticle("1"), true);
-  auto* groups = Control<QComboBox>(&editor, 1100);
-  ASSERT_EQ(groups->count(), 2);
-  EXPECT_EQ(groups->itemText(0) + groups->itemText(1), "FarbenHolz");
-  ArtikelAuswahlDialog selection(app.articleCriteria, app.productGroups);
-  EXPECT_EQ(Control<QComboBox>(&selection, 1100)->count(), 2);
 }
 
 TEST_F(ArtikelEditDialogTest, SearchWithAStartTextSearchesAtOnceAndMoreThanFiveHundredIsSaid) {

@@ -1,20 +1,24 @@
-// The address pane driven by its commands, its dialogs by their buttons.
+// The address pane driven by its commands, its dialogs by their buttons, and
+// the customer part of the cash desk's print dialog.
 #include "masterdata/ui/kunden_pane.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QSignalSpy>
 
 #include "frame/decimal.h"
 #include "frame/ui/main_window.h"
 #include "frame/ui/pane.h"
 #include "masterdata/ui/address_fields.h"
+#include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "store/address_file.h"
+#include "store/records_test_support.h"
 #include "store/text_field.h"
 #include "support/failing_file_system.h"
-#include "support/modal.h"
 #include "support/fresh_program.h"
+#include "support/modal.h"
 
 namespace {
 
@@ -47,20 +51,13 @@ class AddressPaneTest : public testsupport::FreshProgram {
 };
 
 TEST_F(AddressPaneTest, SecondAndThirdMeierGetBlanksAndFreeNumbers) {
-  CreateAddress("Meier");
-  CreateAddress("Meier");
-  CreateAddress("Meier");
-  ASSERT_EQ(app.addresses.lastIndex, 2);
-  store::AddressRecord a;
-  std::vector<std::string> names, numbers;
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_EQ(store::ReadAddress(app, a, i), 1);
-    names.emplace_back(store::GetText(a.name2));
-    numbers.emplace_back(store::GetText(a.customerNumber));
-  }
-  EXPECT_EQ(names, (std::vector<std::string>{"Meier", "Meier ", "Meier  "}));
   // The first keeps number 1; the others get the next free numbers.
-  EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3"}));
+  std::vector<std::string> stored;
+  for (int i = 0; i < 3; ++i) {
+    CreateAddress("Meier");
+    stored.push_back(Name2() + "|" + std::string(store::GetText(app.address.customerNumber)));
+  }
+  EXPECT_EQ(stored, (std::vector<std::string>{"Meier|1", "Meier |2", "Meier  |3"}));
 }
 
 // A dialog whose input is refused stays open with a message; "Abbruch" then
@@ -149,8 +146,7 @@ TEST_F(AddressPaneTest, AnAddressWithoutKindShowsNone) {
   ASSERT_EQ(store::WriteAddress(app, app.address, position, false), 1);
   pane->refresh();
   ASSERT_TRUE(frame::Control<QAbstractButton>(pane, masterdata::id::kKinds[0])->isChecked());
-  pane->command(1012);
-  ASSERT_EQ(Name2(), "Berg");
+  pane->command(1012);  // to Berg
   for (int kind : masterdata::id::kKinds)
     EXPECT_FALSE(frame::Control<QAbstractButton>(pane, kind)->isChecked()) << kind;
 }
@@ -177,14 +173,51 @@ TEST_F(AddressPaneTest, AFailedWriteIsReportedAndThePaneShowsTheStoredAddress) {
   }
 }
 
-TEST_F(AddressPaneTest, RestrictedModeHidesChangeAndDelete) {
-  app.restrictedMode = 1;
-  frame::MainWindow restricted(app);
-  masterdata::InstallAddressPane(restricted);
-  QWidget* restrictedPane = restricted.pane(frame::PaneSlot::Address);
-  restricted.show();
-  for (int id : {1025, 1027, 1015})
-    EXPECT_EQ(frame::FindControl(restrictedPane, id)->isVisible(), id == 1015) << id;
+using masterdata::LRechnungDruckenDialog;
+
+class CashDeskPrintTest : public testsupport::StoreTest {
+ protected:
+  CashDeskPrintTest() {
+    for (const char* name : {"Adam", "Berg"}) {
+      store::AddressRecord a = testsupport::MakeAddress(name);
+      a.copies = name[0] == 'A' ? 1 : 3;
+      Add(a);
+    }
+    app.addresses.position = 0;
+    store::SetText(app.addressCriteria.name2, "#ZARVENTO");
+  }
+};
+
+TEST_F(CashDeskPrintTest, BrowsingShowsEachAddressWithItsCopiesAndAKnownOneStaysOne) {
+  LRechnungDruckenDialog dialog(app);
+  QStringList shown;
+  for (int step = 0; step < 3; ++step, dialog.command(1012))  // nothing after the last
+    shown << testsupport::Shown(&dialog, masterdata::id::kName2) +
+                 testsupport::Shown(&dialog, 2043);
+  EXPECT_EQ(shown, (QStringList{"Adam1", "Berg3", "Berg3"}));
+  // A known name stays one address.
+  dialog.command(masterdata::kPrintDeliveryNote);
+  EXPECT_EQ(dialog.result(), masterdata::kPrintDeliveryNote);
+  EXPECT_EQ(app.addresses.lastIndex, 1);
+  LRechnungDruckenDialog cancelled(app);
+  cancelled.command(2);
+  EXPECT_EQ(cancelled.result(), 0);
+}
+
+TEST_F(CashDeskPrintTest, AnUnknownNameBecomesANewAddressWhenADocumentIsChosen) {
+  LRechnungDruckenDialog dialog(app);
+  testsupport::Type(&dialog, masterdata::id::kName2, "Cäsar");
+  testsupport::Type(&dialog, 2043, "2");
+  frame::Control<QCheckBox>(&dialog, 2192)->setChecked(true);
+  dialog.command(masterdata::kPrintInvoice);
+  EXPECT_EQ(dialog.result(), masterdata::kPrintInvoice);
+  EXPECT_TRUE(dialog.paid());
+  EXPECT_EQ(dialog.copies(), 2);
+  ASSERT_EQ(app.addresses.lastIndex, 2);
+  store::AddressRecord stored{};
+  ASSERT_EQ(store::ReadAddress(app, stored, 2), 1);
+  EXPECT_EQ(store::GetText(stored.name2), "C\xe4sar");
+  EXPECT_EQ(+stored.copies, 2);
 }
 
 }  // namespace
