@@ -23,6 +23,12 @@ void Append(Bytes& to, const T& value) {
   to.insert(to.end(), p, p + sizeof value);
 }
 
+// An index entry: the key field, then the record offset.
+void IndexEntry(Bytes& to, const char* key, std::size_t width, std::size_t offset) {
+  to.insert(to.end(), key, key + width);
+  Append(to, static_cast<std::uint32_t>(offset));
+}
+
 // 120 articles, 60 addresses, 80 orders of two lines, 40 discounts; a
 // quarter of each with `small`.
 void WritePreviousDirectory(const std::string& dir, bool small = false) {
@@ -40,11 +46,7 @@ void WritePreviousDirectory(const std::string& dir, bool small = false) {
     a.price1 = 100 * i;
     a.quantityPrice2 = 10;
     a.stock[0] = static_cast<std::int16_t>(i - 5);
-    char entry[26] = {};
-    std::memcpy(entry, a.number, sizeof a.number);
-    const auto offset = static_cast<std::uint32_t>(ad.size());
-    std::memcpy(entry + 22, &offset, 4);
-    Append(ai, entry);
+    IndexEntry(ai, a.number, sizeof a.number, ad.size());
     Append(ad, a);
   }
   Append(ki, static_cast<std::int16_t>(60 / s - 1));
@@ -54,11 +56,7 @@ void WritePreviousDirectory(const std::string& dir, bool small = false) {
     std::snprintf(k.name2, sizeof k.name2, "Kunde %02d", i);
     std::snprintf(k.mobile, sizeof k.mobile, "0170 %d", i);
     k.turnover = 1000 + i;
-    char entry[46] = {};
-    std::memcpy(entry, k.name2, sizeof k.name2);
-    const auto offset = static_cast<std::uint32_t>(kd.size());
-    std::memcpy(entry + 42, &offset, 4);
-    Append(ki, entry);
+    IndexEntry(ki, k.name2, sizeof k.name2, kd.size());
     Append(kd, k);
   }
   Append(ri, static_cast<std::int16_t>(80 / s - 1));
