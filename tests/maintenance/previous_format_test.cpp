@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "frame/load_parameters.h"
 #include "maintenance/maintenance_test_support.h"
 #include "maintenance/structure_test.h"
@@ -107,12 +109,10 @@ TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
   TempDir dir;
   WritePreviousDirectory(dir.path());
   ASSERT_EQ(Start(dir.path()), 1);
-  EXPECT_EQ(FileSize(dir.file("BELVON.PAR")), 3534);
-  EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")), 120 * 520);
-  EXPECT_EQ(FileSize(dir.file("KUNDEN.DAT")), 60 * 1192);
-  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 80 * (80 + 2 * 402));
-  EXPECT_EQ(FileSize(dir.file("WARENGR.DAT")), 7 * 21);
-  EXPECT_EQ(FileSize(dir.file(store::kConversionProgressName)), -1);
+  for (auto [name, size] : {std::pair{"BELVON.PAR", 3534}, {"ARTIKEL.DAT", 120 * 520},
+                            {"KUNDEN.DAT", 60 * 1192}, {"RECHNUNG.DAT", 80 * (80 + 2 * 402)},
+                            {"WARENGR.DAT", 7 * 21}, {store::kConversionProgressName, -1}})
+    EXPECT_EQ(FileSize(dir.file(name)), size) << name;
   const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
   const Bytes addresses = ReadBytes(dir.file("KUNDEN.DAT"));
   // Lines, heads and discounts reach the records they reached before.
@@ -126,13 +126,14 @@ TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
   EXPECT_EQ(Text(addresses, At<std::int32_t>(orders, 884 * 70 + 2) + 56, 42), "Kunde 10");
   EXPECT_EQ(Text(addresses, At<std::int32_t>(discounts, 10 * 33) + 56, 42), "Kunde 33");
   EXPECT_EQ(Text(articles, At<std::int32_t>(discounts, 10 * 33 + 4) + 2, 22), "A099");
-  EXPECT_EQ(Text(articles, 7 * 520 + 24, 42), "Artikel 7");
-  EXPECT_EQ(Text(articles, 7 * 520 + 398, 8), "Stk");
-  EXPECT_EQ(At<std::int32_t>(articles, 7 * 520 + 406), 700);
-  EXPECT_EQ(At<std::int32_t>(articles, 7 * 520 + 410), 10);
-  EXPECT_EQ(At<double>(articles, 2 * 520 + 438), -3.0);
-  EXPECT_EQ(Text(addresses, 4 * 1192 + 246, 22), "0170 4");
-  EXPECT_EQ(At<std::int32_t>(addresses, 4 * 1192 + 930), 1004);
+  // Fields moved to their new places, the unit filled in, the stock widened.
+  EXPECT_EQ(Text(articles, 7 * 520 + 24, 42) + "|" + Text(articles, 7 * 520 + 398, 8) + "|" +
+                Text(addresses, 4 * 1192 + 246, 22),
+            "Artikel 7|Stk|0170 4");
+  EXPECT_EQ(std::tuple(At<std::int32_t>(articles, 7 * 520 + 406),
+                       At<std::int32_t>(articles, 7 * 520 + 410), At<double>(articles, 2 * 520 + 438),
+                       At<std::int32_t>(addresses, 4 * 1192 + 930)),
+            std::tuple(700, 10, -3.0, 1004));
   frame::AppState app;
   app.dataDirectory = dir.path();
   ASSERT_EQ(frame::LoadParameters(app), 1);
