@@ -1,14 +1,12 @@
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <fstream>
 #include <numeric>
 #include <random>
 #include <set>
 
 #include "datanorm/bulk_article_file.h"
 #include "datanorm_fixture.h"
+#include "maintenance/maintenance_test_support.h"
 #include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"
@@ -90,12 +88,6 @@ TEST_F(DatanormTest, BulkRunHoldsTheIndexUntilItEnds) {
   EXPECT_FALSE(held());
 }
 
-// Kills the process at its Nth call into the file system.
-struct KillAt : platform::FileSystem {
-  int left;
-  bool injectFault(platform::IoOp, const std::string&) override { return --left == 0 && raise(SIGKILL); }
-};
-
 // A run killed at any call leaves an index that is sorted, points only at
 // records of its keys and holds every article of its last write-back.
 TEST(BulkArticleFile, SurvivesBeingKilledAnywhere) {
@@ -104,45 +96,31 @@ TEST(BulkArticleFile, SurvivesBeingKilledAnywhere) {
   for (std::size_t at = 0; (at = catalogue.find("\nA;N;", at)) != std::string::npos; ++at)
     numbers.push_back(catalogue.substr(at + 5, catalogue.find(';', at + 5) - at - 5));
   int kills = 0;
-  for (int n = 1; n < 400; n += 4) {
+  for (int n = 1; n < 400; n += 2) {
     SCOPED_TRACE(n);
     DataDir run;
     // Some articles are there before, so the run also rewrites.
     ASSERT_EQ(run.import(catalogue.substr(0, catalogue.rfind("\nA;", 2500) + 1)).end,
               datanorm::ImportEnd::Done);
-    const std::int32_t before = run.app.articles.lastIndex + 1;
-    const std::string file = run.put("in.001", catalogue);
-    int pipeEnds[2];
-    ASSERT_EQ(pipe(pipeEnds), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-      close(pipeEnds[0]);
-      KillAt fs;
-      fs.left = n;
+    std::int32_t entries = run.app.articles.lastIndex + 1;
+    const std::string file = run.put("in.001", catalogue), written = run.dir.file("written");
+    const bool ended = testsupport::RunsToTheEnd(n, [&](platform::FileSystem& fs) {
       frame::AppState app = run.app;
       app.fileSystem = &fs;
       datanorm::ImportOptions options{file};
       options.bulkOptions.writeBackAfterChanges = 40;
       options.bulkOptions.appendBuffer = 4096;
       options.bulkOptions.sync = false;  // a killed process loses nothing the kernel has
-      options.bulkOptions.afterWriteBack = [&](std::int32_t entries) {
-        if (write(pipeEnds[1], &entries, sizeof entries) != sizeof entries) _exit(3);
-      };
+      options.bulkOptions.afterWriteBack = [&](std::int32_t e) { std::ofstream(written) << e; };
       datanorm::ImportDatanorm(app, options);
-      _exit(0);
-    }
-    close(pipeEnds[1]);
-    std::int32_t entries = before, got = 0;
-    while (read(pipeEnds[0], &got, sizeof got) == sizeof got) entries = got;
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
+    });
+    std::ifstream(written) >> entries;
     std::set<std::string> keys;
     ExpectSound(run.app, &keys);
     // The articles that were there, then those inserted up to the write-back.
     for (std::int32_t i = 0; i < entries; ++i) ASSERT_TRUE(keys.count(numbers[i])) << numbers[i];
-    if (WIFEXITED(status)) break;  // the run got to its end before the Nth call
-    kills += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    if (ended) break;  // the run got to its end before the Nth change
+    ++kills;
   }
   EXPECT_GT(kills, 15);
 }

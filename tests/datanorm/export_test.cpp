@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "datanorm/address_export.h"
 #include "datanorm/datanorm_export.h"
 #include "datanorm_fixture.h"
@@ -63,12 +65,10 @@ TEST_F(DatanormTest, AddressExport) {
     a.salutation = static_cast<std::uint8_t>(bits);
     store::SetText(a.name1, "Name " + std::to_string(bits));
     store::SetText(a.name2, std::string(1, static_cast<char>('A' + bits)));
-    store::SetText(a.street, "Haupt;str. 1");
-    store::SetText(a.town, "70173 Stuttgart");
-    store::SetText(a.phone, "0711");
-    store::SetText(a.fax, "0712");
-    store::SetText(a.mobile, "0170");
-    store::SetText(a.email, "a@b.de");
+    for (auto [field, text] : {std::pair<char*, const char*>{a.street, "Haupt;str. 1"},
+                               {a.town, "70173 Stuttgart"}, {a.phone, "0711"}, {a.fax, "0712"},
+                               {a.mobile, "0170"}, {a.email, "a@b.de"}})
+      std::strcpy(field, text);
     store::SetText(a.customerNumber, "1;" + std::to_string(bits));
     std::int32_t position = -1;
     ASSERT_TRUE(store::WriteAddress(app, a, position, true));

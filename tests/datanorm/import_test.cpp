@@ -34,6 +34,8 @@ TEST(DatanormImport, RecordRules) {
       {"B;L deletes", "A;N;1;;K;;1;;m;5;;;\nB;L;1;\n", "1", "-"},
       {"B;N behind an A;A that stored nothing", "A;N;2;;K;;1;;m;5;;;\nA;A;1;;K;;1;;m;5;;;\nB;N;1;MC;\n",
        "1", "-"},
+      {"carriage returns", "A;N;1;;K;;1;;m;5;;AB;\r\nB;N;1;MC" + k8 + "X;\r\n", "1",
+       "1|MC|AB X|K|" + kTail},
       {"code page 850", "A;N;1;;K\x81hlschrank;Gr\x94\xe1""e;1;;m;5;;;\n", "1",
        "1|||K\xfchlschrank|Gr\xf6\xdf""e" + kTail},
   };
@@ -88,17 +90,6 @@ TEST(DatanormImport, HeaderAndBadInput) {
     EXPECT_TRUE(!c.message || run.ui.texts().back().find(c.message) != std::string::npos);
     EXPECT_EQ(run.OtherCopy(run.dir.path()).articles.lastIndex + 1, c.articles);
   }
-}
-
-TEST_F(DatanormTest, CarriageReturnsBeforeLineFeedsChangeNothing) {
-  const std::string lines = Header() + "A;N;1;;K;;1;;m;5;;AB;\r\nB;N;1;MC" + k8 + "X;\r\n";
-  std::string unix = lines;
-  for (std::size_t at; (at = unix.find('\r')) != std::string::npos;) unix.erase(at, 1);
-  ASSERT_EQ(import(lines).end, ImportEnd::Done);
-  DataDir other;
-  ASSERT_EQ(other.import(unix).end, ImportEnd::Done);
-  EXPECT_EQ(bytes("ARTIKEL.DAT"), other.bytes("ARTIKEL.DAT"));
-  EXPECT_EQ(bytes("ARTIKEL.IDX"), other.bytes("ARTIKEL.IDX"));
 }
 
 TEST_F(DatanormTest, EscKeepsWhatWasStored) {

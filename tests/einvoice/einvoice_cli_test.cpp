@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "einvoice/einvoice_seller.h"
 #include "frame/parameter_file.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
@@ -36,18 +37,11 @@ TEST(EInvoiceCommand, WritesTheIssuedInvoiceOrNamesEveryMissingValueAndWritesNot
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testsupport::OrderBook book;
-    store::ParameterRecord& p = book.app.parameters;
-    store::SetText(p.companyName1, "Schreinerei Holzwurm"), store::SetText(p.street, "Eichenweg 12");
-    store::SetText(p.town, "34117 Kassel"), store::SetText(p.phone, "0561 123456");
-    store::SetText(p.email, "info@holzwurm.example"), store::SetText(p.vatId, "DE123456789");
-    store::SetText(p.bank1Iban, "DE89 3704 0044 0532 0130 00"), store::SetText(p.currencySymbol1, "EUR");
-    store::SetTaxRate(p, 0, 3, 190);
-    c.change(p);
-    ASSERT_EQ(frame::SaveParameters(book.app), 1);
     store::AddressRecord customer{};
     customer.length = sizeof customer, customer.kind = store::kAddressCustomer;
-    store::SetText(customer.customerNumber, "10001"), store::SetText(customer.name2, "Bauer");
-    store::SetText(customer.town, "34119 Kassel"), store::SetText(customer.email, "r@bauer.example");
+    einvoicetest::Complete(book.app.parameters, customer);
+    c.change(book.app.parameters);
+    ASSERT_EQ(frame::SaveParameters(book.app), 1);
     std::int32_t position = -1;
     store::WriteAddress(book.app, customer, position, true);
     const long number = book.order(static_cast<std::int32_t>(book.app.addresses.entry.offset), c.orderFlags,

@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "einvoice/einvoice_file.h"
+#include "einvoice/einvoice_seller.h"
 #include "einvoice/einvoice_settings.h"
 #include "orders/order_math.h"
 #include "platform/cp1252.h"
@@ -102,19 +103,10 @@ const std::vector<Case>& Cases() {
 
 // A master data set the rules accept, and a customer with VAT ID and e-mail.
 void Prepare(frame::AppState& app, const Case& c, int number) {
-  store::ParameterRecord& p = app.parameters;
-  p = {};
-  store::SetText(p.companyName1, "Schreinerei Holzwurm GmbH");
-  store::SetText(p.street, "Eichenweg 12"), store::SetText(p.town, "34117 Kassel");
-  store::SetText(p.phone, "0561 123456"), store::SetText(p.email, "info@holzwurm.example");
-  store::SetText(p.vatId, "DE123456789"), store::SetText(p.bank1Iban, "DE89 3704 0044 0532 0130 00");
-  store::SetText(p.currencySymbol1, "EUR");
-  store::SetTaxRate(p, 0, 2, 70), store::SetTaxRate(p, 0, 3, 190);
-  p.printPaymentTerms = 1;
-  app.address = {};
-  store::SetText(app.address.customerNumber, "10001"), store::SetText(app.address.name2, "Bauer GmbH");
+  app.parameters = {}, app.address = {};
+  einvoicetest::Complete(app.parameters, app.address);
+  app.parameters.printPaymentTerms = 1;
   store::SetText(app.address.street, "Lindenallee 3"), store::SetText(app.address.town, "D-34119 Kassel");
-  store::SetText(app.address.email, "rechnung@bauer.example");
   store::SetText(app.address.vatId, "ATU12345678");
   app.order = {};
   app.order.orderNumber = number;

@@ -6,6 +6,7 @@
 
 #include <tuple>
 
+#include "einvoice/einvoice_seller.h"
 #include "einvoice/einvoice_settings.h"
 #include "orders/order_math.h"
 #include "printing/job_table.h"
@@ -52,9 +53,7 @@ TEST(LegalLines, AddTheServiceDateTaxIdTaxBaseAndExemptionAndMoveNothing) {
     SCOPED_TRACE(c.name);
     testsupport::TestApp t;
     frame::AppState& app = t.app;
-    store::SetText(app.parameters.vatId, "DE123456789");
-    store::SetText(app.parameters.currencySymbol1, "EUR");
-    store::SetTaxRate(app.parameters, 0, 3, 190);
+    einvoicetest::Complete(app.parameters, app.address);
     store::SetText(app.order.orderDate, "01.12.2026"), store::SetText(app.order.invoiceDate, "06.12.2026");
     app.order.flags = c.flags;
     app.order.lineCount = static_cast<std::int16_t>(c.lines);

@@ -61,20 +61,6 @@ TEST_F(OrderMaintenance, InconsistentOrdersAreDeletedOnlyWhenTheUserSaysSo) {
   }
 }
 
-TEST(CurrencyChangeover, AmountsAndRates) {
-  ExpectEach<std::int32_t, std::int32_t>(MarkToEuro, {{1000, 511}, {-1000, -511}, {0, 0}});
-  store::ParameterRecord p{};
-  store::SetText(p.currencySymbol1, "DM");
-  store::SetText(p.currencySymbol4, "EUR");
-  p.exchangeRates[1] = 0.9f;
-  p.exchangeRates[3] = 0.5f;
-  ChangeCurrencySettings(p);
-  EXPECT_EQ(store::GetText(p.currencySymbol1), "EUR");
-  EXPECT_EQ(store::GetText(p.currencySymbol4), "DM");
-  EXPECT_FLOAT_EQ(p.exchangeRates[1], 1.760247f);
-  EXPECT_EQ(p.exchangeRates[3] + 0.0f, 2.0f);
-}
-
 TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
   const std::int32_t kunde = customer("Kunde"), artikel = article("A1", 1);
   const std::int32_t thousand = 1000;
@@ -102,6 +88,15 @@ TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
   EXPECT_EQ(At<std::int32_t>(articles, artikel + 406) + At<std::int32_t>(articles, artikel + 434),
             1022);
   EXPECT_EQ(store::GetText(OtherCopy(dir.path()).parameters.currencySymbol4), "DMK");
+  ExpectEach<std::int32_t, std::int32_t>(MarkToEuro, {{1000, 511}, {-1000, -511}, {0, 0}});
+  store::ParameterRecord p{};
+  store::SetText(p.currencySymbol1, "DM"), store::SetText(p.currencySymbol4, "EUR");
+  p.exchangeRates[1] = 0.9f, p.exchangeRates[3] = 0.5f;
+  ChangeCurrencySettings(p);
+  EXPECT_EQ(std::pair(store::GetText(p.currencySymbol1), store::GetText(p.currencySymbol4)),
+            std::pair(std::string_view("EUR"), std::string_view("DM")));
+  EXPECT_FLOAT_EQ(p.exchangeRates[1], 1.760247f);
+  EXPECT_EQ(p.exchangeRates[3] + 0.0f, 2.0f);
 }
 
 struct IgnoringLocks : platform::FileSystem {

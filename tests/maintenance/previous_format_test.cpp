@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "frame/load_parameters.h"
 #include "maintenance/maintenance_test_support.h"
 #include "maintenance/structure_test.h"
@@ -21,6 +23,12 @@ template <typename T>
 void Append(Bytes& to, const T& value) {
   const auto* p = reinterpret_cast<const std::uint8_t*>(&value);
   to.insert(to.end(), p, p + sizeof value);
+}
+
+// An index entry: the key field, then the record offset.
+void IndexEntry(Bytes& to, const char* key, std::size_t width, std::size_t offset) {
+  to.insert(to.end(), key, key + width);
+  Append(to, static_cast<std::uint32_t>(offset));
 }
 
 // 120 articles, 60 addresses, 80 orders of two lines, 40 discounts; a
@@ -40,11 +48,7 @@ void WritePreviousDirectory(const std::string& dir, bool small = false) {
     a.price1 = 100 * i;
     a.quantityPrice2 = 10;
     a.stock[0] = static_cast<std::int16_t>(i - 5);
-    char entry[26] = {};
-    std::memcpy(entry, a.number, sizeof a.number);
-    const auto offset = static_cast<std::uint32_t>(ad.size());
-    std::memcpy(entry + 22, &offset, 4);
-    Append(ai, entry);
+    IndexEntry(ai, a.number, sizeof a.number, ad.size());
     Append(ad, a);
   }
   Append(ki, static_cast<std::int16_t>(60 / s - 1));
@@ -54,11 +58,7 @@ void WritePreviousDirectory(const std::string& dir, bool small = false) {
     std::snprintf(k.name2, sizeof k.name2, "Kunde %02d", i);
     std::snprintf(k.mobile, sizeof k.mobile, "0170 %d", i);
     k.turnover = 1000 + i;
-    char entry[46] = {};
-    std::memcpy(entry, k.name2, sizeof k.name2);
-    const auto offset = static_cast<std::uint32_t>(kd.size());
-    std::memcpy(entry + 42, &offset, 4);
-    Append(ki, entry);
+    IndexEntry(ki, k.name2, sizeof k.name2, kd.size());
     Append(kd, k);
   }
   Append(ri, static_cast<std::int16_t>(80 / s - 1));
@@ -109,12 +109,10 @@ TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
   TempDir dir;
   WritePreviousDirectory(dir.path());
   ASSERT_EQ(Start(dir.path()), 1);
-  EXPECT_EQ(FileSize(dir.file("BELVON.PAR")), 3534);
-  EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")), 120 * 520);
-  EXPECT_EQ(FileSize(dir.file("KUNDEN.DAT")), 60 * 1192);
-  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 80 * (80 + 2 * 402));
-  EXPECT_EQ(FileSize(dir.file("WARENGR.DAT")), 7 * 21);
-  EXPECT_EQ(FileSize(dir.file(store::kConversionProgressName)), -1);
+  for (auto [name, size] : {std::pair{"BELVON.PAR", 3534}, {"ARTIKEL.DAT", 120 * 520},
+                            {"KUNDEN.DAT", 60 * 1192}, {"RECHNUNG.DAT", 80 * (80 + 2 * 402)},
+                            {"WARENGR.DAT", 7 * 21}, {store::kConversionProgressName, -1}})
+    EXPECT_EQ(FileSize(dir.file(name)), size) << name;
   const Bytes articles = ReadBytes(dir.file("ARTIKEL.DAT"));
   const Bytes addresses = ReadBytes(dir.file("KUNDEN.DAT"));
   // Lines, heads and discounts reach the records they reached before.
@@ -128,13 +126,14 @@ TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
   EXPECT_EQ(Text(addresses, At<std::int32_t>(orders, 884 * 70 + 2) + 56, 42), "Kunde 10");
   EXPECT_EQ(Text(addresses, At<std::int32_t>(discounts, 10 * 33) + 56, 42), "Kunde 33");
   EXPECT_EQ(Text(articles, At<std::int32_t>(discounts, 10 * 33 + 4) + 2, 22), "A099");
-  EXPECT_EQ(Text(articles, 7 * 520 + 24, 42), "Artikel 7");
-  EXPECT_EQ(Text(articles, 7 * 520 + 398, 8), "Stk");
-  EXPECT_EQ(At<std::int32_t>(articles, 7 * 520 + 406), 700);
-  EXPECT_EQ(At<std::int32_t>(articles, 7 * 520 + 410), 10);
-  EXPECT_EQ(At<double>(articles, 2 * 520 + 438), -3.0);
-  EXPECT_EQ(Text(addresses, 4 * 1192 + 246, 22), "0170 4");
-  EXPECT_EQ(At<std::int32_t>(addresses, 4 * 1192 + 930), 1004);
+  // Fields moved to their new places, the unit filled in, the stock widened.
+  EXPECT_EQ(Text(articles, 7 * 520 + 24, 42) + "|" + Text(articles, 7 * 520 + 398, 8) + "|" +
+                Text(addresses, 4 * 1192 + 246, 22),
+            "Artikel 7|Stk|0170 4");
+  EXPECT_EQ(std::tuple(At<std::int32_t>(articles, 7 * 520 + 406),
+                       At<std::int32_t>(articles, 7 * 520 + 410), At<double>(articles, 2 * 520 + 438),
+                       At<std::int32_t>(addresses, 4 * 1192 + 930)),
+            std::tuple(700, 10, -3.0, 1004));
   frame::AppState app;
   app.dataDirectory = dir.path();
   ASSERT_EQ(frame::LoadParameters(app), 1);

@@ -4,9 +4,9 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <cstring>
 #include <filesystem>
 
+#include "einvoice/einvoice_seller.h"
 #include "einvoice/ui/einvoice_menu.h"
 #include "einvoice/ui/erechnung_dialog.h"
 #include "store/text_field.h"
@@ -32,14 +32,8 @@ TEST(SaveEInvoice, ProposesTheSettingsFolderAndWritesOnlyACompleteInvoice) {
     SCOPED_TRACE(withIban);
     testsupport::TestApp t;
     frame::AppState& app = t.app;
-    store::ParameterRecord& p = app.parameters;
-    for (auto [field, text] : {std::pair{p.companyName1, "Holzwurm"}, {p.street, "Eichenweg 12"}, {p.town, "34117 Kassel"},
-                               {p.phone, "0561 1"}, {p.email, "a@b.example"}, {p.vatId, "DE123456789"},
-                               {p.currencySymbol1, "EUR"}})
-      std::strcpy(field, text);
-    if (withIban) store::SetText(p.bank1Iban, "DE89370400440532013000");
-    store::SetText(app.address.customerNumber, "7"), store::SetText(app.address.name2, "Bauer");
-    store::SetText(app.address.town, "34119 Kassel"), store::SetText(app.address.email, "r@b.example");
+    einvoicetest::Complete(app.parameters, app.address);
+    if (!withIban) app.parameters.bank1Iban[0] = 0;
     app.order.orderNumber = 4711, app.order.flags = store::kOrderInvoicePrinted, app.order.total = 100;
     store::SetText(app.order.invoiceDate, "06.12.2026"), store::SetText(app.order.orderDate, "06.12.2026");
     app.order.lineCount = 1, app.orderLines[1].quantity = 1, app.orderLines[1].salePrice = 100;

@@ -38,9 +38,7 @@ TEST_F(PictureWindowTest, OpensWithItsLargerSideAtAbout320Pixels) {
   const struct {
     int width, height, zoom;
     QSize client;
-  } cases[] = {{640, 480, 50, {320, 240}},
-               {100, 50, 320, {320, 160}},
-               {50, 100, 320, {160, 320}},
+  } cases[] = {{640, 480, 50, {320, 240}}, {100, 50, 320, {320, 160}}, {50, 100, 320, {160, 320}},
                {1500, 1000, 22, {330, 220}}};
   store::SetText(app.article.remark2, "foto.jpg Ansicht von vorn");
   for (const auto& c : cases) {
@@ -82,13 +80,10 @@ TEST_F(PictureWindowTest, NoPictureNoWindow) {
 TEST_F(PictureWindowTest, TheNameEndsAtTheFirstSeparator) {
   testsupport::ExpectEach<std::string, std::string>(
       [](const std::string& remark) { return PictureName(remark); },
-      {{"a.jpg rot", "a.jpg"},
-       {"a.jpg,b", "a.jpg"},
-       {"a.jpg:b", "a.jpg"},
-       {"a.jpg;b", "a.jpg"},
-       {"a.jpg\r\nb", "a.jpg"},
-       {"/bilder/a.jpg\nb", "/bilder/a.jpg"},
-       {"a.jpg", "a.jpg"}});
+      // clang-format off
+      {{"a.jpg rot", "a.jpg"}, {"a.jpg,b", "a.jpg"}, {"a.jpg:b", "a.jpg"}, {"a.jpg;b", "a.jpg"},
+       {"a.jpg\r\nb", "a.jpg"}, {"/bilder/a.jpg\nb", "/bilder/a.jpg"}, {"a.jpg", "a.jpg"}});
+  // clang-format on
 }
 
 TEST_F(PictureWindowTest, TheArticlePaneShowsThePictureUntilItBrowsesOn) {

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
+#include <tuple>
 
 #include "frame/command_ids.h"
 #include "frame/ui/dialog_support.h"
@@ -23,13 +24,9 @@ TEST(DateRangeDialog, ProposesAndHandsOverTheRange) {
     int job;  // the HITLISTE's parameter
     const char* title;
     int fromId, toId;
-    const char* proposedFrom;
-    const char* proposedTo;
-    const char* typedFrom;
-    const char* typedTo;
+    const char *proposedFrom, *proposedTo, *typedFrom, *typedTo;
     int printedJob;
-    const char* from;
-    const char* to;
+    const char *from, *to;
   };
   const Case cases[] = {
       {RangeDialog::InvoiceJournal, 0, "Rechnungsausgangsbuch", 2111, 2112, "06.12.2026",
@@ -56,15 +53,12 @@ TEST(DateRangeDialog, ProposesAndHandsOverTheRange) {
     QLineEdit* fromEdit = frame::Control<QLineEdit>(&dialog, c.fromId);
     QLineEdit* toEdit = frame::Control<QLineEdit>(&dialog, c.toId);
     ASSERT_TRUE(fromEdit && toEdit);
-    EXPECT_EQ(fromEdit->text(), c.proposedFrom);
-    EXPECT_EQ(toEdit->text(), c.proposedTo);
+    EXPECT_EQ(fromEdit->text() + "-" + toEdit->text(), QString(c.proposedFrom) + "-" + c.proposedTo);
     fromEdit->setText(c.typedFrom);
     toEdit->setText(c.typedTo);
     dialog.command(1);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(job, c.printedJob);
-    EXPECT_EQ(from, c.from);
-    EXPECT_EQ(to, c.to);
+    EXPECT_EQ(std::tuple(job, from, to), std::tuple(c.printedJob, c.from, c.to));
   }
 }
 
@@ -76,8 +70,7 @@ TEST(ReportMenu, OpensTheDialogsOfItsCommands) {
   reports::RegisterReportCommands(window);
   struct Case {
     int id;
-    const char* withoutOrders;
-    const char* withOrders;
+    const char *withoutOrders, *withOrders;
   };
   const Case cases[] = {{frame::cmd::kArticleHitList, "", "HITLISTE"},
                         {frame::cmd::kArticleTurnoverList, "", "HITLISTE"},
