@@ -201,11 +201,11 @@ SaleEnd CashSale::bookWithDocument(const std::function<SaleDocument()>& chooseDo
     Tell(app_, "Bitte erst eine Adresse anlegen !");
     return SaleEnd::Kept;
   }
-  const bool invoice = document.kind == DocumentKind::Invoice;
-  const std::uint16_t flags =
-      invoice ? store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted
-              : store::kOrderDeliveryNotePrinted;
-  if (!storeSale(app_.address, offset, flags, false, document.paid)) return SaleEnd::Kept;
+  // The goods have gone over the counter: the sale is stored as delivered.
+  // It becomes an invoice, with its date, only once the invoice is really
+  // out; a printer dialog cancelled leaves a delivered order to invoice later.
+  if (!storeSale(app_.address, offset, store::kOrderDeliveryNotePrinted, false, document.paid))
+    return SaleEnd::Kept;
   std::string printDate = FormatDate(*app_.clock);
   IssueDocument(app_, document.kind, document.copies, printDate, printJob);
   return SaleEnd::Printed;

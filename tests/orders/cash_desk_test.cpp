@@ -146,9 +146,12 @@ TEST_F(CashDesk, BookingWithADocumentPrintsTheCopiesChosen) {
   customer("Barverkauf");
   const std::int32_t meier = customer("Meier");
   using Jobs = std::vector<std::pair<int, bool>>;
-  const struct { DocumentKind kind; int copies; bool paid; Jobs jobs; int flags; } cases[] = {{DocumentKind::Invoice, 1, true, {{3, true}}, 6},
-               {DocumentKind::Invoice, 3, false, {{3, false}, {3, false}, {3, true}}, 6},
-               {DocumentKind::DeliveryNote, 1, false, {{2, true}}, 2}};
+  // A printer dialog cancelled leaves a delivered order, no invoice.
+  const struct { DocumentKind kind; int copies; bool paid, out; Jobs jobs; int flags; } cases[] = {
+      {DocumentKind::Invoice, 1, true, true, {{3, true}}, 6},
+      {DocumentKind::Invoice, 3, false, true, {{3, false}, {3, false}, {3, true}}, 6},
+      {DocumentKind::DeliveryNote, 1, false, true, {{2, true}}, 2},
+      {DocumentKind::Invoice, 1, true, false, {{3, true}}, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.copies);
     sale.startNew();
@@ -157,16 +160,17 @@ TEST_F(CashDesk, BookingWithADocumentPrintsTheCopiesChosen) {
     sale.add();
     Jobs jobs;
     ASSERT_EQ(sale.bookWithDocument([&c] { return SaleDocument{true, c.kind, c.copies, c.paid}; },
-                                    [&jobs](int job, bool notify, const std::string&,
-                                            const std::function<void()>& printed) {
+                                    [&jobs, &c](int job, bool notify, const std::string&,
+                                                const std::function<void()>& printed) {
                                       jobs.emplace_back(job, notify);
-                                      printed();
+                                      if (c.out) printed();
                                     }),
               SaleEnd::Printed);
     EXPECT_EQ(jobs, c.jobs);
     const store::OrderHead head = stored(app.order.orderNumber);
     EXPECT_EQ(std::tuple(+head.customerRef, +head.flags, +head.paid),
               std::tuple(meier, c.flags, c.paid ? +head.total : 0));
+    EXPECT_EQ(store::GetText(head.invoiceDate).empty(), !(c.out && c.flags == 6));
   }
 }
 
