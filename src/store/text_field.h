@@ -26,7 +26,7 @@ inline std::string_view GetText(const char* field, std::size_t width) {
 inline void SetText(char* field, std::size_t width, std::string_view text) {
   if (width == 0) return;
   std::size_t n = text.size() < width - 1 ? text.size() : width - 1;
-  std::memcpy(field, text.data(), n);
+  if (n) std::memcpy(field, text.data(), n);  // an empty view may have no data
   std::memset(field + n, 0, width - n);
 }
 

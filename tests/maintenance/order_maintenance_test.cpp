@@ -29,7 +29,7 @@ TEST_F(OrderMaintenance, OrdersDatedInTheRangeAreDeletedBothEndsIncluded) {
   const std::int32_t kunde = customer("Kunde");
   const char* dates[] = {"31.12.2024", "01.01.2025", "15.06.2025", "31.12.2025", "01.01.2026"};
   std::vector<std::int32_t> numbers;
-  for (const char* date : dates) numbers.push_back(order(kunde, 0, {{2, 100}}, date).orderNumber);
+  for (const char* date : dates) numbers.push_back(+order(kunde, 0, {{2, 100}}, date).orderNumber);
   EXPECT_EQ(DeleteOldInvoices(app, "01.01.2025", "31.12.2025"), 1);
   EXPECT_EQ(app.orders.lastIndex, 1);
   std::vector<store::OrderLine> lines;
