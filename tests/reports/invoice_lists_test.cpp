@@ -145,7 +145,7 @@ TEST(InvoiceJournal, PagesInPreviewAndOnPaper) {
     EXPECT_EQ(canvas.findText("Steuersätze: 7.0% und 19.0%") != nullptr, c.totals);
     EXPECT_NE(canvas.findText("Linke Maustaste zum Drucken, Rechte zum Beenden..."), nullptr);
   }
-  const auto paper = book.render(8, "01.12.2026", "01.12.2026");
+  const auto paper = book.render(8, "01.12.2026", "01.12.2026", false, 1);  // paper ignores the page shown
   EXPECT_EQ(paper.ofKind(printing::RecordingCanvas::Kind::EndPage).size(), 2u);
   EXPECT_NE(paper.findText("Die Auflistung wird auf Seite 3 fortgesetzt."), nullptr);
   EXPECT_EQ(paper.findText("Liste aller Rechnungen vom 01.12.2026, Seite: 3")->y, 150);
