@@ -67,7 +67,7 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
       const std::string date = orders::NormaliseDate(store::GetText(head.invoiceDate));
       row.number = frame::Format("%-ld - %s", static_cast<long>(head.orderNumber),
                                  platform::Cp1252ToUtf8(date).c_str());
-      outstanding += ToMainCurrency(static_cast<float>(due), app.parameters, head.currency);
+      outstanding += ToMainCurrencyInFloat(static_cast<float>(due), app.parameters, head.currency);
     } else {
       row.number = frame::Format("%-ld", static_cast<long>(head.orderNumber));
     }
@@ -193,7 +193,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
                               ? static_cast<std::int64_t>(std::clamp(difference, -2147483648.0, 2147483647.0))
                               : 0;
     if (head.cashDiscountTaken) profit = ((1000 - head.cashDiscount) * profit + 5) / 1000;
-    total += ToMainCurrency(static_cast<double>(profit), p, head.currency);
+    total += ToMainCurrencyInFloat(static_cast<float>(profit), p, head.currency);
     const store::AddressRecord& customer = customers.at(head.customerRef);
     Row row;
     row.position = order.position;

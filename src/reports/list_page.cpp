@@ -35,7 +35,8 @@ bool ListPage::beforeRecord() {
              frame::Format("Die Auflistung wird auf Seite %-d fortgesetzt.", page_ + 1));
     }
     const bool printing = !canvas_.isPreview();
-    if (!printing::NextPage(canvas_, geometry_, context_, page_ + 1, layout_.pagesByTarget)) {
+    if (!printing::NextPage(canvas_, geometry_, context_, page_ + 1,
+                            layout_.pagesByTarget && !printing)) {
       stopped_ = true;
       failed_ = printing;
       return false;

@@ -15,14 +15,29 @@ std::string CurrencyName(const store::ParameterRecord& p, int currency) {
   }
 }
 
-std::int32_t ToMainCurrency(double cents, const store::ParameterRecord& p, int currency) {
+namespace {
+
+float Factor(const store::ParameterRecord& p, int currency) {
   const float factor = currency >= 0 && currency <= 3 ? p.exchangeRates[currency] : 1.0f;
-  double value = std::isfinite(factor) && factor > 0 ? cents / static_cast<double>(factor) : cents;
+  return std::isfinite(factor) && factor > 0 ? factor : 1.0f;
+}
+
+std::int32_t Whole(double value) {
   if (!std::isfinite(value)) return 0;
   value = std::trunc(value);
   if (value > INT32_MAX) return INT32_MAX;
   if (value < INT32_MIN) return INT32_MIN;
   return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+std::int32_t ToMainCurrency(double cents, const store::ParameterRecord& p, int currency) {
+  return Whole(cents / static_cast<double>(Factor(p, currency)));
+}
+
+std::int32_t ToMainCurrencyInFloat(float cents, const store::ParameterRecord& p, int currency) {
+  return Whole(cents / Factor(p, currency));
 }
 
 std::string Money(double cents, const std::string& currency) {

@@ -19,6 +19,11 @@ std::string CurrencyName(const store::ParameterRecord& parameters, int currency)
 // the currency's single-precision factor and truncated toward zero. A
 // currency without a usable factor (0 or less) is taken as it is.
 std::int32_t ToMainCurrency(double cents, const store::ParameterRecord& parameters, int currency);
+// The same with the amount held as a single-precision float and divided in
+// single precision, as the sums of the open invoices and of the article
+// turnover list add it up.
+std::int32_t ToMainCurrencyInFloat(float cents, const store::ParameterRecord& parameters,
+                                   int currency);
 
 // "%.2f %s": cents / 100 with the currency name.
 std::string Money(double cents, const std::string& currency);

@@ -86,7 +86,7 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
   std::vector<int> label(static_cast<std::size_t>(months), 0);
 
   const store::ArticleRecord criteria = app.articleCriteria;
-  ScanOrders(app, true, {}, [&](const ScannedOrder& order) {
+  ScanOrders(app, true, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
     const std::string_view date = store::GetText(head.orderDate);
     if (!(head.flags & store::kOrderDeliveryNotePrinted) || !orders::DateInRange(from, date, to))
