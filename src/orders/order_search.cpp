@@ -20,13 +20,18 @@ using platform::Access;
 using platform::Share;
 
 // Upper case in Windows-1252: a-z and the accented small letters (ä, ö, ü,
-// é ...; not ß and not the division sign) onto their capitals.
+// é ...; not ß and not the division sign) onto their capitals, and the four
+// whose capitals lie elsewhere (š, œ, ž, ÿ).
 std::string UpperCp1252(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
     const auto u = static_cast<unsigned char>(c);
     if ((u >= 'a' && u <= 'z') || (u >= 0xE0 && u <= 0xFE && u != 0xF7))
       c = static_cast<char>(u - 0x20);
+    else if (u == 0x9A || u == 0x9C || u == 0x9E)
+      c = static_cast<char>(u - 0x10);
+    else if (u == 0xFF)
+      c = static_cast<char>(0x9F);
   }
   return out;
 }

@@ -66,6 +66,8 @@ TEST_F(CashDesk, SearchByNumberOrByAnyCaseOfTheName) {
   EXPECT_EQ(OrderSearchSummary(SearchOrders(app, 157, "mEiEr")), "3 Aufträge gefunden");
   for (auto [number, name] : {std::pair{0L, ""}, {999L, ""}, {0L, "Krause"}})
     EXPECT_TRUE(SearchOrders(app, number, name).hits.empty()) << number << name;
+  numbered(customer("\x8A" "imek"), 126120059);  // Š found by š
+  EXPECT_EQ(SearchOrders(app, 0, "\x9A" "IMEK").hits.size(), 1u);
 }
 
 TEST_F(CashDesk, OnlyTheNumberSearchStopsAtFiveHundred) {

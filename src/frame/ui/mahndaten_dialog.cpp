@@ -55,10 +55,10 @@ MahndatenDialog::MahndatenDialog(const store::ParameterRecord& parameters, QWidg
     QLineEdit* fee = MakeEdit(this, 1063 + level, 6);
     fee->setText(QString::number(parameters_.dunningFees[level]));
     grid->addWidget(fee, row, 2);
-    QLineEdit* title = MakeEdit(this, 1066 + level, 80);
+    QLineEdit* title = MakeEdit(this, 1066 + level, 79);
     title->setText(FromCp1252(store::GetText(Title(parameters_, level), 81)));
     grid->addWidget(title, row, 3);
-    QLineEdit* text = MakeEdit(this, 1072 + level, 80);
+    QLineEdit* text = MakeEdit(this, 1072 + level, 79);
     text->setText(FromCp1252(store::GetText(Text(parameters_, level), 81)));
     text->setPlaceholderText(QStringLiteral("Textdatei des Briefes"));
     grid->addWidget(text, row, 4);

@@ -217,6 +217,8 @@ TEST(MahndatenDialog, StoresAllTwelveValues) {
                   std::string(store::GetText(texts[level], 81)),
               std::to_string(1066 + level) + std::to_string(1072 + level));
   }
+  ExpectStored(dialog, {{1066, QString(90, 'T'), Txt<&P::dunningTitle1>, std::string(79, 'T')},
+                        {1074, QString(90, 'X'), Txt<&P::dunningText3>, std::string(79, 'X')}});
 }
 
 // "Abbruch" after a change leaves the record as it came in.
