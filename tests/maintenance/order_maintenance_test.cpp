@@ -38,6 +38,7 @@ TEST_F(OrderMaintenance, OrdersDatedInTheRangeAreDeletedBothEndsIncluded) {
   EXPECT_EQ(lines[1].salePrice + 0, 100) << "the lines come along";
   EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 2 * (80 + 402));
   EXPECT_TRUE(ui.questions().empty());
+  EXPECT_EQ(DeleteOldInvoices(app, "", "31.12.2025") + app.orders.lastIndex, 1) << "empty from";
 }
 
 TEST_F(OrderMaintenance, InconsistentOrdersAreDeletedOnlyWhenTheUserSaysSo) {
