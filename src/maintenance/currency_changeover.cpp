@@ -114,8 +114,17 @@ int CurrencyChangeover(frame::AppState& app) {
   ConvertRecords(app, articles, "Probleme mit Artikel Nr: ", {406, 414, 422, 430, 434});
   ConvertRecords(app, addresses, "Probleme mit Adresse Nr: ", {930});
   ConvertOrders(orders);
+  // The counter as the file holds it now: other copies may have drawn numbers.
+  std::uint32_t next = app.nextOrderNumber;
+  std::uint8_t counter[4];
+  platform::File par =
+      store::DataFileExists(app, store::kParameterFileName)
+          ? store::OpenData(app, store::kParameterFileName, Access::Read, Share::DenyNone)
+          : platform::File();
+  if (par && par.readExact(counter, 4)) next = Load<std::uint32_t>(counter);
+  par.close();
   Bytes parameterFile(4 + sizeof parameters);
-  Store<std::uint32_t>(parameterFile.data(), app.nextOrderNumber);
+  Store<std::uint32_t>(parameterFile.data(), next);
   std::memcpy(parameterFile.data() + 4, &parameters, sizeof parameters);
 
   Replacement replacement(app);
@@ -131,6 +140,7 @@ int CurrencyChangeover(frame::AppState& app) {
     return 0;
   }
   app.parameters = parameters;
+  app.nextOrderNumber = next;
   return 1;
 }
 

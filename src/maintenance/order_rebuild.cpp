@@ -30,7 +30,7 @@ bool Ask(frame::AppState& app, const char* format, long a, long b = 0) {
 bool LeftOut(frame::AppState& app, const OrderRebuild& rebuild, const std::uint8_t* entry,
              const Bytes& head) {
   const std::string_view date = store::GetText(reinterpret_cast<const char*>(&head[10]), 12);
-  if (!rebuild.from.empty() && orders::DateInRange(rebuild.from, date, rebuild.to)) return true;
+  if (rebuild.byDate && orders::DateInRange(rebuild.from, date, rebuild.to)) return true;
   const long entryNumber = Load<std::int32_t>(entry + 4);
   const long headNumber = Load<std::int32_t>(&head[6]);
   bool yes = false;
@@ -59,7 +59,7 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
     return 0;
   }
   IndexImage index = MakeIndexImage(store::kOrderLayout, std::move(indexBytes));
-  if (index.count == 0 && !rebuild.from.empty()) return 1;  // nothing to delete
+  if (index.count == 0 && rebuild.byDate) return 1;  // nothing to delete
   if (app.ui) app.ui->beginProgress();
   Bytes newData, newEntries, readHead(f.headSize), readLine(f.lineSize), head(80), line(402);
   std::int32_t kept = 0;
@@ -136,6 +136,7 @@ bool ConfirmInvoiceDeletion(frame::AppState& app) {
 
 int DeleteOldInvoices(frame::AppState& app, const std::string& from, const std::string& to) {
   OrderRebuild rebuild;
+  rebuild.byDate = true;
   rebuild.from = from;
   rebuild.to = to;
   return RebuildOrderFile(app, rebuild);

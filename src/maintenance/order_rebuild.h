@@ -22,7 +22,9 @@ struct OrderRebuild {
   // the current 80 and 402 bytes; none: they are copied as they are.
   std::function<void(const Bytes& read, Bytes& head)> convertHead;
   std::function<void(const Bytes& read, Bytes& line)> convertLine;
-  // Orders dated in from .. to (both included) are left out; empty: none.
+  // With byDate, orders dated in from .. to (both included, read as dates
+  // even when a text is empty) are left out.
+  bool byDate = false;
   std::string from, to;
   std::function<bool(Replacement&)> alsoReplace;
 };

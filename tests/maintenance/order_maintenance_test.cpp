@@ -38,6 +38,7 @@ TEST_F(OrderMaintenance, OrdersDatedInTheRangeAreDeletedBothEndsIncluded) {
   EXPECT_EQ(lines[1].salePrice + 0, 100) << "the lines come along";
   EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 2 * (80 + 402));
   EXPECT_TRUE(ui.questions().empty());
+  EXPECT_EQ(DeleteOldInvoices(app, "", "31.12.2025") + app.orders.lastIndex, 1) << "empty from";
 }
 
 TEST_F(OrderMaintenance, InconsistentOrdersAreDeletedOnlyWhenTheUserSaysSo) {
@@ -72,6 +73,8 @@ TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
     WriteBytes(dir.file(file), bytes);
   }
   const std::int32_t number = order(kunde, 0, {{1, 1000, artikel}}).orderNumber;
+  const std::uint32_t next = OtherCopy(dir.path()).nextOrderNumber;
+  app.nextOrderNumber = 1;  // stale: other copies drew numbers since
   for (const char* first : {"EUR", "DMK"}) {
     SCOPED_TRACE(first);
     store::SetText(app.parameters.currencySymbol1, first);
@@ -88,6 +91,7 @@ TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
   EXPECT_EQ(At<std::int32_t>(articles, artikel + 406) + At<std::int32_t>(articles, artikel + 434),
             1022);
   EXPECT_EQ(store::GetText(OtherCopy(dir.path()).parameters.currencySymbol4), "DMK");
+  EXPECT_EQ(OtherCopy(dir.path()).nextOrderNumber, next) << "the counter the file held";
   ExpectEach<std::int32_t, std::int32_t>(MarkToEuro, {{1000, 511}, {-1000, -511}, {0, 0}});
   store::ParameterRecord p{};
   store::SetText(p.currencySymbol1, "DM"), store::SetText(p.currencySymbol4, "EUR");
