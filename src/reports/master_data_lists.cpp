@@ -48,7 +48,7 @@ void WalkRecords(frame::AppState& app, store::IndexedFile file, const char* inde
 double TotalStock(const store::ArticleRecord& article) {
   double total = 0;
   // By index: the packed record's array must not be bound to a reference.
-  for (std::size_t i = 0; i < std::size(article.stock); ++i) total += article.stock[i];
+  for (std::size_t i = 0; i < sizeof article.stock / sizeof(double); ++i) total += article.stock[i];
   return total;
 }
 
