@@ -20,10 +20,16 @@ using printing::TextAlign;
 Font BodyFont() { return Font{"Arial", -35}; }
 Font TitleFont() { return Font{"Arial", -80, 600}; }
 
-// One letter below the letterhead and the customer's address.
-void DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
-                printing::RenderContext& context, const DunningItem& item,
-                const std::string& body) {
+// What follows the body: a blank line, the two lines of the amount due,
+// the gap before the greeting and the greeting itself.
+constexpr int kClosingHeight = 60 + 60 + 180 + 35;
+
+// One letter below the letterhead and the customer's address. The amount
+// due always prints: body lines that would push it into the footer are
+// left off; their number is returned.
+int DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
+               printing::RenderContext& context, const DunningItem& item,
+               const std::string& body, int originY) {
   const store::ParameterRecord& p = context.app.parameters;
   printing::Letterhead(canvas, context, geometry.logicalWidth, geometry.logicalHeight, false);
   printing::RecipientBlock(canvas, context, geometry.logicalWidth, geometry.logicalHeight,
@@ -36,9 +42,15 @@ void DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
   canvas.textOut(geometry.logicalWidth / 2, 1020, platform::Cp1252ToUtf8(LevelTitle(p, item.level)));
   canvas.selectFont(BodyFont());
   canvas.setTextAlign(TextAlign::Left);
+  const int lastBodyLine = printing::BodyBottom(p, geometry, originY) - kClosingHeight - 60;
   int y = 1160;
+  int lost = 0;
   if (!body.empty())
     for (const std::string& line : printing::LetterLines(body)) {
+      if (y > lastBodyLine) {
+        lost += line.empty() ? 0 : 1;
+        continue;
+      }
       if (!line.empty()) canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
       y += 60;
     }
@@ -51,6 +63,7 @@ void DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
   canvas.textOut(150, y, AmountDueLine(p, item.head, item.level));
   y += 180;
   canvas.textOut(150, y, "Mit freundlichen Grüßen");
+  return lost;
 }
 
 }  // namespace
@@ -97,6 +110,7 @@ printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
   const std::vector<DunningItem> items =
       SelectDunning(app, DunningOptionsOf(context.session.inputs), !canvas.isPreview(), progress);
   std::array<std::optional<std::string>, 3> bodies;
+  std::array<bool, 3> toldTooLong{};
   int page = 0;
   for (const DunningItem& item : items) {
     if (!item.letter) continue;
@@ -112,7 +126,13 @@ printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
         !printing::NextPage(canvas, geometry, context, page + 1, false))
       break;
     ++page;
-    DrawLetter(canvas, geometry, context, item, *body);
+    const int lost = DrawLetter(canvas, geometry, context, item, *body, originY);
+    if (lost > 0 && !toldTooLong[item.level - 1]) {
+      toldTooLong[item.level - 1] = true;
+      context.warn(frame::Format("Der Mahntext der Stufe %d ist länger als eine Seite:\n"
+                                 "%d Zeile(n) am Ende passen nicht auf das Blatt.",
+                                 item.level, lost));
+    }
   }
   canvas.setTextAlign(align);
   printing::DrawPreviewPrompt(canvas);

@@ -2,6 +2,7 @@
 
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
+#include "printing/text_wrap.h"
 #include "store/text_field.h"
 
 namespace letters {
@@ -11,10 +12,15 @@ namespace {
 using printing::Canvas;
 using printing::Font;
 
-// Draws `text` (Windows-1252) unless it is empty.
+// The right edge of the printed address: the envelope's window ends there,
+// and the label's sheet.
+constexpr int kAddressRight = 1550;
+
+// Draws `text` (Windows-1252) unless it is empty, cut where it would pass
+// the right edge.
 bool Line(Canvas& canvas, int x, int y, std::string_view text) {
   if (text.empty()) return false;
-  canvas.textOut(x, y, platform::Cp1252ToUtf8(text));
+  canvas.textOut(x, y, printing::FitText(canvas, platform::Cp1252ToUtf8(text), kAddressRight - x));
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "printing/letter_renderer.h"
 
+#include <algorithm>
+
 #include "frame/decimal.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
@@ -25,6 +27,11 @@ std::vector<std::string> LetterLines(std::string_view body) {
   return lines;
 }
 
+int BodyBottom(const store::ParameterRecord& p, const PageGeometry& geometry, int originY) {
+  // The footer's headings keep a line's gap to the text above them.
+  return std::min(geometry.logicalHeight + originY, FooterTop(p, geometry.logicalHeight) - 20);
+}
+
 RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometry,
                                      RenderContext& context) {
   int originX = 0, originY = 0;
@@ -40,14 +47,19 @@ RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometr
   canvas.selectFont(Font{"Arial", -35});
   canvas.setTextAlign(TextAlign::Left);
   canvas.textOut(1400, 800, "Datum: " + platform::Cp1252ToUtf8(context.session.inputs.printDate));
-  // One page only: what does not fit below the printable area is cut off,
-  // and the user is told how many lines that is.
-  const int bottom = geometry.logicalHeight + originY;
+  // One page only: what does not fit above the footer and the bottom of
+  // the printable area is left off, and the user is told how many lines
+  // that is.
+  const int bottom = BodyBottom(context.app.parameters, geometry, originY);
   int y = 900;
   int lost = 0;
   for (const std::string& line : LetterLines(context.session.inputs.letterText)) {
-    if (!line.empty()) canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
-    if (!line.empty() && y + kLetterLineHeight > bottom) ++lost;
+    if (!line.empty()) {
+      if (y + kLetterLineHeight > bottom)
+        ++lost;
+      else
+        canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
+    }
     y += 60;
   }
   if (lost > 0)

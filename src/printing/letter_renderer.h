@@ -16,6 +16,11 @@ namespace printing {
 // their leading line feed; a piece that is only a line feed is an empty line.
 std::vector<std::string> LetterLines(std::string_view body);
 
+// The lowest y a line of a letter body may reach on a letter page: above the
+// footer and inside the printable area (shifted by the print offset's
+// window origin `originY`).
+int BodyBottom(const store::ParameterRecord& p, const PageGeometry& geometry, int originY);
+
 class LetterRenderer : public PageRenderer {
  public:
   RenderOutcome render(Canvas& canvas, const PageGeometry& geometry,

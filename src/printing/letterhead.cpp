@@ -1,5 +1,6 @@
 #include "printing/letterhead.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "frame/font_description.h"
 #include "platform/cp1252.h"
 #include "printing/bmp_reader.h"
+#include "printing/text_wrap.h"
 #include "store/text_field.h"
 
 namespace printing {
@@ -25,12 +27,14 @@ class FooterColumn {
   void addIfFilled(const std::string& label, const std::string& value) {
     if (!value.empty()) add(label + value);
   }
-  void draw(Canvas& canvas, int x, int pageHeight, const Font& font, const Font& heading,
-            const std::string& title) const {
+  int lines() const { return static_cast<int>(lines_.size()); }
+  // Each line is cut where the next column begins (`right`).
+  void draw(Canvas& canvas, int x, int right, int pageHeight, const Font& font,
+            const Font& heading, const std::string& title) const {
     int y = pageHeight - 40;
     canvas.selectFont(font);
     for (const std::string& line : lines_) {
-      canvas.textOut(x, y, line);
+      canvas.textOut(x, y, FitText(canvas, line, right - x));
       y -= 35;
     }
     canvas.selectFont(heading);
@@ -41,28 +45,29 @@ class FooterColumn {
   std::vector<std::string> lines_;
 };
 
-void Footer(Canvas& canvas, const store::ParameterRecord& p, int pageHeight) {
-  const Font font{"Arial", -30};
-  const Font heading{"Arial", -30, 700};
+struct FooterColumns {
+  FooterColumn address, phone, banks;
+  int namedBanks = 0;
+};
 
-  FooterColumn address;
+FooterColumns MakeFooter(const store::ParameterRecord& p) {
+  FooterColumns footer;
+  FooterColumn& address = footer.address;
   address.add(Utf8(p.town));
   address.add(Utf8(p.street));
   if (!store::GetText(p.companyName3).empty()) address.add(Utf8(p.companyName3));
   if (!store::GetText(p.companyName2).empty()) address.add(Utf8(p.companyName2));
   address.add(Utf8(p.companyName1));
-  address.draw(canvas, 150, pageHeight, font, heading, "Anschrift:");
 
-  FooterColumn phone;
+  FooterColumn& phone = footer.phone;
   phone.addIfFilled("UmsStId: ", Utf8(p.vatId));
   phone.addIfFilled("Fax: ", Utf8(p.fax));
-  phone.addIfFilled("Tel.: ", Utf8(p.mobile));
+  phone.addIfFilled("Mobil: ", Utf8(p.mobile));
   phone.addIfFilled("Tel.: ", Utf8(p.phone));
   phone.addIfFilled("eMail: ", Utf8(p.email));
-  phone.draw(canvas, 870, pageHeight, font, heading, "Telefon / Fax:");
 
-  FooterColumn banks;
-  int named = 0;
+  FooterColumn& banks = footer.banks;
+  int& named = footer.namedBanks;
   if (!store::GetText(p.bank3Name).empty()) {
     banks.add("Kontonummer: " + Utf8(p.bank3Account));
     banks.add("Bankleitzahl: " + Utf8(p.bank3SortCode));
@@ -80,13 +85,32 @@ void Footer(Canvas& canvas, const store::ParameterRecord& p, int pageHeight) {
     banks.add(Utf8(p.bank1Name));
     ++named;
   }
+  return footer;
+}
+
+void Footer(Canvas& canvas, const store::ParameterRecord& p, int pageHeight) {
+  const Font font{"Arial", -30};
+  const Font heading{"Arial", -30, 700};
+  const FooterColumns footer = MakeFooter(p);
+  // The bank column starts at 148 mm, so that an IBAN with its blanks ends
+  // inside the sheet; each line is cut where the next column begins.
+  footer.address.draw(canvas, 150, 850, pageHeight, font, heading, "Anschrift:");
+  footer.phone.draw(canvas, 870, 1460, pageHeight, font, heading, "Telefon / Fax:");
   // Two or more connections under one heading read in the plural, whichever
   // two of the three slots they are in.
-  banks.draw(canvas, 1520, pageHeight, font, heading,
-             named >= 2 ? "Bankverbindungen:" : "Bankverbindung:");
+  footer.banks.draw(canvas, 1480, 2050, pageHeight, font, heading,
+                    footer.namedBanks >= 2 ? "Bankverbindungen:" : "Bankverbindung:");
 }
 
 }  // namespace
+
+int FooterTop(const store::ParameterRecord& p, int pageHeight) {
+  if (!p.printFooter) return pageHeight;
+  const FooterColumns footer = MakeFooter(p);
+  const int lines = std::max({footer.address.lines(), footer.phone.lines(), footer.banks.lines()});
+  // Each column's heading stands one line above its highest line.
+  return pageHeight - 40 - 35 * lines;
+}
 
 Font LetterheadFont(std::string_view slot, const Font& builtIn) {
   std::optional<frame::FontDescription> description = frame::DecodeFont(slot);

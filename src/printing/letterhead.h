@@ -25,6 +25,11 @@ Font DefaultLetterheadNamesFont();
 void Letterhead(Canvas& canvas, RenderContext& context, int logicalWidth, int pageHeight,
                 bool continuation);
 
+// Where the footer of a page of this height begins (the top of its
+// headings); the page height itself when no footer is printed. Body text
+// ends above it.
+int FooterTop(const store::ParameterRecord& p, int pageHeight);
+
 // The salutation text of an address ("Firma", "Herrn", "Frau", "An"), empty
 // for any other code.
 std::string_view SalutationText(const store::AddressRecord& address);

@@ -42,8 +42,12 @@ void RecordingCanvas::textOut(int x, int y, std::string_view utf8) {
   ops_.push_back(std::move(op));
 }
 
+int RecordingCanvas::TextWidth(const Font& font, std::string_view utf8) {
+  return CodePoints(utf8) * EmHeight(font) / 2;
+}
+
 Extent RecordingCanvas::textExtent(std::string_view utf8) {
-  return {CodePoints(utf8) * EmHeight(font()) / 2, CellHeight(font())};
+  return {TextWidth(font(), utf8), CellHeight(font())};
 }
 
 void RecordingCanvas::drawLine(int x1, int y1, int x2, int y2) {

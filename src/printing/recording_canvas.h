@@ -53,6 +53,8 @@ class RecordingCanvas : public Canvas {
   void clear() { ops_.clear(); }
 
   static int EmHeight(const Font& font);
+  // The width textExtent reports for this text in this font.
+  static int TextWidth(const Font& font, std::string_view utf8);
   static int CellHeight(const Font& font);
 
  protected:

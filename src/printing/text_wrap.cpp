@@ -67,4 +67,22 @@ std::vector<std::string> WrapText(Canvas& canvas, std::string_view utf8, int wid
   return lines;
 }
 
+std::string FitText(Canvas& canvas, std::string_view utf8, int width) {
+  if (canvas.textExtent(utf8).cx <= width) return std::string(utf8);
+  // Character boundaries, then the longest prefix that fits by bisection:
+  // the width grows with every character.
+  std::vector<std::size_t> ends;
+  for (std::size_t i = 1; i <= utf8.size(); ++i)
+    if (i == utf8.size() || !ContinuationByte(utf8[i])) ends.push_back(i);
+  std::size_t low = 0, high = ends.size();  // prefix of `low` characters fits
+  while (low + 1 < high) {
+    const std::size_t middle = (low + high) / 2;
+    if (canvas.textExtent(utf8.substr(0, ends[middle - 1])).cx <= width)
+      low = middle;
+    else
+      high = middle;
+  }
+  return std::string(utf8.substr(0, low == 0 ? 0 : ends[low - 1]));
+}
+
 }  // namespace printing

@@ -18,6 +18,11 @@ namespace printing {
 // text gives one empty line.
 std::vector<std::string> WrapText(Canvas& canvas, std::string_view utf8, int width);
 
+// The longest beginning of the UTF-8 text, cut between characters, that is no
+// wider than `width` in the canvas's current font: for a column that holds one
+// line and must not run into its neighbour.
+std::string FitText(Canvas& canvas, std::string_view utf8, int width);
+
 }  // namespace printing
 
 #endif  // BELVON_PRINTING_TEXT_WRAP_H

@@ -7,6 +7,7 @@
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
+#include "printing/text_wrap.h"
 #include "reports/hit_list_sort.h"
 #include "reports/list_page.h"
 #include "reports/order_scan.h"
@@ -45,9 +46,10 @@ void Right(printing::Canvas& canvas, int x, int y, const std::string& text) {
   canvas.textOut(x, y, text);
 }
 
-void Left(printing::Canvas& canvas, int x, int y, const std::string& text) {
+// Left-aligned, cut where the next column begins.
+void Left(printing::Canvas& canvas, int x, int y, const std::string& text, int right) {
   canvas.setTextAlign(printing::TextAlign::Left);
-  canvas.textOut(x, y, text);
+  canvas.textOut(x, y, printing::FitText(canvas, text, right - x));
 }
 
 void Rule(printing::Canvas& canvas, int y) {
@@ -124,8 +126,8 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
 
   Rule(canvas, 290);
   Rule(canvas, 350);
-  Left(canvas, 100, 300, "Artikelnummer");
-  Left(canvas, 500, 300, "Artikelbezeichnung");
+  Left(canvas, 100, 300, "Artikelnummer", 480);
+  Left(canvas, 500, 300, "Artikelbezeichnung", 1340);
   Right(canvas, 1610, 300, "Ertrag");
   Right(canvas, 1850, 300, "Anzahl");
   platform::File articles =
@@ -142,9 +144,11 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
                               std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(&article),
                                                       sizeof article),
                               true);
-    Left(canvas, 100, y, Text(article.number));
-    Left(canvas, 500, y, Text(article.designation));
-    Right(canvas, 1650, y, frame::Format("%-.2f %s", static_cast<double>(hit.profit) / 100, currency.c_str()));
+    const std::string profit =
+        frame::Format("%-.2f %s", static_cast<double>(hit.profit) / 100, currency.c_str());
+    Left(canvas, 100, y, Text(article.number), 480);
+    Left(canvas, 500, y, Text(article.designation), 1630 - canvas.textExtent(profit).cx);
+    Right(canvas, 1650, y, profit);
     Right(canvas, 1850, y, frame::Format("%-.3f", hit.quantity));
     y += 50;
   }
@@ -192,7 +196,7 @@ printing::RenderOutcome CustomerHitListRenderer::render(printing::Canvas& canvas
 
   Rule(canvas, 290);
   Rule(canvas, 350);
-  Left(canvas, 100, 300, "Name");
+  Left(canvas, 100, 300, "Name", 1140);
   Right(canvas, 1450, 300, "Ertrag");
   Right(canvas, 1850, 300, "Umsatz");
   CustomerBook customers(app);
@@ -201,8 +205,10 @@ printing::RenderOutcome CustomerHitListRenderer::render(printing::Canvas& canvas
   for (int k = 0; k <= std::min(kHitListRows - 1, last); ++k) {
     const CustomerHit& hit = table[static_cast<std::size_t>(k)];
     if (hit.profit == 0) continue;
-    Left(canvas, 100, y, CustomerName(customers.at(hit.reference)));
-    Right(canvas, 1450, y, frame::Format("%-.2f %s", static_cast<double>(hit.profit) / 100, currency.c_str()));
+    const std::string profit =
+        frame::Format("%-.2f %s", static_cast<double>(hit.profit) / 100, currency.c_str());
+    Left(canvas, 100, y, CustomerName(customers.at(hit.reference)), 1430 - canvas.textExtent(profit).cx);
+    Right(canvas, 1450, y, profit);
     Right(canvas, 1850, y, frame::Format("%-.2f %s", static_cast<double>(hit.turnover) / 100, currency.c_str()));
     y += 50;
   }

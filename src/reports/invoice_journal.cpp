@@ -22,6 +22,19 @@ std::int64_t AfterCashDiscount(std::int64_t value, int cashDiscount) {
   return ((1000 - cashDiscount) * value + 5) / 1000;
 }
 
+// The columns of the journal in its 3 mm font. Each amount column holds
+// "9999999.99 EUR" with room to spare for the widest digits of a real font;
+// the customer's number and name are cut where the next column starts.
+constexpr int kNumberX = 100;
+constexpr int kCustomerNumberX = 270;
+constexpr int kNameX = 430;
+constexpr int kDateX = 800;
+constexpr int kTax1Right = 1230;
+constexpr int kTax2Right = 1480;
+constexpr int kGrossRight = 1740;
+constexpr int kRightEdge = kListRightEdge;
+constexpr int kColumnGap = 20;
+
 int JournalCurrency(const store::OrderHead& head) {
   return std::min<int>(head.currency, kJournalCurrencies - 1);
 }
@@ -128,46 +141,50 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
   ListPage page(canvas, geometry, context, layout,
                 [&](int number) { return JournalTitle(from, to, number); },
                 [](ListPage& page) {
-                  page.rule(100, 1900, 290);
-                  page.rule(100, 1900, 350);
-                  page.left(100, 300, "Rechnungs#");
-                  page.left(320, 300, "Kunden#");
-                  page.left(450, 300, "Kunde");
-                  page.left(910, 300, "Datum");
-                  page.right(1250, 300, "Steuer 1");
-                  page.right(1450, 300, "Steuer 2");
-                  page.right(1700, 300, "Brutto");
-                  page.right(1900, 300, "Netto");
+                  page.rule(100, kRightEdge, 290);
+                  page.rule(100, kRightEdge, 350);
+                  page.left(kNumberX, 300, "Rechnungs#");
+                  page.left(kCustomerNumberX, 300, "Kunden#");
+                  page.left(kNameX, 300, "Kunde");
+                  page.left(kDateX, 300, "Datum");
+                  page.right(kTax1Right, 300, "Steuer 1");
+                  page.right(kTax2Right, 300, "Steuer 2");
+                  page.right(kGrossRight, 300, "Brutto");
+                  page.right(kRightEdge, 300, "Netto");
                 });
   DrawInIndexOrder(page, journal.seen, journal.rows, [&](const JournalRow& row) {
     const std::string currency = CurrencyName(p, row.currency);
     const int y = page.y();
-    page.left(100, y, frame::Format("%-ld", static_cast<long>(row.orderNumber)));
-    page.left(320, y, row.customerNumber);
-    page.left(450, y, FirstCharacters(row.customerName, kListNameLength));
-    page.left(910, y, row.date);
-    page.right(1250, y, Money(static_cast<double>(row.figures.tax1), currency));
-    page.right(1450, y, Money(static_cast<double>(row.figures.tax2), currency));
-    page.right(1700, y, Money(static_cast<double>(row.figures.gross), currency));
-    page.right(1900, y, Money(static_cast<double>(row.figures.net), currency));
+    page.left(kNumberX, y, frame::Format("%-ld", static_cast<long>(row.orderNumber)));
+    page.fitLeft(kCustomerNumberX, y, row.customerNumber, kNameX - kColumnGap);
+    page.fitLeft(kNameX, y, row.customerName, kDateX - kColumnGap);
+    page.left(kDateX, y, row.date);
+    page.right(kTax1Right, y, Money(static_cast<double>(row.figures.tax1), currency));
+    page.right(kTax2Right, y, Money(static_cast<double>(row.figures.tax2), currency));
+    page.right(kGrossRight, y, Money(static_cast<double>(row.figures.gross), currency));
+    page.right(kRightEdge, y, Money(static_cast<double>(row.figures.net), currency));
     page.next();
   });
-  if (!page.stopped()) {
-    int y = page.y();
-    page.rule(100, 1900, y);
-    y += 10;
-    for (int c = 0; c < kJournalCurrencies; ++c) {
-      const JournalTotals& total = journal.totals[static_cast<std::size_t>(c)];
-      if (!total.printed()) continue;
-      const std::string currency = CurrencyName(p, c);
-      page.right(1000, y, frame::Format("Steuersätze: %.1f%% und %.1f%%", total.rate1 / 10.0,
-                                        total.rate2 / 10.0));
-      page.right(1250, y, Money(static_cast<double>(total.sum.tax1), currency));
-      page.right(1450, y, Money(static_cast<double>(total.sum.tax2), currency));
-      page.right(1700, y, Money(static_cast<double>(total.sum.gross), currency));
-      page.right(1900, y, Money(static_cast<double>(total.sum.net), currency));
-      y += 50;
+  // The rule and every total row get their own page-break test: a full
+  // page carries them over instead of printing below the sheet.
+  bool ruled = false;
+  for (int c = 0; c < kJournalCurrencies && !page.stopped(); ++c) {
+    const JournalTotals& total = journal.totals[static_cast<std::size_t>(c)];
+    if (!total.printed() || !page.beforeRecord()) continue;
+    if (!ruled) {
+      page.rule(100, kRightEdge, page.y());
+      page.next(10);
+      ruled = true;
     }
+    const int y = page.y();
+    const std::string currency = CurrencyName(p, c);
+    page.right(kDateX + 160, y, frame::Format("Steuersätze: %.1f%% und %.1f%%",
+                                              total.rate1 / 10.0, total.rate2 / 10.0));
+    page.right(kTax1Right, y, Money(static_cast<double>(total.sum.tax1), currency));
+    page.right(kTax2Right, y, Money(static_cast<double>(total.sum.tax2), currency));
+    page.right(kGrossRight, y, Money(static_cast<double>(total.sum.gross), currency));
+    page.right(kRightEdge, y, Money(static_cast<double>(total.sum.net), currency));
+    page.next();
   }
   return page.finish();
 }

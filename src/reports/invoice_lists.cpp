@@ -97,7 +97,7 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
   DrawInIndexOrder(page, scan.seen, rows, [&](const Row& row) {
     page.left(100, page.y(), row.number);
     page.right(amountX, page.y(), row.amount);
-    page.left(amountX + 100, page.y(), row.customer);
+    page.fitLeft(amountX + 100, page.y(), row.customer, kListRightEdge);
     page.next();
   });
   if (open && !page.stopped()) {
@@ -151,12 +151,15 @@ printing::RenderOutcome BackOrderListRenderer::render(printing::Canvas& canvas,
         page.left(500, 450, "Kunde/Artikel");
         page.rule(100, 1850, 500);
       });
+  // An order's back-order lines may fill more than a page: each line gets
+  // its own page-break test.
   DrawInIndexOrder(page, scan.seen, rows, [&](const Row& row) {
     page.left(100, page.y(), row.number);
-    page.left(500, page.y(), row.customer);
+    page.fitLeft(500, page.y(), row.customer, kListRightEdge);
     page.next();
     for (const std::string& detail : row.details) {
-      page.left(540, page.y(), detail);
+      if (!page.beforeRecord()) return;
+      page.fitLeft(540, page.y(), detail, kListRightEdge);
       page.next();
     }
   });
@@ -198,8 +201,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
     Row row;
     row.position = order.position;
     row.number = frame::Format("%-ld", static_cast<long>(head.orderNumber));
-    row.details = {Text(customer.customerNumber),
-                   FirstCharacters(CustomerName(customer), kListNameLength), Text(head.orderDate)};
+    row.details = {Text(customer.customerNumber), CustomerName(customer), Text(head.orderDate)};
     row.amount = Money(static_cast<double>(profit), CurrencyName(p, head.currency));
     rows.push_back(std::move(row));
   });
@@ -226,7 +228,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
   DrawInIndexOrder(page, scan.seen, rows, [&](const Row& row) {
     page.left(100, page.y(), row.number);
     page.left(380, page.y(), row.details[0]);
-    page.left(600, page.y(), row.details[1]);
+    page.fitLeft(600, page.y(), row.details[1], 1280);
     page.left(1300, page.y(), row.details[2]);
     page.right(1900, page.y(), row.amount);
     page.next();

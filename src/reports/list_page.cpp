@@ -1,6 +1,7 @@
 #include "reports/list_page.h"
 
 #include "frame/decimal.h"
+#include "printing/text_wrap.h"
 #include "reports/report_values.h"
 
 namespace reports {
@@ -46,7 +47,7 @@ bool ListPage::beforeRecord() {
                    printing::kWhite);
   ++page_;
   canvas_.selectFont(TitleFont());
-  left(layout_.companyX, 0, Text(context_.app.parameters.companyName1));
+  fitLeft(layout_.companyX, 0, Text(context_.app.parameters.companyName1), kListRightEdge);
   canvas_.selectFont(HeadingFont());
   left(layout_.titleX, layout_.titleY, title_(page_));
   canvas_.selectFont(BodyFont(layout_.bodyHeight));
@@ -58,6 +59,10 @@ bool ListPage::beforeRecord() {
 void ListPage::left(int x, int y, const std::string& text) {
   canvas_.setTextAlign(TextAlign::Left);
   canvas_.textOut(x, y, text);
+}
+
+void ListPage::fitLeft(int x, int y, const std::string& text, int right) {
+  left(x, y, printing::FitText(canvas_, text, right - x));
 }
 
 void ListPage::right(int x, int y, const std::string& text) {
@@ -87,7 +92,8 @@ StatisticPage::StatisticPage(printing::Canvas& canvas, const printing::PageGeome
   canvas.setBrush(std::nullopt);
   canvas.setTextAlign(TextAlign::Left);
   canvas.selectFont(TitleFont());
-  canvas.textOut(x, 0, Text(context.app.parameters.companyName1));
+  canvas.textOut(x, 0, printing::FitText(canvas, Text(context.app.parameters.companyName1),
+                                         kListRightEdge - x));
   canvas.selectFont(HeadingFont());
   canvas.textOut(x, 150, title);
   canvas.selectFont(BodyFont());

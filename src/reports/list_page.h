@@ -21,6 +21,9 @@ inline printing::Font TitleFont() { return printing::Font{"Arial", -100, 700, tr
 inline printing::Font HeadingFont() { return printing::Font{"Arial", -60}; }
 inline printing::Font BodyFont(int height = 40) { return printing::Font{"Arial", -height}; }
 
+// Where the text of a list row must end: 1 cm inside the right edge of A4.
+inline constexpr int kListRightEdge = 2000;
+
 struct ListLayout {
   int companyX = 100;
   int titleX = 100;
@@ -54,6 +57,9 @@ class ListPage {
   bool stopped() const { return stopped_; }
 
   void left(int x, int y, const std::string& text);
+  // Left-aligned, cut so that it ends before `right`: names and numbers
+  // of the user's that would run into the next column.
+  void fitLeft(int x, int y, const std::string& text, int right);
   void right(int x, int y, const std::string& text);
   void centre(int x, int y, const std::string& text);
   void rule(int x1, int x2, int y);

@@ -141,7 +141,10 @@ printing::RenderOutcome AddressListRenderer::render(printing::Canvas& canvas,
   frame::AppState& app = context.app;
   const bool byName = job_ == kJobAddressesByName;
   const std::string today = orders::FormatDate(*app.clock);
+  // The 3 mm font holds a name, street and town of 42 characters, fax and
+  // phone of 21; whatever is longer is cut where the next column begins.
   ListLayout layout;
+  layout.bodyHeight = 30;
   layout.firstRow = byName ? 340 : 450;
   layout.rowStep = byName ? 80 : 40;
   ListPage page(
@@ -157,19 +160,19 @@ printing::RenderOutcome AddressListRenderer::render(printing::Canvas& canvas,
           page.left(100, 250, "Kundennr.");
           page.left(250, 250, "Anrede");
           page.left(370, 250, "Name");
+          page.left(1320, 250, "Telefax");
+          page.left(1660, 250, "Telefon");
           page.left(370, 290, "Straße");
-          page.left(750, 290, "PLZ-Ort");
-          page.left(1400, 290, "Telefax");
-          page.left(1650, 290, "Telefon");
+          page.left(1020, 290, "PLZ-Ort");
           page.rule(100, 1900, 330);
         } else {
           page.rule(100, 1900, 390);
           page.left(100, 400, "Anrede");
           page.left(205, 400, "Name");
-          page.left(700, 400, "Straße");
-          page.left(1000, 400, "PLZ-Ort");
-          page.left(1400, 400, "Telefax");
-          page.left(1650, 400, "Telefon");
+          page.left(830, 400, "Straße");
+          page.left(1180, 400, "PLZ-Ort");
+          page.left(1530, 400, "Telefax");
+          page.left(1770, 400, "Telefon");
           page.rule(100, 1900, 440);
         }
       });
@@ -182,20 +185,20 @@ printing::RenderOutcome AddressListRenderer::render(printing::Canvas& canvas,
       std::string name(store::GetText(a.name1));
       if (!name.empty()) name += ' ';
       name += std::string(store::GetText(a.name2)) + ' ' + std::string(store::GetText(a.name3));
-      page.left(100, y, Text(a.customerNumber));
-      page.left(250, y, SalutationText(a));
-      page.left(370, y, platform::Cp1252ToUtf8(name));
-      page.left(370, y + 40, Text(a.street));
-      page.left(750, y + 40, Text(a.town));
-      page.left(1400, y + 40, Text(a.fax));
-      page.left(1650, y + 40, Text(a.phone));
+      page.fitLeft(100, y, Text(a.customerNumber), 240);
+      page.fitLeft(250, y, SalutationText(a), 360);
+      page.fitLeft(370, y, platform::Cp1252ToUtf8(name), 1300);
+      page.fitLeft(1320, y, Text(a.fax), 1650);
+      page.fitLeft(1660, y, Text(a.phone), kListRightEdge);
+      page.fitLeft(370, y + 40, Text(a.street), 1000);
+      page.fitLeft(1020, y + 40, Text(a.town), kListRightEdge);
     } else {
-      page.left(100, y, SalutationText(a));
-      page.left(205, y, Text(a.name1) + ' ' + Text(a.name2) + ' ' + Text(a.name3));
-      page.left(700, y, Text(a.street));
-      page.left(1000, y, Text(a.town));
-      page.left(1400, y, Text(a.fax));
-      page.left(1650, y, Text(a.phone));
+      page.fitLeft(100, y, SalutationText(a), 200);
+      page.fitLeft(205, y, Text(a.name1) + ' ' + Text(a.name2) + ' ' + Text(a.name3), 820);
+      page.fitLeft(830, y, Text(a.street), 1170);
+      page.fitLeft(1180, y, Text(a.town), 1520);
+      page.fitLeft(1530, y, Text(a.fax), 1760);
+      page.fitLeft(1770, y, Text(a.phone), kListRightEdge);
     }
     page.next();
     return true;

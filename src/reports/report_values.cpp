@@ -52,13 +52,4 @@ std::string CustomerName(const store::AddressRecord& address, std::size_t limit)
   return platform::Cp1252ToUtf8(name);
 }
 
-std::string FirstCharacters(const std::string& utf8, std::size_t count) {
-  std::size_t at = 0;
-  for (std::size_t n = 0; at < utf8.size() && n < count; ++n) {
-    ++at;
-    while (at < utf8.size() && (static_cast<unsigned char>(utf8[at]) & 0xC0) == 0x80) ++at;
-  }
-  return utf8.substr(0, at);
-}
-
 }  // namespace reports

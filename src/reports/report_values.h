@@ -33,12 +33,6 @@ std::string Money(double cents, const std::string& currency);
 std::string CustomerName(const store::AddressRecord& address,
                          std::size_t limit = std::string_view::npos);
 
-// The journal and the article turnover list cut the customer's name.
-inline constexpr std::size_t kListNameLength = 27;
-
-// At most the first `count` characters of a UTF-8 text.
-std::string FirstCharacters(const std::string& utf8, std::size_t count);
-
 // A text field as UTF-8.
 template <std::size_t N>
 std::string Text(const char (&field)[N]);

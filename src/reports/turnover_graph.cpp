@@ -4,6 +4,7 @@
 
 #include "frame/decimal.h"
 #include "orders/dates.h"
+#include "printing/text_wrap.h"
 #include "reports/list_page.h"
 #include "reports/order_scan.h"
 #include "reports/report_values.h"
@@ -17,12 +18,48 @@ namespace {
 constexpr printing::Colour kTurnoverColour{128, 0, 0};
 constexpr printing::Colour kProfitColour{221, 232, 158};
 constexpr int kBaseLine = 1800;
-constexpr int kPlotLeft = 150;
-constexpr int kPlotWidth = 1700;
+// The plot leaves room on its left for the grid label of ten million.
+constexpr int kPlotLeft = 300;
+constexpr int kPlotWidth = 1600;
 // More months than a lifetime of business cannot be meant: nothing is drawn.
 constexpr int kMaxMonths = 1200;
 
-printing::Font LabelFont() { return printing::Font{"Arial", 30}; }
+printing::Font LabelFont(int height = 30) { return printing::Font{"Arial", height}; }
+
+// The smallest cell height the value labels are set in; a month too narrow
+// for it shows its bar without a figure.
+constexpr int kSmallestLabel = 16;
+
+// The article selection the graph is filtered by, as the user typed it;
+// empty when every article counts.
+std::string SelectionText(const store::ArticleRecord& c) {
+  std::string text;
+  auto add = [&text](const char* label, std::string_view value) {
+    if (value.empty()) return;
+    if (!text.empty()) text += ", ";
+    text += std::string(label) + " \"" + platform::Cp1252ToUtf8(value) + "\"";
+  };
+  add("Artikelnummer", store::GetText(c.number));
+  add("Bezeichnung", store::GetText(c.designation));
+  add("Warengruppe", store::GetText(c.productGroup));
+  add("Bemerkung 1", store::GetText(c.remark1));
+  add("Bemerkung 2", store::GetText(c.remark2));
+  add("Lieferant", store::GetText(c.supplier));
+  return text;
+}
+
+// The largest label height, down to kSmallestLabel, at which every text
+// fits the width; 0 when none does.
+int FittingLabelHeight(printing::Canvas& canvas, const std::vector<std::string>& texts, int width) {
+  printing::FontScope restore(canvas);
+  for (int height = 30; height >= kSmallestLabel; height -= 2) {
+    canvas.selectFont(LabelFont(height));
+    if (std::all_of(texts.begin(), texts.end(),
+                    [&](const std::string& t) { return canvas.textExtent(t).cx <= width; }))
+      return height;
+  }
+  return 0;
+}
 
 std::int64_t Truncated(double value) {
   if (!std::isfinite(value)) return 0;
@@ -111,13 +148,40 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
 
   const GraphGrid grid = TurnoverGrid(*std::max_element(turnover.begin(), turnover.end()));
   const std::string currency = CurrencyName(p, 0);
+  // A graph of some articles only says so: the selection of the article
+  // list is still in force.
+  if (const std::string selection = SelectionText(criteria); !selection.empty()) {
+    canvas.setTextAlign(printing::TextAlign::Left);
+    canvas.textOut(150, 240, printing::FitText(canvas, "Nur Artikel der Auswahl: " + selection,
+                                               kPlotLeft + kPlotWidth - 150));
+  }
   canvas.setPen(printing::kBlack);
-  canvas.moveTo(130, kBaseLine - grid.height);
-  canvas.lineTo(1850, kBaseLine - grid.height);
+  canvas.moveTo(kPlotLeft - 20, kBaseLine - grid.height);
+  canvas.lineTo(kPlotLeft + kPlotWidth, kBaseLine - grid.height);
   canvas.selectFont(LabelFont());
   canvas.setTextAlign(printing::TextAlign::Right);
-  canvas.textOut(150, 1770 - grid.height,
+  canvas.textOut(kPlotLeft - 10, 1770 - grid.height,
                  frame::Format("%-ld %s", static_cast<long>(grid.step / 100), currency.c_str()));
+
+  // The value labels of all months in one size that fits the narrowest
+  // month: with the currency name where that fits, else the bare figures.
+  const int slotWidth = kPlotWidth / months - 6;
+  std::vector<std::string> values, bare;
+  for (int i = 0; i < months; ++i)
+    for (std::int64_t v : {turnover[static_cast<std::size_t>(i)], profit[static_cast<std::size_t>(i)]}) {
+      bare.push_back(frame::Format("%-ld", static_cast<long>(v / 100)));
+      values.push_back(bare.back() + " " + currency);
+    }
+  bool withCurrency = true;
+  int labelHeight = FittingLabelHeight(canvas, values, slotWidth);
+  if (labelHeight == 0) {
+    withCurrency = false;
+    labelHeight = FittingLabelHeight(canvas, bare, slotWidth);
+  }
+  auto valueLabel = [&](std::int64_t v) {
+    const std::string figure = frame::Format("%-ld", static_cast<long>(v / 100));
+    return withCurrency ? figure + " " + currency : figure;
+  };
 
   canvas.selectFont(BodyFont());
   canvas.setTextAlign(printing::TextAlign::Left);
@@ -127,6 +191,15 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
   canvas.textOut(750, 2000, "Ertrag");
 
   canvas.setTextAlign(printing::TextAlign::Centre);
+  // Month and year labels that would touch the one before are left out:
+  // the year stands under the first month and under every January.
+  int monthEnd = kPlotLeft - 20, yearEnd = kPlotLeft - 20;
+  auto axisLabel = [&canvas](int middle, int y, const std::string& text, int& end, bool wanted) {
+    const int width = canvas.textExtent(text).cx;
+    if (!wanted || middle - width / 2 <= end) return;
+    canvas.textOut(middle, y, text);
+    end = middle + (width + 1) / 2;
+  };
   for (int i = 0; i < months; ++i) {
     const auto slot = static_cast<std::size_t>(i);
     const int left = kPlotLeft + i * kPlotWidth / months;
@@ -136,15 +209,19 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
     const std::int64_t profitHeight = profit[slot] * 1000 / grid.top;
     Bar(canvas, left, right, turnoverHeight, kTurnoverColour);
     Bar(canvas, left, right, profitHeight, kProfitColour);
-    canvas.selectFont(LabelFont());
-    canvas.textOut(middle, static_cast<int>(kBaseLine - turnoverHeight - 35),
-                   frame::Format("%-ld %s", static_cast<long>(turnover[slot] / 100), currency.c_str()));
-    canvas.textOut(middle, static_cast<int>(kBaseLine - profitHeight + 10),
-                   frame::Format("%-ld %s", static_cast<long>(profit[slot] / 100), currency.c_str()));
+    if (labelHeight > 0) {
+      canvas.selectFont(LabelFont(labelHeight));
+      canvas.textOut(middle, static_cast<int>(kBaseLine - turnoverHeight - 35),
+                     valueLabel(turnover[slot]));
+      canvas.textOut(middle, static_cast<int>(kBaseLine - profitHeight + 10),
+                     valueLabel(profit[slot]));
+    }
     if (label[slot] / 12 > 0) {
       canvas.selectFont(BodyFont());
-      canvas.textOut(middle, 1820, frame::Format("%ld", static_cast<long>(label[slot] % 12 + 1)));
-      canvas.textOut(middle, 1865, frame::Format("%ld", static_cast<long>(label[slot] / 12 + 1900)));
+      axisLabel(middle, 1820, frame::Format("%ld", static_cast<long>(label[slot] % 12 + 1)),
+                monthEnd, true);
+      axisLabel(middle, 1865, frame::Format("%ld", static_cast<long>(label[slot] / 12 + 1900)),
+                yearEnd, yearEnd < kPlotLeft || label[slot] % 12 == 0);
     }
   }
   canvas.setBrush(std::nullopt);

@@ -76,12 +76,17 @@ TEST_F(EnvelopeTest, InvoiceAddressUnlessDeliveryLineTwoIsFilled) {
 
 // A letter longer than its one page is cut off at the printable area, whose
 // bottom the vertical offset moves up; the user is told once how many lines.
+// Lines that would reach into the footer count as cut off as much as lines
+// below the sheet: 31 lines fit above this footer, 34 above the sheet's end.
 TEST_F(EnvelopeTest, ALetterPastThePageSaysHowManyLinesAreCutOff) {
-  for (auto [lines, offset, lost] : {std::tuple(34, 0, 0), {34, 10, 1}, {40, 0, 6}}) {
+  for (auto [lines, offset, footer, lost] :
+       {std::tuple(31, 0, 1, 0), {34, 0, 1, 3}, {34, 10, 1, 3}, {40, 0, 1, 9}, {34, 0, 0, 0},
+        {34, 10, 0, 1}}) {
     printing::PrintSession session;
     session.job = printing::kJobLetter;
     for (int i = 1; i <= lines; ++i) session.inputs.letterText += "Zeile\r\n";
     app.parameters.printOffsetVertical = static_cast<std::int16_t>(offset);
+    app.parameters.printFooter = static_cast<std::int16_t>(footer);
     std::vector<std::string> shown, expected;
     if (lost)
       expected.push_back(frame::Format(

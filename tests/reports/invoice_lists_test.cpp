@@ -8,6 +8,7 @@
 #include "reports/invoice_journal.h"
 #include "reports/journal_csv.h"
 #include "report_book.h"
+#include "support/layout_check.h"
 
 namespace {
 
@@ -149,6 +150,21 @@ TEST(InvoiceJournal, PagesInPreviewAndOnPaper) {
   EXPECT_EQ(paper.ofKind(printing::RecordingCanvas::Kind::EndPage).size(), 2u);
   EXPECT_NE(paper.findText("Die Auflistung wird auf Seite 3 fortgesetzt."), nullptr);
   EXPECT_EQ(paper.findText("Liste aller Rechnungen vom 01.12.2026, Seite: 3")->y, 150);
+}
+
+// Each total row gets its own page-break test: a page full of rows carries
+// the totals of four currencies over instead of printing them below it.
+TEST(InvoiceJournal, TotalRowsOfFourCurrenciesStayOnTheSheet) {
+  ReportBook book;
+  store::SetText(book.app.parameters.currencySymbol4, "USD");
+  const std::int32_t customer = book.customer("Meier");
+  for (int i = 0; i < 49; ++i)
+    book.put(customer, {.currency = static_cast<std::uint8_t>(i % 4)}, {{1, 1000}});
+  const auto paper = book.render(8, "01.12.2026", "01.12.2026");
+  EXPECT_TRUE(testsupport::LayoutFaults(paper, 2100, 2970).empty());
+  int totals = 0;
+  for (const auto* op : paper.texts()) totals += op->text.rfind("Steuersätze: ", 0) == 0;
+  EXPECT_EQ(totals, 4);
 }
 
 TEST(InvoiceJournal, DamagedOrdersAndEscape) {

@@ -74,9 +74,9 @@ TEST(AddressLists, NamesSalutationsAndPostcodeOrder) {
     store::WriteAddress(book.app, record, position, true);
   }
   const auto byName = book.render(14);
-  EXPECT_EQ(Row(byName, 340), (std::vector<std::string>{"", "", "Anna Alpha "}));
-  EXPECT_EQ(Row(byName, 420), (std::vector<std::string>{"", "Firma", "Beta GmbH"}));
-  EXPECT_EQ(Row(byName, 540), (std::vector<std::string>{"", "34117 Kassel", "", ""}));
+  EXPECT_EQ(Row(byName, 340), (std::vector<std::string>{"", "", "Anna Alpha ", "", ""}));
+  EXPECT_EQ(Row(byName, 420), (std::vector<std::string>{"", "Firma", "Beta GmbH", "", ""}));
+  EXPECT_EQ(Row(byName, 540), (std::vector<std::string>{"", "34117 Kassel"}));
 
   const auto byPostcode = book.render(18);
   EXPECT_EQ(Row(byPostcode, 450)[1], "Anna Alpha ");

@@ -71,11 +71,14 @@ void OrderLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
   auto at = [&](double units, const QString& text) {
     painter->drawText(r.left() + static_cast<int>(units * scale), y, text);
   };
-  at(0, QString::fromStdString(frame::Format("%-.1f", line.quantity)));
-  at(55, frame::FromField(line.articleNumber));
-  QString description = frame::FromField(line.description1);
-  const int descriptionWidth = static_cast<int>((450 - 150 - 4) * scale);
-  at(150, painter->fontMetrics().elidedText(description, Qt::ElideRight, descriptionWidth));
+  // Every column is cut where the next one begins.
+  auto cut = [&](const QString& text, double from, double to) {
+    return painter->fontMetrics().elidedText(text, Qt::ElideRight,
+                                             static_cast<int>((to - from - 4) * scale));
+  };
+  at(0, cut(QString::fromStdString(frame::Format("%-.1f", line.quantity)), 0, 55));
+  at(55, cut(frame::FromField(line.articleNumber), 55, 150));
+  at(150, cut(frame::FromField(line.description1), 150, 450));
   if (line.flags & store::kLineSpecialPrice) at(450, QStringLiteral("SP"));
   if (line.discount != 0)
     at(470, QString::fromStdString(frame::Format("%-.1f%%", line.discount / 10.0)));
