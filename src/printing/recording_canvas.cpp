@@ -1,5 +1,7 @@
 #include "printing/recording_canvas.h"
 
+#include <cstdlib>
+
 namespace printing {
 
 namespace {
@@ -43,7 +45,9 @@ void RecordingCanvas::textOut(int x, int y, std::string_view utf8) {
 }
 
 int RecordingCanvas::TextWidth(const Font& font, std::string_view utf8) {
-  return CodePoints(utf8) * EmHeight(font) / 2;
+  // A font with its own average width (a condensed face) keeps it.
+  const int perCharacter2 = font.width != 0 ? 2 * std::abs(font.width) : EmHeight(font);
+  return CodePoints(utf8) * perCharacter2 / 2;
 }
 
 Extent RecordingCanvas::textExtent(std::string_view utf8) {

@@ -5,7 +5,8 @@
 // Text metrics are fixed and simple instead of a real font's: the character
 // height (em) of a font is -height for negative heights and 100/115 of the
 // cell height for positive ones; a cell is 115/100 of the em and every
-// character is half an em wide.
+// character is half an em wide, or as wide as the font's average width
+// where it names one.
 #ifndef BELVON_PRINTING_RECORDING_CANVAS_H
 #define BELVON_PRINTING_RECORDING_CANVAS_H
 

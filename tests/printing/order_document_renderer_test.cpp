@@ -16,6 +16,7 @@
 #include "printing/job_table.h"
 #include "printing/recording_canvas.h"
 #include "printing_fixture.h"
+#include "support/layout_check.h"
 #include "store/order_file.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
@@ -449,12 +450,12 @@ TEST_F(OrderDocumentTest, LongTextsWrapInsideTheirColumnAndBreakAcrossPages) {
 }
 
 // A row grows with what it carries: a number wider than its column pushes
-// the rest of the row a line down (nine characters are 157 wide on the
-// recording canvas, eight 140), the extras stack under the description, an
+// the rest of the row a line down (eleven characters are 154 wide in the
+// condensed face, ten 140), the extras stack under the description, an
 // empty long-text line counts and the closing line feed is one more.
 TEST_F(OrderDocumentTest, RowsGrowWithWideNumbersAndTheirExtras) {
-  add(1, "ABCDEFGHI", "Breit", 1000);
-  store::OrderLine& line = add(1, "ABCDEFGH", "Tisch", 1000);
+  add(1, "ABCDEFGHIJK", "Breit", 1000);
+  store::OrderLine& line = add(1, "ABCDEFGHIJ", "Tisch", 1000);
   line.flags = store::kLineSpecialPrice;
   Put(line.description2, "Eiche massiv");
   Put(line.longText, "A\r\n\r\nB\r\n");
@@ -476,8 +477,9 @@ TEST_F(OrderDocumentTest, FourthCurrencyMakesPricedRowsTallerAndDoublesTheTotals
   add(3, "C", "Preis drei", 333);
   RecordingCanvas canvas = render(kJobInvoice);
   ExpectAt(canvas, "20.00", 1650, 1180, TextAlign::Right);
-  // "EUR" is 17 wider than "DM": the figures end at the same x.
-  ExpectAt(canvas, "20.00 DM", 1900 - 17, 1180, TextAlign::Right);
+  // "EUR" is 14 wider than "DM" in the condensed face: the figures end at
+  // the same x.
+  ExpectAt(canvas, "20.00 DM", 1900 - 14, 1180, TextAlign::Right);
   ExpectAt(canvas, "Preis drei", 500, 1280);
   // Totals: labels at 1300, fourth currency at 1650.
   EXPECT_EQ(Column(canvas, true), (std::vector<std::string>{"Netto-Summe 39.98 DM 19.99 EUR",
@@ -631,6 +633,35 @@ TEST_F(OrderDocumentTest, EscStopsAtOnceWithoutPromptOrTargetPage) {
   EXPECT_EQ(canvas.findText(kPreviewPrompt), nullptr);
   EXPECT_EQ(session.view.targetPage, 5);
   EXPECT_EQ(canvas.font(), found);
+}
+
+}  // namespace
+}  // namespace printing
+
+namespace printing {
+namespace {
+
+// Every order document with a hundred lines at the widest its fields allow,
+// a customer whose lines are all 41 characters and the fourth currency:
+// no text over another, none off the sheet.
+TEST_F(OrderDocumentTest, TheLargestOrderKeepsEveryTextInItsPlace) {
+  for (auto* field : {&app.address.name1, &app.address.name2, &app.address.name3,
+                      &app.address.street, &app.address.town})
+    Put(*field, "Wolfgang-Amadeus-Mozart-Elektroinstallati");
+  Put(app.address.customerNumber, "999999999");
+  Put(app.parameters.currencySymbol4, "USD");
+  app.parameters.exchangeRates[3] = 1.1f;
+  for (int i = 0; i < 100; ++i)
+    add(i ? 9999.999 : 1, "ELT-KAB-2000-WEISS-90", "Kabelkanal-Verbindungsstück Winkel weiß 9",
+        i ? 840 : 999999999, i % 2 ? store::kTaxCodeRate1 : store::kTaxCodeRate2, 125);
+  for (int job : {1, 2, 3, 20, 23}) {
+    for (std::uint8_t currency : {0, 3}) {
+      app.order.currency = currency;
+      SCOPED_TRACE("job " + std::to_string(job) + ", currency " + std::to_string(currency));
+      const std::vector<std::string> faults = testsupport::LayoutFaults(render(job), 2100, 2970);
+      EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
+    }
+  }
 }
 
 }  // namespace
