@@ -85,6 +85,12 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
   store::OrderHead head = app.order;
   store::OrderHead stored{};
   if (StoredHead(app, stored)) head.total = stored.total;
+  // An invoice issued for the first time states the total it printed with
+  // today's rates: that is the amount owed, listed and booked from now on.
+  if (kind == DocumentKind::Invoice && !(stored.flags & store::kOrderInvoicePrinted)) {
+    store::OrderHead printed = app.order;
+    head.total = ComputeOrderTotal(printed, app.orderLines, app.parameters);
+  }
   head.flags |= IssuedFlags(kind);
   if (kind == DocumentKind::Invoice) store::SetText(head.invoiceDate, invoiceDate);
   std::int32_t position = app.orders.position;

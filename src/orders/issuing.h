@@ -40,7 +40,8 @@ bool ConfirmReprintTotal(frame::AppState& app);
 // written back (not for a delivery note, so that a changed number of copies
 // is kept), the parameters saved, then the order stored in place with its
 // flags and invoice date, last, so that an order is marked only once all
-// else was stored. The stored total is kept whatever the order in memory
+// else was stored. An invoice issued for the first time stores the total it
+// printed; otherwise the stored total is kept whatever the order in memory
 // says. Every write is checked; a failure names its file, and the order
 // stays unmarked in the file and in memory.
 bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate);
