@@ -1,8 +1,10 @@
 #include "orders/issuing.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "frame/decimal.h"
+#include "frame/first_start_defaults.h"
 #include "frame/parameter_file.h"
 #include "frame/user_interface.h"
 #include "orders/order_math.h"
@@ -33,6 +35,21 @@ bool Refuse(frame::AppState& app, const char* file) {
 }
 
 }  // namespace
+
+bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind) {
+  if (!frame::PriceSettingsUnset(app.parameters)) return false;
+  if (kind == DocumentKind::DeliveryNote && app.parameters.pricesHidden) return false;
+  const int count = std::min<int>(app.order.lineCount, static_cast<int>(app.orderLines.size()) - 1);
+  bool priced = kind == DocumentKind::CollectiveInvoice;
+  for (int i = 1; i <= count && !priced; ++i) priced = app.orderLines[i].salePrice != 0;
+  if (!priced) return false;
+  if (app.ui)
+    app.ui->message("Es sind noch keine Währung und kein Steuersatz eingestellt.\n"
+                    "Bitte zuerst im Menü \"Datei\" unter \"Währungen, UmSt...\" die Währung "
+                    "und die Steuersätze eintragen.",
+                    frame::Icon::Stop);
+  return true;
+}
 
 std::uint16_t IssuedFlags(DocumentKind kind) {
   switch (kind) {
@@ -102,6 +119,7 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
 
 bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::string& printDate,
                    const PrintJobCall& printJob) {
+  if (RefusedWithoutPriceSettings(app, kind)) return false;
   // An order is printed only when it can be marked in place afterwards.
   store::OrderHead stored{};
   if (StoredHead(app, stored) && stored.lineCount < app.order.lineCount) {

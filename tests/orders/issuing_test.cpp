@@ -198,4 +198,22 @@ TEST_F(IssuingTest, TheFirstInvoiceStoresThePrintedTotal) {
   EXPECT_EQ(+app.order.total, 11600);
 }
 
+// Without a currency and any tax rate (first-start settings cancelled) a
+// document with prices is refused before anything is printed or marked.
+TEST_F(IssuingTest, NoDocumentWithPricesWithoutCurrencyAndTaxRate) {
+  app.orderLines[1].salePrice = 10000;
+  for (DocumentKind kind : {DocumentKind::Invoice, DocumentKind::Quotation, DocumentKind::DeliveryNote}) {
+    ui.shown.clear();
+    EXPECT_FALSE(Issue(kind, "04.12.2026"));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find("Währungen, UmSt..."), std::string::npos) << ui.shown[0].text;
+  }
+  EXPECT_TRUE(jobs.empty());
+  EXPECT_EQ(+Stored().flags, 0);
+  app.parameters.pricesHidden = 1;  // a delivery note without prices may go
+  EXPECT_TRUE(Issue(DocumentKind::DeliveryNote, "04.12.2026"));
+  store::SetText(app.parameters.currencySymbol1, "EUR");
+  EXPECT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
+}
+
 }  // namespace
