@@ -150,9 +150,13 @@ Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
   const int sign = head.total < 0 ? -1 : 1;
   inv.typeCode = sign < 0 ? "381" : "380";
   inv.number = frame::Format("%ld", static_cast<long>(head.orderNumber));
-  inv.currency = CurrencyOf(p, head.currency);
-  if (!CurrencyCodeValid(inv.currency))
-    missing.push_back(frame::Format("Währungscode nach ISO 4217 (statt \"%s\")", inv.currency.c_str()));
+  const std::string currency = CurrencyOf(p, head.currency);
+  inv.currency = CurrencyCode(currency, settings);
+  if (inv.currency.empty())
+    missing.push_back(frame::Format(
+        "ein Währungscode nach ISO 4217 für die Währung \"%s\" (E-Rechnung, Währungscodes, "
+        "z. B. SFR:CHF)",
+        currency.c_str()));
 
   // Seller.
   Party& seller = inv.seller;
