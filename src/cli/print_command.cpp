@@ -314,6 +314,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   std::string invoiceDate;
   if (orderDocument) {
     if (!MakeOrderCurrent(app, orderNumber)) return 1;
+    if (orders::RefusedWithoutPriceSettings(app, static_cast<orders::DocumentKind>(job))) return 1;
     printed = copies == 0 ? 1 : copies;
     // An invoice printed before whose total today's rates would change is
     // printed again only when the user says so, issued or not.
@@ -335,6 +336,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   orders::Collection collection;
   std::optional<orders::CollectionInPane> pane;
   if (collective) {
+    if (orders::RefusedWithoutPriceSettings(app, orders::DocumentKind::CollectiveInvoice)) return 1;
     if (issue && !OutputWritable(pdf, png)) return 1;
     if (!CollectForPrint(app, range, session.inputs.printDate, collection)) return 1;
     session.inputs.printDate = collection.invoiceDate;

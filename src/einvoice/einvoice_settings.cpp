@@ -1,9 +1,12 @@
 #include "einvoice/einvoice_settings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+
+#include "einvoice/field_rules.h"
 
 namespace einvoice {
 
@@ -94,6 +97,8 @@ Settings ParseSettings(std::string_view text) {
       s.folder = value;
     } else if (key == "Pflichtangaben") {
       s.legalLines = value != "0";
+    } else if (key == "Waehrungscodes") {
+      s.currencyCodes = value;
     }
   }
   return s;
@@ -113,8 +118,34 @@ std::string SettingsText(const Settings& s) {
       << "Leistungsdatum="
       << (s.serviceDate == ServiceDate::OrderDate ? "Auftragsdatum" : "Rechnungsdatum") << '\n'
       << "Ordner=" << OneLine(s.folder) << '\n'
-      << "Pflichtangaben=" << (s.legalLines ? 1 : 0) << '\n';
+      << "Pflichtangaben=" << (s.legalLines ? 1 : 0) << '\n'
+      << "Waehrungscodes=" << OneLine(s.currencyCodes) << '\n';
   return out.str();
+}
+
+std::string CurrencyCode(std::string_view symbol, const Settings& settings) {
+  const std::string wanted = Trim(symbol);
+  // "Symbol:Code" pairs, separated by semicolons.
+  std::string_view pairs = settings.currencyCodes;
+  while (!pairs.empty()) {
+    const std::size_t end = std::min(pairs.find(';'), pairs.size());
+    const std::string_view pair = pairs.substr(0, end);
+    pairs.remove_prefix(std::min(end + 1, pairs.size()));
+    const std::size_t colon = pair.rfind(':');
+    if (colon == std::string_view::npos || Trim(pair.substr(0, colon)) != wanted) continue;
+    std::string code = Trim(pair.substr(colon + 1));
+    for (char& c : code)
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return CurrencyCodeValid(code) ? code : std::string();
+  }
+  std::string upper = wanted;
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (CurrencyCodeValid(upper)) return upper;
+  if (wanted == "€") return "EUR";
+  if (upper == "SFR") return "CHF";
+  if (wanted == "£") return "GBP";
+  return {};
 }
 
 Settings LoadSettings(const std::string& dataDirectory) {

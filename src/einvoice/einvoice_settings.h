@@ -34,7 +34,15 @@ struct Settings {
   ServiceDate serviceDate = ServiceDate::InvoiceDate;
   std::string folder;  // where e-invoice files are saved; empty: the data directory
   bool legalLines = true;  // service date, tax base, tax number, exemption on paper
+  // The ISO 4217 code of currency symbols that are none: "SFR:CHF; £:GBP".
+  std::string currencyCodes;
 };
+
+// The ISO 4217 code of a currency symbol of the master data: the code the
+// settings give the symbol, else the symbol itself when it is a code (in
+// capitals), else the code of a common symbol ("€" EUR, "SFR" CHF, "£"
+// GBP); empty when none fits.
+std::string CurrencyCode(std::string_view symbol, const Settings& settings);
 
 // The code of the VAT category ("E", "AE", "K", "G", "O") and its standard
 // reason and exemption code; the name shown in the settings dialog.

@@ -26,7 +26,7 @@ Town SplitTown(std::string_view town);
 // (one) for anything unknown.
 std::string UnitCode(std::string_view unit);
 
-// Three capital letters, as ISO 4217 writes currencies.
+// An ISO 4217 currency code in use ("EUR", "CHF"; not "DEM").
 bool CurrencyCodeValid(std::string_view code);
 
 // The text with every line end as a line feed and every other control

@@ -84,8 +84,7 @@ std::vector<std::int64_t> NetOfGrossLines(std::span<const store::OrderLine> line
     for (std::size_t i = 0; i < lines.size(); ++i) {
       if (classes[i] != c) continue;
       const std::int64_t gross = orders::LineNet(lines[i]);
-      const double rate = c == 0 ? 0 : figures.rates[c - 1];
-      net[i] = c == 0 ? gross : orders::RoundHalfAway(gross * 100.0 / (100 + rate / 10));
+      net[i] = c == 0 ? gross : orders::NetOfGross(gross, figures.rates[c - 1]);
       sum += net[i];
       if (largest == lines.size() || std::llabs(gross) > std::llabs(orders::LineNet(lines[largest])))
         largest = i;
@@ -151,9 +150,13 @@ Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
   const int sign = head.total < 0 ? -1 : 1;
   inv.typeCode = sign < 0 ? "381" : "380";
   inv.number = frame::Format("%ld", static_cast<long>(head.orderNumber));
-  inv.currency = CurrencyOf(p, head.currency);
-  if (!CurrencyCodeValid(inv.currency))
-    missing.push_back(frame::Format("Währungscode nach ISO 4217 (statt \"%s\")", inv.currency.c_str()));
+  const std::string currency = CurrencyOf(p, head.currency);
+  inv.currency = CurrencyCode(currency, settings);
+  if (inv.currency.empty())
+    missing.push_back(frame::Format(
+        "ein Währungscode nach ISO 4217 für die Währung \"%s\" (E-Rechnung, Währungscodes, "
+        "z. B. SFR:CHF)",
+        currency.c_str()));
 
   // Seller.
   Party& seller = inv.seller;
@@ -280,7 +283,7 @@ Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
       const int priceSign = line.salePrice < 0 ? -1 : 1;
       l.quantity = sign * priceSign * line.quantity;
       l.price = std::llabs(static_cast<long long>(line.salePrice));
-      l.gross = sign * std::int64_t{orders::RoundHalfAway(static_cast<double>(line.salePrice) * line.quantity)};
+      l.gross = sign * std::int64_t{orders::LineGross(line)};
       l.discountAmount = sign * std::int64_t{orders::LineDiscount(line)};
       l.discount = l.discountAmount != 0 ? line.discount : 0;
       l.net = sign * std::int64_t{orders::LineNet(line)};

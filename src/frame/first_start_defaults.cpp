@@ -5,8 +5,11 @@
 namespace frame {
 
 bool ParametersUnset(const store::ParameterRecord& p) {
-  if (!store::GetText(p.companyName1).empty() || !store::GetText(p.currencySymbol1).empty())
-    return false;
+  return store::GetText(p.companyName1).empty() && PriceSettingsUnset(p);
+}
+
+bool PriceSettingsUnset(const store::ParameterRecord& p) {
+  if (!store::GetText(p.currencySymbol1).empty()) return false;
   for (int currency = 0; currency < 3; ++currency)
     for (int k = 2; k <= 3; ++k)
       if (store::TaxRate(p, currency, k) != 0) return false;

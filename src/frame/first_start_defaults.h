@@ -14,6 +14,9 @@ namespace frame {
 // symbol for the main currency and no tax rate. That is what a first start
 // leaves until its parameters are confirmed (an empty file, read as zeros).
 bool ParametersUnset(const store::ParameterRecord& parameters);
+// No symbol for the main currency and no tax rate: documents with prices
+// would state 0 % VAT in no currency.
+bool PriceSettingsUnset(const store::ParameterRecord& parameters);
 
 // German defaults: currency 1 "EUR" at 1.0, the tax rates 7.0 % and 19.0 %
 // for currencies 1-3, letterhead, footer and preview on, the delivery-note

@@ -193,6 +193,8 @@ SaleEnd CashSale::bookWithDocument(const std::function<SaleDocument()>& chooseDo
   if (!Ask(app_, "Wirklich buchen mit Ausdruck ?")) return SaleEnd::Kept;
   const SaleDocument document = chooseDocument ? chooseDocument() : SaleDocument{};
   if (!document.chosen) return SaleEnd::Kept;
+  // Refused before the sale is stored, so that no number is used up.
+  if (RefusedWithoutPriceSettings(app_, document.kind)) return SaleEnd::Kept;
   // The customer as the dialog left him (edited fields included); his
   // record offset from the index.
   store::AddressRecord onFile{};

@@ -21,10 +21,8 @@ DocumentFigures ComputeDocumentFigures(const store::OrderHead& head,
   f.rates[1] = SecondTaxRate(parameters, head.currency);
   for (const store::OrderLine& line : lines) {
     if (!LineCounts(line, skipBackOrders)) continue;
-    const double gross = factor * (static_cast<double>(line.salePrice) * line.quantity);
-    const std::int64_t discount =
-        factor == 1.0 ? LineDiscount(line) : RoundHalfAway(gross * line.discount / 1000);
-    f.discount += discount;
+    const LineParts parts = ConvertedLineParts(line, factor);
+    f.discount += parts.discount;
     int k = -1;
     switch (line.taxCode) {
       case store::kTaxCodeNone: k = 0; break;
@@ -32,7 +30,7 @@ DocumentFigures ComputeDocumentFigures(const store::OrderHead& head,
       case store::kTaxCodeRate2: k = 2; break;
       default: continue;
     }
-    f.sums[k] += factor == 1.0 ? LineNet(line) : RoundHalfAway(gross) - discount;
+    f.sums[k] += factor == 1.0 ? LineNet(line) : parts.net();
   }
   // Every tax figure is whole cents taken from the amounts of the total, so
   // that the printed lines add up to it (see order_math.h).

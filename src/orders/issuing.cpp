@@ -1,8 +1,10 @@
 #include "orders/issuing.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "frame/decimal.h"
+#include "frame/first_start_defaults.h"
 #include "frame/parameter_file.h"
 #include "frame/user_interface.h"
 #include "orders/order_math.h"
@@ -33,6 +35,21 @@ bool Refuse(frame::AppState& app, const char* file) {
 }
 
 }  // namespace
+
+bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind) {
+  if (!frame::PriceSettingsUnset(app.parameters)) return false;
+  if (kind == DocumentKind::DeliveryNote && app.parameters.pricesHidden) return false;
+  const int count = std::min<int>(app.order.lineCount, static_cast<int>(app.orderLines.size()) - 1);
+  bool priced = kind == DocumentKind::CollectiveInvoice;
+  for (int i = 1; i <= count && !priced; ++i) priced = app.orderLines[i].salePrice != 0;
+  if (!priced) return false;
+  if (app.ui)
+    app.ui->message("Es sind noch keine Währung und kein Steuersatz eingestellt.\n"
+                    "Bitte zuerst im Menü \"Datei\" unter \"Währungen, UmSt...\" die Währung "
+                    "und die Steuersätze eintragen.",
+                    frame::Icon::Stop);
+  return true;
+}
 
 std::uint16_t IssuedFlags(DocumentKind kind) {
   switch (kind) {
@@ -85,6 +102,12 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
   store::OrderHead head = app.order;
   store::OrderHead stored{};
   if (StoredHead(app, stored)) head.total = stored.total;
+  // An invoice issued for the first time states the total it printed with
+  // today's rates: that is the amount owed, listed and booked from now on.
+  if (kind == DocumentKind::Invoice && !(stored.flags & store::kOrderInvoicePrinted)) {
+    store::OrderHead printed = app.order;
+    head.total = ComputeOrderTotal(printed, app.orderLines, app.parameters);
+  }
   head.flags |= IssuedFlags(kind);
   if (kind == DocumentKind::Invoice) store::SetText(head.invoiceDate, invoiceDate);
   std::int32_t position = app.orders.position;
@@ -96,6 +119,7 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
 
 bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::string& printDate,
                    const PrintJobCall& printJob) {
+  if (RefusedWithoutPriceSettings(app, kind)) return false;
   // An order is printed only when it can be marked in place afterwards.
   store::OrderHead stored{};
   if (StoredHead(app, stored) && stored.lineCount < app.order.lineCount) {

@@ -36,11 +36,19 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 // go on.
 bool ConfirmReprintTotal(frame::AppState& app);
 
+// While neither a tax rate nor a currency is set (a first start whose
+// settings were cancelled), a document with prices would state 0 % VAT in
+// no currency. Refuses such a document of the current order, telling the
+// user where to set them; false when it may be printed. A delivery note
+// printed without prices and an order without a priced line pass.
+bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind);
+
 // Records that a document of the current order is out: the customer record
 // written back (not for a delivery note, so that a changed number of copies
 // is kept), the parameters saved, then the order stored in place with its
 // flags and invoice date, last, so that an order is marked only once all
-// else was stored. The stored total is kept whatever the order in memory
+// else was stored. An invoice issued for the first time stores the total it
+// printed; otherwise the stored total is kept whatever the order in memory
 // says. Every write is checked; a failure names its file, and the order
 // stays unmarked in the file and in memory.
 bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate);

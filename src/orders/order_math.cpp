@@ -1,7 +1,10 @@
 #include "orders/order_math.h"
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
 #include <cmath>
+#include <optional>
 
 #include "frame/decimal.h"
 #include "orders/dates.h"
@@ -10,9 +13,15 @@ namespace orders {
 
 namespace {
 
+using Wide = __int128;
+
 std::int32_t ClampToCents(double value) {
   if (!std::isfinite(value)) return 0;
   return static_cast<std::int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
+}
+
+std::int32_t ClampToCents(Wide value) {
+  return static_cast<std::int32_t>(std::clamp<Wide>(value, INT32_MIN, INT32_MAX));
 }
 
 double Gross(const store::OrderLine& line) {
@@ -24,6 +33,84 @@ double Rate(const store::ParameterRecord& parameters, int currency) {
   return parameters.exchangeRates[currency];
 }
 
+// A decimal number: digits / 10^scale.
+struct Decimal {
+  Wide digits = 0;
+  int scale = 0;
+};
+
+Wide PowerOfTen(int n) {
+  Wide p = 1;
+  while (n-- > 0) p *= 10;
+  return p;
+}
+
+// The decimal a number was typed as: the shortest digits that read back as
+// the same value (a value that is exactly a float, like an exchange rate
+// from the parameter file, as a float). Empty for what has no such
+// decimal within 10^-30 .. 10^18.
+std::optional<Decimal> TypedDecimal(double x) {
+  if (!std::isfinite(x)) return std::nullopt;
+  if (x == 0) return Decimal{};
+  char text[64];
+  const bool isFloat = std::fabs(x) < 1e38 && static_cast<double>(static_cast<float>(x)) == x;
+  const std::to_chars_result written =
+      isFloat ? std::to_chars(text, text + sizeof text, static_cast<float>(x), std::chars_format::scientific)
+              : std::to_chars(text, text + sizeof text, x, std::chars_format::scientific);
+  if (written.ec != std::errc()) return std::nullopt;
+  // "-d.ddde+xx"
+  Decimal d;
+  const char* c = text;
+  const bool negative = *c == '-';
+  if (negative) ++c;
+  int fraction = 0;
+  bool point = false;
+  for (; c < written.ptr && *c != 'e'; ++c) {
+    if (*c == '.') {
+      point = true;
+      continue;
+    }
+    d.digits = d.digits * 10 + (*c - '0');
+    if (point) ++fraction;
+  }
+  int exponent = 0;
+  if (c < written.ptr) std::from_chars(c + 1 + (c[1] == '+'), written.ptr, exponent);
+  d.scale = fraction - exponent;
+  if (d.scale > 30 || d.scale < -18) return std::nullopt;
+  if (d.scale < 0) d.digits *= PowerOfTen(-d.scale), d.scale = 0;
+  if (negative) d.digits = -d.digits;
+  return d;
+}
+
+// numerator / denominator (> 0), halves away from zero.
+Wide RoundedQuotient(Wide numerator, Wide denominator) {
+  Wide quotient = numerator / denominator;
+  const Wide rest = numerator % denominator;
+  if (2 * (rest < 0 ? -rest : rest) >= denominator) quotient += numerator < 0 ? -1 : 1;
+  return quotient;
+}
+
+// The gross and the discount of `line`, its price first multiplied by
+// `factor`, each rounded once from its exact value; the double products
+// where a number is beyond what the integers hold (such a line counts in
+// no sum anyway).
+LineParts Parts(const store::OrderLine& line, double factor) {
+  const std::optional<Decimal> quantity = TypedDecimal(line.quantity);
+  const std::optional<Decimal> rate = factor == 1.0 ? Decimal{1, 0} : TypedDecimal(factor);
+  // The largest product below must fit 127 bits.
+  const auto magnitude = [](Wide w) { return std::fabs(static_cast<double>(w)); };
+  if (quantity && rate && quantity->scale + rate->scale <= 30 &&
+      std::fabs(static_cast<double>(line.salePrice)) * magnitude(quantity->digits) *
+              magnitude(rate->digits) * std::max(1, std::abs(int{line.discount})) < 1e37) {
+    const Wide exact = Wide{line.salePrice} * quantity->digits * rate->digits;
+    const Wide denominator = PowerOfTen(quantity->scale + rate->scale);
+    return {ClampToCents(RoundedQuotient(exact, denominator)),
+            ClampToCents(RoundedQuotient(exact * line.discount, denominator * 1000))};
+  }
+  const double gross = factor * Gross(line);
+  return {RoundHalfAway(gross), RoundHalfAway(gross * line.discount / 1000)};
+}
+
 }  // namespace
 
 std::int32_t RoundHalfAway(double x) {
@@ -31,13 +118,21 @@ std::int32_t RoundHalfAway(double x) {
   return ClampToCents(x > 0 ? std::trunc(x + 0.5) : std::trunc(x - 0.5));
 }
 
+std::int32_t LineGross(const store::OrderLine& line) {
+  return static_cast<std::int32_t>(Parts(line, 1.0).gross);
+}
+
 std::int32_t LineDiscount(const store::OrderLine& line) {
-  return RoundHalfAway(Gross(line) * line.discount / 1000);
+  return static_cast<std::int32_t>(Parts(line, 1.0).discount);
 }
 
 std::int32_t LineNet(const store::OrderLine& line) {
   // Each part is clamped to 32 bits; their difference may not be.
-  return ClampToCents(static_cast<double>(RoundHalfAway(Gross(line))) - LineDiscount(line));
+  return ClampToCents(static_cast<double>(Parts(line, 1.0).net()));
+}
+
+LineParts ConvertedLineParts(const store::OrderLine& line, double factor) {
+  return Parts(line, factor);
 }
 
 bool LineComputable(const store::OrderLine& line) {
@@ -50,11 +145,15 @@ bool LineComputable(const store::OrderLine& line) {
 }
 
 double LineAmountShown(const store::OrderLine& line) {
-  return Gross(line) / 100 * (1000 - line.discount) / 1000;
+  // price x quantity x (1000 - discount) / 1000, rounded once to the cent.
+  const std::optional<Decimal> quantity = TypedDecimal(line.quantity);
+  if (!quantity || !LineComputable(line)) return Gross(line) / 100 * (1000 - line.discount) / 1000;
+  const Wide exact = Wide{line.salePrice} * quantity->digits * (1000 - line.discount);
+  return static_cast<double>(ClampToCents(RoundedQuotient(exact, PowerOfTen(quantity->scale) * 1000))) / 100;
 }
 
 double LineAmountListed(const store::OrderLine& line) {
-  return RoundHalfAway(Gross(line)) / 100.0 * (1000 - line.discount) / 1000;
+  return LineGross(line) / 100.0 * (1000 - line.discount) / 1000;
 }
 
 std::int16_t StoredFirstTaxRate(const store::ParameterRecord& parameters, int currency) {
@@ -74,13 +173,16 @@ std::int16_t SecondTaxRate(const store::ParameterRecord& parameters, int currenc
 }
 
 std::int64_t TaxedSum(std::int64_t sum, int rate) {
-  const double r = rate;
-  return RoundHalfAway((100 + r / 10) * static_cast<double>(sum) / 100);
+  return static_cast<std::int64_t>(RoundedQuotient(Wide{sum} * (1000 + rate), 1000));
+}
+
+std::int64_t NetOfGross(std::int64_t gross, int rate) {
+  if (1000 + rate <= 0) return gross;
+  return static_cast<std::int64_t>(RoundedQuotient(Wide{gross} * 1000, 1000 + rate));
 }
 
 std::int64_t ContainedTax(std::int64_t grossSum, int rate) {
-  const double r = rate;
-  return grossSum - RoundHalfAway(static_cast<double>(grossSum) * 100 / (100 + r / 10));
+  return grossSum - NetOfGross(grossSum, rate);
 }
 
 std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,

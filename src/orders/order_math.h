@@ -5,16 +5,24 @@
 // Money is whole cents in signed 32-bit integers, quantities are doubles,
 // percentages whole tenths of a percent. Rounding policy, and why its order
 // matters:
-//  - RoundHalfAway turns every computed cent amount into an integer, halves
-//    away from zero (0.5 -> 1, -0.5 -> -1);
+//  - every amount is rounded from its exact decimal value, half away from
+//    zero (0.5 -> 1, -0.5 -> -1). A quantity is the decimal it was typed as
+//    (the shortest digits that read back as the stored double: 1.009, not
+//    1.00899999...), a price whole cents, a discount or tax rate tenths of a
+//    percent, an exchange rate the decimal it was typed as; their products
+//    and quotients are worked out in integers, so 1.009 x 5.00 is exactly
+//    504.5 cents and becomes 505, where the double product (504.4999...)
+//    would give 504. RoundHalfAway on a double is left for amounts that are
+//    no such product;
 //  - a line is rounded twice, its gross (price x quantity) and its discount
+//    (price x quantity x discount / 1000, from the unrounded gross)
 //    separately, and the net is their difference;
 //  - the tax is added per tax class on the rounded class sum, rounded once:
-//    TaxedSum(S) = RoundHalfAway((100 + r / 10) x S / 100);
+//    TaxedSum(S) = round((1000 + r) x S / 1000);
 //  - the tax contained in a gross class sum is what is left of the sum when
-//    its net part is rounded once: ContainedTax(S) = S - RoundHalfAway(S x
-//    100 / (100 + r / 10));
-//  - currency conversion adds 0.5 and truncates towards zero (not
+//    its net part is rounded once: ContainedTax(S) = S - NetOfGross(S),
+//    NetOfGross(S) = round(S x 1000 / (1000 + r));
+//  - currency conversion of prices adds 0.5 and truncates towards zero (not
 //    RoundHalfAway), so negative prices convert differently;
 //  - amounts typed by the user are read by frame::ReadCents, rounded half
 //    away from zero on the typed digits, so "-2,505" is -251 as "2,505" is 251.
@@ -52,16 +60,29 @@ namespace orders {
 
 std::int32_t RoundHalfAway(double x);
 
-// RoundHalfAway(price x quantity) - RoundHalfAway(price x quantity x discount / 1000).
+// The rounded gross (price x quantity) and discount of a line, and the net,
+// their difference.
+std::int32_t LineGross(const store::OrderLine& line);
 std::int32_t LineNet(const store::OrderLine& line);
 std::int32_t LineDiscount(const store::OrderLine& line);
+
+// The same parts in another currency, `factor` units of it per unit of the
+// order's currency (the fourth currency of the printed totals).
+struct LineParts {
+  std::int64_t gross = 0;
+  std::int64_t discount = 0;
+  std::int64_t net() const { return gross - discount; }
+};
+LineParts ConvertedLineParts(const store::OrderLine& line, double factor);
 
 // Whether the quantity is a number and the gross, the discount and the net
 // of the line each fit 32-bit cents. Lines that do not count in no sum.
 bool LineComputable(const store::OrderLine& line);
 
 // The amount of the edited line ("Summe"): price x quantity / 100 x
-// (1000 - discount) / 1000, currency units, not rounded before formatting.
+// (1000 - discount) / 1000, currency units, rounded to the cent only (so
+// that formatting it with two decimals shows the exact half cent rounded
+// as everywhere else).
 double LineAmountShown(const store::OrderLine& line);
 // The amount of a line in the line list: RoundHalfAway(price x quantity) /
 // 100 x (1000 - discount) / 1000.
@@ -77,10 +98,11 @@ inline constexpr std::int16_t kMaxTaxRate = 1000;
 std::int16_t FirstTaxRate(const store::ParameterRecord& parameters, int currency);
 std::int16_t SecondTaxRate(const store::ParameterRecord& parameters, int currency);
 
-// A net class sum with its tax: RoundHalfAway((100 + rate / 10) x sum / 100).
+// A net class sum with its tax: round((1000 + rate) x sum / 1000).
 std::int64_t TaxedSum(std::int64_t sum, int rate);
-// The tax contained in a gross class sum: sum - RoundHalfAway(sum x 100 /
-// (100 + rate / 10)).
+// The net part of a gross amount: round(gross x 1000 / (1000 + rate)).
+std::int64_t NetOfGross(std::int64_t gross, int rate);
+// The tax contained in a gross class sum: sum - NetOfGross(sum).
 std::int64_t ContainedTax(std::int64_t grossSum, int rate);
 
 // The total of lines 1 .. head.lineCount (lines[0] is the edited line and

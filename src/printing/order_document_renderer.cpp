@@ -457,9 +457,7 @@ class OrderDocument {
         right(kUnitPriceX, y_, unitPrice(line.salePrice));
         right(kRight, y_, amount(orders::LineNet(line), currency_));
         if (fourth_) {
-          const double gross = factor_ * line.salePrice * line.quantity;
-          const std::int64_t net = std::int64_t{orders::RoundHalfAway(gross)} -
-                                   orders::RoundHalfAway(gross * line.discount / 1000);
+          const std::int64_t net = orders::ConvertedLineParts(line, factor_).net();
           right(kUnitPriceX, y_ + 40, unitPrice(line.salePrice * factor_));
           // Both amounts end their figures at the same x.
           const int shift = canvas_.textExtent(currency_).cx - canvas_.textExtent(fourthCurrency_).cx;

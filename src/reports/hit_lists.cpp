@@ -70,13 +70,16 @@ bool Allocate(frame::AppState& app, std::vector<Entry>& table, int last) {
   }
 }
 
+// The sums are gathered per currency and converted once the walk is done.
 struct ArticleHit {
   double quantity = 0;
+  MainCurrencySum gathered;
   std::int64_t profit = 0;
   std::string number;  // Windows-1252
 };
 
 struct CustomerHit {
+  MainCurrencySum turnoverGathered, profitGathered;
   std::int64_t turnover = 0;
   std::int64_t profit = 0;
   std::int32_t reference = 0;
@@ -117,9 +120,10 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
       std::int64_t profit = Truncated(((1000.0 - line.discount) * sale + 5) / 1000 -
                                       static_cast<double>(line.costPrice) * line.quantity);
       if (head.cashDiscountTaken) profit = ((1000 - head.cashDiscount) * profit + 5) / 1000;
-      hit.profit += ToMainCurrency(static_cast<double>(profit), p, head.currency);
+      hit.gathered.add(static_cast<long double>(profit), head.currency);
     }
   });
+  for (ArticleHit& hit : table) hit.profit = hit.gathered.cents(p);
   if (last > 0)
     HitListSort(table, 0, last,
                 [](const ArticleHit& a, const ArticleHit& b) { return a.profit > b.profit; });
@@ -180,16 +184,20 @@ printing::RenderOutcome CustomerHitListRenderer::render(printing::Canvas& canvas
     if (found == first.end()) return;
     CustomerHit& hit = table[static_cast<std::size_t>(found->second)];
     hit.reference = head.customerRef;
-    hit.turnover += ToMainCurrency(static_cast<double>(head.total), p, head.currency);
+    hit.turnoverGathered.add(static_cast<long double>(head.total), head.currency);
     for (const store::OrderLine& line : order.lines) {
       const double sale = static_cast<double>(line.salePrice) * line.quantity;
       if (sale == 0 || !std::isfinite(sale)) continue;
       double profit = (1000.0 - line.discount) * sale / 1000 -
                       static_cast<double>(line.costPrice) * line.quantity;
       if (head.cashDiscountTaken) profit *= 1 - head.cashDiscount / 1000.0;
-      hit.profit += ToMainCurrency(profit, p, head.currency);
+      hit.profitGathered.add(static_cast<long double>(profit), head.currency);
     }
   });
+  for (CustomerHit& hit : table) {
+    hit.turnover = hit.turnoverGathered.cents(p);
+    hit.profit = hit.profitGathered.cents(p);
+  }
   if (last > 0)
     HitListSort(table, 0, last,
                 [](const CustomerHit& a, const CustomerHit& b) { return a.turnover > b.turnover; });

@@ -52,7 +52,7 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
   const bool open = job_ == kJobOpenInvoices;
   const int amountX = open ? 900 : 800;
   std::vector<Row> rows;
-  std::int64_t outstanding = 0;
+  MainCurrencySum outstanding;
   CustomerBook customers(app);
   ScanResult scan = ScanOrders(app, false, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
@@ -67,7 +67,7 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
       const std::string date = orders::NormaliseDate(store::GetText(head.invoiceDate));
       row.number = frame::Format("%-ld - %s", static_cast<long>(head.orderNumber),
                                  platform::Cp1252ToUtf8(date).c_str());
-      outstanding += ToMainCurrencyInFloat(static_cast<float>(due), app.parameters, head.currency);
+      outstanding.add(static_cast<long double>(due), head.currency);
     } else {
       row.number = frame::Format("%-ld", static_cast<long>(head.orderNumber));
     }
@@ -103,7 +103,8 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
   if (open && !page.stopped()) {
     page.rule(600, 900, page.y());
     page.right(900, page.y() + 10,
-               frame::Format("Summe der Außenstände: %.2f %s", static_cast<double>(outstanding) / 100,
+               frame::Format("Summe der Außenstände: %.2f %s",
+                             static_cast<double>(outstanding.cents(app.parameters)) / 100,
                              CurrencyName(app.parameters, 0).c_str()));
   }
   return page.finish();
@@ -175,7 +176,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
   const std::string& to = context.session.inputs.reportTo;
   const std::string article(store::GetText(app.article.number));
   std::vector<Row> rows;
-  std::int64_t total = 0;
+  MainCurrencySum total;
   CustomerBook customers(app);
   ScanResult scan = ScanOrders(app, true, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
@@ -196,7 +197,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
                               ? static_cast<std::int64_t>(std::clamp(difference, -2147483648.0, 2147483647.0))
                               : 0;
     if (head.cashDiscountTaken) profit = ((1000 - head.cashDiscount) * profit + 5) / 1000;
-    total += ToMainCurrencyInFloat(static_cast<float>(profit), p, head.currency);
+    total.add(static_cast<long double>(profit), head.currency);
     const store::AddressRecord& customer = customers.at(head.customerRef);
     Row row;
     row.position = order.position;
@@ -235,7 +236,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
   });
   if (!page.stopped()) {
     page.rule(100, 1900, page.y());
-    page.right(1900, page.y() + 10, Money(static_cast<double>(total), main));
+    page.right(1900, page.y() + 10, Money(static_cast<double>(total.cents(p)), main));
   }
   return page.finish();
 }

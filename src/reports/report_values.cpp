@@ -1,5 +1,6 @@
 #include "reports/report_values.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "frame/decimal.h"
@@ -22,22 +23,17 @@ float Factor(const store::ParameterRecord& p, int currency) {
   return std::isfinite(factor) && factor > 0 ? factor : 1.0f;
 }
 
-std::int32_t Whole(double value) {
-  if (!std::isfinite(value)) return 0;
-  value = std::trunc(value);
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
-  return static_cast<std::int32_t>(value);
-}
-
 }  // namespace
 
-std::int32_t ToMainCurrency(double cents, const store::ParameterRecord& p, int currency) {
-  return Whole(cents / static_cast<double>(Factor(p, currency)));
+void MainCurrencySum::add(long double cents, int currency) {
+  if (std::isfinite(cents)) sums_[currency >= 0 && currency <= 3 ? currency : 0] += cents;
 }
 
-std::int32_t ToMainCurrencyInFloat(float cents, const store::ParameterRecord& p, int currency) {
-  return Whole(cents / Factor(p, currency));
+std::int64_t MainCurrencySum::cents(const store::ParameterRecord& p) const {
+  long double total = 0;
+  for (int c = 0; c < 4; ++c) total += sums_[c] / static_cast<long double>(Factor(p, c));
+  total = total < 0 ? -std::floor(-total + 0.5L) : std::floor(total + 0.5L);
+  return static_cast<std::int64_t>(std::clamp<long double>(total, -9.0e18L, 9.0e18L));
 }
 
 std::string Money(double cents, const std::string& currency) {

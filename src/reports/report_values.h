@@ -15,15 +15,20 @@ namespace reports {
 // The name of currency 0..3 (UTF-8); any other index names the main currency.
 std::string CurrencyName(const store::ParameterRecord& parameters, int currency);
 
-// An amount of currency `currency` in cents of the main currency: divided by
-// the currency's single-precision factor and truncated toward zero. A
-// currency without a usable factor (0 or less) is taken as it is.
-std::int32_t ToMainCurrency(double cents, const store::ParameterRecord& parameters, int currency);
-// The same with the amount held as a single-precision float and divided in
-// single precision, as the sums of the open invoices and of the article
-// turnover list add it up.
-std::int32_t ToMainCurrencyInFloat(float cents, const store::ParameterRecord& parameters,
-                                   int currency);
+// A sum over rows in the currencies 0..3, in cents of the main currency:
+// each row is added in its own currency (whole cents add exactly), each
+// currency's sum is divided once by the currency's factor, and the total is
+// rounded once, half away from zero, so that no row loses a part of a cent
+// to its own conversion. A currency without a usable factor (0 or less) is
+// taken as it is; another index counts as the main currency.
+class MainCurrencySum {
+ public:
+  void add(long double cents, int currency);
+  std::int64_t cents(const store::ParameterRecord& parameters) const;
+
+ private:
+  long double sums_[4] = {0, 0, 0, 0};
+};
 
 // "%.2f %s": cents / 100 with the currency name.
 std::string Money(double cents, const std::string& currency);

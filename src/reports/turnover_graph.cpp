@@ -118,8 +118,9 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
   const int firstMonth = orders::MonthNumber(from);
   const int months = orders::MonthNumber(to) - firstMonth + 1;
   if (months < 1 || months > kMaxMonths) return page.finish();
-  std::vector<std::int64_t> turnover(static_cast<std::size_t>(months), 0);
-  std::vector<std::int64_t> profit(static_cast<std::size_t>(months), 0);
+  // Gathered per currency, converted once the walk is done.
+  std::vector<MainCurrencySum> turnoverGathered(static_cast<std::size_t>(months));
+  std::vector<MainCurrencySum> profitGathered(static_cast<std::size_t>(months));
   std::vector<int> label(static_cast<std::size_t>(months), 0);
 
   const store::ArticleRecord criteria = app.articleCriteria;
@@ -139,12 +140,17 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
       if (sale == 0 || !std::isfinite(sale) || !LineSelected(criteria, line)) continue;
       std::int64_t t = Truncated((1000.0 - line.discount) * sale / 1000);
       if (head.cashDiscountTaken) t = Truncated((1 - head.cashDiscount / 1000.0) * static_cast<double>(t));
-      turnover[slot] += ToMainCurrency(static_cast<double>(t), p, head.currency);
+      turnoverGathered[slot].add(static_cast<long double>(t), head.currency);
       const std::int64_t u = Truncated((1000.0 - line.discount) * sale / 1000);
       const std::int64_t c = Truncated(static_cast<double>(line.costPrice) * line.quantity);
-      profit[slot] -= ToMainCurrency(static_cast<double>(c - u), p, head.currency);
+      profitGathered[slot].add(static_cast<long double>(u - c), head.currency);
     }
   });
+  std::vector<std::int64_t> turnover, profit;
+  for (int i = 0; i < months; ++i) {
+    turnover.push_back(turnoverGathered[static_cast<std::size_t>(i)].cents(p));
+    profit.push_back(profitGathered[static_cast<std::size_t>(i)].cents(p));
+  }
 
   const GraphGrid grid = TurnoverGrid(*std::max_element(turnover.begin(), turnover.end()));
   const std::string currency = CurrencyName(p, 0);

@@ -222,6 +222,8 @@ TEST_F(CliRefusalTest, InitEndsWithTheReasonAndChangesNothing) {
 // customer record back (the command gives up the wait after its bound).
 TEST(CliIssue, AWriteThatFailsEndsTheCommandAndLeavesTheOrderUnmarked) {
   testsupport::OrderBook book;
+  store::SetText(book.app.parameters.currencySymbol1, "EUR");
+  ASSERT_EQ(frame::SaveParameters(book.app), 1);
   const std::int32_t number =
       book.order(book.customer("Meier"), 0, {testsupport::BookLine{1, 1000}}).orderNumber;
   const auto orders = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
@@ -237,6 +239,21 @@ TEST(CliIssue, AWriteThatFailsEndsTheCommandAndLeavesTheOrderUnmarked) {
   EXPECT_TRUE(run.lines.empty());
   EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), orders);
   EXPECT_EQ(+book.stored(number).flags, 0);
+}
+
+// Without a currency and any tax rate (first-start settings cancelled) an
+// invoice is refused before anything is written, and says where to set them.
+TEST(CliIssue, NoInvoiceWithoutCurrencyAndTaxRate) {
+  testsupport::OrderBook book;
+  const std::int32_t number =
+      book.order(book.customer("Meier"), 0, {testsupport::BookLine{1, 1000}}).orderNumber;
+  const auto orders = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  CliRun run = RunCli("--data-dir " + book.dir.path() + " --yes print 3 --order " +
+                      std::to_string(number) + " --issue --pdf " + book.dir.file("out.pdf"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_TRUE(Has(run.errors, "\"Währungen, UmSt...\"")) << run.errors;
+  EXPECT_FALSE(std::filesystem::exists(book.dir.file("out.pdf")));
+  EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), orders);
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ TEST(EInvoiceCommand, WritesTheIssuedInvoiceOrNamesEveryMissingValueAndWritesNot
        [](store::ParameterRecord& p) { store::SetText(p.street, ""), store::SetText(p.town, ""), store::SetText(p.vatId, ""); },
        {"Strasse der Firma", "Postleitzahl im Ort der Firma", "Ort der Firma", "oder Steuernummer"}},
       {"no invoice", [](store::ParameterRecord&) {}, {"keine ausgestellte Rechnung"}, 0},
+      // Three capitals, but no currency in use: the rules would refuse the file.
+      {"currency DEM", [](store::ParameterRecord& p) { store::SetText(p.currencySymbol1, "DEM"); },
+       {"Währung \"DEM\""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -42,6 +42,7 @@ struct Case {
   Tweak tweak;
   std::uint16_t orderFlags = 0;
   double paidPart = 0;  // of the total
+  const char* currency = "EUR";  // the code the file states
 };
 
 constexpr std::int16_t kNone = store::kTaxCodeNone, kFirst = store::kTaxCodeRate1;
@@ -91,6 +92,16 @@ const std::vector<Case>& Cases() {
          store::SetText(app.orderLines[1].longText, platform::Utf8ToCp1252("Maße: 2\x01m\r\nÖl & Wachs"));
          store::SetText(app.address.name2, platform::Utf8ToCp1252("Müller & Söhne <KG>"));
        }},
+      // Currency symbols that are no ISO 4217 code: a common one, one the
+      // settings give a code.
+      {"franken", {{1.009, 500}, {0.285, 100, kFirst}},
+       [](frame::AppState& app, einvoice::Settings&) { store::SetText(app.parameters.currencySymbol1, "SFR"); },
+       0, 0, "CHF"},
+      {"pfund", {{2.01, 50}},
+       [](frame::AppState& app, einvoice::Settings& s) {
+         store::SetText(app.parameters.currencySymbol1, "Pfd"), s.currencyCodes = "SFR:CHF; Pfd : gbp";
+       },
+       0, 0, "GBP"},
       {"ohne-ustid", {{1, 999}, {0, 0, kNone, 0, "", "Hinweis ohne Preis"}},
        [](frame::AppState& app, einvoice::Settings& s) {
          store::SetText(app.address.vatId, "");
@@ -177,6 +188,7 @@ TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRule
     const pugi::xml_node root = xml.document_element();
     const int sign = t.app.order.total < 0 ? -1 : 1;
     EXPECT_EQ(root.select_node("//ram:TypeCode[1]").node().text().as_string(), std::string(sign < 0 ? "381" : "380"));
+    EXPECT_EQ(root.select_node("//ram:InvoiceCurrencyCode").node().text().as_string(), std::string(c.currency));
     auto printed = PrintedTotals(t.app);
     const auto& finalLine = printed[sign < 0 ? "Gutschrift" : "Rechnungsbetrag"];
     auto total = [&](const char* name) {

@@ -35,13 +35,25 @@ TEST(Settings, WhatIsWrittenReadsBackAndAnythingElseIsTheDefault) {
   s.taxNumber = "12/345/67890", s.exemption = Exemption::Export, s.exemptionReason = "Ausfuhr\nnach CH";
   s.sellerCountry = "at", s.buyerCountry = "CH", s.buyerReference = BuyerReference::FixedText;
   s.buyerReferenceText = "Leitweg 04011000-12345-67", s.serviceDate = ServiceDate::OrderDate;
-  s.folder = "/home/anna/E-Rechnungen", s.legalLines = false;
+  s.folder = "/home/anna/E-Rechnungen", s.legalLines = false, s.currencyCodes = "SFR:CHF; Pfd:GBP";
   const Settings back = ParseSettings(SettingsText(s));
+  EXPECT_EQ(back.currencyCodes, "SFR:CHF; Pfd:GBP");
   EXPECT_EQ(SettingsText(back), SettingsText(s));
   EXPECT_EQ(back.exemptionReason, "Ausfuhr nach CH");  // one line per key
   EXPECT_EQ(back.sellerCountry, "AT");
   const Settings fallback = ParseSettings("Befreiung=Unsinn\nLandKaeufer=Deutschland\nPflichtangaben\n");
   EXPECT_EQ(SettingsText(fallback), SettingsText(Settings{}));
+}
+
+// The code of a currency symbol: the settings' pair, else the symbol when it
+// is a code in use, else a common symbol's; none for "DM" or "DEM".
+TEST(Settings, CurrencyCodesAreIso4217CodesInUse) {
+  Settings s;
+  s.currencyCodes = "Pfd:GBP; Fr. : chf; DM:DEM";
+  for (const auto& [symbol, code] : std::initializer_list<std::pair<const char*, const char*>>{
+           {"EUR", "EUR"}, {"eur", "EUR"}, {"€", "EUR"}, {"SFR", "CHF"}, {"Pfd", "GBP"},
+           {"Fr.", "CHF"}, {"DM", ""}, {"DEM", ""}, {"XYZ", ""}, {"", ""}})
+    EXPECT_EQ(CurrencyCode(symbol, s), code) << symbol;
 }
 
 }  // namespace

@@ -200,6 +200,16 @@ TEST_F(CashDesk, RefusedOrDeclinedBookingsKeepTheSale) {
   EXPECT_EQ(withDocument(false), SaleEnd::Kept);
   EXPECT_EQ(sale.lineCount(), 1);
   EXPECT_EQ(+app.orders.lastIndex, -1);
+
+  // Without a currency and any tax rate no document with prices: refused
+  // before the sale is stored, so no number is drawn.
+  app.parameters = store::ParameterRecord{};
+  const auto next = app.nextOrderNumber;
+  ui.answer({true});
+  EXPECT_EQ(withDocument(true), SaleEnd::Kept);
+  EXPECT_EQ(app.nextOrderNumber, next);
+  EXPECT_EQ(+app.orders.lastIndex, -1);
+  EXPECT_NE(ui.texts().back().find("Währungen, UmSt..."), std::string::npos);
 }
 
 }  // namespace

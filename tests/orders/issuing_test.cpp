@@ -42,6 +42,15 @@ class IssuingTest : public testsupport::StoreTest {
         });
   }
 
+  // A line of 100.00 at 19 %: 119.00 stored.
+  void StoreAtNineteenPercent() {
+    store::SetTaxRate(app.parameters, 0, 3, 190);
+    app.orderLines[1].salePrice = 10000;
+    orders::RefreshOrderTotal(app.order, app.orderLines, app.parameters);
+    std::int32_t at = app.orders.position;
+    ASSERT_EQ(store::StoreOrder(app, app.order, at, store::StoreMode::Rewrite), 1);
+  }
+
   store::OrderHead Stored() {
     store::OrderHead head{};
     store::ReadOrder(app, head, app.orders.position);
@@ -153,11 +162,7 @@ TEST_F(IssuingTest, AFailedWriteLeavesTheOrderUnmarked) {
 // A reprint under changed tax rates says so with both totals; the stored
 // total stays what lists, dunning and payments go by.
 TEST_F(IssuingTest, AReprintUnderOtherRatesAsksAndKeepsTheStoredTotal) {
-  store::SetTaxRate(app.parameters, 0, 3, 190);
-  app.orderLines[1].salePrice = 10000;
-  orders::RefreshOrderTotal(app.order, app.orderLines, app.parameters);
-  std::int32_t at = app.orders.position;
-  ASSERT_EQ(store::StoreOrder(app, app.order, at, store::StoreMode::Rewrite), 1);
+  StoreAtNineteenPercent();
   ASSERT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
   ASSERT_TRUE(ui.questions().empty());  // the first print asks nothing
 
@@ -176,6 +181,39 @@ TEST_F(IssuingTest, AReprintUnderOtherRatesAsksAndKeepsTheStoredTotal) {
   EXPECT_TRUE(Issue(DocumentKind::Invoice, "05.12.2026"));
   EXPECT_EQ(jobs.size(), 1u);
   EXPECT_EQ(+Stored().total, 11900);
+}
+
+// The first invoice after a change of rates states the total it printed,
+// and that is what is stored: one figure on paper, in lists and dunning.
+TEST_F(IssuingTest, TheFirstInvoiceStoresThePrintedTotal) {
+  StoreAtNineteenPercent();
+  ASSERT_EQ(+Stored().total, 11900);
+
+  store::SetTaxRate(app.parameters, 0, 3, 160);
+  ASSERT_TRUE(Issue(DocumentKind::DeliveryNote, "03.12.2026"));
+  EXPECT_EQ(+Stored().total, 11900);  // only an invoice states the amount owed
+  ASSERT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
+  EXPECT_TRUE(ui.questions().empty());
+  EXPECT_EQ(+Stored().total, 11600);
+  EXPECT_EQ(+app.order.total, 11600);
+}
+
+// Without a currency and any tax rate (first-start settings cancelled) a
+// document with prices is refused before anything is printed or marked.
+TEST_F(IssuingTest, NoDocumentWithPricesWithoutCurrencyAndTaxRate) {
+  app.orderLines[1].salePrice = 10000;
+  for (DocumentKind kind : {DocumentKind::Invoice, DocumentKind::Quotation, DocumentKind::DeliveryNote}) {
+    ui.shown.clear();
+    EXPECT_FALSE(Issue(kind, "04.12.2026"));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find("Währungen, UmSt..."), std::string::npos) << ui.shown[0].text;
+  }
+  EXPECT_TRUE(jobs.empty());
+  EXPECT_EQ(+Stored().flags, 0);
+  app.parameters.pricesHidden = 1;  // a delivery note without prices may go
+  EXPECT_TRUE(Issue(DocumentKind::DeliveryNote, "04.12.2026"));
+  store::SetText(app.parameters.currencySymbol1, "EUR");
+  EXPECT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
 }
 
 }  // namespace

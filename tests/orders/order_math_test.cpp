@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "orders/dates.h"
@@ -55,6 +56,55 @@ TEST(ComputeOrderTotal, DiscountAndTaxRoundSeparately) {
   EXPECT_EQ(Total(head, {line}, p), 575);  // RoundHalfAway(574.59)
   head.flags = store::kOrderPricesIncludeTax;
   EXPECT_EQ(Total(head, {line}, p), 537);
+}
+
+// An amount is its exact decimal value rounded half away from zero: checked
+// against integer arithmetic on the typed digits (quantities of three
+// decimals, whole-cent prices, discounts in tenths, the fourth currency's
+// rate of five decimals), over many random lines.
+TEST(LineNet, ExactHalfCentsRoundAwayFromZero) {
+  const auto p = Rates(70, 190);
+  OrderHead head{};
+  EXPECT_EQ(Total(head, {Line(1.009, 500, 0, store::kTaxCodeRate2)}, p), 601);  // 5.05 + 0.96
+  struct Case {
+    double quantity;
+    std::int32_t price;
+    std::int16_t discount;
+    std::int32_t net;
+  };
+  for (const Case& c : {Case{1.009, 500, 0, 505}, Case{0.285, 100, 0, 29}, Case{2.01, 50, 0, 101},
+                        Case{-2.01, 50, 0, -101}, Case{1, 105, 50, 105 - 5},  // 5.25 off
+                        Case{1, 110, 50, 110 - 6}})                           // 5.5 off
+    EXPECT_EQ(orders::LineNet(Line(c.quantity, c.price, c.discount, 15)), c.net) << c.quantity << " x " << c.price;
+
+  // Whole multiples of 1/q: n / d rounded half away from zero.
+  const auto rounded = [](long long n, long long d) {
+    const long long q = n / d, r = n % d;
+    return 2 * (r < 0 ? -r : r) >= d ? q + (n < 0 ? -1 : 1) : q;
+  };
+  std::mt19937 random(20261207);
+  std::uniform_int_distribution<long long> thousandths(-200000, 200000), cents(-500000, 500000);
+  std::uniform_int_distribution<int> tenths(0, 1000);
+  const float rate = 1.95583f;
+  int halves = 0;
+  for (int i = 0; i < 200000; ++i) {
+    const long long q = thousandths(random), price = cents(random);
+    const int discount = tenths(random);
+    const OrderLine line = Line(static_cast<double>(q) / 1000, static_cast<std::int32_t>(price),
+                                static_cast<std::int16_t>(discount), store::kTaxCodeRate2);
+    if (!orders::LineComputable(line)) continue;
+    halves += (price * q) % 1000 != 0 && (2 * price * q) % 1000 == 0;
+    const long long gross = rounded(price * q, 1000);
+    const long long off = rounded(price * q * discount, 1000 * 1000);
+    ASSERT_EQ(orders::LineNet(line), gross - off) << q << " x " << price << " - " << discount;
+    const orders::LineParts fourth = orders::ConvertedLineParts(line, rate);
+    ASSERT_EQ(fourth.gross, rounded(price * q * 195583, 1000LL * 100000)) << q << " x " << price;
+    const long long sum = gross - off;
+    const int r = tenths(random);
+    ASSERT_EQ(orders::TaxedSum(sum, r), rounded(sum * (1000 + r), 1000)) << sum << " at " << r;
+    ASSERT_EQ(orders::NetOfGross(sum, r), rounded(sum * 1000, 1000 + r)) << sum << " at " << r;
+  }
+  EXPECT_GT(halves, 1000);  // the cases that matter did come up
 }
 
 TEST(ComputeOrderTotal, BackOrdersUnknownTaxCodesAndCredits) {

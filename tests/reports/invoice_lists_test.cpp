@@ -208,8 +208,27 @@ TEST(InvoiceLists, OpenInvoicesSumInTheMainCurrency) {
   EXPECT_EQ(Row(canvas, 360)[1], "100.00 DM");
   EXPECT_EQ(Row(canvas, 410)[1], "2.50 EUR");
   EXPECT_TRUE(Row(canvas, 510).empty());
-  EXPECT_EQ(Row(canvas, 520), std::vector<std::string>{"Summe der Außenstände: 95.73 EUR"});
+  // 100.00 + 82.36 DM converted once: 93.24 EUR, not 51.12 + 42.11.
+  EXPECT_EQ(Row(canvas, 520), std::vector<std::string>{"Summe der Außenstände: 95.74 EUR"});
   EXPECT_EQ(Row(book.render(9), 360)[1], "9.99 EUR") << "delivered, not invoiced";
+}
+
+// Every sum of a list is exact to the cent: cents are added as integers,
+// each currency's sum is converted once and rounded once.
+TEST(InvoiceLists, SumsAreExactToTheCent) {
+  ReportBook book;
+  const std::int32_t meier = book.customer("Meier");
+  book.put(meier, {kInvoiced}, {{1, 20000001, store::kTaxCodeNone, "A-1"}});
+  book.put(meier, {kInvoiced}, {{1, 33333333, store::kTaxCodeNone, "A-1"}});
+  EXPECT_EQ(Row(book.render(5), 470), std::vector<std::string>{"Summe der Außenstände: 533333.34 EUR"});
+  store::SetText(book.app.article.number, "A-1");
+  EXPECT_EQ(Row(book.render(22), 540), std::vector<std::string>{"533333.34 EUR"});
+
+  ReportBook marks;  // 2 x 1.50 DM are 1.53 EUR, not 2 x 0.76
+  const std::int32_t schulz = marks.customer("Schulz");
+  for (int i = 0; i < 2; ++i) marks.put(schulz, {kInvoiced, "01.12.2026", 1}, {{1, 150, store::kTaxCodeNone}});
+  EXPECT_EQ(Row(marks.render(5), 470), std::vector<std::string>{"Summe der Außenstände: 1.53 EUR"});
+  EXPECT_EQ(Row(marks.render(7), 360), (std::vector<std::string>{"Schulz", "1.53 EUR", "1.53 EUR"}));
 }
 
 TEST(InvoiceLists, BackOrderRowsAndArticleTurnover) {

@@ -71,9 +71,12 @@ ERechnungDialog::ERechnungDialog(frame::AppState& app, QWidget* parent) : QDialo
   QPushButton* choose = frame::MakeButton(this, kChooseFolder, QStringLiteral("Auswählen..."));
   connect(choose, &QPushButton::clicked, this, [this] { command(kChooseFolder); });
   grid->addWidget(choose, 8, 2);
+  currencyCodes_ = new QLineEdit(Text(s.currencyCodes), this);
+  currencyCodes_->setPlaceholderText(QStringLiteral("z. B. SFR:CHF; £:GBP"));
+  frame::AddRow(grid, 9, 0, QStringLiteral("Währungscodes (ISO 4217)"), currencyCodes_);
   legalLines_ = frame::MakeCheck(this, 0, QStringLiteral("Pflichtangaben auf der Rechnung drucken"));
   legalLines_->setChecked(s.legalLines);
-  grid->addWidget(legalLines_, 9, 0, 1, 3);
+  grid->addWidget(legalLines_, 10, 0, 1, 3);
 
   top->addLayout(frame::MakeButtonRow(this, {{kOk, "&OK"}, {kCancel, "Abbruch"}},
                                       [this](int id) { command(id); }));
@@ -91,6 +94,7 @@ Settings ERechnungDialog::settings() const {
   s.serviceDate = static_cast<ServiceDate>(serviceDate_->currentIndex());
   s.folder = folder_->text().trimmed().toStdString();
   s.legalLines = legalLines_->isChecked();
+  s.currencyCodes = currencyCodes_->text().trimmed().toStdString();
   return s;
 }
 

@@ -37,6 +37,7 @@ class ERechnungDialog : public QDialog {
   QLineEdit* referenceText_;
   QComboBox* serviceDate_;
   QLineEdit* folder_;
+  QLineEdit* currencyCodes_;
   QCheckBox* legalLines_;
 };
 

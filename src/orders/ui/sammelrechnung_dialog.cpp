@@ -72,6 +72,10 @@ void SammelrechnungDialog::command(int id) {
 }
 
 void SammelrechnungDialog::print() {
+  if (RefusedWithoutPriceSettings(app_, DocumentKind::CollectiveInvoice)) {
+    reject();
+    return;
+  }
   auto text = [this](int id) { return frame::Control<QLineEdit>(this, id)->text().toStdString(); };
   CollectionRequest request;
   request.customerRef = app_.addresses.entry.offset;
