@@ -106,26 +106,34 @@ int DumpPlainRecords(frame::AppState& app, const store::IndexLayout& layout,
       });
 }
 
+// An order that cannot be read whole is named with its index entry and
+// an error instead of its head and lines, told on stderr, and ends the dump
+// with 1 once every other order is out.
 int DumpOrders(frame::AppState& app, std::FILE* out) {
   std::vector<store::OrderLine> lines(store::kOrderLineSlots);
-  return DumpIndexed<store::OrderHead>(
+  bool damaged = false;
+  const int result = DumpIndexed<store::OrderHead>(
       app, store::kOrderLayout,
       [&](std::int32_t position, std::uint32_t offset, const std::uint8_t* entry,
           platform::File& data) {
         store::OrderHead head{};
+        const auto number = store::Load<std::int32_t>(entry + 4);
         JsonLine line;
         line.number("position", position)
             .number("offset", offset)
             .number("index_customer_ref", store::Load<std::int32_t>(entry))
-            .number("index_order_number", store::Load<std::int32_t>(entry + 4));
-        if (!store::ReadOrderHead(data, offset, head)) {
-          line.string("error", "Auftrag nicht lesbar");
+            .number("index_order_number", number);
+        const bool headRead = store::ReadOrderHead(data, offset, head);
+        const int count = headRead ? store::ReadOrderLines(data, offset, head, lines) : 0;
+        if (!headRead || count != head.lineCount) {
+          std::fprintf(stderr, "Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.\n",
+                       static_cast<long>(number));
+          line.string("error", headRead ? "Auftrag unvollständig" : "Auftrag nicht lesbar");
           Emit(out, line);
+          damaged = true;
           return;
         }
         line.record(store::OrderHeadFields(), &head);
-        std::fill(lines.begin(), lines.end(), store::OrderLine{});
-        int count = store::ReadOrderLines(data, offset, head, lines);
         std::string array = "[";
         for (int i = 1; i <= count; ++i) {
           if (i > 1) array += ',';
@@ -137,6 +145,7 @@ int DumpOrders(frame::AppState& app, std::FILE* out) {
         line.raw("lines", array);
         Emit(out, line);
       });
+  return result != 0 ? result : damaged ? 1 : 0;
 }
 
 int DumpDiscounts(frame::AppState& app, std::FILE* out) {

@@ -124,13 +124,16 @@ ScanResult ScanOrders(frame::AppState& app, bool withLines,
       const std::size_t want = std::min<std::size_t>(length, sizeof head);
       readable = want >= 2 && reader.read(offset, &head, want) == want;
     }
-    if (!readable || !HeadIsSound(head)) {
+    // An order is listed whole or not at all: one whose lines are not all
+    // there would add up to less than it is.
+    const int read = readable && HeadIsSound(head) && withLines
+                         ? ReadLines(reader, offset, head, lines) : 0;
+    if (!readable || !HeadIsSound(head) || (withLines && read != head.lineCount)) {
       if (reportDamaged)
         reportDamaged(frame::Format("Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.",
                                     static_cast<long>(entry.orderNumber)));
       continue;
     }
-    const int read = withLines ? ReadLines(reader, offset, head, lines) : 0;
     result.seen[static_cast<std::size_t>(position)] = 1;
     visit(ScannedOrder{position, entry, head,
                        std::span<const store::OrderLine>(lines.data(), static_cast<std::size_t>(read))});

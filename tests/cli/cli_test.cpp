@@ -218,6 +218,36 @@ TEST_F(CliRefusalTest, InitEndsWithTheReasonAndChangesNothing) {
   EXPECT_EQ(file("KUNDEN.DAT"), addresses);
 }
 
+// An order cut short inside its lines is refused by every command that
+// shows it, with the reason and a non-zero exit, and never shown with the
+// lines of another order.
+TEST(CliDamagedOrder, IsRefusedByEveryCommandThatShowsIt) {
+  testsupport::OrderBook book;
+  const std::int32_t meier = book.customer("Meier");
+  book.order(meier, store::kOrderInvoicePrinted, {{1, 1000}, {2, 1300}, {1, 700}});
+  const std::string cut = std::to_string(
+      book.order(meier, store::kOrderInvoicePrinted, {{1, 1500}, {1, 2070}}).orderNumber);
+  std::vector<std::uint8_t> data = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  data.resize(data.size() - 100);
+  testsupport::WriteBytes(book.dir.file("RECHNUNG.DAT"), data);
+  for (const std::string& command :
+       {"print 3 --order " + cut + " --pdf " + book.dir.file("out.pdf"),
+        "einvoice --order " + cut + " --output " + book.dir.file("out.xml"), std::string("dump orders")}) {
+    SCOPED_TRACE(command);
+    CliRun run = RunCli("--data-dir " + book.dir.path() + " " + command);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Has(run.errors, "Probleme mit Auftrag #" + cut)) << run.errors;
+    if (command[0] == 'd') {
+      ASSERT_EQ(run.lines.size(), 2u);
+      EXPECT_TRUE(Has(run.lines[0], "\"line\":3,")) << run.lines[0];
+      EXPECT_TRUE(Has(run.lines[1], "\"error\":")) << run.lines[1];
+      EXPECT_FALSE(Has(run.lines[1], "\"lines\":")) << run.lines[1];
+    }
+  }
+  EXPECT_EQ(FileSize(book.dir.file("out.pdf")), -1);
+  EXPECT_EQ(FileSize(book.dir.file("out.xml")), -1);
+}
+
 // Another copy that reads the address file keeps issuing from writing the
 // customer record back (the command gives up the wait after its bound).
 TEST(CliIssue, AWriteThatFailsEndsTheCommandAndLeavesTheOrderUnmarked) {
