@@ -5,6 +5,7 @@
 
 #include "frame/decimal.h"
 #include "orders/dates.h"
+#include "store/value_check.h"
 
 namespace orders {
 
@@ -41,6 +42,7 @@ std::int32_t LineNet(const store::OrderLine& line) {
 }
 
 bool LineComputable(const store::OrderLine& line) {
+  if (!store::QuantityIsSound(line.quantity)) return false;
   constexpr double kLimit = 2147483647.0;
   const double gross = Gross(line);
   if (!std::isfinite(gross)) return false;

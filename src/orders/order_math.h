@@ -56,8 +56,9 @@ std::int32_t RoundHalfAway(double x);
 std::int32_t LineNet(const store::OrderLine& line);
 std::int32_t LineDiscount(const store::OrderLine& line);
 
-// Whether the quantity is a number and the gross, the discount and the net
-// of the line each fit 32-bit cents. Lines that do not count in no sum.
+// Whether the quantity is one a field can mean (store::QuantityIsSound) and
+// the gross, the discount and the net of the line each fit 32-bit cents.
+// Lines that do not count in no sum.
 bool LineComputable(const store::OrderLine& line);
 
 // The amount of the edited line ("Summe"): price x quantity / 100 x

@@ -34,7 +34,8 @@ struct ScanResult {
 
 // A head whose order date has no point as its third character, or whose
 // line count cannot be right, is skipped, and so is (with `withLines`) an
-// order whose lines cannot all be read; `reportDamaged` (set when the list
+// order whose lines cannot all be read or hold a quantity no field can mean
+// (store::QuantityIsSound); `reportDamaged` (set when the list
 // goes to paper) is told "Probleme mit Auftrag #%ld ...". Progress goes
 // through the UserInterface; Esc ends the walk.
 ScanResult ScanOrders(frame::AppState& app, bool withLines,
