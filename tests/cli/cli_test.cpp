@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <span>
@@ -13,6 +14,8 @@
 
 #include "frame/parameter_file.h"
 #include "store/address_file.h"
+#include "store/article_file.h"
+#include "store/bytes.h"
 #include "store/indexed_file.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
@@ -118,6 +121,41 @@ TEST_F(CliTest, DumpParametersShowsTheFileAsItIs) {
   struct rusage usage {};
   getrusage(RUSAGE_CHILDREN, &usage);
   EXPECT_LT(usage.ru_maxrss, 1024 * 1024) << "kilobytes resident in the largest run";
+}
+
+// A reorganisation killed between its renames left ARTIKEL.DAT compacted
+// beside the old ARTIKEL.IDX: even dump, which loads nothing, first finishes
+// the swaps the journal names.
+TEST_F(CliTest, DumpFinishesAnInterruptedReplacementFirst) {
+  ASSERT_EQ(cli("init").exitCode, 0);
+  frame::AppState app;
+  app.dataDirectory = dir.path();
+  for (const char* number : {"B-2", "A-1"}) {
+    store::ArticleRecord article{};
+    store::SetText(article.number, number);
+    std::int32_t position = -1;
+    ASSERT_EQ(store::ArticleFile(app).WriteRecord(store::AsBytes(article), position, true), 1);
+  }
+  // The compacted pair holds the records in index order.
+  std::vector<std::uint8_t> data = testsupport::ReadBytes(dir.file("ARTIKEL.DAT"));
+  std::rotate(data.begin(), data.begin() + 520, data.end());
+  std::vector<std::uint8_t> index = testsupport::ReadBytes(dir.file("ARTIKEL.IDX"));
+  store::Store<std::uint32_t>(&index[4 + 22], 0);
+  store::Store<std::uint32_t>(&index[4 + 26 + 22], 520);
+  testsupport::WriteBytes(dir.file("ARTIKEL.DAT"), data);  // renamed before the kill
+  testsupport::WriteBytes(dir.file("A.IDX"), index);
+  const std::string journal = "BELVON-TAUSCH\nA.DAT\tARTIKEL.DAT\nA.IDX\tARTIKEL.IDX\nENDE\n";
+  testsupport::WriteBytes(dir.file("TAUSCH.JNL"), {journal.begin(), journal.end()});
+
+  CliRun run = cli("dump articles");
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_EQ(run.lines.size(), 2u);
+  for (int i : {0, 1})
+    EXPECT_TRUE(Has(run.lines[i], i ? "\"offset\":520,\"length\":520,\"number\":\"B-2\""
+                                    : "\"offset\":0,\"length\":520,\"number\":\"A-1\""))
+        << run.lines[i];
+  EXPECT_EQ(FileSize(dir.file("TAUSCH.JNL")), -1);
+  EXPECT_EQ(testsupport::ReadBytes(dir.file("ARTIKEL.IDX")), index);
 }
 
 TEST_F(CliTest, AMissingDataDirectoryIsCreatedOnlyWithYes) {
