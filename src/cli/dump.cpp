@@ -48,9 +48,11 @@ int DumpParameters(frame::AppState& app, std::FILE* out) {
   // the file has grown, nothing behind them is read.
   static_assert(store::kParameterFileSize >= 4 + frame::kOlderParameterRecordRead);
   std::vector<std::uint8_t> bytes(store::kParameterFileSize, 0);
-  file.read(bytes.data(), bytes.size());
+  const std::size_t got = file.read(bytes.data(), bytes.size());
   store::ParameterRecord record;
-  bool older = size <= frame::kOlderParameterFileMax;
+  const frame::ParameterLayout layout =
+      frame::RecogniseParameterLayout(std::span<const std::uint8_t>(bytes.data(), got), size);
+  const bool older = layout == frame::ParameterLayout::Older;
   if (older) {
     std::vector<std::uint8_t> old(frame::kOlderParameterRecordRead, 0);
     std::memcpy(old.data(), bytes.data() + 4,
@@ -59,13 +61,21 @@ int DumpParameters(frame::AppState& app, std::FILE* out) {
   } else {
     std::memcpy(&record, bytes.data() + 4, sizeof record);
   }
+  // A file of neither layout is shown as the current layout would read it.
+  const bool unknown = layout == frame::ParameterLayout::Unknown;
+  if (unknown)
+    std::fprintf(stderr, "Die Datei %s hat weder den Aufbau dieser noch den der vorigen "
+                         "Programmversion.\n", app.path(store::kParameterFileName).c_str());
   JsonLine line;
   line.number("file_size", size)
-      .string("layout", older ? "older" : "current")
+      .string("layout", older                                          ? "older"
+                        : unknown                                        ? "unknown"
+                        : layout == frame::ParameterLayout::Placeholder ? "empty"
+                                                                         : "current")
       .number("next_order_number", store::Load<std::uint32_t>(bytes.data()))
       .record(store::ParameterRecordFields(), &record);
   Emit(out, line);
-  return 0;
+  return unknown ? 1 : 0;
 }
 
 // Walks an index in order and hands each entry's position, record offset and
