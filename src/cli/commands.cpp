@@ -14,6 +14,7 @@
 #include "frame/first_start_defaults.h"
 #include "frame/load_parameters.h"
 #include "frame/parameter_file.h"
+#include "store/file_replacement.h"
 
 namespace cli {
 
@@ -70,6 +71,10 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());
     return 2;
   }
+  // Every command works on the data directory, and none may see it half
+  // replaced: the swaps of a run that was interrupted are finished first,
+  // also for the commands that only read (dump) and never load parameters.
+  if (!store::FinishInterruptedReplacement(app)) return 1;
   return found->second(app, args);
 }
 

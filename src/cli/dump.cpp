@@ -48,9 +48,11 @@ int DumpParameters(frame::AppState& app, std::FILE* out) {
   // the file has grown, nothing behind them is read.
   static_assert(store::kParameterFileSize >= 4 + frame::kOlderParameterRecordRead);
   std::vector<std::uint8_t> bytes(store::kParameterFileSize, 0);
-  file.read(bytes.data(), bytes.size());
+  const std::size_t got = file.read(bytes.data(), bytes.size());
   store::ParameterRecord record;
-  bool older = size <= frame::kOlderParameterFileMax;
+  const frame::ParameterLayout layout =
+      frame::RecogniseParameterLayout(std::span<const std::uint8_t>(bytes.data(), got), size);
+  const bool older = layout == frame::ParameterLayout::Older;
   if (older) {
     std::vector<std::uint8_t> old(frame::kOlderParameterRecordRead, 0);
     std::memcpy(old.data(), bytes.data() + 4,
@@ -59,13 +61,21 @@ int DumpParameters(frame::AppState& app, std::FILE* out) {
   } else {
     std::memcpy(&record, bytes.data() + 4, sizeof record);
   }
+  // A file of neither layout is shown as the current layout would read it.
+  const bool unknown = layout == frame::ParameterLayout::Unknown;
+  if (unknown)
+    std::fprintf(stderr, "Die Datei %s hat weder den Aufbau dieser noch den der vorigen "
+                         "Programmversion.\n", app.path(store::kParameterFileName).c_str());
   JsonLine line;
   line.number("file_size", size)
-      .string("layout", older ? "older" : "current")
+      .string("layout", older                                          ? "older"
+                        : unknown                                        ? "unknown"
+                        : layout == frame::ParameterLayout::Placeholder ? "empty"
+                                                                         : "current")
       .number("next_order_number", store::Load<std::uint32_t>(bytes.data()))
       .record(store::ParameterRecordFields(), &record);
   Emit(out, line);
-  return 0;
+  return unknown ? 1 : 0;
 }
 
 // Walks an index in order and hands each entry's position, record offset and
@@ -106,26 +116,34 @@ int DumpPlainRecords(frame::AppState& app, const store::IndexLayout& layout,
       });
 }
 
+// An order that cannot be read whole is named with its index entry and
+// an error instead of its head and lines, told on stderr, and ends the dump
+// with 1 once every other order is out.
 int DumpOrders(frame::AppState& app, std::FILE* out) {
   std::vector<store::OrderLine> lines(store::kOrderLineSlots);
-  return DumpIndexed<store::OrderHead>(
+  bool damaged = false;
+  const int result = DumpIndexed<store::OrderHead>(
       app, store::kOrderLayout,
       [&](std::int32_t position, std::uint32_t offset, const std::uint8_t* entry,
           platform::File& data) {
         store::OrderHead head{};
+        const auto number = store::Load<std::int32_t>(entry + 4);
         JsonLine line;
         line.number("position", position)
             .number("offset", offset)
             .number("index_customer_ref", store::Load<std::int32_t>(entry))
-            .number("index_order_number", store::Load<std::int32_t>(entry + 4));
-        if (!store::ReadOrderHead(data, offset, head)) {
-          line.string("error", "Auftrag nicht lesbar");
+            .number("index_order_number", number);
+        const bool headRead = store::ReadOrderHead(data, offset, head);
+        const int count = headRead ? store::ReadOrderLines(data, offset, head, lines) : 0;
+        if (!headRead || count != head.lineCount) {
+          std::fprintf(stderr, "Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.\n",
+                       static_cast<long>(number));
+          line.string("error", headRead ? "Auftrag unvollständig" : "Auftrag nicht lesbar");
           Emit(out, line);
+          damaged = true;
           return;
         }
         line.record(store::OrderHeadFields(), &head);
-        std::fill(lines.begin(), lines.end(), store::OrderLine{});
-        int count = store::ReadOrderLines(data, offset, head, lines);
         std::string array = "[";
         for (int i = 1; i <= count; ++i) {
           if (i > 1) array += ',';
@@ -137,6 +155,7 @@ int DumpOrders(frame::AppState& app, std::FILE* out) {
         line.raw("lines", array);
         Emit(out, line);
       });
+  return result != 0 ? result : damaged ? 1 : 0;
 }
 
 int DumpDiscounts(frame::AppState& app, std::FILE* out) {

@@ -35,6 +35,26 @@ std::string UnreadableText(const AppState& app, const char* name) {
   return "Die Datei " + app.path(name) + " kann nicht gelesen werden.";
 }
 
+// Whether a record file holds records;
+// when that cannot be told, it is taken to hold some.
+bool HoldsRecords(AppState& app, const char* dataName) {
+  if (app.fileSystem->kind(app.path(dataName)) == PathKind::Missing) return false;
+  platform::File data = store::OpenDataOnce(app, dataName, Access::Read, Share::DenyNone);
+  return !data || data.size() != 0;
+}
+
+// A parameter file that is missing, or holds no order number, beside
+// records of an earlier run is no first start: taken for one, it would
+// begin the numbering anew and leave every setting empty.
+int RefuseLostParameters(AppState& app, const char* what) {
+  Tell(app, "Die Datei " + app.path(store::kParameterFileName) + " " + what +
+                ", im Datenverzeichnis liegen aber schon Daten: ohne sie begännen die "
+                "Rechnungsnummern von vorn und alle Einstellungen wären leer.\n"
+                "Bitte die Datei aus der Datensicherung zurückspielen.\n\n"
+                "Es wurde nichts verändert.");
+  return 0;
+}
+
 // The file is the empty placeholder of a first start that never saved (or
 // holds no more than an order number): take what it has and write it back in
 // the current layout.
@@ -115,11 +135,14 @@ int ReadParameterFile(AppState& app) {
     Tell(app, UnreadableText(app, store::kParameterFileName));
     return 0;
   }
+  // Orders are only ever stored with the whole record in the file, so a
+  // file without its number beside orders was emptied or cut.
+  if (size < 4 && HoldsRecords(app, store::kOrderDataName))
+    return RefuseLostParameters(app, "ist leer");
   if (size <= 4) {
     TakeOverPlaceholder(app, file, size);
     return 1;
   }
-  if (size <= kOlderParameterFileMax) return MigrateParameterFile(app, file, size);
   // Never more than the layout holds, however large the file has grown.
   std::uint8_t bytes[store::kParameterFileSize] = {};
   std::size_t expected = static_cast<std::size_t>(
@@ -127,6 +150,19 @@ int ReadParameterFile(AppState& app) {
   if (!file.seek(0) || file.read(bytes, sizeof bytes) != expected) {
     Tell(app, UnreadableText(app, store::kParameterFileName));
     return 0;
+  }
+  switch (RecogniseParameterLayout(std::span<const std::uint8_t>(bytes, expected), size)) {
+    case ParameterLayout::Older:
+      return MigrateParameterFile(app, file, size);
+    case ParameterLayout::Unknown:
+      Tell(app, "Die Datei " + app.path(store::kParameterFileName) +
+                    " hat weder den Aufbau dieser noch den der vorigen Programmversion; sie ist "
+                    "wohl abgeschnitten oder beschädigt.\n"
+                    "Bitte die Datei aus der Datensicherung zurückspielen.\n\n"
+                    "Es wurde nichts verändert.");
+      return 0;
+    default:
+      break;
   }
   app.nextOrderNumber = store::Load<std::uint32_t>(bytes);
   std::memcpy(&app.parameters, bytes + 4, sizeof app.parameters);
@@ -147,6 +183,11 @@ int LoadParameterFile(AppState& app) {
     case PathKind::Missing:
       break;
   }
+  // A first start leaves the file behind at once, so records without it
+  // come from a directory whose parameter file was lost.
+  if (HoldsRecords(app, store::kArticleDataName) || HoldsRecords(app, store::kAddressDataName) ||
+      HoldsRecords(app, store::kOrderDataName))
+    return RefuseLostParameters(app, "fehlt");
   if (!app.parameters.plusOneNumbering) {
     platform::LocalTime today = app.clock->now();
     app.nextOrderNumber = FirstOrderNumberOfMonth(today.year, today.month);
@@ -171,14 +212,6 @@ int CreateIfMissing(AppState& app, const char* name) {
   }
   store::OpenDataOnce(app, name, Access::Write, Share::Exclusive, Disposition::CreateAlways);
   return 1;
-}
-
-// Whether the record file of a pair whose index is missing holds records;
-// when that cannot be told, it is taken to hold some.
-bool HoldsRecords(AppState& app, const char* dataName) {
-  if (app.fileSystem->kind(app.path(dataName)) == PathKind::Missing) return false;
-  platform::File data = store::OpenDataOnce(app, dataName, Access::Read, Share::DenyNone);
-  return !data || data.size() != 0;
 }
 
 // An index with its record file: read the header when the index exists. A

@@ -1,5 +1,6 @@
 #include "frame/parameter_file.h"
 
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -72,7 +73,40 @@ constexpr std::size_t kTaxSlots = 12;
 constexpr std::size_t kCurrencySymbol4 = 1428 + 12;
 constexpr std::size_t kExchangeRate1 = 1468;
 
+// Where the older record keeps what can be checked: rates 2 and 3 of
+// currencies 1 to 3 in whole percents, the four exchange rates, and the
+// currency index of the offer of the week.
+constexpr std::size_t kOlderTaxTable = 1260;
+constexpr std::size_t kOlderExchangeRates = 1284;
+constexpr std::size_t kOlderOfferCurrency = 1242;
+
+bool OlderRecordPlausible(std::span<const std::uint8_t> older) {
+  for (std::size_t currency = 0; currency < 3; ++currency)
+    for (std::size_t rate = 1; rate < 3; ++rate) {
+      const auto percent = store::Load<std::int16_t>(&older[kOlderTaxTable + 6 * currency + 2 * rate]);
+      if (percent < 0 || percent > 100) return false;
+    }
+  for (std::size_t i = 0; i < 4; ++i) {
+    const float rate = store::Load<float>(&older[kOlderExchangeRates + 4 * i]);
+    if (!std::isfinite(rate) || (rate != 0 && !(rate >= 1e-6f && rate <= 1e6f))) return false;
+  }
+  const auto currency = store::Load<std::int16_t>(&older[kOlderOfferCurrency]);
+  return currency >= 0 && currency <= 3;
+}
+
 }  // namespace
+
+ParameterLayout RecogniseParameterLayout(std::span<const std::uint8_t> bytes, std::int64_t size) {
+  if (size <= 4) return ParameterLayout::Placeholder;
+  if (size > kOlderParameterFileMax) return ParameterLayout::Current;
+  if (size != kOlderParameterFileMax || bytes.size() < static_cast<std::size_t>(size))
+    return ParameterLayout::Unknown;
+  const std::span<const std::uint8_t> older = bytes.subspan(4);
+  const bool currentMark = store::Load<float>(&bytes[4 + kExchangeRate1]) == 1.0f &&
+                           bytes[4] == 0 && bytes[5] == 0;
+  return !currentMark && OlderRecordPlausible(older) ? ParameterLayout::Older
+                                                     : ParameterLayout::Unknown;
+}
 
 store::ParameterRecord MigrateOlderParameters(std::span<const std::uint8_t> older) {
   std::vector<std::uint8_t> out(sizeof(store::ParameterRecord), 0);

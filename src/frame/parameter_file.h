@@ -17,6 +17,22 @@ inline constexpr std::int64_t kOlderParameterFileMax = 2642;
 // file count as zero.
 inline constexpr std::size_t kOlderParameterRecordRead = 2660;
 
+// What a parameter file holds, told from its size and its first bytes.
+enum class ParameterLayout {
+  Placeholder,  // at most the order number: a first start that never saved
+  Current,
+  Older,        // the previous program's, to be converted
+  Unknown,      // neither: cut short or damaged; left as it is
+};
+
+// `bytes` holds the first min(size, kParameterFileSize) bytes of the file.
+// The previous program always wrote its whole record, so an older file is
+// exactly kOlderParameterFileMax bytes long; it must also hold plausible
+// tax and exchange rates where the older record keeps them, and must not
+// carry the mark of the current layout (the exchange rate 1.0 of currency 1
+// that every save writes), which a current file cut short still shows.
+ParameterLayout RecogniseParameterLayout(std::span<const std::uint8_t> bytes, std::int64_t size);
+
 // Builds the current record from an older one (`older` holds the bytes after
 // the order number, zero-padded to kOlderParameterRecordRead): the fields are
 // taken over, currency symbol 4 becomes the euro sign (byte 128), the twelve

@@ -42,6 +42,15 @@ bool LeftOut(frame::AppState& app, const OrderRebuild& rebuild, const std::uint8
   return yes;
 }
 
+void RefuseDamagedOrder(frame::AppState& app, long number) {
+  char text[200];
+  std::snprintf(text, sizeof text,
+                "Auftrag %ld ist beschädigt: seine Positionen können nicht alle gelesen "
+                "werden.\nEs wurde nichts verändert.",
+                number);
+  Tell(app, text, frame::Icon::Stop);
+}
+
 }  // namespace
 
 int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
@@ -80,14 +89,12 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
     if (LeftOut(app, rebuild, entry, head)) continue;
 
     Bytes lines;
-    int count = Load<std::int16_t>(&head[24]);
-    if (count < 0 || count >= kLineSlots) count = 0;
+    const int count = Load<std::int16_t>(&head[24]);
     std::size_t at = offset + headLength;
     int copied = 0;
-    // A line that cannot be framed ends the order: it keeps the lines before.
-    for (; copied < count && at + 2 <= data.size(); ++copied) {
+    for (; copied < count && count < kLineSlots && at + 2 <= data.size(); ++copied) {
       const std::uint16_t length = Load<std::uint16_t>(&data[at]);
-      if (length < 2) break;
+      if (length < 2 || at + std::min<std::size_t>(length, f.lineSize) > data.size()) break;
       std::fill(readLine.begin(), readLine.end(), 0);
       std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at),
                   std::min<std::size_t>({length, f.lineSize, data.size() - at}), readLine.begin());
@@ -99,8 +106,14 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
       lines.insert(lines.end(), line.begin(), line.end());
       at += length;
     }
+    // An order kept is kept whole: one whose lines cannot all be framed
+    // stops the run before anything is replaced, rather than lose its lines.
+    if (copied != count) {
+      if (app.ui) app.ui->endProgress();
+      RefuseDamagedOrder(app, Load<std::int32_t>(entry + 4));
+      return 0;
+    }
     Store<std::uint16_t>(head.data(), 80);
-    Store<std::int16_t>(&head[24], static_cast<std::int16_t>(copied));
     const auto newOffset = static_cast<std::uint32_t>(newData.size());
     newData.insert(newData.end(), head.begin(), head.end());
     newData.insert(newData.end(), lines.begin(), lines.end());

@@ -183,6 +183,14 @@ void ConvertPreviousFormat(frame::AppState& app) {
          return RebuildOrderFile(a, r);
        }},
   };
+  // The previous program made the discount file with its first discount;
+  // the reference passes read it, and one that is not there holds none.
+  if (!store::DataFileExists(app, store::kDiscountFileName) &&
+      !store::WriteWholeFile(app, store::kDiscountFileName, {})) {
+    Tell(app, "Die Daten der vorigen Programmversion konnten nicht umgewandelt werden.",
+         frame::Icon::Stop);
+    return;
+  }
   std::string done;
   if (store::DataFileExists(app, store::kConversionProgressName)
           ? !ReadProgress(app, done)

@@ -8,6 +8,7 @@
 
 #include "frame/decimal.h"
 #include "orders/dates.h"
+#include "store/value_check.h"
 
 namespace orders {
 
@@ -136,6 +137,7 @@ LineParts ConvertedLineParts(const store::OrderLine& line, double factor) {
 }
 
 bool LineComputable(const store::OrderLine& line) {
+  if (!store::QuantityIsSound(line.quantity)) return false;
   constexpr double kLimit = 2147483647.0;
   const double gross = Gross(line);
   if (!std::isfinite(gross)) return false;

@@ -75,8 +75,9 @@ struct LineParts {
 };
 LineParts ConvertedLineParts(const store::OrderLine& line, double factor);
 
-// Whether the quantity is a number and the gross, the discount and the net
-// of the line each fit 32-bit cents. Lines that do not count in no sum.
+// Whether the quantity is one a field can mean (store::QuantityIsSound) and
+// the gross, the discount and the net of the line each fit 32-bit cents.
+// Lines that do not count in no sum.
 bool LineComputable(const store::OrderLine& line);
 
 // The amount of the edited line ("Summe"): price x quantity / 100 x

@@ -16,6 +16,7 @@
 #include "printing/text_wrap.h"
 #include "store/address_record.h"
 #include "store/text_field.h"
+#include "store/value_check.h"
 
 namespace printing {
 
@@ -234,7 +235,12 @@ class OrderDocument {
       const store::OrderLine& line = lines_[i];
       usesRate[0] |= line.taxCode == store::kTaxCodeRate1;
       usesRate[1] |= line.taxCode == store::kTaxCodeRate2;
-      if (!skipped(line) && !orders::LineComputable(line))
+      if (skipped(line)) continue;
+      if (!store::QuantityIsSound(line.quantity))
+        context_.warn(store::DamagedQuantityText(
+            head_.orderNumber, static_cast<int>(i + 1),
+            "Die Position wird ohne Menge und Betrag gedruckt und nicht berechnet."));
+      else if (!orders::LineComputable(line))
         context_.warn(frame::Format(
             "Auftrag %ld, Position %d: Menge und Preis ergeben einen Betrag außerhalb des "
             "Rechenbereichs. Die Position wird ohne Betrag gedruckt und nicht berechnet.",
@@ -426,7 +432,7 @@ class OrderDocument {
 
   bool row(const store::OrderLine& line) {
     canvas_.selectFont(BodyFont());
-    if (line.quantity != 0) {
+    if (line.quantity != 0 && store::QuantityIsSound(line.quantity)) {
       const std::string unit = Utf8(line.unit);
       left(kLeft, y_,
            line.quantity == std::trunc(line.quantity)

@@ -13,6 +13,7 @@
 #include "store/article_file.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
+#include "store/value_check.h"
 
 namespace reports {
 
@@ -102,6 +103,11 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
       app, store::ArticleFile(app), store::kArticleIndexName, store::kArticleDataName,
       [&](const store::ArticleRecord& article) {
         if (!page.beforeRecord()) return false;
+        if (!store::ArticleQuantitiesAreSound(article)) {
+          context.warn(store::DamagedStockText(Text(article.number),
+                                               "Der Artikel wird nicht gedruckt."));
+          return true;
+        }
         const double stock = TotalStock(article);
         const double minimum = article.minimumStock;
         if (proposals ? !(minimum >= 0 && stock < minimum) : !store::MatchArticle(criteria, article))
@@ -119,10 +125,19 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
               static_cast<double>(sale ? article.price1 : article.purchasePrice);
           const float factor = article.currency <= 3 ? p.exchangeRates[article.currency] : 1.0f;
           const double converted = std::isfinite(factor) && factor > 0 ? price / factor : price;
-          const double value = (std::isfinite(stock) ? std::trunc(stock) : 0) * converted;
+          const double value = std::trunc(stock) * converted;
           page.right(1700, y, Money(converted, main));
           page.right(1900, y, Money(value, main));
-          total += std::isfinite(value) ? static_cast<std::int64_t>(std::trunc(value)) : 0;
+          // A sum the total cannot hold is told, never wrapped round.
+          std::int64_t cents = 0;
+          if (!(std::fabs(value) < 9e18) ||
+              __builtin_add_overflow(total, static_cast<std::int64_t>(std::trunc(value)), &cents))
+            context.warn(frame::Format(
+                "Artikel %s: Bestand und Preis ergeben einen Betrag außerhalb des "
+                "Rechenbereichs; er zählt nicht zur Gesamtsumme.",
+                Text(article.number).c_str()));
+          else
+            total = cents;
         }
         page.next();
         return true;

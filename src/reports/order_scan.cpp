@@ -9,6 +9,7 @@
 #include "frame/user_interface.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
+#include "store/value_check.h"
 
 namespace reports {
 
@@ -77,6 +78,14 @@ int ReadLines(ForwardReader& reader, std::uint64_t offset, const store::OrderHea
   return read;
 }
 
+// The number (1 ..) of the first of `count` lines whose quantity no field
+// can mean, 0 when there is none.
+int FirstDamagedLine(const std::vector<store::OrderLine>& lines, int count) {
+  for (int i = 0; i < count; ++i)
+    if (!store::QuantityIsSound(lines[static_cast<std::size_t>(i)].quantity)) return i + 1;
+  return 0;
+}
+
 }  // namespace
 
 ScanResult ScanOrders(frame::AppState& app, bool withLines,
@@ -124,13 +133,24 @@ ScanResult ScanOrders(frame::AppState& app, bool withLines,
       const std::size_t want = std::min<std::size_t>(length, sizeof head);
       readable = want >= 2 && reader.read(offset, &head, want) == want;
     }
-    if (!readable || !HeadIsSound(head)) {
+    // An order is listed whole or not at all: one whose lines are not all
+    // there would add up to less than it is.
+    const int read = readable && HeadIsSound(head) && withLines
+                         ? ReadLines(reader, offset, head, lines) : 0;
+    if (!readable || !HeadIsSound(head) || (withLines && read != head.lineCount)) {
       if (reportDamaged)
         reportDamaged(frame::Format("Probleme mit Auftrag #%ld\nAuftrag kann nicht gelesen werden.",
                                     static_cast<long>(entry.orderNumber)));
       continue;
     }
-    const int read = withLines ? ReadLines(reader, offset, head, lines) : 0;
+    // Nor is a quantity that no field can mean printed or added up.
+    const int damaged = FirstDamagedLine(lines, read);
+    if (damaged > 0) {
+      if (reportDamaged)
+        reportDamaged(store::DamagedQuantityText(entry.orderNumber, damaged,
+                                                 "Der Auftrag wird nicht mitgezählt."));
+      continue;
+    }
     result.seen[static_cast<std::size_t>(position)] = 1;
     visit(ScannedOrder{position, entry, head,
                        std::span<const store::OrderLine>(lines.data(), static_cast<std::size_t>(read))});

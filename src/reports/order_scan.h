@@ -24,7 +24,7 @@ struct ScannedOrder {
   std::int32_t position;  // in RECHNUNG.IDX
   const store::OrderIndexEntry& entry;
   const store::OrderHead& head;
-  std::span<const store::OrderLine> lines;  // lines 1 .. as far as they could be read
+  std::span<const store::OrderLine> lines;  // lines 1 .. line count (with lines)
 };
 
 struct ScanResult {
@@ -33,7 +33,9 @@ struct ScanResult {
 };
 
 // A head whose order date has no point as its third character, or whose
-// line count cannot be right, is skipped; `reportDamaged` (set when the list
+// line count cannot be right, is skipped, and so is (with `withLines`) an
+// order whose lines cannot all be read or hold a quantity no field can mean
+// (store::QuantityIsSound); `reportDamaged` (set when the list
 // goes to paper) is told "Probleme mit Auftrag #%ld ...". Progress goes
 // through the UserInterface; Esc ends the walk.
 ScanResult ScanOrders(frame::AppState& app, bool withLines,

@@ -1,5 +1,6 @@
 #include "store/order_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -119,16 +120,23 @@ int ReadOrder(frame::AppState& app, OrderHead& head, std::int32_t position) {
   {
     platform::File data = OpenData(app, kOrderDataName, Access::Read, Share::DenyWrite);
     if (!data) return 0;
-    // The head is read over a copy, so that a refused head never leaves the
-    // caller with a mix of two orders.
-    OrderHead read = head;
+    // Head and lines are read into copies, so that a refused order never
+    // leaves the caller with a mix of two orders, which its next save would
+    // store.
+    OrderHead read{};
     if (!ReadOrderHead(data, entry.offset, read) || !HeadIsSound(read))
       return RefuseDamagedOrder(app, entry.orderNumber);
     if (read.customerRef == kNoCustomer) return 0;
-    // Lines that cannot be read would be lost by the next save of the order.
+    // An order is read whole or not at all: lines missing behind a cut would
+    // be shown with the lines another order left in the table, and lost by
+    // the next save of this one.
+    const auto count = static_cast<std::size_t>(read.lineCount);
+    std::vector<OrderLine> lines(count + 1);
     bool failed = false;
-    ReadOrderLines(data, entry.offset, read, app.orderLines, &failed);
-    if (failed) return RefuseDamagedOrder(app, entry.orderNumber);
+    const int whole = ReadOrderLines(data, entry.offset, read, lines, &failed);
+    if (failed || whole != read.lineCount || app.orderLines.size() <= count)
+      return RefuseDamagedOrder(app, entry.orderNumber);
+    std::copy(lines.begin() + 1, lines.end(), app.orderLines.begin() + 1);
     head = read;
   }
   if (static_cast<std::uint32_t>(head.customerRef) == app.addresses.entry.offset) return 1;

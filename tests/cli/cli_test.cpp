@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <span>
@@ -13,6 +14,8 @@
 
 #include "frame/parameter_file.h"
 #include "store/address_file.h"
+#include "store/article_file.h"
+#include "store/bytes.h"
 #include "store/indexed_file.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
@@ -120,6 +123,41 @@ TEST_F(CliTest, DumpParametersShowsTheFileAsItIs) {
   EXPECT_LT(usage.ru_maxrss, 1024 * 1024) << "kilobytes resident in the largest run";
 }
 
+// A reorganisation killed between its renames left ARTIKEL.DAT compacted
+// beside the old ARTIKEL.IDX: even dump, which loads nothing, first finishes
+// the swaps the journal names.
+TEST_F(CliTest, DumpFinishesAnInterruptedReplacementFirst) {
+  ASSERT_EQ(cli("init").exitCode, 0);
+  frame::AppState app;
+  app.dataDirectory = dir.path();
+  for (const char* number : {"B-2", "A-1"}) {
+    store::ArticleRecord article{};
+    store::SetText(article.number, number);
+    std::int32_t position = -1;
+    ASSERT_EQ(store::ArticleFile(app).WriteRecord(store::AsBytes(article), position, true), 1);
+  }
+  // The compacted pair holds the records in index order.
+  std::vector<std::uint8_t> data = testsupport::ReadBytes(dir.file("ARTIKEL.DAT"));
+  std::rotate(data.begin(), data.begin() + 520, data.end());
+  std::vector<std::uint8_t> index = testsupport::ReadBytes(dir.file("ARTIKEL.IDX"));
+  store::Store<std::uint32_t>(&index[4 + 22], 0);
+  store::Store<std::uint32_t>(&index[4 + 26 + 22], 520);
+  testsupport::WriteBytes(dir.file("ARTIKEL.DAT"), data);  // renamed before the kill
+  testsupport::WriteBytes(dir.file("A.IDX"), index);
+  const std::string journal = "BELVON-TAUSCH\nA.DAT\tARTIKEL.DAT\nA.IDX\tARTIKEL.IDX\nENDE\n";
+  testsupport::WriteBytes(dir.file("TAUSCH.JNL"), {journal.begin(), journal.end()});
+
+  CliRun run = cli("dump articles");
+  EXPECT_EQ(run.exitCode, 0);
+  ASSERT_EQ(run.lines.size(), 2u);
+  for (int i : {0, 1})
+    EXPECT_TRUE(Has(run.lines[i], i ? "\"offset\":520,\"length\":520,\"number\":\"B-2\""
+                                    : "\"offset\":0,\"length\":520,\"number\":\"A-1\""))
+        << run.lines[i];
+  EXPECT_EQ(FileSize(dir.file("TAUSCH.JNL")), -1);
+  EXPECT_EQ(testsupport::ReadBytes(dir.file("ARTIKEL.IDX")), index);
+}
+
 TEST_F(CliTest, AMissingDataDirectoryIsCreatedOnlyWithYes) {
   const std::string missing = dataDir + "/neu";
   CliRun refused = RunCli("--data-dir " + missing + " init");
@@ -216,6 +254,36 @@ TEST_F(CliRefusalTest, InitEndsWithTheReasonAndChangesNothing) {
   EXPECT_EQ(rebuilt.exitCode, 0);
   EXPECT_EQ(rebuilt.lines, (std::vector<std::string>{"addresses 2", "articles 0", "orders 0"}));
   EXPECT_EQ(file("KUNDEN.DAT"), addresses);
+}
+
+// An order cut short inside its lines is refused by every command that
+// shows it, with the reason and a non-zero exit, and never shown with the
+// lines of another order.
+TEST(CliDamagedOrder, IsRefusedByEveryCommandThatShowsIt) {
+  testsupport::OrderBook book;
+  const std::int32_t meier = book.customer("Meier");
+  book.order(meier, store::kOrderInvoicePrinted, {{1, 1000}, {2, 1300}, {1, 700}});
+  const std::string cut = std::to_string(
+      book.order(meier, store::kOrderInvoicePrinted, {{1, 1500}, {1, 2070}}).orderNumber);
+  std::vector<std::uint8_t> data = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  data.resize(data.size() - 100);
+  testsupport::WriteBytes(book.dir.file("RECHNUNG.DAT"), data);
+  for (const std::string& command :
+       {"print 3 --order " + cut + " --pdf " + book.dir.file("out.pdf"),
+        "einvoice --order " + cut + " --output " + book.dir.file("out.xml"), std::string("dump orders")}) {
+    SCOPED_TRACE(command);
+    CliRun run = RunCli("--data-dir " + book.dir.path() + " " + command);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Has(run.errors, "Probleme mit Auftrag #" + cut)) << run.errors;
+    if (command[0] == 'd') {
+      ASSERT_EQ(run.lines.size(), 2u);
+      EXPECT_TRUE(Has(run.lines[0], "\"line\":3,")) << run.lines[0];
+      EXPECT_TRUE(Has(run.lines[1], "\"error\":")) << run.lines[1];
+      EXPECT_FALSE(Has(run.lines[1], "\"lines\":")) << run.lines[1];
+    }
+  }
+  EXPECT_EQ(FileSize(book.dir.file("out.pdf")), -1);
+  EXPECT_EQ(FileSize(book.dir.file("out.xml")), -1);
 }
 
 // Another copy that reads the address file keeps issuing from writing the

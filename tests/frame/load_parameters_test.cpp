@@ -7,12 +7,15 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cmath>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "frame/first_start_defaults.h"
 #include "frame/parameter_file.h"
 #include "platform/clock.h"
 #include "store/address_file.h"
@@ -195,6 +198,65 @@ TEST_F(LoadParametersTest, AFileThatCannotBeReadIsNamedAtOnce) {
     EXPECT_NE(ui.shown[0].text.find(c.told), std::string::npos);
     EXPECT_EQ(file(c.file), saved);
   }
+}
+
+// The older layout is more than a size: a current file cut short, an older
+// one with rates no older program wrote, or a parameter file lost beside
+// records is refused with the reason. Nothing is converted or written, and
+// the start-up goes no further.
+TEST_F(LoadParametersTest, AFileOfNeitherLayoutOrALostOneIsRefused) {
+  LoadParameters(app);
+  FillFirstStartDefaults(app.parameters);
+  ASSERT_EQ(SaveParameters(app), 1);
+  const Bytes current = file("BELVON.PAR");
+  auto older = [](std::size_t at, std::int16_t value) {
+    Bytes bytes = OlderFile(2642);
+    store::Store<std::int16_t>(bytes.data() + 4 + at, value);
+    return bytes;
+  };
+  Bytes notANumber = OlderFile(2642);
+  store::Store<float>(notANumber.data() + 4 + 1288, std::nanf(""));
+  const struct {
+    const char* what;
+    std::optional<Bytes> parameters;  // none: the file is missing
+    const char* records;              // a record file that holds something
+    const char* told;
+  } cases[] = {
+      {"current cut to the older size", Bytes(current.begin(), current.begin() + 2642), nullptr,
+       "weder den Aufbau"},
+      {"current cut to 2000 bytes", Bytes(current.begin(), current.begin() + 2000), nullptr,
+       "weder den Aufbau"},
+      {"older with a tax rate of 300 %", older(1260 + 4, 300), nullptr, "weder den Aufbau"},
+      {"older with an offer currency 9", older(1242, 9), nullptr, "weder den Aufbau"},
+      {"older with a rate that is no number", notANumber, nullptr, "weder den Aufbau"},
+      {"older cut short", Bytes(2600, 0), nullptr, "weder den Aufbau"},
+      {"missing beside addresses", std::nullopt, "KUNDEN.DAT", " fehlt, "},
+      {"emptied beside orders", Bytes{}, "RECHNUNG.DAT", " ist leer, "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(dir.file("BELVON.PAR"));
+    if (c.parameters) WriteBytes(dir.file("BELVON.PAR"), *c.parameters);
+    if (c.records) WriteBytes(dir.file(c.records), Bytes(402, 1));
+    ui = ScriptedUi{};
+    app.nextOrderNumber = 1;
+    EXPECT_EQ(LoadParameters(app), 0);
+    EXPECT_EQ(FileSize(dir.file("BELVON.PAR")),
+              c.parameters ? static_cast<std::int64_t>(c.parameters->size()) : -1);
+    if (c.parameters) {
+      EXPECT_EQ(file("BELVON.PAR"), *c.parameters) << "left as it is";
+    }
+    EXPECT_EQ(conversions, 0);
+    EXPECT_EQ(app.nextOrderNumber, 1u);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_TRUE(Mentions(ui, dir.file("BELVON.PAR")) && Mentions(ui, c.told)) << ui.shown[0].text;
+    if (c.records) WriteBytes(dir.file(c.records), {});
+  }
+  // Master data without orders may stand beside the empty file of a first
+  // start that never saved its settings.
+  WriteBytes(dir.file("BELVON.PAR"), {});
+  WriteBytes(dir.file("KUNDEN.DAT"), Bytes(402, 1));
+  EXPECT_EQ(LoadParameters(app), 1);
 }
 
 TEST_F(LoadParametersTest, OneByteMoreIsTheCurrentLayout) {

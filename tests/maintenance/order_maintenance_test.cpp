@@ -62,6 +62,22 @@ TEST_F(OrderMaintenance, InconsistentOrdersAreDeletedOnlyWhenTheUserSaysSo) {
   }
 }
 
+// An order kept by the deletion is kept whole: one whose lines are cut
+// short stops the run, told by its number, and nothing changes.
+TEST_F(OrderMaintenance, AnOrderWithLinesCutShortStopsTheDeletion) {
+  const std::int32_t kunde = customer("Kunde");
+  order(kunde, 0, {{1, 100}}, "01.02.2025");
+  const std::int32_t cut = order(kunde, 0, {{1, 100}, {2, 200}}, "01.02.2026").orderNumber;
+  Bytes data = ReadBytes(dir.file("RECHNUNG.DAT"));
+  data.resize(data.size() - 100);
+  WriteBytes(dir.file("RECHNUNG.DAT"), data);
+  const auto before = Files(dir.path());
+  EXPECT_EQ(DeleteOldInvoices(app, "01.01.2025", "31.12.2025"), 0);
+  EXPECT_EQ(Files(dir.path()), before);
+  ASSERT_FALSE(ui.shown.empty());
+  EXPECT_NE(ui.shown.back().text.find(std::to_string(cut)), std::string::npos) << ui.shown.back().text;
+}
+
 TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {
   const std::int32_t kunde = customer("Kunde"), artikel = article("A1", 1);
   const std::int32_t thousand = 1000;

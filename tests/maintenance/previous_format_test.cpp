@@ -148,6 +148,26 @@ TEST(PreviousFormat, ConvertsAtTheFirstStartWithEveryReferenceKept) {
     EXPECT_EQ(ReadBytes(dir.file(name)), converted.at(name)) << name;
 }
 
+// The previous program's directory before anything was entered: empty
+// record files, indexes that say so, no discount or product-group file yet.
+// An empty file converts to an empty file.
+TEST(PreviousFormat, AnEmptyDirectoryConvertsToEmptyFiles) {
+  TempDir dir;
+  Bytes parameters(2642, 0);
+  parameters[0] = 7;
+  WriteBytes(dir.file("BELVON.PAR"), parameters);
+  WriteBytes(dir.file("ARTIKEL.IDX"), {0xFF, 0xFF, 0xFF, 0xFF});
+  for (const char* name : {"KUNDEN.IDX", "RECHNUNG.IDX"}) WriteBytes(dir.file(name), {0xFF, 0xFF});
+  for (const char* name : {"ARTIKEL.DAT", "KUNDEN.DAT", "RECHNUNG.DAT"}) WriteBytes(dir.file(name), {});
+  ASSERT_EQ(Start(dir.path()), 1);
+  for (auto [name, size] : {std::pair{"BELVON.PAR", 3534}, {"ARTIKEL.IDX", 4}, {"KUNDEN.IDX", 2},
+                            {"RECHNUNG.IDX", 2}, {"ARTIKEL.DAT", 0}, {"KUNDEN.DAT", 0},
+                            {"RECHNUNG.DAT", 0}, {"RABATT.DAT", 0}, {"WARENGR.DAT", 0},
+                            {store::kConversionProgressName, -1}, {store::kReplacementJournalName, -1}})
+    EXPECT_EQ(FileSize(dir.file(name)), size) << name;
+  EXPECT_EQ(ReadBytes(dir.file("ARTIKEL.IDX")), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
 TEST(PreviousFormat, KilledAtAnyMomentTheNextStartEndsWithTheSameFiles) {
   ScratchDir old, whole;
   WritePreviousDirectory(old.path(), true);

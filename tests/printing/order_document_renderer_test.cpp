@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -393,6 +394,27 @@ TEST_F(OrderDocumentTest, DamagedStoredValuesAreLeftOutOrClampedWithAMessage) {
     for (const auto& shown : ui.shown) told += shown.text + "\n";
     EXPECT_NE(told.find(message), std::string::npos) << told;
   }
+}
+
+// A quantity no field can mean (no number, infinite, beyond what a field
+// takes) is never printed or added: the line prints without quantity and
+// amount, the totals add up without it, and the user is told.
+TEST_F(OrderDocumentTest, DamagedQuantitiesAreNeitherPrintedNorAdded) {
+  add(2, "A1", "Brett", 1000);
+  for (double damaged : {std::nan(""), -HUGE_VAL, 1e300}) add(damaged, "A2", "Leim", 0);
+  add(-1e300, "A3", "Dübel", 500);
+  const RecordingCanvas canvas = render(kJobInvoice);
+  std::vector<std::string> quantities;
+  for (const auto* op : canvas.texts())
+    if (op->text.ends_with(" Stk")) quantities.push_back(op->text);
+  EXPECT_EQ(quantities, std::vector<std::string>{"2 Stk"});
+  EXPECT_EQ(ExpectTotalsAddUp(canvas, false).cents, 2380);
+  ASSERT_EQ(ui.shown.size(), 4u);
+  for (int line = 2; line <= 5; ++line)
+    EXPECT_EQ(ui.shown[static_cast<std::size_t>(line - 2)].text,
+              "Auftrag 1261200001, Position " + std::to_string(line) +
+                  ": die gespeicherte Menge ist beschädigt. Die Position wird ohne Menge und "
+                  "Betrag gedruckt und nicht berechnet.");
 }
 
 // Free texts stay in their column: a description column for the long texts

@@ -1,6 +1,10 @@
 // Order proposals, article lists and address lists on the recording canvas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
 #include "report_book.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
@@ -49,6 +53,60 @@ TEST(ArticleLists, ProposalsAndValues) {
   // 3.00 + 7.50 - 13.50 + 20.00 + 10.00: every article of the (empty) selection.
   EXPECT_EQ(Row(sale, 520), (std::vector<std::string>{"Gesamtsumme", "27.00 EUR"}));
   EXPECT_NE(book.render(17).findText("EK-Summe"), nullptr);
+}
+
+// Words no list may show: a value that is not a number printed as one.
+bool ShowsNoNumber(const printing::RecordingCanvas& canvas) {
+  for (const auto* op : canvas.texts()) {
+    std::istringstream words(op->text);
+    for (std::string word; words >> word;)
+      if (word == "nan" || word == "-nan" || word == "inf" || word == "-inf") return true;
+  }
+  return false;
+}
+
+// Quantities no field can mean are reported as damaged, never printed or
+// added up; a value the total cannot hold is told and left out of it.
+TEST(ArticleLists, DamagedQuantitiesAreReportedNeverPrintedOrSummed) {
+  ReportBook book;
+  Put(book, {"A-1", {2, 0}, 0, 0, 150, 0});
+  Put(book, {"A-2", {1e300, 0}, 0, 0, 150, 0});
+  Put(book, {"A-3", {0, -1e300}, 0, 0, 150, 0});
+  Put(book, {"A-4", {std::nan(""), 0}, 5, 0, 150, 0});
+  Put(book, {"A-5", {1, 0}, 0, -HUGE_VAL, 150, 0});
+  Put(book, {"A-6", {9e13, 0}, 0, 0, 2000000000, 0});  // sound, but beyond any total
+  for (int job : {13, 15, 17}) {
+    SCOPED_TRACE(job);
+    book.warnings.clear();
+    const auto canvas = book.render(job);
+    EXPECT_FALSE(ShowsNoNumber(canvas));
+    for (const char* number : {"A-2", "A-3", "A-4", "A-5"}) {
+      EXPECT_EQ(canvas.findText(number), nullptr) << number;
+      EXPECT_NE(std::find(book.warnings.begin(), book.warnings.end(),
+                          "Artikel " + std::string(number) +
+                              ": ein gespeicherter Bestand ist beschädigt. Der Artikel wird "
+                              "nicht gedruckt."),
+                book.warnings.end())
+          << number;
+    }
+    if (job == 13) continue;
+    const auto* total = canvas.findText("Gesamtsumme");
+    ASSERT_NE(total, nullptr);
+    EXPECT_EQ(Row(canvas, total->y), (std::vector<std::string>{"Gesamtsumme", "3.00 EUR"}))
+        << "A-1 alone";
+  }
+  // Order lines: a list over them leaves out an order with such a quantity.
+  const std::int32_t meier = book.customer("Meier");
+  book.put(meier, {}, {{2, 1000, store::kTaxCodeRate2, "A-1"}});
+  const std::int32_t damaged = book.put(meier, {}, {{std::nan(""), 1000, store::kTaxCodeRate2, "A-1"}});
+  book.warnings.clear();
+  const auto hits = book.render(6);
+  EXPECT_FALSE(ShowsNoNumber(hits));
+  EXPECT_EQ(Row(hits, 360), (std::vector<std::string>{"A-1", "", "20.00 EUR", "2.000"}));
+  EXPECT_EQ(book.warnings, std::vector<std::string>{
+                               "Auftrag " + std::to_string(damaged) +
+                               ", Position 1: die gespeicherte Menge ist beschädigt. Der Auftrag "
+                               "wird nicht mitgezählt."});
 }
 
 TEST(AddressLists, NamesSalutationsAndPostcodeOrder) {

@@ -166,6 +166,39 @@ TEST_F(OrderFileTest, UnreadableHeadsAndDeletedCustomers) {
   EXPECT_EQ(ui.shown.size(), 1u);
 }
 
+// An order whose lines are not all in the file is refused whole: never
+// shown with lines another order left in the table, which its next save
+// would store as its own.
+TEST_F(OrderFileTest, AnOrderCutShortIsRefusedNotMixedWithAnother) {
+  AddOrder(app, 0, {{"a1"}, {"a2"}, {"a3"}});  // 0 .. 1286
+  AddOrder(app, 0, {{"b1"}, {"b2"}});          // 1286 .. 2170
+  const std::vector<std::uint8_t> sound = ReadBytes(dir.file("RECHNUNG.DAT"));
+  const struct {
+    const char* what;
+    std::size_t size;       // RECHNUNG.DAT cut to this size
+    std::size_t at;         // then the 16-bit value written here
+    std::uint16_t value;
+  } damages[] = {{"cut inside the second line", 2170 - 100, 0, 402},
+                 {"cut behind the first line", 2170 - 402, 0, 402},
+                 {"cut behind the head", 1286 + 80, 0, 402},
+                 {"cut inside the head", 1286 + 40, 0, 402},
+                 {"second line framed by length 0", 2170, 1286 + 80 + 402, 0}};
+  for (const auto& damage : damages) {
+    SCOPED_TRACE(damage.what);
+    std::vector<std::uint8_t> data(sound.begin(), sound.begin() + damage.size);
+    if (damage.at) testsupport::WriteAt(data, damage.at, damage.value);
+    testsupport::WriteBytes(dir.file("RECHNUNG.DAT"), data);
+    OrderHead head{};
+    ASSERT_EQ(ReadOrder(app, head, 0), 1);
+    ui.shown.clear();
+    EXPECT_EQ(ReadOrder(app, head, 1), 0);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Probleme mit Auftrag #126120002\nAuftrag kann nicht gelesen werden.");
+    EXPECT_EQ(+head.lineCount, 3) << "the order read before stays";
+    EXPECT_EQ(LineText(1) + LineText(2) + LineText(3), "a1a2a3");
+  }
+}
+
 TEST_F(OrderFileTest, MonthRuleOnTheThirdOfDecember) {
   const struct {
     std::uint32_t counter;
