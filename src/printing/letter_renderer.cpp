@@ -3,6 +3,7 @@
 #include "frame/decimal.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
+#include "printing/text_wrap.h"
 
 namespace printing {
 
@@ -25,6 +26,19 @@ std::vector<std::string> LetterLines(std::string_view body) {
   return lines;
 }
 
+std::vector<std::string> LetterBodyLines(Canvas& canvas, std::string_view body) {
+  std::vector<std::string> printed;
+  for (const std::string& line : LetterLines(body)) {
+    if (line.empty()) {
+      printed.emplace_back();
+      continue;
+    }
+    for (std::string& piece : WrapText(canvas, platform::Cp1252ToUtf8(line), kLetterTextWidth))
+      printed.push_back(std::move(piece));
+  }
+  return printed;
+}
+
 RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometry,
                                      RenderContext& context) {
   int originX = 0, originY = 0;
@@ -45,8 +59,8 @@ RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometr
   const int bottom = geometry.logicalHeight + originY;
   int y = 900;
   int lost = 0;
-  for (const std::string& line : LetterLines(context.session.inputs.letterText)) {
-    if (!line.empty()) canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
+  for (const std::string& line : LetterBodyLines(canvas, context.session.inputs.letterText)) {
+    if (!line.empty()) canvas.textOut(kLetterTextLeft, y, line);
     if (!line.empty() && y + kLetterLineHeight > bottom) ++lost;
     y += 60;
   }

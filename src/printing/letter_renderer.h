@@ -16,6 +16,14 @@ namespace printing {
 // their leading line feed; a piece that is only a line feed is an empty line.
 std::vector<std::string> LetterLines(std::string_view body);
 
+// Where a letter's text stands: from x 150 to the right margin at 1900.
+inline constexpr int kLetterTextLeft = 150;
+inline constexpr int kLetterTextWidth = 1750;
+
+// The lines a letter body prints as: its LetterLines, each wrapped at the
+// text width in the canvas's current font (UTF-8; an empty line stays one).
+std::vector<std::string> LetterBodyLines(Canvas& canvas, std::string_view body);
+
 class LetterRenderer : public PageRenderer {
  public:
   RenderOutcome render(Canvas& canvas, const PageGeometry& geometry,
