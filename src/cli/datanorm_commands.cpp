@@ -57,7 +57,8 @@ int DatanormExportCommand(frame::AppState& app, const std::vector<std::string>& 
     return 1;
   }
   std::printf("Exportierte Artikel: %ld\n", result.articles);
-  return result.end == datanorm::ExportEnd::Done ? 0 : 1;
+  // Articles left out (named on stderr) make the file incomplete.
+  return result.end == datanorm::ExportEnd::Done && result.leftOut == 0 ? 0 : 1;
 }
 
 int ExportAddressesCommand(frame::AppState& app, const std::vector<std::string>& args) {

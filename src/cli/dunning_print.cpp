@@ -19,6 +19,13 @@ void SetDunningInputs(const frame::AppState& app, bool namedCustomer, bool repri
       namedCustomer ? static_cast<std::int32_t>(app.addresses.entry.offset) : -1;
 }
 
+bool DunningLettersDue(frame::AppState& app, const printing::JobInputs& inputs) {
+  if (letters::AnyLetter(letters::SelectDunning(app, letters::DunningOptionsOf(inputs), false)))
+    return true;
+  std::fprintf(stderr, "%s\n", letters::kNoDunningDue);
+  return false;
+}
+
 bool StoreDunningRun(frame::AppState& app, const printing::JobInputs& inputs) {
   const auto items = letters::SelectDunning(app, letters::DunningOptionsOf(inputs), false);
   int written = 0;

@@ -53,7 +53,9 @@ int Usage() {
       "  reorganise articles|addresses   Artikel bzw. Adressen reorganisieren (mit --yes)\n"
       "  delete-invoices --from TT.MM.JJJJ --to TT.MM.JJJJ\n"
       "                       alte Rechnungen löschen (mit --yes)\n"
-      "  changeover           Hauptwährung von DM auf Euro umstellen (mit --yes)\n",
+      "  changeover           Hauptwährung von DM auf Euro umstellen (mit --yes)\n"
+      "Status: 0 erledigt, 1 Fehler, 2 falscher Aufruf, 3 nichts zu tun\n"
+      "        (print 16: keine Mahnungen fällig, keine Datei geschrieben)\n",
       stderr);
   return 2;
 }

@@ -12,15 +12,14 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <span>
-#include <sstream>
 
 #include "frame/decimal.h"
 #include "frame/load_parameters.h"
 #include "letters/dunning_renderer.h"
+#include "letters/letter_text.h"
 #include "platform/cp1252.h"
 #include "orders/issuing.h"
 #include "printing/job_table.h"
@@ -36,9 +35,6 @@
 namespace cli {
 
 namespace {
-
-// The text editor holds at most this many bytes.
-constexpr std::size_t kMaxLetterBytes = 32000;
 
 int Usage() {
   std::fputs(
@@ -75,35 +71,16 @@ bool ValidDate(const std::string& text) {
   return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
 }
 
-// A UTF-8 text file as the editor would hold it: Windows-1252, CR LF.
-bool ReadLetter(const std::string& path, std::string& letter) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "Die Datei %s kann nicht gelesen werden.\n", path.c_str());
+// The letter's text file, read as the text editor reads it.
+bool ReadLetter(frame::AppState& app, const std::string& path, std::string& letter) {
+  bool replaced = false;
+  const letters::LoadResult result = letters::LoadLetterText(*app.fileSystem, path, letter, &replaced);
+  if (result != letters::LoadResult::Loaded) {
+    std::fprintf(stderr, "%s\n", letters::LetterFileProblem(path, result).c_str());
     return false;
   }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  bool replaced = false;
-  std::string text = platform::Utf8ToCp1252(buffer.str(), &replaced);
   if (replaced)
     std::fprintf(stderr, "Zeichen außerhalb von Windows-1252 wurden durch \"?\" ersetzt.\n");
-  letter.clear();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r') {
-      letter += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (c == '\n') {
-      letter += "\r\n";
-    } else {
-      letter += c;
-    }
-  }
-  if (letter.size() > kMaxLetterBytes) {
-    std::fprintf(stderr, "Der Text ist zu lang (höchstens %zu Bytes).\n", kMaxLetterBytes);
-    return false;
-  }
   return true;
 }
 
@@ -308,7 +285,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     if (haveCustomer || !textFile.empty()) return Usage();
     if (const int failed = PrepareReport(app, job, report, session.inputs)) return failed;
   }
-  if (!textFile.empty() && !ReadLetter(textFile, session.inputs.letterText)) return 1;
+  if (!textFile.empty() && !ReadLetter(app, textFile, session.inputs.letterText)) return 1;
 
   int printed = 1;
   std::string invoiceDate;
@@ -332,7 +309,10 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   } else if (!MakeCustomerCurrent(app, customer, haveCustomer)) {
     return 1;
   }
-  if (dunning) SetDunningInputs(app, haveCustomer, reprint, session.inputs);
+  if (dunning) {
+    SetDunningInputs(app, haveCustomer, reprint, session.inputs);
+    if (!DunningLettersDue(app, session.inputs)) return kNothingToDo;
+  }
   orders::Collection collection;
   std::optional<orders::CollectionInPane> pane;
   if (collective) {

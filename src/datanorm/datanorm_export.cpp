@@ -7,7 +7,9 @@
 #include <cstdio>
 
 #include "datanorm/code_page_850.h"
+#include "frame/decimal.h"
 #include "frame/user_interface.h"
+#include "platform/cp1252.h"
 #include "store/article_record.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
@@ -54,6 +56,32 @@ bool ReadArticleAt(platform::File& data, const std::vector<std::uint8_t>& whole,
   if (keep < there) std::memset(reinterpret_cast<char*>(&article) + keep, 0, there - keep);
   return true;
 }
+
+// The price field holds 8 characters, the minus included.
+constexpr std::size_t kPriceWidth = 8;
+
+// The numbers of the articles left out, told at the end (the first few).
+class LeftOut {
+ public:
+  void add(std::string_view number) {
+    if (++count_ <= kNamed) names_ += "\n" + platform::Cp1252ToUtf8(number);
+  }
+  long count() const { return count_; }
+  std::string message() const {
+    std::string text = frame::Format(
+        "%ld Artikel wurden nicht exportiert: ihr Verkaufspreis passt nicht in das Preisfeld "
+        "(höchstens %zu Stellen):",
+        count_, kPriceWidth);
+    text += names_;
+    if (count_ > kNamed) text += frame::Format("\nund %ld weitere.", count_ - kNamed);
+    return text;
+  }
+
+ private:
+  static constexpr long kNamed = 10;
+  long count_ = 0;
+  std::string names_;
+};
 
 class Output {
  public:
@@ -106,6 +134,7 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
       index ? store::OpenData(app, store::kArticleDataName, Access::Read, Share::DenyWrite)
             : platform::File();
   store::IndexBlock block;
+  std::string leftOutMessage;
   const std::int64_t size = data ? data.size() : -1;
   if (size < 0 || !store::ArticleFile(app).ReadIndex(index, block)) {
     result.end = ExportEnd::Unreadable;
@@ -118,6 +147,7 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
     int shown = -1;
     auto lastShown = std::chrono::steady_clock::now();
     store::ArticleRecord a{};
+    LeftOut leftOut;
     for (std::int32_t i = 0; i < block.count; ++i) {
       const int percent = static_cast<int>(100LL * (i + 1) / block.count);
       const auto now = std::chrono::steady_clock::now();
@@ -133,8 +163,12 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
         continue;
       const std::string number = FieldText(store::GetText(a.number));
       char price[16];
-      std::snprintf(price, sizeof price, "%ld", static_cast<long>(a.price1));
-      std::snprintf(line, sizeof line, "A;N;%.15s;;%.40s;%.40s;1;0;Stck;%.8s;;;;", number.c_str(),
+      if (static_cast<std::size_t>(std::snprintf(price, sizeof price, "%ld",
+                                                 static_cast<long>(a.price1))) > kPriceWidth) {
+        leftOut.add(number);
+        continue;
+      }
+      std::snprintf(line, sizeof line, "A;N;%.15s;;%.40s;%.40s;1;0;Stck;%s;;;;", number.c_str(),
                     FieldText(store::GetText(a.remark1)).c_str(),
                     FieldText(store::GetText(a.remark2)).c_str(), price);
       out.line(line);
@@ -143,9 +177,12 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
       out.line(line);
       ++result.articles;
     }
+    result.leftOut = leftOut.count();
+    if (leftOut.count() > 0) leftOutMessage = leftOut.message();
   }
   out.flush();
   if (ownProgress) app.ui->endProgress();
+  if (!leftOutMessage.empty() && app.ui) app.ui->message(leftOutMessage, frame::Icon::Exclamation);
   return result;
 }
 

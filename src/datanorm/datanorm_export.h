@@ -24,6 +24,10 @@ enum class ExportEnd {
 struct ExportResult {
   ExportEnd end = ExportEnd::Done;
   long articles = 0;  // written
+  // Articles left out because their price does not fit the 8 characters of
+  // its field (below -9999999 or above 99999999 cents): cut, it would be
+  // another price. The user is told their numbers.
+  long leftOut = 0;
 };
 
 // `progress` (true on Esc) defaults to the progress box of app.ui.

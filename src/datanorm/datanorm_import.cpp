@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "datanorm/code_page_850.h"
@@ -23,20 +24,10 @@ using store::ArticleRecord;
 // are cut there.
 constexpr std::size_t kNumberWidth = 15;
 
-// Commas become points in the first 20 characters, then the text is read as
-// a decimal number (0 when it is none).
-double ParseDecimal(std::string_view text) {
-  std::string copy(text.substr(0, 64));
-  for (std::size_t i = 0; i < copy.size() && i < 20; ++i)
-    if (copy[i] == ',') copy[i] = '.';
-  return std::strtod(copy.c_str(), nullptr);
-}
-
-std::int32_t TruncatedCents(double value) {
-  if (!std::isfinite(value)) return 0;
+// Cents truncated toward zero; empty beyond what a price field holds.
+std::optional<std::int32_t> TruncatedCents(double value) {
   value = std::trunc(value);
-  if (value > INT32_MAX) return INT32_MAX;
-  if (value < INT32_MIN) return INT32_MIN;
+  if (!(value >= INT32_MIN && value <= INT32_MAX)) return std::nullopt;
   return static_cast<std::int32_t>(value);
 }
 
@@ -80,6 +71,23 @@ class Import {
   void showCount() {
     if (hooks_.count) hooks_.count(target_->count());
   }
+  Step badNumber() {
+    if (result_.badNumbers++ == 0) firstBadNumber_ = lineNumber_;
+    return Step::Next;
+  }
+  // What was passed over, told once at the end of the run.
+  void tellPassedOver() {
+    std::string text;
+    if (result_.badNumbers > 0)
+      text += frame::Format("%ld Artikelzeile(n) mit ungültiger oder zu großer Zahl (Preis, "
+                            "Preiskennzeichen) wurden übersprungen, die erste in Zeile %ld.\n",
+                            result_.badNumbers, firstBadNumber_);
+    if (result_.cutLines > 0)
+      text += frame::Format("%ld Zeile(n) waren länger als %zu Zeichen; der Rest wurde nicht "
+                            "eingelesen, die erste in Zeile %ld.\n",
+                            result_.cutLines, kLineLength, firstCut_);
+    if (!text.empty()) tell("Datanorm-Import:\n" + text.substr(0, text.size() - 1), frame::Icon::Exclamation);
+  }
   Step failed() {
     tell("Der Datanorm-Import wurde abgebrochen: die Artikeldateien (ARTIKEL.IDX, ARTIKEL.DAT) "
          "konnten nicht geschrieben werden.",
@@ -105,6 +113,9 @@ class Import {
   // `handle`, and `moved` whether an insert or removal came since.
   ArticleRecord working_{};
   bool stored_ = false;
+  long lineNumber_ = 0;  // of the line at hand
+  long firstBadNumber_ = 0;
+  long firstCut_ = 0;
   bool moved_ = false;
   std::int32_t handle_ = -1;
 };
@@ -168,17 +179,23 @@ Import::Step Import::articleLine(std::string& line) {
 Import::Step Import::aLine(const Fields& fields) {
   working_ = ArticleRecord{};
   stored_ = false;
+  // A price that is no number, or one beyond the field, would store another
+  // price than the supplier's: the line is passed over whole.
+  std::optional<std::int32_t> price;
+  if (!fields[10].empty()) {
+    const std::optional<double> value = FieldNumber(fields[10]);
+    if (value) price = TruncatedCents(options_.dmToEuro ? *value / kDmPerEuro : *value);
+    if (!price) return badNumber();
+  }
+  std::optional<double> mark = fields[7].empty() ? 0.0 : FieldNumber(fields[7]);
+  if (!mark || *mark != std::trunc(*mark)) return badNumber();
   ArticleRecord& a = working_;
   store::SetText(a.number, Cut(fields[3], kNumberWidth));
   store::SetText(a.remark1, Cut(fields[5], 40));
   store::SetText(a.remark2, Cut(fields[6], 40));
   store::SetText(a.unit, Cut(fields[9], 4));
   store::SetText(a.productGroup, Cut(fields[12], 3));
-  if (!fields[10].empty()) {
-    double price = ParseDecimal(fields[10]);
-    if (options_.dmToEuro) price /= kDmPerEuro;
-    (frame::ParseWhole(fields[7]) == 1 ? a.price1 : a.purchasePrice) = TruncatedCents(price);
-  }
+  if (price) (*mark == 1 ? a.price1 : a.purchasePrice) = *price;
   a.flags = store::kArticleTaxRate2;
   store::SetText(a.supplier, options_.supplier);
   a.length = store::kArticleRecordSize;
@@ -257,6 +274,8 @@ ImportResult Import::run() {
   int shown = -1;
   auto lastShown = std::chrono::steady_clock::now();
   while (reader.next(line)) {
+    lineNumber_ = reader.lineNumber();
+    if (reader.cut() && result_.cutLines++ == 0) firstCut_ = lineNumber_;
     Step step = Step::Next;
     if (line[0] == 'V')
       step = header(line);
@@ -291,6 +310,7 @@ ImportResult Import::run() {
   }
   if (app_.articles.position > app_.articles.lastIndex) app_.articles.position = app_.articles.lastIndex;
   if (ownProgress) app_.ui->endProgress();
+  tellPassedOver();
   return result_;
 }
 

@@ -6,6 +6,11 @@
 // once: a run stopped with Esc keeps what it stored. The import runs on the
 // bulk article file (one hold of the files for the whole run) unless told to
 // use the record store's single operations, which give the same files.
+//
+// An article line whose price or price mark is no number, or whose price is
+// beyond what the article holds, is passed over whole; of a line longer than
+// 291 characters only the first 291 are read. Both are counted and told at
+// the end, with the number of the first such line.
 #ifndef BELVON_DATANORM_DATANORM_IMPORT_H
 #define BELVON_DATANORM_DATANORM_IMPORT_H
 
@@ -51,7 +56,9 @@ enum class ImportEnd {
 
 struct ImportResult {
   ImportEnd end = ImportEnd::Done;
-  long articles = 0;  // in the article file afterwards
+  long articles = 0;     // in the article file afterwards
+  long badNumbers = 0;   // article lines passed over for a number
+  long cutLines = 0;     // lines whose rest beyond 291 characters was dropped
 };
 
 ImportResult ImportDatanorm(frame::AppState& app, const ImportOptions& options,

@@ -1,5 +1,6 @@
 #include "datanorm/datanorm_lines.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace datanorm {
@@ -25,25 +26,66 @@ bool LineReader::fill() {
   return true;
 }
 
+bool LineReader::take(char& c) {
+  if (begin_ == end_ && !fill()) return false;
+  c = buffer_[begin_];
+  if (c == '\r') {
+    if (begin_ + 1 == end_) fill();
+    if (begin_ + 1 < end_ && buffer_[begin_ + 1] == '\n') {
+      ++begin_;
+      ++consumed_;
+      c = '\n';
+    }
+  }
+  ++begin_;
+  ++consumed_;
+  return true;
+}
+
 bool LineReader::next(std::string& line) {
   line.clear();
-  while (line.size() < kLineLength) {
-    if (begin_ == end_ && !fill()) break;
-    const char c = buffer_[begin_];
-    if (c == '\r') {
-      if (begin_ + 1 == end_) fill();
-      if (begin_ + 1 < end_ && buffer_[begin_ + 1] == '\n') {
-        ++begin_;
-        ++consumed_;
-        continue;
+  cut_ = false;
+  char c = 0;
+  while (take(c)) {
+    if (line.size() == kLineLength && c != '\n') {
+      // Too long: the rest of the line goes, up to its line feed.
+      cut_ = true;
+      while (c != '\n' && take(c)) {
       }
+      break;
     }
     line += c;
-    ++begin_;
-    ++consumed_;
     if (c == '\n') break;
   }
-  return !line.empty();
+  if (line.empty()) return false;
+  ++lineNumber_;
+  return true;
+}
+
+std::optional<double> FieldNumber(std::string_view field) {
+  const std::size_t first = field.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::nullopt;
+  field = field.substr(first, field.find_last_not_of(' ') - first + 1);
+  std::string text;
+  if (field.front() == '-' || field.front() == '+') {
+    if (field.front() == '-') text += '-';
+    field.remove_prefix(1);
+  }
+  int digits = 0;
+  bool separator = false;
+  for (char c : field) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+      text += c;
+    } else if ((c == ',' || c == '.') && !separator) {
+      separator = true;
+      text += '.';
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0 || digits > 15) return std::nullopt;
+  return std::strtod(text.c_str(), nullptr);
 }
 
 Fields::Fields(std::string_view line) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "frame/decimal.h"
+#include "platform/utf8.h"
 
 namespace einvoice {
 
@@ -13,10 +14,35 @@ namespace {
 
 using pugi::xml_node;
 
+// What XML 1.0 allows in a document: bytes that are no UTF-8 become U+FFFD,
+// control characters other than tab and the line ends are left out (a
+// receiver refuses the whole invoice for one of them).
+std::string XmlText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const platform::CodePoint c = platform::DecodeUtf8(text, at);
+    if (c.length == 0) {
+      out += "\xEF\xBF\xBD";
+      ++at;
+      continue;
+    }
+    const char32_t v = c.value;
+    const bool allowed = v == 0x9 || v == 0xA || v == 0xD || (v >= 0x20 && v != 0xFFFE && v != 0xFFFF);
+    if (allowed) out.append(text.substr(at, c.length));
+    at += c.length;
+  }
+  return out;
+}
+
 xml_node Add(xml_node parent, const char* name, const std::string& value = {}) {
   xml_node node = parent.append_child(name);
-  if (!value.empty()) node.text().set(value.c_str());
+  if (!value.empty()) node.text().set(XmlText(value).c_str());
   return node;
+}
+
+void SetAttribute(xml_node node, const char* name, const std::string& value) {
+  node.append_attribute(name) = XmlText(value).c_str();
 }
 
 // The element only when there is something to say.
@@ -42,7 +68,7 @@ std::string Quantity(double quantity) {
 }
 
 void AddQuantity(xml_node parent, const char* name, double quantity, const std::string& unit) {
-  Add(parent, name, Quantity(quantity)).append_attribute("unitCode") = unit.c_str();
+  SetAttribute(Add(parent, name, Quantity(quantity)), "unitCode", unit);
 }
 
 void AddTaxRegistration(xml_node party, const char* scheme, const std::string& id) {
@@ -183,8 +209,7 @@ std::string CiiXml(const Invoice& inv) {
   xml_node sums = Add(settlement, "ram:SpecifiedTradeSettlementHeaderMonetarySummation");
   Add(sums, "ram:LineTotalAmount", Amount(inv.lineTotal));
   Add(sums, "ram:TaxBasisTotalAmount", Amount(inv.taxBasis));
-  Add(sums, "ram:TaxTotalAmount", Amount(inv.taxTotal)).append_attribute("currencyID") =
-      inv.currency.c_str();
+  SetAttribute(Add(sums, "ram:TaxTotalAmount", Amount(inv.taxTotal)), "currencyID", inv.currency);
   Add(sums, "ram:GrandTotalAmount", Amount(inv.grandTotal));
   if (inv.prepaid != 0) Add(sums, "ram:TotalPrepaidAmount", Amount(inv.prepaid));
   Add(sums, "ram:DuePayableAmount", Amount(inv.due));

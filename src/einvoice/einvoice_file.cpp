@@ -12,7 +12,15 @@ namespace einvoice {
 
 Document MakeDocument(const frame::AppState& app) {
   Document document;
-  const Outcome outcome = BuildInvoice(app, LoadSettings(app.dataDirectory));
+  // A refused setting (a tax number, a reason, a buyer reference) would be
+  // missing from the invoice: no document until it is entered again.
+  std::string problem;
+  const Settings settings = LoadSettings(app.dataDirectory, &problem);
+  if (!problem.empty()) {
+    document.message = problem;
+    return document;
+  }
+  const Outcome outcome = BuildInvoice(app, settings);
   document.ok = outcome.ok;
   document.message = outcome.message;
   document.notes = outcome.notes;

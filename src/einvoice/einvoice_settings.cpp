@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "einvoice/field_rules.h"
+#include "platform/utf8.h"
 
 namespace einvoice {
 
@@ -67,14 +68,22 @@ std::string ExemptionReason(const Settings& settings) {
                                           : settings.exemptionReason;
 }
 
-Settings ParseSettings(std::string_view text) {
+Settings ParseSettings(std::string_view text, std::string* problem) {
   Settings s;
+  std::string refused;
   std::istringstream in{std::string(text)};
   for (std::string line; std::getline(in, line);) {
     const auto equals = line.find('=');
     if (equals == std::string::npos) continue;
     const std::string key = Trim(std::string_view(line).substr(0, equals));
     const std::string value = Trim(std::string_view(line).substr(equals + 1));
+    if (!platform::IsUtf8(value)) {
+      // A key that is no UTF-8 itself is none of ours either.
+      if (platform::IsUtf8(key))
+        refused += "ERECHNUNG.INI: Der Wert von \"" + key +
+                   "\" ist kein gültiger UTF-8-Text und wird nicht verwendet.\n";
+      continue;
+    }
     if (key == "Steuernummer") {
       s.taxNumber = value;
     } else if (key == "Befreiung") {
@@ -101,6 +110,9 @@ Settings ParseSettings(std::string_view text) {
       s.currencyCodes = value;
     }
   }
+  if (problem)
+    *problem = refused.empty() ? std::string()
+                               : refused + "Bitte im Dialog \"E-Rechnung\" neu eingeben und speichern.";
   return s;
 }
 
@@ -148,12 +160,13 @@ std::string CurrencyCode(std::string_view symbol, const Settings& settings) {
   return {};
 }
 
-Settings LoadSettings(const std::string& dataDirectory) {
+Settings LoadSettings(const std::string& dataDirectory, std::string* problem) {
+  if (problem) problem->clear();
   std::ifstream in(dataDirectory + kSettingsFileName, std::ios::binary);
   if (!in) return Settings{};
   std::ostringstream text;
   text << in.rdbuf();
-  return ParseSettings(text.str());
+  return ParseSettings(text.str(), problem);
 }
 
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {

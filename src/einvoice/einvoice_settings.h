@@ -2,7 +2,10 @@
 // for, in "ERECHNUNG.INI" in the data directory, so that every workstation
 // on the directory shares them. A missing file or key gives the default.
 //
-// The file is plain "Key=Value" lines under "[E-Rechnung]", UTF-8.
+// The file is plain "Key=Value" lines under "[E-Rechnung]", UTF-8. A value
+// that is not UTF-8 (the file saved by an editor in another code page) is
+// not taken: its default stands, and the user is told which key it was, so
+// that no such bytes reach a printed or an electronic invoice.
 #ifndef BELVON_EINVOICE_EINVOICE_SETTINGS_H
 #define BELVON_EINVOICE_EINVOICE_SETTINGS_H
 
@@ -54,14 +57,16 @@ std::string_view ExemptionName(Exemption exemption);
 std::string ExemptionReason(const Settings& settings);
 
 // Reads ERECHNUNG.INI of the data directory (a prefix with its separator).
-Settings LoadSettings(const std::string& dataDirectory);
+// `problem` (when given) gets the message naming every key whose value was
+// refused, empty when there was none.
+Settings LoadSettings(const std::string& dataDirectory, std::string* problem = nullptr);
 // Writes it whole; false when the file cannot be written.
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings);
 
 // The text form of the file and back (what LoadSettings and SaveSettings
 // read and write).
 std::string SettingsText(const Settings& settings);
-Settings ParseSettings(std::string_view text);
+Settings ParseSettings(std::string_view text, std::string* problem = nullptr);
 
 }  // namespace einvoice
 

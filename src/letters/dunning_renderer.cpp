@@ -46,12 +46,12 @@ int DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
   int y = 1160;
   int lost = 0;
   if (!body.empty())
-    for (const std::string& line : printing::LetterLines(body)) {
+    for (const std::string& line : printing::LetterBodyLines(canvas, body)) {
       if (y > lastBodyLine) {
         lost += line.empty() ? 0 : 1;
         continue;
       }
-      if (!line.empty()) canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
+      if (!line.empty()) canvas.textOut(printing::kLetterTextLeft, y, line);
       y += 60;
     }
   y += 60;
@@ -88,6 +88,12 @@ printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& 
                                      const DunningOptions& options) {
   // The selection is repeated after the print: it reads what the letters
   // were drawn from a moment before, with nothing written in between.
+  // A run without a letter prints nothing, not a blank page, and stores
+  // nothing either.
+  if (!AnyLetter(SelectDunning(app, options, false))) {
+    if (app.ui) app.ui->message(kNoDunningDue, frame::Icon::Information);
+    return printing::JobEnd::Nothing;
+  }
   auto store = [&app, options] {
     if (!StoreDunningLevels(app, SelectDunning(app, options, false)) && app.ui)
       app.ui->message("Die Mahnstufen konnten nicht gespeichert werden.", frame::Icon::Stop);

@@ -22,7 +22,8 @@ printing::JobInputs DunningJobInputs(const DunningOptions& options);
 // PrintJob(16, 0) for the run. The levels are stored when, and only when,
 // the letters went to the printer: after a direct print, or each time the
 // user prints from the preview; never for a preview alone, a cancelled
-// printer dialog, a failed or an aborted print.
+// printer dialog, a failed or an aborted print. A run without a letter is
+// only told: kNoDunningDue, and JobEnd::Nothing.
 printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& host,
                                      const DunningOptions& options);
 

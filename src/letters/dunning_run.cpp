@@ -106,6 +106,10 @@ std::vector<DunningItem> SelectDunning(frame::AppState& app, const DunningOption
   return items;
 }
 
+bool AnyLetter(const std::vector<DunningItem>& items) {
+  return std::any_of(items.begin(), items.end(), [](const DunningItem& item) { return item.letter; });
+}
+
 int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& items, int* written) {
   if (written) *written = 0;
   if (items.empty()) return 1;
@@ -135,13 +139,17 @@ int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& ite
 std::string ReadLevelText(frame::AppState& app, int level, std::string* problem) {
   const std::string path(store::GetText(LevelField(app.parameters, level, false), 81));
   auto fail = [&](const char* why) {
-    if (problem)
-      *problem = frame::Format(
-          "Der Text der %d. Mahnstufe (%s) %s.\nDie Mahnungen werden ohne diesen Text gedruckt.",
-          level, platform::Cp1252ToUtf8(path).c_str(), why);
+    if (problem) {
+      // Without a file name there is nothing to name.
+      const std::string what =
+          path.empty() ? frame::Format("Für die %d. Mahnstufe ist keine Textdatei angegeben", level)
+                       : frame::Format("Der Text der %d. Mahnstufe (%s) %s", level,
+                                       platform::Cp1252ToUtf8(path).c_str(), why);
+      *problem = what + ".\nDie Mahnungen werden ohne diesen Text gedruckt.";
+    }
     return std::string();
   };
-  if (path.empty()) return fail("ist nicht angegeben");
+  if (path.empty()) return fail("");
   std::string body;
   switch (LoadLetterText(*app.fileSystem, path, body)) {
     case LoadResult::TooLong: return fail("ist zu lang");
@@ -166,7 +174,7 @@ std::string AmountDueLine(const store::ParameterRecord& p, const store::OrderHea
   const double open = (static_cast<double>(head.total) - head.paid) / 100.0;
   const int fee = p.dunningFees[std::clamp(level, 1, 3) - 1];
   if (fee > 0)
-    return frame::Format("sich auf %.2f %s incl %.2f %s Mahngebühren.", open + fee,
+    return frame::Format("sich auf %.2f %s inkl. %.2f %s Mahngebühren.", open + fee,
                          currency.c_str(), static_cast<double>(fee), currency.c_str());
   return frame::Format("sich auf %.2f %s.", open, currency.c_str());
 }

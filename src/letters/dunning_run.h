@@ -22,6 +22,9 @@ namespace letters {
 // Invoices dated before 1 December 1999 (day number 10926) are never dunned.
 inline constexpr long kFirstDunnedDay = 10926;
 
+// Said instead of printing when a run has no letter to print.
+inline constexpr const char* kNoDunningDue = "Keine Mahnungen fällig";
+
 struct DunningOptions {
   std::string date;               // "Mahndatum", dd.mm.yyyy
   bool reprint = false;           // also invoices whose level has not risen
@@ -54,6 +57,9 @@ std::vector<DunningItem> SelectDunning(frame::AppState& app, const DunningOption
                                        bool reportDamaged,
                                        const std::function<bool(int)>& progress = {},
                                        bool* stopped = nullptr);
+
+// Whether any of the items gets a letter (not all are "Nicht mahnen").
+bool AnyLetter(const std::vector<DunningItem>& items);
 
 // Writes each item's level into its head, in place, provided the head there
 // is still that order's; the current order takes its new level too. 0 when the order file could not be opened or a

@@ -1,20 +1,47 @@
 #include "letters/letter_text.h"
 
 #include "frame/decimal.h"
+#include "platform/cp1252.h"
+#include "platform/utf8.h"
 
 namespace letters {
 
 using platform::Access;
 using platform::Share;
 
-LoadResult LoadLetterText(platform::FileSystem& fs, const std::string& path, std::string& text) {
+std::string DecodeUserText(std::string_view bytes, bool* replaced) {
+  bool lost = false;
+  const bool utf8 = platform::IsUtf8(bytes);
+  // The mark some editors put in front of UTF-8 is no character of the text.
+  if (utf8 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  const std::string cp1252 = utf8 ? platform::Utf8ToCp1252(bytes, &lost) : std::string(bytes);
+  if (replaced) *replaced = lost;
+  std::string text;
+  text.reserve(cp1252.size() + cp1252.size() / 16);
+  for (std::size_t i = 0; i < cp1252.size(); ++i) {
+    const char c = cp1252[i];
+    if (c == '\r' || c == '\n') {
+      text += "\r\n";
+      if (c == '\r' && i + 1 < cp1252.size() && cp1252[i + 1] == '\n') ++i;
+    } else {
+      text += c;
+    }
+  }
+  return text;
+}
+
+LoadResult LoadLetterText(platform::FileSystem& fs, const std::string& path, std::string& text,
+                          bool* replaced) {
   platform::File file = fs.open(path, Access::Read, Share::DenyWrite);
   const std::int64_t size = file ? file.size() : -1;
   if (size < 0) return LoadResult::Unreadable;
   if (static_cast<std::uint64_t>(size) >= kLetterBufferBytes) return LoadResult::TooLong;
   std::string bytes(static_cast<std::size_t>(size), '\0');
   if (!bytes.empty() && !file.readExact(bytes.data(), bytes.size())) return LoadResult::Unreadable;
-  text = std::move(bytes);
+  std::string decoded = DecodeUserText(bytes, replaced);
+  // Line feeds made into CR LF can take it past the buffer.
+  if (decoded.size() >= kLetterBufferBytes) return LoadResult::TooLong;
+  text = std::move(decoded);
   return LoadResult::Loaded;
 }
 

@@ -10,6 +10,7 @@
 #define BELVON_PRINTING_JOB_TABLE_H
 
 #include <memory>
+#include <string>
 
 #include "printing/page_renderer.h"
 
@@ -19,6 +20,12 @@ inline constexpr int kJobLetter = 10;
 inline constexpr int kJobBlank = 11;
 
 std::unique_ptr<PageRenderer> MakeRenderer(int job);
+
+// The name the printer dialog proposes when the document goes into a file:
+// one of its own for every document ("Rechnung-126120001.pdf",
+// "Mahnungen-06.12.2026.pdf", "Rechnungsausgangsbuch.pdf"), so that the
+// next print never lands on the file written before.
+std::string DocumentFileName(const frame::AppState& app, const PrintSession& session);
 
 }  // namespace printing
 

@@ -5,6 +5,7 @@
 #include "frame/decimal.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
+#include "printing/text_wrap.h"
 
 namespace printing {
 
@@ -32,6 +33,19 @@ int BodyBottom(const store::ParameterRecord& p, const PageGeometry& geometry, in
   return std::min(geometry.logicalHeight + originY, FooterTop(p, geometry.logicalHeight) - 20);
 }
 
+std::vector<std::string> LetterBodyLines(Canvas& canvas, std::string_view body) {
+  std::vector<std::string> printed;
+  for (const std::string& line : LetterLines(body)) {
+    if (line.empty()) {
+      printed.emplace_back();
+      continue;
+    }
+    for (std::string& piece : WrapText(canvas, platform::Cp1252ToUtf8(line), kLetterTextWidth))
+      printed.push_back(std::move(piece));
+  }
+  return printed;
+}
+
 RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometry,
                                      RenderContext& context) {
   int originX = 0, originY = 0;
@@ -53,12 +67,12 @@ RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometr
   const int bottom = BodyBottom(context.app.parameters, geometry, originY);
   int y = 900;
   int lost = 0;
-  for (const std::string& line : LetterLines(context.session.inputs.letterText)) {
+  for (const std::string& line : LetterBodyLines(canvas, context.session.inputs.letterText)) {
     if (!line.empty()) {
       if (y + kLetterLineHeight > bottom)
         ++lost;
       else
-        canvas.textOut(150, y, platform::Cp1252ToUtf8(line));
+        canvas.textOut(kLetterTextLeft, y, line);
     }
     y += 60;
   }

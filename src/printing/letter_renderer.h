@@ -21,6 +21,14 @@ std::vector<std::string> LetterLines(std::string_view body);
 // window origin `originY`).
 int BodyBottom(const store::ParameterRecord& p, const PageGeometry& geometry, int originY);
 
+// Where a letter's text stands: from x 150 to the right margin at 1900.
+inline constexpr int kLetterTextLeft = 150;
+inline constexpr int kLetterTextWidth = 1750;
+
+// The lines a letter body prints as: its LetterLines, each wrapped at the
+// text width in the canvas's current font (UTF-8; an empty line stays one).
+std::vector<std::string> LetterBodyLines(Canvas& canvas, std::string_view body);
+
 class LetterRenderer : public PageRenderer {
  public:
   RenderOutcome render(Canvas& canvas, const PageGeometry& geometry,

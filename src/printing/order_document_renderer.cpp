@@ -105,8 +105,11 @@ class OrderDocument {
     title_ = OrderDocumentTitle(job_, head_, p_);
     printDate_ = platform::Cp1252ToUtf8(context.session.inputs.printDate);
     // What an invoice must state by law, unless switched off (ERECHNUNG.INI).
-    const einvoice::Settings settings =
-        invoiceLike() ? einvoice::LoadSettings(context.app.dataDirectory) : einvoice::Settings{};
+    std::string refused;
+    const einvoice::Settings settings = invoiceLike()
+                                            ? einvoice::LoadSettings(context.app.dataDirectory, &refused)
+                                            : einvoice::Settings{};
+    if (!refused.empty()) context.warn(refused);
     legal_ = invoiceLike() && settings.legalLines;
     if (legal_) {
       sellerTaxId_ = Utf8(p_.vatId).empty()

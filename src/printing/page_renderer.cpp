@@ -41,12 +41,12 @@ bool NextPage(Canvas& canvas, const PageGeometry& geometry, RenderContext& conte
   return true;
 }
 
-void DrawPreviewPrompt(Canvas& canvas) {
+void DrawPreviewPrompt(Canvas& canvas, int y) {
   if (!canvas.isPreview()) return;
   TextAlign align = canvas.textAlign();
   canvas.setTextAlign(TextAlign::Left);
   canvas.setTextColour(kRed);
-  canvas.textOut(10, 10, kPreviewPrompt);
+  canvas.textOut(10, y, kPreviewPrompt);
   canvas.setTextColour(kBlack);
   canvas.setTextAlign(align);
 }

@@ -86,8 +86,9 @@ bool NextPage(Canvas& canvas, const PageGeometry& geometry, RenderContext& conte
 
 inline constexpr const char* kPreviewPrompt = "Linke Maustaste zum Drucken, Rechte zum Beenden...";
 
-// The red line every renderer finally writes into the preview.
-void DrawPreviewPrompt(Canvas& canvas);
+// The red line every renderer finally writes into the preview, at the top
+// left corner (10, 10) unless `y` puts it elsewhere.
+void DrawPreviewPrompt(Canvas& canvas, int y = 10);
 
 }  // namespace printing
 

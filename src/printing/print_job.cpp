@@ -99,7 +99,7 @@ JobEnd PrintJob(frame::AppState& app, PrintHost& host, int job, bool notify,
     frame::WaitCursor wait(app.ui);
     if (!app.parameters.printPreview || app.cashDeskMode) {
       end = JobEnd::NoPrinter;
-      if (std::unique_ptr<PrinterDevice> printer = host.choosePrinter()) {
+      if (std::unique_ptr<PrinterDevice> printer = host.choosePrinter(DocumentFileName(app, session))) {
         std::unique_ptr<AbortDialog> dialog = host.openAbortDialog();
         AbortDialog* progress = dialog.get();
         auto aborted = [progress] { return progress && progress->aborted(); };

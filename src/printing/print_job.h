@@ -49,7 +49,9 @@ class PrintHost {
  public:
   virtual ~PrintHost() = default;
   // The printer dialog; null when it was cancelled or the printer is unusable.
-  virtual std::unique_ptr<PrinterDevice> choosePrinter() = 0;
+  // `fileName` is the document's own name for printing into a file
+  // (DocumentFileName), proposed in the folder used last.
+  virtual std::unique_ptr<PrinterDevice> choosePrinter(const std::string& fileName) = 0;
   virtual int screenWidth() const = 0;
   virtual std::unique_ptr<AbortDialog> openAbortDialog() = 0;
   // Opens a preview window for the session; it lives on by itself and calls
@@ -87,6 +89,7 @@ enum class JobEnd {
   NoPrinter,   // the printer dialog was cancelled or the printer is unusable
   Aborted,     // the user cancelled while it printed
   Failed,      // the document could not be started or the device failed
+  Nothing,     // there was nothing to print; the user was told
 };
 
 // PrintJob(job, notify). Preview when "Druckvorschau" is on and the

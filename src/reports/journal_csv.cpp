@@ -1,6 +1,7 @@
 #include "reports/journal_csv.h"
 
 #include <cstdlib>
+#include <string_view>
 
 #include "frame/decimal.h"
 #include "reports/report_values.h"
@@ -9,9 +10,18 @@ namespace reports {
 
 namespace {
 
+// A text a spreadsheet would take for a formula ("=2+3", "=HYPERLINK(...)",
+// "+49 89 ...", "-Rabatt", "@SUM") is quoted with an apostrophe in front,
+// so that it shows as the text it is and never runs. Only the user's texts
+// pass through here: the amount columns stay numbers.
+bool LooksLikeFormula(const std::string& text) {
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
 std::string Field(const std::string& text) {
-  if (text.find_first_of(";\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
+  const bool formula = LooksLikeFormula(text);
+  if (!formula && text.find_first_of(";\"\r\n") == std::string::npos) return text;
+  std::string quoted = formula ? "\"'" : "\"";
   for (char c : text) {
     if (c == '"') quoted += '"';
     quoted += c;

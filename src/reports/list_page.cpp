@@ -8,6 +8,13 @@ namespace reports {
 
 using printing::TextAlign;
 
+namespace {
+// The company name stands in the top left corner of a list, where the
+// other pages have their prompt; on lists it goes to the foot of the sheet,
+// below the last row a page takes.
+int PreviewPromptY(const printing::PageGeometry& geometry) { return geometry.logicalHeight - 60; }
+}  // namespace
+
 ListPage::ListPage(printing::Canvas& canvas, const printing::PageGeometry& geometry,
                    printing::RenderContext& context, ListLayout layout,
                    std::function<std::string(int)> title, std::function<void(ListPage&)> heads)
@@ -80,14 +87,15 @@ void ListPage::rule(int x1, int x2, int y) {
   canvas_.lineTo(x2, y);
 }
 
+
 printing::RenderOutcome ListPage::finish() {
-  if (!failed_) printing::DrawPreviewPrompt(canvas_);
+  if (!failed_) printing::DrawPreviewPrompt(canvas_, PreviewPromptY(geometry_));
   return {page_ < 1 ? 1 : page_, stopped_ && !failed_};
 }
 
 StatisticPage::StatisticPage(printing::Canvas& canvas, const printing::PageGeometry& geometry,
                              printing::RenderContext& context, int x, const std::string& title)
-    : canvas_(canvas), restore_(canvas), align_(canvas.textAlign()) {
+    : canvas_(canvas), restore_(canvas), align_(canvas.textAlign()), promptY_(PreviewPromptY(geometry)) {
   printing::ApplyMapping(canvas, geometry);
   canvas.setBrush(std::nullopt);
   canvas.setTextAlign(TextAlign::Left);
@@ -100,7 +108,7 @@ StatisticPage::StatisticPage(printing::Canvas& canvas, const printing::PageGeome
 }
 
 printing::RenderOutcome StatisticPage::finish() {
-  printing::DrawPreviewPrompt(canvas_);
+  printing::DrawPreviewPrompt(canvas_, promptY_);
   return {};
 }
 

@@ -115,6 +115,7 @@ class StatisticPage {
   printing::Canvas& canvas_;
   printing::FontScope restore_;
   printing::TextAlign align_;
+  int promptY_;
 };
 
 // The report of damaged orders: told on paper, silent in the preview.

@@ -1,5 +1,6 @@
 #include <random>
 
+#include "datanorm/datanorm_lines.h"
 #include "datanorm_fixture.h"
 #include "store/indexed_file.h"
 
@@ -54,6 +55,39 @@ TEST(DatanormImport, RecordRules) {
       EXPECT_EQ(run.article(c.number), c.expected);
     }
   }
+}
+
+// A number that is none, or too large for the article, passes its line over
+// rather than store another price; the rest of an over-long line is no
+// record, whatever it looks like. Both are counted and told.
+TEST_F(DatanormTest, BadNumbersAndOverLongLinesAreNeverStored) {
+  struct Case { const char* line; const char* price; };  // null: the line is passed over
+  const Case cases[] = {
+      {"A;N;1;;K;;1;;m;12a45;;;", nullptr},       {"A;N;2;;K;;1;;m;12.345,67;;;", nullptr},
+      {"A;N;3;;K;;1;;m;0x1F;;;", nullptr},        {"A;N;4;;K;;1;;m;99999999999;;;", nullptr},
+      {"A;N;5;;K;;1;;m;1e400;;;", nullptr},       {"A;N;6;;K;;1;;m;nan;;;", nullptr},
+      {"A;N;7;;K;;1x;;m;5;;;", nullptr},          {"A;N;8;;K;;1;;m; 12,5 ;;;", "|12|"},
+      {"A;N;9;;K;;1;;m;2147483647;;;", "|2147483647|"}, {"A;N;10;;K;;1;;m;-5;;;", "|-5|"}};
+  std::string lines = Header();
+  for (const Case& c : cases) lines += c.line + std::string("\n");
+  // A text line of 291 characters, and behind them what would make an article.
+  lines += "T;N;4711;;1;;" + std::string(datanorm::kLineLength - 13, 'x') + "A;N;EVIL;;;;1;;m;99999999;;;\n";
+  lines += "A;N;ZWEI;;K;;1;;m;7;;;\n";
+  const datanorm::ImportResult result = import(lines);
+  EXPECT_EQ(std::tuple(result.end, result.articles, result.badNumbers, result.cutLines),
+            std::tuple(ImportEnd::Done, 4, 7L, 1L));
+  for (const Case& c : cases) {
+    const std::string number = std::string(c.line).substr(4, std::string(c.line).find(';', 4) - 4);
+    if (c.price)
+      EXPECT_NE(article(number).find(std::string("|m") + c.price), std::string::npos) << article(number);
+    else
+      EXPECT_EQ(article(number), "-") << c.line;
+  }
+  EXPECT_EQ(std::pair(article("EVIL"), article("ZWEI").substr(0, 5)), std::pair(std::string("-"), std::string("ZWEI|")));
+  EXPECT_EQ(ui.texts().back(),
+            "Datanorm-Import:\n7 Artikelzeile(n) mit ungültiger oder zu großer Zahl (Preis, "
+            "Preiskennzeichen) wurden übersprungen, die erste in Zeile 2.\n"
+            "1 Zeile(n) waren länger als 291 Zeichen; der Rest wurde nicht eingelesen, die erste in Zeile 12.");
 }
 
 TEST_F(DatanormTest, BRecordOfAMissingArticleIsRefusedWithAWarning) {

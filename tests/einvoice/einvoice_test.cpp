@@ -5,15 +5,18 @@
 #include <pugixml.hpp>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <regex>
 
+#include "einvoice/cii_writer.h"
 #include "einvoice/einvoice_file.h"
 #include "einvoice/einvoice_seller.h"
 #include "einvoice/einvoice_settings.h"
 #include "orders/order_math.h"
 #include "platform/cp1252.h"
+#include "platform/utf8.h"
 #include "printing/order_document_renderer.h"
 #include "printing/job_table.h"
 #include "printing/recording_canvas.h"
@@ -168,6 +171,35 @@ std::map<std::string, std::pair<std::int64_t, std::int64_t>> PrintedTotals(frame
 
 std::int64_t XmlCents(const pugi::xml_node& node, const std::string& path) {
   return std::llround(node.select_node(path.c_str()).node().text().as_double() * 100);
+}
+
+// Bytes of another code page in ERECHNUNG.INI are refused when it is read,
+// with the key named, and the writer emits only what XML 1.0 allows in
+// UTF-8 whatever it is handed.
+TEST(EInvoice, NoBytesThatAreNotUtf8ReachTheXml) {
+  testsupport::TestApp t;
+  Prepare(t.app, Cases().front(), 1261200001);
+  std::ofstream(t.app.dataDirectory + einvoice::kSettingsFileName, std::ios::binary)
+      << "[E-Rechnung]\nSteuernummer=12/345\xB7" "67890\nKaeuferreferenzText=Gr\xFC\xDF" "e\nLandKaeufer=AT\n";
+  std::string problem;
+  const einvoice::Settings read = einvoice::LoadSettings(t.app.dataDirectory, &problem);
+  EXPECT_EQ(std::tuple(read.taxNumber, read.buyerReferenceText, read.buyerCountry), std::tuple("", "", "AT"));
+  EXPECT_NE(problem.find("\"Steuernummer\""), std::string::npos) << problem;
+  EXPECT_NE(problem.find("\"KaeuferreferenzText\""), std::string::npos) << problem;
+  const einvoice::Document refused = einvoice::MakeDocument(t.app);
+  EXPECT_FALSE(refused.ok);
+  EXPECT_EQ(refused.message, problem);
+
+  einvoice::Invoice invoice;
+  invoice.seller.name = "M\xFCller\x01 & S\xC3\xB6hne\x1F";
+  invoice.buyer.name = "Gr\xC3\xBC\xC3\x9F\xC0\xAF\xED\xA0\x80";  // overlong, surrogate
+  invoice.currency = "EU\x02R";
+  const std::string xml = einvoice::CiiXml(invoice);
+  EXPECT_TRUE(platform::IsUtf8(xml));
+  EXPECT_EQ(xml.find_first_of(std::string("\x01\x02\x1F")), std::string::npos);
+  EXPECT_NE(xml.find(">M\xEF\xBF\xBDller &amp; S\xC3\xB6hne<"), std::string::npos) << xml;
+  pugi::xml_document parsed;
+  EXPECT_TRUE(parsed.load_string(xml.c_str()));
 }
 
 TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRules) {

@@ -7,10 +7,12 @@
 #include "frame/decimal.h"
 #include "frame/parameter_file.h"
 #include "letters/dunning_renderer.h"
+#include "letters/letter_text.h"
 #include "printing/recording_canvas.h"
 #include "support/case_table.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
+#include "support/test_app.h"
 
 namespace letters {
 namespace {
@@ -38,7 +40,7 @@ struct FakeHost : printing::PrintHost {
     bool progress(int) override { return host.abort; }
     FakeHost& host;
   };
-  std::unique_ptr<printing::PrinterDevice> choosePrinter() override {
+  std::unique_ptr<printing::PrinterDevice> choosePrinter(const std::string&) override {
     return cancel ? nullptr : std::make_unique<Printer>(*this);
   }
   std::unique_ptr<printing::AbortDialog> openAbortDialog() override { return std::make_unique<Printer>(*this); }
@@ -127,10 +129,13 @@ TEST_F(DunningRunTest, LevelsAreStoredOnlyWhenTheLettersWentToThePrinter) {
   EXPECT_EQ(std::pair(level(due), level(unwanted)), std::pair(2, 2));
   for (std::int32_t number : never) EXPECT_EQ(level(number), 0) << number;
 
-  // The same day again: no letter; with reprint the level-2 letter again.
+  // The same day again: no letter, so no page either, only the word; with
+  // reprint the level-2 letter again.
   host.abort = false;
-  ASSERT_EQ(run(host), printing::JobEnd::Printed);
-  EXPECT_TRUE(Letters(host.paper).empty());
+  host.paper.clear();
+  ASSERT_EQ(run(host), printing::JobEnd::Nothing);
+  EXPECT_TRUE(host.paper.ops().empty());
+  EXPECT_EQ(ui.texts().back(), "Keine Mahnungen fällig");
   ASSERT_EQ(run(host, true), printing::JobEnd::Printed);
   EXPECT_EQ(Letters(host.paper), std::vector<std::string>{Line(due)});
   EXPECT_EQ(level(due), 2);
@@ -155,7 +160,7 @@ TEST_F(DunningRunTest, LetterLayoutAndAMissingLevelText) {
     if (op->x == 150 && op->y >= 1160 && op->y < 1900) body.emplace_back(op->y, op->text);
   const std::vector<std::pair<int, std::string>> expected = {
       {1160, "Sehr geehrte Damen,"}, {1280, "bitte zahlen."}, {1400, Line(first)},
-      {1460, "sich auf 128.45 EUR incl 5.00 EUR Mahngebühren."}, {1640, "Mit freundlichen Grüßen"}};
+      {1460, "sich auf 128.45 EUR inkl. 5.00 EUR Mahngebühren."}, {1640, "Mit freundlichen Grüßen"}};
   body.resize(std::min(body.size(), expected.size()));  // the first letter
   EXPECT_EQ(body, expected);
   EXPECT_EQ(paper.findText("Datum: 06.12.2026")->y, 900);
@@ -166,7 +171,62 @@ TEST_F(DunningRunTest, LetterLayoutAndAMissingLevelText) {
   EXPECT_EQ(ui.texts().size(), 1u);
   EXPECT_EQ(Letters(host.paper).size(), 2u);
   EXPECT_EQ(host.paper.findText(Line(first))->y, 1220);
-  EXPECT_NE(host.paper.findText("sich auf 5.02 EUR incl 5.00 EUR Mahngebühren."), nullptr);
+  EXPECT_NE(host.paper.findText("sich auf 5.02 EUR inkl. 5.00 EUR Mahngebühren."), nullptr);
+
+  // No file named for the level: said once, without an empty "()".
+  store::SetText(app.parameters.dunningText2, "");
+  ASSERT_EQ(run(host, true), printing::JobEnd::Printed);
+  EXPECT_EQ(ui.texts().size(), 2u);
+  EXPECT_EQ(ui.texts().back(), "Für die 2. Mahnstufe ist keine Textdatei angegeben.\n"
+                               "Die Mahnungen werden ohne diesen Text gedruckt.");
+}
+
+// A dunning text written on Linux in UTF-8 prints line by line with its
+// umlauts, and a line wider than the text wraps inside it.
+TEST_F(DunningRunTest, TextFilesOfAnyEditorPrintLineByLineInsideTheMargins) {
+  std::string words;
+  for (int i = 0; i < 60; ++i) words += "bitte ";
+  std::ofstream(dir.file("stufe2.txt"), std::ios::binary | std::ios::trunc)
+      << "Sie haben unsere Rechnung sicher \xC3\xBC" "bersehen.\n\n" << words << "\n";
+  const std::int32_t number = invoice(customer("Müller"), "06.11.2026");
+  FakeHost host;
+  ASSERT_EQ(run(host), printing::JobEnd::Printed);
+  const int amountLine = host.paper.findText(Line(number))->y;
+  std::vector<const RecordingCanvas::Op*> body;
+  for (const auto* op : host.paper.texts())
+    if (op->x == 150 && op->y >= 1160 && op->y < amountLine) body.push_back(op);
+  ASSERT_GE(body.size(), 4u);
+  EXPECT_EQ(std::pair(body[0]->text, body[0]->y), std::pair(std::string("Sie haben unsere Rechnung sicher übersehen."), 1160));
+  EXPECT_EQ(body[1]->y, 1280);  // the empty line counts
+  std::size_t said = 0;
+  for (std::size_t i = 1; i < body.size(); ++i) {
+    const int width = static_cast<int>(body[i]->text.size()) * RecordingCanvas::EmHeight(body[i]->font) / 2;
+    EXPECT_LE(150 + width, 1900) << body[i]->text;
+    for (std::size_t at = body[i]->text.find("bitte"); at != std::string::npos; at = body[i]->text.find("bitte", at + 1))
+      ++said;
+  }
+  EXPECT_EQ(said, 60u) << "every word printed once";
+}
+
+// Every text file the user names is read by one rule: UTF-8 when it is
+// valid UTF-8, else Windows-1252; CR LF, LF and CR end lines.
+TEST(UserTextFile, ReadTheSameWayWhateverWroteIt) {
+  testsupport::TestApp t;
+  testsupport::ExpectEach<std::string, std::string>(
+      [&t](const std::string& bytes) {
+        std::ofstream(t.dir.file("text.txt"), std::ios::binary) << bytes;
+        std::string text = "vorher";
+        EXPECT_EQ(LoadLetterText(*t.app.fileSystem, t.dir.file("text.txt"), text), LoadResult::Loaded);
+        return text;
+      },
+      {{"a\r\nb\r\n", "a\r\nb\r\n"},
+       {"a\nb\n", "a\r\nb\r\n"},
+       {"a\rb\r", "a\r\nb\r\n"},
+       {"a\n\r\n\rb", "a\r\n\r\n\r\nb"},
+       {"M\xC3\xBCller \xE2\x82\xAC", "M\xFCller \x80"},  // UTF-8
+       {"M\xFCller \x80", "M\xFCller \x80"},                  // Windows-1252
+       {"\xEF\xBB\xBF\xC3\xBC", "\xFC"},                        // UTF-8 with its mark
+       {"", ""}});
 }
 
 // belvon-cli print 16 is a preview unless --issue stands for the printer.
@@ -176,6 +236,12 @@ TEST_F(DunningRunTest, CommandLineStoresLevelsOnlyWithIssue) {
   const std::int32_t due = invoice(customer("Bauer"), "06.11.2026");
   ASSERT_EQ(frame::SaveParameters(app), 1);
   const std::string run = cli + " --data-dir " + dir.path() + " print 16 --date 06.12.2026 --png " + dir.file("png");
+  // Nothing due yet: no page, status 3 ("nothing to do").
+  std::string said;
+  EXPECT_EQ(testsupport::RunCommand(cli + " --data-dir " + dir.path() + " print 16 --date 10.11.2026 --pdf " +
+                                        dir.file("keine.pdf"), nullptr, &said), 3);
+  EXPECT_NE(said.find("Keine Mahnungen fällig\n"), std::string::npos) << said;
+  EXPECT_FALSE(std::ifstream(dir.file("keine.pdf")).good());
   EXPECT_EQ(testsupport::RunCommand(run), 0);
   EXPECT_EQ(level(due), 0);
   EXPECT_EQ(testsupport::RunCommand(run + " --customer Bauer --issue"), 0);

@@ -59,8 +59,9 @@ class FakeAbortDialog : public AbortDialog {
 class FakeHost : public PrintHost {
  public:
   explicit FakeHost(Events& events) : events_(events) {}
-  std::unique_ptr<PrinterDevice> choosePrinter() override {
+  std::unique_ptr<PrinterDevice> choosePrinter(const std::string& fileName) override {
     events_.log.push_back("printer dialog");
+    fileNames.push_back(fileName);
     if (cancelDialog) return nullptr;
     return std::make_unique<FakePrinter>(events_, startFails, endFails);
   }
@@ -78,6 +79,7 @@ class FakeHost : public PrintHost {
   void closeOrderPrintDialog() override { events_.log.push_back("close order dialog"); }
 
   bool cancelDialog = false;
+  std::vector<std::string> fileNames;  // proposed to each printer dialog
   bool startFails = false;
   bool endFails = false;
   int screen = 1280;
@@ -112,6 +114,28 @@ class PrintJobTest : public ::testing::Test {
   Events events;
   FakeHost host;
 };
+
+// Every document is proposed a file name of its own, never the file the
+// last document went into.
+TEST_F(PrintJobTest, EachDocumentIsProposedItsOwnFileName) {
+  JobInputs inputs;
+  inputs.printDate = "06.12.2026";
+  app.parameters.printPreview = 0;
+  host.cancelDialog = true;
+  app.order.orderNumber = 126120001;
+  PrintJob(app, host, 3, false);
+  app.order.orderNumber = 126120002;
+  PrintJob(app, host, 3, false);
+  app.order.total = -500;
+  PrintJob(app, host, 3, false);
+  PrintJob(app, host, 2, false);
+  PrintJob(app, host, 16, false, inputs);
+  PrintJob(app, host, 8, false);
+  EXPECT_EQ(host.fileNames,
+            (std::vector<std::string>{"Rechnung-126120001.pdf", "Rechnung-126120002.pdf",
+                                      "Gutschrift-126120002.pdf", "Lieferschein-126120002.pdf",
+                                      "Mahnungen-06.12.2026.pdf", "Rechnungsausgangsbuch.pdf"}));
+}
 
 // How a job ends, and that only a job really printed says so: the printer
 // dialog cancelled, StartDoc failing, the printer failing on the document,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 
 #include "reports/invoice_journal.h"
@@ -123,6 +124,59 @@ TEST(InvoiceJournal, TotalsPerCurrencyAndTheCsvAgree) {
     EXPECT_NE(csv.find(sum + "\r\n"), std::string::npos) << csv;
   }
   EXPECT_EQ(csv.find("Summe;;;;CHF"), std::string::npos);
+}
+
+// A customer's text that a spreadsheet would run as a formula is written as
+// text; the amount columns, ours, keep their minus and stay numbers.
+TEST(InvoiceJournal, CsvTextNeverRunsAsAFormula) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"=2+3", "\"'=2+3\""},
+      {"=HYPERLINK(\"http://x\";\"y\")", "\"'=HYPERLINK(\"\"http://x\"\";\"\"y\"\")\""},
+      {"+49 89", "\"'+49 89\""}, {"-Rabatt", "\"'-Rabatt\""}, {"@SUM(A1)", "\"'@SUM(A1)\""},
+      {"\tTab", "\"'\tTab\""}, {"\rCR", "\"'\rCR\""}, {"Meier -=+@", "Meier -=+@"}};
+  reports::Journal journal;
+  for (const auto& [text, written] : cases) {
+    reports::JournalRow row;
+    row.customerNumber = row.customerName = text;
+    row.figures = {-119, 0, -1119, -1000};
+    journal.rows.push_back(row);
+  }
+  const std::string csv = reports::JournalCsv(journal, {});
+  std::size_t at = csv.find("\r\n") + 2;
+  for (const auto& [text, written] : cases) {
+    const std::size_t end = csv.find("\r\n", at);
+    EXPECT_EQ(csv.substr(at, end - at), "0;" + written + ";" + written + ";;;0,0;0,0;-1,19;0,00;-11,19;-10,00");
+    at = end + 2;
+  }
+}
+
+// The red prompt of a list's preview lies clear of every text on the sheet,
+// the company name in the top left corner above all.
+TEST(ListPreview, PromptCoversNoText) {
+  ReportBook book;
+  store::SetText(book.app.parameters.companyName1, "Holzwurm Schreinerei GmbH");
+  const std::int32_t customer = book.customer("Meier");
+  for (int i = 0; i < 60; ++i) book.put(customer, {kInvoiced, "01.12.2026"}, {{1, 1000}});
+  auto box = [](const printing::RecordingCanvas::Op& op) {
+    const int width = static_cast<int>(op.text.size()) * printing::RecordingCanvas::EmHeight(op.font) / 2;
+    const int left = op.align == printing::TextAlign::Left    ? op.x
+                     : op.align == printing::TextAlign::Right ? op.x - width
+                                                              : op.x - width / 2;
+    return std::array{left, op.y, left + width, op.y + printing::RecordingCanvas::CellHeight(op.font)};
+  };
+  for (int job : {5, 6, 7, 8, 9, 12, 13, 14, 15, 17, 18, 19, 22}) {
+    SCOPED_TRACE(job);
+    const auto canvas = book.render(job, "01.12.2026", "31.12.2026", true, 1);
+    const auto* prompt = canvas.findText(printing::kPreviewPrompt);
+    ASSERT_NE(prompt, nullptr);
+    const auto p = box(*prompt);
+    EXPECT_LE(p[3], 2970);
+    for (const auto* op : canvas.texts()) {
+      const auto o = box(*op);
+      if (op != prompt)
+        EXPECT_FALSE(p[0] < o[2] && o[0] < p[2] && p[1] < o[3] && o[1] < p[3]) << op->text;
+    }
+  }
 }
 
 TEST(InvoiceJournal, PagesInPreviewAndOnPaper) {

@@ -24,7 +24,9 @@ QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 ERechnungDialog::ERechnungDialog(frame::AppState& app, QWidget* parent) : QDialog(parent), app_(app) {
   setObjectName(QStringLiteral("ERECHNUNG"));
   setWindowTitle(QStringLiteral("E-Rechnung"));
-  const Settings s = LoadSettings(app_.dataDirectory);
+  std::string problem;
+  const Settings s = LoadSettings(app_.dataDirectory, &problem);
+  if (!problem.empty() && app_.ui) app_.ui->message(problem, frame::Icon::Exclamation);
   auto* top = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   top->addLayout(grid);

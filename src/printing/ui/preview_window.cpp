@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <memory>
+#include <set>
 
 #include "frame/user_interface.h"
 #include "printing/job_table.h"
@@ -57,8 +59,12 @@ PreviewWindow::PreviewWindow(frame::AppState& app, QtPrintHost& host, const Prin
   setAutoFillBackground(true);
   setCursor(Qt::ArrowCursor);
   setFocusPolicy(Qt::StrongFocus);
-  // Never a message box from inside a paint: warnings are shown right after.
-  context_.warningSink = [this](const std::string& text) {
+  // Never a message box from inside a paint: warnings are shown right after,
+  // each once for the window, whether it came from a repaint or from
+  // printing the document.
+  context_.warningSink = [this, told = std::make_shared<std::set<std::string>>()](
+                             const std::string& text) {
+    if (!told->insert(text).second) return;
     QPointer<PreviewWindow> self = this;
     QTimer::singleShot(0, this, [self, text] {
       if (self && self->app_.ui) self->app_.ui->message(text, frame::Icon::None);
@@ -70,7 +76,7 @@ PreviewWindow::~PreviewWindow() = default;
 
 void PreviewWindow::start() {
   session_.view.targetPage = 1;
-  printer_ = host_.choosePrinter();
+  printer_ = host_.choosePrinter(DocumentFileName(app_, session_));
   if (!printer_) {
     // Nothing to show the page for: close (and notify) right away.
     QMetaObject::invokeMethod(this, &PreviewWindow::closePreview, Qt::QueuedConnection);

@@ -1,6 +1,8 @@
 #include "printing/ui/qt_print_host.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QPrintDialog>
 #include <QScreen>
@@ -57,15 +59,23 @@ void QtPrintHost::rememberPrinter(const QPrinter& printer) {
   duplex_ = printer.duplex();
 }
 
-std::unique_ptr<QPrinter> QtPrintHost::runPrinterDialog() {
+QString ProposedOutputFile(const QString& lastFile, const QString& fileName) {
+  if (lastFile.isEmpty() || fileName.isEmpty()) return lastFile;
+  return QFileInfo(lastFile).absoluteDir().filePath(fileName);
+}
+
+std::unique_ptr<QPrinter> QtPrintHost::runPrinterDialog(const QString& fileName) {
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  // The dialog makes its proposal for a file from the document name when
+  // there is no file yet.
+  if (!fileName.isEmpty()) printer->setDocName(fileName);
   if (haveSettings_) {
     if (outputFormat_ == QPrinter::PdfFormat) {
       printer->setOutputFormat(QPrinter::PdfFormat);
     } else if (!printerName_.isEmpty()) {
       printer->setPrinterName(printerName_);
     }
-    printer->setOutputFileName(outputFileName_);
+    printer->setOutputFileName(ProposedOutputFile(outputFileName_, fileName));
     printer->setPageLayout(pageLayout_);
     printer->setColorMode(colorMode_);
     printer->setDuplex(duplex_);
@@ -82,8 +92,9 @@ std::unique_ptr<QPrinter> QtPrintHost::runPrinterDialog() {
   return printer;
 }
 
-std::unique_ptr<PrinterDevice> QtPrintHost::choosePrinter() {
-  std::unique_ptr<QPrinter> printer = chooser_ ? chooser_() : runPrinterDialog();
+std::unique_ptr<PrinterDevice> QtPrintHost::choosePrinter(const std::string& fileName) {
+  std::unique_ptr<QPrinter> printer =
+      chooser_ ? chooser_() : runPrinterDialog(QString::fromStdString(fileName));
   if (!printer) return nullptr;
   return std::make_unique<QtPrinterDevice>(std::move(printer));
 }

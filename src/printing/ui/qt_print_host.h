@@ -37,7 +37,7 @@ class QtPrintHost : public QObject, public PrintHost {
 
   // ChoosePrinter: the printer dialog without page range and selection,
   // one copy, starting from the printer and settings chosen last.
-  std::unique_ptr<QPrinter> runPrinterDialog();
+  std::unique_ptr<QPrinter> runPrinterDialog(const QString& fileName = {});
   // Tests replace the dialog.
   using PrinterChooser = std::function<std::unique_ptr<QPrinter>()>;
   void setPrinterChooser(PrinterChooser chooser) { chooser_ = std::move(chooser); }
@@ -49,7 +49,7 @@ class QtPrintHost : public QObject, public PrintHost {
   // Notices go through this when set (tests); otherwise to the main window.
   void setNoticeReceiver(std::function<void()> receiver) { noticeReceiver_ = std::move(receiver); }
 
-  std::unique_ptr<PrinterDevice> choosePrinter() override;
+  std::unique_ptr<PrinterDevice> choosePrinter(const std::string& fileName) override;
   int screenWidth() const override;
   std::unique_ptr<AbortDialog> openAbortDialog() override;
   void openPreview(frame::AppState& app, const PrintSession& session,
@@ -79,6 +79,12 @@ class QtPrintHost : public QObject, public PrintHost {
   QPrinter::ColorMode colorMode_ = QPrinter::Color;
   QPrinter::DuplexMode duplex_ = QPrinter::DuplexNone;
 };
+
+// The file the printer dialog proposes for a document named `fileName`
+// when the last document went into `lastFile`: the new name in the same
+// folder. Empty while the last print went to a printer, so that the
+// dialog stays on the printer.
+QString ProposedOutputFile(const QString& lastFile, const QString& fileName);
 
 // PrintJob with the program's host.
 JobEnd StartPrintJob(frame::AppState& app, int job, bool notify, const JobInputs& inputs = {},
