@@ -108,6 +108,7 @@ TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBac
   for (bool preview : {false, true}) {
     SCOPED_TRACE(preview);
     testsupport::OrderBook book;
+    store::SetText(book.app.parameters.currencySymbol1, "EUR");
     const std::int32_t meier = book.customer("Meier", "Firma");
     const std::int32_t first =
         book.order(meier, store::kOrderDeliveryNotePrinted,
