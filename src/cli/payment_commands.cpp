@@ -112,10 +112,12 @@ int SettleCommand(frame::AppState& app, const std::vector<std::string>& args) {
     app.addresses.position = position;
   }
   int settled = 0;
+  std::vector<std::int32_t> owedBack;
   const int result = orders::SettleOpenItems(app, frame::ParseWhole(options["--from"].substr(0, 10)),
                                              frame::ParseWhole(options["--to"].substr(0, 10)), all,
-                                             &settled);
+                                             &settled, &owedBack);
   std::printf("Egalisierte Aufträge: %d\n", settled);
+  if (!owedBack.empty()) std::printf("%s\n", orders::OwedBackNote(owedBack).c_str());
   return result ? 0 : 1;
 }
 

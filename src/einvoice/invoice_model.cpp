@@ -10,6 +10,7 @@
 #include "orders/dates.h"
 #include "orders/document_figures.h"
 #include "orders/order_math.h"
+#include "orders/payments.h"
 #include "platform/cp1252.h"
 #include "store/text_field.h"
 
@@ -247,9 +248,10 @@ Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
   inv.serviceDate = settings.serviceDate == ServiceDate::OrderDate && !orderDate.empty()
                         ? orderDate
                         : inv.issueDate;
+  // An invoice paid in full states no terms and no due date at all.
   std::string terms;
-  for (const std::string& line : orders::PaymentTermsLines(head, invoiceDate)) terms += line + "\n";
-  if (head.total > 0) {
+  if (head.total > 0 && !orders::PaidInFull(head)) {
+    for (const std::string& line : orders::PaymentTermsLines(head, invoiceDate)) terms += line + "\n";
     const orders::Date d = orders::ParseDate(invoiceDate);
     inv.dueDate = IsoDate(orders::AddDaysToDate(d.day, d.month, d.year, head.paymentPeriod));
     if (head.cashDiscount > 0)

@@ -85,7 +85,7 @@ printing::JobInputs DunningJobInputs(const DunningOptions& options) {
 }
 
 printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& host,
-                                     const DunningOptions& options) {
+                                     const DunningOptions& options, std::function<void()> stored) {
   // The selection is repeated after the print: it reads what the letters
   // were drawn from a moment before, with nothing written in between.
   // A run without a letter prints nothing, not a blank page, and stores
@@ -94,9 +94,10 @@ printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& 
     if (app.ui) app.ui->message(kNoDunningDue, frame::Icon::Information);
     return printing::JobEnd::Nothing;
   }
-  auto store = [&app, options] {
+  auto store = [&app, options, stored] {
     if (!StoreDunningLevels(app, SelectDunning(app, options, false)) && app.ui)
       app.ui->message("Die Mahnstufen konnten nicht gespeichert werden.", frame::Icon::Stop);
+    if (stored) stored();
   };
   return printing::PrintJob(app, host, kJobDunning, false, DunningJobInputs(options), store);
 }

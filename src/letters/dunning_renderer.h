@@ -5,6 +5,8 @@
 #ifndef BELVON_LETTERS_DUNNING_RENDERER_H
 #define BELVON_LETTERS_DUNNING_RENDERER_H
 
+#include <functional>
+
 #include "letters/dunning_run.h"
 #include "printing/page_renderer.h"
 #include "printing/print_job.h"
@@ -23,9 +25,11 @@ printing::JobInputs DunningJobInputs(const DunningOptions& options);
 // the letters went to the printer: after a direct print, or each time the
 // user prints from the preview; never for a preview alone, a cancelled
 // printer dialog, a failed or an aborted print. A run without a letter is
-// only told: kNoDunningDue, and JobEnd::Nothing.
+// only told: kNoDunningDue, and JobEnd::Nothing. `stored` is called after
+// each storing, so that the order pane can show the new level.
 printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& host,
-                                     const DunningOptions& options);
+                                     const DunningOptions& options,
+                                     std::function<void()> stored = {});
 
 class DunningRenderer : public printing::PageRenderer {
  public:

@@ -123,6 +123,9 @@ int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& ite
         head.orderNumber != item.head.orderNumber ||
         head.length <= offsetof(store::OrderHead, dunningLevel))
       continue;
+    // A stored level never falls: a reprint at a lower level after a last
+    // reminder must not make the next run start with a first one again.
+    if (item.level <= head.dunningLevel) continue;
     head.dunningLevel = static_cast<std::uint8_t>(item.level);
     const std::size_t n = std::min<std::size_t>(head.length, sizeof head);
     if (!data.seek(item.offset) || !data.write(&head, n)) {

@@ -62,8 +62,9 @@ std::vector<DunningItem> SelectDunning(frame::AppState& app, const DunningOption
 bool AnyLetter(const std::vector<DunningItem>& items);
 
 // Writes each item's level into its head, in place, provided the head there
-// is still that order's; the current order takes its new level too. 0 when the order file could not be opened or a
-// write failed; `written` counts the heads written.
+// is still that order's and the level rises (a stored level never falls);
+// the current order takes its new level too. 0 when the order file could not
+// be opened or a write failed; `written` counts the heads written.
 int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& items,
                        int* written = nullptr);
 

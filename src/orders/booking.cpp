@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/user_interface.h"
+#include "orders/goods_receipt.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/data_file.h"
@@ -106,8 +107,10 @@ class OrderBooking {
       const double quantity = line.quantity;
       if (!std::isfinite(quantity)) return problem();
       stockOut[articleRef] += quantity;
-      turnover += std::trunc(static_cast<double>(line.salePrice) * quantity *
-                             (1000 - line.discount) / 1000.0 / rate(head.currency));
+      // A goods receipt only moves stock.
+      if (!IsGoodsReceipt(head))
+        turnover += std::trunc(static_cast<double>(line.salePrice) * quantity *
+                               (1000 - line.discount) / 1000.0 / rate(head.currency));
     }
     // Nothing left to book: the order stays as it is.
     if (newly == 0 && (booked.flags & store::kOrderBooked) == 0) return Outcome::Untouched;

@@ -4,7 +4,9 @@
 
 #include "frame/load_parameters.h"
 #include "frame/user_interface.h"
+#include "orders/cash_customer.h"
 #include "orders/dates.h"
+#include "orders/goods_receipt.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
@@ -168,15 +170,33 @@ SaleEnd CashSale::bookFor(std::int32_t position, const char* missing, const char
     return SaleEnd::Kept;
   }
   if (!Ask(app_, question)) return SaleEnd::Kept;
-  const std::uint16_t flags = store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted;
+  // A goods receipt is delivered but never invoiced: it moves stock only.
+  const std::uint16_t flags =
+      goodsReceipt ? store::kOrderDeliveryNotePrinted | kOrderGoodsReceipt
+                   : store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted;
   return storeSale(customer, offset, flags, goodsReceipt, true) ? SaleEnd::Booked : SaleEnd::Kept;
 }
 
-SaleEnd CashSale::bookWithoutInvoice() {
-  return bookFor(0,
-                 "Für den Verkauf ohne Rechnung fehlt die erste Adresse.\n"
-                 "Bitte erst eine Adresse anlegen !",
-                 "Wirklich buchen ?", false);
+SaleEnd CashSale::bookWithoutInvoice(const CashCustomerChoice& chooseCashCustomer) {
+  if (refuseEmpty("Speichern lohnt nicht !\nEs sind keine Artikel eingetragen!"))
+    return SaleEnd::Kept;
+  std::int32_t position = FindCashCustomer(app_);
+  if (position < 0) {
+    const std::vector<std::string> names = AddressNames(app_);
+    if (names.empty()) {
+      Tell(app_, "Für den Verkauf ohne Rechnung fehlt eine Adresse.\n"
+                 "Bitte erst eine Adresse anlegen !");
+      return SaleEnd::Kept;
+    }
+    const std::string chosen = chooseCashCustomer ? chooseCashCustomer(names) : std::string();
+    if (chosen.empty() || !SaveCashCustomer(app_, chosen) ||
+        (position = FindCashCustomer(app_)) < 0) {
+      Tell(app_, "Für den Verkauf ohne Rechnung ist kein Barkunde gewählt.\n"
+                 "Bitte eine Adresse als Barkunden wählen !");
+      return SaleEnd::Kept;
+    }
+  }
+  return bookFor(position, "Der Barkunde ist nicht mehr vorhanden.", "Wirklich buchen ?", false);
 }
 
 SaleEnd CashSale::bookGoodsReceipt() {

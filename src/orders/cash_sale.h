@@ -1,8 +1,9 @@
 // A sale at the cash desk: lines typed or found by the article search are
 // added one by one, then the whole sale is booked in one step, without a
-// document (for the first address, the counter customer), with an invoice
-// or delivery note for a chosen customer, or as a goods receipt of the
-// second address (the supplier side, every quantity negated). Works on the
+// document (for the cash customer, see cash_customer.h), with an invoice or
+// delivery note for a chosen customer, or as a goods receipt of the second
+// address (the supplier side, every quantity negated; it moves stock and is
+// no sale). Works on the
 // current order head and line table of the AppState like the order editor,
 // whose line handling it shares.
 //
@@ -14,6 +15,8 @@
 #define BELVON_ORDERS_CASH_SALE_H
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "frame/app_state.h"
 #include "orders/issuing.h"
@@ -53,8 +56,12 @@ class CashSale {
   // article it names, or to none when it stays unknown.
   bool add();
 
-  // The three booking buttons, each with its question first.
-  SaleEnd bookWithoutInvoice();
+  // The three booking buttons, each with its question first. While no cash
+  // customer is chosen, booking without invoice first asks for one:
+  // `chooseCashCustomer` gets the addresses' name lines 2 and gives the one
+  // chosen (empty: cancelled, the sale is kept); the choice is stored.
+  using CashCustomerChoice = std::function<std::string(const std::vector<std::string>&)>;
+  SaleEnd bookWithoutInvoice(const CashCustomerChoice& chooseCashCustomer = {});
   SaleEnd bookGoodsReceipt();
   SaleEnd bookWithDocument(const std::function<SaleDocument()>& chooseDocument,
                            const PrintJobCall& printJob);

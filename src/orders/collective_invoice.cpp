@@ -7,6 +7,7 @@
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
+#include "orders/goods_receipt.h"
 #include "orders/order_math.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
@@ -29,7 +30,8 @@ bool HeadIsSound(const store::OrderHead& head) {
 }
 
 bool Qualifies(const store::OrderHead& head, bool includeInvoiced) {
-  if (!(head.flags & store::kOrderDeliveryNotePrinted)) return false;
+  if (!(head.flags & store::kOrderDeliveryNotePrinted) || IsGoodsReceipt(head))
+    return false;
   return includeInvoiced || !(head.flags & store::kOrderInvoicePrinted);
 }
 

@@ -14,6 +14,7 @@
 #include "store/discount_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
+#include "store/order_framing.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -22,6 +23,26 @@ namespace {
 
 constexpr const char* kOrderFull =
     "Der Auftrag ist voll: mehr als 369 Positionen sind nicht möglich.";
+
+// The dunning level the order has on file now: a dunning run may have
+// raised it since the pane read the order. 0 when it is not on file.
+int DunningLevelOnFile(frame::AppState& app, std::int32_t number) {
+  store::IndexBlock block;
+  {
+    platform::File index = store::OpenData(app, store::kOrderIndexName, platform::Access::Read,
+                                           platform::Share::DenyWrite);
+    if (!index || !store::OrderFile(app).ReadIndex(index, block)) return 0;
+  }
+  platform::File data = store::OpenData(app, store::kOrderDataName, platform::Access::Read,
+                                        platform::Share::DenyWrite);
+  store::OrderHead head{};
+  for (std::int32_t i = 0; data && i < block.count; ++i)
+    if (block.orderNumber(i) == number &&
+        store::ReadOrderHead(data, block.recordOffset(i), head) &&
+        head.length > offsetof(store::OrderHead, dunningLevel))
+      return head.dunningLevel;
+  return 0;
+}
 
 }  // namespace
 
@@ -221,6 +242,10 @@ void OrderEditor::save(bool confirmed) {
     return;
   }
   if (dunningLevel_) head.dunningLevel = static_cast<std::uint8_t>(dunningLevel_());
+  // Saving never lowers the level a dunning run stored meanwhile.
+  if (head.stored == 1)
+    head.dunningLevel = static_cast<std::uint8_t>(
+        std::max<int>(head.dunningLevel, DunningLevelOnFile(app_, head.orderNumber)));
   bool stored = false;
   bool asked = false;
   if (head.stored == 1) {

@@ -89,7 +89,8 @@ class OrderEditor {
   // The field the last refusal named (for the focus), 0 for none.
   int refusedField() const { return refusedField_; }
   // Where saving reads the dunning level ("Mahnstufe"): the pane's field.
-  // Saving takes it once its checks have passed, also when printing saves.
+  // Saving takes it once its checks have passed, also when printing saves,
+  // but never below the level the order has on file by then.
   void setDunningLevelSource(std::function<int()> source) { dunningLevel_ = std::move(source); }
 
  private:

@@ -8,6 +8,7 @@
 
 #include "frame/decimal.h"
 #include "orders/dates.h"
+#include "orders/payments.h"
 #include "store/value_check.h"
 
 namespace orders {
@@ -259,6 +260,8 @@ std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
   // Nothing to pay, nothing to offer: a credit note has no terms at all.
   std::vector<std::string> lines;
   if (head.total <= 0) return lines;
+  // Nothing left to ask for: paid over the counter, or before a reprint.
+  if (PaidInFull(head)) return {"Betrag dankend erhalten."};
   if (head.paymentPeriod != 0) {
     Date date = ParseDate(invoiceDate);
     lines.push_back(

@@ -10,6 +10,7 @@
 
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
+#include "orders/cash_discount.h"
 #include "orders/dates.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
@@ -41,6 +42,33 @@ bool OrderCustomerNames(frame::AppState& app, store::AddressRecord& names) {
 
 }  // namespace
 
+bool PaidInFull(const store::OrderHead& head) { return head.total > 0 && head.paid >= head.total; }
+
+bool AddPayment(frame::AppState& app, store::OrderHead& head, std::int64_t cents,
+                bool cashDiscount) {
+  if (head.total < 0 && cents > 0) {
+    Tell(app, "Auf eine Gutschrift wird nur erstattet:\n"
+              "Bitte den Betrag negativ eingeben (z. B. -59,50).");
+    return false;
+  }
+  // The discount is granted once, with the payment that deducts it.
+  const std::int64_t discount = cashDiscount && !head.cashDiscountTaken
+                                    ? CashDiscountAmount(head.total, head.cashDiscount)
+                                    : 0;
+  const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+  const std::int64_t paid = (cents > 2 * limit || cents < -2 * limit)
+                                ? std::numeric_limits<std::int64_t>::max()
+                                : std::int64_t{head.paid} + cents + discount;
+  if (paid > std::numeric_limits<std::int32_t>::max() ||
+      paid < std::numeric_limits<std::int32_t>::min()) {
+    Tell(app, "Der Betrag ist zu groß.");
+    return false;
+  }
+  head.paid = static_cast<std::int32_t>(paid);
+  if (cashDiscount) head.cashDiscountTaken = 1;
+  return true;
+}
+
 void SelectOrderCustomer(frame::AppState& app) {
   store::AddressRecord names{}, found{};
   std::int32_t position = -1;
@@ -67,10 +95,16 @@ PaymentForm OpenPaymentForm(const frame::AppState& app) {
   form.cashDiscountLabel = frame::Format("%.1f %% Skonto", order.cashDiscount / 10.0);
   form.cashDiscount = DayNumber(form.paymentDate) - DayNumber(store::GetText(order.orderDate)) <
                       order.cashDiscountPeriod;
-  if (order.flags & store::kOrderInvoicePrinted)
-    form.amount = frame::Format(
-        "%-.2f", (static_cast<double>(order.total) - static_cast<double>(order.paid)) / 100.0);
+  form.amount = ProposedAmount(order, form.cashDiscount);
   return form;
+}
+
+std::string ProposedAmount(const store::OrderHead& order, bool cashDiscount) {
+  if (!(order.flags & store::kOrderInvoicePrinted)) return {};
+  std::int64_t open = std::int64_t{order.total} - order.paid;
+  if (cashDiscount && !order.cashDiscountTaken)
+    open -= CashDiscountAmount(order.total, order.cashDiscount);
+  return frame::Format("%-.2f", static_cast<double>(open) / 100.0);
 }
 
 int BookPayment(frame::AppState& app, const PaymentForm& form) {
@@ -97,27 +131,15 @@ int BookPayment(frame::AppState& app, const PaymentForm& form) {
   app.orders.position = position;
   SelectOrderCustomer(app);
 
-  // The amount booked is exactly what was typed; the cash-discount box only
-  // records that the customer deducted it.
   const std::optional<std::int64_t> cents = frame::ReadScaled(form.amount, 2);
   if (!cents) {
     Tell(app, frame::NotANumberMessage("Betrag").c_str());
     return 0;
   }
-  const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
-  const std::int64_t paid = (*cents > 2 * limit || *cents < -2 * limit)
-                                ? std::numeric_limits<std::int64_t>::max()
-                                : std::int64_t{app.order.paid} + *cents;
-  if (paid > std::numeric_limits<std::int32_t>::max() ||
-      paid < std::numeric_limits<std::int32_t>::min()) {
-    Tell(app, "Der Betrag ist zu groß.");
-    return 0;
-  }
   store::OrderHead head = app.order;
-  head.paid = static_cast<std::int32_t>(paid);
+  if (!AddPayment(app, head, *cents, form.cashDiscount)) return 0;
   store::SetText(head.paymentDate, std::string_view(form.paymentDate).substr(0, 10));
   store::SetText(head.account, std::string_view(form.account).substr(0, 8));
-  head.cashDiscountTaken = form.cashDiscount ? 1 : 0;
   if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite)) return 0;
   app.order = head;
   return 1;

@@ -3,6 +3,7 @@
 #ifndef BELVON_ORDERS_PAYMENTS_H
 #define BELVON_ORDERS_PAYMENTS_H
 
+#include <cstdint>
 #include <string>
 
 #include "frame/app_state.h"
@@ -15,7 +16,7 @@ struct PaymentForm {
   std::string paymentDate;    // "Zahlungseingang", today
   std::string cashDiscountLabel;  // "%.1f %% Skonto"
   bool cashDiscount = false;  // ticked while the cash-discount period runs
-  std::string amount;         // "Betrag": the open amount once invoiced, else empty
+  std::string amount;         // "Betrag": ProposedAmount
   std::string account;        // "Konto"
 };
 
@@ -23,13 +24,32 @@ struct PaymentForm {
 // fewer days than the cash-discount period have passed since the order date.
 PaymentForm OpenPaymentForm(const frame::AppState& app);
 
+// The amount the payment form proposes once the invoice is printed (else
+// empty): what is open, less the cash discount when it is to be deducted.
+std::string ProposedAmount(const store::OrderHead& order, bool cashDiscount);
+
 // "&Buchen": finds the order by the number of the form (from the start of
 // the index), makes it the current order, selects its customer, adds the
-// amount to what was paid and rewrites the order in place. 0 when the order
+// payment (AddPayment) and rewrites the order in place. 0 when the order
 // was not found (told, the index position kept), could not be read or
 // stored, or the amount does not fit; the order in the file is then as it
 // was.
 int BookPayment(frame::AppState& app, const PaymentForm& form);
+
+// Adds a payment of `cents` to the paid figure of `head`. With the cash
+// discount deducted (the box ticked), the discount on the whole invoice
+// (CashDiscountAmount of the total) is counted as paid too, once: a payment
+// of the total less the discount settles the invoice. On a credit note
+// (negative total) only refunds (negative amounts) are taken. False, told
+// and `head` unchanged for a positive amount on a credit note or a paid
+// figure beyond the field.
+bool AddPayment(frame::AppState& app, store::OrderHead& head, std::int64_t cents,
+                bool cashDiscount);
+
+// Whether an invoice asking for payment (a positive total) is paid in full:
+// it then prints "Betrag dankend erhalten." instead of payment terms, and its
+// e-invoice states no terms.
+bool PaidInFull(const store::OrderHead& head);
 
 // The customer of the order just read is looked up by its name lines 1 and
 // 2 and, when still there, becomes the selected address; otherwise the user

@@ -38,8 +38,18 @@ std::string SettlementNote() {
   return std::string("egalisiert").substr(0, sizeof(store::OrderHead::account) - 2);
 }
 
-int SettleOpenItems(frame::AppState& app, long from, long to, bool allCustomers, int* settled) {
+std::string OwedBackNote(const std::vector<std::int32_t>& owedBack) {
+  if (owedBack.empty()) return {};
+  std::string note = "Nicht egalisiert (Guthaben des Kunden): Nr.";
+  for (std::size_t i = 0; i < owedBack.size(); ++i)
+    note += (i ? ", " : " ") + std::to_string(owedBack[i]);
+  return note;
+}
+
+int SettleOpenItems(frame::AppState& app, long from, long to, bool allCustomers, int* settled,
+                    std::vector<std::int32_t>* owedBack) {
   if (settled) *settled = 0;
+  if (owedBack) owedBack->clear();
   if (!allCustomers && app.addresses.position < 0) return 1;
   const std::uint32_t customer = app.addresses.entry.offset;
   const std::string today = FormatDate(*app.clock);
@@ -65,6 +75,11 @@ int SettleOpenItems(frame::AppState& app, long from, long to, bool allCustomers,
       ReportDamaged(app, entry.orderNumber);
       continue;
     }
+    // Only what is still open is written off; money owed back to the
+    // customer (an overpayment, a credit note not yet refunded) stays.
+    const std::int64_t open = std::int64_t{head.total} - head.paid;
+    if (open < 0 && owedBack) owedBack->push_back(head.orderNumber);
+    if (open <= 0) continue;
     head.paid = head.total;
     store::SetText(head.account, SettlementNote());
     store::SetText(head.paymentDate, today);

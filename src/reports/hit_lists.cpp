@@ -7,6 +7,7 @@
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
+#include "orders/goods_receipt.h"
 #include "printing/text_wrap.h"
 #include "reports/hit_list_sort.h"
 #include "reports/list_page.h"
@@ -107,6 +108,7 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
   ScanOrders(app, true, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
     if (!(head.flags & (store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted)) ||
+        orders::IsGoodsReceipt(head) ||
         !orders::DateInRange(from, store::GetText(head.orderDate), to) || head.lineCount < 1)
       return;
     for (const store::OrderLine& line : order.lines) {
@@ -178,6 +180,7 @@ printing::RenderOutcome CustomerHitListRenderer::render(printing::Canvas& canvas
   ScanOrders(app, true, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
     if (!(head.flags & store::kOrderDeliveryNotePrinted) ||
+        orders::IsGoodsReceipt(head) ||
         !orders::DateInRange(from, store::GetText(head.orderDate), to))
       return;
     const auto found = first.find(static_cast<std::uint32_t>(head.customerRef));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frame/decimal.h"
+#include "orders/cash_discount.h"
 #include "orders/dates.h"
 #include "orders/order_math.h"
 #include "platform/cp1252.h"
@@ -16,10 +17,6 @@ namespace {
 
 bool InRegister(const store::OrderLine& line) {
   return (line.flags & store::kLineNotInInvoiceRegister) == 0;
-}
-
-std::int64_t AfterCashDiscount(std::int64_t value, int cashDiscount) {
-  return ((1000 - cashDiscount) * value + 5) / 1000;
 }
 
 // The columns of the journal in its 3 mm font. Each amount column holds
@@ -63,15 +60,18 @@ JournalFigures InvoiceJournalFigures(const store::OrderHead& head,
   for (int c = 0; c < 2; ++c)
     tax[c] = grossPrices ? orders::ContainedTax(sums[c + 1], rates[c])
                          : orders::TaxedSum(sums[c + 1], rates[c]) - sums[c + 1];
-  JournalFigures figures;
-  figures.tax1 = tax[0];
-  figures.tax2 = tax[1];
-  figures.net = sums[0] + sums[1] + sums[2] - (grossPrices ? tax[0] + tax[1] : 0);
-  figures.gross = figures.net + tax[0] + tax[1];
+  // Net and tax of each class; a cash discount taken is shared out over them.
+  std::int64_t parts[5] = {sums[0], sums[1] - (grossPrices ? tax[0] : 0), tax[0],
+                           sums[2] - (grossPrices ? tax[1] : 0), tax[1]};
   if (head.cashDiscountTaken) {
-    figures.gross = AfterCashDiscount(figures.gross, head.cashDiscount);
-    figures.net = AfterCashDiscount(figures.net, head.cashDiscount);
+    const std::int64_t gross = parts[0] + parts[1] + parts[2] + parts[3] + parts[4];
+    orders::ShareCashDiscount(parts, orders::CashDiscountAmount(gross, head.cashDiscount));
   }
+  JournalFigures figures;
+  figures.tax1 = parts[2];
+  figures.tax2 = parts[4];
+  figures.net = parts[0] + parts[1] + parts[3];
+  figures.gross = figures.net + figures.tax1 + figures.tax2;
   return figures;
 }
 

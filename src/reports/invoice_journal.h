@@ -26,9 +26,9 @@ inline constexpr int kJournalCurrencies = 4;
 // class is the one its printed invoice states (the order arithmetic of the
 // invoice: class sums of the line nets, back-order lines left out), over the
 // lines that belong in the register; Netto is the invoice's net figure and
-// Brutto = Netto + tax 1 + tax 2. With the cash discount taken, Brutto and
-// Netto each become ((1000 - cash discount) x value + 5) / 1000, truncated;
-// the tax columns keep their values.
+// Brutto = Netto + tax 1 + tax 2. With the cash discount taken, the discount
+// on Brutto is taken off net and tax of each class in proportion (see
+// orders/cash_discount.h), so the row still adds up.
 struct JournalFigures {
   std::int64_t tax1 = 0;
   std::int64_t tax2 = 0;

@@ -5,6 +5,7 @@
 
 #include "frame/decimal.h"
 #include "orders/dates.h"
+#include "orders/goods_receipt.h"
 #include "reports/invoice_journal.h"
 #include "reports/list_page.h"
 #include "reports/order_scan.h"
@@ -59,7 +60,8 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
     const std::int64_t due = std::int64_t{head.total} - head.paid;
     if (open ? !(due > 0 && (head.flags & store::kOrderInvoicePrinted))
              : (head.flags & (store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted)) !=
-                   store::kOrderDeliveryNotePrinted)
+                   store::kOrderDeliveryNotePrinted ||
+        orders::IsGoodsReceipt(head))
       return;
     Row row;
     row.position = order.position;

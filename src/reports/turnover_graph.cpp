@@ -4,6 +4,7 @@
 
 #include "frame/decimal.h"
 #include "orders/dates.h"
+#include "orders/goods_receipt.h"
 #include "printing/text_wrap.h"
 #include "reports/list_page.h"
 #include "reports/order_scan.h"
@@ -127,7 +128,8 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
   ScanOrders(app, true, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
     const std::string_view date = store::GetText(head.orderDate);
-    if (!(head.flags & store::kOrderDeliveryNotePrinted) || !orders::DateInRange(from, date, to))
+    if (!(head.flags & store::kOrderDeliveryNotePrinted) ||
+        orders::IsGoodsReceipt(head) || !orders::DateInRange(from, date, to))
       return;
     // The "bis" day is always the 31st: the first days of the month after a
     // short one pass the range test but have no slot, and are left out.

@@ -30,6 +30,12 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
                       +book.stored(first).cashDiscountTaken),
             std::pair(std::string("04.12.2026"), 1));
   EXPECT_EQ(testsupport::RunCommand(run + "pay --order 4711 --amount 1"), 1);
+  // A credit note takes refunds only.
+  const std::string credit = std::to_string(
+      book.order(meier, store::kOrderInvoicePrinted, {BookLine{-1, 5950}}).orderNumber);
+  EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + credit + " --amount 59,50"), 1);
+  EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + credit + " --amount -59,50"), 0);
+  EXPECT_EQ(+book.stored(std::stoi(credit)).paid, -5950);
 
   EXPECT_EQ(testsupport::RunCommand(run + "book"), 1);  // the question is answered No
   EXPECT_EQ(book.stock(article), 10);

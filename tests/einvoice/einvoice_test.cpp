@@ -72,7 +72,11 @@ const std::vector<Case>& Cases() {
       {"brutto-als-netto", {{1, 12500, kFirst}, {3, 333}},
        {}, store::kOrderPricesIncludeTax | store::kOrderGrossAsNet},
       {"gutschrift", {{-2, 1050}, {-1, 500, kFirst, 100}}},
-      {"bezahlt", {{1, 10000}}, {}, 0, 1.0},
+      {"bezahlt", {{1, 10000}},  // at the cash desk: no terms, no cash discount offered
+       [](frame::AppState& app, einvoice::Settings&) {
+         app.order.cashDiscount = 20, app.order.cashDiscountPeriod = 8;
+       },
+       0, 1.0},
       {"teilbezahlt", {{1, 10000}, {1, 2000, kFirst}}, {}, 0, 0.4},
       {"skonto", {{1, 25000}},
        [](frame::AppState& app, einvoice::Settings&) {
@@ -244,6 +248,7 @@ TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRule
     const std::int64_t net = gross ? printed["Brutto-Summe"].first - printedTax : printed["Netto-Summe"].first;
     EXPECT_EQ(total("TaxBasisTotalAmount"), sign * net);
     EXPECT_EQ(total("DuePayableAmount"), sign * (finalLine.first - t.app.order.paid));
+    if (c.paidPart == 1.0) EXPECT_FALSE(root.select_node("//ram:SpecifiedTradePaymentTerms"));
   }
 
   // One run of the kit for all of them: any error or fatal finding fails.

@@ -141,6 +141,18 @@ TEST_F(DunningRunTest, LevelsAreStoredOnlyWhenTheLettersWentToThePrinter) {
   EXPECT_EQ(level(due), 2);
 }
 
+// A reprint on an earlier dunning date prints the lower level's letter but
+// keeps the level stored: the next run must not start over with level 1.
+TEST_F(DunningRunTest, AStoredLevelNeverFalls) {
+  const std::int32_t due = invoice(customer("Müller"), "06.11.2026");
+  FakeHost host;
+  ASSERT_EQ(PrintDunningLetters(app, host, {"26.12.2026", false, -1}), printing::JobEnd::Printed);
+  ASSERT_EQ(level(due), 3);
+  ASSERT_EQ(run(host, true), printing::JobEnd::Printed);
+  EXPECT_EQ(Letters(host.paper), std::vector<std::string>{Line(due)});
+  EXPECT_EQ(level(due), 3);
+}
+
 // Two letters of a level whose text file is gone: told once, both printed
 // without a body, each on its own page.
 TEST_F(DunningRunTest, LetterLayoutAndAMissingLevelText) {

@@ -7,7 +7,9 @@
 #include "frame/decimal.h"
 #include "frame/parameter_file.h"
 #include "orders/booking.h"
+#include "orders/cash_customer.h"
 #include "orders/cash_sale.h"
+#include "orders/goods_receipt.h"
 #include "orders/order_search.h"
 #include "support/order_book.h"
 
@@ -116,8 +118,44 @@ TEST_F(CashDesk, AGoodsReceiptOfFiveIsStoredNegativeForTheSecondAddressAndRaises
   const store::OrderHead head = stored(app.order.orderNumber, &lines);
   EXPECT_EQ(std::tuple(+head.customerRef, +lines[1].quantity, +head.total, +head.paid),
             std::tuple(supplier, -5.0, -1190, -1190));
+  // No sale: never an invoice (so in no journal, open items or dunning run),
+  // and booking moves the stock but no turnover.
+  EXPECT_FALSE(head.flags & store::kOrderInvoicePrinted);
+  EXPECT_TRUE(IsGoodsReceipt(head));
   BookDeliveredOrders(app);
   EXPECT_EQ(stock(coffee), 15);
+  EXPECT_EQ(+address(supplier).turnover, 0);
+}
+
+// "&Buchen ohne Rechnung" books onto the cash customer, not onto whoever
+// comes first; while none is chosen the booking asks once and remembers it.
+TEST_F(CashDesk, CashSalesGoToTheChosenCashCustomer) {
+  customer("Autohaus AG");  // first in the index, a business customer
+  const std::int32_t counter = customer("Barverkauf");
+  article("100", 10);
+  std::vector<std::vector<std::string>> offered;
+  std::string pick;
+  auto choose = [&](const std::vector<std::string>& names) {
+    offered.push_back(names);
+    return pick;
+  };
+  type("100", 1, 500);
+  sale.add();
+  EXPECT_EQ(sale.bookWithoutInvoice(choose), SaleEnd::Kept);  // cancelled
+  EXPECT_EQ(ui.texts().back(), "Für den Verkauf ohne Rechnung ist kein Barkunde gewählt.\n"
+                               "Bitte eine Adresse als Barkunden wählen !");
+  pick = "Barverkauf";
+  for (int sale_ = 0; sale_ < 2; ++sale_) {
+    ui.answer({true});
+    ASSERT_EQ(sale.bookWithoutInvoice(choose), SaleEnd::Booked);
+    EXPECT_EQ(+stored(app.order.orderNumber).customerRef, counter);
+    sale.startNew();
+    type("100", 1, 500);
+    sale.add();
+  }
+  EXPECT_EQ(offered, (std::vector<std::vector<std::string>>(
+                         2, std::vector<std::string>{"Autohaus AG", "Barverkauf"})));
+  EXPECT_EQ(LoadCashCustomer(app), "Barverkauf");
 }
 
 // With the gross-price setting the typed prices include the tax: the total
@@ -125,6 +163,7 @@ TEST_F(CashDesk, AGoodsReceiptOfFiveIsStoredNegativeForTheSecondAddressAndRaises
 TEST_F(CashDesk, BookingWithoutInvoiceKeepsTheRunningTotalAndPaysIt) {
   const std::int32_t counter = customer("Barverkauf");
   customer("Lieferant");
+  SaveCashCustomer(app, "Barverkauf");
   article("100", 10);
   for (bool gross : {false, true}) {
     SCOPED_TRACE(gross);
@@ -181,6 +220,7 @@ TEST_F(CashDesk, BookingWithADocumentPrintsTheCopiesChosen) {
 TEST_F(CashDesk, RefusedOrDeclinedBookingsKeepTheSale) {
   customer("Barverkauf");
   customer("Lieferant");
+  SaveCashCustomer(app, "Barverkauf");
   auto withDocument = [this](bool chosen) {
     return sale.bookWithDocument([chosen] { return SaleDocument{chosen}; }, {});
   };

@@ -441,4 +441,27 @@ TEST_F(OrderEditorTest, AFailedResaveKeepsTheOldEntry) {
   EXPECT_EQ(+stored.lineCount, 1);
 }
 
+// A dunning run raised the level on file while the pane still showed the
+// old one: saving keeps the stored level; a higher typed level is taken.
+TEST_F(OrderEditorTest, SavingNeverLowersTheLevelOnFile) {
+  AddCustomer("Meier");
+  SaveTypedOrder({"A"});
+  int typed = 0;  // the pane's "Mahnstufe", as it showed the order
+  editor.setDunningLevelSource([&typed] { return typed; });
+  std::vector<std::uint8_t> data = ReadBytes(dir.file("RECHNUNG.DAT"));
+  data[OrderIndex()[0].offset + offsetof(store::OrderHead, dunningLevel)] = 2;
+  testsupport::WriteBytes(dir.file("RECHNUNG.DAT"), data);
+  for (int level : {2, 3}) {
+    Type("B");
+    editor.appendLine();
+    ui.answer({true});
+    editor.save();
+    ASSERT_EQ(OrderIndex().size(), 1u);
+    store::OrderHead stored{};
+    ASSERT_EQ(store::ReadOrder(app, stored, 0), 1);
+    EXPECT_EQ(+stored.dunningLevel, level);
+    typed = 3;
+  }
+}
+
 }  // namespace

@@ -70,6 +70,52 @@ TEST(BookPayment, TypedAmountsAddUpInTheStoredOrder) {
   }
 }
 
+// The customer deducts 2 % of 119.00 within the period: the form proposes
+// 116.62, and booking it settles the invoice. The discount counts once, and
+// a payment without the box never undoes it.
+TEST(BookPayment, CashDiscountInTimeSettlesTheInvoice) {
+  testsupport::OrderBook book;
+  const std::int32_t customer = book.customer("Meier");
+  store::OrderHead head = book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 11900}});
+  store::OrderHead& shown = book.app.order;
+  ASSERT_EQ(store::ReadOrder(book.app, shown, 0), 1);
+  shown.cashDiscount = 20;
+  shown.cashDiscountPeriod = 10;
+  std::int32_t position = 0;
+  ASSERT_EQ(store::StoreOrder(book.app, shown, position, store::StoreMode::Rewrite), 1);
+  orders::PaymentForm form = orders::OpenPaymentForm(book.app);
+  EXPECT_EQ(std::pair(form.cashDiscount, form.amount), std::pair(true, std::string("116.62")));
+  EXPECT_EQ(orders::ProposedAmount(shown, false), "119.00");
+  form.amount = "100";
+  ASSERT_EQ(orders::BookPayment(book.app, form), 1);
+  EXPECT_EQ(orders::OpenAmountText(book.stored(head.orderNumber)), "16.62");
+  form.amount = "16,62";
+  ASSERT_EQ(orders::BookPayment(book.app, form), 1);
+  form.cashDiscount = false;
+  form.amount = "0";
+  ASSERT_EQ(orders::BookPayment(book.app, form), 1);
+  head = book.stored(head.orderNumber);
+  EXPECT_EQ(std::pair(orders::OpenAmountText(head), +head.cashDiscountTaken),
+            std::pair(std::string("0.00"), 1));
+  EXPECT_TRUE(orders::PaidInFull(head));
+}
+
+// A credit note is paid out: a positive amount is refused and told, a
+// refund is booked.
+TEST(BookPayment, ACreditNoteTakesRefundsOnly) {
+  testsupport::OrderBook book;
+  const std::int32_t customer = book.customer("Meier");
+  const std::int32_t number =
+      book.order(customer, store::kOrderInvoicePrinted, {BookLine{-1, 5950}}).orderNumber;
+  const std::vector<std::uint8_t> before = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  EXPECT_EQ(orders::BookPayment(book.app, {std::to_string(number), "", "", false, "59,50", ""}), 0);
+  EXPECT_EQ(book.ui.texts(), std::vector<std::string>{"Auf eine Gutschrift wird nur erstattet:\n"
+                                                      "Bitte den Betrag negativ eingeben (z. B. -59,50)."});
+  EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), before);
+  EXPECT_EQ(orders::BookPayment(book.app, {std::to_string(number), "", "", false, "-59,50", ""}), 1);
+  EXPECT_EQ(orders::OpenAmountText(book.stored(number)), "0.00");
+}
+
 // An order that is not found, or cannot be read, changes nothing: not the
 // file, not the order the pane shows.
 TEST(BookPayment, AnOrderThatCannotBeHadChangesNothing) {

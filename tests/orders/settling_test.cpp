@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "orders/order_math.h"
+#include "orders/payments.h"
 #include "support/order_book.h"
 
 namespace {
@@ -65,6 +66,37 @@ TEST(SettleOpenItems, SettlesTheRangeOfTheSelectedCustomerOrOfAll) {
     }
     EXPECT_EQ(settled, expected);
   }
+}
+
+// Only what is open is written off: an overpaid invoice and a credit note
+// not yet refunded keep what is owed back, and are named.
+TEST(SettleOpenItems, MoneyOwedBackIsNotWrittenOff) {
+  testsupport::OrderBook book;
+  const std::int32_t meier = book.customer("Meier");
+  struct Case { std::int32_t price; const char* paid; bool owedBack; std::int32_t paidAfter; };
+  const Case cases[] = {{23800, "250", true, 25000}, {23800, "238", false, 23800},
+                        {23800, "100", false, 23800}, {-5950, "0", true, 0},
+                        {-5950, "-59,50", false, -5950}};
+  std::vector<std::int32_t> numbers, expected;
+  for (const Case& c : cases) {
+    const std::int32_t number =
+        book.order(meier, store::kOrderInvoicePrinted, {BookLine{1, c.price}}).orderNumber;
+    ASSERT_EQ(orders::BookPayment(book.app, {std::to_string(number), "", "", false, c.paid, ""}), 1);
+    numbers.push_back(number);
+    if (c.owedBack) expected.push_back(number);
+  }
+  int settled = 0;
+  std::vector<std::int32_t> owedBack;
+  ASSERT_EQ(orders::SettleOpenItems(book.app, numbers.front(), numbers.back(), false, &settled,
+                                    &owedBack),
+            1);
+  EXPECT_EQ(settled, 1);
+  EXPECT_EQ(owedBack, expected);
+  for (std::size_t i = 0; i < numbers.size(); ++i)
+    EXPECT_EQ(+book.stored(numbers[i]).paid, cases[i].paidAfter) << i;
+  EXPECT_EQ(orders::OwedBackNote(owedBack),
+            "Nicht egalisiert (Guthaben des Kunden): Nr. " + std::to_string(expected[0]) + ", " +
+                std::to_string(expected[1]));
 }
 
 }  // namespace

@@ -199,7 +199,7 @@ TEST_F(OrderDocumentTest, EachKindHasItsTitleFinalLabelAndFooterText) {
 }
 
 // The payment terms of an invoice count from its date, or from the print
-// date when it has none; a credit note carries none.
+// date when it has none; a credit note and a paid invoice carry none.
 TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
   add(-1, "R-1", "Gutschrift Brett", 5000);
   app.order.paymentPeriod = 14;
@@ -223,6 +223,12 @@ TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
   EXPECT_NE(render(kJobInvoice).findText("Zahlung: innerhalb 14 Tagen bis zum 15.12.2026."), nullptr);
   app.order.paymentPeriod = 0;
   EXPECT_NE(render(kJobInvoice).findText("Zahlung: Sofort ohne Abzug"), nullptr);
+  // Paid in full at the counter: a thank-you instead of terms.
+  app.order.paid = orders::ComputeOrderTotal(app.order, app.orderLines, app.parameters);
+  canvas = render(kJobInvoice);
+  EXPECT_NE(canvas.findText("Betrag dankend erhalten."), nullptr);
+  for (const auto* op : canvas.texts())
+    EXPECT_EQ(op->text.find("Zahlung"), std::string::npos) << op->text;
 }
 
 // What a kind of document or a setting puts on the page, and what it

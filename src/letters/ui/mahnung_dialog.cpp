@@ -3,11 +3,14 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/help_viewer.h"
+#include "frame/ui/main_window.h"
+#include "frame/ui/pane.h"
 #include "frame/user_interface.h"
 #include "letters/dunning_renderer.h"
 #include "orders/dates.h"
@@ -21,18 +24,27 @@ constexpr int kDate = 2128;
 constexpr int kReprint = 2221;
 constexpr int kCurrentOnly = 2223;
 
-void PrintWithProgramHost(frame::AppState& app, const DunningOptions& options) {
+void PrintWithProgramHost(frame::AppState& app, const DunningOptions& options,
+                          QPointer<QWidget> owner) {
   printing::QtPrintHost* host = printing::QtPrintHost::current();
   // Without a main window one ownerless host serves, as for every job.
   if (!host) host = new printing::QtPrintHost(nullptr);
-  PrintDunningLetters(app, *host, options);
+  // The letters may go out from the preview long after the dialog closed:
+  // the order pane shows the level stored then.
+  PrintDunningLetters(app, *host, options, [owner] {
+    if (auto* window = qobject_cast<frame::MainWindow*>(owner.data()))
+      if (frame::Pane* orders = window->pane(frame::PaneSlot::Order)) orders->refresh();
+  });
 }
 
 }  // namespace
 
 MahnungDialog::MahnungDialog(frame::AppState& app, QWidget* parent, PrintRun print)
     : QDialog(parent), app_(app), print_(std::move(print)) {
-  if (!print_) print_ = [&app](const DunningOptions& options) { PrintWithProgramHost(app, options); };
+  if (!print_)
+    print_ = [&app, owner = QPointer<QWidget>(parent)](const DunningOptions& options) {
+      PrintWithProgramHost(app, options, owner);
+    };
   setObjectName(QStringLiteral("MAHNUNGDLG"));
   setWindowTitle(QStringLiteral("Mahnungen drucken"));
   auto* top = new QVBoxLayout(this);

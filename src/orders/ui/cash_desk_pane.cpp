@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -268,6 +269,18 @@ SaleDocument CashDeskPane::chooseDocument() {
   return document;
 }
 
+std::string CashDeskPane::chooseCashCustomer(const std::vector<std::string>& names) {
+  QStringList items;
+  for (const std::string& name : names) items << frame::FromCp1252(name);
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(
+      window(), QStringLiteral("Barkunde"),
+      QStringLiteral("Verkäufe ohne Rechnung werden auf diese Adresse gebucht:"), items, 0, false,
+      &ok);
+  const auto at = items.indexOf(chosen);
+  return ok && at >= 0 ? names[static_cast<std::size_t>(at)] : std::string();
+}
+
 void CashDeskPane::handleCommand(int id) {
   SaleEnd end = SaleEnd::Kept;
   switch (id) {
@@ -290,7 +303,10 @@ void CashDeskPane::handleCommand(int id) {
       sale_.editor().deleteLine();
       focusArticleNumber(true);
       return;
-    case kWithoutInvoice: end = sale_.bookWithoutInvoice(); break;
+    case kWithoutInvoice:
+      end = sale_.bookWithoutInvoice(
+          [this](const std::vector<std::string>& names) { return chooseCashCustomer(names); });
+      break;
     case kGoodsReceipt: end = sale_.bookGoodsReceipt(); break;
     case kWithInvoice:
       end = sale_.bookWithDocument([this] { return chooseDocument(); }, ProgramPrintJob(app_));

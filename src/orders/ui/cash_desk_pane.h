@@ -45,6 +45,7 @@ class CashDeskPane : public frame::Pane {
   void focusNextField();
   void focusArticleNumber(bool empty);
   SaleDocument chooseDocument();
+  std::string chooseCashCustomer(const std::vector<std::string>& names);
 
   frame::AppState& app_;
   CashSale sale_;

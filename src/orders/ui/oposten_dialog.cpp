@@ -10,6 +10,7 @@
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/help_viewer.h"
+#include "frame/user_interface.h"
 #include "orders/settling.h"
 
 namespace orders {
@@ -44,8 +45,11 @@ void OpostenDialog::settle() {
   auto number = [this](int id) {
     return frame::ParseWhole(frame::Control<QLineEdit>(this, id)->text().left(10).toStdString());
   };
+  std::vector<std::int32_t> owedBack;
   SettleOpenItems(app_, number(2151), number(2152),
-                  frame::Control<QCheckBox>(this, 2150)->isChecked());
+                  frame::Control<QCheckBox>(this, 2150)->isChecked(), nullptr, &owedBack);
+  if (!owedBack.empty() && app_.ui)
+    app_.ui->message(OwedBackNote(owedBack), frame::Icon::Information);
   accept();
 }
 

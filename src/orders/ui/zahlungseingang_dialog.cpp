@@ -33,6 +33,11 @@ ZahlungseingangDialog::ZahlungseingangDialog(frame::AppState& app, QWidget* pare
   QCheckBox* discount =
       frame::MakeCheck(this, 2120, QString::fromStdString(form.cashDiscountLabel));
   discount->setChecked(form.cashDiscount);
+  // The proposed amount follows the box until the user types his own.
+  connect(discount, &QCheckBox::toggled, this, [this, amount](bool ticked) {
+    if (amount->text() == QString::fromStdString(ProposedAmount(app_.order, !ticked)))
+      amount->setText(QString::fromStdString(ProposedAmount(app_.order, ticked)));
+  });
   grid->addWidget(discount, 4, 1);
   top->addLayout(grid);
   top->addLayout(frame::MakeButtonRow(this, {{1, "&Buchen"}, {2, "&Abbruch"}, {9, "&Hilfe"}},

@@ -25,20 +25,28 @@ using testsupport::BookLine;
 
 QString Text(QWidget* dialog, int id) { return frame::Control<QLineEdit>(dialog, id)->text(); }
 
+// In the cash-discount period the dialog proposes the open amount less the
+// discount (following the box), and booking it settles the invoice.
 TEST(PaymentDialogs, ZahlungseingangBooksTheOpenAmountItShows) {
   testsupport::OrderBook book;
   const std::int32_t customer = book.customer("Meier");
-  book.app.order =
-      book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}}, "30.11.2026");
+  book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}}, "30.11.2026");
+  ASSERT_EQ(store::ReadOrder(book.app, book.app.order, 0), 1);
   book.app.order.cashDiscount = 20;
   book.app.order.cashDiscountPeriod = 7;
+  std::int32_t position = 0;
+  ASSERT_EQ(store::StoreOrder(book.app, book.app.order, position, store::StoreMode::Rewrite), 1);
   orders::ZahlungseingangDialog dialog(book.app);
   EXPECT_EQ(Text(&dialog, 2105), QString::number(book.app.order.orderNumber));
   EXPECT_EQ(Text(&dialog, 2124), "06.12.2026");
-  EXPECT_EQ(Text(&dialog, 2108), "12.50");
+  EXPECT_EQ(Text(&dialog, 2108), "12.25");
   QCheckBox* discount = frame::Control<QCheckBox>(&dialog, 2120);
   EXPECT_EQ(discount->text(), "2.0 % Skonto");
   EXPECT_TRUE(discount->isChecked());
+  discount->setChecked(false);
+  EXPECT_EQ(Text(&dialog, 2108), "12.50");
+  discount->setChecked(true);
+  EXPECT_EQ(Text(&dialog, 2108), "12.25");
   frame::Control<QLineEdit>(&dialog, 2126)->setText(QStringLiteral("Kasse"));
   dialog.command(1);
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -46,6 +54,19 @@ TEST(PaymentDialogs, ZahlungseingangBooksTheOpenAmountItShows) {
   EXPECT_EQ(+stored.paid, 1250);
   EXPECT_EQ(store::GetText(stored.account), "Kasse");
   EXPECT_EQ(+stored.cashDiscountTaken, 1);
+}
+
+TEST(PaymentDialogs, ZahlungseingangRefusesAPaymentOnACreditNote) {
+  testsupport::OrderBook book;
+  book.order(book.customer("Meier"), store::kOrderInvoicePrinted, {BookLine{-1, 5950}});
+  ASSERT_EQ(store::ReadOrder(book.app, book.app.order, 0), 1);
+  orders::ZahlungseingangDialog dialog(book.app);
+  EXPECT_EQ(Text(&dialog, 2108), "-59.50");
+  frame::Control<QLineEdit>(&dialog, 2108)->setText(QStringLiteral("59,50"));
+  dialog.command(1);
+  EXPECT_EQ(dialog.result(), QDialog::Rejected);
+  EXPECT_EQ(book.ui.texts().size(), 1u);
+  EXPECT_EQ(+book.stored(book.app.order.orderNumber).paid, 0);
 }
 
 TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {

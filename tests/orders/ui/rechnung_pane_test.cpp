@@ -22,6 +22,7 @@
 #include "frame/parameter_file.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
+#include "letters/ui/mahnung_dialog.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "orders/issuing.h"
@@ -63,11 +64,13 @@ class RechnungPaneTest : public testsupport::StoreTest {
     Add(article);
   }
   // An order stored directly, with `lines` lines at 1.00.
-  std::int32_t StoreOrderFor(std::int32_t customer, int lines, std::uint16_t flags = 0) {
+  std::int32_t StoreOrderFor(std::int32_t customer, int lines, std::uint16_t flags = 0,
+                             const char* invoiceDate = "") {
     store::OrderHead head{};
     head.customerRef = customer;
     head.flags = flags;
     store::SetText(head.orderDate, "01.12.2026");
+    store::SetText(head.invoiceDate, invoiceDate);
     head.lineCount = static_cast<std::int16_t>(lines);
     head.stored = 1;
     head.total = lines * 119;
@@ -340,6 +343,28 @@ TEST_F(RechnungPaneTest, APreviewHoldsTheInputAndItsClosingKeepsANewOrder) {
   EXPECT_EQ(+app.order.orderNumber, newNumber);
   EXPECT_EQ(Text(2030), QString::number(newNumber));
   EXPECT_EQ(ListCount(), 1);
+}
+
+// The pane shows the level a dunning run stored as soon as the letters are
+// out, and saving the order afterwards keeps it.
+TEST_F(RechnungPaneTest, TheLevelOfADunningRunShowsAndStays) {
+  StoreOrderFor(AddCustomer("Meier"), 1, store::kOrderInvoicePrinted, "06.11.2026");
+  for (int i = 0; i < 3; ++i) app.parameters.dunningPeriods[i] = static_cast<std::int16_t>(i + 1);
+  Open();
+  ASSERT_EQ(Text(2225), "0");
+  printing::QtPrintHost::current()->setPrinterChooser([this] {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(dir.file("mahnung.pdf")));
+    return printer;
+  });
+  letters::MahnungDialog(app, window.get()).command(1);
+  EXPECT_EQ(Text(2225), "3");
+  ui.answer({true});
+  pane->command(2070);
+  store::OrderHead stored{};
+  ASSERT_EQ(store::ReadOrder(app, stored, 0), 1);
+  EXPECT_EQ(+stored.dunningLevel, 3);
 }
 
 TEST_F(RechnungPaneTest, AnArticleNumberChangeReachesTheOpenOrder) {
