@@ -95,8 +95,13 @@ class Import {
     result_.end = ImportEnd::Failed;
     return Step::Stop;
   }
+  // A catalogue that leaves the matchcode blank (as many do) names the
+  // article by its short text 1: the article keeps that as its designation.
   void refresh(ArticleRecord& article, std::string_view matchcode, std::string_view groupTail) {
-    store::SetText(article.designation, matchcode);
+    if (matchcode.find_first_not_of(' ') != std::string_view::npos)
+      store::SetText(article.designation, matchcode);
+    else
+      store::SetText(article.designation, Cut(store::GetText(article.remark1), 41));
     PutGroupTail(article, groupTail);
     store::SetText(article.supplier, options_.supplier);
   }
@@ -192,6 +197,8 @@ Import::Step Import::aLine(const Fields& fields) {
   ArticleRecord& a = working_;
   store::SetText(a.number, Cut(fields[3], kNumberWidth));
   store::SetText(a.remark1, Cut(fields[5], 40));
+  // Until a B record brings a matchcode, short text 1 names the article.
+  store::SetText(a.designation, store::GetText(a.remark1));
   store::SetText(a.remark2, Cut(fields[6], 40));
   store::SetText(a.unit, Cut(fields[9], 4));
   store::SetText(a.productGroup, Cut(fields[12], 3));

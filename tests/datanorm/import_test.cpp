@@ -18,15 +18,17 @@ TEST(DatanormImport, RecordRules) {
   struct Case { const char* name; std::string lines, number, expected; bool dm = false; };
   const Case cases[] = {
       {"new article", "A;N;4711;;Kabel;NYM 3x1,5;1;;m;12345;;ABC;\n", "4711",
-       "4711||ABC|Kabel|NYM 3x1,5|m|12345|0|0|0|Sonepar|8"},
-      {"price in cents", "A;N;1;;K;;1;;m;1234;;;\n", "1", "1|||K||m|1234|0|0|0|Sonepar|8"},
-      {"DM to Euro", "A;N;1;;K;;1;;m;1234;;;\n", "1", "1|||K||m|630|0|0|0|Sonepar|8", true},
-      {"price mark 2", "A;N;1;;K;;2;;m;1234;;;\n", "1", "1|||K||m|0|0|1234|0|Sonepar|8"},
-      {"A;N over an article empties the rest", "A;N;4711;;Neu;;1;;m;5;;;\n", "4711", "4711|||Neu|" + kTail},
+       "4711|Kabel|ABC|Kabel|NYM 3x1,5|m|12345|0|0|0|Sonepar|8"},
+      {"price in cents", "A;N;1;;K;;1;;m;1234;;;\n", "1", "1|K||K||m|1234|0|0|0|Sonepar|8"},
+      {"DM to Euro", "A;N;1;;K;;1;;m;1234;;;\n", "1", "1|K||K||m|630|0|0|0|Sonepar|8", true},
+      {"price mark 2", "A;N;1;;K;;2;;m;1234;;;\n", "1", "1|K||K||m|0|0|1234|0|Sonepar|8"},
+      {"A;N over an article empties the rest", "A;N;4711;;Neu;;1;;m;5;;;\n", "4711", "4711|Neu||Neu|" + kTail},
       {"B;N after its A;N", "A;N;4711;;Kabel;;1;;m;5;;ABC;\nB;N;4711;Mantelleitung" + k8 + "Tail;\n",
        "4711", "4711|Mantelleitung|ABCTail|Kabel|" + kTail},
       {"B;N of an earlier article", "A;N;1;;K;;1;;m;5;;AB;\nA;N;2;;K;;1;;m;5;;;\nB;N;1;MC" + k8 + "G;\n",
        "1", "1|MC|AB G|K|" + kTail},
+      {"a blank matchcode keeps short text 1 as the designation",
+       "A;N;1;;Kabel;;1;;m;5;;AB;\nB;N;1;   " + k8 + "X;\n", "1", "1|Kabel|AB X|Kabel|" + kTail},
       {"B;A takes field 10", "A;N;1;;K;;1;;m;5;;ABC;\nB;A;1;MC;;;;;;X10;\n", "1", "1|MC|ABCX10|K|" + kTail},
       {"other record types", "T;N;4711;;1;;Text;\nP;A;4711;1;999;\n", "4711", "4711|Alt|||||0|99|0|5||0"},
       {"numbers cut at 15", "A;N;12345678901234567890;;K;;1;;m;5;;;\nB;N;123456789012345XX;"
@@ -38,7 +40,7 @@ TEST(DatanormImport, RecordRules) {
       {"carriage returns", "A;N;1;;K;;1;;m;5;;AB;\r\nB;N;1;MC" + k8 + "X;\r\n", "1",
        "1|MC|AB X|K|" + kTail},
       {"code page 850", "A;N;1;;K\x81hlschrank;Gr\x94\xe1""e;1;;m;5;;;\n", "1",
-       "1|||K\xfchlschrank|Gr\xf6\xdf""e" + kTail},
+       "1|K\xfchlschrank||K\xfchlschrank|Gr\xf6\xdf""e" + kTail},
   };
   for (const Case& c : cases) {
     for (bool bulk : {true, false}) {
@@ -150,7 +152,7 @@ TEST(DatanormImport, RealCatalogues) {
        "QATA207569016|HAGER||Tehalit ATA207569016 Endst\xfc""ck|schnittkaschierend ABS "
        "halogenfreiz.LFW|ST|300|0|0|0|Sonepar|8"},
       {"halo_v4_with_empty_lines_and_invalid_tags.001", ImportEnd::Done, 1, "Z-0159",
-       "Z-0159|||Aufbewahrungspult|ABP|St|0|0|19900|0|Sonepar|8"},
+       "Z-0159|Aufbewahrungspult||Aufbewahrungspult|ABP|St|0|0|19900|0|Sonepar|8"},
       {"halo_v5_first_texts_then_products.001", ImportEnd::WrongVersion, 0, "WPW", "-"},
   };
   for (const Case& c : cases) {

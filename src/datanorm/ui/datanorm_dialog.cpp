@@ -11,7 +11,10 @@
 
 #include "datanorm/datanorm_export.h"
 #include "datanorm/datanorm_import.h"
+#include "frame/decimal.h"
+#include "frame/user_interface.h"
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/file_chooser.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/help_viewer.h"
 #include "frame/ui/progress_box.h"
@@ -21,6 +24,16 @@ namespace datanorm {
 namespace {
 
 constexpr int kFileName = 2146;
+
+// Names the file of the field in the message and hands the field the focus.
+void TellUnusable(frame::AppState& app, QDialog* dialog, int field, const char* format) {
+  QLineEdit* edit = frame::Control<QLineEdit>(dialog, field);
+  if (app.ui)
+    app.ui->message(frame::Format(format, edit->text().toStdString().c_str()),
+                    frame::Icon::Exclamation);
+  edit->setFocus(Qt::OtherFocusReason);
+  edit->selectAll();
+}
 constexpr int kSupplier = 2147;
 constexpr int kImported = 2148;
 constexpr int kDmToEuro = 2220;
@@ -34,9 +47,10 @@ DatanormDialog::DatanormDialog(frame::AppState& app, QWidget* parent)
   setWindowTitle(QStringLiteral("Datanorm-Import"));
   auto* top = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
-  QLineEdit* file = frame::MakeEdit(this, kFileName, 79);
+  QLineEdit* file = frame::MakeEdit(this, kFileName, 0);
   file->setText(QString::fromLatin1(kExportFileName));
-  frame::AddRow(grid, 0, 0, QStringLiteral("Datanorm-Dateiname"), file);
+  frame::AddRow(grid, 0, 0, QStringLiteral("Datanorm-Dateiname"),
+                frame::WithFileChooser(file, frame::FileChoice::Open));
   frame::AddRow(grid, 1, 0, QStringLiteral("Lieferantenname"), frame::MakeEdit(this, kSupplier, 9));
   grid->addWidget(frame::MakeCheck(this, kDmToEuro, QStringLiteral("DM nach Euro wandeln")), 2, 1);
   auto* count = new QLabel(this);
@@ -102,8 +116,13 @@ void DatanormDialog::runImport() {
   };
   hooks.count = [count](long articles) { count->setText(QString::number(articles)); };
   running_ = true;
-  ImportDatanorm(app_, options, hooks);
+  const ImportResult result = ImportDatanorm(app_, options, hooks);
   running_ = false;
+  // A file that cannot be read is named, and the dialog stays for another.
+  if (result.end == ImportEnd::NotOpened) {
+    TellUnusable(app_, this, kFileName, "Die Datei \"%s\" kann nicht gelesen werden.");
+    return;
+  }
   accept();
 }
 
@@ -112,10 +131,11 @@ Datanorm2Dialog::Datanorm2Dialog(frame::AppState& app, QWidget* parent)
   setObjectName(QStringLiteral("DATANORM2"));
   setWindowTitle(QStringLiteral("Datanorm-Export"));
   auto* top = new QVBoxLayout(this);
-  top->addWidget(new QLabel(
-      QStringLiteral("Alle Artikel werden als Datanorm 4.0 in die Datei %1 geschrieben.")
-          .arg(QString::fromLatin1(kExportFileName)),
-      this));
+  top->addWidget(
+      new QLabel(QStringLiteral("Alle Artikel werden als Datanorm 4.0 in diese Datei geschrieben:"), this));
+  QLineEdit* file = frame::MakeEdit(this, kFileName, 0);
+  file->setText(QString::fromLatin1(kExportFileName));
+  top->addWidget(frame::WithFileChooser(file, frame::FileChoice::Save));
   top->addLayout(frame::MakeButtonRow(this, {{1, "&OK"}, {2, "&Abbruch"}, {9, "&Hilfe"}},
                                       [this](int id) { command(id); }));
 }
@@ -123,7 +143,11 @@ Datanorm2Dialog::Datanorm2Dialog(frame::AppState& app, QWidget* parent)
 void Datanorm2Dialog::command(int id) {
   switch (id) {
     case 1:
-      ExportDatanorm(app_, kExportFileName);
+      if (ExportDatanorm(app_, frame::Control<QLineEdit>(this, kFileName)->text().toStdString()).end ==
+          ExportEnd::NotCreated) {
+        TellUnusable(app_, this, kFileName, "Die Datei \"%s\" kann nicht geschrieben werden.");
+        return;
+      }
       accept();
       break;
     case 2: reject(); break;

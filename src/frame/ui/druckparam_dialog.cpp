@@ -8,6 +8,7 @@
 #include "frame/font_description.h"
 #include "frame/settings_rules.h"
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/file_chooser.h"
 #include "frame/ui/field_text.h"
 #include "store/text_field.h"
 #include "frame/ui/help_viewer.h"
@@ -79,7 +80,8 @@ DruckparamDialog::DruckparamDialog(const store::ParameterRecord& parameters, QWi
   auto* logoGrid = new QGridLayout(logo);
   QLineEdit* file = MakeEdit(logo, 2214, 127);
   file->setText(FromCp1252(store::GetText(parameters_.logoFile)));
-  AddRow(logoGrid, 0, 0, QStringLiteral("Bilddatei (BMP)"), file);
+  AddRow(logoGrid, 0, 0, QStringLiteral("Bilddatei (BMP)"),
+         WithFileChooser(file, FileChoice::Open, QStringLiteral("Bilder (*.bmp *.BMP)")));
   auto unsignedNumber = [&](int id, int value, int r, const QString& label) {
     QLineEdit* edit = MakeEdit(logo, id, 5);
     edit->setText(QString::number(static_cast<std::uint16_t>(value)));

@@ -6,6 +6,7 @@
 
 #include "frame/decimal.h"
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/file_chooser.h"
 #include "frame/ui/field_text.h"
 #include "store/text_field.h"
 #include "frame/ui/help_viewer.h"
@@ -61,7 +62,7 @@ MahndatenDialog::MahndatenDialog(const store::ParameterRecord& parameters, QWidg
     QLineEdit* text = MakeEdit(this, 1072 + level, 79);
     text->setText(FromCp1252(store::GetText(Text(parameters_, level), 81)));
     text->setPlaceholderText(QStringLiteral("Textdatei des Briefes"));
-    grid->addWidget(text, row, 4);
+    grid->addWidget(WithFileChooser(text, FileChoice::Open), row, 4);
   }
   grid->setColumnStretch(3, 1);
   grid->setColumnStretch(4, 1);

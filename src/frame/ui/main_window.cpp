@@ -1,6 +1,7 @@
 #include "frame/ui/main_window.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
@@ -274,9 +275,35 @@ void MainWindow::offerOfTheWeek() {
   SaveParameters(app_);
 }
 
+void MainWindow::closeEvent(QCloseEvent* event) {
+  for (const QPointer<Pane>& pane : panes_)
+    if (pane && !pane->mayReplace()) {
+      event->ignore();
+      return;
+    }
+  event->accept();
+}
+
 void MainWindow::switchInterface() {
-  WriteProfileCashDesk(app_.cashDeskMode == 0 ? 1 : 0);
-  QMetaObject::invokeMethod(this, [this] { command(cmd::kQuit); }, Qt::QueuedConnection);
+  const bool toCashDesk = app_.cashDeskMode == 0;
+  if (app_.ui)
+    app_.ui->message(toCashDesk ? "Belvon wird beendet und in der Kassenoberfläche neu gestartet."
+                                : "Belvon wird beendet und in der Büro-Oberfläche neu gestartet.",
+                     Icon::Information);
+  // The profile changes only when the program really ends: a Cancel to
+  // "Auftrag speichern ?" keeps it running in the interface it has.
+  QMetaObject::invokeMethod(
+      this,
+      [this, toCashDesk] {
+        if (!close()) return;
+        WriteProfileCashDesk(toCashDesk ? 1 : 0);
+        if (restart_)
+          restart_();
+        else
+          QProcess::startDetached(QCoreApplication::applicationFilePath(),
+                                  QCoreApplication::arguments().mid(1));
+      },
+      Qt::QueuedConnection);
 }
 
 void MainWindow::openCashDrawer() {

@@ -45,6 +45,17 @@ class MainWindow : public QMainWindow {
   // The menu entry of a command (null when the menu has none).
   QAction* menuAction(int id) const { return actions_.value(id); }
 
+  // What "Programmoberfläche wechseln" does once the window has closed:
+  // start the program again (it reads the other interface from the
+  // profile). A test puts something harmless in its place.
+  using Restart = std::function<void()>;
+  void setRestart(Restart restart) { restart_ = std::move(restart); }
+
+ protected:
+  // Closing the window closes the program: every pane first offers its
+  // unsaved work for saving, and a Cancel keeps the program open.
+  void closeEvent(QCloseEvent* event) override;
+
  public slots:
   // Menu commands, accelerators and mapped keys all end here.
   void command(int id);
@@ -68,6 +79,7 @@ class MainWindow : public QMainWindow {
   QMap<PaneSlot, QPointer<Pane>> panes_;
   QMap<int, QAction*> actions_;
   QMap<int, CommandHandler> handlers_;
+  Restart restart_;
   QLabel* dateLine_;
   QLabel* countLine_;
   QTimer clock_;

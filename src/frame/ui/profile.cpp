@@ -68,4 +68,17 @@ void WriteProfileCashDesk(int cashDesk) {
   profile.setValue(QStringLiteral("KASSE"), QString::asprintf("%d", cashDesk));
 }
 
+bool ReadProfileChoice(const char* key, bool fallback) {
+  QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("belvon"));
+  profile.beginGroup(kGroup);
+  const QVariant value = profile.value(QString::fromLatin1(key));
+  return value.isValid() ? value.toString().trimmed() == QStringLiteral("1") : fallback;
+}
+
+void WriteProfileChoice(const char* key, bool value) {
+  QSettings profile(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("belvon"));
+  profile.beginGroup(kGroup);
+  profile.setValue(QString::fromLatin1(key), value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
 }  // namespace frame

@@ -30,6 +30,11 @@ void WriteProfileDataDirectory(const std::string& dataDirectory);
 bool SettleDataDirectory(std::string& path, UserInterface* ui);
 void WriteProfileCashDesk(int cashDesk);
 
+// A choice of the user's that outlives the program (e.g. "ALLEFELDER", the
+// article search in all fields): "1" or "0" in the profile's group.
+bool ReadProfileChoice(const char* key, bool fallback);
+void WriteProfileChoice(const char* key, bool value);
+
 }  // namespace frame
 
 #endif  // BELVON_FRAME_UI_PROFILE_H

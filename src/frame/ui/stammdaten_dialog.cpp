@@ -110,7 +110,7 @@ StammdatenDialog::StammdatenDialog(const store::ParameterRecord& parameters,
   companyGrid->addWidget(MakeCheck(company, 2232, QStringLiteral("+1")), row++, 4);
   QLineEdit* discount = MakeEdit(company, 1055, 4);
   discount->setText(QString::fromStdString(CashDiscountText(parameters_.cashDiscount)));
-  AddRow(companyGrid, row++, 1, QStringLiteral("Skonto"), discount);
+  AddRow(companyGrid, row++, 1, QStringLiteral("Skonto %"), discount);
   QLineEdit* discountPeriod = MakeEdit(company, 1056, 4);
   discountPeriod->setText(QString::number(parameters_.cashDiscountPeriod));
   AddRow(companyGrid, row++, 1, QStringLiteral("Skontofrist"), discountPeriod);

@@ -31,6 +31,9 @@ class ArtikelPane : public frame::Pane {
   // Fills the fields from the current article (every paint does it too when
   // the current article changed behind the pane's back).
   void showCurrentArticle();
+  // Another pane made another article current (a double click on an order
+  // line): the fields show it at once, before "Übernahme" can take it.
+  void refresh() override { showCurrentArticle(); }
 
  protected:
   void handleCommand(int id) override;

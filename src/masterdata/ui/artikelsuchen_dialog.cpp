@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "frame/ui/dialog_support.h"
+#include "frame/ui/profile.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/help_viewer.h"
 #include "frame/user_interface.h"
@@ -25,6 +26,7 @@ using frame::Control;
 constexpr int kSearchButton = 2025;
 constexpr int kTextField = 1128;
 constexpr int kAllFieldsBox = 2140;
+constexpr const char* kAllFieldsChoice = "ALLEFELDER";
 constexpr int kResultList = 2131;
 constexpr int kResultLine = 2139;
 
@@ -49,7 +51,9 @@ ArtikelSuchenDialog::ArtikelSuchenDialog(frame::AppState& app, const QString& st
   text->setText(frame::FromField(criteria.number));
   row->addWidget(text, 1);
   QCheckBox* allFields = frame::MakeCheck(this, kAllFieldsBox, QStringLiteral("allen &Felder"));
-  allFields->setChecked((criteria.flags & kAllFieldsCriterion) != 0);
+  // The tick stays as the user left it, also from one start to the next.
+  allFields->setChecked(frame::ReadProfileChoice(kAllFieldsChoice,
+                                                 (criteria.flags & kAllFieldsCriterion) != 0));
   row->addWidget(allFields);
   top->addLayout(row);
 
@@ -118,6 +122,7 @@ void ArtikelSuchenDialog::search() {
   std::string text = writer.bytes(Control<QLineEdit>(this, kTextField)->text());
   if (text.size() > static_cast<std::size_t>(kSearchTextChars)) text.resize(kSearchTextChars);
   const bool allFields = Control<QCheckBox>(this, kAllFieldsBox)->isChecked();
+  frame::WriteProfileChoice(kAllFieldsChoice, allFields);
   store::SetText(criteria.number, text);
   criteria.flags = static_cast<std::uint8_t>(allFields ? criteria.flags | kAllFieldsCriterion
                                                        : criteria.flags & ~kAllFieldsCriterion);

@@ -24,6 +24,7 @@
 #include "orders/ui/print_job_call.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "printing/ui/qt_print_host.h"
+#include "store/article_file.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -279,6 +280,22 @@ void RechnungPane::connectEdits() {
       apply(text.toStdString());
     });
   };
+  // Enter in the article number field takes the article of that number,
+  // when there is one, as "Übernahme" takes the current article.
+  connect(Edit(this, 2046), &QLineEdit::returnPressed, this, [this] {
+    frame::FieldWriter writer;
+    store::ArticleRecord key{};
+    writer.write(key.number, Edit(this, 2046)->text(), sizeof key.number - 1);
+    std::int32_t position = -1;
+    store::ArticleRecord article{};
+    if (store::GetText(key.number).empty() || !store::FindArticleByNumber(app_, key, position) ||
+        !store::ReadArticle(app_, article, position))
+      return;
+    app_.article = article;
+    app_.articles.position = position;
+    if (frame::Pane* articles = window_.pane(frame::PaneSlot::Article)) articles->refresh();
+    command(2079);
+  });
   store::OrderHead& head = app_.order;
   store::OrderLine& line = app_.orderLines[0];
   // Number fields: a text that is no number is not taken; the editor

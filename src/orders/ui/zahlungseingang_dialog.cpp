@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "frame/decimal.h"
+#include "frame/user_interface.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/help_viewer.h"
@@ -54,6 +56,15 @@ void ZahlungseingangDialog::command(int id) {
   }
 }
 
+namespace {
+
+void Refocus(QLineEdit* field) {
+  field->setFocus(Qt::OtherFocusReason);
+  field->selectAll();
+}
+
+}  // namespace
+
 void ZahlungseingangDialog::book() {
   frame::FieldWriter writer;
   auto text = [&](int id) {
@@ -65,8 +76,22 @@ void ZahlungseingangDialog::book() {
   form.amount = text(2108);
   form.account = text(2126);
   form.cashDiscount = frame::Control<QCheckBox>(this, 2120)->isChecked();
-  // Found or not, the dialog ends; a refusal was already told.
-  done(BookPayment(app_, form) ? QDialog::Accepted : QDialog::Rejected);
+  // A refused input keeps the dialog with all that was typed: the focus
+  // goes to the field to mend (the amount, unless the order was not found).
+  QLineEdit* amount = frame::Control<QLineEdit>(this, 2108);
+  if (!frame::ReadScaled(form.amount, 2)) {
+    if (app_.ui) app_.ui->message(frame::NotANumberMessage("Betrag"), frame::Icon::Exclamation);
+    Refocus(amount);
+    return;
+  }
+  const std::int32_t shown = app_.order.orderNumber;
+  if (BookPayment(app_, form)) {
+    accept();
+    return;
+  }
+  const bool found = app_.order.orderNumber != shown ||
+                     app_.order.orderNumber == frame::ParseWhole(form.orderNumber);
+  Refocus(found ? amount : frame::Control<QLineEdit>(this, 2105));
 }
 
 }  // namespace orders

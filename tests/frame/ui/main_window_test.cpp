@@ -12,6 +12,7 @@
 #include <set>
 #include <tuple>
 
+#include "frame/ui/pane.h"
 #include "store/records_test_support.h"
 #include "support/fresh_program.h"
 
@@ -72,16 +73,31 @@ TEST(MenuCommands, RestrictedModeGreysExactlyTheMasterDataCommands) {
   }
 }
 
-TEST(MenuCommands, SwitchingTheInterfaceWritesTheOtherOneAndEnds) {
-  for (int cashDesk : {0, 1}) {
+// The program says that it restarts, ends, writes the other interface and
+// starts again; a pane that keeps its unsaved work keeps the program and
+// its interface as they are.
+TEST(MenuCommands, SwitchingTheInterfaceSaysSoAndRestartsInTheOtherOne) {
+  struct Keeping : Pane {
+    Keeping() : Pane(QStringLiteral("KEEP")) {}
+    bool mayReplace() override { return false; }
+  };
+  for (auto [cashDesk, keep] : {std::pair(0, false), {1, false}, {0, true}}) {
+    SCOPED_TRACE(cashDesk);
     Frame s(cashDesk, 0);
     MainWindow window(s.app);
+    if (keep) window.setPane(PaneSlot::Order, new Keeping);
+    int restarts = 0;
+    window.setRestart([&restarts] { ++restarts; });
     window.show();
     window.command(2204);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(window.isVisible()) << cashDesk;
+    ASSERT_EQ(s.ui.texts().size(), 1u);
+    EXPECT_NE(s.ui.texts()[0].find("neu gestartet"), std::string::npos);
+    EXPECT_EQ(window.isVisible(), keep);
+    EXPECT_EQ(restarts, keep ? 0 : 1);
     QSettings profile(QString::fromStdString(s.dir.file("belvon.ini")), QSettings::IniFormat);
-    EXPECT_EQ(profile.value("BELVON/KASSE").toString().toStdString(), cashDesk ? "0" : "1");
+    EXPECT_EQ(profile.value("BELVON/KASSE").toString().toStdString(),
+              keep ? "" : cashDesk ? "0" : "1");
   }
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QTest>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -95,6 +97,25 @@ TEST_F(ArtikelEditDialogTest, SearchWithAStartTextSearchesAtOnceAndMoreThanFiveH
   QApplication::processEvents();
   EXPECT_EQ(one.result(), 1);
   EXPECT_EQ(store::GetText(app.article.number), "S500");
+}
+
+// "allen Felder" stays as the user left it, in the next dialog and after a
+// new start of the program (the profile).
+TEST_F(ArtikelEditDialogTest, TheSearchRemembersAllFields) {
+  Add(testsupport::MakeArticle("K-1", "Kabel rot"));
+  for (bool ticked : {true, false}) {
+    {
+      ArtikelSuchenDialog search(app, "", nullptr);
+      QCheckBox* box = Control<QCheckBox>(&search, 2140);
+      if (box->isChecked() != ticked) box->click();
+      Type(&search, 1128, "kabel");
+      search.command(2025);
+      EXPECT_EQ(Control<QListWidget>(&search, 2131)->count(), ticked ? 1 : 0);
+    }
+    app.articleCriteria = {};  // a new start knows only the profile
+    ArtikelSuchenDialog again(app, "", nullptr);
+    EXPECT_EQ(Control<QCheckBox>(&again, 2140)->isChecked(), ticked);
+  }
 }
 
 // Presses "Abbruch" and Esc of the search dialog at every progress update.

@@ -2,13 +2,17 @@
 // what was typed to the core.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
+#include <QTest>
 #include <cstring>
 
 #include "frame/command_ids.h"
+#include "frame/decimal.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/main_window.h"
 #include "orders/ui/nachlieferliste_dialog.h"
@@ -67,6 +71,41 @@ TEST(PaymentDialogs, ZahlungseingangRefusesAPaymentOnACreditNote) {
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
   EXPECT_EQ(book.ui.texts().size(), 1u);
   EXPECT_EQ(+book.stored(book.app.order.orderNumber).paid, 0);
+}
+
+// A refused input keeps the dialog open with all that was typed, the focus
+// on the field to mend.
+TEST(PaymentDialogs, ZahlungseingangStaysOpenOnARefusedInput) {
+  testsupport::OrderBook book;
+  const std::int32_t customer = book.customer("Meier");
+  book.app.order = book.order(customer, store::kOrderInvoicePrinted, {BookLine{1, 1250}});
+  const QString number = QString::number(book.app.order.orderNumber);
+  const struct {
+    QString number, amount;
+    int focus;
+    std::string told;
+  } cases[] = {{number, "abc", 2108, frame::NotANumberMessage("Betrag")},
+               {"999999", "12,50", 2105, "Achtung!\nAuftrag wurde nicht gefunden !"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.amount.toStdString());
+    book.ui.shown.clear();
+    orders::ZahlungseingangDialog dialog(book.app);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    for (auto [id, text] : {std::pair(2105, c.number), {2124, QStringLiteral("01.12.2026")},
+                            {2108, c.amount}, {2126, QStringLiteral("Bank")}}) {
+      QLineEdit* field = frame::Control<QLineEdit>(&dialog, id);
+      field->selectAll();
+      QTest::keyClicks(field, text);
+    }
+    QTest::mouseClick(frame::Control<QPushButton>(&dialog, 1), Qt::LeftButton);
+    EXPECT_EQ(book.ui.texts(), std::vector<std::string>{c.told});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), frame::FindControl(&dialog, c.focus));
+    EXPECT_EQ(Text(&dialog, 2124), "01.12.2026");
+    EXPECT_EQ(Text(&dialog, 2126), "Bank");
+    EXPECT_EQ(+book.stored(book.app.order.orderNumber).paid, 0);
+  }
 }
 
 TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {

@@ -312,6 +312,64 @@ TEST_F(RechnungPaneTest, ChangingTheCustomerAsksToSaveTheNewOrder) {
   }
 }
 
+// Closing the window with an order that has unsaved lines asks as a change
+// of customer does: Yes stores it, No drops it, Cancel keeps the program.
+TEST_F(RechnungPaneTest, ClosingTheWindowAsksToSaveTheOrder) {
+  using Choice = frame::UserInterface::Choice;
+  AddCustomer("Adam");
+  AddArticle("100", "Schraube", 1000);
+  for (Choice choice : {Choice::Cancel, Choice::No, Choice::Yes}) {
+    SCOPED_TRACE(static_cast<int>(choice));
+    Open();
+    pane->command(2062);
+    TakeOver("100");
+    pane->command(2066);
+    const std::int32_t before = app.orders.lastIndex;
+    ui.shown.clear();
+    ui.choices = {choice};
+    window->close();
+    QApplication::processEvents();
+    EXPECT_EQ(ui.questions(), std::vector<std::string>{"Auftrag speichern ?"});
+    EXPECT_EQ(window->isVisible(), choice == Choice::Cancel);
+    EXPECT_EQ(app.orders.lastIndex - before, choice == Choice::Yes ? 1 : 0);
+    window.reset();
+  }
+}
+
+// A double click on an order line makes its article current: the article
+// pane shows it at once, and "Übernahme" takes the article on screen.
+TEST_F(RechnungPaneTest, ADoubleClickedLineShowsItsArticleInTheArticlePane) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000);
+  AddArticle("200", "Mutter", 500);
+  Open(true);
+  pane->command(2062);
+  TakeOver("100");
+  pane->command(2066);
+  TakeOver("200");
+  pane->command(2066);
+  frame::Pane* articles = window->pane(frame::PaneSlot::Article);
+  DoubleClick(0);
+  EXPECT_EQ(Control<QLineEdit>(articles, 1128)->text(), "100");
+  EXPECT_EQ(Control<QLineEdit>(articles, 1104)->text(), "Schraube");
+}
+
+// Enter in the article number field takes the article of that number; an
+// unknown number leaves the line as typed.
+TEST_F(RechnungPaneTest, EnterInTheArticleNumberTakesThatArticle) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000);
+  AddArticle("200", "Mutter", 500);
+  Open(true);
+  pane->command(2062);
+  for (auto [typed, designation] : {std::pair("200", "Mutter"), {"999", "Mutter"}}) {
+    TypeInto(2046, typed);
+    QTest::keyClick(Control<QLineEdit>(pane, 2046), Qt::Key_Return);
+    EXPECT_EQ(Text(2051), designation) << typed;
+  }
+  EXPECT_EQ(Control<QLineEdit>(window->pane(frame::PaneSlot::Article), 1128)->text(), "200");
+}
+
 TEST_F(RechnungPaneTest, APreviewHoldsTheInputAndItsClosingKeepsANewOrder) {
   const std::int32_t meier = AddCustomer("Meier");
   StoreOrderFor(meier, 1);
