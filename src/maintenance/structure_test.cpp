@@ -5,6 +5,7 @@
 
 #include "frame/user_interface.h"
 #include "maintenance/file_images.h"
+#include "maintenance/line_articles.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
 #include "store/text_field.h"
@@ -90,6 +91,8 @@ std::vector<std::string> FindStructureProblems(frame::AppState& app) {
     CheckOrders(orders, addresses.data, problems);
   else
     problems.push_back("Die Auftragsdateien können nicht gelesen werden.");
+  if (haveOrders && haveArticles)
+    CheckLineArticles(orders.index, orders.data, articles.data, problems);
   if (haveAddresses)
     CheckKeys(addresses, "Probleme mit Kunde: %s", problems);
   else

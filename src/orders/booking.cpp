@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "frame/user_interface.h"
+#include "orders/document_figures.h"
+#include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/data_file.h"
@@ -90,7 +92,7 @@ class OrderBooking {
     booked.flags |= store::kOrderBooked;
     std::vector<store::OrderLine> after(lines);
     std::map<std::int32_t, double> stockOut;
-    double turnover = 0;
+    std::vector<store::OrderLine> bookedNow;
     int newly = 0;
     for (int i = 1; i <= head.lineCount; ++i) {
       store::OrderLine& line = after[i];
@@ -101,14 +103,14 @@ class OrderBooking {
       if (line.flags & store::kLineBooked) continue;
       line.flags |= store::kLineBooked;
       ++newly;
+      bookedNow.push_back(line);
       const std::int32_t articleRef = line.articleRef;  // a copy: the packed member is misaligned
       if (articleRef < 0) continue;
       const double quantity = line.quantity;
       if (!std::isfinite(quantity)) return problem();
       stockOut[articleRef] += quantity;
-      turnover += std::trunc(static_cast<double>(line.salePrice) * quantity *
-                             (1000 - line.discount) / 1000.0 / rate(head.currency));
     }
+    const double turnover = netInMainCurrency(head, bookedNow);
     // Nothing left to book: the order stays as it is.
     if (newly == 0 && (booked.flags & store::kOrderBooked) == 0) return Outcome::Untouched;
 
@@ -185,6 +187,17 @@ class OrderBooking {
 
   static std::size_t Width(std::int32_t stored, std::size_t size) {
     return std::min<std::size_t>(static_cast<std::size_t>(stored), size);
+  }
+
+  // What the lines booked now add to the customer's turnover: their net
+  // amount without tax, worked out per tax class as the invoice states it
+  // (also for an order whose prices include tax, and for lines without
+  // article), in cents of the main currency.
+  double netInMainCurrency(const store::OrderHead& head, std::span<const store::OrderLine> lines) {
+    const DocumentFigures figures = ComputeDocumentFigures(head, lines, app_.parameters, true);
+    const double net = static_cast<double>(figures.sums[0] + figures.netOfClass(0) +
+                                           figures.netOfClass(1));
+    return RoundHalfAway(net / rate(head.currency));
   }
 
   // Units of the order's currency per unit of the main currency; a currency

@@ -25,7 +25,13 @@ constexpr const char* kOrderFull =
 
 }  // namespace
 
-OrderEditor::OrderEditor(frame::AppState& app) : app_(app) {}
+OrderEditor::OrderEditor(frame::AppState& app) : app_(app) {
+  // The line table starts zero-filled; an edited line nobody has touched
+  // yet is a blank one, which refers to no article (not to offset 0).
+  static const store::OrderLine untouched{};
+  if (std::memcmp(&editedLine(), &untouched, sizeof untouched) == 0)
+    editedLine() = BlankOrderLine();
+}
 
 void OrderEditor::refreshTotal() {
   totalText_ = RefreshOrderTotal(app_.order, app_.orderLines, app_.parameters);
@@ -33,7 +39,22 @@ void OrderEditor::refreshTotal() {
 
 void OrderEditor::clearEditedLine() {
   if (store::GetText(editedLine().articleNumber).empty()) return;
-  editedLine() = store::OrderLine{};
+  editedLine() = BlankOrderLine();
+  rememberArticle();
+}
+
+void OrderEditor::rememberArticle() {
+  const store::OrderLine& line = editedLine();
+  article_ = {line.articleRef, std::string(store::GetText(line.articleNumber))};
+}
+
+void OrderEditor::articleNumberTyped() {
+  // A line keeps its article only while it names it; any other number typed
+  // by hand is a line without article, which booking and the discount file
+  // leave alone.
+  store::OrderLine& line = editedLine();
+  line.articleRef = article_.second == store::GetText(line.articleNumber) ? article_.first
+                                                                          : kNoArticle;
 }
 
 bool OrderEditor::refuseFull() {
@@ -78,6 +99,7 @@ void OrderEditor::takeOverArticle() {
   line.articleRef = articleRef;
   line.orderNumber = static_cast<std::int32_t>(app_.nextOrderNumber);
   line.taxCode = TaxCodeFromArticle(article);
+  rememberArticle();
 }
 
 void OrderEditor::markField(int id, bool valid, const std::string& refusal) {
@@ -137,7 +159,7 @@ void OrderEditor::removeLine(int index) {
   const int count = lineCount();
   if (index < 0 || index >= count) return;
   for (int i = index + 1; i < count; ++i) app_.orderLines[i] = app_.orderLines[i + 1];
-  app_.orderLines[count] = store::OrderLine{};
+  app_.orderLines[count] = BlankOrderLine();
   app_.order.lineCount = static_cast<std::int16_t>(count - 1);
   changed_ = true;
   refreshTotal();
@@ -152,6 +174,7 @@ void OrderEditor::deleteLine() {
 bool OrderEditor::editLine(int index) {
   if (booked() || index < 0 || index >= lineCount()) return false;
   editedLine() = app_.orderLines[index + 1];
+  rememberArticle();
   removeLine(index);
   selection_ = index < lineCount() ? index : -1;
   changed_ = true;
