@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "frame/user_interface.h"
+#include "maintenance/collective_links.h"
 #include "maintenance/file_images.h"
 #include "maintenance/line_articles.h"
 #include "store/bytes.h"
@@ -87,9 +88,10 @@ std::vector<std::string> FindStructureProblems(frame::AppState& app) {
     CheckKeys(articles, "Probleme mit Artikel Nr: %s", problems);
   else
     problems.push_back("Die Artikeldateien können nicht gelesen werden.");
-  if (haveOrders && haveAddresses)
+  if (haveOrders && haveAddresses) {
     CheckOrders(orders, addresses.data, problems);
-  else
+    CheckCollectiveLinks(orders.index, orders.data, problems);
+  } else
     problems.push_back("Die Auftragsdateien können nicht gelesen werden.");
   if (haveOrders && haveArticles)
     CheckLineArticles(orders.index, orders.data, articles.data, problems);

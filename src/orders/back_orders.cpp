@@ -14,6 +14,7 @@
 #include "store/indexed_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -89,11 +90,6 @@ struct SourceChange {
 
 }  // namespace
 
-std::uint16_t PriceKind(std::uint16_t orderFlags) {
-  if (!(orderFlags & store::kOrderPricesIncludeTax)) return 0;
-  return orderFlags & (store::kOrderPricesIncludeTax | store::kOrderGrossAsNet);
-}
-
 int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation) {
   if (app.addresses.position < 0) return 0;
   store::OrderHead& head = confirmation.followUp;
@@ -123,7 +119,7 @@ int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation)
       listed.sourceOffset = entry.offset;
       listed.sourceNumber = entry.orderNumber;
       listed.sourceCurrency = order.head.currency;
-      listed.sourcePriceKind = PriceKind(order.head.flags);
+      listed.sourcePriceKind = store::PriceKind(order.head.flags);
       confirmation.entries.push_back(listed);
     }
   }

@@ -18,12 +18,9 @@ struct BackOrderEntry {
   std::uint32_t sourceOffset = 0;  // where its order's head lies in RECHNUNG.DAT
   std::int32_t sourceNumber = 0;
   std::uint8_t sourceCurrency = 0;
-  std::uint16_t sourcePriceKind = 0;  // order flags 128 and 256 of its order (PriceKind)
+  std::uint16_t sourcePriceKind = 0;  // its order's store::PriceKind
 };
 
-// How an order's prices are meant: net (0), gross (128) or gross printed as
-// net (128 | 256). The gross-as-net flag alone changes nothing on a net order.
-std::uint16_t PriceKind(std::uint16_t orderFlags);
 
 struct BackOrderConfirmation {
   store::OrderHead followUp{};  // the new order, numbered when stored

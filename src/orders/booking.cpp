@@ -18,6 +18,7 @@
 #include "store/indexed_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -79,7 +80,8 @@ class OrderBooking {
     if (!data) return Outcome::Stop;
     store::OrderHead head{};
     if (!store::ReadOrderHead(data, entry_.offset, head) || !HeadIsSound(head)) return problem();
-    if ((head.flags & store::kOrderDeliveryNotePrinted) == 0 || (head.flags & store::kOrderBooked))
+    if ((head.flags & store::kOrderDeliveryNotePrinted) == 0 ||
+        (head.flags & (store::kOrderBooked | store::kOrderCollectiveInvoice)))
       return Outcome::Untouched;
     std::vector<store::OrderLine> lines(store::kOrderLineSlots);
     bool failed = false;

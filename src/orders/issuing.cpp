@@ -10,6 +10,7 @@
 #include "store/data_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -96,6 +97,10 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
 
 bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::string& printDate,
                    const PrintJobCall& printJob) {
+  // A collective invoice was issued with its number and date; as an invoice
+  // it prints again as the collective invoice it is.
+  if (kind == DocumentKind::Invoice && (app.order.flags & store::kOrderCollectiveInvoice))
+    kind = DocumentKind::CollectiveInvoice;
   // An order is printed only when it can be marked in place afterwards.
   store::OrderHead stored{};
   if (StoredHead(app, stored) && stored.lineCount < app.order.lineCount) {

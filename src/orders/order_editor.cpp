@@ -14,6 +14,7 @@
 #include "store/discount_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -22,6 +23,21 @@ namespace {
 
 constexpr const char* kOrderFull =
     "Der Auftrag ist voll: mehr als 369 Positionen sind nicht möglich.";
+
+// A collective invoice and the delivery notes it bills stay as they were
+// billed: neither is changed nor deleted.
+bool RefuseCollective(frame::AppState& app, const store::OrderHead& head, const char* done) {
+  if (!(head.flags & (store::kOrderCollectiveInvoice | store::kOrderCollectivelyBilled)))
+    return false;
+  if (app.ui)
+    app.ui->message(head.flags & store::kOrderCollectiveInvoice
+                        ? frame::Format("Eine Sammelrechnung kann nicht %s werden.", done)
+                        : frame::Format("Dieser Auftrag ist mit einer Sammelrechnung berechnet\n"
+                                        "und kann nicht %s werden.",
+                                        done),
+                    frame::Icon::Stop);
+  return true;
+}
 
 }  // namespace
 
@@ -243,6 +259,9 @@ void OrderEditor::save(bool confirmed) {
     if (app_.ui) app_.ui->message("Erst neuen Auftrag anlegen !", frame::Icon::Stop);
     return;
   }
+  // Its lines are billed as they stand: storing again would also renumber
+  // the lines of a collective invoice, which name their delivery notes.
+  if (RefuseCollective(app_, head, "geändert")) return;
   if (dunningLevel_) head.dunningLevel = static_cast<std::uint8_t>(dunningLevel_());
   bool stored = false;
   bool asked = false;
@@ -291,7 +310,7 @@ void OrderEditor::deleteOrder() {
   } else if (app_.orders.lastIndex < 0) {
     if (app_.ui)
       app_.ui->message("Löschen ist nicht möglich.\nKeine Daten vorhanden!", frame::Icon::Stop);
-  } else {
+  } else if (!RefuseCollective(app_, head, "gelöscht")) {
     if ((head.flags & store::kOrderDeliveryNotePrinted) &&
         !(head.flags & store::kOrderInvoicePrinted) && app_.ui)
       app_.ui->message("ACHTUNG !\nDieser Auftrag ist noch offen!\n(Keine Rechnung gedruckt)",
