@@ -35,6 +35,7 @@ bool CollectForPrint(frame::AppState& app, const CollectiveRange& range,
   orders::CollectionRequest request;
   request.customerRef = app.addresses.entry.offset;
   request.invoiceDate = invoiceDate;
+  request.includeInvoiced = range.includeInvoiced;
   long highest = std::stol(orders::HighestNumberOfMonth(*app.clock));
   return ReadNumber(range.from, 0, request.from) &&
          ReadNumber(range.to, highest, request.to) &&

@@ -1,11 +1,14 @@
 // belvon-cli print 4 --customer NAME2 [--from N] [--to N] [--date DD.MM.YYYY]
-//                    [--copies N] [--issue] (--pdf FILE | --png DIR)
+//                    [--include-invoiced] [--copies N] [--issue] (--pdf FILE | --png DIR)
 //
 // The collective invoice of the named customer: every delivery note in the
 // number range (--from defaults to 0, --to to the highest number of this
-// month), dated --date (today without it). The question whether to keep an
-// old invoice date is answered by --yes. --issue marks the collected orders
-// as invoiced once the document is written, all of them or none.
+// month), dated --date (today without it). Orders already issued as
+// invoices are billed again only with --include-invoiced. --issue issues
+// the collective invoice before the document is written (it draws its
+// number and marks the collected orders, all or nothing) and takes it back
+// when the document cannot be written; without it the document is a draft
+// without number and nothing is written.
 #ifndef BELVON_CLI_COLLECTIVE_PRINT_H
 #define BELVON_CLI_COLLECTIVE_PRINT_H
 
@@ -18,6 +21,7 @@ namespace cli {
 
 struct CollectiveRange {
   std::string from, to;
+  bool includeInvoiced = false;
 };
 
 // Takes --from and --to; false for any other option.

@@ -30,6 +30,7 @@
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace cli {
@@ -45,7 +46,8 @@ int Usage() {
       "        belvon-cli print 16 --date TT.MM.JJJJ [--reprint] [--customer NAME2] [--issue]\n"
       "                     (--pdf DATEI | --png VERZEICHNIS)\n"
       "        belvon-cli print 4 --customer NAME2 [--from NUMMER] [--to NUMMER]\n"
-      "                     [--date TT.MM.JJJJ] [--copies N] [--issue] (--pdf DATEI | --png VERZEICHNIS)\n"
+      "                     [--date TT.MM.JJJJ] [--include-invoiced] [--copies N] [--issue]\n"
+      "                     (--pdf DATEI | --png VERZEICHNIS)\n"
       "        belvon-cli print 5|9|19|13|14|15|17|18 (--pdf DATEI | --png VERZEICHNIS)\n"
       "        belvon-cli print 6|7|8|12 [--from TT.MM.JJJJ] [--to TT.MM.JJJJ] (--pdf ... | --png ...)\n"
       "        belvon-cli print 22 --article NUMMER [--from TT.MM.JJJJ] [--to TT.MM.JJJJ] ...\n",
@@ -210,6 +212,10 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       issue = true;
       continue;
     }
+    if (option == "--include-invoiced") {
+      range.includeInvoiced = rangeGiven = true;
+      continue;
+    }
     if (DunningFlag(option, reprint)) continue;
     if (i + 1 >= args.size()) return Usage();
     const std::string& value = args[++i];
@@ -292,6 +298,9 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (orderDocument) {
     if (!MakeOrderCurrent(app, orderNumber)) return 1;
     if (orders::RefusedWithoutPriceSettings(app, static_cast<orders::DocumentKind>(job))) return 1;
+    // A stored collective invoice prints again as the collective invoice it is.
+    if (job == printing::kJobInvoice && (app.order.flags & store::kOrderCollectiveInvoice))
+      session.job = job = printing::kJobCollectiveInvoice;
     printed = copies == 0 ? 1 : copies;
     // An invoice printed before whose total today's rates would change is
     // printed again only when the user says so, issued or not.
@@ -322,6 +331,12 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     session.inputs.printDate = collection.invoiceDate;
     printed = copies != 0 ? copies : issue ? std::clamp<int>(app.address.copies, 1, kMaxCopies) : 1;
     pane.emplace(app, collection);
+    // Issued before it is drawn, so that it prints its number; taken back
+    // (when the pane lets go) unless the document is written.
+    if (issue) {
+      if (!orders::IssueCollection(app, collection)) return 1;
+      pane->issued();
+    }
   }
   // The document button of the order's print dialog, once the document is
   // out: customer record, parameters and the order with its flags and
@@ -331,8 +346,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     if (dunning) return StoreDunningRun(app, session.inputs);
     if (!collective)
       return orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate);
-    if (!orders::IssueCollection(app, collection)) return false;
-    pane->issued();
+    pane->printed();
     return true;
   };
   CopiesRenderer renderer(printing::MakeRenderer(job), printed);

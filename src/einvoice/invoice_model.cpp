@@ -12,6 +12,7 @@
 #include "orders/order_math.h"
 #include "orders/payments.h"
 #include "platform/cp1252.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace einvoice {
@@ -111,6 +112,13 @@ Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
   if (!(head.flags & store::kOrderInvoicePrinted) || inv.issueDate.empty()) {
     out.message = frame::Format(
         "Auftrag %ld ist keine ausgestellte Rechnung.\nBitte die Rechnung zuerst drucken.",
+        static_cast<long>(head.orderNumber));
+    return out;
+  }
+  if (head.flags & store::kOrderCollectivelyBilled) {
+    out.message = frame::Format(
+        "Auftrag %ld ist mit einer Sammelrechnung berechnet.\n"
+        "Die E-Rechnung ist die der Sammelrechnung.",
         static_cast<long>(head.orderNumber));
     return out;
   }

@@ -12,6 +12,7 @@
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace letters {
@@ -54,7 +55,9 @@ std::array<int, 3> DunningPeriods(const store::ParameterRecord& p) {
 
 bool DunnableInvoice(const store::OrderHead& head) {
   const std::int64_t open = std::int64_t{head.total} - head.paid;
+  // A delivery note billed by a collective invoice is dunned there.
   return open > 1 && (head.flags & store::kOrderInvoicePrinted) &&
+         !(head.flags & store::kOrderCollectivelyBilled) &&
          orders::DayNumber(store::GetText(head.invoiceDate)) >= kFirstDunnedDay;
 }
 

@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "frame/user_interface.h"
+#include "maintenance/collective_links.h"
 #include "maintenance/file_images.h"
+#include "maintenance/line_articles.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
 #include "store/text_field.h"
@@ -86,10 +88,13 @@ std::vector<std::string> FindStructureProblems(frame::AppState& app) {
     CheckKeys(articles, "Probleme mit Artikel Nr: %s", problems);
   else
     problems.push_back("Die Artikeldateien können nicht gelesen werden.");
-  if (haveOrders && haveAddresses)
+  if (haveOrders && haveAddresses) {
     CheckOrders(orders, addresses.data, problems);
-  else
+    CheckCollectiveLinks(orders.index, orders.data, problems);
+  } else
     problems.push_back("Die Auftragsdateien können nicht gelesen werden.");
+  if (haveOrders && haveArticles)
+    CheckLineArticles(orders.index, orders.data, articles.data, problems);
   if (haveAddresses)
     CheckKeys(addresses, "Probleme mit Kunde: %s", problems);
   else

@@ -1,5 +1,6 @@
 #include "orders/back_orders.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -13,6 +14,7 @@
 #include "store/indexed_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -117,6 +119,7 @@ int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation)
       listed.sourceOffset = entry.offset;
       listed.sourceNumber = entry.orderNumber;
       listed.sourceCurrency = order.head.currency;
+      listed.sourcePriceKind = store::PriceKind(order.head.flags);
       confirmation.entries.push_back(listed);
     }
   }
@@ -133,7 +136,7 @@ int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirm
   // Each source order without its confirmed lines, worked out first: one
   // back-order line taken out per confirmed line, from the last one up.
   std::map<std::uint32_t, SourceChange> sources;
-  std::vector<store::OrderLine> moved;
+  std::vector<const BackOrderEntry*> moved;
   {
     platform::File data =
         store::OpenData(app, store::kOrderDataName, Access::Read, Share::DenyWrite);
@@ -155,7 +158,7 @@ int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirm
         source.lines.erase(source.lines.begin() + i);
         source.lines.emplace_back();
         --source.head.lineCount;
-        moved.push_back(entry->line);
+        moved.push_back(entry);
         break;
       }
     }
@@ -167,25 +170,52 @@ int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirm
   }
   if (moved.empty()) return 1;
 
-  // The follow-up order is stored before any line leaves its source, so that
-  // a failure can never lose a line.
+  // The follow-up orders are stored before any line leaves its source, so
+  // that a failure can never lose a line: one order per currency and price
+  // kind, in the order the kinds first appear.
   const store::OrderHead keptOrder = app.order;
   const std::vector<store::OrderLine> keptLines = app.orderLines;
   const auto keptCursor = app.orders;
-  store::OrderHead head = confirmation.followUp;
-  store::SetText(head.orderDate, date.substr(0, 10));
-  head.currency = chosen.front()->sourceCurrency;
-  head.lineCount = static_cast<std::int16_t>(moved.size());
-  for (std::size_t i = 0; i < moved.size(); ++i) app.orderLines[i + 1] = moved[i];
-  head.total = ComputeOrderTotal(head, app.orderLines, app.parameters);
-  std::int32_t position = -1;
+  std::vector<std::pair<std::uint8_t, std::uint16_t>> kinds;
+  for (const BackOrderEntry* entry : moved) {
+    const std::pair kind{entry->sourceCurrency, entry->sourcePriceKind};
+    if (std::find(kinds.begin(), kinds.end(), kind) == kinds.end()) kinds.push_back(kind);
+  }
+  std::vector<std::int32_t> followUps;
+  auto removeFollowUps = [&] {
+    for (std::int32_t number : followUps) {
+      store::OrderHead criteria{};
+      criteria.orderNumber = number;
+      std::int32_t at = -1;
+      if (store::FindOrder(app, criteria, at, true)) store::DeleteOrderEntry(app, at);
+    }
+  };
   auto restore = [&] {
     app.order = keptOrder;
     app.orderLines = keptLines;
     app.orders = keptCursor;
     return 0;
   };
-  if (!store::StoreOrder(app, head, position, store::StoreMode::NewNumber)) return restore();
+  store::OrderHead head{};
+  for (const auto& [currency, priceKind] : kinds) {
+    head = confirmation.followUp;
+    store::SetText(head.orderDate, date.substr(0, 10));
+    head.currency = currency;
+    head.flags = static_cast<std::uint16_t>(
+        (head.flags & ~(store::kOrderPricesIncludeTax | store::kOrderGrossAsNet)) | priceKind);
+    int count = 0;
+    for (const BackOrderEntry* entry : moved)
+      if (entry->sourceCurrency == currency && entry->sourcePriceKind == priceKind)
+        app.orderLines[++count] = entry->line;
+    head.lineCount = static_cast<std::int16_t>(count);
+    head.total = ComputeOrderTotal(head, app.orderLines, app.parameters);
+    std::int32_t position = -1;
+    if (!store::StoreOrder(app, head, position, store::StoreMode::NewNumber)) {
+      removeFollowUps();
+      return restore();
+    }
+    followUps.push_back(head.orderNumber);
+  }
 
   bool written = true;
   {
@@ -209,14 +239,23 @@ int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirm
           data.write(sources[offset].before.data(), sources[offset].before.size());
   }
   if (!written) {
-    std::int32_t followUp = position;
-    store::DeleteOrderEntry(app, followUp);
+    removeFollowUps();
     if (app.ui)
       app.ui->message("Die Nachlieferung konnte nicht gespeichert werden.", frame::Icon::Stop);
     return restore();
   }
   app.order = head;
   app.orderAddress = app.address;
+  if (followUps.size() > 1 && app.ui) {
+    std::string numbers;
+    for (std::int32_t number : followUps)
+      numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
+    app.ui->message(frame::Format("Die Positionen haben verschiedene Währungen oder Preisarten "
+                                  "(netto, brutto, brutto als netto).\nDie Nachlieferung steht "
+                                  "daher in %d Aufträgen: %s.",
+                                  static_cast<int>(followUps.size()), numbers.c_str()),
+                    frame::Icon::Information);
+  }
   return 1;
 }
 

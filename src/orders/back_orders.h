@@ -18,7 +18,9 @@ struct BackOrderEntry {
   std::uint32_t sourceOffset = 0;  // where its order's head lies in RECHNUNG.DAT
   std::int32_t sourceNumber = 0;
   std::uint8_t sourceCurrency = 0;
+  std::uint16_t sourcePriceKind = 0;  // its order's store::PriceKind
 };
+
 
 struct BackOrderConfirmation {
   store::OrderHead followUp{};  // the new order, numbered when stored
@@ -34,11 +36,15 @@ int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation)
 // "&OK" with the entries marked in `confirmed`: the follow-up order dated
 // `date` is stored with a new number and the confirmed lines, then each
 // line is taken out of its source order (one stored line for each confirmed
-// one), whose total and back-order flag are computed again. The follow-up
-// order becomes the current order. Nothing marked: nothing happens (1).
-// When a source order changed meanwhile or cannot be rewritten, every source
-// is put back, the follow-up order's entry is removed, the user is told, the
-// current order stays and the result is 0.
+// one), whose total and back-order flag are computed again. A line keeps the
+// currency and the price kind of its source order: lines of different
+// currencies or price kinds go into one follow-up order each (the user is
+// told their numbers), so that no price is read in another currency or
+// taxed twice. The follow-up order stored last becomes the current order.
+// Nothing marked: nothing happens (1). When a source order changed meanwhile
+// or cannot be rewritten, every source is put back, the follow-up orders'
+// entries are removed, the user is told, the current order stays and the
+// result is 0.
 int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirmation,
                       const std::vector<bool>& confirmed, std::string_view date);
 

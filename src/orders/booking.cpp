@@ -10,13 +10,16 @@
 #include <vector>
 
 #include "frame/user_interface.h"
+#include "orders/document_figures.h"
 #include "orders/goods_receipt.h"
+#include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -78,7 +81,8 @@ class OrderBooking {
     if (!data) return Outcome::Stop;
     store::OrderHead head{};
     if (!store::ReadOrderHead(data, entry_.offset, head) || !HeadIsSound(head)) return problem();
-    if ((head.flags & store::kOrderDeliveryNotePrinted) == 0 || (head.flags & store::kOrderBooked))
+    if ((head.flags & store::kOrderDeliveryNotePrinted) == 0 ||
+        (head.flags & (store::kOrderBooked | store::kOrderCollectiveInvoice)))
       return Outcome::Untouched;
     std::vector<store::OrderLine> lines(store::kOrderLineSlots);
     bool failed = false;
@@ -91,7 +95,7 @@ class OrderBooking {
     booked.flags |= store::kOrderBooked;
     std::vector<store::OrderLine> after(lines);
     std::map<std::int32_t, double> stockOut;
-    double turnover = 0;
+    std::vector<store::OrderLine> bookedNow;
     int newly = 0;
     for (int i = 1; i <= head.lineCount; ++i) {
       store::OrderLine& line = after[i];
@@ -102,16 +106,15 @@ class OrderBooking {
       if (line.flags & store::kLineBooked) continue;
       line.flags |= store::kLineBooked;
       ++newly;
+      bookedNow.push_back(line);
       const std::int32_t articleRef = line.articleRef;  // a copy: the packed member is misaligned
       if (articleRef < 0) continue;
       const double quantity = line.quantity;
       if (!std::isfinite(quantity)) return problem();
       stockOut[articleRef] += quantity;
-      // A goods receipt only moves stock.
-      if (!IsGoodsReceipt(head))
-        turnover += std::trunc(static_cast<double>(line.salePrice) * quantity *
-                               (1000 - line.discount) / 1000.0 / rate(head.currency));
     }
+    // A goods receipt only moves stock.
+    const double turnover = IsGoodsReceipt(head) ? 0.0 : netInMainCurrency(head, bookedNow);
     // Nothing left to book: the order stays as it is.
     if (newly == 0 && (booked.flags & store::kOrderBooked) == 0) return Outcome::Untouched;
 
@@ -188,6 +191,17 @@ class OrderBooking {
 
   static std::size_t Width(std::int32_t stored, std::size_t size) {
     return std::min<std::size_t>(static_cast<std::size_t>(stored), size);
+  }
+
+  // What the lines booked now add to the customer's turnover: their net
+  // amount without tax, worked out per tax class as the invoice states it
+  // (also for an order whose prices include tax, and for lines without
+  // article), in cents of the main currency.
+  double netInMainCurrency(const store::OrderHead& head, std::span<const store::OrderLine> lines) {
+    const DocumentFigures figures = ComputeDocumentFigures(head, lines, app_.parameters, true);
+    const double net = static_cast<double>(figures.sums[0] + figures.netOfClass(0) +
+                                           figures.netOfClass(1));
+    return RoundHalfAway(net / rate(head.currency));
   }
 
   // Units of the order's currency per unit of the main currency; a currency

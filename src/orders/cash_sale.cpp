@@ -41,12 +41,12 @@ std::uint16_t CashSale::grossFlags() const {
 }
 
 void CashSale::startNew() {
-  for (int i = 1; i <= lineCount(); ++i) app_.orderLines[i] = store::OrderLine{};
+  for (int i = 1; i <= lineCount(); ++i) app_.orderLines[i] = BlankOrderLine();
   // Nothing of the sale booked last (its payment, its number) may reach the
   // next one; the sale is priced in the main currency.
   app_.order = store::OrderHead{};
   app_.order.flags = grossFlags();
-  editedLine() = store::OrderLine{};
+  editedLine() = BlankOrderLine();
   editor_.select(-1);
   editor_.refreshTotal();
 }

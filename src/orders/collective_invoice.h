@@ -1,8 +1,14 @@
 // Collective invoices ("SAMMELRECHNUNG"): the delivery notes of one customer
-// within a range of order numbers billed in one document of kind 4, whose
-// lines are the lines of every collected order. The collective invoice is
-// no order of its own: it draws no number and is never stored; the collected
-// orders only get the invoice flag and the invoice date.
+// within a range of order numbers billed in one invoice of kind 4, whose
+// lines are the lines of every collected delivery note. Issued, it is an
+// order of its own (order flag 512) with its own number from the order
+// counter, dated and totalled as one invoice; the delivery notes it bills
+// are marked (order flag 1024) and from then on carry no amount of their
+// own, so that every euro is in the journal, the open items, dunning and the
+// e-invoice once: on the collective invoice. A payment, whole or in part, is
+// booked on the collective invoice like on any invoice. The delivery notes
+// keep their own numbers, dates and lines, and are booked (stock, turnover)
+// as delivery notes; the collective invoice itself is never booked.
 #ifndef BELVON_ORDERS_COLLECTIVE_INVOICE_H
 #define BELVON_ORDERS_COLLECTIVE_INVOICE_H
 
@@ -22,22 +28,23 @@ struct CollectionRequest {
   std::uint32_t customerRef = 0;  // record offset of the customer's address
   long from = 0;                  // order numbers, both included
   long to = 0;
-  bool includeInvoiced = true;    // "incl.gedruckte Rechnungen"
+  bool includeInvoiced = false;   // "incl.gedruckte Rechnungen"
   std::string invoiceDate;        // "dd.mm.yyyy"
 };
 
-// One collected order: where its head is and the invoice date it gets.
+// One collected order: where its head is and the head as it was collected.
 struct CollectedOrder {
   std::int32_t orderNumber = 0;
   std::uint32_t offset = 0;
-  std::string invoiceDate;
+  store::OrderHead head{};
 };
 
 struct Collection {
-  // The head of the last collected order with the line count and total of
-  // the collection and the invoice date of the whole collective invoice.
+  // The collective invoice: the customer's payment terms, the currency and
+  // price kind of its delivery notes, dated with the invoice date; its
+  // number is 0 until it is issued.
   store::OrderHead head{};
-  // Slot 0 unused, lines from slot 1 on, as the order pane holds an order.
+  // Slot 0 unused, lines from slot 1 on, each with its delivery note's number.
   std::vector<store::OrderLine> lines = std::vector<store::OrderLine>(store::kOrderLineSlots);
   std::vector<CollectedOrder> orders;
   std::string invoiceDate;  // the date the document is printed with
@@ -47,41 +54,54 @@ struct Collection {
 std::string HighestNumberOfMonth(const platform::Clock& clock);
 
 // Walks the order index in ascending order and collects every order of the
-// customer in the range whose delivery note was printed (and, without
-// `includeInvoiced`, whose invoice was not): its lines without back-order
-// lines, each with its own order number. An order that would bring the
-// collection to 369 lines or more is left out; a damaged head is reported
-// and left out. An order invoiced before asks whether to keep its old
-// invoice date; Yes makes it the date of this and every following order.
-// Nothing is written. False (after the message that says why) when the
-// files cannot be read or nothing was collected.
+// customer in the range whose delivery note was printed and that no
+// collective invoice bills yet: its lines without back-order lines, each
+// with its own order number. An order already issued as an invoice is taken
+// only with `includeInvoiced`, and only while nothing was paid on it (it
+// keeps its invoice date; the collective invoice carries its amount from
+// then on). An order that would bring the collection to 369 lines or more
+// is left out; a damaged head is reported and left out. Delivery notes of
+// different currencies or price kinds are never combined: the user is told
+// which orders are of which kind, and nothing is collected. Nothing is
+// written. False (after the message that says why) when the files cannot be
+// read or nothing was collected.
 bool CollectOrders(frame::AppState& app, const CollectionRequest& request, Collection& out);
 
-// Writes the invoice flag and date into every collected order, in place,
-// all or nothing: when a write fails the heads already written are put back
-// and the failure is reported.
-bool IssueCollection(frame::AppState& app, const Collection& collection);
+// Issues the collective invoice, all or nothing: it is stored as an invoice
+// with the next number of the order counter (which it then carries in
+// `collection.head`), and every collected order is marked as billed by it.
+// A collected order that changed since it was collected, or a write that
+// fails, leaves the files as they were (a drawn number is not used again)
+// and is reported.
+bool IssueCollection(frame::AppState& app, Collection& collection);
+
+// Takes back an issued collective invoice whose document could not be
+// printed: its entry is removed and its delivery notes are no longer marked.
+bool WithdrawCollection(frame::AppState& app, const Collection& collection);
 
 // Holds the collection in the order pane's buffers, where the print job
 // takes its document from, and puts the pane's own order back when it ends,
-// so that a later save can never store the collection under the number of
-// the last collected order. Once `issued`, the pane's order, when it was one
-// of the collected, comes back with the invoice flag and date it got in the
-// file.
+// so that a later save can never store the collection under another number.
+// An issued collection whose document never came out is withdrawn then.
 class CollectionInPane {
  public:
   CollectionInPane(frame::AppState& app, const Collection& collection);
   ~CollectionInPane();
   CollectionInPane(const CollectionInPane&) = delete;
   CollectionInPane& operator=(const CollectionInPane&) = delete;
-  void issued() { issued_ = true; }
+  // The collection was issued: the document shows its number.
+  void issued();
+  // A copy is out: the collective invoice stays.
+  void printed() { printed_ = true; }
 
  private:
   frame::AppState& app_;
   const Collection& collection_;
   store::OrderHead order_;
   std::vector<store::OrderLine> lines_;
+  frame::IndexCursor<store::OrderIndexEntry> cursor_;
   bool issued_ = false;
+  bool printed_ = false;
 };
 
 }  // namespace orders

@@ -15,7 +15,7 @@
 namespace orders {
 
 // OrderHead::flags.
-inline constexpr std::uint16_t kOrderGoodsReceipt = 512;
+inline constexpr std::uint16_t kOrderGoodsReceipt = 2048;
 
 inline bool IsGoodsReceipt(const store::OrderHead& head) {
   return (head.flags & kOrderGoodsReceipt) != 0;

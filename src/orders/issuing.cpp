@@ -12,6 +12,7 @@
 #include "store/data_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -120,6 +121,10 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
 bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::string& printDate,
                    const PrintJobCall& printJob) {
   if (RefusedWithoutPriceSettings(app, kind)) return false;
+  // A collective invoice was issued with its number and date; as an invoice
+  // it prints again as the collective invoice it is.
+  if (kind == DocumentKind::Invoice && (app.order.flags & store::kOrderCollectiveInvoice))
+    kind = DocumentKind::CollectiveInvoice;
   // An order is printed only when it can be marked in place afterwards.
   store::OrderHead stored{};
   if (StoredHead(app, stored) && stored.lineCount < app.order.lineCount) {

@@ -15,6 +15,7 @@
 #include "store/indexed_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -44,9 +45,30 @@ int DunningLevelOnFile(frame::AppState& app, std::int32_t number) {
   return 0;
 }
 
+// A collective invoice and the delivery notes it bills stay as they were
+// billed: neither is changed nor deleted.
+bool RefuseCollective(frame::AppState& app, const store::OrderHead& head, const char* done) {
+  if (!(head.flags & (store::kOrderCollectiveInvoice | store::kOrderCollectivelyBilled)))
+    return false;
+  if (app.ui)
+    app.ui->message(head.flags & store::kOrderCollectiveInvoice
+                        ? frame::Format("Eine Sammelrechnung kann nicht %s werden.", done)
+                        : frame::Format("Dieser Auftrag ist mit einer Sammelrechnung berechnet\n"
+                                        "und kann nicht %s werden.",
+                                        done),
+                    frame::Icon::Stop);
+  return true;
+}
+
 }  // namespace
 
-OrderEditor::OrderEditor(frame::AppState& app) : app_(app) {}
+OrderEditor::OrderEditor(frame::AppState& app) : app_(app) {
+  // The line table starts zero-filled; an edited line nobody has touched
+  // yet is a blank one, which refers to no article (not to offset 0).
+  static const store::OrderLine untouched{};
+  if (std::memcmp(&editedLine(), &untouched, sizeof untouched) == 0)
+    editedLine() = BlankOrderLine();
+}
 
 void OrderEditor::refreshTotal() {
   totalText_ = RefreshOrderTotal(app_.order, app_.orderLines, app_.parameters);
@@ -54,7 +76,22 @@ void OrderEditor::refreshTotal() {
 
 void OrderEditor::clearEditedLine() {
   if (store::GetText(editedLine().articleNumber).empty()) return;
-  editedLine() = store::OrderLine{};
+  editedLine() = BlankOrderLine();
+  rememberArticle();
+}
+
+void OrderEditor::rememberArticle() {
+  const store::OrderLine& line = editedLine();
+  article_ = {line.articleRef, std::string(store::GetText(line.articleNumber))};
+}
+
+void OrderEditor::articleNumberTyped() {
+  // A line keeps its article only while it names it; any other number typed
+  // by hand is a line without article, which booking and the discount file
+  // leave alone.
+  store::OrderLine& line = editedLine();
+  line.articleRef = article_.second == store::GetText(line.articleNumber) ? article_.first
+                                                                          : kNoArticle;
 }
 
 bool OrderEditor::refuseFull() {
@@ -99,6 +136,7 @@ void OrderEditor::takeOverArticle() {
   line.articleRef = articleRef;
   line.orderNumber = static_cast<std::int32_t>(app_.nextOrderNumber);
   line.taxCode = TaxCodeFromArticle(article);
+  rememberArticle();
 }
 
 void OrderEditor::markField(int id, bool valid, const std::string& refusal) {
@@ -158,7 +196,7 @@ void OrderEditor::removeLine(int index) {
   const int count = lineCount();
   if (index < 0 || index >= count) return;
   for (int i = index + 1; i < count; ++i) app_.orderLines[i] = app_.orderLines[i + 1];
-  app_.orderLines[count] = store::OrderLine{};
+  app_.orderLines[count] = BlankOrderLine();
   app_.order.lineCount = static_cast<std::int16_t>(count - 1);
   changed_ = true;
   refreshTotal();
@@ -173,6 +211,7 @@ void OrderEditor::deleteLine() {
 bool OrderEditor::editLine(int index) {
   if (booked() || index < 0 || index >= lineCount()) return false;
   editedLine() = app_.orderLines[index + 1];
+  rememberArticle();
   removeLine(index);
   selection_ = index < lineCount() ? index : -1;
   changed_ = true;
@@ -241,6 +280,9 @@ void OrderEditor::save(bool confirmed) {
     if (app_.ui) app_.ui->message("Erst neuen Auftrag anlegen !", frame::Icon::Stop);
     return;
   }
+  // Its lines are billed as they stand: storing again would also renumber
+  // the lines of a collective invoice, which name their delivery notes.
+  if (RefuseCollective(app_, head, "geändert")) return;
   if (dunningLevel_) head.dunningLevel = static_cast<std::uint8_t>(dunningLevel_());
   // Saving never lowers the level a dunning run stored meanwhile.
   if (head.stored == 1)
@@ -293,7 +335,7 @@ void OrderEditor::deleteOrder() {
   } else if (app_.orders.lastIndex < 0) {
     if (app_.ui)
       app_.ui->message("Löschen ist nicht möglich.\nKeine Daten vorhanden!", frame::Icon::Stop);
-  } else {
+  } else if (!RefuseCollective(app_, head, "gelöscht")) {
     if ((head.flags & store::kOrderDeliveryNotePrinted) &&
         !(head.flags & store::kOrderInvoicePrinted) && app_.ui)
       app_.ui->message("ACHTUNG !\nDieser Auftrag ist noch offen!\n(Keine Rechnung gedruckt)",

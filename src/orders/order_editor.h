@@ -17,6 +17,18 @@
 
 namespace orders {
 
+// The article reference of a line typed without an article.
+inline constexpr std::int32_t kNoArticle = -1;
+
+// An empty line as the editors start one: it refers to no article, so that
+// nothing typed into it is ever booked or remembered for the article at
+// offset 0.
+inline store::OrderLine BlankOrderLine() {
+  store::OrderLine line{};
+  line.articleRef = kNoArticle;
+  return line;
+}
+
 class OrderEditor {
  public:
   explicit OrderEditor(frame::AppState& app);
@@ -65,8 +77,12 @@ class OrderEditor {
   // Reads the order at the current index position again (after printing).
   void reload();
 
-  // The edited line is cleared only when it holds an article number.
+  // The edited line is cleared only when it holds an article number; a
+  // cleared line refers to no article.
   void clearEditedLine();
+  // The article number of the edited line was typed: the line refers to the
+  // article it was taken from only while it carries that article's number.
+  void articleNumberTyped();
   void refreshTotal();
 
   // The field edits of the pane. A typed quantity re-prices the line from
@@ -99,6 +115,7 @@ class OrderEditor {
   bool refuseFull();
   bool refuseInvalidField();
   bool storeAgain(store::OrderHead& head);
+  void rememberArticle();
 
   frame::AppState& app_;
   bool changed_ = false;
@@ -107,6 +124,8 @@ class OrderEditor {
   std::function<int()> dunningLevel_;
   std::vector<std::pair<int, std::string>> invalid_;
   int refusedField_ = 0;
+  // The article the edited line was taken from: reference and number.
+  std::pair<std::int32_t, std::string> article_{kNoArticle, {}};
 };
 
 // The id of the order date field and what refuses a date that is none.

@@ -17,6 +17,7 @@
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -130,6 +131,14 @@ int BookPayment(frame::AppState& app, const PaymentForm& form) {
   }
   app.orders.position = position;
   SelectOrderCustomer(app);
+  // A payment belongs where the amount is open: on the collective invoice.
+  if (app.order.flags & store::kOrderCollectivelyBilled) {
+    Tell(app, frame::Format("Auftrag %ld ist mit einer Sammelrechnung berechnet.\n"
+                            "Bitte die Zahlung bei der Sammelrechnung buchen.",
+                            static_cast<long>(app.order.orderNumber))
+                  .c_str());
+    return 0;
+  }
 
   const std::optional<std::int64_t> cents = frame::ReadScaled(form.amount, 2);
   if (!cents) {

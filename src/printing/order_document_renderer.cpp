@@ -190,8 +190,9 @@ class OrderDocument {
       if (!text.empty()) right(kRight, y - 75, text);
     }
     right(kRight, y - 25, "Datum: " + printDate_);
+    // A collective invoice that is not issued has no number yet.
     left(kInfoX, y - 25,
-         job_ == kJobCollectiveInvoice
+         job_ == kJobCollectiveInvoice && head_.orderNumber == 0
              ? frame::Format("Seite %-d", page_)
              : frame::Format("Nr.: %-ld, Seite %-d", static_cast<long>(head_.orderNumber), page_));
     if (!p_.noCustomerNumberPrint) left(kInfoX, y + 25, "Kunden-Nr.: " + Utf8(customer_.customerNumber));
@@ -213,11 +214,21 @@ class OrderDocument {
     if (!sellerTaxId_.empty()) right(kRight, y - 125, sellerTaxId_);
   }
 
+  // The delivery note of a collective invoice's line; left of the tax
+  // column when the discount column is needed.
+  int deliveryNoteX() const { return anyDiscount_ ? 1120 : kDiscountX; }
+
   int taxColumnX() const {
     if (job_ == kJobCollectiveInvoice) return 1250;
     return anyDiscount_ ? 1350 : 1480;
   }
-  int descriptionWidth() const { return taxColumnX() - kDescriptionGap - kDescriptionX; }
+  int descriptionWidth() const {
+    // A delivery-note number is nine or ten digits wide.
+    const int end = job_ == kJobCollectiveInvoice && deliveryNoteX() != kDiscountX
+                        ? deliveryNoteX() - 200
+                        : taxColumnX();
+    return end - kDescriptionGap - kDescriptionX;
+  }
 
   // Free text in a column from x, one line per 4 mm; after each line the
   // page break without headings. False when the document stops there.
@@ -263,11 +274,12 @@ class OrderDocument {
     left(kLeft, y, "Anz.");
     if (!p_.hideArticleNumber) left(kArticleX, y, "Art.Num.");
     left(kDescriptionX, y, "Bezeichnung");
+    if (job_ == kJobCollectiveInvoice) right(deliveryNoteX(), y, "Lief.-Nr.");
+    if (hidePrices_) return;
     if (job_ == kJobCollectiveInvoice) {
-      right(kDiscountX, y, "Lief.-Nr.");
+      if (anyDiscount_) right(kDiscountX, y, "Rabatt");
       return;
     }
-    if (hidePrices_) return;
     if (anyDiscount_) {
       if (!p_.noSingleTax) right(1350, y, "UmSt");
       right(kDiscountX, y, "Rabatt");
@@ -452,7 +464,7 @@ class OrderDocument {
     left(kDescriptionX, y_, description.front());
 
     if (job_ == kJobCollectiveInvoice)
-      right(kDiscountX, y_, frame::Format("%ld", static_cast<long>(line.orderNumber)));
+      right(deliveryNoteX(), y_, frame::Format("%ld", static_cast<long>(line.orderNumber)));
     bool fourthShown = false;
     // A line whose amount the program cannot compute prints as text only.
     if (line.quantity != 0 && line.salePrice != 0 && orders::LineComputable(line)) {
@@ -461,7 +473,7 @@ class OrderDocument {
         if (!tax.empty()) right(taxColumnX(), y_, tax);
       }
       if (!hidePrices_) {
-        if (job_ != kJobCollectiveInvoice && line.discount != 0)
+        if (line.discount != 0)
           right(kDiscountX, y_, frame::Format("%-.1f%%", line.discount / 10.0));
         right(kUnitPriceX, y_, unitPrice(line.salePrice));
         right(kRight, y_, amount(orders::LineNet(line), currency_));

@@ -16,6 +16,7 @@
 #include "reports/statistics.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
+#include "store/order_kinds.h"
 
 namespace reports {
 
@@ -107,8 +108,10 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
   const std::string& to = context.session.inputs.reportTo;
   ScanOrders(app, true, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
+    // A collective invoice repeats the lines of its delivery notes.
     if (!(head.flags & (store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted)) ||
         orders::IsGoodsReceipt(head) ||
+        (head.flags & store::kOrderCollectiveInvoice) ||
         !orders::DateInRange(from, store::GetText(head.orderDate), to) || head.lineCount < 1)
       return;
     for (const store::OrderLine& line : order.lines) {

@@ -10,6 +10,7 @@
 #include "reports/list_page.h"
 #include "reports/order_scan.h"
 #include "reports/report_values.h"
+#include "store/order_kinds.h"
 
 namespace reports {
 
@@ -83,6 +84,7 @@ std::string JournalDate(const store::OrderHead& head) {
 bool InJournal(const store::OrderHead& head, std::span<const store::OrderLine> lines,
                const std::string& from, const std::string& to) {
   return (head.flags & store::kOrderInvoicePrinted) &&
+         !(head.flags & store::kOrderCollectivelyBilled) &&
          orders::DateInRange(from, JournalDate(head), to) &&
          std::any_of(lines.begin(), lines.end(), InRegister);
 }

@@ -10,6 +10,7 @@
 #include "reports/list_page.h"
 #include "reports/order_scan.h"
 #include "reports/report_values.h"
+#include "store/order_kinds.h"
 
 namespace reports {
 
@@ -58,10 +59,12 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
   ScanResult scan = ScanOrders(app, false, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
     const std::int64_t due = std::int64_t{head.total} - head.paid;
-    if (open ? !(due > 0 && (head.flags & store::kOrderInvoicePrinted))
-             : (head.flags & (store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted)) !=
-                   store::kOrderDeliveryNotePrinted ||
-        orders::IsGoodsReceipt(head))
+    // A delivery note billed by a collective invoice is open there, and
+    // invoiced.
+    if ((head.flags & store::kOrderCollectivelyBilled) || orders::IsGoodsReceipt(head) ||
+        (open ? !(due > 0 && (head.flags & store::kOrderInvoicePrinted))
+              : (head.flags & (store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted)) !=
+                    store::kOrderDeliveryNotePrinted))
       return;
     Row row;
     row.position = order.position;
@@ -182,7 +185,10 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
   CustomerBook customers(app);
   ScanResult scan = ScanOrders(app, true, DamagedOrderReport(canvas, context), [&](const ScannedOrder& order) {
     const store::OrderHead& head = order.head;
-    if (!orders::DateInRange(from, store::GetText(head.orderDate), to)) return;
+    // A collective invoice repeats the lines of its delivery notes.
+    if ((head.flags & store::kOrderCollectiveInvoice) ||
+        !orders::DateInRange(from, store::GetText(head.orderDate), to))
+      return;
     double cost = 0, sale = 0;
     bool matched = false;
     for (const store::OrderLine& line : order.lines) {

@@ -81,7 +81,8 @@ std::int16_t LookupDiscount(frame::AppState& app, std::int32_t customerRef,
 }
 
 int AppendDiscount(frame::AppState& app, const OrderLine& line) {
-  if (line.discount == 0) return 1;
+  // A line without article has no article to remember a discount for.
+  if (line.discount == 0 || line.articleRef < 0) return 1;
   DiscountEntry entry{};
   entry.customerRef = static_cast<std::int32_t>(app.addresses.entry.offset);
   entry.articleRef = line.articleRef;

@@ -16,8 +16,8 @@ std::int16_t LookupDiscount(frame::AppState& app, std::int32_t customerRef,
                             std::int32_t articleRef);
 
 // Appends the line's discount for the current customer and the line's
-// article; a discount of 0 is never written. Returns 1, or 0 when the file
-// could not be written.
+// article; a discount of 0 and a line without article are never written.
+// Returns 1, or 0 when the file could not be written.
 int AppendDiscount(frame::AppState& app, const OrderLine& line);
 
 // Every entry that refers to `oldRef` gets `newRef`, in place; `changed`,

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "store/order_kinds.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
 
@@ -50,6 +51,42 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(+book.stored(last).paid, 0);
   EXPECT_EQ(testsupport::RunCommand(settle + " --all"), 0);
   EXPECT_EQ(+book.stored(last).paid, 200);
+}
+
+// belvon-cli print 4 --issue: a collective invoice with its own number that
+// can be printed again and paid; invoices are billed again only when asked.
+TEST(PaymentCommands, ACollectiveInvoiceIsAnInvoiceOfItsOwn) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
+  testsupport::OrderBook book;
+  const std::int32_t meier = book.customer("Meier");
+  const std::int32_t note =
+      book.order(meier, store::kOrderDeliveryNotePrinted, {BookLine{2, 625}}).orderNumber;
+  const std::int32_t invoice =
+      book.order(meier, store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted,
+                 {BookLine{1, 300}}, "01.11.2026")
+          .orderNumber;
+  const std::string run = cli + " --data-dir " + book.dir.path() + " ";
+  const std::string print = run + "print 4 --customer Meier --issue --pdf " + book.dir.file("s");
+  const std::int32_t first = invoice + 1, second = invoice + 2;
+  ASSERT_EQ(testsupport::RunCommand(print + "1.pdf"), 0);
+  EXPECT_EQ(+book.stored(first).total, 1250);
+  EXPECT_EQ(+book.stored(note).flags,
+            store::kOrderDeliveryNotePrinted | store::kOrderCollectivelyBilled);
+  EXPECT_EQ(testsupport::RunCommand(print + "2.pdf"), 1) << "nothing left to bill";
+  ASSERT_EQ(testsupport::RunCommand(print + "3.pdf --include-invoiced"), 0);
+  EXPECT_EQ(+book.stored(second).total, 300);
+  EXPECT_EQ(store::GetText(book.stored(invoice).invoiceDate), "01.11.2026");
+
+  EXPECT_EQ(testsupport::RunCommand(run + "print 3 --order " + std::to_string(first) + " --pdf " +
+                                    book.dir.file("again.pdf")),
+            0);
+  std::string out;
+  const std::string pay = run + "pay --order " + std::to_string(first) + " --amount 12,50";
+  EXPECT_EQ(testsupport::RunCommand(pay, &out), 0);
+  EXPECT_EQ(out, "Auftrag " + std::to_string(first) + ": bezahlt 12.50, offen 0.00\n");
+  EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + std::to_string(note) + " --amount 1"), 1)
+      << "paid on the collective invoice only";
 }
 
 }  // namespace

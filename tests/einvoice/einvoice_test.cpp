@@ -20,6 +20,7 @@
 #include "printing/order_document_renderer.h"
 #include "printing/job_table.h"
 #include "printing/recording_canvas.h"
+#include "store/order_kinds.h"
 #include "store/text_field.h"
 #include "support/run_command.h"
 #include "support/test_app.h"
@@ -72,6 +73,12 @@ const std::vector<Case>& Cases() {
       {"brutto-als-netto", {{1, 12500, kFirst}, {3, 333}},
        {}, store::kOrderPricesIncludeTax | store::kOrderGrossAsNet},
       {"gutschrift", {{-2, 1050}, {-1, 500, kFirst, 100}}},
+      {"sammelrechnung", {{2, 1050}, {3, 199, kFirst, 100}, {1, 500}},
+       [](frame::AppState& app, einvoice::Settings&) {
+         // Each line names the delivery note it came from.
+         for (int i = 1; i <= 3; ++i) app.orderLines[i].orderNumber = i < 3 ? 1261100003 : 1261100007;
+       },
+       store::kOrderCollectiveInvoice},
       {"bezahlt", {{1, 10000}},  // at the cash desk: no terms, no cash discount offered
        [](frame::AppState& app, einvoice::Settings&) {
          app.order.cashDiscount = 20, app.order.cashDiscountPeriod = 8;
@@ -155,7 +162,9 @@ std::int64_t Cents(const std::string& text) { return std::llround(std::stod(text
 // The totals block of the printed invoice: each label with the amount and
 // the tax base on its line.
 std::map<std::string, std::pair<std::int64_t, std::int64_t>> PrintedTotals(frame::AppState& app) {
-  printing::PrintSession session{printing::kJobInvoice, false, printing::PreviewView{printing::kPrintAllPages}, {"06.12.2026", ""}};
+  const int job = app.order.flags & store::kOrderCollectiveInvoice ? printing::kJobCollectiveInvoice
+                                                                   : printing::kJobInvoice;
+  printing::PrintSession session{job, false, printing::PreviewView{printing::kPrintAllPages}, {"06.12.2026", ""}};
   printing::RecordingCanvas canvas;
   printing::RenderContext context(app, session);
   printing::MakeRenderer(printing::kJobInvoice)->render(canvas, {2100, 2970, 4960, 7016}, context);

@@ -83,18 +83,43 @@ TEST_F(Reorganisation, OrdersOfDroppedAddressesAreMarkedAndStayConsistent) {
   EXPECT_EQ(ui.texts().size(), 1u) << "marked again silently";
 }
 
+// A line that names another article than the one it refers to (typed by
+// hand in an older program, it kept the reference 0) is reported, and left
+// as it is.
+TEST_F(Reorganisation, LinesNamingAnotherArticleThanTheirReferenceAreReported) {
+  const std::int32_t kunde = customer("Kunde");
+  const std::int32_t a = article("A", 1), b = article("B", 2);
+  const std::int32_t number =
+      order(kunde, 0, {{1, 100, a, 0, 0, "A"}, {1, 200, a, 0, 0, "Montage"}, {1, 300, -1},
+                       {1, 400, b, 0, 0, "B"}, {1, 500, a}})
+          .orderNumber;
+  const Bytes before = ReadBytes(dir.file("RECHNUNG.DAT"));
+  const std::string head = "Rechnung Nr: " + std::to_string(number) + ", Position ";
+  const std::string tail = "\" gehört nicht zum Artikel \"A\", auf den die Position verweist.";
+  EXPECT_EQ(FindStructureProblems(app),
+            (std::vector<std::string>{head + "2: Artikel-Nr. \"Montage" + tail,
+                                      head + "5: Artikel-Nr. \"" + tail}));
+  EXPECT_EQ(ReadBytes(dir.file("RECHNUNG.DAT")), before);
+}
+
 // A directory grown by changes shrinks to one record per entry, and every
 // reference still reaches the same article and address.
 struct Grown : Reorganisation {
   Grown() {
     std::vector<std::int32_t> articles;
-    for (int i = 0; i < 12; ++i) articles.push_back(article("ART" + std::to_string(10 + i), i));
+    for (int i = 0; i < 12; ++i) articles.push_back(article(numbers[i], i));
     for (int i = 0; i < 6; ++i) {
       order(customer("Kunde " + std::to_string(i)), 0,
-            {{1, 100 * i, articles[i]}, {2, 50, articles[i + 5]}});
+            {{1, 100 * i, articles[i], 0, 0, numbers[i].c_str()},
+             {2, 50, articles[i + 5], 0, 0, numbers[i + 5].c_str()}});
       Discount(articles[(i + 3) % 12]);
     }
   }
+  const std::vector<std::string> numbers = [] {
+    std::vector<std::string> all;
+    for (int i = 0; i < 12; ++i) all.push_back("ART" + std::to_string(10 + i));
+    return all;
+  }();
   static std::string Toggled(std::string_view key) {
     return key.ends_with('x') ? std::string(key.substr(0, key.size() - 1)) : std::string(key) + "x";
   }

@@ -69,6 +69,63 @@ TEST(ConfirmBackOrders, MovesOneMarkedLineIntoANewOrderAndLeavesTheOthers) {
   }
 }
 
+// A follow-up order prices its lines as their source orders did: lines of
+// another currency or price kind go into a follow-up order of their own.
+TEST(ConfirmBackOrders, KeepsEachSourcesCurrencyAndPriceKind) {
+  testsupport::OrderBook book;
+  for (int currency : {0, 1}) store::SetTaxRate(book.app.parameters, currency, 3, 190);
+  const std::int32_t customer = book.customer("Meier");
+  constexpr std::uint16_t kGross = store::kOrderPricesIncludeTax;
+  constexpr std::uint16_t kGrossAsNet = kGross | store::kOrderGrossAsNet;
+  struct Source {
+    std::uint16_t flags;
+    std::uint8_t currency;
+    std::int32_t price;
+  };
+  const Source sources[] = {
+      {0, 0, 1000}, {kGross, 0, 1190}, {0, 1, 1000}, {kGrossAsNet, 0, 1190}, {0, 0, 500}};
+  std::int32_t last = 0;
+  for (const Source& source : sources) {
+    last = book.order(customer, source.flags | store::kOrderHasBackOrder,
+                      {{1, source.price, -1, kLineBackOrder, 0, "", store::kTaxCodeRate2}})
+               .orderNumber;
+    store::OrderHead head{}, criteria{};
+    criteria.orderNumber = last;
+    std::int32_t position = -1;
+    ASSERT_TRUE(store::FindOrder(book.app, criteria, position, true));
+    ASSERT_EQ(store::ReadOrder(book.app, head, position), 1);
+    book.app.orders.position = position;
+    head.currency = source.currency;
+    ASSERT_EQ(store::StoreOrder(book.app, head, position, store::StoreMode::Rewrite), 1);
+  }
+  orders::BackOrderConfirmation confirmation;
+  ASSERT_EQ(orders::PrepareBackOrders(book.app, confirmation), 1);
+  ASSERT_EQ(confirmation.entries.size(), 5u);
+  book.ui.shown.clear();
+  ASSERT_EQ(orders::ConfirmBackOrders(book.app, confirmation, std::vector<bool>(5, true),
+                                      "07.12.2026"),
+            1);
+  // Currency, price kind, lines and total of each follow-up order: the net
+  // EUR lines together (15.00 + 19 %), every other kind alone at 11.90.
+  std::vector<std::vector<int>> followUps;
+  for (std::int32_t number = last + 1; number <= last + 5; ++number) {
+    const store::OrderHead head = book.stored(number);
+    if (head.orderNumber == number)
+      followUps.push_back({head.currency, head.flags & kGrossAsNet, head.lineCount, head.total});
+  }
+  EXPECT_EQ(followUps, (std::vector<std::vector<int>>{
+                           {0, 0, 2, 1785}, {0, kGross, 1, 1190}, {1, 0, 1, 1190},
+                           {0, kGrossAsNet, 1, 1190}}));
+  EXPECT_EQ(book.app.order.orderNumber, last + 4);
+  const std::string numbers = std::to_string(last + 1) + ", " + std::to_string(last + 2) + ", " +
+                              std::to_string(last + 3) + ", " + std::to_string(last + 4);
+  EXPECT_EQ(book.ui.texts(),
+            std::vector<std::string>{"Die Positionen haben verschiedene Währungen oder "
+                                     "Preisarten (netto, brutto, brutto als netto).\nDie "
+                                     "Nachlieferung steht daher in 4 Aufträgen: " +
+                                     numbers + "."});
+}
+
 // Whichever write fails, the confirmed line is in exactly one order: still a
 // back-order of its source, or delivered in the follow-up order.
 TEST(ConfirmBackOrders, AFailedWriteNeverLosesNorDoublesALine) {

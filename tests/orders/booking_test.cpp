@@ -49,13 +49,16 @@ TEST(BookDeliveredOrders, BooksEachLineOnceAndTheOrderOnlyWhenAllIsDelivered) {
     bool booked;
     std::vector<std::uint16_t> lineFlags;
     double stockA, stockB;
-    std::int32_t turnover;  // lines without an article add none
+    std::int32_t turnover;  // the net of every booked line, with or without article
     bool dated;             // the customer's first contact and last order
   };
   // clang-format off
   const Case cases[] = {
       {"all delivered", kDelivered, {{2, 250, 1, 0, 100}, {1, 1000, 0}}, true,
-       {kLineBooked, kLineBooked}, 8, 10, 450, true},
+       {kLineBooked, kLineBooked}, 8, 10, 1450, true},
+      {"gross prices", kDelivered | store::kOrderPricesIncludeTax,
+       {{1, 1190, 1, 0, 0, "A", store::kTaxCodeRate2}, {2, 535, 0, 0, 0, "", store::kTaxCodeRate1}},
+       true, {kLineBooked, kLineBooked}, 9, 10, 1000 + 1000, true},
       {"no delivery note", store::kOrderInvoicePrinted, {{2, 250, 1}}, false, {0}, 10, 10, 0, false},
       {"booked before", kDelivered | kOrderBooked, {{2, 250, 1}}, true, {0}, 10, 10, 0, false},
       {"one back-order line", kDelivered, {{2, 250, 1}, {3, 100, 2, kLineBackOrder}}, false,
@@ -67,6 +70,8 @@ TEST(BookDeliveredOrders, BooksEachLineOnceAndTheOrderOnlyWhenAllIsDelivered) {
   // clang-format on
   for (const Case& c : cases) {
     Shop shop;
+    store::SetTaxRate(shop.app.parameters, 0, 2, 70);
+    store::SetTaxRate(shop.app.parameters, 0, 3, 190);
     const store::OrderHead before = shop.stored(shop.add(c.flags, c.lines).orderNumber);
     for (int run = 1; run <= 2; ++run) {  // the second run finds nothing more to book
       SCOPED_TRACE(std::string(c.name) + ", run " + std::to_string(run));

@@ -1,13 +1,16 @@
-// Collective invoices: which orders of a range are collected, the invoice
-// dates they get, and that issuing marks all of them or none.
+// Collective invoices: which orders of a range are billed, the invoice of
+// its own that issuing stores, and that it marks all of them or none.
 #include "orders/collective_invoice.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "maintenance/structure_test.h"
 #include "orders/order_math.h"
+#include "store/order_kinds.h"
 #include "support/failing_file_system.h"
 #include "support/order_book.h"
 
@@ -43,42 +46,47 @@ struct Range : testsupport::OrderBook {
   std::vector<store::OrderHead> before;
 };
 
-TEST(CollectiveInvoice, CollectsTheCustomersDeliveryNotesAndDatesThem) {
+// Which orders are billed, and what issuing leaves in the files: the
+// collective invoice with its own number, date and total; the billed orders
+// marked, their dates and everything else kept.
+TEST(CollectiveInvoice, BillsTheDeliveryNotesInAnInvoiceOfItsOwn) {
   struct Case {
     const char* name;
     int from, to;
     bool includeInvoiced;
-    std::vector<bool> answers;      // keep the old invoice date?
-    std::vector<const char*> date;  // per order: its invoice date afterwards, null: untouched
-    int lines;                      // collected, back-order lines left out
+    std::vector<int> billed;  // of Range's orders
+    std::int32_t total;       // of the collective invoice
   };
   const Case cases[] = {
-      {"No gives the new date", 0, 4, true, {false},
-       {"06.12.2026", nullptr, nullptr, "06.12.2026", "06.12.2026"}, 4},
-      {"Yes carries the old date on", 0, 4, true, {true},
-       {"06.12.2026", nullptr, nullptr, "01.11.2026", "01.11.2026"}, 4},
-      {"invoiced orders left out", 0, 4, false, {},
-       {"06.12.2026", nullptr, nullptr, nullptr, "06.12.2026"}, 3},
-      {"only a quotation", 2, 2, true, {}, {nullptr, nullptr, nullptr, nullptr, nullptr}, 0},
+      {"invoiced orders left out by default", 0, 4, false, {0, 4}, 1300},
+      {"asked to include invoiced orders", 0, 4, true, {0, 3, 4}, 1600},
+      {"only a quotation", 2, 2, true, {}, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Range range;
-    for (bool a : c.answers) range.ui.answer({a});
+    range.ui.defaultAnswer = true;
     orders::Collection collection;
-    const bool collected = orders::CollectOrders(range.app, range.request(c.from, c.to,
-                                                 c.includeInvoiced), collection);
-    ASSERT_EQ(collected, c.lines > 0);
-    EXPECT_EQ(range.ui.questions().size(), c.answers.size());
+    const bool collected = orders::CollectOrders(
+        range.app, range.request(c.from, c.to, c.includeInvoiced), collection);
+    ASSERT_EQ(collected, !c.billed.empty());
+    EXPECT_EQ(range.ui.questions(), std::vector<std::string>{});  // no date moves
     if (collected) {
-      EXPECT_EQ(+collection.head.lineCount, c.lines);
-      EXPECT_EQ(collection.invoiceDate, c.date[4]);
-      EXPECT_EQ(+collection.lines[1].orderNumber, range.numbers[0]);
-      EXPECT_EQ(+collection.lines[c.lines].orderNumber, range.numbers[4]);
-      store::OrderHead head = collection.head;
-      EXPECT_EQ(+collection.head.total,
-                orders::ComputeOrderTotal(head, collection.lines, range.app.parameters));
+      const std::int32_t next = static_cast<std::int32_t>(range.app.nextOrderNumber);
       ASSERT_TRUE(orders::IssueCollection(range.app, collection));
+      std::vector<store::OrderLine> lines;
+      const store::OrderHead issued = range.stored(next, &lines);
+      EXPECT_EQ(+collection.head.orderNumber, next);
+      EXPECT_EQ(+issued.flags, store::kOrderCollectiveInvoice | store::kOrderInvoicePrinted);
+      EXPECT_EQ(store::GetText(issued.invoiceDate), "06.12.2026");
+      EXPECT_EQ(+issued.total, c.total);
+      EXPECT_EQ(+issued.customerRef, range.meier);
+      std::vector<std::int32_t> named;
+      for (std::size_t i = 1; i < lines.size(); ++i) named.push_back(lines[i].orderNumber);
+      std::vector<std::int32_t> expected;
+      for (int k : c.billed)
+        for (int n = k == 4 ? 2 : 1; n > 0; --n) expected.push_back(range.numbers[k]);
+      EXPECT_EQ(named, expected);
     } else {
       EXPECT_EQ(range.ui.shown.back().text,
                 "Es sind keine Lieferscheine\nfür diesen Kunden verfügbar !");
@@ -86,14 +94,62 @@ TEST(CollectiveInvoice, CollectsTheCustomersDeliveryNotesAndDatesThem) {
     for (std::size_t i = 0; i < range.numbers.size(); ++i) {
       SCOPED_TRACE(i);
       store::OrderHead after = range.stored(range.numbers[i]);
-      if (!c.date[i]) {
-        EXPECT_EQ(std::memcmp(&after, &range.before[i], sizeof after), 0);
-        continue;
-      }
-      EXPECT_EQ(store::GetText(after.invoiceDate), c.date[i]);
-      EXPECT_EQ(+after.flags, range.before[i].flags | store::kOrderInvoicePrinted);
+      const bool billed = std::count(c.billed.begin(), c.billed.end(), static_cast<int>(i)) > 0;
+      EXPECT_EQ(+after.flags,
+                range.before[i].flags | (billed ? store::kOrderCollectivelyBilled : 0));
+      after.flags = range.before[i].flags;
+      EXPECT_EQ(std::memcmp(&after, &range.before[i], sizeof after), 0);
     }
   }
+}
+
+// Delivery notes of different currencies or price kinds are never billed
+// together: the user is told which orders are of which kind.
+TEST(CollectiveInvoice, RefusesToCombineCurrenciesOrPriceKinds) {
+  testsupport::OrderBook book;
+  store::SetText(book.app.parameters.currencySymbol1, "EUR");
+  store::SetText(book.app.parameters.currencySymbol2, "CHF");
+  const std::int32_t meier = book.customer("Meier");
+  const std::int32_t net = book.order(meier, kDelivered, {{1, 10000}}).orderNumber;
+  const std::int32_t gross =
+      book.order(meier, kDelivered | store::kOrderPricesIncludeTax, {{1, 11900}}).orderNumber;
+  orders::Collection collection;
+  EXPECT_FALSE(orders::CollectOrders(
+      book.app, {static_cast<std::uint32_t>(meier), net, gross, false, "06.12.2026"}, collection));
+  EXPECT_EQ(book.ui.shown.back().text,
+            "Die Lieferscheine haben verschiedene Währungen oder Preisarten und können nicht "
+            "in einer Sammelrechnung stehen:\nEUR netto: " + std::to_string(net) +
+                "\nEUR brutto: " + std::to_string(gross) +
+                "\nBitte den Nummernbereich so wählen, dass er nur eine Art enthält.");
+  EXPECT_EQ(+book.stored(net).flags, kDelivered);
+}
+
+// The data structure test follows the links both ways.
+TEST(CollectiveInvoice, TheStructureTestChecksTheLinks) {
+  Range range;
+  orders::Collection collection;
+  ASSERT_TRUE(orders::CollectOrders(range.app, range.request(0, 4, false), collection));
+  ASSERT_TRUE(orders::IssueCollection(range.app, collection));
+  EXPECT_EQ(maintenance::FindStructureProblems(range.app), std::vector<std::string>{});
+  // Order 0 loses its mark, the quotation 2 gets one.
+  auto data = testsupport::ReadBytes(range.dir.file("RECHNUNG.DAT"));
+  const auto index = testsupport::ReadBytes(range.dir.file("RECHNUNG.IDX"));
+  for (std::size_t at = 2; at + 12 <= index.size(); at += 12) {
+    store::OrderIndexEntry entry;
+    std::memcpy(&entry, &index[at], sizeof entry);
+    if (entry.orderNumber == range.numbers[0] || entry.orderNumber == range.numbers[2])
+      data[entry.offset + offsetof(store::OrderHead, flags) + 1] ^= 1024 >> 8;
+  }
+  testsupport::WriteBytes(range.dir.file("RECHNUNG.DAT"), data);
+  const std::string collective = std::to_string(collection.head.orderNumber);
+  EXPECT_EQ(maintenance::FindStructureProblems(range.app),
+            (std::vector<std::string>{
+                "Sammelrechnung Nr: " + collective + " nennt Auftrag " +
+                    std::to_string(range.numbers[0]) +
+                    ", der nicht als mit ihr berechnet vermerkt ist.",
+                "Auftrag Nr: " + std::to_string(range.numbers[2]) +
+                    " ist als mit einer Sammelrechnung berechnet vermerkt, aber keine "
+                    "Sammelrechnung nennt ihn."}));
 }
 
 TEST(CollectiveInvoice, AnOrderThatWouldPassTheLineLimitIsLeftOut) {
@@ -107,33 +163,39 @@ TEST(CollectiveInvoice, AnOrderThatWouldPassTheLineLimitIsLeftOut) {
                                                true, "06.12.2026"}, collection));
   EXPECT_EQ(+collection.head.lineCount, 200);
   ASSERT_TRUE(orders::IssueCollection(book.app, collection));
-  EXPECT_EQ(+book.stored(first).flags, kInvoiced);
+  EXPECT_EQ(+book.stored(first).flags, kDelivered | store::kOrderCollectivelyBilled);
   EXPECT_EQ(+book.stored(second).flags, kDelivered);
 }
 
-// Whichever write fails, either every collected order is marked or none.
-TEST(CollectiveInvoice, AFailedWriteMarksNoOrder) {
-  Range range;
-  range.ui.answer({false});
-  orders::Collection collection;
-  ASSERT_TRUE(orders::CollectOrders(range.app, range.request(0, 4), collection));
-  const auto unmarked = testsupport::ReadBytes(range.dir.file("RECHNUNG.DAT"));
+// Whichever write fails, the collective invoice is issued with every order
+// marked, or there is no collective invoice and no order is marked.
+TEST(CollectiveInvoice, AFailedWriteIssuesNothing) {
   for (int n = 1;; ++n) {
     SCOPED_TRACE(n);
+    Range range;
+    orders::Collection collection;
+    ASSERT_TRUE(orders::CollectOrders(range.app, range.request(0, 4), collection));
+    const std::int32_t next = static_cast<std::int32_t>(range.app.nextOrderNumber);
+    const auto index = testsupport::ReadBytes(range.dir.file("RECHNUNG.IDX"));
     testsupport::FailingFileSystem faults(platform::IoOp::Write, n);
     range.app.fileSystem = &faults;
     const bool issued = orders::IssueCollection(range.app, collection);
     range.app.fileSystem = &platform::SystemFileSystem();
+    EXPECT_EQ(range.stored(next).orderNumber == next, issued);
+    for (int i : {0, 3, 4})
+      EXPECT_EQ((range.stored(range.numbers[i]).flags & store::kOrderCollectivelyBilled) != 0,
+                issued);
+    // Nothing is indexed but the orders there were (entries behind the count
+    // are stale).
+    const auto now = testsupport::ReadBytes(range.dir.file("RECHNUNG.IDX"));
+    if (!issued) EXPECT_EQ(std::vector(now.begin(), now.begin() + 2 + 12 * range.numbers.size()),
+                           std::vector(index.begin(), index.begin() + 2 + 12 * range.numbers.size()));
     if (!faults.reached()) {
       EXPECT_TRUE(issued);
       break;
     }
-    EXPECT_FALSE(issued);
-    EXPECT_EQ(testsupport::ReadBytes(range.dir.file("RECHNUNG.DAT")), unmarked);
-    ASSERT_LT(n, 10);
+    ASSERT_LT(n, 20);
   }
-  for (int i : {0, 3, 4})
-    EXPECT_TRUE(range.stored(range.numbers[i]).flags & store::kOrderInvoicePrinted);
 }
 
 }  // namespace

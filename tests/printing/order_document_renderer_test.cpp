@@ -265,11 +265,17 @@ TEST_F(OrderDocumentTest, WhatEachDocumentShowsAndLeavesOut) {
        {backOrder, "Fehlt noch", "75.00 EUR"}, {}},
       {"back-order left out of an invoice", kJobInvoice, backOrders, {"Auch geliefert"},
        {"Fehlt noch", backOrder}},
-      {"collective invoice", kJobCollectiveInvoice, [&] {
+      {"collective invoice, a draft without number", kJobCollectiveInvoice, [&] {
+         app.order.orderNumber = 0;
          add(1, "A", "Aus Auftrag drei", 1000).orderNumber = 1261100003;
          add(2, "B", "Aus Auftrag sieben", 500, store::kTaxCodeRate2, 100).orderNumber = 1261100007;
-       }, {"Seite 1", "Lief.-Nr.", "1261100003", "1261100007", "19.0%", "9.00 EUR"},
-       {"UmSt", "Rabatt", "10.0%"}},
+       }, {"Seite 1", "Lief.-Nr.", "1261100003", "1261100007", "19.0%", "Rabatt", "10.0%",
+           "9.00 EUR"},
+       {"UmSt"}},
+      {"collective invoice issued", kJobCollectiveInvoice, [&] {
+         app.order.orderNumber = 1261200005;
+         add(1, "A", "Aus Auftrag drei", 1000).orderNumber = 1261100003;
+       }, {"Nr.: 1261200005, Seite 1", "Lief.-Nr.", "1261100003"}, {"Seite 1", "Rabatt"}},
       {"credit note", kJobInvoice, credit, {"GUTSCHRIFT", "Gutschrift"}, {"RECHNUNG"}},
       {"credit on a delivery note", kJobDeliveryNote, credit, {"Guthaben"}, {}},
       {"a discount without the sum line", kJobInvoice,

@@ -339,6 +339,9 @@ void RechnungPane::connectEdits() {
     });
   };
   text(2046, line.articleNumber, sizeof line.articleNumber, 21);
+  connect(Edit(this, 2046), &QLineEdit::textEdited, this, [this] {
+    if (!filling_) editor_.articleNumberTyped();
+  });
   text(2051, line.description1, sizeof line.description1, 41);
   text(2060, line.description2, sizeof line.description2, 41);
   auto* longText = frame::Control<frame::LimitedTextEdit>(this, 2067);

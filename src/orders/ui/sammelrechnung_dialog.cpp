@@ -44,7 +44,8 @@ SammelrechnungDialog::SammelrechnungDialog(frame::AppState& app, PrintJobCall pr
   frame::AddRow(grid, 0, 0, QStringLiteral("von"), from);
   frame::AddRow(grid, 1, 0, QStringLiteral("bis"), to);
   QCheckBox* invoiced = frame::MakeCheck(this, 2144, QStringLiteral("incl.gedruckte Rechnungen"));
-  invoiced->setChecked(true);
+  // Orders already invoiced are billed again only when asked for.
+  invoiced->setChecked(false);
   grid->addWidget(invoiced, 2, 1);
   QLineEdit* copies = frame::MakeEdit(this, 2107, 2);
   copies->setText(QString::number(app_.address.copies));
@@ -89,16 +90,20 @@ void SammelrechnungDialog::print() {
     return;
   }
   {
-    // The collection stays in the order pane's buffers for as long as a
-    // copy may still print from it (a preview holds `printed`); the pane's
-    // own order comes back when the last holder lets go. The first copy
-    // that is out marks the collected orders.
-    auto pane = std::make_shared<CollectionInPane>(app_, *collection);
-    auto printed = [&app = app_, collection, pane, tried = std::make_shared<bool>(false)] {
-      if (*tried) return;
-      *tried = true;
-      if (IssueCollection(app, *collection)) pane->issued();
-    };
+    // The collective invoice is issued before it prints, so that every copy
+    // carries its number. The collection stays in the order pane's buffers
+    // for as long as a copy may still print from it (a preview holds
+    // `printed`); the pane's own order comes back when the last holder lets
+    // go, and a collective invoice of which no copy came out is withdrawn.
+    // The pane's holder keeps the collection for as long as it lives.
+    std::shared_ptr<CollectionInPane> pane(new CollectionInPane(app_, *collection),
+                                           [collection](CollectionInPane* held) { delete held; });
+    if (!IssueCollection(app_, *collection)) {
+      reject();
+      return;
+    }
+    pane->issued();
+    auto printed = [pane] { pane->printed(); };
     std::string printDate = collection->invoiceDate;
     const int copies = std::clamp<int>(app_.address.copies, 1, kMaxCopies);
     const int job = static_cast<int>(DocumentKind::CollectiveInvoice);

@@ -21,6 +21,7 @@
 #include "orders/ui/payment_menu.h"
 #include "orders/ui/sammelrechnung_dialog.h"
 #include "orders/ui/zahlungseingang_dialog.h"
+#include "store/order_kinds.h"
 #include "support/order_book.h"
 
 namespace {
@@ -161,12 +162,14 @@ TEST(PaymentDialogs, APaymentNeedsAnOrderFound) {
   EXPECT_EQ(book.ui.texts(), std::vector<std::string>{"Bitte erst Auftrag suchen !"});
 }
 
-// The collection is what the print job finds in the order pane's buffers for
-// as long as a copy may print from it (a preview keeps `printed`); the first
-// copy out marks the orders; then the pane holds its own order again.
+// The collective invoice is issued with its number before the print job
+// finds it in the order pane's buffers, for as long as a copy may print from
+// it (a preview keeps `printed`); when no copy came out it is withdrawn;
+// then the pane holds its own order again.
 TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBack) {
-  for (bool preview : {false, true}) {
-    SCOPED_TRACE(preview);
+  for (int run : {0, 1, 2}) {  // printed at once, from a preview, preview closed
+    const bool preview = run > 0;
+    SCOPED_TRACE(run);
     testsupport::OrderBook book;
     store::SetText(book.app.parameters.currencySymbol1, "EUR");
     const std::int32_t meier = book.customer("Meier", "Firma");
@@ -175,8 +178,9 @@ TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBac
                    {BookLine{1, 100}, BookLine{2, 50}, BookLine{1, 10, -1, store::kLineBackOrder}})
             .orderNumber;
     book.app.order = book.stored(first);  // the pane holds the first order
+    const std::int32_t next = static_cast<std::int32_t>(book.app.nextOrderNumber);
     std::vector<bool> notices;
-    std::vector<int> lineCounts;
+    std::vector<int> lineCounts, numbers;
     std::function<void()> held;
     orders::SammelrechnungDialog dialog(
         book.app, [&](int job, bool notify, const std::string& date,
@@ -185,26 +189,31 @@ TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBac
           EXPECT_EQ(date, "06.12.2026");
           notices.push_back(notify);
           lineCounts.push_back(+book.app.order.lineCount);
+          numbers.push_back(+book.app.order.orderNumber);
           if (preview) held = printed;
           else printed();
         });
     EXPECT_EQ(static_cast<QLabel*>(frame::FindControl(&dialog, 2103))->text(), "Firma Meier");
     EXPECT_EQ(Text(&dialog, 2102), "126129999");
     EXPECT_EQ(Text(&dialog, 2104), "06.12.2026");
+    EXPECT_FALSE(frame::Control<QCheckBox>(&dialog, 2144)->isChecked());
     frame::Control<QLineEdit>(&dialog, 2101)->setText(QString::number(first));
     emit frame::Control<QLineEdit>(&dialog, 2107)->textEdited(QStringLiteral("2"));
     dialog.command(1);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(notices, (std::vector<bool>{false, true}));
     EXPECT_EQ(lineCounts, (std::vector<int>{2, 2}));
+    EXPECT_EQ(numbers, (std::vector<int>{next, next}));
     if (preview) {
       EXPECT_EQ(+book.app.order.lineCount, 2);
-      EXPECT_EQ(+book.stored(first).flags, store::kOrderDeliveryNotePrinted);
-      held();
+      if (run == 1) held();
       held = nullptr;
     }
     const store::OrderHead stored = book.stored(first);
-    EXPECT_TRUE(stored.flags & store::kOrderInvoicePrinted);
+    const bool issued = run < 2;
+    EXPECT_EQ(+stored.flags, store::kOrderDeliveryNotePrinted |
+                                 (issued ? store::kOrderCollectivelyBilled : 0));
+    EXPECT_EQ(book.stored(next).orderNumber == next, issued);
     EXPECT_EQ(std::memcmp(&book.app.order, &stored, sizeof stored), 0);
   }
 }

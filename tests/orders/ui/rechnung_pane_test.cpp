@@ -502,5 +502,39 @@ TEST_F(RechnungPaneTest, AWholeOrderWithItsTypedTermsIsStoredAsThePaneShowedIt) 
   EXPECT_EQ(+other.orderLines[2].discount, 50);
 }
 
+// A line typed by hand, into the emptied line or over a taken article's
+// number, refers to no article: booking moves no stock for it and saving
+// remembers no discount for it.
+TEST_F(RechnungPaneTest, ALineTypedByHandRefersToNoArticle) {
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 1000);  // the first article, at offset 0
+  AddArticle("200", "Mutter", 500);
+  Open();
+  pane->command(2062);
+  TakeOver("200");
+  QTest::mouseClick(Control<QPushButton>(pane, 2066), Qt::LeftButton);
+  TypeInto(2046, "M-1");  // into the emptied line
+  TypeInto(2051, "Montage");
+  TypeInto(2053, "50");
+  TypeInto(2055, "10");
+  QTest::mouseClick(Control<QPushButton>(pane, 2066), Qt::LeftButton);
+  TakeOver("200");
+  TypeInto(2046, "201");  // over the taken article's number
+  TypeInto(2055, "5");
+  QTest::mouseClick(Control<QPushButton>(pane, 2066), Qt::LeftButton);
+  ui.answer({true});
+  QTest::mouseClick(Control<QPushButton>(pane, 2070), Qt::LeftButton);
+  ASSERT_EQ(ui.questions().back(), "Auftrag speichern ?");
+
+  frame::AppState other = OtherCopy(dir.path());
+  store::OrderHead stored{};
+  ASSERT_EQ(store::ReadOrder(other, stored, 0), 1);
+  ASSERT_EQ(+stored.lineCount, 3);
+  EXPECT_EQ((std::vector<int>{other.orderLines[1].articleRef, other.orderLines[2].articleRef,
+                              other.orderLines[3].articleRef}),
+            (std::vector<int>{520, -1, -1}));
+  EXPECT_EQ(testsupport::ReadBytes(dir.file("RABATT.DAT")).size(), 0u);
+}
+
 }  // namespace
 }  // namespace orders
