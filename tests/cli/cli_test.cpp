@@ -239,4 +239,19 @@ TEST(CliIssue, AWriteThatFailsEndsTheCommandAndLeavesTheOrderUnmarked) {
   EXPECT_EQ(+book.stored(number).flags, 0);
 }
 
+// DATEIPFAD without its "/" names the directory, as --data-dir does.
+TEST_F(CliTest, TheProfilesDataPathWithoutItsSeparatorNamesTheDirectory) {
+  std::filesystem::create_directory(dir.file("daten"));
+  std::filesystem::create_directory(dir.file("cfg"));
+  const std::string ini = "[BELVON]\nDATEIPFAD=" + dir.file("daten") + "\n";
+  testsupport::WriteBytes(dir.file("cfg/belvon.ini"), std::vector<std::uint8_t>(ini.begin(), ini.end()));
+  std::string out;
+  EXPECT_EQ(testsupport::RunCommand("XDG_CONFIG_HOME=" + dir.file("cfg") + " " +
+                                        testsupport::BuiltProgram("belvon-cli") + " init",
+                                    &out),
+            0);
+  EXPECT_EQ(FileSize(dir.file("daten/ARTIKEL.IDX")), 4);
+  EXPECT_EQ(FileSize(dir.file("datenBELVON.PAR")), -1);
+}
+
 }  // namespace
