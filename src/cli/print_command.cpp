@@ -4,7 +4,6 @@
 #include "cli/report_commands.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
@@ -12,16 +11,16 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <span>
-#include <sstream>
 
 #include "frame/decimal.h"
 #include "frame/load_parameters.h"
 #include "letters/dunning_renderer.h"
 #include "platform/cp1252.h"
+#include "platform/file_reading.h"
+#include "platform/output_file.h"
 #include "orders/issuing.h"
 #include "printing/job_table.h"
 #include "printing/order_document_renderer.h"
@@ -76,16 +75,18 @@ bool ValidDate(const std::string& text) {
 }
 
 // A UTF-8 text file as the editor would hold it: Windows-1252, CR LF.
-bool ReadLetter(const std::string& path, std::string& letter) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "Die Datei %s kann nicht gelesen werden.\n", path.c_str());
+bool ReadLetter(frame::AppState& app, const std::string& path, std::string& letter) {
+  // UTF-8 takes up to three bytes for a character of the editor's buffer.
+  constexpr std::size_t kMaxFileBytes = 3 * kMaxLetterBytes;
+  std::string bytes;
+  const platform::ReadRefusal why =
+      platform::ReadRegularFile(*app.fileSystem, path, kMaxFileBytes, bytes);
+  if (why != platform::ReadRefusal::None) {
+    std::fprintf(stderr, "%s\n", platform::ReadRefusalText(path, why, kMaxFileBytes).c_str());
     return false;
   }
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
   bool replaced = false;
-  std::string text = platform::Utf8ToCp1252(buffer.str(), &replaced);
+  std::string text = platform::Utf8ToCp1252(bytes, &replaced);
   if (replaced)
     std::fprintf(stderr, "Zeichen außerhalb von Windows-1252 wurden durch \"?\" ersetzt.\n");
   letter.clear();
@@ -141,9 +142,10 @@ constexpr int kMaxCopies = 99;
 
 bool OutputWritable(const std::string& pdf, const std::string& png) {
   if (!pdf.empty()) {
-    QFile file(QString::fromStdString(pdf));
-    if (file.open(QIODevice::WriteOnly)) return true;
-    std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
+    // The file is written beside its name and renamed: that must be possible
+    // there. The name itself is not touched before the document is whole.
+    if (platform::OutputFile(platform::SystemFileSystem(), pdf).isOpen()) return true;
+    std::fprintf(stderr, "%s\n", platform::OutputFailureText(pdf).c_str());
     return false;
   }
   const QString directory = QString::fromStdString(png);
@@ -308,7 +310,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     if (haveCustomer || !textFile.empty()) return Usage();
     if (const int failed = PrepareReport(app, job, report, session.inputs)) return failed;
   }
-  if (!textFile.empty() && !ReadLetter(textFile, session.inputs.letterText)) return 1;
+  if (!textFile.empty() && !ReadLetter(app, textFile, session.inputs.letterText)) return 1;
 
   int printed = 1;
   std::string invoiceDate;

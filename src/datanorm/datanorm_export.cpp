@@ -8,6 +8,7 @@
 
 #include "datanorm/code_page_850.h"
 #include "frame/user_interface.h"
+#include "platform/output_file.h"
 #include "store/article_record.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
@@ -57,8 +58,7 @@ bool ReadArticleAt(platform::File& data, const std::vector<std::uint8_t>& whole,
 
 class Output {
  public:
-  explicit Output(platform::File& file) : file_(file) {}
-  ~Output() { flush(); }
+  explicit Output(platform::OutputFile& file) : file_(file) {}
   // Appends one line (Windows-1252, without its line end) in code page 850.
   void line(std::string text) {
     WindowsToOem(text);
@@ -66,14 +66,15 @@ class Output {
     buffer_ += "\r\n";
     if (buffer_.size() >= (std::size_t{1} << 20)) flush();
   }
-  void flush() {
-    // Write errors are not reported: the file is the user's to check.
-    if (!buffer_.empty()) file_.write(buffer_.data(), buffer_.size());
+  // False once a write failed.
+  bool flush() {
+    const bool written = file_.write(buffer_);
     buffer_.clear();
+    return written;
   }
 
  private:
-  platform::File& file_;
+  platform::OutputFile& file_;
   std::string buffer_;
 };
 
@@ -82,9 +83,8 @@ class Output {
 ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
                             const std::function<bool(int percent)>& progress) {
   ExportResult result;
-  platform::File file = app.fileSystem->open(fileName, Access::Write, Share::DenyWrite,
-                                             platform::Disposition::CreateAlways);
-  if (!file) {
+  platform::OutputFile file(*app.fileSystem, fileName);
+  if (!file.isOpen()) {
     result.end = ExportEnd::NotCreated;
     return result;
   }
@@ -144,7 +144,13 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
       ++result.articles;
     }
   }
-  out.flush();
+  // A file that could not be written whole is not left behind (an import of
+  // a cut file would take it for the whole catalogue); without the articles
+  // nothing replaces what the file held before.
+  if (result.end != ExportEnd::Unreadable && (!out.flush() || !file.commit())) {
+    result.end = ExportEnd::NotWritten;
+    if (app.ui) app.ui->message(platform::OutputFailureText(fileName), frame::Icon::Stop);
+  }
   if (ownProgress) app.ui->endProgress();
   return result;
 }

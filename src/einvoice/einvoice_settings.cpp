@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
+
+#include "platform/file_reading.h"
+#include "platform/output_file.h"
 
 namespace einvoice {
 
@@ -117,26 +119,22 @@ std::string SettingsText(const Settings& s) {
   return out.str();
 }
 
-Settings LoadSettings(const std::string& dataDirectory) {
-  std::ifstream in(dataDirectory + kSettingsFileName, std::ios::binary);
-  if (!in) return Settings{};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseSettings(text.str());
+Settings LoadSettings(const std::string& dataDirectory, std::string* problem) {
+  const std::string path = dataDirectory + kSettingsFileName;
+  std::string text;
+  const platform::ReadRefusal why =
+      platform::ReadRegularFile(platform::SystemFileSystem(), path, kSettingsFileMax, text);
+  if (why == platform::ReadRefusal::None) return ParseSettings(text);
+  if (problem && why != platform::ReadRefusal::Missing)
+    *problem = platform::ReadRefusalText(path, why, kSettingsFileMax);
+  return Settings{};
 }
 
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {
   // Written beside and renamed over, so that another workstation never
   // reads half a file.
-  const std::string path = dataDirectory + kSettingsFileName;
-  const std::string temporary = path + ".neu";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << SettingsText(settings);
-    out.flush();
-    if (!out) return false;
-  }
-  return std::rename(temporary.c_str(), path.c_str()) == 0;
+  return platform::WriteOutputFile(platform::SystemFileSystem(),
+                                  dataDirectory + kSettingsFileName, SettingsText(settings));
 }
 
 }  // namespace einvoice

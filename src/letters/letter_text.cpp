@@ -1,28 +1,30 @@
 #include "letters/letter_text.h"
 
+#include <algorithm>
+
 #include "frame/decimal.h"
+#include "platform/file_reading.h"
+#include "platform/output_file.h"
 
 namespace letters {
 
-using platform::Access;
-using platform::Share;
 
 LoadResult LoadLetterText(platform::FileSystem& fs, const std::string& path, std::string& text) {
-  platform::File file = fs.open(path, Access::Read, Share::DenyWrite);
-  const std::int64_t size = file ? file.size() : -1;
-  if (size < 0) return LoadResult::Unreadable;
-  if (static_cast<std::uint64_t>(size) >= kLetterBufferBytes) return LoadResult::TooLong;
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (!bytes.empty() && !file.readExact(bytes.data(), bytes.size())) return LoadResult::Unreadable;
-  text = std::move(bytes);
-  return LoadResult::Loaded;
+  std::string bytes;
+  switch (platform::ReadRegularFile(fs, path, kLetterBufferBytes - 1, bytes)) {
+    case platform::ReadRefusal::None:
+      text = std::move(bytes);
+      return LoadResult::Loaded;
+    case platform::ReadRefusal::TooLarge:
+      return LoadResult::TooLong;
+    default:
+      return LoadResult::Unreadable;
+  }
 }
 
 bool SaveLetterText(platform::FileSystem& fs, const std::string& path, const std::string& text) {
-  platform::File file = fs.open(path, Access::ReadWrite, Share::Exclusive,
-                                platform::Disposition::CreateAlways);
   const std::size_t n = std::min(text.size(), kLetterBufferBytes);
-  return file && (n == 0 || file.write(text.data(), n)) && file.sync();
+  return platform::WriteOutputFile(fs, path, std::string_view(text).substr(0, n));
 }
 
 std::string LetterFileProblem(const std::string& path, LoadResult result) {

@@ -104,8 +104,11 @@ class OrderDocument {
     title_ = OrderDocumentTitle(job_, head_, p_);
     printDate_ = platform::Cp1252ToUtf8(context.session.inputs.printDate);
     // What an invoice must state by law, unless switched off (ERECHNUNG.INI).
-    const einvoice::Settings settings =
-        invoiceLike() ? einvoice::LoadSettings(context.app.dataDirectory) : einvoice::Settings{};
+    std::string settingsProblem;
+    const einvoice::Settings settings = invoiceLike()
+                                            ? einvoice::LoadSettings(context.app.dataDirectory, &settingsProblem)
+                                            : einvoice::Settings{};
+    if (!settingsProblem.empty()) context.warn(settingsProblem);
     legal_ = invoiceLike() && settings.legalLines;
     if (legal_) {
       sellerTaxId_ = Utf8(p_.vatId).empty()
