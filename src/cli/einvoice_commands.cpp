@@ -47,7 +47,7 @@ int EInvoiceCommand(frame::AppState& app, const std::vector<std::string>& args) 
   if (!orders::ConfirmReprintTotal(app)) return 1;
   for (const std::string& note : document.notes) std::fprintf(stderr, "%s\n", note.c_str());
   if (output.empty()) output = einvoice::DefaultFileName(app);
-  if (!einvoice::WriteDocument(output, document.xml)) {
+  if (!einvoice::WriteDocument(*app.fileSystem, output, document.xml)) {
     std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", output.c_str());
     return 1;
   }

@@ -91,14 +91,11 @@ int main(int argc, char** argv) {
   // Files of the previous version are converted only when asked for (--yes);
   // without it the command ends, telling why, and nothing is changed.
   if (yes) app.convertPreviousFormat = maintenance::ConvertPreviousFormat;
-  if (haveDataDir) {
-    // A directory that does not exist is created only when the user says so
-    // (--yes), as the desktop program asks at start-up.
-    if (!frame::SettleDataDirectory(dataDir, &ui)) return 1;
-    if (!dataDir.empty() && dataDir.back() != '/') dataDir += '/';
-    app.dataDirectory = dataDir;
-  } else {
-    app.dataDirectory = frame::ProfileDataDirectory();
-  }
+  // The desktop program's rule for the path, whether it comes from
+  // --data-dir or from DATEIPFAD: a directory gets its "/", and one that does
+  // not exist is created only when the user says so (--yes).
+  if (!haveDataDir) dataDir = frame::ProfileDataDirectory();
+  if (!frame::SettleDataDirectory(dataDir, &ui)) return 1;
+  app.dataDirectory = dataDir;
   return cli::RunCommand(app, args);
 }

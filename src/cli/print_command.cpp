@@ -4,7 +4,6 @@
 #include "cli/report_commands.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <algorithm>
@@ -21,6 +20,8 @@
 #include "letters/dunning_renderer.h"
 #include "letters/letter_text.h"
 #include "platform/cp1252.h"
+#include "platform/file_reading.h"
+#include "platform/output_file.h"
 #include "orders/issuing.h"
 #include "printing/job_table.h"
 #include "printing/order_document_renderer.h"
@@ -120,9 +121,10 @@ constexpr int kMaxCopies = 99;
 
 bool OutputWritable(const std::string& pdf, const std::string& png) {
   if (!pdf.empty()) {
-    QFile file(QString::fromStdString(pdf));
-    if (file.open(QIODevice::WriteOnly)) return true;
-    std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
+    // The file is written beside its name and renamed: that must be possible
+    // there. The name itself is not touched before the document is whole.
+    if (platform::OutputFile(platform::SystemFileSystem(), pdf).isOpen()) return true;
+    std::fprintf(stderr, "%s\n", platform::OutputFailureText(pdf).c_str());
     return false;
   }
   const QString directory = QString::fromStdString(png);

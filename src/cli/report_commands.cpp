@@ -1,12 +1,12 @@
 #include "cli/report_commands.h"
 
 #include <cstdio>
-#include <fstream>
 
 #include "frame/decimal.h"
 #include "frame/load_parameters.h"
 #include "orders/dates.h"
 #include "platform/cp1252.h"
+#include "platform/output_file.h"
 #include "reports/invoice_journal.h"
 #include "reports/invoice_lists.h"
 #include "reports/journal_csv.h"
@@ -133,9 +133,8 @@ int ExportJournalCommand(frame::AppState& app, const std::vector<std::string>& a
     std::fwrite(csv.data(), 1, csv.size(), stdout);
     return 0;
   }
-  std::ofstream out(output, std::ios::binary | std::ios::trunc);
-  if (!out.write(csv.data(), static_cast<std::streamsize>(csv.size())) || !out.flush()) {
-    std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", output.c_str());
+  if (!platform::WriteOutputFile(*app.fileSystem, output, csv)) {
+    std::fprintf(stderr, "%s\n", platform::OutputFailureText(output).c_str());
     return 1;
   }
   std::printf("%s\n", output.c_str());

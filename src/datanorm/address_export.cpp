@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "frame/user_interface.h"
+#include "platform/output_file.h"
 #include "store/address_file.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
@@ -56,8 +57,6 @@ int ExportAddresses(frame::AppState& app) {
   const std::int64_t size = data.size();
   if (size < 0) return 0;
   if (app.ui) app.ui->beginProgress();
-  platform::File out = app.fileSystem->open(app.path(kAddressExportName), Access::Write,
-                                            Share::DenyWrite, platform::Disposition::CreateAlways);
   std::string text = "Anrede;Name 1;Name 2;Name 3;Strasse;PLZ Ort;Telefon;Telefax;Handy;Mailadresse\r\n";
   store::AddressRecord address{};
   for (std::int32_t i = 0; i < block.count; ++i) {
@@ -67,10 +66,13 @@ int ExportAddresses(frame::AppState& app) {
       continue;
     if (store::MatchAddress(app.addressCriteria, address)) text += AddressLine(address);
   }
-  // Write errors are not reported: the file is the user's to check.
-  if (out) out.write(text.data(), text.size());
+  // Written beside and renamed over: a link in the data directory named
+  // ADRESSEN.TXT is replaced, never written through.
+  const bool written = platform::WriteOutputFile(*app.fileSystem, app.path(kAddressExportName), text);
   if (app.ui) app.ui->endProgress();
-  return out ? 1 : 0;
+  if (!written && app.ui)
+    app.ui->message(platform::OutputFailureText(app.path(kAddressExportName)), frame::Icon::Stop);
+  return written ? 1 : 0;
 }
 
 }  // namespace datanorm

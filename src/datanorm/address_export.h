@@ -11,7 +11,8 @@ namespace datanorm {
 inline constexpr const char* kAddressExportName = "ADRESSEN.TXT";
 
 // 1 when the file was written; 0 when the address file is empty or cannot be
-// read (no file is created then).
+// read (no file is created then), or when the file could not be written
+// whole (the user is told; what the file held before stays).
 int ExportAddresses(frame::AppState& app);
 
 }  // namespace datanorm

@@ -236,8 +236,7 @@ bool BulkArticleFile::writeBack() {
     std::memcpy(out, &entries_[slot], sizeof(store::ArticleIndexEntry));
     out += sizeof(store::ArticleIndexEntry);
   }
-  platform::File next = store::OpenData(app_, kNewIndexName, Access::Write, Share::Exclusive,
-                                        platform::Disposition::CreateAlways);
+  platform::File next = store::CreateDataTemporary(app_, kNewIndexName);
   if (!next) return false;
   if (!next.write(bytes.data(), bytes.size()) || (options_.sync && !next.sync()) ||
       !app_.fileSystem->rename(app_.path(kNewIndexName), app_.path(store::kArticleIndexName))) {

@@ -10,6 +10,7 @@
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
 #include "platform/cp1252.h"
+#include "platform/output_file.h"
 #include "store/article_record.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
@@ -85,8 +86,7 @@ class LeftOut {
 
 class Output {
  public:
-  explicit Output(platform::File& file) : file_(file) {}
-  ~Output() { flush(); }
+  explicit Output(platform::OutputFile& file) : file_(file) {}
   // Appends one line (Windows-1252, without its line end) in code page 850.
   void line(std::string text) {
     WindowsToOem(text);
@@ -94,14 +94,15 @@ class Output {
     buffer_ += "\r\n";
     if (buffer_.size() >= (std::size_t{1} << 20)) flush();
   }
-  void flush() {
-    // Write errors are not reported: the file is the user's to check.
-    if (!buffer_.empty()) file_.write(buffer_.data(), buffer_.size());
+  // False once a write failed.
+  bool flush() {
+    const bool written = file_.write(buffer_);
     buffer_.clear();
+    return written;
   }
 
  private:
-  platform::File& file_;
+  platform::OutputFile& file_;
   std::string buffer_;
 };
 
@@ -110,9 +111,8 @@ class Output {
 ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
                             const std::function<bool(int percent)>& progress) {
   ExportResult result;
-  platform::File file = app.fileSystem->open(fileName, Access::Write, Share::DenyWrite,
-                                             platform::Disposition::CreateAlways);
-  if (!file) {
+  platform::OutputFile file(*app.fileSystem, fileName);
+  if (!file.isOpen()) {
     result.end = ExportEnd::NotCreated;
     return result;
   }
@@ -180,7 +180,13 @@ ExportResult ExportDatanorm(frame::AppState& app, const std::string& fileName,
     result.leftOut = leftOut.count();
     if (leftOut.count() > 0) leftOutMessage = leftOut.message();
   }
-  out.flush();
+  // A file that could not be written whole is not left behind (an import of
+  // a cut file would take it for the whole catalogue); without the articles
+  // nothing replaces what the file held before.
+  if (result.end != ExportEnd::Unreadable && (!out.flush() || !file.commit())) {
+    result.end = ExportEnd::NotWritten;
+    if (app.ui) app.ui->message(platform::OutputFailureText(fileName), frame::Icon::Stop);
+  }
   if (ownProgress) app.ui->endProgress();
   if (!leftOutMessage.empty() && app.ui) app.ui->message(leftOutMessage, frame::Icon::Exclamation);
   return result;

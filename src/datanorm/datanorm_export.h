@@ -19,6 +19,7 @@ enum class ExportEnd {
   NotCreated,  // the file could not be created: nothing happens
   Stopped,     // Esc; the file holds the articles written so far
   Unreadable,  // the article files could not be opened
+  NotWritten,  // a write failed: the file is not there (the user was told)
 };
 
 struct ExportResult {

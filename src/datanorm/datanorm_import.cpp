@@ -12,6 +12,7 @@
 #include "frame/decimal.h"
 #include "frame/user_interface.h"
 #include "platform/cp1252.h"
+#include "platform/file_reading.h"
 #include "store/text_field.h"
 
 namespace datanorm {
@@ -267,9 +268,14 @@ Import::Step Import::bLine(const Fields& fields) {
 
 ImportResult Import::run() {
   frame::WaitCursor wait(app_.ui);
-  platform::File file =
-      app_.fileSystem->open(options_.fileName, platform::Access::Read, platform::Share::DenyNone);
-  if (!file) {
+  platform::File file;
+  const platform::ReadRefusal why = platform::OpenForReading(
+      *app_.fileSystem, options_.fileName, kImportFileMax, file, platform::Share::DenyNone);
+  if (why != platform::ReadRefusal::None) {
+    // A file that is not there is the caller's to name; a pipe or a file of
+    // absurd size is named here, before a byte of it is read.
+    if (why == platform::ReadRefusal::NotRegular || why == platform::ReadRefusal::TooLarge)
+      tell(platform::ReadRefusalText(options_.fileName, why, kImportFileMax), frame::Icon::Stop);
     result_.end = ImportEnd::NotOpened;
     return result_;
   }

@@ -14,6 +14,7 @@
 #ifndef BELVON_DATANORM_DATANORM_IMPORT_H
 #define BELVON_DATANORM_DATANORM_IMPORT_H
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -43,6 +44,10 @@ struct ImportHooks {
   // The number of articles in the file, after lines that stored an article.
   std::function<void(long articles)> count;
 };
+
+// Largest Datanorm file read: the catalogues of large wholesalers run to a
+// few hundred megabytes.
+inline constexpr std::uint64_t kImportFileMax = std::uint64_t{2} << 30;
 
 enum class ImportEnd {
   Done,

@@ -1,12 +1,10 @@
 #include "einvoice/einvoice_file.h"
 
-#include <cstdio>
-#include <fstream>
-
 #include "einvoice/cii_writer.h"
 #include "einvoice/einvoice_settings.h"
 #include "einvoice/invoice_model.h"
 #include "frame/decimal.h"
+#include "platform/output_file.h"
 
 namespace einvoice {
 
@@ -32,20 +30,8 @@ std::string DefaultFileName(const frame::AppState& app) {
   return frame::Format("R%ld.xml", static_cast<long>(app.order.orderNumber));
 }
 
-bool WriteDocument(const std::string& path, const std::string& xml) {
-  const std::string temporary = path + ".neu";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << xml;
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      return false;
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-  std::remove(temporary.c_str());
-  return false;
+bool WriteDocument(platform::FileSystem& fs, const std::string& path, const std::string& xml) {
+  return platform::WriteOutputFile(fs, path, xml);
 }
 
 }  // namespace einvoice

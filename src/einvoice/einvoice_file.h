@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "frame/app_state.h"
+#include "platform/file.h"
 
 namespace einvoice {
 
@@ -23,8 +24,8 @@ Document MakeDocument(const frame::AppState& app);
 // "R<order number>.xml".
 std::string DefaultFileName(const frame::AppState& app);
 
-// The whole document or nothing: written beside and renamed over.
-bool WriteDocument(const std::string& path, const std::string& xml);
+// The whole document or nothing: written beside, flushed and renamed over.
+bool WriteDocument(platform::FileSystem& fs, const std::string& path, const std::string& xml);
 
 }  // namespace einvoice
 

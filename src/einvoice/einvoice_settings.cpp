@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "einvoice/field_rules.h"
+#include "platform/file_reading.h"
+#include "platform/output_file.h"
 #include "platform/utf8.h"
 
 namespace einvoice {
@@ -162,25 +163,21 @@ std::string CurrencyCode(std::string_view symbol, const Settings& settings) {
 
 Settings LoadSettings(const std::string& dataDirectory, std::string* problem) {
   if (problem) problem->clear();
-  std::ifstream in(dataDirectory + kSettingsFileName, std::ios::binary);
-  if (!in) return Settings{};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return ParseSettings(text.str(), problem);
+  const std::string path = dataDirectory + kSettingsFileName;
+  std::string text;
+  const platform::ReadRefusal why =
+      platform::ReadRegularFile(platform::SystemFileSystem(), path, kSettingsFileMax, text);
+  if (why == platform::ReadRefusal::None) return ParseSettings(text, problem);
+  if (problem && why != platform::ReadRefusal::Missing)
+    *problem = platform::ReadRefusalText(path, why, kSettingsFileMax);
+  return Settings{};
 }
 
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {
   // Written beside and renamed over, so that another workstation never
   // reads half a file.
-  const std::string path = dataDirectory + kSettingsFileName;
-  const std::string temporary = path + ".neu";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << SettingsText(settings);
-    out.flush();
-    if (!out) return false;
-  }
-  return std::rename(temporary.c_str(), path.c_str()) == 0;
+  return platform::WriteOutputFile(platform::SystemFileSystem(),
+                                  dataDirectory + kSettingsFileName, SettingsText(settings));
 }
 
 }  // namespace einvoice

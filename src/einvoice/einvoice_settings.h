@@ -9,6 +9,7 @@
 #ifndef BELVON_EINVOICE_EINVOICE_SETTINGS_H
 #define BELVON_EINVOICE_EINVOICE_SETTINGS_H
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -56,9 +57,14 @@ std::string_view ExemptionName(Exemption exemption);
 // The reason printed and sent: the typed one, else the standard text.
 std::string ExemptionReason(const Settings& settings);
 
+// Largest ERECHNUNG.INI read: a few hundred bytes are expected.
+inline constexpr std::uint64_t kSettingsFileMax = 64 * 1024;
+
 // Reads ERECHNUNG.INI of the data directory (a prefix with its separator).
 // `problem` (when given) gets the message naming every key whose value was
 // refused, empty when there was none.
+// A missing file gives the defaults; so does one that is refused (no
+// regular file, too large, unreadable), and `problem` then says why.
 Settings LoadSettings(const std::string& dataDirectory, std::string* problem = nullptr);
 // Writes it whole; false when the file cannot be written.
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings);

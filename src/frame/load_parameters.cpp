@@ -31,6 +31,22 @@ void AfterParametersRead(AppState& app) {
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
 }
 
+// What stands under the name. A name that is no regular file (a FIFO, a
+// directory), or a link leading out of the data folder, is named to the user
+// and counts as NotRegular: nothing is read from it or created over it.
+PathKind KindOfDataFile(AppState& app, const char* name) {
+  const std::string path = app.path(name);
+  const PathKind kind = app.fileSystem->kind(path);
+  platform::OpenFailure why = platform::OpenFailure::NotRegular;
+  if (kind == PathKind::Missing) return kind;
+  if (kind == PathKind::Regular) {
+    if (!app.fileSystem->linkLeaves(path, store::DataFolder(app))) return kind;
+    why = platform::OpenFailure::LinkOutside;
+  }
+  Tell(app, store::OpenFailureText(path, why));
+  return PathKind::NotRegular;
+}
+
 std::string UnreadableText(const AppState& app, const char* name) {
   return "Die Datei " + app.path(name) + " kann nicht gelesen werden.";
 }
@@ -173,12 +189,10 @@ int ReadParameterFile(AppState& app) {
 // Only a missing parameter file is a first start; one that is there but
 // cannot be read never lets the program go on with empty settings.
 int LoadParameterFile(AppState& app) {
-  switch (app.fileSystem->kind(app.path(store::kParameterFileName))) {
+  switch (KindOfDataFile(app, store::kParameterFileName)) {
     case PathKind::Regular:
       return ReadParameterFile(app);
     case PathKind::NotRegular:
-      Tell(app, store::OpenFailureText(app.path(store::kParameterFileName),
-                                       platform::OpenFailure::NotRegular));
       return 0;
     case PathKind::Missing:
       break;
@@ -201,11 +215,10 @@ int LoadParameterFile(AppState& app) {
 }
 
 int CreateIfMissing(AppState& app, const char* name) {
-  switch (app.fileSystem->kind(app.path(name))) {
+  switch (KindOfDataFile(app, name)) {
     case PathKind::Regular:
       return 1;
     case PathKind::NotRegular:
-      Tell(app, store::OpenFailureText(app.path(name), platform::OpenFailure::NotRegular));
       return 0;
     case PathKind::Missing:
       break;
@@ -222,9 +235,11 @@ int CreateIfMissing(AppState& app, const char* name) {
 // file is refused, and nothing is created over it.
 int OpenOrCreateIndex(AppState& app, const store::IndexLayout& layout, std::int32_t& lastIndex,
                       Share createShare) {
-  const std::string indexPath = app.path(layout.indexName);
-  switch (app.fileSystem->kind(indexPath)) {
+  switch (KindOfDataFile(app, layout.indexName)) {
     case PathKind::Regular: {
+      // The records beside the index must be readable as well: a pipe there
+      // would only be found by the first command that reads an address.
+      if (KindOfDataFile(app, layout.dataName) == PathKind::NotRegular) return 0;
       platform::File index =
           store::OpenData(app, layout.indexName, Access::Read, Share::DenyWrite);
       if (!index) return 0;
@@ -232,15 +247,11 @@ int OpenOrCreateIndex(AppState& app, const store::IndexLayout& layout, std::int3
       return 1;
     }
     case PathKind::NotRegular:
-      Tell(app, store::OpenFailureText(indexPath, platform::OpenFailure::NotRegular));
       return 0;
     case PathKind::Missing:
       break;
   }
-  if (app.fileSystem->kind(app.path(layout.dataName)) == PathKind::NotRegular) {
-    Tell(app, store::OpenFailureText(app.path(layout.dataName), platform::OpenFailure::NotRegular));
-    return 0;
-  }
+  if (KindOfDataFile(app, layout.dataName) == PathKind::NotRegular) return 0;
   if (HoldsRecords(app, layout.dataName)) return store::OfferIndexRebuild(app, layout, lastIndex);
   store::OpenDataOnce(app, layout.indexName, Access::Write, createShare, Disposition::CreateAlways);
   store::OpenDataOnce(app, layout.dataName, Access::Write, createShare, Disposition::CreateAlways);

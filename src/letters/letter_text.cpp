@@ -1,13 +1,15 @@
 #include "letters/letter_text.h"
 
+#include <algorithm>
+
 #include "frame/decimal.h"
 #include "platform/cp1252.h"
+#include "platform/file_reading.h"
+#include "platform/output_file.h"
 #include "platform/utf8.h"
 
 namespace letters {
 
-using platform::Access;
-using platform::Share;
 
 std::string DecodeUserText(std::string_view bytes, bool* replaced) {
   bool lost = false;
@@ -32,12 +34,12 @@ std::string DecodeUserText(std::string_view bytes, bool* replaced) {
 
 LoadResult LoadLetterText(platform::FileSystem& fs, const std::string& path, std::string& text,
                           bool* replaced) {
-  platform::File file = fs.open(path, Access::Read, Share::DenyWrite);
-  const std::int64_t size = file ? file.size() : -1;
-  if (size < 0) return LoadResult::Unreadable;
-  if (static_cast<std::uint64_t>(size) >= kLetterBufferBytes) return LoadResult::TooLong;
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (!bytes.empty() && !file.readExact(bytes.data(), bytes.size())) return LoadResult::Unreadable;
+  std::string bytes;
+  switch (platform::ReadRegularFile(fs, path, kLetterBufferBytes - 1, bytes)) {
+    case platform::ReadRefusal::None: break;
+    case platform::ReadRefusal::TooLarge: return LoadResult::TooLong;
+    default: return LoadResult::Unreadable;
+  }
   std::string decoded = DecodeUserText(bytes, replaced);
   // Line feeds made into CR LF can take it past the buffer.
   if (decoded.size() >= kLetterBufferBytes) return LoadResult::TooLong;
@@ -46,10 +48,8 @@ LoadResult LoadLetterText(platform::FileSystem& fs, const std::string& path, std
 }
 
 bool SaveLetterText(platform::FileSystem& fs, const std::string& path, const std::string& text) {
-  platform::File file = fs.open(path, Access::ReadWrite, Share::Exclusive,
-                                platform::Disposition::CreateAlways);
   const std::size_t n = std::min(text.size(), kLetterBufferBytes);
-  return file && (n == 0 || file.write(text.data(), n)) && file.sync();
+  return platform::WriteOutputFile(fs, path, std::string_view(text).substr(0, n));
 }
 
 std::string LetterFileProblem(const std::string& path, LoadResult result) {

@@ -28,19 +28,6 @@ void Tell(frame::AppState& app, const char* text) {
   if (app.ui) app.ui->message(text, frame::Icon::Stop);
 }
 
-// The names of the address the order refers to, read from the file itself:
-// the order address is not loaded when the order belongs to the address the
-// pane last showed.
-bool OrderCustomerNames(frame::AppState& app, store::AddressRecord& names) {
-  if (app.order.customerRef == store::kNoCustomer) return false;
-  platform::File data = store::OpenData(app, store::kAddressDataName, platform::Access::Read,
-                                        platform::Share::DenyWrite);
-  std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&names), sizeof names);
-  return data &&
-         store::ReadFramedRecord(data, static_cast<std::uint32_t>(app.order.customerRef), bytes,
-                                 true) > 0;
-}
-
 }  // namespace
 
 bool PaidInFull(const store::OrderHead& head) { return head.total > 0 && head.paid >= head.total; }
@@ -76,7 +63,34 @@ void SelectOrderCustomer(frame::AppState& app) {
   // A lookup that ends on another address leaves the selection as it was.
   const store::AddressIndexEntry entry = app.addresses.entry;
   std::span<const std::uint8_t> key(reinterpret_cast<const std::uint8_t*>(&names), sizeof names);
-  if (OrderCustomerNames(app, names) && store::AddressFile(app).LookupKey(key, position) &&
+  // The names of the address the order refers to, read from the file itself
+  // (the order address is not loaded when the order belongs to the address
+  // the pane last showed). Both address files stay held (writing denied to
+  // others) until the lookup is done. A file that cannot be opened says
+  // nothing about the address: one another copy holds is named as busy.
+  platform::File index, data;
+  if (app.order.customerRef != store::kNoCustomer) {
+    platform::OpenFailure why = platform::OpenFailure::None;
+    const char* name = store::kAddressIndexName;
+    index = store::OpenData(app, name, platform::Access::Read, platform::Share::DenyWrite,
+                            platform::Disposition::OpenExisting, &why);
+    if (index)
+      data = store::OpenData(app, name = store::kAddressDataName, platform::Access::Read,
+                             platform::Share::DenyWrite, platform::Disposition::OpenExisting, &why);
+    if (!data && why != platform::OpenFailure::Missing) {
+      if (why == platform::OpenFailure::Busy)
+        Tell(app, ("Die Datei " + app.path(name) +
+                   " wird gerade von einem anderen Programm benutzt.\n"
+                   "Die Adresse zum Auftrag wurde nicht geladen.")
+                      .c_str());
+      return;
+    }
+  }
+  std::span<std::uint8_t> bytes(reinterpret_cast<std::uint8_t*>(&names), sizeof names);
+  if (data &&
+      store::ReadFramedRecord(data, static_cast<std::uint32_t>(app.order.customerRef), bytes,
+                              true) > 0 &&
+      store::AddressFile(app).LookupKey(key, position) &&
       store::ReadAddress(app, found, position) &&
       store::GetText(found.name1) == store::GetText(names.name1) &&
       store::GetText(found.name2) == store::GetText(names.name2)) {

@@ -7,6 +7,7 @@
 #include "pictures/jpeg_decoder.h"
 #include "platform/cp1252.h"
 #include "platform/file.h"
+#include "platform/file_reading.h"
 
 namespace pictures {
 
@@ -14,7 +15,7 @@ namespace {
 
 // A photo of an article is a few megabytes at most; a bigger file is not
 // read into memory at all.
-constexpr std::int64_t kMaxFileSize = 64LL * 1024 * 1024;
+constexpr std::uint64_t kMaxFileSize = 64ULL * 1024 * 1024;
 
 }  // namespace
 
@@ -26,15 +27,12 @@ std::optional<Picture> LoadPicture(const frame::AppState& app, const std::string
   if (name.empty()) return std::nullopt;
   const std::string utf8 = platform::Cp1252ToUtf8(name);
   const std::string path = utf8.front() == '/' ? utf8 : app.path(utf8.c_str());
-  platform::File file =
-      app.fileSystem->open(path, platform::Access::Read, platform::Share::DenyWrite);
-  if (!file) return std::nullopt;
-  const std::int64_t size = file.size();
-  if (size < 0 || size > kMaxFileSize) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (!file.readExact(bytes.data(), bytes.size())) return std::nullopt;
-  file.close();
-  return DecodeJpeg(bytes);
+  std::string bytes;
+  if (platform::ReadRegularFile(*app.fileSystem, path, kMaxFileSize, bytes) !=
+      platform::ReadRefusal::None)
+    return std::nullopt;
+  return DecodeJpeg(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                                  bytes.size()));
 }
 
 }  // namespace pictures

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <thread>
 
@@ -42,6 +44,7 @@ OpenFailure FailureOfErrno(int error) {
     case EROFS:
       return OpenFailure::NoPermission;
     case EISDIR:
+    case ELOOP:  // a link where a file is created new
     case ENXIO:  // a FIFO without a reader, opened for writing
     case ENODEV:
       return OpenFailure::NotRegular;
@@ -87,11 +90,11 @@ File& File::operator=(File&& other) noexcept {
 
 File::~File() { close(); }
 
-void File::close() {
-  if (fd_ >= 0) {
-    ::close(fd_);  // releases the OFD lock with the last descriptor
-    fd_ = -1;
-  }
+bool File::close() {
+  if (fd_ < 0) return true;
+  const int rc = ::close(fd_);  // releases the OFD lock with the last descriptor
+  fd_ = -1;
+  return rc == 0 || errno == EINTR;
 }
 
 std::size_t File::read(void* buffer, std::size_t n) {
@@ -173,7 +176,7 @@ File FileSystem::open(const std::string& path, Access access, Share share,
   // for writing: widen the descriptor where the share mode asks for it.
   bool wantRead = access != Access::Write || share == Share::DenyWrite;
   bool wantWrite = access != Access::Read || share == Share::Exclusive ||
-                   disposition == Disposition::CreateAlways;
+                   disposition != Disposition::OpenExisting;
   int flags = O_CLOEXEC;
   if (wantRead && wantWrite)
     flags |= O_RDWR;
@@ -182,6 +185,9 @@ File FileSystem::open(const std::string& path, Access access, Share share,
   else
     flags |= O_RDONLY;
   if (disposition == Disposition::CreateAlways) flags |= O_CREAT;
+  // Nothing that stands in the name's place, not even a link, is written
+  // through: the name must be free.
+  if (disposition == Disposition::CreateNew) flags |= O_CREAT | O_EXCL | O_NOFOLLOW;
 
   int fd = OpenRegularFile(path, flags, why);
   if (fd < 0 && access == Access::Read && share == Share::Exclusive &&
@@ -259,6 +265,17 @@ PathKind FileSystem::kind(const std::string& path) const {
   return S_ISREG(st.st_mode) ? PathKind::Regular : PathKind::NotRegular;
 }
 
+bool FileSystem::linkLeaves(const std::string& path, const std::string& directory) const {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+  char target[PATH_MAX], folder[PATH_MAX];
+  if (!::realpath(path.c_str(), target) || ::stat(target, &st) != 0 || !S_ISREG(st.st_mode) ||
+      !::realpath(directory.empty() ? "." : directory.c_str(), folder))
+    return true;
+  const std::string inside = std::string(folder) + (std::string(folder) == "/" ? "" : "/");
+  return std::string(target).rfind(inside, 0) != 0;
+}
+
 bool FileSystem::rename(const std::string& from, const std::string& to) {
   if (injectFault(IoOp::Rename, from)) return false;
   return std::rename(from.c_str(), to.c_str()) == 0;
@@ -300,7 +317,7 @@ File OpenWithRetry(FileSystem& fs, const std::string& path, Access access, Share
       // A file that is not there is not busy: waiting for it (a moment, in
       // case another copy is just swapping it in) is all that makes sense.
       // A file that cannot even be created has no directory to go into.
-      if (why == OpenFailure::Missing && (disposition == Disposition::CreateAlways ||
+      if (why == OpenFailure::Missing && (disposition != Disposition::OpenExisting ||
                                           Clock::now() - start >= policy.missingGrace))
         return {};
       if (Clock::now() - start >= policy.bound) break;

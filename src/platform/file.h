@@ -37,6 +37,7 @@ enum class Share { DenyNone, DenyWrite, Exclusive };
 enum class Disposition {
   OpenExisting,  // fail when the file does not exist
   CreateAlways,  // create it, truncating what it held
+  CreateNew,     // create it; fail when the name is taken, even by a link
 };
 
 // The kinds of call a fault injector may fail.
@@ -52,6 +53,7 @@ enum class OpenFailure {
   Busy,          // another opener's lock excludes us: worth waiting for
   NoPermission,  // EACCES, EPERM, EROFS: waiting does not help
   NotRegular,    // a directory, FIFO, device or socket
+  LinkOutside,   // a link that does not lead to a regular file of its directory
   Other,         // any other error of the system
 };
 
@@ -89,7 +91,9 @@ class File {
   std::int64_t size() const;
   bool truncate(std::uint64_t length);
   bool sync();
-  void close();
+  // False when the system reports an error on closing (a network file
+  // system may report a failed write only here).
+  bool close();
 
  private:
   friend class FileSystem;
@@ -113,6 +117,10 @@ class FileSystem {
   bool exists(const std::string& path) const;
   // Tells a missing name from a regular file and from anything else.
   PathKind kind(const std::string& path) const;
+  // True when `path` is a symbolic link that does not lead to a regular file
+  // inside `directory` (or a folder below it); false for anything that is
+  // not a link.
+  bool linkLeaves(const std::string& path, const std::string& directory) const;
   bool rename(const std::string& from, const std::string& to);
   bool remove(const std::string& path);
   // Flushes the directory itself, so that renames and removals in it are on

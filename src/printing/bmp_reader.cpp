@@ -5,6 +5,7 @@
 #include "frame/app_state.h"
 #include "platform/cp1252.h"
 #include "platform/file.h"
+#include "platform/file_reading.h"
 #include "printing/page_renderer.h"
 
 namespace printing {
@@ -19,7 +20,7 @@ constexpr std::uint32_t kBitFields = 3;
 // allocate gigabytes.
 constexpr std::int64_t kMaxSide = 16384;
 constexpr std::int64_t kMaxPixels = 64LL * 1024 * 1024;
-constexpr std::int64_t kMaxFileSize = 256LL * 1024 * 1024;
+constexpr std::uint64_t kMaxFileSize = 64ULL * 1024 * 1024;
 
 std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at) {
   return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
@@ -132,17 +133,18 @@ std::optional<Bitmap> LoadLogoBitmap(RenderContext& context, const std::string& 
   // The name is stored in Windows-1252, the file system speaks UTF-8.
   const std::string name = platform::Cp1252ToUtf8(fileName);
   std::string path = name.front() == '/' ? name : app.path(name.c_str());
-  platform::File file = app.fileSystem->open(path, platform::Access::Read, platform::Share::DenyWrite);
-  if (!file) {
+  std::string bytes;
+  const platform::ReadRefusal why = platform::ReadRegularFile(*app.fileSystem, path, kMaxFileSize, bytes);
+  if (why == platform::ReadRefusal::Missing) {
     context.warn("Bilddatei " + name + " nicht gefunden.");
     return std::nullopt;
   }
-  std::int64_t size = file.size();
-  if (size < 0 || size > kMaxFileSize) return std::nullopt;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (!file.readExact(bytes.data(), bytes.size())) return std::nullopt;
-  file.close();
-  return DecodeBmp(bytes);
+  if (why != platform::ReadRefusal::None) {
+    context.warn(platform::ReadRefusalText(path, why, kMaxFileSize));
+    return std::nullopt;
+  }
+  return DecodeBmp(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                                 bytes.size()));
 }
 
 }  // namespace printing

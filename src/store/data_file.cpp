@@ -27,6 +27,12 @@ platform::File OpenData(frame::AppState& app, const char* name, platform::Access
                         platform::OpenFailure* failure) {
   frame::UserInterface* ui = app.ui;
   platform::OpenFailure why = platform::OpenFailure::None;
+  if (app.fileSystem->linkLeaves(app.path(name), DataFolder(app))) {
+    if (failure) *failure = platform::OpenFailure::LinkOutside;
+    if (ui) ui->message(OpenFailureText(app.path(name), platform::OpenFailure::LinkOutside),
+                        frame::Icon::Stop);
+    return {};
+  }
   platform::File file = platform::OpenWithRetry(
       *app.fileSystem, app.path(name), access, share, disposition, app.retry,
       [ui](const std::string& path) {
@@ -50,6 +56,10 @@ std::string OpenFailureText(const std::string& path, platform::OpenFailure why) 
              "(ein Verzeichnis, eine Pipe oder eine Verknüpfung ins Leere).";
     case platform::OpenFailure::Missing:
       return "Die Datei " + path + " fehlt.";
+    case platform::OpenFailure::LinkOutside:
+      return "Die Datei " + path +
+             " wird nicht benutzt: sie ist eine Verknüpfung, die nicht auf eine Datei im "
+             "Datenverzeichnis führt.";
     default:
       return "Die Datei " + path + " kann nicht geöffnet werden.";
   }
@@ -57,11 +67,33 @@ std::string OpenFailureText(const std::string& path, platform::OpenFailure why) 
 
 platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Access access,
                             platform::Share share, platform::Disposition disposition) {
+  if (app.fileSystem->linkLeaves(app.path(name), DataFolder(app))) return {};
   return app.fileSystem->open(app.path(name), access, share, disposition);
 }
 
 bool DataFileExists(const frame::AppState& app, const char* name) {
   return app.fileSystem->exists(app.path(name));
+}
+
+std::string DataFolder(const frame::AppState& app) {
+  const std::size_t slash = app.dataDirectory.rfind('/');
+  return slash == std::string::npos ? std::string(".") : app.dataDirectory.substr(0, slash + 1);
+}
+
+platform::File CreateDataTemporary(frame::AppState& app, const char* name) {
+  platform::FileSystem& fs = *app.fileSystem;
+  const std::string path = app.path(name);
+  const platform::PathKind kind = fs.kind(path);
+  if (kind == platform::PathKind::Regular && !fs.linkLeaves(path, DataFolder(app))) {
+    // A file of ours is removed only when no other copy is writing it.
+    platform::File held = fs.open(path, platform::Access::ReadWrite, platform::Share::Exclusive);
+    if (!held && fs.kind(path) != platform::PathKind::Missing) return {};
+    fs.remove(path);
+  } else if (kind != platform::PathKind::Missing) {
+    fs.remove(path);  // a link leading out, a pipe, a dangling link: never ours
+  }
+  return fs.open(path, platform::Access::Write, platform::Share::Exclusive,
+                 platform::Disposition::CreateNew);
 }
 
 std::int32_t ReadFramedRecord(platform::File& file, std::uint64_t offset,

@@ -29,6 +29,9 @@ inline constexpr const char* kOrderDataName = "RECHNUNG.DAT";
 // Retrying open of DataDirectory + name; not open when the user gave up. A
 // file that cannot be opened for any reason but another copy holding it (no
 // permission, no regular file) is named to the user at once, with the reason.
+// A data file that is a symbolic link is used only when it leads to a regular
+// file inside the data folder: one leading out of it is refused
+// (OpenFailure::LinkOutside), so that nothing outside is read or written.
 platform::File OpenData(frame::AppState& app, const char* name, platform::Access access,
                         platform::Share share,
                         platform::Disposition disposition = platform::Disposition::OpenExisting,
@@ -43,6 +46,17 @@ platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Ac
                             platform::Disposition disposition = platform::Disposition::OpenExisting);
 
 bool DataFileExists(const frame::AppState& app, const char* name);
+
+// The folder the data files lie in: the prefix up to its last separator
+// ("." for an empty prefix).
+std::string DataFolder(const frame::AppState& app);
+
+// Creates DataDirectory + name anew for writing, held exclusively, for a file
+// that is written under a temporary name and renamed later. The name must be
+// free: a file left there by a run that died, or a link put there, is removed
+// first (never written through); one that another copy holds is left alone,
+// and the result is then not open.
+platform::File CreateDataTemporary(frame::AppState& app, const char* name);
 
 // What ReadFramedRecord returns when it has no length to give.
 inline constexpr std::int32_t kPastTheEnd = -1;  // nothing stored at the offset

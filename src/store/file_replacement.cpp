@@ -17,12 +17,6 @@ constexpr const char* kJournalHeading = "BELVON-TAUSCH";
 constexpr const char* kJournalEnd = "ENDE";
 constexpr const char* kJournalDraftName = "TAUSCH.NEU";
 
-// The directory the data files lie in: the prefix up to its last separator.
-std::string DirectoryOf(const frame::AppState& app) {
-  std::size_t slash = app.dataDirectory.rfind('/');
-  return slash == std::string::npos ? std::string(".") : app.dataDirectory.substr(0, slash + 1);
-}
-
 std::string JournalText(const std::vector<FileSwap>& swaps) {
   std::string text = std::string(kJournalHeading) + "\n";
   for (const FileSwap& swap : swaps)
@@ -55,12 +49,12 @@ bool DoSwaps(frame::AppState& app, const std::vector<FileSwap>& swaps) {
     bool done = swap.to.empty() ? fs.remove(from) : fs.rename(from, app.path(swap.to.c_str()));
     if (!done) return false;
   }
-  return fs.syncDirectory(DirectoryOf(app));
+  return fs.syncDirectory(DataFolder(app));
 }
 
 bool ForgetJournal(frame::AppState& app) {
   return app.fileSystem->remove(app.path(kReplacementJournalName)) &&
-         app.fileSystem->syncDirectory(DirectoryOf(app));
+         app.fileSystem->syncDirectory(DataFolder(app));
 }
 
 void Tell(frame::AppState& app, const std::string& text) {
@@ -71,8 +65,7 @@ void Tell(frame::AppState& app, const std::string& text) {
 
 bool WriteWholeFile(frame::AppState& app, const std::string& name,
                     std::span<const std::uint8_t> bytes) {
-  platform::File file =
-      OpenDataOnce(app, name.c_str(), Access::Write, Share::Exclusive, Disposition::CreateAlways);
+  platform::File file = CreateDataTemporary(app, name.c_str());
   return file && (bytes.empty() || file.write(bytes.data(), bytes.size())) && file.sync();
 }
 
@@ -80,11 +73,10 @@ int ReplaceFiles(frame::AppState& app, const std::vector<FileSwap>& swaps) {
   const std::string text = JournalText(swaps);
   // Held (locked) until the swaps are done, so that another copy starting
   // meanwhile leaves them to us.
-  platform::File journal = OpenDataOnce(app, kJournalDraftName, Access::ReadWrite, Share::Exclusive,
-                                        Disposition::CreateAlways);
+  platform::File journal = CreateDataTemporary(app, kJournalDraftName);
   if (!journal || !journal.write(text.data(), text.size()) || !journal.sync() ||
       !app.fileSystem->rename(app.path(kJournalDraftName), app.path(kReplacementJournalName)) ||
-      !app.fileSystem->syncDirectory(DirectoryOf(app))) {
+      !app.fileSystem->syncDirectory(DataFolder(app))) {
     journal.close();
     app.fileSystem->remove(app.path(kJournalDraftName));
     // A journal that reached its name (only its directory entry failed to

@@ -33,8 +33,9 @@ struct FileSwap {
   std::string to;
 };
 
-// Writes DataDirectory + name anew with `bytes`, flushed to the disk and
-// closed; false (the file may be left half written) when anything failed.
+// Writes DataDirectory + name anew (created new, see CreateDataTemporary)
+// with `bytes`, flushed to the disk and closed; false (the file may be left
+// half written) when anything failed.
 bool WriteWholeFile(frame::AppState& app, const std::string& name,
                     std::span<const std::uint8_t> bytes);
 

@@ -92,8 +92,7 @@ std::string TemporaryIndexName(const IndexLayout& layout) {
 
 bool WriteIndex(frame::AppState& app, const IndexLayout& layout, const RecordWalk& walk) {
   const std::string temporary = TemporaryIndexName(layout);
-  platform::File index = OpenDataOnce(app, temporary.c_str(), Access::Write, Share::Exclusive,
-                                      platform::Disposition::CreateAlways);
+  platform::File index = CreateDataTemporary(app, temporary.c_str());
   if (!index) return false;
   std::uint8_t header[4];
   Store<std::int32_t>(header, walk.count - 1);

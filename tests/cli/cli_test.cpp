@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "einvoice/einvoice_seller.h"
 #include "frame/parameter_file.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
@@ -322,6 +323,180 @@ TEST(CliIssue, NoInvoiceWithoutCurrencyAndTaxRate) {
   EXPECT_TRUE(Has(run.errors, "\"Währungen, UmSt...\"")) << run.errors;
   EXPECT_FALSE(std::filesystem::exists(book.dir.file("out.pdf")));
   EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), orders);
+}
+
+// --- Output files: there whole, or an error and nothing issued.
+
+// A seller and a customer that the e-invoice rules accept.
+struct SellerBook : testsupport::OrderBook {
+  SellerBook() {
+    store::AddressRecord customer{};
+    customer.length = sizeof customer, customer.kind = store::kAddressCustomer;
+    einvoicetest::Complete(app.parameters, customer);
+    EXPECT_EQ(frame::SaveParameters(app), 1);
+    std::int32_t position = -1;
+    store::WriteAddress(app, customer, position, true);
+    customerRef = static_cast<std::int32_t>(app.addresses.entry.offset);
+  }
+  // The number of a new order of the customer with these flags.
+  std::string number(std::uint16_t flags) {
+    return std::to_string(
+        order(customerRef, flags, {{2, 1050, -1, 0, 0, "A-1", store::kTaxCodeRate2}}).orderNumber);
+  }
+  std::int32_t customerRef = -1;
+};
+
+// Every file the command writes is cut off after 512 bytes, as on a full
+// disk (SIGXFSZ ignored, so the write fails with EFBIG): the command names
+// the file, exits with 1, leaves no part of it behind and marks nothing.
+TEST(CliOutput, AFileThatCannotBeWrittenWholeIsAnErrorAndNothingIsIssued) {
+  SellerBook book;
+  const std::string fresh = book.number(0);
+  std::string issued;
+  for (int i = 0; i < 12; ++i) issued = book.number(store::kOrderInvoicePrinted);
+  const auto orders = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+
+  const std::string journal = "export-journal --from 01.12.2026 --to 31.12.2026 --output ";
+  const std::pair<const char*, std::string> runs[] = {
+      {"rechnung.pdf", "print 3 --issue --order " + fresh + " --pdf "},
+      {"seiten", "print 3 --issue --order " + fresh + " --png "},
+      {"mahnungen.pdf", "print 16 --issue --date 06.12.2026 --pdf "},
+      {"journal.csv", journal},
+      {"rechnung.xml", "einvoice --order " + issued + " --output "},
+  };
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  ASSERT_FALSE(cli.empty());
+  for (const auto& [name, command] : runs) {
+    SCOPED_TRACE(name);
+    const std::string out = book.dir.file(name);
+    const std::string arguments = command + out;
+    std::string errors;
+    const int status = testsupport::RunCommand("trap '' XFSZ; ulimit -f 1; " + cli +
+                                                   " --yes --data-dir " + book.dir.path() + " " +
+                                                   arguments,
+                                               nullptr, &errors);
+    EXPECT_EQ(status, 1) << errors;
+    EXPECT_TRUE(Has(errors, out)) << errors;
+    EXPECT_FALSE(std::filesystem::is_regular_file(out));
+    EXPECT_FALSE(std::filesystem::exists(out + "/page-001.png"));
+    EXPECT_FALSE(std::filesystem::exists(out + ".neu"));
+    EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), orders);
+  }
+  // Without the limit the same command writes its file.
+  EXPECT_EQ(testsupport::RunCommand(cli + " --data-dir " + book.dir.path() + " " + journal +
+                                    book.dir.file("journal.csv")),
+            0);
+  EXPECT_GT(FileSize(book.dir.file("journal.csv")), 512);
+}
+
+// A file read where a pipe or a huge file lies is refused at once with a
+// message naming it; nothing waits for the other end of a pipe.
+TEST(CliInput, APipeOrAnOversizedFileIsRefusedAtOnce) {
+  SellerBook book;
+  const std::string invoice = book.number(store::kOrderInvoicePrinted);
+  const std::string pdf = " --pdf " + book.dir.file("aus.pdf");
+  auto pipe = [&](const char* name) { return [&, name] { mkfifo(book.dir.file(name).c_str(), 0666); }; };
+  auto huge = [&](const char* name) {
+    return [&, name] { testsupport::WriteBytes(book.dir.file(name), std::vector<std::uint8_t>(200000, 'x')); };
+  };
+  struct Case {
+    const char* what;
+    const char* named;
+    std::function<void()> plant;
+    std::string arguments;
+  } cases[] = {
+      {"letter text is a pipe", "brief.txt", pipe("brief.txt"), "print 10 --text " + book.dir.file("brief.txt") + pdf},
+      {"letter text is huge", "brief.txt", huge("brief.txt"), "print 10 --text " + book.dir.file("brief.txt") + pdf},
+      {"e-invoice settings are a pipe", "ERECHNUNG.INI", pipe("ERECHNUNG.INI"), "einvoice --order " + invoice},
+      {"e-invoice settings are huge", "ERECHNUNG.INI", huge("ERECHNUNG.INI"), "einvoice --order " + invoice},
+      {"customer records are a pipe", "KUNDEN.DAT", pipe("KUNDEN.DAT"), "init"},
+  };
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  ASSERT_FALSE(cli.empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string planted = book.dir.file(c.named);
+    if (std::filesystem::exists(planted)) std::filesystem::rename(planted, planted + ".weg");
+    c.plant();
+    std::string errors;
+    const int status = testsupport::RunCommand("timeout 20 " + cli + " --yes --data-dir " +
+                                                   book.dir.path() + " " + c.arguments,
+                                               nullptr, &errors);
+    EXPECT_EQ(status, 1) << errors;
+    EXPECT_TRUE(Has(errors, planted)) << errors;
+    std::filesystem::remove(planted);
+    if (std::filesystem::exists(planted + ".weg")) std::filesystem::rename(planted + ".weg", planted);
+  }
+}
+
+// DATEIPFAD without its "/" names the directory, as --data-dir does.
+TEST_F(CliTest, TheProfilesDataPathWithoutItsSeparatorNamesTheDirectory) {
+  std::filesystem::create_directory(dir.file("daten"));
+  std::filesystem::create_directory(dir.file("cfg"));
+  const std::string ini = "[BELVON]\nDATEIPFAD=" + dir.file("daten") + "\n";
+  testsupport::WriteBytes(dir.file("cfg/belvon.ini"), std::vector<std::uint8_t>(ini.begin(), ini.end()));
+  std::string out;
+  EXPECT_EQ(testsupport::RunCommand("XDG_CONFIG_HOME=" + dir.file("cfg") + " " +
+                                        testsupport::BuiltProgram("belvon-cli") + " init",
+                                    &out),
+            0);
+  EXPECT_EQ(FileSize(dir.file("daten/ARTIKEL.IDX")), 4);
+  EXPECT_EQ(FileSize(dir.file("datenBELVON.PAR")), -1);
+}
+
+// A link planted in the data directory never leads a write out of it: a
+// file the program creates (the address export, the temporary files of the
+// reorganisation and of the Datanorm import) replaces the link, and a data
+// file that is a link is used only when it leads to a file inside.
+TEST(CliLinks, ALinkInTheDataDirectoryNeverLeadsAWriteOutOfIt) {
+  testsupport::OrderBook book;
+  book.customer("Meier");
+  book.article("A-1", 1);
+  testsupport::TempDir outside;
+  const std::string victim = outside.file("fremd.txt");
+  const std::vector<std::uint8_t> untouched = {'u', 'n', 'b', 'e', 'r', 0xFC, 'h', 'r', 't'};
+  std::string datanorm = "V 180907" + std::string(115, ' ') + "04EUR\r\nA;N;B-2;;Kabel;;1;0;m;1234;;;;\r\n";
+  testsupport::WriteBytes(book.dir.file("katalog.001"), {datanorm.begin(), datanorm.end()});
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  ASSERT_FALSE(cli.empty());
+  struct Case {
+    const char* link;
+    std::string target;
+    const char* arguments;
+    int status;
+  } cases[] = {
+      {"ADRESSEN.TXT", victim, "export-addresses", 0},
+      {"A.DAT", victim, "reorganise articles", 0},
+      {"A.IDX", victim, "reorganise articles", 0},
+      {"ARTIKEL.NEU", victim, "datanorm-import katalog.001 --supplier Elektro", 0},
+      {"KUNDEN.DAT", victim, "init", 1},
+      {"KUNDEN.DAT", book.dir.file("kunden/KUNDEN.DAT"), "init", 0},
+  };
+  std::filesystem::create_directory(book.dir.file("kunden"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.link) + " -> " + c.target);
+    testsupport::WriteBytes(victim, untouched);
+    const std::string link = book.dir.file(c.link);
+    const bool inside = c.target != victim;
+    if (std::filesystem::is_regular_file(link)) std::filesystem::rename(link, inside ? c.target : link + ".weg");
+    std::filesystem::create_symlink(c.target, link);
+    std::string errors;
+    const int status = testsupport::RunCommand("cd " + book.dir.path() + " && " + cli +
+                                                   " --yes --data-dir " + book.dir.path() + " " +
+                                                   c.arguments,
+                                               nullptr, &errors);
+    EXPECT_EQ(status, c.status) << errors;
+    EXPECT_EQ(testsupport::ReadBytes(victim), untouched);
+    if (c.status != 0) {
+      EXPECT_TRUE(Has(errors, link)) << errors;
+    }
+    for (const char* name : {"ARTIKEL.DAT", "ARTIKEL.IDX", "KUNDEN.IDX", "ADRESSEN.TXT"})
+      EXPECT_FALSE(std::filesystem::is_symlink(book.dir.file(name))) << name;
+    // The data file goes back in its place for the next case.
+    if (std::filesystem::is_symlink(link)) std::filesystem::remove(link);
+    if (inside) std::filesystem::rename(c.target, link);
+    if (std::filesystem::exists(link + ".weg")) std::filesystem::rename(link + ".weg", link);
+  }
 }
 
 }  // namespace

@@ -225,7 +225,7 @@ TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRule
     const einvoice::Document document = einvoice::MakeDocument(t.app);
     ASSERT_TRUE(document.ok) << document.message;
     const std::string path = t.dir.file(std::string(c.name) + ".xml");
-    ASSERT_TRUE(einvoice::WriteDocument(path, document.xml));
+    ASSERT_TRUE(einvoice::WriteDocument(*t.app.fileSystem, path, document.xml));
     files += " '" + path + "'";
 
     pugi::xml_document xml;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,32 @@ TEST(BookPayment, AnOrderThatCannotBeHadChangesNothing) {
     EXPECT_EQ(+book.app.order.orderNumber, shown);
     EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), data);
   }
+}
+
+// An address file that another copy holds says nothing about the address:
+// it is named as busy, never reported as deleted, and the payment is booked.
+TEST(BookPayment, ABusyAddressFileIsNamedAsBusyNotAsADeletedAddress) {
+  testsupport::OrderBook book;
+  const store::OrderHead head =
+      book.order(book.customer("Meier"), store::kOrderInvoicePrinted, {BookLine{1, 1250}});
+  book.app.retry.bound = std::chrono::milliseconds(100);
+  for (const char* held : {"KUNDEN.IDX", "KUNDEN.DAT"}) {
+    SCOPED_TRACE(held);
+    platform::File other = platform::SystemFileSystem().open(
+        book.dir.file(held), platform::Access::ReadWrite, platform::Share::Exclusive);
+    ASSERT_TRUE(other);
+    book.ui.shown.clear();
+    EXPECT_EQ(orders::BookPayment(book.app, {std::to_string(head.orderNumber), "05.12.2026", "",
+                                             false, "1", ""}),
+              1);
+    bool namedBusy = false;
+    for (const std::string& text : book.ui.texts()) {
+      EXPECT_EQ(text.find("gelöscht"), std::string::npos) << text;
+      namedBusy |= text.find(book.dir.file(held) + " wird gerade") != std::string::npos;
+    }
+    EXPECT_TRUE(namedBusy);
+  }
+  EXPECT_EQ(+book.stored(head.orderNumber).paid, 200);
 }
 
 }  // namespace

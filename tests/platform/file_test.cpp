@@ -1,6 +1,7 @@
 // platform::File: share modes between openers, the retry loop with its bound
 // and question, and why an open fails.
 #include "platform/file.h"
+#include "platform/output_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -179,6 +180,27 @@ TEST_F(FileTest, KindTellsMissingFromRegularFromAnythingElse) {
                {"DIR", PathKind::NotRegular},
                {"FIFO", PathKind::NotRegular}};
   for (const auto& c : cases) EXPECT_EQ(fs.kind(dir.file(c.name)), c.kind) << c.name;
+}
+
+// An output file is there whole or not at all: whichever call fails, the
+// file keeps what it held and no temporary file is left; a link where the
+// temporary file goes is replaced, never written through.
+TEST_F(FileTest, AnOutputFileIsWrittenWholeOrNotAtAll) {
+  const std::string text = "neu und vollständig";
+  for (IoOp op : {IoOp::Open, IoOp::Write, IoOp::Sync, IoOp::Rename}) {
+    SCOPED_TRACE(static_cast<int>(op));
+    testsupport::FailingCalls failing(op, "", ENOSPC);
+    EXPECT_FALSE(WriteOutputFile(failing, path, text));
+    EXPECT_EQ(ReadBytes(path), kContent);
+    EXPECT_FALSE(std::filesystem::exists(path + ".neu"));
+  }
+  const std::string outside = dir.file("fremd");
+  WriteBytes(outside, kContent);
+  std::filesystem::create_symlink(outside, path + ".neu");
+  ASSERT_TRUE(WriteOutputFile(SystemFileSystem(), path, text));
+  EXPECT_EQ(ReadBytes(path), std::vector<std::uint8_t>(text.begin(), text.end()));
+  EXPECT_EQ(ReadBytes(outside), kContent);
+  EXPECT_FALSE(std::filesystem::exists(path + ".neu"));
 }
 
 }  // namespace

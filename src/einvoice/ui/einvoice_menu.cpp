@@ -45,7 +45,7 @@ bool SaveEInvoice(frame::AppState& app, QWidget* parent, const ChooseFile& choos
   const QString path = chooseFile ? chooseFile(parent, proposed) : AskForFile(parent, proposed);
   if (path.isEmpty()) return false;
   const std::string file = path.toLocal8Bit().toStdString();
-  if (!WriteDocument(file, document.xml)) {
+  if (!WriteDocument(*app.fileSystem, file, document.xml)) {
     Tell(app, "Die Datei " + file + " kann nicht geschrieben werden.", frame::Icon::Stop);
     return false;
   }

@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QPageLayout>
 #include <QPageSize>
+#include <algorithm>
 #include <cmath>
+
+#include "platform/output_file.h"
 
 namespace printing {
 
@@ -12,6 +15,27 @@ namespace {
 
 constexpr int kA4WidthMm = 210;
 constexpr int kA4HeightMm = 297;
+
+// A PDF that Qt wrote to `temporary`: complete when it ends with its end
+// marker; then flushed and renamed over `target`. Removed otherwise.
+bool CommitPrintedPdf(platform::FileSystem& fs, const std::string& temporary,
+                      const std::string& target) {
+  bool whole = false;
+  {
+    platform::File file = fs.open(temporary, platform::Access::ReadWrite, platform::Share::Exclusive);
+    const std::int64_t size = file ? file.size() : -1;
+    char tail[32] = {};
+    const std::size_t n = size < 0 ? 0 : static_cast<std::size_t>(std::min<std::int64_t>(size, 32));
+    if (n > 0 && file.seek(static_cast<std::uint64_t>(size) - n) && file.readExact(tail, n)) {
+      const std::string end(tail, n);
+      whole = end.find("%%EOF") != std::string::npos && file.sync();
+    }
+    whole = file.close() && whole;
+  }
+  if (whole && fs.rename(temporary, target)) return true;
+  fs.remove(temporary);
+  return false;
+}
 
 }  // namespace
 
@@ -30,6 +54,14 @@ PrinterInfo QtPrinterDevice::info() const {
 
 Canvas* QtPrinterDevice::beginDocument(const std::string& name, std::function<bool()> userAbort) {
   printer_->setDocName(QString::fromStdString(name));
+  pdfTarget_.clear();
+  if (printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty()) {
+    pdfTarget_ = printer_->outputFileName();
+    const std::string temporary = pdfTarget_.toStdString() + ".neu";
+    // A leftover (or a link put there) is removed, never written through.
+    platform::SystemFileSystem().remove(temporary);
+    printer_->setOutputFileName(QString::fromStdString(temporary));
+  }
   if (!painter_.begin(printer_.get())) return nullptr;
   firstPage_ = true;
   failed_ = false;
@@ -55,15 +87,29 @@ Canvas* QtPrinterDevice::beginDocument(const std::string& name, std::function<bo
 bool QtPrinterDevice::endDocument() {
   bool ok = !failed_;
   if (painter_.isActive()) ok = painter_.end() && ok;
-  return ok && printer_->printerState() != QPrinter::Error;
+  ok = ok && printer_->printerState() != QPrinter::Error;
+  if (pdfTarget_.isEmpty()) return ok;
+  const std::string temporary = printer_->outputFileName().toStdString();
+  printer_->setOutputFileName(pdfTarget_);
+  platform::FileSystem& fs = platform::SystemFileSystem();
+  if (ok) return CommitPrintedPdf(fs, temporary, pdfTarget_.toStdString());
+  fs.remove(temporary);
+  return false;
 }
 
 void QtPrinterDevice::abortDocument() {
   printer_->abort();
   if (painter_.isActive()) painter_.end();
+  if (!pdfTarget_.isEmpty()) {
+    platform::SystemFileSystem().remove(printer_->outputFileName().toStdString());
+    printer_->setOutputFileName(pdfTarget_);
+  }
 }
 
-PdfFileDevice::PdfFileDevice(const QString& path) : path_(path), writer_(path) {
+// The writer draws into memory: QPainter::end() does not say whether the
+// writer's bytes reached the disk, so they are written out by us, checked.
+PdfFileDevice::PdfFileDevice(const QString& path, platform::FileSystem& fs)
+    : path_(path), fs_(fs), buffer_(&bytes_), writer_(&buffer_) {
   writer_.setPageSize(QPageSize(QPageSize::A4));
   writer_.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
   writer_.setResolution(600);
@@ -80,6 +126,9 @@ PrinterInfo PdfFileDevice::info() const {
 
 Canvas* PdfFileDevice::beginDocument(const std::string& name, std::function<bool()> userAbort) {
   writer_.setTitle(QString::fromStdString(name));
+  // A file that cannot even be begun is refused before anything is drawn.
+  if (!platform::OutputFile(fs_, path_.toStdString()).isOpen()) return nullptr;
+  if (!buffer_.isOpen() && !buffer_.open(QIODevice::WriteOnly)) return nullptr;
   if (!painter_.begin(&writer_)) return nullptr;
   QtCanvas::PageHooks hooks;
   hooks.startPage = [this] {
@@ -95,16 +144,20 @@ Canvas* PdfFileDevice::beginDocument(const std::string& name, std::function<bool
 bool PdfFileDevice::endDocument() {
   bool ok = !failed_;
   if (painter_.isActive()) ok = painter_.end() && ok;
-  return ok;
+  buffer_.close();
+  return ok && bytes_.startsWith("%PDF") &&
+         platform::WriteOutputFile(fs_, path_.toStdString(),
+                                   std::string_view(bytes_.constData(), bytes_.size()));
 }
 
 void PdfFileDevice::abortDocument() {
   if (painter_.isActive()) painter_.end();
-  QFile::remove(path_);
+  buffer_.close();
+  bytes_.clear();
 }
 
-PngPagesDevice::PngPagesDevice(const QString& directory, int dpi)
-    : directory_(directory), dpi_(dpi) {}
+PngPagesDevice::PngPagesDevice(const QString& directory, int dpi, platform::FileSystem& fs)
+    : directory_(directory), dpi_(dpi), fs_(fs) {}
 
 PngPagesDevice::~PngPagesDevice() {
   if (painter_.isActive()) painter_.end();
@@ -131,17 +184,37 @@ Canvas* PngPagesDevice::beginDocument(const std::string&, std::function<bool()> 
   };
   hooks.endPage = [this, userAbort] {
     if (painter_.isActive()) painter_.end();
-    QString file = QDir(directory_).filePath(
-        QStringLiteral("page-%1.png").arg(files_.size() + 1, 3, 10, QLatin1Char('0')));
-    if (!image_.save(file, "PNG")) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image_.save(&buffer, "PNG")) {
       failed_ = true;
       return false;
     }
-    files_.push_back(file);
+    pages_.push_back(std::move(png));
     return !(userAbort && userAbort());
   };
   canvas_.emplace(painter_, false, std::move(hooks));
   return &*canvas_;
+}
+
+bool PngPagesDevice::endDocument() {
+  files_.clear();
+  for (std::size_t i = 0; !failed_ && i < pages_.size(); ++i) {
+    const QString file = QDir(directory_).filePath(
+        QStringLiteral("page-%1.png").arg(i + 1, 3, 10, QLatin1Char('0')));
+    const QByteArray& page = pages_[i];
+    if (platform::WriteOutputFile(fs_, file.toStdString(),
+                                  std::string_view(page.constData(), page.size())))
+      files_.push_back(file);
+    else
+      failed_ = true;
+  }
+  pages_.clear();
+  // Some pages are no document: the ones written go again.
+  if (failed_)
+    for (const QString& file : files_) fs_.remove(file.toStdString());
+  if (failed_) files_.clear();
+  return !failed_;
 }
 
 }  // namespace printing

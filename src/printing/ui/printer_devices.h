@@ -1,8 +1,14 @@
 // The devices a document can be printed on: a printer chosen in the printer
 // dialog, a PDF file, and PNG images (one file per page).
+//
+// A file is made in memory and written out only when the document is
+// complete, through platform::OutputFile: it is there whole or the document
+// counts as not printed.
 #ifndef BELVON_PRINTING_UI_PRINTER_DEVICES_H
 #define BELVON_PRINTING_UI_PRINTER_DEVICES_H
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -11,7 +17,9 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "platform/file.h"
 #include "printing/print_job.h"
 #include "printing/ui/qt_canvas.h"
 
@@ -34,12 +42,16 @@ class QtPrinterDevice : public PrinterDevice {
   std::optional<QtCanvas> canvas_;
   bool firstPage_ = true;
   bool failed_ = false;
+  // "Print to file": Qt writes the PDF beside the chosen name, and only a
+  // file that is complete takes that name.
+  QString pdfTarget_;
 };
 
 // An A4 PDF with selectable text, no margins.
 class PdfFileDevice : public PrinterDevice {
  public:
-  explicit PdfFileDevice(const QString& path);
+  explicit PdfFileDevice(const QString& path,
+                         platform::FileSystem& fs = platform::SystemFileSystem());
   ~PdfFileDevice() override;
 
   PrinterInfo info() const override;
@@ -50,6 +62,9 @@ class PdfFileDevice : public PrinterDevice {
 
  private:
   QString path_;
+  platform::FileSystem& fs_;
+  QByteArray bytes_;
+  QBuffer buffer_;
   QPdfWriter writer_;
   QPainter painter_;
   std::optional<QtCanvas> canvas_;
@@ -60,19 +75,23 @@ class PdfFileDevice : public PrinterDevice {
 // A4 pages as PNG images at `dpi`, named page-001.png, page-002.png, ...
 class PngPagesDevice : public PrinterDevice {
  public:
-  PngPagesDevice(const QString& directory, int dpi = 150);
+  PngPagesDevice(const QString& directory, int dpi = 150,
+                 platform::FileSystem& fs = platform::SystemFileSystem());
   ~PngPagesDevice() override;
 
   PrinterInfo info() const override;
   Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override;
-  bool endDocument() override { return !failed_; }
-  void abortDocument() override {}
+  // Writes the pages; when one cannot be written whole, none is left.
+  bool endDocument() override;
+  void abortDocument() override { pages_.clear(); }
   const QStringList& files() const { return files_; }
   bool failed() const { return failed_; }
 
  private:
   QString directory_;
   int dpi_;
+  platform::FileSystem& fs_;
+  std::vector<QByteArray> pages_;  // encoded, not yet written
   QImage image_;
   QPainter painter_;
   std::optional<QtCanvas> canvas_;
