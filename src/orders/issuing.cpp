@@ -1,12 +1,16 @@
 #include "orders/issuing.h"
 
+#include <cstddef>
 #include <memory>
+#include <span>
 
 #include "frame/decimal.h"
 #include "frame/parameter_file.h"
 #include "frame/user_interface.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
+#include "store/bytes.h"
+#include "store/indexed_file.h"
 #include "store/data_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
@@ -77,18 +81,32 @@ bool ConfirmReprintTotal(frame::AppState& app) {
 
 bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate) {
   if (kind != DocumentKind::DeliveryNote && app.addresses.lastIndex >= 0) {
-    std::int32_t position = app.addresses.position;
-    if (!store::WriteAddress(app, app.address, position, false))
-      return Refuse(app, store::kAddressDataName);
+    // The dialog changes only the number of copies: it goes into the record
+    // as the file holds it now, found by its name line 2, so that what
+    // another copy changed in it since (or where it moved) is kept. An
+    // address that is gone meanwhile has nowhere to keep it.
+    const std::int16_t copies = app.address.copies;
+    const int done = store::AddressFile(app).ChangeRecord(
+        store::AsBytes(app.address), [copies](std::span<std::uint8_t> stored) {
+          store::Store<std::int16_t>(stored.data() + offsetof(store::AddressRecord, copies), copies);
+          return true;
+        });
+    if (done == 0) return Refuse(app, store::kAddressDataName);
   }
   if (!frame::SaveParameters(app)) return Refuse(app, store::kParameterFileName);
-  store::OrderHead head = app.order;
-  store::OrderHead stored{};
-  if (StoredHead(app, stored)) head.total = stored.total;
-  head.flags |= IssuedFlags(kind);
-  if (kind == DocumentKind::Invoice) store::SetText(head.invoiceDate, invoiceDate);
-  std::int32_t position = app.orders.position;
-  if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite))
+  // Only the marks of the issue go into the head as the file holds it: a
+  // payment or a dunning level another copy wrote meanwhile stays, and so
+  // does the stored total whatever the order in memory says.
+  const std::uint16_t flags = IssuedFlags(kind);
+  store::OrderHead head{};
+  if (!store::ChangeOrderHead(app, app.order.orderNumber,
+                              [&](store::OrderHead& stored) {
+                                stored.flags |= flags;
+                                if (kind == DocumentKind::Invoice)
+                                  store::SetText(stored.invoiceDate, invoiceDate);
+                                return true;
+                              },
+                              &head))
     return Refuse(app, store::kOrderDataName);
   app.order = head;
   return true;

@@ -104,21 +104,30 @@ int BookPayment(frame::AppState& app, const PaymentForm& form) {
     Tell(app, frame::NotANumberMessage("Betrag").c_str());
     return 0;
   }
-  const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
-  const std::int64_t paid = (*cents > 2 * limit || *cents < -2 * limit)
-                                ? std::numeric_limits<std::int64_t>::max()
-                                : std::int64_t{app.order.paid} + *cents;
-  if (paid > std::numeric_limits<std::int32_t>::max() ||
-      paid < std::numeric_limits<std::int32_t>::min()) {
-    Tell(app, "Der Betrag ist zu groß.");
-    return 0;
-  }
-  store::OrderHead head = app.order;
-  head.paid = static_cast<std::int32_t>(paid);
-  store::SetText(head.paymentDate, std::string_view(form.paymentDate).substr(0, 10));
-  store::SetText(head.account, std::string_view(form.account).substr(0, 8));
-  head.cashDiscountTaken = form.cashDiscount ? 1 : 0;
-  if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite)) return 0;
+  // The amount goes onto what the file holds as paid when it is written: a
+  // payment another copy booked meanwhile counts, and nothing else of the
+  // head is written from memory.
+  bool tooLarge = false;
+  auto book = [&](store::OrderHead& head) {
+    const std::int64_t limit = std::numeric_limits<std::int32_t>::max();
+    const std::int64_t paid = (*cents > 2 * limit || *cents < -2 * limit)
+                                  ? std::numeric_limits<std::int64_t>::max()
+                                  : std::int64_t{head.paid} + *cents;
+    if (paid > std::numeric_limits<std::int32_t>::max() ||
+        paid < std::numeric_limits<std::int32_t>::min()) {
+      tooLarge = true;
+      return false;
+    }
+    head.paid = static_cast<std::int32_t>(paid);
+    store::SetText(head.paymentDate, std::string_view(form.paymentDate).substr(0, 10));
+    store::SetText(head.account, std::string_view(form.account).substr(0, 8));
+    head.cashDiscountTaken = form.cashDiscount ? 1 : 0;
+    return true;
+  };
+  store::OrderHead head{};
+  const int booked = store::ChangeOrderHead(app, app.order.orderNumber, book, &head);
+  if (tooLarge) Tell(app, "Der Betrag ist zu groß.");
+  if (!booked) return 0;
   app.order = head;
   return 1;
 }
