@@ -57,7 +57,7 @@ int PayCommand(frame::AppState& app, const std::vector<std::string>& args) {
                stderr);
     return 2;
   }
-  frame::LoadParameters(app);
+  if (!frame::LoadParameters(app)) return 1;
   orders::PaymentForm form;
   form.orderNumber = options["--order"];
   form.amount = options["--amount"];
@@ -79,7 +79,7 @@ int BookCommand(frame::AppState& app, const std::vector<std::string>& args) {
     std::fputs("Aufruf: belvon-cli --yes book\n", stderr);
     return 2;
   }
-  frame::LoadParameters(app);
+  if (!frame::LoadParameters(app)) return 1;
   orders::BookingResult result;
   if (!orders::ConfirmAndBookDeliveredOrders(app, &result)) return 1;
   std::printf("Gebuchte Aufträge: %d\nGebuchte Positionen: %d\n", result.ordersBooked,
@@ -96,7 +96,7 @@ int SettleCommand(frame::AppState& app, const std::vector<std::string>& args) {
                stderr);
     return 2;
   }
-  frame::LoadParameters(app);
+  if (!frame::LoadParameters(app)) return 1;
   const bool all = options.count("--all") > 0;
   if (!all) {
     // The customer becomes the selected address, as in the address pane.

@@ -7,6 +7,8 @@
 #include "frame/parameter_file.h"
 #include "frame/user_interface.h"
 #include "store/bytes.h"
+#include "store/address_file.h"
+#include "store/article_file.h"
 #include "store/data_file.h"
 #include "store/file_replacement.h"
 #include "store/index_rebuild.h"
@@ -268,6 +270,8 @@ int OpenOrCreateIndex(AppState& app, const store::IndexLayout& layout, std::int3
 
 int LoadParameters(AppState& app) {
   if (!store::FinishInterruptedReplacement(app) || !LoadParameterFile(app)) return 0;
+  if (!store::FinishInterruptedArticleMove(app) || !store::FinishInterruptedAddressMove(app))
+    return 0;
   if (!CreateIfMissing(app, store::kProductGroupFileName) ||
       !CreateIfMissing(app, store::kDiscountFileName) ||
       !OpenOrCreateIndex(app, store::kAddressLayout, app.addresses.lastIndex, Share::Exclusive) ||

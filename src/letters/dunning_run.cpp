@@ -10,6 +10,7 @@
 #include "orders/dates.h"
 #include "platform/cp1252.h"
 #include "store/data_file.h"
+#include "store/order_file.h"
 #include "store/indexed_file.h"
 #include "store/order_framing.h"
 #include "store/order_kinds.h"
@@ -116,23 +117,26 @@ bool AnyLetter(const std::vector<DunningItem>& items) {
 int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& items, int* written) {
   if (written) *written = 0;
   if (items.empty()) return 1;
-  platform::File data = store::OpenData(app, store::kOrderDataName, Access::ReadWrite,
-                                        Share::Exclusive);
-  if (!data) return 0;
   int result = 1;
   for (const DunningItem& item : items) {
+    // The level goes into the head as the file holds it now, wherever the
+    // order lies by then; the rest of the head stays another copy's.
     store::OrderHead head{};
-    if (!store::ReadOrderHead(data, item.offset, head) ||
-        head.orderNumber != item.head.orderNumber ||
-        head.length <= offsetof(store::OrderHead, dunningLevel))
-      continue;
-    // A stored level never falls: a reprint at a lower level after a last
-    // reminder must not make the next run start with a first one again.
-    if (item.level <= head.dunningLevel) continue;
-    head.dunningLevel = static_cast<std::uint8_t>(item.level);
-    const std::size_t n = std::min<std::size_t>(head.length, sizeof head);
-    if (!data.seek(item.offset) || !data.write(&head, n)) {
-      result = 0;
+    const std::uint8_t level = static_cast<std::uint8_t>(item.level);
+    bool tooShort = false;  // a head of an older layout has no level to keep
+    bool kept = false;      // the level on file is as high already
+    if (!store::ChangeOrderHead(app, item.head.orderNumber,
+                                [&](store::OrderHead& stored) {
+                                  tooShort = stored.length <= offsetof(store::OrderHead, dunningLevel);
+                                  // A stored level never falls: a reprint at a lower level after
+                                  // a last reminder must not make the next run start again.
+                                  kept = !tooShort && level <= stored.dunningLevel;
+                                  if (tooShort || kept) return false;
+                                  stored.dunningLevel = level;
+                                  return true;
+                                },
+                                &head)) {
+      if (!tooShort && !kept) result = 0;
       continue;
     }
     if (written) ++*written;

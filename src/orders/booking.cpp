@@ -244,13 +244,14 @@ BookingResult BookDeliveredOrders(frame::AppState& app) {
   BookingResult result;
   frame::WaitCursor wait(app.ui);
   store::IndexBlock block;
-  {
-    platform::File index = store::OpenData(app, store::kOrderIndexName, Access::Read,
-                                           Share::DenyWrite);
-    if (!index || !store::OrderFile(app).ReadIndex(index, block)) {
-      result.failed = true;
-      return result;
-    }
+  // The index is held until the last order is booked, so that no order
+  // moves meanwhile (a reorganisation or a changed order of another copy)
+  // and nothing is written at an offset the order left.
+  platform::File index = store::OpenData(app, store::kOrderIndexName, Access::ReadWrite,
+                                         Share::Exclusive);
+  if (!index || !store::OrderFile(app).ReadIndex(index, block)) {
+    result.failed = true;
+    return result;
   }
   if (app.ui) app.ui->beginProgress();
   for (std::int32_t k = 0; k < block.count; ++k) {
@@ -266,6 +267,7 @@ BookingResult BookDeliveredOrders(frame::AppState& app) {
     }
   }
   if (app.ui) app.ui->endProgress();
+  index.close();
   RereadCurrentRecords(app);
   return result;
 }

@@ -1,7 +1,9 @@
 #include "orders/issuing.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <span>
 
 #include "frame/decimal.h"
 #include "frame/first_start_defaults.h"
@@ -9,6 +11,8 @@
 #include "frame/user_interface.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
+#include "store/bytes.h"
+#include "store/indexed_file.h"
 #include "store/data_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
@@ -95,24 +99,38 @@ bool ConfirmReprintTotal(frame::AppState& app) {
 
 bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate) {
   if (kind != DocumentKind::DeliveryNote && app.addresses.lastIndex >= 0) {
-    std::int32_t position = app.addresses.position;
-    if (!store::WriteAddress(app, app.address, position, false))
-      return Refuse(app, store::kAddressDataName);
+    // The dialog changes only the number of copies: it goes into the record
+    // as the file holds it now, found by its name line 2, so that what
+    // another copy changed in it since (or where it moved) is kept. An
+    // address that is gone meanwhile has nowhere to keep it.
+    const std::int16_t copies = app.address.copies;
+    const int done = store::AddressFile(app).ChangeRecord(
+        store::AsBytes(app.address), [copies](std::span<std::uint8_t> stored) {
+          store::Store<std::int16_t>(stored.data() + offsetof(store::AddressRecord, copies), copies);
+          return true;
+        });
+    if (done == 0) return Refuse(app, store::kAddressDataName);
   }
   if (!frame::SaveParameters(app)) return Refuse(app, store::kParameterFileName);
-  store::OrderHead head = app.order;
-  store::OrderHead stored{};
-  if (StoredHead(app, stored)) head.total = stored.total;
-  // An invoice issued for the first time states the total it printed with
+  // Only the marks of the issue go into the head as the file holds it: a
+  // payment or a dunning level another copy wrote meanwhile stays. An
+  // invoice issued for the first time also states the total it printed with
   // today's rates: that is the amount owed, listed and booked from now on.
-  if (kind == DocumentKind::Invoice && !(stored.flags & store::kOrderInvoicePrinted)) {
-    store::OrderHead printed = app.order;
-    head.total = ComputeOrderTotal(printed, app.orderLines, app.parameters);
-  }
-  head.flags |= IssuedFlags(kind);
-  if (kind == DocumentKind::Invoice) store::SetText(head.invoiceDate, invoiceDate);
-  std::int32_t position = app.orders.position;
-  if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite))
+  const std::uint16_t flags = IssuedFlags(kind);
+  store::OrderHead printed = app.order;
+  const std::int32_t printedTotal = ComputeOrderTotal(printed, app.orderLines, app.parameters);
+  store::OrderHead head{};
+  if (!store::ChangeOrderHead(app, app.order.orderNumber,
+                              [&](store::OrderHead& stored) {
+                                if (kind == DocumentKind::Invoice &&
+                                    !(stored.flags & store::kOrderInvoicePrinted))
+                                  stored.total = printedTotal;
+                                stored.flags |= flags;
+                                if (kind == DocumentKind::Invoice)
+                                  store::SetText(stored.invoiceDate, invoiceDate);
+                                return true;
+                              },
+                              &head))
     return Refuse(app, store::kOrderDataName);
   app.order = head;
   return true;

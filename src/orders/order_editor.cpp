@@ -235,36 +235,12 @@ bool OrderEditor::editLine(int index) {
 }
 
 bool OrderEditor::storeAgain(store::OrderHead& head) {
-  // The order goes in again under its number before its old entry goes, so
-  // that a store that fails (a file another copy holds, a full disk) leaves
-  // the old entry where it was. The old entry is found by its number and
-  // record offset: another copy of the program may have moved it since the
-  // order was read, and for a moment the number is in the index twice.
-  auto entryOf = [this](std::int32_t number, const std::uint32_t* offset,
-                        std::uint32_t& found) -> std::int32_t {
-    store::IndexBlock block;
-    platform::File index = store::OpenData(app_, store::kOrderIndexName, platform::Access::Read,
-                                           platform::Share::DenyWrite);
-    if (!index || !store::OrderFile(app_).ReadIndex(index, block)) return -1;
-    for (std::int32_t i = 0; i < block.count; ++i)
-      if (block.orderNumber(i) == number && (!offset || block.recordOffset(i) == *offset)) {
-        found = block.recordOffset(i);
-        return i;
-      }
-    return -1;
-  };
-  std::uint32_t oldOffset = 0;
-  const bool hadEntry = entryOf(head.orderNumber, nullptr, oldOffset) >= 0;
+  // The order is appended under its number and its new entry takes the
+  // place of the old one in one write of the index, found there by its
+  // number (another copy may have moved it since the order was read): a
+  // store that fails or is cut short leaves the old entry as it was.
   std::int32_t position = app_.orders.position;
-  if (!store::StoreOrder(app_, head, position, store::StoreMode::SameNumber)) return false;
-  const std::uint32_t newOffset = app_.orders.entry.offset;
-  std::uint32_t found = 0;
-  std::int32_t old = hadEntry ? entryOf(head.orderNumber, &oldOffset, found) : -1;
-  if (old >= 0 && oldOffset != newOffset) store::DeleteOrderEntry(app_, old);
-  // The new entry's position after the old one went.
-  const std::int32_t now = entryOf(head.orderNumber, &newOffset, found);
-  if (now >= 0) app_.orders.position = now;
-  return true;
+  return store::StoreOrder(app_, head, position, store::StoreMode::SameNumber) != 0;
 }
 
 void OrderEditor::save(bool confirmed) {

@@ -159,11 +159,17 @@ int BookPayment(frame::AppState& app, const PaymentForm& form) {
     Tell(app, frame::NotANumberMessage("Betrag").c_str());
     return 0;
   }
-  store::OrderHead head = app.order;
-  if (!AddPayment(app, head, *cents, form.cashDiscount)) return 0;
-  store::SetText(head.paymentDate, std::string_view(form.paymentDate).substr(0, 10));
-  store::SetText(head.account, std::string_view(form.account).substr(0, 8));
-  if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite)) return 0;
+  // The amount goes onto what the file holds as paid when it is written: a
+  // payment another copy booked meanwhile counts, and nothing else of the
+  // head is written from memory.
+  auto book = [&](store::OrderHead& head) {
+    if (!AddPayment(app, head, *cents, form.cashDiscount)) return false;
+    store::SetText(head.paymentDate, std::string_view(form.paymentDate).substr(0, 10));
+    store::SetText(head.account, std::string_view(form.account).substr(0, 8));
+    return true;
+  };
+  store::OrderHead head{};
+  if (!store::ChangeOrderHead(app, app.order.orderNumber, book, &head)) return 0;
   app.order = head;
   return 1;
 }

@@ -55,11 +55,12 @@ int SettleOpenItems(frame::AppState& app, long from, long to, bool allCustomers,
   const std::string today = FormatDate(*app.clock);
   frame::WaitCursor wait(app.ui);
   store::IndexBlock block;
-  {
-    platform::File index = store::OpenData(app, store::kOrderIndexName, Access::Read,
-                                           Share::DenyWrite);
-    if (!index || !store::OrderFile(app).ReadIndex(index, block)) return 0;
-  }
+  // The index is held until the heads are written, so that no order moves
+  // meanwhile (a reorganisation or a changed order of another copy) and
+  // nothing is written at an offset the order left.
+  platform::File index = store::OpenData(app, store::kOrderIndexName, Access::ReadWrite,
+                                         Share::Exclusive);
+  if (!index || !store::OrderFile(app).ReadIndex(index, block)) return 0;
   platform::File data = store::OpenData(app, store::kOrderDataName, Access::ReadWrite,
                                         Share::Exclusive);
   if (!data) return 0;
@@ -88,6 +89,7 @@ int SettleOpenItems(frame::AppState& app, long from, long to, bool allCustomers,
     else if (settled) ++*settled;
   }
   data.close();
+  index.close();
   store::OrderHead current{};
   if (app.orders.position >= 0 && store::ReadOrder(app, current, app.orders.position))
     app.order = current;

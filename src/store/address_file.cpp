@@ -43,6 +43,10 @@ IndexedFile AddressFileWithReferences(frame::AppState& app) {
 
 }  // namespace
 
+int FinishInterruptedAddressMove(frame::AppState& app) {
+  return AddressFileWithReferences(app).FinishInterruptedMove();
+}
+
 int DeleteAddress(frame::AppState& app, std::int32_t& position) {
   return AddressFile(app).DeleteIndexEntry(position);
 }

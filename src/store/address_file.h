@@ -9,6 +9,9 @@
 
 namespace store {
 
+// Run at start: finishes a change of name line 2 that was cut short
+// (IndexedFile::FinishInterruptedMove).
+int FinishInterruptedAddressMove(frame::AppState& app);
 int DeleteAddress(frame::AppState& app, std::int32_t& position);
 // Inserts (isNew) or rewrites the address at `position`, always 1192 bytes.
 // A changed name line 2 moves the record to the end of KUNDEN.DAT and

@@ -36,6 +36,10 @@ IndexedFile ArticleFileWithReferences(frame::AppState& app) {
 
 }  // namespace
 
+int FinishInterruptedArticleMove(frame::AppState& app) {
+  return ArticleFileWithReferences(app).FinishInterruptedMove();
+}
+
 int DeleteArticle(frame::AppState& app, std::int32_t& position) {
   return ArticleFile(app).DeleteIndexEntry(position);
 }

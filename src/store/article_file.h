@@ -9,6 +9,9 @@
 
 namespace store {
 
+// Run at start: finishes a change of an article number that was cut short
+// (IndexedFile::FinishInterruptedMove).
+int FinishInterruptedArticleMove(frame::AppState& app);
 int DeleteArticle(frame::AppState& app, std::int32_t& position);
 // Inserts (isNew) or rewrites the article at `position`. A changed number
 // moves the record to the end of ARTIKEL.DAT and rewrites every reference to

@@ -85,15 +85,6 @@ IndexedFile::IndexedFile(frame::AppState& app, const IndexLayout& layout,
 
 void IndexedFile::setLastIndex(std::int32_t last) { lastIndex_ = last; }
 
-bool IndexedFile::writeHeader(platform::File& index, std::int32_t last) {
-  std::uint8_t header[4];
-  if (layout_.headerSize == 4)
-    Store<std::int32_t>(header, last);
-  else
-    Store<std::int16_t>(header, static_cast<std::int16_t>(last));
-  return index.seek(0) && index.write(header, layout_.headerSize);
-}
-
 bool ReadLastIndex(const IndexLayout& layout, platform::File& index, std::int32_t& last) {
   last = -1;
   const std::int64_t size = index.size();
@@ -145,15 +136,42 @@ void IndexedFile::makeEntry(std::span<const std::uint8_t> record, std::uint8_t* 
   }
 }
 
+std::string IndexedFile::replacementName() const {
+  const std::string name = layout_.indexName;
+  return name.substr(0, name.find('.')) + ".NDX";
+}
+
 bool IndexedFile::replaceTail(platform::File& index, std::int32_t from,
-                              std::span<const std::uint8_t> newTail,
-                              std::span<const std::uint8_t> oldTail, std::int32_t newLast) {
-  const std::uint64_t at = layout_.headerSize + static_cast<std::uint64_t>(from) * layout_.entrySize;
-  if (index.seek(at) && index.write(newTail.data(), newTail.size()) && writeHeader(index, newLast))
+                              std::span<const std::uint8_t> newTail, std::int32_t newLast) {
+  // The changed index is written whole under a name of its own and renamed
+  // over the old one while both are held, so that a copy killed at any call
+  // leaves the old index or the new one, never entries moved under the old
+  // count or a new count over the old entries. The file keeps its size and
+  // whatever stale entries it held behind the count.
+  const std::int64_t size = index.size();
+  if (size < 0) return false;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+  if (!index.seek(0) || (!bytes.empty() && !index.readExact(bytes.data(), bytes.size())))
+    return false;
+  const std::size_t at = layout_.headerSize + static_cast<std::size_t>(from) * layout_.entrySize;
+  bytes.resize(std::max(bytes.size(), at + newTail.size()));
+  std::copy(newTail.begin(), newTail.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+  if (layout_.headerSize == 4)
+    Store<std::int32_t>(bytes.data(), newLast);
+  else
+    Store<std::int16_t>(bytes.data(), static_cast<std::int16_t>(newLast));
+  const std::string name = replacementName();
+  platform::File fresh = OpenDataOnce(app_, name.c_str(), Access::ReadWrite, Share::Exclusive,
+                                      platform::Disposition::CreateAlways);
+  if (fresh && fresh.write(bytes.data(), bytes.size()) &&
+      app_.fileSystem->rename(app_.path(name.c_str()), app_.path(layout_.indexName))) {
+    // Whoever waits for the old index finds the new one under its name, and
+    // waits for it as long as we hold it.
+    index = std::move(fresh);
     return true;
-  // Half done is worse than not done: the old entries go back under the old
-  // header, so the index stays as it was.
-  if (index.seek(at)) index.write(oldTail.data(), oldTail.size());
+  }
+  fresh.close();
+  app_.fileSystem->remove(app_.path(name.c_str()));
   return false;
 }
 
@@ -166,9 +184,9 @@ int IndexedFile::DeleteIndexEntry(std::int32_t& position) {
   if (position < 0 || position > last) return 0;
   // The entries behind the position move one up; the file keeps its size,
   // so a stale copy of the last entry stays behind the count.
-  std::span<const std::uint8_t> oldTail(block.entry(position),
-                                        static_cast<std::size_t>(last - position + 1) * layout_.entrySize);
-  if (!replaceTail(index, position, oldTail.subspan(layout_.entrySize), oldTail, last - 1)) return 0;
+  std::span<const std::uint8_t> tail(block.entry(position),
+                                     static_cast<std::size_t>(last - position + 1) * layout_.entrySize);
+  if (!replaceTail(index, position, tail.subspan(layout_.entrySize), last - 1)) return 0;
   setLastIndex(last - 1);
   position = std::max(position - 1, 0);
   return 1;
@@ -209,8 +227,7 @@ int IndexedFile::InsertEntry(platform::File& index, const IndexBlock& block,
   tail.reserve(static_cast<std::size_t>(n - p + 1) * layout_.entrySize);
   tail.insert(tail.end(), entry.begin(), entry.end());
   if (n > p) tail.insert(tail.end(), block.entry(p), block.entry(n));
-  std::span<const std::uint8_t> oldTail(block.entry(p), static_cast<std::size_t>(n - p) * layout_.entrySize);
-  if (!replaceTail(index, p, tail, oldTail, n)) return 0;
+  if (!replaceTail(index, p, tail, n)) return 0;
   setLastIndex(n);
   position = p;
   return 1;
@@ -285,17 +302,52 @@ bool IndexedFile::replaceEntry(platform::File& index, const IndexBlock& block,
   moved.insert(moved.begin() + p * size, entry.begin(), entry.end());
   const std::int32_t from = std::min(position, p);
   std::span<const std::uint8_t> newTail(moved.data() + from * size, moved.size() - from * size);
-  std::span<const std::uint8_t> oldTail(block.entry(from), newTail.size());
-  if (!replaceTail(index, from, newTail, oldTail, block.count - 1)) return false;
+  if (!replaceTail(index, from, newTail, block.count - 1)) return false;
   newPosition = p;
   return true;
+}
+
+std::string IndexedFile::moveJournalName() const {
+  const std::string name = layout_.indexName;
+  return name.substr(0, name.find('.')) + ".UMZ";
+}
+
+platform::File IndexedFile::beginMove(std::uint32_t from, std::uint32_t to) {
+  const std::string name = moveJournalName();
+  // Another copy is still following its own move (or one was cut short
+  // after our start): ours waits for a later try.
+  if (app_.fileSystem->kind(app_.path(name.c_str())) != platform::PathKind::Missing) {
+    if (app_.ui)
+      app_.ui->message(std::string("Eine andere Änderung ") + layout_.keyName +
+                           " ist noch nicht abgeschlossen.\nBitte später noch einmal versuchen.",
+                       frame::Icon::Stop);
+    return {};
+  }
+  const std::string draft = name.substr(0, name.find('.')) + ".UMN";
+  const std::string text = std::string(kMoveJournalHeading) + "\n" + std::to_string(from) + "\t" +
+                           std::to_string(to) + "\n";
+  platform::File journal = OpenDataOnce(app_, draft.c_str(), Access::ReadWrite, Share::Exclusive,
+                                        platform::Disposition::CreateAlways);
+  if (journal && journal.write(text.data(), text.size()) &&
+      app_.fileSystem->rename(app_.path(draft.c_str()), app_.path(name.c_str())))
+    return journal;  // held, so that nobody takes it for one cut short
+  journal.close();
+  app_.fileSystem->remove(app_.path(draft.c_str()));
+  return {};
+}
+
+void IndexedFile::endMove(platform::File& journal) {
+  app_.fileSystem->remove(app_.path(moveJournalName().c_str()));
+  journal.close();
 }
 
 int IndexedFile::moveRecord(platform::File& index, const IndexBlock& block,
                             std::span<std::uint8_t> record, std::int32_t& position,
                             std::span<const std::uint8_t> newEntry) {
-  // The record is appended first and the entry then moves in one write, so
-  // the index always lists the record under one of its two keys.
+  // The record is appended first; then a journal names the move, the entry
+  // moves in one replacement of the index, the references follow, and the
+  // journal goes. A copy killed on the way leaves the old state (no
+  // journal yet) or a journal, which the next start finishes.
   std::vector<std::uint8_t> entry(block.entry(position), block.entry(position) + layout_.entrySize);
   std::vector<std::uint8_t> moved(newEntry.begin(), newEntry.end());
   std::uint32_t newOffset = 0;
@@ -303,15 +355,73 @@ int IndexedFile::moveRecord(platform::File& index, const IndexBlock& block,
   Store<std::uint32_t>(moved.data() + layout_.offsetInEntry, newOffset);
   Store<std::uint16_t>(record.data(), static_cast<std::uint16_t>(layout_.recordSize));
   if (!writeRecordAt(newOffset, record, layout_.recordSize)) return 0;
+  platform::File journal = beginMove(block.recordOffset(position), newOffset);
+  if (!journal) return 0;
   std::int32_t p = 0;
-  if (!replaceEntry(index, block, position, moved, p)) return 0;
+  if (!replaceEntry(index, block, position, moved, p)) {
+    endMove(journal);
+    return 0;
+  }
   index.close();  // the passes open other files; nothing waits on us meanwhile
   currentPosition_ = p;
   std::memcpy(currentEntry_.data(), moved.data(), layout_.entrySize);
   std::int32_t at = p;
-  const bool followed = followReferences(entry, moved, at);
+  bool undone = false;
+  const bool followed = followReferences(entry, moved, at, &undone);
+  // A change only partly taken back keeps its journal: the next start
+  // carries it through.
+  if (followed || undone) endMove(journal);
   position = at;
   return followed ? 1 : 0;
+}
+
+int IndexedFile::FinishInterruptedMove() {
+  const std::string name = moveJournalName();
+  if (app_.fileSystem->kind(app_.path(name.c_str())) == platform::PathKind::Missing) return 1;
+  platform::OpenFailure why = platform::OpenFailure::None;
+  platform::File journal = app_.fileSystem->open(app_.path(name.c_str()), Access::ReadWrite,
+                                                 Share::Exclusive, platform::Disposition::OpenExisting,
+                                                 &why);
+  if (!journal) return why == platform::OpenFailure::Busy ? 1 : 0;  // busy: its copy goes on
+  char text[64] = {};
+  unsigned long from = 0, to = 0;
+  char heading[sizeof kMoveJournalHeading] = {};
+  journal.read(text, sizeof text - 1);
+  if (std::sscanf(text, "%12s %lu %lu", heading, &from, &to) != 3 ||
+      std::string_view(heading) != kMoveJournalHeading) {
+    endMove(journal);  // never committed: the draft is renamed only once whole
+    return 1;
+  }
+  std::vector<std::uint8_t> moved(layout_.entrySize);
+  {
+    platform::File index = OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
+    platform::File data;
+    if (index) data = OpenData(app_, layout_.dataName, Access::Read, Share::DenyWrite);
+    IndexBlock block;
+    std::vector<std::uint8_t> record(layout_.recordSize);
+    if (!data || !ReadIndex(index, block) ||
+        ReadFramedRecord(data, static_cast<std::uint32_t>(to), record, true) < 2)
+      return 0;
+    data.close();
+    makeEntry(record, moved.data());
+    Store<std::uint32_t>(moved.data() + layout_.offsetInEntry, static_cast<std::uint32_t>(to));
+    // The entry moves unless it did before the cut.
+    for (std::int32_t i = 0; i < block.count; ++i) {
+      if (block.recordOffset(i) != from) continue;
+      std::int32_t p = 0;
+      if (!replaceEntry(index, block, i, moved, p)) return 0;
+      break;
+    }
+  }
+  // Every pass points what still refers to the old offset at the new one;
+  // what it did before the cut it finds done.
+  for (const ReferencePass& pass : referencePasses) {
+    bool wrote = false;
+    if (!pass.run(static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(to), moved.data(), wrote))
+      return 0;
+  }
+  endMove(journal);
+  return 1;
 }
 
 int IndexedFile::WriteRecord(std::span<std::uint8_t> record, std::int32_t& position,
@@ -335,7 +445,8 @@ int IndexedFile::WriteRecord(std::span<std::uint8_t> record, std::int32_t& posit
 }
 
 bool IndexedFile::followReferences(std::span<const std::uint8_t> oldEntry,
-                                   std::span<const std::uint8_t> newEntry, std::int32_t& position) {
+                                   std::span<const std::uint8_t> newEntry, std::int32_t& position,
+                                   bool* undone) {
   const std::uint32_t oldOffset = Load<std::uint32_t>(oldEntry.data() + layout_.offsetInEntry);
   const std::uint32_t newOffset = Load<std::uint32_t>(newEntry.data() + layout_.offsetInEntry);
   std::vector<char> changed(referencePasses.size(), 0);
@@ -360,6 +471,7 @@ bool IndexedFile::followReferences(std::span<const std::uint8_t> oldEntry,
       stuck += std::string(stuck.empty() ? "" : ", ") + referencePasses[i].what;
   }
   const bool back = stuck.empty() && putEntryBack(newEntry, oldEntry, position);
+  if (undone) *undone = back;
   if (app_.ui) {
     const std::string oldKey(GetText(reinterpret_cast<const char*>(oldEntry.data()), layout_.keyWidth));
     const std::string newKey(GetText(reinterpret_cast<const char*>(newEntry.data()), layout_.keyWidth));
@@ -498,6 +610,32 @@ int IndexedFile::LookupKey(std::span<const std::uint8_t> record, std::int32_t& p
     }
     d = std::max(d / 2, 1);
   }
+}
+
+int IndexedFile::ChangeRecord(std::span<const std::uint8_t> record,
+                              const std::function<bool(std::span<std::uint8_t> stored)>& change) {
+  platform::File index = OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
+  if (!index) return 0;
+  IndexBlock block;
+  if (!ReadIndex(index, block)) return 0;
+  const std::string_view key =
+      GetText(reinterpret_cast<const char*>(record.data()) + layout_.keyInRecord, layout_.keyWidth);
+  std::int32_t at = 0;
+  while (at < block.count && block.key(at) != key) ++at;
+  if (at == block.count) return -1;
+  platform::File data = OpenData(app_, layout_.dataName, Access::ReadWrite, layout_.recordWriteShare);
+  if (!data) return 0;
+  const std::uint32_t offset = block.recordOffset(at);
+  std::vector<std::uint8_t> stored(layout_.recordSize);
+  const std::int32_t length = ReadFramedRecord(data, offset, stored, true);
+  if (length < 2 || !change(stored)) return 0;
+  Store<std::uint16_t>(stored.data(), static_cast<std::uint16_t>(length));
+  if (!data.seek(offset) ||
+      !data.write(stored.data(), std::min<std::size_t>(static_cast<std::size_t>(length), stored.size())))
+    return 0;
+  currentPosition_ = at;
+  std::memcpy(currentEntry_.data(), block.entry(at), layout_.entrySize);
+  return 1;
 }
 
 IndexedFile ArticleFile(frame::AppState& app) {

@@ -8,12 +8,33 @@
 // cursor of its file. Results follow the program's convention: 1 = done,
 // 0 = not done (nothing changed). A read that fails is never taken for an
 // empty index or a missing record: the operation ends with 0 instead.
+//
+// A copy of the program killed at any file call leaves each operation done
+// or not done, by the order of its writes:
+//  - a record goes into the record file (appended, or in place of itself)
+//    before the index learns of it, so an unreferenced record is the most
+//    a cut leaves behind;
+//  - the index is never changed in place: an insert, a deletion or a moved
+//    entry writes the whole changed index under its own name ("KUNDEN.NDX")
+//    and renames it over the old one while holding both, one rename being
+//    the step from the old index to the new;
+//  - a record that moves under a changed key (and every reference to it
+//    in other files) goes by a journal ("KUNDEN.UMZ", renamed into place
+//    whole before the entry moves, removed once the references followed);
+//    the next start finds it and carries the move through
+//    (FinishInterruptedMove). Whole files that the maintenance runs replace
+//    go by the swap journal of store/file_replacement.h instead.
+// Changing one field of a stored record goes through ChangeRecord (and
+// ChangeOrderHead for orders): it holds the index from the lookup to the
+// write, so that what another copy wrote meanwhile is kept and nothing is
+// written at an offset the record has left.
 #ifndef BELVON_STORE_INDEXED_FILE_H
 #define BELVON_STORE_INDEXED_FILE_H
 
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,6 +59,9 @@ struct IndexLayout {
   std::int64_t maxEntries;      // the positions are 16-bit for addresses and orders
   const char* keyName;          // for messages: "der Artikelnummer"
 };
+
+// The first line of a move journal ("ARTIKEL.UMZ", "KUNDEN.UMZ").
+inline constexpr char kMoveJournalHeading[] = "BELVON-UMZUG";
 
 extern const IndexLayout kArticleLayout;
 extern const IndexLayout kAddressLayout;
@@ -107,6 +131,15 @@ class IndexedFile {
   // -1 when the index could not be read (a caller must not store then).
   int KeyInUse(std::span<const std::uint8_t> record, bool isNew);
   int LookupKey(std::span<const std::uint8_t> record, std::int32_t& position);
+  // Changes the record filed under exactly the key of `record` where it is
+  // stored now: the index is held from the lookup to the write, so the record
+  // neither moves nor changes its key meanwhile, and `change` works on the
+  // record as the file holds it, so what another copy wrote since it was read
+  // is kept. The record keeps its place and its stored length. 1 when done,
+  // -1 when no entry has the key any more, 0 when `change` refused or a file
+  // could not be opened, read or written.
+  int ChangeRecord(std::span<const std::uint8_t> record,
+                   const std::function<bool(std::span<std::uint8_t> stored)>& change);
 
   // Reads the header and the entries (clamped to what the file holds) of an
   // open index file; false, with the block empty, when a read failed.
@@ -120,8 +153,20 @@ class IndexedFile {
   bool NextRecordOffset(const IndexBlock& block, std::uint32_t& offset);
   int InsertEntry(platform::File& index, const IndexBlock& block,
                   std::span<const std::uint8_t> entry, std::int32_t& position);
+  // Takes the entry at `position` out and puts `entry` in its place in the
+  // order, in one replacement of the index; false when that failed.
+  bool ReplaceEntry(platform::File& index, const IndexBlock& block, std::int32_t position,
+                    std::span<const std::uint8_t> entry, std::int32_t& newPosition) {
+    return replaceEntry(index, block, position, entry, newPosition);
+  }
 
   std::vector<ReferencePass> referencePasses;
+
+  // Run at start: carries through the move of a record whose copy was
+  // killed on the way (its entry, then the reference passes, all of which
+  // find done what was done before). 1 when nothing is left to do or
+  // another copy is still at it, 0 when a file failed (the journal stays).
+  int FinishInterruptedMove();
 
  private:
   bool readAll(IndexBlock& block);
@@ -139,15 +184,23 @@ class IndexedFile {
   // Runs the reference passes; on a failure undoes them and puts `oldEntry`
   // back in place of `newEntry`, tells the user and returns false.
   bool followReferences(std::span<const std::uint8_t> oldEntry,
-                        std::span<const std::uint8_t> newEntry, std::int32_t& position);
+                        std::span<const std::uint8_t> newEntry, std::int32_t& position,
+                        bool* undone = nullptr);
+  // The journal of a record that moves to another offset: written (under a
+  // draft name, then renamed) before its entry moves, held while the
+  // references follow, removed once they all did or all were taken back.
+  std::string moveJournalName() const;
+  platform::File beginMove(std::uint32_t from, std::uint32_t to);
+  void endMove(platform::File& journal);
   bool putEntryBack(std::span<const std::uint8_t> newEntry, std::span<const std::uint8_t> oldEntry,
                     std::int32_t& position);
   void setLastIndex(std::int32_t last);
-  bool writeHeader(platform::File& index, std::int32_t last);
-  // Writes `newTail` from entry `from` on and then the header `newLast`; when
-  // either write fails, `oldTail` is put back and false returned.
+  // Puts `newTail` from entry `from` on and the header `newLast` in place of
+  // the open index, which then holds the new file; false, with the index as
+  // it was, when that failed.
   bool replaceTail(platform::File& index, std::int32_t from, std::span<const std::uint8_t> newTail,
-                   std::span<const std::uint8_t> oldTail, std::int32_t newLast);
+                   std::int32_t newLast);
+  std::string replacementName() const;
   void makeEntry(std::span<const std::uint8_t> record, std::uint8_t* entry) const;
 
   frame::AppState& app_;

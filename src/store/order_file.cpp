@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <vector>
 
 #include "frame/user_interface.h"
@@ -179,6 +180,39 @@ int FindOrder(frame::AppState& app, const OrderHead& criteria, std::int32_t& pos
   return 0;
 }
 
+int ChangeOrderHead(frame::AppState& app, std::int32_t orderNumber,
+                    const std::function<bool(OrderHead& head)>& change, OrderHead* changed) {
+  IndexedFile file = OrderFile(app);
+  platform::File index = OpenData(app, kOrderIndexName, Access::ReadWrite, Share::Exclusive);
+  if (!index) return 0;
+  IndexBlock block;
+  if (!file.ReadIndex(index, block)) return 0;
+  std::int32_t at = 0;
+  while (at < block.count && block.orderNumber(at) != orderNumber) ++at;
+  if (at == block.count) {
+    char text[120];
+    std::snprintf(text, sizeof text,
+                  "Auftrag #%ld ist nicht mehr vorhanden.\nEs wurde nichts gespeichert.",
+                  static_cast<long>(orderNumber));
+    if (app.ui) app.ui->message(text, frame::Icon::Stop);
+    return 0;
+  }
+  platform::File data = OpenData(app, kOrderDataName, Access::ReadWrite, Share::DenyWrite);
+  if (!data) return 0;
+  const std::uint32_t offset = block.recordOffset(at);
+  OrderHead head{};
+  bool failed = false;
+  if (!ReadOrderHead(data, offset, head, &failed)) return failed ? 0 : RefuseDamagedOrder(app, orderNumber);
+  if (!HeadIsSound(head) || head.orderNumber != orderNumber) return RefuseDamagedOrder(app, orderNumber);
+  if (!change(head)) return 0;
+  const std::size_t length = std::min<std::size_t>(head.length, kOrderHeadSize);
+  if (!data.seek(offset) || !data.write(&head, length)) return 0;
+  if (changed) *changed = head;
+  app.orders.position = at;
+  std::memcpy(&app.orders.entry, block.entry(at), sizeof app.orders.entry);
+  return 1;
+}
+
 int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, StoreMode mode) {
   const int lineCount = head.lineCount;
   if (lineCount < 0 || lineCount > static_cast<int>(kMaxOrderLines)) {
@@ -244,8 +278,16 @@ int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, St
   OrderIndexEntry newEntry{static_cast<std::uint32_t>(head.customerRef), head.orderNumber, offset};
   std::vector<std::uint8_t> entry(sizeof newEntry);
   std::memcpy(entry.data(), &newEntry, sizeof newEntry);
+  // An order stored again under its number takes the place of its old
+  // entry in the same replacement of the index: a copy killed on the way
+  // leaves the old entry or the new one, never both or none.
+  std::int32_t old = -1;
+  for (std::int32_t i = 0; mode == StoreMode::SameNumber && i < block.count && old < 0; ++i)
+    if (block.orderNumber(i) == head.orderNumber) old = i;
   std::int32_t p = 0;
-  if (!file.InsertEntry(index, block, entry, p)) return fail();
+  if (old >= 0 ? !file.ReplaceEntry(index, block, old, entry, p)
+               : !file.InsertEntry(index, block, entry, p))
+    return fail();
   position = p;
   app.orders.position = p;
   app.orders.entry = newEntry;

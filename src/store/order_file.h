@@ -4,6 +4,7 @@
 #define BELVON_STORE_ORDER_FILE_H
 
 #include <cstdint>
+#include <functional>
 
 #include "frame/app_state.h"
 #include "store/order_record.h"
@@ -13,7 +14,8 @@ namespace store {
 enum class StoreMode {
   Rewrite = 0,    // in place, at the current entry's offset (line count unchanged)
   NewNumber = 1,  // a new order: draw the next number
-  SameNumber = 2, // again under its own number, as a new entry
+  SameNumber = 2, // again under its own number, appended; its new entry takes
+                  // the place of the old one (or is inserted when there is none)
 };
 
 int DeleteOrderEntry(frame::AppState& app, std::int32_t& position);
@@ -29,6 +31,20 @@ int ReadOrder(frame::AppState& app, OrderHead& head, std::int32_t position);
 // customer.
 int FindOrder(frame::AppState& app, const OrderHead& criteria, std::int32_t& position,
               bool forward);
+
+// Changes the head of the order numbered `orderNumber` where it is stored
+// now. The order index is held exclusively from the lookup to the write, so
+// that no other copy stores, deletes or moves an order meanwhile (the
+// reorganisations hold it too), and `change` works on the head as the file
+// holds it under the record file's lock: what another copy wrote to it since
+// the caller read it (a payment, a flag, a dunning level) is kept, and a head
+// that moved is found again, never written at an old offset. The lines stay
+// as they are. `changed` receives the head as written, and the order cursor
+// follows the order. 0, with the file as it was, when the order is gone
+// (told), its head is damaged (told), `change` refused or a file failed.
+int ChangeOrderHead(frame::AppState& app, std::int32_t orderNumber,
+                    const std::function<bool(OrderHead& head)>& change,
+                    OrderHead* changed = nullptr);
 
 // Writes the head and lines 1 .. line count of app.orderLines.
 int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, StoreMode mode);

@@ -1,7 +1,11 @@
 // belvon-cli pay, book and settle on a data directory the core filled.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "store/order_kinds.h"
 #include "support/order_book.h"
@@ -90,3 +94,60 @@ TEST(PaymentCommands, ACollectiveInvoiceIsAnInvoiceOfItsOwn) {
 }
 
 }  // namespace
+
+// A data directory that loading refuses (parameters of the previous version,
+// a parameter file that cannot be read) ends every command that works on it
+// with 1, and no file changes.
+TEST(PaymentCommands, EveryCommandStopsWhenLoadingIsRefused) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
+  testsupport::OrderBook book;
+  const std::int32_t meier = book.customer("Meier");
+  const std::string number = std::to_string(
+      book.order(meier, store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted,
+                 {BookLine{1, 1000, book.article("A-1", 5)}})
+          .orderNumber);
+  const std::string out = book.dir.file("out");
+  const std::string commands[] = {
+      "pay --order " + number + " --amount 10",
+      "--yes book",
+      "settle --from 1 --to 2000000000 --all",
+      "settle --from 1 --to 2000000000 --customer Meier",
+      "print 3 --order " + number + " --issue --pdf " + out + ".pdf",
+      "einvoice --order " + number + " --output " + out + ".xml",
+      "export-journal --from 01.01.2026 --to 31.12.2026 --output " + out + ".csv",
+      "datanorm-export --output " + out + ".001",
+      "export-addresses",
+      "check",
+      "--yes reorganise addresses",
+      "--yes delete-invoices --from 01.01.2026 --to 31.12.2026",
+      "--yes changeover",
+  };
+  const auto parameters = testsupport::ReadBytes(book.dir.file("BELVON.PAR"));
+  const std::vector<std::pair<const char*, std::function<void()>>> refusals = {
+      {"parameters of the previous version",
+       [&] { testsupport::WriteBytes(book.dir.file("BELVON.PAR"), std::vector<std::uint8_t>(2000, 1)); }},
+      {"parameter file that cannot be read", [&] {
+         std::filesystem::remove(book.dir.file("BELVON.PAR"));
+         std::filesystem::create_directory(book.dir.file("BELVON.PAR"));
+       }}};
+  auto files = [&] {
+    std::map<std::string, std::vector<std::uint8_t>> bytes;
+    for (const auto& e : std::filesystem::directory_iterator(book.dir.path()))
+      if (e.is_regular_file()) bytes[e.path().string()] = testsupport::ReadBytes(e.path().string());
+    return bytes;
+  };
+  for (const auto& [what, refuse] : refusals) {
+    refuse();
+    for (const std::string& command : commands) {
+      // --yes converts parameters of the previous version, as it should.
+      if (command.starts_with("--yes") && std::string(what).ends_with("version")) continue;
+      SCOPED_TRACE(std::string(what) + ": " + command);
+      const auto before = files();
+      EXPECT_EQ(testsupport::RunCommand(cli + " --data-dir " + book.dir.path() + " " + command), 1);
+      EXPECT_TRUE(files() == before);
+    }
+    std::filesystem::remove_all(book.dir.file("BELVON.PAR"));
+    testsupport::WriteBytes(book.dir.file("BELVON.PAR"), parameters);
+  }
+}
