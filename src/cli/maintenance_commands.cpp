@@ -4,6 +4,7 @@
 
 #include "frame/load_parameters.h"
 #include "maintenance/currency_changeover.h"
+#include "maintenance/index_repair.h"
 #include "maintenance/master_rebuild.h"
 #include "maintenance/order_rebuild.h"
 #include "maintenance/structure_test.h"
@@ -25,10 +26,22 @@ bool IsDate(const std::string& text) {
 }  // namespace
 
 int CheckCommand(frame::AppState& app, const std::vector<std::string>& args) {
-  if (args.size() != 1) return Usage("check");
+  const bool repair = args.size() == 2 && args[1] == "--repair";
+  if (args.size() != 1 && !repair) return Usage("check [--repair]");
   if (!frame::LoadParameters(app)) return 1;
-  const std::vector<std::string> problems = maintenance::FindStructureProblems(app);
-  for (const std::string& problem : problems) std::printf("%s\n", problem.c_str());
+  using maintenance::Finding;
+  std::vector<maintenance::StructureProblem> problems = maintenance::ExamineDataStructures(app);
+  for (const auto& problem : problems) std::printf("%s\n", problem.text.c_str());
+  std::printf("Test beendet !\n");
+  if (!repair) return problems.empty() ? 0 : 1;
+  // The indexes are built again from their record files; what remains is
+  // shown once more.
+  if (!maintenance::AnyOf(problems, Finding::Damage) &&
+      !maintenance::AnyOf(problems, Finding::Unindexed))
+    return problems.empty() ? 0 : 1;
+  if (!maintenance::RepairIndexes(app, problems)) return 1;
+  problems = maintenance::ExamineDataStructures(app);
+  for (const auto& problem : problems) std::printf("%s\n", problem.text.c_str());
   std::printf("Test beendet !\n");
   return problems.empty() ? 0 : 1;
 }

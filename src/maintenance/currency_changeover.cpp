@@ -5,6 +5,7 @@
 
 #include "frame/user_interface.h"
 #include "maintenance/file_images.h"
+#include "maintenance/index_repair.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
 #include "store/text_field.h"
@@ -18,61 +19,66 @@ using platform::Share;
 using store::Load;
 using store::Store;
 
-void Convert(Bytes& bytes, std::size_t at) {
-  if (at + 4 <= bytes.size())
-    Store<std::int32_t>(&bytes[at], MarkToEuro(Load<std::int32_t>(&bytes[at])));
+// The amount at `at`, converted, as a patch of the copy.
+void Convert(FileWindow& data, Patches& patches, std::uint64_t at) {
+  std::int32_t amount = 0;
+  if (data.read(at, &amount, 4)) patches[at] = MarkToEuro(amount);
 }
 
 struct Source {
   platform::File index, data;
   IndexImage image;
-  Bytes bytes;
+  Patches patches;
 };
 
 bool Open(frame::AppState& app, const store::IndexLayout& layout, Source& s) {
   s.index = store::OpenData(app, layout.indexName, Access::Read, Share::DenyWrite);
   if (s.index) s.data = store::OpenData(app, layout.dataName, Access::Read, Share::DenyWrite);
-  Bytes index;
-  if (!s.data || !ReadWhole(s.index, index) || !ReadWhole(s.data, s.bytes)) return false;
-  s.image = MakeIndexImage(layout, std::move(index));
-  return true;
+  return s.data && ReadIndexImage(s.index, layout, s.image);
 }
 
 // Articles and addresses: each record whose key matches its entry, once.
 void ConvertRecords(frame::AppState& app, Source& s, const char* problem,
                     std::initializer_list<std::size_t> fields) {
   const store::IndexLayout& layout = *s.image.layout;
+  FileWindow data(s.data);
   std::set<std::uint32_t> done;
   for (std::int32_t i = 0; i < s.image.count; ++i) {
     const std::uint32_t offset = s.image.recordOffset(i);
     std::string_view key =
         store::GetText(reinterpret_cast<const char*>(s.image.entry(i)), layout.keyWidth);
-    const std::size_t at = std::size_t{offset} + layout.keyInRecord;
-    bool there = std::size_t{offset} + layout.recordSize <= s.bytes.size();
-    if (!there ||
-        store::GetText(reinterpret_cast<const char*>(&s.bytes[at]), layout.keyWidth) != key) {
+    char stored[42] = {};
+    const bool there = std::uint64_t{offset} + layout.recordSize <= data.size() &&
+                       data.read(offset + layout.keyInRecord, stored, layout.keyWidth);
+    if (!there || store::GetText(stored, layout.keyWidth) != key) {
       Tell(app, problem + std::string(key), frame::Icon::Exclamation);
       continue;
     }
     if (!done.insert(offset).second) continue;
-    for (std::size_t field : fields) Convert(s.bytes, offset + field);
+    for (std::size_t field : fields) Convert(data, s.patches, offset + field);
   }
 }
 
 // Orders: the total and the paid amount, and the two prices of every line.
 void ConvertOrders(Source& s) {
+  FileWindow data(s.data);
   std::set<std::uint32_t> done;
   for (std::int32_t i = 0; i < s.image.count; ++i) {
     const std::uint32_t head = s.image.recordOffset(i);
-    if (!done.insert(head).second || std::size_t{head} + 80 > s.bytes.size()) continue;
-    Convert(s.bytes, head + 32);
-    Convert(s.bytes, head + 36);
-    ForEachLine(s.bytes, head, kCurrentOrders, [&s](std::size_t at, std::uint16_t length) {
+    if (!done.insert(head).second || std::uint64_t{head} + 80 > data.size()) continue;
+    Convert(data, s.patches, head + 32);
+    Convert(data, s.patches, head + 36);
+    ForEachLine(data, head, kCurrentOrders, [&](std::uint64_t at, std::uint16_t length) {
       if (length < 388) return;
-      Convert(s.bytes, at + 380);
-      Convert(s.bytes, at + 384);
+      Convert(data, s.patches, at + 380);
+      Convert(data, s.patches, at + 384);
     });
   }
+}
+
+// Writes the converted copy of a record file under `temporary`.
+std::function<bool()> Copy(frame::AppState& app, Source& s, const char* temporary) {
+  return [&app, &s, temporary] { return CopyWithPatches(app, s.data, temporary, s.patches); };
 }
 
 }  // namespace
@@ -102,6 +108,7 @@ int CurrencyChangeover(frame::AppState& app) {
     Tell(app, "1. Währung ist nicht DM!\nKonvertierung wurde abgebochen.", frame::Icon::None);
     return 0;
   }
+  if (!MaintenanceMayRun(app)) return 0;
   Source articles, addresses, orders;
   if (!Open(app, store::kArticleLayout, articles) || !Open(app, store::kAddressLayout, addresses) ||
       !Open(app, store::kOrderLayout, orders)) {
@@ -128,9 +135,9 @@ int CurrencyChangeover(frame::AppState& app) {
   std::memcpy(parameterFile.data() + 4, &parameters, sizeof parameters);
 
   Replacement replacement(app);
-  if (!replacement.write("A.DAT", store::kArticleDataName, articles.bytes) ||
-      !replacement.write("K.DAT", store::kAddressDataName, addresses.bytes) ||
-      !replacement.write("R.DAT", store::kOrderDataName, orders.bytes) ||
+  if (!replacement.add("A.DAT", store::kArticleDataName, Copy(app, articles, "A.DAT")) ||
+      !replacement.add("K.DAT", store::kAddressDataName, Copy(app, addresses, "K.DAT")) ||
+      !replacement.add("R.DAT", store::kOrderDataName, Copy(app, orders, "R.DAT")) ||
       !replacement.write("BELVON.NEU", store::kParameterFileName, parameterFile) ||
       !replacement.commit()) {
     Tell(app,

@@ -1,18 +1,21 @@
-// The data files of a rebuild as bytes in memory: read whole, changed in
-// memory and written whole under a temporary name, so that the files on the
-// disk are never touched before the replacement commits.
+// The data files of a rebuild, changed only under a temporary name, so that
+// the files on the disk are never touched before the replacement commits.
+// The record files are read in pieces and copied with their changes
+// (patches) applied; only the counted part of an index is held in memory.
 #ifndef BELVON_MAINTENANCE_FILE_IMAGES_H
 #define BELVON_MAINTENANCE_FILE_IMAGES_H
 
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "frame/app_state.h"
 #include "frame/user_interface.h"
+#include "maintenance/record_walk.h"
 #include "platform/file.h"
 #include "store/indexed_file.h"
 
@@ -41,6 +44,16 @@ struct IndexImage {
   }
 };
 IndexImage MakeIndexImage(const store::IndexLayout& layout, Bytes bytes);
+// The header and the entries it counts of an open index (no stale entries
+// behind them); false when a read failed.
+bool ReadIndexImage(platform::File& file, const store::IndexLayout& layout, IndexImage& image);
+
+// File offset -> the 4 bytes (little-endian) to be written there.
+using Patches = std::map<std::uint64_t, std::int32_t>;
+// Writes `temporary` (flushed) as a copy of the open `source` with the
+// patches applied, in pieces; stretches of zeros stay holes.
+bool CopyWithPatches(frame::AppState& app, platform::File& source, const std::string& temporary,
+                     const Patches& patches);
 // A header followed by `count` entries of `entries`.
 Bytes IndexBytes(const store::IndexLayout& layout, std::int32_t count, const Bytes& entries);
 
@@ -57,22 +70,32 @@ inline constexpr OrderFraming kPreviousOrders{78, 168, 158};
 // Hands every line of the order whose head lies at `head` to `visit` (the
 // offset of the line and its stored length), walking by the stored lengths
 // as far as the bytes go.
-void ForEachLine(const Bytes& data, std::uint32_t head, const OrderFraming& framing,
-                 const std::function<void(std::size_t at, std::uint16_t length)>& visit);
+void ForEachLine(FileWindow& data, std::uint32_t head, const OrderFraming& framing,
+                 const std::function<void(std::uint64_t at, std::uint16_t length)>& visit);
 
-// Reference passes over images, each order and discount entry changed once.
+// Reference passes, each order and discount entry changed once; the order
+// file's changes are collected as patches.
 // Article references in RABATT.DAT (field at entry byte 4) or customer
-// references (byte 0): found in the map they take the new offset, others stay.
-void RewriteDiscounts(Bytes& discounts, std::size_t field, const OffsetMap& map);
-// Every line of every indexed order: the article's new offset, or -1 when the
-// article was not kept.
-void RewriteLineArticles(Bytes& orderData, IndexImage& orders, const OrderFraming& framing,
-                         const OffsetMap& map, const std::function<void(int percent)>& progress);
+// references (byte 0): found in the map they take the new offset; an entry
+// whose record was not kept goes, or it would later match whatever record
+// comes to lie at the old offset. Entries without a record (-1) stay, and
+// entries of no discount (never written; a file's hole reads so) go. The
+// result is written to `temporary`.
+bool RewriteDiscounts(frame::AppState& app, platform::File& discounts, std::size_t field,
+                      const OffsetMap& map, const std::string& temporary);
+// The new offset of each kept article by its exact number.
+using KeptNumbers = std::unordered_map<std::string, std::uint32_t>;
+// Every line of every indexed order: the article's new offset; a line whose
+// old offset was not kept but whose article number was (it still pointed at
+// an old copy of a renamed article) takes that article; else -1.
+void RewriteLineArticles(FileWindow& orderData, IndexImage& orders, const OrderFraming& framing,
+                         const OffsetMap& map, const KeptNumbers* numbers,
+                         const std::function<void(int percent)>& progress, Patches& patches);
 // The customer reference of every indexed order, in its head and its entry;
 // an order whose address was not kept is marked with -1 (told when it had one).
-void RewriteOrderCustomers(frame::AppState& app, Bytes& orderData, IndexImage& orders,
-                           const OrderFraming& framing, const OffsetMap& map,
-                           const std::function<void(int percent)>& progress);
+void RewriteOrderCustomers(frame::AppState& app, FileWindow& orderData, IndexImage& orders,
+                           const std::function<void(int percent)>& progress,
+                           const OffsetMap& map, Patches& patches);
 
 // Temporary files written and swapped in by one replacement; the remains are
 // removed again when it could not commit.
@@ -82,6 +105,8 @@ class Replacement {
   ~Replacement();
   // Writes `temporary` (flushed) to take the name `target` at the commit.
   bool write(const std::string& temporary, const std::string& target, const Bytes& bytes);
+  // `temporary`, written by `write` (flushed), takes the name `target`.
+  bool add(const std::string& temporary, const std::string& target, const std::function<bool()>& write);
   void remove(const std::string& name) { swaps_.push_back({name, {}}); }
   // 1 when committed (see store::ReplaceFiles), 0 when not.
   int commit();

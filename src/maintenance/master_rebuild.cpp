@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "maintenance/index_repair.h"
 #include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"
@@ -92,20 +93,21 @@ int RebuildMasterFile(frame::AppState& app, const MasterRebuild& rebuild) {
   const bool articles = &layout == &store::kArticleLayout;
   Sources sources;
   if (!OpenSources(app, layout, sources)) return 0;
-  Bytes indexBytes, data, discounts, orderIndexBytes, orderData;
-  if (!ReadWhole(sources.index, indexBytes) || !ReadWhole(sources.data, data) ||
-      !ReadWhole(sources.discounts, discounts) || !ReadWhole(sources.orderIndex, orderIndexBytes) ||
-      !ReadWhole(sources.orderData, orderData)) {
+  // The record files are read in pieces: they may be far larger than what
+  // their indexes reach.
+  IndexImage index, orders;
+  if (!ReadIndexImage(sources.index, layout, index) ||
+      !ReadIndexImage(sources.orderIndex, store::kOrderLayout, orders)) {
     Tell(app, "Die Dateien können nicht gelesen werden; es wurde nichts verändert.",
          frame::Icon::Stop);
     return 0;
   }
-  IndexImage index = MakeIndexImage(layout, std::move(indexBytes));
-  IndexImage orders = MakeIndexImage(store::kOrderLayout, std::move(orderIndexBytes));
+  FileWindow orderData(sources.orderData);
   if (app.ui) app.ui->beginProgress();
 
   Bytes newData, newEntries, read(rebuild.readSize), record(layout.recordSize);
   OffsetMap map;
+  KeptNumbers numbers;
   std::set<std::string, CollatedLess> groups;
   std::int32_t kept = 0;
   for (std::int32_t i = 0; i < index.count; ++i) {
@@ -113,11 +115,15 @@ int RebuildMasterFile(frame::AppState& app, const MasterRebuild& rebuild) {
     const std::uint8_t* entry = index.entry(i);
     const std::uint32_t offset = index.recordOffset(i);
     // A record that is not there is dropped without a word.
-    if (static_cast<std::int32_t>(offset) < 0 || offset >= data.size()) continue;
-    const std::uint16_t length = offset + 2 <= data.size() ? Load<std::uint16_t>(&data[offset]) : 0;
-    std::fill(read.begin(), read.end(), 0);
-    std::size_t n = std::min<std::size_t>({length, read.size(), data.size() - offset});
-    std::copy_n(data.begin() + offset, n, read.begin());
+    if (static_cast<std::int32_t>(offset) < 0) continue;
+    const std::int32_t length = store::ReadFramedRecord(sources.data, offset, read, true);
+    if (length == store::kPastTheEnd) continue;
+    if (length == store::kReadFailed) {
+      if (app.ui) app.ui->endProgress();
+      Tell(app, "Die Dateien können nicht gelesen werden; es wurde nichts verändert.",
+           frame::Icon::Stop);
+      return 0;
+    }
     std::string_view key = KeyOf(entry, layout.keyWidth);
     if (length < 2 || KeyOf(&read[layout.keyInRecord], layout.keyWidth) != key) {
       if (articles) Tell(app, "Problem mit Artikel " + std::string(key), frame::Icon::None);
@@ -130,6 +136,7 @@ int RebuildMasterFile(frame::AppState& app, const MasterRebuild& rebuild) {
     Store<std::uint16_t>(record.data(), static_cast<std::uint16_t>(layout.recordSize));
     const auto newOffset = static_cast<std::uint32_t>(newData.size());
     map.emplace(offset, newOffset);
+    numbers.emplace(std::string(key), newOffset);
     if (articles)
       groups.insert(
           std::string(store::GetText(reinterpret_cast<const char*>(&record[kProductGroupField]),
@@ -148,21 +155,31 @@ int RebuildMasterFile(frame::AppState& app, const MasterRebuild& rebuild) {
   bool written = replacement.write(rebuild.temporaryData, layout.dataName, newData) &&
                  replacement.write(rebuild.temporaryIndex, layout.indexName,
                                    IndexBytes(layout, kept, newEntries));
+  Patches patches;
+  auto copyOrders = [&] {
+    return CopyWithPatches(app, sources.orderData, "R.DAT", patches);
+  };
+  auto discounts = [&](std::size_t field) {
+    return [&app, &sources, &map, field] {
+      return RewriteDiscounts(app, sources.discounts, field, map, "RABATT.NEU");
+    };
+  };
   if (articles) {
-    RewriteDiscounts(discounts, 4, map);
-    RewriteLineArticles(orderData, orders, rebuild.orders, map, progress);
+    RewriteLineArticles(orderData, orders, rebuild.orders, map,
+                        rebuild.orders.lineSize == kCurrentOrders.lineSize ? &numbers : nullptr,
+                        progress, patches);
     written = written &&
               replacement.write("WARENGR.NEU", store::kProductGroupFileName,
                                 ProductGroupFile(app, groups)) &&
-              replacement.write("RABATT.NEU", store::kDiscountFileName, discounts) &&
-              replacement.write("R.DAT", store::kOrderDataName, orderData);
+              replacement.add("RABATT.NEU", store::kDiscountFileName, discounts(4)) &&
+              replacement.add("R.DAT", store::kOrderDataName, copyOrders);
   } else {
-    RewriteDiscounts(discounts, 0, map);
-    RewriteOrderCustomers(app, orderData, orders, rebuild.orders, map, progress);
-    written = written && replacement.write("RABATT.NEU", store::kDiscountFileName, discounts) &&
-              replacement.write("R.DAT", store::kOrderDataName, orderData) &&
+    RewriteOrderCustomers(app, orderData, orders, progress, map, patches);
+    written = written && replacement.add("RABATT.NEU", store::kDiscountFileName, discounts(0)) &&
+              replacement.add("R.DAT", store::kOrderDataName, copyOrders) &&
               replacement.write("R.IDX", store::kOrderIndexName, orders.bytes);
   }
+  written = written && !orderData.failed();
   written = written && (!rebuild.alsoReplace || rebuild.alsoReplace(replacement));
   if (app.ui) app.ui->endProgress();
   if (!written) {
@@ -186,11 +203,13 @@ int RebuildMasterFile(frame::AppState& app, const MasterRebuild& rebuild) {
 }
 
 int ReorganiseArticles(frame::AppState& app) {
-  return Ask(app, "Artikel") ? RebuildMasterFile(app, ArticleRebuild()) : 0;
+  return Ask(app, "Artikel") && MaintenanceMayRun(app) ? RebuildMasterFile(app, ArticleRebuild())
+                                                       : 0;
 }
 
 int ReorganiseAddresses(frame::AppState& app) {
-  return Ask(app, "Adressen") ? RebuildMasterFile(app, AddressRebuild()) : 0;
+  return Ask(app, "Adressen") && MaintenanceMayRun(app) ? RebuildMasterFile(app, AddressRebuild())
+                                                        : 0;
 }
 
 }  // namespace maintenance

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "maintenance/index_repair.h"
 #include "orders/dates.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
@@ -61,13 +62,16 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
   if (indexFile)
     dataFile = store::OpenData(app, store::kOrderDataName, Access::Read, Share::DenyWrite);
   if (!dataFile) return 0;
-  Bytes indexBytes, data;
-  if (!ReadWhole(indexFile, indexBytes) || !ReadWhole(dataFile, data)) {
+  // The record file is read in pieces: it may be far larger than what the
+  // index reaches.
+  IndexImage index;
+  FileWindow data(dataFile);
+  auto unreadable = [&app] {
     Tell(app, "Die Aufträge können nicht gelesen werden; es wurde nichts verändert.",
          frame::Icon::Stop);
     return 0;
-  }
-  IndexImage index = MakeIndexImage(store::kOrderLayout, std::move(indexBytes));
+  };
+  if (!ReadIndexImage(indexFile, store::kOrderLayout, index) || data.failed()) return unreadable();
   if (index.count == 0 && rebuild.byDate) return 1;  // nothing to delete
   if (app.ui) app.ui->beginProgress();
   Bytes newData, newEntries, readHead(f.headSize), readLine(f.lineSize), head(80), line(402);
@@ -76,12 +80,12 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
     if (app.ui) app.ui->progress((k + 1) * 100 / index.count);
     const std::uint8_t* entry = index.entry(k);
     const std::uint32_t offset = index.recordOffset(k);
-    if (static_cast<std::int32_t>(offset) < 0 || std::size_t{offset} + 2 > data.size()) continue;
-    const std::uint16_t headLength = Load<std::uint16_t>(&data[offset]);
+    std::uint16_t headLength = 0;
+    if (static_cast<std::int32_t>(offset) < 0 || !data.read(offset, &headLength, 2)) continue;
     if (headLength < 1 || headLength > f.headSize) continue;
     std::fill(readHead.begin(), readHead.end(), 0);
-    std::copy_n(data.begin() + offset, std::min<std::size_t>(headLength, data.size() - offset),
-                readHead.begin());
+    data.read(offset, readHead.data(),
+              static_cast<std::size_t>(std::min<std::uint64_t>(headLength, data.size() - offset)));
     if (rebuild.convertHead)
       rebuild.convertHead(readHead, head);
     else
@@ -90,14 +94,17 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
 
     Bytes lines;
     const int count = Load<std::int16_t>(&head[24]);
-    std::size_t at = offset + headLength;
+    std::uint64_t at = offset + headLength;
     int copied = 0;
-    for (; copied < count && count < kLineSlots && at + 2 <= data.size(); ++copied) {
-      const std::uint16_t length = Load<std::uint16_t>(&data[at]);
-      if (length < 2 || at + std::min<std::size_t>(length, f.lineSize) > data.size()) break;
+    // A line that cannot be framed (or a count no order can have) stops the
+    // run below: an order kept is kept whole.
+    for (std::uint16_t length = 0;
+         copied < count && count < kLineSlots && data.read(at, &length, 2); ++copied) {
+      if (length < 2 || at + std::min<std::uint64_t>(length, f.lineSize) > data.size()) break;
       std::fill(readLine.begin(), readLine.end(), 0);
-      std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at),
-                  std::min<std::size_t>({length, f.lineSize, data.size() - at}), readLine.begin());
+      data.read(at, readLine.data(),
+                static_cast<std::size_t>(std::min<std::uint64_t>(
+                    std::min<std::size_t>(length, f.lineSize), data.size() - at)));
       if (rebuild.convertLine)
         rebuild.convertLine(readLine, line);
       else
@@ -122,6 +129,7 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
     ++kept;
   }
   if (app.ui) app.ui->endProgress();
+  if (data.failed()) return unreadable();
 
   Replacement replacement(app);
   if (!replacement.write("R.DAT", store::kOrderDataName, newData) ||
@@ -148,6 +156,7 @@ bool ConfirmInvoiceDeletion(frame::AppState& app) {
 }
 
 int DeleteOldInvoices(frame::AppState& app, const std::string& from, const std::string& to) {
+  if (!MaintenanceMayRun(app)) return 0;
   OrderRebuild rebuild;
   rebuild.byDate = true;
   rebuild.from = from;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -147,6 +148,15 @@ std::int64_t File::size() const {
   struct stat st {};
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
   return st.st_size;
+}
+
+std::uint64_t File::dataFrom(std::uint64_t from) {
+  if (fd_ < 0) return from;
+  const off_t at = ::lseek(fd_, static_cast<off_t>(from), SEEK_DATA);
+  if (at >= 0) return std::max<std::uint64_t>(from, static_cast<std::uint64_t>(at));
+  const std::int64_t end = size();
+  return errno == ENXIO && end >= 0 ? std::max<std::uint64_t>(from, static_cast<std::uint64_t>(end))
+                                    : from;
 }
 
 bool File::truncate(std::uint64_t length) {

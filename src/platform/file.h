@@ -89,6 +89,11 @@ class File {
   std::uint64_t position() const;
   // Size of the file, or -1 when it cannot be had.
   std::int64_t size() const;
+  // The first offset from `from` on that holds data: a hole of a sparse
+  // file reads as zeros without being stored. `from` itself when the system
+  // cannot tell; the end of the file when only a hole follows. Moves the
+  // position.
+  std::uint64_t dataFrom(std::uint64_t from);
   bool truncate(std::uint64_t length);
   bool sync();
   // False when the system reports an error on closing (a network file

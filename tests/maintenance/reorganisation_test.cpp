@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "maintenance/maintenance_test_support.h"
+#include <sys/resource.h>
+
+#include "maintenance/index_repair.h"
 #include "maintenance/master_rebuild.h"
+#include "maintenance/order_rebuild.h"
 #include "maintenance/structure_test.h"
 #include "store/discount_file.h"
 #include "support/failing_file_system.h"
@@ -15,19 +19,13 @@ namespace {
 
 using namespace testsupport;
 
-struct Reorganisation : OrderBook, ::testing::Test {
+struct Reorganisation : StockedBook, ::testing::Test {
   Reorganisation() { ui.defaultAnswer = true; }
   // Points index entry `i` of `file` (entry size, offset field) elsewhere.
   void Repoint(const char* file, std::size_t at, std::uint32_t offset) {
     Bytes index = ReadBytes(dir.file(file));
     std::memcpy(&index[at], &offset, 4);
     WriteBytes(dir.file(file), index);
-  }
-  void Discount(std::int32_t articleRef) {
-    store::OrderLine line{};
-    line.articleRef = articleRef;
-    line.discount = 50;
-    store::AppendDiscount(app, line);
   }
 };
 
@@ -41,40 +39,46 @@ TEST_F(Reorganisation, EmptyFilesGiveAnEmptyCommittedPair) {
   EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")) + FileSize(dir.file("KUNDEN.DAT")), 0);
 }
 
-TEST_F(Reorganisation, DroppedArticlesLeaveLinesAtMinusOneAndDiscountsAlone) {
+TEST_F(Reorganisation, DeletedArticlesLeaveLinesAtMinusOneAndTheirDiscountsGo) {
   const std::int32_t kunde = customer("Kunde");
   const std::int32_t a = article("A", 1), b = article("B", 2), c = article("C", 3);
   order(kunde, 0, {{1, 100, a}, {1, 200, b}, {1, 300, c}});
   Discount(b);
-  Repoint("ARTIKEL.IDX", 4 + 26 + 22, 100000);  // B lies past the end: dropped silently
-  Bytes record = ReadBytes(dir.file("ARTIKEL.DAT"));
-  record[c + 2] = 'X';  // C no longer carries its key
-  WriteBytes(dir.file("ARTIKEL.DAT"), record);
+  Discount(c);
+  std::int32_t position = 1;
+  ASSERT_EQ(store::DeleteArticle(app, position), 1);  // B
   ui.shown.clear();
 
   ASSERT_EQ(ReorganiseArticles(app), 1);
-  EXPECT_EQ(ui.texts(),
-            (std::vector<std::string>{"Wollen Sie wirklich alle Artikel reorganisieren "
-                                      "?\n Bitte immer erst eine Datensicherung machen !",
-                                      "Problem mit Artikel C"}));
-  EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")), 520);
-  EXPECT_EQ(app.articles.lastIndex, 0);
+  EXPECT_EQ(ui.texts().size(), 1u) << "nothing but the question";
+  EXPECT_EQ(FileSize(dir.file("ARTIKEL.DAT")), 2 * 520);
   std::vector<store::OrderLine> lines;
   stored(app.orders.entry.orderNumber, &lines);
-  EXPECT_EQ(lines[1].articleRef + lines[2].articleRef + lines[3].articleRef, 0 - 1 - 1)
-      << "A moved to the start, B and C are gone";
-  EXPECT_EQ(At<std::int32_t>(ReadBytes(dir.file("RABATT.DAT")), 4), b) << "left as it was";
+  EXPECT_EQ(lines[1].articleRef + 0, 0);
+  EXPECT_EQ(lines[2].articleRef + 0, -1);
+  EXPECT_EQ(lines[3].articleRef + 0, 520);
+  // Left, B's discount would come to name whatever article is stored at its
+  // old offset next.
+  const Bytes discounts = ReadBytes(dir.file("RABATT.DAT"));
+  ASSERT_EQ(discounts.size(), 10u);
+  EXPECT_EQ(At<std::int32_t>(discounts, 4), 520);
 }
 
 TEST_F(Reorganisation, OrdersOfDroppedAddressesAreMarkedAndStayConsistent) {
   const std::int32_t kept = customer("Bleibt"), gone = customer("Weg");
   order(kept, 0, {});
   const store::OrderHead orphan = order(gone, 0, {});
-  Repoint("KUNDEN.IDX", 2 + 46 + 42, 100000);  // "Weg" sorts second
+  std::int32_t position = 1;
+  ASSERT_EQ(store::DeleteAddress(app, position), 1);  // "Weg", the last entry
   ui.shown.clear();
+  ui.answer({true, false});  // reorganise, and do not take "Weg" back
   ASSERT_EQ(ReorganiseAddresses(app), 1);
-  ASSERT_EQ(ui.texts().size(), 2u);
-  EXPECT_EQ(ui.texts()[1], "Auftrag " + std::to_string(orphan.orderNumber) +  // nine digits
+  ASSERT_EQ(ui.texts().size(), 3u);
+  EXPECT_EQ(ui.texts()[1],
+            "Kunde: Weg steht in KUNDEN.DAT, aber in keinem Indexeintrag.\n\nDiese Datensätze hat "
+            "der Index verloren, oder sie wurden gelöscht.\nSollen sie wieder in den Index "
+            "aufgenommen werden? Sonst entfernt die nächste Reorganisation sie.");
+  EXPECT_EQ(ui.texts()[2], "Auftrag " + std::to_string(orphan.orderNumber) +  // nine digits
                                " hat keine Adresse mehr!\nDer Auftrag wird entsprechend markiert.");
   EXPECT_EQ(stored(orphan.orderNumber).customerRef + 0, -1);
   EXPECT_TRUE(FindStructureProblems(app).empty());
@@ -105,39 +109,7 @@ TEST_F(Reorganisation, LinesNamingAnotherArticleThanTheirReferenceAreReported) {
 // A directory grown by changes shrinks to one record per entry, and every
 // reference still reaches the same article and address.
 struct Grown : Reorganisation {
-  Grown() {
-    std::vector<std::int32_t> articles;
-    for (int i = 0; i < 12; ++i) articles.push_back(article(numbers[i], i));
-    for (int i = 0; i < 6; ++i) {
-      order(customer("Kunde " + std::to_string(i)), 0,
-            {{1, 100 * i, articles[i], 0, 0, numbers[i].c_str()},
-             {2, 50, articles[i + 5], 0, 0, numbers[i + 5].c_str()}});
-      Discount(articles[(i + 3) % 12]);
-    }
-  }
-  const std::vector<std::string> numbers = [] {
-    std::vector<std::string> all;
-    for (int i = 0; i < 12; ++i) all.push_back("ART" + std::to_string(10 + i));
-    return all;
-  }();
-  static std::string Toggled(std::string_view key) {
-    return key.ends_with('x') ? std::string(key.substr(0, key.size() - 1)) : std::string(key) + "x";
-  }
-  void Change(int n) {
-    for (int k = 0; k < n; ++k) {
-      std::int32_t position = k % 12;
-      store::ArticleRecord a{};
-      store::ReadArticle(app, a, position);
-      store::SetText(a.number, Toggled(store::GetText(a.number)));
-      store::WriteArticle(app, a, position, false);
-      position = k % 6;
-      store::AddressRecord c{};
-      store::ReadAddress(app, c, position);
-      store::SetText(c.name3, std::to_string(k));
-      store::SetText(c.name2, Toggled(store::GetText(c.name2)));
-      store::WriteAddress(app, c, position, false);
-    }
-  }
+  Grown() { Stock(); }
 };
 
 TEST_F(Grown, TwoThousandChangesShrinkToTheCompactSizeWithEveryReferenceKept) {
@@ -194,6 +166,154 @@ TEST_F(Grown, AFullDiskAtAnyWriteLeavesTheOldFiles) {
     EXPECT_EQ(Files(dir.path()), files);
   }
   EXPECT_EQ(ByKey(dir.path()), before);
+}
+
+// Damage that hides records from the index: the run is refused and the index
+// built again from its record file, or the records the header lost are taken
+// back; either way no record it held is lost.
+TEST_F(Grown, AMaintenanceRunOnADamagedIndexLosesNoRecord) {
+  Change(20);
+  const auto files = Files(dir.path());
+  std::map<std::string, KeyedRecord> before;
+  ByKey(dir.path(), &before);
+  auto patch = [this](const char* name, std::size_t at, Bytes bytes) {
+    Bytes file = ReadBytes(dir.file(name));
+    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+    WriteBytes(dir.file(name), file);
+  };
+  auto entry = [this](const char* name, std::size_t at, std::size_t size) {
+    const Bytes file = ReadBytes(dir.file(name));
+    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(at),
+                 file.begin() + static_cast<std::ptrdiff_t>(at + size));
+  };
+  const std::function<int()> articles = [this] { return ReorganiseArticles(app); };
+  const std::function<int()> addresses = [this] { return ReorganiseAddresses(app); };
+  const std::function<int()> invoices = [this] {
+    return DeleteOldInvoices(app, "01.01.1990", "31.12.1990");
+  };
+  const struct {
+    const char* what;
+    std::function<void()> damage;
+    const std::function<int()>& run;
+  } cases[] = {
+      {"ARTIKEL.IDX header FF FF FF FF", [&] { patch("ARTIKEL.IDX", 0, {0xFF, 0xFF, 0xFF, 0xFF}); },
+       articles},
+      {"ARTIKEL.IDX emptied", [&] { WriteBytes(dir.file("ARTIKEL.IDX"), {}); }, articles},
+      {"KUNDEN.IDX header FF FF", [&] { patch("KUNDEN.IDX", 0, {0xFF, 0xFF}); }, addresses},
+      {"RECHNUNG.IDX header 01 00", [&] { patch("RECHNUNG.IDX", 0, {1, 0}); }, invoices},
+      {"ARTIKEL.IDX entries 1 and 2 swapped",
+       [&] {
+         const Bytes one = entry("ARTIKEL.IDX", 4 + 26, 26), two = entry("ARTIKEL.IDX", 4 + 52, 26);
+         patch("ARTIKEL.IDX", 4 + 26, two);
+         patch("ARTIKEL.IDX", 4 + 52, one);
+       },
+       articles},
+      {"KUNDEN.IDX entry 1 over entry 2",
+       [&] { patch("KUNDEN.IDX", 2 + 92, entry("KUNDEN.IDX", 2 + 46, 46)); }, addresses},
+      {"RECHNUNG.IDX entry 0 reaching the head of order 1",
+       [&] { patch("RECHNUNG.IDX", 2 + 8, entry("RECHNUNG.IDX", 2 + 12 + 8, 4)); }, invoices},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Restore(files);
+    c.damage();
+    ASSERT_EQ(frame::LoadParameters(app), 1);
+    c.run();
+    EXPECT_EQ(c.run(), 1) << "runs once the index is mended";
+    std::map<std::string, KeyedRecord> after;
+    ByKey(dir.path(), &after);
+    for (const auto& [key, record] : before)
+      EXPECT_TRUE(after.count(key) && after[key].bytes == record.bytes) << key << " is lost";
+    EXPECT_TRUE(FindStructureProblems(app).empty());
+  }
+}
+
+TEST_F(Grown, TheStructureTestNamesEachDisagreement) {
+  const auto files = Files(dir.path());
+  auto patch = [this](const char* name, std::size_t at, Bytes bytes) {
+    Bytes file = ReadBytes(dir.file(name));
+    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+    WriteBytes(dir.file(name), file);
+  };
+  const std::int32_t first = At<std::int32_t>(ReadBytes(dir.file("RECHNUNG.IDX")), 2 + 4);
+  const struct {
+    const char* what;
+    std::function<void()> damage;
+    std::vector<std::string> found;
+  } cases[] = {
+      {"two articles swapped",
+       [&] {
+         Bytes index = ReadBytes(dir.file("ARTIKEL.IDX"));
+         std::swap_ranges(index.begin() + 4, index.begin() + 30, index.begin() + 30);
+         WriteBytes(dir.file("ARTIKEL.IDX"), index);
+       },
+       {"Die Indexdatei ARTIKEL.IDX ist nicht sortiert: Artikel Nr: ART10 steht hinter Artikel "
+        "Nr: ART11."}},
+      {"an address twice",
+       [&] {
+         Bytes index = ReadBytes(dir.file("KUNDEN.IDX"));
+         std::copy_n(index.begin() + 2 + 46, 46, index.begin() + 2 + 92);
+         WriteBytes(dir.file("KUNDEN.IDX"), index);
+       },
+       {"Die Indexdatei KUNDEN.IDX enthält Kunde: Kunde 1 doppelt."}},
+      {"a header beyond the entries", [&] { patch("ARTIKEL.IDX", 0, {20, 0, 0, 0}); },
+       {"Die Indexdatei ARTIKEL.IDX nennt 21 Einträge, enthält aber nur 12."}},
+      {"the last article cut short",
+       [&] {
+         std::filesystem::resize_file(dir.file("ARTIKEL.DAT"), 12 * 520 - 100);
+       },
+       {"ARTIKEL.DAT ist von Byte 5720 bis 6140 nicht lesbar.", "Probleme mit Artikel Nr: ART21"}},
+      {"an index the record file cannot fill",
+       [&] { std::filesystem::resize_file(dir.file("KUNDEN.IDX"), 1 << 20); },
+       {"Die Indexdatei KUNDEN.IDX ist größer, als KUNDEN.DAT zulässt."}},
+      {"an emptied index", [&] { WriteBytes(dir.file("KUNDEN.IDX"), {}); },
+       {"Die Indexdatei KUNDEN.IDX ist leer, aber KUNDEN.DAT enthält Datensätze."}},
+      {"a header that lost the last address", [&] { patch("KUNDEN.IDX", 0, {4, 0}); },
+       {"Kunde: Kunde 5 steht in KUNDEN.DAT, aber in keinem Indexeintrag."}},
+      {"an order line left at the old copy of a renamed article",
+       [&] {
+         Change(1);  // ART10 becomes ART10x at the end of ARTIKEL.DAT
+         Bytes data = ReadBytes(dir.file("RECHNUNG.DAT"));
+         std::int32_t old = 0;
+         std::memcpy(&data[80 + 392], &old, 4);  // order 0, line 1
+         WriteBytes(dir.file("RECHNUNG.DAT"), data);
+       },
+       {"Rechnung Nr: " + std::to_string(first) +
+        ", Position 1 verweist auf eine alte Fassung von Artikel Nr: ART10x."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Restore(files);
+    c.damage();
+    EXPECT_EQ(FindStructureProblems(app), c.found);
+  }
+}
+
+// A 256 MiB index or record file of nothing is read in pieces: neither costs
+// its size in memory, and what a killed run left is gone.
+TEST_F(Grown, HugeFilesCostNoMemoryAndLeaveNoTemporaries) {
+  auto peak = [] {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;  // MiB
+  };
+  const long before = peak();
+  std::filesystem::resize_file(dir.file("ARTIKEL.IDX"), std::uintmax_t{1} << 28);
+  std::filesystem::resize_file(dir.file("RECHNUNG.DAT"), std::uintmax_t{1} << 28);
+  WriteBytes(dir.file("A.DAT"), Bytes(520));  // left by a run that was killed
+  WriteBytes(dir.file("A.IDX"), Bytes(4));
+  ui.answer({true, false});  // reorganise, but do not rebuild
+  EXPECT_EQ(ReorganiseArticles(app), 0);
+  ASSERT_GE(ui.texts().size(), 2u);
+  EXPECT_EQ(ui.texts()[1], "Die Indexdatei ARTIKEL.IDX ist größer, als ARTIKEL.DAT zulässt.");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("A.DAT")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("A.IDX")));
+  EXPECT_EQ(RepairIndexes(app, ExamineDataStructures(app)), 1);
+  EXPECT_EQ(FileSize(dir.file("ARTIKEL.IDX")), 4 + 12 * 26);
+  EXPECT_EQ(ReorganiseArticles(app) + ReorganiseAddresses(app) +
+                DeleteOldInvoices(app, "01.01.1990", "31.12.1990"),
+            3);
+  EXPECT_LT(peak() - before, 64) << "MiB more at the peak";
 }
 
 }  // namespace
