@@ -25,7 +25,7 @@ std::string Text(const char* format, long a, long b = 0) {
 
 }  // namespace
 
-void CheckCollectiveLinks(IndexImage& orders, const Bytes& orderData,
+void CheckCollectiveLinks(IndexImage& orders, FileWindow& orderData,
                           std::vector<std::string>& problems) {
   using store::Load;
   constexpr std::size_t kFlags = offsetof(store::OrderHead, flags);
@@ -34,16 +34,18 @@ void CheckCollectiveLinks(IndexImage& orders, const Bytes& orderData,
   std::map<std::int32_t, std::set<std::int32_t>> named;  // collective -> orders it names
   for (std::int32_t i = 0; i < orders.count; ++i) {
     const std::uint32_t offset = orders.recordOffset(i);
-    if (std::size_t{offset} + kFlags + 2 > orderData.size()) continue;
+    Order order;
+    if (!orderData.read(offset + 2, &order.customerRef, 4) ||
+        !orderData.read(offset + kFlags, &order.flags, 2))
+      continue;
     const std::int32_t number = Load<std::int32_t>(orders.entry(i) + 4);
-    const Order order{Load<std::int32_t>(&orderData[offset + 2]),
-                      Load<std::uint16_t>(&orderData[offset + kFlags])};
     byNumber[number] = order;
     if (!(order.flags & store::kOrderCollectiveInvoice)) continue;
     std::set<std::int32_t>& lines = named[number];
-    ForEachLine(orderData, offset, kCurrentOrders, [&](std::size_t at, std::uint16_t length) {
-      if (length >= kLineNumber + 4 && at + kLineNumber + 4 <= orderData.size())
-        lines.insert(Load<std::int32_t>(&orderData[at + kLineNumber]));
+    ForEachLine(orderData, offset, kCurrentOrders, [&](std::uint64_t at, std::uint16_t length) {
+      std::int32_t billed = 0;
+      if (length >= kLineNumber + 4 && orderData.read(at + kLineNumber, &billed, 4))
+        lines.insert(billed);
     });
   }
   std::map<std::int32_t, int> billedBy;

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "maintenance/file_images.h"
+#include "maintenance/record_walk.h"
 
 namespace maintenance {
 
-void CheckCollectiveLinks(IndexImage& orders, const Bytes& orderData,
+void CheckCollectiveLinks(IndexImage& orders, FileWindow& orderData,
                           std::vector<std::string>& problems);
 
 }  // namespace maintenance

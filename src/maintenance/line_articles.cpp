@@ -12,15 +12,16 @@ namespace maintenance {
 namespace {
 
 // A text field of `width` bytes at `at`, empty where the bytes end.
-std::string TextAt(const Bytes& data, std::size_t at, std::size_t width) {
+std::string TextAt(FileWindow& data, std::uint64_t at, std::size_t width) {
   if (at >= data.size()) return {};
-  const std::size_t n = std::min(width, data.size() - at);
-  return std::string(store::GetText(reinterpret_cast<const char*>(&data[at]), n));
+  std::string bytes(static_cast<std::size_t>(std::min<std::uint64_t>(width, data.size() - at)), '\0');
+  if (!data.read(at, bytes.data(), bytes.size())) return {};
+  return std::string(store::GetText(bytes.data(), bytes.size()));
 }
 
 }  // namespace
 
-void CheckLineArticles(IndexImage& orders, const Bytes& orderData, const Bytes& articleData,
+void CheckLineArticles(IndexImage& orders, FileWindow& orderData, FileWindow& articleData,
                        std::vector<std::string>& problems) {
   constexpr std::size_t kRef = offsetof(store::OrderLine, articleRef);
   constexpr std::size_t kLineNumber = offsetof(store::OrderLine, articleNumber);
@@ -30,14 +31,13 @@ void CheckLineArticles(IndexImage& orders, const Bytes& orderData, const Bytes& 
     const std::int32_t number = store::Load<std::int32_t>(orders.entry(i) + 4);
     int position = 0;
     ForEachLine(orderData, orders.recordOffset(i), kCurrentOrders,
-                [&](std::size_t at, std::uint16_t length) {
+                [&](std::uint64_t at, std::uint16_t length) {
                   ++position;
-                  if (length < kRef + 4 || at + kRef + 4 > orderData.size()) return;
-                  const std::int32_t ref = store::Load<std::int32_t>(&orderData[at + kRef]);
-                  if (ref < 0) return;
+                  std::int32_t ref = -1;
+                  if (length < kRef + 4 || !orderData.read(at + kRef, &ref, 4) || ref < 0) return;
                   const std::string named = TextAt(orderData, at + kLineNumber, kWidth);
                   const std::string found =
-                      TextAt(articleData, std::size_t(ref) + kArticleNumber, kWidth);
+                      TextAt(articleData, std::uint64_t(ref) + kArticleNumber, kWidth);
                   if (named == found && !found.empty()) return;
                   char text[160];
                   std::snprintf(text, sizeof text,

@@ -9,12 +9,13 @@
 #include <vector>
 
 #include "maintenance/file_images.h"
+#include "maintenance/record_walk.h"
 
 namespace maintenance {
 
 // One message per line of an indexed order whose article reference points
 // at an article with another number than the line's (or at no article).
-void CheckLineArticles(IndexImage& orders, const Bytes& orderData, const Bytes& articleData,
+void CheckLineArticles(IndexImage& orders, FileWindow& orderData, FileWindow& articleData,
                        std::vector<std::string>& problems);
 
 }  // namespace maintenance

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/parameter_file.h"
 #include "store/order_kinds.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
@@ -63,6 +64,8 @@ TEST(PaymentCommands, ACollectiveInvoiceIsAnInvoiceOfItsOwn) {
   const std::string cli = testsupport::BuiltProgram("belvon-cli");
   if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
   testsupport::OrderBook book;
+  store::SetText(book.app.parameters.currencySymbol1, "EUR");
+  ASSERT_EQ(frame::SaveParameters(book.app), 1);
   const std::int32_t meier = book.customer("Meier");
   const std::int32_t note =
       book.order(meier, store::kOrderDeliveryNotePrinted, {BookLine{2, 625}}).orderNumber;

@@ -2,6 +2,8 @@
 // start-up, on real data directories.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "maintenance/currency_changeover.h"
 #include "maintenance/lock_test.h"
 #include "maintenance/maintenance_test_support.h"
@@ -81,8 +83,10 @@ TEST_F(OrderMaintenance, AnOrderWithLinesCutShortStopsTheDeletion) {
   const auto before = Files(dir.path());
   EXPECT_EQ(DeleteOldInvoices(app, "01.01.2025", "31.12.2025"), 0);
   EXPECT_EQ(Files(dir.path()), before);
-  ASSERT_FALSE(ui.shown.empty());
-  EXPECT_NE(ui.shown.back().text.find(std::to_string(cut)), std::string::npos) << ui.shown.back().text;
+  // Told by the structure test or by the deletion itself, the order is named.
+  EXPECT_TRUE(std::any_of(ui.shown.begin(), ui.shown.end(), [cut](const auto& shown) {
+    return shown.text.find(std::to_string(cut)) != std::string::npos;
+  }));
 }
 
 TEST_F(OrderMaintenance, ChangeoverConvertsEveryFileOnlyFromDm) {

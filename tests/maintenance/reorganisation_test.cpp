@@ -279,7 +279,10 @@ TEST_F(Grown, TheStructureTestNamesEachDisagreement) {
          WriteBytes(dir.file("RECHNUNG.DAT"), data);
        },
        {"Rechnung Nr: " + std::to_string(first) +
-        ", Position 1 verweist auf eine alte Fassung von Artikel Nr: ART10x."}},
+            ", Position 1 verweist auf eine alte Fassung von Artikel Nr: ART10x.",
+        "Rechnung Nr: " + std::to_string(first) +
+            ", Position 1: Artikel-Nr. \"ART10x\" gehört nicht zum Artikel \"ART10\", auf den "
+            "die Position verweist."}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
