@@ -25,7 +25,7 @@ bool InRegister(const store::OrderLine& line) {
 // the customer's number and name are cut where the next column starts.
 constexpr int kNumberX = 100;
 constexpr int kCustomerNumberX = 270;
-constexpr int kNameX = 430;
+constexpr int kNameX = 450;
 constexpr int kDateX = 800;
 constexpr int kTax1Right = 1230;
 constexpr int kTax2Right = 1480;
