@@ -10,6 +10,7 @@
 #include "maintenance/file_images.h"
 #include "maintenance/line_articles.h"
 #include "maintenance/record_walk.h"
+#include "platform/cp1252.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
 #include "store/order_record.h"
@@ -45,9 +46,10 @@ std::uint32_t OffsetOf(const store::IndexLayout& layout, const Entry& entry) {
 }
 
 // "Artikel Nr: 4711", "Kunde: Meier", "Rechnung Nr: 1003": how a record is named.
+// The messages are UTF-8; keys and names are stored in Windows-1252.
 std::string Named(const store::IndexLayout& layout, const std::string& key) {
-  if (&layout == &store::kArticleLayout) return "Artikel Nr: " + key;
-  if (&layout == &store::kAddressLayout) return "Kunde: " + key;
+  if (&layout == &store::kArticleLayout) return "Artikel Nr: " + platform::Cp1252ToUtf8(key);
+  if (&layout == &store::kAddressLayout) return "Kunde: " + platform::Cp1252ToUtf8(key);
   return "Rechnung Nr: " + key;
 }
 
@@ -55,7 +57,7 @@ std::string AddressName(FileWindow* addresses, std::int32_t ref) {
   char name[42] = {};
   if (!addresses || ref < 0 || !addresses->read(static_cast<std::uint64_t>(ref) + 56, name, 42))
     return {};
-  return std::string(store::GetText(name, sizeof name));
+  return platform::Cp1252ToUtf8(store::GetText(name, sizeof name));
 }
 
 // Does the entry agree with the record it reaches? Else the message of the
