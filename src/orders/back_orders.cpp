@@ -214,7 +214,7 @@ int ConfirmBackOrders(frame::AppState& app, const BackOrderConfirmation& confirm
       removeFollowUps();
       return restore();
     }
-    followUps.push_back(head.orderNumber);
+    followUps.push_back(std::int32_t{head.orderNumber});
   }
 
   bool written = true;

@@ -79,7 +79,7 @@ int SettleOpenItems(frame::AppState& app, long from, long to, bool allCustomers,
     // Only what is still open is written off; money owed back to the
     // customer (an overpayment, a credit note not yet refunded) stays.
     const std::int64_t open = std::int64_t{head.total} - head.paid;
-    if (open < 0 && owedBack) owedBack->push_back(head.orderNumber);
+    if (open < 0 && owedBack) owedBack->push_back(std::int32_t{head.orderNumber});
     if (open <= 0) continue;
     head.paid = head.total;
     store::SetText(head.account, SettlementNote());

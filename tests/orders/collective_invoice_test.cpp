@@ -82,7 +82,7 @@ TEST(CollectiveInvoice, BillsTheDeliveryNotesInAnInvoiceOfItsOwn) {
       EXPECT_EQ(+issued.total, c.total);
       EXPECT_EQ(+issued.customerRef, range.meier);
       std::vector<std::int32_t> named;
-      for (std::size_t i = 1; i < lines.size(); ++i) named.push_back(lines[i].orderNumber);
+      for (std::size_t i = 1; i < lines.size(); ++i) named.push_back(std::int32_t{lines[i].orderNumber});
       std::vector<std::int32_t> expected;
       for (int k : c.billed)
         for (int n = k == 4 ? 2 : 1; n > 0; --n) expected.push_back(range.numbers[k]);

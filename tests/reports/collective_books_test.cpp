@@ -80,7 +80,7 @@ TEST(CollectiveInvoiceBooks, EveryEuroOnceAndNothingOpenOncePaid) {
     for (const reports::JournalRow& row : journal.rows)
       if (row.customerName == "Meier") rows.emplace_back(row.orderNumber, row.figures.gross);
     EXPECT_EQ(rows, (std::vector<std::pair<std::int32_t, std::int64_t>>{
-                        {issued.orderNumber, issued.total}}));
+                        {std::int32_t{issued.orderNumber}, std::int64_t{issued.total}}}));
     EXPECT_EQ(Outstanding(book), before + issued.total);
 
     orders::PaymentForm form;
