@@ -116,7 +116,7 @@ TEST(ConfirmBackOrders, KeepsEachSourcesCurrencyAndPriceKind) {
   EXPECT_EQ(followUps, (std::vector<std::vector<int>>{
                            {0, 0, 2, 1785}, {0, kGross, 1, 1190}, {1, 0, 1, 1190},
                            {0, kGrossAsNet, 1, 1190}}));
-  EXPECT_EQ(book.app.order.orderNumber, last + 4);
+  EXPECT_EQ(+book.app.order.orderNumber, last + 4);
   const std::string numbers = std::to_string(last + 1) + ", " + std::to_string(last + 2) + ", " +
                               std::to_string(last + 3) + ", " + std::to_string(last + 4);
   EXPECT_EQ(book.ui.texts(),
