@@ -98,6 +98,16 @@ class RechnungPaneTest : public testsupport::StoreTest {
     QApplication::processEvents();
   }
 
+  // Customer Meier, articles 100 "Schraube" and 200 "Mutter", the window
+  // with the article pane and a new order in the order pane.
+  void OpenNewOrderWithTwoArticles() {
+    AddCustomer("Meier");
+    AddArticle("100", "Schraube", 1000);
+    AddArticle("200", "Mutter", 500);
+    Open(true);
+    pane->command(2062);
+  }
+
   QString Text(int id) const {
     QWidget* control = frame::FindControl(pane, id);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text();
@@ -339,11 +349,7 @@ TEST_F(RechnungPaneTest, ClosingTheWindowAsksToSaveTheOrder) {
 // A double click on an order line makes its article current: the article
 // pane shows it at once, and "Übernahme" takes the article on screen.
 TEST_F(RechnungPaneTest, ADoubleClickedLineShowsItsArticleInTheArticlePane) {
-  AddCustomer("Meier");
-  AddArticle("100", "Schraube", 1000);
-  AddArticle("200", "Mutter", 500);
-  Open(true);
-  pane->command(2062);
+  OpenNewOrderWithTwoArticles();
   TakeOver("100");
   pane->command(2066);
   TakeOver("200");
@@ -357,11 +363,7 @@ TEST_F(RechnungPaneTest, ADoubleClickedLineShowsItsArticleInTheArticlePane) {
 // Enter in the article number field takes the article of that number; an
 // unknown number leaves the line as typed.
 TEST_F(RechnungPaneTest, EnterInTheArticleNumberTakesThatArticle) {
-  AddCustomer("Meier");
-  AddArticle("100", "Schraube", 1000);
-  AddArticle("200", "Mutter", 500);
-  Open(true);
-  pane->command(2062);
+  OpenNewOrderWithTwoArticles();
   for (auto [typed, designation] : {std::pair("200", "Mutter"), {"999", "Mutter"}}) {
     TypeInto(2046, typed);
     QTest::keyClick(Control<QLineEdit>(pane, 2046), Qt::Key_Return);
@@ -426,11 +428,7 @@ TEST_F(RechnungPaneTest, TheLevelOfADunningRunShowsAndStays) {
 }
 
 TEST_F(RechnungPaneTest, AnArticleNumberChangeReachesTheOpenOrder) {
-  AddCustomer("Meier");
-  AddArticle("100", "Schraube", 1000);
-  AddArticle("200", "Mutter", 500);
-  Open(true);
-  pane->command(2062);
+  OpenNewOrderWithTwoArticles();
   TakeOver("100");
   pane->command(2066);
   ui.answer({true});
