@@ -12,6 +12,7 @@
 #include "cli/print_command.h"
 #include "cli/report_commands.h"
 #include "frame/first_start_defaults.h"
+#include "store/figure_style_file.h"
 #include "frame/load_parameters.h"
 #include "frame/parameter_file.h"
 #include "store/file_replacement.h"
@@ -35,6 +36,12 @@ int Init(frame::AppState& app, const std::vector<std::string>& args) {
     frame::FillFirstStartDefaults(app.parameters);
     if (!frame::SaveParameters(app)) {
       std::fputs("BELVON.PAR konnte nicht geschrieben werden.\n", stderr);
+      return 1;
+    }
+    // A new directory writes figures the German way.
+    app.figures = frame::FigureStyle::German;
+    if (!store::SaveFigureStyle(app, app.figures)) {
+      std::fputs("FORMAT.INI konnte nicht geschrieben werden.\n", stderr);
       return 1;
     }
   }

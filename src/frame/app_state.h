@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/figures.h"
 #include "platform/clock.h"
 #include "platform/file.h"
 #include "store/address_record.h"
@@ -52,6 +53,8 @@ struct AppState {
   std::uint32_t nextOrderNumber = 0;
   store::ParameterRecord parameters{};
   std::int32_t fourthCurrencyPrint = 0;  // copy of the parameter flag
+  // How figures are written (FORMAT.INI of the data directory).
+  FigureStyle figures = FigureStyle::Point;
 
   // Articles.
   IndexCursor<store::ArticleIndexEntry> articles;

@@ -10,6 +10,7 @@
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/data_file.h"
+#include "store/figure_style_file.h"
 #include "store/file_replacement.h"
 #include "store/index_rebuild.h"
 #include "store/indexed_file.h"
@@ -270,6 +271,7 @@ int OpenOrCreateIndex(AppState& app, const store::IndexLayout& layout, std::int3
 
 int LoadParameters(AppState& app) {
   if (!store::FinishInterruptedReplacement(app) || !LoadParameterFile(app)) return 0;
+  app.figures = store::LoadFigureStyle(app);
   if (!store::FinishInterruptedArticleMove(app) || !store::FinishInterruptedAddressMove(app))
     return 0;
   if (!CreateIfMissing(app, store::kProductGroupFileName) ||

@@ -17,6 +17,7 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
   store::ParameterRecord parameters = app.parameters;
   FillFirstStartDefaults(parameters);
   StammdatenDialog master(parameters, app.nextOrderNumber, app.dataDirectory, owner);
+  master.setFigures(FigureStyle::German);  // a new directory writes figures the German way
   if (master.exec() != QDialog::Accepted) return false;
   parameters = master.parameters();
   LetterheadFromCompany(parameters);

@@ -219,6 +219,7 @@ void MainWindow::registerFrameCommands() {
     // Opening reloads the file: changes kept only in memory are dropped.
     LoadParameters(app_);
     StammdatenDialog dialog(app_.parameters, app_.nextOrderNumber, app_.dataDirectory, this);
+    dialog.setFigures(app_.figures);
     if (dialog.exec() != QDialog::Accepted) return;
     StoreMasterData(app_, dialog, dialog.parameters());
     refreshStatus();

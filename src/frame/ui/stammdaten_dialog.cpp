@@ -6,6 +6,8 @@
 
 #include "frame/parameter_file.h"
 #include "frame/settings_rules.h"
+#include "frame/user_interface.h"
+#include "store/figure_style_file.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/number_field.h"
 #include "frame/ui/field_text.h"
@@ -73,6 +75,8 @@ const FlagField kFlags[] = {
     {2235, "BRUTTO als NETTO drucken", &store::ParameterRecord::grossAsNet},
 };
 
+constexpr int kGermanFiguresId = 2240;
+
 }  // namespace
 
 StammdatenDialog::StammdatenDialog(const store::ParameterRecord& parameters,
@@ -139,6 +143,9 @@ StammdatenDialog::StammdatenDialog(const store::ParameterRecord& parameters,
     flagGrid->addWidget(box, index / 2, index % 2);
     ++index;
   }
+  flagGrid->addWidget(
+      MakeCheck(flags, kGermanFiguresId, QStringLiteral("Zahlen im deutschen Format (1.234,56)")),
+      (index + 1) / 2, 0, 1, 2);
   right->addWidget(flags);
   columns->addLayout(right, 2);
   Control<QCheckBox>(this, 2232)->setChecked(parameters_.plusOneNumbering != 0);
@@ -165,6 +172,11 @@ void StammdatenDialog::applyGrossAsNetRule() {
   QCheckBox* gross = Control<QCheckBox>(this, 2127);
   if (grossAsNet) gross->setChecked(true);
   gross->setEnabled(!grossAsNet);
+}
+
+void StammdatenDialog::setFigures(FigureStyle figures) {
+  figures_ = figures;
+  Control<QCheckBox>(this, kGermanFiguresId)->setChecked(figures == FigureStyle::German);
 }
 
 void StammdatenDialog::command(int id) {
@@ -196,6 +208,8 @@ void StammdatenDialog::accept() {
   for (const FlagField& f : kFlags)
     parameters_.*(f.flag) = Control<QCheckBox>(this, f.id)->isChecked() ? 1 : 0;
   parameters_.plusOneNumbering = Control<QCheckBox>(this, 2232)->isChecked() ? 1 : 0;
+  figures_ = Control<QCheckBox>(this, kGermanFiguresId)->isChecked() ? FigureStyle::German
+                                                                      : FigureStyle::Point;
   dataDirectory_ = Control<QLineEdit>(this, 1058)->text().left(511).toStdString();
   writer.reportTo(this);
   QDialog::accept();
@@ -209,8 +223,19 @@ int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
   if (dialog.orderNumberTyped()) app.nextOrderNumber = dialog.nextOrderNumber();
   app.dataDirectory = directory;
   WriteProfileDataDirectory(app.dataDirectory);
-  return SaveParameters(
+  const int saved = SaveParameters(
       app, dialog.orderNumberTyped() ? OrderCounter::FromMemory : OrderCounter::FromFile);
+  if (!saved) return saved;
+  if (dialog.figures() != store::LoadFigureStyle(app) &&
+      !store::SaveFigureStyle(app, dialog.figures())) {
+    if (app.ui)
+      app.ui->message("Die Datei " + app.path(store::kFigureStyleFileName) +
+                          " konnte nicht geschrieben werden; das Zahlenformat bleibt, wie es war.",
+                      Icon::Stop);
+    return 0;
+  }
+  app.figures = dialog.figures();
+  return saved;
 }
 
 }  // namespace frame

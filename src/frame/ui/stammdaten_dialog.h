@@ -25,6 +25,9 @@ class StammdatenDialog : public QDialog {
   // Whether the user changed "1. Rechnungsnummer": only then is it written,
   // since another copy may have drawn numbers while the dialog was open.
   bool orderNumberTyped() const { return orderNumberTyped_; }
+  // "Zahlen im deutschen Format": kept in FORMAT.INI, not in the record.
+  void setFigures(FigureStyle figures);
+  FigureStyle figures() const { return figures_; }
 
  public slots:
   void command(int id);
@@ -37,11 +40,12 @@ class StammdatenDialog : public QDialog {
   std::uint32_t nextOrderNumber_;
   std::string dataDirectory_;
   bool orderNumberTyped_ = false;
+  FigureStyle figures_ = FigureStyle::Point;
 };
 
 // Stores what the dialog confirmed, with `parameters` as the record: the
 // data directory (settled, and into the profile), the order counter only
-// when it was typed, then the parameter file. Returns SaveParameters' result,
+// when it was typed, then the parameter file and the figure style. Returns SaveParameters' result,
 // 0 when the new data directory was refused.
 int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
                     const store::ParameterRecord& parameters);
