@@ -213,15 +213,15 @@ std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::Or
 }
 
 std::string RefreshOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
-                              const store::ParameterRecord& parameters) {
+                              const store::ParameterRecord& parameters, frame::FigureStyle style) {
   head.flags &= static_cast<std::uint16_t>(~store::kOrderHasBackOrder);
   head.total = ComputeOrderTotal(head, lines, parameters);
-  return frame::Format("%-.2f", head.total / 100.0);
+  return frame::Amount(style, head.total / 100.0);
 }
 
-std::string OpenAmountText(const store::OrderHead& head) {
-  if (!(head.flags & store::kOrderInvoicePrinted)) return "0.00";
-  return frame::Format("%-.2f", (static_cast<double>(head.total) - head.paid) / 100);
+std::string OpenAmountText(const store::OrderHead& head, frame::FigureStyle style) {
+  if (!(head.flags & store::kOrderInvoicePrinted)) return frame::Amount(style, 0);
+  return frame::Amount(style, (static_cast<double>(head.total) - head.paid) / 100);
 }
 
 std::int32_t PriceForQuantity(const store::ArticleRecord& article, double quantity) {
@@ -256,7 +256,8 @@ std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article) {
 }
 
 std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
-                                           const std::string& invoiceDate) {
+                                           const std::string& invoiceDate,
+                                           frame::FigureStyle style) {
   // Nothing to pay, nothing to offer: a credit note has no terms at all.
   std::vector<std::string> lines;
   if (head.total <= 0) return lines;
@@ -271,9 +272,9 @@ std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
     lines.push_back("Zahlung: Sofort ohne Abzug");
   }
   if (head.cashDiscount != 0)
-    lines.push_back(frame::Format(
-        "Bei Zahlung innerhalb der nächsten %-d Tage erhalten Sie %-.1f%% Skonto.",
-        head.cashDiscountPeriod, head.cashDiscount / 10.0));
+    lines.push_back(frame::Format("Bei Zahlung innerhalb der nächsten %-d Tage erhalten Sie ",
+                                  head.cashDiscountPeriod) +
+                    frame::Percent(style, head.cashDiscount / 10.0) + " Skonto.");
   return lines;
 }
 

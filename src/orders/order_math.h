@@ -52,6 +52,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/figures.h"
 #include "store/article_record.h"
 #include "store/order_record.h"
 #include "store/parameter_record.h"
@@ -113,12 +114,14 @@ std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::Or
                                const store::ParameterRecord& parameters);
 
 // Clears flag 16, stores the total in the head and returns it as shown
-// ("%-.2f" of total / 100).
+// (the amount of total / 100 in `style`).
 std::string RefreshOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
-                              const store::ParameterRecord& parameters);
+                              const store::ParameterRecord& parameters,
+                              frame::FigureStyle style = frame::FigureStyle::Point);
 
-// "Offene": (total - paid) / 100 once the invoice is printed, else "0.00".
-std::string OpenAmountText(const store::OrderHead& head);
+// "Offene": (total - paid) / 100 once the invoice is printed, else zero.
+std::string OpenAmountText(const store::OrderHead& head,
+                           frame::FigureStyle style = frame::FigureStyle::Point);
 
 // Prices 4, 3, 2 in this order: the first whose threshold is not 0 and not
 // above the quantity; else selling price 1. In the article's currency.
@@ -140,7 +143,8 @@ std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article);
 // The payment-terms lines printed under an invoice; none for a document
 // that asks for no payment (a total of 0 or less, a credit note).
 std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
-                                           const std::string& invoiceDate);
+                                           const std::string& invoiceDate,
+                                           frame::FigureStyle style = frame::FigureStyle::Point);
 
 }  // namespace orders
 

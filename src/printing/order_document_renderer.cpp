@@ -6,6 +6,7 @@
 #include <span>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
 #include "orders/document_figures.h"
@@ -82,6 +83,7 @@ class OrderDocument {
         geometry_(geometry),
         context_(context),
         p_(context.app.parameters),
+        style_(context.app.figures),
         head_(context.app.order),
         customer_(context.app.address),
         job_(context.session.job) {
@@ -162,12 +164,10 @@ class OrderDocument {
   }
 
   std::string amount(double cents, const std::string& currency) const {
-    return p_.noDecimalsPrint ? frame::Format("%-.0f %s", cents / 100, currency.c_str())
-                              : frame::Format("%-.2f %s", cents / 100, currency.c_str());
+    return frame::Money(style_, cents / 100, currency, p_.noDecimalsPrint ? 0 : 2);
   }
   std::string unitPrice(double cents) const {
-    return p_.noDecimalsPrint ? frame::Format("%-.0f", cents / 100)
-                              : frame::Format("%-.2f", cents / 100);
+    return frame::Amount(style_, cents / 100, p_.noDecimalsPrint ? 0 : 2);
   }
 
   std::string telFax() const {
@@ -265,9 +265,9 @@ class OrderDocument {
     const int used[2] = {rate1_, rate2_};
     for (int c = 0; c < 2; ++c)
       if (usesRate[c] && stored[c] != used[c])
-        context_.warn(frame::Format(
-            "Der Steuersatz %.1f %% der Währung %s ist ungültig; gerechnet wird mit %.1f %%.",
-            stored[c] / 10.0, currency_.c_str(), used[c] / 10.0));
+        context_.warn("Der Steuersatz " + frame::TaxRate(style_, stored[c] / 10.0, true) +
+                      " der Währung " + currency_ + " ist ungültig; gerechnet wird mit " +
+                      frame::TaxRate(style_, used[c] / 10.0, true) + ".");
   }
 
   void headings(int y) {
@@ -421,8 +421,8 @@ class OrderDocument {
   std::string taxColumnText(std::int16_t taxCode) const {
     switch (taxCode) {
       case store::kTaxCodeNone: return "0%";
-      case store::kTaxCodeRate1: return frame::Format("%.1f%%", rate1_ / 10.0);
-      case store::kTaxCodeRate2: return frame::Format("%.1f%%", rate2_ / 10.0);
+      case store::kTaxCodeRate1: return frame::TaxRate(style_, rate1_ / 10.0);
+      case store::kTaxCodeRate2: return frame::TaxRate(style_, rate2_ / 10.0);
       default: return {};
     }
   }
@@ -450,9 +450,9 @@ class OrderDocument {
     if (line.quantity != 0 && store::QuantityIsSound(line.quantity)) {
       const std::string unit = Utf8(line.unit);
       left(kLeft, y_,
-           line.quantity == std::trunc(line.quantity)
-               ? frame::Format("%-.0f %s", line.quantity, unit.c_str())
-               : frame::Format("%-.3f %s", line.quantity, unit.c_str()));
+           frame::Quantity(style_, line.quantity,
+                           line.quantity == std::trunc(line.quantity) ? 0 : 3) +
+               ' ' + unit);
     }
     if (!p_.hideArticleNumber) {
       const std::string number = Utf8(line.articleNumber);
@@ -473,16 +473,15 @@ class OrderDocument {
         if (!tax.empty()) right(taxColumnX(), y_, tax);
       }
       if (!hidePrices_) {
-        if (line.discount != 0)
-          right(kDiscountX, y_, frame::Format("%-.1f%%", line.discount / 10.0));
-        right(kUnitPriceX, y_, unitPrice(line.salePrice));
-        right(kRight, y_, amount(orders::LineNet(line), currency_));
+        if (line.discount != 0) right(kDiscountX, y_, frame::Percent(style_, line.discount / 10.0));
+        priceAndAmount(y_, unitPrice(line.salePrice), kRight,
+                       amount(orders::LineNet(line), currency_));
         if (fourth_) {
           const std::int64_t net = orders::ConvertedLineParts(line, factor_).net();
-          right(kUnitPriceX, y_ + 40, unitPrice(line.salePrice * factor_));
           // Both amounts end their figures at the same x.
           const int shift = canvas_.textExtent(currency_).cx - canvas_.textExtent(fourthCurrency_).cx;
-          right(kRight - shift, y_ + 40, amount(static_cast<double>(net), fourthCurrency_));
+          priceAndAmount(y_ + 40, unitPrice(line.salePrice * factor_), kRight - shift,
+                         amount(static_cast<double>(net), fourthCurrency_));
           fourthShown = true;
         }
       }
@@ -523,12 +522,33 @@ class OrderDocument {
     return pageBreak(true);
   }
 
-  // A totals line: label, fourth-currency amount, amount.
-  void totalsLine(const std::string& label, double cents, double fourthCents) {
-    right(fourth_ ? 1300 : 1650, y_, label);
-    if (fourth_) right(kUnitPriceX, y_, amount(fourthCents, fourthCurrency_));
-    right(kRight, y_, amount(cents, currency_));
+  // The unit price and the amount of a row; an amount wider than its column
+  // (a converted one beyond 9.999.999,99) pushes the price left.
+  void priceAndAmount(int y, const std::string& price, int amountX, const std::string& total) {
+    right(std::min(kUnitPriceX, amountX - canvas_.textExtent(total).cx - kTotalsGap), y, price);
+    right(amountX, y, total);
   }
+
+  // A totals line: label, fourth-currency amount, amount. An amount wider
+  // than its column (the German "-21.474.836,48 EUR") pushes what stands left
+  // of it that much further left; gives where the label ends.
+  int totalsLine(const std::string& label, double cents, double fourthCents) {
+    const std::string main = amount(cents, currency_);
+    int end = kRight - canvas_.textExtent(main).cx - kTotalsGap;
+    std::string fourth;
+    int fourthX = kUnitPriceX;
+    if (fourth_) {
+      fourth = amount(fourthCents, fourthCurrency_);
+      fourthX = std::min(fourthX, end);
+      end = fourthX - canvas_.textExtent(fourth).cx - kTotalsGap;
+    }
+    const int labelX = std::min(fourth_ ? 1300 : 1650, end);
+    right(labelX, y_, label);
+    if (fourth_) right(fourthX, y_, fourth);
+    right(kRight, y_, main);
+    return labelX;
+  }
+  static constexpr int kTotalsGap = 10;
 
   bool totals() {
     const orders::DocumentFigures figures =
@@ -569,12 +589,14 @@ class OrderDocument {
     for (int c = 0; c < 2; ++c) {
       const double r = rates[c];
       if (sums[c + 1] != 0) {
-        const std::string label = containedLabels ? frame::Format("enthaltene %-.1f%% UmSt", r / 10)
-                                                  : frame::Format("+ %-.1f%% UmSt", r / 10);
-        totalsLine(label, static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
+        const std::string rate = frame::TaxRate(style_, r / 10);
+        const std::string label =
+            containedLabels ? "enthaltene " + rate + " UmSt" : "+ " + rate + " UmSt";
+        const int labelX =
+            totalsLine(label, static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
         // The net the tax is taken from, left of its label.
         if (legal_)
-          right((fourth_ ? 1300 : 1650) - canvas_.textExtent(label).cx - 40, y_,
+          right(labelX - canvas_.textExtent(label).cx - 40, y_,
                 "Bemessungsgrundlage " + amount(static_cast<double>(figures.netOfClass(c)), currency_));
         y_ += 50;
       }
@@ -639,7 +661,8 @@ class OrderDocument {
       if (!pageBreak(false)) return false;
 
       if (p_.printPaymentTerms) {
-        const std::vector<std::string> terms = orders::PaymentTermsLines(head_, termsDate());
+        const std::vector<std::string> terms =
+            orders::PaymentTermsLines(head_, termsDate(), style_);
         // A positive total heads the terms with the payment line, in bold;
         // the cash-discount line follows in the same font.
         if (head_.total > 0) canvas_.selectFont(BoldFont());
@@ -662,9 +685,10 @@ class OrderDocument {
       left(kLeft, y_, "Unser Angebot der Woche lautet:");
       y_ += 40;
       left(kLeft, y_,
-           frame::Format("%s, Bestellnummer %s zum Preis von nur %-.2f %s.",
-                         Utf8(p_.offerDesignation).c_str(), Utf8(p_.offerArticleNumber).c_str(),
-                         p_.offerPrice / 100.0, CurrencyName(p_, p_.offerCurrency).c_str()));
+           Utf8(p_.offerDesignation) + ", Bestellnummer " + Utf8(p_.offerArticleNumber) +
+               " zum Preis von nur " +
+               frame::Money(style_, p_.offerPrice / 100.0, CurrencyName(p_, p_.offerCurrency)) +
+               ".");
       y_ += 50;
     }
     if (!pageBreak(false)) return false;
@@ -702,6 +726,7 @@ class OrderDocument {
   const PageGeometry& geometry_;
   RenderContext& context_;
   const store::ParameterRecord& p_;
+  const frame::FigureStyle style_;
   const store::OrderHead& head_;
   const store::AddressRecord& customer_;
   const int job_;

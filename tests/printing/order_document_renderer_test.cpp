@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/load_parameters.h"
 #include "orders/order_math.h"
 #include "printing/job_table.h"
@@ -329,6 +332,121 @@ TEST_F(OrderDocumentTest, TotalsColumns) {
                    "Rechnungsbetrag 125.00 EUR"}));
 }
 
+// The figures of a text with numbers: the runs of digits, points and commas
+// in order (a closing point or comma is the sentence's), and the text
+// around them with " %" read as "%".
+struct Figures {
+  std::string words;
+  std::vector<std::string> numbers;
+};
+Figures SplitFigures(const std::string& text) {
+  Figures split;
+  for (std::size_t i = 0; i < text.size();) {
+    const bool sign = text[i] == '-' && i + 1 < text.size() && std::isdigit(text[i + 1]);
+    if (!sign && !std::isdigit(static_cast<unsigned char>(text[i]))) {
+      if (text.compare(i, 2, " %") == 0) ++i;
+      split.words += text[i++];
+      continue;
+    }
+    std::size_t end = text.find_first_not_of("0123456789.,", i + 1);
+    if (end == std::string::npos) end = text.size();
+    while (end > i && (text[end - 1] == '.' || text[end - 1] == ',')) --end;
+    split.numbers.push_back(text.substr(i, end - i));
+    split.words += '#';
+    i = end;
+  }
+  return split;
+}
+
+// The same invoice and credit note in both figure styles: every text stands
+// in the same place in the same font; where the texts differ, only the
+// figures do, and each German figure reads back to the value of the point
+// figure it replaces. Dates and numbers without figures stay as they are.
+TEST_F(OrderDocumentTest, TheGermanStyleRewritesOnlyTheFigures) {
+  app.parameters.printPaymentTerms = 1;
+  app.order.paymentPeriod = 14;
+  app.order.cashDiscount = 25;
+  app.order.cashDiscountPeriod = 7;
+  app.parameters.printOffer = 1;
+  Put(app.parameters.offerArticleNumber, "HOB-100");
+  Put(app.parameters.offerDesignation, "Hobelbank");
+  app.parameters.offerPrice = 123456;
+  add(1, "MASCH-1", "CNC-Fräse", 999999999);
+  add(3.5, "MONT", "Montage", 6000, store::kTaxCodeRate1, 25).unit[0] = 0;
+  Put(app.orderLines[2].unit, "Std");
+  add(2, "LEIM-5", "Holzleim", 399, store::kTaxCodeRate1);
+  app.address.salutation |= store::kAddressPrintDiscountSum;
+  Put(app.parameters.currencySymbol4, "USD");
+  app.parameters.exchangeRates[3] = 1.1f;
+  // An invoice, a credit note, and one with the fourth currency beside the first.
+  for (const auto& [sign, fourth] : {std::pair{1, false}, {-1, false}, {-1, true}}) {
+    SCOPED_TRACE(std::to_string(sign) + (fourth ? " with the fourth currency" : ""));
+    app.parameters.fourthCurrencyPrint = fourth;
+    app.orderLines[1].quantity = sign;
+    app.figures = frame::FigureStyle::Point;
+    const RecordingCanvas point = render(kJobInvoice);
+    app.figures = frame::FigureStyle::German;
+    const RecordingCanvas german = render(kJobInvoice);
+    app.figures = frame::FigureStyle::Point;
+
+    // The point style as it always was.
+    for (const std::string text :
+         {sign > 0 ? "9999999.99 EUR" : "-9999999.99 EUR", "3.500 Std", "2.5%", "7.0%", "19.0%",
+          "60.00", "+ 7.0% UmSt"})
+      EXPECT_NE(point.findText(text), nullptr) << text;
+    const std::vector<const RecordingCanvas::Op*> p = point.texts(), g = german.texts();
+    ASSERT_EQ(p.size(), g.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+      // The net a tax is taken from stands left of its label, wherever that
+      // begins.
+      // A totals label or a unit price gives way to a wider amount.
+      const bool afterLabel = p[i]->text.starts_with("Bemessungsgrundlage");
+      const bool label = (p[i]->x == 1650 || p[i]->x == 1300) && g[i]->x <= p[i]->x;
+      EXPECT_EQ((std::tuple{afterLabel || label ? 0 : p[i]->x, p[i]->y, p[i]->align, p[i]->font}),
+                (std::tuple{afterLabel || label ? 0 : g[i]->x, g[i]->y, g[i]->align, g[i]->font}))
+          << p[i]->text;
+      if (p[i]->text == g[i]->text) continue;
+      ++differing;
+      const Figures before = SplitFigures(p[i]->text), after = SplitFigures(g[i]->text);
+      EXPECT_EQ(before.words, after.words) << p[i]->text << " | " << g[i]->text;
+      ASSERT_EQ(before.numbers.size(), after.numbers.size()) << g[i]->text;
+      for (std::size_t k = 0; k < before.numbers.size(); ++k) {
+        EXPECT_EQ(after.numbers[k].find('.') != std::string::npos &&
+                      after.numbers[k].find(',') == std::string::npos,
+                  false)
+            << "a German figure with a point but no comma: " << g[i]->text;
+        EXPECT_EQ(frame::ReadNumber(before.numbers[k]), frame::ReadNumber(after.numbers[k]))
+            << p[i]->text << " | " << g[i]->text;
+      }
+    }
+    EXPECT_GE(differing, 15u);
+    for (const RecordingCanvas* canvas : {&point, &german}) {
+      const std::vector<std::string> faults = testsupport::LayoutFaults(*canvas, 2100, 2970);
+      EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
+    }
+    // Where the point figures stood.
+    for (const auto& [was, is] :
+         {std::pair{sign > 0 ? "9999999.99 EUR" : "-9999999.99 EUR",
+                    sign > 0 ? "9.999.999,99 EUR" : "-9.999.999,99 EUR"},
+          std::pair{"3.500 Std", "3,5 Std"}, std::pair{"2.5%", "2,5 %"},
+          std::pair{"7.0%", "7,0 %"}, std::pair{"+ 7.0% UmSt", "+ 7,0 % UmSt"},
+          std::pair{"60.00", "60,00"}}) {
+      const auto& before = At(point, was);
+      const auto& after = At(german, is);
+      EXPECT_EQ((std::pair{before.x, before.y}), (std::pair{after.x, after.y})) << is;
+    }
+    if (sign > 0) {
+      EXPECT_NE(german.findText("Bei Zahlung innerhalb der nächsten 7 Tage erhalten Sie 2,5 % Skonto."),
+                nullptr);
+      EXPECT_NE(german.findText("Hobelbank, Bestellnummer HOB-100 zum Preis von nur 1.234,56 EUR."),
+                nullptr);
+    } else {
+      EXPECT_NE(german.findText("GUTSCHRIFT"), nullptr);
+    }
+  }
+}
+
 // Random orders, net and gross, with discounts, credits, back-orders and
 // both tax classes: what the invoice prints adds up to the cent, its final
 // amount is the stored total, and a gross order states the same tax whether
@@ -405,6 +523,14 @@ TEST_F(OrderDocumentTest, DamagedStoredValuesAreLeftOutOrClampedWithAMessage) {
     std::string told;
     for (const auto& shown : ui.shown) told += shown.text + "\n";
     EXPECT_NE(told.find(message), std::string::npos) << told;
+    if (order != 1002) continue;
+    app.figures = frame::FigureStyle::German;
+    ui.shown.clear();
+    render(kJobInvoice);
+    app.figures = frame::FigureStyle::Point;
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_NE(ui.shown.front().text.find("Der Steuersatz -100,0 % der Währung"), std::string::npos)
+        << ui.shown.front().text;
   }
 }
 
@@ -688,12 +814,16 @@ TEST_F(OrderDocumentTest, TheLargestOrderKeepsEveryTextInItsPlace) {
   for (int i = 0; i < 100; ++i)
     add(i ? 9999.999 : 1, "ELT-KAB-2000-WEISS-90", "Kabelkanal-Verbindungsstück Winkel weiß 9",
         i ? 840 : 999999999, i % 2 ? store::kTaxCodeRate1 : store::kTaxCodeRate2, 125);
-  for (int job : {1, 2, 3, 20, 23}) {
-    for (std::uint8_t currency : {0, 3}) {
-      app.order.currency = currency;
-      SCOPED_TRACE("job " + std::to_string(job) + ", currency " + std::to_string(currency));
-      const std::vector<std::string> faults = testsupport::LayoutFaults(render(job), 2100, 2970);
-      EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
+  for (frame::FigureStyle style : {frame::FigureStyle::Point, frame::FigureStyle::German}) {
+    app.figures = style;
+    for (int job : {1, 2, 3, 20, 23}) {
+      for (std::uint8_t currency : {0, 3}) {
+        app.order.currency = currency;
+        SCOPED_TRACE("job " + std::to_string(job) + ", currency " + std::to_string(currency) +
+                     (style == frame::FigureStyle::German ? ", German" : ", point"));
+        const std::vector<std::string> faults = testsupport::LayoutFaults(render(job), 2100, 2970);
+        EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
+      }
     }
   }
 }
