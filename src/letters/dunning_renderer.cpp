@@ -60,7 +60,7 @@ int DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
                                static_cast<long>(item.head.orderNumber),
                                platform::Cp1252ToUtf8(store::GetText(item.head.invoiceDate)).c_str()));
   y += 60;
-  canvas.textOut(150, y, AmountDueLine(p, item.head, item.level));
+  canvas.textOut(150, y, AmountDueLine(p, item.head, item.level, context.app.figures));
   y += 180;
   canvas.textOut(150, y, "Mit freundlichen Grüßen");
   return lost;

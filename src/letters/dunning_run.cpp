@@ -175,8 +175,8 @@ std::string LevelTitle(const store::ParameterRecord& parameters, int level) {
   return std::string(store::GetText(LevelField(parameters, level, true), 81));
 }
 
-std::string AmountDueLine(const store::ParameterRecord& p, const store::OrderHead& head,
-                          int level) {
+std::string AmountDueLine(const store::ParameterRecord& p, const store::OrderHead& head, int level,
+                          frame::FigureStyle style) {
   const char* symbols[] = {p.currencySymbol1, p.currencySymbol2, p.currencySymbol3,
                            p.currencySymbol4};
   const std::string currency =
@@ -184,9 +184,9 @@ std::string AmountDueLine(const store::ParameterRecord& p, const store::OrderHea
   const double open = (static_cast<double>(head.total) - head.paid) / 100.0;
   const int fee = p.dunningFees[std::clamp(level, 1, 3) - 1];
   if (fee > 0)
-    return frame::Format("sich auf %.2f %s inkl. %.2f %s Mahngebühren.", open + fee,
-                         currency.c_str(), static_cast<double>(fee), currency.c_str());
-  return frame::Format("sich auf %.2f %s.", open, currency.c_str());
+    return "sich auf " + frame::Money(style, open + fee, currency) + " inkl. " +
+           frame::Money(style, fee, currency) + " Mahngebühren.";
+  return "sich auf " + frame::Money(style, open, currency) + ".";
 }
 
 }  // namespace letters

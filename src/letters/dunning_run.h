@@ -78,9 +78,9 @@ std::string ReadLevelText(frame::AppState& app, int level, std::string* problem)
 std::string LevelTitle(const store::ParameterRecord& parameters, int level);
 
 // "sich auf ..." line of the amount due: the open amount with the level's
-// fee added when there is one. UTF-8.
+// fee added when there is one, in `style`. UTF-8.
 std::string AmountDueLine(const store::ParameterRecord& parameters, const store::OrderHead& head,
-                          int level);
+                          int level, frame::FigureStyle style = frame::FigureStyle::Point);
 
 }  // namespace letters
 
