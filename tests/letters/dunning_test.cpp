@@ -25,6 +25,25 @@ TEST(DunningLevel, ALevelNeedsMoreDaysThanItsPeriod) {
                                       {43, 3}, {400, 3}, {-5, 0}});
 }
 
+// The amount due with the level's fee, in each figure style; the German
+// style groups the thousands.
+TEST(DunningLetter, TheAmountDueLineInEachFigureStyle) {
+  store::ParameterRecord parameters{};
+  store::SetText(parameters.currencySymbol1, "EUR");
+  parameters.dunningFees[1] = 5;
+  store::OrderHead head{};
+  head.total = 123456789;
+  head.paid = 1000;
+  using frame::FigureStyle;
+  for (const auto& [style, level, expected] :
+       {std::tuple{FigureStyle::Point, 2, "sich auf 1234562.89 EUR inkl. 5.00 EUR Mahngebühren."},
+        std::tuple{FigureStyle::German, 2, "sich auf 1.234.562,89 EUR inkl. 5,00 EUR Mahngebühren."},
+        std::tuple{FigureStyle::Point, 1, "sich auf 1234557.89 EUR."},
+        std::tuple{FigureStyle::German, 1, "sich auf 1.234.557,89 EUR."}}) {
+    EXPECT_EQ(AmountDueLine(parameters, head, level, style), expected);
+  }
+}
+
 // A printer (drawing onto `paper`) that the user may abort, and a preview
 // that keeps its session and the call it makes when it prints.
 struct FakeHost : printing::PrintHost {
@@ -191,6 +210,11 @@ TEST_F(DunningRunTest, LetterLayoutAndAMissingLevelText) {
   EXPECT_EQ(ui.texts().size(), 2u);
   EXPECT_EQ(ui.texts().back(), "Für die 2. Mahnstufe ist keine Textdatei angegeben.\n"
                                "Die Mahnungen werden ohne diesen Text gedruckt.");
+
+  // The same letters in the German style.
+  app.figures = frame::FigureStyle::German;
+  ASSERT_EQ(run(host, true), printing::JobEnd::Printed);
+  EXPECT_NE(host.paper.findText("sich auf 5,02 EUR inkl. 5,00 EUR Mahngebühren."), nullptr);
 }
 
 // A dunning text written on Linux in UTF-8 prints line by line with its
