@@ -5,6 +5,7 @@
 #include <span>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/load_parameters.h"
 #include "orders/booking.h"
 #include "orders/dates.h"
@@ -69,8 +70,11 @@ int PayCommand(frame::AppState& app, const std::vector<std::string>& args) {
     return 2;
   }
   if (!orders::BookPayment(app, form)) return 1;
-  std::printf("Auftrag %ld: bezahlt %.2f, offen %.2f\n", static_cast<long>(app.order.orderNumber),
-              app.order.paid / 100.0, (app.order.total - static_cast<double>(app.order.paid)) / 100.0);
+  std::printf(
+      "Auftrag %ld: bezahlt %s, offen %s\n", static_cast<long>(app.order.orderNumber),
+      frame::Amount(app.figures, app.order.paid / 100.0).c_str(),
+      frame::Amount(app.figures, (app.order.total - static_cast<double>(app.order.paid)) / 100.0)
+          .c_str());
   return 0;
 }
 

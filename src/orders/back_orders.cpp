@@ -5,6 +5,7 @@
 #include <map>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/load_parameters.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
@@ -65,8 +66,9 @@ void ReportDamaged(frame::AppState& app, std::int32_t number) {
                     frame::Icon::Exclamation);
 }
 
-std::string EntryText(std::int32_t number, const store::OrderLine& line) {
-  return frame::Format("%ld %-.3f %s %s %s", static_cast<long>(number), line.quantity,
+std::string EntryText(frame::FigureStyle style, std::int32_t number, const store::OrderLine& line) {
+  return frame::Format("%ld %s %s %s %s", static_cast<long>(number),
+                       frame::Quantity(style, line.quantity).c_str(),
                        std::string(store::GetText(line.unit)).c_str(),
                        std::string(store::GetText(line.articleNumber)).c_str(),
                        std::string(store::GetText(line.description1)).c_str());
@@ -113,7 +115,7 @@ int PrepareBackOrders(frame::AppState& app, BackOrderConfirmation& confirmation)
       if (!(line.flags & store::kLineBackOrder)) continue;
       if (confirmation.entries.size() >= store::kMaxOrderLines) return 1;
       BackOrderEntry listed;
-      listed.text = "       " + EntryText(entry.orderNumber, line);
+      listed.text = "       " + EntryText(app.figures, entry.orderNumber, line);
       line.flags &= static_cast<std::uint16_t>(~store::kLineBackOrder);
       listed.line = line;
       listed.sourceOffset = entry.offset;
@@ -274,7 +276,7 @@ std::vector<std::string> BackOrdersOfArticle(frame::AppState& app, std::string_v
       const store::OrderLine& line = order.lines[i];
       if ((line.flags & store::kLineBackOrder) &&
           store::GetText(line.articleNumber) == articleNumber)
-        entries.push_back(EntryText(entry.orderNumber, line));
+        entries.push_back(EntryText(app.figures, entry.orderNumber, line));
     }
   }
   return entries;

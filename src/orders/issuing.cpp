@@ -6,6 +6,7 @@
 #include <span>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/first_start_defaults.h"
 #include "frame/parameter_file.h"
 #include "frame/user_interface.h"
@@ -88,13 +89,12 @@ bool ConfirmReprintTotal(frame::AppState& app) {
   store::OrderHead today = app.order;
   const std::int32_t total = ComputeOrderTotal(today, app.orderLines, app.parameters);
   if (total == stored.total) return true;
-  return app.ui &&
-         app.ui->question(
-             frame::Format("Mit den heutigen Steuersätzen ergibt diese Rechnung %.2f,\n"
-                           "gespeichert und gebucht ist sie mit %.2f.\n"
-                           "Der gespeicherte Betrag bleibt. Trotzdem drucken ?",
-                           total / 100.0, stored.total / 100.0),
-             frame::Icon::Question, true);
+  return app.ui && app.ui->question("Mit den heutigen Steuersätzen ergibt diese Rechnung " +
+                                        frame::Amount(app.figures, total / 100.0) +
+                                        ",\ngespeichert und gebucht ist sie mit " +
+                                        frame::Amount(app.figures, stored.total / 100.0) +
+                                        ".\nDer gespeicherte Betrag bleibt. Trotzdem drucken ?",
+                                    frame::Icon::Question, true);
 }
 
 bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate) {

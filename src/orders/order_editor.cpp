@@ -71,7 +71,7 @@ OrderEditor::OrderEditor(frame::AppState& app) : app_(app) {
 }
 
 void OrderEditor::refreshTotal() {
-  totalText_ = RefreshOrderTotal(app_.order, app_.orderLines, app_.parameters);
+  totalText_ = RefreshOrderTotal(app_.order, app_.orderLines, app_.parameters, app_.figures);
 }
 
 void OrderEditor::clearEditedLine() {
@@ -370,7 +370,7 @@ void OrderEditor::customerChanged() {
     else
       app_.orders.position = remembered;
   }
-  totalText_ = frame::Format("%-.2f", app_.order.total / 100.0);
+  totalText_ = frame::Amount(app_.figures, app_.order.total / 100.0);
   clearEditedLine();
 }
 
@@ -410,7 +410,7 @@ bool OrderEditor::print(const std::function<void()>& printDialog) {
 
 void OrderEditor::reload() {
   loadAt(app_.orders.position);
-  totalText_ = frame::Format("%-.2f", app_.order.total / 100.0);
+  totalText_ = frame::Amount(app_.figures, app_.order.total / 100.0);
 }
 
 void OrderEditor::setQuantity(double quantity, bool quantityHasFocus) {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/user_interface.h"
 #include "store/address_file.h"
 #include "store/data_file.h"
@@ -43,6 +44,13 @@ std::string CurrencyName(const store::ParameterRecord& p, int currency) {
 }
 
 }  // namespace
+
+// The total of a hit; the point style keeps its old width of five.
+std::string HitAmount(frame::FigureStyle style, std::int32_t cents) {
+  std::string text = frame::Amount(style, cents / 100.0);
+  if (style == frame::FigureStyle::Point && text.size() < 5) text.insert(0, 5 - text.size(), ' ');
+  return text;
+}
 
 bool OrderNumberMatches(std::int32_t orderNumber, long typed) {
   if (typed < 1) return false;
@@ -104,10 +112,10 @@ OrderSearchResult SearchOrders(frame::AppState& app, long number, std::string_vi
       result.moreThanLimit = true;
       break;
     }
-    result.hits.push_back(
-        {k, frame::Format("%ld, %s, %5.2f %s", static_cast<long>(entry.orderNumber),
-                          std::string(store::GetText(head.orderDate)).c_str(), head.total / 100.0,
-                          CurrencyName(app.parameters, head.currency).c_str())});
+    result.hits.push_back({k, frame::Format("%ld, %s, %s %s", static_cast<long>(entry.orderNumber),
+                                            std::string(store::GetText(head.orderDate)).c_str(),
+                                            HitAmount(app.figures, head.total).c_str(),
+                                            CurrencyName(app.parameters, head.currency).c_str())});
   }
   if (app.ui) app.ui->endProgress();
   return result;

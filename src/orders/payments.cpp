@@ -107,19 +107,20 @@ PaymentForm OpenPaymentForm(const frame::AppState& app) {
   PaymentForm form;
   form.orderNumber = frame::Format("%-ld", static_cast<long>(order.orderNumber));
   form.paymentDate = FormatDate(*app.clock);
-  form.cashDiscountLabel = frame::Format("%.1f %% Skonto", order.cashDiscount / 10.0);
+  form.cashDiscountLabel = frame::Percent(app.figures, order.cashDiscount / 10.0, true) + " Skonto";
   form.cashDiscount = DayNumber(form.paymentDate) - DayNumber(store::GetText(order.orderDate)) <
                       order.cashDiscountPeriod;
-  form.amount = ProposedAmount(order, form.cashDiscount);
+  form.amount = ProposedAmount(order, form.cashDiscount, app.figures);
   return form;
 }
 
-std::string ProposedAmount(const store::OrderHead& order, bool cashDiscount) {
+std::string ProposedAmount(const store::OrderHead& order, bool cashDiscount,
+                           frame::FigureStyle style) {
   if (!(order.flags & store::kOrderInvoicePrinted)) return {};
   std::int64_t open = std::int64_t{order.total} - order.paid;
   if (cashDiscount && !order.cashDiscountTaken)
     open -= CashDiscountAmount(order.total, order.cashDiscount);
-  return frame::Format("%-.2f", static_cast<double>(open) / 100.0);
+  return frame::Amount(style, static_cast<double>(open) / 100.0);
 }
 
 int BookPayment(frame::AppState& app, const PaymentForm& form) {

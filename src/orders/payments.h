@@ -14,7 +14,7 @@ namespace orders {
 struct PaymentForm {
   std::string orderNumber;    // "%-ld"
   std::string paymentDate;    // "Zahlungseingang", today
-  std::string cashDiscountLabel;  // "%.1f %% Skonto"
+  std::string cashDiscountLabel;  // "2.0 % Skonto" in the figure style
   bool cashDiscount = false;  // ticked while the cash-discount period runs
   std::string amount;         // "Betrag": ProposedAmount
   std::string account;        // "Konto"
@@ -26,7 +26,8 @@ PaymentForm OpenPaymentForm(const frame::AppState& app);
 
 // The amount the payment form proposes once the invoice is printed (else
 // empty): what is open, less the cash discount when it is to be deducted.
-std::string ProposedAmount(const store::OrderHead& order, bool cashDiscount);
+std::string ProposedAmount(const store::OrderHead& order, bool cashDiscount,
+                           frame::FigureStyle style = frame::FigureStyle::Point);
 
 // "&Buchen": finds the order by the number of the form (from the start of
 // the index), makes it the current order, selects its customer, adds the

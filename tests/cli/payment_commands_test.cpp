@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame/parameter_file.h"
+#include "store/figure_style_file.h"
 #include "store/order_kinds.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
@@ -40,7 +41,12 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   const std::string credit = std::to_string(
       book.order(meier, store::kOrderInvoicePrinted, {BookLine{-1, 5950}}).orderNumber);
   EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + credit + " --amount 59,50"), 1);
-  EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + credit + " --amount -59,50"), 0);
+  // The CLI writes its figures in the style of the data directory.
+  ASSERT_TRUE(store::SaveFigureStyle(book.app, frame::FigureStyle::German));
+  out.clear();
+  EXPECT_EQ(testsupport::RunCommand(run + "pay --order " + credit + " --amount -59,50", &out), 0);
+  EXPECT_EQ(out, "Auftrag " + credit + ": bezahlt -59,50, offen 0,00\n");
+  ASSERT_TRUE(store::SaveFigureStyle(book.app, frame::FigureStyle::Point));
   EXPECT_EQ(+book.stored(std::stoi(credit)).paid, -5950);
 
   EXPECT_EQ(testsupport::RunCommand(run + "book"), 1);  // the question is answered No

@@ -162,6 +162,9 @@ TEST(BackOrdersOfArticle, ListsTheArticlesBackOrderLinesOfOrdersMarkedWithBackOr
   book.order(customer, 0, {{1, 0, -1, kLineBackOrder, 0, "A-1"}});
   EXPECT_EQ(orders::BackOrdersOfArticle(book.app, "A-1"),
             std::vector<std::string>{std::to_string(listed) + " 3.000  A-1 "});
+  book.app.figures = frame::FigureStyle::German;
+  EXPECT_EQ(orders::BackOrdersOfArticle(book.app, "A-1"),
+            std::vector<std::string>{std::to_string(listed) + " 3  A-1 "});
 }
 
 }  // namespace

@@ -64,6 +64,9 @@ TEST_F(CashDesk, SearchByNumberOrByAnyCaseOfTheName) {
   ASSERT_EQ(byNumber.hits.size(), 2u);
   EXPECT_EQ(byNumber.hits[0].text, "126120057, 01.12.2026, 12.50 EUR");
   EXPECT_EQ(byNumber.hits[1].text, "126121057, 01.12.2026, 12.50 EUR");
+  app.figures = frame::FigureStyle::German;
+  EXPECT_EQ(SearchOrders(app, 57, "").hits[0].text, "126120057, 01.12.2026, 12,50 EUR");
+  app.figures = frame::FigureStyle::Point;
   // The name wins over a number typed beside it.
   EXPECT_EQ(OrderSearchSummary(SearchOrders(app, 157, "mEiEr")), "3 Aufträge gefunden");
   for (auto [number, name] : {std::pair{0L, ""}, {999L, ""}, {0L, "Krause"}})

@@ -86,7 +86,14 @@ TEST(BookPayment, CashDiscountInTimeSettlesTheInvoice) {
   ASSERT_EQ(store::StoreOrder(book.app, shown, position, store::StoreMode::Rewrite), 1);
   orders::PaymentForm form = orders::OpenPaymentForm(book.app);
   EXPECT_EQ(std::pair(form.cashDiscount, form.amount), std::pair(true, std::string("116.62")));
+  EXPECT_EQ(form.cashDiscountLabel, "2.0 % Skonto");
   EXPECT_EQ(orders::ProposedAmount(shown, false), "119.00");
+  // The German style proposes what it reads back.
+  book.app.figures = frame::FigureStyle::German;
+  const orders::PaymentForm german = orders::OpenPaymentForm(book.app);
+  book.app.figures = frame::FigureStyle::Point;
+  EXPECT_EQ(german.amount + " " + german.cashDiscountLabel, "116,62 2 % Skonto");
+  EXPECT_EQ(orders::OpenAmountText(shown, frame::FigureStyle::German), "119,00");
   form.amount = "100";
   ASSERT_EQ(orders::BookPayment(book.app, form), 1);
   EXPECT_EQ(orders::OpenAmountText(book.stored(head.orderNumber)), "16.62");

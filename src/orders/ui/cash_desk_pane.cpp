@@ -12,6 +12,7 @@
 #include <iterator>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/main_window.h"
@@ -50,8 +51,9 @@ constexpr int kTabOrder[] = {kArticleNumber, kDescription, kQuantity, kPrice,
                              kRemark1,       kRemark2,     kLines,    kAdd,
                              kRemove,        kGoodsReceipt, kWithInvoice};
 
-QString Money(std::int32_t cents) {
-  return QString::fromStdString(frame::Format("%-.2f", cents / 100.0));
+// Reads back to the same cents in either figure style (ReadCents).
+QString Money(frame::FigureStyle style, std::int32_t cents) {
+  return QString::fromStdString(frame::Amount(style, cents / 100.0));
 }
 
 void SetText(QWidget* root, int id, const QString& text) {
@@ -175,7 +177,7 @@ void CashDeskPane::connectEdits() {
   };
   number(kQuantity, "Anzahl", frame::ReadNumber, [this](double v) {
     sale_.editor().setQuantity(v, Control<QLineEdit>(this, kQuantity)->hasFocus());
-    SetText(this, kPrice, Money(app_.orderLines[0].salePrice));
+    SetText(this, kPrice, Money(app_.figures, app_.orderLines[0].salePrice));
   });
   number(kPrice, "Einzelpreis", frame::ReadCents,
          [&line](std::int32_t v) { line.salePrice = v; });
@@ -197,9 +199,9 @@ void CashDeskPane::showSale() {
   const store::OrderLine& line = app_.orderLines[0];
   SetText(this, kArticleNumber, frame::FromField(line.articleNumber));
   SetText(this, kDescription, frame::FromField(line.description1));
-  SetText(this, kQuantity, QString::fromStdString(frame::Format("%-.3lf", line.quantity)));
-  SetText(this, kPrice, Money(line.salePrice));
-  SetText(this, kCostPrice, Money(line.costPrice));
+  SetText(this, kQuantity, QString::fromStdString(frame::Quantity(app_.figures, line.quantity)));
+  SetText(this, kPrice, Money(app_.figures, line.salePrice));
+  SetText(this, kCostPrice, Money(app_.figures, line.costPrice));
   SetText(this, kRemark1, frame::FromField(line.description2));
   auto* remark2 = Control<frame::LimitedTextEdit>(this, kRemark2);
   if (remark2->storedText() != frame::FromField(line.longText))

@@ -15,6 +15,7 @@
 
 #include "frame/command_ids.h"
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/ui/dialog_support.h"
 #include "frame/ui/field_text.h"
 #include "frame/ui/main_window.h"
@@ -34,8 +35,22 @@ namespace {
 // Column offsets of a list entry, in the units of a 600-unit wide entry.
 constexpr double kEntryUnits = 600;
 
-QString Money(std::int32_t cents) { return QString::fromStdString(frame::Format("%-.2f", cents / 100.0)); }
-QString Tenths(std::int16_t tenths) { return QString::fromStdString(frame::Format("%-.1f", tenths / 10.0)); }
+// The figures of the edit fields read back to the value they show (also the
+// German "1.234,56"): ReadCents and ReadTenths take both styles.
+QString Money(frame::FigureStyle style, std::int32_t cents) {
+  return QString::fromStdString(frame::Amount(style, cents / 100.0));
+}
+QString Tenths(frame::FigureStyle style, std::int16_t tenths) {
+  return QString::fromStdString(frame::Amount(style, tenths / 10.0, 1));
+}
+
+// The amount of a list entry; the point style keeps its old width of five,
+// padded on the right.
+std::string ListedAmount(frame::FigureStyle style, double amount) {
+  std::string text = frame::Amount(style, amount);
+  if (style == frame::FigureStyle::Point && text.size() < 5) text.append(5 - text.size(), ' ');
+  return text;
+}
 
 QLineEdit* Edit(QWidget* root, int id) { return frame::Control<QLineEdit>(root, id); }
 
@@ -77,17 +92,18 @@ void OrderLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     return painter->fontMetrics().elidedText(text, Qt::ElideRight,
                                              static_cast<int>((to - from - 4) * scale));
   };
-  at(0, cut(QString::fromStdString(frame::Format("%-.1f", line.quantity)), 0, 55));
+  const frame::FigureStyle style = app_.figures;
+  at(0, cut(QString::fromStdString(frame::Quantity(style, line.quantity, 1)), 0, 55));
   at(55, cut(frame::FromField(line.articleNumber), 55, 150));
   at(150, cut(frame::FromField(line.description1), 150, 450));
   if (line.flags & store::kLineSpecialPrice) at(450, QStringLiteral("SP"));
   if (line.discount != 0)
-    at(470, QString::fromStdString(frame::Format("%-.1f%%", line.discount / 10.0)));
+    at(470, QString::fromStdString(frame::Percent(style, line.discount / 10.0)));
   if (line.flags & store::kLineBackOrder) at(510, QStringLiteral("NL"));
   const double amount = LineAmountListed(line);
-  QString amountText = QString::fromStdString(
-      (line.flags & store::kLineNotInInvoiceRegister) ? frame::Format("(%-5.2f)", amount)
-                                                      : frame::Format("%-5.2f", amount));
+  QString amountText = QString::fromStdString((line.flags & store::kLineNotInInvoiceRegister)
+                                                  ? "(" + ListedAmount(style, amount) + ")"
+                                                  : ListedAmount(style, amount));
   painter->drawText(QRect(r.left(), r.top() + 2, r.width() - 2, r.height() - 2),
                     Qt::AlignRight | Qt::AlignTop, amountText);
   painter->restore();
@@ -328,7 +344,7 @@ void RechnungPane::connectEdits() {
   number(2071, "Einzel-EK", frame::ReadCents, [&line](std::int32_t v) { line.costPrice = v; });
   number(2043, "Anzahl", frame::ReadNumber, [this](double v) {
     editor_.setQuantity(v, Edit(this, 2043)->hasFocus());
-    SetEditText(this, 2053, Money(app_.orderLines[0].salePrice));
+    SetEditText(this, 2053, Money(app_.figures, app_.orderLines[0].salePrice));
     showLineAmount();
   });
   auto text = [this](int id, char* field, std::size_t width, int limit) {
@@ -384,23 +400,24 @@ void RechnungPane::fillList() {
 }
 
 void RechnungPane::showLineAmount() {
-  frame::Control<QLabel>(this, 2072)->setText(
-      QString::fromStdString(frame::Format("%-.2f", LineAmountShown(app_.orderLines[0]))));
+  frame::Control<QLabel>(this, 2072)
+      ->setText(
+          QString::fromStdString(frame::Amount(app_.figures, LineAmountShown(app_.orderLines[0]))));
 }
 
 void RechnungPane::showEditedLine() {
   const store::OrderLine& line = app_.orderLines[0];
   SetEditText(this, 2046, frame::FromField(line.articleNumber));
-  SetEditText(this, 2043, QString::fromStdString(frame::Format("%-.3lf", line.quantity)));
+  SetEditText(this, 2043, QString::fromStdString(frame::Quantity(app_.figures, line.quantity)));
   frame::Control<QLabel>(this, 2190)->setText(frame::FromField(line.unit));
   SetEditText(this, 2051, frame::FromField(line.description1));
   SetEditText(this, 2060, frame::FromField(line.description2));
   auto* longText = frame::Control<frame::LimitedTextEdit>(this, 2067);
   if (longText->storedText() != frame::FromField(line.longText))
     longText->setStoredText(frame::FromField(line.longText));
-  SetEditText(this, 2053, Money(line.salePrice));
-  SetEditText(this, 2055, Tenths(line.discount));
-  SetEditText(this, 2071, Money(line.costPrice));
+  SetEditText(this, 2053, Money(app_.figures, line.salePrice));
+  SetEditText(this, 2055, Tenths(app_.figures, line.discount));
+  SetEditText(this, 2071, Money(app_.figures, line.costPrice));
   frame::Control<QCheckBox>(this, 2130)->setChecked(line.flags & store::kLineSpecialPrice);
   frame::Control<QCheckBox>(this, 2136)->setChecked(line.flags & store::kLineBackOrder);
   frame::Control<QCheckBox>(this, 2231)->setChecked(line.flags & store::kLineNotInInvoiceRegister);
@@ -422,7 +439,7 @@ void RechnungPane::showOrder() {
   SetEditText(this, 2030, head.orderNumber ? QString::number(head.orderNumber) : QString());
   SetEditText(this, 2089, frame::FromField(head.orderDate));
   SetEditText(this, 2057, QString::number(head.paymentPeriod));
-  SetEditText(this, 2059, Tenths(head.cashDiscount));
+  SetEditText(this, 2059, Tenths(app_.figures, head.cashDiscount));
   SetEditText(this, 2061, QString::number(head.cashDiscountPeriod));
   SetEditText(this, 2225, QString::number(head.dunningLevel));
   const std::pair<int, std::uint16_t> marks[] = {
@@ -430,7 +447,8 @@ void RechnungPane::showOrder() {
       {2034, store::kOrderCostEstimatePrinted},  {2031, store::kOrderDeliveryNotePrinted},
       {2039, store::kOrderInvoicePrinted},       {2042, store::kOrderBooked}};
   for (auto [id, bit] : marks) frame::Control<QCheckBox>(this, id)->setChecked(head.flags & bit);
-  frame::Control<QLabel>(this, 2075)->setText(QString::fromStdString(OpenAmountText(head)));
+  frame::Control<QLabel>(this, 2075)
+      ->setText(QString::fromStdString(OpenAmountText(head, app_.figures)));
   const QString currency = CurrencyName(app_.parameters, head.currency);
   for (int id : {2166, 2167, 2168}) frame::Control<QLabel>(this, id)->setText(currency);
   frame::Control<QLabel>(this, 2069)->setText(QString::fromStdString(editor_.totalText()));

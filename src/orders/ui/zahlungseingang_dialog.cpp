@@ -37,8 +37,8 @@ ZahlungseingangDialog::ZahlungseingangDialog(frame::AppState& app, QWidget* pare
   discount->setChecked(form.cashDiscount);
   // The proposed amount follows the box until the user types his own.
   connect(discount, &QCheckBox::toggled, this, [this, amount](bool ticked) {
-    if (amount->text() == QString::fromStdString(ProposedAmount(app_.order, !ticked)))
-      amount->setText(QString::fromStdString(ProposedAmount(app_.order, ticked)));
+    if (amount->text() == QString::fromStdString(ProposedAmount(app_.order, !ticked, app_.figures)))
+      amount->setText(QString::fromStdString(ProposedAmount(app_.order, ticked, app_.figures)));
   });
   grid->addWidget(discount, 4, 1);
   top->addLayout(grid);

@@ -30,6 +30,7 @@
 #include "printing/ui/qt_print_host.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
+#include "store/figure_style_file.h"
 #include "store/order_file.h"
 #include "store/records_test_support.h"
 
@@ -207,6 +208,30 @@ TEST_F(RechnungPaneTest, DiscountShowsTheLineAmountAndAppendingTheTotal) {
   QTest::mouseClick(none, Qt::LeftButton);
   pane->command(2066);
   EXPECT_EQ(+app.orderLines[2].taxCode, store::kTaxCodeNone);
+}
+
+// In the German style every figure the pane shows reads back as the value
+// it shows: a field left as it stands changes nothing.
+TEST_F(RechnungPaneTest, GermanFiguresReadBackAsTheyAreShown) {
+  ASSERT_TRUE(store::SaveFigureStyle(app, frame::FigureStyle::German));
+  AddCustomer("Meier");
+  AddArticle("100", "Schraube", 123456);
+  Open();
+  pane->command(2062);
+  TakeOver("100");
+  EXPECT_EQ(Text(2053) + " " + Text(2071), "1.234,56 617,28");
+  TypeInto(2043, "3,5");
+  TypeInto(2055, "2,5");
+  EXPECT_EQ(Text(2043) + " " + Text(2055) + " " + Text(2072), "3,5 2,5 4.212,94");
+  for (int id : {2043, 2053, 2055, 2071}) ChangeWithoutFocus(id, Text(id));
+  const store::OrderLine& line = app.orderLines[0];
+  EXPECT_EQ((std::tuple{line.quantity, line.salePrice, line.discount, line.costPrice}),
+            (std::tuple{3.5, 123456, std::int16_t{25}, 61728}));
+  TypeInto(2059, "2,5");
+  ChangeWithoutFocus(2059, Text(2059));
+  EXPECT_EQ(+app.order.cashDiscount, 25);
+  pane->command(2066);
+  EXPECT_EQ(Text(2069) + " " + Text(2075), "5.013,40 0,00");  // 4212.94 x 1.19
 }
 
 TEST_F(RechnungPaneTest, ChoosingACustomerShowsHisNewestOrder) {
