@@ -57,8 +57,8 @@ bool FindFirstAddress(frame::AppState& app) {
   return true;
 }
 
-std::string TurnoverText(std::int32_t cents) {
-  return frame::Format("%-.2f", (cents + 0.005) / 100);
+std::string TurnoverText(std::int32_t cents, frame::FigureStyle style) {
+  return frame::Amount(style, (cents + 0.005) / 100);
 }
 
 std::optional<std::int32_t> ParseTurnover(std::string_view text) { return frame::ReadCents(text); }

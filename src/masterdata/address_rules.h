@@ -32,9 +32,9 @@ void AppendBlanksWhileTaken(frame::AppState& app, store::AddressRecord& address)
 std::string CheckAddressBeforeStore(frame::AppState& app, store::AddressRecord& address,
                                     bool isNew, std::string* notice);
 
-// Turnover: shown as (cents + 0.005) / 100 with "%-.2f"; read by
-// frame::ReadCents (nothing when the text is no number).
-std::string TurnoverText(std::int32_t cents);
+// Turnover: shown as (cents + 0.005) / 100 with two decimals in `style`;
+// read by frame::ReadCents (nothing when the text is no number).
+std::string TurnoverText(std::int32_t cents, frame::FigureStyle style = frame::FigureStyle::Point);
 std::optional<std::int32_t> ParseTurnover(std::string_view text);
 
 // The first address that meets the address criteria becomes current

@@ -21,11 +21,11 @@ std::string_view Head(std::string_view text, std::size_t n) {
 
 }  // namespace
 
-std::string PriceText(std::int32_t cents) {
+std::string PriceText(std::int32_t cents, frame::FigureStyle style) {
   // The half cent only keeps binary fractions off the rounding edge; it goes
   // the way of the sign so that negative prices show what was typed.
   double nudge = cents < 0 ? -0.005 : 0.005;
-  return frame::Format("%-.2f", (cents + nudge) / 100);
+  return frame::Amount(style, (cents + nudge) / 100);
 }
 
 std::optional<std::int32_t> ParsePrice(std::string_view text) { return frame::ReadCents(text); }
@@ -37,7 +37,9 @@ std::int32_t ParseQuantity(std::string_view text) {
   return static_cast<std::int32_t>(frame::ParseWhole(Head(text, kQuantityThresholdChars)));
 }
 
-std::string StockText(double stock) { return frame::Format("%-.3lf", stock); }
+std::string StockText(double stock, frame::FigureStyle style) {
+  return frame::Quantity(style, stock);
+}
 
 std::optional<double> ParseStock(std::string_view text) { return frame::ReadNumber(text); }
 

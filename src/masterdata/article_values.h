@@ -19,6 +19,10 @@ namespace masterdata {
 
 // Field limits of the article editor, in characters.
 inline constexpr int kPriceChars = 11;
+// The German style needs room for its thousands points ("-21.474.836,48").
+inline constexpr int PriceChars(frame::FigureStyle style) {
+  return style == frame::FigureStyle::German ? kPriceChars + 3 : kPriceChars;
+}
 inline constexpr int kQuantityThresholdChars = 4;
 inline constexpr int kStockChars = 14;
 
@@ -31,8 +35,8 @@ inline constexpr int kRemark2Chars = 255;
 inline constexpr int kSupplierChars = 11;
 inline constexpr int kUnitChars = 7;
 
-// "12.50" for 1250.
-std::string PriceText(std::int32_t cents);
+// "12.50" for 1250 ("12,50" in the German style).
+std::string PriceText(std::int32_t cents, frame::FigureStyle style = frame::FigureStyle::Point);
 // Clamped to what the record holds.
 std::optional<std::int32_t> ParsePrice(std::string_view text);
 
@@ -41,9 +45,9 @@ std::optional<std::int32_t> ParsePrice(std::string_view text);
 std::string QuantityText(std::int32_t quantity);
 std::int32_t ParseQuantity(std::string_view text);
 
-// Stocks, minimum, target and ordered quantity: "%-.3lf", read back by
-// frame::ReadNumber.
-std::string StockText(double stock);
+// Stocks, minimum, target and ordered quantity: "%-.3lf" (German "1,5"),
+// read back by frame::ReadNumber.
+std::string StockText(double stock, frame::FigureStyle style = frame::FigureStyle::Point);
 std::optional<double> ParseStock(std::string_view text);
 
 // The sum of the six storage places.

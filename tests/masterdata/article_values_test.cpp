@@ -17,13 +17,22 @@ using testsupport::ExpectEach;
 using Text = const char*;
 
 TEST(ArticleValues, EveryPriceShownReadsBackAsItself) {
-  ExpectEach<std::int32_t, Text>(PriceText, {{1250, "12.50"}, {0, "0.00"}, {-150, "-1.50"},
-                                             {-1, "-0.01"}});
-  for (std::int32_t cents = -200000; cents <= 200000; cents += 7)
-    ASSERT_EQ(ParsePrice(PriceText(cents)), cents) << PriceText(cents);
-  // Up to the widest text the field takes ("-9999999.99" is eleven characters).
-  for (std::int32_t cents : {INT32_MAX, 99999999, -999999999})
-    EXPECT_EQ(ParsePrice(PriceText(cents)), cents) << PriceText(cents);
+  using frame::FigureStyle;
+  ExpectEach<std::int32_t, Text>([](std::int32_t c) { return PriceText(c); },
+                                 {{1250, "12.50"}, {0, "0.00"}, {-150, "-1.50"}, {-1, "-0.01"}});
+  ExpectEach<std::int32_t, Text>([](std::int32_t c) { return PriceText(c, FigureStyle::German); },
+                                 {{1250, "12,50"}, {123456, "1.234,56"}, {-150, "-1,50"},
+                                  {INT32_MIN, "-21.474.836,48"}});
+  for (FigureStyle style : {FigureStyle::Point, FigureStyle::German}) {
+    for (std::int32_t cents = -200000; cents <= 200000; cents += 7)
+      ASSERT_EQ(ParsePrice(PriceText(cents, style)), cents) << PriceText(cents, style);
+    // Up to the widest text the field takes ("-9999999.99" is eleven
+    // characters, "-21.474.836,48" fourteen).
+    for (std::int32_t cents : {INT32_MAX, 99999999, -999999999}) {
+      EXPECT_EQ(ParsePrice(PriceText(cents, style)), cents) << PriceText(cents, style);
+      EXPECT_LE(PriceText(cents, style).size(), static_cast<std::size_t>(PriceChars(style)));
+    }
+  }
   EXPECT_EQ(ParsePrice("-99.999.999.999"), INT32_MIN);  // clamped to the record
   EXPECT_EQ(ParsePrice("7 EUR"), std::nullopt);
 }
@@ -31,6 +40,11 @@ TEST(ArticleValues, EveryPriceShownReadsBackAsItself) {
 TEST(ArticleValues, ThresholdsAreWholeNumbersAndStocksKeepThreeDecimals) {
   ExpectEach<Text, std::int32_t>(ParseQuantity, {{"12,5", 12}, {"12345", 1234}, {"viel", 0}});
   EXPECT_EQ(QuantityText(10) + " " + StockText(1.5) + " " + StockText(-2), "10 1.500 -2.000");
+  // No thousands points: "1.234" would read back as one and a bit.
+  EXPECT_EQ(StockText(1.5, frame::FigureStyle::German) + " " +
+                StockText(1234.5, frame::FigureStyle::German),
+            "1,5 1234,5");
+  EXPECT_EQ(ParseStock(StockText(1234.5, frame::FigureStyle::German)), 1234.5);
   EXPECT_EQ(ParseStock("1.234,5"), 1234.5);
   EXPECT_EQ(ParseStock("x"), std::nullopt);
 

@@ -118,20 +118,25 @@ QWidget* MakeAddressField(QWidget* parent, int controlId) {
 }
 
 void ShowAddress(QWidget* root, const store::AddressRecord& address,
-                 const store::ParameterRecord& parameters) {
+                 const store::ParameterRecord& parameters, frame::FigureStyle style) {
   store::AddressRecord copy = address;
   for (const TextControl& t : kTexts)
     if (QWidget* control = frame::FindControl(root, t.id))
       SetTextOf(control, frame::FromCp1252(store::GetText(t.field(copy), t.width)));
-  auto setNumber = [root](int controlId, const std::string& text) {
-    if (auto* edit = frame::Control<QLineEdit>(root, controlId))
+  auto setNumber = [root, style](int controlId, const std::string& text) {
+    if (auto* edit = frame::Control<QLineEdit>(root, controlId)) {
+      // The thousands points of the German style must not cut the figure.
+      const int length = static_cast<int>(text.size());
+      if (style == frame::FigureStyle::German && edit->maxLength() < length)
+        edit->setMaxLength(length);
       edit->setText(QString::fromStdString(text));
+    }
   };
-  setNumber(id::kCashDiscount, frame::CashDiscountText(address.cashDiscount));
+  setNumber(id::kCashDiscount, frame::CashDiscountText(address.cashDiscount, style));
   setNumber(id::kPaymentPeriod, frame::Format("%-d", address.paymentPeriod));
   setNumber(id::kCashDiscountPeriod, frame::Format("%-d", address.cashDiscountPeriod));
   setNumber(id::kCopies, frame::Format("%-d", address.copies));
-  setNumber(id::kTurnover, TurnoverText(address.turnover));
+  setNumber(id::kTurnover, TurnoverText(address.turnover, style));
   for (int i = 0; i < 4; ++i) SetChecked(root, id::kKinds[i], address.kind == kKindValues[i]);
   const int salutation = address.salutation & 0x0F;
   for (int i = 0; i < 5; ++i)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "frame/figures.h"
 #include "frame/ui/field_text.h"
 #include "frame/user_interface.h"
 #include "store/address_record.h"
@@ -34,10 +35,11 @@ int AddressFieldLimit(int controlId);
 // Builds a line edit (or, for the remark, a multi-line field) for the control.
 QWidget* MakeAddressField(QWidget* parent, int controlId);
 
-// Fills the controls under `root` from the address; the currency buttons
-// carry the symbols of currencies 1-3.
+// Fills the controls under `root` from the address, the figures in
+// `style`; the currency buttons carry the symbols of currencies 1-3.
 void ShowAddress(QWidget* root, const store::AddressRecord& address,
-                 const store::ParameterRecord& parameters);
+                 const store::ParameterRecord& parameters,
+                 frame::FigureStyle style = frame::FigureStyle::Point);
 
 // Stores the controls under `root` into the address. False, with nothing
 // taken, when a number field holds no number (the user was told, through

@@ -180,11 +180,15 @@ void ArtikelPane::showCurrentArticle() {
   Control<frame::LimitedTextEdit>(this, 1106)->setStoredText(frame::FromField(a.remark2));
   Control<QLineEdit>(this, 1101)->setText(frame::FromField(a.supplier));
   Control<QLineEdit>(this, 1108)->setText(frame::FromField(a.unit));
-  Control<QLineEdit>(this, 1107)->setText(QString::fromStdString(StockText(a.targetStock)));
-  Control<QLineEdit>(this, 1103)->setText(QString::fromStdString(StockText(a.minimumStock)));
-  Control<QLineEdit>(this, 1112)->setText(QString::fromStdString(PriceText(a.price1)));
+  Control<QLineEdit>(this, 1107)
+      ->setText(QString::fromStdString(StockText(a.targetStock, app_.figures)));
+  Control<QLineEdit>(this, 1103)
+      ->setText(QString::fromStdString(StockText(a.minimumStock, app_.figures)));
+  Control<QLineEdit>(this, 1112)
+      ->setText(QString::fromStdString(PriceText(a.price1, app_.figures)));
   Control<QLabel>(this, 2180)->setText(shownSymbol_);
-  Control<QLineEdit>(this, 1102)->setText(QString::fromStdString(StockText(TotalStock(a))));
+  Control<QLineEdit>(this, 1102)
+      ->setText(QString::fromStdString(StockText(TotalStock(a), app_.figures)));
   for (int id : {1128, 1104, 1100, 1105, 1101, 1108}) Control<QLineEdit>(this, id)->setCursorPosition(0);
 }
 

@@ -106,11 +106,15 @@ ArtikelEditDialog::ArtikelEditDialog(frame::AppState& app, const store::ArticleR
     if (tier.quantityId)
       priceGrid->addWidget(
           showNumber(tier.quantityId, QuantityText(tier.quantity), kQuantityThresholdChars), row, 1);
-    priceGrid->addWidget(showNumber(tier.priceId, PriceText(tier.price), kPriceChars), row, 2);
+    priceGrid->addWidget(
+        showNumber(tier.priceId, PriceText(tier.price, app_.figures), PriceChars(app_.figures)),
+        row, 2);
     ++row;
   }
   priceGrid->addWidget(new QLabel(QStringLiteral("Einkaufspreis:"), prices), row, 0, 1, 2);
-  priceGrid->addWidget(showNumber(1119, PriceText(article_.purchasePrice), kPriceChars), row, 2);
+  priceGrid->addWidget(
+      showNumber(1119, PriceText(article_.purchasePrice, app_.figures), PriceChars(app_.figures)),
+      row, 2);
   auto* middle = new QVBoxLayout;
   middle->addWidget(prices);
 
@@ -154,15 +158,17 @@ ArtikelEditDialog::ArtikelEditDialog(frame::AppState& app, const store::ArticleR
   for (int i = 0; i < 6; ++i) {
     QString label = i == 0 ? QStringLiteral("Bestand 1:") : QString::number(i + 1);
     double value = article_.stock[i];
-    frame::AddRow(stockGrid, i, 0, label, showNumber(kStockIds[i], StockText(value), kStockChars));
+    frame::AddRow(stockGrid, i, 0, label,
+                  showNumber(kStockIds[i], StockText(value, app_.figures), kStockChars));
   }
   frame::AddRow(stockGrid, 6, 0, QStringLiteral("Min. Best.:"),
-                showNumber(1103, StockText(article_.minimumStock), kStockChars));
+                showNumber(1103, StockText(article_.minimumStock, app_.figures), kStockChars));
   frame::AddRow(stockGrid, 7, 0, QStringLiteral("Soll-Bestand:"),
-                showNumber(1107, StockText(article_.targetStock), kStockChars));
+                showNumber(1107, StockText(article_.targetStock, app_.figures), kStockChars));
   // The quantity on order is kept up to date by the back orders; the field
   // exists but is not shown.
-  QLineEdit* ordered = showNumber(1109, StockText(article_.quantityOnOrder), kStockChars);
+  QLineEdit* ordered =
+      showNumber(1109, StockText(article_.quantityOnOrder, app_.figures), kStockChars);
   ordered->hide();
   auto* right = new QVBoxLayout;
   right->addWidget(stock);

@@ -112,7 +112,7 @@ void KundenPane::showEvent(QShowEvent* event) {
   if (app_.addresses.position != -1) readCurrent();
 }
 
-void KundenPane::refresh() { ShowAddress(this, app_.address, app_.parameters); }
+void KundenPane::refresh() { ShowAddress(this, app_.address, app_.parameters, app_.figures); }
 
 void KundenPane::announce() { window_.sendToPane(frame::PaneSlot::Order, frame::cmd::kAddressChanged); }
 

@@ -95,7 +95,7 @@ KundenEditDialog::KundenEditDialog(frame::AppState& app, const store::AddressRec
   top->addLayout(frame::MakeButtonRow(
       this, {{1, "&Übernehmen"}, {2212, "&Lieferadr."}, {2, "&Abbruch"}, {15, "&Hilfe"}},
       [this](int controlId) { command(controlId); }));
-  ShowAddress(this, address_, app_.parameters);
+  ShowAddress(this, address_, app_.parameters, app_.figures);
   frame::FindControl(this, id::kName1)->setFocus();
 }
 
@@ -124,7 +124,7 @@ void KundenEditDialog::takeOver() {
   std::string refusal = CheckAddressBeforeStore(app_, address_, isNew_, &notice);
   if (!notice.empty() && app_.ui) app_.ui->message(notice, frame::Icon::Exclamation);
   // Show what the checks made of name line 2 and the customer number.
-  ShowAddress(this, address_, app_.parameters);
+  ShowAddress(this, address_, app_.parameters, app_.figures);
   if (!refusal.empty()) {
     if (app_.ui) app_.ui->message(refusal, frame::Icon::Exclamation);
     return;

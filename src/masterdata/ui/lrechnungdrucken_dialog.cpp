@@ -68,7 +68,7 @@ LRechnungDruckenDialog::LRechnungDruckenDialog(frame::AppState& app, QWidget* pa
 }
 
 void LRechnungDruckenDialog::showCurrent() {
-  ShowAddress(this, app_.address, app_.parameters);
+  ShowAddress(this, app_.address, app_.parameters, app_.figures);
   frame::Control<QLineEdit>(this, kCopies)->setText(QString::number(app_.address.copies));
 }
 
