@@ -7,13 +7,15 @@
 
 namespace frame {
 
-std::string CashDiscountText(std::int16_t tenths) {
-  return Format("%-.1f", (tenths + 0.05) / 10);
+std::string CashDiscountText(std::int16_t tenths, FigureStyle style) {
+  return Amount(style, (tenths + 0.05) / 10, 1);
 }
 
 std::optional<std::int16_t> ParseCashDiscount(std::string_view text) { return ReadTenths(text); }
 
-std::string TaxRateText(std::int16_t tenths) { return Format("%.1f", tenths / 10.0); }
+std::string TaxRateText(std::int16_t tenths, FigureStyle style) {
+  return Amount(style, tenths / 10.0, 1);
+}
 
 std::optional<std::int16_t> ParseTaxRate(std::string_view text) {
   std::optional<std::int16_t> tenths = ReadTenths(text);
@@ -21,8 +23,8 @@ std::optional<std::int16_t> ParseTaxRate(std::string_view text) {
   return std::clamp<std::int16_t>(*tenths, 0, 1000);
 }
 
-std::string ExchangeRateText(float rate) {
-  return Format("%.5f", std::max(static_cast<double>(rate), 0.001));
+std::string ExchangeRateText(float rate, FigureStyle style) {
+  return Amount(style, std::max(static_cast<double>(rate), 0.001), 5);
 }
 
 std::optional<float> ParseExchangeRate(std::string_view text) {

@@ -8,23 +8,28 @@
 #include <string>
 #include <string_view>
 
+#include "frame/figures.h"
+
 namespace frame {
 
 // The number fields below are read by the rule of frame::ReadNumber; empty
 // when the text is no number (the dialog refuses it, naming the field).
 
-// "Skonto": tenths of a percent shown as (value + 0.05) / 10 with "%-.1f";
-// read to the nearest whole tenth.
-std::string CashDiscountText(std::int16_t tenths);
+// The texts below are written in `style`; in the German style they read back
+// to the same value ("2,5", "19,0", "1,95583").
+
+// "Skonto": tenths of a percent shown as (value + 0.05) / 10 with one
+// decimal; read to the nearest whole tenth.
+std::string CashDiscountText(std::int16_t tenths, FigureStyle style = FigureStyle::Point);
 std::optional<std::int16_t> ParseCashDiscount(std::string_view text);
 
-// "UmSt": value / 10 with "%.1f"; read to the nearest tenth, clamped to
+// "UmSt": value / 10 with one decimal; read to the nearest tenth, clamped to
 // 0 .. 1000.
-std::string TaxRateText(std::int16_t tenths);
+std::string TaxRateText(std::int16_t tenths, FigureStyle style = FigureStyle::Point);
 std::optional<std::int16_t> ParseTaxRate(std::string_view text);
 
-// "Kurs": "%.5f", shown as at least 0.001; read clamped to 0.001 .. 100.
-std::string ExchangeRateText(float rate);
+// "Kurs": five decimals, shown as at least 0.001; read clamped to 0.001 .. 100.
+std::string ExchangeRateText(float rate, FigureStyle style = FigureStyle::Point);
 std::optional<float> ParseExchangeRate(std::string_view text);
 
 // Whole numbers of the printer settings, clamped silently.

@@ -22,6 +22,7 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
   parameters = master.parameters();
   LetterheadFromCompany(parameters);
   WaehrungDialog currencies(parameters, owner);
+  currencies.setFigures(master.figures());
   if (currencies.exec() != QDialog::Accepted) return false;
   if (!StoreMasterData(app, master, currencies.parameters())) return false;
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;

@@ -226,6 +226,7 @@ void MainWindow::registerFrameCommands() {
   });
   setCommandHandler(cmd::kCurrencies, [this] {
     WaehrungDialog dialog(app_.parameters, this);
+    dialog.setFigures(app_.figures);
     if (dialog.exec() != QDialog::Accepted) return;
     app_.parameters = dialog.parameters();
     app_.fourthCurrencyPrint = app_.parameters.fourthCurrencyPrint;
@@ -263,11 +264,10 @@ void MainWindow::offerOfTheWeek() {
   int currency = article.currency < 4 ? article.currency : 0;
   // The record texts are Windows-1252, the format and the question UTF-8.
   auto utf8 = [](std::string_view field) { return FromCp1252(field).toStdString(); };
-  std::string text = Format("Das Angebot der Woche:\n%s\n%s\nfür %-.2f %s",
-                            utf8(store::GetText(article.number)).c_str(),
-                            utf8(store::GetText(article.designation)).c_str(),
-                            article.price1 / 100.0,
-                            utf8(store::GetText(symbols[currency], 4)).c_str());
+  std::string text =
+      "Das Angebot der Woche:\n" + utf8(store::GetText(article.number)) + "\n" +
+      utf8(store::GetText(article.designation)) + "\nfür " +
+      Money(app_.figures, article.price1 / 100.0, utf8(store::GetText(symbols[currency], 4)));
   if (!app_.ui || !app_.ui->confirm(text, Icon::None)) return;
   store::SetText(app_.parameters.offerArticleNumber, store::GetText(article.number));
   store::SetText(app_.parameters.offerDesignation, store::GetText(article.designation));

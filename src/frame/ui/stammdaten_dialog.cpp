@@ -177,6 +177,8 @@ void StammdatenDialog::applyGrossAsNetRule() {
 void StammdatenDialog::setFigures(FigureStyle figures) {
   figures_ = figures;
   Control<QCheckBox>(this, kGermanFiguresId)->setChecked(figures == FigureStyle::German);
+  Control<QLineEdit>(this, 1055)
+      ->setText(QString::fromStdString(CashDiscountText(parameters_.cashDiscount, figures)));
 }
 
 void StammdatenDialog::command(int id) {

@@ -57,16 +57,13 @@ WaehrungDialog::WaehrungDialog(const store::ParameterRecord& parameters, QWidget
     grid->addWidget(symbol, r, 1);
     if (row.rate2Id) {
       QLineEdit* rate2 = MakeEdit(this, row.rate2Id, 4);
-      rate2->setText(QString::fromStdString(TaxRateText(store::TaxRate(parameters_, c, 2))));
       QLineEdit* rate3 = MakeEdit(this, row.rate3Id, 4);
-      rate3->setText(QString::fromStdString(TaxRateText(store::TaxRate(parameters_, c, 3))));
       grid->addWidget(rate2, r, 2);
       grid->addWidget(rate3, r, 3);
     }
     if (row.exchangeId) {
       grid->addWidget(new QLabel(QStringLiteral("Kurs: 1/"), this), r, 4);
       QLineEdit* rate = MakeEdit(this, row.exchangeId, 7);
-      rate->setText(QString::fromStdString(ExchangeRateText(parameters_.exchangeRates[c])));
       grid->addWidget(rate, r, 5);
     } else if (c == 0) {
       grid->addWidget(new QLabel(QStringLiteral("Kurs: 1/"), this), r, 4);
@@ -90,6 +87,27 @@ WaehrungDialog::WaehrungDialog(const store::ParameterRecord& parameters, QWidget
   auto* buttons = MakeButtonRow(this, {{1, "&OK"}, {2, "&Abbruch"}, {9, "&Hilfe"}}, [this](int id) { command(id); });
   Control<QPushButton>(this, 1)->setDefault(true);
   top->addLayout(buttons);
+  showRates();
+}
+
+void WaehrungDialog::setFigures(FigureStyle figures) {
+  figures_ = figures;
+  showRates();
+}
+
+void WaehrungDialog::showRates() {
+  auto show = [this](int id, const std::string& text) {
+    Control<QLineEdit>(this, id)->setText(QString::fromStdString(text));
+  };
+  for (int c = 0; c < 4; ++c) {
+    const CurrencyRow& row = kRows[c];
+    if (row.rate2Id) {
+      show(row.rate2Id, TaxRateText(store::TaxRate(parameters_, c, 2), figures_));
+      show(row.rate3Id, TaxRateText(store::TaxRate(parameters_, c, 3), figures_));
+    }
+    if (row.exchangeId)
+      show(row.exchangeId, ExchangeRateText(parameters_.exchangeRates[c], figures_));
+  }
 }
 
 void WaehrungDialog::command(int id) {

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "frame/figures.h"
 #include "store/parameter_record.h"
 
 namespace frame {
@@ -15,13 +16,17 @@ class WaehrungDialog : public QDialog {
  public:
   explicit WaehrungDialog(const store::ParameterRecord& parameters, QWidget* parent = nullptr);
   const store::ParameterRecord& parameters() const { return parameters_; }
+  // Shows the tax and exchange rates in `figures` (point style until set).
+  void setFigures(FigureStyle figures);
 
  public slots:
   void command(int id);
 
  private:
   void accept() override;
+  void showRates();
   store::ParameterRecord parameters_;
+  FigureStyle figures_ = FigureStyle::Point;
 };
 
 }  // namespace frame

@@ -53,7 +53,8 @@ TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
   });
   EXPECT_TRUE(RunFirstStartAssistant(app, nullptr));
   EXPECT_TRUE(flagsShown);
-  EXPECT_EQ(rates, "EUR 7.0 19.0 ");
+  // The new directory writes figures the German way, its rates too.
+  EXPECT_EQ(rates, "EUR 7,0 19,0 ");
   const store::ParameterRecord stored = OtherCopy(dir.path()).parameters;
   ExpectGermanDefaults(stored);
   EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
