@@ -93,6 +93,15 @@ TEST(SettingsRules, RatesRoundClampAndReadBackWhatTheyShow) {
   EXPECT_EQ(ParseExchangeRate("kurs"), std::nullopt);
   EXPECT_EQ(ExchangeRateText(0.0f), "0.00100");
   EXPECT_FLOAT_EQ(*ParseExchangeRate(ExchangeRateText(1.95583f)), 1.95583f);
+  // The German style, read back the same.
+  const FigureStyle german = FigureStyle::German;
+  EXPECT_EQ(CashDiscountText(25, german) + " " + TaxRateText(190, german) + " " +
+                ExchangeRateText(1.95583f, german) + " " + CashDiscountText(12345, german),
+            "2,5 19,0 1,95583 1.234,5");
+  for (int tenths : {0, 1, 9, 23, 99, 100, 999, 12345})
+    EXPECT_EQ(ParseCashDiscount(CashDiscountText(static_cast<std::int16_t>(tenths), german)), tenths);
+  EXPECT_EQ(ParseTaxRate(TaxRateText(1000, german)), 1000);
+  EXPECT_FLOAT_EQ(*ParseExchangeRate(ExchangeRateText(1.95583f, german)), 1.95583f);
 }
 
 TEST(SettingsRules, WholeNumbersClampAndIgnoreTrailingText) {
