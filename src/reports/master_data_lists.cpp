@@ -125,8 +125,10 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
         if (proposals ? !(minimum >= 0 && stock < minimum) : !store::MatchArticle(criteria, article))
           return true;
         const int y = page.y();
-        page.left(100, y, Text(article.number));
-        page.left(450, y, Text(article.designation));
+        page.fitLeft(100, y, Text(article.number), 450 - kColumnGap);
+        // The order proposals set the supplier closer: a long designation
+        // is cut before it.
+        page.fitLeft(450, y, Text(article.designation), supplierX - kColumnGap);
         page.left(supplierX, y, Text(article.supplier));
         page.right(kStockRight, y, frame::Quantity(style, stock));
         if (proposals) {

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "platform/cp1252.h"
 #include "reports/report_book.h"
 #include "store/address_file.h"
@@ -35,6 +36,13 @@ class LayoutTest : public ::testing::Test {
     article.length = sizeof article;
     store::SetText(article.number, kArticle);
     store::SetText(article.designation, platform::Utf8ToCp1252("Kabelkanal-Verbindungsstück Winkel weiß 90°"));
+    store::SetText(article.supplier, "GROSSHANDEL");
+    // Stock worth seven digits in either list, and a proposal to order.
+    article.price1 = 99999999;
+    article.purchasePrice = 99999999;
+    article.stock[0] = 9;
+    article.minimumStock = 20;
+    article.targetStock = 99999;
     std::int32_t position = -1;
     store::WriteArticle(book.app, article, position, true);
     book.app.article = article;
@@ -45,6 +53,9 @@ class LayoutTest : public ::testing::Test {
       book.put(ref, Head{.date = date.c_str(), .currency = static_cast<std::uint8_t>(c % 4), .paid = 100},
                {L{.quantity = 1, .price = kLargestNet - c, .article = kArticle}});
     }
+    // A credit note of the same size.
+    book.put(customer(60), Head{.date = "15.12.2026"},
+             {L{.quantity = -1, .price = kLargestNet, .article = kArticle}});
     // An order of a hundred and one back-order lines.
     std::vector<L> lines(101, L{.quantity = 999, .price = 99999999, .article = kArticle,
                                 .flags = store::kLineBackOrder});
@@ -96,10 +107,17 @@ class LayoutTest : public ::testing::Test {
 };
 
 TEST_F(LayoutTest, ListsAndStatisticsKeepEveryTextInItsPlace) {
-  for (int job : {5, 6, 7, 8, 9, 14, 18, 22}) expectTidy(job);
-  // The turnover graph over two years, filtered by an article selection.
-  store::SetText(book.app.articleCriteria.number, "ELT");
-  expectTidy(12, {.reportFrom = "01.01.2025", .reportTo = "31.12.2026"});
+  // Open and unprinted invoices, hit lists, journal, order proposals,
+  // address lists, article lists with stock values, article turnover.
+  for (const frame::FigureStyle style : {frame::FigureStyle::Point, frame::FigureStyle::German}) {
+    SCOPED_TRACE(style == frame::FigureStyle::Point ? "point" : "German");
+    book.app.figures = style;
+    book.app.articleCriteria = {};
+    for (int job : {5, 6, 7, 8, 9, 13, 14, 15, 17, 18, 22}) expectTidy(job);
+    // The turnover graph over two years, filtered by an article selection.
+    store::SetText(book.app.articleCriteria.number, "ELT");
+    expectTidy(12, {.reportFrom = "01.01.2025", .reportTo = "31.12.2026"});
+  }
 }
 
 TEST_F(LayoutTest, EveryBackOrderLinePrintsOnItsOwnRow) {
