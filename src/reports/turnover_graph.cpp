@@ -65,6 +65,20 @@ int FittingLabelHeight(printing::Canvas& canvas, const std::vector<std::string>&
   return 0;
 }
 
+// Cents as whole units, or as at most three digits of thousands, millions,
+// milliards or billions ("12,3 T", "101 Mrd"): the shortest value label.
+std::string CompactFigure(frame::FigureStyle style, std::int64_t cents) {
+  double value = std::trunc(static_cast<double>(cents) / 100);
+  if (std::fabs(value) < 1000) return frame::Amount(style, value, 0);
+  for (const char* unit : {" T", " M", " Mrd", " Bio"}) {
+    value /= 1000;
+    const int decimals = std::fabs(value) < 9.95 ? 1 : 0;
+    if (std::fabs(value) < 999.5 || std::string_view(unit) == " Bio")
+      return frame::Amount(style, value, decimals) + unit;
+  }
+  return {};
+}
+
 std::int64_t Truncated(double value) {
   if (!std::isfinite(value)) return 0;
   return static_cast<std::int64_t>(std::clamp(std::trunc(value), -9.0e15, 9.0e15));
@@ -176,7 +190,8 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
 
   // The value labels of all months in one size that fits the narrowest
   // month: the whole figures with the currency name where that fits, else
-  // without it, else in thousands ("1.235 T") or millions ("1,2 M").
+  // without it, else in thousands ("1.235 T"), else each in the unit that
+  // leaves at most three digits ("1,2 M", "101 Mrd").
   // Where none fits, the bars stand without figures and a note says why.
   const int slotWidth = kPlotWidth / months - 6;
   const frame::FigureStyle style = app.figures;
@@ -184,7 +199,7 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
       [&](std::int64_t v) { return frame::Money(style, static_cast<double>(v / 100), currency, 0); },
       [&](std::int64_t v) { return frame::Amount(style, static_cast<double>(v / 100), 0); },
       [&](std::int64_t v) { return frame::Amount(style, std::round(v / 1.0e5), 0) + " T"; },
-      [&](std::int64_t v) { return frame::Amount(style, std::round(v / 1.0e7) / 10, 1) + " M"; },
+      [&](std::int64_t v) { return CompactFigure(style, v); },
   };
   std::function<std::string(std::int64_t)> valueLabel;
   int labelHeight = 0;
@@ -235,10 +250,20 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
     Bar(canvas, left, right, profitHeight, kProfitColour);
     if (labelHeight > 0) {
       canvas.selectFont(LabelFont(labelHeight));
-      canvas.textOut(middle, static_cast<int>(kBaseLine - turnoverHeight - 35),
-                     valueLabel(turnover[slot]));
-      canvas.textOut(middle, static_cast<int>(kBaseLine - profitHeight + 10),
-                     valueLabel(profit[slot]));
+      const std::string turnoverText = valueLabel(turnover[slot]);
+      const std::string profitText = valueLabel(profit[slot]);
+      const int cell = canvas.textExtent(turnoverText).cy;
+      // The turnover above its bar, the profit just inside the top of its
+      // bar; neither below the base line, where the months are named, and
+      // the profit above the turnover where a low bar would put them on top
+      // of each other.
+      const int turnoverY =
+          static_cast<int>(kBaseLine - std::max<std::int64_t>(turnoverHeight, 0) - 35);
+      int profitY = static_cast<int>(
+          std::min<std::int64_t>(kBaseLine - profitHeight + 10, kBaseLine - cell));
+      if (profitY < turnoverY + cell && turnoverY < profitY + cell) profitY = turnoverY - cell;
+      canvas.textOut(middle, turnoverY, turnoverText);
+      canvas.textOut(middle, profitY, profitText);
     }
     if (label[slot] / 12 > 0) {
       canvas.selectFont(BodyFont());

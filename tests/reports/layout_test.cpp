@@ -115,9 +115,49 @@ TEST_F(LayoutTest, ListsAndStatisticsKeepEveryTextInItsPlace) {
     book.app.articleCriteria = {};
     for (int job : {5, 6, 7, 8, 9, 13, 14, 15, 17, 18, 22}) expectTidy(job);
     // The turnover graph over two years, filtered by an article selection.
+    // Every month names its turnover and profit, if need be in thousands.
     store::SetText(book.app.articleCriteria.number, "ELT");
     expectTidy(12, {.reportFrom = "01.01.2025", .reportTo = "31.12.2026"});
+    int values = 0;
+    const printing::RecordingCanvas graph =
+        render(12, {.reportFrom = "01.01.2025", .reportTo = "31.12.2026"});
+    for (const auto* op : graph.texts())
+      values += op->align == printing::TextAlign::Centre && op->y < 1800;
+    EXPECT_EQ(values, 2 * 24);
   }
+}
+
+// The journal in German figures shows the figures of the point style in the
+// same places: each amount reads back as the same number.
+TEST_F(LayoutTest, TheGermanJournalShowsThePointFigures) {
+  const printing::RecordingCanvas point = render(8);
+  book.app.figures = frame::FigureStyle::German;
+  const printing::RecordingCanvas german = render(8);
+  const auto p = point.texts(), g = german.texts();
+  ASSERT_EQ(p.size(), g.size());
+  auto split = [](const std::string& text) {
+    const std::size_t blank = text.rfind(' ');
+    return std::pair{frame::ReadNumber(text.substr(0, blank)), text.substr(blank + 1)};
+  };
+  int amounts = 0;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    SCOPED_TRACE(p[i]->text + " / " + g[i]->text);
+    EXPECT_EQ(p[i]->x, g[i]->x);
+    EXPECT_EQ(p[i]->y, g[i]->y);
+    if (p[i]->text == g[i]->text) continue;
+    if (p[i]->text.starts_with("Steuersätze")) {
+      EXPECT_EQ(g[i]->text, "Steuersätze: 7,0 % und 19,0 %");
+      continue;
+    }
+    ++amounts;
+    const auto [pointValue, pointCurrency] = split(p[i]->text);
+    const auto [germanValue, germanCurrency] = split(g[i]->text);
+    ASSERT_TRUE(pointValue && germanValue);
+    EXPECT_EQ(*germanValue, *pointValue);
+    EXPECT_EQ(germanCurrency, pointCurrency);
+  }
+  EXPECT_EQ(amounts, 4 * 37 + 4 * 4);  // the rows of 2026 and the total rows
+  EXPECT_NE(german.findText("-9.999.999,99 EUR"), nullptr);
 }
 
 TEST_F(LayoutTest, EveryBackOrderLinePrintsOnItsOwnRow) {
