@@ -33,8 +33,9 @@ constexpr int kTax1Right = 1230;
 constexpr int kTax2Right = 1480;
 constexpr int kGrossRight = 1740;
 constexpr int kRightEdge = kListRightEdge;
-// The tax 1 column begins where the widest date ends.
-constexpr int kTax1Left = kDateX + 150 + kColumnGap;
+// The amount columns are set in one size, the one the narrowest needs.
+constexpr int kAmountWidth = kTax2Right - kTax1Right - kColumnGap;
+static_assert(kTax1Right - kAmountWidth >= kDateX + 150 + kColumnGap, "after the widest date");
 
 int JournalCurrency(const store::OrderHead& head) {
   return std::min<int>(head.currency, kJournalCurrencies - 1);
@@ -159,13 +160,14 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
                 });
   const frame::FigureStyle style = context.app.figures;
   auto amounts = [&](int y, const JournalFigures& figures, const std::string& currency) {
-    page.amount(kTax1Right, y, Money(style, static_cast<double>(figures.tax1), currency), kTax1Left);
+    page.amount(kTax1Right, y, Money(style, static_cast<double>(figures.tax1), currency),
+                kTax1Right - kAmountWidth);
     page.amount(kTax2Right, y, Money(style, static_cast<double>(figures.tax2), currency),
-                kTax1Right + kColumnGap);
+                kTax2Right - kAmountWidth);
     page.amount(kGrossRight, y, Money(style, static_cast<double>(figures.gross), currency),
-                kTax2Right + kColumnGap);
+                kGrossRight - kAmountWidth);
     page.amount(kRightEdge, y, Money(style, static_cast<double>(figures.net), currency),
-                kGrossRight + kColumnGap);
+                kRightEdge - kAmountWidth);
   };
   DrawInIndexOrder(page, journal.seen, journal.rows, [&](const JournalRow& row) {
     const std::string currency = CurrencyName(p, row.currency);

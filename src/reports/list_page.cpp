@@ -113,10 +113,15 @@ void ListPage::amount(int right, int y, const std::string& text, int left) {
     amountFonts_.emplace_back(width, AmountFont(canvas_, BodyFont(layout_.bodyHeight), widest_, width));
     found = amountFonts_.end() - 1;
   }
-  const bool smaller = !(found->second == BodyFont(layout_.bodyHeight));
-  if (smaller) canvas_.selectFont(found->second);
+  // A sum beyond the widest amount gets a size of its own rather than run
+  // into the next column.
+  canvas_.selectFont(found->second);
+  const printing::Font font = canvas_.textExtent(text).cx <= width
+                                  ? found->second
+                                  : AmountFont(canvas_, found->second, text, width);
+  canvas_.selectFont(font);
   ListPage::right(right, y, text);
-  if (smaller) canvas_.selectFont(BodyFont(layout_.bodyHeight));
+  canvas_.selectFont(BodyFont(layout_.bodyHeight));
 }
 
 void ListPage::centre(int x, int y, const std::string& text) {
