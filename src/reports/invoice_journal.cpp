@@ -21,9 +21,9 @@ bool InRegister(const store::OrderLine& line) {
   return (line.flags & store::kLineNotInInvoiceRegister) == 0;
 }
 
-// The columns of the journal in its 3 mm font. An amount column holds
-// "-9999999.99 EUR" in that font; the wider "-9.999.999,99 EUR" of the
-// German style is set smaller where the column needs it (see AmountFont).
+// The columns of the journal in its 3 mm font. Each amount column is 23 mm
+// wide and holds "-9999999.99 EUR" in that font; the wider
+// "-9.999.999,99 EUR" of the German style is set smaller (see AmountFont).
 // The customer's number and name are cut where the next column starts.
 constexpr int kNumberX = 100;
 constexpr int kCustomerNumberX = 270;

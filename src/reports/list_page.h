@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "frame/app_state.h"
-
 #include "printing/canvas.h"
 #include "printing/page_renderer.h"
 
