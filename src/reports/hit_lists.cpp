@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
 #include "orders/goods_receipt.h"
@@ -153,12 +154,11 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
                               std::span<std::uint8_t>(reinterpret_cast<std::uint8_t*>(&article),
                                                       sizeof article),
                               true);
-    const std::string profit =
-        frame::Format("%-.2f %s", static_cast<double>(hit.profit) / 100, currency.c_str());
+    const std::string profit = Money(app.figures, static_cast<double>(hit.profit), currency);
     Left(canvas, 100, y, Text(article.number), 480);
     Left(canvas, 500, y, Text(article.designation), 1630 - canvas.textExtent(profit).cx);
     Right(canvas, 1650, y, profit);
-    Right(canvas, 1850, y, frame::Format("%-.3f", hit.quantity));
+    Right(canvas, 1850, y, frame::Quantity(app.figures, hit.quantity));
     y += 50;
   }
   return page.finish();
@@ -219,11 +219,10 @@ printing::RenderOutcome CustomerHitListRenderer::render(printing::Canvas& canvas
   for (int k = 0; k <= std::min(kHitListRows - 1, last); ++k) {
     const CustomerHit& hit = table[static_cast<std::size_t>(k)];
     if (hit.profit == 0) continue;
-    const std::string profit =
-        frame::Format("%-.2f %s", static_cast<double>(hit.profit) / 100, currency.c_str());
+    const std::string profit = Money(app.figures, static_cast<double>(hit.profit), currency);
     Left(canvas, 100, y, CustomerName(customers.at(hit.reference)), 1430 - canvas.textExtent(profit).cx);
     Right(canvas, 1450, y, profit);
-    Right(canvas, 1850, y, frame::Format("%-.2f %s", static_cast<double>(hit.turnover) / 100, currency.c_str()));
+    Right(canvas, 1850, y, Money(app.figures, static_cast<double>(hit.turnover), currency));
     y += 50;
   }
   return page.finish();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "orders/cash_discount.h"
 #include "orders/dates.h"
 #include "orders/order_math.h"
@@ -20,9 +21,10 @@ bool InRegister(const store::OrderLine& line) {
   return (line.flags & store::kLineNotInInvoiceRegister) == 0;
 }
 
-// The columns of the journal in its 3 mm font. Each amount column holds
-// "9999999.99 EUR" with room to spare for the widest digits of a real font;
-// the customer's number and name are cut where the next column starts.
+// The columns of the journal in its 3 mm font. Each amount column is 23 mm
+// wide and holds "-9999999.99 EUR" in that font; the wider
+// "-9.999.999,99 EUR" of the German style is set smaller (see AmountFont).
+// The customer's number and name are cut where the next column starts.
 constexpr int kNumberX = 100;
 constexpr int kCustomerNumberX = 270;
 constexpr int kNameX = 450;
@@ -31,7 +33,9 @@ constexpr int kTax1Right = 1230;
 constexpr int kTax2Right = 1480;
 constexpr int kGrossRight = 1740;
 constexpr int kRightEdge = kListRightEdge;
-constexpr int kColumnGap = 20;
+// The amount columns are set in one size, the one the narrowest needs.
+constexpr int kAmountWidth = kTax2Right - kTax1Right - kColumnGap;
+static_assert(kTax1Right - kAmountWidth >= kDateX + 150 + kColumnGap, "after the widest date");
 
 int JournalCurrency(const store::OrderHead& head) {
   return std::min<int>(head.currency, kJournalCurrencies - 1);
@@ -154,6 +158,17 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
                   page.right(kGrossRight, 300, "Brutto");
                   page.right(kRightEdge, 300, "Netto");
                 });
+  const frame::FigureStyle style = context.app.figures;
+  auto amounts = [&](int y, const JournalFigures& figures, const std::string& currency) {
+    page.amount(kTax1Right, y, Money(style, static_cast<double>(figures.tax1), currency),
+                kTax1Right - kAmountWidth);
+    page.amount(kTax2Right, y, Money(style, static_cast<double>(figures.tax2), currency),
+                kTax2Right - kAmountWidth);
+    page.amount(kGrossRight, y, Money(style, static_cast<double>(figures.gross), currency),
+                kGrossRight - kAmountWidth);
+    page.amount(kRightEdge, y, Money(style, static_cast<double>(figures.net), currency),
+                kRightEdge - kAmountWidth);
+  };
   DrawInIndexOrder(page, journal.seen, journal.rows, [&](const JournalRow& row) {
     const std::string currency = CurrencyName(p, row.currency);
     const int y = page.y();
@@ -161,10 +176,7 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
     page.fitLeft(kCustomerNumberX, y, row.customerNumber, kNameX - kColumnGap);
     page.fitLeft(kNameX, y, row.customerName, kDateX - kColumnGap);
     page.left(kDateX, y, row.date);
-    page.right(kTax1Right, y, Money(static_cast<double>(row.figures.tax1), currency));
-    page.right(kTax2Right, y, Money(static_cast<double>(row.figures.tax2), currency));
-    page.right(kGrossRight, y, Money(static_cast<double>(row.figures.gross), currency));
-    page.right(kRightEdge, y, Money(static_cast<double>(row.figures.net), currency));
+    amounts(y, row.figures, currency);
     page.next();
   });
   // The rule and every total row get their own page-break test: a full
@@ -180,12 +192,10 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
     }
     const int y = page.y();
     const std::string currency = CurrencyName(p, c);
-    page.right(kDateX + 160, y, frame::Format("Steuersätze: %.1f%% und %.1f%%",
-                                              total.rate1 / 10.0, total.rate2 / 10.0));
-    page.right(kTax1Right, y, Money(static_cast<double>(total.sum.tax1), currency));
-    page.right(kTax2Right, y, Money(static_cast<double>(total.sum.tax2), currency));
-    page.right(kGrossRight, y, Money(static_cast<double>(total.sum.gross), currency));
-    page.right(kRightEdge, y, Money(static_cast<double>(total.sum.net), currency));
+    page.right(kDateX + 160, y,
+               "Steuersätze: " + frame::TaxRate(style, total.rate1 / 10.0) + " und " +
+                   frame::TaxRate(style, total.rate2 / 10.0));
+    amounts(y, total.sum, currency);
     page.next();
   }
   return page.finish();

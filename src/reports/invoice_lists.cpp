@@ -76,7 +76,7 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
     } else {
       row.number = frame::Format("%-ld", static_cast<long>(head.orderNumber));
     }
-    row.amount = Money(static_cast<double>(due), CurrencyName(app.parameters, head.currency));
+    row.amount = Money(app.figures, static_cast<double>(due), CurrencyName(app.parameters, head.currency));
     row.customer = CustomerName(customers.at(head.customerRef));
     rows.push_back(std::move(row));
   });
@@ -108,9 +108,9 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
   if (open && !page.stopped()) {
     page.rule(600, 900, page.y());
     page.right(900, page.y() + 10,
-               frame::Format("Summe der Außenstände: %.2f %s",
-                             static_cast<double>(outstanding.cents(app.parameters)) / 100,
-                             CurrencyName(app.parameters, 0).c_str()));
+               "Summe der Außenstände: " +
+                   Money(app.figures, static_cast<double>(outstanding.cents(app.parameters)),
+                         CurrencyName(app.parameters, 0)));
   }
   return page.finish();
 }
@@ -211,7 +211,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
     row.position = order.position;
     row.number = frame::Format("%-ld", static_cast<long>(head.orderNumber));
     row.details = {Text(customer.customerNumber), CustomerName(customer), Text(head.orderDate)};
-    row.amount = Money(static_cast<double>(profit), CurrencyName(p, head.currency));
+    row.amount = Money(app.figures, static_cast<double>(profit), CurrencyName(p, head.currency));
     rows.push_back(std::move(row));
   });
   SortRows(rows);
@@ -244,7 +244,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
   });
   if (!page.stopped()) {
     page.rule(100, 1900, page.y());
-    page.right(1900, page.y() + 10, Money(static_cast<double>(total.cents(p)), main));
+    page.right(1900, page.y() + 10, Money(app.figures, static_cast<double>(total.cents(p)), main));
   }
   return page.finish();
 }

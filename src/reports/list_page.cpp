@@ -1,5 +1,7 @@
 #include "reports/list_page.h"
 
+#include <algorithm>
+
 #include "frame/decimal.h"
 #include "printing/text_wrap.h"
 #include "reports/report_values.h"
@@ -7,6 +9,31 @@
 namespace reports {
 
 using printing::TextAlign;
+
+std::string WidestAmount(const frame::AppState& app) {
+  auto characters = [](const std::string& utf8) {
+    return std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; });
+  };
+  std::string currency;
+  for (int c = 0; c < 4; ++c) {
+    const std::string name = CurrencyName(app.parameters, c);
+    if (characters(name) > characters(currency)) currency = name;
+  }
+  return Money(app.figures, -999999999, currency);
+}
+
+printing::Font AmountFont(printing::Canvas& canvas, printing::Font base, const std::string& widest,
+                          int width) {
+  printing::FontScope restore(canvas);
+  constexpr int kSmallest = 15;
+  printing::Font font = base;
+  for (int em = -base.height; em >= kSmallest; --em) {
+    font.height = -em;
+    canvas.selectFont(font);
+    if (canvas.textExtent(widest).cx <= width) break;
+  }
+  return font;
+}
 
 namespace {
 // The company name stands in the top left corner of a list, where the
@@ -26,7 +53,8 @@ ListPage::ListPage(printing::Canvas& canvas, const printing::PageGeometry& geome
       heads_(std::move(heads)),
       restore_(canvas),
       align_(canvas.textAlign()),
-      y_(geometry.logicalHeight) {
+      y_(geometry.logicalHeight),
+      widest_(WidestAmount(context.app)) {
   printing::ApplyMapping(canvas_, geometry_);
   canvas_.setBrush(std::nullopt);
 }
@@ -75,6 +103,25 @@ void ListPage::fitLeft(int x, int y, const std::string& text, int right) {
 void ListPage::right(int x, int y, const std::string& text) {
   canvas_.setTextAlign(TextAlign::Right);
   canvas_.textOut(x, y, text);
+}
+
+void ListPage::amount(int right, int y, const std::string& text, int left) {
+  const int width = right - left;
+  auto found = std::find_if(amountFonts_.begin(), amountFonts_.end(),
+                            [width](const auto& entry) { return entry.first == width; });
+  if (found == amountFonts_.end()) {
+    amountFonts_.emplace_back(width, AmountFont(canvas_, BodyFont(layout_.bodyHeight), widest_, width));
+    found = amountFonts_.end() - 1;
+  }
+  // A sum beyond the widest amount gets a size of its own rather than run
+  // into the next column.
+  canvas_.selectFont(found->second);
+  const printing::Font font = canvas_.textExtent(text).cx <= width
+                                  ? found->second
+                                  : AmountFont(canvas_, found->second, text, width);
+  canvas_.selectFont(font);
+  ListPage::right(right, y, text);
+  canvas_.selectFont(BodyFont(layout_.bodyHeight));
 }
 
 void ListPage::centre(int x, int y, const std::string& text) {

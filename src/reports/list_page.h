@@ -10,8 +10,10 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "frame/app_state.h"
 #include "printing/canvas.h"
 #include "printing/page_renderer.h"
 
@@ -23,6 +25,18 @@ inline printing::Font BodyFont(int height = 40) { return printing::Font{"Arial",
 
 // Where the text of a list row must end: 1 cm inside the right edge of A4.
 inline constexpr int kListRightEdge = 2000;
+// The room kept free between two columns.
+inline constexpr int kColumnGap = 20;
+
+// The widest amount a list may print in the figure style of the data
+// directory: -9 999 999.99 with the longest of the four currency names.
+std::string WidestAmount(const frame::AppState& app);
+
+// The font of an amount column `width` wide: `base` where `widest` fits it,
+// else `base` made as much smaller as it must be (down to 1.5 mm), so that
+// every row of the column is set in one size.
+printing::Font AmountFont(printing::Canvas& canvas, printing::Font base, const std::string& widest,
+                          int width);
 
 struct ListLayout {
   int companyX = 100;
@@ -61,6 +75,10 @@ class ListPage {
   // of the user's that would run into the next column.
   void fitLeft(int x, int y, const std::string& text, int right);
   void right(int x, int y, const std::string& text);
+  // An amount right-aligned at `right` in the column that begins at
+  // `left`: in the body font, or in the smaller one the column needs to
+  // hold the widest amount (see AmountFont).
+  void amount(int right, int y, const std::string& text, int left);
   void centre(int x, int y, const std::string& text);
   void rule(int x1, int x2, int y);
   printing::Canvas& canvas() { return canvas_; }
@@ -82,6 +100,8 @@ class ListPage {
   int page_ = 0;
   bool stopped_ = false;
   bool failed_ = false;
+  std::string widest_;
+  std::vector<std::pair<int, printing::Font>> amountFonts_;  // by column width
 };
 
 // Draws the rows the lists collected during the walk in index order, with

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "frame/user_interface.h"
 #include "orders/dates.h"
 #include "reports/hit_list_sort.h"
@@ -53,7 +54,12 @@ double TotalStock(const store::ArticleRecord& article) {
   return total;
 }
 
-std::string Quantity(double value) { return frame::Format("%-.3f", value); }
+// The amount columns of the article lists end at the right edge of the
+// list rows; each holds "-9999999.99 EUR" in the 3 mm font (the German
+// figures are set smaller where a column needs it).
+constexpr int kStockRight = 1500;
+constexpr int kPriceRight = 1750;
+constexpr int kProposedRight = 1650;
 
 }  // namespace
 
@@ -74,6 +80,7 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
   const store::ParameterRecord& p = app.parameters;
   const bool proposals = job_ == kJobOrderProposals;
   const bool sale = job_ == kJobArticlesSale;
+  const frame::FigureStyle style = app.figures;
   const std::string today = orders::FormatDate(*app.clock);
   const std::string main = CurrencyName(p, 0);
   const char* title = proposals ? "Bestellvorschläge vom %s, Seite: %-d"
@@ -88,14 +95,19 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
       canvas, geometry, context, layout,
       [&](int number) { return frame::Format(title, today.c_str(), number); },
       [&](ListPage& page) {
-        page.rule(100, 1900, 240);
+        page.rule(100, kListRightEdge, 240);
         page.left(100, 250, "Artikel#");
         page.left(450, 250, "Bezeichnung");
         page.left(supplierX, 250, "Lieferant");
-        page.right(1500, 250, "Bestand");
-        page.right(1700, 250, proposals ? "Bestellen" : sale ? "VK-Preis" : "EK-Preis");
-        page.right(1900, 250, proposals ? "EK-Preis" : sale ? "VK-Summe" : "EK-Summe");
-        page.rule(100, 1900, proposals ? 290 : 300);
+        page.right(kStockRight, 250, "Bestand");
+        if (proposals) {
+          page.right(1700, 250, "Bestellen");
+          page.right(kListRightEdge, 250, "EK-Preis");
+        } else {
+          page.right(kPriceRight, 250, sale ? "VK-Preis" : "EK-Preis");
+          page.right(kListRightEdge, 250, sale ? "VK-Summe" : "EK-Summe");
+        }
+        page.rule(100, kListRightEdge, proposals ? 290 : 300);
       });
   std::int64_t total = 0;
   const store::ArticleRecord criteria = app.articleCriteria;
@@ -113,21 +125,25 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
         if (proposals ? !(minimum >= 0 && stock < minimum) : !store::MatchArticle(criteria, article))
           return true;
         const int y = page.y();
-        page.left(100, y, Text(article.number));
-        page.left(450, y, Text(article.designation));
+        page.fitLeft(100, y, Text(article.number), 450 - kColumnGap);
+        // The order proposals set the supplier closer: a long designation
+        // is cut before it.
+        page.fitLeft(450, y, Text(article.designation), supplierX - kColumnGap);
         page.left(supplierX, y, Text(article.supplier));
-        page.right(1500, y, Quantity(stock));
+        page.right(kStockRight, y, frame::Quantity(style, stock));
         if (proposals) {
-          page.right(1650, y, Quantity(article.targetStock - stock));
-          page.right(1900, y, Money(article.purchasePrice, CurrencyName(p, article.currency)));
+          page.right(kProposedRight, y, frame::Quantity(style, article.targetStock - stock));
+          page.amount(kListRightEdge, y,
+                      Money(style, article.purchasePrice, CurrencyName(p, article.currency)),
+                      1700 + kColumnGap);
         } else {
           const double price =
               static_cast<double>(sale ? article.price1 : article.purchasePrice);
           const float factor = article.currency <= 3 ? p.exchangeRates[article.currency] : 1.0f;
           const double converted = std::isfinite(factor) && factor > 0 ? price / factor : price;
           const double value = std::trunc(stock) * converted;
-          page.right(1700, y, Money(converted, main));
-          page.right(1900, y, Money(value, main));
+          page.amount(kPriceRight, y, Money(style, converted, main), kStockRight + kColumnGap);
+          page.amount(kListRightEdge, y, Money(style, value, main), kPriceRight + kColumnGap);
           // A sum the total cannot hold is told, never wrapped round.
           std::int64_t cents = 0;
           if (!(std::fabs(value) < 9e18) ||
@@ -143,9 +159,10 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
         return true;
       });
   if (!proposals && !page.stopped()) {
-    page.rule(1700, 1900, page.y() + 5);
+    page.rule(kPriceRight + kColumnGap, kListRightEdge, page.y() + 5);
     page.right(1600, page.y() + 10, "Gesamtsumme");
-    page.right(1900, page.y() + 10, Money(static_cast<double>(total), main));
+    page.amount(kListRightEdge, page.y() + 10, Money(style, static_cast<double>(total), main),
+                kPriceRight + kColumnGap);
   }
   return page.finish();
 }

@@ -36,8 +36,8 @@ std::int64_t MainCurrencySum::cents(const store::ParameterRecord& p) const {
   return static_cast<std::int64_t>(std::clamp<long double>(total, -9.0e18L, 9.0e18L));
 }
 
-std::string Money(double cents, const std::string& currency) {
-  return frame::Format("%.2f %s", cents / 100, currency.c_str());
+std::string Money(frame::FigureStyle style, double cents, const std::string& currency) {
+  return frame::Money(style, cents / 100, currency);
 }
 
 std::string CustomerName(const store::AddressRecord& address, std::size_t limit) {

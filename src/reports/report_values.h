@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "frame/figures.h"
 #include "store/address_record.h"
 #include "store/parameter_record.h"
 
@@ -30,8 +31,8 @@ class MainCurrencySum {
   long double sums_[4] = {0, 0, 0, 0};
 };
 
-// "%.2f %s": cents / 100 with the currency name.
-std::string Money(double cents, const std::string& currency);
+// cents / 100 with the currency name, in the figure style of the lists.
+std::string Money(frame::FigureStyle style, double cents, const std::string& currency);
 
 // Name line 1, a blank when it is not empty, name line 2; at most `limit`
 // bytes of it (Windows-1252, before the conversion to UTF-8).

@@ -1,8 +1,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "orders/dates.h"
 #include "orders/goods_receipt.h"
 #include "printing/text_wrap.h"
@@ -60,6 +63,20 @@ int FittingLabelHeight(printing::Canvas& canvas, const std::vector<std::string>&
       return height;
   }
   return 0;
+}
+
+// Cents as whole units, or as at most three digits of thousands, millions,
+// milliards or billions ("12,3 T", "101 Mrd"): the shortest value label.
+std::string CompactFigure(frame::FigureStyle style, std::int64_t cents) {
+  double value = std::trunc(static_cast<double>(cents) / 100);
+  if (std::fabs(value) < 1000) return frame::Amount(style, value, 0);
+  for (const char* unit : {" T", " M", " Mrd", " Bio"}) {
+    value /= 1000;
+    const int decimals = std::fabs(value) < 9.95 ? 1 : 0;
+    if (std::fabs(value) < 999.5 || std::string_view(unit) == " Bio")
+      return frame::Amount(style, value, decimals) + unit;
+  }
+  return {};
 }
 
 std::int64_t Truncated(double value) {
@@ -169,27 +186,41 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
   canvas.selectFont(LabelFont());
   canvas.setTextAlign(printing::TextAlign::Right);
   canvas.textOut(kPlotLeft - 10, 1770 - grid.height,
-                 frame::Format("%-ld %s", static_cast<long>(grid.step / 100), currency.c_str()));
+                 frame::Money(app.figures, static_cast<double>(grid.step / 100), currency, 0));
 
   // The value labels of all months in one size that fits the narrowest
-  // month: with the currency name where that fits, else the bare figures.
+  // month: the whole figures with the currency name where that fits, else
+  // without it, else in thousands ("1.235 T"), else each in the unit that
+  // leaves at most three digits ("1,2 M", "101 Mrd").
+  // Where none fits, the bars stand without figures and a note says why.
   const int slotWidth = kPlotWidth / months - 6;
-  std::vector<std::string> values, bare;
-  for (int i = 0; i < months; ++i)
-    for (std::int64_t v : {turnover[static_cast<std::size_t>(i)], profit[static_cast<std::size_t>(i)]}) {
-      bare.push_back(frame::Format("%-ld", static_cast<long>(v / 100)));
-      values.push_back(bare.back() + " " + currency);
-    }
-  bool withCurrency = true;
-  int labelHeight = FittingLabelHeight(canvas, values, slotWidth);
-  if (labelHeight == 0) {
-    withCurrency = false;
-    labelHeight = FittingLabelHeight(canvas, bare, slotWidth);
-  }
-  auto valueLabel = [&](std::int64_t v) {
-    const std::string figure = frame::Format("%-ld", static_cast<long>(v / 100));
-    return withCurrency ? figure + " " + currency : figure;
+  const frame::FigureStyle style = app.figures;
+  const std::vector<std::function<std::string(std::int64_t)>> forms = {
+      [&](std::int64_t v) { return frame::Money(style, static_cast<double>(v / 100), currency, 0); },
+      [&](std::int64_t v) { return frame::Amount(style, static_cast<double>(v / 100), 0); },
+      [&](std::int64_t v) { return frame::Amount(style, std::round(v / 1.0e5), 0) + " T"; },
+      [&](std::int64_t v) { return CompactFigure(style, v); },
   };
+  std::function<std::string(std::int64_t)> valueLabel;
+  int labelHeight = 0;
+  for (const auto& form : forms) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < months; ++i) {
+      texts.push_back(form(turnover[static_cast<std::size_t>(i)]));
+      texts.push_back(form(profit[static_cast<std::size_t>(i)]));
+    }
+    labelHeight = FittingLabelHeight(canvas, texts, slotWidth);
+    if (labelHeight > 0) {
+      valueLabel = form;
+      break;
+    }
+  }
+  if (labelHeight == 0) {
+    canvas.selectFont(LabelFont());
+    canvas.setTextAlign(printing::TextAlign::Left);
+    canvas.textOut(kPlotLeft, 1940,
+                   "Die Monatsspalten sind zu schmal für die Beträge; sie werden nicht gezeigt.");
+  }
 
   canvas.selectFont(BodyFont());
   canvas.setTextAlign(printing::TextAlign::Left);
@@ -219,10 +250,20 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
     Bar(canvas, left, right, profitHeight, kProfitColour);
     if (labelHeight > 0) {
       canvas.selectFont(LabelFont(labelHeight));
-      canvas.textOut(middle, static_cast<int>(kBaseLine - turnoverHeight - 35),
-                     valueLabel(turnover[slot]));
-      canvas.textOut(middle, static_cast<int>(kBaseLine - profitHeight + 10),
-                     valueLabel(profit[slot]));
+      const std::string turnoverText = valueLabel(turnover[slot]);
+      const std::string profitText = valueLabel(profit[slot]);
+      const int cell = canvas.textExtent(turnoverText).cy;
+      // The turnover above its bar, the profit just inside the top of its
+      // bar; neither below the base line, where the months are named, and
+      // the profit above the turnover where a low bar would put them on top
+      // of each other.
+      const int turnoverY =
+          static_cast<int>(kBaseLine - std::max<std::int64_t>(turnoverHeight, 0) - 35);
+      int profitY = static_cast<int>(
+          std::min<std::int64_t>(kBaseLine - profitHeight + 10, kBaseLine - cell));
+      if (profitY < turnoverY + cell && turnoverY < profitY + cell) profitY = turnoverY - cell;
+      canvas.textOut(middle, turnoverY, turnoverText);
+      canvas.textOut(middle, profitY, profitText);
     }
     if (label[slot] / 12 > 0) {
       canvas.selectFont(BodyFont());

@@ -11,6 +11,7 @@
 #include <span>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "letters/dunning_run.h"
 #include "orders/order_math.h"
 #include "orders/payments.h"
@@ -132,6 +133,11 @@ TEST(InvoiceJournal, TotalsPerCurrencyAndTheCsvAgree) {
     EXPECT_NE(csv.find(sum + "\r\n"), std::string::npos) << csv;
   }
   EXPECT_EQ(csv.find("Summe;;;;CHF"), std::string::npos);
+  // The CSV keeps its own format whatever the figures of the lists.
+  book.app.figures = frame::FigureStyle::German;
+  EXPECT_EQ(reports::JournalCsv(reports::CollectJournal(book.app, "01.12.2026", "31.12.2026"),
+                                book.app.parameters),
+            csv);
 }
 
 // A customer's text that a spreadsheet would run as a formula is written as

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "frame/decimal.h"
+#include "frame/figures.h"
 #include "platform/cp1252.h"
 #include "reports/report_book.h"
 #include "store/address_file.h"
@@ -35,6 +36,13 @@ class LayoutTest : public ::testing::Test {
     article.length = sizeof article;
     store::SetText(article.number, kArticle);
     store::SetText(article.designation, platform::Utf8ToCp1252("Kabelkanal-Verbindungsstück Winkel weiß 90°"));
+    store::SetText(article.supplier, "GROSSHANDEL");
+    // Stock worth seven digits in either list, and a proposal to order.
+    article.price1 = 99999999;
+    article.purchasePrice = 99999999;
+    article.stock[0] = 9;
+    article.minimumStock = 20;
+    article.targetStock = 99999;
     std::int32_t position = -1;
     store::WriteArticle(book.app, article, position, true);
     book.app.article = article;
@@ -45,6 +53,9 @@ class LayoutTest : public ::testing::Test {
       book.put(ref, Head{.date = date.c_str(), .currency = static_cast<std::uint8_t>(c % 4), .paid = 100},
                {L{.quantity = 1, .price = kLargestNet - c, .article = kArticle}});
     }
+    // A credit note of the same size.
+    book.put(customer(60), Head{.date = "15.12.2026"},
+             {L{.quantity = -1, .price = kLargestNet, .article = kArticle}});
     // An order of a hundred and one back-order lines.
     std::vector<L> lines(101, L{.quantity = 999, .price = 99999999, .article = kArticle,
                                 .flags = store::kLineBackOrder});
@@ -96,10 +107,57 @@ class LayoutTest : public ::testing::Test {
 };
 
 TEST_F(LayoutTest, ListsAndStatisticsKeepEveryTextInItsPlace) {
-  for (int job : {5, 6, 7, 8, 9, 14, 18, 22}) expectTidy(job);
-  // The turnover graph over two years, filtered by an article selection.
-  store::SetText(book.app.articleCriteria.number, "ELT");
-  expectTidy(12, {.reportFrom = "01.01.2025", .reportTo = "31.12.2026"});
+  // Open and unprinted invoices, hit lists, journal, order proposals,
+  // address lists, article lists with stock values, article turnover.
+  for (const frame::FigureStyle style : {frame::FigureStyle::Point, frame::FigureStyle::German}) {
+    SCOPED_TRACE(style == frame::FigureStyle::Point ? "point" : "German");
+    book.app.figures = style;
+    book.app.articleCriteria = {};
+    for (int job : {5, 6, 7, 8, 9, 13, 14, 15, 17, 18, 22}) expectTidy(job);
+    // The turnover graph over two years, filtered by an article selection.
+    // Every month names its turnover and profit, if need be in thousands.
+    store::SetText(book.app.articleCriteria.number, "ELT");
+    expectTidy(12, {.reportFrom = "01.01.2025", .reportTo = "31.12.2026"});
+    int values = 0;
+    const printing::RecordingCanvas graph =
+        render(12, {.reportFrom = "01.01.2025", .reportTo = "31.12.2026"});
+    for (const auto* op : graph.texts())
+      values += op->align == printing::TextAlign::Centre && op->y < 1800;
+    EXPECT_EQ(values, 2 * 24);
+  }
+}
+
+// The journal in German figures shows the figures of the point style in the
+// same places: each amount reads back as the same number.
+TEST_F(LayoutTest, TheGermanJournalShowsThePointFigures) {
+  const printing::RecordingCanvas point = render(8);
+  book.app.figures = frame::FigureStyle::German;
+  const printing::RecordingCanvas german = render(8);
+  const auto p = point.texts(), g = german.texts();
+  ASSERT_EQ(p.size(), g.size());
+  auto split = [](const std::string& text) {
+    const std::size_t blank = text.rfind(' ');
+    return std::pair{frame::ReadNumber(text.substr(0, blank)), text.substr(blank + 1)};
+  };
+  int amounts = 0;
+  for (std::size_t i = 0; i < p.size(); ++i) {
+    SCOPED_TRACE(p[i]->text + " / " + g[i]->text);
+    EXPECT_EQ(p[i]->x, g[i]->x);
+    EXPECT_EQ(p[i]->y, g[i]->y);
+    if (p[i]->text == g[i]->text) continue;
+    if (p[i]->text.starts_with("Steuersätze")) {
+      EXPECT_EQ(g[i]->text, "Steuersätze: 7,0 % und 19,0 %");
+      continue;
+    }
+    ++amounts;
+    const auto [pointValue, pointCurrency] = split(p[i]->text);
+    const auto [germanValue, germanCurrency] = split(g[i]->text);
+    ASSERT_TRUE(pointValue && germanValue);
+    EXPECT_EQ(*germanValue, *pointValue);
+    EXPECT_EQ(germanCurrency, pointCurrency);
+  }
+  EXPECT_EQ(amounts, 4 * 37 + 4 * 4);  // the rows of 2026 and the total rows
+  EXPECT_NE(german.findText("-9.999.999,99 EUR"), nullptr);
 }
 
 TEST_F(LayoutTest, EveryBackOrderLinePrintsOnItsOwnRow) {
