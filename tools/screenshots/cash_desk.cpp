@@ -10,6 +10,7 @@
 #include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
 #include "screenshots.h"
+#include "store/figure_style_file.h"
 #include "store/records_test_support.h"
 #include "support/test_app.h"
 
@@ -22,6 +23,8 @@ void CashDesk() {
   frame::LoadParameters(app);
   testsupport::SetEuroAndDm(app.parameters);
   app.parameters.grossPrices = 1;
+  store::SaveFigureStyle(app, frame::FigureStyle::German);  // as a new data directory has it
+  app.figures = frame::FigureStyle::German;
   frame::SaveParameters(app, frame::OrderCounter::FromMemory);
   std::int32_t position = -1;
   store::WriteAddress(app, testsupport::MakeAddress("Barverkauf"), position, true);

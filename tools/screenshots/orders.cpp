@@ -11,6 +11,7 @@
 #include "masterdata/ui/kunden_pane.h"
 #include "orders/ui/rechnung_pane.h"
 #include "screenshots.h"
+#include "store/figure_style_file.h"
 #include "store/records_test_support.h"
 #include "support/test_app.h"
 
@@ -22,6 +23,8 @@ void OrderPane() {
   t.ui.defaultAnswer = true;
   frame::LoadParameters(app);
   testsupport::SetEuroAndDm(app.parameters);
+  store::SaveFigureStyle(app, frame::FigureStyle::German);  // as a new data directory has it
+  app.figures = frame::FigureStyle::German;
   frame::SaveParameters(app, frame::OrderCounter::FromMemory);
   std::int32_t position = -1;
   store::WriteAddress(app, testsupport::MakeAddress("Mustermann", "", "Maschinenbau GmbH"), position, true);
