@@ -55,8 +55,10 @@ TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
   EXPECT_TRUE(flagsShown);
   // The new directory writes figures the German way, its rates too.
   EXPECT_EQ(rates, "EUR 7,0 19,0 ");
-  const store::ParameterRecord stored = OtherCopy(dir.path()).parameters;
+  const AppState other = OtherCopy(dir.path());
+  const store::ParameterRecord stored = other.parameters;
   ExpectGermanDefaults(stored);
+  EXPECT_EQ(other.figures, FigureStyle::German);
   EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
 }
 
@@ -81,8 +83,10 @@ TEST_F(FirstStartTest, TheCommandLineWritesTheSameDefaults) {
   const std::string init = std::string(bin) + "/belvon-cli --data-dir " + other.path() + " init";
   ASSERT_EQ(std::system((init + " >/dev/null 2>&1").c_str()), 0);
   EXPECT_TRUE(ParametersUnset(OtherCopy(other.path()).parameters));  // plain init stays empty
+  EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::Point);
   ASSERT_EQ(std::system((init + " --defaults >/dev/null 2>&1").c_str()), 0);
   ExpectGermanDefaults(OtherCopy(other.path()).parameters);
+  EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::German);
 }
 
 }  // namespace
