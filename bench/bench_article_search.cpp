@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench_directory.h"
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
+#include "store/app_state.h"
+#include "store/load_parameters.h"
 #include "masterdata/article_search.h"
 #include "store/collation.h"
 #include "store/data_file.h"

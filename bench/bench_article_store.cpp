@@ -10,8 +10,8 @@
 #include <string>
 
 #include "bench_directory.h"
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
+#include "store/app_state.h"
+#include "store/load_parameters.h"
 #include "store/article_file.h"
 #include "store/text_field.h"
 

@@ -23,9 +23,9 @@
 #include "bench_directory.h"
 #include "datanorm/datanorm_export.h"
 #include "datanorm/datanorm_import.h"
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
-#include "frame/user_interface.h"
+#include "store/app_state.h"
+#include "store/load_parameters.h"
+#include "core/user_interface.h"
 #include "masterdata/article_search.h"
 
 namespace {

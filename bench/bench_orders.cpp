@@ -9,9 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
-#include "frame/parameter_file.h"
+#include "store/app_state.h"
+#include "store/load_parameters.h"
+#include "store/parameter_file.h"
 #include "platform/clock.h"
 #include "store/order_file.h"
 #include "store/text_field.h"

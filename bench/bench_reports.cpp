@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "bench_directory.h"
-#include "frame/app_state.h"
-#include "frame/first_start_defaults.h"
-#include "frame/load_parameters.h"
-#include "frame/parameter_file.h"
+#include "store/app_state.h"
+#include "store/first_start_defaults.h"
+#include "store/load_parameters.h"
+#include "store/parameter_file.h"
 #include "platform/clock.h"
 #include "platform/cp1252.h"
 #include "printing/print_job.h"

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 
 namespace cli {
 

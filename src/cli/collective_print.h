@@ -14,7 +14,7 @@
 
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "orders/collective_invoice.h"
 
 namespace cli {

@@ -11,10 +11,10 @@
 #include "cli/payment_commands.h"
 #include "cli/print_command.h"
 #include "cli/report_commands.h"
-#include "frame/first_start_defaults.h"
+#include "store/first_start_defaults.h"
 #include "store/figure_style_file.h"
-#include "frame/load_parameters.h"
-#include "frame/parameter_file.h"
+#include "store/load_parameters.h"
+#include "store/parameter_file.h"
 #include "store/file_replacement.h"
 
 namespace cli {

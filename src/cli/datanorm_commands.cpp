@@ -5,7 +5,7 @@
 #include "datanorm/address_export.h"
 #include "datanorm/datanorm_export.h"
 #include "datanorm/datanorm_import.h"
-#include "frame/load_parameters.h"
+#include "store/load_parameters.h"
 #include "platform/cp1252.h"
 
 namespace cli {

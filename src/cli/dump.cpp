@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/json_line.h"
-#include "frame/parameter_file.h"
+#include "store/parameter_file.h"
 #include "platform/cp1252.h"
 #include "store/address_record.h"
 #include "store/article_record.h"

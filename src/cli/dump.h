@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace cli {
 

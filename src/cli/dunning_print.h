@@ -16,7 +16,7 @@
 
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "printing/page_renderer.h"
 
 namespace cli {

@@ -5,7 +5,7 @@
 
 #include "cli/print_command.h"
 #include "einvoice/einvoice_file.h"
-#include "frame/load_parameters.h"
+#include "store/load_parameters.h"
 #include "orders/issuing.h"
 
 namespace cli {

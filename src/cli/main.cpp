@@ -9,8 +9,8 @@
 
 #include "cli/cli_user_interface.h"
 #include "cli/commands.h"
-#include "frame/app_state.h"
-#include "frame/ui/profile.h"
+#include "store/app_state.h"
+#include "widgets/profile.h"
 #include "maintenance/previous_format.h"
 
 namespace {

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "frame/load_parameters.h"
+#include "store/load_parameters.h"
 #include "maintenance/currency_changeover.h"
 #include "maintenance/index_repair.h"
 #include "maintenance/master_rebuild.h"
 #include "maintenance/order_rebuild.h"
 #include "maintenance/structure_test.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 
 namespace cli {
 

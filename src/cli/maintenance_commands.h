@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace cli {
 

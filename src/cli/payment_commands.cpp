@@ -4,11 +4,11 @@
 #include <map>
 #include <span>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/load_parameters.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "store/load_parameters.h"
 #include "orders/booking.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "orders/payments.h"
 #include "orders/settling.h"
 #include "store/address_file.h"

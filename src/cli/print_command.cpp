@@ -15,8 +15,8 @@
 #include <optional>
 #include <span>
 
-#include "frame/decimal.h"
-#include "frame/load_parameters.h"
+#include "core/decimal.h"
+#include "store/load_parameters.h"
 #include "letters/dunning_renderer.h"
 #include "letters/letter_text.h"
 #include "platform/cp1252.h"
@@ -24,7 +24,7 @@
 #include "platform/output_file.h"
 #include "orders/issuing.h"
 #include "printing/job_table.h"
-#include "printing/order_document_renderer.h"
+#include "orders/order_document_renderer.h"
 #include "printing/print_job.h"
 #include "printing/ui/printer_devices.h"
 #include "store/address_file.h"

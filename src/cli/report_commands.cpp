@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "frame/decimal.h"
-#include "frame/load_parameters.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "store/load_parameters.h"
+#include "core/dates.h"
 #include "platform/cp1252.h"
 #include "platform/output_file.h"
 #include "reports/invoice_journal.h"

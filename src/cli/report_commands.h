@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "printing/page_renderer.h"
 
 namespace cli {

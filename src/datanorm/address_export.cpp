@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "platform/output_file.h"
 #include "store/address_file.h"
 #include "store/bytes.h"

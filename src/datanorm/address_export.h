@@ -4,7 +4,7 @@
 #ifndef BELVON_DATANORM_ADDRESS_EXPORT_H
 #define BELVON_DATANORM_ADDRESS_EXPORT_H
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace datanorm {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/article_record.h"
 
 namespace datanorm {

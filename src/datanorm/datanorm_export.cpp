@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "datanorm/code_page_850.h"
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
 #include "platform/cp1252.h"
 #include "platform/output_file.h"
 #include "store/article_record.h"

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace datanorm {
 

@@ -9,8 +9,8 @@
 
 #include "datanorm/code_page_850.h"
 #include "datanorm/datanorm_lines.h"
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
 #include "platform/cp1252.h"
 #include "platform/file_reading.h"
 #include "store/text_field.h"

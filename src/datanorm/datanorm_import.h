@@ -19,7 +19,7 @@
 #include <string>
 
 #include "datanorm/bulk_article_file.h"
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace datanorm {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "platform/utf8.h"
 
 namespace einvoice {

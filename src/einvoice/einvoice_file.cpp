@@ -1,9 +1,9 @@
 #include "einvoice/einvoice_file.h"
 
 #include "einvoice/cii_writer.h"
-#include "einvoice/einvoice_settings.h"
+#include "store/einvoice_settings.h"
 #include "einvoice/invoice_model.h"
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "platform/output_file.h"
 
 namespace einvoice {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "platform/file.h"
 
 namespace einvoice {

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <span>
 
-#include "einvoice/field_rules.h"
-#include "frame/decimal.h"
-#include "orders/dates.h"
+#include "store/field_rules.h"
+#include "core/decimal.h"
+#include "core/dates.h"
 #include "orders/document_figures.h"
 #include "orders/order_math.h"
 #include "orders/payments.h"

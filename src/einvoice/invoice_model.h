@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "einvoice/einvoice_settings.h"
-#include "frame/app_state.h"
+#include "store/einvoice_settings.h"
+#include "store/app_state.h"
 
 namespace einvoice {
 

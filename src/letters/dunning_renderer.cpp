@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
 #include "platform/cp1252.h"
 #include "printing/letter_renderer.h"
 #include "printing/letterhead.h"

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <span>
 
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
 #include "letters/letter_text.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "platform/cp1252.h"
 #include "store/data_file.h"
 #include "store/order_file.h"

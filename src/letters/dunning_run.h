@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/address_record.h"
 #include "store/order_record.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "platform/cp1252.h"
 #include "platform/file_reading.h"
 #include "platform/output_file.h"

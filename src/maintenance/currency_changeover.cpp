@@ -3,7 +3,7 @@
 #include <cstring>
 #include <set>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "maintenance/file_images.h"
 #include "maintenance/index_repair.h"
 #include "store/bytes.h"

@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace maintenance {
 

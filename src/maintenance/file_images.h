@@ -13,8 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "frame/app_state.h"
-#include "frame/user_interface.h"
+#include "store/app_state.h"
+#include "core/user_interface.h"
 #include "maintenance/record_walk.h"
 #include "platform/file.h"
 #include "store/indexed_file.h"

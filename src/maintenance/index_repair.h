@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "maintenance/structure_test.h"
 
 namespace maintenance {

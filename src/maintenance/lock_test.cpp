@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "store/data_file.h"
 
 namespace maintenance {

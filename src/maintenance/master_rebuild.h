@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "maintenance/file_images.h"
 
 namespace maintenance {

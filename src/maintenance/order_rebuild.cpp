@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "maintenance/index_repair.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
 #include "store/text_field.h"

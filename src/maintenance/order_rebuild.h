@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "maintenance/file_images.h"
 
 namespace maintenance {

@@ -15,7 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "maintenance/file_images.h"
 
 namespace maintenance {

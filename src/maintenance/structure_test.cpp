@@ -5,7 +5,7 @@
 #include <map>
 #include <optional>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "maintenance/collective_links.h"
 #include "maintenance/file_images.h"
 #include "maintenance/line_articles.h"

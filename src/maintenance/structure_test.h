@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/indexed_file.h"
 
 namespace maintenance {

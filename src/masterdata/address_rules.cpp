@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "store/address_file.h"
 #include "store/text_field.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/address_record.h"
 
 namespace masterdata {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/text_field.h"

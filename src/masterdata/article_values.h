@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace masterdata {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace masterdata {
 

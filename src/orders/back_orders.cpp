@@ -4,12 +4,12 @@
 #include <cstring>
 #include <map>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/load_parameters.h"
-#include "frame/user_interface.h"
-#include "orders/dates.h"
-#include "orders/numbering.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "store/load_parameters.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
+#include "store/numbering.h"
 #include "orders/order_math.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"

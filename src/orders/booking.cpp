@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "orders/document_figures.h"
 #include "orders/goods_receipt.h"
 #include "orders/order_math.h"

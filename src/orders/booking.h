@@ -4,7 +4,7 @@
 #ifndef BELVON_ORDERS_BOOKING_H
 #define BELVON_ORDERS_BOOKING_H
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace orders {
 

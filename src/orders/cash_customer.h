@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace orders {
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "frame/load_parameters.h"
-#include "frame/user_interface.h"
+#include "store/load_parameters.h"
+#include "core/user_interface.h"
 #include "orders/cash_customer.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "orders/goods_receipt.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"

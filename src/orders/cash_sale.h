@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "orders/issuing.h"
 #include "orders/order_editor.h"
 

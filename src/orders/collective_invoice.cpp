@@ -5,9 +5,9 @@
 #include <cstring>
 #include <map>
 
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
 #include "orders/goods_receipt.h"
 #include "orders/order_math.h"
 #include "store/data_file.h"

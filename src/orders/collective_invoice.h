@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/order_record.h"
 
 namespace orders {

@@ -5,11 +5,11 @@
 #include <memory>
 #include <span>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/first_start_defaults.h"
-#include "frame/parameter_file.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "store/first_start_defaults.h"
+#include "store/parameter_file.h"
+#include "core/user_interface.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/bytes.h"

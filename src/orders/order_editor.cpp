@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "frame/decimal.h"
-#include "frame/load_parameters.h"
-#include "frame/user_interface.h"
-#include "orders/dates.h"
-#include "orders/numbering.h"
+#include "core/decimal.h"
+#include "store/load_parameters.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
+#include "store/numbering.h"
 #include "orders/order_math.h"
 #include "store/article_file.h"
 #include "store/data_file.h"

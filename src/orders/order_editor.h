@@ -13,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace orders {
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <optional>
 
-#include "frame/decimal.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "core/dates.h"
 #include "orders/payments.h"
 #include "store/value_check.h"
 

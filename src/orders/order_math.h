@@ -52,7 +52,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/figures.h"
+#include "core/figures.h"
 #include "store/article_record.h"
 #include "store/order_record.h"
 #include "store/parameter_record.h"

@@ -4,9 +4,9 @@
 #include <span>
 #include <unordered_map>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "core/user_interface.h"
 #include "store/address_file.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"

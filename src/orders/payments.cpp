@@ -8,10 +8,10 @@
 #include <optional>
 #include <span>
 
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
 #include "orders/cash_discount.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/data_file.h"

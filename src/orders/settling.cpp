@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/user_interface.h"
-#include "orders/dates.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"

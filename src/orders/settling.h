@@ -8,7 +8,7 @@
 #include <vector>
 #include <cstdint>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace orders {
 

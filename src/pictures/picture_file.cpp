@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "pictures/jpeg_decoder.h"
 #include "platform/cp1252.h"
 #include "platform/file.h"

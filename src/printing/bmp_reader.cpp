@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "platform/cp1252.h"
 #include "platform/file.h"
 #include "platform/file_reading.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
 #include "printing/text_wrap.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/font_description.h"
+#include "printing/font_description.h"
 #include "platform/cp1252.h"
 #include "printing/bmp_reader.h"
 #include "printing/text_wrap.h"

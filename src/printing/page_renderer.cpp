@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 
 namespace printing {
 

@@ -1,6 +1,6 @@
 #include "printing/print_job.h"
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "printing/job_table.h"
 
 namespace printing {

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "printing/canvas.h"
 #include "printing/page_renderer.h"
 

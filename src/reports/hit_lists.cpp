@@ -4,10 +4,10 @@
 #include <new>
 #include <unordered_map>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/user_interface.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
 #include "orders/goods_receipt.h"
 #include "printing/text_wrap.h"
 #include "reports/hit_list_sort.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
+#include "core/decimal.h"
+#include "core/figures.h"
 #include "orders/cash_discount.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "orders/order_math.h"
 #include "platform/cp1252.h"
 #include "reports/list_page.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "printing/page_renderer.h"
 #include "store/order_record.h"
 #include "store/parameter_record.h"

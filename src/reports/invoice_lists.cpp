@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "frame/decimal.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "core/dates.h"
 #include "orders/goods_receipt.h"
 #include "reports/invoice_journal.h"
 #include "reports/list_page.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "reports/report_values.h"
 
 namespace reports {

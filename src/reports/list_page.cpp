@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "printing/text_wrap.h"
 #include "reports/report_values.h"
 

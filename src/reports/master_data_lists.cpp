@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/user_interface.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
 #include "reports/hit_list_sort.h"
 #include "reports/list_page.h"
 #include "reports/report_values.h"

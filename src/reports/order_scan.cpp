@@ -5,8 +5,8 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/value_check.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/index_entry.h"
 #include "store/order_record.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/figures.h"
+#include "core/figures.h"
 #include "store/address_record.h"
 #include "store/parameter_record.h"
 

@@ -4,9 +4,9 @@
 #include <functional>
 #include <vector>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "core/dates.h"
 #include "orders/goods_receipt.h"
 #include "printing/text_wrap.h"
 #include "reports/list_page.h"

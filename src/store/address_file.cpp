@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/address_record.h"
 
 namespace store {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "store/bytes.h"
 
 namespace frame {

@@ -11,7 +11,7 @@
 #include <span>
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "platform/file.h"
 
 namespace store {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "store/data_file.h"
 #include "store/discount_entry.h"
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "frame/app_state.h"
-#include "frame/figures.h"
+#include "store/app_state.h"
+#include "core/figures.h"
 
 namespace store {
 

@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "store/data_file.h"
 
 namespace store {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <map>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
 #include "store/order_record.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "platform/file.h"
 #include "store/indexed_file.h"
 

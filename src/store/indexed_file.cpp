@@ -6,7 +6,7 @@
 #include <string>
 #include <utility>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"

@@ -38,7 +38,7 @@
 #include <string_view>
 #include <vector>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "platform/file.h"
 
 namespace store {

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "frame/user_interface.h"
-#include "orders/numbering.h"
+#include "core/user_interface.h"
+#include "store/numbering.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/order_record.h"
 
 namespace store {

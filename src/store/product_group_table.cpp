@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/data_file.h"
 #include "store/text_field.h"
 

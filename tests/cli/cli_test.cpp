@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "einvoice/einvoice_seller.h"
-#include "frame/parameter_file.h"
+#include "store/parameter_file.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/bytes.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/parameter_file.h"
+#include "store/parameter_file.h"
 #include "store/figure_style_file.h"
 #include "store/order_kinds.h"
 #include "support/order_book.h"

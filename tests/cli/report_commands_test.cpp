@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "frame/parameter_file.h"
+#include "store/parameter_file.h"
 #include "reports/invoice_journal.h"
 #include "reports/journal_csv.h"
 #include "store/records_test_support.h"

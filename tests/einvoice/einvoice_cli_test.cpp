@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "einvoice/einvoice_seller.h"
-#include "frame/parameter_file.h"
+#include "store/parameter_file.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
 

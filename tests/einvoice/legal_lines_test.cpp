@@ -7,10 +7,10 @@
 #include <tuple>
 
 #include "einvoice/einvoice_seller.h"
-#include "einvoice/einvoice_settings.h"
+#include "store/einvoice_settings.h"
 #include "orders/order_math.h"
 #include "printing/job_table.h"
-#include "printing/order_document_renderer.h"
+#include "orders/order_document_renderer.h"
 #include "printing/recording_canvas.h"
 #include "store/text_field.h"
 #include "support/test_app.h"

@@ -4,8 +4,8 @@
 
 #include <fstream>
 
-#include "frame/decimal.h"
-#include "frame/parameter_file.h"
+#include "core/decimal.h"
+#include "store/parameter_file.h"
 #include "letters/dunning_renderer.h"
 #include "letters/letter_text.h"
 #include "printing/recording_canvas.h"

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "letters/envelope_renderer.h"
 #include "printing/job_table.h"
 #include "printing/recording_canvas.h"

@@ -8,7 +8,7 @@
 
 #include <tuple>
 
-#include "frame/load_parameters.h"
+#include "store/load_parameters.h"
 #include "maintenance/maintenance_test_support.h"
 #include "maintenance/structure_test.h"
 #include "store/file_replacement.h"

@@ -4,8 +4,8 @@
 
 #include <tuple>
 
-#include "frame/decimal.h"
-#include "frame/parameter_file.h"
+#include "core/decimal.h"
+#include "store/parameter_file.h"
 #include "orders/booking.h"
 #include "orders/cash_customer.h"
 #include "orders/cash_sale.h"

@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "frame/decimal.h"
-#include "frame/parameter_file.h"
+#include "core/decimal.h"
+#include "store/parameter_file.h"
 #include "store/records_test_support.h"
 #include "support/failing_file_system.h"
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "store/parameter_record.h"
 #include "support/case_table.h"
 

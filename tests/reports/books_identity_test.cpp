@@ -11,7 +11,7 @@
 #include <regex>
 
 #include "orders/issuing.h"
-#include "printing/order_document_renderer.h"
+#include "orders/order_document_renderer.h"
 #include "reports/invoice_journal.h"
 #include "report_book.h"
 #include "store/order_file.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <span>
 
-#include "frame/decimal.h"
+#include "core/decimal.h"
 #include "orders/collective_invoice.h"
 #include "orders/document_figures.h"
 #include "orders/payments.h"

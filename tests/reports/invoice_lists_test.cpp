@@ -10,8 +10,8 @@
 #include <random>
 #include <span>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
+#include "core/decimal.h"
+#include "core/figures.h"
 #include "letters/dunning_run.h"
 #include "orders/order_math.h"
 #include "orders/payments.h"

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
+#include "core/decimal.h"
+#include "core/figures.h"
 #include "platform/cp1252.h"
 #include "reports/report_book.h"
 #include "store/address_file.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/parameter_file.h"
+#include "store/parameter_file.h"
 #include "store/records_test_support.h"
 
 namespace store {

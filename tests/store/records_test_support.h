@@ -12,8 +12,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
+#include "store/app_state.h"
+#include "store/load_parameters.h"
 #include "store/address_file.h"
 #include "store/address_record.h"
 #include "store/article_file.h"

@@ -16,7 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/ui/dialog_support.h"
+#include "widgets/dialog_support.h"
 
 namespace testsupport {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/load_parameters.h"
+#include "store/load_parameters.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
 #include "store/order_file.h"

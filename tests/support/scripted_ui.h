@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 
 namespace testsupport {
 

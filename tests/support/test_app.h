@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "frame/app_state.h"
-#include "frame/load_parameters.h"
+#include "store/app_state.h"
+#include "store/load_parameters.h"
 #include "platform/clock.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"

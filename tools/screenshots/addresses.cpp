@@ -1,6 +1,6 @@
 // The address pane and its dialogs.
-#include "frame/load_parameters.h"
-#include "frame/ui/main_window.h"
+#include "store/load_parameters.h"
+#include "app/main_window.h"
 #include "masterdata/address_rules.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "masterdata/ui/kundenauswahl_dialog.h"

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QLineEdit>
 
-#include "frame/load_parameters.h"
-#include "frame/parameter_file.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/main_window.h"
+#include "store/load_parameters.h"
+#include "store/parameter_file.h"
+#include "widgets/dialog_support.h"
+#include "app/main_window.h"
 #include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
 #include "screenshots.h"

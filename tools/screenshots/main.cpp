@@ -9,14 +9,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frame/load_parameters.h"
-#include "frame/ui/about_dialog.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/druckparam_dialog.h"
-#include "frame/ui/mahndaten_dialog.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/stammdaten_dialog.h"
-#include "frame/ui/waehrung_dialog.h"
+#include "store/load_parameters.h"
+#include "app/about_dialog.h"
+#include "widgets/dialog_support.h"
+#include "app/druckparam_dialog.h"
+#include "app/mahndaten_dialog.h"
+#include "app/main_window.h"
+#include "app/stammdaten_dialog.h"
+#include "app/waehrung_dialog.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/artikelauswahl_dialog.h"
 #include "masterdata/ui/artikeledit_dialog.h"

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "frame/load_parameters.h"
+#include "store/load_parameters.h"
 #include "pictures/ui/picture_window.h"
 #include "screenshots.h"
 #include "store/text_field.h"

@@ -11,13 +11,13 @@
 
 #include "datanorm/datanorm_export.h"
 #include "datanorm/datanorm_import.h"
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/file_chooser.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/ui/progress_box.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "widgets/file_chooser.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "widgets/progress_box.h"
 
 namespace datanorm {
 

@@ -2,9 +2,9 @@
 
 #include "datanorm/address_export.h"
 #include "datanorm/ui/datanorm_dialog.h"
-#include "frame/command_ids.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
+#include "core/command_ids.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
 
 namespace datanorm {
 

@@ -4,11 +4,11 @@
 #include <QFileDialog>
 
 #include "einvoice/einvoice_file.h"
-#include "einvoice/einvoice_settings.h"
+#include "store/einvoice_settings.h"
 #include "einvoice/ui/erechnung_dialog.h"
-#include "frame/command_ids.h"
-#include "frame/ui/main_window.h"
-#include "frame/user_interface.h"
+#include "core/command_ids.h"
+#include "app/main_window.h"
+#include "core/user_interface.h"
 #include "orders/issuing.h"
 
 namespace einvoice {

@@ -6,7 +6,7 @@
 #include <QString>
 #include <functional>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 class QWidget;
 namespace frame {

@@ -8,8 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "core/user_interface.h"
 
 namespace einvoice {
 

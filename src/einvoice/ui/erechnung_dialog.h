@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "einvoice/einvoice_settings.h"
-#include "frame/app_state.h"
+#include "store/einvoice_settings.h"
+#include "store/app_state.h"
 
 class QComboBox;
 class QLineEdit;

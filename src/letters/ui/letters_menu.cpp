@@ -1,8 +1,8 @@
 #include "letters/ui/letters_menu.h"
 
-#include "frame/command_ids.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
+#include "core/command_ids.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
 #include "letters/envelope_renderer.h"
 #include "letters/ui/mahnung_dialog.h"
 #include "letters/ui/textverarbeitung_dialog.h"

@@ -6,14 +6,14 @@
 #include <QPointer>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
-#include "frame/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
+#include "core/user_interface.h"
 #include "letters/dunning_renderer.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "printing/ui/qt_print_host.h"
 
 namespace letters {

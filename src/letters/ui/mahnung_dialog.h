@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "letters/dunning_run.h"
 
 namespace letters {

@@ -6,11 +6,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "core/user_interface.h"
 #include "letters/letter_text.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 #include "printing/job_table.h"
 #include "printing/ui/qt_print_host.h"
 

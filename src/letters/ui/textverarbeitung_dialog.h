@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "printing/page_renderer.h"
 
 namespace frame {

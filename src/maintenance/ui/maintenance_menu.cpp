@@ -1,8 +1,8 @@
 #include "maintenance/ui/maintenance_menu.h"
 
-#include "frame/command_ids.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
+#include "core/command_ids.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
 #include "maintenance/currency_changeover.h"
 #include "maintenance/lock_test.h"
 #include "maintenance/master_rebuild.h"

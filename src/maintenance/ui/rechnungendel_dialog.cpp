@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/help_viewer.h"
-#include "orders/dates.h"
+#include "widgets/dialog_support.h"
+#include "widgets/help_viewer.h"
+#include "core/dates.h"
 
 namespace maintenance {
 

@@ -4,10 +4,10 @@
 #include <QButtonGroup>
 #include <QLineEdit>
 
-#include "frame/decimal.h"
-#include "frame/settings_rules.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/number_field.h"
+#include "core/decimal.h"
+#include "core/settings_rules.h"
+#include "widgets/dialog_support.h"
+#include "widgets/number_field.h"
 #include "masterdata/address_rules.h"
 #include "store/text_field.h"
 

@@ -7,9 +7,9 @@
 #include <QString>
 #include <QWidget>
 
-#include "frame/figures.h"
-#include "frame/ui/field_text.h"
-#include "frame/user_interface.h"
+#include "core/figures.h"
+#include "widgets/field_text.h"
+#include "core/user_interface.h"
 #include "store/address_record.h"
 #include "store/parameter_record.h"
 

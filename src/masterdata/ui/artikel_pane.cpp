@@ -9,11 +9,11 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "frame/command_ids.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/main_window.h"
-#include "frame/user_interface.h"
+#include "core/command_ids.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "app/main_window.h"
+#include "core/user_interface.h"
 #include "masterdata/article_values.h"
 #include "masterdata/moved_article.h"
 #include "masterdata/ui/artikelauswahl_dialog.h"

@@ -8,9 +8,9 @@
 #include <QPointer>
 #include <cstdint>
 
-#include "frame/app_state.h"
-#include "frame/message_count.h"
-#include "frame/ui/pane.h"
+#include "store/app_state.h"
+#include "store/message_count.h"
+#include "widgets/pane.h"
 #include "store/article_record.h"
 
 namespace frame {

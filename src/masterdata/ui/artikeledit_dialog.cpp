@@ -8,11 +8,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/ui/number_field.h"
-#include "frame/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "widgets/number_field.h"
+#include "core/user_interface.h"
 #include "masterdata/article_values.h"
 #include "store/article_file.h"
 #include "store/text_field.h"

@@ -9,7 +9,7 @@
 #include <QHash>
 #include <QString>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/article_record.h"
 
 class QLineEdit;

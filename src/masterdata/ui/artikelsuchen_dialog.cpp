@@ -7,11 +7,11 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/profile.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "widgets/profile.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "core/user_interface.h"
 #include "masterdata/article_search.h"
 #include "masterdata/ui/artikelauswahl_dialog.h"
 #include "store/article_file.h"

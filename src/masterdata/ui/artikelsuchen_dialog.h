@@ -11,7 +11,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 class QListWidgetItem;
 

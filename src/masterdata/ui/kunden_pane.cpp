@@ -8,11 +8,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "frame/command_ids.h"
-#include "frame/message_count.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/main_window.h"
-#include "frame/user_interface.h"
+#include "core/command_ids.h"
+#include "store/message_count.h"
+#include "widgets/dialog_support.h"
+#include "app/main_window.h"
+#include "core/user_interface.h"
 #include "masterdata/address_rules.h"
 #include "masterdata/ui/address_fields.h"
 #include "masterdata/ui/kundenauswahl_dialog.h"

@@ -4,8 +4,8 @@
 #ifndef BELVON_MASTERDATA_UI_KUNDEN_PANE_H
 #define BELVON_MASTERDATA_UI_KUNDEN_PANE_H
 
-#include "frame/app_state.h"
-#include "frame/ui/pane.h"
+#include "store/app_state.h"
+#include "widgets/pane.h"
 #include "store/address_record.h"
 
 namespace frame {

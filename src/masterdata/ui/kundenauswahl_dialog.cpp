@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
 #include "masterdata/address_rules.h"
 #include "masterdata/ui/address_fields.h"
 #include "store/text_field.h"

@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "store/address_record.h"
 
 namespace masterdata {

@@ -7,9 +7,9 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "widgets/help_viewer.h"
+#include "core/user_interface.h"
 #include "masterdata/address_rules.h"
 #include "masterdata/ui/address_fields.h"
 

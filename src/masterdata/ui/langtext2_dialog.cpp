@@ -3,8 +3,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
 #include "masterdata/article_values.h"
 
 namespace masterdata {

@@ -8,10 +8,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "widgets/dialog_support.h"
+#include "widgets/help_viewer.h"
+#include "core/user_interface.h"
 #include "masterdata/address_rules.h"
 #include "masterdata/ui/address_fields.h"
 #include "masterdata/ui/kundenauswahl_dialog.h"

@@ -11,11 +11,11 @@
 #include <cmath>
 #include <iterator>
 
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/main_window.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "app/main_window.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "orders/ui/print_job_call.h"

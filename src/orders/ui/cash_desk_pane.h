@@ -9,8 +9,8 @@
 
 #include <QListWidget>
 
-#include "frame/app_state.h"
-#include "frame/ui/pane.h"
+#include "store/app_state.h"
+#include "widgets/pane.h"
 #include "orders/cash_sale.h"
 
 namespace frame {

@@ -3,8 +3,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
 #include "orders/back_orders.h"
 #include "store/text_field.h"
 

@@ -5,9 +5,9 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
 #include "store/text_field.h"
 
 namespace orders {

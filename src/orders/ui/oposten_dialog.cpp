@@ -6,11 +6,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/user_interface.h"
+#include "core/decimal.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "core/user_interface.h"
 #include "orders/settling.h"
 
 namespace orders {

@@ -1,9 +1,9 @@
 #include "orders/ui/payment_menu.h"
 
-#include "frame/command_ids.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
-#include "frame/user_interface.h"
+#include "core/command_ids.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
+#include "core/user_interface.h"
 #include "orders/booking.h"
 #include "orders/ui/nachlieferliste_dialog.h"
 #include "orders/ui/nachlieferung_dialog.h"

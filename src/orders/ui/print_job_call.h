@@ -3,7 +3,7 @@
 #ifndef BELVON_ORDERS_UI_PRINT_JOB_CALL_H
 #define BELVON_ORDERS_UI_PRINT_JOB_CALL_H
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "orders/issuing.h"
 
 namespace orders {

@@ -13,14 +13,14 @@
 #include <algorithm>
 #include <tuple>
 
-#include "frame/command_ids.h"
-#include "frame/decimal.h"
-#include "frame/figures.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/main_window.h"
-#include "frame/user_interface.h"
-#include "orders/dates.h"
+#include "core/command_ids.h"
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "app/main_window.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
 #include "orders/order_math.h"
 #include "orders/ui/print_job_call.h"
 #include "orders/ui/rechnungdrucken_dialog.h"

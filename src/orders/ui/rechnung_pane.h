@@ -10,8 +10,8 @@
 #include <QStyledItemDelegate>
 #include <functional>
 
-#include "frame/app_state.h"
-#include "frame/ui/pane.h"
+#include "store/app_state.h"
+#include "widgets/pane.h"
 #include "orders/order_editor.h"
 
 namespace frame {

@@ -9,13 +9,13 @@
 #include <QVBoxLayout>
 
 #include "einvoice/ui/einvoice_menu.h"
-#include "frame/decimal.h"
-#include "frame/parameter_file.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/user_interface.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "store/parameter_file.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
 #include "store/text_field.h"
 
 namespace orders {

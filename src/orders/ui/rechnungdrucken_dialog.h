@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "orders/issuing.h"
 
 namespace orders {

@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "frame/command_ids.h"
-#include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
-#include "frame/user_interface.h"
+#include "core/command_ids.h"
+#include "core/decimal.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
+#include "core/user_interface.h"
 #include "orders/order_search.h"
 #include "orders/payments.h"
 #include "orders/ui/rechnung_pane.h"

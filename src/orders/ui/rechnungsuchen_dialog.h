@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 
 namespace frame {
 class MainWindow;

@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
+#include "core/decimal.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
 #include "orders/collective_invoice.h"
-#include "orders/dates.h"
+#include "core/dates.h"
 
 namespace orders {
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "orders/issuing.h"
 
 namespace orders {

@@ -5,11 +5,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "frame/decimal.h"
-#include "frame/user_interface.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
+#include "core/decimal.h"
+#include "core/user_interface.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
 #include "orders/payments.h"
 
 namespace orders {

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QResizeEvent>
 
-#include "frame/ui/field_text.h"
+#include "widgets/field_text.h"
 #include "pictures/picture_file.h"
 #include "pictures/picture_zoom.h"
 #include "store/text_field.h"

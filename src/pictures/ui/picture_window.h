@@ -9,7 +9,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "pictures/picture.h"
 
 namespace pictures {

@@ -10,7 +10,7 @@
 #include <memory>
 #include <set>
 
-#include "frame/user_interface.h"
+#include "core/user_interface.h"
 #include "printing/job_table.h"
 #include "printing/ui/qt_canvas.h"
 #include "printing/ui/qt_print_host.h"

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-#include "frame/app_state.h"
+#include "store/app_state.h"
 #include "printing/page_renderer.h"
 #include "printing/print_job.h"
 

@@ -7,8 +7,8 @@
 #include <QPrintDialog>
 #include <QScreen>
 
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
 #include "printing/ui/preview_window.h"
 #include "printing/ui/printdlg_dialog.h"
 #include "printing/ui/printer_devices.h"

@@ -5,11 +5,11 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/field_text.h"
-#include "frame/ui/help_viewer.h"
-#include "orders/dates.h"
+#include "core/decimal.h"
+#include "widgets/dialog_support.h"
+#include "widgets/field_text.h"
+#include "widgets/help_viewer.h"
+#include "core/dates.h"
 #include "platform/cp1252.h"
 #include "reports/invoice_journal.h"
 #include "reports/invoice_lists.h"

@@ -1,7 +1,7 @@
 #include "reports/ui/report_menu.h"
 
-#include "frame/command_ids.h"
-#include "frame/ui/main_window.h"
+#include "core/command_ids.h"
+#include "app/main_window.h"
 #include "printing/ui/qt_print_host.h"
 #include "reports/invoice_journal.h"
 #include "reports/invoice_lists.h"

@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <deque>
 
-#include "frame/ui/dialog_support.h"
+#include "widgets/dialog_support.h"
 #include "letters/ui/mahnung_dialog.h"
 #include "letters/ui/textverarbeitung_dialog.h"
 #include "support/test_app.h"

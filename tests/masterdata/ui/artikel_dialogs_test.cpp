@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
+#include "core/decimal.h"
+#include "widgets/dialog_support.h"
 #include "masterdata/ui/artikeledit_dialog.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "store/article_file.h"

@@ -8,8 +8,8 @@
 #include <QListWidget>
 #include <memory>
 
-#include "frame/command_ids.h"
-#include "frame/ui/main_window.h"
+#include "core/command_ids.h"
+#include "app/main_window.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "store/article_file.h"
 #include "store/records_test_support.h"

@@ -8,9 +8,9 @@
 #include <QCheckBox>
 #include <QSignalSpy>
 
-#include "frame/decimal.h"
-#include "frame/ui/main_window.h"
-#include "frame/ui/pane.h"
+#include "core/decimal.h"
+#include "app/main_window.h"
+#include "widgets/pane.h"
 #include "masterdata/ui/address_fields.h"
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "store/address_file.h"

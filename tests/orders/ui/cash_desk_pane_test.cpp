@@ -13,9 +13,9 @@
 #include <tuple>
 #include <variant>
 
-#include "frame/parameter_file.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/main_window.h"
+#include "store/parameter_file.h"
+#include "widgets/dialog_support.h"
+#include "app/main_window.h"
 #include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
 #include "printing/ui/qt_print_host.h"

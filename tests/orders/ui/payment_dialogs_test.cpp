@@ -11,10 +11,10 @@
 #include <QTest>
 #include <cstring>
 
-#include "frame/command_ids.h"
-#include "frame/decimal.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/main_window.h"
+#include "core/command_ids.h"
+#include "core/decimal.h"
+#include "widgets/dialog_support.h"
+#include "app/main_window.h"
 #include "orders/ui/nachlieferliste_dialog.h"
 #include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/oposten_dialog.h"

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/parameter_file.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/main_window.h"
+#include "store/parameter_file.h"
+#include "widgets/dialog_support.h"
+#include "app/main_window.h"
 #include "letters/ui/mahnung_dialog.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"

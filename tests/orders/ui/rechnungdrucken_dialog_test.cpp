@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "frame/ui/dialog_support.h"
+#include "widgets/dialog_support.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "store/address_file.h"
 #include "store/order_file.h"

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <tuple>
 
-#include "frame/command_ids.h"
-#include "frame/ui/dialog_support.h"
-#include "frame/ui/main_window.h"
+#include "core/command_ids.h"
+#include "widgets/dialog_support.h"
+#include "app/main_window.h"
 #include "reports/ui/date_range_dialog.h"
 #include "reports/ui/report_menu.h"
 #include "support/order_book.h"

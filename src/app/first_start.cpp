@@ -1,0 +1,32 @@
+#include "app/first_start.h"
+
+#include "store/first_start_defaults.h"
+#include "app/stammdaten_dialog.h"
+#include "app/waehrung_dialog.h"
+#include "core/user_interface.h"
+
+namespace frame {
+
+bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
+  if (app.ui)
+    app.ui->message(
+        "Willkommen bei Belvon!\n\nBitte zuerst die Stammdaten der Firma und danach "
+        "die Währungen und Steuersätze prüfen und mit OK bestätigen.\n"
+        "Gespeichert wird erst, wenn beide bestätigt sind.",
+        Icon::Information);
+  store::ParameterRecord parameters = app.parameters;
+  FillFirstStartDefaults(parameters);
+  StammdatenDialog master(parameters, app.nextOrderNumber, app.dataDirectory, owner);
+  master.setFigures(FigureStyle::German);  // a new directory writes figures the German way
+  if (master.exec() != QDialog::Accepted) return false;
+  parameters = master.parameters();
+  LetterheadFromCompany(parameters);
+  WaehrungDialog currencies(parameters, owner);
+  currencies.setFigures(master.figures());
+  if (currencies.exec() != QDialog::Accepted) return false;
+  if (!StoreMasterData(app, master, currencies.parameters())) return false;
+  app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
+  return true;
+}
+
+}  // namespace frame

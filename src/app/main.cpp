@@ -1,0 +1,77 @@
+// The desktop program: profile, main window with its panes, parameters,
+// message loop.
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+#include <clocale>
+
+#include "datanorm/ui/datanorm_menu.h"
+#include "store/app_state.h"
+#include "store/first_start_defaults.h"
+#include "store/load_parameters.h"
+#include "app/first_start.h"
+#include "app/main_window.h"
+#include "widgets/profile.h"
+#include "widgets/qt_user_interface.h"
+#include "maintenance/ui/maintenance_menu.h"
+#include "masterdata/ui/artikel_pane.h"
+#include "masterdata/ui/kunden_pane.h"
+#include "einvoice/ui/einvoice_menu.h"
+#include "orders/ui/cash_desk_pane.h"
+#include "orders/ui/payment_menu.h"
+#include "letters/ui/letters_menu.h"
+#include "orders/ui/rechnung_pane.h"
+#include "orders/ui/rechnungsuchen_dialog.h"
+#include "reports/ui/report_menu.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  // Numbers are read and shown with a decimal point, whatever the locale.
+  std::setlocale(LC_NUMERIC, "C");
+  QApplication::setApplicationName(QStringLiteral("Belvon"));
+  Q_INIT_RESOURCE(icons);
+  // The standard dialogs (printer, fonts, files) speak German as well.
+  QTranslator standardDialogs;
+  if (standardDialogs.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QApplication::installTranslator(&standardDialogs);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/belvon.png")));
+
+  frame::AppState app;
+  frame::QtUserInterface ui;
+  app.ui = &ui;
+  frame::ReadProfile(app);
+  if (!frame::SettleDataDirectory(app.dataDirectory, &ui)) {
+    ui.message(
+        "Ohne Datenverzeichnis kann Belvon nicht arbeiten.\n"
+        "Bitte den Pfad DATEIPFAD in belvon.ini prüfen.",
+        frame::Icon::Stop);
+    return 1;
+  }
+
+  frame::MainWindow window(app);
+  ui.setOwner(&window);
+  // The order pane first: the address pane tells it about the customer as
+  // soon as it shows its first address.
+  orders::InstallOrderPane(window);
+  masterdata::InstallArticlePane(window);
+  masterdata::InstallAddressPane(window);
+  orders::InstallPaymentCommands(window);
+  einvoice::InstallEInvoiceCommands(window);
+  letters::InstallLetterCommands(window);
+  orders::InstallOrderSearch(window);
+  orders::InstallCashDeskPane(window);
+  reports::RegisterReportCommands(window);
+  datanorm::RegisterDatanormCommands(window);
+  maintenance::InstallMaintenance(window);
+  // The files exist before any pane reads from them. A data directory that
+  // cannot be worked with as it is (the message said why) ends the program
+  // before anything is shown from it.
+  if (!frame::LoadParameters(app)) return 1;
+  window.refreshStatus();
+  window.show();
+  if (frame::ParametersUnset(app.parameters)) frame::RunFirstStartAssistant(app, &window);
+  return application.exec();
+}

@@ -1,0 +1,803 @@
+#include "orders/order_document_renderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <span>
+
+#include "core/decimal.h"
+#include "core/figures.h"
+#include "core/user_interface.h"
+#include "core/dates.h"
+#include "orders/document_figures.h"
+#include "orders/order_math.h"
+#include "store/einvoice_settings.h"
+#include "platform/cp1252.h"
+#include "printing/letterhead.h"
+#include "printing/text_wrap.h"
+#include "store/address_record.h"
+#include "store/text_field.h"
+#include "store/value_check.h"
+
+namespace printing {
+
+namespace {
+
+template <std::size_t N>
+std::string Utf8(const char (&field)[N]) {
+  return platform::Cp1252ToUtf8(store::GetText(field));
+}
+
+// The fonts of the documents. The body font of our layouts is a slightly
+// condensed Arial (1.4 mm average width); the canvas has no width of its
+// own, so it is drawn at Arial's natural width.
+// Condensed: 1.4 mm average character width at 3.5 mm character height.
+Font BodyFont() { return Font{"Arial", -35, 400, false, false, -14}; }
+Font BoldFont() { return Font{"Arial", -35, 900}; }
+Font TitleFont() { return Font{"Times New Roman Fett", -80}; }
+Font ContinuationBodyFont() { return Font{"Arial", -35}; }
+Font ContinuationName1Font() { return Font{"Arial", -100, 700, true}; }
+Font ContinuationNamesFont() { return Font{"Arial", -40, 600}; }
+
+// Columns (right ends unless left-aligned).
+constexpr int kLeft = 150;
+constexpr int kRight = 1900;
+constexpr int kArticleX = 350;
+constexpr int kDescriptionX = 500;
+constexpr int kInfoX = 1000;
+constexpr int kUnitPriceX = 1650;
+constexpr int kDiscountX = 1480;
+// The description column ends this far left of the tax column's right end,
+// where the widest rate ("19.0%") begins.
+constexpr int kDescriptionGap = 150;
+// An article number wider than this pushes the rest of its row one line down.
+constexpr int kArticleNumberWidth = 145;
+
+std::string CurrencyName(const store::ParameterRecord& p, int index) {
+  switch (index) {
+    case 1: return Utf8(p.currencySymbol2);
+    case 2: return Utf8(p.currencySymbol3);
+    case 3: return Utf8(p.currencySymbol4);
+    default: return Utf8(p.currencySymbol1);
+  }
+}
+
+// At most the first 320 characters: a field filled to its last byte has no
+// terminator, and that byte is not part of the text.
+std::string_view FooterText(const store::ParameterRecord& p, int job) {
+  constexpr std::size_t kMaxFooter = 320;
+  switch (job) {
+    case kJobQuotation: return store::GetText(p.footerQuotation).substr(0, kMaxFooter);
+    case kJobConfirmation:
+    case kJobCostEstimate: return store::GetText(p.footerConfirmation).substr(0, kMaxFooter);
+    case kJobDeliveryNote: return store::GetText(p.footerDeliveryNote).substr(0, kMaxFooter);
+    default: return store::GetText(p.footerInvoice).substr(0, kMaxFooter);
+  }
+}
+
+// One run of the renderer over the current order.
+class OrderDocument {
+ public:
+  OrderDocument(Canvas& canvas, const PageGeometry& geometry, RenderContext& context)
+      : canvas_(canvas),
+        geometry_(geometry),
+        context_(context),
+        p_(context.app.parameters),
+        style_(context.app.figures),
+        head_(context.app.order),
+        customer_(context.app.address),
+        job_(context.session.job) {
+    const int count = std::clamp<int>(head_.lineCount, 0,
+                                      static_cast<int>(context.app.orderLines.size()) - 1);
+    lines_ = std::span<const store::OrderLine>(context.app.orderLines).subspan(1, count);
+    for (const store::OrderLine& line : lines_)
+      if (line.discount != 0) anyDiscount_ = true;
+    fourth_ = p_.fourthCurrencyPrint != 0 && head_.currency == 0;
+    // A damaged rate prints the fourth currency as zeros, never as "nan".
+    factor_ = std::isfinite(p_.exchangeRates[3]) ? p_.exchangeRates[3] : 0.0;
+    hidePrices_ = job_ == kJobDeliveryNote && p_.pricesHidden != 0;
+    grossPrices_ = (head_.flags & store::kOrderPricesIncludeTax) != 0;
+    // A gross order printed as net. The flag alone on a net order changes
+    // nothing: its prices already are the net figures.
+    grossAsNet_ = grossPrices_ && (head_.flags & store::kOrderGrossAsNet) != 0;
+    rate1_ = orders::FirstTaxRate(p_, head_.currency);
+    rate2_ = orders::SecondTaxRate(p_, head_.currency);
+    currency_ = CurrencyName(p_, head_.currency);
+    fourthCurrency_ = Utf8(p_.currencySymbol4);
+    title_ = OrderDocumentTitle(job_, head_, p_);
+    printDate_ = platform::Cp1252ToUtf8(context.session.inputs.printDate);
+    // What an invoice must state by law, unless switched off (ERECHNUNG.INI).
+    std::string refused;
+    const einvoice::Settings settings = invoiceLike()
+                                            ? einvoice::LoadSettings(context.app.dataDirectory, &refused)
+                                            : einvoice::Settings{};
+    if (!refused.empty()) context.warn(refused);
+    legal_ = invoiceLike() && settings.legalLines;
+    if (legal_) {
+      sellerTaxId_ = Utf8(p_.vatId).empty()
+                         ? (settings.taxNumber.empty() ? "" : "Steuernummer: " + settings.taxNumber)
+                         : "USt-IdNr.: " + Utf8(p_.vatId);
+      exemptionReason_ = einvoice::ExemptionReason(settings);
+      serviceDateByOrder_ = settings.serviceDate == einvoice::ServiceDate::OrderDate;
+    }
+  }
+
+  RenderOutcome run() {
+    PrintOffsetOrigin(p_, originX_, originY_);
+    ApplyMapping(canvas_, geometry_, originX_, originY_);
+    // The vertical offset shortens the page by as much as it moves it down.
+    pageHeight_ = geometry_.logicalHeight + originY_;
+    canvas_.setBrush(std::nullopt);
+    FontScope restore(canvas_);
+    const TextAlign align = canvas_.textAlign();
+
+    warnDamagedValues();
+    firstPage();
+    const bool complete = rows() && (hidePrices_ || totals()) && closing();
+    if (escaped_) {
+      canvas_.setTextAlign(align);
+      return {page_, false};
+    }
+    if (complete) context_.session.view.targetPage = page_;
+    DrawPreviewPrompt(canvas_);
+    canvas_.setTextAlign(align);
+    return {page_, stoppedAtTarget_};
+  }
+
+ private:
+  bool invoiceLike() const { return job_ == kJobInvoice || job_ == kJobCollectiveInvoice; }
+  bool offerActive() const {
+    return p_.printOffer != 0 && !store::GetText(p_.offerArticleNumber).empty();
+  }
+
+  void left(int x, int y, const std::string& text) {
+    canvas_.setTextAlign(TextAlign::Left);
+    canvas_.textOut(x, y, text);
+  }
+  void right(int x, int y, const std::string& text) {
+    canvas_.setTextAlign(TextAlign::Right);
+    canvas_.textOut(x, y, text);
+  }
+  void rule(int x1, int x2, int y) {
+    canvas_.moveTo(x1, y);
+    canvas_.lineTo(x2, y);
+  }
+
+  std::string amount(double cents, const std::string& currency) const {
+    return frame::Money(style_, cents / 100, currency, p_.noDecimalsPrint ? 0 : 2);
+  }
+  std::string unitPrice(double cents) const {
+    return frame::Amount(style_, cents / 100, p_.noDecimalsPrint ? 0 : 2);
+  }
+
+  std::string telFax() const {
+    std::string text;
+    const std::string phone = Utf8(customer_.phone);
+    const std::string fax = Utf8(customer_.fax);
+    if (!phone.empty()) text = "Tel:" + phone;
+    if (!fax.empty()) {
+      if (!text.empty()) text += ", ";
+      text += "Fax:" + fax;
+    }
+    return text;
+  }
+
+  // Date, number and page, customer number: the block right of the
+  // address on every page, around `y`.
+  void pageInfo(int y) {
+    if (p_.printPhoneFax) {
+      const std::string text = telFax();
+      if (!text.empty()) right(kRight, y - 75, text);
+    }
+    right(kRight, y - 25, "Datum: " + printDate_);
+    // A collective invoice that is not issued has no number yet.
+    left(kInfoX, y - 25,
+         job_ == kJobCollectiveInvoice && head_.orderNumber == 0
+             ? frame::Format("Seite %-d", page_)
+             : frame::Format("Nr.: %-ld, Seite %-d", static_cast<long>(head_.orderNumber), page_));
+    if (!p_.noCustomerNumberPrint) left(kInfoX, y + 25, "Kunden-Nr.: " + Utf8(customer_.customerNumber));
+  }
+
+  // What an invoice must state beside the date: the date of the supply or
+  // service, and the seller's VAT ID or tax number (also without the footer
+  // that names it). Both stand where the page has room: right of the
+  // customer number and above the telephone line.
+  void legalInfo(int y) {
+    if (!legal_) return;
+    // A collective invoice bills deliveries of many dates, each on its own
+    // delivery note; it names no single one.
+    if (job_ == kJobInvoice) {
+      std::string service = Utf8(head_.orderDate);
+      if (!serviceDateByOrder_ || orders::ParseDate(service).month < 1) service = termsDate();
+      right(kRight, y + 25, "Leistungsdatum: " + platform::Cp1252ToUtf8(service));
+    }
+    if (!sellerTaxId_.empty()) right(kRight, y - 125, sellerTaxId_);
+  }
+
+  // The delivery note of a collective invoice's line; left of the tax
+  // column when the discount column is needed.
+  int deliveryNoteX() const { return anyDiscount_ ? 1120 : kDiscountX; }
+
+  int taxColumnX() const {
+    if (job_ == kJobCollectiveInvoice) return 1250;
+    return anyDiscount_ ? 1350 : 1480;
+  }
+  int descriptionWidth() const {
+    // A delivery-note number is nine or ten digits wide.
+    const int end = job_ == kJobCollectiveInvoice && deliveryNoteX() != kDiscountX
+                        ? deliveryNoteX() - 200
+                        : taxColumnX();
+    return end - kDescriptionGap - kDescriptionX;
+  }
+
+  // Free text in a column from x, one line per 4 mm; after each line the
+  // page break without headings. False when the document stops there.
+  bool columnText(int x, int width, std::string_view cp1252) {
+    for (const std::string& text : WrapText(canvas_, platform::Cp1252ToUtf8(cp1252), width)) {
+      left(x, y_, text);
+      y_ += 40;
+      if (!pageBreak(false)) return false;
+    }
+    return true;
+  }
+
+  // Stored values the arithmetic cannot use are left out or clamped, and
+  // the user is told so, once per document.
+  void warnDamagedValues() {
+    bool usesRate[2] = {false, false};
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const store::OrderLine& line = lines_[i];
+      usesRate[0] |= line.taxCode == store::kTaxCodeRate1;
+      usesRate[1] |= line.taxCode == store::kTaxCodeRate2;
+      if (skipped(line)) continue;
+      if (!store::QuantityIsSound(line.quantity))
+        context_.warn(store::DamagedQuantityText(
+            head_.orderNumber, static_cast<int>(i + 1),
+            "Die Position wird ohne Menge und Betrag gedruckt und nicht berechnet."));
+      else if (!orders::LineComputable(line))
+        context_.warn(frame::Format(
+            "Auftrag %ld, Position %d: Menge und Preis ergeben einen Betrag außerhalb des "
+            "Rechenbereichs. Die Position wird ohne Betrag gedruckt und nicht berechnet.",
+            static_cast<long>(head_.orderNumber), static_cast<int>(i + 1)));
+    }
+    const int stored[2] = {orders::StoredFirstTaxRate(p_, head_.currency),
+                           orders::StoredSecondTaxRate(p_, head_.currency)};
+    const int used[2] = {rate1_, rate2_};
+    for (int c = 0; c < 2; ++c)
+      if (usesRate[c] && stored[c] != used[c])
+        context_.warn("Der Steuersatz " + frame::TaxRate(style_, stored[c] / 10.0, true) +
+                      " der Währung " + currency_ + " ist ungültig; gerechnet wird mit " +
+                      frame::TaxRate(style_, used[c] / 10.0, true) + ".");
+  }
+
+  void headings(int y) {
+    left(kLeft, y, "Anz.");
+    if (!p_.hideArticleNumber) left(kArticleX, y, "Art.Num.");
+    left(kDescriptionX, y, "Bezeichnung");
+    if (job_ == kJobCollectiveInvoice) right(deliveryNoteX(), y, "Lief.-Nr.");
+    if (hidePrices_) return;
+    if (job_ == kJobCollectiveInvoice) {
+      if (anyDiscount_) right(kDiscountX, y, "Rabatt");
+      return;
+    }
+    if (anyDiscount_) {
+      if (!p_.noSingleTax) right(1350, y, "UmSt");
+      right(kDiscountX, y, "Rabatt");
+    } else if (!p_.noSingleTax) {
+      right(1480, y, "UmSt");
+    }
+    right(kUnitPriceX, y, "E.-Preis");
+    right(kRight, y, "Ges.-Preis");
+  }
+
+  // Rules, headings, rule; y is the headings' line on entry.
+  void headingBlock() {
+    rule(kLeft, kRight, y_ - 10);
+    headings(y_);
+    y_ += 50;
+    rule(kLeft, kRight, y_ - 5);
+    y_ += 10;
+  }
+
+  void firstPage() {
+    Letterhead(canvas_, context_, geometry_.logicalWidth, pageHeight_, false);
+    RecipientBlock(canvas_, context_, geometry_.logicalWidth, pageHeight_, customer_);
+    y_ = 980;
+    canvas_.selectFont(BodyFont());
+    pageInfo(y_);
+    legalInfo(y_);
+    if (!title_.empty()) {
+      canvas_.selectFont(TitleFont());
+      const bool high = job_ == kJobConfirmation || job_ == kJobCostEstimate;
+      left(kLeft, high ? 865 : 945, title_);
+    }
+    y_ += 100;
+    canvas_.selectFont(BodyFont());
+    headingBlock();
+  }
+
+  // The page break of the documents. Continues without drawing while the
+  // next line (and `keepTogether` units below it) stays above the reserve;
+  // else the page is closed with the continuation note and the next one
+  // opened with its head. False when the document stops here: the preview
+  // reached its page, or the printer failed or was cancelled.
+  bool pageBreak(bool withHeadings, int keepTogether = 0) {
+    int reserve = offerActive() ? 440 : 350;
+    if (invoiceLike() && head_.cashDiscount != 0) reserve += 50;
+    if (y_ + keepTogether <= pageHeight_ - reserve) return true;
+    FontScope restore(canvas_);
+    canvas_.selectFont(ContinuationBodyFont());
+    // The note belongs to the page it ends, also when the preview stops
+    // there: the previewed page shows what the printed one has.
+    left(kLeft, y_, frame::Format("Die Auflistung wird auf Seite %-d fortgesetzt.", page_ + 1));
+    if (page_ + 1 > context_.session.view.targetPage) {
+      stoppedAtTarget_ = true;
+      return false;
+    }
+
+    if (canvas_.isPreview()) {
+      // A clean sheet for the next page: the page and its margin, and the
+      // whole visible sheet also when the print offsets moved it further
+      // than the margin.
+      const int w = geometry_.logicalWidth;
+      canvas_.fillRect(std::min(-100, originX_ - 100), std::min(-100, originY_ - 100),
+                       std::max(w + 100, originX_ + w + 100), pageHeight_ + 100, kWhite);
+    } else {
+      if (!canvas_.endPage() || !canvas_.startPage()) return false;
+      ApplyMapping(canvas_, geometry_, originX_, originY_);
+    }
+
+    int y = 980;
+    if (p_.noLetterheadFromPage2 && !p_.printLetterhead) {
+      y = 300;
+    } else if (p_.printLetterhead) {
+      y = continuationLetterhead();
+    } else {
+      y = continuationAddress();
+    }
+    Letterhead(canvas_, context_, geometry_.logicalWidth, pageHeight_, true);
+    ++page_;
+
+    canvas_.selectFont(ContinuationBodyFont());
+    pageInfo(y);
+    if (job_ == kJobQuotation || job_ == kJobDeliveryNote || job_ == kJobInvoice ||
+        job_ == kJobCollectiveInvoice) {
+      canvas_.selectFont(TitleFont());
+      left(kLeft, y - 25, title_);
+    }
+    y_ = y + 100;
+    if (withHeadings) {
+      canvas_.selectFont(ContinuationBodyFont());
+      headingBlock();
+    }
+    canvas_.setBrush(std::nullopt);
+    return true;
+  }
+
+  // The letterhead names of the print settings on a continuation page;
+  // gives the y of the page's info block.
+  int continuationLetterhead() {
+    const std::string name1 = Utf8(p_.letterheadLine1);
+    const std::string names[3] = {Utf8(p_.letterheadLine2), Utf8(p_.letterheadLine3),
+                                  Utf8(p_.letterheadLine4)};
+    canvas_.selectFont(ContinuationName1Font());
+    left(kLeft, 100, name1);
+    const int barLeft = kLeft + canvas_.textExtent(name1).cx;
+    if (barLeft < kRight) canvas_.fillRect(barLeft, 185, kRight, 195, kGrey);
+    canvas_.selectFont(ContinuationNamesFont());
+    int y = 245;
+    for (int i = 0; i < 3; ++i) {
+      left(kLeft, 220 + 45 * i, names[i]);
+      if (!names[i].empty()) y = 290 + 45 * i;
+    }
+    // The telephone line stands 7.5 mm above y; it must stay below the bar.
+    if (p_.printPhoneFax && y < 290) y = 290;
+    return y;
+  }
+
+  // The customer's invoice address (also on delivery notes) on a
+  // continuation page without letterhead.
+  int continuationAddress() {
+    canvas_.selectFont(ContinuationBodyFont());
+    int y = 370;
+    const std::string_view salutation = SalutationText(customer_);
+    if (!salutation.empty()) {
+      y = 420;
+      left(200, y, std::string(salutation));
+    }
+    y += 50;
+    for (const std::string& name :
+         {Utf8(customer_.name1), Utf8(customer_.name2), Utf8(customer_.name3)}) {
+      if (name.empty()) continue;
+      left(200, y, name);
+      y += 50;
+    }
+    left(200, y, Utf8(customer_.street));
+    y += 100;
+    left(200, y, Utf8(customer_.town));
+    return 980;
+  }
+
+  std::string taxColumnText(std::int16_t taxCode) const {
+    switch (taxCode) {
+      case store::kTaxCodeNone: return "0%";
+      case store::kTaxCodeRate1: return frame::TaxRate(style_, rate1_ / 10.0);
+      case store::kTaxCodeRate2: return frame::TaxRate(style_, rate2_ / 10.0);
+      default: return {};
+    }
+  }
+
+  bool skipped(const store::OrderLine& line) const {
+    return invoiceLike() && (line.flags & store::kLineBackOrder) != 0;
+  }
+
+  bool rows() {
+    const int count = static_cast<int>(lines_.size());
+    for (int i = 1; i <= count; ++i) {
+      if (context_.app.ui && context_.app.ui->progress((i + 1) * 100 / (count + 1))) {
+        escaped_ = true;
+        return false;
+      }
+      const store::OrderLine& line = lines_[i - 1];
+      if (skipped(line)) continue;
+      if (!row(line)) return false;
+    }
+    return true;
+  }
+
+  bool row(const store::OrderLine& line) {
+    canvas_.selectFont(BodyFont());
+    if (line.quantity != 0 && store::QuantityIsSound(line.quantity)) {
+      const std::string unit = Utf8(line.unit);
+      left(kLeft, y_,
+           frame::Quantity(style_, line.quantity,
+                           line.quantity == std::trunc(line.quantity) ? 0 : 3) +
+               ' ' + unit);
+    }
+    if (!p_.hideArticleNumber) {
+      const std::string number = Utf8(line.articleNumber);
+      left(kArticleX, y_, number);
+      if (canvas_.textExtent(number).cx > kArticleNumberWidth) y_ += 40;
+    }
+    const std::vector<std::string> description =
+        WrapText(canvas_, Utf8(line.description1), descriptionWidth());
+    left(kDescriptionX, y_, description.front());
+
+    if (job_ == kJobCollectiveInvoice)
+      right(deliveryNoteX(), y_, frame::Format("%ld", static_cast<long>(line.orderNumber)));
+    bool fourthShown = false;
+    // A line whose amount the program cannot compute prints as text only.
+    if (line.quantity != 0 && line.salePrice != 0 && orders::LineComputable(line)) {
+      if (!p_.noSingleTax) {
+        const std::string tax = taxColumnText(line.taxCode);
+        if (!tax.empty()) right(taxColumnX(), y_, tax);
+      }
+      if (!hidePrices_) {
+        if (line.discount != 0) right(kDiscountX, y_, frame::Percent(style_, line.discount / 10.0));
+        priceAndAmount(y_, unitPrice(line.salePrice), kRight,
+                       amount(orders::LineNet(line), currency_));
+        if (fourth_) {
+          const std::int64_t net = orders::ConvertedLineParts(line, factor_).net();
+          // Both amounts end their figures at the same x.
+          const int shift = canvas_.textExtent(currency_).cx - canvas_.textExtent(fourthCurrency_).cx;
+          priceAndAmount(y_ + 40, unitPrice(line.salePrice * factor_), kRight - shift,
+                         amount(static_cast<double>(net), fourthCurrency_));
+          fourthShown = true;
+        }
+      }
+    }
+
+    y_ += 40;
+    const int rowEnd = y_;
+    // A description wider than its column goes on under the row.
+    for (std::size_t i = 1; i < description.size(); ++i) {
+      left(kDescriptionX, y_, description[i]);
+      y_ += 40;
+    }
+    if (line.flags & store::kLineSpecialPrice) {
+      left(kDescriptionX, y_, "-----Sonderpreis-----");
+      y_ += 40;
+    }
+    for (const std::string& text : WrapText(canvas_, Utf8(line.description2), descriptionWidth())) {
+      if (text.empty()) break;
+      left(kDescriptionX, y_, text);
+      y_ += 40;
+    }
+    for (std::string_view piece : CarriageReturnPieces(store::GetText(line.longText))) {
+      if (piece == "\n") {
+        y_ += 40;
+        continue;
+      }
+      if (piece.front() == '\n') piece.remove_prefix(1);
+      if (!columnText(kDescriptionX, descriptionWidth(), piece)) return false;
+    }
+    if (job_ == kJobDeliveryNote && (line.flags & store::kLineBackOrder)) {
+      left(kDescriptionX, y_, "------Wird in Kürze nachgeliefert------");
+      y_ += 40;
+    }
+    // Room for the fourth-currency amounts below a row that has nothing else
+    // under it.
+    if (y_ == rowEnd && fourthShown) y_ += 40;
+    y_ += 10;
+    return pageBreak(true);
+  }
+
+  // The unit price and the amount of a row; an amount wider than its column
+  // (a converted one beyond 9.999.999,99) pushes the price left.
+  void priceAndAmount(int y, const std::string& price, int amountX, const std::string& total) {
+    right(std::min(kUnitPriceX, amountX - canvas_.textExtent(total).cx - kTotalsGap), y, price);
+    right(amountX, y, total);
+  }
+
+  // A totals line: label, fourth-currency amount, amount. An amount wider
+  // than its column (the German "-21.474.836,48 EUR") pushes what stands left
+  // of it that much further left; gives where the label ends.
+  int totalsLine(const std::string& label, double cents, double fourthCents) {
+    const std::string main = amount(cents, currency_);
+    int end = kRight - canvas_.textExtent(main).cx - kTotalsGap;
+    std::string fourth;
+    int fourthX = kUnitPriceX;
+    if (fourth_) {
+      fourth = amount(fourthCents, fourthCurrency_);
+      fourthX = std::min(fourthX, end);
+      end = fourthX - canvas_.textExtent(fourth).cx - kTotalsGap;
+    }
+    const int labelX = std::min(fourth_ ? 1300 : 1650, end);
+    right(labelX, y_, label);
+    if (fourth_) right(fourthX, y_, fourth);
+    right(kRight, y_, main);
+    return labelX;
+  }
+  static constexpr int kTotalsGap = 10;
+
+  bool totals() {
+    const orders::DocumentFigures figures =
+        orders::ComputeDocumentFigures(head_, lines_, p_, invoiceLike());
+    const orders::DocumentFigures fourthFigures =
+        fourth_ ? orders::ComputeDocumentFigures(head_, lines_, p_, invoiceLike(), factor_)
+                : orders::DocumentFigures{};
+    const std::int64_t discount = figures.discount, fourthDiscount = fourthFigures.discount;
+    const std::int64_t* sums = figures.sums;
+    const std::int64_t* tax = figures.tax;
+    const std::int64_t* fourthTax = fourthFigures.tax;
+
+    const int rulesFrom = fourth_ ? 1350 : 1660;
+    const bool discountLine =
+        (customer_.salutation & store::kAddressPrintDiscountSum) != 0 && anyDiscount_;
+    canvas_.selectFont(BodyFont());
+
+    y_ += 30;
+    exemptionNote(y_);
+    double net = static_cast<double>(figures.sumLine());
+    double fourthNet = static_cast<double>(fourthFigures.sumLine());
+    if (discountLine) {
+      net += static_cast<double>(discount);
+      fourthNet += static_cast<double>(fourthDiscount);
+    }
+    const int rates[2] = {rate1_, rate2_};
+    const bool containedLabels = grossPrices_ && !grossAsNet_;
+    totalsLine(containedLabels ? "Brutto-Summe" : "Netto-Summe", net, fourthNet);
+    rule(rulesFrom, kRight, y_);
+    y_ += 50;
+    if (discountLine) {
+      totalsLine("./. Rabatt-Summe", -static_cast<double>(discount),
+                 -static_cast<double>(fourthDiscount));
+      y_ += 50;
+    }
+    if (!pageBreak(false)) return false;
+
+    for (int c = 0; c < 2; ++c) {
+      const double r = rates[c];
+      if (sums[c + 1] != 0) {
+        const std::string rate = frame::TaxRate(style_, r / 10);
+        const std::string label =
+            containedLabels ? "enthaltene " + rate + " UmSt" : "+ " + rate + " UmSt";
+        const int labelX =
+            totalsLine(label, static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
+        // The net the tax is taken from, left of its label.
+        if (legal_)
+          right(labelX - canvas_.textExtent(label).cx - 40, y_,
+                "Bemessungsgrundlage " + amount(static_cast<double>(figures.netOfClass(c)), currency_));
+        y_ += 50;
+      }
+    }
+    const std::int64_t finalSum = figures.final(), fourthFinal = fourthFigures.final();
+    if (!pageBreak(false)) return false;
+
+    std::string label;
+    if (job_ == kJobQuotation)
+      label = "Gesamtsumme";
+    else if (head_.total < 0)
+      label = job_ == kJobDeliveryNote ? "Guthaben" : "Gutschrift";
+    else
+      label = job_ == kJobDeliveryNote ? "Gesamtsumme" : "Rechnungsbetrag";
+    totalsLine(label, static_cast<double>(finalSum), static_cast<double>(fourthFinal));
+    if (!pageBreak(false)) return false;
+    rule(rulesFrom, kRight, y_);
+    y_ += 50;
+    rule(rulesFrom, kRight, y_);
+    rule(rulesFrom, kRight, y_ + 5);
+    y_ += 50;
+    // A reason longer than the totals block keeps the closing texts below it.
+    if (notePage_ == page_) y_ = std::max(y_, noteEnd_ + 10);
+    return true;
+  }
+
+  // Why tax-free lines carry no tax, left of the totals, from the sum line
+  // down.
+  void exemptionNote(int y) {
+    if (!legal_) return;
+    const bool anyExempt = std::any_of(lines_.begin(), lines_.end(), [&](const store::OrderLine& l) {
+      return l.taxCode == store::kTaxCodeNone && orders::LineCounts(l, true);
+    });
+    if (!anyExempt) return;
+    for (const std::string& text : WrapText(canvas_, exemptionReason_, kExemptionWidth)) {
+      left(kLeft, y, text);
+      y += 40;
+    }
+    noteEnd_ = y;
+    notePage_ = page_;
+  }
+  static constexpr int kExemptionWidth = 600;
+
+  // The date the payment terms count from: the invoice date, or the print
+  // date while the order has none (a document printed without issuing it).
+  std::string termsDate() const {
+    const std::string_view stored = store::GetText(head_.invoiceDate);
+    const orders::Date date = orders::ParseDate(stored);
+    if (date.day >= 1 && date.month >= 1 && date.month <= 12) return std::string(stored);
+    return context_.session.inputs.printDate;
+  }
+
+  bool closing() {
+    canvas_.selectFont(BodyFont());
+    const std::string dispatch = Utf8(customer_.dispatch);
+    if (invoiceLike()) {
+      const std::string vatId = Utf8(customer_.vatId);
+      if (!vatId.empty()) left(kLeft, y_, "Umsatzsteuer-Ident.-Nr.: " + vatId);
+      if (!dispatch.empty())
+        left(vatId.empty() ? kLeft : kInfoX, y_, "Der Versand erfolgt durch: " + dispatch);
+      if (!vatId.empty() || !dispatch.empty()) y_ += 50;
+      if (!pageBreak(false)) return false;
+
+      if (p_.printPaymentTerms) {
+        const std::vector<std::string> terms =
+            orders::PaymentTermsLines(head_, termsDate(), style_);
+        // A positive total heads the terms with the payment line, in bold;
+        // the cash-discount line follows in the same font.
+        if (head_.total > 0) canvas_.selectFont(BoldFont());
+        for (const std::string& text : terms) {
+          left(kLeft, y_, text);
+          y_ += 40;
+          if (!pageBreak(false)) return false;
+        }
+        canvas_.selectFont(BodyFont());
+        y_ += 10;
+      }
+    } else if (job_ == kJobDeliveryNote && !dispatch.empty()) {
+      left(kLeft, y_, "Der Versand erfolgt durch: " + dispatch);
+      y_ += 50;
+      if (!pageBreak(false)) return false;
+    }
+
+    if (offerActive()) {
+      y_ += 50;
+      left(kLeft, y_, "Unser Angebot der Woche lautet:");
+      y_ += 40;
+      left(kLeft, y_,
+           Utf8(p_.offerDesignation) + ", Bestellnummer " + Utf8(p_.offerArticleNumber) +
+               " zum Preis von nur " +
+               frame::Money(style_, p_.offerPrice / 100.0, CurrencyName(p_, p_.offerCurrency)) +
+               ".");
+      y_ += 50;
+    }
+    if (!pageBreak(false)) return false;
+
+    // Each footer line, also each part of one wider than the page, after a
+    // page break.
+    for (std::string_view piece : CarriageReturnPieces(FooterText(p_, job_))) {
+      if (piece.front() == '\n') piece.remove_prefix(1);
+      for (const std::string& text :
+           WrapText(canvas_, platform::Cp1252ToUtf8(piece), kRight - kLeft)) {
+        if (!pageBreak(false)) return false;
+        if (!text.empty()) left(kLeft, y_, text);
+        y_ += 50;
+      }
+    }
+
+    if (job_ == kJobDeliveryNote && p_.printSignature) {
+      // The confirmation and the line to sign on stay on one page.
+      if (!pageBreak(false, kSignatureHeight)) return false;
+      y_ += 50;
+      left(kLeft, y_, "Ich bestätige den ordnungsgemäßen Erhalt der Ware und Leistungen.");
+      y_ += 150;
+      left(kLeft, y_, std::string(65, '-'));
+      y_ += 40;
+      left(kLeft, y_, "Datum                                           Unterschrift");
+      y_ += 50;
+    }
+    return true;
+  }
+
+  // From the top of the signature block to the bottom of its last line.
+  static constexpr int kSignatureHeight = 50 + 150 + 40 + 40;
+
+  Canvas& canvas_;
+  const PageGeometry& geometry_;
+  RenderContext& context_;
+  const store::ParameterRecord& p_;
+  const frame::FigureStyle style_;
+  const store::OrderHead& head_;
+  const store::AddressRecord& customer_;
+  const int job_;
+  std::span<const store::OrderLine> lines_;
+
+  bool anyDiscount_ = false;
+  bool fourth_ = false;
+  double factor_ = 0;
+  bool hidePrices_ = false;
+  bool grossPrices_ = false;
+  bool grossAsNet_ = false;
+  int rate1_ = 0, rate2_ = 0;
+  std::string currency_, fourthCurrency_, title_, printDate_;
+  bool legal_ = false;
+  bool serviceDateByOrder_ = false;
+  std::string sellerTaxId_, exemptionReason_;
+  int noteEnd_ = 0, notePage_ = 0;
+
+  int originX_ = 0, originY_ = 0;
+  int pageHeight_ = 0;
+  int y_ = 0;
+  int page_ = 1;
+  bool escaped_ = false;
+  bool stoppedAtTarget_ = false;
+};
+
+}  // namespace
+
+bool IsOrderDocumentJob(int job) {
+  switch (job) {
+    case kJobQuotation:
+    case kJobDeliveryNote:
+    case kJobInvoice:
+    case kJobCollectiveInvoice:
+    case kJobConfirmation:
+    case kJobCostEstimate:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string OrderDocumentTitle(int job, const store::OrderHead& head,
+                               const store::ParameterRecord& parameters) {
+  switch (job) {
+    case kJobQuotation: return "ANGEBOT";
+    case kJobConfirmation: return "AUFTRAGSBESTÄTIGUNG";
+    case kJobCostEstimate: return "KOSTENVORANSCHLAG";
+    case kJobDeliveryNote: return Utf8(parameters.deliveryNoteTitle);
+    case kJobInvoice: return head.total < 0 ? "GUTSCHRIFT" : "RECHNUNG";
+    case kJobCollectiveInvoice: return "SAMMELRECHNUNG";
+    default: return {};
+  }
+}
+
+std::vector<std::string_view> CarriageReturnPieces(std::string_view text) {
+  std::vector<std::string_view> pieces;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t cr = text.find('\r', start);
+    std::size_t end = cr == std::string_view::npos ? text.size() : cr;
+    if (end > start) pieces.push_back(text.substr(start, end - start));
+    if (cr == std::string_view::npos) break;
+    start = cr + 1;
+  }
+  return pieces;
+}
+
+RenderOutcome OrderDocumentRenderer::render(Canvas& canvas, const PageGeometry& geometry,
+                                            RenderContext& context) {
+  return OrderDocument(canvas, geometry, context).run();
+}
+
+}  // namespace printing

@@ -1,0 +1,85 @@
+// The one state record of a running program.
+//
+// Owned by whoever runs the program (the Qt application, the command line, a
+// test) and passed by reference; there is no other mutable global state in the
+// core, so a test can hold two AppStates on one data directory and play two
+// copies of the program.
+#ifndef BELVON_STORE_APP_STATE_H
+#define BELVON_STORE_APP_STATE_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/figures.h"
+#include "platform/clock.h"
+#include "platform/file.h"
+#include "store/address_record.h"
+#include "store/article_record.h"
+#include "store/index_entry.h"
+#include "store/order_record.h"
+#include "store/parameter_record.h"
+#include "store/product_group_table.h"
+
+namespace frame {
+
+class UserInterface;
+
+// Per indexed file: the header count and the entry the last operation handled.
+template <typename Entry>
+struct IndexCursor {
+  std::int32_t lastIndex = -1;  // entries minus one, -1 when empty
+  std::int32_t position = -1;   // current position, -1 = none
+  Entry entry{};                // current index entry
+};
+
+struct AppState {
+  // Seams.
+  platform::FileSystem* fileSystem = &platform::SystemFileSystem();
+  const platform::Clock* clock = &platform::SystemClock();
+  UserInterface* ui = nullptr;
+  platform::RetryPolicy retry;
+  // Converts record files of the previous format after an older parameter
+  // file was taken over; set by the maintenance layer.
+  std::function<void(AppState&)> convertPreviousFormat;
+
+  // Profile (group BELVON of belvon.ini).
+  std::string dataDirectory;  // prefix of every data file name
+  std::int32_t restrictedMode = 0;  // LIGHT
+  std::int32_t cashDeskMode = 0;    // KASSE
+
+  // Parameter file.
+  std::uint32_t nextOrderNumber = 0;
+  store::ParameterRecord parameters{};
+  std::int32_t fourthCurrencyPrint = 0;  // copy of the parameter flag
+  // How figures are written (FORMAT.INI of the data directory).
+  FigureStyle figures = FigureStyle::Point;
+
+  // Articles.
+  IndexCursor<store::ArticleIndexEntry> articles;
+  store::ArticleRecord article{};
+  store::ArticleRecord articleCriteria{};
+
+  // Addresses.
+  IndexCursor<store::AddressIndexEntry> addresses;
+  store::AddressRecord address{};
+  store::AddressRecord addressCriteria{};
+
+  // Orders: the current head, the line table (slot 0 is the line being
+  // edited, slots 1..369 the order's lines) and the address of the order
+  // read last.
+  IndexCursor<store::OrderIndexEntry> orders;
+  store::OrderHead order{};
+  std::vector<store::OrderLine> orderLines = std::vector<store::OrderLine>(store::kOrderLineSlots);
+  store::AddressRecord orderAddress{};
+
+  store::ProductGroupTable productGroups;
+
+  // The full name of a data file: the prefix followed directly by the name.
+  std::string path(const char* fileName) const { return dataDirectory + fileName; }
+};
+
+}  // namespace frame
+
+#endif  // BELVON_STORE_APP_STATE_H

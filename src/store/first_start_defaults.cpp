@@ -1,0 +1,53 @@
+#include "store/first_start_defaults.h"
+
+#include "store/text_field.h"
+
+namespace frame {
+
+bool ParametersUnset(const store::ParameterRecord& p) {
+  return store::GetText(p.companyName1).empty() && PriceSettingsUnset(p);
+}
+
+bool PriceSettingsUnset(const store::ParameterRecord& p) {
+  if (!store::GetText(p.currencySymbol1).empty()) return false;
+  for (int currency = 0; currency < 3; ++currency)
+    for (int k = 2; k <= 3; ++k)
+      if (store::TaxRate(p, currency, k) != 0) return false;
+  return true;
+}
+
+void FillFirstStartDefaults(store::ParameterRecord& p) {
+  store::SetText(p.currencySymbol1, "EUR");
+  p.exchangeRates[0] = 1.0f;
+  for (int currency = 0; currency < 3; ++currency) {
+    store::SetTaxRate(p, currency, 2, 70);
+    store::SetTaxRate(p, currency, 3, 190);
+  }
+  p.printLetterhead = 1;
+  p.printFooter = 1;
+  p.printPreview = 1;
+  // The other document kinds print fixed titles; these are the ones kept
+  // in the parameters.
+  store::SetText(p.deliveryNoteTitle, "LIEFERSCHEIN");
+  store::SetText(p.dunningTitle1, "Zahlungserinnerung");
+  store::SetText(p.dunningTitle2, "2. Mahnung");
+  store::SetText(p.dunningTitle3, "Letzte Mahnung");
+}
+
+void LetterheadFromCompany(store::ParameterRecord& p) {
+  struct Pair {
+    char* line;
+    std::size_t width;
+    const char* name;
+    std::size_t nameWidth;
+  };
+  const Pair pairs[] = {
+      {p.letterheadLine1, sizeof p.letterheadLine1, p.companyName1, sizeof p.companyName1},
+      {p.letterheadLine2, sizeof p.letterheadLine2, p.companyName2, sizeof p.companyName2},
+      {p.letterheadLine3, sizeof p.letterheadLine3, p.companyName3, sizeof p.companyName3}};
+  for (const Pair& pair : pairs)
+    if (store::GetText(pair.line, pair.width).empty())
+      store::SetText(pair.line, pair.width, store::GetText(pair.name, pair.nameWidth));
+}
+
+}  // namespace frame

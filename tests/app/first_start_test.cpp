@@ -1,0 +1,93 @@
+// The first-start assistant on an empty data directory: the defaults it
+// offers, what it writes once both dialogs are confirmed, that cancelling
+// either writes nothing, and that belvon-cli init --defaults writes the same.
+#include "app/first_start.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <cstdlib>
+#include <filesystem>
+
+#include "store/first_start_defaults.h"
+#include "widgets/dialog_support.h"
+#include "store/text_field.h"
+#include "support/modal.h"
+#include "support/fresh_program.h"
+
+namespace frame {
+namespace {
+
+using testsupport::PressButton;
+
+using FirstStartTest = testsupport::FreshProgram;
+
+void ExpectGermanDefaults(const store::ParameterRecord& p) {
+  EXPECT_EQ(store::GetText(p.currencySymbol1), "EUR");
+  for (int currency = 0; currency < 3; ++currency) {
+    EXPECT_EQ(store::TaxRate(p, currency, 2), 70) << currency;
+    EXPECT_EQ(store::TaxRate(p, currency, 3), 190) << currency;
+  }
+  EXPECT_EQ(std::pair(+p.printLetterhead, +p.printPreview), std::pair(1, 1));
+  EXPECT_EQ(store::GetText(p.dunningTitle1), "Zahlungserinnerung");
+  EXPECT_FALSE(ParametersUnset(p));
+}
+
+TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
+  ASSERT_TRUE(ParametersUnset(app.parameters));
+  bool flagsShown = false;
+  QString rates;
+  auto steps = testsupport::OnModals({
+      [&](QWidget* master) {
+        flagsShown = Control<QCheckBox>(master, 2119)->isChecked() &&
+                     Control<QCheckBox>(master, 2121)->isChecked() &&
+                     Control<QCheckBox>(master, 2122)->isChecked();
+        Control<QLineEdit>(master, 1032)->setText("Bauer & Sohn");
+        PressButton(master, 1);
+      },
+      [&](QWidget* currencies) {
+        for (int id : {2169, 2160, 2161}) rates += Control<QLineEdit>(currencies, id)->text() + " ";
+        PressButton(currencies, 1);
+      },
+  });
+  EXPECT_TRUE(RunFirstStartAssistant(app, nullptr));
+  EXPECT_TRUE(flagsShown);
+  // The new directory writes figures the German way, its rates too.
+  EXPECT_EQ(rates, "EUR 7,0 19,0 ");
+  const AppState other = OtherCopy(dir.path());
+  const store::ParameterRecord stored = other.parameters;
+  ExpectGermanDefaults(stored);
+  EXPECT_EQ(other.figures, FigureStyle::German);
+  EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
+}
+
+TEST_F(FirstStartTest, CancellingEitherDialogWritesNothing) {
+  for (int cancelAt : {0, 1}) {
+    SCOPED_TRACE(cancelAt);
+    std::deque<testsupport::ModalStep> steps;
+    for (int step = 0; step <= cancelAt; ++step)
+      steps.push_back([=](QWidget* dialog) { PressButton(dialog, step == cancelAt ? 2 : 1); });
+    auto driver = testsupport::OnModals(std::move(steps));
+    EXPECT_FALSE(RunFirstStartAssistant(app, nullptr));
+    EXPECT_EQ(testsupport::FileSize(dir.file("BELVON.PAR")), 0);
+    EXPECT_TRUE(ParametersUnset(app.parameters));
+  }
+}
+
+TEST_F(FirstStartTest, TheCommandLineWritesTheSameDefaults) {
+  const char* bin = std::getenv("BELVON_TEST_BIN");
+  if (!bin || !std::filesystem::exists(std::string(bin) + "/belvon-cli"))
+    GTEST_SKIP() << "no belvon-cli";
+  testsupport::TempDir other;
+  const std::string init = std::string(bin) + "/belvon-cli --data-dir " + other.path() + " init";
+  ASSERT_EQ(std::system((init + " >/dev/null 2>&1").c_str()), 0);
+  EXPECT_TRUE(ParametersUnset(OtherCopy(other.path()).parameters));  // plain init stays empty
+  EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::Point);
+  ASSERT_EQ(std::system((init + " --defaults >/dev/null 2>&1").c_str()), 0);
+  ExpectGermanDefaults(OtherCopy(other.path()).parameters);
+  EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::German);
+}
+
+}  // namespace
+}  // namespace frame
