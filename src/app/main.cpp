@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "widgets/profile.h"
 #include "widgets/qt_user_interface.h"
+#include "reminders/appointment_reminder.h"
 #include "maintenance/ui/maintenance_menu.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   frame::AppState app;
   frame::QtUserInterface ui;
   app.ui = &ui;
+  app.searchAppointments = reminders::SearchAppointments;
   frame::ReadProfile(app);
   if (!frame::SettleDataDirectory(app.dataDirectory, &ui)) {
     ui.message(

@@ -40,32 +40,7 @@ constexpr int kRestrictedCommands[] = {102, 105, 104, 134, 135, 132, 119, 121, 1
 
 }  // namespace
 
-MainWindow::MainWindow(AppState& app, QWidget* parent) : QMainWindow(parent), app_(app) {
-  setWindowTitle(QString::fromUtf8(kProgramTitle));
-  auto* central = new QWidget(this);
-  auto* column = new QVBoxLayout(central);
-  paneRow_ = new QHBoxLayout;
-  column->addLayout(paneRow_);
-  // The panes in the order the address, article and order pane stand; in the
-  // cash-desk interface the cash-desk pane alone.
-  if (app_.cashDeskMode) {
-    setPane(PaneSlot::CashDesk, new Pane(QStringLiteral("L_RECHNUNG")));
-  } else {
-    setPane(PaneSlot::Address, new Pane(QStringLiteral("KUNDEN")));
-    setPane(PaneSlot::Article, new Pane(QStringLiteral("ARTIKEL")));
-    setPane(PaneSlot::Order, new Pane(QStringLiteral("RECHNUNG")));
-  }
-  dateLine_ = new QLabel(central);
-  countLine_ = new QLabel(central);
-  dateLine_->setObjectName(QStringLiteral("statusLine1"));
-  countLine_->setObjectName(QStringLiteral("statusLine2"));
-  dateLine_->setContentsMargins(10, 0, 0, 0);
-  countLine_->setContentsMargins(10, 0, 0, 0);
-  column->addWidget(dateLine_);
-  column->addWidget(countLine_);
-  column->addStretch(1);
-  setCentralWidget(central);
-
+MainWindow::MainWindow(AppState& app, QWidget* parent) : FrameWindow(app, parent) {
   if (app_.cashDeskMode)
     buildCashDeskMenu();
   else
@@ -89,40 +64,6 @@ MainWindow::MainWindow(AppState& app, QWidget* parent) : QMainWindow(parent), ap
   refreshStatus();
   connect(&clock_, &QTimer::timeout, this, &MainWindow::refreshStatus);
   clock_.start(1000);
-}
-
-Pane* MainWindow::pane(PaneSlot slot) const { return panes_.value(slot); }
-
-void MainWindow::setPane(PaneSlot slot, Pane* newPane) {
-  Pane* old = pane(slot);
-  newPane->setParent(centralWidget() ? centralWidget() : this);
-  if (old) {
-    paneRow_->replaceWidget(old, newPane);
-    old->deleteLater();
-  } else {
-    paneRow_->addWidget(newPane, 0, Qt::AlignTop);
-  }
-  panes_[slot] = newPane;
-}
-
-void MainWindow::sendToPane(PaneSlot slot, int id) {
-  if (Pane* target = pane(slot)) target->command(id);
-}
-
-void MainWindow::setCommandHandler(int id, CommandHandler handler) {
-  handlers_[id] = std::move(handler);
-}
-
-void MainWindow::command(int id) {
-  auto found = handlers_.constFind(id);
-  if (found != handlers_.constEnd() && *found) (*found)();
-}
-
-void MainWindow::addCommand(QMenu* menu, int id, const QString& text) {
-  QAction* action = menu->addAction(text);
-  action->setProperty("id", id);
-  connect(action, &QAction::triggered, this, [this, id] { command(id); });
-  actions_[id] = action;
 }
 
 void MainWindow::buildMenu() {
@@ -250,7 +191,7 @@ void MainWindow::registerFrameCommands() {
     if (app_.order.orderNumber == 0 && app_.ui)
       app_.ui->message("Bitte erst Auftrag suchen !", Icon::Stop);
   });
-  setCommandHandler(cmd::kAppointmentSearch, [this] { tools::SearchAppointments(app_); });
+  setCommandHandler(cmd::kAppointmentSearch, [this] { reminders::SearchAppointments(app_); });
   setCommandHandler(cmd::kOfferOfTheWeek, [this] { offerOfTheWeek(); });
   setCommandHandler(cmd::kSwitchInterface, [this] { switchInterface(); });
   setCommandHandler(cmd::kOpenCashDrawer, [this] { openCashDrawer(); });
@@ -274,15 +215,6 @@ void MainWindow::offerOfTheWeek() {
   app_.parameters.offerPrice = article.price1;
   app_.parameters.offerCurrency = static_cast<std::int16_t>(article.currency);
   SaveParameters(app_);
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-  for (const QPointer<Pane>& pane : panes_)
-    if (pane && !pane->mayReplace()) {
-      event->ignore();
-      return;
-    }
-  event->accept();
 }
 
 void MainWindow::switchInterface() {
@@ -314,17 +246,6 @@ void MainWindow::openCashDrawer() {
   QString program = parts.takeFirst();
   // Started and left alone: the program does not wait for the drawer.
   QProcess::startDetached(program, parts);
-}
-
-void MainWindow::refreshStatus() {
-  dateLine_->setText(QString::fromStdString(StatusDateLine(app_.clock->now())));
-  countLine_->setText(QString::fromStdString(StatusCountLine(app_)));
-}
-
-void MainWindow::jobFinished() {
-  // The order pane reads the printed order again, unless the user has
-  // started other work on it meanwhile.
-  if (Pane* order = pane(PaneSlot::Order)) order->jobFinished();
 }
 
 }  // namespace frame

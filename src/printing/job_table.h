@@ -1,4 +1,6 @@
-// Which renderer draws which print job.
+// Which renderer draws which print job. The print engine knows the table
+// only by these declarations: it is defined by the program in
+// src/app/job_table.cpp, the one place that knows every document.
 //
 // Jobs: 1 quotation, 2 delivery note, 3 invoice or credit note, 4 collective
 // invoice, 20 order confirmation, 23 cost estimate (one order-document

@@ -10,7 +10,7 @@
 #include "store/indexed_file.h"
 #include "store/text_field.h"
 
-namespace tools {
+namespace reminders {
 
 namespace {
 
@@ -87,4 +87,4 @@ void SearchAppointments(frame::AppState& app) {
   }
 }
 
-}  // namespace tools
+}  // namespace reminders

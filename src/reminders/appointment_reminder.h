@@ -5,13 +5,13 @@
 
 #include "store/app_state.h"
 
-namespace tools {
+namespace reminders {
 
 // The day key of a date: month * 31 + day (the year plays no part).
 int AppointmentDayKey(int day, int month);
 
 void SearchAppointments(frame::AppState& app);
 
-}  // namespace tools
+}  // namespace reminders
 
 #endif  // BELVON_REMINDERS_APPOINTMENT_REMINDER_H

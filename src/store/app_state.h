@@ -43,6 +43,9 @@ struct AppState {
   // Converts record files of the previous format after an older parameter
   // file was taken over; set by the maintenance layer.
   std::function<void(AppState&)> convertPreviousFormat;
+  // Run at the end of every LoadParameters: the appointment reminder, hung
+  // in by the desktop program and the command line.
+  std::function<void(AppState&)> searchAppointments;
 
   // Profile (group BELVON of belvon.ini).
   std::string dataDirectory;  // prefix of every data file name

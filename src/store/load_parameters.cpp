@@ -14,7 +14,6 @@
 #include "store/file_replacement.h"
 #include "store/index_rebuild.h"
 #include "store/indexed_file.h"
-#include "reminders/appointment_reminder.h"
 
 namespace frame {
 
@@ -280,7 +279,7 @@ int LoadParameters(AppState& app) {
       !OpenOrCreateIndex(app, store::kArticleLayout, app.articles.lastIndex, Share::Exclusive) ||
       !OpenOrCreateIndex(app, store::kOrderLayout, app.orders.lastIndex, Share::DenyWrite))
     return 0;
-  tools::SearchAppointments(app);
+  if (app.searchAppointments) app.searchAppointments(app);
   return 1;
 }
 

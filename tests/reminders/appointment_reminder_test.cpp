@@ -12,7 +12,7 @@
 #include "store/address_file.h"
 #include "store/records_test_support.h"
 
-namespace tools {
+namespace reminders {
 namespace {
 
 class AppointmentReminderTest : public testsupport::StoreTest {
@@ -91,4 +91,4 @@ TEST_F(AppointmentReminderTest, AnAppointmentNoDateCanHoldIsPassedOverWithAMessa
 }
 
 }  // namespace
-}  // namespace tools
+}  // namespace reminders

@@ -3,12 +3,12 @@
 #include "datanorm/address_export.h"
 #include "datanorm/ui/datanorm_dialog.h"
 #include "core/command_ids.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "widgets/pane.h"
 
 namespace datanorm {
 
-void RegisterDatanormCommands(frame::MainWindow& window) {
+void RegisterDatanormCommands(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
   window.setCommandHandler(frame::cmd::kDatanormImport, [&app, &window] {
     DatanormDialog dialog(app, &window);

@@ -4,12 +4,12 @@
 #define BELVON_DATANORM_UI_DATANORM_MENU_H
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace datanorm {
 
-void RegisterDatanormCommands(frame::MainWindow& window);
+void RegisterDatanormCommands(frame::FrameWindow& window);
 
 }  // namespace datanorm
 

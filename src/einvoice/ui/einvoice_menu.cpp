@@ -7,7 +7,7 @@
 #include "store/einvoice_settings.h"
 #include "einvoice/ui/erechnung_dialog.h"
 #include "core/command_ids.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "core/user_interface.h"
 #include "orders/issuing.h"
 
@@ -55,7 +55,7 @@ bool SaveEInvoice(frame::AppState& app, QWidget* parent, const ChooseFile& choos
   return true;
 }
 
-void InstallEInvoiceCommands(frame::MainWindow& window) {
+void InstallEInvoiceCommands(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
   window.setCommandHandler(frame::cmd::kEInvoiceSettings, [&app, &window] {
     ERechnungDialog dialog(app, &window);

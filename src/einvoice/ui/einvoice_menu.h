@@ -10,12 +10,12 @@
 
 class QWidget;
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace einvoice {
 
-void InstallEInvoiceCommands(frame::MainWindow& window);
+void InstallEInvoiceCommands(frame::FrameWindow& window);
 
 // Makes the XRechnung of the current order and saves it where the user
 // chooses, starting in the folder of the settings. A missing value is told

@@ -1,7 +1,7 @@
 #include "letters/ui/letters_menu.h"
 
 #include "core/command_ids.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "widgets/pane.h"
 #include "letters/envelope_renderer.h"
 #include "letters/ui/mahnung_dialog.h"
@@ -10,7 +10,7 @@
 
 namespace letters {
 
-void InstallLetterCommands(frame::MainWindow& window) {
+void InstallLetterCommands(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
   window.setCommandHandler(frame::cmd::kDunningLetters, [&app, &window] {
     MahnungDialog dialog(app, &window);

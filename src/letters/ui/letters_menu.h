@@ -5,12 +5,12 @@
 #define BELVON_LETTERS_UI_LETTERS_MENU_H
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace letters {
 
-void InstallLetterCommands(frame::MainWindow& window);
+void InstallLetterCommands(frame::FrameWindow& window);
 
 }  // namespace letters
 

@@ -9,7 +9,7 @@
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
 #include "widgets/help_viewer.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "widgets/pane.h"
 #include "core/user_interface.h"
 #include "letters/dunning_renderer.h"
@@ -32,7 +32,7 @@ void PrintWithProgramHost(frame::AppState& app, const DunningOptions& options,
   // The letters may go out from the preview long after the dialog closed:
   // the order pane shows the level stored then.
   PrintDunningLetters(app, *host, options, [owner] {
-    if (auto* window = qobject_cast<frame::MainWindow*>(owner.data()))
+    if (auto* window = qobject_cast<frame::FrameWindow*>(owner.data()))
       if (frame::Pane* orders = window->pane(frame::PaneSlot::Order)) orders->refresh();
   });
 }

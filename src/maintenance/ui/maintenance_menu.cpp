@@ -1,7 +1,7 @@
 #include "maintenance/ui/maintenance_menu.h"
 
 #include "core/command_ids.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "widgets/pane.h"
 #include "maintenance/currency_changeover.h"
 #include "maintenance/lock_test.h"
@@ -16,7 +16,7 @@ namespace maintenance {
 namespace {
 
 // The records moved: every pane reads its current one again.
-void AfterRebuild(frame::MainWindow& window, int done) {
+void AfterRebuild(frame::FrameWindow& window, int done) {
   if (!done) return;
   for (frame::PaneSlot slot :
        {frame::PaneSlot::Address, frame::PaneSlot::Article, frame::PaneSlot::Order})
@@ -26,7 +26,7 @@ void AfterRebuild(frame::MainWindow& window, int done) {
 
 }  // namespace
 
-void InstallMaintenance(frame::MainWindow& window) {
+void InstallMaintenance(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
   app.convertPreviousFormat = ConvertPreviousFormat;
   CheckLocks(app);

@@ -7,14 +7,14 @@
 #define BELVON_MAINTENANCE_UI_MAINTENANCE_MENU_H
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace maintenance {
 
 // Installed before the parameters are loaded, so that an older parameter
 // file finds its conversion at hand.
-void InstallMaintenance(frame::MainWindow& window);
+void InstallMaintenance(frame::FrameWindow& window);
 
 }  // namespace maintenance
 

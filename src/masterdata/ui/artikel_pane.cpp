@@ -12,7 +12,7 @@
 #include "core/command_ids.h"
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "core/user_interface.h"
 #include "masterdata/article_values.h"
 #include "masterdata/moved_article.h"
@@ -336,7 +336,7 @@ void ArtikelPane::selectArticles() {
   if (app_.ui) app_.ui->message("Nicht gefunden!", frame::Icon::Exclamation);
 }
 
-void InstallArticlePane(frame::MainWindow& window) {
+void InstallArticlePane(frame::FrameWindow& window) {
   if (window.state().cashDeskMode) return;
   auto* pane = new ArtikelPane(window.state());
   window.setPane(frame::PaneSlot::Article, pane);

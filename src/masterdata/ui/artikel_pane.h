@@ -14,7 +14,7 @@
 #include "store/article_record.h"
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace masterdata {
@@ -65,7 +65,7 @@ class ArtikelPane : public frame::Pane {
 
 // Puts the article pane into the main window and hangs the article selection
 // (116) into its menu. The cash-desk interface has no article pane.
-void InstallArticlePane(frame::MainWindow& window);
+void InstallArticlePane(frame::FrameWindow& window);
 
 }  // namespace masterdata
 

@@ -11,7 +11,7 @@
 #include "core/command_ids.h"
 #include "store/message_count.h"
 #include "widgets/dialog_support.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "core/user_interface.h"
 #include "masterdata/address_rules.h"
 #include "masterdata/ui/address_fields.h"
@@ -36,7 +36,7 @@ QRadioButton* ShownRadio(QWidget* parent, QButtonGroup* group, int controlId, co
 
 }  // namespace
 
-KundenPane::KundenPane(frame::AppState& app, frame::MainWindow& window)
+KundenPane::KundenPane(frame::AppState& app, frame::FrameWindow& window)
     : frame::Pane(QStringLiteral("KUNDEN")), app_(app), window_(window) {
   auto* top = new QVBoxLayout(this);
   top->setSpacing(3);
@@ -247,7 +247,7 @@ void KundenPane::editRemark() {
   if (writeAddress(dialog.address(), false, before)) refresh();
 }
 
-void InstallAddressPane(frame::MainWindow& window) {
+void InstallAddressPane(frame::FrameWindow& window) {
   if (window.state().cashDeskMode) return;
   auto* pane = new KundenPane(window.state(), window);
   window.setPane(frame::PaneSlot::Address, pane);

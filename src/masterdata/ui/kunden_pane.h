@@ -9,7 +9,7 @@
 #include "store/address_record.h"
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace masterdata {
@@ -18,7 +18,7 @@ class KundenPane : public frame::Pane {
   Q_OBJECT
 
  public:
-  KundenPane(frame::AppState& app, frame::MainWindow& window);
+  KundenPane(frame::AppState& app, frame::FrameWindow& window);
 
   // Shows the current address.
   void refresh() override;
@@ -55,13 +55,13 @@ class KundenPane : public frame::Pane {
   bool haveAddresses() const { return app_.addresses.lastIndex >= 0; }
 
   frame::AppState& app_;
-  frame::MainWindow& window_;
+  frame::FrameWindow& window_;
   bool firstShow_ = true;
 };
 
 // Puts the address pane into the main window and hangs the address
 // selection (137) into its menu.
-void InstallAddressPane(frame::MainWindow& window);
+void InstallAddressPane(frame::FrameWindow& window);
 
 }  // namespace masterdata
 

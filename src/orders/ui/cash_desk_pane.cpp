@@ -15,7 +15,7 @@
 #include "core/figures.h"
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "orders/ui/print_job_call.h"
@@ -325,7 +325,7 @@ void CashDeskPane::handleCommand(int id) {
   focusArticleNumber(false);
 }
 
-void InstallCashDeskPane(frame::MainWindow& window) {
+void InstallCashDeskPane(frame::FrameWindow& window) {
   if (!window.state().cashDeskMode) return;
   window.setPane(frame::PaneSlot::CashDesk, new CashDeskPane(window.state()));
 }

@@ -14,7 +14,7 @@
 #include "orders/cash_sale.h"
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace orders {
@@ -55,7 +55,7 @@ class CashDeskPane : public frame::Pane {
 };
 
 // Puts the cash-desk pane into the main window of the cash-desk interface.
-void InstallCashDeskPane(frame::MainWindow& window);
+void InstallCashDeskPane(frame::FrameWindow& window);
 
 }  // namespace orders
 

@@ -1,7 +1,7 @@
 #include "orders/ui/payment_menu.h"
 
 #include "core/command_ids.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "widgets/pane.h"
 #include "core/user_interface.h"
 #include "orders/booking.h"
@@ -19,7 +19,7 @@ namespace {
 constexpr int kBackOrdersOfArticle = 2143;  // the article pane's "Nachlieferung ?"
 
 // Every pane shows its current record again.
-void RefreshPanes(frame::MainWindow& window) {
+void RefreshPanes(frame::FrameWindow& window) {
   for (frame::PaneSlot slot :
        {frame::PaneSlot::Address, frame::PaneSlot::Article, frame::PaneSlot::Order})
     if (frame::Pane* pane = window.pane(slot)) pane->refresh();
@@ -28,7 +28,7 @@ void RefreshPanes(frame::MainWindow& window) {
 
 }  // namespace
 
-void InstallPaymentCommands(frame::MainWindow& window) {
+void InstallPaymentCommands(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
   // "Nachlieferung ?" of the article pane lists the article's back-orders.
   if (frame::Pane* articles = window.pane(frame::PaneSlot::Article))

@@ -5,14 +5,14 @@
 #define BELVON_ORDERS_UI_PAYMENT_MENU_H
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace orders {
 
 // Installed after the panes: the article pane's "Nachlieferung ?" (2143)
 // opens the back-order list of the current article.
-void InstallPaymentCommands(frame::MainWindow& window);
+void InstallPaymentCommands(frame::FrameWindow& window);
 
 }  // namespace orders
 

@@ -18,7 +18,7 @@
 #include "core/figures.h"
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "core/user_interface.h"
 #include "core/dates.h"
 #include "orders/order_math.h"
@@ -113,7 +113,7 @@ QSize OrderLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QMod
   return QSize(350, std::max(20, option.fontMetrics.height() + 4));
 }
 
-RechnungPane::RechnungPane(frame::AppState& app, frame::MainWindow& window)
+RechnungPane::RechnungPane(frame::AppState& app, frame::FrameWindow& window)
     : frame::Pane(QStringLiteral("RECHNUNG")), app_(app), window_(window), editor_(app) {
   buildControls();
   connectEdits();
@@ -511,7 +511,7 @@ void RechnungPane::handleCommand(int id) {
   if (refused) Edit(this, refused)->setFocus();
 }
 
-void InstallOrderPane(frame::MainWindow& window) {
+void InstallOrderPane(frame::FrameWindow& window) {
   if (window.state().cashDeskMode) return;
   frame::AppState& app = window.state();
   auto* pane = new RechnungPane(app, window);

@@ -15,7 +15,7 @@
 #include "orders/order_editor.h"
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace orders {
@@ -38,7 +38,7 @@ class RechnungPane : public frame::Pane {
   Q_OBJECT
 
  public:
-  RechnungPane(frame::AppState& app, frame::MainWindow& window);
+  RechnungPane(frame::AppState& app, frame::FrameWindow& window);
 
   OrderEditor& editor() { return editor_; }
   QListWidget* lineList() const { return list_; }
@@ -69,7 +69,7 @@ class RechnungPane : public frame::Pane {
   void showLineAmount();
 
   frame::AppState& app_;
-  frame::MainWindow& window_;
+  frame::FrameWindow& window_;
   OrderEditor editor_;
   QListWidget* list_ = nullptr;
   QButtonGroup* taxGroup_ = nullptr;
@@ -79,7 +79,7 @@ class RechnungPane : public frame::Pane {
 };
 
 // Puts the order pane into the main window.
-void InstallOrderPane(frame::MainWindow& window);
+void InstallOrderPane(frame::FrameWindow& window);
 
 }  // namespace orders
 

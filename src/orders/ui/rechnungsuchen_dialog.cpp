@@ -14,7 +14,7 @@
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
 #include "widgets/help_viewer.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "widgets/pane.h"
 #include "core/user_interface.h"
 #include "orders/order_search.h"
@@ -146,7 +146,7 @@ void RechnungSuchenDialog::choose() {
   done(1);
 }
 
-void InstallOrderSearch(frame::MainWindow& window) {
+void InstallOrderSearch(frame::FrameWindow& window) {
   auto* pane = qobject_cast<RechnungPane*>(window.pane(frame::PaneSlot::Order));
   if (!pane) return;
   frame::AppState& app = window.state();

@@ -15,7 +15,7 @@
 #include "store/app_state.h"
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace orders {
@@ -44,7 +44,7 @@ class RechnungSuchenDialog : public QDialog {
 };
 
 // "S&uchen [F9]" of the order pane opens the search.
-void InstallOrderSearch(frame::MainWindow& window);
+void InstallOrderSearch(frame::FrameWindow& window);
 
 }  // namespace orders
 

@@ -7,7 +7,7 @@
 #include <QPrintDialog>
 #include <QScreen>
 
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "widgets/pane.h"
 #include "printing/ui/preview_window.h"
 #include "printing/ui/printdlg_dialog.h"
@@ -121,7 +121,7 @@ void QtPrintHost::deliverNotice() {
     noticeReceiver_();
     return;
   }
-  auto* window = qobject_cast<frame::MainWindow*>(owner_.data());
+  auto* window = qobject_cast<frame::FrameWindow*>(owner_.data());
   if (!window) return;
   if (window->pane(frame::PaneSlot::CashDesk))
     window->sendToPane(frame::PaneSlot::CashDesk, kJobFinishedNotice);
@@ -132,7 +132,7 @@ void QtPrintHost::deliverNotice() {
 void QtPrintHost::jobFinished() {
   // After a direct print the cash-desk pane is told at once; the main
   // window's notice is always posted.
-  auto* window = qobject_cast<frame::MainWindow*>(owner_.data());
+  auto* window = qobject_cast<frame::FrameWindow*>(owner_.data());
   if (noticeReceiver_ || (window && window->pane(frame::PaneSlot::CashDesk)))
     deliverNotice();
   else

@@ -1,7 +1,7 @@
 #include "reports/ui/report_menu.h"
 
 #include "core/command_ids.h"
-#include "app/main_window.h"
+#include "widgets/frame_window.h"
 #include "printing/ui/qt_print_host.h"
 #include "reports/invoice_journal.h"
 #include "reports/invoice_lists.h"
@@ -11,7 +11,7 @@
 
 namespace reports {
 
-void RegisterReportCommands(frame::MainWindow& window) {
+void RegisterReportCommands(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
   auto start = [&app](int job, const std::string& from, const std::string& to) {
     printing::JobInputs inputs;

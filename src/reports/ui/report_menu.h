@@ -6,12 +6,12 @@
 #define BELVON_REPORTS_UI_REPORT_MENU_H
 
 namespace frame {
-class MainWindow;
+class FrameWindow;
 }
 
 namespace reports {
 
-void RegisterReportCommands(frame::MainWindow& window);
+void RegisterReportCommands(frame::FrameWindow& window);
 
 }  // namespace reports
 
