@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include "core/user_interface.h"
 #include "store/status_text.h"
 #include "widgets/field_text.h"
 #include "widgets/pane.h"
