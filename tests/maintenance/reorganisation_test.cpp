@@ -21,11 +21,22 @@ using namespace testsupport;
 
 struct Reorganisation : StockedBook, ::testing::Test {
   Reorganisation() { ui.defaultAnswer = true; }
-  // Points index entry `i` of `file` (entry size, offset field) elsewhere.
-  void Repoint(const char* file, std::size_t at, std::uint32_t offset) {
-    Bytes index = ReadBytes(dir.file(file));
-    std::memcpy(&index[at], &offset, 4);
-    WriteBytes(dir.file(file), index);
+  // Writes `bytes` over the file `name` from `at` on.
+  void Patch(const char* name, std::size_t at, const Bytes& bytes) {
+    Bytes file = ReadBytes(dir.file(name));
+    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
+    WriteBytes(dir.file(name), file);
+  }
+  Bytes Slice(const char* name, std::size_t at, std::size_t size) {
+    const Bytes file = ReadBytes(dir.file(name));
+    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(at),
+                 file.begin() + static_cast<std::ptrdiff_t>(at + size));
+  }
+  // Swaps the `size` bytes at `at` with the `size` bytes behind them.
+  void SwapEntries(const char* name, std::size_t at, std::size_t size) {
+    const Bytes one = Slice(name, at, size), two = Slice(name, at + size, size);
+    Patch(name, at, two);
+    Patch(name, at + size, one);
   }
 };
 
@@ -176,16 +187,6 @@ TEST_F(Grown, AMaintenanceRunOnADamagedIndexLosesNoRecord) {
   const auto files = Files(dir.path());
   std::map<std::string, KeyedRecord> before;
   ByKey(dir.path(), &before);
-  auto patch = [this](const char* name, std::size_t at, Bytes bytes) {
-    Bytes file = ReadBytes(dir.file(name));
-    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
-    WriteBytes(dir.file(name), file);
-  };
-  auto entry = [this](const char* name, std::size_t at, std::size_t size) {
-    const Bytes file = ReadBytes(dir.file(name));
-    return Bytes(file.begin() + static_cast<std::ptrdiff_t>(at),
-                 file.begin() + static_cast<std::ptrdiff_t>(at + size));
-  };
   const std::function<int()> articles = [this] { return ReorganiseArticles(app); };
   const std::function<int()> addresses = [this] { return ReorganiseAddresses(app); };
   const std::function<int()> invoices = [this] {
@@ -196,22 +197,17 @@ TEST_F(Grown, AMaintenanceRunOnADamagedIndexLosesNoRecord) {
     std::function<void()> damage;
     const std::function<int()>& run;
   } cases[] = {
-      {"ARTIKEL.IDX header FF FF FF FF", [&] { patch("ARTIKEL.IDX", 0, {0xFF, 0xFF, 0xFF, 0xFF}); },
+      {"ARTIKEL.IDX header FF FF FF FF", [&] { Patch("ARTIKEL.IDX", 0, {0xFF, 0xFF, 0xFF, 0xFF}); },
        articles},
       {"ARTIKEL.IDX emptied", [&] { WriteBytes(dir.file("ARTIKEL.IDX"), {}); }, articles},
-      {"KUNDEN.IDX header FF FF", [&] { patch("KUNDEN.IDX", 0, {0xFF, 0xFF}); }, addresses},
-      {"RECHNUNG.IDX header 01 00", [&] { patch("RECHNUNG.IDX", 0, {1, 0}); }, invoices},
-      {"ARTIKEL.IDX entries 1 and 2 swapped",
-       [&] {
-         const Bytes one = entry("ARTIKEL.IDX", 4 + 26, 26), two = entry("ARTIKEL.IDX", 4 + 52, 26);
-         patch("ARTIKEL.IDX", 4 + 26, two);
-         patch("ARTIKEL.IDX", 4 + 52, one);
-       },
+      {"KUNDEN.IDX header FF FF", [&] { Patch("KUNDEN.IDX", 0, {0xFF, 0xFF}); }, addresses},
+      {"RECHNUNG.IDX header 01 00", [&] { Patch("RECHNUNG.IDX", 0, {1, 0}); }, invoices},
+      {"ARTIKEL.IDX entries 1 and 2 swapped", [&] { SwapEntries("ARTIKEL.IDX", 4 + 26, 26); },
        articles},
       {"KUNDEN.IDX entry 1 over entry 2",
-       [&] { patch("KUNDEN.IDX", 2 + 92, entry("KUNDEN.IDX", 2 + 46, 46)); }, addresses},
+       [&] { Patch("KUNDEN.IDX", 2 + 92, Slice("KUNDEN.IDX", 2 + 46, 46)); }, addresses},
       {"RECHNUNG.IDX entry 0 reaching the head of order 1",
-       [&] { patch("RECHNUNG.IDX", 2 + 8, entry("RECHNUNG.IDX", 2 + 12 + 8, 4)); }, invoices},
+       [&] { Patch("RECHNUNG.IDX", 2 + 8, Slice("RECHNUNG.IDX", 2 + 12 + 8, 4)); }, invoices},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -230,53 +226,33 @@ TEST_F(Grown, AMaintenanceRunOnADamagedIndexLosesNoRecord) {
 
 TEST_F(Grown, TheStructureTestNamesEachDisagreement) {
   const auto files = Files(dir.path());
-  auto patch = [this](const char* name, std::size_t at, Bytes bytes) {
-    Bytes file = ReadBytes(dir.file(name));
-    std::copy(bytes.begin(), bytes.end(), file.begin() + static_cast<std::ptrdiff_t>(at));
-    WriteBytes(dir.file(name), file);
-  };
   const std::int32_t first = At<std::int32_t>(ReadBytes(dir.file("RECHNUNG.IDX")), 2 + 4);
   const struct {
     const char* what;
     std::function<void()> damage;
     std::vector<std::string> found;
   } cases[] = {
-      {"two articles swapped",
-       [&] {
-         Bytes index = ReadBytes(dir.file("ARTIKEL.IDX"));
-         std::swap_ranges(index.begin() + 4, index.begin() + 30, index.begin() + 30);
-         WriteBytes(dir.file("ARTIKEL.IDX"), index);
-       },
+      {"two articles swapped", [&] { SwapEntries("ARTIKEL.IDX", 4, 26); },
        {"Die Indexdatei ARTIKEL.IDX ist nicht sortiert: Artikel Nr: ART10 steht hinter Artikel "
         "Nr: ART11."}},
-      {"an address twice",
-       [&] {
-         Bytes index = ReadBytes(dir.file("KUNDEN.IDX"));
-         std::copy_n(index.begin() + 2 + 46, 46, index.begin() + 2 + 92);
-         WriteBytes(dir.file("KUNDEN.IDX"), index);
-       },
+      {"an address twice", [&] { Patch("KUNDEN.IDX", 2 + 92, Slice("KUNDEN.IDX", 2 + 46, 46)); },
        {"Die Indexdatei KUNDEN.IDX enthält Kunde: Kunde 1 doppelt."}},
-      {"a header beyond the entries", [&] { patch("ARTIKEL.IDX", 0, {20, 0, 0, 0}); },
+      {"a header beyond the entries", [&] { Patch("ARTIKEL.IDX", 0, {20, 0, 0, 0}); },
        {"Die Indexdatei ARTIKEL.IDX nennt 21 Einträge, enthält aber nur 12."}},
       {"the last article cut short",
-       [&] {
-         std::filesystem::resize_file(dir.file("ARTIKEL.DAT"), 12 * 520 - 100);
-       },
+       [&] { std::filesystem::resize_file(dir.file("ARTIKEL.DAT"), 12 * 520 - 100); },
        {"ARTIKEL.DAT ist von Byte 5720 bis 6140 nicht lesbar.", "Probleme mit Artikel Nr: ART21"}},
       {"an index the record file cannot fill",
        [&] { std::filesystem::resize_file(dir.file("KUNDEN.IDX"), 1 << 20); },
        {"Die Indexdatei KUNDEN.IDX ist größer, als KUNDEN.DAT zulässt."}},
       {"an emptied index", [&] { WriteBytes(dir.file("KUNDEN.IDX"), {}); },
        {"Die Indexdatei KUNDEN.IDX ist leer, aber KUNDEN.DAT enthält Datensätze."}},
-      {"a header that lost the last address", [&] { patch("KUNDEN.IDX", 0, {4, 0}); },
+      {"a header that lost the last address", [&] { Patch("KUNDEN.IDX", 0, {4, 0}); },
        {"Kunde: Kunde 5 steht in KUNDEN.DAT, aber in keinem Indexeintrag."}},
       {"an order line left at the old copy of a renamed article",
        [&] {
          Change(1);  // ART10 becomes ART10x at the end of ARTIKEL.DAT
-         Bytes data = ReadBytes(dir.file("RECHNUNG.DAT"));
-         std::int32_t old = 0;
-         std::memcpy(&data[80 + 392], &old, 4);  // order 0, line 1
-         WriteBytes(dir.file("RECHNUNG.DAT"), data);
+         Patch("RECHNUNG.DAT", 80 + 392, {0, 0, 0, 0});  // order 0, line 1: offset 0
        },
        {"Rechnung Nr: " + std::to_string(first) +
             ", Position 1 verweist auf eine alte Fassung von Artikel Nr: ART10x.",
