@@ -17,7 +17,6 @@
 
 namespace {
 
-using reporttest::Head;
 using reporttest::L;
 using reporttest::ReportBook;
 constexpr std::uint16_t kDelivered = store::kOrderDeliveryNotePrinted;

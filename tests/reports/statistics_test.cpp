@@ -10,7 +10,6 @@
 
 namespace {
 
-using reporttest::Head;
 using reporttest::L;
 using reporttest::ReportBook;
 using reporttest::Row;
