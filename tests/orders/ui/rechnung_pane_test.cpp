@@ -146,6 +146,15 @@ class RechnungPaneTest : public testsupport::StoreTest {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
   }
+  // The print host's printer is a PDF file of that name in the data directory.
+  void PrintInto(const char* name) {
+    printing::QtPrintHost::current()->setPrinterChooser([this, name] {
+      auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+      printer->setOutputFormat(QPrinter::PdfFormat);
+      printer->setOutputFileName(QString::fromStdString(dir.file(name)));
+      return printer;
+    });
+  }
 
   std::unique_ptr<frame::MainWindow> window;
   RechnungPane* pane = nullptr;
@@ -404,12 +413,7 @@ TEST_F(RechnungPaneTest, APreviewHoldsTheInputAndItsClosingKeepsANewOrder) {
   Open();
   auto* host = printing::QtPrintHost::current();
   ASSERT_NE(host, nullptr);
-  host->setPrinterChooser([this] {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(QString::fromStdString(dir.file("vorschau.pdf")));
-    return printer;
-  });
+  PrintInto("vorschau.pdf");
   pane->setPrintDialog([this] { printing::StartPrintJob(app, 3, true); });
   pane->command(2076);
   QWidget* preview = host->lastPreview();
@@ -437,12 +441,7 @@ TEST_F(RechnungPaneTest, TheLevelOfADunningRunShowsAndStays) {
   for (int i = 0; i < 3; ++i) app.parameters.dunningPeriods[i] = static_cast<std::int16_t>(i + 1);
   Open();
   ASSERT_EQ(Text(2225), "0");
-  printing::QtPrintHost::current()->setPrinterChooser([this] {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setOutputFormat(QPrinter::PdfFormat);
-    printer->setOutputFileName(QString::fromStdString(dir.file("mahnung.pdf")));
-    return printer;
-  });
+  PrintInto("mahnung.pdf");
   letters::MahnungDialog(app, window.get()).command(1);
   EXPECT_EQ(Text(2225), "3");
   ui.answer({true});
