@@ -10,6 +10,7 @@
 #include "core/user_interface.h"
 #include "core/dates.h"
 #include "orders/document_figures.h"
+#include "orders/girocode.h"
 #include "orders/order_math.h"
 #include "store/einvoice_settings.h"
 #include "platform/cp1252.h"
@@ -120,6 +121,7 @@ class OrderDocument {
       exemptionReason_ = einvoice::ExemptionReason(settings);
       serviceDateByOrder_ = settings.serviceDate == einvoice::ServiceDate::OrderDate;
     }
+    if (invoiceLike()) giroPayload_ = orders::GiroCodePayload(head_, p_, settings);
   }
 
   RenderOutcome run() {
@@ -153,10 +155,12 @@ class OrderDocument {
   void left(int x, int y, const std::string& text) {
     canvas_.setTextAlign(TextAlign::Left);
     canvas_.textOut(x, y, text);
+    if (tracking_) track(x, y, text);
   }
   void right(int x, int y, const std::string& text) {
     canvas_.setTextAlign(TextAlign::Right);
     canvas_.textOut(x, y, text);
+    if (tracking_) track(x - canvas_.textExtent(text).cx, y, text);
   }
   void rule(int x1, int x2, int y) {
     canvas_.moveTo(x1, y);
@@ -330,6 +334,7 @@ class OrderDocument {
     // The note belongs to the page it ends, also when the preview stops
     // there: the previewed page shows what the printed one has.
     left(kLeft, y_, frame::Format("Die Auflistung wird auf Seite %-d fortgesetzt.", page_ + 1));
+    placeGiroCode();
     if (page_ + 1 > context_.session.view.targetPage) {
       stoppedAtTarget_ = true;
       return false;
@@ -357,6 +362,7 @@ class OrderDocument {
     }
     Letterhead(canvas_, context_, geometry_.logicalWidth, pageHeight_, true);
     ++page_;
+    textBoxes_.clear();
 
     canvas_.selectFont(ContinuationBodyFont());
     pageInfo(y);
@@ -651,6 +657,9 @@ class OrderDocument {
 
   bool closing() {
     canvas_.selectFont(BodyFont());
+    // What is written from here on decides where the GiroCode finds room.
+    tracking_ = true;
+    textBoxes_.clear();
     const std::string dispatch = Utf8(customer_.dispatch);
     if (invoiceLike()) {
       const std::string vatId = Utf8(customer_.vatId);
@@ -663,6 +672,8 @@ class OrderDocument {
       if (p_.printPaymentTerms) {
         const std::vector<std::string> terms =
             orders::PaymentTermsLines(head_, termsDate(), style_);
+        // The GiroCode stands right of the terms, from their first line.
+        if (!giroPayload_.empty() && !terms.empty()) giroTop_ = y_;
         // A positive total heads the terms with the payment line, in bold;
         // the cash-discount line follows in the same font.
         if (head_.total > 0) canvas_.selectFont(BoldFont());
@@ -716,8 +727,74 @@ class OrderDocument {
       left(kLeft, y_, "Datum                                           Unterschrift");
       y_ += 50;
     }
+    placeGiroCode();
     return true;
   }
+
+  struct Box {
+    int left, top, right, bottom;
+  };
+  void track(int x, int y, const std::string& text) {
+    const Extent extent = canvas_.textExtent(text);
+    textBoxes_.push_back({x, y, x + extent.cx, y + extent.cy});
+  }
+
+  // The GiroCode owed to the terms of this page, at the right margin beside
+  // them, its top on their first line's. It moves nothing: where a text
+  // written after the terms (the offer, a long footer line) would run into
+  // the code, its caption or the quiet zone around the code, the code goes
+  // down to the first place where it stands free, above the footer; on a page
+  // without one, it is left out and the user told so.
+  void placeGiroCode() {
+    if (giroTop_ < 0) return;
+    const int firstTop = giroTop_;
+    giroTop_ = -1;
+    const orders::QrMatrix qr = orders::EncodeQr(giroPayload_);
+    if (qr.size == 0) return;
+    const int module = (kGiroCodeMinSide + qr.size - 1) / qr.size;
+    const int side = module * qr.size;
+    const int quiet = 4 * module;  // the blank margin a reader needs around the code
+    const int codeLeft = kRight - side;
+    FontScope restore(canvas_);
+    canvas_.selectFont(BodyFont());
+    const Extent caption = canvas_.textExtent(kGiroCodeCaption);
+    const int centre = codeLeft + side / 2;
+    const int areaLeft = std::min(codeLeft - quiet, centre - caption.cx / 2);
+    const int areaRight = std::max(kRight + quiet, centre + caption.cx - caption.cx / 2);
+    const int limit = std::min(FooterTop(p_, pageHeight_), pageHeight_ - 100) - 20;
+    for (int top = firstTop; top + side + quiet + caption.cy <= limit; top += 10) {
+      const Box area{areaLeft, top - quiet, areaRight, top + side + quiet + caption.cy};
+      const bool free = std::none_of(textBoxes_.begin(), textBoxes_.end(), [&](const Box& b) {
+        return b.left < area.right && area.left < b.right && b.top < area.bottom &&
+               area.top < b.bottom;
+      });
+      if (!free) continue;
+      // Each row's dark modules as runs.
+      for (int y = 0; y < qr.size; ++y)
+        for (int x = 0; x < qr.size;) {
+          if (!qr.at(x, y)) {
+            ++x;
+            continue;
+          }
+          const int start = x;
+          while (x < qr.size && qr.at(x, y)) ++x;
+          canvas_.fillRect(codeLeft + start * module, top + y * module, codeLeft + x * module,
+                           top + (y + 1) * module, kBlack);
+        }
+      const TextAlign align = canvas_.textAlign();
+      canvas_.setTextAlign(TextAlign::Centre);
+      canvas_.textOut(centre, top + side + quiet, kGiroCodeCaption);
+      canvas_.setTextAlign(align);
+      return;
+    }
+    context_.warn(frame::Format(
+        "Auf Seite %d der Rechnung ist neben den Zahlungsbedingungen kein Platz für den GiroCode; "
+        "er wird nicht gedruckt. Ein kürzerer Fußtext lässt ihm Raum.",
+        page_));
+  }
+  // 2 cm, the least side a banking app reads a code of from paper.
+  static constexpr int kGiroCodeMinSide = 200;
+  static constexpr const char* kGiroCodeCaption = "Zahlen mit Code";
 
   // From the top of the signature block to the bottom of its last line.
   static constexpr int kSignatureHeight = 50 + 150 + 40 + 40;
@@ -744,6 +821,10 @@ class OrderDocument {
   bool serviceDateByOrder_ = false;
   std::string sellerTaxId_, exemptionReason_;
   int noteEnd_ = 0, notePage_ = 0;
+  std::string giroPayload_;  // empty: no GiroCode on this document
+  int giroTop_ = -1;         // where the code owed to this page's terms begins
+  bool tracking_ = false;
+  std::vector<Box> textBoxes_;  // the texts of this page from the closing texts on
 
   int originX_ = 0, originY_ = 0;
   int pageHeight_ = 0;
