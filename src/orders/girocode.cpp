@@ -42,6 +42,8 @@ std::string CurrencySymbol(const store::ParameterRecord& p, int index) {
 // The name on one line, without blanks at its ends, at most 70 characters
 // (not bytes) long.
 std::string BeneficiaryName(std::string_view utf8) {
+  const auto begin = utf8.find_first_not_of(' ');
+  utf8.remove_prefix(std::min(begin, utf8.size()));
   std::string name;
   std::size_t characters = 0;
   for (std::size_t i = 0; i < utf8.size();) {

@@ -122,6 +122,8 @@ class OrderDocument {
       serviceDateByOrder_ = settings.serviceDate == einvoice::ServiceDate::OrderDate;
     }
     if (invoiceLike()) giroPayload_ = orders::GiroCodePayload(head_, p_, settings);
+    // Where the code finds room follows from what the page holds.
+    tracking_ = !giroPayload_.empty();
   }
 
   RenderOutcome run() {
@@ -165,6 +167,7 @@ class OrderDocument {
   void rule(int x1, int x2, int y) {
     canvas_.moveTo(x1, y);
     canvas_.lineTo(x2, y);
+    if (tracking_) boxes_.push_back({x1, y - 2, x2, y + 3});
   }
 
   std::string amount(double cents, const std::string& currency) const {
@@ -362,7 +365,7 @@ class OrderDocument {
     }
     Letterhead(canvas_, context_, geometry_.logicalWidth, pageHeight_, true);
     ++page_;
-    textBoxes_.clear();
+    boxes_.clear();
 
     canvas_.selectFont(ContinuationBodyFont());
     pageInfo(y);
@@ -372,6 +375,7 @@ class OrderDocument {
       left(kLeft, y - 25, title_);
     }
     y_ = y + 100;
+    bodyTop_ = y_;
     if (withHeadings) {
       canvas_.selectFont(ContinuationBodyFont());
       headingBlock();
@@ -557,6 +561,7 @@ class OrderDocument {
   static constexpr int kTotalsGap = 10;
 
   bool totals() {
+    bodyTop_ = y_;
     const orders::DocumentFigures figures =
         orders::ComputeDocumentFigures(head_, lines_, p_, invoiceLike());
     const orders::DocumentFigures fourthFigures =
@@ -657,9 +662,6 @@ class OrderDocument {
 
   bool closing() {
     canvas_.selectFont(BodyFont());
-    // What is written from here on decides where the GiroCode finds room.
-    tracking_ = true;
-    textBoxes_.clear();
     const std::string dispatch = Utf8(customer_.dispatch);
     if (invoiceLike()) {
       const std::string vatId = Utf8(customer_.vatId);
@@ -736,15 +738,16 @@ class OrderDocument {
   };
   void track(int x, int y, const std::string& text) {
     const Extent extent = canvas_.textExtent(text);
-    textBoxes_.push_back({x, y, x + extent.cx, y + extent.cy});
+    boxes_.push_back({x, y, x + extent.cx, y + extent.cy});
   }
 
-  // The GiroCode owed to the terms of this page, at the right margin beside
-  // them, its top on their first line's. It moves nothing: where a text
-  // written after the terms (the offer, a long footer line) would run into
-  // the code, its caption or the quiet zone around the code, the code goes
-  // down to the first place where it stands free, above the footer; on a page
-  // without one, it is left out and the user told so.
+  // The GiroCode owed to the terms of this page: at the right margin beside
+  // them, its top on their first line's. It moves nothing. Where a text
+  // or rule written after the terms (the offer, a long footer line) would
+  // run into the code, its caption or the quiet zone around the code, the
+  // code goes down to the first place where it stands free above the footer;
+  // on a page without one, up beside the totals, as far right as it stands
+  // free; failing that, it is left out and the user told so.
   void placeGiroCode() {
     if (giroTop_ < 0) return;
     const int firstTop = giroTop_;
@@ -754,43 +757,62 @@ class OrderDocument {
     const int module = (kGiroCodeMinSide + qr.size - 1) / qr.size;
     const int side = module * qr.size;
     const int quiet = 4 * module;  // the blank margin a reader needs around the code
-    const int codeLeft = kRight - side;
     FontScope restore(canvas_);
     canvas_.selectFont(BodyFont());
     const Extent caption = canvas_.textExtent(kGiroCodeCaption);
-    const int centre = codeLeft + side / 2;
-    const int areaLeft = std::min(codeLeft - quiet, centre - caption.cx / 2);
-    const int areaRight = std::max(kRight + quiet, centre + caption.cx - caption.cx / 2);
-    const int limit = std::min(FooterTop(p_, pageHeight_), pageHeight_ - 100) - 20;
-    for (int top = firstTop; top + side + quiet + caption.cy <= limit; top += 10) {
-      const Box area{areaLeft, top - quiet, areaRight, top + side + quiet + caption.cy};
-      const bool free = std::none_of(textBoxes_.begin(), textBoxes_.end(), [&](const Box& b) {
-        return b.left < area.right && area.left < b.right && b.top < area.bottom &&
-               area.top < b.bottom;
+    // The code, its quiet zone and its caption, the code's top right corner
+    // at (right, top).
+    auto area = [&](int right, int top) {
+      const int centre = right - side + side / 2;
+      return Box{std::min(right - side - quiet, centre - caption.cx / 2), top - quiet,
+                 std::max(right + quiet, centre + caption.cx - caption.cx / 2),
+                 top + side + quiet + caption.cy};
+    };
+    auto free = [&](const Box& a) {
+      return std::none_of(boxes_.begin(), boxes_.end(), [&](const Box& b) {
+        return b.left < a.right && a.left < b.right && b.top < a.bottom && a.top < b.bottom;
       });
-      if (!free) continue;
-      // Each row's dark modules as runs.
-      for (int y = 0; y < qr.size; ++y)
-        for (int x = 0; x < qr.size;) {
-          if (!qr.at(x, y)) {
-            ++x;
+    };
+    const int limit = std::min(FooterTop(p_, pageHeight_), pageHeight_ - 100) - 20;
+    for (int top = firstTop; area(kRight, top).bottom <= limit; top += 10)
+      if (free(area(kRight, top))) return drawGiroCode(qr, module, kRight, top, quiet);
+    const int lowest = limit - area(kRight, 0).bottom;
+    for (int top = std::min(firstTop - 10, lowest); area(kRight, top).top >= bodyTop_; top -= 10)
+      for (int right = kRight; right - side - quiet >= kLeft; right -= 10)
+        if (free(area(right, top))) return drawGiroCode(qr, module, right, top, quiet);
+    context_.warn(frame::Format(
+        "Die Rechnung wird ohne GiroCode gedruckt: Auf Seite %d ist neben den "
+        "Zahlungsbedingungen und den Summen kein Platz für ihn.",
+        page_));
+  }
+
+  // The dark modules as the runs of each row and of each column: two dark
+  // modules side by side are always inside one rectangle, so no light seam
+  // shows between them where a module's edge falls inside a device pixel. The
+  // caption stands under the quiet zone.
+  void drawGiroCode(const orders::QrMatrix& qr, int module, int right, int top, int quiet) {
+    const int left = right - module * qr.size;
+    for (const bool rows : {true, false})
+      for (int line = 0; line < qr.size; ++line)
+        for (int i = 0; i < qr.size;) {
+          auto dark = [&](int at) { return rows ? qr.at(at, line) : qr.at(line, at); };
+          if (!dark(i)) {
+            ++i;
             continue;
           }
-          const int start = x;
-          while (x < qr.size && qr.at(x, y)) ++x;
-          canvas_.fillRect(codeLeft + start * module, top + y * module, codeLeft + x * module,
-                           top + (y + 1) * module, kBlack);
+          const int start = i;
+          while (i < qr.size && dark(i)) ++i;
+          if (rows)
+            canvas_.fillRect(left + start * module, top + line * module, left + i * module,
+                             top + (line + 1) * module, kBlack);
+          else if (i - start > 1)  // a single module is its row run already
+            canvas_.fillRect(left + line * module, top + start * module, left + (line + 1) * module,
+                             top + i * module, kBlack);
         }
-      const TextAlign align = canvas_.textAlign();
-      canvas_.setTextAlign(TextAlign::Centre);
-      canvas_.textOut(centre, top + side + quiet, kGiroCodeCaption);
-      canvas_.setTextAlign(align);
-      return;
-    }
-    context_.warn(frame::Format(
-        "Auf Seite %d der Rechnung ist neben den Zahlungsbedingungen kein Platz für den GiroCode; "
-        "er wird nicht gedruckt. Ein kürzerer Fußtext lässt ihm Raum.",
-        page_));
+    const TextAlign align = canvas_.textAlign();
+    canvas_.setTextAlign(TextAlign::Centre);
+    canvas_.textOut(left + module * qr.size / 2, top + module * qr.size + quiet, kGiroCodeCaption);
+    canvas_.setTextAlign(align);
   }
   // 2 cm, the least side a banking app reads a code of from paper.
   static constexpr int kGiroCodeMinSide = 200;
@@ -824,7 +846,8 @@ class OrderDocument {
   std::string giroPayload_;  // empty: no GiroCode on this document
   int giroTop_ = -1;         // where the code owed to this page's terms begins
   bool tracking_ = false;
-  std::vector<Box> textBoxes_;  // the texts of this page from the closing texts on
+  std::vector<Box> boxes_;  // the texts and rules of this page
+  int bodyTop_ = 0;         // where the totals begin, or the body of their page
 
   int originX_ = 0, originY_ = 0;
   int pageHeight_ = 0;
