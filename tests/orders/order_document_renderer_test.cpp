@@ -936,7 +936,8 @@ TEST_F(OrderDocumentTest, GiroCodeBesideThePaymentTermsMovesNothing) {
     EXPECT_TRUE(ui.shown.empty());
     ASSERT_GT(code.matrix.size, 0);
     EXPECT_EQ(code.right - code.left, code.bottom - code.top);
-    EXPECT_GE(code.right - code.left, 200);  // 2 cm
+    // The sheet of 210 x 297 mm is 2100 x 2970 units: ten a millimetre.
+    EXPECT_GE(code.right - code.left, 20 * geometry.logicalWidth / 210);
     const int termsY = At(on, "Zahlung: innerhalb 14 Tagen bis zum 20.12.2026.").y;
     const int rightMargin = code.right == 1900;
     const int place = code.top == termsY ? AtTerms : code.top > termsY ? Below : Above;
