@@ -109,6 +109,8 @@ Settings ParseSettings(std::string_view text, std::string* problem) {
       s.legalLines = value != "0";
     } else if (key == "Waehrungscodes") {
       s.currencyCodes = value;
+    } else if (key == "GiroCode") {
+      s.giroCode = value != "0";
     }
   }
   if (problem)
@@ -132,7 +134,8 @@ std::string SettingsText(const Settings& s) {
       << (s.serviceDate == ServiceDate::OrderDate ? "Auftragsdatum" : "Rechnungsdatum") << '\n'
       << "Ordner=" << OneLine(s.folder) << '\n'
       << "Pflichtangaben=" << (s.legalLines ? 1 : 0) << '\n'
-      << "Waehrungscodes=" << OneLine(s.currencyCodes) << '\n';
+      << "Waehrungscodes=" << OneLine(s.currencyCodes) << '\n'
+      << "GiroCode=" << (s.giroCode ? 1 : 0) << '\n';
   return out.str();
 }
 

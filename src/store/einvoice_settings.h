@@ -40,6 +40,7 @@ struct Settings {
   bool legalLines = true;  // service date, tax base, tax number, exemption on paper
   // The ISO 4217 code of currency symbols that are none: "SFR:CHF; £:GBP".
   std::string currencyCodes;
+  bool giroCode = true;  // the EPC QR code to pay by on invoices in euros
 };
 
 // The ISO 4217 code of a currency symbol of the master data: the code the

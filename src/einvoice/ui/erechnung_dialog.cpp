@@ -79,6 +79,9 @@ ERechnungDialog::ERechnungDialog(frame::AppState& app, QWidget* parent) : QDialo
   legalLines_ = frame::MakeCheck(this, 0, QStringLiteral("Pflichtangaben auf der Rechnung drucken"));
   legalLines_->setChecked(s.legalLines);
   grid->addWidget(legalLines_, 10, 0, 1, 3);
+  giroCode_ = frame::MakeCheck(this, 0, QStringLiteral("GiroCode auf Rechnungen drucken"));
+  giroCode_->setChecked(s.giroCode);
+  grid->addWidget(giroCode_, 11, 0, 1, 3);
 
   top->addLayout(frame::MakeButtonRow(this, {{kOk, "&OK"}, {kCancel, "Abbruch"}},
                                       [this](int id) { command(id); }));
@@ -97,6 +100,7 @@ Settings ERechnungDialog::settings() const {
   s.folder = folder_->text().trimmed().toStdString();
   s.legalLines = legalLines_->isChecked();
   s.currencyCodes = currencyCodes_->text().trimmed().toStdString();
+  s.giroCode = giroCode_->isChecked();
   return s;
 }
 

@@ -39,6 +39,7 @@ class ERechnungDialog : public QDialog {
   QLineEdit* folder_;
   QLineEdit* currencyCodes_;
   QCheckBox* legalLines_;
+  QCheckBox* giroCode_;
 };
 
 }  // namespace einvoice
