@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "einvoice/einvoice_seller.h"
+#include "store/einvoice_settings.h"
 #include "store/parameter_file.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
@@ -354,6 +355,11 @@ TEST(CliOutput, AFileThatCannotBeWrittenWholeIsAnErrorAndNothingIsIssued) {
   const std::string fresh = book.number(0);
   std::string issued;
   for (int i = 0; i < 12; ++i) issued = book.number(store::kOrderInvoicePrinted);
+  // The invoice's PDF carries its e-invoice: it is made in memory, then
+  // written like any other file.
+  einvoice::Settings settings;
+  settings.pdfEInvoice = true;
+  ASSERT_TRUE(einvoice::SaveSettings(book.dir.path(), settings));
   const auto orders = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
 
   const std::string journal = "export-journal --from 01.12.2026 --to 31.12.2026 --output ";
@@ -387,6 +393,13 @@ TEST(CliOutput, AFileThatCannotBeWrittenWholeIsAnErrorAndNothingIsIssued) {
                                     book.dir.file("journal.csv")),
             0);
   EXPECT_GT(FileSize(book.dir.file("journal.csv")), 512);
+  const std::string pdf = book.dir.file("rechnung.pdf");
+  EXPECT_EQ(testsupport::RunCommand(cli + " --data-dir " + book.dir.path() + " print 3 --issue --order " +
+                                    fresh + " --pdf " + pdf),
+            0);
+  const auto written = testsupport::ReadBytes(pdf);
+  EXPECT_NE(std::string(written.begin(), written.end()).find("/EmbeddedFiles"), std::string::npos);
+  EXPECT_NE(book.stored(std::stoi(fresh)).flags & store::kOrderInvoicePrinted, 0);
 }
 
 // A file read where a pipe or a huge file lies is refused at once with a

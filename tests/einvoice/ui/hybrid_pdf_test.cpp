@@ -205,3 +205,66 @@ TEST(HybridPdf, EveryKindOfInvoiceCarriesItsEInvoice) {
   if (status == 4) GTEST_SKIP() << "Java, Saxon-HE oder xmllint fehlen (make deps)";
   EXPECT_EQ(status, 0) << report;
 }
+
+// The setting decides, for the PDF file of the command line and for the
+// print dialog's PDF (which the preview prints to as well): off, the PDF is
+// the plain one of before; on, a PDF/A-3b with the e-invoice, unless the
+// master data lack what the e-invoice needs: then the plain PDF, and the
+// user is told once what is missing.
+TEST(HybridPdf, TheSettingAndTheMasterDataDecideWhatThePdfIs) {
+  if (!Have("qpdf")) GTEST_SKIP() << "qpdf fehlt (make deps)";
+  struct Row {
+    const char* name;
+    bool on, complete, printDialog, hybrid;
+  };
+  const Row rows[] = {
+      {"aus", false, true, false, false},
+      {"an", true, true, false, true},
+      {"unvollstaendig", true, false, false, false},
+      {"druckdialog-aus", false, true, true, false},
+      {"druckdialog-an", true, true, true, true},
+      {"druckdialog-unvollstaendig", true, false, true, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    testsupport::TestApp t;
+    einvoicetest::Prepare(t.app, einvoicetest::Cases().front(), 1261200001);
+    SetPdfEInvoice(t.app, row.on, PdfGuideline::EN16931);
+    if (!row.complete) {
+      store::SetText(t.app.parameters.vatId, "");
+      einvoice::Settings settings = einvoice::LoadSettings(t.app.dataDirectory);
+      settings.taxNumber.clear();
+      ASSERT_TRUE(einvoice::SaveSettings(t.app.dataDirectory, settings));
+    }
+    const std::string path = t.dir.file("rechnung.pdf");
+    printing::PrintSession session;
+    session.job = printing::kJobInvoice;
+    session.inputs.printDate = "06.12.2026";
+    if (row.printDialog) {
+      auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+      printer->setOutputFormat(QPrinter::PdfFormat);
+      printer->setOutputFileName(QString::fromStdString(path));
+      printing::QtPrinterDevice device(std::move(printer));
+      ASSERT_TRUE(printing::PrintOnDevice(t.app, device, session, {}, nullptr));
+    } else {
+      ASSERT_TRUE(WritePdf(t.app, path));
+    }
+    EXPECT_FALSE(std::filesystem::exists(path + ".neu"));
+    const std::string bytes = Read(path);
+    const std::vector<std::string> told = t.ui.texts();
+    if (row.hybrid) {
+      EXPECT_EQ(PdfA3Problems(path), "");
+    } else {
+      EXPECT_TRUE(bytes.starts_with("%PDF-1.4")) << bytes.substr(0, 8);
+      EXPECT_EQ(bytes.find("/EmbeddedFiles"), std::string::npos);
+      EXPECT_EQ(bytes.find("pdfaid"), std::string::npos);
+      EXPECT_NE(PdfA3Problems(path), "");
+    }
+    const bool incomplete = row.on && !row.complete;
+    ASSERT_EQ(told.size(), incomplete ? 1u : 0u);
+    if (incomplete) {
+      EXPECT_TRUE(told[0].starts_with("Die PDF-Datei enthält keine E-Rechnung (ZUGFeRD):\n")) << told[0];
+      EXPECT_NE(told[0].find("Steuernummer"), std::string::npos) << told[0];
+    }
+  }
+}
