@@ -1,6 +1,5 @@
 #include "einvoice/pdf_invoice.h"
 
-#include "core/decimal.h"
 #include "einvoice/cii_writer.h"
 #include "einvoice/factur_x_pdf.h"
 #include "einvoice/invoice_model.h"
