@@ -400,6 +400,20 @@ TEST(CliOutput, AFileThatCannotBeWrittenWholeIsAnErrorAndNothingIsIssued) {
   const auto written = testsupport::ReadBytes(pdf);
   EXPECT_NE(std::string(written.begin(), written.end()).find("/EmbeddedFiles"), std::string::npos);
   EXPECT_NE(book.stored(std::stoi(fresh)).flags & store::kOrderInvoicePrinted, 0);
+  // Its attachment is the e-invoice of the invoice it issued, as the
+  // e-invoice command writes it (naming the EN 16931 guideline).
+  if (testsupport::RunCommand("command -v pdfdetach >/dev/null") != 0) return;
+  const std::string attached = book.dir.file("attached.xml"), command = book.dir.file("command.xml");
+  ASSERT_EQ(testsupport::RunCommand("pdfdetach -savefile factur-x.xml -o " + attached + " " + pdf), 0);
+  ASSERT_EQ(testsupport::RunCommand(cli + " --data-dir " + book.dir.path() + " einvoice --order " +
+                                    fresh + " --output " + command),
+            0);
+  const auto fromCommand = testsupport::ReadBytes(command), fromPdf = testsupport::ReadBytes(attached);
+  std::string expected(fromCommand.begin(), fromCommand.end());
+  const std::string xrechnung = "urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0";
+  ASSERT_NE(expected.find(xrechnung), std::string::npos);
+  expected.replace(expected.find(xrechnung), xrechnung.size(), "urn:cen.eu:en16931:2017");
+  EXPECT_EQ(std::string(fromPdf.begin(), fromPdf.end()), expected);
 }
 
 // A file read where a pipe or a huge file lies is refused at once with a
