@@ -39,6 +39,8 @@ bool MakeFacturXPdf(std::string_view bytes, std::string_view xml, std::string& o
     pdf.setSuppressWarnings(true);
     const std::string input(bytes);
     pdf.processMemoryFile("PDF", input.data(), input.size());
+    // A PDF qpdf had to repair is not the one the writer made: not passed on.
+    if (pdf.anyWarnings()) return Fail(error, "the PDF is damaged");
     QPDFObjectHandle root = pdf.getRoot();
 
     QPDFObjectHandle metadata = root.getKey("/Metadata");

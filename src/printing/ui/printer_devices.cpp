@@ -49,7 +49,11 @@ bool CommitFinishedPdf(platform::FileSystem& fs, const std::string& temporary,
                                               platform::Share::Exclusive) ==
                     platform::ReadRefusal::None;
   fs.remove(temporary);
-  return read && bytes.starts_with("%PDF") && finish.finish(bytes) &&
+  // Only a PDF Qt wrote to its end is finished.
+  const bool whole = bytes.starts_with("%PDF") &&
+                     bytes.find("%%EOF", bytes.size() - std::min<std::size_t>(bytes.size(), 32)) !=
+                         std::string::npos;
+  return read && whole && finish.finish(bytes) &&
          platform::WriteOutputFile(fs, target, bytes);
 }
 

@@ -8,6 +8,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QBuffer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +20,7 @@
 #include "einvoice/cii_writer.h"
 #include "einvoice/einvoice_cases.h"
 #include "einvoice/einvoice_file.h"
+#include "einvoice/factur_x_pdf.h"
 #include "orders/order_document_renderer.h"
 #include "printing/job_table.h"
 #include "printing/ui/printer_devices.h"
@@ -266,5 +270,36 @@ TEST(HybridPdf, TheSettingAndTheMasterDataDecideWhatThePdfIs) {
       EXPECT_TRUE(told[0].starts_with("Die PDF-Datei enthält keine E-Rechnung (ZUGFeRD):\n")) << told[0];
       EXPECT_NE(told[0].find("Steuernummer"), std::string::npos) << told[0];
     }
+  }
+}
+
+// Only a whole PDF/A-1b of the writer is finished: one cut short (a disk
+// that ran full under the writer) or no PDF at all is refused, never
+// repaired into an invoice.
+TEST(HybridPdf, OnlyAWholePdfOfTheWriterIsFinished) {
+  QByteArray written;
+  {
+    QBuffer buffer(&written);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    QPdfWriter writer(&buffer);
+    writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+    QPainter painter(&writer);
+    painter.drawText(100, 100, QStringLiteral("Rechnung"));
+  }
+  const std::string whole = written.toStdString();
+  const struct {
+    const char* name;
+    std::string pdf;
+    bool finished;
+  } rows[] = {
+      {"ganz", whole, true},
+      {"abgeschnitten", whole.substr(0, whole.rfind("xref")), false},
+      {"kein-pdf", "Rechnung 126120001", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string out, error;
+    EXPECT_EQ(einvoice::MakeFacturXPdf(row.pdf, "<x/>", out, &error), row.finished) << error;
+    EXPECT_EQ(out.empty(), !row.finished);
   }
 }
