@@ -40,6 +40,9 @@ class ERechnungDialog : public QDialog {
   QLineEdit* currencyCodes_;
   QCheckBox* legalLines_;
   QCheckBox* giroCode_;
+  // PDF invoices with their e-invoice, and the guideline it names.
+  QCheckBox* pdfEInvoice_;
+  QComboBox* pdfGuideline_;
 };
 
 }  // namespace einvoice

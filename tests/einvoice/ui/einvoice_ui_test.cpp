@@ -23,11 +23,14 @@ TEST(ERechnungDialog, OkWritesTheFieldsToTheSettingsFile) {
   dialog.findChildren<QComboBox*>().at(0)->setCurrentIndex(static_cast<int>(Exemption::ReverseCharge));
   for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
     if (box->text() == QStringLiteral("GiroCode auf Rechnungen drucken")) box->setChecked(false);
+  dialog.findChild<QCheckBox*>(QStringLiteral("ZUGFeRD"))->setChecked(true);
+  dialog.findChild<QComboBox*>(QStringLiteral("ZUGFeRDRichtlinie"))->setCurrentIndex(1);
   dialog.command(1);
   const Settings saved = LoadSettings(t.app.dataDirectory);
   EXPECT_EQ(saved.taxNumber, "12/345/67890");
   EXPECT_EQ(saved.exemption, Exemption::ReverseCharge);
   EXPECT_FALSE(saved.giroCode);
+  EXPECT_EQ(std::pair(saved.pdfEInvoice, saved.pdfGuideline), std::pair(true, PdfGuideline::XRechnung));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
