@@ -114,6 +114,19 @@ std::size_t File::read(void* buffer, std::size_t n) {
 
 bool File::readExact(void* buffer, std::size_t n) { return read(buffer, n) == n; }
 
+std::size_t File::readAt(std::uint64_t offset, void* buffer, std::size_t n) {
+  if (fd_ < 0 || (fs_ && fs_->injectFault(IoOp::Read, {}))) return 0;
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < n) {
+    ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
 bool File::write(const void* buffer, std::size_t n) {
   if (fd_ < 0 || (fs_ && fs_->injectFault(IoOp::Write, {}))) return false;
   const auto* in = static_cast<const char*>(buffer);

@@ -100,6 +100,9 @@ class File {
   std::size_t read(void* buffer, std::size_t n);
   // Reads exactly n bytes or fails.
   bool readExact(void* buffer, std::size_t n);
+  // Reads up to n bytes at `offset` without using or moving the position, so
+  // that two threads may read one open file at once; the number read.
+  std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t n);
   bool write(const void* buffer, std::size_t n);
   bool seek(std::uint64_t offset);
   bool seekToEnd(std::uint64_t* endOffset);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstring>
+#include <span>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -33,27 +35,57 @@ constexpr std::size_t kLongestRecordText = 21 + 41 + 21 + 41 + 255 + 11 + 5 + 1;
 // Bytes of the index compared at a time.
 constexpr std::size_t kCompareChunk = std::size_t{1} << 20;
 
-void AppendFolded(std::string& out, std::string_view text) {
-  const std::size_t at = out.size();
-  out.resize(at + text.size());
-  char* to = out.data() + at;
-  for (unsigned char c : text) *to++ = kFold[c];
+char Fold(char c) {
+  return static_cast<char>(static_cast<unsigned char>(c - 'a') < 26 ? c - 'a' + 'A' : c);
 }
 
-// The searched fields of a record, folded and joined by blanks (no word
-// holds a blank, so none matches across two fields). An empty field, and
-// one equal to a field before it (a Datanorm article's designation is its
-// remark 1), adds nothing a word could be found in.
-void RecordText(const ArticleRecord& article, std::string& text) {
-  const std::string_view fields[] = {GetText(article.number),   GetText(article.designation),
-                                     GetText(article.productGroup), GetText(article.remark1),
-                                     GetText(article.remark2),  GetText(article.supplier)};
-  text.clear();
-  for (std::size_t i = 0; i < std::size(fields); ++i) {
-    if (fields[i].empty()) continue;
-    if (std::find(fields, fields + i, fields[i]) != fields + i) continue;
-    if (!text.empty()) text.push_back(' ');
-    AppendFolded(text, fields[i]);
+void AppendFolded(std::string& out, std::string_view text) {
+  for (char c : text) out.push_back(Fold(c));
+}
+
+// The searched fields of a record (the bytes RecordWindow::view gives, all
+// else zero), folded and joined by blanks (no word holds a blank, so none
+// matches across two fields), written to `out`; their length. An empty
+// field, and one equal to a field before it (a Datanorm article's remark 1
+// is often its designation), adds nothing a word could be found in.
+std::size_t RecordText(std::span<const std::uint8_t> record, char* out) {
+  struct Field {
+    std::size_t offset, width;
+  };
+  static constexpr Field kFields[] = {
+      {offsetof(ArticleRecord, number), sizeof(ArticleRecord::number)},
+      {offsetof(ArticleRecord, designation), sizeof(ArticleRecord::designation)},
+      {offsetof(ArticleRecord, productGroup), sizeof(ArticleRecord::productGroup)},
+      {offsetof(ArticleRecord, remark1), sizeof(ArticleRecord::remark1)},
+      {offsetof(ArticleRecord, remark2), sizeof(ArticleRecord::remark2)},
+      {offsetof(ArticleRecord, supplier), sizeof(ArticleRecord::supplier)}};
+  std::string_view texts[std::size(kFields)];
+  char* to = out;
+  for (std::size_t i = 0; i < std::size(kFields); ++i) {
+    const Field& field = kFields[i];
+    if (field.offset >= record.size()) break;  // zero from here on
+    const char* from = reinterpret_cast<const char*>(record.data()) + field.offset;
+    const std::size_t width = std::min(field.width, record.size() - field.offset);
+    const void* zero = std::memchr(from, '\0', width);
+    texts[i] = {from, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - from) : width};
+    if (texts[i].empty() || std::find(texts, texts + i, texts[i]) != texts + i) continue;
+    if (to != out) *to++ = ' ';
+    for (char c : texts[i]) *to++ = Fold(c);
+  }
+  return static_cast<std::size_t>(to - out);
+}
+
+// Sorts the pairs by offset, equal offsets in the order they come (which is
+// index order): four passes over a byte of the offset each.
+void SortByOffset(std::vector<std::pair<std::uint32_t, std::int32_t>>& pairs) {
+  std::vector<std::pair<std::uint32_t, std::int32_t>> other(pairs.size());
+  for (int shift = 0; shift < 32; shift += 8) {
+    std::size_t counts[257] = {};
+    for (const auto& p : pairs) ++counts[((p.first >> shift) & 255) + 1];
+    if (std::find(std::begin(counts), std::end(counts), pairs.size()) != std::end(counts)) continue;
+    for (int d = 0; d < 256; ++d) counts[d + 1] += counts[d];
+    for (const auto& p : pairs) other[counts[(p.first >> shift) & 255]++] = p;
+    pairs.swap(other);
   }
 }
 
@@ -168,7 +200,7 @@ bool ArticleText::fieldsCurrent(platform::File& data) const {
 }
 
 void ArticleText::dropFields() {
-  buckets_ = {};
+  std::vector<Bucket>().swap(buckets_);
   fieldBytes_ = 0;
   fieldsRead_ = false;
   settled_ = false;
@@ -185,44 +217,54 @@ ArticleText::Build ArticleText::buildFields(platform::File& data,
   const std::int32_t count = index_.count;
   std::vector<std::pair<std::uint32_t, std::int32_t>> byOffset(static_cast<std::size_t>(count));
   for (std::int32_t i = 0; i < count; ++i) byOffset[static_cast<std::size_t>(i)] = {index_.recordOffset(i), i};
-  if (!std::is_sorted(byOffset.begin(), byOffset.end())) std::sort(byOffset.begin(), byOffset.end());
+  if (!std::is_sorted(byOffset.begin(), byOffset.end())) SortByOffset(byOffset);
+  const std::span<const std::pair<std::uint32_t, std::int32_t>> all(byOffset);
 
   const std::int32_t perBucket = std::max(tuning.bucketEntries, 1);
-  buckets_.resize(static_cast<std::size_t>((std::int64_t{count} + perBucket - 1) / perBucket));
-  const std::size_t pageBytes = std::max(tuning.pageBytes, kLongestRecordText);
-  RecordWindow window(data, tuning.readBlock, sizeof(ArticleRecord));
-  ArticleRecord article{};
-  std::string text;
-  text.reserve(kLongestRecordText);
-  bool cancelled = false;
-  for (std::int32_t k = 0; k < count; ++k) {
-    if (stop && stop(k)) {
-      cancelled = true;
-      break;
+  const auto buckets = static_cast<std::size_t>((std::int64_t{count} + perBucket - 1) / perBucket);
+  buckets_.resize(buckets);
+  Filled filled;
+  bool parallel = false;
+  if (count >= 2 && static_cast<std::size_t>(count) >= tuning.parallelBuildFrom) {
+    // The second core reads the later half of the file into buckets of its
+    // own; a bucket's pages from both halves together are its records, in
+    // file order still. Esc stops both.
+    const std::size_t half = all.size() / 2;
+    std::vector<Bucket> later(buckets);
+    Filled laterFilled;
+    std::atomic<bool> stopped{false};
+    std::thread helper;
+    try {
+      helper = std::thread([&] {
+        fill(data, all.subspan(half), later, [&](std::int32_t) { return stopped.load(std::memory_order_relaxed); },
+             laterFilled);
+      });
+      parallel = true;
+    } catch (const std::system_error&) {
     }
-    const auto [offset, position] = byOffset[static_cast<std::size_t>(k)];
-    if (!window.read(offset, AsBytes(article))) continue;  // as the plain scan skips it
-    RecordText(article, text);
-    if (text.empty()) continue;
-    Bucket& bucket = buckets_[static_cast<std::size_t>(position / perBucket)];
-    if (bucket.empty() || bucket.back().text.size() + text.size() + 1 > pageBytes) {
-      bucket.emplace_back();
-      bucket.back().text.reserve(pageBytes);
+    if (parallel) {
+      fill(data, all.first(half), buckets_,
+           [&](std::int32_t k) {
+             const bool now = stop && stop(static_cast<std::int32_t>(std::int64_t{k} * count / std::int64_t(half)));
+             if (now) stopped.store(true, std::memory_order_relaxed);
+             return now;
+           },
+           filled);
+      helper.join();
+      for (std::size_t b = 0; b < buckets; ++b)
+        for (Page& page : later[b]) buckets_[b].push_back(std::move(page));
+      filled.cancelled = filled.cancelled || laterFilled.cancelled;
+      filled.failed = filled.failed || laterFilled.failed;
+      filled.bytes += laterFilled.bytes;
     }
-    Page& page = bucket.back();
-    page.starts.push_back(static_cast<std::uint32_t>(page.text.size()));
-    page.positions.push_back(position);
-    page.text.append(text);
-    page.text.push_back('\0');
-    fieldBytes_ += text.size() + 1;
   }
-  if (window.failed()) {
+  if (!parallel) fill(data, all, buckets_, stop, filled);
+  if (filled.failed) {
     dropFields();
     return Build::Failed;
   }
-  for (Bucket& bucket : buckets_)
-    if (!bucket.empty()) bucket.back().text.shrink_to_fit();
-  if (cancelled) return Build::Cancelled;
+  fieldBytes_ = filled.bytes;
+  if (filled.cancelled) return Build::Cancelled;
 
   platform::FileIdentity after;
   fieldsRead_ = true;
@@ -230,6 +272,47 @@ ArticleText::Build ArticleText::buildFields(platform::File& data,
   settled_ = data.identity(after) && after == before &&
              std::max(before.modified, before.changed) + tuning.settleTime.count() < startedAt;
   return Build::Done;
+}
+
+void ArticleText::fill(platform::File& data, std::span<const std::pair<std::uint32_t, std::int32_t>> byOffset,
+                       std::vector<Bucket>& buckets, const std::function<bool(std::int32_t k)>& stop,
+                       Filled& filled) const {
+  const std::int32_t perBucket = std::max(tuning.bucketEntries, 1);
+  const std::size_t pageBytes = std::max(tuning.pageBytes, kLongestRecordText);
+  RecordWindow window(data, tuning.readBlock, sizeof(ArticleRecord));
+  for (std::size_t k = 0; k < byOffset.size(); ++k) {
+    if (stop && stop(static_cast<std::int32_t>(k))) {
+      filled.cancelled = true;
+      break;
+    }
+    const auto [offset, position] = byOffset[k];
+    std::span<const std::uint8_t> record;
+    if (!window.view(offset, record)) continue;  // as the plain scan skips it
+    Bucket& bucket = buckets[static_cast<std::size_t>(position / perBucket)];
+    // A page takes records while the longest still fits.
+    if (bucket.empty() || bucket.back().size + kLongestRecordText > pageBytes) {
+      bucket.emplace_back();
+      bucket.back().text.reset(new char[pageBytes]);
+    }
+    Page& page = bucket.back();
+    char* out = page.text.get() + page.size;
+    const std::size_t length = RecordText(record, out);
+    if (length == 0) continue;
+    out[length] = '\0';
+    page.starts.push_back(page.size);
+    page.positions.push_back(position);
+    page.size += static_cast<std::uint32_t>(length + 1);
+    filled.bytes += length + 1;
+  }
+  filled.failed = window.failed();
+  // The last page of each bucket gives back what it did not use.
+  for (Bucket& bucket : buckets) {
+    if (bucket.empty()) continue;
+    Page& last = bucket.back();
+    std::unique_ptr<char[]> exact(new char[last.size]);
+    std::memcpy(exact.get(), last.text.get(), last.size);
+    last.text = std::move(exact);
+  }
 }
 
 void ArticleText::scanBuckets(std::size_t from, std::size_t to, const std::vector<std::string>& words,
@@ -240,7 +323,7 @@ void ArticleText::scanBuckets(std::size_t from, std::size_t to, const std::vecto
     if (enough && enough()) return;
     const std::size_t before = hits.size();
     for (const Page& page : buckets_[b])
-      ScanRecords(page.text, page.starts, words, lead, [&](std::size_t r) {
+      ScanRecords({page.text.get(), page.size}, page.starts, words, lead, [&](std::size_t r) {
         hits.push_back(page.positions[r]);
         return true;
       });
@@ -266,7 +349,7 @@ std::vector<std::int32_t> ArticleText::findFields(const std::vector<std::string>
   // holds `limit` hits the later one cannot add any, and its thread stops.
   std::size_t mid = 0;
   for (std::size_t bytes = 0; mid < n - 1 && 2 * bytes < fieldBytes_; ++mid)
-    for (const Page& page : buckets_[mid]) bytes += page.text.size();
+    for (const Page& page : buckets_[mid]) bytes += page.size;
   mid = std::max<std::size_t>(mid, 1);
   std::atomic<bool> firstFull{false};
   std::vector<std::int32_t> later;
@@ -290,10 +373,12 @@ std::size_t ArticleText::heldBytes() const {
   std::size_t bytes = index_.bytes.capacity() + numbers_.capacity() +
                       numberStarts_.capacity() * sizeof(std::uint32_t) +
                       buckets_.capacity() * sizeof(Bucket);
+  const std::size_t pageBytes = std::max(tuning.pageBytes, kLongestRecordText);
   for (const Bucket& bucket : buckets_) {
     bytes += bucket.capacity() * sizeof(Page);
     for (const Page& page : bucket)
-      bytes += page.text.capacity() + page.starts.capacity() * sizeof(std::uint32_t) +
+      bytes += (&page == &bucket.back() ? page.size : pageBytes) +
+               page.starts.capacity() * sizeof(std::uint32_t) +
                page.positions.capacity() * sizeof(std::int32_t);
   }
   return bytes;

@@ -65,7 +65,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/file.h"
@@ -83,6 +85,8 @@ class ArticleText {
     std::size_t pageBytes = 32768;
     // Text size from which a search runs on two threads.
     std::size_t parallelFrom = std::size_t{4} << 20;
+    // Entries from which ARTIKEL.DAT is read by two threads.
+    std::size_t parallelBuildFrom = 65536;
     // How old the last change of ARTIKEL.DAT must be for its text to be kept.
     std::chrono::nanoseconds settleTime = std::chrono::seconds(3);
     // Bytes read from ARTIKEL.DAT at a time.
@@ -111,10 +115,10 @@ class ArticleText {
   enum class Build { Done, Cancelled, Failed };
   // Reads the field text of every entry from the open, read-locked
   // ARTIKEL.DAT, in offset order. `stop` is asked before the k-th record
-  // (k counting in that order) and ends the reading when it says so
-  // (Cancelled): the text then holds the records read until then, for one
-  // search, and is not current. Failed, with no text, when a read gave less
-  // than the file holds.
+  // (k counting in that order; on two threads, k counts about the records
+  // of both) and ends the reading when it says so (Cancelled): the text then
+  // holds the records read until then, for one search, and is not current.
+  // Failed, with no text, when a read gave less than the file holds.
   Build buildFields(platform::File& data, const std::function<bool(std::int32_t k)>& stop);
 
   // Up to `limit` index positions, ascending, whose fields contain every
@@ -128,12 +132,22 @@ class ArticleText {
 
  private:
   struct Page {
-    std::string text;                   // each record's text ends with a zero byte
+    std::unique_ptr<char[]> text;       // each record's text ends with a zero byte
+    std::uint32_t size = 0;
     std::vector<std::uint32_t> starts;  // where each record begins
     std::vector<std::int32_t> positions;
   };
   using Bucket = std::vector<Page>;
 
+  struct Filled {
+    bool cancelled = false;
+    bool failed = false;
+    std::size_t bytes = 0;
+  };
+  // Reads the records at `byOffset` (ascending) into `buckets`.
+  void fill(platform::File& data, std::span<const std::pair<std::uint32_t, std::int32_t>> byOffset,
+            std::vector<Bucket>& buckets, const std::function<bool(std::int32_t k)>& stop,
+            Filled& filled) const;
   void takeNumbers();
   void dropAll();
   void scanBuckets(std::size_t from, std::size_t to, const std::vector<std::string>& words,

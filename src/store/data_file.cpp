@@ -120,18 +120,24 @@ std::int32_t ReadFramedRecord(platform::File& file, std::uint64_t offset,
 RecordWindow::RecordWindow(platform::File& file, std::size_t blockSize, std::size_t recordSize)
     : file_(file), recordSize_(recordSize), buffer_(std::max(blockSize, recordSize)) {}
 
-bool RecordWindow::read(std::uint64_t offset, std::span<std::uint8_t> record) {
+bool RecordWindow::view(std::uint64_t offset, std::span<const std::uint8_t>& bytes) {
   if (!covers(offset)) fill(offset);
   const std::uint64_t end = start_ + filled_;
   const std::size_t available = offset < end ? static_cast<std::size_t>(end - offset) : 0;
   if (offset < start_ || available < 2) return false;
   const std::uint8_t* at = buffer_.data() + (offset - start_);
-  std::memset(record.data(), 0, record.size());
   const std::uint16_t length = Load<std::uint16_t>(at);
-  std::memcpy(record.data(), at, std::min<std::size_t>(2, record.size()));
-  if (length < 2 || record.size() < 2) return true;
-  const std::size_t body = std::min<std::size_t>(length, record.size()) - 2;
-  std::memcpy(record.data() + 2, at + 2, std::min(body, available - 2));
+  const std::size_t framed = length < 2 ? 2 : std::min<std::size_t>(length, recordSize_);
+  bytes = {at, std::min(framed, available)};
+  return true;
+}
+
+bool RecordWindow::read(std::uint64_t offset, std::span<std::uint8_t> record) {
+  std::span<const std::uint8_t> bytes;
+  if (!view(offset, bytes)) return false;
+  const std::size_t n = std::min(bytes.size(), record.size());
+  std::memcpy(record.data(), bytes.data(), n);
+  std::memset(record.data() + n, 0, record.size() - n);
   return true;
 }
 
@@ -145,22 +151,12 @@ bool RecordWindow::covers(std::uint64_t offset) const {
 void RecordWindow::fill(std::uint64_t offset) {
   loaded_ = true;
   start_ = offset;
-  filled_ = 0;
-  atEnd_ = true;
-  if (!file_.seek(offset)) {
-    failed_ = true;
-    return;
+  filled_ = file_.readAt(offset, buffer_.data(), buffer_.size());
+  atEnd_ = filled_ < buffer_.size();
+  if (atEnd_) {
+    const std::int64_t size = file_.size();
+    if (size < 0 || offset + filled_ < static_cast<std::uint64_t>(size)) failed_ = true;
   }
-  while (filled_ < buffer_.size()) {
-    const std::size_t n = file_.read(buffer_.data() + filled_, buffer_.size() - filled_);
-    if (n == 0) {
-      const std::int64_t size = file_.size();
-      if (size < 0 || offset + filled_ < static_cast<std::uint64_t>(size)) failed_ = true;
-      return;
-    }
-    filled_ += n;
-  }
-  atEnd_ = false;
 }
 
 }  // namespace store

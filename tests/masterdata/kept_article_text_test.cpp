@@ -176,10 +176,11 @@ TEST_F(KeptArticleTextTest, FindsWhatThePlainScanFindsWhileAnotherCopyChangesThe
     WriteCatalogue(random, 700);
     frame::AppState other = OtherCopy(dir.path());
     store::ArticleText& kept = store::KeptArticleText(app);
-    // Many small buckets and pages, both threads at every search; files
-    // count as settled soon after a change, so that the kept text is used
-    // across several searches and must notice the next change.
-    kept.tuning = {7, 0, 0, std::chrono::milliseconds(20), 700};
+    // Many small buckets and pages, both threads at every reading and
+    // search; files count as settled soon after a change, so that the kept
+    // text is used across several searches and must notice the next change.
+    kept.tuning = {.bucketEntries = 7, .pageBytes = 0, .parallelFrom = 0, .parallelBuildFrom = 0,
+                   .settleTime = std::chrono::milliseconds(20), .readBlock = 700};
     int read = 0, reused = 0;
     for (int round = 0; round < 16; ++round) {
       if (round > 0) Change(random, other, round);
