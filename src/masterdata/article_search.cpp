@@ -220,11 +220,19 @@ ArticleSearchResult SearchArticles(frame::AppState& app, std::string_view text, 
   if (block.count == 0) return result;
   constexpr std::size_t kAsked = kArticleSearchLimit + 1;
 
+  // The hits' records are read one at a time, each by a single read.
+  store::RecordWindow records(data, sizeof(store::ArticleRecord), sizeof(store::ArticleRecord));
   if (!allFields) {
     const std::vector<std::int32_t> found = kept.findNumbers(words, kAsked);
     result.moreThanLimit = found.size() == kAsked;
-    for (std::size_t i = 0; i < found.size() && i < static_cast<std::size_t>(kArticleSearchLimit); ++i)
-      result.hits.push_back(NumberHit(block, data, found[i]));
+    for (std::size_t i = 0; i < found.size() && i < static_cast<std::size_t>(kArticleSearchLimit); ++i) {
+      store::ArticleRecord article{};
+      if (!records.read(block.recordOffset(found[i]), store::AsBytes(article)) || records.failed()) {
+        article = store::ArticleRecord{};
+        store::SetText(article.number, block.key(found[i]));
+      }
+      result.hits.push_back(HitFrom(found[i], article));
+    }
     return result;
   }
 
@@ -243,7 +251,7 @@ ArticleSearchResult SearchArticles(frame::AppState& app, std::string_view text, 
     bool read = true;
     for (std::size_t i = 0; read && i < found.size() && i < static_cast<std::size_t>(kArticleSearchLimit); ++i) {
       store::ArticleRecord article{};
-      read = store::ReadFramedRecord(data, block.recordOffset(found[i]), store::AsBytes(article), true) >= 0;
+      read = records.read(block.recordOffset(found[i]), store::AsBytes(article)) && !records.failed();
       result.hits.push_back(HitFrom(found[i], article));
     }
     if (read) return result;
