@@ -55,6 +55,9 @@ double StatusMegabytes(const char* name) {
   return 0;
 }
 
+// Starts the peak (VmHWM) anew at the present resident size.
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
 double Milliseconds(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
@@ -69,6 +72,7 @@ struct Catalogue {
     datanorm::ImportOptions options;
     options.fileName = file;
     options.supplier = "Sonepar";
+    ResetPeak();
     const auto start = Clock::now();
     articles = datanorm::ImportDatanorm(app, options).articles;
     importMs = Milliseconds(start);
@@ -122,6 +126,7 @@ bool SameResult(const masterdata::ArticleSearchResult& a, const masterdata::Arti
 // same text three times beside it.
 void Search(benchmark::State& state, const char* text, bool allFields) {
   Catalogue& catalogue = Shared(static_cast<int>(state.range(0)));
+  ResetPeak();
   catalogue.settle();
   masterdata::ArticleSearchResult result;
   double afterMs = 0;
@@ -131,6 +136,9 @@ void Search(benchmark::State& state, const char* text, bool allFields) {
     afterMs += Milliseconds(start);
   }
   afterMs /= static_cast<double>(state.iterations());
+  // The memory before the plain scan adds its own.
+  const double peakMb = StatusMegabytes("VmHWM");
+  const double rssMb = StatusMegabytes("VmRSS");
   double beforeMs = 0;
   for (int i = 0; i < 3; ++i) {
     const auto start = Clock::now();
@@ -146,15 +154,15 @@ void Search(benchmark::State& state, const char* text, bool allFields) {
   state.counters["after_ms"] = afterMs;
   state.counters["before_per_after"] = beforeMs / afterMs;
   state.counters["kept_MB"] = static_cast<double>(store::KeptArticleText(catalogue.app).heldBytes()) / (1 << 20);
-  state.counters["rss_MB"] = StatusMegabytes("VmRSS");
-  state.counters["peak_MB"] = StatusMegabytes("VmHWM");
+  state.counters["rss_MB"] = rssMb;
+  state.counters["peak_MB"] = peakMb;
 }
 
-// Article id 10 is "K0000070", found by part of its number; "gibtsnicht" and
-// "Q-0" are nowhere; "kabel" is in most designations, "a0" in about 3800
-// numbers.
+// Article id 10 is "K0000070", found by part of its number; "00000" is in
+// 15 numbers, some of which have "kabel" in their texts; "gibtsnicht" and
+// "Q-0" are nowhere; "kabel" is in most texts, "a0" in about 3800 numbers.
 void BM_AllFieldsHit(benchmark::State& state) { Search(state, "k0000070", true); }
-void BM_AllFieldsTwoWordsHit(benchmark::State& state) { Search(state, "0000070 kabel", true); }
+void BM_AllFieldsTwoWords(benchmark::State& state) { Search(state, "00000 kabel", true); }
 void BM_AllFieldsMiss(benchmark::State& state) { Search(state, "gibtsnicht", true); }
 void BM_AllFieldsCommon(benchmark::State& state) { Search(state, "kabel", true); }
 void BM_NumberHit(benchmark::State& state) { Search(state, "k0000070", false); }
@@ -170,6 +178,7 @@ void BM_AllFieldsFirstAfterAChange(benchmark::State& state) {
   frame::LoadParameters(other);
   store::ArticleRecord article{};
   int round = 0;
+  ResetPeak();
   for (auto _ : state) {
     state.PauseTiming();
     store::ReadArticle(other, article, 10);
@@ -189,7 +198,7 @@ void BM_AllFieldsFirstAfterAChange(benchmark::State& state) {
 #define BELVON_SIZES Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_Import)->BELVON_SIZES->Iterations(1);
 BENCHMARK(BM_AllFieldsHit)->BELVON_SIZES;
-BENCHMARK(BM_AllFieldsTwoWordsHit)->BELVON_SIZES;
+BENCHMARK(BM_AllFieldsTwoWords)->BELVON_SIZES;
 BENCHMARK(BM_AllFieldsMiss)->BELVON_SIZES;
 BENCHMARK(BM_AllFieldsCommon)->BELVON_SIZES;
 BENCHMARK(BM_NumberHit)->BELVON_SIZES;
