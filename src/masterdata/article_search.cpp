@@ -9,6 +9,7 @@
 #include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"
+#include "store/article_text.h"
 #include "store/indexed_file.h"
 #include "store/text_field.h"
 
@@ -73,63 +74,23 @@ class Progress {
   int shown_ = -1;
 };
 
-// Reads records of ARTIKEL.DAT through a large window, for offsets that come
-// in ascending order. Each read gives exactly the bytes that
-// store::ReadFramedRecord gives with a cleared buffer.
-class RecordWindow {
- public:
-  RecordWindow(platform::File& file, std::size_t blockSize)
-      : file_(file), buffer_(std::max(blockSize, store::kArticleRecordSize)) {}
-
-  bool read(std::uint64_t offset, store::ArticleRecord& article) {
-    if (!covers(offset)) fill(offset);
-    const std::uint64_t end = start_ + filled_;
-    const std::size_t available = offset < end ? static_cast<std::size_t>(end - offset) : 0;
-    if (offset < start_ || available < 2) return false;
-    const std::uint8_t* at = buffer_.data() + (offset - start_);
-    auto* out = reinterpret_cast<std::uint8_t*>(&article);
-    std::memset(out, 0, sizeof article);
-    const std::uint16_t length = store::Load<std::uint16_t>(at);
-    std::memcpy(out, at, 2);
-    if (length < 2) return true;
-    std::size_t body = std::min<std::size_t>(length, sizeof article) - 2;
-    std::memcpy(out + 2, at + 2, std::min(body, available - 2));
-    return true;
-  }
-
- private:
-  bool covers(std::uint64_t offset) const {
-    if (!loaded_ || offset < start_) return false;
-    const std::uint64_t end = start_ + filled_;
-    // Behind the end of the file there is nothing more to load.
-    return offset + store::kArticleRecordSize <= end || (atEnd_ && offset <= end);
-  }
-
-  void fill(std::uint64_t offset) {
-    loaded_ = true;
-    start_ = offset;
-    filled_ = 0;
-    atEnd_ = true;
-    if (!file_.seek(offset)) return;
-    while (filled_ < buffer_.size()) {
-      std::size_t n = file_.read(buffer_.data() + filled_, buffer_.size() - filled_);
-      if (n == 0) return;
-      filled_ += n;
-    }
-    atEnd_ = false;
-  }
-
-  platform::File& file_;
-  std::vector<std::uint8_t> buffer_;
-  std::uint64_t start_ = 0;
-  std::size_t filled_ = 0;
-  bool loaded_ = false;
-  bool atEnd_ = false;
-};
-
 ArticleHit HitFrom(std::int32_t position, const store::ArticleRecord& article) {
   return {position, std::string(store::GetText(article.number)),
           std::string(store::GetText(article.designation))};
+}
+
+// The words of the first kSearchTextChars characters.
+std::vector<std::string> LimitedWords(std::string_view text) {
+  return SearchWords(text.substr(0, std::min<std::size_t>(text.size(), kSearchTextChars)));
+}
+
+// A hit of the search by number: the record as it is stored, or only its
+// number from the index when it cannot be read.
+ArticleHit NumberHit(const store::IndexBlock& block, platform::File& data, std::int32_t i) {
+  store::ArticleRecord article{};
+  if (store::ReadFramedRecord(data, block.recordOffset(i), store::AsBytes(article), true) < 0)
+    store::SetText(article.number, block.key(i));
+  return HitFrom(i, article);
 }
 
 // Only the number counts: the index alone decides, and just the hits are
@@ -153,14 +114,7 @@ void SearchNumbers(const store::IndexBlock& block, platform::File& data,
     }
     matched.push_back(i);
   }
-  for (std::int32_t i : matched) {
-    store::ArticleRecord article{};
-    if (store::ReadFramedRecord(data, block.recordOffset(i),
-                                {reinterpret_cast<std::uint8_t*>(&article), sizeof article},
-                                true) < 0)
-      store::SetText(article.number, block.key(i));
-    result.hits.push_back(HitFrom(i, article));
-  }
+  for (std::int32_t i : matched) result.hits.push_back(NumberHit(block, data, i));
 }
 
 // Every field counts: all records are read, in the order they lie in the
@@ -172,7 +126,7 @@ void SearchAllFields(const store::IndexBlock& block, platform::File& data,
   for (std::int32_t i = 0; i < block.count; ++i) byOffset[i] = {block.recordOffset(i), i};
   std::sort(byOffset.begin(), byOffset.end());
 
-  RecordWindow window(data, blockSize);
+  store::RecordWindow window(data, blockSize, sizeof(store::ArticleRecord));
   store::ArticleRecord article{};
   std::string haystack;
   haystack.reserve(sizeof article);
@@ -182,7 +136,7 @@ void SearchAllFields(const store::IndexBlock& block, platform::File& data,
       break;
     }
     const auto [offset, position] = byOffset[k];
-    if (!window.read(offset, article)) continue;  // as the browse steps skip it
+    if (!window.read(offset, store::AsBytes(article))) continue;  // as the browse steps skip it
     haystack.clear();
     AppendFolded(haystack, store::GetText(article.number));
     AppendFolded(haystack, store::GetText(article.designation));
@@ -217,11 +171,10 @@ std::vector<std::string> SearchWords(std::string_view text) {
   return words;
 }
 
-ArticleSearchResult SearchArticles(frame::AppState& app, std::string_view text, bool allFields,
-                                   const ArticleSearchOptions& options) {
+ArticleSearchResult SearchArticlesPlain(frame::AppState& app, std::string_view text, bool allFields,
+                                        const ArticleSearchOptions& options) {
   ArticleSearchResult result;
-  const std::vector<std::string> words =
-      SearchWords(text.substr(0, std::min<std::size_t>(text.size(), kSearchTextChars)));
+  const std::vector<std::string> words = LimitedWords(text);
   if (words.empty()) return result;
 
   platform::File index = store::OpenData(app, store::kArticleIndexName, Access::Read, Share::DenyWrite);
@@ -241,6 +194,74 @@ ArticleSearchResult SearchArticles(frame::AppState& app, std::string_view text, 
     SearchAllFields(block, data, words, options.blockSize, progress, result);
   else
     SearchNumbers(block, data, words, progress, result);
+  return result;
+}
+
+ArticleSearchResult SearchArticles(frame::AppState& app, std::string_view text, bool allFields) {
+  ArticleSearchResult result;
+  const std::vector<std::string> words = LimitedWords(text);
+  if (words.empty()) return result;
+
+  // Both files stay read-locked from the check of the kept text to the last
+  // hit read, as for the plain scan.
+  platform::File index = store::OpenData(app, store::kArticleIndexName, Access::Read, Share::DenyWrite);
+  platform::File data = index ? store::OpenData(app, store::kArticleDataName, Access::Read,
+                                                Share::DenyWrite)
+                              : platform::File();
+  if (!index || !data) {
+    result.unreadable = true;
+    return result;
+  }
+  store::ArticleText& kept = store::KeptArticleText(app);
+  std::int32_t last = -1;
+  if (!kept.takeIndex(index, last)) return result;
+  app.articles.lastIndex = last;
+  const store::IndexBlock& block = kept.index();
+  if (block.count == 0) return result;
+  constexpr std::size_t kAsked = kArticleSearchLimit + 1;
+
+  // The hits' records are read one at a time, each by a single read.
+  store::RecordWindow records(data, sizeof(store::ArticleRecord), sizeof(store::ArticleRecord));
+  if (!allFields) {
+    const std::vector<std::int32_t> found = kept.findNumbers(words, kAsked);
+    result.moreThanLimit = found.size() == kAsked;
+    for (std::size_t i = 0; i < found.size() && i < static_cast<std::size_t>(kArticleSearchLimit); ++i) {
+      store::ArticleRecord article{};
+      if (!records.read(block.recordOffset(found[i]), store::AsBytes(article)) || records.failed()) {
+        article = store::ArticleRecord{};
+        store::SetText(article.number, block.key(found[i]));
+      }
+      result.hits.push_back(HitFrom(found[i], article));
+    }
+    return result;
+  }
+
+  store::ArticleText::Build build = store::ArticleText::Build::Done;
+  if (!kept.fieldsCurrent(data)) {
+    Progress progress(app.ui, block.count);
+    build = kept.buildFields(data, [&progress](std::int32_t k) { return progress.at(k); });
+  }
+  if (build != store::ArticleText::Build::Failed) {
+    const std::vector<std::int32_t> found = kept.findFields(words, kAsked);
+    if (build == store::ArticleText::Build::Cancelled) {
+      result.cancelled = true;
+      kept.dropFields();  // it holds only what was read before Esc
+    }
+    result.moreThanLimit = found.size() == kAsked;
+    bool read = true;
+    for (std::size_t i = 0; read && i < found.size() && i < static_cast<std::size_t>(kArticleSearchLimit); ++i) {
+      store::ArticleRecord article{};
+      read = records.read(block.recordOffset(found[i]), store::AsBytes(article)) && !records.failed();
+      result.hits.push_back(HitFrom(found[i], article));
+    }
+    if (read) return result;
+    kept.dropFields();
+  }
+  // ARTIKEL.DAT could not be read as it was before: the plain scan gives
+  // what it gives today.
+  result = {};
+  Progress progress(app.ui, block.count);
+  SearchAllFields(block, data, words, ArticleSearchOptions{}.blockSize, progress, result);
   return result;
 }
 

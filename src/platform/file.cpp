@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,6 +114,19 @@ std::size_t File::read(void* buffer, std::size_t n) {
 
 bool File::readExact(void* buffer, std::size_t n) { return read(buffer, n) == n; }
 
+std::size_t File::readAt(std::uint64_t offset, void* buffer, std::size_t n) {
+  if (fd_ < 0 || (fs_ && fs_->injectFault(IoOp::Read, {}))) return 0;
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < n) {
+    ssize_t got = ::pread(fd_, out + done, n - done, static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
 bool File::write(const void* buffer, std::size_t n) {
   if (fd_ < 0 || (fs_ && fs_->injectFault(IoOp::Write, {}))) return false;
   const auto* in = static_cast<const char*>(buffer);
@@ -148,6 +162,26 @@ std::int64_t File::size() const {
   struct stat st {};
   if (fd_ < 0 || ::fstat(fd_, &st) != 0) return -1;
   return st.st_size;
+}
+
+bool File::identity(FileIdentity& out) const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return false;
+  auto nanoseconds = [](const timespec& t) {
+    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + t.tv_nsec;
+  };
+  out.device = static_cast<std::uint64_t>(st.st_dev);
+  out.inode = static_cast<std::uint64_t>(st.st_ino);
+  out.size = st.st_size;
+  out.modified = nanoseconds(st.st_mtim);
+  out.changed = nanoseconds(st.st_ctim);
+  return true;
+}
+
+std::int64_t NowNanoseconds() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
 std::uint64_t File::dataFrom(std::uint64_t from) {

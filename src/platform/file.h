@@ -66,6 +66,23 @@ enum class PathKind {
 
 class FileSystem;
 
+// What tells one state of a file from another without reading it: which file
+// it is (a file replaced by a rename is another one), its size, and when its
+// contents and its inode last changed, to the nanosecond the system keeps.
+// The times are only as fine as the file system's clock tick: two writes
+// within one tick leave the same times (see store/article_text.h).
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = -1;
+  std::int64_t modified = 0;  // nanoseconds since 1970
+  std::int64_t changed = 0;   // nanoseconds since 1970
+  bool operator==(const FileIdentity&) const = default;
+};
+
+// The system's real-time clock, in the unit of FileIdentity's times.
+std::int64_t NowNanoseconds();
+
 class File {
  public:
   File() = default;
@@ -83,6 +100,9 @@ class File {
   std::size_t read(void* buffer, std::size_t n);
   // Reads exactly n bytes or fails.
   bool readExact(void* buffer, std::size_t n);
+  // Reads up to n bytes at `offset` without using or moving the position, so
+  // that two threads may read one open file at once; the number read.
+  std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t n);
   bool write(const void* buffer, std::size_t n);
   bool seek(std::uint64_t offset);
   bool seekToEnd(std::uint64_t* endOffset);
@@ -99,6 +119,8 @@ class File {
   // False when the system reports an error on closing (a network file
   // system may report a failed write only here).
   bool close();
+  // The identity of the open file; false when the system cannot tell it.
+  bool identity(FileIdentity& out) const;
 
  private:
   friend class FileSystem;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,29 @@
 #include "store/parameter_record.h"
 #include "store/product_group_table.h"
 
+namespace store {
+class ArticleText;
+}
+
 namespace frame {
 
 class UserInterface;
+
+// What one running program keeps for itself between operations (a copy of
+// what it read, to be checked against the files before use): a copy of the
+// AppState starts without it, as another program would.
+template <typename T>
+struct KeptByProgram {
+  KeptByProgram() = default;
+  KeptByProgram(const KeptByProgram&) {}
+  KeptByProgram& operator=(const KeptByProgram& other) {
+    if (this != &other) value.reset();
+    return *this;
+  }
+  KeptByProgram(KeptByProgram&&) noexcept = default;
+  KeptByProgram& operator=(KeptByProgram&&) noexcept = default;
+  std::shared_ptr<T> value;
+};
 
 // Per indexed file: the header count and the entry the last operation handled.
 template <typename Entry>
@@ -63,6 +84,8 @@ struct AppState {
   IndexCursor<store::ArticleIndexEntry> articles;
   store::ArticleRecord article{};
   store::ArticleRecord articleCriteria{};
+  // The text the word search looks through (store/article_text.h).
+  KeptByProgram<store::ArticleText> articleText;
 
   // Addresses.
   IndexCursor<store::AddressIndexEntry> addresses;

@@ -117,4 +117,46 @@ std::int32_t ReadFramedRecord(platform::File& file, std::uint64_t offset,
   return length;
 }
 
+RecordWindow::RecordWindow(platform::File& file, std::size_t blockSize, std::size_t recordSize)
+    : file_(file), recordSize_(recordSize), buffer_(std::max(blockSize, recordSize)) {}
+
+bool RecordWindow::view(std::uint64_t offset, std::span<const std::uint8_t>& bytes) {
+  if (!covers(offset)) fill(offset);
+  const std::uint64_t end = start_ + filled_;
+  const std::size_t available = offset < end ? static_cast<std::size_t>(end - offset) : 0;
+  if (offset < start_ || available < 2) return false;
+  const std::uint8_t* at = buffer_.data() + (offset - start_);
+  const std::uint16_t length = Load<std::uint16_t>(at);
+  const std::size_t framed = length < 2 ? 2 : std::min<std::size_t>(length, recordSize_);
+  bytes = {at, std::min(framed, available)};
+  return true;
+}
+
+bool RecordWindow::read(std::uint64_t offset, std::span<std::uint8_t> record) {
+  std::span<const std::uint8_t> bytes;
+  if (!view(offset, bytes)) return false;
+  const std::size_t n = std::min(bytes.size(), record.size());
+  std::memcpy(record.data(), bytes.data(), n);
+  std::memset(record.data() + n, 0, record.size() - n);
+  return true;
+}
+
+bool RecordWindow::covers(std::uint64_t offset) const {
+  if (!loaded_ || offset < start_) return false;
+  const std::uint64_t end = start_ + filled_;
+  // Behind the end of the file there is nothing more to load.
+  return offset + recordSize_ <= end || (atEnd_ && offset <= end);
+}
+
+void RecordWindow::fill(std::uint64_t offset) {
+  loaded_ = true;
+  start_ = offset;
+  filled_ = file_.readAt(offset, buffer_.data(), buffer_.size());
+  atEnd_ = filled_ < buffer_.size();
+  if (atEnd_) {
+    const std::int64_t size = file_.size();
+    if (size < 0 || offset + filled_ < static_cast<std::uint64_t>(size)) failed_ = true;
+  }
+}
+
 }  // namespace store

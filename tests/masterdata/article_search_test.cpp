@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/article_file.h"
+#include "store/article_text.h"
 #include "store/records_test_support.h"
 
 namespace masterdata {
@@ -86,24 +87,56 @@ TEST_F(ArticleSearchTest, KeepsFiveHundredAndSaysMoreOnlyWhenThereAreMore) {
   }
 }
 
-TEST_F(ArticleSearchTest, ProgressCountsUpOncePerPercentAndEscKeepsWhatWasFound) {
+TEST_F(ArticleSearchTest, TheFieldsAreReadWithProgressOnlyWhenTheFilesChanged) {
   char number[22];
   for (int i = 0; i < 250; ++i) {
     std::snprintf(number, sizeof number, "P%03d", i);
     Add(Article(number, "x"));
   }
-  SearchArticles(app, "P", false);
-  ASSERT_EQ(ui.progressValues.size(), 101u);  // 250 entries, each percent 0..100 once
-  EXPECT_EQ(ui.progressValues.back(), 100);
+  store::ArticleText& kept = store::KeptArticleText(app);
+  kept.tuning.settleTime = {};  // files count as settled at once
+  ui.progressValues.clear();
+  EXPECT_EQ(SearchArticles(app, "P", false).hits.size(), 250u);
+  EXPECT_TRUE(ui.progressValues.empty()) << "the numbers come from the index alone";
+  EXPECT_EQ(SearchArticles(app, "P", true).hits.size(), 250u);
+  ASSERT_EQ(ui.progressValues.size(), 101u);  // 250 records, each percent 0..100 once
+  ui.progressValues.clear();
+  EXPECT_EQ(SearchArticles(app, "P", true).hits.size(), 250u);
+  EXPECT_TRUE(ui.progressValues.empty()) << "unchanged files are not read again";
+
+  // Esc while the changed file is read: the hits among the records read
+  // until then, as the plain scan gives them; the next search reads anew.
+  Add(Article("P250", "x"));
   ui.escapeAtProgress(11);
-  for (bool allFields : {false, true}) {
+  ui.progressValues.clear();
+  const ArticleSearchResult stopped = SearchArticles(app, "P", true);
+  ui.progressValues.clear();
+  const ArticleSearchResult plain = SearchArticlesPlain(app, "P", true);
+  EXPECT_TRUE(stopped.cancelled);
+  EXPECT_TRUE(plain.cancelled);
+  EXPECT_EQ(Numbers(stopped), Numbers(plain));
+  EXPECT_EQ(stopped.hits.size(), 25u);  // update 11 (10 %) comes before record 25
+  ui.escapeAtProgress(0);
+  ui.progressValues.clear();
+  EXPECT_EQ(SearchArticles(app, "P", true).hits.size(), 251u);
+  EXPECT_EQ(ui.progressValues.size(), 101u);
+}
+
+TEST_F(ArticleSearchTest, FieldsReadSoonAfterAChangeServeOnlyTheirOwnSearch) {
+  // A second write within the file system's clock tick would leave the file
+  // looking as it was when it was read.
+  Add(Article("A1", "x"));
+  store::ArticleText& kept = store::KeptArticleText(app);
+  for (int search = 0; search < 2; ++search) {
     ui.progressValues.clear();
-    ArticleSearchResult stopped = SearchArticles(app, "P", allFields);
-    EXPECT_TRUE(stopped.cancelled);
-    EXPECT_FALSE(stopped.moreThanLimit);
-    // Update 11 shows 10 % before entry 24: entries 0..23 were tested.
-    EXPECT_EQ(stopped.hits.size(), 24u);
+    SearchArticles(app, "A", true);
+    EXPECT_FALSE(ui.progressValues.empty()) << "search " << search << " reads the file again";
   }
+  kept.tuning.settleTime = {};
+  SearchArticles(app, "A", true);  // still read under the longer time
+  ui.progressValues.clear();
+  SearchArticles(app, "A", true);
+  EXPECT_TRUE(ui.progressValues.empty());
 }
 
 TEST_F(ArticleSearchTest, EveryBlockSizeFindsTheSameAsOneRecordPerRead) {
@@ -140,7 +173,9 @@ TEST_F(ArticleSearchTest, EveryBlockSizeFindsTheSameAsOneRecordPerRead) {
       {"gruppe lief ware", {"A1", "C3", "D4", "K7", "Z9"}}};
   for (const auto& [text, found] : expected)
     for (std::size_t block : {std::size_t{1} << 20, std::size_t{600}, std::size_t{1}})
-      EXPECT_EQ(Numbers(SearchArticles(app, text, true, {block})), found) << text << ", block " << block;
+      EXPECT_EQ(Numbers(SearchArticlesPlain(app, text, true, {block})), found) << text << ", block " << block;
+  for (const auto& [text, found] : expected)
+    EXPECT_EQ(Numbers(SearchArticles(app, text, true)), found) << text;
 }
 
 }  // namespace
