@@ -1,0 +1,204 @@
+#include "cli/mail_command.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <charconv>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "cli/print_command.h"
+#include "core/dates.h"
+#include "mail/address.h"
+#include "mail/mail_settings.h"
+#include "mail/send.h"
+#include "mail/templates.h"
+#include "orders/issuing.h"
+#include "orders/ui/document_pdf.h"
+#include "platform/cp1252.h"
+#include "platform/output_file.h"
+#include "store/load_parameters.h"
+#include "store/order_kinds.h"
+#include "store/text_field.h"
+
+namespace cli {
+
+namespace {
+
+int Usage() {
+  std::fputs(
+      "Aufruf: belvon-cli mail 1|2|3|20|23 --order NUMMER [--to ADRESSE] [--date TT.MM.JJJJ]\n"
+      "                     [--issue]\n"
+      "        Das SMTP-Passwort kommt aus BELVON_SMTP_PASSWORD oder wird abgefragt.\n",
+      stderr);
+  return 2;
+}
+
+bool OrderJob(int job) {
+  return job == 1 || job == 2 || job == 3 || job == 20 || job == 23;
+}
+
+// The password from the environment, else typed on the terminal without
+// echo; false when there is neither.
+bool Password(const std::string& user, const std::string& server, std::string& password) {
+  if (const char* given = std::getenv("BELVON_SMTP_PASSWORD")) {
+    password = given;
+    return true;
+  }
+  FILE* tty = std::fopen("/dev/tty", "r+");
+  if (!tty) {
+    std::fputs("Das SMTP-Passwort fehlt: bitte in BELVON_SMTP_PASSWORD angeben.\n", stderr);
+    return false;
+  }
+  std::fprintf(tty, "Passwort für %s an %s: ", user.c_str(), server.c_str());
+  std::fflush(tty);
+  termios old{};
+  const bool terminal = tcgetattr(fileno(tty), &old) == 0;
+  if (terminal) {
+    termios silent = old;
+    silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    tcsetattr(fileno(tty), TCSAFLUSH, &silent);
+  }
+  char line[512];
+  const bool read = std::fgets(line, sizeof line, tty) != nullptr;
+  if (terminal) tcsetattr(fileno(tty), TCSAFLUSH, &old);
+  std::fputs("\n", tty);
+  std::fclose(tty);
+  if (!read) return false;
+  password = line;
+  while (!password.empty() && (password.back() == '\n' || password.back() == '\r'))
+    password.pop_back();
+  return true;
+}
+
+}  // namespace
+
+int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
+  if (args.size() < 2) return Usage();
+  int job = 0;
+  const std::string& jobText = args[1];
+  auto parsed = std::from_chars(jobText.data(), jobText.data() + jobText.size(), job);
+  if (parsed.ec != std::errc() || parsed.ptr != jobText.data() + jobText.size() || !OrderJob(job))
+    return Usage();
+  std::string orderText, to, date;
+  bool issue = false;
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    if (args[i] == "--issue") {
+      issue = true;
+      continue;
+    }
+    if (i + 1 >= args.size()) return Usage();
+    const std::string& value = args[++i];
+    if (args[i - 1] == "--order") orderText = value;
+    else if (args[i - 1] == "--to") to = value;
+    else if (args[i - 1] == "--date") date = value;
+    else return Usage();
+  }
+  std::int32_t number = 0;
+  parsed = std::from_chars(orderText.data(), orderText.data() + orderText.size(), number);
+  if (orderText.empty() || parsed.ec != std::errc() ||
+      parsed.ptr != orderText.data() + orderText.size())
+    return Usage();
+  if (!date.empty() && orders::EnteredDate(date) != date) {
+    std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", date.c_str());
+    return 2;
+  }
+
+  std::string problem;
+  const mail::Settings settings = mail::LoadSettings(app.dataDirectory, &problem);
+  if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
+  if (issue && settings.way != mail::Way::Smtp) {
+    std::fputs("Nur ein per SMTP gesendeter Beleg gilt als ausgestellt; mit dem Mailprogramm "
+               "ist --issue nicht möglich.\n",
+               stderr);
+    return 2;
+  }
+
+  // Painting the PDF needs a GUI application; without a display the
+  // offscreen platform serves.
+  std::unique_ptr<QGuiApplication> application;
+  static int argc = 1;
+  static char name[] = "belvon-cli";
+  static char* argv[] = {name, nullptr};
+  if (!QCoreApplication::instance()) {
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+        !std::getenv("WAYLAND_DISPLAY"))
+      setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    application = std::make_unique<QGuiApplication>(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+  }
+
+  if (!frame::LoadParameters(app)) return 1;
+  if (!MakeOrderCurrent(app, number)) return 1;
+  auto kind = static_cast<orders::DocumentKind>(job);
+  if (orders::RefusedWithoutPriceSettings(app, kind)) return 1;
+  if (kind == orders::DocumentKind::Invoice && (app.order.flags & store::kOrderCollectiveInvoice))
+    kind = orders::DocumentKind::CollectiveInvoice;
+  if (to.empty()) to = platform::Cp1252ToUtf8(store::GetText(app.address.email));
+  // Bad addresses stop the command before anything is drawn or connects.
+  if (settings.way == mail::Way::Smtp || !to.empty()) {
+    problem = settings.way == mail::Way::Smtp ? mail::AddressesProblem(settings, to)
+                                              : mail::AddressProblem(to, "Empfänger");
+    if (!problem.empty()) {
+      std::fprintf(stderr, "%s\n", problem.c_str());
+      return 1;
+    }
+  }
+  if (kind == orders::DocumentKind::Invoice && !orders::ConfirmReprintTotal(app)) return 1;
+  std::string printDate = date.empty() ? orders::FormatDate(*app.clock) : date;
+  std::string invoiceDate;
+  if (issue && kind == orders::DocumentKind::Invoice)
+    invoiceDate = orders::InvoiceDateToFix(app, printDate);
+
+  const orders::DocumentPdf pdf = orders::OrderDocumentPdf(app, kind, printDate);
+  if (!pdf.problem.empty()) {
+    std::fprintf(stderr, "%s\n", pdf.problem.c_str());
+    return 1;
+  }
+  const mail::Fields fields = mail::OrderFields(app, kind, printDate);
+  const mail::Text text = mail::DocumentText(settings, kind, fields);
+
+  if (settings.way == mail::Way::MailProgram) {
+    // The mail program reads the file when the user sends: it stays.
+    std::string folder = (std::filesystem::temp_directory_path() / "belvon-mail-XXXXXX").string();
+    if (!mkdtemp(folder.data())) {
+      std::fputs("Für den Anhang kann kein Ordner angelegt werden.\n", stderr);
+      return 1;
+    }
+    const std::string file = folder + "/" + pdf.fileName;
+    if (!platform::WriteOutputFile(*app.fileSystem, file, pdf.bytes)) {
+      std::fprintf(stderr, "%s\n", platform::OutputFailureText(file).c_str());
+      return 1;
+    }
+    problem = mail::RunMailProgram(mail::MailProgramArguments(to, text.subject, text.body, file));
+    if (!problem.empty()) {
+      std::fprintf(stderr, "%s\n", problem.c_str());
+      return 1;
+    }
+    std::printf("%s\n", file.c_str());
+    return 0;
+  }
+
+  std::string password;
+  if (!settings.user.empty() && !Password(settings.user, settings.server, password)) return 1;
+  mail::DocumentMail message;
+  message.kind = kind;
+  message.document = fields.kind + " " + fields.number;
+  message.to = to;
+  message.subject = text.subject;
+  message.body = text.body;
+  message.attachments.push_back({pdf.fileName, "application/pdf", pdf.bytes});
+  message.issue = issue;
+  message.invoiceDate = invoiceDate;
+  const mail::Outcome outcome = mail::SendBySmtp(app, settings, password, message);
+  if (!outcome.message.empty()) std::fprintf(stderr, "%s\n", outcome.message.c_str());
+  if (!outcome.sent || (issue && !outcome.issued)) return 1;
+  std::printf("%s an %s gesendet\n", message.document.c_str(), to.c_str());
+  return 0;
+}
+
+}  // namespace cli
