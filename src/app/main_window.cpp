@@ -14,6 +14,9 @@
 #include "store/status_text.h"
 #include "app/about_dialog.h"
 #include "app/druckparam_dialog.h"
+#include "app/email_dialog.h"
+#include "mail/ui/mail_dialog.h"
+#include "orders/ui/rechnungdrucken_dialog.h"
 #include "widgets/field_text.h"
 #include "widgets/help_viewer.h"
 #include "app/key_mapper.h"
@@ -73,6 +76,7 @@ void MainWindow::buildMenu() {
   addCommand(file, cmd::kCurrencies, QStringLiteral("&Währungen, UmSt..."));
   addCommand(file, cmd::kPrinterSetup, QStringLiteral("&Drucker einrichten..."));
   addCommand(file, cmd::kEInvoiceSettings, QStringLiteral("&E-Rechnung..."));
+  addCommand(file, cmd::kMailSettings, QStringLiteral("E-&Mail..."));
   file->addSeparator();
   addCommand(file, cmd::kTextEditor, QStringLiteral("&Texteditor..."));
   addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
@@ -180,6 +184,12 @@ void MainWindow::registerFrameCommands() {
     int result = dialog.exec();
     app_.parameters = dialog.parameters();
     if (result == QDialog::Accepted) SaveParameters(app_);
+  });
+  setCommandHandler(cmd::kMailSettings, [this] { EmailDialog(app_, this).exec(); });
+  // The order's print dialog mails its documents through the mail dialogs.
+  orders::SetMailDocumentCall([](AppState& app, orders::DocumentKind kind,
+                                 const std::string& printDate, QWidget* parent) {
+    return mail::MailOrderDocument(app, kind, printDate, parent);
   });
   setCommandHandler(cmd::kDunningSettings, [this] {
     MahndatenDialog dialog(app_.parameters, this);
