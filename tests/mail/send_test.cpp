@@ -87,6 +87,7 @@ TEST_F(SendTest, AcceptedMessageArrivesWholeAndIssuesTheDocument) {
   Server server(Server::Mode::Accept);
   settings.user = "buero";
   settings.keepCopy = true;
+  settings.copyToSender = true;
   ASSERT_TRUE(mail::SaveSettings(app.dataDirectory, settings));
   const mail::Outcome outcome = Send(server);
   ASSERT_TRUE(outcome.sent) << outcome.message;
@@ -112,6 +113,11 @@ TEST_F(SendTest, AcceptedMessageArrivesWholeAndIssuesTheDocument) {
             commands.end());
   EXPECT_NE(std::find(commands.begin(), commands.end(), "RCPT TO:<meier@example.org>"),
             commands.end());
+  // The copy to the sender is blind: in the envelope, not in the head.
+  EXPECT_NE(std::find(commands.begin(), commands.end(), "RCPT TO:<buero@example.de>"),
+            commands.end());
+  EXPECT_EQ(message.find("buero@example.de"), message.rfind("buero@example.de"));
+  EXPECT_EQ(Header(message, "Bcc"), "");
   const auto auth = std::find_if(commands.begin(), commands.end(),
                                  [](const std::string& c) { return c.starts_with("AUTH PLAIN"); });
   ASSERT_NE(auth, commands.end());
@@ -142,15 +148,23 @@ TEST_F(SendTest, AcceptedMessageArrivesWholeAndIssuesTheDocument) {
 TEST_F(SendTest, NoAcceptanceMarksNothing) {
   struct Case {
     Server::Mode mode;
+    mail::Security security;
     const char* said;
   };
   for (const Case& c : {
-           Case{Server::Mode::RefuseRecipient, "Antwort des Servers: 550 5.1.1 Postfach unbekannt"},
-           Case{Server::Mode::DropAfterData, "brach ab, bevor er die E-Mail angenommen hat"},
-           Case{Server::Mode::Silent, "hat nicht innerhalb von 1 Sekunden geantwortet"},
+           Case{Server::Mode::RefuseRecipient, mail::Security::None,
+                "Antwort des Servers: 550 5.1.1 Postfach unbekannt"},
+           Case{Server::Mode::DropAfterData, mail::Security::None,
+                "brach ab, bevor er die E-Mail angenommen hat"},
+           Case{Server::Mode::Silent, mail::Security::None,
+                "hat nicht innerhalb von 1 Sekunden geantwortet"},
+           // A server that offers no STARTTLS gets nothing in the clear.
+           Case{Server::Mode::Accept, mail::Security::StartTls,
+                "Die verschlüsselte Verbindung zum Mailserver 127.0.0.1:"},
        }) {
     SCOPED_TRACE(c.said);
     Server server(c.mode);
+    settings.security = c.security;
     settings.keepCopy = true;
     const auto start = std::chrono::steady_clock::now();
     const mail::Outcome outcome = Send(server);
@@ -162,6 +176,9 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
     EXPECT_FALSE(Issued());
     EXPECT_TRUE(mail::ReadLog(app.dataDirectory).empty());
     EXPECT_FALSE(std::filesystem::exists(app.dataDirectory + mail::kCopyFolder));
+    if (c.security != mail::Security::None) {
+      EXPECT_EQ(server.message(), "");
+    }
   }
 }
 
