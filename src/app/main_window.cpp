@@ -15,8 +15,6 @@
 #include "app/about_dialog.h"
 #include "app/druckparam_dialog.h"
 #include "app/email_dialog.h"
-#include "mail/ui/mail_dialog.h"
-#include "orders/ui/rechnungdrucken_dialog.h"
 #include "widgets/field_text.h"
 #include "widgets/help_viewer.h"
 #include "app/key_mapper.h"
@@ -115,6 +113,7 @@ void MainWindow::buildMenu() {
   addCommand(invoices, cmd::kPaymentReceived, QStringLiteral("&Zahlungseingang...\tStrg Z"));
   addCommand(invoices, cmd::kCollectiveInvoice, QStringLiteral("&Sammelrechnung drucken..."));
   addCommand(invoices, cmd::kEInvoiceSave, QStringLiteral("&E-Rechnung speichern..."));
+  addCommand(invoices, cmd::kMailLog, QStringLiteral("E-&Mail-Versand..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kOpenInvoiceList, QStringLiteral("Liste &offener Rechnungen drucken"));
   addCommand(invoices, cmd::kUnprintedInvoiceList,
@@ -186,11 +185,6 @@ void MainWindow::registerFrameCommands() {
     if (result == QDialog::Accepted) SaveParameters(app_);
   });
   setCommandHandler(cmd::kMailSettings, [this] { EmailDialog(app_, this).exec(); });
-  // The order's print dialog mails its documents through the mail dialogs.
-  orders::SetMailDocumentCall([](AppState& app, orders::DocumentKind kind,
-                                 const std::string& printDate, QWidget* parent) {
-    return mail::MailOrderDocument(app, kind, printDate, parent);
-  });
   setCommandHandler(cmd::kDunningSettings, [this] {
     MahndatenDialog dialog(app_.parameters, this);
     if (dialog.exec() != QDialog::Accepted) return;

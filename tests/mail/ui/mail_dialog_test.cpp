@@ -14,6 +14,7 @@
 #include "mail/message.h"
 #include "mail/smtp_server.h"
 #include "mail/ui/mail_dialog.h"
+#include "mail/ui/mail_menu.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "store/address_file.h"
 #include "store/order_file.h"
@@ -89,6 +90,13 @@ TEST_F(MailDialogTest, SentMailIssuesAndThePasswordIsAskedOncePerSession) {
   EXPECT_TRUE(Mail(again, orders::DocumentKind::Quotation));
   EXPECT_EQ(prompts.size(), 1u);
   EXPECT_TRUE(StoredFlags() & store::kOrderQuotationPrinted);
+  // The order's mails, newest first.
+  const std::string number = std::to_string(app.order.orderNumber);
+  EXPECT_EQ(mail::OrderLogLines(app),
+            (std::vector<std::string>{"03.12.2026 10:00\tmeier@example.org\tAngebot " + number,
+                                      "03.12.2026 10:00\tmeier@example.org\tRechnung " + number}));
+  app.order.orderNumber += 1;
+  EXPECT_TRUE(mail::OrderLogLines(app).empty());
 }
 
 TEST_F(MailDialogTest, RefusedOrBadlyAddressedMailIssuesNothing) {
