@@ -90,6 +90,10 @@ EmailDialog::EmailDialog(AppState& app, QWidget* parent) : QDialog(parent), app_
   AddRow(grid, row++, 0, QStringLiteral("Text"), body_);
   invoiceBody_ = TextField(s.invoiceBody, this);
   AddRow(grid, row++, 0, QStringLiteral("Text für Rechnungen"), invoiceBody_);
+  dunningSubject_ = new QLineEdit(Q(s.dunningSubject), this);
+  AddRow(grid, row++, 0, QStringLiteral("Betreff für Mahnungen"), dunningSubject_);
+  dunningBody_ = TextField(s.dunningBody, this);
+  AddRow(grid, row++, 0, QStringLiteral("Text für Mahnungen"), dunningBody_);
   auto* hint = new QLabel(QStringLiteral("Platzhalter: {Belegart} {Nummer} {Datum} {Betrag} "
                                          "{Faellig} {Firma}"),
                           this);
@@ -116,6 +120,8 @@ mail::Settings EmailDialog::settings() const {
   s.subject = subject_->text().toStdString();
   s.body = body_->toPlainText().toStdString();
   s.invoiceBody = invoiceBody_->toPlainText().toStdString();
+  s.dunningSubject = dunningSubject_->text().toStdString();
+  s.dunningBody = dunningBody_->toPlainText().toStdString();
   return s;
 }
 

@@ -45,6 +45,8 @@ class EmailDialog : public QDialog {
   QLineEdit* subject_;
   QPlainTextEdit* body_;
   QPlainTextEdit* invoiceBody_;
+  QLineEdit* dunningSubject_;
+  QPlainTextEdit* dunningBody_;
 };
 
 }  // namespace frame

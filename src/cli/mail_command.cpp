@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cstdio>
@@ -11,7 +13,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "cli/dunning_print.h"
 #include "cli/print_command.h"
+#include "letters/dunning_renderer.h"
+#include "letters/dunning_run.h"
+#include "printing/job_table.h"
+#include "platform/file_reading.h"
 #include "core/dates.h"
 #include "mail/address.h"
 #include "mail/mail_settings.h"
@@ -33,13 +40,15 @@ int Usage() {
   std::fputs(
       "Aufruf: belvon-cli mail 1|2|3|20|23 --order NUMMER [--to ADRESSE] [--date TT.MM.JJJJ]\n"
       "                     [--issue]\n"
+      "        belvon-cli mail 16 [--date TT.MM.JJJJ] [--reprint] [--issue]\n"
+      "                     (Mahnungen: eine E-Mail je Kunde)\n"
       "        Das SMTP-Passwort kommt aus BELVON_SMTP_PASSWORD oder wird abgefragt.\n",
       stderr);
   return 2;
 }
 
 bool OrderJob(int job) {
-  return job == 1 || job == 2 || job == 3 || job == 20 || job == 23;
+  return job == 1 || job == 2 || job == 3 || job == 20 || job == 23 || job == letters::kJobDunning;
 }
 
 // The password from the environment, else typed on the terminal without
@@ -75,6 +84,107 @@ bool Password(const std::string& user, const std::string& server, std::string& p
   return true;
 }
 
+// The PDF of a print job, by way of a temporary file.
+bool JobPdf(frame::AppState& app, printing::PrintSession& session, std::string& bytes) {
+  const QTemporaryDir folder;
+  const std::string path = folder.filePath(QStringLiteral("beleg.pdf")).toStdString();
+  auto renderer = printing::MakeRenderer(session.job);
+  if (!folder.isValid() || !orders::WriteDocumentPdf(app, session, *renderer, path)) return false;
+  return platform::ReadRegularFile(*app.fileSystem, path, std::uint64_t{1} << 30, bytes) ==
+         platform::ReadRefusal::None;
+}
+
+// The dunning letters of a run, one mail per customer with his letters as
+// one PDF; with --issue each customer's levels are stored once the server
+// took his mail. Customers without a valid address are named and skipped.
+int MailDunning(frame::AppState& app, const mail::Settings& settings, const std::string& date,
+                bool reprint, bool issue) {
+  printing::JobInputs inputs;
+  inputs.printDate = date.empty() ? orders::FormatDate(*app.clock) : date;
+  inputs.dunningReprint = reprint;
+  const auto items = letters::SelectDunning(app, letters::DunningOptionsOf(inputs), true);
+  std::vector<std::int32_t> customers;
+  for (const letters::DunningItem& item : items)
+    if (item.letter && std::find(customers.begin(), customers.end(),
+                                 static_cast<std::int32_t>(item.head.customerRef)) == customers.end())
+      customers.push_back(item.head.customerRef);
+  if (customers.empty()) {
+    std::fprintf(stderr, "%s\n", letters::kNoDunningDue);
+    return kNothingToDo;
+  }
+  std::string password;
+  if (settings.way == mail::Way::Smtp && !settings.user.empty() &&
+      !Password(settings.user, settings.server, password))
+    return 1;
+  const std::string company = platform::Cp1252ToUtf8(store::GetText(app.parameters.companyName1));
+  int failed = 0;
+  for (const std::int32_t customer : customers) {
+    std::vector<letters::DunningItem> mine;
+    for (const letters::DunningItem& item : items)
+      if (item.head.customerRef == customer) mine.push_back(item);
+    const store::AddressRecord& address = mine.front().customer;
+    const std::string name = platform::Cp1252ToUtf8(store::GetText(address.name2));
+    const std::string to = platform::Cp1252ToUtf8(store::GetText(address.email));
+    std::string problem = settings.way == mail::Way::Smtp ? mail::AddressesProblem(settings, to)
+                                                          : mail::AddressProblem(to, "Empfänger");
+    std::string numbers;
+    for (const letters::DunningItem& item : mine)
+      numbers += (numbers.empty() ? "" : ", ") + std::to_string(item.head.orderNumber);
+    printing::PrintSession session;
+    session.job = letters::kJobDunning;
+    session.inputs = inputs;
+    session.inputs.dunningCustomer = customer;
+    std::string pdf;
+    if (problem.empty() && !JobPdf(app, session, pdf))
+      problem = "Das PDF der Mahnung kann nicht erzeugt werden.";
+    if (!problem.empty()) {
+      std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
+      ++failed;
+      continue;
+    }
+    mail::Fields fields;
+    fields.kind = "Mahnung";
+    fields.number = numbers;
+    fields.date = inputs.printDate;
+    fields.company = company;
+    const std::string fileName = "Mahnung-" + std::to_string(mine.front().head.orderNumber) + ".pdf";
+    mail::DocumentMail message;
+    message.document = "Mahnung " + numbers;
+    message.to = to;
+    message.subject = mail::Fill(settings.dunningSubject, fields);
+    message.body = mail::Fill(settings.dunningBody, fields);
+    message.attachments.push_back({fileName, "application/pdf", pdf});
+    if (settings.way == mail::Way::MailProgram) {
+      std::string folder = (std::filesystem::temp_directory_path() / "belvon-mail-XXXXXX").string();
+      const std::string file = mkdtemp(folder.data()) ? folder + "/" + fileName : std::string();
+      problem = file.empty() || !platform::WriteOutputFile(*app.fileSystem, file, pdf)
+                    ? "Der Anhang kann nicht geschrieben werden."
+                    : mail::RunMailProgram(
+                          mail::MailProgramArguments(to, message.subject, message.body, file));
+      if (!problem.empty()) {
+        std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
+        ++failed;
+      } else {
+        std::printf("%s\n", file.c_str());
+      }
+      continue;
+    }
+    const mail::Outcome outcome = mail::SendBySmtp(app, settings, password, message);
+    if (!outcome.message.empty()) std::fprintf(stderr, "%s: %s\n", name.c_str(), outcome.message.c_str());
+    if (!outcome.sent) {
+      ++failed;
+      continue;
+    }
+    if (issue && !letters::StoreDunningLevels(app, mine)) {
+      std::fprintf(stderr, "%s: Die Mahnstufen konnten nicht gespeichert werden.\n", name.c_str());
+      ++failed;
+      continue;
+    }
+    std::printf("%s an %s gesendet\n", message.document.c_str(), to.c_str());
+  }
+  return failed ? 1 : 0;
+}
+
 }  // namespace
 
 int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
@@ -85,10 +195,15 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (parsed.ec != std::errc() || parsed.ptr != jobText.data() + jobText.size() || !OrderJob(job))
     return Usage();
   std::string orderText, to, date;
-  bool issue = false;
+  bool issue = false, reprint = false;
+  const bool dunning = job == letters::kJobDunning;
   for (std::size_t i = 2; i < args.size(); ++i) {
     if (args[i] == "--issue") {
       issue = true;
+      continue;
+    }
+    if (dunning && args[i] == "--reprint") {
+      reprint = true;
       continue;
     }
     if (i + 1 >= args.size()) return Usage();
@@ -100,8 +215,9 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   }
   std::int32_t number = 0;
   parsed = std::from_chars(orderText.data(), orderText.data() + orderText.size(), number);
-  if (orderText.empty() || parsed.ec != std::errc() ||
-      parsed.ptr != orderText.data() + orderText.size())
+  if (dunning ? !orderText.empty() || !to.empty()
+              : orderText.empty() || parsed.ec != std::errc() ||
+                    parsed.ptr != orderText.data() + orderText.size())
     return Usage();
   if (!date.empty() && orders::EnteredDate(date) != date) {
     std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", date.c_str());
@@ -133,6 +249,7 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   }
 
   if (!frame::LoadParameters(app)) return 1;
+  if (dunning) return MailDunning(app, settings, date, reprint, issue);
   if (!MakeOrderCurrent(app, number)) return 1;
   auto kind = static_cast<orders::DocumentKind>(job);
   if (orders::RefusedWithoutPriceSettings(app, kind)) return 1;

@@ -1,4 +1,5 @@
 // belvon-cli mail 1|2|3|20|23 --order NUMBER [--to ADDRESS] [--date DD.MM.YYYY] [--issue]
+// belvon-cli mail 16 [--date DD.MM.YYYY] [--reprint] [--issue]
 //
 // Mails a document of the order to its customer's e-mail address (or the
 // address given) as the settings of MAIL.INI say: by SMTP, or handed to the
@@ -7,6 +8,11 @@
 // server accepted the message; a refusal leaves the order as it was. The
 // SMTP password comes from BELVON_SMTP_PASSWORD, else it is asked on the
 // terminal; it is never read from a file nor written to one.
+//
+// mail 16 sends the dunning letters of the run on that date, one mail per
+// customer with his letters as one PDF, to the address of his record; a
+// customer without a valid address is named and skipped (status 1). With
+// --issue a customer's levels are stored once his mail was accepted.
 #ifndef BELVON_CLI_MAIL_COMMAND_H
 #define BELVON_CLI_MAIL_COMMAND_H
 

@@ -39,6 +39,8 @@ int Usage() {
       "                       Beleg (1, 2, 3, 20, 23) als PDF per E-Mail senden, wie MAIL.INI\n"
       "                       es einstellt; --issue: per SMTP angenommen gilt er als gedruckt;\n"
       "                       Passwort aus BELVON_SMTP_PASSWORD oder abgefragt\n"
+      "  mail 16 [--date TT.MM.JJJJ] [--reprint] [--issue]\n"
+      "                       Mahnungen per E-Mail, eine je Kunde\n"
       "  export-journal --from TT.MM.JJJJ --to TT.MM.JJJJ [--output DATEI]\n"
       "                       Rechnungsausgangsbuch als CSV (Semikolon, Dezimalkomma)\n"
       "  pay --order NR --amount BETRAG [--date TT.MM.JJJJ] [--cash-discount]\n"

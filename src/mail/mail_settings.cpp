@@ -22,6 +22,13 @@ const char* const kDefaultInvoiceBody =
     "Mit freundlichen Grüßen\n"
     "{Firma}\n";
 
+const char* const kDefaultDunningSubject = "Zahlungserinnerung von {Firma}";
+const char* const kDefaultDunningBody =
+    "Sehr geehrte Damen und Herren,\n\n"
+    "im Anhang erhalten Sie unser Schreiben zu offenen Rechnungen ({Nummer}).\n\n"
+    "Mit freundlichen Grüßen\n"
+    "{Firma}\n";
+
 namespace {
 
 std::string Trim(std::string_view text) {
@@ -107,6 +114,10 @@ Settings ParseSettings(std::string_view text, std::string* problem) {
       s.body = Unescape(value);
     } else if (key == "TextRechnung") {
       s.invoiceBody = Unescape(value);
+    } else if (key == "BetreffMahnung") {
+      s.dunningSubject = Unescape(value);
+    } else if (key == "TextMahnung") {
+      s.dunningBody = Unescape(value);
     }
   }
   if (problem)
@@ -132,7 +143,9 @@ std::string SettingsText(const Settings& s) {
       << "Zeitlimit=" << s.timeoutSeconds << '\n'
       << "Betreff=" << Escape(s.subject) << '\n'
       << "Text=" << Escape(s.body) << '\n'
-      << "TextRechnung=" << Escape(s.invoiceBody) << '\n';
+      << "TextRechnung=" << Escape(s.invoiceBody) << '\n'
+      << "BetreffMahnung=" << Escape(s.dunningSubject) << '\n'
+      << "TextMahnung=" << Escape(s.dunningBody) << '\n';
   return out.str();
 }
 

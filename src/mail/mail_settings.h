@@ -27,6 +27,8 @@ inline constexpr int kMaxTimeout = 300;
 extern const char* const kDefaultSubject;
 extern const char* const kDefaultBody;
 extern const char* const kDefaultInvoiceBody;
+extern const char* const kDefaultDunningSubject;
+extern const char* const kDefaultDunningBody;
 
 struct Settings {
   Way way = Way::Smtp;
@@ -42,6 +44,8 @@ struct Settings {
   std::string subject = kDefaultSubject;
   std::string body = kDefaultBody;                // every document but invoices
   std::string invoiceBody = kDefaultInvoiceBody;  // invoices and collective invoices
+  std::string dunningSubject = kDefaultDunningSubject;  // a customer's dunning letters
+  std::string dunningBody = kDefaultDunningBody;
 };
 
 // The text form of the file and back. Line breaks of the templates are

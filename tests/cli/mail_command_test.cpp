@@ -27,7 +27,7 @@ struct MailCli : ::testing::Test {
     store::SetText(book.app.parameters.currencySymbol1, "EUR");
     store::SetText(book.app.parameters.companyName1, "Tischlerei Gro\xdf");
     frame::SaveParameters(book.app);
-    const std::int32_t customer = book.customer("Meier");
+    customer = book.customer("Meier");
     store::SetText(book.app.address.email, "meier@example.org");
     std::int32_t position = book.app.addresses.position;
     store::WriteAddress(book.app, book.app.address, position, false);
@@ -54,6 +54,7 @@ struct MailCli : ::testing::Test {
   testsupport::OrderBook book;
   mail::Settings settings;
   std::int32_t number = 0;
+  std::int32_t customer = -1;  // Meier, with an e-mail address
 };
 
 TEST_F(MailCli, AnAcceptedInvoiceIsIssuedAndThePasswordStaysOutOfEveryFile) {
@@ -145,6 +146,51 @@ TEST_F(MailCli, TheMailProgramGetsSubjectTextAndTheFile) {
   // Through the mail program nothing counts as issued.
   EXPECT_EQ(run("1 --order " + order() + " --issue", &out, &errors), 2);
   EXPECT_EQ(+book.stored(number).flags, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// One mail per customer with his dunning letters; the levels of a customer
+// are stored only once his mail was accepted.
+TEST_F(MailCli, DunningLettersGoOneMailPerCustomer) {
+  store::ParameterRecord& p = book.app.parameters;
+  for (int i = 0; i < 3; ++i) p.dunningPeriods[i] = static_cast<std::int16_t>(14 * (i + 1));
+  store::SetText(p.dunningText2, book.dir.file("stufe2.txt"));
+  frame::SaveParameters(book.app);
+  std::ofstream(book.dir.file("stufe2.txt"), std::ios::binary) << "Bitte zahlen.";
+  const std::int32_t meier = customer;
+  const std::int32_t schulz = book.customer("Schulz");  // no e-mail address
+  auto invoice = [&](std::int32_t ref) {
+    return book.order(ref, store::kOrderInvoicePrinted, {{1, 12345}}, "06.11.2026").orderNumber;
+  };
+  const std::int32_t first = invoice(meier), second = invoice(meier), other = invoice(schulz);
+
+  {
+    Server refusing(Server::Mode::RefuseRecipient);
+    settings.port = refusing.port();
+    std::string out, errors;
+    EXPECT_EQ(run("16 --date 06.12.2026 --issue", &out, &errors), 1);
+    EXPECT_NE(errors.find("550 5.1.1"), std::string::npos) << errors;
+    EXPECT_EQ(+book.stored(first).dunningLevel, 0);
+  }
+  Server server(Server::Mode::Accept);
+  settings.port = server.port();
+  std::string out, errors;
+  EXPECT_EQ(run("16 --date 06.12.2026 --issue", &out, &errors), 1);
+  EXPECT_EQ(out, "Mahnung " + std::to_string(first) + ", " + std::to_string(second) +
+                     " an meier@example.org gesendet\n");
+  EXPECT_NE(errors.find("Schulz: Es ist keine E-Mail-Adresse"), std::string::npos) << errors;
+  EXPECT_EQ(+book.stored(first).dunningLevel, 2);
+  EXPECT_EQ(+book.stored(second).dunningLevel, 2);
+  EXPECT_EQ(+book.stored(other).dunningLevel, 0);
+  const std::string message = server.message();
+  EXPECT_NE(message.find("Subject: " + mail::EncodeHeaderText("Zahlungserinnerung von Tischlerei Groß")),
+            std::string::npos);
+  const std::size_t pdf = message.find("filename=\"Mahnung-" + std::to_string(first) + ".pdf\"");
+  ASSERT_NE(pdf, std::string::npos);
+  EXPECT_EQ(mail::DecodeBase64(message.substr(message.find("\r\n\r\n", pdf), 12)).rfind("%PDF-", 0), 0u);
 }
 
 }  // namespace

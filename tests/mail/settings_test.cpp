@@ -20,9 +20,12 @@ TEST(MailSettings, EveryValueSurvivesTheFile) {
   s.subject = "{Belegart} {Nummer}";
   s.body = "Zeile 1\nC:\\Pfad\\n bleibt\n\nEnde";
   s.invoiceBody = "Betrag: {Betrag}\n";
+  s.dunningSubject = "Mahnung";
+  s.dunningBody = "Offen: {Nummer}";
   const mail::Settings back = mail::ParseSettings(mail::SettingsText(s));
   EXPECT_EQ(mail::SettingsText(back), mail::SettingsText(s));
   EXPECT_EQ(back.body, s.body);
+  EXPECT_EQ(back.dunningBody, s.dunningBody);
   EXPECT_EQ(back.security, mail::Security::Tls);
   EXPECT_EQ(back.way, mail::Way::MailProgram);
   EXPECT_TRUE(back.keepCopy && back.copyToSender);
