@@ -4,8 +4,7 @@
 #include <unistd.h>
 
 #include <QGuiApplication>
-#include <QTemporaryDir>
-#include <algorithm>
+#include <optional>
 #include <charconv>
 #include <clocale>
 #include <cstdio>
@@ -17,8 +16,7 @@
 #include "cli/print_command.h"
 #include "letters/dunning_renderer.h"
 #include "letters/dunning_run.h"
-#include "printing/job_table.h"
-#include "platform/file_reading.h"
+#include "mail/dunning_mail.h"
 #include "core/dates.h"
 #include "mail/address.h"
 #include "mail/mail_settings.h"
@@ -84,104 +82,43 @@ bool Password(const std::string& user, const std::string& server, std::string& p
   return true;
 }
 
-// The PDF of a print job, by way of a temporary file.
-bool JobPdf(frame::AppState& app, printing::PrintSession& session, std::string& bytes) {
-  const QTemporaryDir folder;
-  const std::string path = folder.filePath(QStringLiteral("beleg.pdf")).toStdString();
-  auto renderer = printing::MakeRenderer(session.job);
-  if (!folder.isValid() || !orders::WriteDocumentPdf(app, session, *renderer, path)) return false;
-  return platform::ReadRegularFile(*app.fileSystem, path, std::uint64_t{1} << 30, bytes) ==
-         platform::ReadRefusal::None;
-}
-
-// The dunning letters of a run, one mail per customer with his letters as
-// one PDF; with --issue each customer's levels are stored once the server
-// took his mail. Customers without a valid address are named and skipped.
+// The dunning letters of a run, one mail per customer (see mail/dunning_mail.h).
 int MailDunning(frame::AppState& app, const mail::Settings& settings, const std::string& date,
                 bool reprint, bool issue) {
-  printing::JobInputs inputs;
-  inputs.printDate = date.empty() ? orders::FormatDate(*app.clock) : date;
-  inputs.dunningReprint = reprint;
-  const auto items = letters::SelectDunning(app, letters::DunningOptionsOf(inputs), true);
-  std::vector<std::int32_t> customers;
-  for (const letters::DunningItem& item : items)
-    if (item.letter && std::find(customers.begin(), customers.end(),
-                                 static_cast<std::int32_t>(item.head.customerRef)) == customers.end())
-      customers.push_back(item.head.customerRef);
-  if (customers.empty()) {
+  mail::DunningRequest request{date.empty() ? orders::FormatDate(*app.clock) : date, reprint, issue};
+  auto pdf = [&app](printing::PrintSession& session, std::string& bytes) {
+    return orders::DocumentPdfBytes(app, session, bytes);
+  };
+  std::vector<std::string> files;
+  auto mailProgram = [&app, &files](const mail::DocumentMail& mail) -> std::string {
+    // The mail program reads the file when the user sends: it stays.
+    std::string folder = (std::filesystem::temp_directory_path() / "belvon-mail-XXXXXX").string();
+    if (!mkdtemp(folder.data())) return "Für den Anhang kann kein Ordner angelegt werden.";
+    const std::string file = folder + "/" + mail.attachments.front().fileName;
+    if (!platform::WriteOutputFile(*app.fileSystem, file, mail.attachments.front().bytes))
+      return platform::OutputFailureText(file);
+    files.push_back(file);
+    return mail::RunMailProgram(mail::MailProgramArguments(mail.to, mail.subject, mail.body, file));
+  };
+  auto password = [&settings]() -> std::optional<std::string> {
+    std::string typed;
+    if (!Password(settings.user, settings.server, typed)) return std::nullopt;
+    return typed;
+  };
+  const auto results = mail::MailDunningLetters(app, settings, request, pdf, mailProgram, password);
+  if (results.empty()) {
     std::fprintf(stderr, "%s\n", letters::kNoDunningDue);
     return kNothingToDo;
   }
-  std::string password;
-  if (settings.way == mail::Way::Smtp && !settings.user.empty() &&
-      !Password(settings.user, settings.server, password))
-    return 1;
-  const std::string company = platform::Cp1252ToUtf8(store::GetText(app.parameters.companyName1));
   int failed = 0;
-  for (const std::int32_t customer : customers) {
-    std::vector<letters::DunningItem> mine;
-    for (const letters::DunningItem& item : items)
-      if (item.head.customerRef == customer) mine.push_back(item);
-    const store::AddressRecord& address = mine.front().customer;
-    const std::string name = platform::Cp1252ToUtf8(store::GetText(address.name2));
-    const std::string to = platform::Cp1252ToUtf8(store::GetText(address.email));
-    std::string problem = settings.way == mail::Way::Smtp ? mail::AddressesProblem(settings, to)
-                                                          : mail::AddressProblem(to, "Empfänger");
-    std::string numbers;
-    for (const letters::DunningItem& item : mine)
-      numbers += (numbers.empty() ? "" : ", ") + std::to_string(item.head.orderNumber);
-    printing::PrintSession session;
-    session.job = letters::kJobDunning;
-    session.inputs = inputs;
-    session.inputs.dunningCustomer = customer;
-    std::string pdf;
-    if (problem.empty() && !JobPdf(app, session, pdf))
-      problem = "Das PDF der Mahnung kann nicht erzeugt werden.";
-    if (!problem.empty()) {
-      std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
-      ++failed;
-      continue;
-    }
-    mail::Fields fields;
-    fields.kind = "Mahnung";
-    fields.number = numbers;
-    fields.date = inputs.printDate;
-    fields.company = company;
-    const std::string fileName = "Mahnung-" + std::to_string(mine.front().head.orderNumber) + ".pdf";
-    mail::DocumentMail message;
-    message.document = "Mahnung " + numbers;
-    message.to = to;
-    message.subject = mail::Fill(settings.dunningSubject, fields);
-    message.body = mail::Fill(settings.dunningBody, fields);
-    message.attachments.push_back({fileName, "application/pdf", pdf});
-    if (settings.way == mail::Way::MailProgram) {
-      std::string folder = (std::filesystem::temp_directory_path() / "belvon-mail-XXXXXX").string();
-      const std::string file = mkdtemp(folder.data()) ? folder + "/" + fileName : std::string();
-      problem = file.empty() || !platform::WriteOutputFile(*app.fileSystem, file, pdf)
-                    ? "Der Anhang kann nicht geschrieben werden."
-                    : mail::RunMailProgram(
-                          mail::MailProgramArguments(to, message.subject, message.body, file));
-      if (!problem.empty()) {
-        std::fprintf(stderr, "%s: %s\n", name.c_str(), problem.c_str());
-        ++failed;
-      } else {
-        std::printf("%s\n", file.c_str());
-      }
-      continue;
-    }
-    const mail::Outcome outcome = mail::SendBySmtp(app, settings, password, message);
-    if (!outcome.message.empty()) std::fprintf(stderr, "%s: %s\n", name.c_str(), outcome.message.c_str());
-    if (!outcome.sent) {
-      ++failed;
-      continue;
-    }
-    if (issue && !letters::StoreDunningLevels(app, mine)) {
-      std::fprintf(stderr, "%s: Die Mahnstufen konnten nicht gespeichert werden.\n", name.c_str());
-      ++failed;
-      continue;
-    }
-    std::printf("%s an %s gesendet\n", message.document.c_str(), to.c_str());
+  for (const mail::CustomerMail& result : results) {
+    if (!result.message.empty())
+      std::fprintf(stderr, "%s: %s\n", result.name.c_str(), result.message.c_str());
+    if (!result.sent || !result.message.empty()) ++failed;
+    if (result.sent && settings.way == mail::Way::Smtp)
+      std::printf("%s an %s gesendet\n", result.document.c_str(), result.to.c_str());
   }
+  for (const std::string& file : files) std::printf("%s\n", file.c_str());
   return failed ? 1 : 0;
 }
 

@@ -17,24 +17,27 @@ bool WriteDocumentPdf(frame::AppState& app, printing::PrintSession& session,
          QFileInfo(QString::fromStdString(path)).isFile();
 }
 
+bool DocumentPdfBytes(frame::AppState& app, printing::PrintSession& session, std::string& bytes) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("beleg.pdf"));
+  auto renderer = printing::MakeRenderer(session.job);
+  QFile file(path);
+  if (!folder.isValid() || !WriteDocumentPdf(app, session, *renderer, path.toStdString()) ||
+      !file.open(QIODevice::ReadOnly))
+    return false;
+  const QByteArray read = file.readAll();
+  bytes.assign(read.constData(), static_cast<std::size_t>(read.size()));
+  return !bytes.empty();
+}
+
 DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std::string& printDate) {
   DocumentPdf pdf;
   printing::PrintSession session;
   session.job = static_cast<int>(kind);
   session.inputs.printDate = printDate;
   pdf.fileName = printing::DocumentFileName(app, session);
-  QTemporaryDir folder;
-  const QString path = folder.filePath(QString::fromStdString(pdf.fileName));
-  auto renderer = printing::MakeRenderer(session.job);
-  QFile file(path);
-  if (!folder.isValid() || !WriteDocumentPdf(app, session, *renderer, path.toStdString()) ||
-      !file.open(QIODevice::ReadOnly)) {
-    pdf.problem = "Das PDF des Belegs kann nicht erzeugt werden (" + path.toStdString() + ").";
-    return pdf;
-  }
-  const QByteArray bytes = file.readAll();
-  pdf.bytes.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  if (pdf.bytes.empty()) pdf.problem = "Das PDF des Belegs ist leer.";
+  if (!DocumentPdfBytes(app, session, pdf.bytes))
+    pdf.problem = "Das PDF des Belegs (" + pdf.fileName + ") kann nicht erzeugt werden.";
   return pdf;
 }
 

@@ -16,6 +16,10 @@ namespace orders {
 bool WriteDocumentPdf(frame::AppState& app, printing::PrintSession& session,
                       printing::PageRenderer& renderer, const std::string& path);
 
+// The PDF of `session`'s job with its own renderer, by way of a temporary
+// file; false when it could not be made.
+bool DocumentPdfBytes(frame::AppState& app, printing::PrintSession& session, std::string& bytes);
+
 struct DocumentPdf {
   std::string bytes;
   std::string fileName;  // "Rechnung-1234.pdf"
