@@ -124,6 +124,7 @@ void MainWindow::buildMenu() {
   addCommand(invoices, cmd::kTurnoverGraph, QStringLiteral("Umsatzgrafik drucken..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kDunningLetters, QStringLiteral("&Mahnungen drucken..."));
+  addCommand(invoices, cmd::kDunningMail, QStringLiteral("Mahnungen per E-Mail senden..."));
   addCommand(invoices, cmd::kDunningSettings, QStringLiteral("Mahn&daten..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kBooking, QStringLiteral("&Buchen..."));

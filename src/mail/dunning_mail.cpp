@@ -82,6 +82,7 @@ std::vector<CustomerMail> MailDunningLetters(frame::AppState& app, const Setting
     const Outcome outcome = SendBySmtp(app, settings, password.value_or(""), mail);
     result.sent = outcome.sent;
     result.message = outcome.message;
+    result.loginRefused = outcome.loginRefused;
     if (outcome.sent && request.issue && !letters::StoreDunningLevels(app, mine))
       result.message += (result.message.empty() ? "" : "\n") +
                         std::string("Die Mahnstufen konnten nicht gespeichert werden.");

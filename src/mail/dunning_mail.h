@@ -28,6 +28,7 @@ struct CustomerMail {
   std::string document;  // "Mahnung 12, 13"
   bool sent = false;     // accepted by the server, or handed to the mail program
   std::string message;   // German: why not, or what went wrong after sending
+  bool loginRefused = false;  // the server refused user and password
 };
 
 // The PDF of a print session's job; false when it could not be made.

@@ -79,6 +79,7 @@ Outcome SendBySmtp(frame::AppState& app, const Settings& s, const std::string& p
   const SendResult result = SendSmtp(s, password, s.sender, recipients, bytes);
   if (!result.accepted) {
     outcome.message = result.message;
+    outcome.loginRefused = result.loginRefused;
     return outcome;
   }
   outcome.sent = true;

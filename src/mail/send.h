@@ -32,6 +32,7 @@ struct Outcome {
   bool sent = false;    // the server accepted the message
   bool issued = false;  // and the document is marked as issued
   std::string message;  // German: why not, or what went wrong after sending
+  bool loginRefused = false;  // the server refused user and password
 };
 
 // The sender's address and the recipients checked before anything

@@ -134,6 +134,7 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
     result.accepted = true;
     return result;
   }
+  result.loginRefused = code == CURLE_LOGIN_DENIED;
   result.message = Why(code, where, s.timeoutSeconds);
   if (!reply.empty()) result.message += "\nAntwort des Servers: " + reply;
   else if (error[0]) result.message += "\n(" + std::string(error) + ")";

@@ -14,6 +14,7 @@ namespace mail {
 struct SendResult {
   bool accepted = false;  // the server took the message (250 after DATA)
   std::string message;    // why not, German, with the server's answer
+  bool loginRefused = false;  // the server refused user and password
 };
 
 // Sends `bytes` (a whole message, CRLF lines) from `from` to every

@@ -152,6 +152,9 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
     const char* said;
   };
   for (const Case& c : {
+           Case{Server::Mode::RefuseLogin, mail::Security::None,
+                "hat die Anmeldung abgelehnt (Benutzer oder Passwort falsch).\n"
+                "Antwort des Servers: 535 5.7.8 Anmeldung fehlgeschlagen"},
            Case{Server::Mode::RefuseRecipient, mail::Security::None,
                 "Antwort des Servers: 550 5.1.1 Postfach unbekannt"},
            Case{Server::Mode::DropAfterData, mail::Security::None,
@@ -165,12 +168,14 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
     SCOPED_TRACE(c.said);
     Server server(c.mode);
     settings.security = c.security;
+    settings.user = "buero";
     settings.keepCopy = true;
     const auto start = std::chrono::steady_clock::now();
     const mail::Outcome outcome = Send(server);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
     EXPECT_FALSE(outcome.sent);
     EXPECT_FALSE(outcome.issued);
+    EXPECT_EQ(outcome.loginRefused, c.mode == Server::Mode::RefuseLogin);
     EXPECT_NE(outcome.message.find(c.said), std::string::npos) << outcome.message;
     EXPECT_NE(outcome.message.find("Die E-Mail wurde nicht gesendet."), std::string::npos);
     EXPECT_FALSE(Issued());

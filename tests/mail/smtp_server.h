@@ -1,6 +1,6 @@
 // A small SMTP server on 127.0.0.1 for the tests: one thread with a
 // listening socket that speaks EHLO, AUTH PLAIN, MAIL, RCPT, DATA and QUIT,
-// and records what it was sent. It can refuse every recipient, drop the
+// and records what it was sent. It can refuse the login or every recipient, drop the
 // connection once the message is in, or never say a word.
 #ifndef BELVON_TESTS_MAIL_SMTP_SERVER_H
 #define BELVON_TESTS_MAIL_SMTP_SERVER_H
@@ -21,7 +21,7 @@ namespace testsupport {
 
 class SmtpServer {
  public:
-  enum class Mode { Accept, RefuseRecipient, DropAfterData, Silent };
+  enum class Mode { Accept, RefuseLogin, RefuseRecipient, DropAfterData, Silent };
 
   explicit SmtpServer(Mode mode) : mode_(mode) {
     listener_ = socket(AF_INET, SOCK_STREAM, 0);
@@ -119,6 +119,8 @@ class SmtpServer {
       const std::string verb = command.substr(0, 4);
       if (verb == "EHLO") {
         say(fd, "250-127.0.0.1\r\n250-AUTH PLAIN\r\n250 8BITMIME\r\n");
+      } else if (verb == "AUTH" && mode_ == Mode::RefuseLogin) {
+        say(fd, "535 5.7.8 Anmeldung fehlgeschlagen\r\n");
       } else if (verb == "AUTH") {
         say(fd, "235 2.7.0 Angemeldet\r\n");
       } else if (verb == "RCPT" && mode_ == Mode::RefuseRecipient) {

@@ -12,7 +12,9 @@
 #include <QVBoxLayout>
 
 #include "core/user_interface.h"
+#include "letters/dunning_run.h"
 #include "mail/address.h"
+#include "mail/dunning_mail.h"
 #include "mail/mail_settings.h"
 #include "mail/send.h"
 #include "mail/templates.h"
@@ -162,18 +164,80 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   if (app.ui) app.ui->beginWait();
   const Outcome outcome = SendBySmtp(app, settings, password, mail);
   if (app.ui) app.ui->endWait();
+  // The password is asked once per session; one the server refused is
+  // asked again next time.
+  if (outcome.loginRefused)
+    passwords.forget(settings.server, settings.user);
+  else if (!settings.user.empty())
+    passwords.keep(settings.server, settings.user, password);
   if (!outcome.sent) {
-    // A password the server refused is asked again next time.
-    if (outcome.message.find("Anmeldung abgelehnt") != std::string::npos)
-      passwords.forget(settings.server, settings.user);
     Tell(app, outcome.message, frame::Icon::Stop);
     return false;
   }
-  if (!settings.user.empty()) passwords.keep(settings.server, settings.user, password);
   Tell(app, "Die E-Mail an " + mail.to + " wurde gesendet." +
                 (outcome.message.empty() ? "" : "\n" + outcome.message),
        outcome.message.empty() ? frame::Icon::Information : frame::Icon::Exclamation);
   return outcome.issued;
+}
+
+void MailDunning(frame::AppState& app, const std::string& date, QWidget* parent,
+                 const Desktop& given) {
+  Desktop desktop = given;
+  if (!desktop.askPassword) desktop.askPassword = AskPassword;
+  if (!desktop.startMailProgram) desktop.startMailProgram = StartDetached;
+  PasswordStore& passwords = desktop.passwords ? *desktop.passwords : PasswordStore::Program();
+  std::string problem;
+  const Settings settings = LoadSettings(app.dataDirectory, &problem);
+  Tell(app, problem, frame::Icon::Exclamation);
+
+  auto pdf = [&app](printing::PrintSession& session, std::string& bytes) {
+    return orders::DocumentPdfBytes(app, session, bytes);
+  };
+  auto mailProgram = [&app, &desktop](const DocumentMail& mail) -> std::string {
+    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/belvon-mail-XXXXXX"));
+    folder.setAutoRemove(false);
+    const Attachment& attachment = mail.attachments.front();
+    const std::string file = folder.filePath(Q(attachment.fileName)).toStdString();
+    if (!folder.isValid() || !platform::WriteOutputFile(*app.fileSystem, file, attachment.bytes))
+      return platform::OutputFailureText(file);
+    if (!desktop.startMailProgram(MailProgramArguments(mail.to, mail.subject, mail.body, file)))
+      return "Das Mailprogramm kann nicht gestartet werden (xdg-email).";
+    return {};
+  };
+  std::string password;
+  auto passwordSource = [&]() -> std::optional<std::string> {
+    std::optional<std::string> known = passwords.find(settings.server, settings.user);
+    if (!known)
+      known = desktop.askPassword(parent, "Passwort für " + settings.user + " an " + settings.server + ":");
+    if (known) password = *known;
+    return known;
+  };
+  if (app.ui) app.ui->beginWait();
+  const std::vector<CustomerMail> results =
+      MailDunningLetters(app, settings, {date, false, true}, pdf, mailProgram, passwordSource);
+  if (app.ui) app.ui->endWait();
+  if (results.empty()) {
+    Tell(app, letters::kNoDunningDue, frame::Icon::Information);
+    return;
+  }
+  std::string report;
+  bool loginRefused = false, allWell = true;
+  for (const CustomerMail& r : results) {
+    loginRefused = loginRefused || r.loginRefused;
+    allWell = allWell && r.sent && r.message.empty();
+    report += r.name + ": " +
+              (r.sent ? (settings.way == Way::Smtp ? r.document + " an " + r.to + " gesendet"
+                                                   : r.document + " an das Mailprogramm übergeben")
+                      : "nicht gesendet");
+    if (!r.message.empty()) report += "\n    " + r.message;
+    report += "\n";
+  }
+  if (loginRefused)
+    passwords.forget(settings.server, settings.user);
+  else if (!password.empty())
+    passwords.keep(settings.server, settings.user, password);
+  report.pop_back();
+  Tell(app, report, allWell ? frame::Icon::Information : frame::Icon::Exclamation);
 }
 
 }  // namespace mail

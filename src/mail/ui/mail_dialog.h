@@ -57,6 +57,12 @@ struct Desktop {
 bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::string printDate,
                        QWidget* parent, const Desktop& desktop = {});
 
+// The dunning letters of the run on `date` by e-mail, one mail per customer
+// (mail/dunning_mail.h), the levels stored for every accepted mail; the
+// user is told what went to whom and what did not.
+void MailDunning(frame::AppState& app, const std::string& date, QWidget* parent,
+                 const Desktop& desktop = {});
+
 }  // namespace mail
 
 #endif  // BELVON_MAIL_UI_MAIL_DIALOG_H

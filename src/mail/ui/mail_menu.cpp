@@ -1,15 +1,20 @@
 #include "mail/ui/mail_menu.h"
 
 #include <QDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
 #include "core/command_ids.h"
+#include "core/dates.h"
+#include "core/user_interface.h"
 #include "mail/send.h"
 #include "mail/ui/mail_dialog.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "widgets/dialog_support.h"
 #include "widgets/frame_window.h"
+#include "widgets/pane.h"
 
 namespace mail {
 
@@ -23,6 +28,22 @@ std::vector<std::string> OrderLogLines(const frame::AppState& app) {
 }
 
 void InstallMailCommands(frame::FrameWindow& window) {
+  window.setCommandHandler(frame::cmd::kDunningMail, [&window] {
+    frame::AppState& app = window.state();
+    bool ok = false;
+    const QString typed = QInputDialog::getText(
+        &window, QStringLiteral("Mahnungen per E-Mail"), QStringLiteral("Mahndatum:"),
+        QLineEdit::Normal, QString::fromStdString(orders::FormatDate(*app.clock)), &ok);
+    if (!ok) return;
+    const std::string date = orders::EnteredDate(typed.trimmed().toStdString());
+    if (date.empty()) {
+      if (app.ui) app.ui->message("Das Mahndatum ist kein gültiges Datum.", frame::Icon::Stop);
+      return;
+    }
+    MailDunning(app, date, &window);
+    // The current order may have got a new level.
+    if (frame::Pane* orders = window.pane(frame::PaneSlot::Order)) orders->refresh();
+  });
   orders::SetMailDocumentCall([](frame::AppState& app, orders::DocumentKind kind,
                                  const std::string& printDate, QWidget* parent) {
     return MailOrderDocument(app, kind, printDate, parent);
