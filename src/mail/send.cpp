@@ -139,7 +139,10 @@ std::vector<std::string> ReadLog(const std::string& dataDirectory) {
 
 std::vector<std::string> MailProgramArguments(const std::string& to, const std::string& subject,
                                               const std::string& body, const std::string& file) {
-  return {"xdg-email", "--subject", subject, "--body", body, "--attach", file, to};
+  std::vector<std::string> arguments{"xdg-email", "--subject", subject, "--body", body, "--attach", file};
+  // Without an address the user types it in the mail program.
+  if (!to.empty()) arguments.push_back(to);
+  return arguments;
 }
 
 std::string RunMailProgram(const std::vector<std::string>& arguments) {

@@ -58,7 +58,8 @@ bool AppendLog(const frame::AppState& app, const std::string& address, const std
 std::vector<std::string> ReadLog(const std::string& dataDirectory);
 
 // The command line of the desktop's mail program for the message with the
-// file attached: xdg-email --subject S --body B --attach FILE ADDRESS.
+// file attached: xdg-email --subject S --body B --attach FILE ADDRESS (no
+// address when `to` is empty).
 std::vector<std::string> MailProgramArguments(const std::string& to, const std::string& subject,
                                               const std::string& body, const std::string& file);
 // Runs it (found on PATH) and waits; empty when it ended well, else the

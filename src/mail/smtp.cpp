@@ -38,11 +38,12 @@ void GlobalInit() {
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+// What happened, in German; empty for a failure without its own words.
 std::string Why(CURLcode code, const std::string& where, int timeout) {
   switch (code) {
     case CURLE_OPERATION_TIMEDOUT:
-      return "Der Mailserver " + where + " hat nicht innerhalb von " + std::to_string(timeout) +
-             " Sekunden geantwortet.";
+      return "Der Mailserver " + where + " hat nicht rechtzeitig geantwortet (Zeitlimit " +
+             std::to_string(timeout) + " s).";
     case CURLE_COULDNT_RESOLVE_HOST:
       return "Der Mailserver " + where + " ist unbekannt.";
     case CURLE_COULDNT_CONNECT:
@@ -64,7 +65,7 @@ std::string Why(CURLcode code, const std::string& where, int timeout) {
     case CURLE_PARTIAL_FILE:
       return "Die Verbindung zum Mailserver " + where + " brach ab, bevor er die E-Mail angenommen hat.";
     default:
-      return "Der Mailserver " + where + " hat die E-Mail nicht angenommen.";
+      return {};
   }
 }
 
@@ -135,9 +136,16 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
     return result;
   }
   result.loginRefused = code == CURLE_LOGIN_DENIED;
-  result.message = Why(code, where, s.timeoutSeconds);
+  // A refusal the server gave in words is a refusal, however libcurl
+  // names the step it failed at.
+  result.message = !reply.empty() && code != CURLE_LOGIN_DENIED
+                       ? "Der Mailserver " + where + " hat die E-Mail abgelehnt."
+                       : Why(code, where, s.timeoutSeconds);
+  // libcurl's own words only where no German one says what happened.
+  const bool explained = !result.message.empty();
+  if (!explained) result.message = "Der Mailserver " + where + " hat die E-Mail nicht angenommen.";
   if (!reply.empty()) result.message += "\nAntwort des Servers: " + reply;
-  else if (error[0]) result.message += "\n(" + std::string(error) + ")";
+  else if (!explained && error[0]) result.message += "\n(libcurl: " + std::string(error) + ")";
   result.message += "\nDie E-Mail wurde nicht gesendet.";
   return result;
 }

@@ -91,9 +91,9 @@ TEST_F(MailCli, WithoutAcceptanceTheOrderStaysUnissued) {
     Server::Mode mode;
     const char* said;
   };
-  for (const Case& c : {Case{Server::Mode::RefuseRecipient, "550 5.1.1 Postfach unbekannt"},
+  for (const Case& c : {Case{Server::Mode::RefuseRecipient, "abgelehnt.\nAntwort des Servers: 550 5.1.1 Postfach unbekannt"},
                         Case{Server::Mode::DropAfterData, "brach ab"},
-                        Case{Server::Mode::Silent, "nicht innerhalb von 1 Sekunden"}}) {
+                        Case{Server::Mode::Silent, "nicht rechtzeitig geantwortet (Zeitlimit 1 s)"}}) {
     SCOPED_TRACE(c.said);
     Server server(c.mode);
     settings.port = server.port();

@@ -155,11 +155,11 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
                 "hat die Anmeldung abgelehnt (Benutzer oder Passwort falsch).\n"
                 "Antwort des Servers: 535 5.7.8 Anmeldung fehlgeschlagen"},
            Case{Server::Mode::RefuseRecipient, mail::Security::None,
-                "Antwort des Servers: 550 5.1.1 Postfach unbekannt"},
+                "hat die E-Mail abgelehnt.\nAntwort des Servers: 550 5.1.1 Postfach unbekannt"},
            Case{Server::Mode::DropAfterData, mail::Security::None,
                 "brach ab, bevor er die E-Mail angenommen hat"},
            Case{Server::Mode::Silent, mail::Security::None,
-                "hat nicht innerhalb von 1 Sekunden geantwortet"},
+                "hat nicht rechtzeitig geantwortet (Zeitlimit 1 s)"},
            // A server that offers no STARTTLS gets nothing in the clear.
            Case{Server::Mode::Accept, mail::Security::StartTls,
                 "Die verschlüsselte Verbindung zum Mailserver 127.0.0.1:"},
@@ -223,6 +223,8 @@ TEST_F(SendTest, MailProgramGetsTheMessageAsArguments) {
   EXPECT_EQ(got.str(),
             "--subject|Rechnung 1 – Grüße|--body|Zeile 1\nZeile 2|--attach|/tmp/Rechnung-1.pdf|"
             "meier@example.org|");
+  // Without an address the user types it in the mail program.
+  EXPECT_EQ(mail::MailProgramArguments("", "S", "B", "/f").back(), "/f");
   setenv("XDG_TEST_STATUS", "3", 1);
   EXPECT_NE(mail::RunMailProgram(arguments).find("Status 3"), std::string::npos);
   unsetenv("XDG_TEST_STATUS");
