@@ -4,6 +4,7 @@
 #include "app/stammdaten_dialog.h"
 #include "app/waehrung_dialog.h"
 #include "core/user_interface.h"
+#include "store/einvoice_settings.h"
 
 namespace frame {
 
@@ -25,6 +26,11 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
   currencies.setFigures(master.figures());
   if (currencies.exec() != QDialog::Accepted) return false;
   if (!StoreMasterData(app, master, currencies.parameters())) return false;
+  // PDF invoices carry their e-invoice from the start (once it can be made).
+  if (!einvoice::StartNewDirectorySettings(app.dataDirectory) && app.ui)
+    app.ui->message(app.dataDirectory + einvoice::kSettingsFileName +
+                        " konnte nicht geschrieben werden.",
+                    Icon::Stop);
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
   return true;
 }

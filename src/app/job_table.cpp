@@ -1,6 +1,7 @@
 #include "printing/job_table.h"
 
 #include "core/decimal.h"
+#include "einvoice/pdf_invoice.h"
 #include "letters/dunning_renderer.h"
 #include "letters/envelope_renderer.h"
 #include "printing/letter_renderer.h"
@@ -88,6 +89,13 @@ std::string DocumentFileName(const frame::AppState& app, const PrintSession& ses
     case reports::kJobAddressesByPostcode: return "Adressliste.pdf";
     default: return "Belvon.pdf";
   }
+}
+
+PdfFinish PdfFinishFor(frame::AppState& app, const PrintSession& session,
+                       const std::function<void(const std::string&)>& tell) {
+  if (session.job != kJobInvoice && session.job != kJobCollectiveInvoice) return {};
+  return einvoice::InvoicePdfFinish(app, session.job == kJobCollectiveInvoice,
+                                    session.inputs.printDate, tell);
 }
 
 }  // namespace printing

@@ -12,6 +12,7 @@
 #include "cli/mail_command.h"
 #include "cli/print_command.h"
 #include "cli/report_commands.h"
+#include "store/einvoice_settings.h"
 #include "store/first_start_defaults.h"
 #include "store/figure_style_file.h"
 #include "store/load_parameters.h"
@@ -43,6 +44,11 @@ int Init(frame::AppState& app, const std::vector<std::string>& args) {
     app.figures = frame::FigureStyle::German;
     if (!store::SaveFigureStyle(app, app.figures)) {
       std::fputs("FORMAT.INI konnte nicht geschrieben werden.\n", stderr);
+      return 1;
+    }
+    // PDF invoices carry their e-invoice from the start (once it can be made).
+    if (!einvoice::StartNewDirectorySettings(app.dataDirectory)) {
+      std::fputs("ERECHNUNG.INI konnte nicht geschrieben werden.\n", stderr);
       return 1;
     }
   }

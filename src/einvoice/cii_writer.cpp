@@ -140,7 +140,7 @@ std::string Amount(std::int64_t cents) {
   return frame::Format("%s%lld.%02lld", cents < 0 ? "-" : "", value / 100, value % 100);
 }
 
-std::string CiiXml(const Invoice& inv) {
+std::string CiiXml(const Invoice& inv, std::string_view guideline) {
   pugi::xml_document doc;
   xml_node declaration = doc.append_child(pugi::node_declaration);
   declaration.append_attribute("version") = "1.0";
@@ -155,7 +155,7 @@ std::string CiiXml(const Invoice& inv) {
   xml_node context = Add(root, "rsm:ExchangedDocumentContext");
   Add(Add(context, "ram:BusinessProcessSpecifiedDocumentContextParameter"), "ram:ID",
       "urn:fdc:peppol.eu:2017:poacc:billing:01:1.0");
-  Add(Add(context, "ram:GuidelineSpecifiedDocumentContextParameter"), "ram:ID", kXRechnungGuideline);
+  Add(Add(context, "ram:GuidelineSpecifiedDocumentContextParameter"), "ram:ID", std::string(guideline));
 
   xml_node document = Add(root, "rsm:ExchangedDocument");
   Add(document, "ram:ID", inv.number);

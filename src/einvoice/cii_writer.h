@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "einvoice/invoice_model.h"
 
@@ -13,7 +14,11 @@ namespace einvoice {
 inline constexpr const char* kXRechnungGuideline =
     "urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0";
 
-std::string CiiXml(const Invoice& invoice);
+// The plain EN 16931 one, which a PDF invoice may carry instead.
+inline constexpr const char* kEn16931Guideline = "urn:cen.eu:en16931:2017";
+
+// The document, naming `guideline` as the specification it follows.
+std::string CiiXml(const Invoice& invoice, std::string_view guideline = kXRechnungGuideline);
 
 // Cents as a decimal amount with two places ("-12.05").
 std::string Amount(std::int64_t cents);

@@ -10,6 +10,7 @@
 #include "core/user_interface.h"
 #include "core/dates.h"
 #include "orders/document_figures.h"
+#include "orders/girocode.h"
 #include "orders/order_math.h"
 #include "store/einvoice_settings.h"
 #include "platform/cp1252.h"
@@ -120,6 +121,9 @@ class OrderDocument {
       exemptionReason_ = einvoice::ExemptionReason(settings);
       serviceDateByOrder_ = settings.serviceDate == einvoice::ServiceDate::OrderDate;
     }
+    if (invoiceLike()) giroPayload_ = orders::GiroCodePayload(head_, p_, settings);
+    // Where the code finds room follows from what the page holds.
+    tracking_ = !giroPayload_.empty();
   }
 
   RenderOutcome run() {
@@ -153,14 +157,17 @@ class OrderDocument {
   void left(int x, int y, const std::string& text) {
     canvas_.setTextAlign(TextAlign::Left);
     canvas_.textOut(x, y, text);
+    if (tracking_) track(x, y, text);
   }
   void right(int x, int y, const std::string& text) {
     canvas_.setTextAlign(TextAlign::Right);
     canvas_.textOut(x, y, text);
+    if (tracking_) track(x - canvas_.textExtent(text).cx, y, text);
   }
   void rule(int x1, int x2, int y) {
     canvas_.moveTo(x1, y);
     canvas_.lineTo(x2, y);
+    if (tracking_) boxes_.push_back({x1, y - 2, x2, y + 3});
   }
 
   std::string amount(double cents, const std::string& currency) const {
@@ -330,6 +337,7 @@ class OrderDocument {
     // The note belongs to the page it ends, also when the preview stops
     // there: the previewed page shows what the printed one has.
     left(kLeft, y_, frame::Format("Die Auflistung wird auf Seite %-d fortgesetzt.", page_ + 1));
+    placeGiroCode();
     if (page_ + 1 > context_.session.view.targetPage) {
       stoppedAtTarget_ = true;
       return false;
@@ -357,6 +365,7 @@ class OrderDocument {
     }
     Letterhead(canvas_, context_, geometry_.logicalWidth, pageHeight_, true);
     ++page_;
+    boxes_.clear();
 
     canvas_.selectFont(ContinuationBodyFont());
     pageInfo(y);
@@ -366,6 +375,7 @@ class OrderDocument {
       left(kLeft, y - 25, title_);
     }
     y_ = y + 100;
+    bodyTop_ = y_;
     if (withHeadings) {
       canvas_.selectFont(ContinuationBodyFont());
       headingBlock();
@@ -551,6 +561,7 @@ class OrderDocument {
   static constexpr int kTotalsGap = 10;
 
   bool totals() {
+    bodyTop_ = y_;
     const orders::DocumentFigures figures =
         orders::ComputeDocumentFigures(head_, lines_, p_, invoiceLike());
     const orders::DocumentFigures fourthFigures =
@@ -663,6 +674,8 @@ class OrderDocument {
       if (p_.printPaymentTerms) {
         const std::vector<std::string> terms =
             orders::PaymentTermsLines(head_, termsDate(), style_);
+        // The GiroCode stands right of the terms, from their first line.
+        if (!giroPayload_.empty() && !terms.empty()) giroTop_ = y_;
         // A positive total heads the terms with the payment line, in bold;
         // the cash-discount line follows in the same font.
         if (head_.total > 0) canvas_.selectFont(BoldFont());
@@ -716,8 +729,94 @@ class OrderDocument {
       left(kLeft, y_, "Datum                                           Unterschrift");
       y_ += 50;
     }
+    placeGiroCode();
     return true;
   }
+
+  struct Box {
+    int left, top, right, bottom;
+  };
+  void track(int x, int y, const std::string& text) {
+    const Extent extent = canvas_.textExtent(text);
+    boxes_.push_back({x, y, x + extent.cx, y + extent.cy});
+  }
+
+  // The GiroCode owed to the terms of this page: at the right margin beside
+  // them, its top on their first line's. It moves nothing. Where a text
+  // or rule written after the terms (the offer, a long footer line) would
+  // run into the code, its caption or the quiet zone around the code, the
+  // code goes down to the first place where it stands free above the footer;
+  // on a page without one, up beside the totals, as far right as it stands
+  // free; failing that, it is left out and the user told so.
+  void placeGiroCode() {
+    if (giroTop_ < 0) return;
+    const int firstTop = giroTop_;
+    giroTop_ = -1;
+    const orders::QrMatrix qr = orders::EncodeQr(giroPayload_);
+    if (qr.size == 0) return;
+    const int module = (kGiroCodeMinSide + qr.size - 1) / qr.size;
+    const int side = module * qr.size;
+    const int quiet = 4 * module;  // the blank margin a reader needs around the code
+    FontScope restore(canvas_);
+    canvas_.selectFont(BodyFont());
+    const Extent caption = canvas_.textExtent(kGiroCodeCaption);
+    // The code, its quiet zone and its caption, the code's top right corner
+    // at (right, top).
+    auto area = [&](int right, int top) {
+      const int centre = right - side + side / 2;
+      return Box{std::min(right - side - quiet, centre - caption.cx / 2), top - quiet,
+                 std::max(right + quiet, centre + caption.cx - caption.cx / 2),
+                 top + side + quiet + caption.cy};
+    };
+    auto free = [&](const Box& a) {
+      return std::none_of(boxes_.begin(), boxes_.end(), [&](const Box& b) {
+        return b.left < a.right && a.left < b.right && b.top < a.bottom && a.top < b.bottom;
+      });
+    };
+    const int limit = std::min(FooterTop(p_, pageHeight_), pageHeight_ - 100) - 20;
+    for (int top = firstTop; area(kRight, top).bottom <= limit; top += 10)
+      if (free(area(kRight, top))) return drawGiroCode(qr, module, kRight, top, quiet);
+    const int lowest = limit - area(kRight, 0).bottom;
+    for (int top = std::min(firstTop - 10, lowest); area(kRight, top).top >= bodyTop_; top -= 10)
+      for (int right = kRight; right - side - quiet >= kLeft; right -= 10)
+        if (free(area(right, top))) return drawGiroCode(qr, module, right, top, quiet);
+    context_.warn(frame::Format(
+        "Die Rechnung wird ohne GiroCode gedruckt: Auf Seite %d ist neben den "
+        "Zahlungsbedingungen und den Summen kein Platz für ihn.",
+        page_));
+  }
+
+  // The dark modules as the runs of each row and of each column: two dark
+  // modules side by side are always inside one rectangle, so no light seam
+  // shows between them where a module's edge falls inside a device pixel. The
+  // caption stands under the quiet zone.
+  void drawGiroCode(const orders::QrMatrix& qr, int module, int right, int top, int quiet) {
+    const int left = right - module * qr.size;
+    for (const bool rows : {true, false})
+      for (int line = 0; line < qr.size; ++line)
+        for (int i = 0; i < qr.size;) {
+          auto dark = [&](int at) { return rows ? qr.at(at, line) : qr.at(line, at); };
+          if (!dark(i)) {
+            ++i;
+            continue;
+          }
+          const int start = i;
+          while (i < qr.size && dark(i)) ++i;
+          if (rows)
+            canvas_.fillRect(left + start * module, top + line * module, left + i * module,
+                             top + (line + 1) * module, kBlack);
+          else if (i - start > 1)  // a single module is its row run already
+            canvas_.fillRect(left + line * module, top + start * module, left + (line + 1) * module,
+                             top + i * module, kBlack);
+        }
+    const TextAlign align = canvas_.textAlign();
+    canvas_.setTextAlign(TextAlign::Centre);
+    canvas_.textOut(left + module * qr.size / 2, top + module * qr.size + quiet, kGiroCodeCaption);
+    canvas_.setTextAlign(align);
+  }
+  // 2 cm, the least side a banking app reads a code of from paper.
+  static constexpr int kGiroCodeMinSide = 200;
+  static constexpr const char* kGiroCodeCaption = "Zahlen mit Code";
 
   // From the top of the signature block to the bottom of its last line.
   static constexpr int kSignatureHeight = 50 + 150 + 40 + 40;
@@ -744,6 +843,11 @@ class OrderDocument {
   bool serviceDateByOrder_ = false;
   std::string sellerTaxId_, exemptionReason_;
   int noteEnd_ = 0, notePage_ = 0;
+  std::string giroPayload_;  // empty: no GiroCode on this document
+  int giroTop_ = -1;         // where the code owed to this page's terms begins
+  bool tracking_ = false;
+  std::vector<Box> boxes_;  // the texts and rules of this page
+  int bodyTop_ = 0;         // where the totals begin, or the body of their page
 
   int originX_ = 0, originY_ = 0;
   int pageHeight_ = 0;

@@ -11,10 +11,12 @@
 #ifndef BELVON_PRINTING_JOB_TABLE_H
 #define BELVON_PRINTING_JOB_TABLE_H
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "printing/page_renderer.h"
+#include "printing/print_job.h"
 
 namespace printing {
 
@@ -28,6 +30,12 @@ std::unique_ptr<PageRenderer> MakeRenderer(int job);
 // "Mahnungen-06.12.2026.pdf", "Rechnungsausgangsbuch.pdf"), so that the
 // next print never lands on the file written before.
 std::string DocumentFileName(const frame::AppState& app, const PrintSession& session);
+
+// What a job's document written as a PDF file becomes (an invoice may carry
+// its e-invoice); nothing for a plain PDF. `tell` gets, in German, why a
+// document that should carry more does not.
+PdfFinish PdfFinishFor(frame::AppState& app, const PrintSession& session,
+                       const std::function<void(const std::string&)>& tell);
 
 }  // namespace printing
 

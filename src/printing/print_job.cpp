@@ -66,6 +66,13 @@ bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& s
   session.view.targetPage = kPrintAllPages;
   PrinterInfo info = ApplyA5Rule(printer.info(), app.parameters.ordersOnA5 != 0);
   auto aborted = [&userAbort] { return userAbort && userAbort(); };
+  if (printer.writesPdf())
+    printer.setPdfFinish(PdfFinishFor(app, session, [&](const std::string& text) {
+      if (warningSink)
+        warningSink(text);
+      else if (app.ui)
+        app.ui->message(text, frame::Icon::Information);
+    }));
   Canvas* canvas = printer.beginDocument(kDocumentName, aborted);
   if (!canvas) return false;
 

@@ -20,11 +20,23 @@ namespace printing {
 
 inline constexpr const char* kDocumentName = "Belvon - 2.0";
 
+// What a document written as a PDF file becomes: with `archival` the PDF
+// writer makes a PDF/A-1b, and `finish` (when set) turns the writer's bytes
+// into the file's; when it fails, the document is not written.
+struct PdfFinish {
+  bool archival = false;
+  std::function<bool(std::string& pdf)> finish;
+};
+
 // A printer chosen for one job, with its printable area.
 class PrinterDevice {
  public:
   virtual ~PrinterDevice() = default;
   virtual PrinterInfo info() const = 0;
+  // Whether the document goes into a PDF file; such a device takes the
+  // job's PdfFinish before the document begins.
+  virtual bool writesPdf() const { return false; }
+  virtual void setPdfFinish(PdfFinish) {}
   // Starts a document; null when that fails. `userAbort` is asked at every
   // page end, after pending events were handled (the abort procedure).
   virtual Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) = 0;

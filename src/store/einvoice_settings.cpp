@@ -109,6 +109,13 @@ Settings ParseSettings(std::string_view text, std::string* problem) {
       s.legalLines = value != "0";
     } else if (key == "Waehrungscodes") {
       s.currencyCodes = value;
+    } else if (key == "GiroCode") {
+      s.giroCode = value != "0";
+    } else if (key == "ZUGFeRD") {
+      s.pdfEInvoice = value == "1";
+    } else if (key == "ZUGFeRDRichtlinie") {
+      if (value == "XRechnung") s.pdfGuideline = PdfGuideline::XRechnung;
+      if (value == "EN16931") s.pdfGuideline = PdfGuideline::EN16931;
     }
   }
   if (problem)
@@ -132,7 +139,11 @@ std::string SettingsText(const Settings& s) {
       << (s.serviceDate == ServiceDate::OrderDate ? "Auftragsdatum" : "Rechnungsdatum") << '\n'
       << "Ordner=" << OneLine(s.folder) << '\n'
       << "Pflichtangaben=" << (s.legalLines ? 1 : 0) << '\n'
-      << "Waehrungscodes=" << OneLine(s.currencyCodes) << '\n';
+      << "Waehrungscodes=" << OneLine(s.currencyCodes) << '\n'
+      << "GiroCode=" << (s.giroCode ? 1 : 0) << '\n';
+  out << "ZUGFeRD=" << (s.pdfEInvoice ? 1 : 0) << '\n'
+      << "ZUGFeRDRichtlinie="
+      << (s.pdfGuideline == PdfGuideline::XRechnung ? "XRechnung" : "EN16931") << '\n';
   return out.str();
 }
 
@@ -178,6 +189,17 @@ bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {
   // reads half a file.
   return platform::WriteOutputFile(platform::SystemFileSystem(),
                                   dataDirectory + kSettingsFileName, SettingsText(settings));
+}
+
+bool StartNewDirectorySettings(const std::string& dataDirectory) {
+  const std::string path = dataDirectory + kSettingsFileName;
+  std::string text;
+  if (platform::ReadRegularFile(platform::SystemFileSystem(), path, kSettingsFileMax, text) !=
+      platform::ReadRefusal::Missing)
+    return true;
+  Settings settings;
+  settings.pdfEInvoice = true;
+  return SaveSettings(dataDirectory, settings);
 }
 
 }  // namespace einvoice

@@ -27,6 +27,10 @@ enum class BuyerReference { CustomerNumber, OrderNumber, FixedText };
 // The date of the supply or service.
 enum class ServiceDate { OrderDate, InvoiceDate };
 
+// The specification a PDF invoice's attached e-invoice names: EN 16931
+// itself, or the XRechnung (which keeps to it).
+enum class PdfGuideline { EN16931, XRechnung };
+
 struct Settings {
   std::string taxNumber;  // Steuernummer, beside the VAT ID of the master data
   Exemption exemption = Exemption::SmallBusiness;
@@ -40,6 +44,12 @@ struct Settings {
   bool legalLines = true;  // service date, tax base, tax number, exemption on paper
   // The ISO 4217 code of currency symbols that are none: "SFR:CHF; £:GBP".
   std::string currencyCodes;
+  bool giroCode = true;  // the EPC QR code to pay by on invoices in euros
+  // Invoices, credit notes and collective invoices written as PDF are
+  // PDF/A-3 with their e-invoice attached (ZUGFeRD / Factur-X). Off while
+  // the key is missing; a new data directory starts with it on.
+  bool pdfEInvoice = false;
+  PdfGuideline pdfGuideline = PdfGuideline::EN16931;
 };
 
 // The ISO 4217 code of a currency symbol of the master data: the code the
@@ -68,6 +78,10 @@ inline constexpr std::uint64_t kSettingsFileMax = 64 * 1024;
 Settings LoadSettings(const std::string& dataDirectory, std::string* problem = nullptr);
 // Writes it whole; false when the file cannot be written.
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings);
+
+// A new data directory: ERECHNUNG.INI, when there is none yet, is written
+// with PDF invoices carrying their e-invoice. False when it cannot be written.
+bool StartNewDirectorySettings(const std::string& dataDirectory);
 
 // The text form of the file and back (what LoadSettings and SaveSettings
 // read and write).

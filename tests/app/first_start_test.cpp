@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "store/einvoice_settings.h"
 #include "store/first_start_defaults.h"
 #include "widgets/dialog_support.h"
 #include "store/text_field.h"
@@ -60,6 +61,8 @@ TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
   ExpectGermanDefaults(stored);
   EXPECT_EQ(other.figures, FigureStyle::German);
   EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
+  // PDF invoices carry their e-invoice in a new directory.
+  EXPECT_TRUE(einvoice::LoadSettings(dir.path()).pdfEInvoice);
 }
 
 TEST_F(FirstStartTest, CancellingEitherDialogWritesNothing) {
@@ -72,6 +75,7 @@ TEST_F(FirstStartTest, CancellingEitherDialogWritesNothing) {
     EXPECT_FALSE(RunFirstStartAssistant(app, nullptr));
     EXPECT_EQ(testsupport::FileSize(dir.file("BELVON.PAR")), 0);
     EXPECT_TRUE(ParametersUnset(app.parameters));
+    EXPECT_FALSE(std::filesystem::exists(dir.file(einvoice::kSettingsFileName)));
   }
 }
 
@@ -84,9 +88,11 @@ TEST_F(FirstStartTest, TheCommandLineWritesTheSameDefaults) {
   ASSERT_EQ(std::system((init + " >/dev/null 2>&1").c_str()), 0);
   EXPECT_TRUE(ParametersUnset(OtherCopy(other.path()).parameters));  // plain init stays empty
   EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::Point);
+  EXPECT_FALSE(einvoice::LoadSettings(other.path()).pdfEInvoice);
   ASSERT_EQ(std::system((init + " --defaults >/dev/null 2>&1").c_str()), 0);
   ExpectGermanDefaults(OtherCopy(other.path()).parameters);
   EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::German);
+  EXPECT_TRUE(einvoice::LoadSettings(other.path()).pdfEInvoice);
 }
 
 }  // namespace

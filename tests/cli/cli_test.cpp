@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "einvoice/einvoice_seller.h"
+#include "store/einvoice_settings.h"
 #include "store/parameter_file.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
@@ -354,6 +355,11 @@ TEST(CliOutput, AFileThatCannotBeWrittenWholeIsAnErrorAndNothingIsIssued) {
   const std::string fresh = book.number(0);
   std::string issued;
   for (int i = 0; i < 12; ++i) issued = book.number(store::kOrderInvoicePrinted);
+  // The invoice's PDF carries its e-invoice: it is made in memory, then
+  // written like any other file.
+  einvoice::Settings settings;
+  settings.pdfEInvoice = true;
+  ASSERT_TRUE(einvoice::SaveSettings(book.dir.path(), settings));
   const auto orders = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
 
   const std::string journal = "export-journal --from 01.12.2026 --to 31.12.2026 --output ";
@@ -387,6 +393,27 @@ TEST(CliOutput, AFileThatCannotBeWrittenWholeIsAnErrorAndNothingIsIssued) {
                                     book.dir.file("journal.csv")),
             0);
   EXPECT_GT(FileSize(book.dir.file("journal.csv")), 512);
+  const std::string pdf = book.dir.file("rechnung.pdf");
+  EXPECT_EQ(testsupport::RunCommand(cli + " --data-dir " + book.dir.path() + " print 3 --issue --order " +
+                                    fresh + " --pdf " + pdf),
+            0);
+  const auto written = testsupport::ReadBytes(pdf);
+  EXPECT_NE(std::string(written.begin(), written.end()).find("/EmbeddedFiles"), std::string::npos);
+  EXPECT_NE(book.stored(std::stoi(fresh)).flags & store::kOrderInvoicePrinted, 0);
+  // Its attachment is the e-invoice of the invoice it issued, as the
+  // e-invoice command writes it (naming the EN 16931 guideline).
+  if (testsupport::RunCommand("command -v pdfdetach >/dev/null") != 0) return;
+  const std::string attached = book.dir.file("attached.xml"), command = book.dir.file("command.xml");
+  ASSERT_EQ(testsupport::RunCommand("pdfdetach -savefile factur-x.xml -o " + attached + " " + pdf), 0);
+  ASSERT_EQ(testsupport::RunCommand(cli + " --data-dir " + book.dir.path() + " einvoice --order " +
+                                    fresh + " --output " + command),
+            0);
+  const auto fromCommand = testsupport::ReadBytes(command), fromPdf = testsupport::ReadBytes(attached);
+  std::string expected(fromCommand.begin(), fromCommand.end());
+  const std::string xrechnung = "urn:cen.eu:en16931:2017#compliant#urn:xeinkauf.de:kosit:xrechnung_3.0";
+  ASSERT_NE(expected.find(xrechnung), std::string::npos);
+  expected.replace(expected.find(xrechnung), xrechnung.size(), "urn:cen.eu:en16931:2017");
+  EXPECT_EQ(std::string(fromPdf.begin(), fromPdf.end()), expected);
 }
 
 // A file read where a pipe or a huge file lies is refused at once with a

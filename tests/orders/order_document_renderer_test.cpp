@@ -16,7 +16,9 @@
 #include "core/decimal.h"
 #include "core/figures.h"
 #include "store/load_parameters.h"
+#include "orders/girocode.h"
 #include "orders/order_math.h"
+#include "store/einvoice_settings.h"
 #include "printing/job_table.h"
 #include "printing/recording_canvas.h"
 #include "printing/printing_fixture.h"
@@ -825,6 +827,149 @@ TEST_F(OrderDocumentTest, TheLargestOrderKeepsEveryTextInItsPlace) {
         EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
       }
     }
+  }
+}
+
+}  // namespace
+}  // namespace printing
+
+namespace printing {
+namespace {
+
+// The dark modules a canvas drew in black, read back at each module's
+// middle; the side of the symbol in logical units and of a module.
+struct DrawnCode {
+  int left = 0, top = 0, right = 0, bottom = 0, module = 0;
+  orders::QrMatrix matrix;
+};
+DrawnCode ReadCode(const RecordingCanvas& canvas) {
+  DrawnCode code{1 << 30, 1 << 30, -1, -1, 1 << 30};
+  std::vector<const RecordingCanvas::Op*> fills;
+  for (const auto* op : canvas.ofKind(Kind::Fill)) {
+    if (op->colour != kBlack) continue;
+    fills.push_back(op);
+    code.left = std::min(code.left, op->x), code.top = std::min(code.top, op->y);
+    code.right = std::max(code.right, op->x2), code.bottom = std::max(code.bottom, op->y2);
+    code.module = std::min(code.module, op->y2 - op->y);
+  }
+  if (fills.empty()) return {};
+  code.matrix.size = (code.bottom - code.top) / code.module;
+  for (int y = 0; y < code.matrix.size; ++y)
+    for (int x = 0; x < code.matrix.size; ++x) {
+      const int mx = code.left + x * code.module + code.module / 2;
+      const int my = code.top + y * code.module + code.module / 2;
+      code.matrix.dark.push_back(std::any_of(fills.begin(), fills.end(), [&](const auto* f) {
+        return f->x <= mx && mx < f->x2 && f->y <= my && my < f->y2;
+      }));
+    }
+  return code;
+}
+
+// The GiroCode of an invoice, on the recording canvas (tenths of a
+// millimetre): at least 2 cm square, "Zahlen mit Code" centred under it, no
+// text or rule in it or its quiet zone of four modules, the modules those of
+// the payload with the amount due in the code's own figures (German figures
+// on paper). It stands at the right margin from the first line of the
+// payment terms; where the offer or a footer line runs into that place it
+// goes down, where the page ends below the terms it goes up beside the
+// totals, and where neither leaves room it is left out with a message. Every
+// other text stands where it stands without the code.
+TEST_F(OrderDocumentTest, GiroCodeBesideThePaymentTermsMovesNothing) {
+  testsupport::TempDir dir;
+  app.dataDirectory = dir.path();
+  app.figures = frame::FigureStyle::German;
+  Put(app.parameters.bank1Iban, "DE89 3704 0044 0532 0130 00");
+  app.parameters.printPaymentTerms = 1;
+  app.order.paymentPeriod = 14;
+  Put(app.parameters.offerArticleNumber, "HOB-100");
+  Put(app.parameters.offerDesignation, "Hobelbank aus massiver Buche mit zwei Schraubstöcken und Bankhaken");
+  add(2, "HOB-100", "Hobelbank", 51850);
+  enum Where { AtTerms, Below, Above, Nowhere };
+  struct Case {
+    const char* what;
+    std::string footer;
+    bool offer, legal;
+    int lines;  // plain lines more, to bring the terms down the page
+    Where where;
+  };
+  const std::string wide(250, 'x');
+  const Case cases[] = {
+      {"a short footer", "Vielen Dank für Ihren Auftrag.", false, true, 0, AtTerms},
+      {"the offer of the week, narrower than the page", "Vielen Dank.", true, true, 0, AtTerms},
+      {"a footer as wide as the page", wide, false, true, 0, Below},
+      {"the terms at the foot of the page", "", false, false, 23, Above},
+      {"the terms at the foot beside the tax base", "", false, true, 23, Nowhere},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    app.order.lineCount = 1;
+    for (int i = 0; i < c.lines; ++i) add(1, "A", "Zeile", 100);
+    Put(app.parameters.footerInvoice, c.footer);
+    app.parameters.printOffer = c.offer;
+    einvoice::Settings settings;
+    settings.legalLines = c.legal;
+    settings.giroCode = false;
+    ASSERT_TRUE(einvoice::SaveSettings(dir.path(), settings));
+    const RecordingCanvas off = render(kJobInvoice);
+    settings.giroCode = true;
+    ASSERT_TRUE(einvoice::SaveSettings(dir.path(), settings));
+    ui.shown.clear();
+    const RecordingCanvas on = render(kJobInvoice);
+    const std::vector<std::string> faults = testsupport::LayoutFaults(on, 2100, 2970);
+    EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
+
+    // Each text of the page without the code, in its place, and the caption.
+    std::vector<std::tuple<std::string, int, int>> without, with;
+    for (const auto* op : off.texts()) without.emplace_back(op->text, op->x, op->y);
+    for (const auto* op : on.texts())
+      if (op->text != "Zahlen mit Code") with.emplace_back(op->text, op->x, op->y);
+    EXPECT_EQ(with, without);
+    EXPECT_EQ(ReadCode(off).matrix.size, 0);
+    const DrawnCode code = ReadCode(on);
+    if (c.where == Nowhere) {
+      EXPECT_EQ(code.matrix.size, 0);
+      EXPECT_EQ(on.findText("Zahlen mit Code"), nullptr);
+      ASSERT_EQ(ui.shown.size(), 1u);
+      EXPECT_NE(ui.shown[0].text.find("ohne GiroCode"), std::string::npos) << ui.shown[0].text;
+      continue;
+    }
+    EXPECT_TRUE(ui.shown.empty());
+    ASSERT_GT(code.matrix.size, 0);
+    EXPECT_EQ(code.right - code.left, code.bottom - code.top);
+    // The sheet of 210 x 297 mm is 2100 x 2970 units: ten a millimetre.
+    EXPECT_GE(code.right - code.left, 20 * geometry.logicalWidth / 210);
+    const int termsY = At(on, "Zahlung: innerhalb 14 Tagen bis zum 20.12.2026.").y;
+    const int rightMargin = code.right == 1900;
+    const int place = code.top == termsY ? AtTerms : code.top > termsY ? Below : Above;
+    EXPECT_EQ(std::pair(place, rightMargin), std::pair(int{c.where}, c.where == Above ? 0 : 1))
+        << "code at " << code.left << ".." << code.right << " x " << code.top << ".." << code.bottom
+        << ", terms at " << termsY;
+    const auto& caption = At(on, "Zahlen mit Code");
+    EXPECT_EQ(caption.align, TextAlign::Centre);
+    EXPECT_EQ(caption.x, (code.left + code.right) / 2);
+    EXPECT_GE(caption.y, code.bottom + 4 * code.module);
+    EXPECT_LE(caption.y, code.bottom + 100);
+    const std::string due = c.lines ? "EUR1261.40" : "EUR1234.03";
+    const orders::QrMatrix wanted = orders::EncodeQr(
+        "BCD\n002\n1\nSCT\n\nSchreinerei Holzwurm GmbH\nDE89370400440532013000\n" + due +
+        "\n\n\nRechnung 1261200001");
+    EXPECT_EQ(code.matrix.size, wanted.size);
+    EXPECT_TRUE(code.matrix.dark == wanted.dark) << "the drawn modules are not those of " << due;
+    if (!c.lines) {
+      EXPECT_NE(on.findText("1.234,03 EUR"), nullptr);
+    }
+    // No text or rule in the code or its quiet zone.
+    const int quiet = 4 * code.module;
+    auto onCode = [&](int left, int top, int right, int bottom) {
+      return left < code.right + quiet && code.left - quiet < right && top < code.bottom + quiet &&
+             code.top - quiet < bottom;
+    };
+    for (const testsupport::TextBox& box : testsupport::TextBoxes(on))
+      EXPECT_FALSE(onCode(box.left, box.top, box.right, box.bottom)) << "\"" << box.text << "\" stands on the code";
+    for (const auto* line : on.ofKind(Kind::Line))
+      EXPECT_FALSE(onCode(std::min(line->x, line->x2), std::min(line->y, line->y2),
+                          std::max(line->x, line->x2) + 1, std::max(line->y, line->y2) + 1))
+          << "a rule at " << line->y << " crosses the code";
   }
 }
 

@@ -79,6 +79,22 @@ ERechnungDialog::ERechnungDialog(frame::AppState& app, QWidget* parent) : QDialo
   legalLines_ = frame::MakeCheck(this, 0, QStringLiteral("Pflichtangaben auf der Rechnung drucken"));
   legalLines_->setChecked(s.legalLines);
   grid->addWidget(legalLines_, 10, 0, 1, 3);
+  giroCode_ = frame::MakeCheck(this, 0, QStringLiteral("GiroCode auf Rechnungen drucken"));
+  giroCode_->setChecked(s.giroCode);
+  grid->addWidget(giroCode_, 11, 0, 1, 3);
+
+  pdfEInvoice_ = new QCheckBox(QStringLiteral("PDF-Rechnungen mit E-Rechnung (ZUGFeRD)"), this);
+  pdfEInvoice_->setObjectName(QStringLiteral("ZUGFeRD"));
+  pdfEInvoice_->setChecked(s.pdfEInvoice);
+  grid->addWidget(pdfEInvoice_, 12, 0, 1, 3);
+  pdfGuideline_ = new QComboBox(this);
+  pdfGuideline_->setObjectName(QStringLiteral("ZUGFeRDRichtlinie"));
+  pdfGuideline_->addItems({QStringLiteral("EN 16931 (urn:cen.eu:en16931:2017)"),
+                           QStringLiteral("XRechnung 3.0")});
+  pdfGuideline_->setCurrentIndex(static_cast<int>(s.pdfGuideline));
+  frame::AddRow(grid, 13, 0, QStringLiteral("Richtlinie im PDF"), pdfGuideline_);
+  pdfGuideline_->setEnabled(s.pdfEInvoice);
+  connect(pdfEInvoice_, &QCheckBox::toggled, pdfGuideline_, &QWidget::setEnabled);
 
   top->addLayout(frame::MakeButtonRow(this, {{kOk, "&OK"}, {kCancel, "Abbruch"}},
                                       [this](int id) { command(id); }));
@@ -97,6 +113,9 @@ Settings ERechnungDialog::settings() const {
   s.folder = folder_->text().trimmed().toStdString();
   s.legalLines = legalLines_->isChecked();
   s.currencyCodes = currencyCodes_->text().trimmed().toStdString();
+  s.giroCode = giroCode_->isChecked();
+  s.pdfEInvoice = pdfEInvoice_->isChecked();
+  s.pdfGuideline = static_cast<PdfGuideline>(pdfGuideline_->currentIndex());
   return s;
 }
 

@@ -39,6 +39,10 @@ class ERechnungDialog : public QDialog {
   QLineEdit* folder_;
   QLineEdit* currencyCodes_;
   QCheckBox* legalLines_;
+  QCheckBox* giroCode_;
+  // PDF invoices with their e-invoice, and the guideline it names.
+  QCheckBox* pdfEInvoice_;
+  QComboBox* pdfGuideline_;
 };
 
 }  // namespace einvoice

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/file_reading.h"
 #include "platform/output_file.h"
 
 namespace printing {
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kA4WidthMm = 210;
 constexpr int kA4HeightMm = 297;
+// Largest PDF read back to be finished: far beyond any invoice.
+constexpr std::uint64_t kMaxPdfBytes = 1ull << 30;
 
 // A PDF that Qt wrote to `temporary`: complete when it ends with its end
 // marker; then flushed and renamed over `target`. Removed otherwise.
@@ -35,6 +38,27 @@ bool CommitPrintedPdf(platform::FileSystem& fs, const std::string& temporary,
   if (whole && fs.rename(temporary, target)) return true;
   fs.remove(temporary);
   return false;
+}
+
+// A PDF that Qt wrote to `temporary`, finished in memory and written as
+// `target` by way of an output file; the temporary file goes either way.
+bool CommitFinishedPdf(platform::FileSystem& fs, const std::string& temporary,
+                       const std::string& target, const PdfFinish& finish) {
+  std::string bytes;
+  const bool read = platform::ReadRegularFile(fs, temporary, kMaxPdfBytes, bytes,
+                                              platform::Share::Exclusive) ==
+                    platform::ReadRefusal::None;
+  fs.remove(temporary);
+  // Only a PDF Qt wrote to its end is finished.
+  const bool whole = bytes.starts_with("%PDF") &&
+                     bytes.find("%%EOF", bytes.size() - std::min<std::size_t>(bytes.size(), 32)) !=
+                         std::string::npos;
+  return read && whole && finish.finish(bytes) &&
+         platform::WriteOutputFile(fs, target, bytes);
+}
+
+QPagedPaintDevice::PdfVersion VersionFor(const PdfFinish& finish) {
+  return finish.archival ? QPagedPaintDevice::PdfVersion_A1b : QPagedPaintDevice::PdfVersion_1_4;
 }
 
 }  // namespace
@@ -61,6 +85,7 @@ Canvas* QtPrinterDevice::beginDocument(const std::string& name, std::function<bo
     // A leftover (or a link put there) is removed, never written through.
     platform::SystemFileSystem().remove(temporary);
     printer_->setOutputFileName(QString::fromStdString(temporary));
+    printer_->setPdfVersion(VersionFor(finish_));
   }
   if (!painter_.begin(printer_.get())) return nullptr;
   firstPage_ = true;
@@ -92,9 +117,14 @@ bool QtPrinterDevice::endDocument() {
   const std::string temporary = printer_->outputFileName().toStdString();
   printer_->setOutputFileName(pdfTarget_);
   platform::FileSystem& fs = platform::SystemFileSystem();
+  if (ok && finish_.finish) return CommitFinishedPdf(fs, temporary, pdfTarget_.toStdString(), finish_);
   if (ok) return CommitPrintedPdf(fs, temporary, pdfTarget_.toStdString());
   fs.remove(temporary);
   return false;
+}
+
+bool QtPrinterDevice::writesPdf() const {
+  return printer_->outputFormat() == QPrinter::PdfFormat && !printer_->outputFileName().isEmpty();
 }
 
 void QtPrinterDevice::abortDocument() {
@@ -129,6 +159,7 @@ Canvas* PdfFileDevice::beginDocument(const std::string& name, std::function<bool
   // A file that cannot even be begun is refused before anything is drawn.
   if (!platform::OutputFile(fs_, path_.toStdString()).isOpen()) return nullptr;
   if (!buffer_.isOpen() && !buffer_.open(QIODevice::WriteOnly)) return nullptr;
+  writer_.setPdfVersion(VersionFor(finish_));
   if (!painter_.begin(&writer_)) return nullptr;
   QtCanvas::PageHooks hooks;
   hooks.startPage = [this] {
@@ -145,9 +176,12 @@ bool PdfFileDevice::endDocument() {
   bool ok = !failed_;
   if (painter_.isActive()) ok = painter_.end() && ok;
   buffer_.close();
-  return ok && bytes_.startsWith("%PDF") &&
-         platform::WriteOutputFile(fs_, path_.toStdString(),
-                                   std::string_view(bytes_.constData(), bytes_.size()));
+  if (!ok || !bytes_.startsWith("%PDF")) return false;
+  if (!finish_.finish)
+    return platform::WriteOutputFile(fs_, path_.toStdString(),
+                                     std::string_view(bytes_.constData(), bytes_.size()));
+  std::string pdf(bytes_.constData(), static_cast<std::size_t>(bytes_.size()));
+  return finish_.finish(pdf) && platform::WriteOutputFile(fs_, path_.toStdString(), pdf);
 }
 
 void PdfFileDevice::abortDocument() {

@@ -34,6 +34,8 @@ class QtPrinterDevice : public PrinterDevice {
   Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override;
   bool endDocument() override;
   void abortDocument() override;
+  bool writesPdf() const override;
+  void setPdfFinish(PdfFinish finish) override { finish_ = std::move(finish); }
   QPrinter& printer() { return *printer_; }
 
  private:
@@ -45,6 +47,7 @@ class QtPrinterDevice : public PrinterDevice {
   // "Print to file": Qt writes the PDF beside the chosen name, and only a
   // file that is complete takes that name.
   QString pdfTarget_;
+  PdfFinish finish_;
 };
 
 // An A4 PDF with selectable text, no margins.
@@ -58,6 +61,8 @@ class PdfFileDevice : public PrinterDevice {
   Canvas* beginDocument(const std::string& name, std::function<bool()> userAbort) override;
   bool endDocument() override;
   void abortDocument() override;
+  bool writesPdf() const override { return true; }
+  void setPdfFinish(PdfFinish finish) override { finish_ = std::move(finish); }
   int pages() const { return pages_; }
 
  private:
@@ -68,6 +73,7 @@ class PdfFileDevice : public PrinterDevice {
   QPdfWriter writer_;
   QPainter painter_;
   std::optional<QtCanvas> canvas_;
+  PdfFinish finish_;
   int pages_ = 0;
   bool failed_ = false;
 };

@@ -2,6 +2,7 @@
 // program: into the folder of the settings, or one message and no file.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <filesystem>
@@ -20,10 +21,16 @@ TEST(ERechnungDialog, OkWritesTheFieldsToTheSettingsFile) {
   ERechnungDialog dialog(t.app);
   dialog.findChildren<QLineEdit*>().at(0)->setText(QStringLiteral(" 12/345/67890 "));
   dialog.findChildren<QComboBox*>().at(0)->setCurrentIndex(static_cast<int>(Exemption::ReverseCharge));
+  for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+    if (box->text() == QStringLiteral("GiroCode auf Rechnungen drucken")) box->setChecked(false);
+  dialog.findChild<QCheckBox*>(QStringLiteral("ZUGFeRD"))->setChecked(true);
+  dialog.findChild<QComboBox*>(QStringLiteral("ZUGFeRDRichtlinie"))->setCurrentIndex(1);
   dialog.command(1);
   const Settings saved = LoadSettings(t.app.dataDirectory);
   EXPECT_EQ(saved.taxNumber, "12/345/67890");
   EXPECT_EQ(saved.exemption, Exemption::ReverseCharge);
+  EXPECT_FALSE(saved.giroCode);
+  EXPECT_EQ(std::pair(saved.pdfEInvoice, saved.pdfGuideline), std::pair(true, PdfGuideline::XRechnung));
   EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
