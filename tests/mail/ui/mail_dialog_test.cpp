@@ -10,11 +10,13 @@
 #include <filesystem>
 #include <fstream>
 
+#include "einvoice/einvoice_cases.h"
 #include "mail/mail_settings.h"
 #include "mail/message.h"
 #include "mail/smtp_server.h"
 #include "mail/ui/mail_dialog.h"
 #include "mail/ui/mail_menu.h"
+#include "orders/ui/document_pdf.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "store/address_file.h"
 #include "store/order_file.h"
@@ -151,6 +153,26 @@ TEST_F(MailDialogTest, PrintDialogOffersEveryDocumentKindByMail) {
   EXPECT_EQ(calls.size(), 5u);
   EXPECT_EQ(calls.back(), std::pair(orders::DocumentKind::Invoice, std::string("03.12.2026")));
   orders::SetMailDocumentCall({});
+}
+
+}  // namespace
+
+namespace {
+
+// A mailed invoice is the PDF invoice print --pdf writes: with the setting
+// on it carries its e-invoice.
+TEST(MailedPdf, AnInvoiceCarriesItsEInvoiceWhenTheSettingSaysSo) {
+  for (const bool on : {true, false}) {
+    testsupport::TestApp t;
+    einvoicetest::Prepare(t.app, einvoicetest::Cases().front(), 1261200001);
+    einvoice::Settings settings = einvoice::LoadSettings(t.app.dataDirectory);
+    settings.pdfEInvoice = on;
+    ASSERT_TRUE(einvoice::SaveSettings(t.app.dataDirectory, settings));
+    const orders::DocumentPdf pdf =
+        orders::OrderDocumentPdf(t.app, orders::DocumentKind::Invoice, "06.12.2026");
+    ASSERT_EQ(pdf.problem, "");
+    EXPECT_EQ(pdf.bytes.find("factur-x.xml") != std::string::npos, on);
+  }
 }
 
 }  // namespace
