@@ -14,6 +14,7 @@
 #include "store/status_text.h"
 #include "app/about_dialog.h"
 #include "app/druckparam_dialog.h"
+#include "app/email_dialog.h"
 #include "widgets/field_text.h"
 #include "widgets/help_viewer.h"
 #include "app/key_mapper.h"
@@ -73,6 +74,7 @@ void MainWindow::buildMenu() {
   addCommand(file, cmd::kCurrencies, QStringLiteral("&Währungen, UmSt..."));
   addCommand(file, cmd::kPrinterSetup, QStringLiteral("&Drucker einrichten..."));
   addCommand(file, cmd::kEInvoiceSettings, QStringLiteral("&E-Rechnung..."));
+  addCommand(file, cmd::kMailSettings, QStringLiteral("E-&Mail..."));
   file->addSeparator();
   addCommand(file, cmd::kTextEditor, QStringLiteral("&Texteditor..."));
   addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
@@ -111,6 +113,7 @@ void MainWindow::buildMenu() {
   addCommand(invoices, cmd::kPaymentReceived, QStringLiteral("&Zahlungseingang...\tStrg Z"));
   addCommand(invoices, cmd::kCollectiveInvoice, QStringLiteral("&Sammelrechnung drucken..."));
   addCommand(invoices, cmd::kEInvoiceSave, QStringLiteral("&E-Rechnung speichern..."));
+  addCommand(invoices, cmd::kMailLog, QStringLiteral("E-&Mail-Versand..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kOpenInvoiceList, QStringLiteral("Liste &offener Rechnungen drucken"));
   addCommand(invoices, cmd::kUnprintedInvoiceList,
@@ -121,6 +124,7 @@ void MainWindow::buildMenu() {
   addCommand(invoices, cmd::kTurnoverGraph, QStringLiteral("Umsatzgrafik drucken..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kDunningLetters, QStringLiteral("&Mahnungen drucken..."));
+  addCommand(invoices, cmd::kDunningMail, QStringLiteral("Mahnungen per E-Mail senden..."));
   addCommand(invoices, cmd::kDunningSettings, QStringLiteral("Mahn&daten..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kBooking, QStringLiteral("&Buchen..."));
@@ -181,6 +185,7 @@ void MainWindow::registerFrameCommands() {
     app_.parameters = dialog.parameters();
     if (result == QDialog::Accepted) SaveParameters(app_);
   });
+  setCommandHandler(cmd::kMailSettings, [this] { EmailDialog(app_, this).exec(); });
   setCommandHandler(cmd::kDunningSettings, [this] {
     MahndatenDialog dialog(app_.parameters, this);
     if (dialog.exec() != QDialog::Accepted) return;

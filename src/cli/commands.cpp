@@ -9,6 +9,7 @@
 #include "cli/einvoice_commands.h"
 #include "cli/maintenance_commands.h"
 #include "cli/payment_commands.h"
+#include "cli/mail_command.h"
 #include "cli/print_command.h"
 #include "cli/report_commands.h"
 #include "store/einvoice_settings.h"
@@ -72,7 +73,7 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                                                        const std::vector<std::string>&)>>
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
                    {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
-                   {"einvoice", EInvoiceCommand},
+                   {"einvoice", EInvoiceCommand}, {"mail", MailCommand},
                    {"export-journal", ExportJournalCommand},
                    {"datanorm-import", DatanormImportCommand},
                    {"datanorm-export", DatanormExportCommand},

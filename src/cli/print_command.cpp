@@ -23,6 +23,7 @@
 #include "platform/file_reading.h"
 #include "platform/output_file.h"
 #include "orders/issuing.h"
+#include "orders/ui/document_pdf.h"
 #include "printing/job_table.h"
 #include "orders/order_document_renderer.h"
 #include "printing/print_job.h"
@@ -354,9 +355,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   CopiesRenderer renderer(printing::MakeRenderer(job), printed);
 
   if (!pdf.empty()) {
-    printing::PdfFileDevice device(QString::fromStdString(pdf));
-    if (!printing::PrintOnDevice(app, device, session, renderer, {}, nullptr) ||
-        !QFileInfo(QString::fromStdString(pdf)).isFile()) {
+    if (!orders::WriteDocumentPdf(app, session, renderer, pdf)) {
       std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
       return 1;
     }

@@ -52,6 +52,9 @@ inline constexpr int kCurrencyChangeover = 2209;
 inline constexpr int kExportAddresses = 2211;
 inline constexpr int kEInvoiceSettings = 2301;
 inline constexpr int kEInvoiceSave = 2302;
+inline constexpr int kMailSettings = 2305;
+inline constexpr int kMailLog = 2306;
+inline constexpr int kDunningMail = 2307;
 
 // Sent to the order pane whenever the current address changes.
 inline constexpr int kAddressChanged = 9999;

@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "einvoice/ui/einvoice_menu.h"
@@ -30,8 +32,17 @@ constexpr std::pair<int, std::uint16_t> kMarks[] = {
 
 // Saves the issued invoice as an XRechnung.
 constexpr int kEInvoiceButton = 2302;
+// Mails a document; its menu names the kinds.
+constexpr int kMailButton = 2303;
+
+MailDocumentCall& MailCall() {
+  static MailDocumentCall call;
+  return call;
+}
 
 }  // namespace
+
+void SetMailDocumentCall(MailDocumentCall call) { MailCall() = std::move(call); }
 
 RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall printJob,
                                              QWidget* parent)
@@ -107,6 +118,18 @@ RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall 
 
   auto* buttons = frame::MakeButtonRow(this, {{kEInvoiceButton, "E-Rechnung..."}, {2, "Abbruch"}, {9, "&Hilfe"}},
                                        [this](int id) { command(id); });
+  if (MailCall()) {
+    QPushButton* mailButton = frame::MakeButton(this, kMailButton, QStringLiteral("Per E-&Mail senden..."));
+    auto* kinds = new QMenu(mailButton);
+    for (auto [kind, text] : {std::pair{DocumentKind::Quotation, "Angebot"},
+                              std::pair{DocumentKind::Confirmation, "Auftragsbestätigung"},
+                              std::pair{DocumentKind::CostEstimate, "Kostenvoranschlag"},
+                              std::pair{DocumentKind::DeliveryNote, "Lieferschein"},
+                              std::pair{DocumentKind::Invoice, "Rechnung"}})
+      kinds->addAction(QString::fromUtf8(text), this, [this, kind] { mail(kind); });
+    mailButton->setMenu(kinds);
+    buttons->insertWidget(1, mailButton);
+  }
   top->addLayout(buttons);
   showMarks();
   copies->setFocus();
@@ -118,7 +141,7 @@ void RechnungDruckenDialog::showMarks() {
     frame::Control<QCheckBox>(this, id)->setChecked(app_.order.flags & flag);
 }
 
-void RechnungDruckenDialog::issue(DocumentKind kind) {
+bool RechnungDruckenDialog::takeDate() {
   // The date is printed and may become the invoice date: only a real date,
   // written in full, so that a reprint recognises it.
   if (dateText_) {
@@ -129,11 +152,23 @@ void RechnungDruckenDialog::issue(DocumentKind kind) {
                          "Bitte ein Datum wie 05.12.2026 eingeben.",
                          frame::Icon::Stop);
       frame::Control<QLineEdit>(this, 2088)->setFocus();
-      return;
+      return false;
     }
     printDate_ = date;
     frame::Control<QLineEdit>(this, 2088)->setText(QString::fromStdString(date));
   }
+  return true;
+}
+
+void RechnungDruckenDialog::mail(DocumentKind kind) {
+  if (!takeDate()) return;
+  const bool issued = MailCall()(app_, kind, printDate_, this);
+  showMarks();
+  if (issued) QDialog::accept();
+}
+
+void RechnungDruckenDialog::issue(DocumentKind kind) {
+  if (!takeDate()) return;
   int copies = app_.address.copies;
   bool issued = IssueDocument(app_, kind, copies, printDate_, printJob_);
   showMarks();

@@ -5,6 +5,7 @@
 #define BELVON_ORDERS_UI_RECHNUNGDRUCKEN_DIALOG_H
 
 #include <QDialog>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -12,6 +13,13 @@
 #include "orders/issuing.h"
 
 namespace orders {
+
+// Mails a document of the current order drawn on the print date; true when
+// it was issued. The program sets it (the mail dialogs stand on a floor
+// above this one); while none is set the dialog shows no mail button.
+using MailDocumentCall = std::function<bool(frame::AppState& app, DocumentKind kind,
+                                            const std::string& printDate, QWidget* parent)>;
+void SetMailDocumentCall(MailDocumentCall call);
 
 class RechnungDruckenDialog : public QDialog {
   Q_OBJECT
@@ -25,7 +33,10 @@ class RechnungDruckenDialog : public QDialog {
 
  private:
   void showMarks();
+  // The typed print date taken, or false after the message.
+  bool takeDate();
   void issue(DocumentKind kind);
+  void mail(DocumentKind kind);
   void reject() override;
 
   frame::AppState& app_;

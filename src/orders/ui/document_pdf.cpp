@@ -1,0 +1,44 @@
+#include "orders/ui/document_pdf.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "printing/job_table.h"
+#include "printing/print_job.h"
+#include "printing/ui/printer_devices.h"
+
+namespace orders {
+
+bool WriteDocumentPdf(frame::AppState& app, printing::PrintSession& session,
+                      printing::PageRenderer& renderer, const std::string& path) {
+  printing::PdfFileDevice device(QString::fromStdString(path));
+  return printing::PrintOnDevice(app, device, session, renderer, {}, nullptr) &&
+         QFileInfo(QString::fromStdString(path)).isFile();
+}
+
+bool DocumentPdfBytes(frame::AppState& app, printing::PrintSession& session, std::string& bytes) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("beleg.pdf"));
+  auto renderer = printing::MakeRenderer(session.job);
+  QFile file(path);
+  if (!folder.isValid() || !WriteDocumentPdf(app, session, *renderer, path.toStdString()) ||
+      !file.open(QIODevice::ReadOnly))
+    return false;
+  const QByteArray read = file.readAll();
+  bytes.assign(read.constData(), static_cast<std::size_t>(read.size()));
+  return !bytes.empty();
+}
+
+DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std::string& printDate) {
+  DocumentPdf pdf;
+  printing::PrintSession session;
+  session.job = static_cast<int>(kind);
+  session.inputs.printDate = printDate;
+  pdf.fileName = printing::DocumentFileName(app, session);
+  if (!DocumentPdfBytes(app, session, pdf.bytes))
+    pdf.problem = "Das PDF des Belegs (" + pdf.fileName + ") kann nicht erzeugt werden.";
+  return pdf;
+}
+
+}  // namespace orders

@@ -1,0 +1,196 @@
+// belvon-cli mail as a user runs it, against an SMTP server of the test's
+// own on 127.0.0.1 and a stand-in xdg-email on the PATH.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "mail/mail_settings.h"
+#include "mail/message.h"
+#include "mail/send.h"
+#include "mail/smtp_server.h"
+#include "store/parameter_file.h"
+#include "support/order_book.h"
+#include "support/run_command.h"
+
+namespace {
+
+using Server = testsupport::SmtpServer;
+
+constexpr const char* kPassword = "Kennwort-q8Zr";
+
+struct MailCli : ::testing::Test {
+  MailCli() {
+    store::SetText(book.app.parameters.currencySymbol1, "EUR");
+    store::SetText(book.app.parameters.companyName1, "Tischlerei Gro\xdf");
+    frame::SaveParameters(book.app);
+    customer = book.customer("Meier");
+    store::SetText(book.app.address.email, "meier@example.org");
+    std::int32_t position = book.app.addresses.position;
+    store::WriteAddress(book.app, book.app.address, position, false);
+    number = book.order(customer, 0, {testsupport::BookLine{1, 1000}}).orderNumber;
+    settings.server = "127.0.0.1";
+    settings.security = mail::Security::None;
+    settings.sender = "buero@example.de";
+    settings.user = "buero";
+    settings.timeoutSeconds = 1;
+  }
+
+  int run(const std::string& arguments, std::string* out, std::string* errors,
+          const std::string& environment = "") {
+    mail::SaveSettings(book.app.dataDirectory, settings);
+    const std::string cli = testsupport::BuiltProgram("belvon-cli");
+    EXPECT_FALSE(cli.empty());
+    return testsupport::RunCommand(environment + " BELVON_SMTP_PASSWORD=" + kPassword + " " + cli +
+                                       " --data-dir " + book.dir.path() + " --yes mail " + arguments,
+                                   out, errors);
+  }
+
+  std::string order() const { return std::to_string(number); }
+
+  testsupport::OrderBook book;
+  mail::Settings settings;
+  std::int32_t number = 0;
+  std::int32_t customer = -1;  // Meier, with an e-mail address
+};
+
+TEST_F(MailCli, AnAcceptedInvoiceIsIssuedAndThePasswordStaysOutOfEveryFile) {
+  Server server(Server::Mode::Accept);
+  settings.port = server.port();
+  settings.keepCopy = true;
+  std::string out, errors;
+  ASSERT_EQ(run("3 --order " + order() + " --issue", &out, &errors), 0) << errors;
+  EXPECT_EQ(out, "Rechnung " + order() + " an meier@example.org gesendet\n");
+  EXPECT_TRUE(book.stored(number).flags & store::kOrderInvoicePrinted);
+  const std::string message = server.message();
+  EXPECT_NE(message.find("Subject: " + mail::EncodeHeaderText("Rechnung " + order() +
+                                                               " von Tischlerei Groß")),
+            std::string::npos)
+      << message.substr(0, 400);
+  const std::size_t pdf = message.find("filename=\"Rechnung-" + order() + ".pdf\"");
+  ASSERT_NE(pdf, std::string::npos);
+  const std::string bytes =
+      mail::DecodeBase64(message.substr(message.find("\r\n\r\n", pdf), message.rfind("--=_") - pdf));
+  EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
+  EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(book.dir.path())) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    EXPECT_EQ(content.str().find(kPassword), std::string::npos) << entry.path();
+  }
+  EXPECT_EQ(mail::ReadLog(book.dir.path()).size(), 1u);
+}
+
+TEST_F(MailCli, WithoutAcceptanceTheOrderStaysUnissued) {
+  struct Case {
+    Server::Mode mode;
+    const char* said;
+  };
+  for (const Case& c : {Case{Server::Mode::RefuseRecipient, "abgelehnt.\nAntwort des Servers: 550 5.1.1 Postfach unbekannt"},
+                        Case{Server::Mode::DropAfterData, "brach ab"},
+                        Case{Server::Mode::Silent, "nicht rechtzeitig geantwortet (Zeitlimit 1 s)"}}) {
+    SCOPED_TRACE(c.said);
+    Server server(c.mode);
+    settings.port = server.port();
+    std::string out, errors;
+    EXPECT_EQ(run("3 --order " + order() + " --issue", &out, &errors), 1);
+    EXPECT_NE(errors.find(c.said), std::string::npos) << errors;
+    EXPECT_EQ(+book.stored(number).flags, 0);
+    EXPECT_TRUE(mail::ReadLog(book.dir.path()).empty());
+  }
+  // A bad address is refused before anything connects.
+  Server server(Server::Mode::Accept);
+  settings.port = server.port();
+  std::string out, errors;
+  EXPECT_EQ(run("3 --order " + order() + " --issue --to meier.example.org", &out, &errors), 1);
+  EXPECT_NE(errors.find("keine gültige E-Mail-Adresse"), std::string::npos) << errors;
+  EXPECT_TRUE(server.commands().empty());
+  EXPECT_EQ(+book.stored(number).flags, 0);
+}
+
+TEST_F(MailCli, TheMailProgramGetsSubjectTextAndTheFile) {
+  settings.way = mail::Way::MailProgram;
+  const std::string bin = book.dir.file("bin");
+  std::filesystem::create_directories(bin);
+  const std::string record = book.dir.file("arguments.txt");
+  {
+    std::ofstream script(bin + "/xdg-email");
+    script << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" << record << "'\n";
+  }
+  chmod((bin + "/xdg-email").c_str(), 0755);
+  std::string out, errors;
+  ASSERT_EQ(run("1 --order " + order() + " --to anna@example.com", &out, &errors,
+                "PATH=" + bin + ":$PATH"),
+            0)
+      << errors;
+  std::ifstream in(record);
+  std::vector<std::string> arguments;
+  for (std::string line; std::getline(in, line);) arguments.push_back(line);
+  ASSERT_GE(arguments.size(), 7u);
+  EXPECT_EQ(arguments[0], "--subject");
+  EXPECT_EQ(arguments[1], "Angebot " + order() + " von Tischlerei Groß");
+  EXPECT_EQ(arguments[2], "--body");
+  EXPECT_EQ(arguments[3], "Sehr geehrte Damen und Herren,");
+  EXPECT_EQ(arguments[arguments.size() - 3], "--attach");
+  const std::string file = arguments[arguments.size() - 2];
+  EXPECT_EQ(out, file + "\n");
+  EXPECT_TRUE(file.ends_with("/Angebot-" + order() + ".pdf"));
+  EXPECT_TRUE(std::filesystem::file_size(file) > 1000);
+  EXPECT_EQ(arguments.back(), "anna@example.com");
+  std::filesystem::remove_all(std::filesystem::path(file).parent_path());
+  // Through the mail program nothing counts as issued.
+  EXPECT_EQ(run("1 --order " + order() + " --issue", &out, &errors), 2);
+  EXPECT_EQ(+book.stored(number).flags, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// One mail per customer with his dunning letters; the levels of a customer
+// are stored only once his mail was accepted.
+TEST_F(MailCli, DunningLettersGoOneMailPerCustomer) {
+  store::ParameterRecord& p = book.app.parameters;
+  for (int i = 0; i < 3; ++i) p.dunningPeriods[i] = static_cast<std::int16_t>(14 * (i + 1));
+  store::SetText(p.dunningText2, book.dir.file("stufe2.txt"));
+  frame::SaveParameters(book.app);
+  std::ofstream(book.dir.file("stufe2.txt"), std::ios::binary) << "Bitte zahlen.";
+  const std::int32_t meier = customer;
+  const std::int32_t schulz = book.customer("Schulz");  // no e-mail address
+  auto invoice = [&](std::int32_t ref) {
+    return book.order(ref, store::kOrderInvoicePrinted, {{1, 12345}}, "06.11.2026").orderNumber;
+  };
+  const std::int32_t first = invoice(meier), second = invoice(meier), other = invoice(schulz);
+
+  {
+    Server refusing(Server::Mode::RefuseRecipient);
+    settings.port = refusing.port();
+    std::string out, errors;
+    EXPECT_EQ(run("16 --date 06.12.2026 --issue", &out, &errors), 1);
+    EXPECT_NE(errors.find("550 5.1.1"), std::string::npos) << errors;
+    EXPECT_EQ(+book.stored(first).dunningLevel, 0);
+  }
+  Server server(Server::Mode::Accept);
+  settings.port = server.port();
+  std::string out, errors;
+  EXPECT_EQ(run("16 --date 06.12.2026 --issue", &out, &errors), 1);
+  EXPECT_EQ(out, "Mahnung " + std::to_string(first) + ", " + std::to_string(second) +
+                     " an meier@example.org gesendet\n");
+  EXPECT_NE(errors.find("Schulz: Es ist keine E-Mail-Adresse"), std::string::npos) << errors;
+  EXPECT_EQ(+book.stored(first).dunningLevel, 2);
+  EXPECT_EQ(+book.stored(second).dunningLevel, 2);
+  EXPECT_EQ(+book.stored(other).dunningLevel, 0);
+  const std::string message = server.message();
+  EXPECT_NE(message.find("Subject: " + mail::EncodeHeaderText("Zahlungserinnerung von Tischlerei Groß")),
+            std::string::npos);
+  const std::size_t pdf = message.find("filename=\"Mahnung-" + std::to_string(first) + ".pdf\"");
+  ASSERT_NE(pdf, std::string::npos);
+  EXPECT_EQ(mail::DecodeBase64(message.substr(message.find("\r\n\r\n", pdf), 12)).rfind("%PDF-", 0), 0u);
+}
+
+}  // namespace

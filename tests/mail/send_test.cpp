@@ -1,0 +1,234 @@
+// A document mailed to a real SMTP server on 127.0.0.1: what arrives, and
+// that only a message the server took marks the order as issued, is noted
+// in the log and kept; the password lands in no file of the data directory.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "mail/mail_settings.h"
+#include "mail/message.h"
+#include "mail/send.h"
+#include "mail/templates.h"
+#include "mail/smtp_server.h"
+#include "store/records_test_support.h"
+
+namespace {
+
+using Server = testsupport::SmtpServer;
+
+constexpr const char* kPassword = "Geheim-7f3q!";
+
+class SendTest : public testsupport::StoreTest {
+ protected:
+  SendTest() {
+    store::AddressRecord customer = testsupport::MakeAddress("Meier", "7");
+    store::SetText(customer.email, "meier@example.org");
+    std::int32_t position = -1;
+    store::WriteAddress(app, customer, position, true);
+    store::ReadAddress(app, app.address, position);
+    app.addresses.position = position;
+    testsupport::AddOrder(app, 0, {{"Tisch"}});
+    store::ReadOrder(app, app.order, app.orders.position);
+    settings.server = "127.0.0.1";
+    settings.security = mail::Security::None;
+    settings.sender = "buero@example.de";
+    settings.senderName = "Tischlerei Groß";
+    settings.timeoutSeconds = 1;
+    mail.kind = orders::DocumentKind::Invoice;
+    mail.document = "Rechnung 1";
+    mail.to = "meier@example.org";
+    mail.subject = "Rechnung über 5 € – Grüße";
+    mail.body = "Sehr geehrte Damen und Herren,\n\nanbei die Rechnung.\n";
+    for (int i = 0; i < 3000; ++i) pdf += static_cast<char>(i % 251);
+    mail.attachments.push_back({"Rechnung-1.pdf", "application/pdf", pdf});
+    mail.issue = true;
+    mail.invoiceDate = "03.12.2026";
+  }
+
+  mail::Outcome Send(const Server& server) {
+    settings.port = server.port();
+    return mail::SendBySmtp(app, settings, kPassword, mail);
+  }
+
+  bool Issued() {
+    store::OrderHead head{};
+    store::ReadOrder(app, head, app.orders.position);
+    return head.flags & store::kOrderInvoicePrinted;
+  }
+
+  // The value of a header of the message's head.
+  static std::string Header(const std::string& message, const std::string& name) {
+    const std::size_t at = message.find("\r\n" + name + ": ");
+    if (at == std::string::npos || at > message.find("\r\n\r\n")) return {};
+    const std::size_t from = at + name.size() + 4;
+    return message.substr(from, message.find("\r\n", from) - from);
+  }
+
+  // The decoded content of the MIME part whose headers contain `marker`.
+  static std::string Part(const std::string& message, const std::string& marker) {
+    const std::size_t at = message.find(marker);
+    if (at == std::string::npos) return {};
+    const std::size_t start = message.find("\r\n\r\n", at) + 4;
+    return mail::DecodeBase64(message.substr(start, message.find("--", start) - start));
+  }
+
+  mail::Settings settings;
+  mail::DocumentMail mail;
+  std::string pdf;
+};
+
+TEST_F(SendTest, AcceptedMessageArrivesWholeAndIssuesTheDocument) {
+  Server server(Server::Mode::Accept);
+  settings.user = "buero";
+  settings.keepCopy = true;
+  settings.copyToSender = true;
+  ASSERT_TRUE(mail::SaveSettings(app.dataDirectory, settings));
+  const mail::Outcome outcome = Send(server);
+  ASSERT_TRUE(outcome.sent) << outcome.message;
+  EXPECT_TRUE(outcome.issued);
+  EXPECT_EQ(outcome.message, "");
+  EXPECT_TRUE(Issued());
+
+  const std::string message = server.message();
+  EXPECT_TRUE(server.messageComplete());
+  EXPECT_EQ(Header(message, "Subject"), mail::EncodeHeaderText(mail.subject));
+  EXPECT_NE(Header(message, "Subject").find("=?UTF-8?B?"), std::string::npos);
+  EXPECT_EQ(Header(message, "Date"), "Thu, 03 Dec 2026 10:00:00 " +
+                                          Header(message, "Date").substr(26));
+  EXPECT_TRUE(Header(message, "Message-ID").ends_with("@example.de>"));
+  EXPECT_EQ(Header(message, "To"), "meier@example.org");
+  EXPECT_EQ(Part(message, "text/plain"),
+            "Sehr geehrte Damen und Herren,\r\n\r\nanbei die Rechnung.\r\n");
+  EXPECT_EQ(Part(message, "application/pdf"), pdf);
+
+  // The envelope, and the login the server was given.
+  const auto commands = server.commands();
+  EXPECT_NE(std::find(commands.begin(), commands.end(), "MAIL FROM:<buero@example.de>"),
+            commands.end());
+  EXPECT_NE(std::find(commands.begin(), commands.end(), "RCPT TO:<meier@example.org>"),
+            commands.end());
+  // The copy to the sender is blind: in the envelope, not in the head.
+  EXPECT_NE(std::find(commands.begin(), commands.end(), "RCPT TO:<buero@example.de>"),
+            commands.end());
+  EXPECT_EQ(message.find("buero@example.de"), message.rfind("buero@example.de"));
+  EXPECT_EQ(Header(message, "Bcc"), "");
+  const auto auth = std::find_if(commands.begin(), commands.end(),
+                                 [](const std::string& c) { return c.starts_with("AUTH PLAIN"); });
+  ASSERT_NE(auth, commands.end());
+  EXPECT_NE(mail::DecodeBase64(auth->substr(10)).find(kPassword), std::string::npos);
+
+  // Noted in the log, kept as .eml; no file of the data directory holds the
+  // password.
+  const auto log = mail::ReadLog(app.dataDirectory);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0], "03.12.2026 10:00\tmeier@example.org\tRechnung 1");
+  int files = 0, copies = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(app.dataDirectory)) {
+    if (!entry.is_regular_file()) continue;
+    ++files;
+    copies += entry.path().extension() == ".eml";
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_EQ(bytes.str().find(kPassword), std::string::npos) << entry.path();
+    EXPECT_EQ(bytes.str().find(mail::Base64(kPassword)), std::string::npos) << entry.path();
+  }
+  EXPECT_EQ(copies, 1);
+  EXPECT_GT(files, 3);
+}
+
+// Refused, cut off or silent: a German message with what the server said,
+// and the order, the log and the copies as they were.
+TEST_F(SendTest, NoAcceptanceMarksNothing) {
+  struct Case {
+    Server::Mode mode;
+    mail::Security security;
+    const char* said;
+  };
+  for (const Case& c : {
+           Case{Server::Mode::RefuseLogin, mail::Security::None,
+                "hat die Anmeldung abgelehnt (Benutzer oder Passwort falsch).\n"
+                "Antwort des Servers: 535 5.7.8 Anmeldung fehlgeschlagen"},
+           Case{Server::Mode::RefuseRecipient, mail::Security::None,
+                "hat die E-Mail abgelehnt.\nAntwort des Servers: 550 5.1.1 Postfach unbekannt"},
+           Case{Server::Mode::DropAfterData, mail::Security::None,
+                "brach ab, bevor er die E-Mail angenommen hat"},
+           Case{Server::Mode::Silent, mail::Security::None,
+                "hat nicht rechtzeitig geantwortet (Zeitlimit 1 s)"},
+           // A server that offers no STARTTLS gets nothing in the clear.
+           Case{Server::Mode::Accept, mail::Security::StartTls,
+                "Die verschlüsselte Verbindung zum Mailserver 127.0.0.1:"},
+       }) {
+    SCOPED_TRACE(c.said);
+    Server server(c.mode);
+    settings.security = c.security;
+    settings.user = "buero";
+    settings.keepCopy = true;
+    const auto start = std::chrono::steady_clock::now();
+    const mail::Outcome outcome = Send(server);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));
+    EXPECT_FALSE(outcome.sent);
+    EXPECT_FALSE(outcome.issued);
+    EXPECT_EQ(outcome.loginRefused, c.mode == Server::Mode::RefuseLogin);
+    EXPECT_NE(outcome.message.find(c.said), std::string::npos) << outcome.message;
+    EXPECT_NE(outcome.message.find("Die E-Mail wurde nicht gesendet."), std::string::npos);
+    EXPECT_FALSE(Issued());
+    EXPECT_TRUE(mail::ReadLog(app.dataDirectory).empty());
+    EXPECT_FALSE(std::filesystem::exists(app.dataDirectory + mail::kCopyFolder));
+    if (c.security != mail::Security::None) {
+      EXPECT_EQ(server.message(), "");
+    }
+  }
+}
+
+TEST_F(SendTest, BadAddressesAreRefusedBeforeConnecting) {
+  Server server(Server::Mode::Accept);
+  for (auto [to, sender] : {std::pair{"meier at example.org", "buero@example.de"},
+                            std::pair{"", "buero@example.de"},
+                            std::pair{"meier@example.org", "buero"}}) {
+    mail.to = to;
+    settings.sender = sender;
+    const mail::Outcome outcome = Send(server);
+    EXPECT_FALSE(outcome.sent);
+    EXPECT_NE(outcome.message.find("E-Mail-Adresse"), std::string::npos) << outcome.message;
+  }
+  EXPECT_TRUE(server.commands().empty());
+  EXPECT_FALSE(Issued());
+}
+
+// The desktop's mail program gets subject, text and file as its arguments.
+TEST_F(SendTest, MailProgramGetsTheMessageAsArguments) {
+  const std::string bin = app.dataDirectory + "bin";
+  std::filesystem::create_directories(bin);
+  const std::string record = app.dataDirectory + "arguments.txt";
+  {
+    std::ofstream script(bin + "/xdg-email");
+    script << "#!/bin/sh\nfor a in \"$@\"; do printf '%s|' \"$a\"; done > '" << record
+           << "'\nexit ${XDG_TEST_STATUS:-0}\n";
+  }
+  chmod((bin + "/xdg-email").c_str(), 0755);
+  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
+  setenv("PATH", (bin + ":" + path).c_str(), 1);
+  const auto arguments = mail::MailProgramArguments("meier@example.org", "Rechnung 1 – Grüße",
+                                                    "Zeile 1\nZeile 2", "/tmp/Rechnung-1.pdf");
+  EXPECT_EQ(mail::RunMailProgram(arguments), "");
+  std::ifstream in(record);
+  std::stringstream got;
+  got << in.rdbuf();
+  EXPECT_EQ(got.str(),
+            "--subject|Rechnung 1 – Grüße|--body|Zeile 1\nZeile 2|--attach|/tmp/Rechnung-1.pdf|"
+            "meier@example.org|");
+  // Without an address the user types it in the mail program.
+  EXPECT_EQ(mail::MailProgramArguments("", "S", "B", "/f").back(), "/f");
+  setenv("XDG_TEST_STATUS", "3", 1);
+  EXPECT_NE(mail::RunMailProgram(arguments).find("Status 3"), std::string::npos);
+  unsetenv("XDG_TEST_STATUS");
+  setenv("PATH", path.c_str(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+// MAIL.INI and the templates.
+#include <gtest/gtest.h>
+
+#include "mail/mail_settings.h"
+#include "mail/templates.h"
+
+namespace {
+
+TEST(MailSettings, EveryValueSurvivesTheFile) {
+  mail::Settings s;
+  s.way = mail::Way::MailProgram;
+  s.server = "smtp.example.de";
+  s.port = 465;
+  s.security = mail::Security::Tls;
+  s.user = "buero@example.de";
+  s.sender = "rechnung@example.de";
+  s.senderName = "Groß & Söhne";
+  s.copyToSender = s.keepCopy = true;
+  s.timeoutSeconds = 12;
+  s.subject = "{Belegart} {Nummer}";
+  s.body = "Zeile 1\nC:\\Pfad\\n bleibt\n\nEnde";
+  s.invoiceBody = "Betrag: {Betrag}\n";
+  s.dunningSubject = "Mahnung";
+  s.dunningBody = "Offen: {Nummer}";
+  const mail::Settings back = mail::ParseSettings(mail::SettingsText(s));
+  EXPECT_EQ(mail::SettingsText(back), mail::SettingsText(s));
+  EXPECT_EQ(back.body, s.body);
+  EXPECT_EQ(back.dunningBody, s.dunningBody);
+  EXPECT_EQ(back.security, mail::Security::Tls);
+  EXPECT_EQ(back.way, mail::Way::MailProgram);
+  EXPECT_TRUE(back.keepCopy && back.copyToSender);
+  EXPECT_EQ(back.port, 465);
+}
+
+TEST(MailSettings, BadValuesKeepTheirDefaultAndAreNamed) {
+  std::string problem;
+  const mail::Settings s =
+      mail::ParseSettings("[E-Mail]\nPort=99999\nZeitlimit=0\nServer=\xe4x\nVerschluesselung=?\n", &problem);
+  EXPECT_EQ(s.port, 587);
+  EXPECT_EQ(s.timeoutSeconds, mail::kDefaultTimeout);
+  EXPECT_EQ(s.server, "");
+  EXPECT_EQ(s.security, mail::Security::StartTls);
+  for (const char* named : {"Port", "Zeitlimit", "\"Server\""})
+    EXPECT_NE(problem.find(named), std::string::npos) << named;
+}
+
+TEST(MailTemplates, PlaceholdersAreFilledUnknownOnesStay) {
+  const mail::Fields f{"Rechnung", "1234", "03.12.2026", "1.190,00 EUR", "17.12.2026", "Groß GmbH"};
+  EXPECT_EQ(mail::Fill("{Belegart} {Nummer} vom {Datum} über {Betrag}, fällig {Faellig}. {Firma} "
+                       "{Foo} {Nummer",
+                       f),
+            "Rechnung 1234 vom 03.12.2026 über 1.190,00 EUR, fällig 17.12.2026. Groß GmbH {Foo} "
+            "{Nummer");
+  const mail::Settings defaults;
+  EXPECT_EQ(mail::DocumentText(defaults, orders::DocumentKind::Invoice, f).subject,
+            "Rechnung 1234 von Groß GmbH");
+  EXPECT_NE(mail::DocumentText(defaults, orders::DocumentKind::Invoice, f).body.find("bis zum 17.12.2026"),
+            std::string::npos);
+  EXPECT_EQ(mail::DocumentText(defaults, orders::DocumentKind::Quotation, f).body.find("Betrag"),
+            std::string::npos);
+}
+
+}  // namespace
