@@ -17,7 +17,7 @@ inline constexpr const char* kXRechnungGuideline =
 // The plain EN 16931 one, which a PDF invoice may carry instead.
 inline constexpr const char* kEn16931Guideline = "urn:cen.eu:en16931:2017";
 
-// The document, naming `guideline` as the specification it follows.
+// The document, naming `guideline` as the rules it follows.
 std::string CiiXml(const Invoice& invoice, std::string_view guideline = kXRechnungGuideline);
 
 // Cents as a decimal amount with two places ("-12.05").

@@ -56,14 +56,14 @@ bool MakeFacturXPdf(std::string_view bytes, std::string_view xml, std::string& o
 
     QPDFEFStreamObjectHelper file = QPDFEFStreamObjectHelper::createEFStream(pdf, std::string(xml));
     file.setSubtype("text/xml").setModDate(date);
-    QPDFObjectHandle spec =
+    QPDFObjectHandle fileSpec =
         QPDFFileSpecObjectHelper::createFileSpec(pdf, kFacturXFileName, file).getObjectHandle();
-    if (!spec.isIndirect()) spec = pdf.makeIndirectObject(spec);
-    QPDFFileSpecObjectHelper(spec).setDescription("Factur-X invoice");
-    spec.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
+    if (!fileSpec.isIndirect()) fileSpec = pdf.makeIndirectObject(fileSpec);
+    QPDFFileSpecObjectHelper(fileSpec).setDescription("Factur-X invoice");
+    fileSpec.replaceKey("/AFRelationship", QPDFObjectHandle::newName("/Alternative"));
     QPDFEmbeddedFileDocumentHelper(pdf).replaceEmbeddedFile(kFacturXFileName,
-                                                            QPDFFileSpecObjectHelper(spec));
-    root.replaceKey("/AF", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{spec}));
+                                                            QPDFFileSpecObjectHelper(fileSpec));
+    root.replaceKey("/AF", QPDFObjectHandle::newArray(std::vector<QPDFObjectHandle>{fileSpec}));
 
     QPDFWriter writer(pdf);
     writer.setOutputMemory();

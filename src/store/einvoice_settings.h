@@ -27,7 +27,7 @@ enum class BuyerReference { CustomerNumber, OrderNumber, FixedText };
 // The date of the supply or service.
 enum class ServiceDate { OrderDate, InvoiceDate };
 
-// The specification a PDF invoice's attached e-invoice names: EN 16931
+// The guideline a PDF invoice's attached e-invoice names: EN 16931
 // itself, or the XRechnung (which keeps to it).
 enum class PdfGuideline { EN16931, XRechnung };
 

@@ -119,10 +119,10 @@ std::string PdfA3Problems(const std::string& path) {
   const QJsonObject catalog = value(objects["trailer"].toObject()["value"].toObject()["/Root"]);
   const QJsonArray af = catalog["/AF"].toArray();
   expect(af.size() == 1, "/AF names one file");
-  const QJsonObject spec = value(af.at(0));
-  expect(spec["/AFRelationship"] == "/Alternative", "/AFRelationship /Alternative");
-  expect(spec["/F"] == "u:factur-x.xml" && spec["/UF"] == "u:factur-x.xml", "named factur-x.xml");
-  const QJsonValue stream = spec["/EF"].toObject()["/F"];
+  const QJsonObject fileSpec = value(af.at(0));
+  expect(fileSpec["/AFRelationship"] == "/Alternative", "/AFRelationship /Alternative");
+  expect(fileSpec["/F"] == "u:factur-x.xml" && fileSpec["/UF"] == "u:factur-x.xml", "named factur-x.xml");
+  const QJsonValue stream = fileSpec["/EF"].toObject()["/F"];
   const QJsonObject streamDict = object(stream)["stream"].toObject()["dict"].toObject();
   expect(streamDict["/Subtype"] == "/text/xml", "MIME type text/xml");
   expect(streamDict["/Params"].toObject().contains("/ModDate"), "a modification date");
