@@ -20,10 +20,11 @@ std::vector<CustomerMail> MailDunningLetters(frame::AppState& app, const Setting
   inputs.dunningReprint = request.reprint;
   const auto items = letters::SelectDunning(app, letters::DunningOptionsOf(inputs), true);
   std::vector<std::int32_t> customers;
-  for (const letters::DunningItem& item : items)
-    if (item.letter && std::find(customers.begin(), customers.end(), item.head.customerRef) ==
-                           customers.end())
-      customers.push_back(item.head.customerRef);
+  for (const letters::DunningItem& item : items) {
+    const std::int32_t customer = item.head.customerRef;  // a copy: the head is packed
+    if (item.letter && std::find(customers.begin(), customers.end(), customer) == customers.end())
+      customers.push_back(customer);
+  }
 
   const bool smtp = settings.way == Way::Smtp;
   std::optional<std::string> password;

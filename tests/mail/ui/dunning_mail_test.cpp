@@ -30,7 +30,7 @@ struct DunningMailTest : ::testing::Test, testsupport::OrderBook {
     const std::int32_t schulz = customer("Schulz");
     for (std::int32_t ref : {meier, meier, schulz})
       numbers.push_back(
-          order(ref, store::kOrderInvoicePrinted, {{1, 12345}}, "06.11.2026").orderNumber);
+          +order(ref, store::kOrderInvoicePrinted, {{1, 12345}}, "06.11.2026").orderNumber);
     settings.server = "127.0.0.1";
     settings.security = mail::Security::None;
     settings.sender = "buero@example.de";

@@ -234,7 +234,8 @@ TEST_F(RechnungPaneTest, GermanFiguresReadBackAsTheyAreShown) {
   EXPECT_EQ(Text(2043) + " " + Text(2055) + " " + Text(2072), "3,5 2,5 4.212,94");
   for (int id : {2043, 2053, 2055, 2071}) ChangeWithoutFocus(id, Text(id));
   const store::OrderLine& line = app.orderLines[0];
-  EXPECT_EQ((std::tuple{line.quantity, line.salePrice, line.discount, line.costPrice}),
+  EXPECT_EQ((std::tuple{double{line.quantity}, std::int32_t{line.salePrice},
+                        std::int16_t{line.discount}, std::int32_t{line.costPrice}}),
             (std::tuple{3.5, 123456, std::int16_t{25}, 61728}));
   TypeInto(2059, "2,5");
   ChangeWithoutFocus(2059, Text(2059));
