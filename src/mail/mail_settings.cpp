@@ -6,6 +6,7 @@
 #include "platform/file_reading.h"
 #include "platform/output_file.h"
 #include "platform/utf8.h"
+#include "store/settings_lines.h"
 
 namespace mail {
 
@@ -73,18 +74,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value) {
 Settings ParseSettings(std::string_view text, std::string* problem) {
   Settings s;
   std::string refused;
-  std::istringstream in{std::string(text)};
-  for (std::string line; std::getline(in, line);) {
-    const auto equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    const std::string key = Trim(std::string_view(line).substr(0, equals));
-    const std::string value = Trim(std::string_view(line).substr(equals + 1));
-    if (!platform::IsUtf8(value)) {
-      if (platform::IsUtf8(key))
-        refused += "MAIL.INI: Der Wert von \"" + key +
-                   "\" ist kein gültiger UTF-8-Text und wird nicht verwendet.\n";
-      continue;
-    }
+  store::ForEachSetting(text, "MAIL.INI", refused, [&](const std::string& key, const std::string& value) {
     if (key == "Versand") {
       s.way = value == "Mailprogramm" ? Way::MailProgram : Way::Smtp;
     } else if (key == "Server") {
@@ -119,7 +109,7 @@ Settings ParseSettings(std::string_view text, std::string* problem) {
     } else if (key == "TextMahnung") {
       s.dunningBody = Unescape(value);
     }
-  }
+  });
   if (problem)
     *problem = refused.empty() ? std::string()
                                : refused + "Bitte im Dialog \"E-Mail\" neu eingeben und speichern.";

@@ -9,6 +9,7 @@
 #include "platform/file_reading.h"
 #include "platform/output_file.h"
 #include "platform/utf8.h"
+#include "store/settings_lines.h"
 
 namespace einvoice {
 
@@ -72,19 +73,7 @@ std::string ExemptionReason(const Settings& settings) {
 Settings ParseSettings(std::string_view text, std::string* problem) {
   Settings s;
   std::string refused;
-  std::istringstream in{std::string(text)};
-  for (std::string line; std::getline(in, line);) {
-    const auto equals = line.find('=');
-    if (equals == std::string::npos) continue;
-    const std::string key = Trim(std::string_view(line).substr(0, equals));
-    const std::string value = Trim(std::string_view(line).substr(equals + 1));
-    if (!platform::IsUtf8(value)) {
-      // A key that is no UTF-8 itself is none of ours either.
-      if (platform::IsUtf8(key))
-        refused += "ERECHNUNG.INI: Der Wert von \"" + key +
-                   "\" ist kein gültiger UTF-8-Text und wird nicht verwendet.\n";
-      continue;
-    }
+  store::ForEachSetting(text, "ERECHNUNG.INI", refused, [&](const std::string& key, const std::string& value) {
     if (key == "Steuernummer") {
       s.taxNumber = value;
     } else if (key == "Befreiung") {
@@ -117,7 +106,7 @@ Settings ParseSettings(std::string_view text, std::string* problem) {
       if (value == "XRechnung") s.pdfGuideline = PdfGuideline::XRechnung;
       if (value == "EN16931") s.pdfGuideline = PdfGuideline::EN16931;
     }
-  }
+  });
   if (problem)
     *problem = refused.empty() ? std::string()
                                : refused + "Bitte im Dialog \"E-Rechnung\" neu eingeben und speichern.";

@@ -1,0 +1,38 @@
+#include "store/settings_lines.h"
+
+#include <sstream>
+
+#include "platform/utf8.h"
+
+namespace store {
+
+namespace {
+
+std::string Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const std::size_t last = text.find_last_not_of(" \t\r");
+  return std::string(text.substr(first, last - first + 1));
+}
+
+}  // namespace
+
+void ForEachSetting(std::string_view text, std::string_view fileName, std::string& refused,
+                    const std::function<void(const std::string& key, const std::string& value)>& take) {
+  std::istringstream in{std::string(text)};
+  for (std::string line; std::getline(in, line);) {
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string key = Trimmed(std::string_view(line).substr(0, equals));
+    const std::string value = Trimmed(std::string_view(line).substr(equals + 1));
+    if (!platform::IsUtf8(value)) {
+      if (platform::IsUtf8(key))
+        refused += std::string(fileName) + ": Der Wert von \"" + key +
+                   "\" ist kein gültiger UTF-8-Text und wird nicht verwendet.\n";
+      continue;
+    }
+    take(key, value);
+  }
+}
+
+}  // namespace store
