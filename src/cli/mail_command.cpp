@@ -171,19 +171,7 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
     return 2;
   }
 
-  // Painting the PDF needs a GUI application; without a display the
-  // offscreen platform serves.
-  std::unique_ptr<QGuiApplication> application;
-  static int argc = 1;
-  static char name[] = "belvon-cli";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
-        !std::getenv("WAYLAND_DISPLAY"))
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    application = std::make_unique<QGuiApplication>(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-  }
+  const std::unique_ptr<QGuiApplication> application = StartPaintingApplication();
 
   if (!frame::LoadParameters(app)) return 1;
   if (dunning) return MailDunning(app, settings, date, reprint, issue);

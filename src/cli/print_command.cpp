@@ -198,6 +198,21 @@ bool MakeOrderCurrent(frame::AppState& app, std::int32_t number) {
   return false;
 }
 
+std::unique_ptr<QGuiApplication> StartPaintingApplication() {
+  // Fonts and painting need a GUI application; without a display the
+  // offscreen platform serves.
+  static int argc = 1;
+  static char name[] = "belvon-cli";
+  static char* argv[] = {name, nullptr};
+  if (QCoreApplication::instance()) return nullptr;
+  if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
+      !std::getenv("WAYLAND_DISPLAY"))
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  auto application = std::make_unique<QGuiApplication>(argc, argv);
+  std::setlocale(LC_NUMERIC, "C");
+  return application;
+}
+
 int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (args.size() < 2) return Usage();
   int job = 0;
@@ -268,19 +283,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     return 2;
   }
 
-  // Fonts and painting need a GUI application; without a display the
-  // offscreen platform serves.
-  std::unique_ptr<QGuiApplication> application;
-  static int argc = 1;
-  static char name[] = "belvon-cli";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) {
-    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") &&
-        !std::getenv("WAYLAND_DISPLAY"))
-      setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    application = std::make_unique<QGuiApplication>(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-  }
+  const std::unique_ptr<QGuiApplication> application = StartPaintingApplication();
 
   if (!frame::LoadParameters(app)) return 1;
   printing::PrintSession session;

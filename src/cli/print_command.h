@@ -19,7 +19,9 @@
 #ifndef BELVON_CLI_PRINT_COMMAND_H
 #define BELVON_CLI_PRINT_COMMAND_H
 
+#include <QGuiApplication>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,10 @@
 namespace cli {
 
 int PrintCommand(frame::AppState& app, const std::vector<std::string>& args);
+
+// The GUI application that painting needs, started on the offscreen platform
+// when there is no display; null when one is already running.
+std::unique_ptr<QGuiApplication> StartPaintingApplication();
 
 // Makes the order with this number current with its customer, as the order
 // pane holds them; false after the message that says why not.
