@@ -9,7 +9,6 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
 #include "cli/dunning_print.h"
@@ -17,6 +16,7 @@
 #include "letters/dunning_renderer.h"
 #include "letters/dunning_run.h"
 #include "mail/dunning_mail.h"
+#include "mail/einvoice_attachment.h"
 #include "core/dates.h"
 #include "mail/address.h"
 #include "mail/mail_settings.h"
@@ -25,7 +25,6 @@
 #include "orders/issuing.h"
 #include "orders/ui/document_pdf.h"
 #include "platform/cp1252.h"
-#include "platform/output_file.h"
 #include "store/load_parameters.h"
 #include "store/order_kinds.h"
 #include "store/text_field.h"
@@ -91,14 +90,11 @@ int MailDunning(frame::AppState& app, const mail::Settings& settings, const std:
   };
   std::vector<std::string> files;
   auto mailProgram = [&app, &files](const mail::DocumentMail& mail) -> std::string {
-    // The mail program reads the file when the user sends: it stays.
-    std::string folder = (std::filesystem::temp_directory_path() / "belvon-mail-XXXXXX").string();
-    if (!mkdtemp(folder.data())) return "Für den Anhang kann kein Ordner angelegt werden.";
-    const std::string file = folder + "/" + mail.attachments.front().fileName;
-    if (!platform::WriteOutputFile(*app.fileSystem, file, mail.attachments.front().bytes))
-      return platform::OutputFailureText(file);
-    files.push_back(file);
-    return mail::RunMailProgram(mail::MailProgramArguments(mail.to, mail.subject, mail.body, file));
+    std::vector<std::string> written;
+    const std::string problem = mail::WriteAttachments(*app.fileSystem, mail.attachments, written);
+    if (!problem.empty()) return problem;
+    files.insert(files.end(), written.begin(), written.end());
+    return mail::RunMailProgram(mail::MailProgramArguments(mail.to, mail.subject, mail.body, written));
   };
   auto password = [&settings]() -> std::optional<std::string> {
     std::string typed;
@@ -204,24 +200,24 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   const mail::Fields fields = mail::OrderFields(app, kind, printDate);
   const mail::Text text = mail::DocumentText(settings, kind, fields);
 
+  std::vector<mail::Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};
+  mail::EInvoiceAttachment xml = mail::MakeEInvoiceAttachment(app, kind, printDate, pdf.fileName);
+  if (!xml.problem.empty()) {
+    std::fprintf(stderr, "%s\n", xml.problem.c_str());
+    return 1;
+  }
+  if (xml.wanted) attachments.push_back(std::move(xml.attachment));
+
   if (settings.way == mail::Way::MailProgram) {
-    // The mail program reads the file when the user sends: it stays.
-    std::string folder = (std::filesystem::temp_directory_path() / "belvon-mail-XXXXXX").string();
-    if (!mkdtemp(folder.data())) {
-      std::fputs("Für den Anhang kann kein Ordner angelegt werden.\n", stderr);
-      return 1;
-    }
-    const std::string file = folder + "/" + pdf.fileName;
-    if (!platform::WriteOutputFile(*app.fileSystem, file, pdf.bytes)) {
-      std::fprintf(stderr, "%s\n", platform::OutputFailureText(file).c_str());
-      return 1;
-    }
-    problem = mail::RunMailProgram(mail::MailProgramArguments(to, text.subject, text.body, file));
+    std::vector<std::string> files;
+    problem = mail::WriteAttachments(*app.fileSystem, attachments, files);
+    if (problem.empty())
+      problem = mail::RunMailProgram(mail::MailProgramArguments(to, text.subject, text.body, files));
     if (!problem.empty()) {
       std::fprintf(stderr, "%s\n", problem.c_str());
       return 1;
     }
-    std::printf("%s\n", file.c_str());
+    for (const std::string& file : files) std::printf("%s\n", file.c_str());
     return 0;
   }
 
@@ -233,7 +229,7 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   message.to = to;
   message.subject = text.subject;
   message.body = text.body;
-  message.attachments.push_back({pdf.fileName, "application/pdf", pdf.bytes});
+  message.attachments = std::move(attachments);
   message.issue = issue;
   message.invoiceDate = invoiceDate;
   const mail::Outcome outcome = mail::SendBySmtp(app, settings, password, message);

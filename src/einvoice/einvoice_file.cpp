@@ -5,10 +5,14 @@
 #include "einvoice/invoice_model.h"
 #include "core/decimal.h"
 #include "platform/output_file.h"
+#include "store/order_kinds.h"
+#include "store/text_field.h"
 
 namespace einvoice {
 
-Document MakeDocument(const frame::AppState& app) {
+namespace {
+
+Document Make(const frame::AppState& app, std::string_view guideline) {
   Document document;
   // A refused setting (a tax number, a reason, a buyer reference) would be
   // missing from the invoice: no document until it is entered again.
@@ -22,7 +26,30 @@ Document MakeDocument(const frame::AppState& app) {
   document.ok = outcome.ok;
   document.message = outcome.message;
   document.notes = outcome.notes;
-  if (outcome.ok) document.xml = CiiXml(outcome.invoice);
+  if (outcome.ok) document.xml = CiiXml(outcome.invoice, guideline);
+  return document;
+}
+
+}  // namespace
+
+Document MakeDocument(const frame::AppState& app) { return Make(app, kXRechnungGuideline); }
+
+Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& printDate,
+                            std::string_view guideline) {
+  if (collective && app.order.orderNumber == 0) {
+    Document document;
+    document.message = "Die Sammelrechnung ist nicht ausgestellt.";
+    return document;
+  }
+  // The invoice as this print issues it; the order itself stays as it is
+  // until the document is written.
+  const store::OrderHead kept = app.order;
+  if (!collective) {
+    app.order.flags |= store::kOrderInvoicePrinted;
+    store::SetText(app.order.invoiceDate, printDate);
+  }
+  Document document = Make(app, guideline);
+  app.order = kept;
   return document;
 }
 

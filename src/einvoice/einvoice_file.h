@@ -3,6 +3,7 @@
 #define BELVON_EINVOICE_EINVOICE_FILE_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/app_state.h"
@@ -20,6 +21,14 @@ struct Document {
 // The XRechnung of the order current in `app` for its customer
 // (app.address), with the settings of the data directory.
 Document MakeDocument(const frame::AppState& app);
+
+// The XRechnung of the document a print of the current order issues: an
+// invoice (`collective` false) taken as dated `printDate` and marked
+// printed, as the print will store it; a collective invoice as the issued
+// one in `app.order` stands. `app.order` is left as it was. The XML names
+// `guideline`.
+Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& printDate,
+                            std::string_view guideline);
 
 // "R<order number>.xml".
 std::string DefaultFileName(const frame::AppState& app);

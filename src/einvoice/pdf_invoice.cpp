@@ -1,11 +1,9 @@
 #include "einvoice/pdf_invoice.h"
 
 #include "einvoice/cii_writer.h"
+#include "einvoice/einvoice_file.h"
 #include "einvoice/factur_x_pdf.h"
-#include "einvoice/invoice_model.h"
 #include "store/einvoice_settings.h"
-#include "store/order_kinds.h"
-#include "store/text_field.h"
 
 namespace einvoice {
 
@@ -17,34 +15,17 @@ constexpr const char* kNoEInvoice = "Die PDF-Datei enthält keine E-Rechnung (ZU
 
 PdfEInvoice MakePdfEInvoice(frame::AppState& app, bool collective, const std::string& printDate) {
   PdfEInvoice out;
-  std::string problem;
-  const Settings settings = LoadSettings(app.dataDirectory, &problem);
+  const Settings settings = LoadSettings(app.dataDirectory);
   if (!settings.pdfEInvoice) return out;
-  if (!problem.empty()) {
-    out.message = kNoEInvoice + problem;
-    return out;
-  }
-  if (collective && app.order.orderNumber == 0) {
-    out.message = std::string(kNoEInvoice) + "Die Sammelrechnung ist nicht ausgestellt.";
-    return out;
-  }
-  // The invoice as this print issues it; the order itself stays as it is
-  // until the document is written.
-  const store::OrderHead kept = app.order;
-  if (!collective) {
-    app.order.flags |= store::kOrderInvoicePrinted;
-    store::SetText(app.order.invoiceDate, printDate);
-  }
-  const Outcome outcome = BuildInvoice(app, settings);
-  app.order = kept;
-  if (!outcome.ok) {
-    out.message = kNoEInvoice + outcome.message;
+  Document document = MakeIssuedDocument(
+      app, collective, printDate,
+      settings.pdfGuideline == PdfGuideline::XRechnung ? kXRechnungGuideline : kEn16931Guideline);
+  if (!document.ok) {
+    out.message = kNoEInvoice + document.message;
     return out;
   }
   out.attach = true;
-  out.xml = CiiXml(outcome.invoice, settings.pdfGuideline == PdfGuideline::XRechnung
-                                        ? kXRechnungGuideline
-                                        : kEn16931Guideline);
+  out.xml = std::move(document.xml);
   return out;
 }
 

@@ -1,6 +1,7 @@
 #include "mail/send.h"
 
 #include <spawn.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -138,11 +139,32 @@ std::vector<std::string> ReadLog(const std::string& dataDirectory) {
 }
 
 std::vector<std::string> MailProgramArguments(const std::string& to, const std::string& subject,
-                                              const std::string& body, const std::string& file) {
-  std::vector<std::string> arguments{"xdg-email", "--subject", subject, "--body", body, "--attach", file};
+                                              const std::string& body,
+                                              const std::vector<std::string>& files) {
+  std::vector<std::string> arguments{"xdg-email", "--subject", subject, "--body", body};
+  for (const std::string& file : files) {
+    arguments.push_back("--attach");
+    arguments.push_back(file);
+  }
   // Without an address the user types it in the mail program.
   if (!to.empty()) arguments.push_back(to);
   return arguments;
+}
+
+std::string WriteAttachments(platform::FileSystem& fs, const std::vector<Attachment>& attachments,
+                             std::vector<std::string>& files) {
+  files.clear();
+  std::string folder = (std::filesystem::temp_directory_path() / "belvon-mail-XXXXXX").string();
+  if (!mkdtemp(folder.data())) return "Für den Anhang kann kein Ordner angelegt werden.";
+  for (const Attachment& attachment : attachments) {
+    const std::string file = folder + "/" + attachment.fileName;
+    if (!platform::WriteOutputFile(fs, file, attachment.bytes)) {
+      files.clear();
+      return platform::OutputFailureText(file);
+    }
+    files.push_back(file);
+  }
+  return {};
 }
 
 std::string RunMailProgram(const std::vector<std::string>& arguments) {

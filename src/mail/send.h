@@ -10,6 +10,7 @@
 #include "mail/mail_settings.h"
 #include "mail/message.h"
 #include "orders/issuing.h"
+#include "platform/file.h"
 #include "store/app_state.h"
 
 namespace mail {
@@ -58,10 +59,16 @@ bool AppendLog(const frame::AppState& app, const std::string& address, const std
 std::vector<std::string> ReadLog(const std::string& dataDirectory);
 
 // The command line of the desktop's mail program for the message with the
-// file attached: xdg-email --subject S --body B --attach FILE ADDRESS (no
-// address when `to` is empty).
+// files attached: xdg-email --subject S --body B --attach FILE... ADDRESS
+// (no address when `to` is empty).
 std::vector<std::string> MailProgramArguments(const std::string& to, const std::string& subject,
-                                              const std::string& body, const std::string& file);
+                                              const std::string& body,
+                                              const std::vector<std::string>& files);
+// Writes the attachments into a new folder of the temporary directory for
+// the mail program, which reads them when the user sends: they stay. Empty,
+// with the paths in `files`, when all were written; else the German message.
+std::string WriteAttachments(platform::FileSystem& fs, const std::vector<Attachment>& attachments,
+                             std::vector<std::string>& files);
 // Runs it (found on PATH) and waits; empty when it ended well, else the
 // German message.
 std::string RunMailProgram(const std::vector<std::string>& arguments);

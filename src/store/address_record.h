@@ -23,13 +23,15 @@ inline constexpr std::uint16_t kAddressAdvertising = 4;
 inline constexpr std::uint16_t kAddressOther = 8;
 
 // AddressRecord::salutation holds the salutation in its low four bits (one of
-// these, or 0 for none) and two document options above them.
+// these, or 0 for none) and three document options above them. Older
+// versions wrote bits 16 and 64 as zero, so a set bit 16 was set by us.
 inline constexpr std::uint8_t kSalutationNone = 0;
 inline constexpr std::uint8_t kSalutationCompany = 1;
 inline constexpr std::uint8_t kSalutationMr = 2;
 inline constexpr std::uint8_t kSalutationMrs = 4;
 inline constexpr std::uint8_t kSalutationAn = 8;  // "An", no personal salutation
 inline constexpr std::uint8_t kSalutationMask = 0x0F;
+inline constexpr std::uint8_t kAddressSendXRechnung = 16;  // mails carry the XRechnung XML
 inline constexpr std::uint8_t kAddressNoDunning = 32;
 inline constexpr std::uint8_t kAddressPrintDiscountSum = 128;
 
@@ -62,7 +64,7 @@ struct AddressRecord {
   std::int16_t paymentPeriod;       // days
   std::int16_t cashDiscountPeriod;  // days
   std::int32_t turnover;            // hundredths of the main currency
-  std::uint8_t salutation;          // kSalutation* | kAddressNoDunning | kAddressPrintDiscountSum
+  std::uint8_t salutation;          // kSalutation* | kAddress* options
   std::uint8_t currency;            // currency index 0..2
   std::int16_t copies;              // copies printed per document
   char deliveryLine1[42];

@@ -215,16 +215,17 @@ TEST_F(SendTest, MailProgramGetsTheMessageAsArguments) {
   const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
   setenv("PATH", (bin + ":" + path).c_str(), 1);
   const auto arguments = mail::MailProgramArguments("meier@example.org", "Rechnung 1 – Grüße",
-                                                    "Zeile 1\nZeile 2", "/tmp/Rechnung-1.pdf");
+                                                    "Zeile 1\nZeile 2",
+                                                    {"/tmp/Rechnung-1.pdf", "/tmp/Rechnung-1.xml"});
   EXPECT_EQ(mail::RunMailProgram(arguments), "");
   std::ifstream in(record);
   std::stringstream got;
   got << in.rdbuf();
   EXPECT_EQ(got.str(),
             "--subject|Rechnung 1 – Grüße|--body|Zeile 1\nZeile 2|--attach|/tmp/Rechnung-1.pdf|"
-            "meier@example.org|");
+            "--attach|/tmp/Rechnung-1.xml|meier@example.org|");
   // Without an address the user types it in the mail program.
-  EXPECT_EQ(mail::MailProgramArguments("", "S", "B", "/f").back(), "/f");
+  EXPECT_EQ(mail::MailProgramArguments("", "S", "B", {"/f"}).back(), "/f");
   setenv("XDG_TEST_STATUS", "3", 1);
   EXPECT_NE(mail::RunMailProgram(arguments).find("Status 3"), std::string::npos);
   unsetenv("XDG_TEST_STATUS");

@@ -1,26 +1,24 @@
 #include "mail/ui/mail_dialog.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 #include "core/user_interface.h"
 #include "letters/dunning_run.h"
 #include "mail/address.h"
 #include "mail/dunning_mail.h"
+#include "mail/einvoice_attachment.h"
 #include "mail/mail_settings.h"
 #include "mail/send.h"
 #include "mail/templates.h"
 #include "orders/ui/document_pdf.h"
 #include "platform/cp1252.h"
-#include "platform/output_file.h"
 #include "store/order_kinds.h"
 #include "store/text_field.h"
 #include "widgets/dialog_support.h"
@@ -123,20 +121,28 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
     Tell(app, pdf.problem, frame::Icon::Stop);
     return false;
   }
-  MailDialog dialog(app, to, text.subject, text.body, pdf.fileName, parent);
+  std::vector<Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};
+  EInvoiceAttachment xml = MakeEInvoiceAttachment(app, kind, printDate, pdf.fileName);
+  if (!xml.problem.empty()) {
+    Tell(app, xml.problem, frame::Icon::Stop);
+    return false;
+  }
+  if (xml.wanted) attachments.push_back(std::move(xml.attachment));
+  std::string names;
+  for (const Attachment& attachment : attachments)
+    names += (names.empty() ? "" : ", ") + attachment.fileName;
+  MailDialog dialog(app, to, text.subject, text.body, names, parent);
   if (!desktop.review(dialog)) return false;
 
   if (!smtp) {
-    // The mail program reads the file when the user sends: it stays.
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/belvon-mail-XXXXXX"));
-    folder.setAutoRemove(false);
-    const std::string file = folder.filePath(Q(pdf.fileName)).toStdString();
-    if (!folder.isValid() || !platform::WriteOutputFile(*app.fileSystem, file, pdf.bytes)) {
-      Tell(app, platform::OutputFailureText(file), frame::Icon::Stop);
+    std::vector<std::string> files;
+    problem = WriteAttachments(*app.fileSystem, attachments, files);
+    if (!problem.empty()) {
+      Tell(app, problem, frame::Icon::Stop);
       return false;
     }
     if (!desktop.startMailProgram(
-            MailProgramArguments(dialog.to(), dialog.subject(), dialog.body(), file)))
+            MailProgramArguments(dialog.to(), dialog.subject(), dialog.body(), files)))
       Tell(app, "Das Mailprogramm kann nicht gestartet werden (xdg-email). Ist xdg-utils installiert?",
            frame::Icon::Stop);
     return false;
@@ -158,7 +164,7 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   mail.to = dialog.to();
   mail.subject = dialog.subject();
   mail.body = dialog.body();
-  mail.attachments.push_back({pdf.fileName, "application/pdf", pdf.bytes});
+  mail.attachments = std::move(attachments);
   mail.issue = true;
   mail.invoiceDate = invoiceDate;
   if (app.ui) app.ui->beginWait();
@@ -194,13 +200,10 @@ void MailDunning(frame::AppState& app, const std::string& date, QWidget* parent,
     return orders::DocumentPdfBytes(app, session, bytes);
   };
   auto mailProgram = [&app, &desktop](const DocumentMail& mail) -> std::string {
-    QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/belvon-mail-XXXXXX"));
-    folder.setAutoRemove(false);
-    const Attachment& attachment = mail.attachments.front();
-    const std::string file = folder.filePath(Q(attachment.fileName)).toStdString();
-    if (!folder.isValid() || !platform::WriteOutputFile(*app.fileSystem, file, attachment.bytes))
-      return platform::OutputFailureText(file);
-    if (!desktop.startMailProgram(MailProgramArguments(mail.to, mail.subject, mail.body, file)))
+    std::vector<std::string> files;
+    const std::string problem = WriteAttachments(*app.fileSystem, mail.attachments, files);
+    if (!problem.empty()) return problem;
+    if (!desktop.startMailProgram(MailProgramArguments(mail.to, mail.subject, mail.body, files)))
       return "Das Mailprogramm kann nicht gestartet werden (xdg-email).";
     return {};
   };

@@ -143,6 +143,7 @@ void ShowAddress(QWidget* root, const store::AddressRecord& address,
     SetChecked(root, id::kSalutations[i], salutation == kSalutationValues[i]);
   SetChecked(root, id::kNoDunning, address.salutation & 32);
   SetChecked(root, id::kDiscountSum, address.salutation & 128);
+  SetChecked(root, id::kSendXRechnung, address.salutation & store::kAddressSendXRechnung);
   const char* symbols[] = {parameters.currencySymbol1, parameters.currencySymbol2,
                            parameters.currencySymbol3};
   for (int i = 0; i < 3; ++i) {
@@ -186,11 +187,17 @@ bool TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWrite
   for (int i = 0; i < 4; ++i)
     if (IsChecked(root, id::kKinds[i])) address.kind = kKindValues[i];
   if (frame::FindControl(root, id::kSalutations[0])) {
-    std::uint8_t salutation = 0;
+    // Bits no control of this window shows are kept as they are.
+    std::uint8_t salutation = address.salutation & 64;
     for (int i = 0; i < 5; ++i)
-      if (IsChecked(root, id::kSalutations[i])) salutation = kSalutationValues[i];
+      if (IsChecked(root, id::kSalutations[i])) salutation = static_cast<std::uint8_t>((salutation & 0xF0) | kSalutationValues[i]);
     if (IsChecked(root, id::kNoDunning)) salutation |= 32;
     if (IsChecked(root, id::kDiscountSum)) salutation |= 128;
+    if (frame::FindControl(root, id::kSendXRechnung)) {
+      if (IsChecked(root, id::kSendXRechnung)) salutation |= store::kAddressSendXRechnung;
+    } else {
+      salutation |= address.salutation & store::kAddressSendXRechnung;
+    }
     address.salutation = salutation;
   }
   for (int i = 0; i < 3; ++i)

@@ -22,7 +22,8 @@ inline constexpr int kCustomerNumber = 2129, kName1 = 1029, kName2 = 1000, kName
                      kEmail = 1016, kRemark = 1020, kVatId = 1078, kDispatch = 1031,
                      kAppointment = 1024, kFirstContact = 1026, kLastOrder = 1028,
                      kCashDiscount = 1018, kPaymentPeriod = 1017, kCashDiscountPeriod = 1019,
-                     kTurnover = 1021, kCopies = 1023, kNoDunning = 1005, kDiscountSum = 1013;
+                     kTurnover = 1021, kCopies = 1023, kNoDunning = 1005, kDiscountSum = 1013,
+                     kSendXRechnung = 1040;
 inline constexpr int kKinds[] = {1033, 1034, 1036, 1038};        // 1, 2, 4, 8
 inline constexpr int kSalutations[] = {1006, 1007, 1008, 1009, 1010};  // 1, 2, 4, 8, 0
 inline constexpr int kCurrencies[] = {1075, 1076, 1077};

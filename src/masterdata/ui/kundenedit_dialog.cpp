@@ -54,6 +54,11 @@ KundenEditDialog::KundenEditDialog(frame::AppState& app, const store::AddressRec
   salutationRow->addStretch(1);
   salutationRow->addWidget(frame::MakeCheck(salutations, id::kNoDunning, QStringLiteral("Nicht mahnen")));
   salutationRow->addWidget(frame::MakeCheck(salutations, id::kDiscountSum, QStringLiteral("Rabattsumme")));
+  QWidget* xrechnung =
+      frame::MakeCheck(salutations, id::kSendXRechnung, QStringLiteral("XRechnung mitsenden"));
+  xrechnung->setToolTip(QStringLiteral(
+      "Eine Rechnung, die per E-Mail geht, trägt die XRechnung (XML) als zweiten Anhang."));
+  salutationRow->addWidget(xrechnung);
   top->addWidget(salutations);
 
   auto* grid = new QGridLayout;

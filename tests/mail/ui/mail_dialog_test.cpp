@@ -9,18 +9,23 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "einvoice/einvoice_cases.h"
+#include "einvoice/einvoice_file.h"
 #include "mail/mail_settings.h"
 #include "mail/message.h"
 #include "mail/smtp_server.h"
 #include "mail/ui/mail_dialog.h"
 #include "mail/ui/mail_menu.h"
+#include "orders/order_math.h"
 #include "orders/ui/document_pdf.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "store/address_file.h"
 #include "store/order_file.h"
+#include "store/parameter_file.h"
 #include "store/records_test_support.h"
+#include "support/run_command.h"
 #include "widgets/dialog_support.h"
 
 namespace {
@@ -61,6 +66,38 @@ class MailDialogTest : public testsupport::StoreTest {
     settings.port = server.port();
     EXPECT_TRUE(mail::SaveSettings(app.dataDirectory, settings));
     return mail::MailOrderDocument(app, kind, "03.12.2026", nullptr, desktop);
+  }
+
+  // Seller, buyer and settings complete enough for an XRechnung, and the
+  // customer's address asking for it (kept in the file when `store`).
+  void AskForXRechnung(bool store) {
+    store::AddressRecord seller{};
+    einvoicetest::Complete(app.parameters, seller);
+    ASSERT_GT(frame::SaveParameters(app), 0);
+    einvoice::Settings einvoiceSettings;
+    einvoiceSettings.taxNumber = "12/345/67890";
+    ASSERT_TRUE(einvoice::SaveSettings(app.dataDirectory, einvoiceSettings));
+    store::SetText(app.address.street, "Lindenallee 3");
+    store::SetText(app.address.town, "34119 Kassel");
+    app.address.salutation = store::kSalutationCompany | store::kAddressSendXRechnung;
+    std::int32_t at = app.addresses.position;
+    if (store) ASSERT_TRUE(store::WriteAddress(app, app.address, at, false));
+  }
+
+  // The arguments the stand-in mail program was started with; nothing
+  // connects and nothing is issued.
+  std::vector<std::string> MailByProgram() {
+    settings.way = mail::Way::MailProgram;
+    std::vector<std::string> started;
+    desktop.startMailProgram = [&](const std::vector<std::string>& arguments) {
+      started = arguments;
+      return true;
+    };
+    Server unused(Server::Mode::Accept);
+    EXPECT_FALSE(Mail(unused));
+    EXPECT_TRUE(unused.commands().empty());
+    EXPECT_EQ(StoredFlags() & store::kOrderInvoicePrinted, 0);
+    return started;
   }
 
   std::uint16_t StoredFlags() {
@@ -116,26 +153,104 @@ TEST_F(MailDialogTest, RefusedOrBadlyAddressedMailIssuesNothing) {
   EXPECT_EQ(StoredFlags() & store::kOrderInvoicePrinted, 0);
 }
 
-TEST_F(MailDialogTest, TheMailProgramGetsTheMessageAndTheFile) {
-  settings.way = mail::Way::MailProgram;
-  std::vector<std::string> started;
-  desktop.startMailProgram = [&](const std::vector<std::string>& arguments) {
-    started = arguments;
-    return true;
-  };
-  Server unused(Server::Mode::Accept);
-  EXPECT_FALSE(Mail(unused));
-  ASSERT_EQ(started.size(), 8u);
-  EXPECT_EQ(started[0], "xdg-email");
-  EXPECT_EQ(started[2], "Ihre Rechnung – bitte prüfen");
-  EXPECT_EQ(started[7], "meier@example.org");
-  std::ifstream pdf(started[6], std::ios::binary);
-  std::string head(5, '\0');
-  pdf.read(head.data(), 5);
-  EXPECT_EQ(head, "%PDF-");
-  std::filesystem::remove_all(std::filesystem::path(started[6]).parent_path());
-  EXPECT_EQ(StoredFlags() & store::kOrderInvoicePrinted, 0);
-  EXPECT_TRUE(unused.commands().empty());
+// The files go as they would by SMTP: the PDF, and the XRechnung when the
+// address asks for it.
+TEST_F(MailDialogTest, TheMailProgramGetsTheMessageAndTheFiles) {
+  const std::string number = std::to_string(app.order.orderNumber);
+  const struct {
+    bool xml;
+    std::vector<std::pair<std::string, std::string>> files;  // name, first bytes
+  } cases[] = {{false, {{"Rechnung-" + number + ".pdf", "%PDF-"}}},
+               {true, {{"Rechnung-" + number + ".pdf", "%PDF-"},
+                       {"Rechnung-" + number + ".xml", "<?xml"}}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.xml);
+    if (c.xml) AskForXRechnung(false);
+    const std::vector<std::string> started = MailByProgram();
+    ASSERT_EQ(started.size(), 6 + 2 * c.files.size());
+    EXPECT_EQ(started[0], "xdg-email");
+    EXPECT_EQ(started[2], "Ihre Rechnung – bitte prüfen");
+    EXPECT_EQ(started.back(), "meier@example.org");
+    for (std::size_t i = 0; i < c.files.size(); ++i) {
+      EXPECT_EQ(started[5 + 2 * i], "--attach");
+      const std::filesystem::path file = started[6 + 2 * i];
+      EXPECT_EQ(file.filename(), c.files[i].first);
+      std::ifstream in(file, std::ios::binary);
+      std::string head(5, '\0');
+      in.read(head.data(), 5);
+      EXPECT_EQ(head, c.files[i].second);
+    }
+    std::filesystem::remove_all(std::filesystem::path(started[6]).parent_path());
+  }
+}
+
+// The decoded attachments of a received message, by file name.
+std::map<std::string, std::string> Attachments(const std::string& message) {
+  std::map<std::string, std::string> found;
+  const std::string marker = "Content-Disposition: attachment; filename=\"";
+  for (std::size_t at = message.find(marker); at != std::string::npos;
+       at = message.find(marker, at + 1)) {
+    const std::size_t name = at + marker.size();
+    const std::size_t start = message.find("\r\n\r\n", name) + 4;
+    found[message.substr(name, message.find('"', name) - name)] =
+        mail::DecodeBase64(message.substr(start, message.find("--", start) - start));
+  }
+  return found;
+}
+
+// A customer whose address asks for the XRechnung gets it beside the PDF of
+// an invoice, and only of an invoice; when it cannot be made nothing goes.
+TEST_F(MailDialogTest, AnInvoiceCarriesTheXRechnungWhenTheAddressAsksForIt) {
+  AskForXRechnung(true);
+  app.orderLines[1].quantity = 3, app.orderLines[1].salePrice = 4250;
+  app.order.total = orders::ComputeOrderTotal(app.order, app.orderLines, app.parameters);
+  std::int32_t position = app.orders.position;
+  ASSERT_GT(store::StoreOrder(app, app.order, position, store::StoreMode::Rewrite), 0);
+  const std::string number = std::to_string(app.order.orderNumber);
+
+  {  // Without the town the buyer is incomplete: no mail, no issue.
+    Server server(Server::Mode::Accept);
+    store::SetText(app.address.town, "");
+    EXPECT_FALSE(Mail(server));
+    store::SetText(app.address.town, "34119 Kassel");
+    ASSERT_FALSE(ui.texts().empty());
+    EXPECT_EQ(ui.texts().back().rfind("Der Kunde erhält Rechnungen mit XRechnung", 0), 0u)
+        << ui.texts().back();
+    EXPECT_TRUE(server.commands().empty());
+    EXPECT_EQ(StoredFlags() & store::kOrderInvoicePrinted, 0);
+  }
+  {  // A quotation goes as its PDF alone.
+    Server server(Server::Mode::Accept);
+    EXPECT_TRUE(Mail(server, orders::DocumentKind::Quotation));
+    const auto files = Attachments(server.message());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.begin()->first, "Angebot-" + number + ".pdf");
+  }
+  Server server(Server::Mode::Accept);
+  EXPECT_TRUE(Mail(server));
+  EXPECT_TRUE(StoredFlags() & store::kOrderInvoicePrinted);
+  const auto files = Attachments(server.message());
+  ASSERT_EQ(files.size(), 2u);
+  ASSERT_TRUE(files.count("Rechnung-" + number + ".pdf"));
+  ASSERT_TRUE(files.count("Rechnung-" + number + ".xml"));
+  EXPECT_NE(server.message().find("Content-Type: application/xml; name=\"Rechnung-" + number),
+            std::string::npos);
+  // The XML is the one the issued invoice gives: what `belvon-cli einvoice`
+  // writes for it now.
+  store::ReadOrder(app, app.order, app.orders.position);
+  const einvoice::Document issued = einvoice::MakeDocument(app);
+  ASSERT_TRUE(issued.ok) << issued.message;
+  const std::string& xml = files.at("Rechnung-" + number + ".xml");
+  EXPECT_EQ(xml, issued.xml);
+  EXPECT_NE(xml.find("<ram:GrandTotalAmount>151.73</ram:GrandTotalAmount>"), std::string::npos);
+
+  // And the official rules take it.
+  const std::string file = dir.file("Rechnung.xml");
+  std::ofstream(file, std::ios::binary) << xml;
+  std::string report;
+  const int status = testsupport::RunCommand(std::string(BELVON_CII_KIT) + " -q " + file, &report);
+  if (status == 4) GTEST_SKIP() << "Java, Saxon-HE oder xmllint fehlen (make deps)";
+  EXPECT_EQ(status, 0) << report;
 }
 
 TEST_F(MailDialogTest, PrintDialogOffersEveryDocumentKindByMail) {

@@ -151,6 +151,36 @@ TEST_F(AddressPaneTest, AnAddressWithoutKindShowsNone) {
     EXPECT_FALSE(frame::Control<QAbstractButton>(pane, kind)->isChecked()) << kind;
 }
 
+// The salutation byte carries options beside the salutation: the dialog
+// sets and clears the ones it shows and keeps the bit no version uses.
+TEST_F(AddressPaneTest, TheDialogKeepsTheSalutationOptionsItDoesNotShow) {
+  CreateAddress("Adam");
+  const struct {
+    int salutation;            // a radio button, or 0 for none pressed
+    int check;                 // a check box clicked, or 0
+    std::uint8_t expected;     // the stored byte, from 64 | 16 | 1
+  } steps[] = {{0, 0, 64 | 16 | 1},
+               {masterdata::id::kSalutations[1], 0, 64 | 16 | 2},
+               {0, masterdata::id::kSendXRechnung, 64 | 2},
+               {0, masterdata::id::kSendXRechnung, 64 | 16 | 2},
+               {masterdata::id::kSalutations[4], masterdata::id::kNoDunning, 64 | 32 | 16}};
+  app.address.salutation = 64 | store::kAddressSendXRechnung | store::kSalutationCompany;
+  std::int32_t position = app.addresses.position;
+  ASSERT_EQ(store::WriteAddress(app, app.address, position, false), 1);
+  for (const auto& step : steps) {
+    SCOPED_TRACE(+step.expected);
+    OnModal([&](QWidget* dialog) {
+      if (step.salutation) frame::Control<QAbstractButton>(dialog, step.salutation)->click();
+      if (step.check) frame::Control<QAbstractButton>(dialog, step.check)->click();
+      PressButton(dialog, 1);
+    });
+    pane->command(1025);
+    store::AddressRecord stored{};
+    ASSERT_TRUE(store::ReadAddress(app, stored, app.addresses.position));
+    EXPECT_EQ(+stored.salutation, +step.expected);
+  }
+}
+
 TEST_F(AddressPaneTest, AFailedWriteIsReportedAndThePaneShowsTheStoredAddress) {
   CreateAddress("Adam");
   const std::uint32_t adam = app.addresses.entry.offset;
