@@ -8,10 +8,13 @@
 #include <sstream>
 #include <string>
 
+#include "einvoice/einvoice_seller.h"
 #include "mail/mail_settings.h"
 #include "mail/message.h"
 #include "mail/send.h"
 #include "mail/smtp_server.h"
+#include "store/address_file.h"
+#include "store/einvoice_settings.h"
 #include "store/parameter_file.h"
 #include "support/order_book.h"
 #include "support/run_command.h"
@@ -111,6 +114,57 @@ TEST_F(MailCli, WithoutAcceptanceTheOrderStaysUnissued) {
   EXPECT_NE(errors.find("keine gültige E-Mail-Adresse"), std::string::npos) << errors;
   EXPECT_TRUE(server.commands().empty());
   EXPECT_EQ(+book.stored(number).flags, 0);
+}
+
+// A customer whose address asks for the XRechnung gets the file
+// `belvon-cli einvoice` writes for the invoice beside its PDF; while the
+// XRechnung cannot be made, no mail goes and nothing is issued.
+TEST_F(MailCli, AnInvoiceCarriesTheXRechnungWhenTheAddressAsksForIt) {
+  book.app.address.salutation = store::kAddressSendXRechnung;
+  store::SetText(book.app.address.town, "34119 Kassel");
+  store::SetText(book.app.address.customerNumber, "10001");
+  std::int32_t position = customer;
+  ASSERT_EQ(store::WriteAddress(book.app, book.app.address, position, false), 1);
+  {
+    Server server(Server::Mode::Accept);
+    settings.port = server.port();
+    std::string out, errors;
+    EXPECT_EQ(run("3 --order " + order() + " --issue", &out, &errors), 1);
+    EXPECT_NE(errors.find("Der Kunde erhält Rechnungen mit XRechnung"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("IBAN"), std::string::npos) << errors;
+    EXPECT_TRUE(server.commands().empty());
+    EXPECT_EQ(+book.stored(number).flags, 0);
+  }
+  store::AddressRecord buyer{};
+  einvoicetest::Complete(book.app.parameters, buyer);
+  frame::SaveParameters(book.app);
+  einvoice::Settings einvoiceSettings;
+  einvoiceSettings.taxNumber = "12/345/67890";
+  ASSERT_TRUE(einvoice::SaveSettings(book.dir.path(), einvoiceSettings));
+  Server server(Server::Mode::Accept);
+  settings.port = server.port();
+  std::string out, errors;
+  ASSERT_EQ(run("3 --order " + order() + " --issue --date 04.12.2026", &out, &errors), 0) << errors;
+  EXPECT_TRUE(book.stored(number).flags & store::kOrderInvoicePrinted);
+  const std::string message = server.message();
+  const std::string name = "Rechnung-" + order() + ".xml";
+  const std::size_t at = message.find("filename=\"" + name + "\"");
+  ASSERT_NE(at, std::string::npos);
+  EXPECT_LT(message.find("filename=\"Rechnung-" + order() + ".pdf\""), at);
+  const std::size_t start = message.find("\r\n\r\n", at) + 4;
+  const std::string xml = mail::DecodeBase64(message.substr(start, message.find("--", start) - start));
+
+  const std::string written = book.dir.file("R.xml");
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  ASSERT_EQ(testsupport::RunCommand(cli + " --data-dir " + book.dir.path() + " einvoice --order " +
+                                    order() + " --output " + written),
+            0);
+  std::ifstream in(written, std::ios::binary);
+  std::stringstream file;
+  file << in.rdbuf();
+  EXPECT_EQ(xml, file.str());
+  EXPECT_NE(xml.find("<udt:DateTimeString format=\"102\">20261204</udt:DateTimeString>"),
+            std::string::npos);
 }
 
 TEST_F(MailCli, TheMailProgramGetsSubjectTextAndTheFile) {
