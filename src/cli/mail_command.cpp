@@ -192,6 +192,11 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (issue && kind == orders::DocumentKind::Invoice)
     invoiceDate = orders::InvoiceDateToFix(app, printDate);
 
+  mail::EInvoiceAttachment xml = mail::MakeEInvoiceAttachment(app, kind, printDate);
+  if (!xml.problem.empty()) {
+    std::fprintf(stderr, "%s\n", xml.problem.c_str());
+    return 1;
+  }
   const orders::DocumentPdf pdf = orders::OrderDocumentPdf(app, kind, printDate);
   if (!pdf.problem.empty()) {
     std::fprintf(stderr, "%s\n", pdf.problem.c_str());
@@ -201,12 +206,10 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   const mail::Text text = mail::DocumentText(settings, kind, fields);
 
   std::vector<mail::Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};
-  mail::EInvoiceAttachment xml = mail::MakeEInvoiceAttachment(app, kind, printDate, pdf.fileName);
-  if (!xml.problem.empty()) {
-    std::fprintf(stderr, "%s\n", xml.problem.c_str());
-    return 1;
+  if (xml.wanted) {
+    mail::NameBeside(xml, pdf.fileName);
+    attachments.push_back(std::move(xml.attachment));
   }
-  if (xml.wanted) attachments.push_back(std::move(xml.attachment));
 
   if (settings.way == mail::Way::MailProgram) {
     std::vector<std::string> files;

@@ -7,8 +7,7 @@
 namespace mail {
 
 EInvoiceAttachment MakeEInvoiceAttachment(frame::AppState& app, orders::DocumentKind kind,
-                                          const std::string& printDate,
-                                          const std::string& pdfFileName) {
+                                          const std::string& printDate) {
   EInvoiceAttachment out;
   const bool invoice = kind == orders::DocumentKind::Invoice ||
                        kind == orders::DocumentKind::CollectiveInvoice;
@@ -24,11 +23,15 @@ EInvoiceAttachment MakeEInvoiceAttachment(frame::AppState& app, orders::Document
                   "werden; die E-Mail wird nicht gesendet:\n" + document.message;
     return out;
   }
+  out.attachment = {"", "application/xml", document.xml};
+  return out;
+}
+
+void NameBeside(EInvoiceAttachment& xml, const std::string& pdfFileName) {
   std::string name = pdfFileName;
   const std::size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) name.erase(dot);
-  out.attachment = {name + ".xml", "application/xml", document.xml};
-  return out;
+  xml.attachment.fileName = name + ".xml";
 }
 
 }  // namespace mail

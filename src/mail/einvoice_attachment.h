@@ -15,14 +15,17 @@ namespace mail {
 struct EInvoiceAttachment {
   bool wanted = false;   // an invoice to a customer whose address asks for it
   std::string problem;   // German: why it cannot be made; the mail must not go then
-  Attachment attachment;  // "<name of the PDF>.xml", application/xml
+  Attachment attachment;  // application/xml, named "<name of the PDF>.xml" once it is known
 };
 
 // For `kind` of the current order to app.address, drawn on `printDate`
-// (the date the PDF shows), beside the PDF named `pdfFileName`.
+// (the date the PDF shows). Made before the PDF, so that a refusal comes
+// before anything is drawn.
 EInvoiceAttachment MakeEInvoiceAttachment(frame::AppState& app, orders::DocumentKind kind,
-                                          const std::string& printDate,
-                                          const std::string& pdfFileName);
+                                          const std::string& printDate);
+
+// Names it after the PDF beside it ("Rechnung-17.pdf" -> "Rechnung-17.xml").
+void NameBeside(EInvoiceAttachment& xml, const std::string& pdfFileName);
 
 }  // namespace mail
 

@@ -116,18 +116,21 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   const Fields fields = OrderFields(app, kind, printDate);
   const Text text = DocumentText(settings, kind, fields);
   const std::string to = platform::Cp1252ToUtf8(store::GetText(app.address.email));
+  EInvoiceAttachment xml = MakeEInvoiceAttachment(app, kind, printDate);
+  if (!xml.problem.empty()) {
+    Tell(app, xml.problem, frame::Icon::Stop);
+    return false;
+  }
   const orders::DocumentPdf pdf = orders::OrderDocumentPdf(app, kind, printDate);
   if (!pdf.problem.empty()) {
     Tell(app, pdf.problem, frame::Icon::Stop);
     return false;
   }
   std::vector<Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};
-  EInvoiceAttachment xml = MakeEInvoiceAttachment(app, kind, printDate, pdf.fileName);
-  if (!xml.problem.empty()) {
-    Tell(app, xml.problem, frame::Icon::Stop);
-    return false;
+  if (xml.wanted) {
+    NameBeside(xml, pdf.fileName);
+    attachments.push_back(std::move(xml.attachment));
   }
-  if (xml.wanted) attachments.push_back(std::move(xml.attachment));
   std::string names;
   for (const Attachment& attachment : attachments)
     names += (names.empty() ? "" : ", ") + attachment.fileName;
