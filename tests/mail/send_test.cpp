@@ -3,7 +3,14 @@
 // in the log and kept; the password lands in no file of the data directory.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +23,7 @@
 #include "mail/templates.h"
 #include "mail/smtp_server.h"
 #include "store/records_test_support.h"
+#include "support/run_command.h"
 
 namespace {
 
@@ -184,6 +192,63 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
       EXPECT_EQ(server.message(), "");
     }
   }
+}
+
+// A port on 127.0.0.1 that nothing listens on now.
+int FreePort() {
+  const int probe = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  socklen_t length = sizeof address;
+  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
+  close(probe);
+  return ntohs(address.sin_port);
+}
+
+bool Listening(int port) {
+  const int probe = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  const bool connected = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  close(probe);
+  return connected;
+}
+
+// The server's certificate is always checked: a TLS server with a
+// certificate no authority signed gets neither login nor message.
+TEST_F(SendTest, AServerWithAnUntrustedCertificateGetsNothing) {
+  if (testsupport::RunCommand("openssl version") != 0) GTEST_SKIP() << "openssl fehlt (make deps)";
+  const std::string key = dir.file("key.pem"), certificate = dir.file("cert.pem");
+  ASSERT_EQ(testsupport::RunCommand("openssl req -x509 -newkey rsa:2048 -nodes -days 2 "
+                                    "-subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 "
+                                    "-keyout " + key + " -out " + certificate),
+            0);
+  const int port = FreePort();
+  const std::string accept = "127.0.0.1:" + std::to_string(port);
+  const pid_t server = fork();
+  ASSERT_GE(server, 0);
+  if (server == 0) {
+    execlp("openssl", "openssl", "s_server", "-quiet", "-accept", accept.c_str(), "-cert",
+           certificate.c_str(), "-key", key.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  for (int i = 0; i < 100 && !Listening(port); ++i) usleep(50 * 1000);
+  settings.security = mail::Security::Tls;
+  settings.user = "buero";
+  settings.port = port;
+  const mail::Outcome outcome = mail::SendBySmtp(app, settings, kPassword, mail);
+  kill(server, SIGTERM);
+  waitpid(server, nullptr, 0);
+  EXPECT_FALSE(outcome.sent);
+  EXPECT_NE(outcome.message.find("Das Zertifikat des Mailservers " + accept + " ist nicht gültig."),
+            std::string::npos)
+      << outcome.message;
+  EXPECT_FALSE(Issued());
+  EXPECT_TRUE(mail::ReadLog(app.dataDirectory).empty());
 }
 
 TEST_F(SendTest, BadAddressesAreRefusedBeforeConnecting) {
