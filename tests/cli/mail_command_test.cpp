@@ -1,7 +1,12 @@
 // belvon-cli mail as a user runs it, against an SMTP server of the test's
 // own on 127.0.0.1 and a stand-in xdg-email on the PATH.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -54,6 +59,16 @@ struct MailCli : ::testing::Test {
 
   std::string order() const { return std::to_string(number); }
 
+  void ExpectThePasswordInNoFile() const {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(book.dir.path())) {
+      if (!entry.is_regular_file()) continue;
+      std::ifstream in(entry.path(), std::ios::binary);
+      std::stringstream content;
+      content << in.rdbuf();
+      EXPECT_EQ(content.str().find(kPassword), std::string::npos) << entry.path();
+    }
+  }
+
   testsupport::OrderBook book;
   mail::Settings settings;
   std::int32_t number = 0;
@@ -79,14 +94,63 @@ TEST_F(MailCli, AnAcceptedInvoiceIsIssuedAndThePasswordStaysOutOfEveryFile) {
       mail::DecodeBase64(message.substr(message.find("\r\n\r\n", pdf), message.rfind("--=_") - pdf));
   EXPECT_EQ(bytes.rfind("%PDF-", 0), 0u);
   EXPECT_NE(bytes.find("%%EOF"), std::string::npos);
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(book.dir.path())) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::stringstream content;
-    content << in.rdbuf();
-    EXPECT_EQ(content.str().find(kPassword), std::string::npos) << entry.path();
-  }
+  ExpectThePasswordInNoFile();
   EXPECT_EQ(mail::ReadLog(book.dir.path()).size(), 1u);
+}
+
+// Without BELVON_SMTP_PASSWORD the password is asked on the terminal, with
+// the echo off: it is seen neither on the screen nor in any file.
+TEST_F(MailCli, WithoutThePasswordInTheEnvironmentItIsAskedOnTheTerminalUnseen) {
+  Server server(Server::Mode::Accept);
+  settings.port = server.port();
+  mail::SaveSettings(book.app.dataDirectory, settings);
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  ASSERT_FALSE(cli.empty());
+  const std::string directory = book.dir.path(), orderText = order();
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    unsetenv("BELVON_SMTP_PASSWORD");
+    execl(cli.c_str(), cli.c_str(), "--data-dir", directory.c_str(), "mail", "3", "--order",
+          orderText.c_str(), "--issue", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string screen;
+  auto readUntil = [&](const std::string& wanted) {
+    pollfd ready{terminal, POLLIN, 0};
+    char buffer[512];
+    while (screen.find(wanted) == std::string::npos && poll(&ready, 1, 10000) > 0) {
+      const ssize_t n = read(terminal, buffer, sizeof buffer);
+      if (n <= 0) break;
+      screen.append(buffer, static_cast<std::size_t>(n));
+    }
+  };
+  const std::string prompt = "Passwort für buero an 127.0.0.1: ";
+  readUntil(prompt);
+  EXPECT_NE(screen.find(prompt), std::string::npos) << screen;
+  // Typed once the terminal no longer echoes (input before is discarded).
+  termios mode{};
+  for (int i = 0; i < 200 && tcgetattr(terminal, &mode) == 0 && (mode.c_lflag & ECHO); ++i)
+    usleep(10 * 1000);
+  EXPECT_FALSE(mode.c_lflag & ECHO);
+  const std::string typed = std::string(kPassword) + "\n";
+  ASSERT_EQ(write(terminal, typed.data(), typed.size()), static_cast<ssize_t>(typed.size()));
+  readUntil(" gesendet");
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(terminal);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << screen;
+  EXPECT_NE(screen.find("Rechnung " + order() + " an meier@example.org gesendet"), std::string::npos)
+      << screen;
+  EXPECT_EQ(screen.find(kPassword), std::string::npos) << screen;
+  EXPECT_TRUE(book.stored(number).flags & store::kOrderInvoicePrinted);
+  bool loggedIn = false;
+  for (const std::string& command : server.commands())
+    if (command.starts_with("AUTH PLAIN"))
+      loggedIn = mail::DecodeBase64(command.substr(10)).find(kPassword) != std::string::npos;
+  EXPECT_TRUE(loggedIn);
+  ExpectThePasswordInNoFile();
 }
 
 TEST_F(MailCli, WithoutAcceptanceTheOrderStaysUnissued) {
