@@ -53,6 +53,8 @@ constexpr int kDiscountX = 1480;
 constexpr int kDescriptionGap = 150;
 // An article number wider than this pushes the rest of its row one line down.
 constexpr int kArticleNumberWidth = 145;
+// A row of one line and its gap.
+constexpr int kPlainRowHeight = 50;
 
 std::string CurrencyName(const store::ParameterRecord& p, int index) {
   switch (index) {
@@ -455,8 +457,37 @@ class OrderDocument {
     return true;
   }
 
+  // What a row takes above its long text (which breaks line by line): the
+  // row, the rest of a wide description, the special-price note, the second
+  // description, and the fourth-currency amounts when nothing else is under
+  // the row; the row's gap included.
+  int rowHeadHeight(const store::OrderLine& line) {
+    int lines = 1;
+    if (!p_.hideArticleNumber && canvas_.textExtent(Utf8(line.articleNumber)).cx > kArticleNumberWidth)
+      ++lines;
+    int under = static_cast<int>(
+        WrapText(canvas_, Utf8(line.description1), descriptionWidth()).size()) - 1;
+    if (line.flags & store::kLineSpecialPrice) ++under;
+    for (const std::string& text : WrapText(canvas_, Utf8(line.description2), descriptionWidth())) {
+      if (text.empty()) break;
+      ++under;
+    }
+    const bool fourthShown = fourth_ && !hidePrices_ && line.quantity != 0 && line.salePrice != 0 &&
+                             orders::LineComputable(line);
+    if (under == 0 && fourthShown) under = 1;
+    return (lines + under) * 40 + 10;
+  }
+
   bool row(const store::OrderLine& line) {
     canvas_.selectFont(BodyFont());
+    // A row taller than a plain one goes to the next page when it would run
+    // further into the bottom reserve than a plain row can: the
+    // continuation note below it must stay clear of the footer.
+    const int extra = rowHeadHeight(line) - kPlainRowHeight;
+    if (extra > 0) {
+      if (!pageBreak(true, extra)) return false;
+      canvas_.selectFont(BodyFont());
+    }
     if (line.quantity != 0 && store::QuantityIsSound(line.quantity)) {
       const std::string unit = Utf8(line.unit);
       left(kLeft, y_,

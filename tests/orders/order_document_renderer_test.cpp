@@ -804,8 +804,9 @@ namespace printing {
 namespace {
 
 // Every order document with a hundred lines at the widest its fields allow,
-// a customer whose lines are all 41 characters and the fourth currency:
-// no text over another, none off the sheet.
+// a customer whose lines are all 41 characters and the fourth currency
+// printed under each row: no text over another, none off the sheet (the
+// continuation note stays clear of the footer).
 TEST_F(OrderDocumentTest, TheLargestOrderKeepsEveryTextInItsPlace) {
   for (auto* field : {&app.address.name1, &app.address.name2, &app.address.name3,
                       &app.address.street, &app.address.town})
@@ -813,6 +814,7 @@ TEST_F(OrderDocumentTest, TheLargestOrderKeepsEveryTextInItsPlace) {
   Put(app.address.customerNumber, "999999999");
   Put(app.parameters.currencySymbol4, "USD");
   app.parameters.exchangeRates[3] = 1.1f;
+  app.parameters.fourthCurrencyPrint = 1;
   for (int i = 0; i < 100; ++i)
     add(i ? 9999.999 : 1, "ELT-KAB-2000-WEISS-90", "Kabelkanal-Verbindungsstück Winkel weiß 9",
         i ? 840 : 999999999, i % 2 ? store::kTaxCodeRate1 : store::kTaxCodeRate2, 125);
