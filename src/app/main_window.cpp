@@ -166,8 +166,11 @@ void MainWindow::registerFrameCommands() {
     StammdatenDialog dialog(app_.parameters, app_.nextOrderNumber, app_.dataDirectory, this);
     dialog.setFigures(app_.figures);
     if (dialog.exec() != QDialog::Accepted) return;
+    const FigureStyle figures = app_.figures;
     StoreMasterData(app_, dialog, dialog.parameters());
     refreshStatus();
+    // The panes write their figures in the new style at once.
+    if (app_.figures != figures) refreshPanes();
   });
   setCommandHandler(cmd::kCurrencies, [this] {
     WaehrungDialog dialog(app_.parameters, this);

@@ -92,4 +92,9 @@ void FrameWindow::jobFinished() {
   if (Pane* order = pane(PaneSlot::Order)) order->jobFinished();
 }
 
+void FrameWindow::refreshPanes() {
+  for (const QPointer<Pane>& pane : panes_)
+    if (pane) pane->refresh();
+}
+
 }  // namespace frame

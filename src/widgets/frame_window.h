@@ -64,6 +64,9 @@ class FrameWindow : public QMainWindow {
   // Posted by the print job when a document is done: read the current order
   // again, its flags may have changed.
   void jobFinished();
+  // Every pane shows its record again (after a setting that changes how
+  // figures are written).
+  void refreshPanes();
 
  private:
   QHBoxLayout* paneRow_ = nullptr;

@@ -19,6 +19,9 @@
 #include "app/main_window.h"
 #include "app/stammdaten_dialog.h"
 #include "app/waehrung_dialog.h"
+#include "masterdata/ui/artikel_pane.h"
+#include "store/article_file.h"
+#include "store/records_test_support.h"
 #include "store/parameter_record.h"
 #include "store/text_field.h"
 #include "support/fresh_program.h"
@@ -275,6 +278,30 @@ TEST_F(MasterDataCommandTest, TheCounterIsWrittenOnlyWhenTyped) {
     window.command(cmd::kMasterData);
     EXPECT_GT(drawn, first);
     EXPECT_EQ(OtherCopy(dir.path()).nextOrderNumber, *typed ? 126129000u : drawn);
+  }
+}
+
+// Ticking the German figures shows the current article's price in them at
+// once, not only from the next article on.
+TEST_F(MasterDataCommandTest, ThePanesWriteTheirFiguresInTheNewStyleAtOnce) {
+  store::ArticleRecord article = testsupport::MakeArticle("100", "Hobelbank");
+  article.price1 = 123456;
+  std::int32_t position = -1;
+  ASSERT_EQ(store::WriteArticle(app, article, position, true), 1);
+  app.article = article;
+  app.articles.position = position;
+  masterdata::InstallArticlePane(window);
+  Pane* pane = window.pane(PaneSlot::Article);
+  ASSERT_NE(pane, nullptr);
+  pane->refresh();
+  ASSERT_EQ(testsupport::Shown(pane, 1112), "1234.56");
+  for (const char* shown : {"1.234,56", "1234.56"}) {
+    auto steps = testsupport::OnModals({[&](QWidget* dialog) {
+      Control<QCheckBox>(dialog, 2240)->click();
+      PressButton(dialog, 1);
+    }});
+    window.command(cmd::kMasterData);
+    EXPECT_EQ(testsupport::Shown(pane, 1112), shown);
   }
 }
 
