@@ -40,6 +40,7 @@ void RecordingCanvas::textOut(int x, int y, std::string_view utf8) {
   op.x = x;
   op.y = y;
   op.text = std::string(utf8);
+  op.width = textExtent(utf8).cx;
   op.colour = textColour();
   ops_.push_back(std::move(op));
 }
@@ -51,7 +52,7 @@ int RecordingCanvas::TextWidth(const Font& font, std::string_view utf8) {
 }
 
 Extent RecordingCanvas::textExtent(std::string_view utf8) {
-  return {TextWidth(font(), utf8), CellHeight(font())};
+  return {measure_ ? measure_(font(), utf8) : TextWidth(font(), utf8), CellHeight(font())};
 }
 
 void RecordingCanvas::drawLine(int x1, int y1, int x2, int y2) {

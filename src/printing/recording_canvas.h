@@ -10,7 +10,9 @@
 #ifndef BELVON_PRINTING_RECORDING_CANVAS_H
 #define BELVON_PRINTING_RECORDING_CANVAS_H
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "printing/canvas.h"
@@ -30,7 +32,11 @@ class RecordingCanvas : public Canvas {
     Colour colour;  // text colour, pen or fill colour
     Mapping mapping;
     int bitmapWidth = 0, bitmapHeight = 0;
+    int width = 0;  // text: the width textExtent reported for it
   };
+  // Measures a text in a font instead of the fixed metrics (a real font's
+  // widths, for layouts checked as they print).
+  using Measure = std::function<int(const Font&, std::string_view)>;
 
   explicit RecordingCanvas(bool preview = false) : preview_(preview) {}
 
@@ -42,6 +48,8 @@ class RecordingCanvas : public Canvas {
   bool startPage() override;
   bool endPage() override;
   bool isPreview() const override { return preview_; }
+
+  void measureWith(Measure measure) { measure_ = std::move(measure); }
 
   // endPage reports failure from the Nth call on (1-based), 0 = never.
   void failEndPageFrom(int n) { failEndPageFrom_ = n; }
@@ -68,6 +76,7 @@ class RecordingCanvas : public Canvas {
   int endPageCalls_ = 0;
   int failEndPageFrom_ = 0;
   std::vector<Op> ops_;
+  Measure measure_;
 };
 
 }  // namespace printing

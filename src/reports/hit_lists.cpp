@@ -155,10 +155,14 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
                                                       sizeof article),
                               true);
     const std::string profit = Money(app.figures, static_cast<double>(hit.profit), currency);
+    const std::string quantity = frame::Quantity(app.figures, hit.quantity);
+    // A quantity wider than its column pushes the profit left.
+    const int profitRight = std::min(1650, 1850 - canvas.textExtent(quantity).cx - kColumnGap);
     Left(canvas, 100, y, Text(article.number), 480);
-    Left(canvas, 500, y, Text(article.designation), 1630 - canvas.textExtent(profit).cx);
-    Right(canvas, 1650, y, profit);
-    Right(canvas, 1850, y, frame::Quantity(app.figures, hit.quantity));
+    Left(canvas, 500, y, Text(article.designation),
+         profitRight - kColumnGap - canvas.textExtent(profit).cx);
+    Right(canvas, profitRight, y, profit);
+    Right(canvas, 1850, y, quantity);
     y += 50;
   }
   return page.finish();

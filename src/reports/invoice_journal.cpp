@@ -149,7 +149,7 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
                 [](ListPage& page) {
                   page.rule(100, kRightEdge, 290);
                   page.rule(100, kRightEdge, 350);
-                  page.left(kNumberX, 300, "Rechnungs#");
+                  page.head(kNumberX, 300, "Rechnungs#", kCustomerNumberX - kColumnGap);
                   page.left(kCustomerNumberX, 300, "Kunden#");
                   page.left(kNameX, 300, "Kunde");
                   page.left(kDateX, 300, "Datum");

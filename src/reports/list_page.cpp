@@ -105,6 +105,13 @@ void ListPage::right(int x, int y, const std::string& text) {
   canvas_.textOut(x, y, text);
 }
 
+void ListPage::head(int x, int y, const std::string& text, int right) {
+  const printing::Font body = BodyFont(layout_.bodyHeight);
+  canvas_.selectFont(AmountFont(canvas_, body, text, right - x));
+  left(x, y, text);
+  canvas_.selectFont(body);
+}
+
 void ListPage::amount(int right, int y, const std::string& text, int left) {
   const int width = right - left;
   auto found = std::find_if(amountFonts_.begin(), amountFonts_.end(),

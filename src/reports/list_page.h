@@ -75,6 +75,9 @@ class ListPage {
   // of the user's that would run into the next column.
   void fitLeft(int x, int y, const std::string& text, int right);
   void right(int x, int y, const std::string& text);
+  // A column head left-aligned at `x`: in the body font, or in the smaller
+  // one it needs to end before `right`, where the next head begins.
+  void head(int x, int y, const std::string& text, int right);
   // An amount right-aligned at `right` in the column that begins at
   // `left`: in the body font, or in the smaller one the column needs to
   // hold the widest amount (see AmountFont).

@@ -22,6 +22,7 @@
 #include "printing/job_table.h"
 #include "printing/recording_canvas.h"
 #include "printing/printing_fixture.h"
+#include "orders/order_document_fixture.h"
 #include "support/layout_check.h"
 #include "store/order_file.h"
 #include "support/scripted_ui.h"
@@ -31,59 +32,6 @@ namespace printing {
 namespace {
 
 using Kind = RecordingCanvas::Kind;
-using printingtest::Put;
-
-class OrderDocumentTest : public ::testing::Test {
- protected:
-  OrderDocumentTest() {
-    app.ui = &ui;
-    app.parameters = printingtest::SampleParameters();
-    Put(app.parameters.currencySymbol1, "EUR");
-    store::SetTaxRate(app.parameters, 0, 2, 70);
-    store::SetTaxRate(app.parameters, 0, 3, 190);
-    Put(app.parameters.deliveryNoteTitle, "LIEFERSCHEIN");
-    app.address = printingtest::SampleAddress();
-    app.order.orderNumber = 1261200001;
-    Put(app.order.invoiceDate, "06.12.2026");
-    session.inputs.printDate = "06.12.2026";
-  }
-
-  store::OrderLine& add(double quantity, const std::string& number, const std::string& text,
-                        std::int32_t price, std::int16_t taxCode = store::kTaxCodeRate2,
-                        std::int16_t discount = 0) {
-    store::OrderLine& line = app.orderLines[++app.order.lineCount];
-    line = store::OrderLine{};
-    line.quantity = quantity;
-    Put(line.unit, "Stk");
-    Put(line.articleNumber, number);
-    Put(line.description1, text);
-    line.salePrice = price;
-    line.taxCode = taxCode;
-    line.discount = discount;
-    line.orderNumber = app.order.orderNumber;
-    return line;
-  }
-  void addPlain(int count) {
-    for (int i = 1; i <= count; ++i) add(1, "A" + std::to_string(i), "Zeile " + std::to_string(i), 100);
-  }
-
-  RecordingCanvas render(int job, bool preview = false, const Font& found = {}) {
-    session.job = job;
-    app.order.total = orders::ComputeOrderTotal(app.order, app.orderLines, app.parameters);
-    RecordingCanvas canvas(preview);
-    canvas.selectFont(found);
-    RenderContext context(app, session);
-    outcome = MakeRenderer(job)->render(canvas, geometry, context);
-    return canvas;
-  }
-
-  testsupport::ScriptedUi ui;
-  frame::AppState app;
-  PrintSession session{0, false, PreviewView{kPrintAllPages}, {}};
-  PageGeometry geometry{2100, 2970, 4960, 7016};
-  platform::FixedClock clock{{2026, 12, 6, 10, 0, 0}};
-  RenderOutcome outcome;
-};
 
 // The text op with this text, failing the test when there is none.
 const RecordingCanvas::Op& At(const RecordingCanvas& canvas, const std::string& text) {
@@ -808,28 +756,8 @@ namespace {
 // printed under each row: no text over another, none off the sheet (the
 // continuation note stays clear of the footer).
 TEST_F(OrderDocumentTest, TheLargestOrderKeepsEveryTextInItsPlace) {
-  for (auto* field : {&app.address.name1, &app.address.name2, &app.address.name3,
-                      &app.address.street, &app.address.town})
-    Put(*field, "Wolfgang-Amadeus-Mozart-Elektroinstallati");
-  Put(app.address.customerNumber, "999999999");
-  Put(app.parameters.currencySymbol4, "USD");
-  app.parameters.exchangeRates[3] = 1.1f;
-  app.parameters.fourthCurrencyPrint = 1;
-  for (int i = 0; i < 100; ++i)
-    add(i ? 9999.999 : 1, "ELT-KAB-2000-WEISS-90", "Kabelkanal-Verbindungsstück Winkel weiß 9",
-        i ? 840 : 999999999, i % 2 ? store::kTaxCodeRate1 : store::kTaxCodeRate2, 125);
-  for (frame::FigureStyle style : {frame::FigureStyle::Point, frame::FigureStyle::German}) {
-    app.figures = style;
-    for (int job : {1, 2, 3, 20, 23}) {
-      for (std::uint8_t currency : {0, 3}) {
-        app.order.currency = currency;
-        SCOPED_TRACE("job " + std::to_string(job) + ", currency " + std::to_string(currency) +
-                     (style == frame::FigureStyle::German ? ", German" : ", point"));
-        const std::vector<std::string> faults = testsupport::LayoutFaults(render(job), 2100, 2970);
-        EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
-      }
-    }
-  }
+  fillLargestOrder();
+  expectLargestOrderTidy();
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // What a rendered document must never show: a text outside the sheet or one
-// text printed over another. Boxes are measured the way the recording canvas
-// measures text (its em height, its character widths), in sheet coordinates
-// (the logical position less the window origin), one page at a time.
+// text printed over another. A text's box is as wide as the recording canvas
+// measured it (its fixed widths, or the real font it was given) and as high
+// as its em, in sheet coordinates (the logical position less the window
+// origin), one page at a time.
 #ifndef BELVON_TESTS_SUPPORT_LAYOUT_CHECK_H
 #define BELVON_TESTS_SUPPORT_LAYOUT_CHECK_H
 
@@ -25,7 +26,7 @@ inline std::vector<TextBox> TextBoxes(const printing::RecordingCanvas& canvas) {
   for (const auto& op : canvas.ops()) {
     if (op.kind == Kind::EndPage) ++page;
     if (op.kind != Kind::Text || op.text.find_first_not_of(' ') == std::string::npos) continue;
-    const int width = printing::RecordingCanvas::TextWidth(op.font, op.text);
+    const int width = op.width;
     TextBox box;
     box.page = page;
     box.text = op.text;
