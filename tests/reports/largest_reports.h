@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,28 @@ class LargestReports {
                                 .flags = store::kLineBackOrder});
     book.put(customer(99), Head{.flags = store::kOrderHasBackOrder | store::kOrderDeliveryNotePrinted},
              lines);
+  }
+
+  // Every invoice due at the first level, with a fee and a text longer
+  // than a letter holds.
+  void prepareDunning() {
+    store::ParameterRecord& p = book.app.parameters;
+    p.dunningPeriods[0] = 10;
+    p.dunningPeriods[1] = 9000;
+    p.dunningPeriods[2] = 9999;
+    p.dunningFees[0] = 32000;
+    store::SetText(p.dunningTitle1, "Zahlungserinnerung zu unserer Rechnung");
+    const std::string text = book.dir.file("mahnung1.txt");
+    std::ofstream out(text);
+    for (int i = 0; i < 40; ++i) out << "Bitte überweisen Sie den offenen Betrag.\r\n";
+    store::SetText(p.dunningText1, text);
+  }
+
+  // A letter of fifty lines.
+  static std::string LongLetter() {
+    std::string letter;
+    for (int i = 0; i < 50; ++i) letter += "Eine Zeile des Briefes.\r\n";
+    return letter;
   }
 
   // A customer with every field at its longest.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 
 #include "core/decimal.h"
 #include "core/figures.h"
@@ -93,19 +92,7 @@ TEST_F(LayoutTest, TheTurnoverGraphNamesTheArticleSelectionItIsFilteredBy) {
 }
 
 TEST_F(LayoutTest, LettersKeepTheAmountDueAboveTheFooter) {
-  store::ParameterRecord& p = book.app.parameters;
-  p.dunningPeriods[0] = 10;
-  p.dunningPeriods[1] = 9000;
-  p.dunningPeriods[2] = 9999;
-  p.dunningFees[0] = 32000;
-  store::SetText(p.dunningTitle1, "Zahlungserinnerung zu unserer Rechnung");
-  const std::string text = book.dir.file("mahnung1.txt");
-  std::ofstream(text) << [] {
-    std::string lines;
-    for (int i = 0; i < 40; ++i) lines += "Bitte überweisen Sie den offenen Betrag.\r\n";
-    return lines;
-  }();
-  store::SetText(p.dunningText1, text);
+  prepareDunning();
   expectTidy(16);
   EXPECT_NE(std::find_if(book.warnings.begin(), book.warnings.end(),
                          [](const std::string& w) { return w.find("Mahntext der Stufe 1") != w.npos; }),
@@ -116,9 +103,7 @@ TEST_F(LayoutTest, LettersKeepTheAmountDueAboveTheFooter) {
   for (const auto* op : letters.texts()) amounts += op->text.rfind("sich auf ", 0) == 0;
   EXPECT_EQ(amounts, 60);
 
-  std::string letter;
-  for (int i = 0; i < 50; ++i) letter += "Eine Zeile des Briefes.\r\n";
-  expectTidy(10, {.letterText = letter});
+  expectTidy(10, {.letterText = LongLetter()});
 }
 
 TEST_F(LayoutTest, EnvelopesAndLabelsCutLinesAtTheWindow) {

@@ -24,6 +24,14 @@ TEST_F(RealFontLayoutTest, ListsAndStatisticsKeepEveryTextInItsPlace) {
   }
 }
 
+TEST_F(RealFontLayoutTest, LettersEnvelopesAndLabelsKeepEveryTextInItsPlace) {
+  prepareDunning();
+  expectTidy(16, {}, reporttest::kSheetWidth, fonts.measure());
+  expectTidy(10, {.letterText = LongLetter()}, reporttest::kSheetWidth, fonts.measure());
+  expectTidy(21, {}, 1600, fonts.measure());
+  expectTidy(24, {}, 1600, fonts.measure());
+}
+
 // The journal's first head is 16.8 mm wide in the real font: it gets the
 // smaller size that leaves 2 mm before the next.
 TEST_F(RealFontLayoutTest, TheJournalHeadsStandApart) {
