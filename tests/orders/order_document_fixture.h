@@ -87,7 +87,7 @@ class OrderDocumentTest : public ::testing::Test {
   void expectLargestOrderTidy() {
     for (frame::FigureStyle style : {frame::FigureStyle::Point, frame::FigureStyle::German}) {
       app.figures = style;
-      for (int job : {1, 2, 3, 20, 23}) {
+      for (int job : {1, 2, 3, 4, 20, 23}) {
         for (std::uint8_t currency : {0, 3}) {
           app.order.currency = currency;
           SCOPED_TRACE("job " + std::to_string(job) + ", currency " + std::to_string(currency) +
