@@ -78,6 +78,7 @@ void MainWindow::buildMenu() {
   file->addSeparator();
   addCommand(file, cmd::kTextEditor, QStringLiteral("&Texteditor..."));
   addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
+  addCommand(file, cmd::kCashCustomer, QStringLiteral("&Barkunde wählen..."));
   addCommand(file, cmd::kSwitchInterface, QStringLiteral("Programm&oberfläche wechseln"));
   file->addSeparator();
   addCommand(file, cmd::kQuit, QStringLiteral("&Programm beenden"));
@@ -150,6 +151,7 @@ void MainWindow::buildCashDeskMenu() {
   QMenuBar* bar = menuBar();
   QMenu* file = bar->addMenu(QStringLiteral("&Datei"));
   addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
+  addCommand(file, cmd::kCashCustomer, QStringLiteral("&Barkunde wählen..."));
   addCommand(file, cmd::kSwitchInterface, QStringLiteral("Programm&oberfläche wechseln"));
   addCommand(file, cmd::kQuit, QStringLiteral("&Programm beenden"));
   QMenu* maintenance = bar->addMenu(QStringLiteral("Wartung"));

@@ -55,6 +55,7 @@ inline constexpr int kEInvoiceSave = 2302;
 inline constexpr int kMailSettings = 2305;
 inline constexpr int kMailLog = 2306;
 inline constexpr int kDunningMail = 2307;
+inline constexpr int kCashCustomer = 2308;
 
 // Sent to the order pane whenever the current address changes.
 inline constexpr int kAddressChanged = 9999;

@@ -8,16 +8,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
+#include "core/command_ids.h"
 #include "core/decimal.h"
 #include "core/figures.h"
+#include "core/user_interface.h"
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
 #include "widgets/frame_window.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
+#include "orders/cash_customer.h"
 #include "orders/ui/print_job_call.h"
 #include "orders/ui/rechnung_pane.h"
 #include "printing/ui/qt_print_host.h"
@@ -274,13 +278,28 @@ SaleDocument CashDeskPane::chooseDocument() {
 std::string CashDeskPane::chooseCashCustomer(const std::vector<std::string>& names) {
   QStringList items;
   for (const std::string& name : names) items << frame::FromCp1252(name);
+  // The address chosen so far is preselected.
+  const auto current = std::find(names.begin(), names.end(), LoadCashCustomer(app_));
   bool ok = false;
   const QString chosen = QInputDialog::getItem(
       window(), QStringLiteral("Barkunde"),
-      QStringLiteral("Verkäufe ohne Rechnung werden auf diese Adresse gebucht:"), items, 0, false,
-      &ok);
+      QStringLiteral("Verkäufe ohne Rechnung werden auf diese Adresse gebucht:"), items,
+      current == names.end() ? 0 : static_cast<int>(current - names.begin()), false, &ok);
   const auto at = items.indexOf(chosen);
   return ok && at >= 0 ? names[static_cast<std::size_t>(at)] : std::string();
+}
+
+void CashDeskPane::changeCashCustomer() {
+  const std::vector<std::string> names = AddressNames(app_);
+  if (names.empty()) {
+    if (app_.ui) app_.ui->message("Bitte erst eine Adresse anlegen !", frame::Icon::Stop);
+    return;
+  }
+  const std::string chosen = chooseCashCustomer(names);
+  if (!chosen.empty() && !SaveCashCustomer(app_, chosen) && app_.ui)
+    app_.ui->message(std::string("Der Barkunde kann nicht gespeichert werden (") +
+                         kCashDeskSettingsName + ").",
+                     frame::Icon::Stop);
 }
 
 void CashDeskPane::handleCommand(int id) {
@@ -327,7 +346,9 @@ void CashDeskPane::handleCommand(int id) {
 
 void InstallCashDeskPane(frame::FrameWindow& window) {
   if (!window.state().cashDeskMode) return;
-  window.setPane(frame::PaneSlot::CashDesk, new CashDeskPane(window.state()));
+  auto* pane = new CashDeskPane(window.state());
+  window.setPane(frame::PaneSlot::CashDesk, pane);
+  window.setCommandHandler(frame::cmd::kCashCustomer, [pane] { pane->changeCashCustomer(); });
 }
 
 }  // namespace orders

@@ -34,6 +34,8 @@ class CashDeskPane : public frame::Pane {
   // Refills every control from the sale.
   void showSale();
   void refresh() override { showSale(); }
+  // "Barkunde wählen...": another address becomes the cash customer.
+  void changeCashCustomer();
 
  protected:
   void handleCommand(int id) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 #include "store/parameter_file.h"
 #include "widgets/dialog_support.h"
 #include "app/main_window.h"
+#include "core/command_ids.h"
+#include "orders/cash_customer.h"
 #include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
 #include "printing/ui/qt_print_host.h"
@@ -54,6 +57,31 @@ class CashDeskPaneTest : public testsupport::StoreTest {
                         std::get<QKeyCombination>(in).keyboardModifiers());
   }
 };
+
+// "Barkunde wählen..." in the cash desk's menu: the list shows the address
+// chosen so far, and another one chosen there is the cash customer from now
+// on; "Abbrechen" keeps the old one.
+TEST_F(CashDeskPaneTest, TheCashCustomerIsChosenAgainFromTheMenu) {
+  for (const char* name : {"Adam", "Barverkauf", "Meier"}) AddCustomer(name);
+  ASSERT_TRUE(SaveCashCustomer(app, "Barverkauf"));
+  app.cashDeskMode = 1;
+  frame::MainWindow window(app);
+  InstallCashDeskPane(window);
+  ASSERT_NE(window.menuAction(frame::cmd::kCashCustomer), nullptr);
+  for (const bool accept : {false, true}) {
+    QString shown;
+    testsupport::OnModal([&](QDialog* dialog) {
+      auto* box = dialog->findChild<QComboBox*>();
+      ASSERT_NE(box, nullptr);
+      shown = box->currentText();
+      box->setCurrentText(QStringLiteral("Meier"));
+      accept ? dialog->accept() : dialog->reject();
+    });
+    window.command(frame::cmd::kCashCustomer);
+    EXPECT_EQ(shown, "Barverkauf");
+    EXPECT_EQ(LoadCashCustomer(app), accept ? "Meier" : "Barverkauf");
+  }
+}
 
 TEST_F(CashDeskPaneTest, AWholeSaleFromTheKeyboardEndsInTheOrderFileAndOnPaper) {
   testsupport::SetEuroAndDm(app.parameters);
