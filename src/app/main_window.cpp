@@ -19,6 +19,7 @@
 #include "widgets/help_viewer.h"
 #include "app/key_mapper.h"
 #include "app/mahndaten_dialog.h"
+#include "orders/ui/cash_customer_choice.h"
 #include "widgets/pane.h"
 #include "widgets/profile.h"
 #include "app/stammdaten_dialog.h"
@@ -205,6 +206,7 @@ void MainWindow::registerFrameCommands() {
   setCommandHandler(cmd::kOfferOfTheWeek, [this] { offerOfTheWeek(); });
   setCommandHandler(cmd::kSwitchInterface, [this] { switchInterface(); });
   setCommandHandler(cmd::kOpenCashDrawer, [this] { openCashDrawer(); });
+  setCommandHandler(cmd::kCashCustomer, [this] { orders::ChangeCashCustomer(app_, this); });
 }
 
 void MainWindow::offerOfTheWeek() {

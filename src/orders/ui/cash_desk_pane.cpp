@@ -3,25 +3,21 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <cmath>
 #include <iterator>
 
-#include "core/command_ids.h"
 #include "core/decimal.h"
 #include "core/figures.h"
-#include "core/user_interface.h"
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
 #include "widgets/frame_window.h"
 #include "masterdata/ui/artikelsuchen_dialog.h"
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
-#include "orders/cash_customer.h"
+#include "orders/ui/cash_customer_choice.h"
 #include "orders/ui/print_job_call.h"
 #include "orders/ui/rechnung_pane.h"
 #include "printing/ui/qt_print_host.h"
@@ -275,33 +271,6 @@ SaleDocument CashDeskPane::chooseDocument() {
   return document;
 }
 
-std::string CashDeskPane::chooseCashCustomer(const std::vector<std::string>& names) {
-  QStringList items;
-  for (const std::string& name : names) items << frame::FromCp1252(name);
-  // The address chosen so far is preselected.
-  const auto current = std::find(names.begin(), names.end(), LoadCashCustomer(app_));
-  bool ok = false;
-  const QString chosen = QInputDialog::getItem(
-      window(), QStringLiteral("Barkunde"),
-      QStringLiteral("Verkäufe ohne Rechnung werden auf diese Adresse gebucht:"), items,
-      current == names.end() ? 0 : static_cast<int>(current - names.begin()), false, &ok);
-  const auto at = items.indexOf(chosen);
-  return ok && at >= 0 ? names[static_cast<std::size_t>(at)] : std::string();
-}
-
-void CashDeskPane::changeCashCustomer() {
-  const std::vector<std::string> names = AddressNames(app_);
-  if (names.empty()) {
-    if (app_.ui) app_.ui->message("Bitte erst eine Adresse anlegen !", frame::Icon::Stop);
-    return;
-  }
-  const std::string chosen = chooseCashCustomer(names);
-  if (!chosen.empty() && !SaveCashCustomer(app_, chosen) && app_.ui)
-    app_.ui->message(std::string("Der Barkunde kann nicht gespeichert werden (") +
-                         kCashDeskSettingsName + ").",
-                     frame::Icon::Stop);
-}
-
 void CashDeskPane::handleCommand(int id) {
   SaleEnd end = SaleEnd::Kept;
   switch (id) {
@@ -326,7 +295,7 @@ void CashDeskPane::handleCommand(int id) {
       return;
     case kWithoutInvoice:
       end = sale_.bookWithoutInvoice(
-          [this](const std::vector<std::string>& names) { return chooseCashCustomer(names); });
+          [this](const std::vector<std::string>& names) { return AskCashCustomer(app_, names, window()); });
       break;
     case kGoodsReceipt: end = sale_.bookGoodsReceipt(); break;
     case kWithInvoice:
@@ -346,9 +315,7 @@ void CashDeskPane::handleCommand(int id) {
 
 void InstallCashDeskPane(frame::FrameWindow& window) {
   if (!window.state().cashDeskMode) return;
-  auto* pane = new CashDeskPane(window.state());
-  window.setPane(frame::PaneSlot::CashDesk, pane);
-  window.setCommandHandler(frame::cmd::kCashCustomer, [pane] { pane->changeCashCustomer(); });
+  window.setPane(frame::PaneSlot::CashDesk, new CashDeskPane(window.state()));
 }
 
 }  // namespace orders

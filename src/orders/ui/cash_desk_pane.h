@@ -34,8 +34,6 @@ class CashDeskPane : public frame::Pane {
   // Refills every control from the sale.
   void showSale();
   void refresh() override { showSale(); }
-  // "Barkunde wählen...": another address becomes the cash customer.
-  void changeCashCustomer();
 
  protected:
   void handleCommand(int id) override;
@@ -47,7 +45,6 @@ class CashDeskPane : public frame::Pane {
   void focusNextField();
   void focusArticleNumber(bool empty);
   SaleDocument chooseDocument();
-  std::string chooseCashCustomer(const std::vector<std::string>& names);
 
   frame::AppState& app_;
   CashSale sale_;

@@ -58,28 +58,31 @@ class CashDeskPaneTest : public testsupport::StoreTest {
   }
 };
 
-// "Barkunde wählen..." in the cash desk's menu: the list shows the address
-// chosen so far, and another one chosen there is the cash customer from now
-// on; "Abbrechen" keeps the old one.
+// "Barkunde wählen..." in the Datei menu of either interface: the list shows
+// the address chosen so far, and another one chosen there is the cash
+// customer from now on; "Abbrechen" keeps the old one.
 TEST_F(CashDeskPaneTest, TheCashCustomerIsChosenAgainFromTheMenu) {
   for (const char* name : {"Adam", "Barverkauf", "Meier"}) AddCustomer(name);
-  ASSERT_TRUE(SaveCashCustomer(app, "Barverkauf"));
-  app.cashDeskMode = 1;
-  frame::MainWindow window(app);
-  InstallCashDeskPane(window);
-  ASSERT_NE(window.menuAction(frame::cmd::kCashCustomer), nullptr);
-  for (const bool accept : {false, true}) {
-    QString shown;
-    testsupport::OnModal([&](QDialog* dialog) {
-      auto* box = dialog->findChild<QComboBox*>();
-      ASSERT_NE(box, nullptr);
-      shown = box->currentText();
-      box->setCurrentText(QStringLiteral("Meier"));
-      accept ? dialog->accept() : dialog->reject();
-    });
-    window.command(frame::cmd::kCashCustomer);
-    EXPECT_EQ(shown, "Barverkauf");
-    EXPECT_EQ(LoadCashCustomer(app), accept ? "Meier" : "Barverkauf");
+  for (const std::int32_t mode : {0, 1}) {
+    SCOPED_TRACE(mode);
+    ASSERT_TRUE(SaveCashCustomer(app, "Barverkauf"));
+    app.cashDeskMode = mode;
+    frame::MainWindow window(app);
+    InstallCashDeskPane(window);
+    ASSERT_NE(window.menuAction(frame::cmd::kCashCustomer), nullptr);
+    for (const bool accept : {false, true}) {
+      QString shown;
+      testsupport::OnModal([&](QDialog* dialog) {
+        auto* box = dialog->findChild<QComboBox*>();
+        ASSERT_NE(box, nullptr);
+        shown = box->currentText();
+        box->setCurrentText(QStringLiteral("Meier"));
+        accept ? dialog->accept() : dialog->reject();
+      });
+      window.menuAction(frame::cmd::kCashCustomer)->trigger();
+      EXPECT_EQ(shown, "Barverkauf");
+      EXPECT_EQ(LoadCashCustomer(app), accept ? "Meier" : "Barverkauf");
+    }
   }
 }
 

@@ -1,0 +1,41 @@
+#include "orders/ui/cash_customer_choice.h"
+
+#include <QInputDialog>
+#include <QStringList>
+#include <algorithm>
+
+#include "core/user_interface.h"
+#include "orders/cash_customer.h"
+#include "widgets/field_text.h"
+
+namespace orders {
+
+std::string AskCashCustomer(const frame::AppState& app, const std::vector<std::string>& names,
+                            QWidget* parent) {
+  QStringList items;
+  for (const std::string& name : names) items << frame::FromCp1252(name);
+  // The address chosen so far is preselected.
+  const auto current = std::find(names.begin(), names.end(), LoadCashCustomer(app));
+  bool ok = false;
+  const QString chosen = QInputDialog::getItem(
+      parent, QStringLiteral("Barkunde"),
+      QStringLiteral("Verkäufe ohne Rechnung werden auf diese Adresse gebucht:"), items,
+      current == names.end() ? 0 : static_cast<int>(current - names.begin()), false, &ok);
+  const auto at = items.indexOf(chosen);
+  return ok && at >= 0 ? names[static_cast<std::size_t>(at)] : std::string();
+}
+
+void ChangeCashCustomer(frame::AppState& app, QWidget* parent) {
+  const std::vector<std::string> names = AddressNames(app);
+  if (names.empty()) {
+    if (app.ui) app.ui->message("Bitte erst eine Adresse anlegen !", frame::Icon::Stop);
+    return;
+  }
+  const std::string chosen = AskCashCustomer(app, names, parent);
+  if (!chosen.empty() && !SaveCashCustomer(app, chosen) && app.ui)
+    app.ui->message(std::string("Der Barkunde kann nicht gespeichert werden (") +
+                        kCashDeskSettingsName + ").",
+                    frame::Icon::Stop);
+}
+
+}  // namespace orders
