@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QLineEdit>
+#include <utility>
 
 #include "core/decimal.h"
 #include "core/settings_rules.h"
@@ -187,16 +188,18 @@ bool TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWrite
   for (int i = 0; i < 4; ++i)
     if (IsChecked(root, id::kKinds[i])) address.kind = kKindValues[i];
   if (frame::FindControl(root, id::kSalutations[0])) {
-    // Bits no control of this window shows are kept as they are.
+    // An option this window has no box for (the cash desk's dialog shows
+    // none) keeps its bit, as does the unused bit 64.
     std::uint8_t salutation = address.salutation & 64;
     for (int i = 0; i < 5; ++i)
-      if (IsChecked(root, id::kSalutations[i])) salutation = static_cast<std::uint8_t>((salutation & 0xF0) | kSalutationValues[i]);
-    if (IsChecked(root, id::kNoDunning)) salutation |= 32;
-    if (IsChecked(root, id::kDiscountSum)) salutation |= 128;
-    if (frame::FindControl(root, id::kSendXRechnung)) {
-      if (IsChecked(root, id::kSendXRechnung)) salutation |= store::kAddressSendXRechnung;
-    } else {
-      salutation |= address.salutation & store::kAddressSendXRechnung;
+      if (IsChecked(root, id::kSalutations[i]))
+        salutation = static_cast<std::uint8_t>((salutation & 0xF0) | kSalutationValues[i]);
+    for (const auto [control, bit] : {std::pair{id::kSendXRechnung, store::kAddressSendXRechnung},
+                                      std::pair{id::kNoDunning, store::kAddressNoDunning},
+                                      std::pair{id::kDiscountSum, store::kAddressPrintDiscountSum}}) {
+      const bool set = frame::FindControl(root, control) ? IsChecked(root, control)
+                                                         : (address.salutation & bit) != 0;
+      if (set) salutation |= bit;
     }
     address.salutation = salutation;
   }

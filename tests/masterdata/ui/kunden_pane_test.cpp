@@ -234,6 +234,23 @@ TEST_F(CashDeskPrintTest, BrowsingShowsEachAddressWithItsCopiesAndAKnownOneStays
   EXPECT_EQ(cancelled.result(), 0);
 }
 
+// The cash desk's dialog has the salutation but none of the option boxes:
+// the customer's options go with the document as stored.
+TEST_F(CashDeskPrintTest, TheDocumentKeepsTheOptionsTheDialogDoesNotShow) {
+  store::AddressRecord adam{};
+  ASSERT_EQ(store::ReadAddress(app, adam, 0), 1);
+  adam.salutation = store::kSalutationMr | store::kAddressSendXRechnung | store::kAddressNoDunning |
+                    store::kAddressPrintDiscountSum;
+  std::int32_t position = 0;
+  ASSERT_EQ(store::WriteAddress(app, adam, position, false), 1);
+  LRechnungDruckenDialog dialog(app);
+  frame::Control<QAbstractButton>(&dialog, masterdata::id::kSalutations[2])->click();
+  dialog.command(masterdata::kPrintInvoice);
+  EXPECT_EQ(+app.address.salutation,
+            store::kSalutationMrs | store::kAddressSendXRechnung | store::kAddressNoDunning |
+                store::kAddressPrintDiscountSum);
+}
+
 TEST_F(CashDeskPrintTest, AnUnknownNameBecomesANewAddressWhenADocumentIsChosen) {
   LRechnungDruckenDialog dialog(app);
   testsupport::Type(&dialog, masterdata::id::kName2, "Cäsar");
