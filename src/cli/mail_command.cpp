@@ -188,21 +188,36 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   }
   if (kind == orders::DocumentKind::Invoice && !orders::ConfirmReprintTotal(app)) return 1;
   std::string printDate = date.empty() ? orders::FormatDate(*app.clock) : date;
+  // Else a copy of an issued invoice states the date it was issued with.
   std::string invoiceDate;
-  if (issue && kind == orders::DocumentKind::Invoice)
+  if (issue && kind == orders::DocumentKind::Invoice) {
     invoiceDate = orders::InvoiceDateToFix(app, printDate);
+  } else {
+    const std::string issued = orders::IssuedCopyDate(app, kind, printDate);
+    if (!date.empty() && issued != date)
+      std::fprintf(stderr, "Die Rechnung wurde am %s ausgestellt; die E-Mail nennt dieses Datum.\n",
+                   issued.c_str());
+    printDate = issued;
+  }
 
-  mail::EInvoiceAttachment xml = mail::MakeEInvoiceAttachment(app, kind, printDate);
-  if (!xml.problem.empty()) {
-    std::fprintf(stderr, "%s\n", xml.problem.c_str());
-    return 1;
+  // Text, XRechnung and PDF state the invoice date the issue records.
+  mail::Fields fields;
+  mail::EInvoiceAttachment xml;
+  orders::DocumentPdf pdf;
+  {
+    const orders::IssueDateScope issuing(app, invoiceDate);
+    fields = mail::OrderFields(app, kind, printDate);
+    xml = mail::MakeEInvoiceAttachment(app, kind, printDate);
+    if (!xml.problem.empty()) {
+      std::fprintf(stderr, "%s\n", xml.problem.c_str());
+      return 1;
+    }
+    pdf = orders::OrderDocumentPdf(app, kind, printDate);
+    if (!pdf.problem.empty()) {
+      std::fprintf(stderr, "%s\n", pdf.problem.c_str());
+      return 1;
+    }
   }
-  const orders::DocumentPdf pdf = orders::OrderDocumentPdf(app, kind, printDate);
-  if (!pdf.problem.empty()) {
-    std::fprintf(stderr, "%s\n", pdf.problem.c_str());
-    return 1;
-  }
-  const mail::Fields fields = mail::OrderFields(app, kind, printDate);
   const mail::Text text = mail::DocumentText(settings, kind, fields);
 
   std::vector<mail::Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};

@@ -19,8 +19,8 @@ EInvoiceAttachment MakeEInvoiceAttachment(frame::AppState& app, orders::Document
   if (!document.ok) {
     // The customer asked for the XML: a mail without it would be taken
     // for the whole invoice.
-    out.problem = "Der Kunde erhält Rechnungen mit XRechnung, sie kann aber nicht erstellt "
-                  "werden; die E-Mail wird nicht gesendet:\n" + document.message;
+    out.problem = "Der Kunde erhält Rechnungen mit XRechnung. Die XRechnung kann nicht erstellt "
+                  "werden, die E-Mail wird nicht gesendet:\n" + document.message;
     return out;
   }
   out.attachment = {"", "application/xml", document.xml};

@@ -160,6 +160,8 @@ std::string WriteAttachments(platform::FileSystem& fs, const std::vector<Attachm
     const std::string file = folder + "/" + attachment.fileName;
     if (!platform::WriteOutputFile(fs, file, attachment.bytes)) {
       files.clear();
+      std::error_code ignored;
+      std::filesystem::remove_all(folder, ignored);
       return platform::OutputFailureText(file);
     }
     files.push_back(file);

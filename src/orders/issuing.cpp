@@ -5,6 +5,7 @@
 #include <memory>
 #include <span>
 
+#include "core/dates.h"
 #include "core/decimal.h"
 #include "core/figures.h"
 #include "store/first_start_defaults.h"
@@ -80,6 +81,24 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate) {
     if (keep) printDate = std::string(stored);
   }
   return printDate;
+}
+
+std::string IssuedCopyDate(const frame::AppState& app, DocumentKind kind,
+                           const std::string& printDate) {
+  if (kind != DocumentKind::Invoice && kind != DocumentKind::CollectiveInvoice) return printDate;
+  if (!(app.order.flags & store::kOrderInvoicePrinted)) return printDate;
+  const std::string stored(store::GetText(app.order.invoiceDate));
+  const Date date = ParseDate(stored);
+  return date.day >= 1 && date.month >= 1 && date.month <= 12 ? stored : printDate;
+}
+
+IssueDateScope::IssueDateScope(frame::AppState& app, const std::string& invoiceDate)
+    : app_(app), kept_(store::GetText(app.order.invoiceDate)), active_(!invoiceDate.empty()) {
+  if (active_) store::SetText(app_.order.invoiceDate, invoiceDate);
+}
+
+IssueDateScope::~IssueDateScope() {
+  if (active_) store::SetText(app_.order.invoiceDate, kept_);
 }
 
 bool ConfirmReprintTotal(frame::AppState& app) {

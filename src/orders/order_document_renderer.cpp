@@ -459,8 +459,9 @@ class OrderDocument {
 
   // What a row takes above its long text (which breaks line by line): the
   // row, the rest of a wide description, the special-price note, the second
-  // description, and the fourth-currency amounts when nothing else is under
-  // the row; the row's gap included.
+  // description, the back-order note of a delivery note, and the
+  // fourth-currency amounts when nothing else is under the row; the row's
+  // gap included.
   int rowHeadHeight(const store::OrderLine& line) {
     int lines = 1;
     if (!p_.hideArticleNumber && canvas_.textExtent(Utf8(line.articleNumber)).cx > kArticleNumberWidth)
@@ -472,6 +473,11 @@ class OrderDocument {
       if (text.empty()) break;
       ++under;
     }
+    // The back-order note follows the long text; without one it is the
+    // row's last line.
+    if (job_ == kJobDeliveryNote && (line.flags & store::kLineBackOrder) &&
+        store::GetText(line.longText).empty())
+      ++under;
     const bool fourthShown = fourth_ && !hidePrices_ && line.quantity != 0 && line.salePrice != 0 &&
                              orders::LineComputable(line);
     if (under == 0 && fourthShown) under = 1;

@@ -66,8 +66,8 @@ class OrderDocumentTest : public ::testing::Test {
   }
 
   // Every order document's worst case: a hundred lines at the widest their
-  // fields allow, a customer whose lines are all 41 characters, the fourth
-  // currency printed under each row.
+  // fields allow, some back-ordered, a customer whose lines are all 41
+  // characters, the fourth currency printed under each row.
   void fillLargestOrder() {
     for (auto* field : {&app.address.name1, &app.address.name2, &app.address.name3,
                         &app.address.street, &app.address.town})
@@ -76,9 +76,11 @@ class OrderDocumentTest : public ::testing::Test {
     Put(app.parameters.currencySymbol4, "USD");
     app.parameters.exchangeRates[3] = 1.1f;
     app.parameters.fourthCurrencyPrint = 1;
+    // Every seventh line is back-ordered: the delivery note says so under it.
     for (int i = 0; i < 100; ++i)
       add(i ? 9999.999 : 1, "ELT-KAB-2000-WEISS-90", "Kabelkanal-Verbindungsstück Winkel weiß 9",
-          i ? 840 : 999999999, i % 2 ? store::kTaxCodeRate1 : store::kTaxCodeRate2, 125);
+          i ? 840 : 999999999, i % 2 ? store::kTaxCodeRate1 : store::kTaxCodeRate2, 125)
+          .flags = i % 7 == 3 ? store::kLineBackOrder : 0;
   }
 
   // Every document kind of the order in both figure styles, in the main

@@ -52,7 +52,8 @@ bool StartDetached(const std::vector<std::string>& arguments) {
 }  // namespace
 
 MailDialog::MailDialog(frame::AppState& app, const std::string& to, const std::string& subject,
-                       const std::string& body, const std::string& attachment, QWidget* parent)
+                       const std::string& body, const std::vector<std::string>& attachments,
+                       QWidget* parent)
     : QDialog(parent), app_(app) {
   setObjectName(QStringLiteral("EMAILSENDEN"));
   setWindowTitle(QStringLiteral("Per E-Mail senden"));
@@ -63,7 +64,10 @@ MailDialog::MailDialog(frame::AppState& app, const std::string& to, const std::s
   frame::AddRow(grid, 0, 0, QStringLiteral("An"), to_);
   subject_ = new QLineEdit(Q(subject), this);
   frame::AddRow(grid, 1, 0, QStringLiteral("Betreff"), subject_);
-  frame::AddRow(grid, 2, 0, QStringLiteral("Anhang"), new QLabel(Q(attachment), this));
+  std::string names;
+  for (const std::string& name : attachments) names += (names.empty() ? "" : ", ") + name;
+  frame::AddRow(grid, 2, 0, attachments.size() > 1 ? QStringLiteral("Anhänge") : QStringLiteral("Anhang"),
+                new QLabel(Q(names), this));
   body_ = new QPlainTextEdit(Q(body), this);
   body_->setMinimumSize(480, 220);
   top->addWidget(body_);
@@ -109,31 +113,40 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   if (kind == orders::DocumentKind::Invoice && !orders::ConfirmReprintTotal(app)) return false;
   // Sent by SMTP the document is issued as a print would: with the invoice
   // date a print would fix.
+  // Else a copy of an issued invoice states the date it was issued with.
   std::string invoiceDate;
   if (smtp && kind == orders::DocumentKind::Invoice)
     invoiceDate = orders::InvoiceDateToFix(app, printDate);
+  else
+    printDate = orders::IssuedCopyDate(app, kind, printDate);
 
-  const Fields fields = OrderFields(app, kind, printDate);
+  // Text, XRechnung and PDF state the invoice date the issue records.
+  Fields fields;
+  EInvoiceAttachment xml;
+  orders::DocumentPdf pdf;
+  {
+    const orders::IssueDateScope issuing(app, invoiceDate);
+    fields = OrderFields(app, kind, printDate);
+    xml = MakeEInvoiceAttachment(app, kind, printDate);
+    if (!xml.problem.empty()) {
+      Tell(app, xml.problem, frame::Icon::Stop);
+      return false;
+    }
+    pdf = orders::OrderDocumentPdf(app, kind, printDate);
+    if (!pdf.problem.empty()) {
+      Tell(app, pdf.problem, frame::Icon::Stop);
+      return false;
+    }
+  }
   const Text text = DocumentText(settings, kind, fields);
   const std::string to = platform::Cp1252ToUtf8(store::GetText(app.address.email));
-  EInvoiceAttachment xml = MakeEInvoiceAttachment(app, kind, printDate);
-  if (!xml.problem.empty()) {
-    Tell(app, xml.problem, frame::Icon::Stop);
-    return false;
-  }
-  const orders::DocumentPdf pdf = orders::OrderDocumentPdf(app, kind, printDate);
-  if (!pdf.problem.empty()) {
-    Tell(app, pdf.problem, frame::Icon::Stop);
-    return false;
-  }
   std::vector<Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};
   if (xml.wanted) {
     NameBeside(xml, pdf.fileName);
     attachments.push_back(std::move(xml.attachment));
   }
-  std::string names;
-  for (const Attachment& attachment : attachments)
-    names += (names.empty() ? "" : ", ") + attachment.fileName;
+  std::vector<std::string> names;
+  for (const Attachment& attachment : attachments) names.push_back(attachment.fileName);
   MailDialog dialog(app, to, text.subject, text.body, names, parent);
   if (!desktop.review(dialog)) return false;
 

@@ -1,6 +1,6 @@
 // "Per E-Mail senden": a document of the current order as a PDF to the
 // customer. The dialog shows recipient, subject and text, all editable,
-// and the attachment; a bad address is refused before anything connects.
+// and the attachments; a bad address is refused before anything connects.
 // By SMTP the document counts as issued once the server accepted it; the
 // desktop's mail program only gets the message and the file.
 #ifndef BELVON_MAIL_UI_MAIL_DIALOG_H
@@ -26,7 +26,8 @@ class MailDialog : public QDialog {
 
  public:
   MailDialog(frame::AppState& app, const std::string& to, const std::string& subject,
-             const std::string& body, const std::string& attachment, QWidget* parent = nullptr);
+             const std::string& body, const std::vector<std::string>& attachments,
+             QWidget* parent = nullptr);
 
   std::string to() const;
   std::string subject() const;

@@ -1,6 +1,7 @@
 // "Per E-Mail senden" from the order's print dialog: the dialog shows what
 // goes out, the password is asked once per session, and only a message the
 // server took issues the document.
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -9,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 
 #include "einvoice/einvoice_cases.h"
@@ -55,6 +57,9 @@ class MailDialogTest : public testsupport::StoreTest {
     desktop.review = [this](mail::MailDialog& dialog) {
       shownTo = dialog.to();
       shownSubject = dialog.subject();
+      shownLabels.clear();
+      for (const QLabel* label : dialog.findChildren<QLabel*>())
+        shownLabels += label->text().toStdString() + "|";
       dialog.findChildren<QLineEdit*>()[1]->setText(QStringLiteral("Ihre Rechnung – bitte prüfen"));
       if (!typedTo.empty()) dialog.findChildren<QLineEdit*>()[0]->setText(QString::fromStdString(typedTo));
       dialog.send();
@@ -110,7 +115,7 @@ class MailDialogTest : public testsupport::StoreTest {
   mail::PasswordStore passwords{false};
   mail::Desktop desktop;
   std::vector<std::string> prompts;
-  std::string shownTo, shownSubject, typedTo;
+  std::string shownTo, shownSubject, shownLabels, typedTo;
 };
 
 TEST_F(MailDialogTest, SentMailIssuesAndThePasswordIsAskedOncePerSession) {
@@ -233,6 +238,10 @@ TEST_F(MailDialogTest, AnInvoiceCarriesTheXRechnungWhenTheAddressAsksForIt) {
   ASSERT_EQ(files.size(), 2u);
   ASSERT_TRUE(files.count("Rechnung-" + number + ".pdf"));
   ASSERT_TRUE(files.count("Rechnung-" + number + ".xml"));
+  EXPECT_NE(shownLabels.find("|Anhänge|"), std::string::npos) << shownLabels;
+  EXPECT_NE(shownLabels.find("|Rechnung-" + number + ".pdf, Rechnung-" + number + ".xml|"),
+            std::string::npos)
+      << shownLabels;
   EXPECT_NE(server.message().find("Content-Type: application/xml; name=\"Rechnung-" + number),
             std::string::npos);
   // The XML is the one the issued invoice gives: what `belvon-cli einvoice`
@@ -251,6 +260,65 @@ TEST_F(MailDialogTest, AnInvoiceCarriesTheXRechnungWhenTheAddressAsksForIt) {
   const int status = testsupport::RunCommand(std::string(BELVON_CII_KIT) + " -q " + file, &report);
   if (status == 4) GTEST_SKIP() << "Java, Saxon-HE oder xmllint fehlen (make deps)";
   EXPECT_EQ(status, 0) << report;
+}
+
+// An invoice printed on 01.12. and mailed on 03.12.: the PDF's date and
+// terms and the XRechnung state one invoice date — the one it was issued
+// with, or the date of sending when the user does not keep the old one —
+// and the XML is what the invoice as stored afterwards gives.
+TEST_F(MailDialogTest, AnInvoicePrintedBeforeStatesOneInvoiceDateEverywhere) {
+  AskForXRechnung(true);
+  app.parameters.printPaymentTerms = 1;
+  ASSERT_GT(frame::SaveParameters(app), 0);
+  app.orderLines[1].quantity = 3, app.orderLines[1].salePrice = 4250;
+  app.order.paymentPeriod = 14;
+  app.order.flags |= store::kOrderInvoicePrinted;
+  store::SetText(app.order.invoiceDate, "01.12.2026");
+  app.order.total = orders::ComputeOrderTotal(app.order, app.orderLines, app.parameters);
+  std::int32_t position = app.orders.position;
+  ASSERT_GT(store::StoreOrder(app, app.order, position, store::StoreMode::Rewrite), 0);
+  const std::string number = std::to_string(app.order.orderNumber);
+  const struct {
+    mail::Way way;
+    bool keep;  // the answer to "Soll das alte Rechnungsdatum beibehalten werden ?"
+    std::string date, due;
+  } cases[] = {{mail::Way::MailProgram, false, "01.12.2026", "15.12.2026"},
+               {mail::Way::Smtp, true, "01.12.2026", "15.12.2026"},
+               {mail::Way::Smtp, false, "03.12.2026", "17.12.2026"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.date + (c.way == mail::Way::Smtp ? " SMTP" : " Mailprogramm"));
+    settings.way = c.way;
+    std::map<std::string, std::string> files;
+    desktop.startMailProgram = [&](const std::vector<std::string>& arguments) {
+      for (std::size_t i = 5; i + 1 < arguments.size(); i += 2) {
+        std::ifstream in(arguments[i + 1], std::ios::binary);
+        files[std::filesystem::path(arguments[i + 1]).filename()] =
+            std::string(std::istreambuf_iterator<char>(in), {});
+      }
+      std::filesystem::remove_all(std::filesystem::path(arguments[6]).parent_path());
+      return true;
+    };
+    if (c.way == mail::Way::Smtp) ui.answer({c.keep});
+    Server server(Server::Mode::Accept);
+    EXPECT_EQ(Mail(server), c.way == mail::Way::Smtp);
+    if (c.way == mail::Way::Smtp) files = Attachments(server.message());
+    ASSERT_EQ(files.size(), 2u);
+    store::ReadOrder(app, app.order, app.orders.position);
+    EXPECT_EQ(store::GetText(app.order.invoiceDate), c.date);
+    const einvoice::Document stored = einvoice::MakeDocument(app);
+    ASSERT_TRUE(stored.ok) << stored.message;
+    EXPECT_EQ(files["Rechnung-" + number + ".xml"], stored.xml);
+    const std::string iso = c.due.substr(6, 4) + c.due.substr(3, 2) + c.due.substr(0, 2);
+    const std::size_t due = stored.xml.find("<ram:DueDateDateTime>");
+    ASSERT_NE(due, std::string::npos);
+    EXPECT_EQ(stored.xml.find(">" + iso + "<", due), stored.xml.find("</udt:DateTimeString>", due) - iso.size() - 1);
+    const std::string pdf = dir.file("Rechnung.pdf");
+    std::ofstream(pdf, std::ios::binary) << files["Rechnung-" + number + ".pdf"];
+    std::string text;
+    ASSERT_EQ(testsupport::RunCommand("pdftotext -layout " + pdf + " -", &text), 0);
+    EXPECT_NE(text.find("Datum: " + c.date), std::string::npos) << text;
+    EXPECT_NE(text.find("bis zum " + c.due), std::string::npos) << text;
+  }
 }
 
 TEST_F(MailDialogTest, PrintDialogOffersEveryDocumentKindByMail) {
