@@ -5,6 +5,7 @@
 #include "letters/dunning_renderer.h"
 #include "letters/envelope_renderer.h"
 #include "printing/letter_renderer.h"
+#include "orders/issuing.h"
 #include "orders/order_document_renderer.h"
 #include "reports/invoice_journal.h"
 #include "reports/invoice_lists.h"
@@ -94,8 +95,16 @@ std::string DocumentFileName(const frame::AppState& app, const PrintSession& ses
 PdfFinish PdfFinishFor(frame::AppState& app, const PrintSession& session,
                        const std::function<void(const std::string&)>& tell) {
   if (session.job != kJobInvoice && session.job != kJobCollectiveInvoice) return {};
-  return einvoice::InvoicePdfFinish(app, session.job == kJobCollectiveInvoice,
-                                    session.inputs.printDate, tell);
+  // The e-invoice states the invoice date the paper's terms count from.
+  const bool collective = session.job == kJobCollectiveInvoice;
+  const std::string invoiceDate =
+      !session.inputs.invoiceDate.empty()
+          ? session.inputs.invoiceDate
+          : orders::IssuedCopyDate(app,
+                                   collective ? orders::DocumentKind::CollectiveInvoice
+                                              : orders::DocumentKind::Invoice,
+                                   session.inputs.printDate);
+  return einvoice::InvoicePdfFinish(app, collective, invoiceDate, tell);
 }
 
 }  // namespace printing

@@ -319,6 +319,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       // once the document is written.
       if (job == printing::kJobInvoice) {
         invoiceDate = orders::InvoiceDateToFix(app, session.inputs.printDate);
+        session.inputs.invoiceDate = invoiceDate;
       }
     }
   } else if (!MakeCustomerCurrent(app, customer, haveCustomer)) {

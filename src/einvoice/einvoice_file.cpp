@@ -34,7 +34,7 @@ Document Make(const frame::AppState& app, std::string_view guideline) {
 
 Document MakeDocument(const frame::AppState& app) { return Make(app, kXRechnungGuideline); }
 
-Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& printDate,
+Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& invoiceDate,
                             std::string_view guideline) {
   if (collective && app.order.orderNumber == 0) {
     Document document;
@@ -46,7 +46,7 @@ Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::st
   const store::OrderHead kept = app.order;
   if (!collective) {
     app.order.flags |= store::kOrderInvoicePrinted;
-    store::SetText(app.order.invoiceDate, printDate);
+    store::SetText(app.order.invoiceDate, invoiceDate);
   }
   Document document = Make(app, guideline);
   app.order = kept;

@@ -23,11 +23,11 @@ struct Document {
 Document MakeDocument(const frame::AppState& app);
 
 // The XRechnung of the document a print of the current order issues: an
-// invoice (`collective` false) taken as dated `printDate` and marked
+// invoice (`collective` false) taken as dated `invoiceDate` and marked
 // printed, as the print will store it; a collective invoice as the issued
 // one in `app.order` stands. `app.order` is left as it was. The XML names
 // `guideline`.
-Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& printDate,
+Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& invoiceDate,
                             std::string_view guideline);
 
 // "R<order number>.xml".

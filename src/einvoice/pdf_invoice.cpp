@@ -13,12 +13,12 @@ constexpr const char* kNoEInvoice = "Die PDF-Datei enthält keine E-Rechnung (ZU
 
 }  // namespace
 
-PdfEInvoice MakePdfEInvoice(frame::AppState& app, bool collective, const std::string& printDate) {
+PdfEInvoice MakePdfEInvoice(frame::AppState& app, bool collective, const std::string& invoiceDate) {
   PdfEInvoice out;
   const Settings settings = LoadSettings(app.dataDirectory);
   if (!settings.pdfEInvoice) return out;
   Document document = MakeIssuedDocument(
-      app, collective, printDate,
+      app, collective, invoiceDate,
       settings.pdfGuideline == PdfGuideline::XRechnung ? kXRechnungGuideline : kEn16931Guideline);
   if (!document.ok) {
     out.message = kNoEInvoice + document.message;
@@ -30,9 +30,9 @@ PdfEInvoice MakePdfEInvoice(frame::AppState& app, bool collective, const std::st
 }
 
 printing::PdfFinish InvoicePdfFinish(frame::AppState& app, bool collective,
-                                     const std::string& printDate,
+                                     const std::string& invoiceDate,
                                      const std::function<void(const std::string&)>& tell) {
-  PdfEInvoice invoice = MakePdfEInvoice(app, collective, printDate);
+  PdfEInvoice invoice = MakePdfEInvoice(app, collective, invoiceDate);
   if (!invoice.attach) {
     if (!invoice.message.empty() && tell) tell(invoice.message);
     return {};

@@ -19,14 +19,15 @@ struct PdfEInvoice {
 };
 
 // The CII for the document in `app.order`. An invoice (`collective`
-// false) is taken as the print issues it: an invoice dated `printDate`. A
-// collective invoice is the issued one in `app.order` as it stands.
-PdfEInvoice MakePdfEInvoice(frame::AppState& app, bool collective, const std::string& printDate);
+// false) is taken as the print issues it: an invoice dated `invoiceDate`
+// (the date its payment terms count from). A collective invoice is the
+// issued one in `app.order` as it stands.
+PdfEInvoice MakePdfEInvoice(frame::AppState& app, bool collective, const std::string& invoiceDate);
 
 // The PDF of such a document: a PDF/A-3b with its CII attached when it can
 // be made; else a plain PDF, and `tell` says what is missing.
 printing::PdfFinish InvoicePdfFinish(frame::AppState& app, bool collective,
-                                     const std::string& printDate,
+                                     const std::string& invoiceDate,
                                      const std::function<void(const std::string&)>& tell);
 
 }  // namespace einvoice

@@ -196,8 +196,11 @@ bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::str
     outcome->recorded = RecordIssue(app, kind, invoiceDate);
   };
   const int job = static_cast<int>(kind);
-  for (int i = 1; i < copies; ++i) printJob(job, false, printDate, printed);
-  printJob(job, true, printDate, printed);
+  printing::JobInputs inputs;
+  inputs.printDate = printDate;
+  inputs.invoiceDate = invoiceDate;
+  for (int i = 1; i < copies; ++i) printJob(job, false, inputs, printed);
+  printJob(job, true, inputs, printed);
   return outcome->recorded;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "printing/page_renderer.h"
 #include "store/app_state.h"
 
 namespace orders {
@@ -82,7 +83,7 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
 // its file, at once or later from a preview; the first such call records
 // the issue. A cancelled or aborted job changes nothing. Returns whether the
 // issue was recorded by the time the jobs returned.
-using PrintJobCall = std::function<void(int job, bool notify, const std::string& printDate,
+using PrintJobCall = std::function<void(int job, bool notify, const printing::JobInputs& inputs,
                                         const std::function<void()>& printed)>;
 bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::string& printDate,
                    const PrintJobCall& printJob);

@@ -688,9 +688,11 @@ class OrderDocument {
   }
   static constexpr int kExemptionWidth = 600;
 
-  // The date the payment terms count from: the invoice date, or the print
-  // date while the order has none (a document printed without issuing it).
+  // The date the payment terms count from: the date of an issue with a new
+  // date, the invoice date, or the print date while the order has none (a
+  // document printed without issuing it).
   std::string termsDate() const {
+    if (!context_.session.inputs.invoiceDate.empty()) return context_.session.inputs.invoiceDate;
     const std::string_view stored = store::GetText(head_.invoiceDate);
     const orders::Date date = orders::ParseDate(stored);
     if (date.day >= 1 && date.month >= 1 && date.month <= 12) return std::string(stored);

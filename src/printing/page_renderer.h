@@ -28,6 +28,10 @@ struct JobInputs {
   // The date range of the lists and statistics, as typed ("dd.mm.yyyy").
   std::string reportFrom;
   std::string reportTo;
+  // An invoice this print issues: the invoice date the issue records, which
+  // the order holds only once it is recorded (before, it holds none or an
+  // older one). Empty: the order's own.
+  std::string invoiceDate;
 };
 
 // The state of one job. Every preview window holds its own, so two open

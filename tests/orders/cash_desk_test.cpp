@@ -204,7 +204,7 @@ TEST_F(CashDesk, BookingWithADocumentPrintsTheCopiesChosen) {
     sale.add();
     Jobs jobs;
     ASSERT_EQ(sale.bookWithDocument([&c] { return SaleDocument{true, c.kind, c.copies, c.paid}; },
-                                    [&jobs, &c](int job, bool notify, const std::string&,
+                                    [&jobs, &c](int job, bool notify, const printing::JobInputs&,
                                                 const std::function<void()>& printed) {
                                       jobs.emplace_back(job, notify);
                                       if (c.out) printed();

@@ -34,9 +34,10 @@ class IssuingTest : public testsupport::StoreTest {
   bool Issue(DocumentKind kind, std::string date, int copies = 1) {
     return orders::IssueDocument(
         app, kind, copies, date,
-        [this](int job, bool notify, const std::string& printDate,
+        [this](int job, bool notify, const printing::JobInputs& inputs,
                const std::function<void()>& printed) {
-          jobs.emplace_back(job, notify, printDate);
+          jobs.emplace_back(job, notify, inputs.printDate);
+          invoiceDates.push_back(inputs.invoiceDate);
           if (jobsPrint) printed();
           later = printed;
         });
@@ -58,6 +59,7 @@ class IssuingTest : public testsupport::StoreTest {
   }
 
   std::vector<std::tuple<int, bool, std::string>> jobs;
+  std::vector<std::string> invoiceDates;  // what each job was told the invoice states
   bool jobsPrint = true;
   std::function<void()> later;
 };
@@ -81,6 +83,9 @@ TEST_F(IssuingTest, InvoiceMarksTheDeliveryNoteAndASecondOneAsksForTheOldDate) {
   ui.answer({false});
   ASSERT_TRUE(Issue(DocumentKind::Invoice, "11.12.2026"));
   EXPECT_EQ(store::GetText(Stored().invoiceDate), "11.12.2026");
+  // Each print is told the date its issue records: the order it draws from
+  // holds it only afterwards.
+  EXPECT_EQ(invoiceDates, (std::vector<std::string>{"04.12.2026", "04.12.2026", "11.12.2026"}));
 }
 
 TEST_F(IssuingTest, CopiesRunTheJobWithTheNoticeOnlyOnTheLast) {

@@ -751,6 +751,21 @@ TEST_F(OrderDocumentTest, EscStopsAtOnceWithoutPromptOrTargetPage) {
 namespace printing {
 namespace {
 
+// An invoice issued again with a new date counts its terms from that date,
+// though the order still holds the old one while it is drawn.
+TEST_F(OrderDocumentTest, AnInvoiceIssuedAgainWithANewDateCountsItsTermsFromIt) {
+  app.parameters.printPaymentTerms = 1;
+  app.order.paymentPeriod = 14;
+  app.order.flags |= store::kOrderInvoicePrinted;
+  addPlain(1);
+  for (const auto& [given, due] : {std::pair{"", "20.12.2026"}, std::pair{"10.12.2026", "24.12.2026"}}) {
+    session.inputs.invoiceDate = given;
+    const RecordingCanvas canvas = render(kJobInvoice);
+    EXPECT_NE(canvas.findText(std::string("Zahlung: innerhalb 14 Tagen bis zum ") + due + "."), nullptr)
+        << given;
+  }
+}
+
 // Every order document with a hundred lines at the widest its fields allow,
 // a customer whose lines are all 41 characters and the fourth currency
 // printed under each row: no text over another, none off the sheet (the

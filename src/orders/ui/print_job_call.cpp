@@ -5,10 +5,8 @@
 namespace orders {
 
 PrintJobCall ProgramPrintJob(frame::AppState& app) {
-  return [&app](int job, bool notify, const std::string& printDate,
+  return [&app](int job, bool notify, const printing::JobInputs& inputs,
                 const std::function<void()>& printed) {
-    printing::JobInputs inputs;
-    inputs.printDate = printDate;
     printing::StartPrintJob(app, job, notify, inputs, printed);
   };
 }

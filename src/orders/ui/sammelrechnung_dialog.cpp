@@ -104,11 +104,12 @@ void SammelrechnungDialog::print() {
     }
     pane->issued();
     auto printed = [pane] { pane->printed(); };
-    std::string printDate = collection->invoiceDate;
+    printing::JobInputs inputs;
+    inputs.printDate = collection->invoiceDate;
     const int copies = std::clamp<int>(app_.address.copies, 1, kMaxCopies);
     const int job = static_cast<int>(DocumentKind::CollectiveInvoice);
-    for (int i = 1; i < copies; ++i) printJob_(job, false, printDate, printed);
-    printJob_(job, true, printDate, printed);
+    for (int i = 1; i < copies; ++i) printJob_(job, false, inputs, printed);
+    printJob_(job, true, inputs, printed);
   }
   accept();
 }

@@ -47,10 +47,11 @@ int JobOf(const frame::AppState& app) {
 }
 
 // The invoice of `app` as a PDF file, the way `print 3 --pdf` writes it.
-bool WritePdf(frame::AppState& app, const std::string& path) {
+bool WritePdf(frame::AppState& app, const std::string& path,
+              const std::string& printDate = "06.12.2026") {
   printing::PrintSession session;
   session.job = JobOf(app);
-  session.inputs.printDate = "06.12.2026";
+  session.inputs.printDate = printDate;
   printing::PdfFileDevice device(QString::fromStdString(path));
   return printing::PrintOnDevice(app, device, session, {}, nullptr);
 }
@@ -208,6 +209,24 @@ TEST(HybridPdf, EveryKindOfInvoiceCarriesItsEInvoice) {
   const int status = testsupport::RunCommand(std::string(BELVON_CII_KIT) + " -q" + files, &report);
   if (status == 4) GTEST_SKIP() << "Java, Saxon-HE oder xmllint fehlen (make deps)";
   EXPECT_EQ(status, 0) << report;
+}
+
+// An issued invoice (06.12., 14 days) drawn again on 23.12. without issuing
+// it: its e-invoice is the issued invoice's, and its terms count from the
+// same date.
+TEST(HybridPdf, ACopyDrawnLaterStatesTheDateItWasIssuedWith) {
+  for (const char* tool : {"pdfdetach", "pdftotext"})
+    if (!Have(tool)) GTEST_SKIP() << tool << " fehlt (make deps)";
+  testsupport::TestApp t;
+  einvoicetest::Prepare(t.app, einvoicetest::Cases().front(), 1261200001);
+  SetPdfEInvoice(t.app, true, PdfGuideline::XRechnung);
+  const std::string pdf = t.dir.file("Kopie.pdf"), xmlPath = t.dir.file("Kopie.xml");
+  ASSERT_TRUE(WritePdf(t.app, pdf, "23.12.2026"));
+  ASSERT_EQ(testsupport::RunCommand("pdfdetach -savefile factur-x.xml -o '" + xmlPath + "' '" + pdf + "'"), 0);
+  EXPECT_EQ(Read(xmlPath), einvoice::MakeDocument(t.app).xml);
+  std::string text;
+  ASSERT_EQ(testsupport::RunCommand("pdftotext -layout '" + pdf + "' -", &text), 0);
+  EXPECT_NE(text.find("bis zum 20.12.2026"), std::string::npos) << text;
 }
 
 // The setting decides, for the PDF file of the command line and for the

@@ -183,10 +183,10 @@ TEST(PaymentDialogs, SammelrechnungPrintsTheCollectionAndGivesThePaneItsOrderBac
     std::vector<int> lineCounts, numbers;
     std::function<void()> held;
     orders::SammelrechnungDialog dialog(
-        book.app, [&](int job, bool notify, const std::string& date,
+        book.app, [&](int job, bool notify, const printing::JobInputs& inputs,
                       const std::function<void()>& printed) {
           EXPECT_EQ(job, 4);
-          EXPECT_EQ(date, "06.12.2026");
+          EXPECT_EQ(inputs.printDate, "06.12.2026");
           notices.push_back(notify);
           lineCounts.push_back(+book.app.order.lineCount);
           numbers.push_back(+book.app.order.orderNumber);

@@ -473,7 +473,7 @@ TEST_F(RechnungPaneTest, AnArticleNumberChangeReachesTheOpenOrder) {
   pane->command(2070);
   pane->setPrintDialog([this] {
     std::string date = "06.12.2026";
-    IssueDocument(app, DocumentKind::Invoice, 1, date, [](int, bool, const std::string&, const std::function<void()>& printed) { printed(); });
+    IssueDocument(app, DocumentKind::Invoice, 1, date, [](int, bool, const printing::JobInputs&, const std::function<void()>& printed) { printed(); });
   });
   pane->command(2076);
   store::OrderHead stored{};

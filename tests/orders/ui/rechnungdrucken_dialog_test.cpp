@@ -25,10 +25,10 @@ class PrintDialogTest : public testsupport::StoreTest {
     store::ReadOrder(app, app.order, app.orders.position);
   }
   std::vector<std::pair<int, bool>> jobs;
-  orders::PrintJobCall record = [this](int job, bool notify, const std::string& date,
+  orders::PrintJobCall record = [this](int job, bool notify, const printing::JobInputs& inputs,
                                        const std::function<void()>& printed) {
     jobs.emplace_back(job, notify);
-    dates.push_back(date);
+    dates.push_back(inputs.printDate);
     printed();
   };
   std::vector<std::string> dates;
