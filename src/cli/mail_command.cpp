@@ -200,25 +200,20 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
     printDate = issued;
   }
 
-  // Text, XRechnung and PDF state the invoice date the issue records.
-  mail::Fields fields;
-  mail::EInvoiceAttachment xml;
-  orders::DocumentPdf pdf;
-  {
-    const orders::IssueDateScope issuing(app, invoiceDate);
-    fields = mail::OrderFields(app, kind, printDate);
-    xml = mail::MakeEInvoiceAttachment(app, kind, printDate);
-    if (!xml.problem.empty()) {
-      std::fprintf(stderr, "%s\n", xml.problem.c_str());
-      return 1;
-    }
-    pdf = orders::OrderDocumentPdf(app, kind, printDate);
-    if (!pdf.problem.empty()) {
-      std::fprintf(stderr, "%s\n", pdf.problem.c_str());
-      return 1;
-    }
-  }
+  // Text, XRechnung and PDF state the invoice date the issue records: the
+  // print date.
+  const mail::Fields fields = mail::OrderFields(app, kind, printDate);
   const mail::Text text = mail::DocumentText(settings, kind, fields);
+  mail::EInvoiceAttachment xml = mail::MakeEInvoiceAttachment(app, kind, printDate);
+  if (!xml.problem.empty()) {
+    std::fprintf(stderr, "%s\n", xml.problem.c_str());
+    return 1;
+  }
+  const orders::DocumentPdf pdf = orders::OrderDocumentPdf(app, kind, printDate, invoiceDate);
+  if (!pdf.problem.empty()) {
+    std::fprintf(stderr, "%s\n", pdf.problem.c_str());
+    return 1;
+  }
 
   std::vector<mail::Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};
   if (xml.wanted) {

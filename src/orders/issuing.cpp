@@ -92,15 +92,6 @@ std::string IssuedCopyDate(const frame::AppState& app, DocumentKind kind,
   return date.day >= 1 && date.month >= 1 && date.month <= 12 ? stored : printDate;
 }
 
-IssueDateScope::IssueDateScope(frame::AppState& app, const std::string& invoiceDate)
-    : app_(app), kept_(store::GetText(app.order.invoiceDate)), active_(!invoiceDate.empty()) {
-  if (active_) store::SetText(app_.order.invoiceDate, invoiceDate);
-}
-
-IssueDateScope::~IssueDateScope() {
-  if (active_) store::SetText(app_.order.invoiceDate, kept_);
-}
-
 bool ConfirmReprintTotal(frame::AppState& app) {
   if (!(app.order.flags & store::kOrderInvoicePrinted)) return true;
   store::OrderHead stored{};

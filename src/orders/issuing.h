@@ -37,23 +37,6 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 std::string IssuedCopyDate(const frame::AppState& app, DocumentKind kind,
                            const std::string& printDate);
 
-// While it lives, the current order carries the invoice date it is about to
-// be issued with (an empty one changes nothing), so that a document drawn
-// meanwhile states the terms the issue records. Ends before the issue is
-// recorded.
-class IssueDateScope {
- public:
-  IssueDateScope(frame::AppState& app, const std::string& invoiceDate);
-  ~IssueDateScope();
-  IssueDateScope(const IssueDateScope&) = delete;
-  IssueDateScope& operator=(const IssueDateScope&) = delete;
-
- private:
-  frame::AppState& app_;
-  std::string kept_;
-  bool active_;
-};
-
 // An invoice printed before is drawn with today's tax rates. When they give
 // another total than the one stored (which lists, dunning and payments go
 // by), the user is asked with both amounts; false when printing should not

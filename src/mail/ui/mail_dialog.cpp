@@ -120,25 +120,20 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   else
     printDate = orders::IssuedCopyDate(app, kind, printDate);
 
-  // Text, XRechnung and PDF state the invoice date the issue records.
-  Fields fields;
-  EInvoiceAttachment xml;
-  orders::DocumentPdf pdf;
-  {
-    const orders::IssueDateScope issuing(app, invoiceDate);
-    fields = OrderFields(app, kind, printDate);
-    xml = MakeEInvoiceAttachment(app, kind, printDate);
-    if (!xml.problem.empty()) {
-      Tell(app, xml.problem, frame::Icon::Stop);
-      return false;
-    }
-    pdf = orders::OrderDocumentPdf(app, kind, printDate);
-    if (!pdf.problem.empty()) {
-      Tell(app, pdf.problem, frame::Icon::Stop);
-      return false;
-    }
-  }
+  // Text, XRechnung and PDF state the invoice date the issue records: the
+  // print date.
+  const Fields fields = OrderFields(app, kind, printDate);
   const Text text = DocumentText(settings, kind, fields);
+  EInvoiceAttachment xml = MakeEInvoiceAttachment(app, kind, printDate);
+  if (!xml.problem.empty()) {
+    Tell(app, xml.problem, frame::Icon::Stop);
+    return false;
+  }
+  const orders::DocumentPdf pdf = orders::OrderDocumentPdf(app, kind, printDate, invoiceDate);
+  if (!pdf.problem.empty()) {
+    Tell(app, pdf.problem, frame::Icon::Stop);
+    return false;
+  }
   const std::string to = platform::Cp1252ToUtf8(store::GetText(app.address.email));
   std::vector<Attachment> attachments{{pdf.fileName, "application/pdf", pdf.bytes}};
   if (xml.wanted) {

@@ -30,11 +30,13 @@ bool DocumentPdfBytes(frame::AppState& app, printing::PrintSession& session, std
   return !bytes.empty();
 }
 
-DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std::string& printDate) {
+DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std::string& printDate,
+                             const std::string& invoiceDate) {
   DocumentPdf pdf;
   printing::PrintSession session;
   session.job = static_cast<int>(kind);
   session.inputs.printDate = printDate;
+  session.inputs.invoiceDate = invoiceDate;
   pdf.fileName = printing::DocumentFileName(app, session);
   if (!DocumentPdfBytes(app, session, pdf.bytes))
     pdf.problem = "Das PDF des Belegs (" + pdf.fileName + ") kann nicht erzeugt werden.";

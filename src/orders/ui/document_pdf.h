@@ -27,8 +27,10 @@ struct DocumentPdf {
 };
 
 // One copy of a document of the current order, drawn on `printDate`, by
-// way of a temporary file.
-DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std::string& printDate);
+// way of a temporary file; an invoice that sending it issues states the
+// `invoiceDate` the issue records (empty: its own).
+DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std::string& printDate,
+                             const std::string& invoiceDate = {});
 
 }  // namespace orders
 
