@@ -171,17 +171,26 @@ std::vector<std::string> SearchWords(std::string_view text) {
   return words;
 }
 
+namespace {
+
+// Index and records, both read-locked for the whole search; false when
+// either cannot be opened.
+bool OpenArticleFiles(frame::AppState& app, platform::File& index, platform::File& data) {
+  index = store::OpenData(app, store::kArticleIndexName, Access::Read, Share::DenyWrite);
+  if (index) data = store::OpenData(app, store::kArticleDataName, Access::Read, Share::DenyWrite);
+  return index && data;
+}
+
+}  // namespace
+
 ArticleSearchResult SearchArticlesPlain(frame::AppState& app, std::string_view text, bool allFields,
                                         const ArticleSearchOptions& options) {
   ArticleSearchResult result;
   const std::vector<std::string> words = LimitedWords(text);
   if (words.empty()) return result;
 
-  platform::File index = store::OpenData(app, store::kArticleIndexName, Access::Read, Share::DenyWrite);
-  platform::File data = index ? store::OpenData(app, store::kArticleDataName, Access::Read,
-                                                Share::DenyWrite)
-                              : platform::File();
-  if (!index || !data) {
+  platform::File index, data;
+  if (!OpenArticleFiles(app, index, data)) {
     result.unreadable = true;
     return result;
   }
@@ -204,11 +213,8 @@ ArticleSearchResult SearchArticles(frame::AppState& app, std::string_view text, 
 
   // Both files stay read-locked from the check of the kept text to the last
   // hit read, as for the plain scan.
-  platform::File index = store::OpenData(app, store::kArticleIndexName, Access::Read, Share::DenyWrite);
-  platform::File data = index ? store::OpenData(app, store::kArticleDataName, Access::Read,
-                                                Share::DenyWrite)
-                              : platform::File();
-  if (!index || !data) {
+  platform::File index, data;
+  if (!OpenArticleFiles(app, index, data)) {
     result.unreadable = true;
     return result;
   }

@@ -163,14 +163,9 @@ std::string CurrencyCode(std::string_view symbol, const Settings& settings) {
 
 Settings LoadSettings(const std::string& dataDirectory, std::string* problem) {
   if (problem) problem->clear();
-  const std::string path = dataDirectory + kSettingsFileName;
-  std::string text;
-  const platform::ReadRefusal why =
-      platform::ReadRegularFile(platform::SystemFileSystem(), path, kSettingsFileMax, text);
-  if (why == platform::ReadRefusal::None) return ParseSettings(text, problem);
-  if (problem && why != platform::ReadRefusal::Missing)
-    *problem = platform::ReadRefusalText(path, why, kSettingsFileMax);
-  return Settings{};
+  const std::optional<std::string> text =
+      store::ReadSettingsFile(dataDirectory + kSettingsFileName, kSettingsFileMax, problem);
+  return text ? ParseSettings(*text, problem) : Settings{};
 }
 
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {

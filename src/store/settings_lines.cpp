@@ -2,9 +2,21 @@
 
 #include <sstream>
 
+#include "platform/file_reading.h"
 #include "platform/utf8.h"
 
 namespace store {
+
+std::optional<std::string> ReadSettingsFile(const std::string& path, std::uint64_t cap,
+                                            std::string* problem) {
+  std::string text;
+  const platform::ReadRefusal why =
+      platform::ReadRegularFile(platform::SystemFileSystem(), path, cap, text);
+  if (why == platform::ReadRefusal::None) return text;
+  if (problem && why != platform::ReadRefusal::Missing)
+    *problem = platform::ReadRefusalText(path, why, cap);
+  return std::nullopt;
+}
 
 namespace {
 

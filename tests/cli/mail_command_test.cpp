@@ -17,6 +17,7 @@
 #include "mail/mail_settings.h"
 #include "mail/message.h"
 #include "mail/send.h"
+#include "mail/mail_fixture.h"
 #include "mail/smtp_server.h"
 #include "store/address_file.h"
 #include "store/einvoice_settings.h"
@@ -40,11 +41,6 @@ struct MailCli : ::testing::Test {
     std::int32_t position = book.app.addresses.position;
     store::WriteAddress(book.app, book.app.address, position, false);
     number = book.order(customer, 0, {testsupport::BookLine{1, 1000}}).orderNumber;
-    settings.server = "127.0.0.1";
-    settings.security = mail::Security::None;
-    settings.sender = "buero@example.de";
-    settings.user = "buero";
-    settings.timeoutSeconds = 1;
   }
 
   int run(const std::string& arguments, std::string* out, std::string* errors,
@@ -70,7 +66,7 @@ struct MailCli : ::testing::Test {
   }
 
   testsupport::OrderBook book;
-  mail::Settings settings;
+  mail::Settings settings = mailtest::LocalSettings();
   std::int32_t number = 0;
   std::int32_t customer = -1;  // Meier, with an e-mail address
 };

@@ -21,6 +21,7 @@
 #include "mail/message.h"
 #include "mail/send.h"
 #include "mail/templates.h"
+#include "mail/mail_fixture.h"
 #include "mail/smtp_server.h"
 #include "store/records_test_support.h"
 #include "support/run_command.h"
@@ -34,19 +35,9 @@ constexpr const char* kPassword = "Geheim-7f3q!";
 class SendTest : public testsupport::StoreTest {
  protected:
   SendTest() {
-    store::AddressRecord customer = testsupport::MakeAddress("Meier", "7");
-    store::SetText(customer.email, "meier@example.org");
-    std::int32_t position = -1;
-    store::WriteAddress(app, customer, position, true);
-    store::ReadAddress(app, app.address, position);
-    app.addresses.position = position;
-    testsupport::AddOrder(app, 0, {{"Tisch"}});
-    store::ReadOrder(app, app.order, app.orders.position);
-    settings.server = "127.0.0.1";
-    settings.security = mail::Security::None;
-    settings.sender = "buero@example.de";
+    mailtest::MeierWithAnOrder(app);
+    settings.user.clear();
     settings.senderName = "Tischlerei Groß";
-    settings.timeoutSeconds = 1;
     mail.kind = orders::DocumentKind::Invoice;
     mail.document = "Rechnung 1";
     mail.to = "meier@example.org";
@@ -85,7 +76,7 @@ class SendTest : public testsupport::StoreTest {
     return mail::DecodeBase64(message.substr(start, message.find("--", start) - start));
   }
 
-  mail::Settings settings;
+  mail::Settings settings = mailtest::LocalSettings();
   mail::DocumentMail mail;
   std::string pdf;
 };

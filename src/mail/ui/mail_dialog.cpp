@@ -89,12 +89,23 @@ void MailDialog::send() {
   accept();
 }
 
-bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::string printDate,
-                       QWidget* parent, const Desktop& given) {
+namespace {
+
+// The desktop as the tests left it, the program's own where they did not.
+Desktop WithDefaults(const Desktop& given) {
   Desktop desktop = given;
   if (!desktop.askPassword) desktop.askPassword = AskPassword;
   if (!desktop.startMailProgram) desktop.startMailProgram = StartDetached;
-  PasswordStore& passwords = desktop.passwords ? *desktop.passwords : PasswordStore::Program();
+  if (!desktop.passwords) desktop.passwords = &PasswordStore::Program();
+  return desktop;
+}
+
+}  // namespace
+
+bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::string printDate,
+                       QWidget* parent, const Desktop& given) {
+  const Desktop desktop = WithDefaults(given);
+  PasswordStore& passwords = *desktop.passwords;
 
   std::string problem;
   const Settings settings = LoadSettings(app.dataDirectory, &problem);
@@ -199,10 +210,8 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
 
 void MailDunning(frame::AppState& app, const std::string& date, QWidget* parent,
                  const Desktop& given) {
-  Desktop desktop = given;
-  if (!desktop.askPassword) desktop.askPassword = AskPassword;
-  if (!desktop.startMailProgram) desktop.startMailProgram = StartDetached;
-  PasswordStore& passwords = desktop.passwords ? *desktop.passwords : PasswordStore::Program();
+  const Desktop desktop = WithDefaults(given);
+  PasswordStore& passwords = *desktop.passwords;
   std::string problem;
   const Settings settings = LoadSettings(app.dataDirectory, &problem);
   Tell(app, problem, frame::Icon::Exclamation);

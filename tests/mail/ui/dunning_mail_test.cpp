@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "mail/mail_settings.h"
+#include "mail/mail_fixture.h"
 #include "mail/smtp_server.h"
 #include "mail/ui/mail_dialog.h"
 #include "store/parameter_file.h"
@@ -31,11 +32,6 @@ struct DunningMailTest : ::testing::Test, testsupport::OrderBook {
     for (std::int32_t ref : {meier, meier, schulz})
       numbers.push_back(
           +order(ref, store::kOrderInvoicePrinted, {{1, 12345}}, "06.11.2026").orderNumber);
-    settings.server = "127.0.0.1";
-    settings.security = mail::Security::None;
-    settings.sender = "buero@example.de";
-    settings.user = "buero";
-    settings.timeoutSeconds = 1;
     desktop.passwords = &passwords;
     desktop.askPassword = [this](QWidget*, const std::string&) {
       ++asked;
@@ -49,7 +45,7 @@ struct DunningMailTest : ::testing::Test, testsupport::OrderBook {
     mail::MailDunning(app, "06.12.2026", nullptr, desktop);
   }
 
-  mail::Settings settings;
+  mail::Settings settings = mailtest::LocalSettings();
   mail::PasswordStore passwords{false};
   mail::Desktop desktop;
   std::vector<std::int32_t> numbers;

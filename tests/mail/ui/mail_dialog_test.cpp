@@ -17,6 +17,7 @@
 #include "einvoice/einvoice_file.h"
 #include "mail/mail_settings.h"
 #include "mail/message.h"
+#include "mail/mail_fixture.h"
 #include "mail/smtp_server.h"
 #include "mail/ui/mail_dialog.h"
 #include "mail/ui/mail_menu.h"
@@ -37,18 +38,7 @@ using Server = testsupport::SmtpServer;
 class MailDialogTest : public testsupport::StoreTest {
  protected:
   MailDialogTest() {
-    store::AddressRecord customer = testsupport::MakeAddress("Meier", "7");
-    store::SetText(customer.email, "meier@example.org");
-    const std::int32_t position = Add(customer);
-    store::ReadAddress(app, app.address, position);
-    app.addresses.position = position;
-    testsupport::AddOrder(app, 0, {{"Tisch"}});
-    store::ReadOrder(app, app.order, app.orders.position);
-    settings.server = "127.0.0.1";
-    settings.security = mail::Security::None;
-    settings.sender = "buero@example.de";
-    settings.user = "buero";
-    settings.timeoutSeconds = 1;
+    mailtest::MeierWithAnOrder(app);
     desktop.passwords = &passwords;
     desktop.askPassword = [this](QWidget*, const std::string& prompt) {
       prompts.push_back(prompt);
@@ -111,7 +101,7 @@ class MailDialogTest : public testsupport::StoreTest {
     return head.flags;
   }
 
-  mail::Settings settings;
+  mail::Settings settings = mailtest::LocalSettings();
   mail::PasswordStore passwords{false};
   mail::Desktop desktop;
   std::vector<std::string> prompts;
