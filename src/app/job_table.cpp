@@ -5,6 +5,7 @@
 #include "letters/dunning_renderer.h"
 #include "letters/envelope_renderer.h"
 #include "printing/letter_renderer.h"
+#include "orders/issue_statement.h"
 #include "orders/issuing.h"
 #include "orders/order_document_renderer.h"
 #include "reports/invoice_journal.h"
@@ -95,6 +96,8 @@ std::string DocumentFileName(const frame::AppState& app, const PrintSession& ses
 PdfFinish PdfFinishFor(frame::AppState& app, const PrintSession& session,
                        const std::function<void(const std::string&)>& tell) {
   if (session.job != kJobInvoice && session.job != kJobCollectiveInvoice) return {};
+  // A draft carries no e-invoice that could pass for the issued one.
+  if (!session.inputs.issuing && !orders::IssuedAsInvoice(app.order)) return {};
   // The e-invoice states the invoice date the paper's terms count from.
   const bool collective = session.job == kJobCollectiveInvoice;
   const std::string invoiceDate =

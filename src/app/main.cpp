@@ -15,6 +15,7 @@
 #include "app/main_window.h"
 #include "widgets/profile.h"
 #include "widgets/qt_user_interface.h"
+#include "orders/issue_statement.h"
 #include "reminders/appointment_reminder.h"
 #include "maintenance/ui/maintenance_menu.h"
 #include "masterdata/ui/artikel_pane.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv) {
   frame::QtUserInterface ui;
   app.ui = &ui;
   app.searchAppointments = reminders::SearchAppointments;
+  app.completeIssueBook = orders::CompleteIssueBook;
   frame::ReadProfile(app);
   if (!frame::SettleDataDirectory(app.dataDirectory, &ui)) {
     ui.message(

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/cancel_command.h"
 #include "cli/datanorm_commands.h"
 #include "cli/dump.h"
 #include "cli/einvoice_commands.h"
@@ -74,6 +75,7 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
       kCommands = {{"init", Init}, {"dump", Dump}, {"print", PrintCommand},
                    {"pay", PayCommand}, {"book", BookCommand}, {"settle", SettleCommand},
                    {"einvoice", EInvoiceCommand}, {"mail", MailCommand},
+                   {"cancel", CancelCommand},
                    {"export-journal", ExportJournalCommand},
                    {"datanorm-import", DatanormImportCommand},
                    {"datanorm-export", DatanormExportCommand},

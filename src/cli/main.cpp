@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "store/app_state.h"
 #include "widgets/profile.h"
+#include "orders/issue_statement.h"
 #include "reminders/appointment_reminder.h"
 #include "maintenance/previous_format.h"
 
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
   // without it the command ends, telling why, and nothing is changed.
   if (yes) app.convertPreviousFormat = maintenance::ConvertPreviousFormat;
   app.searchAppointments = reminders::SearchAppointments;
+  app.completeIssueBook = orders::CompleteIssueBook;
   // The desktop program's rule for the path, whether it comes from
   // --data-dir or from DATEIPFAD: a directory gets its "/", and one that does
   // not exist is created only when the user says so (--yes).

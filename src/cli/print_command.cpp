@@ -293,6 +293,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     date = frame::Format("%02d.%02d.%4d", now.day, now.month, now.year);
   }
   session.inputs.printDate = date;
+  session.inputs.issuing = issue;
   if (IsReportJob(job)) {
     if (haveCustomer || !textFile.empty()) return Usage();
     if (const int failed = PrepareReport(app, job, report, session.inputs)) return failed;

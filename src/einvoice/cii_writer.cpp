@@ -213,6 +213,15 @@ std::string CiiXml(const Invoice& inv, std::string_view guideline) {
   Add(sums, "ram:GrandTotalAmount", Amount(inv.grandTotal));
   if (inv.prepaid != 0) Add(sums, "ram:TotalPrepaidAmount", Amount(inv.prepaid));
   Add(sums, "ram:DuePayableAmount", Amount(inv.due));
+  if (!inv.precedingNumber.empty()) {
+    xml_node preceding = Add(settlement, "ram:InvoiceReferencedDocument");
+    Add(preceding, "ram:IssuerAssignedID", inv.precedingNumber);
+    if (!inv.precedingDate.empty()) {
+      xml_node date = Add(Add(preceding, "ram:FormattedIssueDateTime"), "qdt:DateTimeString",
+                          inv.precedingDate);
+      date.append_attribute("format") = "102";
+    }
+  }
 
   std::ostringstream out;
   doc.save(out, "  ", pugi::format_default, pugi::encoding_utf8);

@@ -3,6 +3,7 @@
 #include "einvoice/cii_writer.h"
 #include "store/einvoice_settings.h"
 #include "einvoice/invoice_model.h"
+#include "orders/issue_statement.h"
 #include "core/decimal.h"
 #include "platform/output_file.h"
 #include "store/order_kinds.h"
@@ -12,7 +13,7 @@ namespace einvoice {
 
 namespace {
 
-Document Make(const frame::AppState& app, std::string_view guideline) {
+Document Make(frame::AppState& app, std::string_view guideline) {
   Document document;
   // A refused setting (a tax number, a reason, a buyer reference) would be
   // missing from the invoice: no document until it is entered again.
@@ -22,7 +23,22 @@ Document Make(const frame::AppState& app, std::string_view guideline) {
     document.message = problem;
     return document;
   }
-  const Outcome outcome = BuildInvoice(app, settings);
+  // An issued invoice states the figures of its issue, whatever the tax
+  // rates are today; one being issued the figures its lines give now.
+  const store::ParameterRecord parameters = orders::ParametersOfOrder(app, app.order);
+  const store::OrderHead kept = app.order;
+  app.order.total = orders::StatedTotal(app.order, app.orderLines, parameters);
+  Outcome outcome = BuildInvoice(app, parameters, settings);
+  app.order = kept;
+  // A credit note that cancels an invoice names it.
+  if (outcome.ok && orders::IssuedAsInvoice(app.order))
+    if (const auto record = orders::FindIssueRecord(app, app.order.orderNumber);
+        record && record->precedingInvoice != 0) {
+      outcome.invoice.precedingNumber = std::to_string(record->precedingInvoice);
+      const std::string date(store::GetText(record->precedingDate));  // "dd.mm.yyyy"
+      if (date.size() == 10)
+        outcome.invoice.precedingDate = date.substr(6, 4) + date.substr(3, 2) + date.substr(0, 2);
+    }
   document.ok = outcome.ok;
   document.message = outcome.message;
   document.notes = outcome.notes;
@@ -32,7 +48,7 @@ Document Make(const frame::AppState& app, std::string_view guideline) {
 
 }  // namespace
 
-Document MakeDocument(const frame::AppState& app) { return Make(app, kXRechnungGuideline); }
+Document MakeDocument(frame::AppState& app) { return Make(app, kXRechnungGuideline); }
 
 Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& invoiceDate,
                             std::string_view guideline) {

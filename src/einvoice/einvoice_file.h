@@ -20,7 +20,7 @@ struct Document {
 
 // The XRechnung of the order current in `app` for its customer
 // (app.address), with the settings of the data directory.
-Document MakeDocument(const frame::AppState& app);
+Document MakeDocument(frame::AppState& app);
 
 // The XRechnung of the document a print of the current order issues: an
 // invoice (`collective` false) taken as dated `invoiceDate` and marked

@@ -99,10 +99,11 @@ std::vector<std::int64_t> NetOfGrossLines(std::span<const store::OrderLine> line
 
 }  // namespace
 
-Outcome BuildInvoice(const frame::AppState& app, const Settings& settings) {
+Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& parameters,
+                     const Settings& settings) {
   Outcome out;
   const store::OrderHead& head = app.order;
-  const store::ParameterRecord& p = app.parameters;
+  const store::ParameterRecord& p = parameters;
   const store::AddressRecord& customer = app.address;
   Texts text;
   Invoice& inv = out.invoice;

@@ -47,6 +47,8 @@ struct TaxGroup {
 struct Invoice {
   std::string number, typeCode, issueDate, serviceDate, dueDate;  // dates yyyymmdd
   std::string currency, buyerReference, paymentTerms;
+  // The invoice a credit note corrects (BT-25, BT-26 yyyymmdd); empty for none.
+  std::string precedingNumber, precedingDate;
   Party seller, buyer;
   bool creditTransfer = true;  // to `iban`; else no payment means is named
   std::string iban;
@@ -66,7 +68,8 @@ struct Outcome {
 // The invoice of the order current in `app` (head, lines, and app.address as
 // its customer). Not ok, with one message naming every missing value, when
 // the order is no issued invoice or a value the rules require is missing.
-Outcome BuildInvoice(const frame::AppState& app, const Settings& settings);
+Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& parameters,
+                     const Settings& settings);
 
 }  // namespace einvoice
 

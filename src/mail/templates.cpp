@@ -5,6 +5,7 @@
 
 #include "core/dates.h"
 #include "core/figures.h"
+#include "orders/issue_statement.h"
 #include "platform/cp1252.h"
 #include "store/text_field.h"
 
@@ -69,9 +70,14 @@ std::string Fill(std::string_view text, const Fields& f) {
   return out;
 }
 
-Fields OrderFields(const frame::AppState& app, orders::DocumentKind kind,
+Fields OrderFields(frame::AppState& app, orders::DocumentKind kind,
                    const std::string& printDate) {
-  const store::OrderHead& order = app.order;
+  // An invoice names the amount it states: the one of its issue, or for one
+  // being issued now the one its lines give (its stored total may come from
+  // other tax rates).
+  store::OrderHead order = app.order;
+  if (Invoice(kind))
+    order.total = orders::StatedTotal(order, app.orderLines, orders::ParametersOfOrder(app, order));
   Fields f;
   f.kind = KindName(kind, order);
   f.number = std::to_string(order.orderNumber);

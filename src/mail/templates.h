@@ -27,7 +27,7 @@ std::string Fill(std::string_view text, const Fields& fields);
 
 // The fields of a document of the order current in `app`, drawn on
 // `printDate` (the invoice date an invoice is issued with, when there is one).
-Fields OrderFields(const frame::AppState& app, orders::DocumentKind kind,
+Fields OrderFields(frame::AppState& app, orders::DocumentKind kind,
                    const std::string& printDate);
 
 struct Text {

@@ -2,11 +2,17 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <vector>
 
 #include "maintenance/index_repair.h"
 #include "core/dates.h"
 #include "store/bytes.h"
+#include "core/decimal.h"
 #include "store/data_file.h"
+#include "store/issue_file.h"
+#include "store/order_kinds.h"
+#include "store/order_record.h"
 #include "store/text_field.h"
 
 namespace maintenance {
@@ -19,6 +25,9 @@ using store::Load;
 using store::Store;
 
 constexpr int kLineSlots = 370;  // an order holds at most 369 lines
+// Invoices are kept for eight years from the end of the year they were
+// issued in.
+constexpr int kRetentionYears = 8;
 
 bool Ask(frame::AppState& app, const char* format, long a, long b = 0) {
   char text[200];
@@ -31,7 +40,8 @@ bool Ask(frame::AppState& app, const char* format, long a, long b = 0) {
 bool LeftOut(frame::AppState& app, const OrderRebuild& rebuild, const std::uint8_t* entry,
              const Bytes& head) {
   const std::string_view date = store::GetText(reinterpret_cast<const char*>(&head[10]), 12);
-  if (rebuild.byDate && orders::DateInRange(rebuild.from, date, rebuild.to)) return true;
+  if (rebuild.byDate && orders::DateInRange(rebuild.from, date, rebuild.to))
+    return !(rebuild.keep && rebuild.keep(head));
   const long entryNumber = Load<std::int32_t>(entry + 4);
   const long headNumber = Load<std::int32_t>(&head[6]);
   bool yes = false;
@@ -155,13 +165,66 @@ bool ConfirmInvoiceDeletion(frame::AppState& app) {
                        frame::Icon::Question, true);
 }
 
+std::string RetainedUntil(std::string_view invoiceDate) {
+  const orders::Date date = orders::ParseDate(invoiceDate);
+  if (date.year < 1 || date.month < 1 || date.month > 12) return {};
+  return frame::Format("31.12.%04d", date.year + kRetentionYears);
+}
+
 int DeleteOldInvoices(frame::AppState& app, const std::string& from, const std::string& to) {
   if (!MaintenanceMayRun(app)) return 0;
+  const long today = orders::DayNumber(orders::FormatDate(*app.clock));
+  std::vector<std::int32_t> deleted;
+  std::map<std::string, std::vector<long>> kept;  // until when -> invoice numbers
   OrderRebuild rebuild;
   rebuild.byDate = true;
   rebuild.from = from;
   rebuild.to = to;
-  return RebuildOrderFile(app, rebuild);
+  rebuild.keep = [&](const Bytes& head) {
+    const auto flags = Load<std::uint16_t>(&head[22]);
+    const long number = Load<std::int32_t>(&head[6]);
+    const bool issued = (flags & store::kOrderInvoicePrinted) && !(flags & store::kOrderCollectivelyBilled);
+    if (issued) {
+      const std::string until =
+          RetainedUntil(store::GetText(reinterpret_cast<const char*>(&head[66]), 12));
+      // An invoice without a readable date is kept: nobody can say it may go.
+      if (until.empty() || orders::DayNumber(until) >= today) {
+        kept[until.empty() ? std::string("?") : until].push_back(number);
+        return true;
+      }
+    }
+    deleted.push_back(static_cast<std::int32_t>(number));
+    return false;
+  };
+  rebuild.alsoReplace = [&](Replacement& replacement) {
+    store::IssueBook book;
+    if (!store::ReadIssueBook(app, book)) return false;
+    if (!book.present()) return true;
+    std::sort(deleted.begin(), deleted.end());
+    Bytes bytes;
+    bool dropped = false;
+    for (const store::IssueRecord& record : book.records()) {
+      if (std::binary_search(deleted.begin(), deleted.end(), record.invoiceNumber)) {
+        dropped = true;
+        continue;
+      }
+      const auto* raw = reinterpret_cast<const std::uint8_t*>(&record);
+      bytes.insert(bytes.end(), raw, raw + sizeof record);
+    }
+    return !dropped || replacement.write("AUSGANG.NEU", store::kIssueFileName, bytes);
+  };
+  const int result = RebuildOrderFile(app, rebuild);
+  if (result && !kept.empty()) {
+    std::string text = "Diese Rechnungen werden nicht gelöscht, sie müssen noch aufbewahrt werden:";
+    for (const auto& [until, numbers] : kept) {
+      text += until == "?" ? "\nohne lesbares Rechnungsdatum:" : "\nbis zum " + until + ":";
+      for (std::size_t i = 0; i < numbers.size() && i < 20; ++i)
+        text += (i ? ", " : " ") + std::to_string(numbers[i]);
+      if (numbers.size() > 20) text += frame::Format(" und %zu weitere", numbers.size() - 20);
+    }
+    Tell(app, text, frame::Icon::Information);
+  }
+  return result;
 }
 
 }  // namespace maintenance

@@ -26,6 +26,8 @@ struct OrderRebuild {
   // even when a text is empty) are left out.
   bool byDate = false;
   std::string from, to;
+  // With byDate: an order of the range for which this says true is kept.
+  std::function<bool(const Bytes& head)> keep;
   std::function<bool(Replacement&)> alsoReplace;
 };
 
@@ -35,7 +37,15 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild);
 
 // The question before the deletion of old invoices.
 bool ConfirmInvoiceDeletion(frame::AppState& app);
+// Deletes the orders dated in the range, but keeps every issued invoice
+// whose retention period has not ended (eight years from the end of the
+// calendar year of its invoice date) and says until when; the records of
+// the invoices deleted leave the book of issued invoices in the same step.
 int DeleteOldInvoices(frame::AppState& app, const std::string& from, const std::string& to);
+
+// The last day an invoice of `invoiceDate` ("dd.mm.yyyy") must be kept:
+// 31.12. of the eighth year after its year; empty for a text that is no date.
+std::string RetainedUntil(std::string_view invoiceDate);
 
 }  // namespace maintenance
 

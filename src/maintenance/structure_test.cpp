@@ -8,6 +8,7 @@
 #include "core/user_interface.h"
 #include "maintenance/collective_links.h"
 #include "maintenance/file_images.h"
+#include "maintenance/issue_book_check.h"
 #include "maintenance/line_articles.h"
 #include "maintenance/record_walk.h"
 #include "platform/cp1252.h"
@@ -287,6 +288,7 @@ void CheckOrderLinks(frame::AppState& app, std::vector<StructureProblem>& proble
   std::vector<std::string> texts;
   CheckCollectiveLinks(image, orderData, texts);
   CheckLineArticles(image, orderData, articleData, texts);
+  CheckIssueBook(app, image, orderData, texts);
   for (std::string& text : texts)
     problems.push_back({Finding::Note, &store::kOrderLayout, std::move(text)});
 }

@@ -9,9 +9,11 @@
 #include "core/user_interface.h"
 #include "core/dates.h"
 #include "orders/goods_receipt.h"
+#include "orders/issue_statement.h"
 #include "orders/order_math.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
+#include "store/issue_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
 #include "store/order_kinds.h"
@@ -286,6 +288,25 @@ CollectionInPane::CollectionInPane(frame::AppState& app, const Collection& colle
 void CollectionInPane::issued() {
   issued_ = true;
   app_.order = collection_.head;
+}
+
+void CollectionInPane::printed() {
+  if (printed_) return;
+  printed_ = true;
+  if (!issued_) return;
+  store::IssueRecord record =
+      StateIssue(collection_.head, collection_.lines, app_.parameters, app_.address,
+                 collection_.invoiceDate,
+                 ServiceDateOf(app_.dataDirectory, collection_.head, collection_.invoiceDate));
+  record.issuedAt = IssueMoment(app_.clock->now());
+  if (!store::AppendIssueRecord(app_, record))
+    Tell(app_,
+         frame::Format("Die Datei %s%s konnte nicht geschrieben werden.\n"
+                       "Die Sammelrechnung Nr. %ld ist gedruckt, aber nicht im Rechnungsausgangsbuch "
+                       "vermerkt.\nBitte die Datenstruktur prüfen.",
+                       app_.dataDirectory.c_str(), store::kIssueFileName,
+                       static_cast<long>(collection_.head.orderNumber)),
+         frame::Icon::Stop);
 }
 
 CollectionInPane::~CollectionInPane() {

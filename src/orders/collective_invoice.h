@@ -91,8 +91,9 @@ class CollectionInPane {
   CollectionInPane& operator=(const CollectionInPane&) = delete;
   // The collection was issued: the document shows its number.
   void issued();
-  // A copy is out: the collective invoice stays.
-  void printed() { printed_ = true; }
+  // A copy is out: the collective invoice stays, and the first copy records
+  // what it states in the book of issued invoices.
+  void printed();
 
  private:
   frame::AppState& app_;

@@ -11,10 +11,12 @@
 #include "store/first_start_defaults.h"
 #include "store/parameter_file.h"
 #include "core/user_interface.h"
+#include "orders/issue_statement.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/bytes.h"
 #include "store/indexed_file.h"
+#include "store/issue_file.h"
 #include "store/data_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
@@ -44,6 +46,16 @@ bool Refuse(frame::AppState& app, const char* file) {
 }  // namespace
 
 bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind) {
+  // A delivery note billed by a collective invoice has its invoice: that
+  // one. Issued again on its own, the customer would be asked to pay twice.
+  if (kind == DocumentKind::Invoice && (app.order.flags & store::kOrderCollectivelyBilled)) {
+    if (app.ui)
+      app.ui->message(frame::Format("Auftrag %ld ist mit einer Sammelrechnung berechnet\n"
+                                    "und wird nicht noch einmal als Rechnung gedruckt.",
+                                    static_cast<long>(app.order.orderNumber)),
+                      frame::Icon::Stop);
+    return true;
+  }
   if (!frame::PriceSettingsUnset(app.parameters)) return false;
   if (kind == DocumentKind::DeliveryNote && app.parameters.pricesHidden) return false;
   const int count = std::min<int>(app.order.lineCount, static_cast<int>(app.orderLines.size()) - 1);
@@ -72,6 +84,12 @@ std::uint16_t IssuedFlags(DocumentKind kind) {
 }
 
 std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate) {
+  // An issued invoice keeps the date it was issued with: nothing to ask.
+  if (IssuedAsInvoice(app.order)) {
+    const auto record = FindIssueRecord(app, app.order.orderNumber);
+    const std::string issued(store::GetText(record ? record->invoiceDate : app.order.invoiceDate));
+    if (ParseDate(issued).month >= 1) return printDate = issued;
+  }
   std::string_view stored = store::GetText(app.order.invoiceDate);
   if (stored.size() > 8) {
     bool keep = app.ui && app.ui->question(
@@ -94,6 +112,8 @@ std::string IssuedCopyDate(const frame::AppState& app, DocumentKind kind,
 
 bool ConfirmReprintTotal(frame::AppState& app) {
   if (!(app.order.flags & store::kOrderInvoicePrinted)) return true;
+  // An invoice with its record states the figures of its issue again.
+  if (FindIssueRecord(app, app.order.orderNumber)) return true;
   store::OrderHead stored{};
   if (!StoredHead(app, stored)) return true;
   store::OrderHead today = app.order;
@@ -124,24 +144,36 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
   if (!frame::SaveParameters(app)) return Refuse(app, store::kParameterFileName);
   // Only the marks of the issue go into the head as the file holds it: a
   // payment or a dunning level another copy wrote meanwhile stays. An
-  // invoice issued for the first time also states the total it printed with
-  // today's rates: that is the amount owed, listed and booked from now on.
+  // invoice issued for the first time is recorded in the book of issued
+  // invoices with what it states, under the order file's lock and before
+  // its mark: the record is the issue (a start that finds a record whose
+  // order lacks the mark puts it there). Its total is the amount owed,
+  // listed and booked from now on.
   const std::uint16_t flags = IssuedFlags(kind);
-  store::OrderHead printed = app.order;
-  const std::int32_t printedTotal = ComputeOrderTotal(printed, app.orderLines, app.parameters);
+  const bool invoice = kind == DocumentKind::Invoice;
+  store::IssueRecord record{};
+  if (invoice) {
+    record = StateIssue(app.order, app.orderLines, app.parameters, app.address, invoiceDate,
+                        ServiceDateOf(app.dataDirectory, app.order, invoiceDate));
+    record.issuedAt = IssueMoment(app.clock->now());
+  }
+  bool bookFailed = false;
   store::OrderHead head{};
   if (!store::ChangeOrderHead(app, app.order.orderNumber,
                               [&](store::OrderHead& stored) {
-                                if (kind == DocumentKind::Invoice &&
-                                    !(stored.flags & store::kOrderInvoicePrinted))
-                                  stored.total = printedTotal;
-                                stored.flags |= flags;
-                                if (kind == DocumentKind::Invoice)
+                                if (invoice && !(stored.flags & store::kOrderInvoicePrinted)) {
+                                  if (!store::AppendIssueRecord(app, record)) {
+                                    bookFailed = true;
+                                    return false;
+                                  }
+                                  stored.total = static_cast<std::int32_t>(record.total);
                                   store::SetText(stored.invoiceDate, invoiceDate);
+                                }
+                                stored.flags |= flags;
                                 return true;
                               },
                               &head))
-    return Refuse(app, store::kOrderDataName);
+    return Refuse(app, bookFailed ? store::kIssueFileName : store::kOrderDataName);
   app.order = head;
   return true;
 }
@@ -190,6 +222,7 @@ bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::str
   printing::JobInputs inputs;
   inputs.printDate = printDate;
   inputs.invoiceDate = invoiceDate;
+  inputs.issuing = true;
   for (int i = 1; i < copies; ++i) printJob(job, false, inputs, printed);
   printJob(job, true, inputs, printed);
   return outcome->recorded;

@@ -26,9 +26,10 @@ enum class DocumentKind {
 // the delivery note).
 std::uint16_t IssuedFlags(DocumentKind kind);
 
-// The invoice date an invoice is issued with: an invoice printed before asks
-// whether to keep the old date (Yes: the print date becomes it; No: the
-// print date replaces it); without one it is the print date.
+// The invoice date an invoice is printed with: an issued invoice keeps the
+// date of its issue, unasked; an order that holds the date of an earlier
+// print without being issued asks whether to keep it (Yes: the print date
+// becomes it; No: the print date replaces it); else it is the print date.
 std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 
 // The date a copy of an issued invoice or collective invoice is drawn with
@@ -37,12 +38,15 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 std::string IssuedCopyDate(const frame::AppState& app, DocumentKind kind,
                            const std::string& printDate);
 
-// An invoice printed before is drawn with today's tax rates. When they give
-// another total than the one stored (which lists, dunning and payments go
-// by), the user is asked with both amounts; false when printing should not
-// go on.
+// An invoice issued before is drawn with the tax rates of its record. One
+// without a record (issued by an older version and not yet taken over) is
+// drawn with today's: when they give another total than the one stored
+// (which lists, dunning and payments go by), the user is asked with both
+// amounts; false when printing should not go on.
 bool ConfirmReprintTotal(frame::AppState& app);
 
+// A delivery note that a collective invoice bills is never printed as an
+// invoice of its own (told).
 // While neither a tax rate nor a currency is set (a first start whose
 // settings were cancelled), a document with prices would state 0 % VAT in
 // no currency. Refuses such a document of the current order, telling the
@@ -52,11 +56,11 @@ bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind);
 
 // Records that a document of the current order is out: the customer record
 // written back (not for a delivery note, so that a changed number of copies
-// is kept), the parameters saved, then the order stored in place with its
-// flags and invoice date, last, so that an order is marked only once all
-// else was stored. An invoice issued for the first time stores the total it
-// printed; otherwise the stored total is kept whatever the order in memory
-// says. Every write is checked; a failure names its file, and the order
+// is kept), the parameters saved, then the order's marks, last, so that an
+// order is marked only once all else was stored. An invoice issued for the
+// first time is appended to the book of issued invoices (AUSGANG.DAT) with
+// what it states, under the order file's lock, and then stores its invoice
+// date and the total it printed; an invoice issued before keeps both. Every write is checked; a failure names its file, and the order
 // stays unmarked in the file and in memory.
 bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate);
 

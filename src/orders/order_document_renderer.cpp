@@ -11,6 +11,7 @@
 #include "core/dates.h"
 #include "orders/document_figures.h"
 #include "orders/girocode.h"
+#include "orders/issue_statement.h"
 #include "orders/order_math.h"
 #include "store/einvoice_settings.h"
 #include "platform/cp1252.h"
@@ -85,7 +86,9 @@ class OrderDocument {
       : canvas_(canvas),
         geometry_(geometry),
         context_(context),
-        p_(context.app.parameters),
+        issued_(IssuedRecordOf(context)),
+        p_(issued_ ? orders::StatedParameters(context.app.parameters, *issued_)
+                   : context.app.parameters),
         style_(context.app.figures),
         head_(context.app.order),
         customer_(context.app.address),
@@ -107,8 +110,26 @@ class OrderDocument {
     rate2_ = orders::SecondTaxRate(p_, head_.currency);
     currency_ = CurrencyName(p_, head_.currency);
     fourthCurrency_ = Utf8(p_.currencySymbol4);
-    title_ = OrderDocumentTitle(job_, head_, p_);
     printDate_ = platform::Cp1252ToUtf8(context.session.inputs.printDate);
+    if (invoiceLike()) {
+      // The amount the invoice states: the one recorded at its issue, else
+      // the one its lines give now (an order saved under other tax rates
+      // holds an older total). Title, terms and GiroCode go by it.
+      if (issued_) {
+        head_.total = static_cast<std::int32_t>(issued_->total);
+        printDate_ = platform::Cp1252ToUtf8(store::GetText(issued_->invoiceDate));
+      } else {
+        head_.total = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(orders::ComputeDocumentFigures(head_, lines_, p_, true).final(),
+                                     INT32_MIN, INT32_MAX));
+      }
+    }
+    title_ = OrderDocumentTitle(job_, head_, p_);
+    // An issued invoice printed again is a copy of it; one printed without
+    // being issued is a draft whose number is not yet its own.
+    if (invoiceLike() && issued_) stateMark_ = "Kopie";
+    else if (invoiceLike() && !context.session.inputs.issuing && !orders::IssuedAsInvoice(head_))
+      stateMark_ = "Entwurf";
     // What an invoice must state by law, unless switched off (ERECHNUNG.INI).
     std::string refused;
     const einvoice::Settings settings = invoiceLike()
@@ -319,6 +340,12 @@ class OrderDocument {
       canvas_.selectFont(TitleFont());
       const bool high = job_ == kJobConfirmation || job_ == kJobCostEstimate;
       left(kLeft, high ? 865 : 945, title_);
+    }
+    // "Kopie" or "Entwurf" stands right above the title, where the higher
+    // titles of the other kinds begin.
+    if (!stateMark_.empty()) {
+      canvas_.selectFont(BodyFont());
+      left(kLeft, 895, stateMark_);
     }
     y_ += 100;
     canvas_.selectFont(BodyFont());
@@ -692,6 +719,7 @@ class OrderDocument {
   // date, the invoice date, or the print date while the order has none (a
   // document printed without issuing it).
   std::string termsDate() const {
+    if (issued_) return std::string(store::GetText(issued_->invoiceDate));
     if (!context_.session.inputs.invoiceDate.empty()) return context_.session.inputs.invoiceDate;
     const std::string_view stored = store::GetText(head_.invoiceDate);
     const orders::Date date = orders::ParseDate(stored);
@@ -860,12 +888,22 @@ class OrderDocument {
   // From the top of the signature block to the bottom of its last line.
   static constexpr int kSignatureHeight = 50 + 150 + 40 + 40;
 
+  // The record of an invoice issued before this print, for the invoice jobs.
+  static std::optional<store::IssueRecord> IssuedRecordOf(RenderContext& context) {
+    const int job = context.session.job;
+    if ((job != kJobInvoice && job != kJobCollectiveInvoice) ||
+        !orders::IssuedAsInvoice(context.app.order))
+      return std::nullopt;
+    return orders::FindIssueRecord(context.app, context.app.order.orderNumber);
+  }
+
   Canvas& canvas_;
   const PageGeometry& geometry_;
   RenderContext& context_;
-  const store::ParameterRecord& p_;
+  const std::optional<store::IssueRecord> issued_;
+  const store::ParameterRecord p_;
   const frame::FigureStyle style_;
-  const store::OrderHead& head_;
+  store::OrderHead head_;
   const store::AddressRecord& customer_;
   const int job_;
   std::span<const store::OrderLine> lines_;
@@ -878,6 +916,7 @@ class OrderDocument {
   bool grossAsNet_ = false;
   int rate1_ = 0, rate2_ = 0;
   std::string currency_, fourthCurrency_, title_, printDate_;
+  std::string stateMark_;  // "Kopie", "Entwurf" or none
   bool legal_ = false;
   bool serviceDateByOrder_ = false;
   std::string sellerTaxId_, exemptionReason_;

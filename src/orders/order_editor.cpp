@@ -8,6 +8,8 @@
 #include "core/user_interface.h"
 #include "core/dates.h"
 #include "store/numbering.h"
+#include "orders/cancellation.h"
+#include "orders/issue_statement.h"
 #include "orders/order_math.h"
 #include "store/article_file.h"
 #include "store/data_file.h"
@@ -44,6 +46,8 @@ int DunningLevelOnFile(frame::AppState& app, std::int32_t number) {
       return head.dunningLevel;
   return 0;
 }
+
+constexpr std::uint16_t kPriceFlags = store::kOrderPricesIncludeTax | store::kOrderGrossAsNet;
 
 // A collective invoice and the delivery notes it bills stay as they were
 // billed: neither is changed nor deleted.
@@ -160,6 +164,7 @@ bool OrderEditor::setOrderDate(std::string_view text) {
 }
 
 bool OrderEditor::appendLine() {
+  if (RefuseIssuedChange(app_, app_.order, "geändert")) return false;
   if (refuseInvalidField() || refuseFull()) return false;
   const int count = lineCount() + 1;
   if (editedLine().taxCode == 0) editedLine().taxCode = store::kTaxCodeRate2;
@@ -174,6 +179,7 @@ bool OrderEditor::appendLine() {
 
 bool OrderEditor::insertLine() {
   if (store::GetText(editedLine().articleNumber).empty()) return false;
+  if (RefuseIssuedChange(app_, app_.order, "geändert")) return false;
   if (refuseInvalidField() || refuseFull()) return false;
   const int count = lineCount() + 1;
   // Slot of the new line: before the selected entry, else at the end.
@@ -204,12 +210,14 @@ void OrderEditor::removeLine(int index) {
 
 void OrderEditor::deleteLine() {
   if (booked() || selection_ < 0 || selection_ >= lineCount()) return;
+  if (RefuseIssuedChange(app_, app_.order, "geändert")) return;
   removeLine(selection_);
   if (selection_ >= lineCount()) selection_ = -1;
 }
 
 bool OrderEditor::editLine(int index) {
   if (booked() || index < 0 || index >= lineCount()) return false;
+  if (RefuseIssuedChange(app_, app_.order, "geändert")) return false;
   editedLine() = app_.orderLines[index + 1];
   rememberArticle();
   removeLine(index);
@@ -232,6 +240,47 @@ bool OrderEditor::editLine(int index) {
   }
   app_.articleCriteria = criteria;
   return found;
+}
+
+void OrderEditor::saveIssued(store::OrderHead& head) {
+  // An issued invoice keeps what it stated; of what the pane edits only its
+  // dunning level may still change, and never below the level on file.
+  store::OrderHead stored{};
+  std::vector<store::OrderLine> lines(store::kOrderLineSlots);
+  const std::vector<store::OrderLine> kept = app_.orderLines;
+  const int read = store::ReadOrder(app_, stored, app_.orders.position);
+  std::copy(app_.orderLines.begin() + 1, app_.orderLines.end(), lines.begin() + 1);
+  app_.orderLines = kept;
+  const auto sameText = [](const auto& a, const auto& b) {
+    return store::GetText(a) == store::GetText(b);
+  };
+  bool same = read == 1 && stored.orderNumber == head.orderNumber &&
+              stored.lineCount == head.lineCount && stored.customerRef == head.customerRef &&
+              stored.currency == head.currency && stored.paymentPeriod == head.paymentPeriod &&
+              stored.cashDiscount == head.cashDiscount &&
+              stored.cashDiscountPeriod == head.cashDiscountPeriod &&
+              sameText(stored.orderDate, head.orderDate) &&
+              (stored.flags & kPriceFlags) == (head.flags & kPriceFlags);
+  for (int i = 1; same && i <= head.lineCount; ++i)
+    same = std::memcmp(&lines[static_cast<std::size_t>(i)], &app_.orderLines[static_cast<std::size_t>(i)],
+                       sizeof(store::OrderLine)) == 0;
+  if (!same) {
+    RefuseIssuedChange(app_, head, "geändert");
+    return;
+  }
+  const std::uint8_t level = head.dunningLevel;
+  store::OrderHead written{};
+  if (!store::ChangeOrderHead(app_, head.orderNumber,
+                              [level](store::OrderHead& onFile) {
+                                onFile.dunningLevel = std::max(onFile.dunningLevel, level);
+                                return true;
+                              },
+                              &written)) {
+    if (app_.ui) app_.ui->message("Der Auftrag konnte nicht gespeichert werden.", frame::Icon::Stop);
+    return;
+  }
+  app_.order = written;
+  changed_ = false;
 }
 
 bool OrderEditor::storeAgain(store::OrderHead& head) {
@@ -260,6 +309,10 @@ void OrderEditor::save(bool confirmed) {
   // the lines of a collective invoice, which name their delivery notes.
   if (RefuseCollective(app_, head, "geändert")) return;
   if (dunningLevel_) head.dunningLevel = static_cast<std::uint8_t>(dunningLevel_());
+  if (head.stored == 1 && IssuedAsInvoice(head)) {
+    saveIssued(head);
+    return;
+  }
   // Saving never lowers the level a dunning run stored meanwhile.
   if (head.stored == 1)
     head.dunningLevel = static_cast<std::uint8_t>(
@@ -311,7 +364,8 @@ void OrderEditor::deleteOrder() {
   } else if (app_.orders.lastIndex < 0) {
     if (app_.ui)
       app_.ui->message("Löschen ist nicht möglich.\nKeine Daten vorhanden!", frame::Icon::Stop);
-  } else if (!RefuseCollective(app_, head, "gelöscht")) {
+  } else if (!RefuseCollective(app_, head, "gelöscht") &&
+             !RefuseIssuedChange(app_, head, "gelöscht")) {
     if ((head.flags & store::kOrderDeliveryNotePrinted) &&
         !(head.flags & store::kOrderInvoicePrinted) && app_.ui)
       app_.ui->message("ACHTUNG !\nDieser Auftrag ist noch offen!\n(Keine Rechnung gedruckt)",

@@ -115,6 +115,7 @@ class OrderEditor {
   bool refuseFull();
   bool refuseInvalidField();
   bool storeAgain(store::OrderHead& head);
+  void saveIssued(store::OrderHead& head);
   void rememberArticle();
 
   frame::AppState& app_;

@@ -6,6 +6,7 @@
 
 #include "core/user_interface.h"
 #include "core/dates.h"
+#include "orders/issue_statement.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
 #include "store/order_file.h"
@@ -76,6 +77,10 @@ int SettleOpenItems(frame::AppState& app, long from, long to, bool allCustomers,
       ReportDamaged(app, entry.orderNumber);
       continue;
     }
+    // Only an issued invoice has anything to settle: a quotation or a
+    // delivery note not yet invoiced owes nothing yet, and settling it would
+    // make its later invoice read as paid.
+    if (!IssuedAsInvoice(head)) continue;
     // Only what is still open is written off; money owed back to the
     // customer (an overpayment, a credit note not yet refunded) stays.
     const std::int64_t open = std::int64_t{head.total} - head.paid;

@@ -32,6 +32,9 @@ struct JobInputs {
   // the order holds only once it is recorded (before, it holds none or an
   // older one). Empty: the order's own.
   std::string invoiceDate;
+  // This print issues the invoice or collective invoice it draws: without,
+  // one that is not issued yet is a draft.
+  bool issuing = false;
 };
 
 // The state of one job. Every preview window holds its own, so two open

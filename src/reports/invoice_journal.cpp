@@ -11,7 +11,10 @@
 #include "reports/list_page.h"
 #include "reports/order_scan.h"
 #include "reports/report_values.h"
+#include "orders/issue_statement.h"
+#include "store/issue_file.h"
 #include "store/order_kinds.h"
+#include "store/text_field.h"
 
 namespace reports {
 
@@ -98,6 +101,10 @@ Journal CollectJournal(frame::AppState& app, const std::string& from, const std:
   Journal journal;
   const store::ParameterRecord& p = app.parameters;
   CustomerBook customers(app);
+  // Every invoice is listed with what it stated when it was issued: the
+  // rates it was issued with, whatever they are today.
+  store::IssueBook book;
+  store::ReadIssueBook(app, book);
   ScanResult scan = ScanOrders(app, true, reportDamaged, [&](const ScannedOrder& order) {
     if (!InJournal(order.head, order.lines, from, to)) return;
     JournalRow row;
@@ -108,7 +115,15 @@ Journal CollectJournal(frame::AppState& app, const std::string& from, const std:
     row.customerName = CustomerName(customer);
     row.date = platform::Cp1252ToUtf8(JournalDate(order.head));
     row.currency = JournalCurrency(order.head);
-    row.figures = InvoiceJournalFigures(order.head, order.lines, p);
+    const store::IssueRecord* issued = book.find(order.head.orderNumber);
+    const store::ParameterRecord stated = issued ? orders::StatedParameters(p, *issued) : p;
+    if (issued) {
+      row.date = platform::Cp1252ToUtf8(store::GetText(issued->invoiceDate));
+      row.takenOver = (issued->flags & store::kIssueTakenOver) != 0;
+    }
+    row.rate1 = orders::FirstTaxRate(stated, order.head.currency);
+    row.rate2 = orders::SecondTaxRate(stated, order.head.currency);
+    row.figures = InvoiceJournalFigures(order.head, order.lines, stated);
     JournalFigures& sum = journal.totals[static_cast<std::size_t>(row.currency)].sum;
     sum.tax1 += row.figures.tax1;
     sum.tax2 += row.figures.tax2;
@@ -169,10 +184,13 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
     page.amount(kRightEdge, y, Money(style, static_cast<double>(figures.net), currency),
                 kRightEdge - kAmountWidth);
   };
+  bool takenOver = false;
   DrawInIndexOrder(page, journal.seen, journal.rows, [&](const JournalRow& row) {
     const std::string currency = CurrencyName(p, row.currency);
     const int y = page.y();
-    page.left(kNumberX, y, frame::Format("%-ld", static_cast<long>(row.orderNumber)));
+    page.left(kNumberX, y, frame::Format(row.takenOver ? "%-ld *" : "%-ld",
+                                         static_cast<long>(row.orderNumber)));
+    takenOver = takenOver || row.takenOver;
     page.fitLeft(kCustomerNumberX, y, row.customerNumber, kNameX - kColumnGap);
     page.fitLeft(kNameX, y, row.customerName, kDateX - kColumnGap);
     page.left(kDateX, y, row.date);
@@ -196,6 +214,11 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
                "Steuersätze: " + frame::TaxRate(style, total.rate1 / 10.0) + " und " +
                    frame::TaxRate(style, total.rate2 / 10.0));
     amounts(y, total.sum, currency);
+    page.next();
+  }
+  if (takenOver && !page.stopped() && page.beforeRecord()) {
+    page.left(kNumberX, page.y(), "* von einer früheren Version übernommen: Beträge aus dem "
+                                  "gespeicherten Betrag und den Steuersätzen der Übernahme");
     page.next();
   }
   return page.finish();

@@ -56,6 +56,12 @@ struct JournalRow {
   std::string date;            // "dd.mm.yyyy"
   int currency = 0;            // 0..3
   JournalFigures figures;
+  // The tax rates the invoice was issued with (tenths of a percent).
+  int rate1 = 0;
+  int rate2 = 0;
+  // Issued by a version that kept no record of its issue: its figures were
+  // taken over from the stored total and the rates of the takeover.
+  bool takenOver = false;
 };
 
 struct JournalTotals {

@@ -33,9 +33,10 @@ std::string Rate(int tenths) {
   return frame::Format("%s%d,%d", tenths < 0 ? "-" : "", std::abs(tenths) / 10, std::abs(tenths) % 10);
 }
 
-void Figures(std::string& out, int rate1, int rate2, const JournalFigures& f) {
+void Figures(std::string& out, int rate1, int rate2, const JournalFigures& f,
+             std::string_view note = {}) {
   out += Rate(rate1) + ';' + Rate(rate2) + ';' + CsvAmount(f.tax1) + ';' + CsvAmount(f.tax2) +
-         ';' + CsvAmount(f.gross) + ';' + CsvAmount(f.net) + "\r\n";
+         ';' + CsvAmount(f.gross) + ';' + CsvAmount(f.net) + ';' + std::string(note) + "\r\n";
 }
 
 }  // namespace
@@ -51,13 +52,12 @@ std::string CsvAmount(std::int64_t cents) {
 std::string JournalCsv(const Journal& journal, const store::ParameterRecord& parameters) {
   std::string out = "\xEF\xBB\xBF";
   out += "Rechnungsnummer;Kundennummer;Kunde;Datum;Währung;Steuersatz 1;Steuersatz 2;"
-         "Steuer 1;Steuer 2;Brutto;Netto\r\n";
+         "Steuer 1;Steuer 2;Brutto;Netto;Vermerk\r\n";
   for (const JournalRow& row : journal.rows) {
-    const JournalTotals& rates = journal.totals[static_cast<std::size_t>(row.currency)];
     out += std::to_string(row.orderNumber) + ';' + Field(row.customerNumber) + ';' +
            Field(row.customerName) + ';' + Field(row.date) + ';' +
            Field(CurrencyName(parameters, row.currency)) + ';';
-    Figures(out, rates.rate1, rates.rate2, row.figures);
+    Figures(out, row.rate1, row.rate2, row.figures, row.takenOver ? "übernommen" : "");
   }
   for (int c = 0; c < kJournalCurrencies; ++c) {
     const JournalTotals& total = journal.totals[static_cast<std::size_t>(c)];

@@ -67,6 +67,10 @@ struct AppState {
   // Run at the end of every LoadParameters: the appointment reminder, hung
   // in by the desktop program and the command line.
   std::function<void(AppState&)> searchAppointments;
+  // Run by every LoadParameters before the appointment reminder: gives the
+  // invoices issued before the book of issued invoices was kept their
+  // records, and finishes an issue that was cut off between its two writes.
+  std::function<bool(AppState&)> completeIssueBook;
 
   // Profile (group BELVON of belvon.ini).
   std::string dataDirectory;  // prefix of every data file name

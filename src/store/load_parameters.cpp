@@ -279,6 +279,9 @@ int LoadParameters(AppState& app) {
       !OpenOrCreateIndex(app, store::kArticleLayout, app.articles.lastIndex, Share::Exclusive) ||
       !OpenOrCreateIndex(app, store::kOrderLayout, app.orders.lastIndex, Share::DenyWrite))
     return 0;
+  // A book that cannot be completed now (a directory without write access)
+  // is completed by a later start; `check` names what it lacks meanwhile.
+  if (app.completeIssueBook) app.completeIssueBook(app);
   if (app.searchAppointments) app.searchAppointments(app);
   return 1;
 }

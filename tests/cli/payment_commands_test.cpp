@@ -27,7 +27,8 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
       book.order(meier, store::kOrderDeliveryNotePrinted | store::kOrderInvoicePrinted,
                  {BookLine{2, 625, article}})
           .orderNumber;
-  const std::int32_t last = book.order(schulz, 0, {BookLine{1, 200}}).orderNumber;
+  const std::int32_t last =
+      book.order(schulz, store::kOrderInvoicePrinted, {BookLine{1, 200}}).orderNumber;
   const std::string run = cli + " --data-dir " + book.dir.path() + " ";
   const std::string pay = run + "pay --order " + std::to_string(first) + " --amount 12,50";
   std::string out;

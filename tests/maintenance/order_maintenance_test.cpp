@@ -8,6 +8,8 @@
 #include "maintenance/lock_test.h"
 #include "maintenance/maintenance_test_support.h"
 #include "maintenance/order_rebuild.h"
+#include "orders/issue_statement.h"
+#include "store/issue_file.h"
 #include "support/case_table.h"
 #include "support/order_book.h"
 
@@ -145,6 +147,39 @@ TEST_F(OrderMaintenance, LockTestWarnsOnlyWhereLocksAreIgnored) {
   for (const char* option : {"nobrl", "nolock"})
     EXPECT_NE(ui.texts()[0].find(option), std::string::npos) << option;
   EXPECT_EQ(FileSize(dir.file(kLockProbeName)), -1);
+}
+
+}  // namespace
+}  // namespace maintenance
+
+namespace maintenance {
+namespace {
+
+// An issued invoice is kept for eight years from the end of the year it was
+// issued in: the deletion leaves it and says until when; an invoice whose
+// time has run out goes together with its record of issue.
+TEST_F(OrderMaintenance, IssuedInvoicesAreKeptUntilTheirRetentionEnds) {
+  for (const auto& [date, until] : std::vector<std::pair<const char*, const char*>>{
+           {"15.03.2017", "31.12.2025"}, {"31.12.2018", "31.12.2026"}, {"", ""}, {"3.2018", ""}})
+    EXPECT_EQ(RetainedUntil(date), until) << date;
+
+  const std::int32_t kunde = customer("Kunde");
+  const std::int32_t expired = order(kunde, store::kOrderInvoicePrinted, {{1, 100}}, "15.03.2017").orderNumber;
+  const std::int32_t kept = order(kunde, store::kOrderInvoicePrinted, {{1, 100}}, "15.03.2018").orderNumber;
+  order(kunde, 0, {{1, 100}}, "16.03.2018");  // a quotation of the range
+  ASSERT_TRUE(orders::CompleteIssueBook(app));
+  ui.shown.clear();
+  EXPECT_EQ(DeleteOldInvoices(app, "01.01.2017", "31.12.2018"), 1);
+  EXPECT_EQ(app.orders.lastIndex, 0);
+  EXPECT_EQ(stored(kept).orderNumber, kept);
+  store::IssueBook book;
+  ASSERT_TRUE(store::ReadIssueBook(app, book));
+  ASSERT_EQ(book.records().size(), 1u);
+  EXPECT_EQ(book.records()[0].invoiceNumber, kept);
+  EXPECT_EQ(book.find(expired), nullptr);
+  ASSERT_EQ(ui.texts().size(), 1u);
+  EXPECT_NE(ui.texts()[0].find("bis zum 31.12.2026: " + std::to_string(kept)), std::string::npos)
+      << ui.texts()[0];
 }
 
 }  // namespace

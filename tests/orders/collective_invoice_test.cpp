@@ -1,6 +1,7 @@
 // Collective invoices: which orders of a range are billed, the invoice of
 // its own that issuing stores, and that it marks all of them or none.
 #include "orders/collective_invoice.h"
+#include "orders/issue_statement.h"
 
 #include <gtest/gtest.h>
 
@@ -127,9 +128,17 @@ TEST(CollectiveInvoice, RefusesToCombineCurrenciesOrPriceKinds) {
 // The data structure test follows the links both ways.
 TEST(CollectiveInvoice, TheStructureTestChecksTheLinks) {
   Range range;
+  // The invoice among the orders gets its record, as at a start.
+  ASSERT_TRUE(orders::CompleteIssueBook(range.app));
   orders::Collection collection;
   ASSERT_TRUE(orders::CollectOrders(range.app, range.request(0, 4, false), collection));
   ASSERT_TRUE(orders::IssueCollection(range.app, collection));
+  {
+    // Its first copy is out: it is recorded in the book of issued invoices.
+    orders::CollectionInPane pane(range.app, collection);
+    pane.issued();
+    pane.printed();
+  }
   EXPECT_EQ(maintenance::FindStructureProblems(range.app), std::vector<std::string>{});
   // Order 0 loses its mark, the quotation 2 gets one.
   auto data = testsupport::ReadBytes(range.dir.file("RECHNUNG.DAT"));

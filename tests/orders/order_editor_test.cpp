@@ -287,8 +287,9 @@ TEST_F(OrderEditorTest, PrintingDeclinedChangesPrintsTheStoredOrderWithoutOverwr
   EXPECT_TRUE(app.order.flags & store::kOrderDeliveryNotePrinted);
 }
 
-// Deleting an open order warns first and asks with No preselected; with the
-// invoice printed it only asks, and Yes shows the customer's other order.
+// Deleting an open order warns first and asks with No preselected; an issued
+// invoice is kept (corrected by cancelling, never deleted); an order without
+// a delivery note only asks, and Yes shows the customer's other order.
 TEST_F(OrderEditorTest, DeletingWarnsOfAnOpenOrderAndShowsTheCustomersOtherOrder) {
   AddCustomer("Meier");
   AddCustomer("Schulz");
@@ -310,6 +311,13 @@ TEST_F(OrderEditorTest, DeletingWarnsOfAnOpenOrderAndShowsTheCustomersOtherOrder
   EXPECT_TRUE(ui.shown[1].defaultNo);
   EXPECT_EQ(OrderIndex().size(), 3u);
   app.order.flags |= store::kOrderInvoicePrinted;
+  ui.shown.clear();
+  editor.deleteOrder();
+  ASSERT_EQ(ui.texts().size(), 1u);
+  EXPECT_NE(ui.texts()[0].find("ist ausgestellt und kann nicht mehr gelöscht werden"),
+            std::string::npos);
+  EXPECT_EQ(OrderIndex().size(), 3u);
+  app.order.flags = 0;
   ui.shown.clear();
   ui.answer({true});
   editor.deleteOrder();

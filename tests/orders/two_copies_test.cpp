@@ -146,12 +146,13 @@ TEST(TwoCopies, NothingTheOtherCopyWroteIsLost) {
       testsupport::OrderBook book;
       // A deleted address ahead of the others, so that the reorganisation
       // moves them; an order of 2025 ahead of the invoice, so that deleting
-      // it moves the invoice.
+      // it moves the invoice (a quotation: an invoice of 2025 is kept for
+      // years).
       book.customer("Alt");
       std::int32_t gone = 0;
       store::DeleteAddress(book.app, gone);
       const std::int32_t huber = book.customer("Huber"), schulz = book.customer("Schulz");
-      book.order(schulz, store::kOrderInvoicePrinted, {BookLine{1, 500}}, "01.02.2025");
+      book.order(schulz, store::kOrderQuotationPrinted, {BookLine{1, 500}}, "01.02.2025");
       const std::int32_t meier = book.customer("Meier");
       const std::int32_t invoice =
           book.order(meier, store::kOrderDeliveryNotePrinted, {BookLine{2, 625}, BookLine{1, 50}})
@@ -206,7 +207,7 @@ TEST(TwoCopies, NothingTheOtherCopyWroteIsLost) {
                              "K Huber\nK Meier\nK Schulz\n";
       if (!name.starts_with("old invoices"))
         expected += "R " + std::to_string(invoice - 1) + " Schulz " +
-                    std::to_string(store::kOrderInvoicePrinted) + " 0 01.02.2025\n";
+                    std::to_string(store::kOrderQuotationPrinted) + " 0 \n";
       expected += "R " + std::to_string(invoice) + " Meier " + std::to_string(invoiceFlags) + " " +
                   std::to_string(paid) + " " + (race.first == Race::Issue ? "06.12.2026" : "") + "\n";
       expected += "R " + std::to_string(later) + " Huber 0 0 \n";

@@ -37,6 +37,8 @@ DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std:
   session.job = static_cast<int>(kind);
   session.inputs.printDate = printDate;
   session.inputs.invoiceDate = invoiceDate;
+  // A mail that sends an invoice for the first time issues it.
+  session.inputs.issuing = !invoiceDate.empty();
   pdf.fileName = printing::DocumentFileName(app, session);
   if (!DocumentPdfBytes(app, session, pdf.bytes))
     pdf.problem = "Das PDF des Belegs (" + pdf.fileName + ") kann nicht erzeugt werden.";

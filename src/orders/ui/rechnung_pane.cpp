@@ -21,6 +21,8 @@
 #include "widgets/frame_window.h"
 #include "core/user_interface.h"
 #include "core/dates.h"
+#include "orders/cancellation.h"
+#include "orders/issue_statement.h"
 #include "orders/order_math.h"
 #include "orders/ui/print_job_call.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
@@ -29,6 +31,12 @@
 #include "store/text_field.h"
 
 namespace orders {
+
+namespace {
+// "Stornieren" and "Kopieren" of the pane.
+constexpr int kCancelInvoice = 2240;
+constexpr int kCopyOrder = 2241;
+}  // namespace
 
 namespace {
 
@@ -271,7 +279,8 @@ void RechnungPane::buildControls() {
     int row, column;
   } buttons[] = {{2073, "<", 0, 0},           {2074, ">", 0, 1},         {2080, "S&uchen [F9]", 0, 2},
                  {2076, "&Drucken", 0, 3},    {2070, "&Speichern", 1, 0}, {2063, "Löschen", 1, 1},
-                 {2062, "&Neu", 1, 2}};
+                 {2062, "&Neu", 1, 2},        {kCancelInvoice, "Stornieren", 2, 0},
+                 {kCopyOrder, "Kopieren", 2, 1}};
   for (const auto& b : buttons) {
     QPushButton* button = frame::MakeButton(this, b.id, QString::fromUtf8(b.text));
     connect(button, &QPushButton::clicked, this, [this, id = b.id] { command(id); });
@@ -478,6 +487,34 @@ bool RechnungPane::mayReplace() {
   return !editor_.unsavedWork();
 }
 
+void RechnungPane::cancelInvoice() {
+  if (!mayReplace()) return;
+  if (!IssuedAsInvoice(app_.order)) {
+    app_.ui->message("Storniert wird nur eine ausgestellte Rechnung.", frame::Icon::Stop);
+    return;
+  }
+  const long number = app_.order.orderNumber;
+  if (!app_.ui->question(frame::Format("Rechnung Nr. %ld mit einer Gutschrift über den ganzen "
+                                       "Betrag stornieren ?",
+                                       number),
+                         frame::Icon::Question, true))
+    return;
+  std::int32_t creditNote = 0;
+  if (!CancelInvoice(app_, FormatDate(*app_.clock), creditNote)) {
+    editor_.reload();
+    return;
+  }
+  app_.ui->message(frame::Format("Die Rechnung Nr. %ld ist mit der Gutschrift Nr. %ld storniert.",
+                                 number, static_cast<long>(creditNote)),
+                   frame::Icon::Information);
+}
+
+void RechnungPane::copyOrder() {
+  if (app_.order.orderNumber == 0 || !mayReplace()) return;
+  std::int32_t copy = 0;
+  if (!CopyOrder(app_, copy)) editor_.reload();
+}
+
 void RechnungPane::jobFinished() {
   // Only an order that is stored as it stands is read again: the printed
   // flags and dates come from the file. A new or changed order stays.
@@ -498,6 +535,8 @@ void RechnungPane::handleCommand(int id) {
     case 2063: editor_.deleteOrder(); break;
     case 2070: editor_.save(); break;
     case 2076: editor_.print(printDialog_); break;
+    case kCancelInvoice: cancelInvoice(); break;
+    case kCopyOrder: copyOrder(); break;
     case 2080:
       if (app_.orders.lastIndex >= 0 && searchDialog_) searchDialog_();
       editor_.clearEditedLine();

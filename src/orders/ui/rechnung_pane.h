@@ -64,6 +64,10 @@ class RechnungPane : public frame::Pane {
  private:
   void buildControls();
   void connectEdits();
+  // "Stornieren": a credit note cancelling the shown invoice in full.
+  void cancelInvoice();
+  // "Kopieren": a new order with the shown order's customer and lines.
+  void copyOrder();
   void fillList();
   void showEditedLine();
   void showLineAmount();

@@ -112,9 +112,11 @@ TEST(PaymentDialogs, ZahlungseingangStaysOpenOnARefusedInput) {
 TEST(PaymentDialogs, OpostenSettlesTheRangeTypedForTheCustomerShown) {
   testsupport::OrderBook book;
   const std::int32_t other = book.customer("Schulz");
-  const std::int32_t first = book.order(other, 0, {BookLine{1, 100}}).orderNumber;
+  const std::int32_t first =
+      book.order(other, store::kOrderInvoicePrinted, {BookLine{1, 100}}).orderNumber;
   const std::int32_t meier = book.customer("Meier");
-  const std::int32_t second = book.order(meier, 0, {BookLine{1, 200}}).orderNumber;
+  const std::int32_t second =
+      book.order(meier, store::kOrderInvoicePrinted, {BookLine{1, 200}}).orderNumber;
   orders::OpostenDialog dialog(book.app);
   EXPECT_EQ(static_cast<QLabel*>(frame::FindControl(&dialog, 2149))->text(), "Meier");
   frame::Control<QLineEdit>(&dialog, 2151)->setText(QString::number(first));
