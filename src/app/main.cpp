@@ -16,6 +16,7 @@
 #include "widgets/profile.h"
 #include "widgets/qt_user_interface.h"
 #include "orders/issue_statement.h"
+#include "orders/ui/issue_documents.h"
 #include "reminders/appointment_reminder.h"
 #include "maintenance/ui/maintenance_menu.h"
 #include "masterdata/ui/artikel_pane.h"
@@ -47,6 +48,7 @@ int main(int argc, char** argv) {
   app.ui = &ui;
   app.searchAppointments = reminders::SearchAppointments;
   app.completeIssueBook = orders::CompleteIssueBook;
+  app.renderIssuedDocuments = orders::RenderIssuedDocuments;
   frame::ReadProfile(app);
   if (!frame::SettleDataDirectory(app.dataDirectory, &ui)) {
     ui.message(

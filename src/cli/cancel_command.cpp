@@ -35,6 +35,8 @@ int CancelCommand(frame::AppState& app, const std::vector<std::string>& args) {
     std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", date.c_str());
     return 2;
   }
+  // The credit note's PDF for the archive is painted.
+  const auto application = StartPaintingApplication();
   if (!frame::LoadParameters(app)) return 1;
   if (date.empty()) date = orders::FormatDate(*app.clock);
   if (!MakeOrderCurrent(app, number)) return 1;

@@ -12,6 +12,7 @@
 #include "store/app_state.h"
 #include "widgets/profile.h"
 #include "orders/issue_statement.h"
+#include "orders/ui/issue_documents.h"
 #include "reminders/appointment_reminder.h"
 #include "maintenance/previous_format.h"
 
@@ -103,6 +104,7 @@ int main(int argc, char** argv) {
   if (yes) app.convertPreviousFormat = maintenance::ConvertPreviousFormat;
   app.searchAppointments = reminders::SearchAppointments;
   app.completeIssueBook = orders::CompleteIssueBook;
+  app.renderIssuedDocuments = orders::RenderIssuedDocuments;
   // The desktop program's rule for the path, whether it comes from
   // --data-dir or from DATEIPFAD: a directory gets its "/", and one that does
   // not exist is created only when the user says so (--yes).

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <span>
 
@@ -352,8 +354,15 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   auto recordIssue = [&] {
     if (!issue) return true;
     if (dunning) return StoreDunningRun(app, session.inputs);
-    if (!collective)
-      return orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate);
+    if (!collective) {
+      // The PDF just written is what the archive keeps of this issue.
+      store::IssuedDocuments written;
+      if (!pdf.empty()) {
+        std::ifstream in(pdf, std::ios::binary);
+        written.pdf.assign(std::istreambuf_iterator<char>(in), {});
+      }
+      return orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate, &written);
+    }
     pane->printed();
     return true;
   };

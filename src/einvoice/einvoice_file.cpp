@@ -4,6 +4,7 @@
 #include "store/einvoice_settings.h"
 #include "einvoice/invoice_model.h"
 #include "orders/issue_statement.h"
+#include "store/issue_archive.h"
 #include "core/decimal.h"
 #include "platform/output_file.h"
 #include "store/order_kinds.h"
@@ -13,8 +14,33 @@ namespace einvoice {
 
 namespace {
 
-Document Make(frame::AppState& app, std::string_view guideline) {
+// "dd.mm.yyyy" as yyyymmdd; empty for anything else.
+std::string Yyyymmdd(const std::string& date) {
+  return date.size() == 10 ? date.substr(6, 4) + date.substr(3, 2) + date.substr(0, 2) : std::string();
+}
+
+Document Make(frame::AppState& app, std::string_view guideline, std::int32_t precedingInvoice = 0,
+              std::string precedingDate = {}) {
   Document document;
+  // An issued invoice's e-invoice is the one that left the program with it,
+  // as the archive keeps it.
+  if (orders::IssuedAsInvoice(app.order))
+    if (const auto record = orders::FindIssueRecord(app, app.order.orderNumber)) {
+      std::string archived;
+      switch (store::ReadArchived(app, *record, false, archived)) {
+        case store::ArchiveState::Intact:
+          document.ok = true;
+          document.xml = std::move(archived);
+          return document;
+        case store::ArchiveState::Changed:
+        case store::ArchiveState::Missing:
+          document.notes.push_back(frame::Format(
+              "Die archivierte E-Rechnung %s fehlt oder wurde verändert; sie wird neu erstellt.",
+              store::ArchivePath(app, record->invoiceNumber, "xml").c_str()));
+          break;
+        case store::ArchiveState::None: break;
+      }
+    }
   // A refused setting (a tax number, a reason, a buyer reference) would be
   // missing from the invoice: no document until it is entered again.
   std::string problem;
@@ -31,17 +57,18 @@ Document Make(frame::AppState& app, std::string_view guideline) {
   Outcome outcome = BuildInvoice(app, parameters, settings);
   app.order = kept;
   // A credit note that cancels an invoice names it.
-  if (outcome.ok && orders::IssuedAsInvoice(app.order))
-    if (const auto record = orders::FindIssueRecord(app, app.order.orderNumber);
-        record && record->precedingInvoice != 0) {
-      outcome.invoice.precedingNumber = std::to_string(record->precedingInvoice);
-      const std::string date(store::GetText(record->precedingDate));  // "dd.mm.yyyy"
-      if (date.size() == 10)
-        outcome.invoice.precedingDate = date.substr(6, 4) + date.substr(3, 2) + date.substr(0, 2);
+  if (outcome.ok && precedingInvoice == 0 && orders::IssuedAsInvoice(app.order))
+    if (const auto record = orders::FindIssueRecord(app, app.order.orderNumber); record) {
+      precedingInvoice = record->precedingInvoice;
+      precedingDate = std::string(store::GetText(record->precedingDate));
     }
+  if (outcome.ok && precedingInvoice != 0) {
+    outcome.invoice.precedingNumber = std::to_string(precedingInvoice);
+    outcome.invoice.precedingDate = Yyyymmdd(precedingDate);
+  }
   document.ok = outcome.ok;
   document.message = outcome.message;
-  document.notes = outcome.notes;
+  document.notes.insert(document.notes.end(), outcome.notes.begin(), outcome.notes.end());
   if (outcome.ok) document.xml = CiiXml(outcome.invoice, guideline);
   return document;
 }
@@ -51,7 +78,8 @@ Document Make(frame::AppState& app, std::string_view guideline) {
 Document MakeDocument(frame::AppState& app) { return Make(app, kXRechnungGuideline); }
 
 Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& invoiceDate,
-                            std::string_view guideline) {
+                            std::string_view guideline, std::int32_t precedingInvoice,
+                            const std::string& precedingDate) {
   if (collective && app.order.orderNumber == 0) {
     Document document;
     document.message = "Die Sammelrechnung ist nicht ausgestellt.";
@@ -64,7 +92,7 @@ Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::st
     app.order.flags |= store::kOrderInvoicePrinted;
     store::SetText(app.order.invoiceDate, invoiceDate);
   }
-  Document document = Make(app, guideline);
+  Document document = Make(app, guideline, precedingInvoice, precedingDate);
   app.order = kept;
   return document;
 }

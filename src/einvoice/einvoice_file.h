@@ -27,8 +27,11 @@ Document MakeDocument(frame::AppState& app);
 // printed, as the print will store it; a collective invoice as the issued
 // one in `app.order` stands. `app.order` is left as it was. The XML names
 // `guideline`.
+// `precedingInvoice` and `precedingDate` ("dd.mm.yyyy"): the invoice a
+// credit note being issued cancels (afterwards its record names it).
 Document MakeIssuedDocument(frame::AppState& app, bool collective, const std::string& invoiceDate,
-                            std::string_view guideline);
+                            std::string_view guideline, std::int32_t precedingInvoice = 0,
+                            const std::string& precedingDate = {});
 
 // "R<order number>.xml".
 std::string DefaultFileName(const frame::AppState& app);

@@ -100,7 +100,13 @@ Outcome SendBySmtp(frame::AppState& app, const Settings& s, const std::string& p
       after += platform::OutputFailureText(path) + "\n";
   }
   if (mail.issue) {
-    outcome.issued = orders::RecordIssue(app, mail.kind, mail.invoiceDate);
+    // The PDF and the XRechnung that went out are what the archive keeps.
+    store::IssuedDocuments sent;
+    for (const Attachment& attachment : mail.attachments) {
+      if (attachment.contentType == "application/pdf" && sent.pdf.empty()) sent.pdf = attachment.bytes;
+      else if (attachment.contentType == "application/xml" && sent.xml.empty()) sent.xml = attachment.bytes;
+    }
+    outcome.issued = orders::RecordIssue(app, mail.kind, mail.invoiceDate, &sent);
     if (!outcome.issued)
       after += "Die E-Mail wurde gesendet, der Beleg aber nicht als gedruckt vermerkt.\n";
   }

@@ -4,6 +4,7 @@
 
 #include "core/decimal.h"
 #include "core/figures.h"
+#include "store/issue_archive.h"
 #include "store/issue_file.h"
 #include "store/order_kinds.h"
 #include "store/order_record.h"
@@ -56,6 +57,16 @@ void CheckIssueBook(frame::AppState& app, IndexImage& orders, FileWindow& orderD
           number, std::string(orderDate).c_str(), std::string(bookDate).c_str()));
   }
   for (const store::IssueRecord& record : book.records()) {
+    for (const bool pdf : {true, false}) {
+      std::string bytes;
+      const store::ArchiveState state = store::ReadArchived(app, record, pdf, bytes);
+      const std::string path = store::ArchivePath(app, record.invoiceNumber, pdf ? "pdf" : "xml");
+      if (state == store::ArchiveState::Missing)
+        problems.push_back(frame::Format("Archiv: %s fehlt.", path.c_str()));
+      else if (state == store::ArchiveState::Changed)
+        problems.push_back(frame::Format(
+            "Archiv: %s ist nicht mehr die Datei, die ausgestellt wurde.", path.c_str()));
+    }
     const auto order = marked.find(record.invoiceNumber);
     const long number = record.invoiceNumber;
     if (order == marked.end())

@@ -7,9 +7,11 @@
 #include "core/figures.h"
 #include "core/user_interface.h"
 #include "orders/issue_statement.h"
+#include "orders/issuing.h"
 #include "orders/order_editor.h"
 #include "orders/order_math.h"
 #include "store/data_file.h"
+#include "store/issue_archive.h"
 #include "store/issue_file.h"
 #include "store/order_file.h"
 #include "store/order_kinds.h"
@@ -102,13 +104,15 @@ bool CancelInvoice(frame::AppState& app, const std::string& date, std::int32_t& 
   std::vector<store::OrderLine> lines;
   store::OrderLine reference = BlankOrderLine();
   reference.length = static_cast<std::uint16_t>(store::kOrderLineSize);
-  reference.taxCode = store::kTaxCodeNone;
   store::SetText(reference.description1, frame::Format("Storno der Rechnung Nr. %ld", number));
   store::SetText(reference.description2, "vom " + invoiceDate);
   for (store::OrderLine line : CurrentLines(app)) {
     line.quantity = -line.quantity;
     lines.push_back(line);
   }
+  // The line that names the invoice carries nothing: in the class of the
+  // first line it adds no tax class of its own (nor an exemption note).
+  reference.taxCode = lines.empty() ? store::kTaxCodeRate2 : lines.front().taxCode;
   if (lines.size() < store::kMaxOrderLines) lines.insert(lines.begin(), reference);
   const store::AddressRecord customer = CustomerOf(app, invoice.customerRef);
 
@@ -137,6 +141,18 @@ bool CancelInvoice(frame::AppState& app, const std::string& date, std::int32_t& 
   record.precedingInvoice = invoice.orderNumber;
   store::SetText(record.precedingDate, invoiceDate);
   record.issuedAt = IssueMoment(app.clock->now());
+  store::IssuedDocuments documents;
+  documents.precedingInvoice = invoice.orderNumber;
+  documents.precedingDate = invoiceDate;
+  if (app.renderIssuedDocuments) {
+    // Drawn as the credit note it is about to become, with the invoice's rates.
+    const store::OrderHead draft = app.order;
+    const store::ParameterRecord today = app.parameters;
+    app.parameters = StatedParameters(today, *issued);
+    app.renderIssuedDocuments(app, static_cast<int>(DocumentKind::Invoice), date, documents);
+    app.parameters = today;
+    app.order = draft;
+  }
   bool bookFailed = false;
   const std::int32_t credit = app.order.orderNumber;
   store::OrderHead written{};
@@ -144,7 +160,8 @@ bool CancelInvoice(frame::AppState& app, const std::string& date, std::int32_t& 
   // never booked to stock.
   if (!store::ChangeOrderHead(app, credit,
                               [&](store::OrderHead& stored) {
-                                if (!store::AppendIssueRecord(app, record)) {
+                                if (!store::ArchiveIssuedDocuments(app, credit, documents, record) ||
+                                    !store::AppendIssueRecord(app, record)) {
                                   bookFailed = true;
                                   return false;
                                 }

@@ -13,6 +13,8 @@
 #include "orders/order_math.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
+#include "orders/issuing.h"
+#include "store/issue_archive.h"
 #include "store/issue_file.h"
 #include "store/order_file.h"
 #include "store/order_framing.h"
@@ -299,7 +301,12 @@ void CollectionInPane::printed() {
                  collection_.invoiceDate,
                  ServiceDateOf(app_.dataDirectory, collection_.head, collection_.invoiceDate));
   record.issuedAt = IssueMoment(app_.clock->now());
-  if (!store::AppendIssueRecord(app_, record))
+  store::IssuedDocuments documents;
+  if (app_.renderIssuedDocuments)
+    app_.renderIssuedDocuments(app_, static_cast<int>(DocumentKind::CollectiveInvoice),
+                               collection_.invoiceDate, documents);
+  if (!store::ArchiveIssuedDocuments(app_, collection_.head.orderNumber, documents, record) ||
+      !store::AppendIssueRecord(app_, record))
     Tell(app_,
          frame::Format("Die Datei %s%s konnte nicht geschrieben werden.\n"
                        "Die Sammelrechnung Nr. %ld ist gedruckt, aber nicht im Rechnungsausgangsbuch "

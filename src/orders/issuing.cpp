@@ -127,7 +127,8 @@ bool ConfirmReprintTotal(frame::AppState& app) {
                                     frame::Icon::Question, true);
 }
 
-bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate) {
+bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate,
+                 const store::IssuedDocuments* documents) {
   if (kind != DocumentKind::DeliveryNote && app.addresses.lastIndex >= 0) {
     // The dialog changes only the number of copies: it goes into the record
     // as the file holds it now, found by its name line 2, so that what
@@ -152,18 +153,29 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
   const std::uint16_t flags = IssuedFlags(kind);
   const bool invoice = kind == DocumentKind::Invoice;
   store::IssueRecord record{};
-  if (invoice) {
+  store::IssuedDocuments archived;
+  if (invoice && !IssuedAsInvoice(app.order)) {
     record = StateIssue(app.order, app.orderLines, app.parameters, app.address, invoiceDate,
                         ServiceDateOf(app.dataDirectory, app.order, invoiceDate));
     record.issuedAt = IssueMoment(app.clock->now());
+    if (documents) archived = *documents;
+    if (app.renderIssuedDocuments && (archived.pdf.empty() || archived.xml.empty()))
+      app.renderIssuedDocuments(app, static_cast<int>(kind), invoiceDate, archived);
   }
-  bool bookFailed = false;
+  const char* failedFile = store::kOrderDataName;
   store::OrderHead head{};
   if (!store::ChangeOrderHead(app, app.order.orderNumber,
                               [&](store::OrderHead& stored) {
                                 if (invoice && !(stored.flags & store::kOrderInvoicePrinted)) {
+                                  // The documents go into the archive first,
+                                  // their digests into the record.
+                                  if (!store::ArchiveIssuedDocuments(app, stored.orderNumber,
+                                                                     archived, record)) {
+                                    failedFile = "ARCHIV";
+                                    return false;
+                                  }
                                   if (!store::AppendIssueRecord(app, record)) {
-                                    bookFailed = true;
+                                    failedFile = store::kIssueFileName;
                                     return false;
                                   }
                                   stored.total = static_cast<std::int32_t>(record.total);
@@ -173,7 +185,7 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
                                 return true;
                               },
                               &head))
-    return Refuse(app, bookFailed ? store::kIssueFileName : store::kOrderDataName);
+    return Refuse(app, failedFile);
   app.order = head;
   return true;
 }

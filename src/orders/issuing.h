@@ -9,6 +9,7 @@
 
 #include "printing/page_renderer.h"
 #include "store/app_state.h"
+#include "store/issue_archive.h"
 
 namespace orders {
 
@@ -62,7 +63,10 @@ bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind);
 // what it states, under the order file's lock, and then stores its invoice
 // date and the total it printed; an invoice issued before keeps both. Every write is checked; a failure names its file, and the order
 // stays unmarked in the file and in memory.
-bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate);
+// `documents`: the PDF and e-invoice that left the program with this issue,
+// archived with it; what they lack is rendered (AppState::renderIssuedDocuments).
+bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate,
+                 const store::IssuedDocuments* documents = nullptr);
 
 // Runs one document button: `printJob(job, notify, printDate, printed)`
 // copies - 1 times without and once with the notice. The job calls

@@ -25,6 +25,7 @@
 
 namespace store {
 class ArticleText;
+struct IssuedDocuments;
 }
 
 namespace frame {
@@ -71,6 +72,14 @@ struct AppState {
   // invoices issued before the book of issued invoices was kept their
   // records, and finishes an issue that was cut off between its two writes.
   std::function<bool(AppState&)> completeIssueBook;
+  // Makes the PDF and the e-invoice of the current order as issued with
+  // job `job` on `invoiceDate`, for the archive of issued invoices; fills
+  // what `documents` lacks. Hung in by the desktop program and the command
+  // line (it paints with Qt); without it only what the issue handed over is
+  // archived.
+  std::function<void(AppState&, int job, const std::string& invoiceDate,
+                     store::IssuedDocuments& documents)>
+      renderIssuedDocuments;
 
   // Profile (group BELVON of belvon.ini).
   std::string dataDirectory;  // prefix of every data file name

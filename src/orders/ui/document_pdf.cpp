@@ -4,7 +4,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "orders/issue_statement.h"
 #include "printing/job_table.h"
+#include "store/issue_archive.h"
 #include "printing/print_job.h"
 #include "printing/ui/printer_devices.h"
 
@@ -40,6 +42,12 @@ DocumentPdf OrderDocumentPdf(frame::AppState& app, DocumentKind kind, const std:
   // A mail that sends an invoice for the first time issues it.
   session.inputs.issuing = !invoiceDate.empty();
   pdf.fileName = printing::DocumentFileName(app, session);
+  // An issued invoice goes out as the PDF that left the program at its issue.
+  const bool invoice = kind == DocumentKind::Invoice || kind == DocumentKind::CollectiveInvoice;
+  if (invoice && !session.inputs.issuing && IssuedAsInvoice(app.order))
+    if (const auto record = FindIssueRecord(app, app.order.orderNumber))
+      if (store::ReadArchived(app, *record, true, pdf.bytes) == store::ArchiveState::Intact)
+        return pdf;
   if (!DocumentPdfBytes(app, session, pdf.bytes))
     pdf.problem = "Das PDF des Belegs (" + pdf.fileName + ") kann nicht erzeugt werden.";
   return pdf;
