@@ -85,4 +85,24 @@ std::string FitText(Canvas& canvas, std::string_view utf8, int width) {
   return std::string(utf8.substr(0, low == 0 ? 0 : ends[low - 1]));
 }
 
+std::string FitNumber(Canvas& canvas, std::string_view utf8, int width, int smallestEm) {
+  const Font found = canvas.font();
+  Font font = found;
+  if (canvas.textExtent(utf8).cx <= width) return std::string(utf8);
+  // The character height of the font as it is; a cell height counts as
+  // its em (a cell is a little higher than the characters).
+  const int em = found.height < 0 ? -found.height : found.height * 100 / 115;
+  const bool cell = found.height > 0;
+  for (int size = em - 1; size >= smallestEm; --size) {
+    font.height = cell ? size * 115 / 100 : -size;
+    // A font of fixed average width keeps its proportions as it shrinks.
+    font.width = found.width * size / em;
+    canvas.selectFont(font);
+    if (canvas.textExtent(utf8).cx <= width) return std::string(utf8);
+  }
+  static constexpr std::string_view kCut = "…";
+  const int mark = canvas.textExtent(kCut).cx;
+  return FitText(canvas, utf8, width - mark) + std::string(kCut);
+}
+
 }  // namespace printing

@@ -173,7 +173,7 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
     const std::string currency = CurrencyName(p, row.currency);
     const int y = page.y();
     page.left(kNumberX, y, frame::Format("%-ld", static_cast<long>(row.orderNumber)));
-    page.fitLeft(kCustomerNumberX, y, row.customerNumber, kNameX - kColumnGap);
+    page.number(kCustomerNumberX, y, row.customerNumber, kNameX - kColumnGap);
     page.fitLeft(kNameX, y, row.customerName, kDateX - kColumnGap);
     page.left(kDateX, y, row.date);
     amounts(y, row.figures, currency);

@@ -236,7 +236,7 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
       });
   DrawInIndexOrder(page, scan.seen, rows, [&](const Row& row) {
     page.left(100, page.y(), row.number);
-    page.left(380, page.y(), row.details[0]);
+    page.number(380, page.y(), row.details[0], 600 - kColumnGap);
     page.fitLeft(600, page.y(), row.details[1], 1280);
     page.left(1300, page.y(), row.details[2]);
     page.right(1900, page.y(), row.amount);

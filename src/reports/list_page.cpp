@@ -100,6 +100,11 @@ void ListPage::fitLeft(int x, int y, const std::string& text, int right) {
   left(x, y, printing::FitText(canvas_, text, right - x));
 }
 
+void ListPage::number(int x, int y, const std::string& text, int right) {
+  printing::FontScope restore(canvas_);
+  left(x, y, printing::FitNumber(canvas_, text, right - x));
+}
+
 void ListPage::right(int x, int y, const std::string& text) {
   canvas_.setTextAlign(TextAlign::Right);
   canvas_.textOut(x, y, text);
