@@ -7,6 +7,7 @@
 #include "platform/cp1252.h"
 #include "printing/letter_renderer.h"
 #include "printing/letterhead.h"
+#include "printing/text_wrap.h"
 #include "store/text_field.h"
 
 namespace letters {
@@ -37,9 +38,17 @@ int DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
   canvas.selectFont(BodyFont());
   canvas.setTextAlign(TextAlign::Left);
   canvas.textOut(1400, 900, "Datum: " + platform::Cp1252ToUtf8(context.session.inputs.printDate));
+  // A title of up to 79 characters stays between the margins of the text:
+  // smaller, down to 4 mm, or on two lines of that size.
   canvas.selectFont(TitleFont());
   canvas.setTextAlign(TextAlign::Centre);
-  canvas.textOut(geometry.logicalWidth / 2, 1020, platform::Cp1252ToUtf8(LevelTitle(p, item.level)));
+  int titleY = 1020;
+  for (const std::string& line : printing::FitHeading(
+           canvas, platform::Cp1252ToUtf8(LevelTitle(p, item.level)),
+           geometry.logicalWidth - 2 * printing::kLetterTextLeft, 40)) {
+    canvas.textOut(geometry.logicalWidth / 2, titleY, line);
+    titleY += 45;
+  }
   canvas.selectFont(BodyFont());
   canvas.setTextAlign(TextAlign::Left);
   const int lastBodyLine = printing::BodyBottom(p, geometry, originY) - kClosingHeight - 60;

@@ -51,6 +51,8 @@ constexpr int kDiscountX = 1480;
 // The description column ends this far left of the tax column's right end,
 // where the widest rate ("19.0%") begins.
 constexpr int kDescriptionGap = 150;
+// The room between the title and the number beside it.
+constexpr int kTitleGap = 50;
 // An article number wider than this pushes the rest of its row one line down.
 constexpr int kArticleNumberWidth = 145;
 // A row of one line and its gap.
@@ -299,6 +301,17 @@ class OrderDocument {
     right(kRight, y, "Ges.-Preis");
   }
 
+  // The title ends at `right`, before the number beside it: a long
+  // delivery-note title is set smaller, down to 4 mm, or on two lines of
+  // that size. The two long fixed titles stand above the number.
+  void title(int y, int right) {
+    canvas_.selectFont(TitleFont());
+    for (const std::string& line : FitHeading(canvas_, title_, right - kLeft, 40)) {
+      left(kLeft, y, line);
+      y += 45;
+    }
+  }
+
   // Rules, headings, rule; y is the headings' line on entry.
   void headingBlock() {
     rule(kLeft, kRight, y_ - 10);
@@ -316,9 +329,8 @@ class OrderDocument {
     pageInfo(y_);
     legalInfo(y_);
     if (!title_.empty()) {
-      canvas_.selectFont(TitleFont());
       const bool high = job_ == kJobConfirmation || job_ == kJobCostEstimate;
-      left(kLeft, high ? 865 : 945, title_);
+      title(high ? 865 : 945, high ? kRight : kInfoX - kTitleGap);
     }
     y_ += 100;
     canvas_.selectFont(BodyFont());
@@ -373,8 +385,7 @@ class OrderDocument {
     pageInfo(y);
     if (job_ == kJobQuotation || job_ == kJobDeliveryNote || job_ == kJobInvoice ||
         job_ == kJobCollectiveInvoice) {
-      canvas_.selectFont(TitleFont());
-      left(kLeft, y - 25, title_);
+      title(y - 25, kInfoX - kTitleGap);
     }
     y_ = y + 100;
     bodyTop_ = y_;

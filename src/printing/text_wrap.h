@@ -31,6 +31,13 @@ std::string FitText(Canvas& canvas, std::string_view utf8, int width);
 // cut shows. Selects the font to print in and returns the text.
 std::string FitNumber(Canvas& canvas, std::string_view utf8, int width, int smallestEm = 20);
 
+// A title of the user's set into a width: on one line in the current font or
+// the largest smaller one down to a character height of `smallestEm`; when
+// even that is too wide, wrapped into lines of that size. Nothing is left
+// off. Selects the font to print in and returns the lines.
+std::vector<std::string> FitHeading(Canvas& canvas, std::string_view utf8, int width,
+                                    int smallestEm);
+
 }  // namespace printing
 
 #endif  // BELVON_PRINTING_TEXT_WRAP_H

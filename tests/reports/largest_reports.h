@@ -24,6 +24,9 @@ constexpr int kSheetWidth = 2100, kSheetHeight = 2970;
 constexpr std::int32_t kLargestNet = 840336134;
 // An article number of 21 characters, as wide as capitals make it (UTF-8).
 constexpr const char* kArticle = "ÜBERLÄNGE-ÄÖÜ-1234567";
+// A dunning title of 79 characters, as many as the field holds.
+constexpr const char* kLongestDunningTitle =
+    "Letzte Mahnung vor Übergabe an das Inkassobüro Südbayern, Abteilung Forderungen";
 // Telephone and fax numbers of 21 characters.
 constexpr const char* kFax = "+49 (0)7654 987654321";
 constexpr const char* kPhone = "+49 (0)7654 123456789";
@@ -72,15 +75,15 @@ class LargestReports {
              lines);
   }
 
-  // Every invoice due at the first level, with a fee and a text longer
-  // than a letter holds.
+  // Every invoice due at the first level, with a fee, the longest title
+  // and a text longer than a letter holds.
   void prepareDunning() {
     store::ParameterRecord& p = book.app.parameters;
     p.dunningPeriods[0] = 10;
     p.dunningPeriods[1] = 9000;
     p.dunningPeriods[2] = 9999;
     p.dunningFees[0] = 32000;
-    store::SetText(p.dunningTitle1, "Zahlungserinnerung zu unserer Rechnung");
+    store::SetText(p.dunningTitle1, platform::Utf8ToCp1252(kLongestDunningTitle));
     const std::string text = book.dir.file("mahnung1.txt");
     std::ofstream out(text);
     for (int i = 0; i < 40; ++i) out << "Bitte überweisen Sie den offenen Betrag.\r\n";

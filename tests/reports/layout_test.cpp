@@ -97,11 +97,19 @@ TEST_F(LayoutTest, LettersKeepTheAmountDueAboveTheFooter) {
   EXPECT_NE(std::find_if(book.warnings.begin(), book.warnings.end(),
                          [](const std::string& w) { return w.find("Mahntext der Stufe 1") != w.npos; }),
             book.warnings.end());
-  // Every letter names its invoice and the amount due.
+  // Every letter names its invoice and the amount due, under its whole
+  // title (smaller or on two lines, between the margins).
   int amounts = 0;
+  std::string titles;
   const printing::RecordingCanvas letters = render(16, {.dunningReprint = true});
-  for (const auto* op : letters.texts()) amounts += op->text.rfind("sich auf ", 0) == 0;
+  for (const auto* op : letters.texts()) {
+    amounts += op->text.rfind("sich auf ", 0) == 0;
+    if (op->font.weight == 600) titles += (titles.empty() || titles.back() == ' ' ? "" : " ") + op->text;
+  }
   EXPECT_EQ(amounts, 60);
+  std::string expected;
+  for (int letter = 0; letter < 60; ++letter) expected += std::string(kLongestDunningTitle) + " ";
+  EXPECT_EQ(titles + " ", expected);
 
   expectTidy(10, {.letterText = LongLetter()});
 }
