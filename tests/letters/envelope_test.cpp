@@ -74,31 +74,5 @@ TEST_F(EnvelopeTest, InvoiceAddressUnlessDeliveryLineTwoIsFilled) {
   EXPECT_EQ(Drawn(app, kJobParcelLabel).size(), 3u);
 }
 
-// A letter longer than its one page is cut off at the printable area, whose
-// bottom the vertical offset moves up; the user is told once how many lines.
-// Lines that would reach into the footer count as cut off as much as lines
-// below the sheet: 31 lines fit above this footer, 34 above the sheet's end.
-TEST_F(EnvelopeTest, ALetterPastThePageSaysHowManyLinesAreCutOff) {
-  for (auto [lines, offset, footer, lost] :
-       {std::tuple(31, 0, 1, 0), {34, 0, 1, 3}, {34, 10, 1, 3}, {40, 0, 1, 9}, {34, 0, 0, 0},
-        {34, 10, 0, 1}}) {
-    printing::PrintSession session;
-    session.job = printing::kJobLetter;
-    for (int i = 1; i <= lines; ++i) session.inputs.letterText += "Zeile\r\n";
-    app.parameters.printOffsetVertical = static_cast<std::int16_t>(offset);
-    app.parameters.printFooter = static_cast<std::int16_t>(footer);
-    std::vector<std::string> shown, expected;
-    if (lost)
-      expected.push_back(frame::Format(
-          "Der Brief ist länger als eine Seite:\n%d Zeile(n) am Ende passen nicht auf das Blatt.", lost));
-    printing::RenderContext context(app, session);
-    context.warningSink = [&shown](const std::string& text) { shown.push_back(text); };
-    RecordingCanvas canvas(true);
-    for (int repaint = 0; repaint < 2; ++repaint)
-      printing::MakeRenderer(printing::kJobLetter)->render(canvas, {2100, 2970, 630, 891}, context);
-    EXPECT_EQ(shown, expected) << lines << " lines, offset " << offset;
-  }
-}
-
 }  // namespace
 }  // namespace letters
