@@ -443,7 +443,7 @@ class OrderDocument {
 
   std::string taxColumnText(std::int16_t taxCode) const {
     switch (taxCode) {
-      case store::kTaxCodeNone: return "0%";
+      case store::kTaxCodeNone: return frame::TaxRate(style_, 0);
       case store::kTaxCodeRate1: return frame::TaxRate(style_, rate1_ / 10.0);
       case store::kTaxCodeRate2: return frame::TaxRate(style_, rate2_ / 10.0);
       default: return {};
@@ -663,13 +663,15 @@ class OrderDocument {
     const std::int64_t finalSum = figures.final(), fourthFinal = fourthFigures.final();
     if (!pageBreak(false)) return false;
 
+    // Only an invoice states an amount invoiced; an offer, an order
+    // confirmation, a cost estimate and a delivery note state a total.
     std::string label;
     if (job_ == kJobQuotation)
       label = "Gesamtsumme";
     else if (head_.total < 0)
-      label = job_ == kJobDeliveryNote ? "Guthaben" : "Gutschrift";
+      label = invoiceLike() ? "Gutschrift" : "Guthaben";
     else
-      label = job_ == kJobDeliveryNote ? "Gesamtsumme" : "Rechnungsbetrag";
+      label = invoiceLike() ? "Rechnungsbetrag" : "Gesamtsumme";
     totalsLine(label, static_cast<double>(finalSum), static_cast<double>(fourthFinal));
     if (!pageBreak(false)) return false;
     rule(rulesFrom, kRight, y_);

@@ -89,7 +89,7 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
       canvas, geometry, context, layout,
       [&](int number) {
         return frame::Format(open ? "Liste aller offenen Rechnungen am %s      Seite: %-d"
-                                  : "Liste aller ungedruckter Rechnungen am %s      Seite: %-d",
+                                  : "Liste aller ungedruckten Rechnungen am %s      Seite: %-d",
                              today.c_str(), number);
       },
       [&](ListPage& page) {
@@ -242,8 +242,10 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
     page.right(1900, page.y(), row.amount);
     page.next();
   });
+  // The total names itself: it may stand alone at the top of a page.
   if (!page.stopped()) {
     page.rule(100, 1900, page.y());
+    page.left(100, page.y() + 10, "Summe Ertrag");
     page.right(1900, page.y() + 10, Money(app.figures, static_cast<double>(total.cents(p)), main));
   }
   return page.finish();

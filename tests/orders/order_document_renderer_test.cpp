@@ -134,8 +134,8 @@ TEST_F(OrderDocumentTest, EachKindHasItsTitleFinalLabelAndFooterText) {
   Put(app.parameters.footerInvoice, "Fuß Rechn.");
   for (const auto& [job, title, titleY, finalLabel, footer] :
        {std::tuple{1, "ANGEBOT", 945, "Gesamtsumme", "Fuß Ang."},
-        std::tuple{20, "AUFTRAGSBESTÄTIGUNG", 865, "Rechnungsbetrag", "Fuß Auft."},
-        std::tuple{23, "KOSTENVORANSCHLAG", 865, "Rechnungsbetrag", "Fuß Auft."},
+        std::tuple{20, "AUFTRAGSBESTÄTIGUNG", 865, "Gesamtsumme", "Fuß Auft."},
+        std::tuple{23, "KOSTENVORANSCHLAG", 865, "Gesamtsumme", "Fuß Auft."},
         std::tuple{2, "LIEFERSCHEIN", 945, "Gesamtsumme", "Fuß Lief."},
         std::tuple{3, "RECHNUNG", 945, "Rechnungsbetrag", "Fuß Rechn."},
         std::tuple{4, "SAMMELRECHNUNG", 945, "Rechnungsbetrag", "Fuß Rechn."}}) {
@@ -143,11 +143,34 @@ TEST_F(OrderDocumentTest, EachKindHasItsTitleFinalLabelAndFooterText) {
     RecordingCanvas canvas = render(job);
     ExpectAt(canvas, title, 150, titleY);
     EXPECT_NE(canvas.findText(finalLabel), nullptr);
+    // Only invoices state an amount invoiced, or credited.
+    const bool invoice = job == 3 || job == 4;
+    EXPECT_EQ(canvas.findText("Rechnungsbetrag") != nullptr, invoice);
+    app.orderLines[1].quantity = -1;
+    const RecordingCanvas credit = render(job);
+    app.orderLines[1].quantity = 1;
+    EXPECT_NE(credit.findText(job == 1 ? "Gesamtsumme" : invoice ? "Gutschrift" : "Guthaben"), nullptr);
     std::size_t footers = 0;
     for (const char* any : {"Fuß Ang.", "Fuß Auft.", "Fuß Lief.", "Fuß Rechn."})
       footers += Ys(canvas, any).size();
     EXPECT_EQ(footers, 1u);
     EXPECT_NE(canvas.findText(footer), nullptr);
+  }
+}
+
+// The tax column reads every rate alike, the rate of tax-free lines too.
+TEST_F(OrderDocumentTest, TheTaxColumnReadsEveryRateAlike) {
+  add(1, "A", "Gutschein", 1000, store::kTaxCodeNone);
+  add(1, "B", "Buch", 1000, store::kTaxCodeRate1);
+  add(1, "C", "Brett", 1000, store::kTaxCodeRate2);
+  using Rates = std::vector<std::string>;
+  for (const auto& [style, rates] : {std::pair{frame::FigureStyle::Point, Rates{"0.0%", "7.0%", "19.0%"}},
+                                     {frame::FigureStyle::German, Rates{"0,0 %", "7,0 %", "19,0 %"}}}) {
+    app.figures = style;
+    Rates column;
+    for (const auto* op : render(kJobInvoice).texts())
+      if (op->x == 1480 && op->align == TextAlign::Right && op->y > 1090) column.push_back(op->text);
+    EXPECT_EQ(column, rates);
   }
 }
 
