@@ -19,7 +19,10 @@
 
 namespace reporttest {
 
-constexpr int kSheetWidth = 2100, kSheetHeight = 2970;
+// The page the PDF and PNG files give a layout, and about what an office
+// printer prints of A4: the sheet less 5 mm on every side. A text inside it
+// stands at least 5 mm inside the sheet.
+constexpr int kSheetWidth = 2000, kSheetHeight = 2870;
 // The largest total an invoice of 19 % may carry: 8 403 361.34 net.
 constexpr std::int32_t kLargestNet = 840336134;
 // An article number of 21 characters, as wide as capitals make it (UTF-8).
