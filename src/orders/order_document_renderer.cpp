@@ -51,6 +51,9 @@ constexpr int kDiscountX = 1480;
 // The description column ends this far left of the tax column's right end,
 // where the widest rate ("19.0%") begins.
 constexpr int kDescriptionGap = 150;
+// Ten digits of the body font and 2 mm: a delivery-note number and the room
+// before it.
+constexpr int kDeliveryNoteWidth = 160;
 // The room between the title and the number beside it.
 constexpr int kTitleGap = 50;
 // An article number wider than this pushes the rest of its row one line down.
@@ -226,19 +229,20 @@ class OrderDocument {
   }
 
   // The delivery note of a collective invoice's line; left of the tax
-  // column when the discount column is needed.
-  int deliveryNoteX() const { return anyDiscount_ ? 1120 : kDiscountX; }
+  // column when the discount column is needed, the tax column then where
+  // the other documents have it.
+  int deliveryNoteX() const { return anyDiscount_ ? 1240 : kDiscountX; }
 
   int taxColumnX() const {
-    if (job_ == kJobCollectiveInvoice) return 1250;
+    if (job_ == kJobCollectiveInvoice && !anyDiscount_) return 1250;
     return anyDiscount_ ? 1350 : 1480;
   }
   int descriptionWidth() const {
-    // A delivery-note number is nine or ten digits wide.
-    const int end = job_ == kJobCollectiveInvoice && deliveryNoteX() != kDiscountX
-                        ? deliveryNoteX() - 200
-                        : taxColumnX();
-    return end - kDescriptionGap - kDescriptionX;
+    // A delivery-note number is nine or ten digits wide; the description
+    // keeps 2 mm from it.
+    if (job_ == kJobCollectiveInvoice && anyDiscount_)
+      return deliveryNoteX() - kDeliveryNoteWidth - kDescriptionX;
+    return taxColumnX() - kDescriptionGap - kDescriptionX;
   }
 
   // Free text in a column from x, one line per 4 mm; after each line the
@@ -287,16 +291,9 @@ class OrderDocument {
     left(kDescriptionX, y, "Bezeichnung");
     if (job_ == kJobCollectiveInvoice) right(deliveryNoteX(), y, "Lief.-Nr.");
     if (hidePrices_) return;
-    if (job_ == kJobCollectiveInvoice) {
-      if (anyDiscount_) right(kDiscountX, y, "Rabatt");
-      return;
-    }
-    if (anyDiscount_) {
-      if (!p_.noSingleTax) right(1350, y, "UmSt");
-      right(kDiscountX, y, "Rabatt");
-    } else if (!p_.noSingleTax) {
-      right(1480, y, "UmSt");
-    }
+    // Every column that carries figures is headed, on a collective invoice too.
+    if (!p_.noSingleTax) right(taxColumnX(), y, "UmSt");
+    if (anyDiscount_) right(kDiscountX, y, "Rabatt");
     right(kUnitPriceX, y, "E.-Preis");
     right(kRight, y, "Ges.-Preis");
   }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -246,8 +248,8 @@ TEST_F(OrderDocumentTest, WhatEachDocumentShowsAndLeavesOut) {
          add(1, "A", "Aus Auftrag drei", 1000).orderNumber = 1261100003;
          add(2, "B", "Aus Auftrag sieben", 500, store::kTaxCodeRate2, 100).orderNumber = 1261100007;
        }, {"Seite 1", "Lief.-Nr.", "1261100003", "1261100007", "19.0%", "Rabatt", "10.0%",
-           "9.00 EUR"},
-       {"UmSt"}},
+           "9.00 EUR", "UmSt", "E.-Preis", "Ges.-Preis"},
+       {}},
       {"collective invoice issued", kJobCollectiveInvoice, [&] {
          app.order.orderNumber = 1261200005;
          add(1, "A", "Aus Auftrag drei", 1000).orderNumber = 1261100003;
@@ -280,6 +282,34 @@ TEST_F(OrderDocumentTest, WhatEachDocumentShowsAndLeavesOut) {
     const RecordingCanvas canvas = render(c.job);
     for (const std::string& text : c.shown) EXPECT_NE(canvas.findText(text), nullptr) << text;
     for (const std::string& text : c.gone) EXPECT_EQ(canvas.findText(text), nullptr) << text;
+  }
+}
+
+// A collective invoice heads every column that carries figures, with and
+// without a discount column, and its descriptions keep the width the other
+// documents give them.
+TEST_F(OrderDocumentTest, ACollectiveInvoiceHeadsEveryColumnAndKeepsItsDescriptionsWide) {
+  const std::string description = "Kabelkanal-Verbindungsstück Winkel weiß 9";
+  for (const std::int16_t discount : {0, 125}) {
+    SCOPED_TRACE(discount);
+    app.order.lineCount = 0;
+    add(1, "ELT-1", description, 1000).orderNumber = 1261100003;
+    add(2, "ELT-2", "Dübel", 500, store::kTaxCodeRate2, discount).orderNumber = 1261100007;
+    const RecordingCanvas canvas = render(kJobCollectiveInvoice);
+    const auto* first = canvas.findText(description);
+    const auto* second = canvas.findText("Dübel");
+    ASSERT_NE(first, nullptr) << "printed on one line";
+    ASSERT_NE(second, nullptr);
+    std::set<int> figures, heads;
+    for (const auto* op : canvas.texts()) {
+      if (op->align != TextAlign::Right) continue;
+      if (op->y == first->y || op->y == second->y) figures.insert(op->x);
+      if (op->y == 1080) heads.insert(op->x);
+    }
+    EXPECT_EQ(figures, heads);
+    EXPECT_EQ(figures.size(), discount ? 5u : 4u);
+    const auto faults = testsupport::LayoutFaults(canvas, 2100, 2970);
+    EXPECT_TRUE(faults.empty()) << faults.front();
   }
 }
 
