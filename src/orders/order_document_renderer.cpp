@@ -676,8 +676,25 @@ class OrderDocument {
     rule(rulesFrom, kRight, y_);
     rule(rulesFrom, kRight, y_ + 5);
     y_ += 50;
+    if (!partPayment(finalSum, fourthFinal)) return false;
     // A reason longer than the totals block keeps the closing texts below it.
     if (notePage_ == page_) y_ = std::max(y_, noteEnd_ + 10);
+    return true;
+  }
+
+  // An invoice paid in part states, under its amount, what was paid and
+  // what is still due: the amount its GiroCode and e-invoice ask for.
+  bool partPayment(std::int64_t finalSum, std::int64_t fourthFinal) {
+    const std::int64_t paid = head_.paid;
+    if (!invoiceLike() || head_.total <= 0 || paid <= 0 || paid >= head_.total) return true;
+    const double fourthPaid = orders::RoundHalfAway(static_cast<double>(paid) * factor_);
+    if (!pageBreak(false)) return false;
+    totalsLine("./. bereits bezahlt", -static_cast<double>(paid), -fourthPaid);
+    y_ += 50;
+    if (!pageBreak(false)) return false;
+    totalsLine("Noch zu zahlen", static_cast<double>(finalSum - paid),
+               static_cast<double>(fourthFinal) - fourthPaid);
+    y_ += 50;
     return true;
   }
 

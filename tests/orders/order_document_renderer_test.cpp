@@ -209,6 +209,36 @@ TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
     EXPECT_EQ(op->text.find("Zahlung"), std::string::npos) << op->text;
 }
 
+// An invoice paid in part states under its amount what was paid and what
+// is still due, the amount its GiroCode asks for; unpaid, paid in full, a
+// credit note or an offer state neither.
+TEST_F(OrderDocumentTest, APartPaidInvoiceStatesWhatIsStillDue) {
+  add(1, "T-1", "Tisch", 50000);  // 595.00 with 19 %
+  using Lines = std::vector<std::string>;
+  for (const auto& [job, quantity, paid, expected] :
+       {std::tuple{kJobInvoice, 1, 20000, Lines{"./. bereits bezahlt", "-200.00 EUR", "Noch zu zahlen",
+                                                "395.00 EUR"}},
+        {kJobInvoice, 1, 0, Lines{}},
+        {kJobInvoice, 1, 59500, Lines{}},
+        {kJobInvoice, -1, 20000, Lines{}},
+        {kJobQuotation, 1, 20000, Lines{}}}) {
+    SCOPED_TRACE(std::to_string(job) + ", paid " + std::to_string(paid));
+    app.orderLines[1].quantity = quantity;
+    app.order.paid = paid;
+    const RecordingCanvas canvas = render(job);
+    const auto* final = canvas.findText(job == kJobQuotation ? "Gesamtsumme"
+                                        : quantity > 0       ? "Rechnungsbetrag"
+                                                             : "Gutschrift");
+    ASSERT_NE(final, nullptr);
+    const int below = final->y;
+    Lines shown;
+    for (const auto* op : canvas.texts())
+      if (op->y > below && op->x >= 1300 && op->y < below + 200 && op->text != "Zahlung: Sofort ohne Abzug")
+        shown.push_back(op->text);
+    EXPECT_EQ(shown, expected);
+  }
+}
+
 // What a kind of document or a setting puts on the page, and what it
 // leaves out.
 TEST_F(OrderDocumentTest, WhatEachDocumentShowsAndLeavesOut) {
