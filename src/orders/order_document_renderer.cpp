@@ -177,11 +177,17 @@ class OrderDocument {
     if (tracking_) boxes_.push_back({x1, y - 2, x2, y + 3});
   }
 
-  std::string amount(double cents, const std::string& currency) const {
-    return frame::Money(style_, cents / 100, currency, p_.noDecimalsPrint ? 0 : 2);
+  // "Kein Nachkomma ausdrucken" shortens a figure, never changes it: the
+  // decimals go only where they are zero. The totals of an invoice or a
+  // credit note keep their cents always.
+  int decimals(double cents, bool toTheCent) const {
+    return p_.noDecimalsPrint && !toTheCent && std::fmod(cents, 100.0) == 0 ? 0 : 2;
+  }
+  std::string amount(double cents, const std::string& currency, bool toTheCent = false) const {
+    return frame::Money(style_, cents / 100, currency, decimals(cents, toTheCent));
   }
   std::string unitPrice(double cents) const {
-    return frame::Amount(style_, cents / 100, p_.noDecimalsPrint ? 0 : 2);
+    return frame::Amount(style_, cents / 100, decimals(cents, false));
   }
 
   std::string telFax() const {
@@ -588,12 +594,12 @@ class OrderDocument {
   // than its column (the German "-21.474.836,48 EUR") pushes what stands left
   // of it that much further left; gives where the label ends.
   int totalsLine(const std::string& label, double cents, double fourthCents) {
-    const std::string main = amount(cents, currency_);
+    const std::string main = amount(cents, currency_, invoiceLike());
     int end = kRight - canvas_.textExtent(main).cx - kTotalsGap;
     std::string fourth;
     int fourthX = kUnitPriceX;
     if (fourth_) {
-      fourth = amount(fourthCents, fourthCurrency_);
+      fourth = amount(fourthCents, fourthCurrency_, invoiceLike());
       fourthX = std::min(fourthX, end);
       end = fourthX - canvas_.textExtent(fourth).cx - kTotalsGap;
     }
@@ -653,7 +659,8 @@ class OrderDocument {
         // The net the tax is taken from, left of its label.
         if (legal_)
           right(labelX - canvas_.textExtent(label).cx - 40, y_,
-                "Bemessungsgrundlage " + amount(static_cast<double>(figures.netOfClass(c)), currency_));
+                "Bemessungsgrundlage " +
+                    amount(static_cast<double>(figures.netOfClass(c)), currency_, true));
         y_ += 50;
       }
     }

@@ -209,6 +209,34 @@ TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
     EXPECT_EQ(op->text.find("Zahlung"), std::string::npos) << op->text;
 }
 
+// "Kein Nachkomma ausdrucken" leaves off only decimals that are zero, and
+// never those of an invoice's totals: 12.50 stays 12.50 (not "12"), the tax
+// and the amount due keep their cents.
+TEST_F(OrderDocumentTest, NoDecimalsShortensFiguresButNeverChangesThem) {
+  app.parameters.noDecimalsPrint = 1;
+  add(1, "A", "Zuschnitt", 1250);
+  add(1, "B", "Kante", 2850);
+  add(1, "C", "Platte", 10000);
+  add(1, "D", "Buch", 349, store::kTaxCodeRate1);
+  using Texts = std::vector<std::string>;
+  for (const auto& [job, shown] :
+       {std::pair{kJobInvoice, Texts{"12.50", "12.50 EUR", "28.50 EUR", "100", "100 EUR", "3.49 EUR",
+                                     "Netto-Summe 144.49 EUR", "+ 7.0% UmSt 0.24 EUR",
+                                     "+ 19.0% UmSt 26.79 EUR", "Rechnungsbetrag 171.52 EUR"}},
+        {kJobQuotation, Texts{"12.50 EUR", "100 EUR", "Gesamtsumme 171.52 EUR"}}}) {
+    SCOPED_TRACE(job);
+    const RecordingCanvas canvas = render(job);
+    const std::vector<std::string> column = Column(canvas);
+    std::vector<std::string> texts;
+    for (const auto* op : canvas.texts()) texts.push_back(op->text);
+    texts.insert(texts.end(), column.begin(), column.end());
+    for (const std::string& text : shown)
+      EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
+    for (const char* changed : {"12 EUR", "13 EUR", "28 EUR", "29 EUR", "3 EUR", "172 EUR", "12", "13"})
+      EXPECT_EQ(std::find(texts.begin(), texts.end(), changed), texts.end()) << changed;
+  }
+}
+
 // An invoice paid in part states under its amount what was paid and what
 // is still due, the amount its GiroCode asks for; unpaid, paid in full, a
 // credit note or an offer state neither.
