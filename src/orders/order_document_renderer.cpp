@@ -648,22 +648,24 @@ class OrderDocument {
     }
     if (!pageBreak(false)) return false;
 
-    for (int c = 0; c < 2; ++c) {
-      const double r = rates[c];
-      if (sums[c + 1] != 0) {
-        const std::string rate = frame::TaxRate(style_, r / 10);
-        const std::string label =
-            containedLabels ? "enthaltene " + rate + " UmSt" : "+ " + rate + " UmSt";
-        const int labelX =
-            totalsLine(label, static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
-        // The net the tax is taken from, left of its label.
-        if (legal_)
-          right(labelX - canvas_.textExtent(label).cx - 40, y_,
-                "Bemessungsgrundlage " +
-                    amount(static_cast<double>(figures.netOfClass(c)), currency_, true));
-        y_ += 50;
-      }
-    }
+    // One line per class: its tax, and on an invoice the net it is taken
+    // from, left of its label. Tax-free lines state their base too, at no
+    // tax, beside the reason that stands left of the totals.
+    auto classLine = [&](double rate, double cents, double fourthCents, std::int64_t base) {
+      const std::string percent = frame::TaxRate(style_, rate / 10);
+      const std::string label =
+          containedLabels ? "enthaltene " + percent + " UmSt" : "+ " + percent + " UmSt";
+      const int labelX = totalsLine(label, cents, fourthCents);
+      if (legal_)
+        right(labelX - canvas_.textExtent(label).cx - 40, y_,
+              "Bemessungsgrundlage " + amount(static_cast<double>(base), currency_, true));
+      y_ += 50;
+    };
+    if (legal_ && sums[0] != 0) classLine(0, 0, 0, sums[0]);
+    for (int c = 0; c < 2; ++c)
+      if (sums[c + 1] != 0)
+        classLine(rates[c], static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]),
+                  figures.netOfClass(c));
     const std::int64_t finalSum = figures.final(), fourthFinal = fourthFigures.final();
     if (!pageBreak(false)) return false;
 

@@ -209,6 +209,30 @@ TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
     EXPECT_EQ(op->text.find("Zahlung"), std::string::npos) << op->text;
 }
 
+// An invoice states the base of every tax class, the tax-free one too (a
+// line of its own at no tax, beside the reason); other documents do not.
+TEST_F(OrderDocumentTest, ATaxFreeAmountStatesItsOwnBase) {
+  add(1, "G", "Gutschein", 5000, store::kTaxCodeNone);
+  add(1, "T", "Tisch", 10000);
+  using Lines = std::vector<std::string>;
+  for (const auto& [job, column, bases] :
+       {std::tuple{kJobInvoice,
+                   Lines{"Netto-Summe 150.00 EUR", "+ 0.0% UmSt 0.00 EUR", "+ 19.0% UmSt 19.00 EUR",
+                         "Rechnungsbetrag 169.00 EUR"},
+                   Lines{"Bemessungsgrundlage 50.00 EUR", "Bemessungsgrundlage 100.00 EUR"}},
+        {kJobQuotation, Lines{"Netto-Summe 150.00 EUR", "+ 19.0% UmSt 19.00 EUR", "Gesamtsumme 169.00 EUR"},
+         Lines{}}}) {
+    SCOPED_TRACE(job);
+    const RecordingCanvas canvas = render(job);
+    EXPECT_EQ(Column(canvas), column);
+    Lines shown;
+    for (const auto* op : canvas.texts())
+      if (op->text.starts_with("Bemessungsgrundlage")) shown.push_back(op->text);
+    EXPECT_EQ(shown, bases);
+    EXPECT_TRUE(testsupport::LayoutFaults(canvas, 2100, 2970).empty());
+  }
+}
+
 // "Kein Nachkomma ausdrucken" leaves off only decimals that are zero, and
 // never those of an invoice's totals: 12.50 stays 12.50 (not "12"), the tax
 // and the amount due keep their cents.
