@@ -649,8 +649,9 @@ class OrderDocument {
     if (!pageBreak(false)) return false;
 
     // One line per class: its tax, and on an invoice the net it is taken
-    // from, left of its label. Tax-free lines state their base too, at no
-    // tax, beside the reason that stands left of the totals.
+    // from, left of its label. An invoice's tax-free lines have their class
+    // line too, at no tax, so that their base stands beside the reason left
+    // of the totals (and the legal lines move nothing).
     auto classLine = [&](double rate, double cents, double fourthCents, std::int64_t base) {
       const std::string percent = frame::TaxRate(style_, rate / 10);
       const std::string label =
@@ -661,7 +662,7 @@ class OrderDocument {
               "Bemessungsgrundlage " + amount(static_cast<double>(base), currency_, true));
       y_ += 50;
     };
-    if (legal_ && sums[0] != 0) classLine(0, 0, 0, sums[0]);
+    if (invoiceLike() && sums[0] != 0) classLine(0, 0, 0, sums[0]);
     for (int c = 0; c < 2; ++c)
       if (sums[c + 1] != 0)
         classLine(rates[c], static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]),
