@@ -687,6 +687,7 @@ class OrderDocument {
     rule(rulesFrom, kRight, y_ + 5);
     y_ += 50;
     if (!partPayment(finalSum, fourthFinal)) return false;
+    if (!taxInMainCurrency(figures)) return false;
     // A reason longer than the totals block keeps the closing texts below it.
     if (notePage_ == page_) y_ = std::max(y_, noteEnd_ + 10);
     return true;
@@ -705,6 +706,27 @@ class OrderDocument {
     totalsLine("Noch zu zahlen", static_cast<double>(finalSum - paid),
                static_cast<double>(fourthFinal) - fourthPaid);
     y_ += 50;
+    return true;
+  }
+
+  // An invoice in another currency states its tax in the main currency as
+  // well, with the rate it was converted at: the tax is owed in euros.
+  bool taxInMainCurrency(const orders::DocumentFigures& figures) {
+    if (!legal_ || head_.currency == 0 || head_.currency > 3) return true;
+    const double factor = p_.exchangeRates[head_.currency];
+    if (!std::isfinite(factor) || factor <= 0) return true;
+    const std::string main = CurrencyName(p_, 0);
+    for (int c = 0; c < 2; ++c) {
+      if (figures.sums[c + 1] == 0) continue;
+      if (!pageBreak(false)) return false;
+      const double converted = orders::RoundHalfAway(static_cast<double>(figures.tax[c]) / factor);
+      right(kRight, y_,
+            frame::Format("%s UmSt in %s: %s (Kurs: 1 %s = %s %s)",
+                          frame::TaxRate(style_, figures.rates[c] / 10.0).c_str(), main.c_str(),
+                          amount(converted, main, true).c_str(), main.c_str(),
+                          frame::Amount(style_, factor, 5).c_str(), currency_.c_str()));
+      y_ += 50;
+    }
     return true;
   }
 

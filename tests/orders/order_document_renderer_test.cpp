@@ -233,6 +233,32 @@ TEST_F(OrderDocumentTest, ATaxFreeAmountStatesItsOwnBase) {
   }
 }
 
+// An invoice in another currency states each tax in euros too, with the
+// rate it was converted at; one in euros, and an offer, do not.
+TEST_F(OrderDocumentTest, AForeignCurrencyInvoiceStatesItsTaxInEuros) {
+  Put(app.parameters.currencySymbol2, "USD");
+  app.parameters.exchangeRates[1] = 1.25f;
+  store::SetTaxRate(app.parameters, 1, 2, 70);
+  store::SetTaxRate(app.parameters, 1, 3, 190);
+  add(1, "T", "Tisch", 10000);
+  add(1, "B", "Buch", 2000, store::kTaxCodeRate1);
+  using Lines = std::vector<std::string>;
+  for (const auto& [job, currency, expected] :
+       {std::tuple{kJobInvoice, 1, Lines{"7.0% UmSt in EUR: 1.12 EUR (Kurs: 1 EUR = 1.25000 USD)",
+                                         "19.0% UmSt in EUR: 15.20 EUR (Kurs: 1 EUR = 1.25000 USD)"}},
+        {kJobInvoice, 0, Lines{}},
+        {kJobQuotation, 1, Lines{}}}) {
+    SCOPED_TRACE(std::to_string(job) + ", currency " + std::to_string(currency));
+    app.order.currency = static_cast<std::uint8_t>(currency);
+    const RecordingCanvas canvas = render(job);
+    Lines shown;
+    for (const auto* op : canvas.texts())
+      if (op->text.find("UmSt in") != std::string::npos) shown.push_back(op->text);
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(testsupport::LayoutFaults(canvas, 2100, 2970).empty());
+  }
+}
+
 // "Kein Nachkomma ausdrucken" leaves off only decimals that are zero, and
 // never those of an invoice's totals: 12.50 stays 12.50 (not "12"), the tax
 // and the amount due keep their cents.
