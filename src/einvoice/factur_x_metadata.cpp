@@ -1,5 +1,7 @@
 #include "einvoice/factur_x_metadata.h"
 
+#include "einvoice/cii_writer.h"
+
 namespace einvoice {
 
 namespace {
@@ -22,7 +24,7 @@ std::string Property(std::string_view name, std::string_view description) {
          "              </rdf:li>\n";
 }
 
-std::string FacturXDescriptions() {
+std::string FacturXDescriptions(std::string_view conformanceLevel) {
   return std::string(
              "    <rdf:Description rdf:about=\"\""
              " xmlns:pdfaExtension=\"http://www.aiim.org/pdfa/ns/extension/\""
@@ -56,7 +58,9 @@ std::string FacturXDescriptions() {
          kFacturXFileName +
          "</fx:DocumentFileName>\n"
          "      <fx:Version>1.0</fx:Version>\n"
-         "      <fx:ConformanceLevel>EN 16931</fx:ConformanceLevel>\n"
+         "      <fx:ConformanceLevel>" +
+         std::string(conformanceLevel) +
+         "</fx:ConformanceLevel>\n"
          "    </rdf:Description>\n";
 }
 
@@ -79,7 +83,11 @@ bool DescriptionAround(std::string_view xmp, std::size_t at, std::size_t& begin,
 
 }  // namespace
 
-std::string FacturXMetadata(std::string_view xmp) {
+std::string_view ConformanceLevel(std::string_view guideline) {
+  return guideline == kXRechnungGuideline ? "XRECHNUNG" : "EN 16931";
+}
+
+std::string FacturXMetadata(std::string_view xmp, std::string_view conformanceLevel) {
   const std::size_t rdfEnd = xmp.rfind("</rdf:RDF>");
   if (xmp.find("<x:xmpmeta") == std::string_view::npos || rdfEnd == std::string_view::npos) return {};
   std::string out(xmp.substr(0, rdfEnd));
@@ -98,7 +106,7 @@ std::string FacturXMetadata(std::string_view xmp) {
   }
   while (!out.empty() && (out.back() == ' ' || out.back() == '\t' || out.back() == '\n')) out.pop_back();
   out += '\n';
-  return out + std::string(kIdentification) + FacturXDescriptions() + "  " + tail;
+  return out + std::string(kIdentification) + FacturXDescriptions(conformanceLevel) + "  " + tail;
 }
 
 }  // namespace einvoice

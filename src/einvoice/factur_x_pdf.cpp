@@ -32,8 +32,8 @@ std::string DocumentDate(QPDF& pdf) {
 
 }  // namespace
 
-bool MakeFacturXPdf(std::string_view bytes, std::string_view xml, std::string& out,
-                    std::string* error) {
+bool MakeFacturXPdf(std::string_view bytes, std::string_view xml, std::string_view conformanceLevel,
+                    std::string& out, std::string* error) {
   try {
     QPDF pdf;
     pdf.setSuppressWarnings(true);
@@ -47,7 +47,8 @@ bool MakeFacturXPdf(std::string_view bytes, std::string_view xml, std::string& o
     if (!metadata.isStream()) return Fail(error, "the PDF has no XMP metadata");
     std::shared_ptr<Buffer> packet = metadata.getStreamData(qpdf_dl_generalized);
     const std::string xmp = FacturXMetadata(
-        std::string_view(reinterpret_cast<const char*>(packet->getBuffer()), packet->getSize()));
+        std::string_view(reinterpret_cast<const char*>(packet->getBuffer()), packet->getSize()),
+        conformanceLevel);
     if (xmp.empty()) return Fail(error, "the PDF's metadata is no XMP packet");
     metadata.replaceStreamData(xmp, QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
     if (!root.getKey("/OutputIntents").isArray()) return Fail(error, "the PDF has no output intent");

@@ -1,6 +1,6 @@
 // A PDF invoice that carries its electronic invoice: the PDF/A-1b the PDF
 // writer made, turned into a PDF/A-3b with the CII attached as Factur-X 1.0
-// / ZUGFeRD 2.x (profile EN 16931) has it.
+// / ZUGFeRD 2.x (profile EN 16931, or XRechnung) has it.
 #ifndef BELVON_EINVOICE_FACTUR_X_PDF_H
 #define BELVON_EINVOICE_FACTUR_X_PDF_H
 
@@ -14,10 +14,11 @@ namespace einvoice {
 // embedded file "factur-x.xml" (MIME type text/xml, dated with the
 // document's creation date, relation /Alternative), named in the
 // catalogue's /AF array and in its EmbeddedFiles name tree, and the XMP
-// metadata of FacturXMetadata. False, with `error` (English, for a log)
-// saying why, when `pdf` cannot be read or lacks what PDF/A needs.
-bool MakeFacturXPdf(std::string_view pdf, std::string_view xml, std::string& out,
-                    std::string* error = nullptr);
+// metadata of FacturXMetadata with `conformanceLevel` (ConformanceLevel of
+// the XML's guideline). False, with `error` (English, for a log) saying why,
+// when `pdf` cannot be read or lacks what PDF/A needs.
+bool MakeFacturXPdf(std::string_view pdf, std::string_view xml, std::string_view conformanceLevel,
+                    std::string& out, std::string* error = nullptr);
 
 }  // namespace einvoice
 

@@ -2,6 +2,7 @@
 
 #include "einvoice/cii_writer.h"
 #include "einvoice/einvoice_file.h"
+#include "einvoice/factur_x_metadata.h"
 #include "einvoice/factur_x_pdf.h"
 #include "store/einvoice_settings.h"
 
@@ -17,15 +18,16 @@ PdfEInvoice MakePdfEInvoice(frame::AppState& app, bool collective, const std::st
   PdfEInvoice out;
   const Settings settings = LoadSettings(app.dataDirectory);
   if (!settings.pdfEInvoice) return out;
-  Document document = MakeIssuedDocument(
-      app, collective, invoiceDate,
-      settings.pdfGuideline == PdfGuideline::XRechnung ? kXRechnungGuideline : kEn16931Guideline);
+  const char* guideline =
+      settings.pdfGuideline == PdfGuideline::XRechnung ? kXRechnungGuideline : kEn16931Guideline;
+  Document document = MakeIssuedDocument(app, collective, invoiceDate, guideline);
   if (!document.ok) {
     out.message = kNoEInvoice + document.message;
     return out;
   }
   out.attach = true;
   out.xml = std::move(document.xml);
+  out.conformanceLevel = ConformanceLevel(guideline);
   return out;
 }
 
@@ -39,9 +41,9 @@ printing::PdfFinish InvoicePdfFinish(frame::AppState& app, bool collective,
   }
   printing::PdfFinish finish;
   finish.archival = true;
-  finish.finish = [xml = std::move(invoice.xml)](std::string& pdf) {
+  finish.finish = [xml = std::move(invoice.xml), level = invoice.conformanceLevel](std::string& pdf) {
     std::string hybrid;
-    if (!MakeFacturXPdf(pdf, xml, hybrid)) return false;
+    if (!MakeFacturXPdf(pdf, xml, level, hybrid)) return false;
     pdf = std::move(hybrid);
     return true;
   };

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "printing/print_job.h"
 #include "store/app_state.h"
@@ -16,6 +17,7 @@ struct PdfEInvoice {
   bool attach = false;  // the setting is on and the e-invoice could be made
   std::string message;  // German: why the PDF carries none though it should
   std::string xml;
+  std::string_view conformanceLevel;  // of the guideline the XML names
 };
 
 // The CII for the document in `app.order`. An invoice (`collective`

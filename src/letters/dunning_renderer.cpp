@@ -1,5 +1,6 @@
 #include "letters/dunning_renderer.h"
 
+#include <algorithm>
 #include <array>
 
 #include "core/decimal.h"
@@ -7,6 +8,7 @@
 #include "platform/cp1252.h"
 #include "printing/letter_renderer.h"
 #include "printing/letterhead.h"
+#include "printing/text_wrap.h"
 #include "store/text_field.h"
 
 namespace letters {
@@ -20,40 +22,48 @@ using printing::TextAlign;
 Font BodyFont() { return Font{"Arial", -35}; }
 Font TitleFont() { return Font{"Arial", -80, 600}; }
 
-// What follows the body: a blank line, the two lines of the amount due,
-// the gap before the greeting and the greeting itself.
+// What follows the body and stays together: a blank line, the two lines of
+// the amount due, the gap before the greeting and the greeting itself.
 constexpr int kClosingHeight = 60 + 60 + 180 + 35;
 
-// One letter below the letterhead and the customer's address. The amount
-// due always prints: body lines that would push it into the footer are
-// left off; their number is returned.
+// One letter below the letterhead and the customer's address, on as many
+// pages as its text needs; the amount due and the greeting follow the text.
+// The number of its pages, 0 when the printer failed.
 int DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
-               printing::RenderContext& context, const DunningItem& item,
-               const std::string& body, int originY) {
+                printing::RenderContext& context, const DunningItem& item,
+                const std::string& body, int pageHeight) {
   const store::ParameterRecord& p = context.app.parameters;
-  printing::Letterhead(canvas, context, geometry.logicalWidth, geometry.logicalHeight, false);
-  printing::RecipientBlock(canvas, context, geometry.logicalWidth, geometry.logicalHeight,
-                           item.customer);
+  printing::Letterhead(canvas, context, geometry.logicalWidth, pageHeight, false);
+  printing::RecipientBlock(canvas, context, geometry.logicalWidth, pageHeight, item.customer);
   canvas.selectFont(BodyFont());
   canvas.setTextAlign(TextAlign::Left);
   canvas.textOut(1400, 900, "Datum: " + platform::Cp1252ToUtf8(context.session.inputs.printDate));
+  // A title of up to 79 characters stays between the margins of the text:
+  // smaller, down to 4 mm, or on two lines of that size.
   canvas.selectFont(TitleFont());
   canvas.setTextAlign(TextAlign::Centre);
-  canvas.textOut(geometry.logicalWidth / 2, 1020, platform::Cp1252ToUtf8(LevelTitle(p, item.level)));
+  int titleY = 1020;
+  for (const std::string& line : printing::FitHeading(
+           canvas, platform::Cp1252ToUtf8(LevelTitle(p, item.level)),
+           geometry.logicalWidth - 2 * printing::kLetterTextLeft, 40)) {
+    canvas.textOut(geometry.logicalWidth / 2, titleY, line);
+    titleY += 45;
+  }
   canvas.selectFont(BodyFont());
   canvas.setTextAlign(TextAlign::Left);
-  const int lastBodyLine = printing::BodyBottom(p, geometry, originY) - kClosingHeight - 60;
+  // The letters of one run are drawn onto one sheet in the preview; the
+  // pages of one letter follow each other there as well.
+  printing::LetterPages pages(canvas, geometry, context, pageHeight, false);
   int y = 1160;
-  int lost = 0;
   if (!body.empty())
     for (const std::string& line : printing::LetterBodyLines(canvas, body)) {
-      if (y > lastBodyLine) {
-        lost += line.empty() ? 0 : 1;
-        continue;
+      if (!line.empty()) {
+        if (!pages.room(y, -BodyFont().height)) return 0;
+        canvas.textOut(printing::kLetterTextLeft, y, line);
       }
-      if (!line.empty()) canvas.textOut(printing::kLetterTextLeft, y, line);
       y += 60;
     }
+  if (!pages.room(y, kClosingHeight)) return 0;
   y += 60;
   canvas.textOut(150, y,
                  frame::Format("Der fällige Betrag aus der Rechnung Nr.: %-ld vom %s beläuft",
@@ -63,7 +73,7 @@ int DrawLetter(Canvas& canvas, const printing::PageGeometry& geometry,
   canvas.textOut(150, y, AmountDueLine(p, item.head, item.level, context.app.figures));
   y += 180;
   canvas.textOut(150, y, "Mit freundlichen Grüßen");
-  return lost;
+  return pages.page();
 }
 
 }  // namespace
@@ -109,6 +119,7 @@ printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
   int originX = 0, originY = 0;
   printing::PrintOffsetOrigin(app.parameters, originX, originY);
   printing::ApplyMapping(canvas, geometry, originX, originY);
+  const int pageHeight = printing::LetterPageHeight(geometry, originY);
   canvas.setBrush(std::nullopt);
   printing::FontScope restore(canvas);
   const TextAlign align = canvas.textAlign();
@@ -117,7 +128,6 @@ printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
   const std::vector<DunningItem> items =
       SelectDunning(app, DunningOptionsOf(context.session.inputs), !canvas.isPreview(), progress);
   std::array<std::optional<std::string>, 3> bodies;
-  std::array<bool, 3> toldTooLong{};
   int page = 0;
   for (const DunningItem& item : items) {
     if (!item.letter) continue;
@@ -127,19 +137,14 @@ printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
       body = ReadLevelText(app, item.level, &problem);
       if (!problem.empty()) context.warn(problem);
     }
-    // On paper each letter gets its own page; the preview draws them all
-    // onto the one sheet.
+    // On paper each letter begins on a page of its own; the preview draws
+    // them all onto the one sheet.
     if (page > 0 && !canvas.isPreview() &&
         !printing::NextPage(canvas, geometry, context, page + 1, false))
       break;
-    ++page;
-    const int lost = DrawLetter(canvas, geometry, context, item, *body, originY);
-    if (lost > 0 && !toldTooLong[item.level - 1]) {
-      toldTooLong[item.level - 1] = true;
-      context.warn(frame::Format("Der Mahntext der Stufe %d ist länger als eine Seite:\n"
-                                 "%d Zeile(n) am Ende passen nicht auf das Blatt.",
-                                 item.level, lost));
-    }
+    const int pages = DrawLetter(canvas, geometry, context, item, *body, pageHeight);
+    page += std::max(pages, 1);
+    if (pages == 0) break;
   }
   canvas.setTextAlign(align);
   printing::DrawPreviewPrompt(canvas);

@@ -1,5 +1,9 @@
 #include "letters/envelope_renderer.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "core/decimal.h"
 #include "platform/cp1252.h"
 #include "printing/letterhead.h"
 #include "printing/text_wrap.h"
@@ -32,6 +36,53 @@ void SetUp(Canvas& canvas, const printing::PageGeometry& geometry) {
   if (canvas.isPreview()) canvas.rectangle(-10, -10, 1600, 1040);
 }
 
+// The recipient's block: its lines keep their places, and the block is set
+// as much smaller as its widest line needs, down to three fifths; a line that
+// is still too wide is cut at the edge and the user is told which.
+class RecipientLines {
+ public:
+  RecipientLines(int x, const char* where) : x_(x), where_(where) {}
+  void add(int y, std::string_view cp1252, const Font& font) {
+    if (!cp1252.empty()) lines_.push_back({y, platform::Cp1252ToUtf8(cp1252), font});
+  }
+  void draw(Canvas& canvas, printing::RenderContext& context) const {
+    int scale = 100;
+    for (; scale > kSmallestScale; --scale)
+      if (std::all_of(lines_.begin(), lines_.end(),
+                      [&](const Entry& line) { return fits(canvas, line, scale); }))
+        break;
+    for (const Entry& line : lines_) {
+      canvas.selectFont(scaled(line.font, scale));
+      const std::string shown = printing::FitText(canvas, line.text, kAddressRight - x_);
+      if (shown != line.text)
+        context.warn(frame::Format("Die Adresszeile „%s“ passt nicht ganz auf %s; "
+                                   "sie wird gekürzt gedruckt.",
+                                   line.text.c_str(), where_));
+      canvas.textOut(x_, line.y, shown);
+    }
+  }
+
+ private:
+  struct Entry {
+    int y;
+    std::string text;  // UTF-8
+    Font font;
+  };
+  static constexpr int kSmallestScale = 60;
+  static Font scaled(Font font, int scale) {
+    font.height = font.height * scale / 100;
+    return font;
+  }
+  bool fits(Canvas& canvas, const Entry& line, int scale) const {
+    canvas.selectFont(scaled(line.font, scale));
+    return canvas.textExtent(line.text).cx <= kAddressRight - x_;
+  }
+
+  int x_;
+  const char* where_;
+  std::vector<Entry> lines_;
+};
+
 }  // namespace
 
 std::array<std::string, 5> ShippingAddress(const store::AddressRecord& a) {
@@ -59,14 +110,18 @@ printing::RenderOutcome EnvelopeRenderer::render(Canvas& canvas,
                                 store::GetText(p.street), store::GetText(p.town)})
     if (Line(canvas, 30, y, text)) y += 40;
 
-  canvas.selectFont(Font{"Arial", -50});
-  Line(canvas, 600, 500, printing::SalutationText(context.app.address));
+  const Font name{"Arial", -50};
+  RecipientLines recipient(600, "den Umschlag");
+  recipient.add(500, printing::SalutationText(context.app.address), name);
   const std::array<std::string, 5> to = ShippingAddress(context.app.address);
-  y = Line(canvas, 600, 560, to[0]) ? 620 : 560;
-  for (int i = 1; i <= 3; ++i)
-    if (Line(canvas, 600, y, to[i])) y += 60;
-  canvas.selectFont(Font{"Arial", -60, 700});
-  Line(canvas, 600, y + 20, to[4]);
+  y = to[0].empty() ? 560 : 620;
+  recipient.add(560, to[0], name);
+  for (int i = 1; i <= 3; ++i) {
+    recipient.add(y, to[i], name);
+    if (!to[i].empty()) y += 60;
+  }
+  recipient.add(y + 20, to[4], Font{"Arial", -60, 700});
+  recipient.draw(canvas, context);
   printing::DrawPreviewPrompt(canvas);
   return {};
 }
@@ -83,13 +138,17 @@ printing::RenderOutcome ParcelLabelRenderer::render(Canvas& canvas,
   Line(canvas, 140, 40, store::GetText(p.companyName1));
   Line(canvas, 140, 125, store::GetText(p.street));
   Line(canvas, 140, 210, store::GetText(p.town));
-  // Neither name line 1 nor the salutation goes onto the label.
+  // Name line 1 stands above the other lines: the parcel goes to a person
+  // or firm, not to the second line of the address.
   const std::array<std::string, 5> to = ShippingAddress(context.app.address);
-  Line(canvas, 780, 530, to[1]);
-  Line(canvas, 780, 615, to[2]);
-  Line(canvas, 780, 700, to[3]);
-  canvas.selectFont(Font{"Arial", -40, 700});
-  Line(canvas, 780, 850, to[4]);
+  const Font name{"Arial", -36};
+  RecipientLines recipient(780, "den Paketaufkleber");
+  recipient.add(445, to[0], name);
+  recipient.add(530, to[1], name);
+  recipient.add(615, to[2], name);
+  recipient.add(700, to[3], name);
+  recipient.add(850, to[4], Font{"Arial", -40, 700});
+  recipient.draw(canvas, context);
   printing::DrawPreviewPrompt(canvas);
   return {};
 }

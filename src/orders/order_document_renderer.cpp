@@ -52,6 +52,11 @@ constexpr int kDiscountX = 1480;
 // The description column ends this far left of the tax column's right end,
 // where the widest rate ("19.0%") begins.
 constexpr int kDescriptionGap = 150;
+// Ten digits of the body font and 2 mm: a delivery-note number and the room
+// before it.
+constexpr int kDeliveryNoteWidth = 160;
+// The room between the title and the number beside it.
+constexpr int kTitleGap = 50;
 // An article number wider than this pushes the rest of its row one line down.
 constexpr int kArticleNumberWidth = 145;
 // A row of one line and its gap.
@@ -193,11 +198,17 @@ class OrderDocument {
     if (tracking_) boxes_.push_back({x1, y - 2, x2, y + 3});
   }
 
-  std::string amount(double cents, const std::string& currency) const {
-    return frame::Money(style_, cents / 100, currency, p_.noDecimalsPrint ? 0 : 2);
+  // "Kein Nachkomma ausdrucken" shortens a figure, never changes it: the
+  // decimals go only where they are zero. The totals of an invoice or a
+  // credit note keep their cents always.
+  int decimals(double cents, bool toTheCent) const {
+    return p_.noDecimalsPrint && !toTheCent && std::fmod(cents, 100.0) == 0 ? 0 : 2;
+  }
+  std::string amount(double cents, const std::string& currency, bool toTheCent = false) const {
+    return frame::Money(style_, cents / 100, currency, decimals(cents, toTheCent));
   }
   std::string unitPrice(double cents) const {
-    return frame::Amount(style_, cents / 100, p_.noDecimalsPrint ? 0 : 2);
+    return frame::Amount(style_, cents / 100, decimals(cents, false));
   }
 
   std::string telFax() const {
@@ -245,19 +256,20 @@ class OrderDocument {
   }
 
   // The delivery note of a collective invoice's line; left of the tax
-  // column when the discount column is needed.
-  int deliveryNoteX() const { return anyDiscount_ ? 1120 : kDiscountX; }
+  // column when the discount column is needed, the tax column then where
+  // the other documents have it.
+  int deliveryNoteX() const { return anyDiscount_ ? 1240 : kDiscountX; }
 
   int taxColumnX() const {
-    if (job_ == kJobCollectiveInvoice) return 1250;
+    if (job_ == kJobCollectiveInvoice && !anyDiscount_) return 1250;
     return anyDiscount_ ? 1350 : 1480;
   }
   int descriptionWidth() const {
-    // A delivery-note number is nine or ten digits wide.
-    const int end = job_ == kJobCollectiveInvoice && deliveryNoteX() != kDiscountX
-                        ? deliveryNoteX() - 200
-                        : taxColumnX();
-    return end - kDescriptionGap - kDescriptionX;
+    // A delivery-note number is nine or ten digits wide; the description
+    // keeps 2 mm from it.
+    if (job_ == kJobCollectiveInvoice && anyDiscount_)
+      return deliveryNoteX() - kDeliveryNoteWidth - kDescriptionX;
+    return taxColumnX() - kDescriptionGap - kDescriptionX;
   }
 
   // Free text in a column from x, one line per 4 mm; after each line the
@@ -306,18 +318,22 @@ class OrderDocument {
     left(kDescriptionX, y, "Bezeichnung");
     if (job_ == kJobCollectiveInvoice) right(deliveryNoteX(), y, "Lief.-Nr.");
     if (hidePrices_) return;
-    if (job_ == kJobCollectiveInvoice) {
-      if (anyDiscount_) right(kDiscountX, y, "Rabatt");
-      return;
-    }
-    if (anyDiscount_) {
-      if (!p_.noSingleTax) right(1350, y, "UmSt");
-      right(kDiscountX, y, "Rabatt");
-    } else if (!p_.noSingleTax) {
-      right(1480, y, "UmSt");
-    }
+    // Every column that carries figures is headed, on a collective invoice too.
+    if (!p_.noSingleTax) right(taxColumnX(), y, "UmSt");
+    if (anyDiscount_) right(kDiscountX, y, "Rabatt");
     right(kUnitPriceX, y, "E.-Preis");
     right(kRight, y, "Ges.-Preis");
+  }
+
+  // The title ends at `right`, before the number beside it: a long
+  // delivery-note title is set smaller, down to 4 mm, or on two lines of
+  // that size. The two long fixed titles stand above the number.
+  void title(int y, int right) {
+    canvas_.selectFont(TitleFont());
+    for (const std::string& line : FitHeading(canvas_, title_, right - kLeft, 40)) {
+      left(kLeft, y, line);
+      y += 45;
+    }
   }
 
   // Rules, headings, rule; y is the headings' line on entry.
@@ -337,9 +353,8 @@ class OrderDocument {
     pageInfo(y_);
     legalInfo(y_);
     if (!title_.empty()) {
-      canvas_.selectFont(TitleFont());
       const bool high = job_ == kJobConfirmation || job_ == kJobCostEstimate;
-      left(kLeft, high ? 865 : 945, title_);
+      title(high ? 865 : 945, high ? kRight : kInfoX - kTitleGap);
     }
     // "Kopie" or "Entwurf" stands right above the title, where the higher
     // titles of the other kinds begin.
@@ -400,8 +415,7 @@ class OrderDocument {
     pageInfo(y);
     if (job_ == kJobQuotation || job_ == kJobDeliveryNote || job_ == kJobInvoice ||
         job_ == kJobCollectiveInvoice) {
-      canvas_.selectFont(TitleFont());
-      left(kLeft, y - 25, title_);
+      title(y - 25, kInfoX - kTitleGap);
     }
     y_ = y + 100;
     bodyTop_ = y_;
@@ -459,7 +473,7 @@ class OrderDocument {
 
   std::string taxColumnText(std::int16_t taxCode) const {
     switch (taxCode) {
-      case store::kTaxCodeNone: return "0%";
+      case store::kTaxCodeNone: return frame::TaxRate(style_, 0);
       case store::kTaxCodeRate1: return frame::TaxRate(style_, rate1_ / 10.0);
       case store::kTaxCodeRate2: return frame::TaxRate(style_, rate2_ / 10.0);
       default: return {};
@@ -607,12 +621,12 @@ class OrderDocument {
   // than its column (the German "-21.474.836,48 EUR") pushes what stands left
   // of it that much further left; gives where the label ends.
   int totalsLine(const std::string& label, double cents, double fourthCents) {
-    const std::string main = amount(cents, currency_);
+    const std::string main = amount(cents, currency_, invoiceLike());
     int end = kRight - canvas_.textExtent(main).cx - kTotalsGap;
     std::string fourth;
     int fourthX = kUnitPriceX;
     if (fourth_) {
-      fourth = amount(fourthCents, fourthCurrency_);
+      fourth = amount(fourthCents, fourthCurrency_, invoiceLike());
       fourthX = std::min(fourthX, end);
       end = fourthX - canvas_.textExtent(fourth).cx - kTotalsGap;
     }
@@ -661,31 +675,37 @@ class OrderDocument {
     }
     if (!pageBreak(false)) return false;
 
-    for (int c = 0; c < 2; ++c) {
-      const double r = rates[c];
-      if (sums[c + 1] != 0) {
-        const std::string rate = frame::TaxRate(style_, r / 10);
-        const std::string label =
-            containedLabels ? "enthaltene " + rate + " UmSt" : "+ " + rate + " UmSt";
-        const int labelX =
-            totalsLine(label, static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]));
-        // The net the tax is taken from, left of its label.
-        if (legal_)
-          right(labelX - canvas_.textExtent(label).cx - 40, y_,
-                "Bemessungsgrundlage " + amount(static_cast<double>(figures.netOfClass(c)), currency_));
-        y_ += 50;
-      }
-    }
+    // One line per class: its tax, and on an invoice the net it is taken
+    // from, left of its label. An invoice's tax-free lines have their class
+    // line too, at no tax, so that their base stands beside the reason left
+    // of the totals (and the legal lines move nothing).
+    auto classLine = [&](double rate, double cents, double fourthCents, std::int64_t base) {
+      const std::string percent = frame::TaxRate(style_, rate / 10);
+      const std::string label =
+          containedLabels ? "enthaltene " + percent + " UmSt" : "+ " + percent + " UmSt";
+      const int labelX = totalsLine(label, cents, fourthCents);
+      if (legal_)
+        right(labelX - canvas_.textExtent(label).cx - 40, y_,
+              "Bemessungsgrundlage " + amount(static_cast<double>(base), currency_, true));
+      y_ += 50;
+    };
+    if (invoiceLike() && sums[0] != 0) classLine(0, 0, 0, sums[0]);
+    for (int c = 0; c < 2; ++c)
+      if (sums[c + 1] != 0)
+        classLine(rates[c], static_cast<double>(tax[c]), static_cast<double>(fourthTax[c]),
+                  figures.netOfClass(c));
     const std::int64_t finalSum = figures.final(), fourthFinal = fourthFigures.final();
     if (!pageBreak(false)) return false;
 
+    // Only an invoice states an amount invoiced; an offer, an order
+    // confirmation, a cost estimate and a delivery note state a total.
     std::string label;
     if (job_ == kJobQuotation)
       label = "Gesamtsumme";
     else if (head_.total < 0)
-      label = job_ == kJobDeliveryNote ? "Guthaben" : "Gutschrift";
+      label = invoiceLike() ? "Gutschrift" : "Guthaben";
     else
-      label = job_ == kJobDeliveryNote ? "Gesamtsumme" : "Rechnungsbetrag";
+      label = invoiceLike() ? "Rechnungsbetrag" : "Gesamtsumme";
     totalsLine(label, static_cast<double>(finalSum), static_cast<double>(fourthFinal));
     if (!pageBreak(false)) return false;
     rule(rulesFrom, kRight, y_);
@@ -693,8 +713,47 @@ class OrderDocument {
     rule(rulesFrom, kRight, y_);
     rule(rulesFrom, kRight, y_ + 5);
     y_ += 50;
+    if (!partPayment(finalSum, fourthFinal)) return false;
+    if (!taxInMainCurrency(figures)) return false;
     // A reason longer than the totals block keeps the closing texts below it.
     if (notePage_ == page_) y_ = std::max(y_, noteEnd_ + 10);
+    return true;
+  }
+
+  // An invoice paid in part states, under its amount, what was paid and
+  // what is still due: the amount its GiroCode and e-invoice ask for.
+  bool partPayment(std::int64_t finalSum, std::int64_t fourthFinal) {
+    const std::int64_t paid = head_.paid;
+    if (!invoiceLike() || head_.total <= 0 || paid <= 0 || paid >= head_.total) return true;
+    const double fourthPaid = orders::RoundHalfAway(static_cast<double>(paid) * factor_);
+    if (!pageBreak(false)) return false;
+    totalsLine("./. bereits bezahlt", -static_cast<double>(paid), -fourthPaid);
+    y_ += 50;
+    if (!pageBreak(false)) return false;
+    totalsLine("Noch zu zahlen", static_cast<double>(finalSum - paid),
+               static_cast<double>(fourthFinal) - fourthPaid);
+    y_ += 50;
+    return true;
+  }
+
+  // An invoice in another currency states its tax in the main currency as
+  // well, with the rate it was converted at: the tax is owed in euros.
+  bool taxInMainCurrency(const orders::DocumentFigures& figures) {
+    if (!legal_ || head_.currency == 0 || head_.currency > 3) return true;
+    const double factor = p_.exchangeRates[head_.currency];
+    if (!std::isfinite(factor) || factor <= 0) return true;
+    const std::string main = CurrencyName(p_, 0);
+    for (int c = 0; c < 2; ++c) {
+      if (figures.sums[c + 1] == 0) continue;
+      if (!pageBreak(false)) return false;
+      const double converted = orders::RoundHalfAway(static_cast<double>(figures.tax[c]) / factor);
+      right(kRight, y_,
+            frame::Format("%s UmSt in %s: %s (Kurs: 1 %s = %s %s)",
+                          frame::TaxRate(style_, figures.rates[c] / 10.0).c_str(), main.c_str(),
+                          amount(converted, main, true).c_str(), main.c_str(),
+                          frame::Amount(style_, factor, 5).c_str(), currency_.c_str()));
+      y_ += 50;
+    }
     return true;
   }
 

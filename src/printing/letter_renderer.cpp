@@ -28,9 +28,52 @@ std::vector<std::string> LetterLines(std::string_view body) {
   return lines;
 }
 
-int BodyBottom(const store::ParameterRecord& p, const PageGeometry& geometry, int originY) {
-  // The footer's headings keep a line's gap to the text above them.
-  return std::min(geometry.logicalHeight + originY, FooterTop(p, geometry.logicalHeight) - 20);
+int LetterPageHeight(const PageGeometry& geometry, int originY) {
+  return geometry.logicalHeight + originY;
+}
+
+namespace {
+// A line of the letter font and the step to the next line.
+constexpr int kLineStep = 60;
+// Where "Seite n" stands on a continuation page, and the text below it.
+constexpr int kContinuationHead = 300;
+constexpr int kContinuationText = 400;
+constexpr int kTextRight = kLetterTextLeft + kLetterTextWidth;
+}  // namespace
+
+LetterPages::LetterPages(Canvas& canvas, const PageGeometry& geometry, RenderContext& context,
+                         int pageHeight, bool pagesByTarget)
+    : canvas_(canvas),
+      geometry_(geometry),
+      context_(context),
+      pageHeight_(pageHeight),
+      // The footer's headings keep a line's gap to the text above them;
+      // one line more is kept for the note that the letter goes on.
+      bottom_(std::min(pageHeight, FooterTop(context.app.parameters, pageHeight) - 20) - kLineStep),
+      pagesByTarget_(pagesByTarget) {}
+
+bool LetterPages::room(int& y, int height) {
+  if (stopped_) return false;
+  if (y + height <= bottom_) return true;
+  const TextAlign align = canvas_.textAlign();
+  canvas_.setTextAlign(TextAlign::Right);
+  // Empty lines may have taken y past the last line's place.
+  canvas_.textOut(kTextRight, std::min(y, bottom_), frame::Format("Fortsetzung auf Seite %d", page_ + 1));
+  if (!NextPage(canvas_, geometry_, context_, page_ + 1, pagesByTarget_ && canvas_.isPreview())) {
+    stopped_ = true;
+    canvas_.setTextAlign(align);
+    return false;
+  }
+  ++page_;
+  {
+    FontScope restore(canvas_);
+    Letterhead(canvas_, context_, geometry_.logicalWidth, pageHeight_, true);
+  }
+  canvas_.setTextAlign(TextAlign::Right);
+  canvas_.textOut(kTextRight, kContinuationHead, frame::Format("Seite %d", page_));
+  canvas_.setTextAlign(align);
+  y = kContinuationText;
+  return true;
 }
 
 std::vector<std::string> LetterBodyLines(Canvas& canvas, std::string_view body) {
@@ -54,34 +97,27 @@ RenderOutcome LetterRenderer::render(Canvas& canvas, const PageGeometry& geometr
   canvas.setBrush(std::nullopt);
 
   FontScope restore(canvas);
-  Letterhead(canvas, context, geometry.logicalWidth, geometry.logicalHeight, false);
-  RecipientBlock(canvas, context, geometry.logicalWidth, geometry.logicalHeight,
-                 context.app.address);
+  const int pageHeight = LetterPageHeight(geometry, originY);
+  Letterhead(canvas, context, geometry.logicalWidth, pageHeight, false);
+  RecipientBlock(canvas, context, geometry.logicalWidth, pageHeight, context.app.address);
 
   canvas.selectFont(Font{"Arial", -35});
   canvas.setTextAlign(TextAlign::Left);
   canvas.textOut(1400, 800, "Datum: " + platform::Cp1252ToUtf8(context.session.inputs.printDate));
-  // One page only: what does not fit above the footer and the bottom of
-  // the printable area is left off, and the user is told how many lines
-  // that is.
-  const int bottom = BodyBottom(context.app.parameters, geometry, originY);
+  LetterPages pages(canvas, geometry, context, pageHeight, true);
   int y = 900;
-  int lost = 0;
   for (const std::string& line : LetterBodyLines(canvas, context.session.inputs.letterText)) {
-    if (!line.empty()) {
-      if (y + kLetterLineHeight > bottom)
-        ++lost;
-      else
-        canvas.textOut(kLetterTextLeft, y, line);
+    // Empty lines at the end of a page are not carried to the next.
+    if (line.empty()) {
+      y += kLineStep;
+      continue;
     }
-    y += 60;
+    if (!pages.room(y, kLetterLineHeight)) break;
+    canvas.textOut(kLetterTextLeft, y, line);
+    y += kLineStep;
   }
-  if (lost > 0)
-    context.warn(frame::Format(
-        "Der Brief ist länger als eine Seite:\n%d Zeile(n) am Ende passen nicht auf das Blatt.",
-        lost));
-  DrawPreviewPrompt(canvas);
-  return {};
+  if (!pages.failed()) DrawPreviewPrompt(canvas);
+  return {pages.page(), pages.morePages()};
 }
 
 RenderOutcome BlankPageRenderer::render(Canvas& canvas, const PageGeometry& geometry,

@@ -88,17 +88,18 @@ FooterColumns MakeFooter(const store::ParameterRecord& p) {
   return footer;
 }
 
-void Footer(Canvas& canvas, const store::ParameterRecord& p, int pageHeight) {
+void Footer(Canvas& canvas, const store::ParameterRecord& p, int logicalWidth, int pageHeight) {
   const Font font{"Arial", -30};
   const Font heading{"Arial", -30, 700};
   const FooterColumns footer = MakeFooter(p);
   // The bank column starts at 148 mm, so that an IBAN with its blanks ends
-  // inside the sheet; each line is cut where the next column begins.
+  // inside the sheet; each line is cut where the next column begins, the
+  // last at the page's edge.
   footer.address.draw(canvas, 150, 850, pageHeight, font, heading, "Anschrift:");
   footer.phone.draw(canvas, 870, 1460, pageHeight, font, heading, "Telefon / Fax:");
   // Two or more connections under one heading read in the plural, whichever
   // two of the three slots they are in.
-  footer.banks.draw(canvas, 1480, 2050, pageHeight, font, heading,
+  footer.banks.draw(canvas, 1480, std::min(2050, logicalWidth), pageHeight, font, heading,
                     footer.namedBanks >= 2 ? "Bankverbindungen:" : "Bankverbindung:");
 }
 
@@ -173,7 +174,7 @@ void Letterhead(Canvas& canvas, RenderContext& context, int logicalWidth, int pa
     canvas.textOut(150, 100 + h1 + 2 * h2, Utf8(p.letterheadLine4));
   }
 
-  if (p.printFooter) Footer(canvas, p, pageHeight);
+  if (p.printFooter) Footer(canvas, p, logicalWidth, pageHeight);
   canvas.setTextAlign(align);
 }
 

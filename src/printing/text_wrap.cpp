@@ -85,4 +85,42 @@ std::string FitText(Canvas& canvas, std::string_view utf8, int width) {
   return std::string(utf8.substr(0, low == 0 ? 0 : ends[low - 1]));
 }
 
+namespace {
+
+// Selects the largest font, from the current one down to a character height
+// of `smallestEm`, in which the text is no wider than `width`; false (with
+// the smallest size selected) when none is.
+bool ShrinkToFit(Canvas& canvas, std::string_view utf8, int width, int smallestEm) {
+  if (canvas.textExtent(utf8).cx <= width) return true;
+  const Font found = canvas.font();
+  Font font = found;
+  // A cell height counts as its em: the cell is a little higher than the
+  // characters.
+  const int em = found.height < 0 ? -found.height : found.height * 100 / 115;
+  const bool cell = found.height > 0;
+  for (int size = em - 1; size >= smallestEm; --size) {
+    font.height = cell ? size * 115 / 100 : -size;
+    // A font of fixed average width keeps its proportions as it shrinks.
+    font.width = found.width * size / em;
+    canvas.selectFont(font);
+    if (canvas.textExtent(utf8).cx <= width) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string FitNumber(Canvas& canvas, std::string_view utf8, int width, int smallestEm) {
+  if (ShrinkToFit(canvas, utf8, width, smallestEm)) return std::string(utf8);
+  static constexpr std::string_view kCut = "…";
+  const int mark = canvas.textExtent(kCut).cx;
+  return FitText(canvas, utf8, width - mark) + std::string(kCut);
+}
+
+std::vector<std::string> FitHeading(Canvas& canvas, std::string_view utf8, int width,
+                                    int smallestEm) {
+  if (ShrinkToFit(canvas, utf8, width, smallestEm)) return {std::string(utf8)};
+  return WrapText(canvas, utf8, width);
+}
+
 }  // namespace printing

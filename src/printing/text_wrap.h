@@ -23,6 +23,21 @@ std::vector<std::string> WrapText(Canvas& canvas, std::string_view utf8, int wid
 // line and must not run into its neighbour.
 std::string FitText(Canvas& canvas, std::string_view utf8, int width);
 
+// A number (customer, article, telephone) set into a column one line high.
+// A name may lose its end, a number must not turn unseen into another, valid
+// looking number: it prints whole in the current font, or whole in the
+// largest smaller one down to a character height of `smallestEm`, or, when
+// even that is too wide, cut in that size and ended with "…", so that the
+// cut shows. Selects the font to print in and returns the text.
+std::string FitNumber(Canvas& canvas, std::string_view utf8, int width, int smallestEm = 20);
+
+// A title of the user's set into a width: on one line in the current font or
+// the largest smaller one down to a character height of `smallestEm`; when
+// even that is too wide, wrapped into lines of that size. Nothing is left
+// off. Selects the font to print in and returns the lines.
+std::vector<std::string> FitHeading(Canvas& canvas, std::string_view utf8, int width,
+                                    int smallestEm);
+
 }  // namespace printing
 
 #endif  // BELVON_PRINTING_TEXT_WRAP_H

@@ -55,6 +55,14 @@ void Left(printing::Canvas& canvas, int x, int y, const std::string& text, int r
   canvas.textOut(x, y, printing::FitText(canvas, text, right - x));
 }
 
+// Left-aligned, a number that must end before `right`: whole, smaller, or
+// visibly cut (printing::FitNumber); the font is put back.
+void Number(printing::Canvas& canvas, int x, int y, const std::string& text, int right) {
+  printing::FontScope restore(canvas);
+  canvas.setTextAlign(printing::TextAlign::Left);
+  canvas.textOut(x, y, printing::FitNumber(canvas, text, right - x));
+}
+
 void Rule(printing::Canvas& canvas, int y) {
   canvas.moveTo(100, y);
   canvas.lineTo(1850, y);
@@ -158,7 +166,7 @@ printing::RenderOutcome ArticleHitListRenderer::render(printing::Canvas& canvas,
     const std::string quantity = frame::Quantity(app.figures, hit.quantity);
     // A quantity wider than its column pushes the profit left.
     const int profitRight = std::min(1650, 1850 - canvas.textExtent(quantity).cx - kColumnGap);
-    Left(canvas, 100, y, Text(article.number), 480);
+    Number(canvas, 100, y, Text(article.number), 480);
     Left(canvas, 500, y, Text(article.designation),
          profitRight - kColumnGap - canvas.textExtent(profit).cx);
     Right(canvas, profitRight, y, profit);

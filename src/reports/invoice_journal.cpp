@@ -191,7 +191,7 @@ printing::RenderOutcome InvoiceJournalRenderer::render(printing::Canvas& canvas,
     page.left(kNumberX, y, frame::Format(row.takenOver ? "%-ld *" : "%-ld",
                                          static_cast<long>(row.orderNumber)));
     takenOver = takenOver || row.takenOver;
-    page.fitLeft(kCustomerNumberX, y, row.customerNumber, kNameX - kColumnGap);
+    page.number(kCustomerNumberX, y, row.customerNumber, kNameX - kColumnGap);
     page.fitLeft(kNameX, y, row.customerName, kDateX - kColumnGap);
     page.left(kDateX, y, row.date);
     amounts(y, row.figures, currency);

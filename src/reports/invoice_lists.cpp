@@ -89,7 +89,7 @@ printing::RenderOutcome InvoiceStateListRenderer::render(printing::Canvas& canva
       canvas, geometry, context, layout,
       [&](int number) {
         return frame::Format(open ? "Liste aller offenen Rechnungen am %s      Seite: %-d"
-                                  : "Liste aller ungedruckter Rechnungen am %s      Seite: %-d",
+                                  : "Liste aller ungedruckten Rechnungen am %s      Seite: %-d",
                              today.c_str(), number);
       },
       [&](ListPage& page) {
@@ -236,14 +236,16 @@ printing::RenderOutcome ArticleTurnoverRenderer::render(printing::Canvas& canvas
       });
   DrawInIndexOrder(page, scan.seen, rows, [&](const Row& row) {
     page.left(100, page.y(), row.number);
-    page.left(380, page.y(), row.details[0]);
+    page.number(380, page.y(), row.details[0], 600 - kColumnGap);
     page.fitLeft(600, page.y(), row.details[1], 1280);
     page.left(1300, page.y(), row.details[2]);
     page.right(1900, page.y(), row.amount);
     page.next();
   });
+  // The total names itself: it may stand alone at the top of a page.
   if (!page.stopped()) {
     page.rule(100, 1900, page.y());
+    page.left(100, page.y() + 10, "Summe Ertrag");
     page.right(1900, page.y() + 10, Money(app.figures, static_cast<double>(total.cents(p)), main));
   }
   return page.finish();

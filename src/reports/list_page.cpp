@@ -36,6 +36,17 @@ printing::Font AmountFont(printing::Canvas& canvas, printing::Font base, const s
 }
 
 namespace {
+// The title of a list or statistic in the heading font, or as much smaller
+// as a long range or page number needs to end at the right edge.
+void DrawTitle(printing::Canvas& canvas, int x, int y, const std::string& title) {
+  canvas.setTextAlign(TextAlign::Left);
+  canvas.selectFont(HeadingFont());
+  for (const std::string& line : printing::FitHeading(canvas, title, kListRightEdge - x, 30)) {
+    canvas.textOut(x, y, line);
+    y += 35;
+  }
+}
+
 // The company name stands in the top left corner of a list, where the
 // other pages have their prompt; on lists it goes to the foot of the sheet,
 // below the last row a page takes.
@@ -83,8 +94,7 @@ bool ListPage::beforeRecord() {
   ++page_;
   canvas_.selectFont(TitleFont());
   fitLeft(layout_.companyX, 0, Text(context_.app.parameters.companyName1), kListRightEdge);
-  canvas_.selectFont(HeadingFont());
-  left(layout_.titleX, layout_.titleY, title_(page_));
+  DrawTitle(canvas_, layout_.titleX, layout_.titleY, title_(page_));
   canvas_.selectFont(BodyFont(layout_.bodyHeight));
   heads_(*this);
   y_ = layout_.firstRow;
@@ -98,6 +108,11 @@ void ListPage::left(int x, int y, const std::string& text) {
 
 void ListPage::fitLeft(int x, int y, const std::string& text, int right) {
   left(x, y, printing::FitText(canvas_, text, right - x));
+}
+
+void ListPage::number(int x, int y, const std::string& text, int right) {
+  printing::FontScope restore(canvas_);
+  left(x, y, printing::FitNumber(canvas_, text, right - x));
 }
 
 void ListPage::right(int x, int y, const std::string& text) {
@@ -156,8 +171,7 @@ StatisticPage::StatisticPage(printing::Canvas& canvas, const printing::PageGeome
   canvas.selectFont(TitleFont());
   canvas.textOut(x, 0, printing::FitText(canvas, Text(context.app.parameters.companyName1),
                                          kListRightEdge - x));
-  canvas.selectFont(HeadingFont());
-  canvas.textOut(x, 150, title);
+  DrawTitle(canvas, x, 150, title);
   canvas.selectFont(BodyFont());
 }
 

@@ -74,6 +74,9 @@ class ListPage {
   // Left-aligned, cut so that it ends before `right`: names and numbers
   // of the user's that would run into the next column.
   void fitLeft(int x, int y, const std::string& text, int right);
+  // Left-aligned, a number that must end before `right`: whole, in a
+  // smaller font where it needs one, or visibly cut (printing::FitNumber).
+  void number(int x, int y, const std::string& text, int right);
   void right(int x, int y, const std::string& text);
   // A column head left-aligned at `x`: in the body font, or in the smaller
   // one it needs to end before `right`, where the next head begins.

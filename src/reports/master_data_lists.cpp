@@ -125,7 +125,7 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
         if (proposals ? !(minimum >= 0 && stock < minimum) : !store::MatchArticle(criteria, article))
           return true;
         const int y = page.y();
-        page.fitLeft(100, y, Text(article.number), 450 - kColumnGap);
+        page.number(100, y, Text(article.number), 450 - kColumnGap);
         // The order proposals set the supplier closer: a long designation
         // is cut before it.
         page.fitLeft(450, y, Text(article.designation), supplierX - kColumnGap);
@@ -174,7 +174,8 @@ printing::RenderOutcome AddressListRenderer::render(printing::Canvas& canvas,
   const bool byName = job_ == kJobAddressesByName;
   const std::string today = orders::FormatDate(*app.clock);
   // The 3 mm font holds a name, street and town of 42 characters, fax and
-  // phone of 21; whatever is longer is cut where the next column begins.
+  // phone of 21; a longer name is cut where the next column begins, a
+  // number set smaller or marked as cut.
   ListLayout layout;
   layout.bodyHeight = 30;
   layout.firstRow = byName ? 340 : 450;
@@ -217,11 +218,11 @@ printing::RenderOutcome AddressListRenderer::render(printing::Canvas& canvas,
       std::string name(store::GetText(a.name1));
       if (!name.empty()) name += ' ';
       name += std::string(store::GetText(a.name2)) + ' ' + std::string(store::GetText(a.name3));
-      page.fitLeft(100, y, Text(a.customerNumber), 240);
+      page.number(100, y, Text(a.customerNumber), 240);
       page.fitLeft(250, y, SalutationText(a), 360);
       page.fitLeft(370, y, platform::Cp1252ToUtf8(name), 1300);
-      page.fitLeft(1320, y, Text(a.fax), 1650);
-      page.fitLeft(1660, y, Text(a.phone), kListRightEdge);
+      page.number(1320, y, Text(a.fax), 1650);
+      page.number(1660, y, Text(a.phone), kListRightEdge);
       page.fitLeft(370, y + 40, Text(a.street), 1000);
       page.fitLeft(1020, y + 40, Text(a.town), kListRightEdge);
     } else {
@@ -229,8 +230,8 @@ printing::RenderOutcome AddressListRenderer::render(printing::Canvas& canvas,
       page.fitLeft(205, y, Text(a.name1) + ' ' + Text(a.name2) + ' ' + Text(a.name3), 820);
       page.fitLeft(830, y, Text(a.street), 1170);
       page.fitLeft(1180, y, Text(a.town), 1520);
-      page.fitLeft(1530, y, Text(a.fax), 1760);
-      page.fitLeft(1770, y, Text(a.phone), kListRightEdge);
+      page.number(1530, y, Text(a.fax), 1760);
+      page.number(1770, y, Text(a.phone), kListRightEdge);
     }
     page.next();
     return true;

@@ -230,15 +230,8 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
   canvas.textOut(750, 2000, "Ertrag");
 
   canvas.setTextAlign(printing::TextAlign::Centre);
-  // Month and year labels that would touch the one before are left out:
-  // the year stands under the first month and under every January.
-  int monthEnd = kPlotLeft - 20, yearEnd = kPlotLeft - 20;
-  auto axisLabel = [&canvas](int middle, int y, const std::string& text, int& end, bool wanted) {
-    const int width = canvas.textExtent(text).cx;
-    if (!wanted || middle - width / 2 <= end) return;
-    canvas.textOut(middle, y, text);
-    end = middle + (width + 1) / 2;
-  };
+  // Month labels that would touch the one before are left out.
+  int monthEnd = kPlotLeft - 20;
   for (int i = 0; i < months; ++i) {
     const auto slot = static_cast<std::size_t>(i);
     const int left = kPlotLeft + i * kPlotWidth / months;
@@ -267,12 +260,34 @@ printing::RenderOutcome TurnoverGraphRenderer::render(printing::Canvas& canvas,
     }
     if (label[slot] / 12 > 0) {
       canvas.selectFont(BodyFont());
-      axisLabel(middle, 1820, frame::Format("%ld", static_cast<long>(label[slot] % 12 + 1)),
-                monthEnd, true);
-      axisLabel(middle, 1865, frame::Format("%ld", static_cast<long>(label[slot] / 12 + 1900)),
-                yearEnd, yearEnd < kPlotLeft || label[slot] % 12 == 0);
+      const std::string month = frame::Format("%ld", static_cast<long>(label[slot] % 12 + 1));
+      const int width = canvas.textExtent(month).cx;
+      if (middle - width / 2 > monthEnd) {
+        canvas.textOut(middle, 1820, month);
+        monthEnd = middle + (width + 1) / 2;
+      }
     }
   }
+  // The year under the first month and under every January, whether the
+  // month sold anything or not, in the body font or one small enough for a
+  // month's column. Where two would still touch, the later one stays: a
+  // January names the months that follow it.
+  canvas.selectFont(AmountFont(canvas, BodyFont(), "2000", slotWidth));
+  std::vector<std::pair<int, std::string>> years;  // from the right
+  int yearStart = kPlotLeft + kPlotWidth + 20;
+  for (int i = months - 1; i >= 0; --i) {
+    const int month = firstMonth + i;
+    if (i > 0 && month % 12 != 0) continue;
+    std::string year = frame::Format("%d", month / 12 + 1900);
+    const int middle =
+        kPlotLeft + (i * kPlotWidth / months + (i + 1) * kPlotWidth / months) / 2;
+    const int width = canvas.textExtent(year).cx;
+    if (middle + (width + 1) / 2 >= yearStart) continue;
+    yearStart = middle - width / 2;
+    years.emplace_back(middle, std::move(year));
+  }
+  for (auto year = years.rbegin(); year != years.rend(); ++year)
+    canvas.textOut(year->first, 1865, year->second);
   canvas.setBrush(std::nullopt);
   canvas.rectangle(kPlotLeft, 600, kPlotLeft + kPlotWidth, kBaseLine);
   return page.finish();

@@ -42,7 +42,7 @@ TEST(LegalLines, AddTheServiceDateTaxIdTaxBaseAndExemptionAndMoveNothing) {
     std::vector<std::string> added;  // and how some of them begin
   };
   const std::vector<Case> cases = {
-      {"net, tax-free line", printing::kJobInvoice, 2, 0, 5,
+      {"net, tax-free line", printing::kJobInvoice, 2, 0, 6,
        {"Leistungsdatum: 01.12.2026", "USt-IdNr.: DE123456789", "Bemessungsgrundlage 10.00 EUR",
         "Kein Ausweis von Umsatzsteuer, da"}},
       {"gross, three pages", printing::kJobInvoice, 120, store::kOrderPricesIncludeTax, 3,

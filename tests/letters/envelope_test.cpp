@@ -1,5 +1,5 @@
 // The C6 envelope and the parcel label: sender, recipient and which of the
-// customer's addresses they go to; and the letter page that runs too long.
+// customer's addresses they go to, and how a wide address is fitted.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -54,8 +54,8 @@ TEST_F(EnvelopeTest, InvoiceAddressUnlessDeliveryLineTwoIsFilled) {
                    {600, 760, "34119 Kassel"}}));
   EXPECT_EQ(Drawn(app, kJobParcelLabel),
             (Texts{{140, 40, "Schreinerei Holzwurm GmbH"}, {140, 125, "Eichenweg 12"},
-                   {140, 210, "34117 Kassel"}, {780, 530, "Müller"}, {780, 700, "Königstraße 5"},
-                   {780, 850, "34119 Kassel"}}));
+                   {140, 210, "34117 Kassel"}, {780, 445, "Dr. Hans"}, {780, 530, "Müller"},
+                   {780, 700, "Königstraße 5"}, {780, 850, "34119 Kassel"}}));
 
   printingtest::Put(app.address.deliveryLine2, "Müller Bau");
   printingtest::Put(app.address.deliveryLine4, "Hafenstraße 1");
@@ -66,37 +66,63 @@ TEST_F(EnvelopeTest, InvoiceAddressUnlessDeliveryLineTwoIsFilled) {
                    {600, 500, "Herrn"}, {600, 560, "Lager"}, {600, 620, "Müller Bau"},
                    {600, 680, "Hafenstraße 1"}, {600, 760, "34125 Kassel"}}));
 
-  // A label for an address with only name line 1 shows no name at all.
+  // A label for an address with only name line 1 shows that name.
   app.address = store::AddressRecord{};
   printingtest::Put(app.address.name1, "Firma Klein");
   printingtest::Put(app.address.town, "34117 Kassel");
-  EXPECT_EQ(Drawn(app, kJobParcelLabel).back(), std::tuple(780, 850, std::string("34117 Kassel")));
-  EXPECT_EQ(Drawn(app, kJobParcelLabel).size(), 3u);
+  EXPECT_EQ(Drawn(app, kJobParcelLabel),
+            (Texts{{140, 125, "Eichenweg 12"}, {140, 210, "34117 Kassel"},
+                   {780, 445, "Firma Klein"}, {780, 850, "34117 Kassel"}}));
 }
 
-// A letter longer than its one page is cut off at the printable area, whose
-// bottom the vertical offset moves up; the user is told once how many lines.
-// Lines that would reach into the footer count as cut off as much as lines
-// below the sheet: 31 lines fit above this footer, 34 above the sheet's end.
-TEST_F(EnvelopeTest, ALetterPastThePageSaysHowManyLinesAreCutOff) {
-  for (auto [lines, offset, footer, lost] :
-       {std::tuple(31, 0, 1, 0), {34, 0, 1, 3}, {34, 10, 1, 3}, {40, 0, 1, 9}, {34, 0, 0, 0},
-        {34, 10, 0, 1}}) {
+// An address too wide for the envelope's window or the label is set
+// smaller, all its lines alike, and prints whole; one still too wide at
+// three fifths of the size is cut at the edge, and the user is told which.
+TEST_F(EnvelopeTest, AWideAddressIsSetSmallerAndWhatStillDoesNotFitIsTold) {
+  const std::string wide = "Architekturbüro für Größenwahn-Neubauten";  // 40 characters
+  const std::string town = "97980 Bad Mergentheim-Löffelstelzen-Nord";  // 40 characters
+  const std::string w41(41, 'W');
+  for (const auto& [job, name1, line5, smaller, told] :
+       {std::tuple{kJobEnvelope, "Frau Dr. Ayse Öztürk", "34119 Kassel", false, false},
+        {kJobParcelLabel, "Frau Dr. Ayse Öztürk", "34119 Kassel", false, false},
+        {kJobEnvelope, wide.c_str(), town.c_str(), true, false},
+        {kJobParcelLabel, wide.c_str(), town.c_str(), true, false},
+        {kJobEnvelope, "Dr. Hans", w41.c_str(), true, true},
+        {kJobParcelLabel, "Dr. Hans", w41.c_str(), true, true}}) {
+    SCOPED_TRACE(std::to_string(job) + " " + name1 + " " + line5);
+    printingtest::Put(app.address.name1, name1);
+    printingtest::Put(app.address.town, line5);
     printing::PrintSession session;
-    session.job = printing::kJobLetter;
-    for (int i = 1; i <= lines; ++i) session.inputs.letterText += "Zeile\r\n";
-    app.parameters.printOffsetVertical = static_cast<std::int16_t>(offset);
-    app.parameters.printFooter = static_cast<std::int16_t>(footer);
-    std::vector<std::string> shown, expected;
-    if (lost)
-      expected.push_back(frame::Format(
-          "Der Brief ist länger als eine Seite:\n%d Zeile(n) am Ende passen nicht auf das Blatt.", lost));
+    session.job = job;
     printing::RenderContext context(app, session);
-    context.warningSink = [&shown](const std::string& text) { shown.push_back(text); };
-    RecordingCanvas canvas(true);
-    for (int repaint = 0; repaint < 2; ++repaint)
-      printing::MakeRenderer(printing::kJobLetter)->render(canvas, {2100, 2970, 630, 891}, context);
-    EXPECT_EQ(shown, expected) << lines << " lines, offset " << offset;
+    std::vector<std::string> warnings;
+    context.warningSink = [&warnings](const std::string& text) { warnings.push_back(text); };
+    // A W is as wide as the font is high, every other character half that.
+    RecordingCanvas canvas;
+    canvas.measureWith([](const printing::Font& font, std::string_view text) {
+      int width = 0;
+      for (char c : text)
+        if ((c & 0xC0) != 0x80) width += c == 'W' ? -font.height : -font.height / 2;
+      return width;
+    });
+    printing::MakeRenderer(job)->render(canvas, {2100, 2970, 2480, 3508}, context);
+    const int nominal = job == kJobEnvelope ? -50 : -36;
+    int nameHeight = 0;
+    bool townWhole = false;
+    for (const auto* op : canvas.texts()) {
+      EXPECT_LE(op->x + op->width, 1550) << op->text;
+      if (op->text == name1) nameHeight = op->font.height;
+      townWhole = townWhole || op->text == line5;
+    }
+    // Name line 1 prints whole, in its own size or smaller with the block.
+    EXPECT_LT(nameHeight, 0);
+    if (smaller)
+      EXPECT_GT(nameHeight, nominal);
+    else
+      EXPECT_EQ(nameHeight, nominal);
+    EXPECT_EQ(townWhole, !told);
+    ASSERT_EQ(warnings.size(), told ? 1u : 0u);
+    if (told) EXPECT_NE(warnings.front().find(line5), std::string::npos);
   }
 }
 

@@ -20,6 +20,9 @@ namespace printing {
 
 using printingtest::Put;
 
+// 28 characters, as many as the print dialog takes.
+inline constexpr const char* kLongestDeliveryNoteTitle = "WARENBEGLEITSCHEIN/ÜBERGABEN";
+
 class OrderDocumentTest : public ::testing::Test {
  protected:
   OrderDocumentTest() {
@@ -73,6 +76,7 @@ class OrderDocumentTest : public ::testing::Test {
                         &app.address.street, &app.address.town})
       Put(*field, "Wolfgang-Amadeus-Mozart-Elektroinstallati");
     Put(app.address.customerNumber, "999999999");
+    Put(app.parameters.deliveryNoteTitle, kLongestDeliveryNoteTitle);
     Put(app.parameters.currencySymbol4, "USD");
     app.parameters.exchangeRates[3] = 1.1f;
     app.parameters.fourthCurrencyPrint = 1;
@@ -86,7 +90,10 @@ class OrderDocumentTest : public ::testing::Test {
   // Every document kind of the order in both figure styles, in the main
   // currency (with the fourth) and in another: no text over another, none
   // off the sheet.
+  // The page is the printable area of the PDF and PNG files (A4 less 5 mm
+  // on every side): a text inside it stands 5 mm inside the sheet.
   void expectLargestOrderTidy() {
+    geometry = PageGeometry{2000, 2870, 4724, 6779};
     for (frame::FigureStyle style : {frame::FigureStyle::Point, frame::FigureStyle::German}) {
       app.figures = style;
       for (int job : {1, 2, 3, 4, 20, 23}) {
@@ -94,8 +101,24 @@ class OrderDocumentTest : public ::testing::Test {
           app.order.currency = currency;
           SCOPED_TRACE("job " + std::to_string(job) + ", currency " + std::to_string(currency) +
                        (style == frame::FigureStyle::German ? ", German" : ", point"));
-          for (const std::string& fault : testsupport::LayoutFaults(render(job), 2100, 2970))
+          const RecordingCanvas canvas = render(job);
+          for (const std::string& fault : testsupport::LayoutFaults(canvas, 2000, 2870))
             ADD_FAILURE() << fault;
+          // The delivery note's title, smaller or on two lines, loses nothing
+          // on any page.
+          if (job != 2) continue;
+          std::string title;
+          int pages = 0;
+          for (const auto& op : canvas.ops()) {
+            pages += op.kind == RecordingCanvas::Kind::EndPage;
+            // Below the letterhead's name in the same face.
+            if (op.kind == RecordingCanvas::Kind::Text && op.font.face == "Times New Roman Fett" &&
+                op.y > 200)
+              title += op.text;
+          }
+          std::string expected;
+          for (int page = 0; page <= pages; ++page) expected += kLongestDeliveryNoteTitle;
+          EXPECT_EQ(title, expected);
         }
       }
     }

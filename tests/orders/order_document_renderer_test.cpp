@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -134,8 +136,8 @@ TEST_F(OrderDocumentTest, EachKindHasItsTitleFinalLabelAndFooterText) {
   Put(app.parameters.footerInvoice, "Fuß Rechn.");
   for (const auto& [job, title, titleY, finalLabel, footer] :
        {std::tuple{1, "ANGEBOT", 945, "Gesamtsumme", "Fuß Ang."},
-        std::tuple{20, "AUFTRAGSBESTÄTIGUNG", 865, "Rechnungsbetrag", "Fuß Auft."},
-        std::tuple{23, "KOSTENVORANSCHLAG", 865, "Rechnungsbetrag", "Fuß Auft."},
+        std::tuple{20, "AUFTRAGSBESTÄTIGUNG", 865, "Gesamtsumme", "Fuß Auft."},
+        std::tuple{23, "KOSTENVORANSCHLAG", 865, "Gesamtsumme", "Fuß Auft."},
         std::tuple{2, "LIEFERSCHEIN", 945, "Gesamtsumme", "Fuß Lief."},
         std::tuple{3, "RECHNUNG", 945, "Rechnungsbetrag", "Fuß Rechn."},
         std::tuple{4, "SAMMELRECHNUNG", 945, "Rechnungsbetrag", "Fuß Rechn."}}) {
@@ -143,11 +145,34 @@ TEST_F(OrderDocumentTest, EachKindHasItsTitleFinalLabelAndFooterText) {
     RecordingCanvas canvas = render(job);
     ExpectAt(canvas, title, 150, titleY);
     EXPECT_NE(canvas.findText(finalLabel), nullptr);
+    // Only invoices state an amount invoiced, or credited.
+    const bool invoice = job == 3 || job == 4;
+    EXPECT_EQ(canvas.findText("Rechnungsbetrag") != nullptr, invoice);
+    app.orderLines[1].quantity = -1;
+    const RecordingCanvas credit = render(job);
+    app.orderLines[1].quantity = 1;
+    EXPECT_NE(credit.findText(job == 1 ? "Gesamtsumme" : invoice ? "Gutschrift" : "Guthaben"), nullptr);
     std::size_t footers = 0;
     for (const char* any : {"Fuß Ang.", "Fuß Auft.", "Fuß Lief.", "Fuß Rechn."})
       footers += Ys(canvas, any).size();
     EXPECT_EQ(footers, 1u);
     EXPECT_NE(canvas.findText(footer), nullptr);
+  }
+}
+
+// The tax column reads every rate alike, the rate of tax-free lines too.
+TEST_F(OrderDocumentTest, TheTaxColumnReadsEveryRateAlike) {
+  add(1, "A", "Gutschein", 1000, store::kTaxCodeNone);
+  add(1, "B", "Buch", 1000, store::kTaxCodeRate1);
+  add(1, "C", "Brett", 1000, store::kTaxCodeRate2);
+  using Rates = std::vector<std::string>;
+  for (const auto& [style, rates] : {std::pair{frame::FigureStyle::Point, Rates{"0.0%", "7.0%", "19.0%"}},
+                                     {frame::FigureStyle::German, Rates{"0,0 %", "7,0 %", "19,0 %"}}}) {
+    app.figures = style;
+    Rates column;
+    for (const auto* op : render(kJobInvoice).texts())
+      if (op->x == 1480 && op->align == TextAlign::Right && op->y > 1090) column.push_back(op->text);
+    EXPECT_EQ(column, rates);
   }
 }
 
@@ -182,6 +207,114 @@ TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
   EXPECT_NE(canvas.findText("Betrag dankend erhalten."), nullptr);
   for (const auto* op : canvas.texts())
     EXPECT_EQ(op->text.find("Zahlung"), std::string::npos) << op->text;
+}
+
+// An invoice states the base of every tax class, the tax-free one too (a
+// line of its own at no tax, beside the reason); other documents do not.
+TEST_F(OrderDocumentTest, ATaxFreeAmountStatesItsOwnBase) {
+  add(1, "G", "Gutschein", 5000, store::kTaxCodeNone);
+  add(1, "T", "Tisch", 10000);
+  using Lines = std::vector<std::string>;
+  for (const auto& [job, column, bases] :
+       {std::tuple{kJobInvoice,
+                   Lines{"Netto-Summe 150.00 EUR", "+ 0.0% UmSt 0.00 EUR", "+ 19.0% UmSt 19.00 EUR",
+                         "Rechnungsbetrag 169.00 EUR"},
+                   Lines{"Bemessungsgrundlage 50.00 EUR", "Bemessungsgrundlage 100.00 EUR"}},
+        {kJobQuotation, Lines{"Netto-Summe 150.00 EUR", "+ 19.0% UmSt 19.00 EUR", "Gesamtsumme 169.00 EUR"},
+         Lines{}}}) {
+    SCOPED_TRACE(job);
+    const RecordingCanvas canvas = render(job);
+    EXPECT_EQ(Column(canvas), column);
+    Lines shown;
+    for (const auto* op : canvas.texts())
+      if (op->text.starts_with("Bemessungsgrundlage")) shown.push_back(op->text);
+    EXPECT_EQ(shown, bases);
+    EXPECT_TRUE(testsupport::LayoutFaults(canvas, 2100, 2970).empty());
+  }
+}
+
+// An invoice in another currency states each tax in euros too, with the
+// rate it was converted at; one in euros, and an offer, do not.
+TEST_F(OrderDocumentTest, AForeignCurrencyInvoiceStatesItsTaxInEuros) {
+  Put(app.parameters.currencySymbol2, "USD");
+  app.parameters.exchangeRates[1] = 1.25f;
+  store::SetTaxRate(app.parameters, 1, 2, 70);
+  store::SetTaxRate(app.parameters, 1, 3, 190);
+  add(1, "T", "Tisch", 10000);
+  add(1, "B", "Buch", 2000, store::kTaxCodeRate1);
+  using Lines = std::vector<std::string>;
+  for (const auto& [job, currency, expected] :
+       {std::tuple{kJobInvoice, 1, Lines{"7.0% UmSt in EUR: 1.12 EUR (Kurs: 1 EUR = 1.25000 USD)",
+                                         "19.0% UmSt in EUR: 15.20 EUR (Kurs: 1 EUR = 1.25000 USD)"}},
+        {kJobInvoice, 0, Lines{}},
+        {kJobQuotation, 1, Lines{}}}) {
+    SCOPED_TRACE(std::to_string(job) + ", currency " + std::to_string(currency));
+    app.order.currency = static_cast<std::uint8_t>(currency);
+    const RecordingCanvas canvas = render(job);
+    Lines shown;
+    for (const auto* op : canvas.texts())
+      if (op->text.find("UmSt in") != std::string::npos) shown.push_back(op->text);
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(testsupport::LayoutFaults(canvas, 2100, 2970).empty());
+  }
+}
+
+// "Kein Nachkomma ausdrucken" leaves off only decimals that are zero, and
+// never those of an invoice's totals: 12.50 stays 12.50 (not "12"), the tax
+// and the amount due keep their cents.
+TEST_F(OrderDocumentTest, NoDecimalsShortensFiguresButNeverChangesThem) {
+  app.parameters.noDecimalsPrint = 1;
+  add(1, "A", "Zuschnitt", 1250);
+  add(1, "B", "Kante", 2850);
+  add(1, "C", "Platte", 10000);
+  add(1, "D", "Buch", 349, store::kTaxCodeRate1);
+  using Texts = std::vector<std::string>;
+  for (const auto& [job, shown] :
+       {std::pair{kJobInvoice, Texts{"12.50", "12.50 EUR", "28.50 EUR", "100", "100 EUR", "3.49 EUR",
+                                     "Netto-Summe 144.49 EUR", "+ 7.0% UmSt 0.24 EUR",
+                                     "+ 19.0% UmSt 26.79 EUR", "Rechnungsbetrag 171.52 EUR"}},
+        {kJobQuotation, Texts{"12.50 EUR", "100 EUR", "Gesamtsumme 171.52 EUR"}}}) {
+    SCOPED_TRACE(job);
+    const RecordingCanvas canvas = render(job);
+    const std::vector<std::string> column = Column(canvas);
+    std::vector<std::string> texts;
+    for (const auto* op : canvas.texts()) texts.push_back(op->text);
+    texts.insert(texts.end(), column.begin(), column.end());
+    for (const std::string& text : shown)
+      EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
+    for (const char* changed : {"12 EUR", "13 EUR", "28 EUR", "29 EUR", "3 EUR", "172 EUR", "12", "13"})
+      EXPECT_EQ(std::find(texts.begin(), texts.end(), changed), texts.end()) << changed;
+  }
+}
+
+// An invoice paid in part states under its amount what was paid and what
+// is still due, the amount its GiroCode asks for; unpaid, paid in full, a
+// credit note or an offer state neither.
+TEST_F(OrderDocumentTest, APartPaidInvoiceStatesWhatIsStillDue) {
+  add(1, "T-1", "Tisch", 50000);  // 595.00 with 19 %
+  using Lines = std::vector<std::string>;
+  for (const auto& [job, quantity, paid, expected] :
+       {std::tuple{kJobInvoice, 1, 20000, Lines{"./. bereits bezahlt", "-200.00 EUR", "Noch zu zahlen",
+                                                "395.00 EUR"}},
+        {kJobInvoice, 1, 0, Lines{}},
+        {kJobInvoice, 1, 59500, Lines{}},
+        {kJobInvoice, -1, 20000, Lines{}},
+        {kJobQuotation, 1, 20000, Lines{}}}) {
+    SCOPED_TRACE(std::to_string(job) + ", paid " + std::to_string(paid));
+    app.orderLines[1].quantity = quantity;
+    app.order.paid = paid;
+    const RecordingCanvas canvas = render(job);
+    const auto* final = canvas.findText(job == kJobQuotation ? "Gesamtsumme"
+                                        : quantity > 0       ? "Rechnungsbetrag"
+                                                             : "Gutschrift");
+    ASSERT_NE(final, nullptr);
+    const int below = final->y;
+    Lines shown;
+    for (const auto* op : canvas.texts())
+      if (op->y > below && op->x >= 1300 && op->y < below + 200 && op->text != "Zahlung: Sofort ohne Abzug")
+        shown.push_back(op->text);
+    EXPECT_EQ(shown, expected);
+  }
 }
 
 // What a kind of document or a setting puts on the page, and what it
@@ -223,8 +356,8 @@ TEST_F(OrderDocumentTest, WhatEachDocumentShowsAndLeavesOut) {
          add(1, "A", "Aus Auftrag drei", 1000).orderNumber = 1261100003;
          add(2, "B", "Aus Auftrag sieben", 500, store::kTaxCodeRate2, 100).orderNumber = 1261100007;
        }, {"Seite 1", "Lief.-Nr.", "1261100003", "1261100007", "19.0%", "Rabatt", "10.0%",
-           "9.00 EUR"},
-       {"UmSt"}},
+           "9.00 EUR", "UmSt", "E.-Preis", "Ges.-Preis"},
+       {}},
       {"collective invoice issued", kJobCollectiveInvoice, [&] {
          app.order.orderNumber = 1261200005;
          add(1, "A", "Aus Auftrag drei", 1000).orderNumber = 1261100003;
@@ -257,6 +390,34 @@ TEST_F(OrderDocumentTest, WhatEachDocumentShowsAndLeavesOut) {
     const RecordingCanvas canvas = render(c.job);
     for (const std::string& text : c.shown) EXPECT_NE(canvas.findText(text), nullptr) << text;
     for (const std::string& text : c.gone) EXPECT_EQ(canvas.findText(text), nullptr) << text;
+  }
+}
+
+// A collective invoice heads every column that carries figures, with and
+// without a discount column, and its descriptions keep the width the other
+// documents give them.
+TEST_F(OrderDocumentTest, ACollectiveInvoiceHeadsEveryColumnAndKeepsItsDescriptionsWide) {
+  const std::string description = "Kabelkanal-Verbindungsstück Winkel weiß 9";
+  for (const std::int16_t discount : {0, 125}) {
+    SCOPED_TRACE(discount);
+    app.order.lineCount = 0;
+    add(1, "ELT-1", description, 1000).orderNumber = 1261100003;
+    add(2, "ELT-2", "Dübel", 500, store::kTaxCodeRate2, discount).orderNumber = 1261100007;
+    const RecordingCanvas canvas = render(kJobCollectiveInvoice);
+    const auto* first = canvas.findText(description);
+    const auto* second = canvas.findText("Dübel");
+    ASSERT_NE(first, nullptr) << "printed on one line";
+    ASSERT_NE(second, nullptr);
+    std::set<int> figures, heads;
+    for (const auto* op : canvas.texts()) {
+      if (op->align != TextAlign::Right) continue;
+      if (op->y == first->y || op->y == second->y) figures.insert(op->x);
+      if (op->y == 1080) heads.insert(op->x);
+    }
+    EXPECT_EQ(figures, heads);
+    EXPECT_EQ(figures.size(), discount ? 5u : 4u);
+    const auto faults = testsupport::LayoutFaults(canvas, 2100, 2970);
+    EXPECT_TRUE(faults.empty()) << faults.front();
   }
 }
 

@@ -1,6 +1,8 @@
 // Job 10, the letter page, and the job table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "printing/job_table.h"
 #include "printing/letter_renderer.h"
 #include "printing/recording_canvas.h"
@@ -20,6 +22,11 @@ class LetterTest : public ::testing::Test {
     app.address = printingtest::SampleAddress();
     session.job = kJobLetter;
     session.inputs.printDate = "06.12.2026";
+  }
+  static std::string LongLetter(int lines) {
+    std::string body;
+    for (int i = 1; i <= lines; ++i) body += "Zeile " + std::to_string(i) + "\r\n";
+    return body;
   }
   void render(RecordingCanvas& canvas) {
     MakeRenderer(kJobLetter)->render(canvas, geometry, context);
@@ -64,19 +71,27 @@ TEST_F(LetterTest, DateAndBodyBelowTheAddressOnTheLetterhead) {
   EXPECT_EQ(canvas.font(), (Font{"Courier", -20}));
 }
 
-TEST_F(LetterTest, PrintOffsetsMoveTheWholeLetterButDoNotShortenIt) {
-  app.parameters.printOffsetHorizontal = 5;
-  app.parameters.printOffsetVertical = -3;
-  RecordingCanvas canvas;
-  render(canvas);
-  for (const auto& op : canvas.ops()) {
-    EXPECT_EQ(op.mapping.originX, -50);
-    EXPECT_EQ(op.mapping.originY, 30);
-    EXPECT_EQ(op.mapping.windowHeight, 2970);
+// The print offsets move the whole letter; a letter moved down counts its
+// page that much shorter, so that its footer stays on the sheet where it
+// stands without an offset.
+TEST_F(LetterTest, PrintOffsetsMoveTheLetterButKeepTheFooterOnTheSheet) {
+  for (const auto [h, v] : {std::pair{0, 0}, {5, -3}, {0, 15}, {-10, 40}}) {
+    SCOPED_TRACE(std::to_string(h) + " mm right, " + std::to_string(v) + " mm down");
+    app.parameters.printOffsetHorizontal = static_cast<std::int16_t>(h);
+    app.parameters.printOffsetVertical = static_cast<std::int16_t>(v);
+    session.inputs.letterText = LongLetter(40);
+    RecordingCanvas canvas;
+    render(canvas);
+    for (const auto& op : canvas.ops()) {
+      EXPECT_EQ(op.mapping.originX, -10 * h);
+      EXPECT_EQ(op.mapping.originY, -10 * v);
+      EXPECT_EQ(op.mapping.windowHeight, 2970);
+    }
+    // The footer's lowest line on every page, in sheet coordinates.
+    for (const auto* op : canvas.texts())
+      if (op->text == "34117 Kassel") EXPECT_EQ(op->y + 10 * v, 2930);
+    EXPECT_EQ(testsupport::LayoutFaults(canvas, 2100, 2970), std::vector<std::string>{});
   }
-  // The footer still stands on the full page height.
-  EXPECT_EQ(canvas.findText("34117 Kassel")->y, 2930);
-
   // Offsets out of range are held at 100 mm.
   app.parameters.printOffsetHorizontal = 250;
   RecordingCanvas clamped;
@@ -84,18 +99,60 @@ TEST_F(LetterTest, PrintOffsetsMoveTheWholeLetterButDoNotShortenIt) {
   EXPECT_EQ(clamped.ops().front().mapping.originX, -1000);
 }
 
-// A letter has one page: the lines that would reach the footer are left
-// off, none is printed over it or below the sheet.
-TEST_F(LetterTest, FortyLinesStopAboveTheFooterWithoutASecondPage) {
-  std::string body;
-  for (int i = 1; i <= 40; ++i) body += "Zeile " + std::to_string(i) + "\r\n";
-  session.inputs.letterText = body;
-  RecordingCanvas canvas;
-  render(canvas);
-  ASSERT_NE(canvas.findText("Zeile 31"), nullptr);
-  EXPECT_EQ(canvas.findText("Zeile 32"), nullptr);
-  EXPECT_TRUE(testsupport::LayoutFaults(canvas, 2100, 2970).empty());
-  EXPECT_TRUE(canvas.ofKind(Kind::EndPage).empty());
+// A letter longer than a page goes on on the next: the page it leaves says
+// so, the next carries its number and the footer, no line is lost and none
+// stands over the footer. In the preview Page Down leads to the next page.
+TEST_F(LetterTest, ALongLetterGoesOnOnTheNextPageWithItsNumber) {
+  for (const auto [lines, footer, pages] :
+       {std::tuple{30, true, 1}, {31, true, 2}, {40, true, 2}, {100, true, 3}, {40, false, 2}}) {
+    SCOPED_TRACE(std::to_string(lines) + " lines" + (footer ? "" : ", no footer"));
+    app.parameters.printFooter = footer;
+    session.inputs.letterText = LongLetter(lines);
+    RecordingCanvas canvas;
+    std::vector<std::string> warnings;
+    context.warningSink = [&warnings](const std::string& text) { warnings.push_back(text); };
+    session.view.targetPage = kPrintAllPages;
+    render(canvas);
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_EQ(canvas.ofKind(Kind::EndPage).size(), static_cast<std::size_t>(pages - 1));
+    const auto boxes = testsupport::TextBoxes(canvas);
+    for (int i = 1; i <= lines; ++i)
+      EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                              [&](const auto& b) { return b.text == "Zeile " + std::to_string(i); }),
+                1);
+    for (int page = 2; page <= pages; ++page) {
+      const auto on = [&](const std::string& text, int p) {
+        return std::any_of(boxes.begin(), boxes.end(),
+                           [&](const auto& b) { return b.text == text && b.page == p; });
+      };
+      EXPECT_TRUE(on("Fortsetzung auf Seite " + std::to_string(page), page - 1));
+      EXPECT_TRUE(on("Seite " + std::to_string(page), page));
+      EXPECT_EQ(on("Bankverbindungen:", page), footer);
+    }
+    EXPECT_EQ(testsupport::LayoutFaults(canvas, 2100, 2970), std::vector<std::string>{});
+  }
+  // The preview shows the page TargetPage names: page 1 with more to come,
+  // or page 2, on a clean sheet over page 1, as it prints.
+  session.inputs.letterText = LongLetter(40);
+  session.view.targetPage = kPrintAllPages;
+  RecordingCanvas paper;
+  render(paper);
+  const auto printed = testsupport::TextBoxes(paper);
+  for (const auto [target, more] : {std::pair{1, true}, {2, false}}) {
+    session.view.targetPage = target;
+    RecordingCanvas preview(true);
+    const RenderOutcome outcome = MakeRenderer(kJobLetter)->render(preview, geometry, context);
+    EXPECT_EQ(outcome.lastPage, target);
+    EXPECT_EQ(outcome.morePages, more);
+    std::vector<std::string> shown, expected;
+    for (const auto& op : preview.ops()) {
+      if (op.kind == Kind::Fill) shown.clear();
+      if (op.kind == Kind::Text && op.text.starts_with("Zeile")) shown.push_back(op.text);
+    }
+    for (const auto& box : printed)
+      if (box.page == target && box.text.starts_with("Zeile")) expected.push_back(box.text);
+    EXPECT_EQ(shown, expected);
+  }
 }
 
 TEST_F(LetterTest, JobElevenAndUnknownJobsGiveABlankPage) {

@@ -332,7 +332,10 @@ TEST(InvoiceLists, OpenInvoicesSumInTheMainCurrency) {
   EXPECT_TRUE(Row(canvas, 510).empty());
   // 100.00 + 82.36 DM converted once: 93.24 EUR, not 51.12 + 42.11.
   EXPECT_EQ(Row(canvas, 520), std::vector<std::string>{"Summe der Außenstände: 95.74 EUR"});
-  EXPECT_EQ(Row(book.render(9), 360)[1], "9.99 EUR") << "delivered, not invoiced";
+  const auto unprinted = book.render(9);
+  EXPECT_EQ(Row(unprinted, 360)[1], "9.99 EUR") << "delivered, not invoiced";
+  EXPECT_EQ(Row(unprinted, 150),
+            std::vector<std::string>{"Liste aller ungedruckten Rechnungen am 06.12.2026      Seite: 1"});
 }
 
 // Every sum of a list is exact to the cent: cents are added as integers,
@@ -344,7 +347,7 @@ TEST(InvoiceLists, SumsAreExactToTheCent) {
   book.put(meier, {kInvoiced}, {{1, 33333333, store::kTaxCodeNone, "A-1"}});
   EXPECT_EQ(Row(book.render(5), 470), std::vector<std::string>{"Summe der Außenstände: 533333.34 EUR"});
   store::SetText(book.app.article.number, "A-1");
-  EXPECT_EQ(Row(book.render(22), 540), std::vector<std::string>{"533333.34 EUR"});
+  EXPECT_EQ(Row(book.render(22), 540), (std::vector<std::string>{"Summe Ertrag", "533333.34 EUR"}));
 
   ReportBook marks;  // 2 x 1.50 DM are 1.53 EUR, not 2 x 0.76
   const std::int32_t schulz = marks.customer("Schulz");
@@ -372,7 +375,7 @@ TEST(InvoiceLists, BackOrderRowsAndArticleTurnover) {
   // 2.7 x 1.00 + 5.00 sold, 2.00 cost: the profit of both lines.
   EXPECT_EQ(Row(turnover, 430).back(), "5.70 EUR");
   EXPECT_TRUE(Row(turnover, 480).empty()) << "B-2 is another article";
-  EXPECT_EQ(Row(turnover, 490), std::vector<std::string>{"5.70 EUR"});
+  EXPECT_EQ(Row(turnover, 490), (std::vector<std::string>{"Summe Ertrag", "5.70 EUR"}));
 }
 
 }  // namespace

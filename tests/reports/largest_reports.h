@@ -19,10 +19,20 @@
 
 namespace reporttest {
 
-constexpr int kSheetWidth = 2100, kSheetHeight = 2970;
+// The page the PDF and PNG files give a layout, and about what an office
+// printer prints of A4: the sheet less 5 mm on every side. A text inside it
+// stands at least 5 mm inside the sheet.
+constexpr int kSheetWidth = 2000, kSheetHeight = 2870;
 // The largest total an invoice of 19 % may carry: 8 403 361.34 net.
 constexpr std::int32_t kLargestNet = 840336134;
-constexpr const char* kArticle = "ELT-KAB-2000-WEISS-90X";
+// An article number of 21 characters, as wide as capitals make it (UTF-8).
+constexpr const char* kArticle = "ÜBERLÄNGE-ÄÖÜ-1234567";
+// A dunning title of 79 characters, as many as the field holds.
+constexpr const char* kLongestDunningTitle =
+    "Letzte Mahnung vor Übergabe an das Inkassobüro Südbayern, Abteilung Forderungen";
+// Telephone and fax numbers of 21 characters.
+constexpr const char* kFax = "+49 (0)7654 987654321";
+constexpr const char* kPhone = "+49 (0)7654 123456789";
 
 // Sixty invoices in four currencies, a credit note, a hundred and one
 // back-order lines, every name at its longest: the data the layout checks of
@@ -39,7 +49,7 @@ class LargestReports {
     p.printFooter = 1;
     store::ArticleRecord article{};
     article.length = sizeof article;
-    store::SetText(article.number, kArticle);
+    store::SetText(article.number, article_);
     store::SetText(article.designation, platform::Utf8ToCp1252("Kabelkanal-Verbindungsstück Winkel weiß 90°"));
     store::SetText(article.supplier, "GROSSHANDEL");
     // Stock worth seven digits in either list, and a proposal to order.
@@ -56,27 +66,27 @@ class LargestReports {
       const std::int32_t ref = customer(c);
       const std::string date = frame::Format("15.%02d.%d", 12 - c % 12, 2026 - c / 12 % 2);
       book.put(ref, Head{.date = date.c_str(), .currency = static_cast<std::uint8_t>(c % 4), .paid = 100},
-               {L{.quantity = 1, .price = kLargestNet - c, .article = kArticle}});
+               {L{.quantity = 1, .price = kLargestNet - c, .article = article_.c_str()}});
     }
     // A credit note of the same size.
     book.put(customer(60), Head{.date = "15.12.2026"},
-             {L{.quantity = -1, .price = kLargestNet, .article = kArticle}});
+             {L{.quantity = -1, .price = kLargestNet, .article = article_.c_str()}});
     // An order of a hundred and one back-order lines.
-    std::vector<L> lines(101, L{.quantity = 999, .price = 99999999, .article = kArticle,
+    std::vector<L> lines(101, L{.quantity = 999, .price = 99999999, .article = article_.c_str(),
                                 .flags = store::kLineBackOrder});
     book.put(customer(99), Head{.flags = store::kOrderHasBackOrder | store::kOrderDeliveryNotePrinted},
              lines);
   }
 
-  // Every invoice due at the first level, with a fee and a text longer
-  // than a letter holds.
+  // Every invoice due at the first level, with a fee, the longest title
+  // and a text longer than a letter holds.
   void prepareDunning() {
     store::ParameterRecord& p = book.app.parameters;
     p.dunningPeriods[0] = 10;
     p.dunningPeriods[1] = 9000;
     p.dunningPeriods[2] = 9999;
     p.dunningFees[0] = 32000;
-    store::SetText(p.dunningTitle1, "Zahlungserinnerung zu unserer Rechnung");
+    store::SetText(p.dunningTitle1, platform::Utf8ToCp1252(kLongestDunningTitle));
     const std::string text = book.dir.file("mahnung1.txt");
     std::ofstream out(text);
     for (int i = 0; i < 40; ++i) out << "Bitte überweisen Sie den offenen Betrag.\r\n";
@@ -102,6 +112,8 @@ class LargestReports {
     store::SetText(a.name3, platform::Utf8ToCp1252("Abteilung Einkauf und Rechnungsprüfung Nord"));
     store::SetText(a.street, platform::Utf8ToCp1252("Bürgermeister-Müller-Weg 1234 Hinterhaus C"));
     store::SetText(a.town, platform::Utf8ToCp1252("D-79999 Schwarzwaldmühlen-Oberweilerbachta"));
+    store::SetText(a.fax, kFax);
+    store::SetText(a.phone, kPhone);
     std::int32_t position = -1;
     store::WriteAddress(book.app, a, position, true);
     store::ReadAddress(book.app, book.app.address, position);
@@ -134,6 +146,7 @@ class LargestReports {
     EXPECT_TRUE(faults.empty()) << faults.size() << " faults, first: " << faults.front();
   }
 
+  const std::string article_ = platform::Utf8ToCp1252(kArticle);
   ReportBook book;
 };
 

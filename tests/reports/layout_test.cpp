@@ -94,15 +94,31 @@ TEST_F(LayoutTest, TheTurnoverGraphNamesTheArticleSelectionItIsFilteredBy) {
 TEST_F(LayoutTest, LettersKeepTheAmountDueAboveTheFooter) {
   prepareDunning();
   expectTidy(16);
-  EXPECT_NE(std::find_if(book.warnings.begin(), book.warnings.end(),
-                         [](const std::string& w) { return w.find("Mahntext der Stufe 1") != w.npos; }),
-            book.warnings.end());
-  // Every letter names its invoice and the amount due.
-  int amounts = 0;
+  // Every letter gives its whole text, on a second page, then names its
+  // invoice and the amount due, under its whole title (smaller or on two
+  // lines, between the margins). Nothing is left off, so nothing is told.
+  int amounts = 0, lines = 0, secondPages = 0;
+  std::string titles;
   const printing::RecordingCanvas letters = render(16, {.dunningReprint = true});
-  for (const auto* op : letters.texts()) amounts += op->text.rfind("sich auf ", 0) == 0;
+  for (const auto* op : letters.texts()) {
+    amounts += op->text.rfind("sich auf ", 0) == 0;
+    lines += op->text == "Bitte überweisen Sie den offenen Betrag.";
+    secondPages += op->text == "Seite 2";
+    if (op->font.weight == 600) titles += (titles.empty() || titles.back() == ' ' ? "" : " ") + op->text;
+  }
+  EXPECT_EQ(book.warnings, std::vector<std::string>{});
   EXPECT_EQ(amounts, 60);
+  EXPECT_EQ(lines, 60 * 40);
+  EXPECT_EQ(secondPages, 60);
+  std::string expected;
+  for (int letter = 0; letter < 60; ++letter) expected += std::string(kLongestDunningTitle) + " ";
+  EXPECT_EQ(titles + " ", expected);
 
+  expectTidy(10, {.letterText = LongLetter()});
+  // Moved 15 mm down and 10 mm right, the footer still stands on the sheet.
+  book.app.parameters.printOffsetVertical = 15;
+  book.app.parameters.printOffsetHorizontal = 10;
+  expectTidy(16);
   expectTidy(10, {.letterText = LongLetter()});
 }
 

@@ -6,6 +6,7 @@
 #include "reports/hit_list_sort.h"
 #include "reports/statistics.h"
 #include "report_book.h"
+#include "support/layout_check.h"
 #include "store/article_file.h"
 
 namespace {
@@ -108,6 +109,29 @@ TEST(TurnoverGraph, RangeSlotsAndScale) {
   EXPECT_EQ(Row(canvas, 1865), (std::vector<std::string>{"2024"}));
   EXPECT_EQ(canvas.findText("5234 EUR")->y, 1800 - 1000 - 35);
   EXPECT_EQ(canvas.findText("4234 EUR")->y, 1800 - 808 + 10) << "profit = turnover - cost";
+}
+
+// The year stands under the first month and under every January, sold or
+// not, and no year is left out for want of room: two years of months read
+// as what they are.
+TEST(TurnoverGraph, TheYearStandsUnderTheFirstMonthAndEveryJanuary) {
+  ReportBook book;
+  const std::int32_t customer = book.customer("Meier");
+  for (const char* date : {"15.12.2024", "15.01.2025", "15.06.2025", "15.11.2026"})
+    book.put(customer, {store::kOrderDeliveryNotePrinted, date}, {{1, 1000, store::kTaxCodeNone}});
+  using Years = std::vector<std::string>;
+  for (const auto& [from, to, years] :
+       {std::tuple{"01.12.2024", "30.11.2026", Years{"2024", "2025", "2026"}},
+        {"01.02.2025", "31.01.2026", Years{"2025", "2026"}},
+        {"01.01.2025", "31.12.2025", Years{"2025"}},
+        // Six years of 2.2 mm columns: the first December's year would touch
+        // the January's beside it and gives way.
+        {"01.12.2020", "30.11.2026", Years{"2021", "2022", "2023", "2024", "2025", "2026"}}}) {
+    SCOPED_TRACE(std::string(from) + " - " + to);
+    const auto canvas = book.render(12, from, to);
+    EXPECT_EQ(Row(canvas, 1865), years);
+    EXPECT_TRUE(testsupport::LayoutFaults(canvas, 2100, 2970).empty());
+  }
 }
 
 }  // namespace

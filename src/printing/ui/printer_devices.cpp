@@ -16,6 +16,12 @@ namespace {
 
 constexpr int kA4WidthMm = 210;
 constexpr int kA4HeightMm = 297;
+// The page layouts take their origin at the corner of a printer's printable
+// area, which office printers keep 4 to 5 mm inside the sheet. A file has no
+// such edge: the PDF and the PNG pages keep one of 5 mm, so that what a
+// layout puts at its edges stands where it would on paper, and a file
+// printed again loses nothing at the sheet's edge.
+constexpr int kFileMarginMm = 5;
 // Largest PDF read back to be finished: far beyond any invoice.
 constexpr std::uint64_t kMaxPdfBytes = 1ull << 30;
 
@@ -141,7 +147,8 @@ void QtPrinterDevice::abortDocument() {
 PdfFileDevice::PdfFileDevice(const QString& path, platform::FileSystem& fs)
     : path_(path), fs_(fs), buffer_(&bytes_), writer_(&buffer_) {
   writer_.setPageSize(QPageSize(QPageSize::A4));
-  writer_.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+  writer_.setPageMargins(QMarginsF(kFileMarginMm, kFileMarginMm, kFileMarginMm, kFileMarginMm),
+                         QPageLayout::Millimeter);
   writer_.setResolution(600);
   writer_.setCreator(QStringLiteral("Belvon 2.0"));
 }
@@ -151,7 +158,8 @@ PdfFileDevice::~PdfFileDevice() {
 }
 
 PrinterInfo PdfFileDevice::info() const {
-  return {kA4WidthMm, kA4HeightMm, writer_.width(), writer_.height()};
+  return {kA4WidthMm - 2 * kFileMarginMm, kA4HeightMm - 2 * kFileMarginMm, writer_.width(),
+          writer_.height()};
 }
 
 Canvas* PdfFileDevice::beginDocument(const std::string& name, std::function<bool()> userAbort) {
@@ -193,26 +201,32 @@ void PdfFileDevice::abortDocument() {
 PngPagesDevice::PngPagesDevice(const QString& directory, int dpi, platform::FileSystem& fs)
     : directory_(directory), dpi_(dpi), fs_(fs) {}
 
+int PngPagesDevice::pixels(int mm) const { return static_cast<int>(std::lround(mm * dpi_ / 25.4)); }
+
 PngPagesDevice::~PngPagesDevice() {
   if (painter_.isActive()) painter_.end();
 }
 
 PrinterInfo PngPagesDevice::info() const {
-  auto pixels = [this](int mm) { return static_cast<int>(std::lround(mm * dpi_ / 25.4)); };
-  return {kA4WidthMm, kA4HeightMm, pixels(kA4WidthMm), pixels(kA4HeightMm)};
+  const int width = kA4WidthMm - 2 * kFileMarginMm, height = kA4HeightMm - 2 * kFileMarginMm;
+  return {width, height, pixels(width), pixels(height)};
 }
 
 Canvas* PngPagesDevice::beginDocument(const std::string&, std::function<bool()> userAbort) {
   if (!QDir().mkpath(directory_)) return nullptr;
   QtCanvas::PageHooks hooks;
   hooks.startPage = [this] {
-    PrinterInfo size = info();
-    image_ = QImage(size.deviceWidth, size.deviceHeight, QImage::Format_RGB32);
+    image_ = QImage(pixels(kA4WidthMm), pixels(kA4HeightMm), QImage::Format_RGB32);
     const double dotsPerMetre = dpi_ / 0.0254;
     image_.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerMetre)));
     image_.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerMetre)));
     image_.fill(Qt::white);
     if (!painter_.begin(&image_)) return false;
+    // The printable area, moved in by the margin.
+    const PrinterInfo area = info();
+    const int margin = pixels(kFileMarginMm);
+    painter_.setWindow(0, 0, area.deviceWidth, area.deviceHeight);
+    painter_.setViewport(margin, margin, area.deviceWidth, area.deviceHeight);
     canvas_->reapply();
     return true;
   };

@@ -50,7 +50,8 @@ class QtPrinterDevice : public PrinterDevice {
   PdfFinish finish_;
 };
 
-// An A4 PDF with selectable text, no margins.
+// An A4 PDF with selectable text; the layout's page is the sheet less 5 mm
+// on every side.
 class PdfFileDevice : public PrinterDevice {
  public:
   explicit PdfFileDevice(const QString& path,
@@ -78,7 +79,8 @@ class PdfFileDevice : public PrinterDevice {
   bool failed_ = false;
 };
 
-// A4 pages as PNG images at `dpi`, named page-001.png, page-002.png, ...
+// A4 pages as PNG images at `dpi`, named page-001.png, page-002.png, ...;
+// the layout's page is the sheet less 5 mm on every side.
 class PngPagesDevice : public PrinterDevice {
  public:
   PngPagesDevice(const QString& directory, int dpi = 150,
@@ -94,6 +96,8 @@ class PngPagesDevice : public PrinterDevice {
   bool failed() const { return failed_; }
 
  private:
+  int pixels(int mm) const;
+
   QString directory_;
   int dpi_;
   platform::FileSystem& fs_;

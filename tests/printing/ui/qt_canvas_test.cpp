@@ -14,6 +14,7 @@
 #include "printing/printing_fixture.h"
 #include "printing/ui/printdlg_dialog.h"
 #include "printing/ui/printer_devices.h"
+#include "support/run_command.h"
 #include "support/test_app.h"
 
 namespace printing {
@@ -107,13 +108,14 @@ TEST_F(DevicesTest, PngPagesAndPdfHoldEveryPage) {
   ASSERT_EQ(png.files().size(), 3);
   QImage third(png.files()[2]);
   EXPECT_EQ(third.size(), QSize(1240, 1754));
-  // Page 3 carries only its own mark, at 30 mm.
-  EXPECT_LT(qGray(third.pixel(30 * 150 / 25.4 + 3, 12 * 150 / 25.4)), 64);
-  EXPECT_EQ(qGray(third.pixel(10 * 150 / 25.4 + 3, 12 * 150 / 25.4)), 255);
+  // Page 3 carries only its own mark, at 30 mm from the page's corner, 5 mm
+  // inside the sheet.
+  EXPECT_LT(qGray(third.pixel(35 * 150 / 25.4 + 3, 17 * 150 / 25.4)), 64);
+  EXPECT_EQ(qGray(third.pixel(15 * 150 / 25.4 + 3, 17 * 150 / 25.4)), 255);
 
   QString path = QString::fromStdString(dir.file("brief.pdf"));
   PdfFileDevice pdf(path);
-  EXPECT_EQ((std::pair{pdf.info().pageWidthMm, pdf.info().pageHeightMm}), (std::pair{210, 297}));
+  EXPECT_EQ((std::pair{pdf.info().pageWidthMm, pdf.info().pageHeightMm}), (std::pair{200, 287}));
   ASSERT_TRUE(PrintOnDevice(app, pdf, session, renderer, {}, nullptr));
   EXPECT_EQ(pdf.pages(), 3);
   QFile file(path);
@@ -124,6 +126,50 @@ TEST_F(DevicesTest, PngPagesAndPdfHoldEveryPage) {
 
   PdfFileDevice nowhere(QStringLiteral("/nonexistent/dir/brief.pdf"));
   EXPECT_FALSE(PrintOnDevice(app, nowhere, session, renderer, {}, nullptr));
+}
+
+// Ink on the whole page a layout is given.
+class InkedPage : public PageRenderer {
+ public:
+  RenderOutcome render(Canvas& canvas, const PageGeometry& geometry, RenderContext&) override {
+    ApplyMapping(canvas, geometry);
+    canvas.fillRect(0, 0, geometry.logicalWidth, geometry.logicalHeight, kBlack);
+    return {};
+  }
+};
+
+// Office printers do not print the outer 4 to 5 mm of a sheet: a PDF or PNG
+// page keeps a clear edge of 5 mm all round, the layout's page inside it.
+TEST_F(DevicesTest, FilesKeepTheOuterFiveMillimetresClear) {
+  InkedPage renderer;
+  PngPagesDevice png(QString::fromStdString(dir.file("rand")));
+  ASSERT_TRUE(PrintOnDevice(app, png, session, renderer, {}, nullptr));
+  ASSERT_EQ(png.files().size(), 1);
+  const QString pdfPath = QString::fromStdString(dir.file("rand.pdf"));
+  PdfFileDevice pdf(pdfPath);
+  ASSERT_TRUE(PrintOnDevice(app, pdf, session, renderer, {}, nullptr));
+  const std::string raster = dir.file("rand-pdf");
+  const bool rasterised =
+      testsupport::RunCommand("pdftoppm -r 150 -png -singlefile '" + pdfPath.toStdString() + "' '" +
+                              raster + "'") == 0;
+  for (const auto& [name, path] : {std::pair{"png", png.files()[0]},
+                                   {"pdf", QString::fromStdString(raster + ".png")}}) {
+    SCOPED_TRACE(name);
+    if (std::string(name) == "pdf" && !rasterised) GTEST_SKIP() << "pdftoppm fehlt (make deps)";
+    const QImage page(path);
+    // A4 at 150 dpi, give or take the rasteriser's rounding.
+    ASSERT_EQ(page.width(), 1240);
+    ASSERT_NEAR(page.height(), 1754, 1);
+    auto pixel = [&page](double xMm, double yMm) {
+      return qGray(page.pixel(static_cast<int>(xMm * 150 / 25.4), static_cast<int>(yMm * 150 / 25.4)));
+    };
+    for (const auto& [clearX, clearY, inkX, inkY] :
+         {std::tuple{4.5, 148.0, 5.5, 148.0}, {205.5, 148.0, 204.5, 148.0},
+          {105.0, 4.5, 105.0, 5.5}, {105.0, 292.5, 105.0, 291.5}}) {
+      EXPECT_EQ(pixel(clearX, clearY), 255) << clearX << " mm, " << clearY << " mm";
+      EXPECT_LT(pixel(inkX, inkY), 64) << inkX << " mm, " << inkY << " mm";
+    }
+  }
 }
 
 TEST(PrintDlgDialog, BarRedrawsOnlyOnChangeAndEscCancels) {
