@@ -4,6 +4,7 @@
 #include "app/stammdaten_dialog.h"
 #include "app/waehrung_dialog.h"
 #include "core/user_interface.h"
+#include "letters/dunning_texts.h"
 #include "store/einvoice_settings.h"
 
 namespace frame {
@@ -31,6 +32,9 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
     app.ui->message(app.dataDirectory + einvoice::kSettingsFileName +
                         " konnte nicht geschrieben werden.",
                     Icon::Stop);
+  std::string failed;
+  if (!letters::WriteDefaultDunningTexts(app, &failed) && app.ui)
+    app.ui->message(app.dataDirectory + failed + " konnte nicht geschrieben werden.", Icon::Stop);
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
   return true;
 }

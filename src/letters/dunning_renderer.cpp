@@ -95,7 +95,7 @@ printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& 
     return printing::JobEnd::Nothing;
   }
   auto store = [&app, options, stored] {
-    if (!StoreDunningLevels(app, SelectDunning(app, options, false)) && app.ui)
+    if (!StoreDunningLevels(app, SelectDunning(app, options, false), options.date) && app.ui)
       app.ui->message("Die Mahnstufen konnten nicht gespeichert werden.", frame::Icon::Stop);
     if (stored) stored();
   };
@@ -133,7 +133,9 @@ printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
         !printing::NextPage(canvas, geometry, context, page + 1, false))
       break;
     ++page;
-    const int lost = DrawLetter(canvas, geometry, context, item, *body, originY);
+    const std::string text = FillLetterFields(*body, app.parameters, item,
+                                              context.session.inputs.printDate, app.figures);
+    const int lost = DrawLetter(canvas, geometry, context, item, text, originY);
     if (lost > 0 && !toldTooLong[item.level - 1]) {
       toldTooLong[item.level - 1] = true;
       context.warn(frame::Format("Der Mahntext der Stufe %d ist länger als eine Seite:\n"

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "store/einvoice_settings.h"
 #include "store/first_start_defaults.h"
@@ -24,14 +25,28 @@ using testsupport::PressButton;
 
 using FirstStartTest = testsupport::FreshProgram;
 
-void ExpectGermanDefaults(const store::ParameterRecord& p) {
+// `directory` holds the letter texts the dunning levels name; each names
+// the amount and the date to pay by.
+void ExpectGermanDefaults(const store::ParameterRecord& p, const std::string& directory) {
   EXPECT_EQ(store::GetText(p.currencySymbol1), "EUR");
   for (int currency = 0; currency < 3; ++currency) {
     EXPECT_EQ(store::TaxRate(p, currency, 2), 70) << currency;
     EXPECT_EQ(store::TaxRate(p, currency, 3), 190) << currency;
   }
   EXPECT_EQ(std::pair(+p.printLetterhead, +p.printPreview), std::pair(1, 1));
-  EXPECT_EQ(store::GetText(p.dunningTitle1), "Zahlungserinnerung");
+  const char* titles[] = {p.dunningTitle1, p.dunningTitle2, p.dunningTitle3};
+  const char* texts[] = {p.dunningText1, p.dunningText2, p.dunningText3};
+  const char* expectedTitles[] = {"Zahlungserinnerung", "Mahnung", "Letzte Mahnung"};
+  for (int level = 0; level < 3; ++level) {
+    SCOPED_TRACE(level);
+    EXPECT_EQ(std::tuple(+p.dunningPeriods[level], +p.dunningFees[level]),
+              std::tuple(14 * (level + 1), 5 * level));
+    EXPECT_EQ(store::GetText(titles[level], 81), expectedTitles[level]);
+    std::ifstream file(directory + std::string(store::GetText(texts[level], 81)), std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("{Betrag} bis"), std::string::npos) << text;
+    EXPECT_NE(text.find("{Zahlbar bis}"), std::string::npos) << text;
+  }
   EXPECT_FALSE(ParametersUnset(p));
 }
 
@@ -58,7 +73,7 @@ TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
   EXPECT_EQ(rates, "EUR 7,0 19,0 ");
   const AppState other = OtherCopy(dir.path());
   const store::ParameterRecord stored = other.parameters;
-  ExpectGermanDefaults(stored);
+  ExpectGermanDefaults(stored, dir.path());
   EXPECT_EQ(other.figures, FigureStyle::German);
   EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
   // PDF invoices carry their e-invoice in a new directory.
@@ -90,7 +105,7 @@ TEST_F(FirstStartTest, TheCommandLineWritesTheSameDefaults) {
   EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::Point);
   EXPECT_FALSE(einvoice::LoadSettings(other.path()).pdfEInvoice);
   ASSERT_EQ(std::system((init + " --defaults >/dev/null 2>&1").c_str()), 0);
-  ExpectGermanDefaults(OtherCopy(other.path()).parameters);
+  ExpectGermanDefaults(OtherCopy(other.path()).parameters, other.path());
   EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::German);
   EXPECT_TRUE(einvoice::LoadSettings(other.path()).pdfEInvoice);
 }

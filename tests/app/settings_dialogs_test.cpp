@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstring>
@@ -207,6 +208,10 @@ TEST(MahndatenDialog, StoresAllTwelveValues) {
   store::SetText(p.dunningTitle3, "Letzte Mahnung");
   MahndatenDialog dialog(p, nullptr);
   EXPECT_EQ(Shown(&dialog, 1068), "Letzte Mahnung");
+  // The periods count from the due date, not from the invoice date.
+  QStringList headings;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) headings << label->text();
+  EXPECT_TRUE(headings.contains(QStringLiteral("Frist (Tage nach Fälligkeit)"))) << headings.join('|').toStdString();
   for (int level = 0; level < 3; ++level)
     for (int id : {1069, 1063, 1066, 1072}) Type(&dialog, id + level, QString::number(id + level));
   PressOk(dialog);
