@@ -182,7 +182,7 @@ SaleEnd CashSale::bookWithoutInvoice(const CashCustomerChoice& chooseCashCustome
     return SaleEnd::Kept;
   std::int32_t position = FindCashCustomer(app_);
   if (position < 0) {
-    const std::vector<std::string> names = AddressNames(app_);
+    const std::vector<CashCustomerCandidate> names = CashCustomerCandidates(app_);
     if (names.empty()) {
       Tell(app_, "Für den Verkauf ohne Rechnung fehlt eine Adresse.\n"
                  "Bitte erst eine Adresse anlegen !");

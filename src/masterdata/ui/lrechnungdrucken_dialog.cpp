@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/decimal.h"
 #include "widgets/dialog_support.h"
@@ -69,7 +70,9 @@ LRechnungDruckenDialog::LRechnungDruckenDialog(frame::AppState& app, QWidget* pa
 
 void LRechnungDruckenDialog::showCurrent() {
   ShowAddress(this, app_.address, app_.parameters, app_.figures);
-  frame::Control<QLineEdit>(this, kCopies)->setText(QString::number(app_.address.copies));
+  // No address chosen yet (or one from before the field) still prints once.
+  frame::Control<QLineEdit>(this, kCopies)->setText(
+      QString::number(std::max<int>(app_.address.copies, 1)));
 }
 
 void LRechnungDruckenDialog::browse(bool forward) {
