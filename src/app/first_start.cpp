@@ -6,6 +6,7 @@
 #include "core/user_interface.h"
 #include "letters/dunning_texts.h"
 #include "store/einvoice_settings.h"
+#include "store/load_parameters.h"
 
 namespace frame {
 
@@ -36,6 +37,16 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
   if (!letters::WriteDefaultDunningTexts(app, &failed) && app.ui)
     app.ui->message(app.dataDirectory + failed + " konnte nicht geschrieben werden.", Icon::Stop);
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
+  return true;
+}
+
+bool StartOnDataDirectory(AppState& app, FrameWindow& window) {
+  if (!LoadParameters(app)) return false;
+  window.refreshPanes();
+  window.refreshStatus();
+  window.show();
+  if (ParametersUnset(app.parameters) && RunFirstStartAssistant(app, &window))
+    window.refreshPanes();
   return true;
 }
 

@@ -6,12 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "app/main_window.h"
+#include "orders/ui/cash_desk_pane.h"
+#include "orders/ui/rechnung_pane.h"
 #include "store/einvoice_settings.h"
+#include "store/figure_style_file.h"
+#include "store/parameter_file.h"
 #include "store/first_start_defaults.h"
 #include "widgets/dialog_support.h"
 #include "store/text_field.h"
@@ -78,6 +84,37 @@ TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
   EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
   // PDF invoices carry their e-invoice in a new directory.
   EXPECT_TRUE(einvoice::LoadSettings(dir.path()).pdfEInvoice);
+}
+
+// The panes are built before the data directory is read: once it is, they
+// write their figures in its style, at every start and after the assistant
+// set up a new directory.
+TEST_F(FirstStartTest, ThePanesWriteFiguresInTheDirectorysStyleFromTheStart) {
+  {
+    SCOPED_TRACE("the cash desk of a German-style directory");
+    testsupport::TempDir other;
+    AppState desk = OtherCopy(other.path());
+    FillFirstStartDefaults(desk.parameters);
+    store::SetText(desk.parameters.companyName1, "Maler Bauer");
+    ASSERT_EQ(SaveParameters(desk), 1);
+    ASSERT_TRUE(store::SaveFigureStyle(desk, FigureStyle::German));
+    desk.figures = FigureStyle::Point;  // as the program starts
+    desk.cashDeskMode = 1;
+    desk.ui = &ui;
+    MainWindow window(desk);
+    orders::InstallCashDeskPane(window);
+    ASSERT_TRUE(StartOnDataDirectory(desk, window));
+    frame::Pane* pane = window.pane(PaneSlot::CashDesk);
+    EXPECT_EQ(Control<QLineEdit>(pane, 2053)->text(), "0,00");
+    EXPECT_EQ(Control<QLabel>(pane, 2069)->text(), "0,00");
+  }
+  SCOPED_TRACE("the office window after the assistant");
+  MainWindow window(app);
+  orders::InstallOrderPane(window);
+  auto steps = testsupport::OnModals({[](QWidget* master) { PressButton(master, 1); },
+                                      [](QWidget* currencies) { PressButton(currencies, 1); }});
+  ASSERT_TRUE(StartOnDataDirectory(app, window));
+  EXPECT_EQ(Control<QLabel>(window.pane(PaneSlot::Order), 2069)->text(), "0,00");
 }
 
 TEST_F(FirstStartTest, CancellingEitherDialogWritesNothing) {
