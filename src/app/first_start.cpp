@@ -36,6 +36,9 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
   std::string failed;
   if (!letters::WriteDefaultDunningTexts(app, &failed) && app.ui)
     app.ui->message(app.dataDirectory + failed + " konnte nicht geschrieben werden.", Icon::Stop);
+  // After the new directory's e-invoice settings: a file written first
+  // would keep them from being started.
+  StoreTaxNumber(app, master);
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
   return true;
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "store/einvoice_settings.h"
 #include "core/command_ids.h"
 #include "core/decimal.h"
 #include "store/parameter_file.h"
@@ -308,6 +309,25 @@ TEST_F(MasterDataCommandTest, ThePanesWriteTheirFiguresInTheNewStyleAtOnce) {
     window.command(cmd::kMasterData);
     EXPECT_EQ(testsupport::Shown(pane, 1112), shown);
   }
+}
+
+// The Steuernummer is one value, shown and changed in "Stammdaten" as in
+// "E-Rechnung"; the other e-invoice settings stay as they were.
+TEST_F(MasterDataCommandTest, TheTaxNumberIsTheOneOfTheEInvoiceSettings) {
+  einvoice::Settings settings;
+  settings.taxNumber = "12/345/67890";
+  settings.giroCode = false;
+  ASSERT_TRUE(einvoice::SaveSettings(dir.path(), settings));
+  QString shown;
+  auto steps = testsupport::OnModals({[&](QWidget* dialog) {
+    shown = Shown(dialog, 2241);
+    Type(dialog, 2241, " 99/999/99999 ");
+    PressButton(dialog, 1);
+  }});
+  window.command(cmd::kMasterData);
+  EXPECT_EQ(shown, "12/345/67890");
+  const einvoice::Settings stored = einvoice::LoadSettings(dir.path());
+  EXPECT_EQ(std::pair(stored.taxNumber, stored.giroCode), std::pair(std::string("99/999/99999"), false));
 }
 
 TEST_F(MasterDataCommandTest, APathNamingADirectoryIsThatDirectory) {

@@ -457,6 +457,21 @@ TEST_F(RechnungPaneTest, TheLevelOfADunningRunShowsAndStays) {
   EXPECT_EQ(+stored.dunningLevel, 1);
 }
 
+// The tax-class buttons of the line name their rates in the order's
+// currency and figure style.
+TEST_F(RechnungPaneTest, TheTaxClassesShowTheirRates) {
+  store::SetTaxRate(app.parameters, 1, 2, 50);
+  ASSERT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
+  ASSERT_TRUE(store::SaveFigureStyle(app, frame::FigureStyle::German));
+  OpenNewOrderWithTwoArticles();
+  QStringList texts;
+  for (int id : {2228, 2229, 2230}) texts << Control<QRadioButton>(pane, id)->text();
+  EXPECT_EQ(texts.join(" | "), "0 (0 %) | 1 (7 %) | 2 (19 %)");
+  app.order.currency = 1;
+  pane->showOrder();
+  EXPECT_EQ(Control<QRadioButton>(pane, 2229)->text(), "1 (5 %)");
+}
+
 // A line taken over but not yet appended is not lost when the window
 // closes: saving offers it for appending first.
 TEST_F(RechnungPaneTest, ALineTakenOverIsOfferedWhenTheWindowClosesAndSaves) {
