@@ -3,8 +3,6 @@
 #include <cstdlib>
 
 #include "core/dates.h"
-#include "platform/file_reading.h"
-#include "platform/output_file.h"
 #include "store/settings_lines.h"
 
 namespace store {
@@ -12,36 +10,36 @@ namespace store {
 namespace {
 
 constexpr std::uint64_t kLargestFile = 4 * 1024 * 1024;
+constexpr std::string_view kSection = "Mahnungen";
 
-}  // namespace
-
-DunningDates ParseDunningDates(std::string_view text) {
+DunningDates FromKeyed(const KeyedValues& values) {
   DunningDates dates;
-  std::string refused;
-  ForEachSetting(text, kDunningDatesFileName, refused,
-                 [&dates](const std::string& key, const std::string& value) {
-                   char* end = nullptr;
-                   const long number = std::strtol(key.c_str(), &end, 10);
-                   const std::string date = orders::EnteredDate(value);
-                   // A line that names no order or no real day is none of ours.
-                   if (!key.empty() && *end == '\0' && number > 0 && !date.empty())
-                     dates[static_cast<std::int32_t>(number)] = date;
-                 });
+  for (const auto& [key, value] : values) {
+    char* end = nullptr;
+    const long number = std::strtol(key.c_str(), &end, 10);
+    const std::string date = orders::EnteredDate(value);
+    // A line that names no order or no real day is none of ours.
+    if (*end == '\0' && number > 0 && !date.empty()) dates[static_cast<std::int32_t>(number)] = date;
+  }
   return dates;
 }
 
+KeyedValues ToKeyed(const DunningDates& dates) {
+  KeyedValues values;
+  for (const auto& [number, date] : dates) values[std::to_string(number)] = date;
+  return values;
+}
+
+}  // namespace
+
+DunningDates ParseDunningDates(std::string_view text) { return FromKeyed(ParseKeyedValues(text)); }
+
 std::string DunningDatesText(const DunningDates& dates) {
-  std::string text = "[Mahnungen]\n";
-  for (const auto& [number, date] : dates) text += std::to_string(number) + "=" + date + "\n";
-  return text;
+  return KeyedValuesText(kSection, ToKeyed(dates));
 }
 
 DunningDates LoadDunningDates(frame::AppState& app) {
-  std::string text;
-  if (platform::ReadRegularFile(*app.fileSystem, app.path(kDunningDatesFileName), kLargestFile,
-                                text, platform::Share::DenyNone) != platform::ReadRefusal::None)
-    return {};
-  return ParseDunningDates(text);
+  return FromKeyed(LoadKeyedValues(app, kDunningDatesFileName, kLargestFile));
 }
 
 bool NoteDunningDates(frame::AppState& app, const std::vector<std::int32_t>& orders,
@@ -49,8 +47,7 @@ bool NoteDunningDates(frame::AppState& app, const std::vector<std::int32_t>& ord
   if (orders.empty() || date.empty()) return true;
   DunningDates dates = LoadDunningDates(app);
   for (const std::int32_t number : orders) dates[number] = date;
-  return platform::WriteOutputFile(*app.fileSystem, app.path(kDunningDatesFileName),
-                                   DunningDatesText(dates));
+  return SaveKeyedValues(app, kDunningDatesFileName, kSection, ToKeyed(dates));
 }
 
 }  // namespace store
