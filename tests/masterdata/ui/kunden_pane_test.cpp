@@ -16,6 +16,7 @@
 #include "masterdata/ui/address_fields.h"
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "store/address_file.h"
+#include "store/leitweg_ids.h"
 #include "store/records_test_support.h"
 #include "store/text_field.h"
 #include "support/failing_file_system.h"
@@ -60,6 +61,34 @@ TEST_F(AddressPaneTest, SecondAndThirdMeierGetBlanksAndFreeNumbers) {
     stored.push_back(Name2() + "|" + std::string(store::GetText(app.address.customerNumber)));
   }
   EXPECT_EQ(stored, (std::vector<std::string>{"Meier|1", "Meier |2", "Meier  |3"}));
+}
+
+// A Leitweg-ID typed for a new customer, and changed with his number, is
+// kept for him and shown in the pane; a deleted customer takes his along.
+TEST_F(AddressPaneTest, ALeitwegIdStaysWithItsCustomer) {
+  OnModal([](QWidget* dialog) {
+    Type(dialog, masterdata::id::kName2, "Stadtverwaltung");
+    Type(dialog, masterdata::id::kLeitwegId, " 991-12345-67 ");
+    PressButton(dialog, 1);
+  });
+  pane->command(1015);
+  EXPECT_EQ(store::LeitwegIdOf(app, "1"), "991-12345-67");
+  EXPECT_EQ(testsupport::Shown(pane, masterdata::id::kLeitwegId), "991-12345-67");
+  QString shownInDialog;
+  OnModal([&](QWidget* dialog) {
+    shownInDialog = testsupport::Shown(dialog, masterdata::id::kLeitwegId);
+    Type(dialog, masterdata::id::kCustomerNumber, "7");
+    Type(dialog, masterdata::id::kLeitwegId, "991-12345-68");
+    PressButton(dialog, 1);
+  });
+  pane->command(1025);
+  EXPECT_EQ(shownInDialog, "991-12345-67");
+  EXPECT_EQ(std::pair(store::LeitwegIdOf(app, "1"), store::LeitwegIdOf(app, "7")),
+            std::pair(std::string(), std::string("991-12345-68")));
+  EXPECT_EQ(testsupport::Shown(pane, masterdata::id::kLeitwegId), "991-12345-68");
+  ui.answer({true});
+  pane->command(1027);
+  EXPECT_EQ(store::LeitwegIdOf(app, "7"), "");
 }
 
 // A dialog whose input is refused stays open with a message; "Abbruch" then
