@@ -4,7 +4,9 @@
 #include "app/stammdaten_dialog.h"
 #include "app/waehrung_dialog.h"
 #include "core/user_interface.h"
+#include "letters/dunning_texts.h"
 #include "store/einvoice_settings.h"
+#include "store/load_parameters.h"
 
 namespace frame {
 
@@ -31,7 +33,23 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
     app.ui->message(app.dataDirectory + einvoice::kSettingsFileName +
                         " konnte nicht geschrieben werden.",
                     Icon::Stop);
+  std::string failed;
+  if (!letters::WriteDefaultDunningTexts(app, &failed) && app.ui)
+    app.ui->message(app.dataDirectory + failed + " konnte nicht geschrieben werden.", Icon::Stop);
+  // After the new directory's e-invoice settings: a file written first
+  // would keep them from being started.
+  StoreTaxNumber(app, master);
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
+  return true;
+}
+
+bool StartOnDataDirectory(AppState& app, FrameWindow& window) {
+  if (!LoadParameters(app)) return false;
+  window.refreshPanes();
+  window.refreshStatus();
+  window.show();
+  if (ParametersUnset(app.parameters) && RunFirstStartAssistant(app, &window))
+    window.refreshPanes();
   return true;
 }
 

@@ -45,7 +45,7 @@ MahndatenDialog::MahndatenDialog(const store::ParameterRecord& parameters, QWidg
   auto* top = new QVBoxLayout(this);
   auto* grid = new QGridLayout;
   top->addLayout(grid);
-  const char* headings[] = {"Stufe", "Frist", "Gebühren", "Titeltext", "Text"};
+  const char* headings[] = {"Stufe", "Frist (Tage nach Fälligkeit)", "Gebühren", "Titeltext", "Text"};
   for (int c = 0; c < 5; ++c) grid->addWidget(new QLabel(QString::fromUtf8(headings[c]), this), 0, c);
   for (int level = 0; level < 3; ++level) {
     int row = level + 1;

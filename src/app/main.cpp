@@ -9,8 +9,6 @@
 
 #include "datanorm/ui/datanorm_menu.h"
 #include "store/app_state.h"
-#include "store/first_start_defaults.h"
-#include "store/load_parameters.h"
 #include "app/first_start.h"
 #include "app/main_window.h"
 #include "widgets/profile.h"
@@ -77,9 +75,6 @@ int main(int argc, char** argv) {
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
-  if (!frame::LoadParameters(app)) return 1;
-  window.refreshStatus();
-  window.show();
-  if (frame::ParametersUnset(app.parameters)) frame::RunFirstStartAssistant(app, &window);
+  if (!frame::StartOnDataDirectory(app, window)) return 1;
   return application.exec();
 }

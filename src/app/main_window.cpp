@@ -164,13 +164,8 @@ void MainWindow::registerFrameCommands() {
   setCommandHandler(cmd::kAbout, [this] { AboutDialog(this).exec(); });
   setCommandHandler(cmd::kOnlineHelp, [this] { ShowHelp(this, 1); });
   setCommandHandler(cmd::kMasterData, [this] {
-    // Opening reloads the file: changes kept only in memory are dropped.
-    LoadParameters(app_);
-    StammdatenDialog dialog(app_.parameters, app_.nextOrderNumber, app_.dataDirectory, this);
-    dialog.setFigures(app_.figures);
-    if (dialog.exec() != QDialog::Accepted) return;
     const FigureStyle figures = app_.figures;
-    StoreMasterData(app_, dialog, dialog.parameters());
+    EditMasterData(app_, this);
     refreshStatus();
     // The panes write their figures in the new style at once.
     if (app_.figures != figures) refreshPanes();

@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "store/einvoice_settings.h"
+#include "store/load_parameters.h"
 #include "store/parameter_file.h"
 #include "core/settings_rules.h"
 #include "core/user_interface.h"
@@ -76,6 +78,7 @@ const FlagField kFlags[] = {
 };
 
 constexpr int kGermanFiguresId = 2240;
+constexpr int kTaxNumberId = 2241;
 
 }  // namespace
 
@@ -102,6 +105,7 @@ StammdatenDialog::StammdatenDialog(const store::ParameterRecord& parameters,
     edit->setText(FromCp1252(store::GetText(f.field(parameters_), f.width)));
     AddRow(companyGrid, row++, 0, QString::fromUtf8(f.label), edit);
   }
+  AddRow(companyGrid, row++, 0, QStringLiteral("Steuernummer"), MakeEdit(company, kTaxNumberId, 40));
   row = 0;
   for (const TextField& f : kBankFields) {
     QLineEdit* edit = MakeEdit(company, f.id, static_cast<int>(f.width) - 1);
@@ -181,6 +185,11 @@ void StammdatenDialog::setFigures(FigureStyle figures) {
       ->setText(QString::fromStdString(CashDiscountText(parameters_.cashDiscount, figures)));
 }
 
+void StammdatenDialog::setTaxNumber(const std::string& taxNumber) {
+  taxNumber_ = taxNumber;
+  Control<QLineEdit>(this, kTaxNumberId)->setText(QString::fromStdString(taxNumber));
+}
+
 void StammdatenDialog::command(int id) {
   switch (id) {
     case 1: accept(); break;
@@ -213,6 +222,7 @@ void StammdatenDialog::accept() {
   figures_ = Control<QCheckBox>(this, kGermanFiguresId)->isChecked() ? FigureStyle::German
                                                                       : FigureStyle::Point;
   dataDirectory_ = Control<QLineEdit>(this, 1058)->text().left(511).toStdString();
+  taxNumber_ = Control<QLineEdit>(this, kTaxNumberId)->text().trimmed().toStdString();
   writer.reportTo(this);
   QDialog::accept();
 }
@@ -238,6 +248,28 @@ int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
   }
   app.figures = dialog.figures();
   return saved;
+}
+
+bool StoreTaxNumber(AppState& app, const StammdatenDialog& dialog) {
+  einvoice::Settings settings = einvoice::LoadSettings(app.dataDirectory);
+  if (settings.taxNumber == dialog.taxNumber()) return true;
+  settings.taxNumber = dialog.taxNumber();
+  if (einvoice::SaveSettings(app.dataDirectory, settings)) return true;
+  if (app.ui)
+    app.ui->message("Die Datei " + app.path(einvoice::kSettingsFileName) +
+                        " konnte nicht geschrieben werden; die Steuernummer bleibt, wie sie war.",
+                    Icon::Stop);
+  return false;
+}
+
+bool EditMasterData(AppState& app, QWidget* owner) {
+  // Opening reloads the file: changes kept only in memory are dropped.
+  LoadParameters(app);
+  StammdatenDialog dialog(app.parameters, app.nextOrderNumber, app.dataDirectory, owner);
+  dialog.setFigures(app.figures);
+  dialog.setTaxNumber(einvoice::LoadSettings(app.dataDirectory).taxNumber);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  return StoreMasterData(app, dialog, dialog.parameters()) && StoreTaxNumber(app, dialog);
 }
 
 }  // namespace frame

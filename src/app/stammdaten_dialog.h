@@ -28,6 +28,10 @@ class StammdatenDialog : public QDialog {
   // "Zahlen im deutschen Format": kept in FORMAT.INI, not in the record.
   void setFigures(FigureStyle figures);
   FigureStyle figures() const { return figures_; }
+  // "Steuernummer": kept in ERECHNUNG.INI beside the e-invoice settings,
+  // whose dialog shows the same value. UTF-8.
+  void setTaxNumber(const std::string& taxNumber);
+  const std::string& taxNumber() const { return taxNumber_; }
 
  public slots:
   void command(int id);
@@ -41,6 +45,7 @@ class StammdatenDialog : public QDialog {
   std::string dataDirectory_;
   bool orderNumberTyped_ = false;
   FigureStyle figures_ = FigureStyle::Point;
+  std::string taxNumber_;
 };
 
 // Stores what the dialog confirmed, with `parameters` as the record: the
@@ -49,6 +54,14 @@ class StammdatenDialog : public QDialog {
 // 0 when the new data directory was refused.
 int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
                     const store::ParameterRecord& parameters);
+
+// The dialog's tax number into ERECHNUNG.INI of the data directory, when it
+// differs from the one there; false (told) when the file cannot be written.
+bool StoreTaxNumber(AppState& app, const StammdatenDialog& dialog);
+
+// "Stammdaten..." of the menu: the dialog on the file's record, then stored.
+// True when the user confirmed and everything was stored.
+bool EditMasterData(AppState& app, QWidget* owner);
 
 }  // namespace frame
 

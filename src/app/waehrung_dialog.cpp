@@ -46,8 +46,9 @@ WaehrungDialog::WaehrungDialog(const store::ParameterRecord& parameters, QWidget
   auto* grid = new QGridLayout;
   top->addLayout(grid);
   grid->addWidget(new QLabel(QStringLiteral("Währung"), this), 0, 1);
-  grid->addWidget(new QLabel(QStringLiteral("UmSt 2"), this), 0, 2);
-  grid->addWidget(new QLabel(QStringLiteral("UmSt 3"), this), 0, 3);
+  // The rates the tax classes 1 and 2 of articles and order lines stand for.
+  grid->addWidget(new QLabel(QStringLiteral("UmSt 2 (Klasse 1)"), this), 0, 2);
+  grid->addWidget(new QLabel(QStringLiteral("UmSt 3 (Klasse 2)"), this), 0, 3);
   for (int c = 0; c < 4; ++c) {
     const CurrencyRow& row = kRows[c];
     int r = c + 1;

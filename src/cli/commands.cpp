@@ -13,6 +13,7 @@
 #include "cli/mail_command.h"
 #include "cli/print_command.h"
 #include "cli/report_commands.h"
+#include "letters/dunning_texts.h"
 #include "store/einvoice_settings.h"
 #include "store/first_start_defaults.h"
 #include "store/figure_style_file.h"
@@ -50,6 +51,11 @@ int Init(frame::AppState& app, const std::vector<std::string>& args) {
     // PDF invoices carry their e-invoice from the start (once it can be made).
     if (!einvoice::StartNewDirectorySettings(app.dataDirectory)) {
       std::fputs("ERECHNUNG.INI konnte nicht geschrieben werden.\n", stderr);
+      return 1;
+    }
+    std::string failed;
+    if (!letters::WriteDefaultDunningTexts(app, &failed)) {
+      std::fprintf(stderr, "%s konnte nicht geschrieben werden.\n", failed.c_str());
       return 1;
     }
   }

@@ -29,7 +29,7 @@ bool DunningLettersDue(frame::AppState& app, const printing::JobInputs& inputs) 
 bool StoreDunningRun(frame::AppState& app, const printing::JobInputs& inputs) {
   const auto items = letters::SelectDunning(app, letters::DunningOptionsOf(inputs), false);
   int written = 0;
-  if (!letters::StoreDunningLevels(app, items, &written)) {
+  if (!letters::StoreDunningLevels(app, items, inputs.printDate, &written)) {
     std::fputs("Die Mahnstufen konnten nicht gespeichert werden.\n", stderr);
     return false;
   }

@@ -48,7 +48,7 @@ int Usage() {
       "  export-journal --from TT.MM.JJJJ --to TT.MM.JJJJ [--output DATEI]\n"
       "                       Rechnungsausgangsbuch als CSV (Semikolon, Dezimalkomma)\n"
       "  pay --order NR --amount BETRAG [--date TT.MM.JJJJ] [--cash-discount]\n"
-      "                       Zahlungseingang buchen\n"
+      "                       Zahlungseingang buchen (Skonto nach der Skontofrist nur mit --yes)\n"
       "  book                 gelieferte Aufträge buchen (mit --yes)\n"
       "  settle --from NR --to NR (--customer NAME2 | --all)\n"
       "                       offene Rechnungen egalisieren\n"

@@ -42,10 +42,6 @@ bool ReadOptions(const std::vector<std::string>& args, const std::vector<std::st
   return true;
 }
 
-bool WellFormedDate(const std::string& text) {
-  return !text.empty() && orders::NormaliseDate(text) == text;
-}
-
 }  // namespace
 
 int PayCommand(frame::AppState& app, const std::vector<std::string>& args) {
@@ -53,8 +49,8 @@ int PayCommand(frame::AppState& app, const std::vector<std::string>& args) {
   if (!ReadOptions(args, {"--order", "--amount", "--date", "--account"}, {"--cash-discount"},
                    options) ||
       !options.count("--order") || !options.count("--amount")) {
-    std::fputs("Aufruf: belvon-cli pay --order NUMMER --amount BETRAG [--date TT.MM.JJJJ]\n"
-               "                      [--account KONTO] [--cash-discount]\n",
+    std::fputs("Aufruf: belvon-cli [--yes] pay --order NUMMER --amount BETRAG [--date TT.MM.JJJJ]\n"
+               "                              [--account KONTO] [--cash-discount]\n",
                stderr);
     return 2;
   }
@@ -62,12 +58,22 @@ int PayCommand(frame::AppState& app, const std::vector<std::string>& args) {
   orders::PaymentForm form;
   form.orderNumber = options["--order"];
   form.amount = options["--amount"];
-  form.paymentDate = options.count("--date") ? options["--date"] : orders::FormatDate(*app.clock);
+  form.paymentDate = options.count("--date") ? orders::EnteredDate(options["--date"])
+                                              : orders::FormatDate(*app.clock);
   form.account = options["--account"];
   form.cashDiscount = options.count("--cash-discount") > 0;
-  if (!WellFormedDate(form.paymentDate)) {
-    std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", form.paymentDate.c_str());
-    return 2;
+  form.confirmLateCashDiscount = true;
+  // A date that names no day, or no amount at all, would be booked as it
+  // stands: refused before anything is read or written.
+  if (form.paymentDate.empty()) {
+    std::fprintf(stderr, "Ungültiges Datum: %s\nBitte ein Datum wie 06.12.2026 angeben.\n",
+                 options["--date"].c_str());
+    return 1;
+  }
+  if (form.amount.find_first_not_of(" \t") == std::string::npos) {
+    std::fputs("Kein Betrag angegeben.\nBitte den gezahlten Betrag angeben (z. B. 119,00).\n",
+               stderr);
+    return 1;
   }
   if (!orders::BookPayment(app, form)) return 1;
   std::printf(

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <span>
 
+#include "store/leitweg_ids.h"
 #include "store/field_rules.h"
 #include "core/decimal.h"
 #include "core/dates.h"
@@ -223,16 +224,22 @@ Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& p
   if (anyExempt && buyer.vatId.empty() &&
       (exemption == Exemption::IntraCommunity || exemption == Exemption::ReverseCharge))
     missing.push_back("USt-IdNr. des Kunden, für steuerfreie Positionen nötig");
-  switch (settings.buyerReference) {
-    case BuyerReference::CustomerNumber:
-      inv.buyerReference = buyer.id;
-      if (inv.buyerReference.empty()) missing.push_back("Kunden-Nr. (Käuferreferenz)");
-      break;
-    case BuyerReference::OrderNumber: inv.buyerReference = inv.number; break;
-    case BuyerReference::FixedText:
-      inv.buyerReference = text.clean(settings.buyerReferenceText);
-      if (inv.buyerReference.empty()) missing.push_back("Text der Käuferreferenz (E-Rechnung)");
-      break;
+  // A public-sector customer's own Leitweg-ID comes before the setting.
+  const std::string leitwegId = store::LeitwegIdOf(app, store::GetText(customer.customerNumber));
+  if (!leitwegId.empty()) {
+    inv.buyerReference = text.clean(leitwegId);
+  } else {
+    switch (settings.buyerReference) {
+      case BuyerReference::CustomerNumber:
+        inv.buyerReference = buyer.id;
+        if (inv.buyerReference.empty()) missing.push_back("Kunden-Nr. (Käuferreferenz)");
+        break;
+      case BuyerReference::OrderNumber: inv.buyerReference = inv.number; break;
+      case BuyerReference::FixedText:
+        inv.buyerReference = text.clean(settings.buyerReferenceText);
+        if (inv.buyerReference.empty()) missing.push_back("Text der Käuferreferenz (E-Rechnung)");
+        break;
+    }
   }
   inv.shipToBuyer = anyExempt && exemption == Exemption::IntraCommunity;
 

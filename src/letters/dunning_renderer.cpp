@@ -105,7 +105,7 @@ printing::JobEnd PrintDunningLetters(frame::AppState& app, printing::PrintHost& 
     return printing::JobEnd::Nothing;
   }
   auto store = [&app, options, stored] {
-    if (!StoreDunningLevels(app, SelectDunning(app, options, false)) && app.ui)
+    if (!StoreDunningLevels(app, SelectDunning(app, options, false), options.date) && app.ui)
       app.ui->message("Die Mahnstufen konnten nicht gespeichert werden.", frame::Icon::Stop);
     if (stored) stored();
   };
@@ -142,7 +142,9 @@ printing::RenderOutcome DunningRenderer::render(Canvas& canvas,
     if (page > 0 && !canvas.isPreview() &&
         !printing::NextPage(canvas, geometry, context, page + 1, false))
       break;
-    const int pages = DrawLetter(canvas, geometry, context, item, *body, pageHeight);
+    const std::string text = FillLetterFields(*body, app.parameters, item,
+                                              context.session.inputs.printDate, app.figures);
+    const int pages = DrawLetter(canvas, geometry, context, item, text, pageHeight);
     page += std::max(pages, 1);
     if (pages == 0) break;
   }

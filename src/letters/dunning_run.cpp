@@ -10,6 +10,7 @@
 #include "core/dates.h"
 #include "platform/cp1252.h"
 #include "store/data_file.h"
+#include "store/dunning_dates.h"
 #include "store/order_file.h"
 #include "store/indexed_file.h"
 #include "store/order_framing.h"
@@ -44,10 +45,16 @@ bool ReadCustomer(platform::File& addresses, std::int32_t ref, store::AddressRec
 
 }  // namespace
 
-int DunningLevel(long overdueDays, const std::array<int, 3>& periods) {
+int DunningLevel(long overdueDays, const std::array<int, 3>& periods, int storedLevel) {
+  if (overdueDays <= 0) return 0;
   for (int level = 3; level >= 1; --level)
-    if (overdueDays > periods[level - 1]) return level;
+    if (overdueDays > periods[level - 1]) return std::min(level, std::max(storedLevel, 0) + 1);
   return 0;
+}
+
+long DueDay(const store::OrderHead& head) {
+  const std::int16_t period = head.paymentPeriod;  // a copy: the head is packed
+  return orders::DayNumber(store::GetText(head.invoiceDate)) + std::max<int>(period, 0);
 }
 
 std::array<int, 3> DunningPeriods(const store::ParameterRecord& p) {
@@ -80,6 +87,7 @@ std::vector<DunningItem> SelectDunning(frame::AppState& app, const DunningOption
   if (!data) return items;
   const long dunningDay = orders::DayNumber(options.date);
   const std::array<int, 3> periods = DunningPeriods(app.parameters);
+  const store::DunningDates lastLetters = store::LoadDunningDates(app);
   for (std::int32_t k = 0; k < block.count; ++k) {
     if (progress && progress(static_cast<int>((k + 1) * 100L / block.count))) {
       if (stopped) *stopped = true;
@@ -98,8 +106,12 @@ std::vector<DunningItem> SelectDunning(frame::AppState& app, const DunningOption
     }
     if (!DunnableInvoice(head)) continue;
     if (options.customer >= 0 && head.customerRef != options.customer) continue;
-    const long overdue = dunningDay - orders::DayNumber(store::GetText(head.invoiceDate));
-    item.level = DunningLevel(overdue, periods);
+    item.level = DunningLevel(dunningDay - DueDay(head), periods, head.dunningLevel);
+    // The next level waits for the pay-by date of the last letter.
+    const auto last = lastLetters.find(head.orderNumber);
+    if (item.level > head.dunningLevel && last != lastLetters.end() &&
+        dunningDay <= orders::DayNumber(last->second) + kDaysToPay)
+      item.level = head.dunningLevel;
     if (item.level == 0) continue;
     if (!options.reprint && item.level <= head.dunningLevel) continue;
     // An invoice whose customer is gone has nobody to write to.
@@ -114,10 +126,12 @@ bool AnyLetter(const std::vector<DunningItem>& items) {
   return std::any_of(items.begin(), items.end(), [](const DunningItem& item) { return item.letter; });
 }
 
-int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& items, int* written) {
+int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& items,
+                       const std::string& date, int* written) {
   if (written) *written = 0;
   if (items.empty()) return 1;
   int result = 1;
+  std::vector<std::int32_t> raised;
   for (const DunningItem& item : items) {
     // The level goes into the head as the file holds it now, wherever the
     // order lies by then; the rest of the head stays another copy's.
@@ -140,21 +154,26 @@ int StoreDunningLevels(frame::AppState& app, const std::vector<DunningItem>& ite
       continue;
     }
     if (written) ++*written;
+    raised.push_back(head.orderNumber);
     // The order pane must not save the old level back.
     if (app.order.orderNumber == head.orderNumber) app.order.dunningLevel = head.dunningLevel;
   }
+  if (!store::NoteDunningDates(app, raised, orders::EnteredDate(date))) result = 0;
   return result;
 }
 
 std::string ReadLevelText(frame::AppState& app, int level, std::string* problem) {
-  const std::string path(store::GetText(LevelField(app.parameters, level, false), 81));
+  const std::string name(store::GetText(LevelField(app.parameters, level, false), 81));
+  // A bare name is a text of the data directory, as the new directory's
+  // own texts are.
+  const std::string path = name.empty() || name.front() == '/' ? name : app.dataDirectory + name;
   auto fail = [&](const char* why) {
     if (problem) {
       // Without a file name there is nothing to name.
       const std::string what =
           path.empty() ? frame::Format("Für die %d. Mahnstufe ist keine Textdatei angegeben", level)
                        : frame::Format("Der Text der %d. Mahnstufe (%s) %s", level,
-                                       platform::Cp1252ToUtf8(path).c_str(), why);
+                                       platform::Cp1252ToUtf8(name).c_str(), why);
       *problem = what + ".\nDie Mahnungen werden ohne diesen Text gedruckt.";
     }
     return std::string();
@@ -175,18 +194,68 @@ std::string LevelTitle(const store::ParameterRecord& parameters, int level) {
   return std::string(store::GetText(LevelField(parameters, level, true), 81));
 }
 
-std::string AmountDueLine(const store::ParameterRecord& p, const store::OrderHead& head, int level,
-                          frame::FigureStyle style) {
+namespace {
+
+struct Due {
+  std::string currency;  // UTF-8
+  double open = 0;
+  int fee = 0;
+};
+
+Due DueOf(const store::ParameterRecord& p, const store::OrderHead& head, int level) {
   const char* symbols[] = {p.currencySymbol1, p.currencySymbol2, p.currencySymbol3,
                            p.currencySymbol4};
-  const std::string currency =
-      platform::Cp1252ToUtf8(store::GetText(symbols[std::min<int>(head.currency, 3)], 4));
-  const double open = (static_cast<double>(head.total) - head.paid) / 100.0;
-  const int fee = p.dunningFees[std::clamp(level, 1, 3) - 1];
-  if (fee > 0)
-    return "sich auf " + frame::Money(style, open + fee, currency) + " inkl. " +
-           frame::Money(style, fee, currency) + " Mahngebühren.";
-  return "sich auf " + frame::Money(style, open, currency) + ".";
+  Due due;
+  due.currency = platform::Cp1252ToUtf8(store::GetText(symbols[std::min<int>(head.currency, 3)], 4));
+  due.open = (static_cast<double>(head.total) - head.paid) / 100.0;
+  due.fee = std::max<int>(p.dunningFees[std::clamp(level, 1, 3) - 1], 0);
+  return due;
+}
+
+std::string DateOfDay(long day) {
+  // Day 0 is 1 January 1970.
+  return orders::AddDaysToDate(1, 1, 1970, static_cast<int>(day));
+}
+
+}  // namespace
+
+std::string AmountDue(const store::ParameterRecord& p, const store::OrderHead& head, int level,
+                      frame::FigureStyle style) {
+  const Due due = DueOf(p, head, level);
+  return frame::Money(style, due.open + due.fee, due.currency);
+}
+
+std::string AmountDueLine(const store::ParameterRecord& p, const store::OrderHead& head, int level,
+                          frame::FigureStyle style) {
+  const Due due = DueOf(p, head, level);
+  if (due.fee > 0)
+    return "sich auf " + AmountDue(p, head, level, style) + " inkl. " +
+           frame::Money(style, due.fee, due.currency) + " Mahngebühren.";
+  return "sich auf " + AmountDue(p, head, level, style) + ".";
+}
+
+std::string FillLetterFields(const std::string& body, const store::ParameterRecord& p,
+                             const DunningItem& item, const std::string& dunningDate,
+                             frame::FigureStyle style) {
+  const std::pair<std::string, std::string> fields[] = {
+      {"{Betrag}", platform::Utf8ToCp1252(AmountDue(p, item.head, item.level, style))},
+      {"{Zahlbar bis}", DateOfDay(orders::DayNumber(dunningDate) + kDaysToPay)},
+      {"{F\xE4llig am}", DateOfDay(DueDay(item.head))},
+      {"{Rechnung}", std::to_string(item.head.orderNumber)}};
+  std::string text;
+  text.reserve(body.size());
+  for (std::size_t at = 0; at < body.size();) {
+    const auto field = std::find_if(std::begin(fields), std::end(fields), [&](const auto& f) {
+      return body.compare(at, f.first.size(), f.first) == 0;
+    });
+    if (field == std::end(fields)) {
+      text += body[at++];
+      continue;
+    }
+    text += field->second;
+    at += field->first.size();
+  }
+  return text;
 }
 
 }  // namespace letters

@@ -84,7 +84,7 @@ std::vector<CustomerMail> MailDunningLetters(frame::AppState& app, const Setting
     result.sent = outcome.sent;
     result.message = outcome.message;
     result.loginRefused = outcome.loginRefused;
-    if (outcome.sent && request.issue && !letters::StoreDunningLevels(app, mine))
+    if (outcome.sent && request.issue && !letters::StoreDunningLevels(app, mine, request.date))
       result.message += (result.message.empty() ? "" : "\n") +
                         std::string("Die Mahnstufen konnten nicht gespeichert werden.");
   }

@@ -1,11 +1,13 @@
 #include "mail/templates.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
 #include "core/dates.h"
 #include "core/figures.h"
 #include "orders/issue_statement.h"
+#include "orders/payments.h"
 #include "platform/cp1252.h"
 #include "store/text_field.h"
 
@@ -92,11 +94,26 @@ Fields OrderFields(frame::AppState& app, orders::DocumentKind kind,
     if (d.year > 0) f.dueDate = orders::AddDaysToDate(d.day, d.month, d.year, order.paymentPeriod);
   }
   f.company = Utf8(store::GetText(app.parameters.companyName1));
+  // The text says what the page says: no due date where it prints none.
+  if (Invoice(kind) && order.total <= 0) f.noPaymentLine = "";
+  if (Invoice(kind) && orders::PaidInFull(order)) f.noPaymentLine = "Betrag dankend erhalten.";
   return f;
 }
 
 Text DocumentText(const Settings& settings, orders::DocumentKind kind, const Fields& fields) {
-  return {Fill(settings.subject, fields), Fill(Invoice(kind) ? settings.invoiceBody : settings.body, fields)};
+  const std::string& body = Invoice(kind) ? settings.invoiceBody : settings.body;
+  if (!fields.noPaymentLine) return {Fill(settings.subject, fields), Fill(body, fields)};
+  std::string text;
+  for (std::size_t at = 0; at < body.size();) {
+    const std::size_t next = std::min(body.find('\n', at), body.size() - 1) + 1;
+    const std::string_view line = std::string_view(body).substr(at, next - at);  // with its end
+    if (line.find("{Faellig}") == std::string_view::npos)
+      text += Fill(line, fields);
+    else if (!fields.noPaymentLine->empty())  // else the line is left out, end and all
+      text += *fields.noPaymentLine + (line.back() == '\n' ? "\n" : "");
+    at = next;
+  }
+  return {Fill(settings.subject, fields), text};
 }
 
 }  // namespace mail

@@ -3,6 +3,7 @@
 #ifndef BELVON_MAIL_TEMPLATES_H
 #define BELVON_MAIL_TEMPLATES_H
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@ struct Fields {
   std::string amount;   // {Betrag}: the total with its currency
   std::string dueDate;  // {Faellig}: the date the payment period ends; the date itself without one
   std::string company;  // {Firma}: the first company line of the master data
+  // What stands instead of a line that names {Faellig} when the document
+  // asks for no payment, as its page prints no terms then: "Betrag dankend
+  // erhalten." for an invoice paid in full, nothing (the line left out) for
+  // a credit note. None while payment is asked for.
+  std::optional<std::string> noPaymentLine;
 };
 
 // Every known placeholder replaced; an unknown one ("{Foo}") stays as typed.
@@ -34,7 +40,8 @@ struct Text {
   std::string subject, body;
 };
 // The subject and text of the document's mail: the invoice text for
-// invoices and collective invoices, the other text for every other kind.
+// invoices and collective invoices, the other text for every other kind;
+// a line naming {Faellig} gives way to `noPaymentLine` when that is set.
 Text DocumentText(const Settings& settings, orders::DocumentKind kind, const Fields& fields);
 
 }  // namespace mail

@@ -32,6 +32,19 @@ void AppendBlanksWhileTaken(frame::AppState& app, store::AddressRecord& address)
 std::string CheckAddressBeforeStore(frame::AppState& app, store::AddressRecord& address,
                                     bool isNew, std::string* notice);
 
+// The recipient of a cash-desk document, made an address on file before the
+// sale is stored for it, so that the address printed is the one every
+// reprint, list and the journal read. `fields` holds what the dialog shows.
+// Fields naming an address on file (by name line 2) that differ from it in
+// what the dialog shows are stored into it on "Ja"; "Nein" prints the
+// address as stored, "Abbrechen" goes back to the dialog. Fields naming no address become a new customer, asked
+// once, with a customer number of its own: one left standing from the
+// address the fields were typed over is raised to a free one. True with the
+// recipient in app.address (the copies as typed) and its position in
+// app.addresses.position; false when the user cancelled or declined, or the
+// address could not be written (told).
+bool SettleDocumentRecipient(frame::AppState& app, const store::AddressRecord& fields);
+
 // Turnover: shown as (cents + 0.005) / 100 with two decimals in `style`;
 // read by frame::ReadCents (nothing when the text is no number).
 std::string TurnoverText(std::int32_t cents, frame::FigureStyle style = frame::FigureStyle::Point);

@@ -73,13 +73,19 @@ std::int32_t FindCashCustomer(frame::AppState& app) {
   return read && store::GetText(found.name2) == name2 ? position : -1;
 }
 
-std::vector<std::string> AddressNames(frame::AppState& app) {
-  std::vector<std::string> names;
+std::vector<CashCustomerCandidate> CashCustomerCandidates(frame::AppState& app) {
+  std::vector<CashCustomerCandidate> names;
   const auto cursor = app.addresses;
   store::AddressRecord address{};
-  for (std::int32_t i = 0; i <= app.addresses.lastIndex; ++i)
-    if (store::ReadAddress(app, address, i) == 1)
-      names.emplace_back(store::GetText(address.name2));
+  for (std::int32_t i = 0; i <= app.addresses.lastIndex; ++i) {
+    if (store::ReadAddress(app, address, i) != 1 || store::GetText(address.name2).empty())
+      continue;
+    CashCustomerCandidate& candidate = names.emplace_back();
+    candidate.name2 = store::GetText(address.name2);
+    const std::string_view name1 = store::GetText(address.name1), town = store::GetText(address.town);
+    candidate.label = (name1.empty() ? "" : std::string(name1) + " ") + candidate.name2 +
+                      (town.empty() ? "" : ", " + std::string(town));
+  }
   const std::int32_t last = app.addresses.lastIndex;
   app.addresses = cursor;
   app.addresses.lastIndex = last;

@@ -33,8 +33,18 @@ bool SaveCashCustomer(frame::AppState& app, std::string_view name2);
 // chosen or the address is gone. The address cursor stays where it was.
 std::int32_t FindCashCustomer(frame::AppState& app);
 
-// The name lines 2 of every address, in index order, to choose from.
-std::vector<std::string> AddressNames(frame::AppState& app);
+// An address the cash customer can be chosen from.
+struct CashCustomerCandidate {
+  std::string name2;  // what the choice is kept by (Windows-1252)
+  std::string label;  // "Name 1 Name 2, PLZ Ort", as the list shows it (Windows-1252)
+
+  bool operator==(const CashCustomerCandidate&) const = default;
+};
+
+// Every address with a name line 2, in index order, to choose from: one
+// without is never found again by its name line 2, so it cannot be the
+// cash customer.
+std::vector<CashCustomerCandidate> CashCustomerCandidates(frame::AppState& app);
 
 }  // namespace orders
 

@@ -182,7 +182,7 @@ SaleEnd CashSale::bookWithoutInvoice(const CashCustomerChoice& chooseCashCustome
     return SaleEnd::Kept;
   std::int32_t position = FindCashCustomer(app_);
   if (position < 0) {
-    const std::vector<std::string> names = AddressNames(app_);
+    const std::vector<CashCustomerCandidate> names = CashCustomerCandidates(app_);
     if (names.empty()) {
       Tell(app_, "Für den Verkauf ohne Rechnung fehlt eine Adresse.\n"
                  "Bitte erst eine Adresse anlegen !");
@@ -215,8 +215,9 @@ SaleEnd CashSale::bookWithDocument(const std::function<SaleDocument()>& chooseDo
   if (!document.chosen) return SaleEnd::Kept;
   // Refused before the sale is stored, so that no number is used up.
   if (RefusedWithoutPriceSettings(app_, document.kind)) return SaleEnd::Kept;
-  // The customer as the dialog left him (edited fields included); his
-  // record offset from the index.
+  // The customer as his address is on file (the dialog has stored what it
+  // showed), and his record offset from the index: the document prints what
+  // every reprint and list will read.
   store::AddressRecord onFile{};
   std::int32_t offset = -1;
   if (!customerAt(app_.addresses.position, onFile, offset)) {
@@ -226,7 +227,7 @@ SaleEnd CashSale::bookWithDocument(const std::function<SaleDocument()>& chooseDo
   // The goods have gone over the counter: the sale is stored as delivered.
   // It becomes an invoice, with its date, only once the invoice is really
   // out; a printer dialog cancelled leaves a delivered order to invoice later.
-  if (!storeSale(app_.address, offset, store::kOrderDeliveryNotePrinted, false, document.paid))
+  if (!storeSale(onFile, offset, store::kOrderDeliveryNotePrinted, false, document.paid))
     return SaleEnd::Kept;
   std::string printDate = FormatDate(*app_.clock);
   IssueDocument(app_, document.kind, document.copies, printDate, printJob);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "store/app_state.h"
+#include "orders/cash_customer.h"
 #include "orders/issuing.h"
 #include "orders/order_editor.h"
 
@@ -58,9 +59,11 @@ class CashSale {
 
   // The three booking buttons, each with its question first. While no cash
   // customer is chosen, booking without invoice first asks for one:
-  // `chooseCashCustomer` gets the addresses' name lines 2 and gives the one
-  // chosen (empty: cancelled, the sale is kept); the choice is stored.
-  using CashCustomerChoice = std::function<std::string(const std::vector<std::string>&)>;
+  // `chooseCashCustomer` gets the addresses to choose from and gives the
+  // name line 2 of the one chosen (empty: cancelled, the sale is kept); the
+  // choice is stored.
+  using CashCustomerChoice =
+      std::function<std::string(const std::vector<CashCustomerCandidate>&)>;
   SaleEnd bookWithoutInvoice(const CashCustomerChoice& chooseCashCustomer = {});
   SaleEnd bookGoodsReceipt();
   SaleEnd bookWithDocument(const std::function<SaleDocument()>& chooseDocument,

@@ -7,6 +7,7 @@
 #include "store/load_parameters.h"
 #include "core/user_interface.h"
 #include "core/dates.h"
+#include "platform/cp1252.h"
 #include "store/numbering.h"
 #include "orders/cancellation.h"
 #include "orders/issue_statement.h"
@@ -295,6 +296,20 @@ bool OrderEditor::storeAgain(store::OrderHead& head) {
 void OrderEditor::save(bool confirmed) {
   store::OrderHead& head = app_.order;
   if (refuseInvalidField()) return;
+  // A line taken over shows in the total's fields but is not in the order:
+  // saving without it would lose it unseen.
+  if (lineWaiting() && app_.ui) {
+    const std::string text = frame::Format(
+        "Die Position „%s“ ist noch nicht angefügt.\nVor dem Speichern anfügen?",
+        platform::Cp1252ToUtf8(store::GetText(editedLine().articleNumber)).c_str());
+    switch (app_.ui->ask(text, frame::Icon::Question)) {
+      case frame::UserInterface::Choice::Cancel: return;
+      case frame::UserInterface::Choice::No: break;
+      case frame::UserInterface::Choice::Yes:
+        if (!appendLine()) return;
+        break;
+    }
+  }
   if (lineCount() == 0) {
     if (app_.ui)
       app_.ui->message("Speichern lohnt nicht !\nEs sind keine Artikel eingetragen!",
@@ -464,6 +479,10 @@ bool OrderEditor::print(const std::function<void()>& printDialog) {
 
 void OrderEditor::reload() {
   loadAt(app_.orders.position);
+  refreshTotalText();
+}
+
+void OrderEditor::refreshTotalText() {
   totalText_ = frame::Amount(app_.figures, app_.order.total / 100.0);
 }
 

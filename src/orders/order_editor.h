@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "store/app_state.h"
+#include "store/text_field.h"
 
 namespace orders {
 
@@ -57,14 +58,18 @@ class OrderEditor {
   // article number it had, for the article pane to look up.
   bool editLine(int index);
   // "&Speichern", with its checks and questions; `confirmed` when the user
-  // has already said Yes to saving (before the customer changes).
+  // has already said Yes to saving (before the customer changes). A line
+  // waiting in the edited line is offered for appending first.
   void save(bool confirmed = false);
   // A new order with lines, or a stored one changed since: work that
   // replacing the order in memory would lose.
   bool unsavedWork() const {
-    return app_.order.lineCount > 0 &&
-           (app_.order.stored == 0 ? app_.order.orderNumber != 0 : changed_);
+    return (app_.order.lineCount > 0 || lineWaiting()) &&
+           (app_.order.stored == 0 ? app_.order.orderNumber != 0 : changed_ || lineWaiting());
   }
+  // The edited line holds an article that is not in the order yet: taken
+  // over or typed, and neither appended nor cleared.
+  bool lineWaiting() const { return !store::GetText(app_.orderLines[0].articleNumber).empty(); }
   // "Löschen" of the whole order, with its checks and questions.
   void deleteOrder();
   // "<" and ">": the previous or next order of this customer.
@@ -84,6 +89,9 @@ class OrderEditor {
   // article it was taken from only while it carries that article's number.
   void articleNumberTyped();
   void refreshTotal();
+  // "Rechnungsbetrag" again from the order's total as it stands: after the
+  // order changed outside the editor, or the figure style did.
+  void refreshTotalText();
 
   // The field edits of the pane. A typed quantity re-prices the line from
   // the article file only for the line's own article (the one the article

@@ -102,14 +102,17 @@ void SelectOrderCustomer(frame::AppState& app) {
   Tell(app, "Achtung!\nDie zu diesem Auftrag gehörende Adresse wurde gelöscht !");
 }
 
+bool InCashDiscountPeriod(const store::OrderHead& order, std::string_view date) {
+  return DayNumber(date) - DayNumber(store::GetText(order.orderDate)) < order.cashDiscountPeriod;
+}
+
 PaymentForm OpenPaymentForm(const frame::AppState& app) {
   const store::OrderHead& order = app.order;
   PaymentForm form;
   form.orderNumber = frame::Format("%-ld", static_cast<long>(order.orderNumber));
   form.paymentDate = FormatDate(*app.clock);
   form.cashDiscountLabel = frame::Percent(app.figures, order.cashDiscount / 10.0, true) + " Skonto";
-  form.cashDiscount = DayNumber(form.paymentDate) - DayNumber(store::GetText(order.orderDate)) <
-                      order.cashDiscountPeriod;
+  form.cashDiscount = InCashDiscountPeriod(order, form.paymentDate);
   form.amount = ProposedAmount(order, form.cashDiscount, app.figures);
   return form;
 }
@@ -160,6 +163,16 @@ int BookPayment(frame::AppState& app, const PaymentForm& form) {
     Tell(app, frame::NotANumberMessage("Betrag").c_str());
     return 0;
   }
+  if (form.confirmLateCashDiscount && form.cashDiscount && !app.order.cashDiscountTaken &&
+      app.order.cashDiscount > 0 && !InCashDiscountPeriod(app.order, form.paymentDate) &&
+      !(app.ui && app.ui->question(
+                      frame::Format("Die Zahlung vom %s liegt nach der Skontofrist "
+                                    "(%d Tage ab %s).\nSkonto trotzdem abziehen?",
+                                    form.paymentDate.c_str(),
+                                    static_cast<int>(app.order.cashDiscountPeriod),
+                                    std::string(store::GetText(app.order.orderDate)).c_str()),
+                      frame::Icon::Question, true)))
+    return 0;
   // The amount goes onto what the file holds as paid when it is written: a
   // payment another copy booked meanwhile counts, and nothing else of the
   // head is written from memory.

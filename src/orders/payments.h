@@ -18,7 +18,15 @@ struct PaymentForm {
   bool cashDiscount = false;  // ticked while the cash-discount period runs
   std::string amount;         // "Betrag": ProposedAmount
   std::string account;        // "Konto"
+  // Ask before granting the discount after its period. The dialog shows the
+  // box unticked then, so a tick there is the user's decision already; the
+  // command line has no box to look at.
+  bool confirmLateCashDiscount = false;
 };
+
+// Whether a payment on `date` (dd.mm.yyyy) still lies inside the order's
+// cash-discount period: fewer days since the order date than the period.
+bool InCashDiscountPeriod(const store::OrderHead& order, std::string_view date);
 
 // The form for the current order. The cash-discount box is ticked only while
 // fewer days than the cash-discount period have passed since the order date.

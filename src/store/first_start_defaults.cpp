@@ -29,9 +29,17 @@ void FillFirstStartDefaults(store::ParameterRecord& p) {
   // The other document kinds print fixed titles; these are the ones kept
   // in the parameters.
   store::SetText(p.deliveryNoteTitle, "LIEFERSCHEIN");
-  store::SetText(p.dunningTitle1, "Zahlungserinnerung");
-  store::SetText(p.dunningTitle2, "2. Mahnung");
-  store::SetText(p.dunningTitle3, "Letzte Mahnung");
+  // Without periods every open invoice would reach the last level at once.
+  const std::int16_t periods[] = {14, 28, 42}, fees[] = {0, 5, 10};
+  char* titles[] = {p.dunningTitle1, p.dunningTitle2, p.dunningTitle3};
+  char* texts[] = {p.dunningText1, p.dunningText2, p.dunningText3};
+  const char* titleTexts[] = {"Zahlungserinnerung", "Mahnung", "Letzte Mahnung"};
+  for (int level = 0; level < 3; ++level) {
+    p.dunningPeriods[level] = periods[level];
+    p.dunningFees[level] = fees[level];
+    store::SetText(titles[level], 81, titleTexts[level]);
+    store::SetText(texts[level], 81, kDefaultDunningTextNames[level]);
+  }
 }
 
 void LetterheadFromCompany(store::ParameterRecord& p) {

@@ -18,9 +18,17 @@ bool ParametersUnset(const store::ParameterRecord& parameters);
 // would state 0 % VAT in no currency.
 bool PriceSettingsUnset(const store::ParameterRecord& parameters);
 
+// The letter texts of the three dunning levels in a new data directory; a
+// bare name is read from the data directory.
+inline constexpr const char* kDefaultDunningTextNames[] = {"MAHNUNG1.TXT", "MAHNUNG2.TXT",
+                                                           "MAHNUNG3.TXT"};
+
 // German defaults: currency 1 "EUR" at 1.0, the tax rates 7.0 % and 19.0 %
 // for currencies 1-3, letterhead, footer and preview on, the delivery-note
-// title and the three dunning titles. Everything else is left as it is.
+// title, and the dunning levels: 14, 28 and 42 days after the due date,
+// fees 0, 5 and 10, their titles and the names of their letter texts
+// (written by letters::WriteDefaultDunningTexts). Everything else is left
+// as it is.
 void FillFirstStartDefaults(store::ParameterRecord& parameters);
 
 // The letterhead lines that are still empty take the company's name lines,

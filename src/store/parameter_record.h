@@ -238,6 +238,14 @@ inline void SetTaxRate(ParameterRecord& parameters, int currency, int k, std::in
   SetTaxRateSlot(parameters, static_cast<std::size_t>(3 * currency + (k - 1)), value);
 }
 
+// The rate a tax class (0 none, 1 and 2 the order's first and second rate)
+// stands for in `currency`, in tenths of a percent: rates 2 and 3 of the
+// currency; the fourth currency, which has none of its own, uses the first's.
+inline std::int16_t TaxClassRate(const ParameterRecord& parameters, int currency, int taxClass) {
+  if (taxClass < 1 || taxClass > 2) return 0;
+  return TaxRate(parameters, currency >= 0 && currency <= 2 ? currency : 0, taxClass + 1);
+}
+
 // Every field of ParameterRecord, in offset order.
 FieldTable ParameterRecordFields();
 

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "platform/file_reading.h"
+#include "platform/output_file.h"
 #include "platform/utf8.h"
 
 namespace store {
@@ -45,6 +46,35 @@ void ForEachSetting(std::string_view text, std::string_view fileName, std::strin
     }
     take(key, value);
   }
+}
+
+KeyedValues ParseKeyedValues(std::string_view text) {
+  KeyedValues values;
+  std::string refused;  // a value that is no UTF-8 is none of ours either
+  ForEachSetting(text, "", refused, [&values](const std::string& key, const std::string& value) {
+    if (!key.empty() && !value.empty()) values[key] = value;
+  });
+  return values;
+}
+
+std::string KeyedValuesText(std::string_view section, const KeyedValues& values) {
+  std::string text = "[" + std::string(section) + "]\n";
+  for (const auto& [key, value] : values) text += key + "=" + value + "\n";
+  return text;
+}
+
+KeyedValues LoadKeyedValues(const frame::AppState& app, const char* fileName, std::uint64_t cap) {
+  std::string text;
+  if (platform::ReadRegularFile(*app.fileSystem, app.path(fileName), cap, text,
+                                platform::Share::DenyNone) != platform::ReadRefusal::None)
+    return {};
+  return ParseKeyedValues(text);
+}
+
+bool SaveKeyedValues(frame::AppState& app, const char* fileName, std::string_view section,
+                     const KeyedValues& values) {
+  return platform::WriteOutputFile(*app.fileSystem, app.path(fileName),
+                                   KeyedValuesText(section, values));
 }
 
 }  // namespace store

@@ -5,9 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "store/app_state.h"
 
 namespace store {
 
@@ -22,6 +25,19 @@ std::optional<std::string> ReadSettingsFile(const std::string& path, std::uint64
 // none of ours), named in `refused` with `fileName`.
 void ForEachSetting(std::string_view text, std::string_view fileName, std::string& refused,
                     const std::function<void(const std::string& key, const std::string& value)>& take);
+
+// The side files that map a key to a value per line under one section
+// heading (MAHNUNG.INI, LEITWEG.INI): every line holding "=" with a key and
+// a value, the later of two equal keys winning.
+using KeyedValues = std::map<std::string, std::string>;
+KeyedValues ParseKeyedValues(std::string_view text);
+std::string KeyedValuesText(std::string_view section, const KeyedValues& values);
+// The file of the data directory, read whole up to `cap` bytes; empty when
+// it is missing or cannot be read.
+KeyedValues LoadKeyedValues(const frame::AppState& app, const char* fileName, std::uint64_t cap);
+// Written beside and renamed over; false when that failed.
+bool SaveKeyedValues(frame::AppState& app, const char* fileName, std::string_view section,
+                     const KeyedValues& values);
 
 }  // namespace store
 

@@ -12,6 +12,13 @@ QString FromCp1252(std::string_view bytes) {
   return QString::fromStdString(platform::Cp1252ToUtf8(bytes));
 }
 
+QString TaxClassChoice(const char* name, const store::ParameterRecord& parameters, int currency,
+                       int taxClass, FigureStyle style) {
+  const double percent = store::TaxClassRate(parameters, currency, taxClass) / 10.0;
+  return QString::fromUtf8(name) + QStringLiteral(" (") +
+         QString::fromStdString(Percent(style, percent, true)) + QStringLiteral(")");
+}
+
 QString Verbatim(const QString& text, ShownIn where) {
   QString shown = text;
   if (where == ShownIn::Caption)

@@ -11,6 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/figures.h"
+#include "store/parameter_record.h"
+
 namespace frame {
 
 QString FromCp1252(std::string_view bytes);
@@ -29,6 +32,10 @@ QString FromField(const char (&field)[N]) {
 // message boxes need nothing.
 enum class ShownIn { Caption, WindowTitle };
 QString Verbatim(const QString& text, ShownIn where = ShownIn::Caption);
+
+// A choice of a tax class with the rate it stands for: "1 (7 %)".
+QString TaxClassChoice(const char* name, const store::ParameterRecord& parameters, int currency,
+                       int taxClass, FigureStyle style);
 
 class FieldWriter {
  public:

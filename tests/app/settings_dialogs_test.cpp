@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <cstring>
 #include <filesystem>
 #include <tuple>
 
+#include "store/einvoice_settings.h"
 #include "core/command_ids.h"
 #include "core/decimal.h"
 #include "store/parameter_file.h"
@@ -207,6 +209,10 @@ TEST(MahndatenDialog, StoresAllTwelveValues) {
   store::SetText(p.dunningTitle3, "Letzte Mahnung");
   MahndatenDialog dialog(p, nullptr);
   EXPECT_EQ(Shown(&dialog, 1068), "Letzte Mahnung");
+  // The periods count from the due date, not from the invoice date.
+  QStringList headings;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) headings << label->text();
+  EXPECT_TRUE(headings.contains(QStringLiteral("Frist (Tage nach Fälligkeit)"))) << headings.join('|').toStdString();
   for (int level = 0; level < 3; ++level)
     for (int id : {1069, 1063, 1066, 1072}) Type(&dialog, id + level, QString::number(id + level));
   PressOk(dialog);
@@ -303,6 +309,25 @@ TEST_F(MasterDataCommandTest, ThePanesWriteTheirFiguresInTheNewStyleAtOnce) {
     window.command(cmd::kMasterData);
     EXPECT_EQ(testsupport::Shown(pane, 1112), shown);
   }
+}
+
+// The Steuernummer is one value, shown and changed in "Stammdaten" as in
+// "E-Rechnung"; the other e-invoice settings stay as they were.
+TEST_F(MasterDataCommandTest, TheTaxNumberIsTheOneOfTheEInvoiceSettings) {
+  einvoice::Settings settings;
+  settings.taxNumber = "12/345/67890";
+  settings.giroCode = false;
+  ASSERT_TRUE(einvoice::SaveSettings(dir.path(), settings));
+  QString shown;
+  auto steps = testsupport::OnModals({[&](QWidget* dialog) {
+    shown = Shown(dialog, 2241);
+    Type(dialog, 2241, " 99/999/99999 ");
+    PressButton(dialog, 1);
+  }});
+  window.command(cmd::kMasterData);
+  EXPECT_EQ(shown, "12/345/67890");
+  const einvoice::Settings stored = einvoice::LoadSettings(dir.path());
+  EXPECT_EQ(std::pair(stored.taxNumber, stored.giroCode), std::pair(std::string("99/999/99999"), false));
 }
 
 TEST_F(MasterDataCommandTest, APathNamingADirectoryIsThatDirectory) {

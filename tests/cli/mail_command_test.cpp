@@ -271,9 +271,9 @@ namespace {
 TEST_F(MailCli, DunningLettersGoOneMailPerCustomer) {
   store::ParameterRecord& p = book.app.parameters;
   for (int i = 0; i < 3; ++i) p.dunningPeriods[i] = static_cast<std::int16_t>(14 * (i + 1));
-  store::SetText(p.dunningText2, book.dir.file("stufe2.txt"));
+  store::SetText(p.dunningText1, book.dir.file("stufe1.txt"));
   frame::SaveParameters(book.app);
-  std::ofstream(book.dir.file("stufe2.txt"), std::ios::binary) << "Bitte zahlen.";
+  std::ofstream(book.dir.file("stufe1.txt"), std::ios::binary) << "Bitte zahlen.";
   const std::int32_t meier = customer;
   const std::int32_t schulz = book.customer("Schulz");  // no e-mail address
   auto invoice = [&](std::int32_t ref) {
@@ -296,8 +296,8 @@ TEST_F(MailCli, DunningLettersGoOneMailPerCustomer) {
   EXPECT_EQ(out, "Mahnung " + std::to_string(first) + ", " + std::to_string(second) +
                      " an meier@example.org gesendet\n");
   EXPECT_NE(errors.find("Schulz: Es ist keine E-Mail-Adresse"), std::string::npos) << errors;
-  EXPECT_EQ(+book.stored(first).dunningLevel, 2);
-  EXPECT_EQ(+book.stored(second).dunningLevel, 2);
+  EXPECT_EQ(+book.stored(first).dunningLevel, 1);
+  EXPECT_EQ(+book.stored(second).dunningLevel, 1);
   EXPECT_EQ(+book.stored(other).dunningLevel, 0);
   const std::string message = server.message();
   EXPECT_NE(message.find("Subject: " + mail::EncodeHeaderText("Zahlungserinnerung von Tischlerei Groß")),

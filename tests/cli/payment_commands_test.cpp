@@ -65,6 +65,51 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(+book.stored(last).paid, 200);
 }
 
+// A payment the command line cannot book as asked is refused with the
+// files untouched; a cash discount after its period is booked only when
+// --yes answers the question.
+TEST(PaymentCommands, RefusesWhatCannotBeBookedAndAsksForALateDiscount) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
+  testsupport::OrderBook book;
+  const std::int32_t number =
+      book.order(book.customer("Meier"), store::kOrderInvoicePrinted, {BookLine{1, 11900}})
+          .orderNumber;
+  // 2 % cash discount within 10 days of the order date, 01.12.2026.
+  ASSERT_EQ(store::ChangeOrderHead(book.app, number, [](store::OrderHead& head) {
+              head.cashDiscount = 20;
+              head.cashDiscountPeriod = 10;
+              return true;
+            }),
+            1);
+  const std::string pay = cli + " --data-dir " + book.dir.path() + " pay --order " +
+                          std::to_string(number) + " --amount ";
+  const std::vector<std::uint8_t> before = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));
+  for (const auto& [arguments, said] : std::initializer_list<std::pair<std::string, std::string>>{
+           {"10 --date 32.13.2026", "Ungültiges Datum: 32.13.2026\n"},
+           {"10 --date 00.05.2026", "Ungültiges Datum: 00.05.2026\n"},
+           {"10 --date 31.02.2026", "Ungültiges Datum: 31.02.2026\n"},
+           {"10 --date ''", "Ungültiges Datum: \n"},
+           {"'' --date 05.12.2026", "Kein Betrag angegeben.\n"},
+           {"' ' --date 05.12.2026", "Kein Betrag angegeben.\n"},
+           {"116,62 --date 11.12.2026 --cash-discount",
+            "Die Zahlung vom 11.12.2026 liegt nach der Skontofrist (10 Tage ab 01.12.2026).\n"
+            "Skonto trotzdem abziehen? [Nein]\n"}}) {
+    SCOPED_TRACE(arguments);
+    std::string errors;
+    EXPECT_EQ(testsupport::RunCommand(pay + arguments, nullptr, &errors), 1);
+    EXPECT_NE(errors.find(said), std::string::npos) << errors;
+    EXPECT_EQ(testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT")), before);
+  }
+  // Answered Yes, the late discount is booked; a date typed short is stored whole.
+  const std::string yes = cli + " --data-dir " + book.dir.path() + " --yes pay --order " +
+                          std::to_string(number) + " --amount 116,62 --cash-discount --date ";
+  EXPECT_EQ(testsupport::RunCommand(yes + "11.12.26"), 0);
+  const store::OrderHead paid = book.stored(number);
+  EXPECT_EQ(std::tuple(+paid.paid, +paid.cashDiscountTaken, std::string(store::GetText(paid.paymentDate))),
+            std::tuple(11900, 1, std::string("11.12.2026")));
+}
+
 // belvon-cli print 4 --issue: a collective invoice with its own number that
 // can be printed again and paid; invoices are billed again only when asked.
 TEST(PaymentCommands, ACollectiveInvoiceIsAnInvoiceOfItsOwn) {

@@ -14,6 +14,8 @@
 #include "einvoice/einvoice_file.h"
 #include "einvoice/einvoice_cases.h"
 #include "store/einvoice_settings.h"
+#include "store/leitweg_ids.h"
+#include "einvoice/invoice_model.h"
 #include "orders/order_math.h"
 #include "platform/cp1252.h"
 #include "platform/utf8.h"
@@ -88,6 +90,25 @@ TEST(EInvoice, NoBytesThatAreNotUtf8ReachTheXml) {
   EXPECT_NE(xml.find(">M\xEF\xBF\xBDller &amp; S\xC3\xB6hne<"), std::string::npos) << xml;
   pugi::xml_document parsed;
   EXPECT_TRUE(parsed.load_string(xml.c_str()));
+}
+
+// A customer's own Leitweg-ID is the buyer reference of his XRechnung,
+// whatever the settings name; a customer without one takes the setting.
+TEST(EInvoice, ACustomersLeitwegIdIsHisBuyerReference) {
+  testsupport::TestApp t;
+  Prepare(t.app, Cases().front(), 1261200001);
+  store::SetText(t.app.address.customerNumber, "4711");
+  ASSERT_TRUE(store::StoreLeitwegId(t.app, "", "4712", "991-33333-44"));
+  einvoice::Settings settings;
+  settings.buyerReference = einvoice::BuyerReference::FixedText;
+  settings.buyerReferenceText = "04011000-1234512345-06";
+  for (const auto& [id, expected] : {std::pair{"", "04011000-1234512345-06"},
+                                     std::pair{"991-12345-67", "991-12345-67"}}) {
+    ASSERT_TRUE(store::StoreLeitwegId(t.app, "4711", "4711", id));
+    const einvoice::Outcome outcome = einvoice::BuildInvoice(t.app, settings);
+    ASSERT_TRUE(outcome.ok) << outcome.message;
+    EXPECT_EQ(outcome.invoice.buyerReference, expected);
+  }
 }
 
 TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRules) {

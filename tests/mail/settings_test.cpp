@@ -3,6 +3,8 @@
 
 #include "mail/mail_settings.h"
 #include "mail/templates.h"
+#include "store/text_field.h"
+#include "support/test_app.h"
 
 namespace {
 
@@ -58,6 +60,36 @@ TEST(MailTemplates, PlaceholdersAreFilledUnknownOnesStay) {
             std::string::npos);
   EXPECT_EQ(mail::DocumentText(defaults, orders::DocumentKind::Quotation, f).body.find("Betrag"),
             std::string::npos);
+}
+
+// The invoice text asks for payment only where the page does: a paid
+// invoice thanks, a credit note names no due date; the rest of the
+// template stays as typed.
+TEST(MailTemplates, TheInvoiceTextFollowsTheOpenAmount) {
+  testsupport::TestApp t;
+  store::SetText(t.app.order.invoiceDate, "07.12.2026");
+  t.app.order.paymentPeriod = 30;
+  const mail::Settings defaults;
+  const std::string head = "Sehr geehrte Damen und Herren,\n\nim Anhang erhalten Sie unsere ";
+  const std::string tail = "\nMit freundlichen Grüßen\n\n";
+  struct Case {
+    std::int32_t total, paid;
+    std::string body;
+  };
+  for (const Case& c : std::initializer_list<Case>{
+           {11900, 0, "Rechnung Nr. 0 vom 07.12.2026 über 119.00 .\n"
+                      "Bitte überweisen Sie den Betrag bis zum 06.01.2027.\n"},
+           {11900, 5000, "Rechnung Nr. 0 vom 07.12.2026 über 119.00 .\n"
+                         "Bitte überweisen Sie den Betrag bis zum 06.01.2027.\n"},
+           {11900, 11900, "Rechnung Nr. 0 vom 07.12.2026 über 119.00 .\nBetrag dankend erhalten.\n"},
+           {-5950, 0, "Gutschrift Nr. 0 vom 07.12.2026 über -59.50 .\n"}}) {
+    t.app.order.total = c.total;
+    t.app.order.paid = c.paid;
+    const mail::Fields fields = mail::OrderFields(t.app, orders::DocumentKind::Invoice, "");
+    EXPECT_EQ(mail::DocumentText(defaults, orders::DocumentKind::Invoice, fields).body,
+              head + c.body + tail)
+        << c.total << " " << c.paid;
+  }
 }
 
 }  // namespace

@@ -132,13 +132,19 @@ TEST_F(CashDesk, AGoodsReceiptOfFiveIsStoredNegativeForTheSecondAddressAndRaises
 
 // "&Buchen ohne Rechnung" books onto the cash customer, not onto whoever
 // comes first; while none is chosen the booking asks once and remembers it.
+// The choice names each address by its full name and town; one without a
+// name line 2, which the choice could not be kept by, is not offered.
 TEST_F(CashDesk, CashSalesGoToTheChosenCashCustomer) {
   customer("Autohaus AG");  // first in the index, a business customer
-  const std::int32_t counter = customer("Barverkauf");
+  customer("", "Peter M\xFCller");
+  const std::int32_t counter = customer("Barverkauf", "Laden");
+  store::SetText(app.address.town, "12345 Neustadt");
+  std::int32_t position = app.addresses.position;
+  ASSERT_EQ(store::WriteAddress(app, app.address, position, false), 1);
   article("100", 10);
-  std::vector<std::vector<std::string>> offered;
+  std::vector<std::vector<CashCustomerCandidate>> offered;
   std::string pick;
-  auto choose = [&](const std::vector<std::string>& names) {
+  auto choose = [&](const std::vector<CashCustomerCandidate>& names) {
     offered.push_back(names);
     return pick;
   };
@@ -156,8 +162,9 @@ TEST_F(CashDesk, CashSalesGoToTheChosenCashCustomer) {
     type("100", 1, 500);
     sale.add();
   }
-  EXPECT_EQ(offered, (std::vector<std::vector<std::string>>(
-                         2, std::vector<std::string>{"Autohaus AG", "Barverkauf"})));
+  EXPECT_EQ(offered, (std::vector<std::vector<CashCustomerCandidate>>(
+                         2, {{"Autohaus AG", "Autohaus AG"},
+                             {"Barverkauf", "Laden Barverkauf, 12345 Neustadt"}})));
   EXPECT_EQ(LoadCashCustomer(app), "Barverkauf");
 }
 

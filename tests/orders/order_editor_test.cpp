@@ -218,9 +218,15 @@ TEST_F(OrderEditorTest, The370thLineIsRefused) {
   EXPECT_EQ(store::GetText(editor.editedLine().articleNumber), "L370");  // kept for the user
   EXPECT_EQ(store::GetText(app.orderLines[369].articleNumber), "L369");
   ASSERT_EQ(ui.shown.size(), 2u);
-  // The full order can still be saved whole.
+  // The full order can still be saved whole, once the line waiting for it
+  // is given up; appending it is refused again and saves nothing.
   ui.answer({true});
   editor.save();
+  EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), 0);
+  ui.answer({false, true});
+  editor.save();
+  EXPECT_EQ(ui.questions().front(), "Die Position „L370“ ist noch nicht angefügt.\n"
+                                    "Vor dem Speichern anfügen?");
   EXPECT_EQ(FileSize(dir.file("RECHNUNG.DAT")), kHead + 369 * kLine);
 }
 
@@ -364,6 +370,7 @@ TEST_F(OrderEditorTest, AFullRoundInAnotherCurrency) {
             (std::tuple{meier, SelectArticle("200"), 100}));
   editor.takeOverArticle();
   EXPECT_EQ(+editor.editedLine().discount, 100);
+  editor.clearEditedLine();  // only looked at
 
   ui.answer({true});
   editor.save();

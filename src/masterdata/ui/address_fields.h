@@ -28,7 +28,12 @@ inline constexpr int kKinds[] = {1033, 1034, 1036, 1038};        // 1, 2, 4, 8
 inline constexpr int kSalutations[] = {1006, 1007, 1008, 1009, 1010};  // 1, 2, 4, 8, 0
 inline constexpr int kCurrencies[] = {1075, 1076, 1077};
 inline constexpr int kDelivery[] = {2200, 2201, 2202, 2205, 2207, 2208, 2210};
+// Not in the record: kept in LEITWEG.INI by customer number.
+inline constexpr int kLeitwegId = 2243;
 }  // namespace id
+
+// The longest Leitweg-ID: 46 characters.
+inline constexpr int kLeitwegIdLimit = 46;
 
 // The limit (characters) of a text control, 0 for controls that are no text.
 int AddressFieldLimit(int controlId);

@@ -121,9 +121,8 @@ ArtikelEditDialog::ArtikelEditDialog(frame::AppState& app, const store::ArticleR
   auto* tax = new QGroupBox(QStringLiteral("Mehrwertsteuersatz:"), this);
   auto* taxRow = new QHBoxLayout(tax);
   auto* taxGroup = new QButtonGroup(this);
-  const char* taxLabels[3] = {"ohne", "1", "2"};
   for (int i = 0; i < 3; ++i) {
-    QRadioButton* radio = MakeRadio(tax, kTaxIds[i], QString::fromUtf8(taxLabels[i]));
+    QRadioButton* radio = MakeRadio(tax, kTaxIds[i], QString());
     taxGroup->addButton(radio);
     taxRow->addWidget(radio);
   }
@@ -148,6 +147,18 @@ ArtikelEditDialog::ArtikelEditDialog(frame::AppState& app, const store::ArticleR
     currencyRow->addWidget(radio);
   }
   if (article_.currency < 3) Control<QRadioButton>(this, kCurrencyIds[article_.currency])->setChecked(true);
+  // Each tax class names its rate in the currency chosen.
+  auto showTaxRates = [this] {
+    int chosen = 0;
+    for (int i = 0; i < 3; ++i)
+      if (Control<QRadioButton>(this, kCurrencyIds[i])->isChecked()) chosen = i;
+    const char* taxLabels[3] = {"ohne", "1", "2"};
+    for (int i = 0; i < 3; ++i)
+      Control<QRadioButton>(this, kTaxIds[i])
+          ->setText(frame::TaxClassChoice(taxLabels[i], app_.parameters, chosen, i, app_.figures));
+  };
+  showTaxRates();
+  connect(currencyGroup, &QButtonGroup::buttonToggled, this, showTaxRates);
   middle->addWidget(currency);
   middle->addStretch(1);
   columns->addLayout(middle, 2);

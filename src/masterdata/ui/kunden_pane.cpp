@@ -18,6 +18,7 @@
 #include "masterdata/ui/kundenauswahl_dialog.h"
 #include "masterdata/ui/kundenedit_dialog.h"
 #include "store/address_file.h"
+#include "store/leitweg_ids.h"
 #include "store/text_field.h"
 
 namespace masterdata {
@@ -63,10 +64,11 @@ KundenPane::KundenPane(frame::AppState& app, frame::FrameWindow& window)
                       {id::kName2, "Name 2:"},           {id::kName3, "Name 3:"},
                       {id::kStreet, "Straße:"},          {id::kTown, "PLZ / Ort:"},
                       {id::kPhone, "Telefon:"},          {id::kFax, "Telefax:"},
-                      {id::kDispatch, "Versand:"}};
+                      {id::kDispatch, "Versand:"},       {id::kLeitwegId, "Leitweg-ID:"}};
   int row = 0;
   for (const Row& r : rows) {
-    QLineEdit* edit = frame::MakeEdit(this, r.id, AddressFieldLimit(r.id));
+    QLineEdit* edit = frame::MakeEdit(
+        this, r.id, r.id == id::kLeitwegId ? kLeitwegIdLimit : AddressFieldLimit(r.id));
     edit->setReadOnly(true);
     edit->setMinimumWidth(150);
     frame::AddRow(grid, row++, 0, QString::fromUtf8(r.label), edit);
@@ -112,7 +114,12 @@ void KundenPane::showEvent(QShowEvent* event) {
   if (app_.addresses.position != -1) readCurrent();
 }
 
-void KundenPane::refresh() { ShowAddress(this, app_.address, app_.parameters, app_.figures); }
+void KundenPane::refresh() {
+  ShowAddress(this, app_.address, app_.parameters, app_.figures);
+  frame::Control<QLineEdit>(this, id::kLeitwegId)
+      ->setText(QString::fromStdString(
+          store::LeitwegIdOf(app_, store::GetText(app_.address.customerNumber))));
+}
 
 void KundenPane::announce() { window_.sendToPane(frame::PaneSlot::Order, frame::cmd::kAddressChanged); }
 
@@ -184,8 +191,11 @@ void KundenPane::change() {
   if (store::ReadAddress(app_, current, app_.addresses.position)) app_.address = current;
   const Shown before{app_.address, app_.addresses};
   KundenEditDialog dialog(app_, app_.address, false, this);
+  const std::string number(store::GetText(app_.address.customerNumber));
+  dialog.setLeitwegId(store::LeitwegIdOf(app_, number));
   if (dialog.exec() != QDialog::Accepted) return;
   if (!writeAddress(dialog.address(), false, before)) return;
+  storeLeitwegId(number, dialog.leitwegId());
   refresh();
   announce();
 }
@@ -212,12 +222,23 @@ bool KundenPane::writeAddress(const store::AddressRecord& address, bool isNew,
   return false;
 }
 
+void KundenPane::storeLeitwegId(const std::string& oldNumber, const std::string& id) {
+  if (!store::StoreLeitwegId(app_, oldNumber, store::GetText(app_.address.customerNumber), id) &&
+      app_.ui)
+    app_.ui->message(std::string("Die Leitweg-ID konnte nicht gespeichert werden (") +
+                         store::kLeitwegIdsFileName + ").",
+                     frame::Icon::Exclamation);
+}
+
 void KundenPane::remove() {
   if (!haveAddresses() || !orderMayChange()) return;
   if (!app_.ui || !app_.ui->question("Adresse wirklich löschen?", frame::Icon::Question, true))
     return;
   std::int32_t position = app_.addresses.position;
+  const std::string number(store::GetText(app_.address.customerNumber));
   if (!store::DeleteAddress(app_, position)) return;
+  // A later customer given the number must not inherit the ID.
+  store::StoreLeitwegId(app_, number, "", "");
   app_.addresses.position = position;
   store::AddressRecord address{};
   if (!store::ReadAddress(app_, address, position)) address = store::AddressRecord{};
@@ -235,6 +256,7 @@ void KundenPane::create() {
     return;
   }
   if (!writeAddress(dialog.address(), true, before)) return;
+  storeLeitwegId("", dialog.leitwegId());
   refresh();
   announce();
 }

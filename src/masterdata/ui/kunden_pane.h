@@ -50,6 +50,9 @@ class KundenPane : public frame::Pane {
     frame::IndexCursor<store::AddressIndexEntry> cursor;
   };
   bool writeAddress(const store::AddressRecord& address, bool isNew, const Shown& before);
+  // The Leitweg-ID typed for the address just written, which had the
+  // customer number `oldNumber` before (none for a new one).
+  void storeLeitwegId(const std::string& oldNumber, const std::string& id);
   // The order pane may give up its order for another customer.
   bool orderMayChange();
   bool haveAddresses() const { return app_.addresses.lastIndex >= 0; }

@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -89,6 +90,10 @@ KundenEditDialog::KundenEditDialog(frame::AppState& app, const store::AddressRec
   auto* currencyHolder = new QWidget(this);
   currencyHolder->setLayout(currencies);
   frame::AddRow(grid, rowIndex[1]++, 1, QStringLiteral("Währung:"), currencyHolder);
+  QLineEdit* leitweg = frame::MakeEdit(this, id::kLeitwegId, kLeitwegIdLimit);
+  leitweg->setToolTip(QStringLiteral(
+      "Für Kunden der öffentlichen Verwaltung: Käuferreferenz ihrer XRechnung."));
+  frame::AddRow(grid, rowIndex[0]++, 0, QStringLiteral("Leitweg-ID:"), leitweg);
   top->addLayout(grid);
   auto* remark = MakeAddressField(this, id::kRemark);
   remark->setMinimumHeight(70);
@@ -102,6 +107,11 @@ KundenEditDialog::KundenEditDialog(frame::AppState& app, const store::AddressRec
       [this](int controlId) { command(controlId); }));
   ShowAddress(this, address_, app_.parameters, app_.figures);
   frame::FindControl(this, id::kName1)->setFocus();
+}
+
+void KundenEditDialog::setLeitwegId(const std::string& id) {
+  leitwegId_ = id;
+  frame::Control<QLineEdit>(this, id::kLeitwegId)->setText(QString::fromStdString(id));
 }
 
 void KundenEditDialog::command(int controlId) {
@@ -134,6 +144,7 @@ void KundenEditDialog::takeOver() {
     if (app_.ui) app_.ui->message(refusal, frame::Icon::Exclamation);
     return;
   }
+  leitwegId_ = frame::Control<QLineEdit>(this, id::kLeitwegId)->text().trimmed().toStdString();
   accept();
 }
 

@@ -6,6 +6,7 @@
 #define BELVON_MASTERDATA_UI_KUNDENEDIT_DIALOG_H
 
 #include <QDialog>
+#include <string>
 
 #include "store/app_state.h"
 #include "store/address_record.h"
@@ -19,6 +20,10 @@ class KundenEditDialog : public QDialog {
   KundenEditDialog(frame::AppState& app, const store::AddressRecord& address, bool isNew,
                    QWidget* parent = nullptr);
   const store::AddressRecord& address() const { return address_; }
+  // "Leitweg-ID" of a public-sector customer; not part of the record (see
+  // store/leitweg_ids.h). UTF-8.
+  void setLeitwegId(const std::string& id);
+  const std::string& leitwegId() const { return leitwegId_; }
 
  public slots:
   void command(int id);
@@ -29,6 +34,7 @@ class KundenEditDialog : public QDialog {
   frame::AppState& app_;
   store::AddressRecord address_;
   bool isNew_;
+  std::string leitwegId_;
 };
 
 // "Lieferadresse ändern": the seven delivery-address lines of an address.

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/decimal.h"
 #include "widgets/dialog_support.h"
@@ -69,7 +70,9 @@ LRechnungDruckenDialog::LRechnungDruckenDialog(frame::AppState& app, QWidget* pa
 
 void LRechnungDruckenDialog::showCurrent() {
   ShowAddress(this, app_.address, app_.parameters, app_.figures);
-  frame::Control<QLineEdit>(this, kCopies)->setText(QString::number(app_.address.copies));
+  // No address chosen yet (or one from before the field) still prints once.
+  frame::Control<QLineEdit>(this, kCopies)->setText(
+      QString::number(std::max<int>(app_.address.copies, 1)));
 }
 
 void LRechnungDruckenDialog::browse(bool forward) {
@@ -94,17 +97,17 @@ void LRechnungDruckenDialog::search() {
 
 void LRechnungDruckenDialog::choose(int button) {
   frame::FieldWriter writer;
-  if (!TakeAddress(this, app_.address, writer, app_.ui)) return;
+  store::AddressRecord fields = app_.address;
+  if (!TakeAddress(this, fields, writer, app_.ui)) return;
   writer.reportTo(this);
   copies_ = static_cast<int>(frame::ParseWhole(
       frame::Control<QLineEdit>(this, kCopies)->text().left(4).toStdString()));
-  app_.address.copies = static_cast<std::int16_t>(copies_);
+  fields.copies = static_cast<std::int16_t>(copies_);
   paid_ = frame::Control<QCheckBox>(this, kPaid)->isChecked();
-  // A customer nobody knows yet is kept as a new address.
-  if (!store::SecondNameExists(app_, app_.address, true)) {
-    std::int32_t position = -1;
-    if (store::WriteAddress(app_, app_.address, position, true)) app_.addresses.position = position;
-  }
+  // The document goes to an address on file, the one its sale is stored for;
+  // the dialog stays open while the user has not settled which.
+  if (!SettleDocumentRecipient(app_, fields)) return;
+  showCurrent();
   done(button);
 }
 

@@ -10,23 +10,26 @@
 
 namespace orders {
 
-std::string AskCashCustomer(const frame::AppState& app, const std::vector<std::string>& names,
-                            QWidget* parent) {
+std::string AskCashCustomer(const frame::AppState& app,
+                            const std::vector<CashCustomerCandidate>& names, QWidget* parent) {
   QStringList items;
-  for (const std::string& name : names) items << frame::FromCp1252(name);
+  for (const CashCustomerCandidate& name : names) items << frame::FromCp1252(name.label);
   // The address chosen so far is preselected.
-  const auto current = std::find(names.begin(), names.end(), LoadCashCustomer(app));
+  const std::string kept = LoadCashCustomer(app);
+  const auto current = std::find_if(names.begin(), names.end(),
+                                    [&kept](const auto& name) { return name.name2 == kept; });
   bool ok = false;
   const QString chosen = QInputDialog::getItem(
       parent, QStringLiteral("Barkunde"),
-      QStringLiteral("Verkäufe ohne Rechnung werden auf diese Adresse gebucht:"), items,
-      current == names.end() ? 0 : static_cast<int>(current - names.begin()), false, &ok);
+      QStringLiteral("Verkäufe ohne Rechnung werden auf diese Adresse gebucht\n"
+                     "(wählbar sind Adressen mit „Name 2“):"),
+      items, current == names.end() ? 0 : static_cast<int>(current - names.begin()), false, &ok);
   const auto at = items.indexOf(chosen);
-  return ok && at >= 0 ? names[static_cast<std::size_t>(at)] : std::string();
+  return ok && at >= 0 ? names[static_cast<std::size_t>(at)].name2 : std::string();
 }
 
 void ChangeCashCustomer(frame::AppState& app, QWidget* parent) {
-  const std::vector<std::string> names = AddressNames(app);
+  const std::vector<CashCustomerCandidate> names = CashCustomerCandidates(app);
   if (names.empty()) {
     if (app.ui) app.ui->message("Bitte erst eine Adresse anlegen !", frame::Icon::Stop);
     return;

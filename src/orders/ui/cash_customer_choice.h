@@ -7,14 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "orders/cash_customer.h"
 #include "store/app_state.h"
 
 namespace orders {
 
-// One of `names` (name lines 2, Windows-1252) chosen in a list that shows
-// the cash customer so far; empty when the user cancelled.
-std::string AskCashCustomer(const frame::AppState& app, const std::vector<std::string>& names,
-                            QWidget* parent);
+// The name line 2 of one of `names`, chosen in a list of their full names
+// and towns that shows the cash customer so far; empty when the user
+// cancelled.
+std::string AskCashCustomer(const frame::AppState& app,
+                            const std::vector<CashCustomerCandidate>& names, QWidget* parent);
 
 // Asks and stores the choice in KASSE.INI; the user is told what failed.
 void ChangeCashCustomer(frame::AppState& app, QWidget* parent);

@@ -12,6 +12,7 @@
 
 #include "core/decimal.h"
 #include "core/figures.h"
+#include "core/user_interface.h"
 #include "widgets/dialog_support.h"
 #include "widgets/field_text.h"
 #include "widgets/frame_window.h"
@@ -271,12 +272,24 @@ SaleDocument CashDeskPane::chooseDocument() {
   return document;
 }
 
+bool CashDeskPane::mayReplace() {
+  if ((sale_.lineCount() == 0 && !sale_.editor().lineWaiting()) || !app_.ui) return true;
+  return app_.ui->question("Der Verkauf ist noch nicht gebucht.\n"
+                           "Trotzdem schließen? Die Positionen gehen verloren.",
+                           frame::Icon::Question, true);
+}
+
 void CashDeskPane::handleCommand(int id) {
   SaleEnd end = SaleEnd::Kept;
   switch (id) {
     case kNextField: focusNextField(); return;
     case kSearchFromNumber:
+      // Enter: from the article number the search, from the quantity or the
+      // price the line goes into the sale.
       if (Control<QLineEdit>(this, kArticleNumber)->hasFocus()) searchArticle();
+      if (Control<QLineEdit>(this, kQuantity)->hasFocus() ||
+          Control<QLineEdit>(this, kPrice)->hasFocus())
+        command(kAdd);
       return;
     case kSearch: searchArticle(); return;
     case kAdd:
@@ -295,7 +308,9 @@ void CashDeskPane::handleCommand(int id) {
       return;
     case kWithoutInvoice:
       end = sale_.bookWithoutInvoice(
-          [this](const std::vector<std::string>& names) { return AskCashCustomer(app_, names, window()); });
+          [this](const std::vector<CashCustomerCandidate>& names) {
+            return AskCashCustomer(app_, names, window());
+          });
       break;
     case kGoodsReceipt: end = sale_.bookGoodsReceipt(); break;
     case kWithInvoice:

@@ -33,7 +33,13 @@ class CashDeskPane : public frame::Pane {
   QListWidget* lineList() const { return list_; }
   // Refills every control from the sale.
   void showSale();
-  void refresh() override { showSale(); }
+  void refresh() override {
+    sale_.editor().refreshTotalText();
+    showSale();
+  }
+  // A sale with lines, or a line typed and not yet added, is not given up
+  // without the user's word.
+  bool mayReplace() override;
 
  protected:
   void handleCommand(int id) override;

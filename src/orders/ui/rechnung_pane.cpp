@@ -40,6 +40,18 @@ constexpr int kCopyOrder = 2241;
 
 namespace {
 
+// The tax-class buttons of the edited line: id, name, the tax code they set
+// and the class whose rate they show.
+struct TaxChoice {
+  int id;
+  const char* name;
+  std::int16_t code;
+  int taxClass;
+};
+constexpr TaxChoice kTaxChoices[] = {{2228, "0", store::kTaxCodeNone, 0},
+                                     {2229, "1", store::kTaxCodeRate1, 1},
+                                     {2230, "2", store::kTaxCodeRate2, 2}};
+
 // Column offsets of a list entry, in the units of a 600-unit wide entry.
 constexpr double kEntryUnits = 600;
 
@@ -243,12 +255,10 @@ void RechnungPane::buildControls() {
   options->addWidget(new QLabel(QStringLiteral("UmSt"), edited));
   // The group's button ids are the tax codes the buttons stand for.
   taxGroup_ = new QButtonGroup(this);
-  for (auto [id, text, code] :
-       {std::tuple{2228, "0", store::kTaxCodeNone}, std::tuple{2229, "1", store::kTaxCodeRate1},
-        std::tuple{2230, "2", store::kTaxCodeRate2}}) {
-    auto* radio = new QRadioButton(QString::fromUtf8(text), edited);
-    radio->setProperty("id", id);
-    taxGroup_->addButton(radio, code);
+  for (const TaxChoice& choice : kTaxChoices) {
+    auto* radio = new QRadioButton(QString::fromUtf8(choice.name), edited);
+    radio->setProperty("id", choice.id);
+    taxGroup_->addButton(radio, choice.code);
     options->addWidget(radio);
   }
   options->addStretch(1);
@@ -445,6 +455,10 @@ void RechnungPane::showOrder() {
   QString name1 = frame::FromField(customer.name1), name2 = frame::FromField(customer.name2);
   frame::Control<QGroupBox>(this, 2078)
       ->setTitle(frame::Verbatim(name1.isEmpty() ? name2 : name1 + " " + name2));
+  for (const TaxChoice& choice : kTaxChoices)
+    frame::Control<QRadioButton>(this, choice.id)
+        ->setText(frame::TaxClassChoice(choice.name, app_.parameters, head.currency,
+                                        choice.taxClass, app_.figures));
   SetEditText(this, 2030, head.orderNumber ? QString::number(head.orderNumber) : QString());
   SetEditText(this, 2089, frame::FromField(head.orderDate));
   SetEditText(this, 2057, QString::number(head.paymentPeriod));

@@ -45,6 +45,7 @@ class RechnungPane : public frame::Pane {
   // Refills every control from the order (the pane's "paint").
   void showOrder();
   void refresh() override {
+    editor_.refreshTotalText();
     fillList();
     showOrder();
   }

@@ -20,10 +20,10 @@ struct DunningMailTest : ::testing::Test, testsupport::OrderBook {
   DunningMailTest() {
     store::ParameterRecord& p = app.parameters;
     for (int i = 0; i < 3; ++i) p.dunningPeriods[i] = static_cast<std::int16_t>(14 * (i + 1));
-    store::SetText(p.dunningText2, dir.file("stufe2.txt"));
+    store::SetText(p.dunningText1, dir.file("stufe1.txt"));
     store::SetText(p.currencySymbol1, "EUR");
     frame::SaveParameters(app);
-    std::ofstream(dir.file("stufe2.txt"), std::ios::binary) << "Bitte zahlen.";
+    std::ofstream(dir.file("stufe1.txt"), std::ios::binary) << "Bitte zahlen.";
     const std::int32_t meier = customer("Meier");
     store::SetText(app.address.email, "meier@example.org");
     std::int32_t position = app.addresses.position;
@@ -64,8 +64,8 @@ TEST_F(DunningMailTest, AcceptedMailsStoreTheirCustomersLevelsOnly) {
   Server server(Server::Mode::Accept);
   Mail(server);
   EXPECT_EQ(asked, 1);  // the refusal was no login failure: the password stays for the session
-  EXPECT_EQ(+stored(numbers[0]).dunningLevel, 2);
-  EXPECT_EQ(+stored(numbers[1]).dunningLevel, 2);
+  EXPECT_EQ(+stored(numbers[0]).dunningLevel, 1);
+  EXPECT_EQ(+stored(numbers[1]).dunningLevel, 1);
   EXPECT_EQ(+stored(numbers[2]).dunningLevel, 0);
   const std::string report = ui.texts().back();
   EXPECT_NE(report.find("Meier: Mahnung " + std::to_string(numbers[0]) + ", " +

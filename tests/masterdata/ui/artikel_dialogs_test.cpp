@@ -58,6 +58,27 @@ TEST_F(ArtikelEditDialogTest, PricesQuantitiesAndStocksFromTheirFields) {
             (std::vector<double>{1250, 123456, -350, 10, 900, 2.25, 3}));
 }
 
+// Each tax class names the rate it stands for in the article's currency,
+// and again when another currency is chosen.
+TEST_F(ArtikelEditDialogTest, TaxClassesShowTheirRates) {
+  for (int c = 0; c < 3; ++c) {
+    store::SetTaxRate(app.parameters, c, 2, c == 1 ? 50 : 70);
+    store::SetTaxRate(app.parameters, c, 3, c == 1 ? 160 : 190);
+  }
+  app.figures = frame::FigureStyle::German;
+  store::ArticleRecord article = testsupport::MakeArticle("1");
+  article.currency = 1;
+  ArtikelEditDialog editor(app, article, true);
+  auto shown = [&editor] {
+    QStringList texts;
+    for (int id : {1129, 1130, 1131}) texts << Control<QRadioButton>(&editor, id)->text();
+    return texts.join(" | ");
+  };
+  EXPECT_EQ(shown(), "ohne (0 %) | 1 (5 %) | 2 (16 %)");
+  Control<QRadioButton>(&editor, 1132)->click();
+  EXPECT_EQ(shown(), "ohne (0 %) | 1 (7 %) | 2 (19 %)");
+}
+
 TEST_F(ArtikelEditDialogTest, UntouchedFieldsKeepTheirExactValuesAndOtherFlagBits) {
   store::ArticleRecord article = testsupport::MakeArticle("1", "Leim");
   article.stock[0] = 0.0004;  // shows as 0.000

@@ -7,6 +7,8 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QSignalSpy>
+#include <deque>
+#include <tuple>
 
 #include "core/decimal.h"
 #include "app/main_window.h"
@@ -14,6 +16,7 @@
 #include "masterdata/ui/address_fields.h"
 #include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "store/address_file.h"
+#include "store/leitweg_ids.h"
 #include "store/records_test_support.h"
 #include "store/text_field.h"
 #include "support/failing_file_system.h"
@@ -58,6 +61,34 @@ TEST_F(AddressPaneTest, SecondAndThirdMeierGetBlanksAndFreeNumbers) {
     stored.push_back(Name2() + "|" + std::string(store::GetText(app.address.customerNumber)));
   }
   EXPECT_EQ(stored, (std::vector<std::string>{"Meier|1", "Meier |2", "Meier  |3"}));
+}
+
+// A Leitweg-ID typed for a new customer, and changed with his number, is
+// kept for him and shown in the pane; a deleted customer takes his along.
+TEST_F(AddressPaneTest, ALeitwegIdStaysWithItsCustomer) {
+  OnModal([](QWidget* dialog) {
+    Type(dialog, masterdata::id::kName2, "Stadtverwaltung");
+    Type(dialog, masterdata::id::kLeitwegId, " 991-12345-67 ");
+    PressButton(dialog, 1);
+  });
+  pane->command(1015);
+  EXPECT_EQ(store::LeitwegIdOf(app, "1"), "991-12345-67");
+  EXPECT_EQ(testsupport::Shown(pane, masterdata::id::kLeitwegId), "991-12345-67");
+  QString shownInDialog;
+  OnModal([&](QWidget* dialog) {
+    shownInDialog = testsupport::Shown(dialog, masterdata::id::kLeitwegId);
+    Type(dialog, masterdata::id::kCustomerNumber, "7");
+    Type(dialog, masterdata::id::kLeitwegId, "991-12345-68");
+    PressButton(dialog, 1);
+  });
+  pane->command(1025);
+  EXPECT_EQ(shownInDialog, "991-12345-67");
+  EXPECT_EQ(std::pair(store::LeitwegIdOf(app, "1"), store::LeitwegIdOf(app, "7")),
+            std::pair(std::string(), std::string("991-12345-68")));
+  EXPECT_EQ(testsupport::Shown(pane, masterdata::id::kLeitwegId), "991-12345-68");
+  ui.answer({true});
+  pane->command(1027);
+  EXPECT_EQ(store::LeitwegIdOf(app, "7"), "");
 }
 
 // A dialog whose input is refused stays open with a message; "Abbruch" then
@@ -245,10 +276,62 @@ TEST_F(CashDeskPrintTest, TheDocumentKeepsTheOptionsTheDialogDoesNotShow) {
   ASSERT_EQ(store::WriteAddress(app, adam, position, false), 1);
   LRechnungDruckenDialog dialog(app);
   frame::Control<QAbstractButton>(&dialog, masterdata::id::kSalutations[2])->click();
+  ui.answer({true});  // the changed salutation is stored with the address
   dialog.command(masterdata::kPrintInvoice);
-  EXPECT_EQ(+app.address.salutation,
-            store::kSalutationMrs | store::kAddressSendXRechnung | store::kAddressNoDunning |
-                store::kAddressPrintDiscountSum);
+  const std::uint8_t expected = store::kSalutationMrs | store::kAddressSendXRechnung |
+                                store::kAddressNoDunning | store::kAddressPrintDiscountSum;
+  EXPECT_EQ(+app.address.salutation, expected);
+  ASSERT_EQ(store::ReadAddress(app, adam, 0), 1);
+  EXPECT_EQ(+adam.salutation, expected);
+}
+
+// What the document prints is the address its sale is stored for: fields
+// typed over a chosen customer become a new customer with a number of his
+// own once the user agrees, changed fields of a known one are stored or left
+// as they are on file, and a declined question keeps the dialog open.
+TEST_F(CashDeskPrintTest, TheRecipientPrintedIsTheAddressOnFile) {
+  store::AddressRecord peter = testsupport::MakeAddress("Peter M\xFCller", "7");
+  Add(peter);
+  struct Case {
+    const char* name2;
+    const char* street;
+    std::deque<bool> answers;
+    bool printed;
+    std::string storedStreet;  // of the address the document goes to
+    std::string number;
+  };
+  const Case cases[] = {
+      {"Anna Schulz", "Rosenweg 1", {false}, false, "", ""},            // not created: stay
+      {"Anna Schulz", "Rosenweg 1", {true}, true, "Rosenweg 1", "8"},   // a new customer
+      {"Peter M\xFCller", "Hauptstr. 2", {false}, true, "", "7"},       // printed as on file
+      {"Peter M\xFCller", "Hauptstr. 2", {true}, true, "Hauptstr. 2", "7"},  // changed on file
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name2) + " " + (c.answers.front() ? "Ja" : "Nein"));
+    const std::int32_t addresses = app.addresses.lastIndex;
+    // "Adresse suchen" found Peter.
+    store::AddressRecord found{};
+    for (app.addresses.position = 0; store::ReadAddress(app, found, app.addresses.position) == 1 &&
+                                     store::GetText(found.name2) != "Peter M\xFCller";)
+      ++app.addresses.position;
+    LRechnungDruckenDialog dialog(app);
+    ASSERT_EQ(testsupport::Shown(&dialog, masterdata::id::kName2), QString::fromUtf8("Peter Müller"));
+    testsupport::Type(&dialog, masterdata::id::kName2, QString::fromLatin1(c.name2));
+    testsupport::Type(&dialog, masterdata::id::kStreet, c.street);
+    for (bool answer : c.answers) ui.answer({answer});
+    dialog.command(masterdata::kPrintInvoice);
+    EXPECT_EQ(dialog.result(), c.printed ? masterdata::kPrintInvoice : 0);
+    if (!c.printed) {
+      EXPECT_EQ(app.addresses.lastIndex, addresses);
+      continue;
+    }
+    store::AddressRecord onFile{};
+    ASSERT_EQ(store::ReadAddress(app, onFile, app.addresses.position), 1);
+    EXPECT_EQ(std::tuple(std::string(store::GetText(onFile.name2)), std::string(store::GetText(onFile.street)),
+                         std::string(store::GetText(onFile.customerNumber))),
+              std::tuple(std::string(c.name2), c.storedStreet, c.number));
+    EXPECT_EQ(std::string(store::GetText(app.address.street)), c.storedStreet);
+  }
 }
 
 TEST_F(CashDeskPrintTest, AnUnknownNameBecomesANewAddressWhenADocumentIsChosen) {
@@ -256,7 +339,10 @@ TEST_F(CashDeskPrintTest, AnUnknownNameBecomesANewAddressWhenADocumentIsChosen) 
   testsupport::Type(&dialog, masterdata::id::kName2, "Cäsar");
   testsupport::Type(&dialog, 2043, "2");
   frame::Control<QCheckBox>(&dialog, 2192)->setChecked(true);
+  ui.answer({true});
   dialog.command(masterdata::kPrintInvoice);
+  EXPECT_EQ(ui.questions(), std::vector<std::string>{"„Cäsar“ ist noch keine Adresse.\n"
+                                                     "Als neue Adresse anlegen?"});
   EXPECT_EQ(dialog.result(), masterdata::kPrintInvoice);
   EXPECT_TRUE(dialog.paid());
   EXPECT_EQ(dialog.copies(), 2);

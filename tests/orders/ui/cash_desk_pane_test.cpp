@@ -18,6 +18,7 @@
 #include "widgets/dialog_support.h"
 #include "app/main_window.h"
 #include "core/command_ids.h"
+#include "masterdata/ui/lrechnungdrucken_dialog.h"
 #include "orders/cash_customer.h"
 #include "orders/ui/cash_desk_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
@@ -59,10 +60,13 @@ class CashDeskPaneTest : public testsupport::StoreTest {
 };
 
 // "Barkunde wählen..." in the Datei menu of either interface: the list shows
-// the address chosen so far, and another one chosen there is the cash
-// customer from now on; "Abbrechen" keeps the old one.
+// the address chosen so far, each by its full name and town, and another one
+// chosen there is the cash customer from now on; "Abbrechen" keeps the old one.
 TEST_F(CashDeskPaneTest, TheCashCustomerIsChosenAgainFromTheMenu) {
-  for (const char* name : {"Adam", "Barverkauf", "Meier"}) AddCustomer(name);
+  for (const char* name : {"Adam", "Barverkauf"}) AddCustomer(name);
+  store::AddressRecord meier = testsupport::MakeAddress("Meier", "", "Hans");
+  store::SetText(meier.town, "12345 Neustadt");
+  Add(meier);
   for (const std::int32_t mode : {0, 1}) {
     SCOPED_TRACE(mode);
     ASSERT_TRUE(SaveCashCustomer(app, "Barverkauf"));
@@ -76,7 +80,8 @@ TEST_F(CashDeskPaneTest, TheCashCustomerIsChosenAgainFromTheMenu) {
         auto* box = dialog->findChild<QComboBox*>();
         ASSERT_NE(box, nullptr);
         shown = box->currentText();
-        box->setCurrentText(QStringLiteral("Meier"));
+        EXPECT_EQ(box->count(), 3);
+        box->setCurrentText(QStringLiteral("Hans Meier, 12345 Neustadt"));
         accept ? dialog->accept() : dialog->reject();
       });
       window.menuAction(frame::cmd::kCashCustomer)->trigger();
@@ -150,6 +155,48 @@ TEST_F(CashDeskPaneTest, AWholeSaleFromTheKeyboardEndsInTheOrderFileAndOnPaper) 
             std::tuple(3.0, coffeeRef, -1));
   QFile printed(pdf);
   EXPECT_TRUE(printed.open(QIODevice::ReadOnly) && printed.read(4) == "%PDF" && printed.size() > 5000);
+}
+
+// What the user typed at the desk is kept: Enter in "Anzahl" adds the line,
+// and closing the window with a sale not booked, or with a line not yet
+// added, asks first; "Nein" keeps the window and the sale.
+TEST_F(CashDeskPaneTest, EnterAddsTheLineAndClosingAsksForAnOpenSale) {
+  store::ArticleRecord coffee = testsupport::MakeArticle("4711", "Kaffee");
+  coffee.price1 = 899;
+  Add(coffee);
+  app.cashDeskMode = 1;
+  frame::MainWindow window(app);
+  InstallCashDeskPane(window);
+  auto* pane = static_cast<CashDeskPane*>(window.pane(frame::PaneSlot::CashDesk));
+  window.show();
+  main = &window;
+  ASSERT_NE(Focus(), nullptr);
+  testsupport::ModalWatchdog watchdog;
+
+  Type({"4711", Qt::Key_Return, "2", Qt::Key_Return});
+  EXPECT_EQ(pane->lineList()->count(), 1);
+  EXPECT_EQ(Focus(), Control<QLineEdit>(pane, 2046));
+  const std::string question = "Der Verkauf ist noch nicht gebucht.\n"
+                               "Trotzdem schließen? Die Positionen gehen verloren.";
+  ui.answer({false});
+  EXPECT_FALSE(window.close());
+  EXPECT_EQ(ui.questions(), std::vector<std::string>{question});
+  EXPECT_EQ(pane->lineList()->count(), 1);
+
+  // A line found but not added counts too.
+  pane->command(2068);  // "Entfernen" of the selected line
+  ASSERT_EQ(pane->lineList()->count(), 0);
+  Type({"4711", Qt::Key_Return});
+  ui.answer({false, true});
+  EXPECT_FALSE(window.close());
+  EXPECT_TRUE(window.close());
+  EXPECT_EQ(ui.questions().size(), 3u);
+}
+
+// The receipt dialog prints once while no address is chosen, not 0 times.
+TEST_F(CashDeskPaneTest, TheReceiptDialogOffersOneCopyBeforeAnAddressIsChosen) {
+  masterdata::LRechnungDruckenDialog dialog(app, nullptr);
+  EXPECT_EQ(Control<QLineEdit>(&dialog, 2043)->text(), "1");
 }
 
 // Every hit shows in the order pane as it is listed; the last one stays

@@ -25,7 +25,11 @@
 #include "letters/ui/mahnung_dialog.h"
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
+#include "core/command_ids.h"
 #include "orders/issuing.h"
+#include "orders/ui/nachlieferung_dialog.h"
+#include "orders/ui/payment_menu.h"
+#include "store/order_kinds.h"
 #include "printing/ui/preview_window.h"
 #include "printing/ui/qt_print_host.h"
 #include "store/address_file.h"
@@ -33,6 +37,7 @@
 #include "store/figure_style_file.h"
 #include "store/order_file.h"
 #include "store/records_test_support.h"
+#include "support/modal.h"
 
 namespace orders {
 namespace {
@@ -444,12 +449,76 @@ TEST_F(RechnungPaneTest, TheLevelOfADunningRunShowsAndStays) {
   ASSERT_EQ(Text(2225), "0");
   PrintInto("mahnung.pdf");
   letters::MahnungDialog(app, window.get()).command(1);
-  EXPECT_EQ(Text(2225), "3");
+  EXPECT_EQ(Text(2225), "1");  // the first letter, however late
   ui.answer({true});
   pane->command(2070);
   store::OrderHead stored{};
   ASSERT_EQ(store::ReadOrder(app, stored, 0), 1);
-  EXPECT_EQ(+stored.dunningLevel, 3);
+  EXPECT_EQ(+stored.dunningLevel, 1);
+}
+
+// The tax-class buttons of the line name their rates in the order's
+// currency and figure style.
+TEST_F(RechnungPaneTest, TheTaxClassesShowTheirRates) {
+  store::SetTaxRate(app.parameters, 1, 2, 50);
+  ASSERT_EQ(frame::SaveParameters(app, frame::OrderCounter::FromMemory), 1);
+  ASSERT_TRUE(store::SaveFigureStyle(app, frame::FigureStyle::German));
+  OpenNewOrderWithTwoArticles();
+  QStringList texts;
+  for (int id : {2228, 2229, 2230}) texts << Control<QRadioButton>(pane, id)->text();
+  EXPECT_EQ(texts.join(" | "), "0 (0 %) | 1 (7 %) | 2 (19 %)");
+  app.order.currency = 1;
+  pane->showOrder();
+  EXPECT_EQ(Control<QRadioButton>(pane, 2229)->text(), "1 (5 %)");
+}
+
+// A line taken over but not yet appended is not lost when the window
+// closes: saving offers it for appending first.
+TEST_F(RechnungPaneTest, ALineTakenOverIsOfferedWhenTheWindowClosesAndSaves) {
+  OpenNewOrderWithTwoArticles();
+  TakeOver("100");
+  ui.answer({true, true});  // "Auftrag speichern ?", then appending the line
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(ui.questions(), (std::vector<std::string>{
+                                "Auftrag speichern ?",
+                                "Die Position „100“ ist noch nicht angefügt.\nVor dem Speichern anfügen?"}));
+  store::OrderHead stored{};
+  ASSERT_EQ(store::ReadOrder(app, stored, 0), 1);
+  EXPECT_EQ(std::pair(+stored.lineCount, std::string(store::GetText(app.orderLines[1].articleNumber))),
+            std::pair(1, std::string("100")));
+}
+
+// After a back-order confirmation the pane shows the follow-up order it now
+// holds, with that order's total, not the one shown before.
+TEST_F(RechnungPaneTest, ABackOrderConfirmationShowsTheFollowUpsTotal) {
+  const std::int32_t meier = AddCustomer("Meier");
+  store::OrderHead head{};
+  head.customerRef = meier;
+  head.flags = store::kOrderHasBackOrder;
+  store::SetText(head.orderDate, "01.12.2026");
+  head.lineCount = 2;
+  head.stored = 1;
+  for (int i = 1; i <= 2; ++i) {
+    app.orderLines[i] = testsupport::MakeLine({"Zeile"});
+    app.orderLines[i].salePrice = 1000 * i;
+  }
+  app.orderLines[2].flags = store::kLineBackOrder;
+  head.total = 3570;
+  std::int32_t position = -1;
+  ASSERT_EQ(store::StoreOrder(app, head, position, store::StoreMode::NewNumber), 1);
+  Open();
+  orders::InstallPaymentCommands(*window);
+  ASSERT_EQ(Text(2069), "35.70");
+  testsupport::OnModal([](QDialog* dialog) {
+    auto* list = dialog->findChild<QListWidget*>();
+    ASSERT_NE(list, nullptr);
+    emit list->itemDoubleClicked(list->item(0));  // marked "OK"
+    static_cast<orders::NachlieferungDialog*>(dialog)->command(1);
+  });
+  window->command(frame::cmd::kConfirmBackOrder);
+  ASSERT_NE(+app.order.orderNumber, +head.orderNumber);
+  EXPECT_EQ(+app.order.total, 2380);
+  EXPECT_EQ(Text(2069), "23.80");
 }
 
 TEST_F(RechnungPaneTest, AnArticleNumberChangeReachesTheOpenOrder) {
