@@ -74,6 +74,27 @@ TEST(IssuedIsFinal, TheCopyTheListsAndTheArchiveStateWhatWasIssued) {
   std::string attached;
   ASSERT_EQ(testsupport::RunCommand("pdfdetach -list " + copy, &attached), 0);
   EXPECT_TRUE(Has(attached, "factur-x.xml")) << attached;
+  // The GiroCode of the copy asks for what the page states.
+  std::string code;
+  ASSERT_EQ(testsupport::RunCommand("pdftoppm -r 150 -png -f 1 -l 1 " + copy + " " +
+                                    book.dir.file("kopie")), 0);
+  if (testsupport::RunCommand("zbarimg --quiet --raw " + book.dir.file("kopie-1.png"), &code) == 0)
+    EXPECT_TRUE(Has(code, "EUR119.00")) << code;
+  else
+    ADD_FAILURE() << "no GiroCode found on the copy";
+
+  // An order printed as an invoice without being issued is a draft: it says
+  // so and carries no e-invoice.
+  const std::string draftNumber = std::to_string(
+      book.order(customerRef, 0, {{1, 5000, -1, 0, 0, "A-2", store::kTaxCodeRate2}}).orderNumber);
+  const std::string draft = book.dir.file("entwurf.pdf");
+  ASSERT_EQ(testsupport::RunCommand(run + "print 3 --order " + draftNumber + " --pdf " + draft), 0);
+  text.clear();
+  ASSERT_EQ(testsupport::RunCommand("pdftotext -layout " + draft + " -", &text), 0);
+  EXPECT_TRUE(Has(text, "Entwurf")) << text;
+  attached.clear();
+  ASSERT_EQ(testsupport::RunCommand("pdfdetach -list " + draft, &attached), 0);
+  EXPECT_FALSE(Has(attached, "factur-x.xml")) << attached;
   const std::string journal = book.dir.file("journal.csv");
   ASSERT_EQ(testsupport::RunCommand(run + "export-journal --from 01.11.2026 --to 30.11.2026 --output " + journal), 0);
   const auto csv = testsupport::ReadBytes(journal);
