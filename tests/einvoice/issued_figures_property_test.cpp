@@ -48,6 +48,17 @@ std::int64_t PrintedAmount(frame::AppState& app, const std::string& label) {
   return 0;
 }
 
+// Reads the order `number` into the current order; its index position, -1
+// when it cannot be read.
+std::int32_t MakeCurrent(frame::AppState& app, std::int32_t number) {
+  store::OrderHead criteria{};
+  criteria.orderNumber = number;
+  std::int32_t at = -1;
+  if (!store::FindOrder(app, criteria, at, true) || store::ReadOrder(app, app.order, at) != 1) return -1;
+  app.orders.position = at;
+  return at;
+}
+
 std::int64_t XmlCents(const pugi::xml_node& root, const char* path) {
   return std::llround(root.select_node(path).node().text().as_double() * 100);
 }
@@ -121,12 +132,8 @@ TEST(IssuedFigures, EveryLaterStatementIsTheFigureOfTheIssue) {
     for (const store::IssuedClass& c : record->classes) parts += c.net + c.tax;
     EXPECT_EQ(parts, total);
     // The copy on paper and the XRechnung.
-    store::OrderHead criteria{};
-    criteria.orderNumber = number;
-    std::int32_t at = -1;
-    ASSERT_TRUE(store::FindOrder(app, criteria, at, true));
-    ASSERT_EQ(store::ReadOrder(app, app.order, at), 1);
-    app.orders.position = at;
+    const std::int32_t at = MakeCurrent(app, number);
+    ASSERT_GE(at, 0);
     EXPECT_EQ(PrintedAmount(app, total < 0 ? "Gutschrift" : "Rechnungsbetrag"), total);
     const einvoice::Document document = einvoice::MakeDocument(app);
     ASSERT_TRUE(document.ok) << document.message;
@@ -159,14 +166,9 @@ TEST(IssuedFigures, EveryLaterStatementIsTheFigureOfTheIssue) {
   // Open items: what is stated, less what was paid, each cent once.
   std::int64_t open = 0;
   for (const auto& [number, total] : issuedTotal) {
-    store::OrderHead criteria{};
-    criteria.orderNumber = number;
-    std::int32_t at = -1;
-    ASSERT_TRUE(store::FindOrder(app, criteria, at, true));
-    store::OrderHead head{};
-    ASSERT_EQ(store::ReadOrder(app, head, at), 1);
-    EXPECT_EQ(head.total, total);
-    open += std::int64_t{head.total} - head.paid;
+    ASSERT_GE(MakeCurrent(app, number), 0);
+    EXPECT_EQ(app.order.total, total);
+    open += std::int64_t{app.order.total} - app.order.paid;
   }
   EXPECT_EQ(open + paidSoFar, stated);
 
@@ -179,12 +181,8 @@ TEST(IssuedFigures, EveryLaterStatementIsTheFigureOfTheIssue) {
   // Cancelled, each invoice and its credit note net to zero in the journal.
   for (const auto& [number, total] : issuedTotal) {
     if (total <= 0 || number % 4 != 0) continue;
-    store::OrderHead criteria{};
-    criteria.orderNumber = number;
-    std::int32_t at = -1;
-    ASSERT_TRUE(store::FindOrder(app, criteria, at, true));
-    ASSERT_EQ(store::ReadOrder(app, app.order, at), 1);
-    app.orders.position = at;
+    const std::int32_t at = MakeCurrent(app, number);
+    ASSERT_GE(at, 0);
     std::int32_t credit = 0;
     ASSERT_TRUE(orders::CancelInvoice(app, "20.10.2026", credit));
     EXPECT_EQ(app.order.total, -total);
