@@ -76,7 +76,9 @@ OrderEditor::OrderEditor(frame::AppState& app) : app_(app) {
 }
 
 void OrderEditor::refreshTotal() {
-  totalText_ = RefreshOrderTotal(app_.order, app_.orderLines, app_.parameters, app_.figures);
+  // An issued invoice shows the amount it stated, with the rates of its issue.
+  totalText_ = RefreshOrderTotal(app_.order, app_.orderLines, ParametersOfOrder(app_, app_.order),
+                                 app_.figures);
 }
 
 void OrderEditor::clearEditedLine() {

@@ -518,6 +518,7 @@ void RechnungPane::cancelInvoice() {
     editor_.reload();
     return;
   }
+  editor_.reload();
   app_.ui->message(frame::Format("Die Rechnung Nr. %ld ist mit der Gutschrift Nr. %ld storniert.",
                                  number, static_cast<long>(creditNote)),
                    frame::Icon::Information);
@@ -526,7 +527,8 @@ void RechnungPane::cancelInvoice() {
 void RechnungPane::copyOrder() {
   if (app_.order.orderNumber == 0 || !mayReplace()) return;
   std::int32_t copy = 0;
-  if (!CopyOrder(app_, copy)) editor_.reload();
+  CopyOrder(app_, copy);
+  editor_.reload();
 }
 
 void RechnungPane::jobFinished() {

@@ -26,6 +26,8 @@
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "core/command_ids.h"
+#include "orders/cancellation.h"
+#include "orders/issue_statement.h"
 #include "orders/issuing.h"
 #include "orders/ui/nachlieferung_dialog.h"
 #include "orders/ui/payment_menu.h"
@@ -626,6 +628,45 @@ TEST_F(RechnungPaneTest, ALineTypedByHandRefersToNoArticle) {
                               other.orderLines[3].articleRef}),
             (std::vector<int>{520, -1, -1}));
   EXPECT_EQ(testsupport::ReadBytes(dir.file("RABATT.DAT")).size(), 0u);
+}
+
+}  // namespace
+}  // namespace orders
+
+namespace orders {
+namespace {
+
+// The pane shows an issued invoice as it was issued: appending is refused
+// with the two ways to correct it; "Stornieren" asks, issues the credit
+// note and shows it; "Kopieren" gives a new order that can be changed.
+TEST_F(RechnungPaneTest, AnIssuedInvoiceIsCancelledOrCopiedNeverChanged) {
+  const std::int32_t meier = AddCustomer("Meier");
+  const std::int32_t invoice = StoreOrderFor(meier, 2, store::kOrderInvoicePrinted, "01.12.2026");
+  ASSERT_TRUE(CompleteIssueBook(app));  // its record, as at a start
+  Open();
+  ASSERT_EQ(Text(2030), QString::number(invoice));
+  ui.shown.clear();
+  pane->command(2066);  // "Anfügen"
+  ASSERT_EQ(ui.texts().size(), 1u);
+  EXPECT_EQ(ui.texts()[0], IssuedInvoiceRefusal(invoice, "geändert"));
+  EXPECT_EQ(ListCount(), 2);
+
+  ui.shown.clear();
+  ui.answer({true});
+  pane->command(2240);  // "Stornieren"
+  ASSERT_EQ(ui.texts().size(), 2u);
+  EXPECT_TRUE(ui.shown[0].defaultNo);
+  const QString credit = Text(2030);
+  EXPECT_NE(credit, QString::number(invoice));
+  EXPECT_EQ(ui.texts()[1], "Die Rechnung Nr. " + std::to_string(invoice) +
+                               " ist mit der Gutschrift Nr. " + credit.toStdString() + " storniert.");
+  EXPECT_EQ(ListCount(), 3);  // the line naming the invoice, then its two lines
+  EXPECT_EQ(Text(2069), "-2.38");
+
+  pane->command(2241);  // "Kopieren" of the credit note
+  EXPECT_GT(Text(2030).toLong(), credit.toLong());
+  EXPECT_EQ(ListCount(), 3);
+  EXPECT_EQ(+app.order.flags, 0);  // a new order, open to change
 }
 
 }  // namespace
