@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <span>
 
@@ -129,6 +130,26 @@ bool ConfirmReprintTotal(frame::AppState& app) {
 
 bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& invoiceDate,
                  const store::IssuedDocuments* documents) {
+  // What the invoice states is taken from what was printed, before anything
+  // is read back from the files. Only the marks of the issue go into the
+  // head as the file holds it: a payment or a dunning level another copy
+  // wrote meanwhile stays. An invoice issued for the first time is recorded
+  // in the book of issued invoices with what it states, under the order
+  // file's lock and before its mark: the record is the issue (a start that
+  // finds a record whose order lacks the mark puts it there). Its total is
+  // the amount owed, listed and booked from now on.
+  const std::uint16_t flags = IssuedFlags(kind);
+  const bool invoice = kind == DocumentKind::Invoice;
+  store::IssueRecord record{};
+  store::IssuedDocuments archived;
+  if (invoice && !IssuedAsInvoice(app.order)) {
+    record = StateIssue(app.order, app.orderLines, app.parameters, app.address, invoiceDate,
+                        ServiceDateOf(app.dataDirectory, app.order, invoiceDate));
+    record.issuedAt = IssueMoment(app.clock->now());
+    if (documents) archived = *documents;
+    if (app.renderIssuedDocuments && (archived.pdf.empty() || archived.xml.empty()))
+      app.renderIssuedDocuments(app, static_cast<int>(kind), invoiceDate, archived);
+  }
   if (kind != DocumentKind::DeliveryNote && app.addresses.lastIndex >= 0) {
     // The dialog changes only the number of copies: it goes into the record
     // as the file holds it now, found by its name line 2, so that what
@@ -142,26 +163,17 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
         });
     if (done == 0) return Refuse(app, store::kAddressDataName);
   }
-  if (!frame::SaveParameters(app)) return Refuse(app, store::kParameterFileName);
-  // Only the marks of the issue go into the head as the file holds it: a
-  // payment or a dunning level another copy wrote meanwhile stays. An
-  // invoice issued for the first time is recorded in the book of issued
-  // invoices with what it states, under the order file's lock and before
-  // its mark: the record is the issue (a start that finds a record whose
-  // order lacks the mark puts it there). Its total is the amount owed,
-  // listed and booked from now on.
-  const std::uint16_t flags = IssuedFlags(kind);
-  const bool invoice = kind == DocumentKind::Invoice;
-  store::IssueRecord record{};
-  store::IssuedDocuments archived;
-  if (invoice && !IssuedAsInvoice(app.order)) {
-    record = StateIssue(app.order, app.orderLines, app.parameters, app.address, invoiceDate,
-                        ServiceDateOf(app.dataDirectory, app.order, invoiceDate));
-    record.issuedAt = IssueMoment(app.clock->now());
-    if (documents) archived = *documents;
-    if (app.renderIssuedDocuments && (archived.pdf.empty() || archived.xml.empty()))
-      app.renderIssuedDocuments(app, static_cast<int>(kind), invoiceDate, archived);
-  }
+  // The print settings of the dialog go into the parameter file as it is
+  // now: a setting another copy saved meanwhile (a currency changeover) stays.
+  const store::ParameterRecord chosen = app.parameters;
+  if (!frame::SaveParameterFields(app, [&chosen](store::ParameterRecord& onFile) {
+        onFile.pricesHidden = chosen.pricesHidden;
+        onFile.printSignature = chosen.printSignature;
+        onFile.printPaymentTerms = chosen.printPaymentTerms;
+        onFile.hideArticleNumber = chosen.hideArticleNumber;
+        std::memcpy(onFile.deliveryNoteTitle, chosen.deliveryNoteTitle, sizeof onFile.deliveryNoteTitle);
+      }))
+    return Refuse(app, store::kParameterFileName);
   const char* failedFile = store::kOrderDataName;
   store::OrderHead head{};
   if (!store::ChangeOrderHead(app, app.order.orderNumber,

@@ -163,4 +163,29 @@ int SaveParameters(AppState& app, OrderCounter counter) {
   return file.seek(0) && file.write(bytes, sizeof bytes) ? 1 : 0;
 }
 
+int SaveParameterFields(AppState& app, const std::function<void(store::ParameterRecord&)>& change) {
+  if (!store::DataFileExists(app, store::kParameterFileName)) {
+    change(app.parameters);
+    return SaveParameters(app);
+  }
+  platform::File file = store::OpenData(app, store::kParameterFileName, platform::Access::ReadWrite,
+                                        platform::Share::Exclusive);
+  if (!file) return 0;
+  std::uint8_t bytes[store::kParameterFileSize];
+  if (file.size() != static_cast<std::int64_t>(sizeof bytes)) {
+    file = {};
+    change(app.parameters);
+    return SaveParameters(app);
+  }
+  if (!file.seek(0) || !file.readExact(bytes, sizeof bytes)) return 0;
+  store::ParameterRecord onFile;
+  std::memcpy(&onFile, bytes + 4, sizeof onFile);
+  change(onFile);
+  std::memcpy(bytes + 4, &onFile, sizeof onFile);
+  if (!file.seek(0) || !file.write(bytes, sizeof bytes)) return 0;
+  app.nextOrderNumber = store::Load<std::uint32_t>(bytes);
+  change(app.parameters);
+  return 1;
+}
+
 }  // namespace frame

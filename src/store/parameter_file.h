@@ -4,6 +4,7 @@
 #define BELVON_STORE_PARAMETER_FILE_H
 
 #include <cstdint>
+#include <functional>
 #include <span>
 
 #include "store/app_state.h"
@@ -56,6 +57,15 @@ enum class OrderCounter {
 // created (after the data directory changed, there is none yet). Returns 1,
 // or 0 when the file cannot be written.
 int SaveParameters(AppState& app, OrderCounter counter = OrderCounter::FromFile);
+
+// Writes only what `change` changes: the record as the file holds it now is
+// read, changed and written back in one hold of the file, so that what
+// another copy saved meanwhile (a currency changeover, other settings, the
+// counter) stays. The same change is made to the parameters in memory; the
+// counter in memory becomes the file's.
+// A file of another size than the current layout is saved whole instead.
+// Returns 1, or 0 when the file cannot be read or written.
+int SaveParameterFields(AppState& app, const std::function<void(store::ParameterRecord&)>& change);
 
 }  // namespace frame
 

@@ -9,6 +9,7 @@
 #include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/order_file.h"
+#include "store/parameter_file.h"
 #include "store/records_test_support.h"
 #include "support/failing_file_system.h"
 
@@ -210,6 +211,22 @@ TEST_F(IssuingTest, NoDocumentWithPricesWithoutCurrencyAndTaxRate) {
   EXPECT_TRUE(Issue(DocumentKind::DeliveryNote, "04.12.2026"));
   store::SetText(app.parameters.currencySymbol1, "EUR");
   EXPECT_TRUE(Issue(DocumentKind::Invoice, "04.12.2026"));
+}
+
+// Issuing writes the print settings of the dialog into the parameter file
+// as the file holds it: what another copy saved meanwhile (here its
+// currency and rates, as a changeover does) is not undone by a stale copy.
+TEST_F(IssuingTest, IssuingKeepsWhatAnotherCopySavedInTheParameters) {
+  frame::AppState other = OtherCopy(dir.path());
+  store::SetText(other.parameters.currencySymbol1, "EUR");
+  store::SetTaxRate(other.parameters, 0, 3, 190);
+  ASSERT_EQ(frame::SaveParameters(other), 1);
+  app.parameters.printSignature = 1;  // ticked in the dialog of this copy
+  ASSERT_TRUE(Issue(DocumentKind::Quotation, "04.12.2026"));
+  frame::AppState after = OtherCopy(dir.path());
+  EXPECT_EQ(store::GetText(after.parameters.currencySymbol1), "EUR");
+  EXPECT_EQ(store::TaxRate(after.parameters, 0, 3), 190);
+  EXPECT_EQ(+after.parameters.printSignature, 1);
 }
 
 }  // namespace
