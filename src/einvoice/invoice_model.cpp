@@ -153,6 +153,14 @@ Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& p
     lines.push_back(all[i]);
     classes.push_back(TaxClass(all[i]));
   }
+  // The rules want at least one line; an invoice of none is no e-invoice.
+  if (lines.empty()) {
+    out.message = frame::Format(
+        "Die E-Rechnung kann nicht erstellt werden: Rechnung %ld hat keine Position, die "
+        "berechnet wird\n(nur Rückstände, keine Positionen oder keine gültige Steuerklasse).",
+        static_cast<long>(head.orderNumber));
+    return out;
+  }
   const bool anyExempt = std::count(classes.begin(), classes.end(), 0) > 0;
   const bool anyTaxed = std::any_of(classes.begin(), classes.end(), [](int c) { return c > 0; });
   const Exemption exemption = settings.exemption;

@@ -43,6 +43,26 @@ bool Refuse(frame::AppState& app, const char* file) {
   return false;
 }
 
+// An order not yet issued is printed only when its amounts fit the record
+// it is stored and issued in, and as an invoice only when it has a line to
+// bill: a 0.00 invoice of back-orders or of lines in no tax class would be
+// issued for good, and its e-invoice is one the rules reject. An issued
+// invoice states its record again and passes.
+bool RefusedForItsAmounts(frame::AppState& app, DocumentKind kind) {
+  if (kind == DocumentKind::CollectiveInvoice || IssuedAsInvoice(app.order)) return false;
+  std::string refusal = AmountsBeyondRecord(app.order, app.orderLines, app.parameters);
+  if (refusal.empty() && kind == DocumentKind::Invoice &&
+      !HasBillableLine(app.order, app.orderLines))
+    refusal = frame::Format(
+        "Auftrag %ld hat keine Position, die berechnet werden kann\n"
+        "(nur Rückstände, keine Positionen oder keine gültige Steuerklasse).\n"
+        "Eine Rechnung über nichts wird nicht ausgestellt.",
+        static_cast<long>(app.order.orderNumber));
+  if (refusal.empty()) return false;
+  if (app.ui) app.ui->message(refusal, frame::Icon::Stop);
+  return true;
+}
+
 }  // namespace
 
 bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind) {
@@ -56,6 +76,7 @@ bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind) {
                       frame::Icon::Stop);
     return true;
   }
+  if (RefusedForItsAmounts(app, kind)) return true;
   if (!frame::PriceSettingsUnset(app.parameters)) return false;
   if (kind == DocumentKind::DeliveryNote && app.parameters.pricesHidden) return false;
   const int count = std::min<int>(app.order.lineCount, static_cast<int>(app.orderLines.size()) - 1);

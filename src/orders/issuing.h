@@ -50,7 +50,8 @@ bool ConfirmReprintTotal(frame::AppState& app);
 // invoice of its own (told).
 // While neither a tax rate nor a currency is set (a first start whose
 // settings were cancelled), a document with prices would state 0 % VAT in
-// no currency. Refuses such a document of the current order, telling the
+// no currency. An order whose amounts do not fit its record, and an invoice
+// without a line to bill, are refused as well (told, naming the line). Refuses such a document of the current order, telling the
 // user where to set them; false when it may be printed. A delivery note
 // printed without prices and an order without a priced line pass.
 bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind);

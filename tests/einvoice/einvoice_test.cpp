@@ -105,9 +105,37 @@ TEST(EInvoice, ACustomersLeitwegIdIsHisBuyerReference) {
   for (const auto& [id, expected] : {std::pair{"", "04011000-1234512345-06"},
                                      std::pair{"991-12345-67", "991-12345-67"}}) {
     ASSERT_TRUE(store::StoreLeitwegId(t.app, "4711", "4711", id));
-    const einvoice::Outcome outcome = einvoice::BuildInvoice(t.app, settings);
+    const einvoice::Outcome outcome = einvoice::BuildInvoice(t.app, t.app.parameters, settings);
     ASSERT_TRUE(outcome.ok) << outcome.message;
     EXPECT_EQ(outcome.invoice.buyerReference, expected);
+  }
+}
+
+// What the rules would reject is never written: an invoice without a line
+// it bills is refused with its reason.
+TEST(EInvoice, AnInvoiceTheRulesRejectIsRefusedWithItsReason) {
+  testsupport::TestApp t;
+  const std::string noLine = "hat keine Position, die berechnet wird";
+  const struct {
+    const char* name;
+    std::vector<einvoicetest::Line> lines;
+    const char* invoiceDate;
+    std::string refusal;  // empty: written
+  } cases[] = {
+      {"no lines", {}, "06.12.2026", noLine},
+      {"back-orders only", {{1, 1000, store::kTaxCodeRate2, 0, "Stk", "Brett", store::kLineBackOrder}},
+       "06.12.2026", noLine},
+      {"no tax class", {{1, 1000, 3}}, "06.12.2026", noLine},
+  };
+  einvoice::Settings settings;
+  settings.buyerReference = einvoice::BuyerReference::OrderNumber;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Prepare(t.app, {c.name, c.lines}, 1261200002);
+    store::SetText(t.app.order.invoiceDate, c.invoiceDate);
+    const einvoice::Outcome outcome = einvoice::BuildInvoice(t.app, t.app.parameters, settings);
+    EXPECT_EQ(outcome.ok, c.refusal.empty()) << outcome.message;
+    EXPECT_NE(outcome.message.find(c.refusal), std::string::npos) << outcome.message;
   }
 }
 
