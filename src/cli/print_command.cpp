@@ -370,7 +370,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
 
   if (!pdf.empty()) {
     if (!orders::WriteDocumentPdf(app, session, renderer, pdf)) {
-      std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
+      std::fprintf(stderr, "%s\n", platform::OutputFailureText(pdf).c_str());
       return 1;
     }
     if (!recordIssue()) return 1;
