@@ -322,6 +322,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       // once the document is written.
       if (job == printing::kJobInvoice) {
         invoiceDate = orders::InvoiceDateToFix(app, session.inputs.printDate);
+        if (orders::RefusedForItsDueDate(app, invoiceDate)) return 1;
         session.inputs.invoiceDate = invoiceDate;
       }
     }

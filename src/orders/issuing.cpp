@@ -122,6 +122,29 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate) {
   return printDate;
 }
 
+bool RefusedForItsDueDate(frame::AppState& app, const std::string& invoiceDate) {
+  if (IssuedAsInvoice(app.order)) return false;
+  const Date date = ParseDate(EnteredDate(invoiceDate));
+  std::string refusal;
+  if (date.month < 1) {
+    refusal = frame::Format("Das Rechnungsdatum \"%s\" ist kein gültiges Datum.\n"
+                            "Die Rechnung wird nicht ausgestellt.",
+                            invoiceDate.c_str());
+  } else {
+    const std::string due =
+        AddDaysToDate(date.day, date.month, date.year, app.order.paymentPeriod);
+    if (EnteredDate(due).empty())
+      refusal = frame::Format(
+          "Mit dem Rechnungsdatum %s wäre die Rechnung am %s fällig:\n"
+          "ein Datum außerhalb der Jahre 1900 bis 9999 kann die Rechnung nicht nennen.\n"
+          "Die Rechnung wird nicht ausgestellt.",
+          invoiceDate.c_str(), due.c_str());
+  }
+  if (refusal.empty()) return false;
+  if (app.ui) app.ui->message(refusal, frame::Icon::Stop);
+  return true;
+}
+
 std::string IssuedCopyDate(const frame::AppState& app, DocumentKind kind,
                            const std::string& printDate) {
   if (kind != DocumentKind::Invoice && kind != DocumentKind::CollectiveInvoice) return printDate;
@@ -230,6 +253,7 @@ bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::str
   if (kind == DocumentKind::Invoice) {
     if (!ConfirmReprintTotal(app)) return false;
     invoiceDate = InvoiceDateToFix(app, printDate);
+    if (RefusedForItsDueDate(app, invoiceDate)) return false;
   }
   // The first copy that is out records the issue, for the order it was
   // printed from; a preview may print long after this returned.

@@ -33,6 +33,12 @@ std::uint16_t IssuedFlags(DocumentKind kind);
 // becomes it; No: the print date replaces it); else it is the print date.
 std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 
+// An invoice not yet issued is issued only with a real invoice date whose
+// due date (date + payment period) is one a four-digit year can state: a
+// due date in the year 10000 would be printed and sent as no date at all.
+// Refuses (told) and returns true otherwise.
+bool RefusedForItsDueDate(frame::AppState& app, const std::string& invoiceDate);
+
 // The date a copy of an issued invoice or collective invoice is drawn with
 // when sending it issues nothing: the date it was issued with, so that the
 // copy states what the issued one states. Else `printDate`.

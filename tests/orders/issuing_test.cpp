@@ -274,4 +274,25 @@ TEST_F(IssuingTest, NoInvoiceOfNothingAndNoneBeyondTheRecord) {
   }
 }
 
+// The due date of an invoice being issued is one a four-digit year states;
+// an invoice date that is no day is refused too. Nothing is marked.
+TEST_F(IssuingTest, NoInvoiceDueAfterTheYear9999) {
+  store::SetText(app.parameters.currencySymbol1, "EUR");
+  app.order.paymentPeriod = 14;
+  const struct {
+    const char* date;
+    bool issued;
+  } cases[] = {{"31.12.9999", false}, {"29.02.2023", false}, {"17.12.9999", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.date);
+    ui.shown.clear();
+    EXPECT_EQ(Issue(DocumentKind::Invoice, c.date), c.issued);
+    if (!c.issued) {
+      ASSERT_EQ(ui.shown.size(), 1u);
+      EXPECT_NE(ui.shown[0].text.find("nicht ausgestellt"), std::string::npos) << ui.shown[0].text;
+      EXPECT_EQ(+Stored().flags, 0);
+    }
+  }
+}
+
 }  // namespace
