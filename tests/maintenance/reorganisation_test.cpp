@@ -106,7 +106,7 @@ TEST_F(Reorganisation, LinesNamingAnotherArticleThanTheirReferenceAreReported) {
   const std::int32_t a = article("A", 1), b = article("B", 2);
   const std::int32_t number =
       order(kunde, 0, {{1, 100, a, 0, 0, "A"}, {1, 200, a, 0, 0, "Montage"}, {1, 300, -1},
-                       {1, 400, b, 0, 0, "B"}, {1, 500, a}})
+                       {1, 400, b, 0, 0, "B"}, {1, 500, a, 0, 0, ""}})
           .orderNumber;
   const Bytes before = ReadBytes(dir.file("RECHNUNG.DAT"));
   const std::string head = "Rechnung Nr: " + std::to_string(number) + ", Position ";
