@@ -3,6 +3,7 @@
 
 #include "mail/mail_settings.h"
 #include "mail/templates.h"
+#include "store/order_record.h"
 #include "store/text_field.h"
 #include "support/test_app.h"
 
@@ -83,6 +84,12 @@ TEST(MailTemplates, TheInvoiceTextFollowsTheOpenAmount) {
                          "Bitte überweisen Sie den Betrag bis zum 06.01.2027.\n"},
            {11900, 11900, "Rechnung Nr. 0 vom 07.12.2026 über 119.00 .\nBetrag dankend erhalten.\n"},
            {-5950, 0, "Gutschrift Nr. 0 vom 07.12.2026 über -59.50 .\n"}}) {
+    // An invoice not yet issued states the total its lines give.
+    t.app.order.lineCount = 1;
+    t.app.orderLines[1] = store::OrderLine{};
+    t.app.orderLines[1].quantity = 1;
+    t.app.orderLines[1].salePrice = c.total;
+    t.app.orderLines[1].taxCode = store::kTaxCodeNone;
     t.app.order.total = c.total;
     t.app.order.paid = c.paid;
     const mail::Fields fields = mail::OrderFields(t.app, orders::DocumentKind::Invoice, "");
