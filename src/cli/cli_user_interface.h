@@ -4,6 +4,8 @@
 #define BELVON_CLI_CLI_USER_INTERFACE_H
 
 #include <cstdio>
+#include <set>
+#include <string>
 
 #include "core/user_interface.h"
 
@@ -13,8 +15,10 @@ class CliUserInterface : public frame::UserInterface {
  public:
   explicit CliUserInterface(bool yes) : yes_(yes) {}
 
+  // A text is told once per command: a run over many customers that meets
+  // the same missing setting for each would otherwise repeat it as often.
   void message(const std::string& text, frame::Icon) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
+    if (told_.insert(text).second) std::fprintf(stderr, "%s\n", text.c_str());
   }
   bool question(const std::string& text, frame::Icon, bool) override {
     std::fprintf(stderr, "%s [%s]\n", text.c_str(), yes_ ? "Ja" : "Nein");
@@ -30,6 +34,7 @@ class CliUserInterface : public frame::UserInterface {
 
  private:
   bool yes_;
+  std::set<std::string> told_;
 };
 
 }  // namespace cli

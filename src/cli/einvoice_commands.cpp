@@ -7,6 +7,7 @@
 #include "einvoice/einvoice_file.h"
 #include "store/load_parameters.h"
 #include "orders/issuing.h"
+#include "platform/output_file.h"
 
 namespace cli {
 
@@ -48,7 +49,7 @@ int EInvoiceCommand(frame::AppState& app, const std::vector<std::string>& args) 
   for (const std::string& note : document.notes) std::fprintf(stderr, "%s\n", note.c_str());
   if (output.empty()) output = einvoice::DefaultFileName(app);
   if (!einvoice::WriteDocument(*app.fileSystem, output, document.xml)) {
-    std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", output.c_str());
+    std::fprintf(stderr, "%s\n", platform::OutputFailureText(output).c_str());
     return 1;
   }
   std::printf("%s\n", output.c_str());

@@ -192,6 +192,7 @@ int MailCommand(frame::AppState& app, const std::vector<std::string>& args) {
   std::string invoiceDate;
   if (issue && kind == orders::DocumentKind::Invoice) {
     invoiceDate = orders::InvoiceDateToFix(app, printDate);
+    if (orders::RefusedForItsDueDate(app, invoiceDate)) return 1;
   } else {
     const std::string issued = orders::IssuedCopyDate(app, kind, printDate);
     if (!date.empty() && issued != date)

@@ -4,6 +4,7 @@
 #include <map>
 #include <span>
 
+#include "cli/print_command.h"
 #include "core/decimal.h"
 #include "core/figures.h"
 #include "store/load_parameters.h"
@@ -110,16 +111,7 @@ int SettleCommand(frame::AppState& app, const std::vector<std::string>& args) {
   const bool all = options.count("--all") > 0;
   if (!all) {
     // The customer becomes the selected address, as in the address pane.
-    store::AddressRecord key{};
-    store::SetText(key.name2, options["--customer"]);
-    std::int32_t position = -1;
-    std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(&key), sizeof key);
-    if (!store::AddressFile(app).LookupKey(bytes, position) ||
-        !store::ReadAddress(app, app.address, position)) {
-      std::fprintf(stderr, "Adresse nicht gefunden: %s\n", options["--customer"].c_str());
-      return 1;
-    }
-    app.addresses.position = position;
+    if (!SelectCustomerByName(app, options["--customer"])) return 1;
   }
   int settled = 0;
   std::vector<std::int32_t> owedBack;

@@ -99,17 +99,7 @@ bool MakeCustomerCurrent(frame::AppState& app, const std::string& name2, bool na
     std::fputs("Die erste Adresse kann nicht gelesen werden.\n", stderr);
     return false;
   }
-  store::AddressRecord key{};
-  store::SetText(key.name2, platform::Utf8ToCp1252(name2));
-  std::int32_t position = -1;
-  if (store::AddressFile(app).LookupKey(
-          std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(&key), sizeof key),
-          position) != 1 ||
-      store::ReadAddress(app, app.address, position) != 1) {
-    std::fprintf(stderr, "Adresse %s nicht gefunden.\n", name2.c_str());
-    return false;
-  }
-  return true;
+  return SelectCustomerByName(app, name2);
 }
 
 // The documents of an order that can be printed and issued from here: the
@@ -164,6 +154,38 @@ class CopiesRenderer : public printing::PageRenderer {
 // head and its lines, and its customer as the current address (with the
 // address index position, so that issuing writes the customer back where
 // it belongs).
+bool SelectCustomerByName(frame::AppState& app, const std::string& name2) {
+  store::AddressRecord key{};
+  store::SetText(key.name2, platform::Utf8ToCp1252(name2));
+  std::int32_t position = -1;
+  std::vector<std::int32_t> alike;
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(&key), sizeof key);
+  // A name typed in another letter case means the one address it can mean.
+  if (store::AddressFile(app).LookupExactKey(bytes, position, &alike) != 1 && alike.size() == 1)
+    position = alike.front();
+  if ((alike.empty() || alike.size() == 1) && position >= 0 &&
+      store::ReadAddress(app, app.address, position) == 1) {
+    app.addresses.position = position;
+    return true;
+  }
+  if (alike.empty()) {
+    std::fprintf(stderr, "Adresse %s nicht gefunden.\n", name2.c_str());
+    return false;
+  }
+  // Which of them was meant is not ours to guess.
+  std::fprintf(stderr,
+               "Mehrere Adressen heißen \"%s\", nur in anderer Groß- und Kleinschreibung, "
+               "keine genau so:\n",
+               name2.c_str());
+  for (const std::int32_t p : alike) {
+    store::AddressRecord address{};
+    if (store::ReadAddress(app, address, p) == 1)
+      std::fprintf(stderr, "  %s\n", platform::Cp1252ToUtf8(store::GetText(address.name2)).c_str());
+  }
+  std::fputs("Bitte den Namen genau so angeben, wie er gespeichert ist.\n", stderr);
+  return false;
+}
+
 bool MakeOrderCurrent(frame::AppState& app, std::int32_t number) {
   store::OrderHead criteria{};
   criteria.orderNumber = number;
@@ -322,6 +344,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       // once the document is written.
       if (job == printing::kJobInvoice) {
         invoiceDate = orders::InvoiceDateToFix(app, session.inputs.printDate);
+        if (orders::RefusedForItsDueDate(app, invoiceDate)) return 1;
         session.inputs.invoiceDate = invoiceDate;
       }
     }
@@ -370,7 +393,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
 
   if (!pdf.empty()) {
     if (!orders::WriteDocumentPdf(app, session, renderer, pdf)) {
-      std::fprintf(stderr, "Die Datei %s kann nicht geschrieben werden.\n", pdf.c_str());
+      std::fprintf(stderr, "%s\n", platform::OutputFailureText(pdf).c_str());
       return 1;
     }
     if (!recordIssue()) return 1;

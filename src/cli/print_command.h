@@ -39,6 +39,12 @@ std::unique_ptr<QGuiApplication> StartPaintingApplication();
 // pane holds them; false after the message that says why not.
 bool MakeOrderCurrent(frame::AppState& app, std::int32_t number);
 
+// Makes the address whose name line 2 is `name2` (UTF-8) the selected one.
+// The exact name is taken; a name that differs only in letter case is taken
+// when it is the only one; where several do, none is, and they are listed.
+// False after the message that says why.
+bool SelectCustomerByName(frame::AppState& app, const std::string& name2);
+
 }  // namespace cli
 
 #endif  // BELVON_CLI_PRINT_COMMAND_H

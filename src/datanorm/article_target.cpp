@@ -1,6 +1,8 @@
 #include "datanorm/article_target.h"
 
 #include "store/article_file.h"
+#include "store/bytes.h"
+#include "store/indexed_file.h"
 #include "store/text_field.h"
 
 namespace datanorm {
@@ -8,7 +10,8 @@ namespace datanorm {
 bool RecordTarget::find(std::string_view number, std::int32_t& handle) {
   store::ArticleRecord key{};
   store::SetText(key.number, number);
-  return store::FindArticleByNumber(app_, key, handle) == 1;
+  // A catalogue names one article exactly: "ABC" never changes "abc".
+  return store::ArticleFile(app_).LookupExactKey(store::AsBytes(key), handle) == 1;
 }
 
 bool RecordTarget::insert(store::ArticleRecord& article, std::int32_t& handle) {

@@ -108,10 +108,15 @@ void BulkArticleFile::growTable() {
 bool BulkArticleFile::find(std::string_view number, std::int32_t& handle) {
   if (table_.empty()) return false;
   const Folded folded = Fold(number);
+  char exact[sizeof entries_.front().key] = {};
+  store::SetText(exact, number);
   const std::size_t mask = table_.size() - 1;
   for (std::size_t at = Hash(folded) & mask; table_[at] >= 0; at = (at + 1) & mask) {
     const std::int32_t slot = table_[at];
-    if (alive_[slot] && folded_[slot] == folded) {
+    // Numbers equal under the collation share a fold; only the exact one
+    // is the article the catalogue names ("ABC" never changes "abc").
+    if (alive_[slot] && folded_[slot] == folded &&
+        store::GetText(entries_[slot].key) == store::GetText(exact)) {
       handle = slot;
       return true;
     }

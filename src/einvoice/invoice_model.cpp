@@ -37,9 +37,11 @@ class Texts {
 };
 
 // "dd.mm.yyyy" as yyyymmdd; empty for a text that names no date.
+// Only a real calendar day from 1900 to 9999 is one: a damaged 29.02.2023
+// or a due date in the year 10000 would make a date the rules reject.
 std::string IsoDate(std::string_view text) {
-  const orders::Date d = orders::ParseDate(text);
-  if (d.day < 1 || d.day > 31 || d.month < 1 || d.month > 12 || d.year < 1900) return {};
+  const orders::Date d = orders::ParseDate(orders::EnteredDate(text));
+  if (d.month < 1) return {};
   return frame::Format("%04d%02d%02d", d.year, d.month, d.day);
 }
 
@@ -111,6 +113,14 @@ Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& p
 
   const std::string invoiceDate(store::GetText(head.invoiceDate));
   inv.issueDate = IsoDate(invoiceDate);
+  if ((head.flags & store::kOrderInvoicePrinted) && inv.issueDate.empty() &&
+      !invoiceDate.empty()) {
+    out.message = frame::Format(
+        "Die E-Rechnung kann nicht erstellt werden: das Rechnungsdatum \"%s\" von Auftrag %ld "
+        "ist kein gültiges Datum.",
+        invoiceDate.c_str(), static_cast<long>(head.orderNumber));
+    return out;
+  }
   if (!(head.flags & store::kOrderInvoicePrinted) || inv.issueDate.empty()) {
     out.message = frame::Format(
         "Auftrag %ld ist keine ausgestellte Rechnung.\nBitte die Rechnung zuerst drucken.",
@@ -152,6 +162,14 @@ Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& p
     }
     lines.push_back(all[i]);
     classes.push_back(TaxClass(all[i]));
+  }
+  // The rules want at least one line; an invoice of none is no e-invoice.
+  if (lines.empty()) {
+    out.message = frame::Format(
+        "Die E-Rechnung kann nicht erstellt werden: Rechnung %ld hat keine Position, die "
+        "berechnet wird\n(nur Rückstände, keine Positionen oder keine gültige Steuerklasse).",
+        static_cast<long>(head.orderNumber));
+    return out;
   }
   const bool anyExempt = std::count(classes.begin(), classes.end(), 0) > 0;
   const bool anyTaxed = std::any_of(classes.begin(), classes.end(), [](int c) { return c > 0; });
@@ -269,7 +287,15 @@ Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& p
   if (head.total > 0 && !orders::PaidInFull(head)) {
     for (const std::string& line : orders::PaymentTermsLines(head, invoiceDate)) terms += line + "\n";
     const orders::Date d = orders::ParseDate(invoiceDate);
-    inv.dueDate = IsoDate(orders::AddDaysToDate(d.day, d.month, d.year, head.paymentPeriod));
+    const std::string due = orders::AddDaysToDate(d.day, d.month, d.year, head.paymentPeriod);
+    inv.dueDate = IsoDate(due);
+    if (inv.dueDate.empty()) {
+      out.message = frame::Format(
+          "Die E-Rechnung kann nicht erstellt werden: das Fälligkeitsdatum %s liegt außerhalb "
+          "der Jahre 1900 bis 9999.",
+          due.c_str());
+      return out;
+    }
     if (head.cashDiscount > 0)
       terms += frame::Format("#SKONTO#TAGE=%d#PROZENT=%d.%02d#\n", head.cashDiscountPeriod,
                              head.cashDiscount / 10, head.cashDiscount % 10 * 10);

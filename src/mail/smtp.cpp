@@ -23,13 +23,34 @@ std::size_t ReadChunk(char* buffer, std::size_t size, std::size_t count, void* u
   return n;
 }
 
-// The server's last refusal. Only what comes in is kept, so the login never lands here.
+// The server's last refusal, and the recipient it refused when it was one.
+// Of what goes out only the address of a RCPT command is kept, so the login
+// never lands here.
+struct Exchange {
+  std::string reply;
+  std::string recipient;         // of the last command, when it was a RCPT
+  std::string refusedRecipient;
+};
+
 int KeepReply(CURL*, curl_infotype type, char* data, std::size_t size, void* user) {
-  if (type != CURLINFO_HEADER_IN) return 0;
+  Exchange& exchange = *static_cast<Exchange*>(user);
   std::string line(data, size);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  if (type == CURLINFO_HEADER_OUT) {
+    exchange.recipient.clear();
+    if (line.rfind("RCPT TO:<", 0) == 0) {
+      const std::size_t end = line.find('>');
+      exchange.recipient = line.substr(9, end == std::string::npos ? std::string::npos : end - 9);
+    }
+    return 0;
+  }
+  if (type != CURLINFO_HEADER_IN) return 0;
   // A refusal starts with 4 or 5; the greetings and "go ahead"s say nothing.
-  if (!line.empty() && (line[0] == '4' || line[0] == '5')) *static_cast<std::string*>(user) = line;
+  if (!line.empty() && (line[0] == '4' || line[0] == '5')) {
+    exchange.reply = line;
+    if (!exchange.recipient.empty() && exchange.refusedRecipient.empty())
+      exchange.refusedRecipient = exchange.recipient;
+  }
   return 0;
 }
 
@@ -97,7 +118,8 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   for (const std::string& r : recipients) rcpt = curl_slist_append(rcpt, r.c_str());
   const std::string mailFrom = "<" + from + ">";
   Upload upload{&bytes};
-  std::string reply;
+  Exchange exchange;
+  const std::string& reply = exchange.reply;
   char error[CURL_ERROR_SIZE] = {};
   const long timeout = s.timeoutSeconds;
 
@@ -126,7 +148,7 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
   curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, KeepReply);
-  curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &reply);
+  curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &exchange);
 
   const CURLcode code = curl_easy_perform(curl);
   curl_slist_free_all(rcpt);
@@ -138,9 +160,14 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   result.loginRefused = code == CURLE_LOGIN_DENIED;
   // A refusal the server gave in words is a refusal, however libcurl
   // names the step it failed at.
-  result.message = !reply.empty() && code != CURLE_LOGIN_DENIED
-                       ? "Der Mailserver " + where + " hat die E-Mail abgelehnt."
-                       : Why(code, where, s.timeoutSeconds);
+  // Which address it refused: the customer's, or the copy's to the sender.
+  if (!exchange.refusedRecipient.empty() && code != CURLE_LOGIN_DENIED)
+    result.message = "Der Mailserver " + where + " hat die Empfängeradresse " +
+                     exchange.refusedRecipient + " abgelehnt.";
+  else
+    result.message = !reply.empty() && code != CURLE_LOGIN_DENIED
+                         ? "Der Mailserver " + where + " hat die E-Mail abgelehnt."
+                         : Why(code, where, s.timeoutSeconds);
   // libcurl's own words only where no German one says what happened.
   const bool explained = !result.message.empty();
   if (!explained) result.message = "Der Mailserver " + where + " hat die E-Mail nicht angenommen.";

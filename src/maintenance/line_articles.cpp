@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "core/decimal.h"
+#include "platform/cp1252.h"
 #include "store/article_record.h"
 #include "store/bytes.h"
 #include "store/order_record.h"
@@ -39,12 +41,12 @@ void CheckLineArticles(IndexImage& orders, FileWindow& orderData, FileWindow& ar
                   const std::string found =
                       TextAt(articleData, std::uint64_t(ref) + kArticleNumber, kWidth);
                   if (named == found && !found.empty()) return;
-                  char text[160];
-                  std::snprintf(text, sizeof text,
-                                "Rechnung Nr: %8ld, Position %d: Artikel-Nr. \"%s\" gehört nicht "
-                                "zum Artikel \"%s\", auf den die Position verweist.",
-                                static_cast<long>(number), position, named.c_str(), found.c_str());
-                  problems.push_back(text);
+                  // The numbers are Windows-1252 in the files, the report is UTF-8.
+                  problems.push_back(frame::Format(
+                      "Rechnung Nr: %8ld, Position %d: Artikel-Nr. \"%s\" gehört nicht "
+                      "zum Artikel \"%s\", auf den die Position verweist.",
+                      static_cast<long>(number), position, platform::Cp1252ToUtf8(named).c_str(),
+                      platform::Cp1252ToUtf8(found).c_str()));
                 });
   }
 }

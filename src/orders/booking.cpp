@@ -6,10 +6,15 @@
 #include <cstring>
 #include <limits>
 #include <map>
+#include <optional>
+#include <set>
+#include <string>
 #include <span>
 #include <vector>
 
+#include "core/decimal.h"
 #include "core/user_interface.h"
+#include "platform/cp1252.h"
 #include "orders/document_figures.h"
 #include "orders/goods_receipt.h"
 #include "orders/order_math.h"
@@ -64,6 +69,15 @@ class UndoableWrites {
 
 enum class Outcome { Untouched, Booked, Stop };
 
+// Stock and quantities are decimals of three places, the fields' own
+// precision. They are booked in whole thousandths, so that 10 - 1.005 is
+// stored as 8.995 and reads back so, where binary doubles would give
+// 8.995000000000001. Empty for what holds no such number.
+std::optional<std::int64_t> Thousandths(double value) {
+  if (!std::isfinite(value) || std::fabs(value) >= 9e12) return std::nullopt;
+  return std::llround(value * 1000);
+}
+
 struct ArticleChange {
   std::int32_t length = 0;
   store::ArticleRecord before{};
@@ -72,8 +86,9 @@ struct ArticleChange {
 
 class OrderBooking {
  public:
-  OrderBooking(frame::AppState& app, const store::OrderIndexEntry& entry, BookingResult& result)
-      : app_(app), entry_(entry), result_(result) {}
+  OrderBooking(frame::AppState& app, const store::OrderIndexEntry& entry,
+               const std::set<std::uint32_t>& customers, BookingResult& result)
+      : app_(app), entry_(entry), customers_(customers), result_(result) {}
 
   Outcome run() {
     platform::File data = store::OpenData(app_, store::kOrderDataName, Access::ReadWrite,
@@ -94,7 +109,8 @@ class OrderBooking {
     store::OrderHead booked = head;
     booked.flags |= store::kOrderBooked;
     std::vector<store::OrderLine> after(lines);
-    std::map<std::int32_t, double> stockOut;
+    std::map<std::int32_t, std::int64_t> stockOut;  // thousandths
+    std::vector<std::pair<int, std::int32_t>> articleLines;  // line, article reference
     std::vector<store::OrderLine> bookedNow;
     int newly = 0;
     for (int i = 1; i <= head.lineCount; ++i) {
@@ -109,9 +125,10 @@ class OrderBooking {
       bookedNow.push_back(line);
       const std::int32_t articleRef = line.articleRef;  // a copy: the packed member is misaligned
       if (articleRef < 0) continue;
-      const double quantity = line.quantity;
-      if (!std::isfinite(quantity)) return problem();
-      stockOut[articleRef] += quantity;
+      const std::optional<std::int64_t> quantity = Thousandths(line.quantity);
+      if (!quantity) return problem();
+      stockOut[articleRef] += *quantity;
+      articleLines.emplace_back(i, articleRef);
     }
     // A goods receipt only moves stock.
     const double turnover = IsGoodsReceipt(head) ? 0.0 : netInMainCurrency(head, bookedNow);
@@ -132,14 +149,32 @@ class OrderBooking {
                                                       sizeof(double)))
           return problem();
         change.after = change.before;
-        change.after.stock[0] = change.before.stock[0] - quantity;
+        const std::optional<std::int64_t> stock = Thousandths(change.before.stock[0]);
+        if (!stock) return problem();
+        change.after.stock[0] = static_cast<double>(*stock - quantity) / 1000;
       }
+      // A reference off by a byte (a damaged file, an older version) reads
+      // the middle of another record: the stock would be written into it.
+      // Only the article the line names is booked.
+      for (const auto& [i, ref] : articleLines)
+        if (store::GetText(articles[ref].before.number) != store::GetText(lines[i].articleNumber))
+          return refused(frame::Format(
+              "Position %d nennt den Artikel \"%s\", an der Stelle in %s, auf die sie verweist, "
+              "steht aber kein solcher Artikel.",
+              i, platform::Cp1252ToUtf8(store::GetText(lines[i].articleNumber)).c_str(),
+              store::kArticleDataName));
     }
 
     platform::File addressData;
     store::AddressRecord customerBefore{}, customer{};
     std::int32_t customerLength = 0;
     if (head.customerRef != store::kNoCustomer) {
+      // Only an address the index files at exactly this offset is the
+      // order's customer; anything else is the middle of another address.
+      if (!customers_.contains(static_cast<std::uint32_t>(head.customerRef)))
+        return refused(frame::Format(
+            "Der Auftrag verweist auf keine Adresse in %s (Stelle %ld); es ist nicht sein Kunde.",
+            store::kAddressDataName, static_cast<long>(head.customerRef)));
       addressData = store::OpenData(app_, store::kAddressDataName, Access::ReadWrite,
                                     Share::Exclusive);
       if (!addressData) return Outcome::Stop;
@@ -212,6 +247,15 @@ class OrderBooking {
     return r > 0 ? r : 1.0;
   }
 
+  // Left unbooked with the reason; the run goes on with the next order.
+  Outcome refused(const std::string& reason) {
+    if (app_.ui)
+      app_.ui->message(frame::Format("Rechnung #%ld wird nicht gebucht:\n%s",
+                                     static_cast<long>(entry_.orderNumber), reason.c_str()),
+                       frame::Icon::Exclamation);
+    return Outcome::Untouched;
+  }
+
   Outcome problem() {
     char text[120];
     std::snprintf(text, sizeof text, "Probleme mit Rechnung #%ld\nBuchung nicht durchgeführt.",
@@ -222,6 +266,7 @@ class OrderBooking {
 
   frame::AppState& app_;
   const store::OrderIndexEntry entry_;
+  const std::set<std::uint32_t>& customers_;
   BookingResult& result_;
 };
 
@@ -253,6 +298,15 @@ BookingResult BookDeliveredOrders(frame::AppState& app) {
     result.failed = true;
     return result;
   }
+  // Where the addresses are: an order's customer reference must be one.
+  std::set<std::uint32_t> customers;
+  if (store::DataFileExists(app, store::kAddressIndexName)) {
+    platform::File addressIndex = store::OpenData(app, store::kAddressIndexName, Access::Read,
+                                                  Share::DenyWrite);
+    store::IndexBlock addresses;
+    if (addressIndex && store::AddressFile(app).ReadIndex(addressIndex, addresses))
+      for (std::int32_t i = 0; i < addresses.count; ++i) customers.insert(addresses.recordOffset(i));
+  }
   if (app.ui) app.ui->beginProgress();
   for (std::int32_t k = 0; k < block.count; ++k) {
     if (app.ui && app.ui->progress(static_cast<int>((k + 1) * 100LL / block.count))) {
@@ -261,7 +315,7 @@ BookingResult BookDeliveredOrders(frame::AppState& app) {
     }
     store::OrderIndexEntry entry;
     std::memcpy(&entry, block.entry(k), sizeof entry);
-    if (OrderBooking(app, entry, result).run() == Outcome::Stop) {
+    if (OrderBooking(app, entry, customers, result).run() == Outcome::Stop) {
       result.failed = true;
       break;
     }

@@ -44,6 +44,26 @@ bool Refuse(frame::AppState& app, const char* file) {
   return false;
 }
 
+// An order not yet issued is printed only when its amounts fit the record
+// it is stored and issued in, and as an invoice only when it has a line to
+// bill: a 0.00 invoice of back-orders or of lines in no tax class would be
+// issued for good, and its e-invoice is one the rules reject. An issued
+// invoice states its record again and passes.
+bool RefusedForItsAmounts(frame::AppState& app, DocumentKind kind) {
+  if (kind == DocumentKind::CollectiveInvoice || IssuedAsInvoice(app.order)) return false;
+  std::string refusal = AmountsBeyondRecord(app.order, app.orderLines, app.parameters);
+  if (refusal.empty() && kind == DocumentKind::Invoice &&
+      !HasBillableLine(app.order, app.orderLines))
+    refusal = frame::Format(
+        "Auftrag %ld hat keine Position, die berechnet werden kann\n"
+        "(nur Rückstände, keine Positionen oder keine gültige Steuerklasse).\n"
+        "Eine Rechnung über nichts wird nicht ausgestellt.",
+        static_cast<long>(app.order.orderNumber));
+  if (refusal.empty()) return false;
+  if (app.ui) app.ui->message(refusal, frame::Icon::Stop);
+  return true;
+}
+
 }  // namespace
 
 bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind) {
@@ -57,6 +77,7 @@ bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind) {
                       frame::Icon::Stop);
     return true;
   }
+  if (RefusedForItsAmounts(app, kind)) return true;
   if (!frame::PriceSettingsUnset(app.parameters)) return false;
   if (kind == DocumentKind::DeliveryNote && app.parameters.pricesHidden) return false;
   const int count = std::min<int>(app.order.lineCount, static_cast<int>(app.orderLines.size()) - 1);
@@ -100,6 +121,29 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate) {
     if (keep) printDate = std::string(stored);
   }
   return printDate;
+}
+
+bool RefusedForItsDueDate(frame::AppState& app, const std::string& invoiceDate) {
+  if (IssuedAsInvoice(app.order)) return false;
+  const Date date = ParseDate(EnteredDate(invoiceDate));
+  std::string refusal;
+  if (date.month < 1) {
+    refusal = frame::Format("Das Rechnungsdatum \"%s\" ist kein gültiges Datum.\n"
+                            "Die Rechnung wird nicht ausgestellt.",
+                            invoiceDate.c_str());
+  } else {
+    const std::string due =
+        AddDaysToDate(date.day, date.month, date.year, app.order.paymentPeriod);
+    if (EnteredDate(due).empty())
+      refusal = frame::Format(
+          "Mit dem Rechnungsdatum %s wäre die Rechnung am %s fällig:\n"
+          "ein Datum außerhalb der Jahre 1900 bis 9999 kann die Rechnung nicht nennen.\n"
+          "Die Rechnung wird nicht ausgestellt.",
+          invoiceDate.c_str(), due.c_str());
+  }
+  if (refusal.empty()) return false;
+  if (app.ui) app.ui->message(refusal, frame::Icon::Stop);
+  return true;
 }
 
 std::string IssuedCopyDate(const frame::AppState& app, DocumentKind kind,
@@ -221,6 +265,7 @@ bool IssueDocument(frame::AppState& app, DocumentKind kind, int copies, std::str
   if (kind == DocumentKind::Invoice) {
     if (!ConfirmReprintTotal(app)) return false;
     invoiceDate = InvoiceDateToFix(app, printDate);
+    if (RefusedForItsDueDate(app, invoiceDate)) return false;
   }
   // The first copy that is out records the issue, for the order it was
   // printed from; a preview may print long after this returned.

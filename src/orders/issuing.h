@@ -33,6 +33,12 @@ std::uint16_t IssuedFlags(DocumentKind kind);
 // becomes it; No: the print date replaces it); else it is the print date.
 std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 
+// An invoice not yet issued is issued only with a real invoice date whose
+// due date (date + payment period) is one a four-digit year can state: a
+// due date in the year 10000 would be printed and sent as no date at all.
+// Refuses (told) and returns true otherwise.
+bool RefusedForItsDueDate(frame::AppState& app, const std::string& invoiceDate);
+
 // The date a copy of an issued invoice or collective invoice is drawn with
 // when sending it issues nothing: the date it was issued with, so that the
 // copy states what the issued one states. Else `printDate`.
@@ -50,7 +56,8 @@ bool ConfirmReprintTotal(frame::AppState& app);
 // invoice of its own (told).
 // While neither a tax rate nor a currency is set (a first start whose
 // settings were cancelled), a document with prices would state 0 % VAT in
-// no currency. Refuses such a document of the current order, telling the
+// no currency. An order whose amounts do not fit its record, and an invoice
+// without a line to bill, are refused as well (told, naming the line). Refuses such a document of the current order, telling the
 // user where to set them; false when it may be printed. A delivery note
 // printed without prices and an order without a priced line pass.
 bool RefusedWithoutPriceSettings(frame::AppState& app, DocumentKind kind);

@@ -322,6 +322,13 @@ void OrderEditor::save(bool confirmed) {
     if (app_.ui) app_.ui->message("Erst neuen Auftrag anlegen !", frame::Icon::Stop);
     return;
   }
+  // A total beyond the record would be stored clamped, unlike what the
+  // paper states.
+  if (const std::string refusal = AmountsBeyondRecord(head, app_.orderLines, app_.parameters);
+      !refusal.empty()) {
+    if (app_.ui) app_.ui->message(refusal, frame::Icon::Stop);
+    return;
+  }
   // Its lines are billed as they stand: storing again would also renumber
   // the lines of a collective invoice, which name their delivery notes.
   if (RefuseCollective(app_, head, "geändert")) return;

@@ -188,28 +188,85 @@ std::int64_t ContainedTax(std::int64_t grossSum, int rate) {
   return grossSum - NetOfGross(grossSum, rate);
 }
 
+namespace {
+
+// The net sums of the three tax classes, as the total adds them.
+struct ClassSums {
+  std::int64_t none = 0, rate1 = 0, rate2 = 0;
+
+  void add(const store::OrderLine& line) {
+    switch (line.taxCode) {
+      case store::kTaxCodeNone: none += LineNet(line); break;
+      case store::kTaxCodeRate1: rate1 += LineNet(line); break;
+      case store::kTaxCodeRate2: rate2 += LineNet(line); break;
+      default: break;
+    }
+  }
+  std::int64_t total(const store::OrderHead& head, const store::ParameterRecord& parameters) const {
+    if (head.flags & store::kOrderPricesIncludeTax) return none + rate1 + rate2;
+    return none + TaxedSum(rate1, FirstTaxRate(parameters, head.currency)) +
+           TaxedSum(rate2, SecondTaxRate(parameters, head.currency));
+  }
+};
+
+int CountedLines(const store::OrderHead& head, std::span<const store::OrderLine> lines) {
+  return std::min<int>(head.lineCount, static_cast<int>(lines.size()) - 1);
+}
+
+}  // namespace
+
 std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
                                const store::ParameterRecord& parameters) {
-  std::int64_t s0 = 0, s1 = 0, s2 = 0;
-  const int count = std::min<int>(head.lineCount, static_cast<int>(lines.size()) - 1);
+  ClassSums sums;
+  const int count = CountedLines(head, lines);
   for (int i = 1; i <= count; ++i) {
     const store::OrderLine& line = lines[i];
     if (line.flags & store::kLineBackOrder) {
       head.flags |= store::kOrderHasBackOrder;
       continue;
     }
-    if (!LineComputable(line)) continue;
-    switch (line.taxCode) {
-      case store::kTaxCodeNone: s0 += LineNet(line); break;
-      case store::kTaxCodeRate1: s1 += LineNet(line); break;
-      case store::kTaxCodeRate2: s2 += LineNet(line); break;
-      default: break;
-    }
+    if (LineComputable(line)) sums.add(line);
   }
-  if (head.flags & store::kOrderPricesIncludeTax) return ClampToCents(static_cast<double>(s0 + s1 + s2));
-  return ClampToCents(static_cast<double>(s0 +
-                                          TaxedSum(s1, FirstTaxRate(parameters, head.currency)) +
-                                          TaxedSum(s2, SecondTaxRate(parameters, head.currency))));
+  return ClampToCents(static_cast<double>(sums.total(head, parameters)));
+}
+
+bool LineBillable(const store::OrderLine& line) {
+  if (line.flags & store::kLineBackOrder) return false;
+  if (line.taxCode != store::kTaxCodeNone && line.taxCode != store::kTaxCodeRate1 &&
+      line.taxCode != store::kTaxCodeRate2)
+    return false;
+  return LineComputable(line);
+}
+
+bool HasBillableLine(const store::OrderHead& head, std::span<const store::OrderLine> lines) {
+  const int count = CountedLines(head, lines);
+  for (int i = 1; i <= count; ++i)
+    if (LineBillable(lines[i])) return true;
+  return false;
+}
+
+std::string AmountsBeyondRecord(const store::OrderHead& head,
+                                std::span<const store::OrderLine> lines,
+                                const store::ParameterRecord& parameters) {
+  ClassSums sums;
+  const int count = CountedLines(head, lines);
+  for (int i = 1; i <= count; ++i) {
+    const store::OrderLine& line = lines[i];
+    if (line.flags & store::kLineBackOrder) continue;
+    if (!LineComputable(line))
+      return frame::Format(
+          "Position %d: Menge und Preis ergeben einen Betrag außerhalb des Rechenbereichs "
+          "(höchstens 21474836.47).\nBitte Menge oder Preis dieser Position ändern.",
+          i);
+    sums.add(line);
+    const std::int64_t total = sums.total(head, parameters);
+    if (total > INT32_MAX || total < INT32_MIN)
+      return frame::Format(
+          "Ab Position %d liegt die Summe des Auftrags außerhalb des Rechenbereichs "
+          "(höchstens 21474836.47).\nBitte den Auftrag auf mehrere Rechnungen aufteilen.",
+          i);
+  }
+  return {};
 }
 
 std::string RefreshOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,

@@ -113,6 +113,21 @@ std::int64_t ContainedTax(std::int64_t grossSum, int rate);
 std::int32_t ComputeOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,
                                const store::ParameterRecord& parameters);
 
+// Whether a line bills something on an invoice: it is no back-order, its
+// amounts can be computed, and its tax code names one of the three classes.
+// An invoice without such a line states nothing to pay.
+bool LineBillable(const store::OrderLine& line);
+bool HasBillableLine(const store::OrderHead& head, std::span<const store::OrderLine> lines);
+
+// Why the order's amounts do not fit its record (32-bit cents), in German,
+// naming the line: the first line whose gross, discount or net is beyond
+// them, or the line from which on the total is. Empty when all fit. Such an
+// order would be stored and issued with a clamped total while its paper
+// states another, so it is neither.
+std::string AmountsBeyondRecord(const store::OrderHead& head,
+                                std::span<const store::OrderLine> lines,
+                                const store::ParameterRecord& parameters);
+
 // Clears flag 16, stores the total in the head and returns it as shown
 // (the amount of total / 100 in `style`).
 std::string RefreshOrderTotal(store::OrderHead& head, std::span<const store::OrderLine> lines,

@@ -13,6 +13,13 @@ std::string DirectoryOf(const std::string& path) {
 
 OutputFile::OutputFile(FileSystem& fs, std::string path)
     : fs_(fs), path_(std::move(path)), temporary_(path_ + ".neu") {
+  // A device, FIFO, socket or directory under the name is not ours to
+  // replace: renaming over it would take the device away (or leave a
+  // regular file where a pipe was read from).
+  if (fs_.kind(path_) == PathKind::NotRegular) {
+    failed_ = true;
+    return;
+  }
   // What a run that died left behind (a file, or a link someone put there)
   // goes first; the name is then created new or not at all.
   if (fs_.kind(temporary_) != PathKind::Missing) fs_.remove(temporary_);
@@ -36,7 +43,8 @@ bool OutputFile::write(std::string_view bytes) {
 }
 
 bool OutputFile::commit() {
-  if (failed_ || !file_.sync() || !file_.close() || !fs_.rename(temporary_, path_)) {
+  if (failed_ || !file_.sync() || !file_.close() || fs_.kind(path_) == PathKind::NotRegular ||
+      !fs_.rename(temporary_, path_)) {
     failed_ = true;
     discard();
     return false;
@@ -53,6 +61,10 @@ bool WriteOutputFile(FileSystem& fs, const std::string& path, std::string_view b
 }
 
 std::string OutputFailureText(const std::string& path) {
+  if (SystemFileSystem().kind(path) == PathKind::NotRegular)
+    return "Die Datei " + path +
+           " kann nicht geschrieben werden: unter diesem Namen steht keine gewöhnliche Datei "
+           "(ein Verzeichnis, ein Gerät, eine FIFO oder ein Socket), und sie wird nicht ersetzt.";
   return "Die Datei " + path + " kann nicht geschrieben werden.";
 }
 

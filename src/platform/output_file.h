@@ -8,6 +8,8 @@
 // disk, closes it (checking that too), renames it over the target and flushes
 // the directory. Whatever fails on the way leaves the target as it was and
 // removes the temporary file; so does an OutputFile that is never committed.
+// A target that exists and is no regular file (a device, FIFO, socket or
+// directory, a dangling link) is refused: never opened, never renamed over.
 #ifndef BELVON_PLATFORM_OUTPUT_FILE_H
 #define BELVON_PLATFORM_OUTPUT_FILE_H
 
@@ -49,7 +51,7 @@ class OutputFile {
 bool WriteOutputFile(FileSystem& fs, const std::string& path, std::string_view bytes);
 
 // "Die Datei ... kann nicht geschrieben werden.": the message for an output
-// file that was not written.
+// file that was not written, saying so when the name is no regular file.
 std::string OutputFailureText(const std::string& path);
 
 }  // namespace platform

@@ -54,6 +54,13 @@ std::int32_t InsertionPosition(const IndexBlock& block, const std::uint8_t* key)
   auto cmp = [&](std::int32_t i) { return CompareEntries(layout, block.entry(i), key); };
   if (n <= 0) return 0;
   if (n == 1) return cmp(0) <= 0 ? 1 : 0;
+  // Keys equal under the collation ("abc", "ABC") are different records: a
+  // new one goes behind all its equals, wherever the probe met them, so that
+  // the order of an index does not depend on the way it was filled.
+  auto behindEquals = [&](std::int32_t at) {
+    while (at < n && cmp(at) == 0) ++at;
+    return at;
+  };
   // Bisection with a step that halves down to 1; with a step of 1 the probe
   // only moves towards the gap, so it always ends.
   std::int32_t p = n / 2;
@@ -62,7 +69,7 @@ std::int32_t InsertionPosition(const IndexBlock& block, const std::uint8_t* key)
     p = std::clamp(p, 0, n - 2);
     int atP = cmp(p);
     int atNext = cmp(p + 1);
-    if (atP <= 0 && atNext >= 0) return p + 1;
+    if (atP <= 0 && atNext >= 0) return behindEquals(p + 1);
     if (atP > 0) {
       if (p == 0) return 0;
       p -= d;
@@ -610,6 +617,34 @@ int IndexedFile::LookupKey(std::span<const std::uint8_t> record, std::int32_t& p
     }
     d = std::max(d / 2, 1);
   }
+}
+
+int IndexedFile::LookupExactKey(std::span<const std::uint8_t> record, std::int32_t& position,
+                                std::vector<std::int32_t>* alike) {
+  std::int32_t found = 0;
+  if (LookupKey(record, found) != 1) return 0;
+  if (!layout_.textKey) {
+    position = found;
+    return 1;
+  }
+  IndexBlock block;
+  if (!readAll(block) || found >= block.count) return 0;
+  std::vector<std::uint8_t> key(layout_.entrySize);
+  makeEntry(record, key.data());
+  // Equal keys stand together in the index: the run around the one found.
+  auto equal = [&](std::int32_t i) { return CompareEntries(layout_, block.entry(i), key.data()) == 0; };
+  std::int32_t first = found, last = found;
+  while (first > 0 && equal(first - 1)) --first;
+  while (last + 1 < block.count && equal(last + 1)) ++last;
+  const std::string_view exact = GetText(reinterpret_cast<const char*>(key.data()), layout_.keyWidth);
+  for (std::int32_t i = first; i <= last; ++i) {
+    if (block.key(i) != exact) continue;
+    position = i;
+    return 1;
+  }
+  if (alike)
+    for (std::int32_t i = first; i <= last; ++i) alike->push_back(i);
+  return 0;
 }
 
 int IndexedFile::ChangeRecord(std::span<const std::uint8_t> record,

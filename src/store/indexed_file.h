@@ -131,6 +131,13 @@ class IndexedFile {
   // -1 when the index could not be read (a caller must not store then).
   int KeyInUse(std::span<const std::uint8_t> record, bool isNew);
   int LookupKey(std::span<const std::uint8_t> record, std::int32_t& position);
+  // The entry filed under exactly the record's key (1). The collation sets
+  // "Meier" and "meier" side by side as equals, and LookupKey takes whichever
+  // it meets first; they are different records. Without an exact key the
+  // result is 0, with the positions of the keys equal under the collation in
+  // `alike` (for the caller to choose from, or to list).
+  int LookupExactKey(std::span<const std::uint8_t> record, std::int32_t& position,
+                     std::vector<std::int32_t>* alike = nullptr);
   // Changes the record filed under exactly the key of `record` where it is
   // stored now: the index is held from the lookup to the write, so the record
   // neither moves nor changes its key meanwhile, and `change` works on the

@@ -307,4 +307,29 @@ TEST_F(MailCli, DunningLettersGoOneMailPerCustomer) {
   EXPECT_EQ(mail::DecodeBase64(message.substr(message.find("\r\n\r\n", pdf), 12)).rfind("%PDF-", 0), 0u);
 }
 
+// A level without its text is told once for the run, not once for each
+// customer whose letter lacks it.
+TEST_F(MailCli, AMissingDunningTextIsToldOnce) {
+  store::ParameterRecord& p = book.app.parameters;
+  for (int i = 0; i < 3; ++i) p.dunningPeriods[i] = static_cast<std::int16_t>(14 * (i + 1));
+  store::SetText(p.dunningText1, "");
+  frame::SaveParameters(book.app);
+  const std::int32_t schulz = book.customer("Schulz");
+  store::SetText(book.app.address.email, "schulz@example.org");
+  std::int32_t position = book.app.addresses.position;
+  store::WriteAddress(book.app, book.app.address, position, false);
+  for (std::int32_t ref : {customer, schulz})
+    book.order(ref, store::kOrderInvoicePrinted, {{1, 12345}}, "06.11.2026");
+  Server server(Server::Mode::Accept);
+  settings.port = server.port();
+  std::string out, errors;
+  run("16 --date 06.12.2026", &out, &errors);
+  const std::string told = "Für die 1. Mahnstufe ist keine Textdatei angegeben";
+  const std::size_t first = errors.find(told);
+  ASSERT_NE(first, std::string::npos) << errors;
+  EXPECT_EQ(errors.find(told, first + 1), std::string::npos) << errors;
+  EXPECT_NE(out.find("an schulz@example.org gesendet"), std::string::npos) << out;
+  EXPECT_NE(out.find("an meier@example.org gesendet"), std::string::npos) << out;
+}
+
 }  // namespace

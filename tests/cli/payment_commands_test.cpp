@@ -1,6 +1,7 @@
 // belvon-cli pay, book and settle on a data directory the core filled.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -63,6 +64,48 @@ TEST(PaymentCommands, PayBookAndSettleWriteWhatTheDialogsWrite) {
   EXPECT_EQ(+book.stored(last).paid, 0);
   EXPECT_EQ(testsupport::RunCommand(settle + " --all"), 0);
   EXPECT_EQ(+book.stored(last).paid, 200);
+}
+
+// A customer is named by name line 2 as it is stored: "meier" is not
+// "Meier". A name that only differs in letter case from one address means
+// that one; from several, none, and they are listed. A name with letters
+// beyond ASCII is found as typed (UTF-8).
+TEST(PaymentCommands, SettleTakesTheCustomerOfExactlyThatName) {
+  const std::string cli = testsupport::BuiltProgram("belvon-cli");
+  if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
+  testsupport::OrderBook book;
+  std::map<std::string, std::int32_t> invoices;
+  for (const char* name : {"Meier", "meier", "\xD6zdemir", "Schulz"})
+    invoices[name] =
+        book.order(book.customer(name), store::kOrderInvoicePrinted, {BookLine{1, 1000}}).orderNumber;
+  const std::string run = cli + " --data-dir " + book.dir.path() + " settle --from 1 --to 2000000000 --customer ";
+  struct Case {
+    const char* typed;
+    int exit;
+    std::vector<std::string> paid;  // stored names whose invoice is settled
+    const char* told;
+  };
+  const Case cases[] = {
+      {"MEIER", 1, {}, "Mehrere Adressen hei\xC3\x9F" "en \"MEIER\""},
+      {"meier", 0, {"meier"}, ""},
+      {"Meier", 0, {"meier", "Meier"}, ""},
+      {"\xC3\x96zdemir", 0, {"meier", "Meier", "\xD6zdemir"}, ""},
+      {"SCHULZ", 0, {"meier", "Meier", "\xD6zdemir", "Schulz"}, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    std::string out, errors;
+    EXPECT_EQ(testsupport::RunCommand(run + "'" + c.typed + "'", &out, &errors), c.exit) << errors;
+    EXPECT_NE(errors.find(c.told), std::string::npos) << errors;
+    if (c.exit == 1) {
+      EXPECT_NE(errors.find("\n  Meier\n"), std::string::npos) << errors;
+      EXPECT_NE(errors.find("\n  meier\n"), std::string::npos) << errors;
+    }
+    for (const auto& [name, number] : invoices) {
+      const bool paid = std::find(c.paid.begin(), c.paid.end(), name) != c.paid.end();
+      EXPECT_EQ(book.stored(number).paid, paid ? 1000 : 0) << name;
+    }
+  }
 }
 
 // A payment the command line cannot book as asked is refused with the

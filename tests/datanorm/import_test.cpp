@@ -1,7 +1,9 @@
 #include <random>
+#include <tuple>
 
 #include "datanorm/datanorm_lines.h"
 #include "datanorm_fixture.h"
+#include "store/bytes.h"
 #include "store/indexed_file.h"
 
 namespace datanormtest {
@@ -90,6 +92,36 @@ TEST_F(DatanormTest, BadNumbersAndOverLongLinesAreNeverStored) {
             "Datanorm-Import:\n7 Artikelzeile(n) mit ungültiger oder zu großer Zahl (Preis, "
             "Preiskennzeichen) wurden übersprungen, die erste in Zeile 2.\n"
             "1 Zeile(n) waren länger als 291 Zeichen; der Rest wurde nicht eingelesen, die erste in Zeile 12.");
+}
+
+// Article numbers that differ only in letter case are different articles:
+// a catalogue line changes or deletes the one it names exactly, in either
+// way of storing, and never its case variant.
+TEST(DatanormImport, OnlyTheExactNumberIsChangedOrDeleted) {
+  auto line = [](char kind, const char* number, const char* price) {
+    return std::string("A;") + kind + ";" + number + ";00;Text " + number + ";;1;0;Stk;" + price + ";R01;001;\n";
+  };
+  for (bool bulk : {true, false}) {
+    SCOPED_TRACE(bulk ? "bulk" : "record by record");
+    DataDir d;
+    // The price of the article stored under exactly `number`, -1 for none.
+    auto price = [&d](const char* number) -> long {
+      store::ArticleRecord a{};
+      store::SetText(a.number, number);
+      std::int32_t at = -1;
+      if (store::ArticleFile(d.app).LookupExactKey(store::AsBytes(a), at) != 1 ||
+          store::ReadArticle(d.app, a, at) != 1)
+        return -1;
+      return a.price1;
+    };
+    d.import(Header() + line('N', "abc", "100") + line('N', "Kabel", "5"), bulk);
+    d.import(Header() + line('N', "ABC", "200"), bulk);
+    EXPECT_EQ(std::tuple(price("abc"), price("ABC"), price("Kabel")), std::tuple(100, 200, 5));
+    d.import(Header() + line('N', "ABC", "300"), bulk);
+    EXPECT_EQ(std::tuple(price("abc"), price("ABC")), std::tuple(100, 300));
+    d.import(Header() + line('L', "ABC", "0"), bulk);
+    EXPECT_EQ(std::tuple(price("abc"), price("ABC"), price("Kabel")), std::tuple(100, -1, 5));
+  }
 }
 
 TEST_F(DatanormTest, BRecordOfAMissingArticleIsRefusedWithAWarning) {

@@ -111,6 +111,42 @@ TEST(EInvoice, ACustomersLeitwegIdIsHisBuyerReference) {
   }
 }
 
+// What the rules would reject is never written: an invoice without a line
+// it bills, an invoice date that is no day, a due date after the year 9999.
+// Each is refused with its reason; a due date on the last day passes.
+TEST(EInvoice, AnInvoiceTheRulesRejectIsRefusedWithItsReason) {
+  testsupport::TestApp t;
+  const std::string noLine = "hat keine Position, die berechnet wird";
+  const struct {
+    const char* name;
+    std::vector<einvoicetest::Line> lines;
+    const char* invoiceDate;
+    std::string refusal;  // empty: written
+  } cases[] = {
+      {"no lines", {}, "06.12.2026", noLine},
+      {"back-orders only", {{1, 1000, store::kTaxCodeRate2, 0, "Stk", "Brett", store::kLineBackOrder}},
+       "06.12.2026", noLine},
+      {"no tax class", {{1, 1000, 3}}, "06.12.2026", noLine},
+      {"due in the year 10000", {{1, 1000}}, "31.12.9999",
+       "das Fälligkeitsdatum 14.01.10000 liegt außerhalb der Jahre 1900 bis 9999"},
+      {"no such day", {{1, 1000}}, "29.02.2023", "das Rechnungsdatum \"29.02.2023\""},
+      {"due on the last day", {{1, 1000}}, "17.12.9999", ""},
+  };
+  einvoice::Settings settings;
+  settings.buyerReference = einvoice::BuyerReference::OrderNumber;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Prepare(t.app, {c.name, c.lines}, 1261200002);
+    store::SetText(t.app.order.invoiceDate, c.invoiceDate);
+    const einvoice::Outcome outcome = einvoice::BuildInvoice(t.app, t.app.parameters, settings);
+    EXPECT_EQ(outcome.ok, c.refusal.empty()) << outcome.message;
+    if (!c.refusal.empty())
+      EXPECT_NE(outcome.message.find(c.refusal), std::string::npos) << outcome.message;
+    else
+      EXPECT_EQ(outcome.invoice.dueDate, "99991231");
+  }
+}
+
 TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRules) {
   testsupport::TestApp t;
   std::string files;

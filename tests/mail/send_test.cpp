@@ -154,7 +154,11 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
                 "hat die Anmeldung abgelehnt (Benutzer oder Passwort falsch).\n"
                 "Antwort des Servers: 535 5.7.8 Anmeldung fehlgeschlagen"},
            Case{Server::Mode::RefuseRecipient, mail::Security::None,
-                "hat die E-Mail abgelehnt.\nAntwort des Servers: 550 5.1.1 Postfach unbekannt"},
+                "hat die Empfängeradresse meier@example.org abgelehnt.\nAntwort des Servers: 550 "
+                "5.1.1 Postfach unbekannt"},
+           // The copy to the sender is named as what was refused, not the customer.
+           Case{Server::Mode::RefuseCopy, mail::Security::None,
+                "hat die Empfängeradresse buero@example.de abgelehnt.\nAntwort des Servers: 550"},
            Case{Server::Mode::DropAfterData, mail::Security::None,
                 "brach ab, bevor er die E-Mail angenommen hat"},
            Case{Server::Mode::Silent, mail::Security::None,
@@ -168,6 +172,7 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
     settings.security = c.security;
     settings.user = "buero";
     settings.keepCopy = true;
+    settings.copyToSender = true;
     const auto start = std::chrono::steady_clock::now();
     const mail::Outcome outcome = Send(server);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(6));

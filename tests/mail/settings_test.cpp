@@ -3,6 +3,7 @@
 
 #include "mail/mail_settings.h"
 #include "mail/templates.h"
+#include "store/order_record.h"
 #include "store/text_field.h"
 #include "support/test_app.h"
 
@@ -85,7 +86,7 @@ TEST(MailTemplates, TheInvoiceTextFollowsTheOpenAmount) {
            {-5950, 0, "Gutschrift Nr. 0 vom 07.12.2026 über -59.50 .\n"}}) {
     // One tax-free line of the amount: the text names what the lines state.
     t.app.order.lineCount = 1;
-    t.app.orderLines[1] = {};
+    t.app.orderLines[1] = store::OrderLine{};
     t.app.orderLines[1].quantity = 1;
     t.app.orderLines[1].salePrice = c.total;
     t.app.orderLines[1].taxCode = store::kTaxCodeNone;

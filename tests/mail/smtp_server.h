@@ -21,7 +21,8 @@ namespace testsupport {
 
 class SmtpServer {
  public:
-  enum class Mode { Accept, RefuseLogin, RefuseRecipient, DropAfterData, Silent };
+  // RefuseCopy refuses every recipient but the first (the copy to the sender).
+  enum class Mode { Accept, RefuseLogin, RefuseRecipient, RefuseCopy, DropAfterData, Silent };
 
   explicit SmtpServer(Mode mode) : mode_(mode) {
     listener_ = socket(AF_INET, SOCK_STREAM, 0);
@@ -98,6 +99,7 @@ class SmtpServer {
 
   void talk(int fd) {
     std::string buffer, command;
+    int recipients = 0;
     if (mode_ == Mode::Silent) {
       while (line(fd, buffer, command)) {
       }
@@ -123,7 +125,8 @@ class SmtpServer {
         say(fd, "535 5.7.8 Anmeldung fehlgeschlagen\r\n");
       } else if (verb == "AUTH") {
         say(fd, "235 2.7.0 Angemeldet\r\n");
-      } else if (verb == "RCPT" && mode_ == Mode::RefuseRecipient) {
+      } else if (verb == "RCPT" && (mode_ == Mode::RefuseRecipient ||
+                                    (mode_ == Mode::RefuseCopy && recipients++ > 0))) {
         say(fd, "550 5.1.1 Postfach unbekannt\r\n");
       } else if (verb == "DATA") {
         say(fd, "354 Weiter\r\n");

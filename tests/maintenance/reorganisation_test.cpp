@@ -99,21 +99,24 @@ TEST_F(Reorganisation, OrdersOfDroppedAddressesAreMarkedAndStayConsistent) {
 }
 
 // A line that names another article than the one it refers to (typed by
-// hand in an older program, it kept the reference 0) is reported, and left
-// as it is.
+// hand in an older program, it kept the reference 0) is reported, in UTF-8,
+// and left as it is.
 TEST_F(Reorganisation, LinesNamingAnotherArticleThanTheirReferenceAreReported) {
   const std::int32_t kunde = customer("Kunde");
   const std::int32_t a = article("A", 1), b = article("B", 2);
   const std::int32_t number =
       order(kunde, 0, {{1, 100, a, 0, 0, "A"}, {1, 200, a, 0, 0, "Montage"}, {1, 300, -1},
-                       {1, 400, b, 0, 0, "B"}, {1, 500, a}})
+                       {1, 400, b, 0, 0, "B"}, {1, 500, a, 0, 0, ""},
+                       {1, 600, a, 0, 0, "Zubeh\xF6r"}})
           .orderNumber;
   const Bytes before = ReadBytes(dir.file("RECHNUNG.DAT"));
   const std::string head = "Rechnung Nr: " + std::to_string(number) + ", Position ";
   const std::string tail = "\" gehört nicht zum Artikel \"A\", auf den die Position verweist.";
   EXPECT_EQ(FindStructureProblems(app),
             (std::vector<std::string>{head + "2: Artikel-Nr. \"Montage" + tail,
-                                      head + "5: Artikel-Nr. \"" + tail}));
+                                      head + "5: Artikel-Nr. \"" + tail,
+                                      // The report is UTF-8, the files Windows-1252.
+                                      head + "6: Artikel-Nr. \"Zubeh\xC3\xB6r" + tail}));
   EXPECT_EQ(ReadBytes(dir.file("RECHNUNG.DAT")), before);
 }
 

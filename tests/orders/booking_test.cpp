@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,78 @@ TEST(BookDeliveredOrders, BooksEachLineOnceAndTheOrderOnlyWhenAllIsDelivered) {
       EXPECT_EQ(std::memcmp(&after, &before, sizeof after), 0);
     }
     EXPECT_EQ(shop.ui.texts(), std::vector<std::string>{});
+  }
+}
+
+// An order is booked only where its references hold what it names: the
+// article of each line, its own customer. A reference off by a byte (a
+// damaged file, an older version) leaves the order unbooked with the reason,
+// every record as it was, and the run books the next order.
+TEST(BookDeliveredOrders, OnlyAtReferencesThatHoldWhatTheOrderNames) {
+  struct Case {
+    const char* name;
+    std::function<void(Shop&, store::OrderHead&, BookLine&)> spoil;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"article reference off by one", [](Shop& s, store::OrderHead&, BookLine& l) { l.articleRef = s.a + 1; },
+       "nennt den Artikel \"B\""},
+      {"a line naming another article", [](Shop&, store::OrderHead&, BookLine& l) { l.articleNumber = "a"; },
+       "nennt den Artikel \"a\""},
+      {"customer reference off by one",
+       [](Shop& s, store::OrderHead& h, BookLine&) { h.customerRef = s.customerRef + 1; },
+       "verweist auf keine Adresse in KUNDEN.DAT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Shop shop;
+    const std::int32_t other = shop.customer("Zimmer");  // the address after Meier's
+    BookLine line{2, 250, 2, 0, 0, "B"};
+    line.articleRef = shop.b;
+    store::OrderHead head{};
+    head.customerRef = shop.customerRef;
+    c.spoil(shop, head, line);
+    const std::int32_t spoilt = shop.order(head.customerRef, kDelivered, {line}).orderNumber;
+    const std::int32_t sound = shop.order(other, kDelivered, {{1, 100, shop.a, 0, 0, "A"}}).orderNumber;
+    std::vector<std::uint8_t> articlesBefore = testsupport::ReadBytes(shop.dir.file("ARTIKEL.DAT"));
+    const store::AddressRecord meier = shop.address(shop.customerRef);
+    orders::BookDeliveredOrders(shop.app);
+    EXPECT_EQ(shop.stored(spoilt).flags & kOrderBooked, 0);
+    EXPECT_NE(shop.stored(sound).flags & kOrderBooked, 0);
+    EXPECT_EQ(shop.stock(shop.a), 9);
+    EXPECT_EQ(shop.stock(shop.b), 10);
+    std::vector<std::uint8_t> articlesAfter = testsupport::ReadBytes(shop.dir.file("ARTIKEL.DAT"));
+    store::ArticleRecord a{};
+    std::memcpy(&a, articlesBefore.data() + shop.a, sizeof a);
+    a.stock[0] = 9;
+    std::memcpy(articlesBefore.data() + shop.a, &a, sizeof a);
+    EXPECT_EQ(articlesAfter, articlesBefore);
+    const store::AddressRecord meierAfter = shop.address(shop.customerRef);
+    EXPECT_EQ(std::memcmp(&meierAfter, &meier, sizeof meier), 0);
+    ASSERT_EQ(shop.ui.shown.size(), 1u);
+    EXPECT_NE(shop.ui.shown[0].text.find("wird nicht gebucht"), std::string::npos);
+    EXPECT_NE(shop.ui.shown[0].text.find(c.reason), std::string::npos) << shop.ui.shown[0].text;
+  }
+}
+
+// Stock is booked in thousandths, the quantities' own precision: what is
+// left reads as the decimal it is, never as the binary remainder.
+TEST(BookDeliveredOrders, StockIsBookedInExactThousandths) {
+  const struct {
+    double stock;
+    std::vector<double> quantities;  // lines of article A
+    double left;
+  } cases[] = {{10, {1.005}, 8.995}, {1, {0.1, 0.2}, 0.7}, {416.335, {0.001, -0.001}, 416.335},
+               {500, {83.665}, 416.335}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stock);
+    testsupport::OrderBook book;
+    const std::int32_t a = book.article("A", c.stock);
+    std::vector<BookLine> lines;
+    for (double q : c.quantities) lines.push_back({q, 100, a});
+    book.order(book.customer("Meier"), kDelivered, lines);
+    orders::BookDeliveredOrders(book.app);
+    EXPECT_EQ(book.stock(a), c.left);
   }
 }
 

@@ -2,6 +2,8 @@
 // how often the print job runs; nothing is marked before a copy is out.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -227,6 +229,87 @@ TEST_F(IssuingTest, IssuingKeepsWhatAnotherCopySavedInTheParameters) {
   EXPECT_EQ(store::GetText(after.parameters.currencySymbol1), "EUR");
   EXPECT_EQ(store::TaxRate(after.parameters, 0, 3), 190);
   EXPECT_EQ(+after.parameters.printSignature, 1);
+}
+
+// An invoice states something to pay in amounts its record can hold, or it
+// is not issued: each case is refused with the line it names, no job runs
+// and nothing is marked. A quotation of such amounts is refused as well.
+TEST_F(IssuingTest, NoInvoiceOfNothingAndNoneBeyondTheRecord) {
+  store::SetText(app.parameters.currencySymbol1, "EUR");
+  const store::OrderLine blank = app.orderLines[1];
+  auto lines = [&](int count, const std::function<void(store::OrderLine&, int)>& set) {
+    return [=, this] {
+      app.order.lineCount = static_cast<std::uint16_t>(count);
+      for (int i = 1; i <= 2; ++i) {
+        app.orderLines[i] = blank;
+        app.orderLines[i].salePrice = 1000;
+        set(app.orderLines[i], i);
+      }
+    };
+  };
+  const std::string nothing = "keine Position, die berechnet werden kann";
+  struct Case {
+    const char* name;
+    std::function<void()> arrange;
+    DocumentKind kind;
+    std::string refusal;  // empty: issued
+  };
+  const std::vector<Case> cases = {
+      {"back-orders only", lines(2, [](store::OrderLine& l, int) { l.flags |= store::kLineBackOrder; }),
+       DocumentKind::Invoice, nothing},
+      {"no lines", lines(0, [](store::OrderLine&, int) {}), DocumentKind::Invoice, nothing},
+      {"no tax class", lines(2, [](store::OrderLine& l, int) { l.taxCode = 3; }),
+       DocumentKind::Invoice, nothing},
+      {"one line beyond", lines(2, [](store::OrderLine& l, int i) { if (i == 2) l.quantity = 1e12; }),
+       DocumentKind::Invoice, "Position 2: Menge und Preis ergeben einen Betrag außerhalb"},
+      {"the total beyond",
+       lines(2, [](store::OrderLine& l, int) {
+         l.salePrice = 1'500'000'000;
+         l.taxCode = store::kTaxCodeNone;
+       }),
+       DocumentKind::Invoice, "Ab Position 2 liegt die Summe des Auftrags außerhalb"},
+      {"a quotation beyond", lines(2, [](store::OrderLine& l, int i) { if (i == 1) l.quantity = 1e12; }),
+       DocumentKind::Quotation, "Position 1: Menge und Preis"},
+      {"a quotation of back-orders",
+       lines(2, [](store::OrderLine& l, int) { l.flags |= store::kLineBackOrder; }),
+       DocumentKind::Quotation, ""},
+      {"one billable line among back-orders",
+       lines(2, [](store::OrderLine& l, int i) { if (i == 1) l.flags |= store::kLineBackOrder; }),
+       DocumentKind::Invoice, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.arrange();
+    ui.shown.clear();
+    jobs.clear();
+    EXPECT_EQ(Issue(c.kind, "04.12.2026"), c.refusal.empty());
+    if (c.refusal.empty()) continue;
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find(c.refusal), std::string::npos) << ui.shown[0].text;
+    EXPECT_TRUE(jobs.empty());
+    EXPECT_EQ(+Stored().flags, 0);
+  }
+}
+
+// The due date of an invoice being issued is one a four-digit year states;
+// an invoice date that is no day is refused too. Nothing is marked.
+TEST_F(IssuingTest, NoInvoiceDueAfterTheYear9999) {
+  store::SetText(app.parameters.currencySymbol1, "EUR");
+  app.order.paymentPeriod = 14;
+  const struct {
+    const char* date;
+    bool issued;
+  } cases[] = {{"31.12.9999", false}, {"29.02.2023", false}, {"17.12.9999", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.date);
+    ui.shown.clear();
+    EXPECT_EQ(Issue(DocumentKind::Invoice, c.date), c.issued);
+    if (!c.issued) {
+      ASSERT_EQ(ui.shown.size(), 1u);
+      EXPECT_NE(ui.shown[0].text.find("nicht ausgestellt"), std::string::npos) << ui.shown[0].text;
+      EXPECT_EQ(+Stored().flags, 0);
+    }
+  }
 }
 
 }  // namespace

@@ -149,6 +149,19 @@ TEST_F(OrderEditorTest, RefusalsStoreNothing) {
        {"Auftrag speichern ?", kNotSavedForPrint}, 0},
       {"price that is no number", [&] { editor.newOrder(), editor.markField(2053, false, badPrice); },
        [this] { EXPECT_FALSE(editor.appendLine()); }, {badPrice}, 2053},
+      {"a total beyond the record",
+       [&] {
+         newWithLine(), Type("B"), editor.appendLine();
+         for (int i : {1, 2}) {
+           app.orderLines[i].salePrice = 1'500'000'000;  // 15 000 000.00
+           app.orderLines[i].quantity = 1;
+           app.orderLines[i].taxCode = store::kTaxCodeNone;
+         }
+       },
+       save,
+       {"Ab Position 2 liegt die Summe des Auftrags außerhalb des Rechenbereichs (höchstens "
+        "21474836.47).\nBitte den Auftrag auf mehrere Rechnungen aufteilen."},
+       0},
       {"deleting a never saved order", [this] { editor.newOrder(); }, [this] { editor.deleteOrder(); },
        {"Dieser Auftrag ist noch nicht gespeichert.\nLöschen ist nicht möglich."}, 0},
   };

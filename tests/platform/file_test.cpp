@@ -203,5 +203,28 @@ TEST_F(FileTest, AnOutputFileIsWrittenWholeOrNotAtAll) {
   EXPECT_FALSE(std::filesystem::exists(path + ".neu"));
 }
 
+// A name that holds a directory, a FIFO or a dangling link is no file to
+// replace: refused before anything is written, left as it was, and the
+// message says why.
+TEST_F(FileTest, AnOutputTargetThatIsNoRegularFileIsRefused) {
+  std::filesystem::create_directory(dir.file("ORDNER"));
+  ASSERT_EQ(mkfifo(dir.file("ROHR").c_str(), 0666), 0);
+  std::filesystem::create_symlink(dir.file("FEHLT"), dir.file("VERWAIST"));
+  for (const char* name : {"ORDNER", "ROHR", "VERWAIST"}) {
+    SCOPED_TRACE(name);
+    const std::string target = dir.file(name);
+    const auto before = std::filesystem::symlink_status(target).type();
+    OutputFile out(fs, target);
+    EXPECT_FALSE(out.isOpen());
+    EXPECT_FALSE(out.write("x"));
+    EXPECT_FALSE(out.commit());
+    EXPECT_FALSE(WriteOutputFile(fs, target, "x"));
+    EXPECT_EQ(std::filesystem::symlink_status(target).type(), before);
+    EXPECT_FALSE(std::filesystem::exists(target + ".neu"));
+    EXPECT_NE(OutputFailureText(target).find("keine gewöhnliche Datei"), std::string::npos);
+  }
+  EXPECT_EQ(OutputFailureText(path), "Die Datei " + path + " kann nicht geschrieben werden.");
+}
+
 }  // namespace
 }  // namespace platform

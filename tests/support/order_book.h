@@ -24,7 +24,7 @@ struct BookLine {
   std::int32_t articleRef = -1;
   std::uint16_t flags = 0;
   std::int16_t discount = 0;
-  const char* articleNumber = "";
+  const char* articleNumber = nullptr;  // null: the number of the article referred to
   std::int16_t taxCode = store::kTaxCodeNone;
 };
 
@@ -78,7 +78,11 @@ class OrderBook : public TestApp {
       line.articleRef = l.articleRef;
       line.flags = l.flags;
       line.discount = l.discount;
-      store::SetText(line.articleNumber, l.articleNumber);
+      // A line names the article it refers to, as the order pane copies it.
+      if (l.articleNumber)
+        store::SetText(line.articleNumber, l.articleNumber);
+      else if (l.articleRef >= 0)
+        store::SetText(line.articleNumber, store::GetText(articleAt(l.articleRef).number));
       line.taxCode = l.taxCode;
       head.total += static_cast<std::int32_t>(l.salePrice * l.quantity);
     }
@@ -106,8 +110,9 @@ class OrderBook : public TestApp {
     return head;
   }
 
-  double stock(std::int32_t articleRef) {
-    return recordAt<store::ArticleRecord>("ARTIKEL.DAT", articleRef).stock[0];
+  double stock(std::int32_t articleRef) { return articleAt(articleRef).stock[0]; }
+  store::ArticleRecord articleAt(std::int32_t articleRef) {
+    return recordAt<store::ArticleRecord>("ARTIKEL.DAT", articleRef);
   }
   store::AddressRecord address(std::int32_t customerRef) {
     return recordAt<store::AddressRecord>("KUNDEN.DAT", customerRef);

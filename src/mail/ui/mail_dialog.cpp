@@ -126,10 +126,12 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   // date a print would fix.
   // Else a copy of an issued invoice states the date it was issued with.
   std::string invoiceDate;
-  if (smtp && kind == orders::DocumentKind::Invoice)
+  if (smtp && kind == orders::DocumentKind::Invoice) {
     invoiceDate = orders::InvoiceDateToFix(app, printDate);
-  else
+    if (orders::RefusedForItsDueDate(app, invoiceDate)) return false;
+  } else {
     printDate = orders::IssuedCopyDate(app, kind, printDate);
+  }
 
   // Text, XRechnung and PDF state the invoice date the issue records: the
   // print date.
