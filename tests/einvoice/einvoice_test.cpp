@@ -105,7 +105,7 @@ TEST(EInvoice, ACustomersLeitwegIdIsHisBuyerReference) {
   for (const auto& [id, expected] : {std::pair{"", "04011000-1234512345-06"},
                                      std::pair{"991-12345-67", "991-12345-67"}}) {
     ASSERT_TRUE(store::StoreLeitwegId(t.app, "4711", "4711", id));
-    const einvoice::Outcome outcome = einvoice::BuildInvoice(t.app, settings);
+    const einvoice::Outcome outcome = einvoice::BuildInvoice(t.app, t.app.parameters, settings);
     ASSERT_TRUE(outcome.ok) << outcome.message;
     EXPECT_EQ(outcome.invoice.buyerReference, expected);
   }
