@@ -150,6 +150,23 @@ TEST_F(BookingBatchTest, HeaderAndEncoding) {
             "EXTF_Buchungsstapel_20261101_20261130.csv");
 }
 
+// An invoice in another currency states its amount in that currency with
+// the rate, and the amount in euros beside it.
+TEST_F(BookingBatchTest, AnotherCurrencyCarriesTheRateAndTheEuros) {
+  store::SetText(app.parameters.currencySymbol2, "USD");
+  app.parameters.exchangeRates[1] = 1.25f;
+  store::SetTaxRate(app.parameters, 1, 2, 70);
+  store::SetTaxRate(app.parameters, 1, 3, 190);
+  Invoice(Customer("", "Smith", "30"), {{10000, store::kTaxCodeRate2}}, "05.11.2026", false, 1);
+  const testsupport::ExtfRead file = Export("01.11.2026", "30.11.2026");
+  ASSERT_EQ(file.rows.size(), 1u);
+  const std::pair<const char*, const char*> fields[] = {
+      {"Umsatz (ohne Soll/Haben-Kz)", "119,00"}, {"WKZ Umsatz", "USD"}, {"Kurs", "1,250000"},
+      {"Basis-Umsatz", "95,20"}, {"WKZ Basis-Umsatz", "EUR"}};
+  for (const auto& [column, value] : fields) EXPECT_EQ(file.at(0, column), value) << column;
+  EXPECT_EQ(file.header.at(21), "EUR");
+}
+
 // Payments of the period: the money on bank or cash against the debtor,
 // a cash discount taken in its own field; a refund on a credit note "H".
 TEST_F(BookingBatchTest, PaymentsBookTheMoneyThatCameIn) {

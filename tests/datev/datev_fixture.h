@@ -126,7 +126,7 @@ class DatevTest : public StoreTest {
   // An order of the customer with lines of (price in cents, tax code),
   // issued as an invoice on `date`; its number. The order stays current.
   std::int32_t Invoice(std::int32_t customer, const std::vector<std::pair<int, int>>& lines,
-                       std::string date, bool grossPrices = false) {
+                       std::string date, bool grossPrices = false, int currency = 0) {
     std::vector<LineSpec> specs(lines.size(), LineSpec{"Posten"});
     AddOrder(app, customer, specs);
     store::ReadOrder(app, app.order, app.orders.position);
@@ -135,6 +135,7 @@ class DatevTest : public StoreTest {
       app.orderLines[i + 1].taxCode = static_cast<std::int16_t>(lines[i].second);
     }
     if (grossPrices) app.order.flags |= store::kOrderPricesIncludeTax;
+    app.order.currency = static_cast<std::uint8_t>(currency);
     orders::RefreshOrderTotal(app.order, app.orderLines, app.parameters);
     std::int32_t at = app.orders.position;
     EXPECT_EQ(store::StoreOrder(app, app.order, at, store::StoreMode::Rewrite), 1);
