@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/dates.h"
+#include "orders/cancellation.h"
 #include "orders/cash_discount.h"
 #include "orders/issue_statement.h"
 #include "platform/cp1252.h"
@@ -186,7 +187,10 @@ Batch CollectBatch(frame::AppState& app, const Settings& settings, const std::st
     const store::OrderHead& head = order.head;
     const store::AddressRecord& customer = customers.at(head.customerRef);
     const bool invoiced = reports::InJournal(head, order.lines, from, to);
+    // A cancellation settles the invoice with its credit note: that is no
+    // money, and the two rows on the debtor already net to zero.
     const bool paid = payments && orders::IssuedAsInvoice(head) && head.paid != 0 &&
+                      store::GetText(head.account) != orders::kCancelledNote &&
                       orders::DateInRange(from, store::GetText(head.paymentDate), to);
     if (!invoiced && !paid) return;
     const store::IssueRecord* found = book.find(head.orderNumber);

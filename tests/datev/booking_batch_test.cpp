@@ -168,7 +168,7 @@ TEST_F(BookingBatchTest, AnotherCurrencyCarriesTheRateAndTheEuros) {
 }
 
 // Payments of the period: the money on bank or cash against the debtor,
-// a cash discount taken in its own field; a refund on a credit note "H".
+// a cash discount taken in its own field; a cancellation is no payment.
 TEST_F(BookingBatchTest, PaymentsBookTheMoneyThatCameIn) {
   const std::int32_t mueller = Customer("", "Meier", "7");
   Invoice(mueller, {{10000, store::kTaxCodeRate2}}, "02.10.2026");
@@ -179,6 +179,10 @@ TEST_F(BookingBatchTest, PaymentsBookTheMoneyThatCameIn) {
   Pay(2380, "07.11.2026", "1210");
   Invoice(mueller, {{3000, store::kTaxCodeRate2}}, "04.11.2026");
   Pay(3570, "01.12.2026", "Bank");  // after the period
+  // Cancelled: settled by its credit note, no money moved.
+  Invoice(mueller, {{1000, store::kTaxCodeRate2}}, "10.11.2026");
+  std::int32_t creditNote = 0;
+  ASSERT_TRUE(orders::CancelInvoice(app, "12.11.2026", creditNote));
 
   const testsupport::ExtfRead file = Export("01.11.2026", "30.11.2026", true);
   struct Want {
@@ -201,8 +205,8 @@ TEST_F(BookingBatchTest, PaymentsBookTheMoneyThatCameIn) {
     EXPECT_EQ(payments[i].discount, expected[i].discount) << i;
     EXPECT_EQ(payments[i].date, expected[i].date) << i;
   }
-  // Three invoices of November besides.
-  EXPECT_EQ(file.rows.size(), 6u);
+  // Three invoices of November besides, and the cancelled one with its credit note.
+  EXPECT_EQ(file.rows.size(), 8u);
 }
 
 // Whatever the batch had to decide for the adviser is named after the
