@@ -62,7 +62,9 @@ std::string DebtorFileText(const Settings& settings, const platform::LocalTime& 
     row[kAccount] = account;
     row[kCompanyName] = Quoted(name, 50);
     row[kAddresseeType] = Quoted("2");  // a company: the invoice's name lines, unsplit
-    row[kShortName] = Quoted(name, 15);
+    std::string shortName = name.substr(0, 15);
+    shortName.erase(shortName.find_last_not_of(' ') + 1);
+    row[kShortName] = Quoted(shortName);
     // "DE123456789": the country apart from the number.
     const std::string vatId(store::GetText(a.vatId));
     if (vatId.size() > 2 && std::isalpha(static_cast<unsigned char>(vatId[0])) &&

@@ -115,6 +115,7 @@ TEST_F(BookingBatchTest, RowsStateTheIssuedFiguresAndBalanceTheJournal) {
   EXPECT_EQ(debtors.at(1, "Konto"), "14711");
   EXPECT_EQ(platform::Cp1252ToUtf8(debtors.at(1, "Name (Adressatentyp Unternehmen)")),
             "Müller & Söhne GmbH");
+  EXPECT_EQ(platform::Cp1252ToUtf8(debtors.at(1, "Kurzbezeichnung")), "Müller & Söhne");
   EXPECT_EQ(debtors.at(1, "Postleitzahl"), "12345");
   EXPECT_EQ(debtors.at(1, "Ort"), "Berlin");
   EXPECT_EQ(debtors.at(1, "EU-Land"), "DE");
