@@ -76,6 +76,7 @@ void MainWindow::buildMenu() {
   addCommand(file, cmd::kPrinterSetup, QStringLiteral("&Drucker einrichten..."));
   addCommand(file, cmd::kEInvoiceSettings, QStringLiteral("&E-Rechnung..."));
   addCommand(file, cmd::kMailSettings, QStringLiteral("E-&Mail..."));
+  addCommand(file, cmd::kDatevSettings, QStringLiteral("D&ATEV..."));
   file->addSeparator();
   addCommand(file, cmd::kTextEditor, QStringLiteral("&Texteditor..."));
   addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
@@ -121,6 +122,7 @@ void MainWindow::buildMenu() {
   addCommand(invoices, cmd::kUnprintedInvoiceList,
              QStringLiteral("Liste &ungedruckter Rechnungen drucken"));
   addCommand(invoices, cmd::kInvoiceJournal, QStringLiteral("&Rechnungsausgangsbuch drucken..."));
+  addCommand(invoices, cmd::kDatevExport, QStringLiteral("DATEV-E&xport..."));
   addCommand(invoices, cmd::kOpenBackOrderList,
              QStringLiteral("Liste offener &Nachlieferungen drucken"));
   addCommand(invoices, cmd::kTurnoverGraph, QStringLiteral("Umsatzgrafik drucken..."));

@@ -6,6 +6,7 @@
 
 #include "cli/cancel_command.h"
 #include "cli/datanorm_commands.h"
+#include "cli/datev_command.h"
 #include "cli/dump.h"
 #include "cli/einvoice_commands.h"
 #include "cli/maintenance_commands.h"
@@ -83,6 +84,7 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                    {"einvoice", EInvoiceCommand}, {"mail", MailCommand},
                    {"cancel", CancelCommand},
                    {"export-journal", ExportJournalCommand},
+                   {"export-datev", ExportDatevCommand},
                    {"datanorm-import", DatanormImportCommand},
                    {"datanorm-export", DatanormExportCommand},
                    {"export-addresses", ExportAddressesCommand},

@@ -30,12 +30,6 @@ bool ValidDate(const std::string& text) {
   return text.size() == 10 && orders::EnteredDate(text) == text;
 }
 
-bool CheckDate(const std::string& text) {
-  if (text.empty() || ValidDate(text)) return true;
-  std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", text.c_str());
-  return false;
-}
-
 // The range the job's dialog proposes when none is given.
 void DefaultRange(const frame::AppState& app, int job, std::string& from, std::string& to) {
   orders::Date today;
@@ -58,6 +52,12 @@ int ExportUsage() {
 }
 
 }  // namespace
+
+bool CheckDate(const std::string& text) {
+  if (text.empty() || ValidDate(text)) return true;
+  std::fprintf(stderr, "Ungültiges Datum: %s (TT.MM.JJJJ)\n", text.c_str());
+  return false;
+}
 
 bool IsReportJob(int job) {
   return DateRangeJob(job) || job == reports::kJobOpenInvoices ||

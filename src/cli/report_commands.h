@@ -17,6 +17,10 @@ namespace cli {
 
 bool IsReportJob(int job);
 
+// An empty text or "dd.mm.yyyy" naming a real calendar day; otherwise false
+// after the message.
+bool CheckDate(const std::string& text);
+
 struct ReportRequest {
   std::string from, to, article;
   bool articleGiven = false;

@@ -56,6 +56,8 @@ inline constexpr int kMailSettings = 2305;
 inline constexpr int kMailLog = 2306;
 inline constexpr int kDunningMail = 2307;
 inline constexpr int kCashCustomer = 2308;
+inline constexpr int kDatevSettings = 2309;
+inline constexpr int kDatevExport = 2310;
 
 // Sent to the order pane whenever the current address changes.
 inline constexpr int kAddressChanged = 9999;

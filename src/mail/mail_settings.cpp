@@ -140,15 +140,13 @@ std::string SettingsText(const Settings& s) {
 }
 
 Settings LoadSettings(const std::string& dataDirectory, std::string* problem) {
-  if (problem) problem->clear();
-  const std::optional<std::string> text =
-      store::ReadSettingsFile(dataDirectory + kSettingsFileName, kSettingsFileMax, problem);
-  return text ? ParseSettings(*text, problem) : Settings{};
+  return store::LoadDirectorySettings<Settings>(
+      dataDirectory, kSettingsFileName, kSettingsFileMax, problem,
+      [](std::string_view text, std::string* why) { return ParseSettings(text, why); });
 }
 
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {
-  return platform::WriteOutputFile(platform::SystemFileSystem(), dataDirectory + kSettingsFileName,
-                                   SettingsText(settings));
+  return store::SaveDirectorySettings(dataDirectory, kSettingsFileName, SettingsText(settings));
 }
 
 }  // namespace mail

@@ -162,17 +162,13 @@ std::string CurrencyCode(std::string_view symbol, const Settings& settings) {
 }
 
 Settings LoadSettings(const std::string& dataDirectory, std::string* problem) {
-  if (problem) problem->clear();
-  const std::optional<std::string> text =
-      store::ReadSettingsFile(dataDirectory + kSettingsFileName, kSettingsFileMax, problem);
-  return text ? ParseSettings(*text, problem) : Settings{};
+  return store::LoadDirectorySettings<Settings>(
+      dataDirectory, kSettingsFileName, kSettingsFileMax, problem,
+      [](std::string_view text, std::string* why) { return ParseSettings(text, why); });
 }
 
 bool SaveSettings(const std::string& dataDirectory, const Settings& settings) {
-  // Written beside and renamed over, so that another workstation never
-  // reads half a file.
-  return platform::WriteOutputFile(platform::SystemFileSystem(),
-                                  dataDirectory + kSettingsFileName, SettingsText(settings));
+  return store::SaveDirectorySettings(dataDirectory, kSettingsFileName, SettingsText(settings));
 }
 
 bool StartNewDirectorySettings(const std::string& dataDirectory) {

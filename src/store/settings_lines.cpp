@@ -19,6 +19,11 @@ std::optional<std::string> ReadSettingsFile(const std::string& path, std::uint64
   return std::nullopt;
 }
 
+bool SaveDirectorySettings(const std::string& dataDirectory, const char* fileName,
+                           std::string_view text) {
+  return platform::WriteOutputFile(platform::SystemFileSystem(), dataDirectory + fileName, text);
+}
+
 namespace {
 
 std::string Trimmed(std::string_view text) {

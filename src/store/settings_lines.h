@@ -20,6 +20,21 @@ namespace store {
 std::optional<std::string> ReadSettingsFile(const std::string& path, std::uint64_t cap,
                                             std::string* problem);
 
+// The settings file `fileName` of the data directory (a prefix with its
+// separator) as `parse` reads its text; `Settings{}` when it is missing or
+// refused, and `problem` (when given) then says why.
+template <typename Settings, typename Parse>
+Settings LoadDirectorySettings(const std::string& dataDirectory, const char* fileName,
+                               std::uint64_t cap, std::string* problem, Parse parse) {
+  if (problem) problem->clear();
+  const std::optional<std::string> text = ReadSettingsFile(dataDirectory + fileName, cap, problem);
+  return text ? parse(*text, problem) : Settings{};
+}
+// Written beside and renamed over, so that another workstation never reads
+// half a file; false when that failed.
+bool SaveDirectorySettings(const std::string& dataDirectory, const char* fileName,
+                           std::string_view text);
+
 // Calls `take` with the trimmed key and value of every line holding "=".
 // A value that is no UTF-8 is skipped and, when its key is UTF-8 (else it is
 // none of ours), named in `refused` with `fileName`.
