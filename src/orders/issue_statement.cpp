@@ -117,8 +117,7 @@ bool TakeOverIssuedInvoices(frame::AppState& app, platform::File& book) {
 
 // Orders whose record was appended but whose own mark was not written
 // before the program stopped get it now: the record is the issue.
-bool RollForward(frame::AppState& app, const store::IssueBook& book) {
-  const auto& records = book.records();
+bool RollForward(frame::AppState& app, const std::vector<store::IssueRecord>& records) {
   if (records.empty()) return true;
   std::vector<IndexedOrder> orders;
   if (!ReadOrderIndex(app, orders)) return false;
@@ -127,8 +126,7 @@ bool RollForward(frame::AppState& app, const store::IssueBook& book) {
   platform::File data = store::OpenData(app, store::kOrderDataName, Access::Read, Share::DenyWrite);
   if (!data) return orders.empty();
   std::vector<const store::IssueRecord*> unmarked;
-  const std::size_t first = records.size() > kRecordsRolledForward ? records.size() - kRecordsRolledForward : 0;
-  for (std::size_t i = first; i < records.size(); ++i) {
+  for (std::size_t i = 0; i < records.size(); ++i) {
     const auto at = offsets.find(records[i].invoiceNumber);
     store::OrderHead head{};
     if (at == offsets.end() || !store::ReadOrderHead(data, at->second, head)) continue;
@@ -254,6 +252,7 @@ std::string ServiceDateOf(const std::string& dataDirectory, const store::OrderHe
 }
 
 bool CompleteIssueBook(frame::AppState& app) {
+  std::vector<store::IssueRecord> tail;
   {
     // Held exclusively while it is looked at: a second copy starting now
     // waits and then finds the invoices taken over, instead of taking them
@@ -262,11 +261,22 @@ bool CompleteIssueBook(frame::AppState& app) {
     platform::File book = store::OpenIssueBookForWriting(app);
     if (!book) return false;
     const std::int64_t size = book.size();
-    if (size >= 0 && static_cast<std::uint64_t>(size) < store::kIssueRecordSize)
+    if (size < 0) return false;
+    if (static_cast<std::uint64_t>(size) < store::kIssueRecordSize)
       return book.truncate(0) && book.seek(0) && TakeOverIssuedInvoices(app, book) && book.close();
+    // Only the newest records can lack their order's mark: the tail is read,
+    // not the whole book, so that a start stays quick with years of invoices.
+    const std::uint64_t whole = static_cast<std::uint64_t>(size) / store::kIssueRecordSize;
+    const std::uint64_t count = std::min<std::uint64_t>(whole, kRecordsRolledForward);
+    tail.resize(static_cast<std::size_t>(count));
+    if (!book.seek((whole - count) * store::kIssueRecordSize) ||
+        !book.readExact(tail.data(), tail.size() * sizeof(store::IssueRecord)))
+      return false;
+    std::erase_if(tail, [](const store::IssueRecord& r) { return !store::IssueRecordSound(r); });
   }
-  store::IssueBook book;
-  return store::ReadIssueBook(app, book) && RollForward(app, book);
+  // The book is let go before the order file is taken: issuing takes them
+  // the other way round.
+  return RollForward(app, tail);
 }
 
 }  // namespace orders
