@@ -367,7 +367,8 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     // Issued before it is drawn, so that it prints its number; taken back
     // (when the pane lets go) unless the document is written.
     if (issue) {
-      if (!orders::IssueCollection(app, collection)) return 1;
+      if (orders::RefusedWithoutTaxNumber(app) || !orders::IssueCollection(app, collection))
+        return 1;
       pane->issued();
     }
   }

@@ -9,6 +9,7 @@
 #include "core/dates.h"
 #include "core/decimal.h"
 #include "core/figures.h"
+#include "store/einvoice_settings.h"
 #include "store/first_start_defaults.h"
 #include "store/parameter_file.h"
 #include "core/user_interface.h"
@@ -123,8 +124,21 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate) {
   return printDate;
 }
 
+bool RefusedWithoutTaxNumber(frame::AppState& app) {
+  if (!store::GetText(app.parameters.vatId).empty() ||
+      !einvoice::LoadSettings(app.dataDirectory).taxNumber.empty())
+    return false;
+  if (app.ui)
+    app.ui->message("Auf einer Rechnung muss Ihre USt-IdNr. oder Ihre Steuernummer stehen.\n"
+                    "Bitte unter \"Datei / Stammdaten...\" eintragen.\n"
+                    "Die Rechnung wird nicht ausgestellt.",
+                    frame::Icon::Stop);
+  return true;
+}
+
 bool RefusedForItsDueDate(frame::AppState& app, const std::string& invoiceDate) {
   if (IssuedAsInvoice(app.order)) return false;
+  if (RefusedWithoutTaxNumber(app)) return true;
   const Date date = ParseDate(EnteredDate(invoiceDate));
   std::string refusal;
   if (date.month < 1) {

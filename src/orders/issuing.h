@@ -39,6 +39,11 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate);
 // Refuses (told) and returns true otherwise.
 bool RefusedForItsDueDate(frame::AppState& app, const std::string& invoiceDate);
 
+// An invoice states the seller's VAT ID or tax number: without either (in
+// "Stammdaten"), one that is not yet issued is refused (told); the check
+// before issuing (RefusedForItsDueDate) makes it.
+bool RefusedWithoutTaxNumber(frame::AppState& app);
+
 // The date a copy of an issued invoice or collective invoice is drawn with
 // when sending it issues nothing: the date it was issued with, so that the
 // copy states what the issued one states. Else `printDate`.

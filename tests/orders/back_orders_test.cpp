@@ -74,6 +74,7 @@ TEST(ConfirmBackOrders, MovesOneMarkedLineIntoANewOrderAndLeavesTheOthers) {
 TEST(ConfirmBackOrders, KeepsEachSourcesCurrencyAndPriceKind) {
   testsupport::OrderBook book;
   for (int currency : {0, 1}) store::SetTaxRate(book.app.parameters, currency, 3, 190);
+  ASSERT_EQ(frame::SaveParameters(book.app), 1);  // a new order reads the parameter file
   const std::int32_t customer = book.customer("Meier");
   constexpr std::uint16_t kGross = store::kOrderPricesIncludeTax;
   constexpr std::uint16_t kGrossAsNet = kGross | store::kOrderGrossAsNet;

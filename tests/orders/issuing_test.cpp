@@ -11,6 +11,7 @@
 #include "orders/order_math.h"
 #include "store/address_file.h"
 #include "store/order_file.h"
+#include "store/einvoice_settings.h"
 #include "store/parameter_file.h"
 #include "store/records_test_support.h"
 #include "support/failing_file_system.h"
@@ -309,6 +310,36 @@ TEST_F(IssuingTest, NoInvoiceDueAfterTheYear9999) {
       EXPECT_NE(ui.shown[0].text.find("nicht ausgestellt"), std::string::npos) << ui.shown[0].text;
       EXPECT_EQ(+Stored().flags, 0);
     }
+  }
+}
+
+// An invoice states the seller's VAT ID or tax number: without either it is
+// not issued (the user is told where to enter one); a quotation may go.
+TEST_F(IssuingTest, NoInvoiceWithoutTheSellersTaxNumber) {
+  store::SetText(app.parameters.currencySymbol1, "EUR");
+  const struct {
+    const char* vatId;
+    const char* taxNumber;
+    bool issued;
+  } cases[] = {{"", "", false}, {"DE123456789", "", true}, {"", "12/345/67890", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.vatId) + "/" + c.taxNumber);
+    testsupport::AddOrder(app, 0, {{"Tisch"}});  // a new order each time
+    store::ReadOrder(app, app.order, app.orders.position);
+    app.orderLines[1].salePrice = 10000;
+    store::SetText(app.parameters.vatId, c.vatId);
+    einvoice::Settings settings;
+    settings.taxNumber = c.taxNumber;
+    ASSERT_TRUE(einvoice::SaveSettings(dir.path(), settings));
+    ui.shown.clear();
+    jobs.clear();
+    EXPECT_TRUE(Issue(DocumentKind::Quotation, "04.12.2026"));
+    EXPECT_EQ(Issue(DocumentKind::Invoice, "04.12.2026"), c.issued);
+    EXPECT_EQ((Stored().flags & store::kOrderInvoicePrinted) != 0, c.issued);
+    if (c.issued) continue;
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_NE(ui.texts()[0].find("Datei / Stammdaten..."), std::string::npos) << ui.texts()[0];
+    EXPECT_EQ(jobs.size(), 1u);  // only the quotation was printed
   }
 }
 

@@ -37,6 +37,7 @@ class StoreTest : public ::testing::Test, public TestApp {
  protected:
   StoreTest() : TestApp(kThirdOfDecember2026) {
     frame::LoadParameters(app);
+    GiveSellerTaxId(app);
     ui.shown.clear();
   }
 

@@ -31,7 +31,10 @@ struct BookLine {
 // Today is 6 December 2026.
 class OrderBook : public TestApp {
  public:
-  OrderBook() { frame::LoadParameters(app); }
+  OrderBook() {
+    frame::LoadParameters(app);
+    GiveSellerTaxId(app);
+  }
 
   // The record offset of a new customer, who becomes the selected address.
   std::int32_t customer(const std::string& name2, const std::string& name1 = "") {

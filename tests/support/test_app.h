@@ -8,11 +8,20 @@
 
 #include "store/app_state.h"
 #include "store/load_parameters.h"
+#include "store/parameter_file.h"
+#include "store/text_field.h"
 #include "platform/clock.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 namespace testsupport {
+
+// The seller's VAT ID that every invoice must state, in memory and in the
+// parameter file, as a business that issues invoices has entered it.
+inline void GiveSellerTaxId(frame::AppState& app) {
+  store::SetText(app.parameters.vatId, "DE123456789");
+  frame::SaveParameters(app);
+}
 
 struct TestApp {
   explicit TestApp(platform::LocalTime now = {2026, 12, 6, 10, 0, 0}) : clock(now) {

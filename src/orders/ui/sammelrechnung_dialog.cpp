@@ -98,7 +98,7 @@ void SammelrechnungDialog::print() {
     // The pane's holder keeps the collection for as long as it lives.
     std::shared_ptr<CollectionInPane> pane(new CollectionInPane(app_, *collection),
                                            [collection](CollectionInPane* held) { delete held; });
-    if (!IssueCollection(app_, *collection)) {
+    if (RefusedWithoutTaxNumber(app_) || !IssueCollection(app_, *collection)) {
       reject();
       return;
     }
