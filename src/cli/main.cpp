@@ -9,6 +9,7 @@
 
 #include "cli/cli_user_interface.h"
 #include "cli/commands.h"
+#include "core/version.h"
 #include "store/app_state.h"
 #include "widgets/profile.h"
 #include "orders/issue_statement.h"
@@ -21,6 +22,7 @@ namespace {
 int Usage() {
   std::fputs(
       "Aufruf: belvon-cli [--data-dir VERZEICHNIS] [--yes] BEFEHL\n"
+      "        belvon-cli --help | --version\n"
       "Befehle:\n"
       "  init [--defaults]    Dateien anlegen bzw. laden, Anzahl der Datensätze ausgeben;\n"
       "                       --defaults: neue BELVON.PAR mit deutschen Vorgaben (EUR, 7 %/19 %)\n"
@@ -90,6 +92,9 @@ int main(int argc, char** argv) {
       yes = true;
     } else if (arg == "--help" || arg == "-h") {
       return Usage();
+    } else if (arg == "--version") {
+      std::printf("belvon-cli %s\n", frame::ProgramVersion());
+      return 0;
     } else {
       args.push_back(arg);
     }
