@@ -9,6 +9,7 @@
 
 #include "cli/cli_user_interface.h"
 #include "cli/commands.h"
+#include "cli/validate_command.h"
 #include "core/version.h"
 #include "store/app_state.h"
 #include "widgets/profile.h"
@@ -57,6 +58,9 @@ int Usage() {
       "  einvoice --order NR [--output DATEI]\n"
       "                       E-Rechnung (XRechnung, CII) einer ausgestellten Rechnung\n"
       "                       schreiben; ohne --output als R<NR>.xml\n"
+      "  validate-einvoice [--no-xrechnung] [-q] DATEI.xml ...\n"
+      "                       E-Rechnungen nach den Regeln von EN 16931 und XRechnung\n"
+      "                       prüfen (validate-cii; braucht Java, Saxon-HE und xmllint)\n"
       "  datanorm-import DATEI --supplier NAME [--dm-to-euro]\n"
       "                       Datanorm-4.0-Datei einlesen (mit --yes)\n"
       "  datanorm-export [--output DATEI]\n"
@@ -100,6 +104,8 @@ int main(int argc, char** argv) {
     }
   }
   if (args.empty()) return Usage();
+  // Checking e-invoice files needs no data directory.
+  if (args[0] == "validate-einvoice") return cli::ValidateEInvoiceCommand(args);
 
   frame::AppState app;
   cli::CliUserInterface ui(yes);
