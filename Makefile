@@ -9,7 +9,7 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenc
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 
-.PHONY: deps configure build run test bench clean screenshots check-sanitize fuzz
+.PHONY: deps configure build run test bench clean screenshots check-sanitize fuzz package
 
 deps:
 	@missing=""; for p in $(PACKAGES); do \
@@ -77,5 +77,30 @@ fuzz:
 	cd $(FUZZ_DIR) && ./jpeg_decoder_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=8192 -timeout=10 \
 	  -dict=$(CURDIR)/fuzz/jpeg.dict -artifact_prefix=./ corpus $(CURDIR)/fuzz/seeds
 
+# The Debian package belvon_<version>_<arch>.deb, made by CPack from the
+# install rules (packaging/CMakeLists.txt) in a build tree of its own: the
+# /usr prefix the installed program looks in, Debian's hardening flags, and
+# dpkg-shlibdeps (dpkg-dev) for the dependencies. Lands in PACKAGE_DIR.
+PACKAGE_DIR ?= build-package
+PACKAGE_TOOLS := dpkg-dev file
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+
+package: deps
+	@missing=""; for p in $(PACKAGE_TOOLS); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+	cmake -S . -B $(PACKAGE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBELVON_BENCH=OFF \
+	  -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
+	  $(if $(CCACHE),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+	cmake --build $(PACKAGE_DIR) -j $(JOBS) --target belvon belvon-cli belvon_compressed_docs
+	rm -f $(PACKAGE_DIR)/belvon_*.deb
+	cd $(PACKAGE_DIR) && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(PACKAGE_DIR)

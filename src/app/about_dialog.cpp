@@ -5,6 +5,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "core/version.h"
 #include "widgets/dialog_support.h"
 #include "widgets/help_viewer.h"
 
@@ -21,8 +22,9 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
                       : QApplication::windowIcon().pixmap(48, 48));
   row->addWidget(icon, 0, Qt::AlignTop);
   auto* version = new QLabel(
-      QStringLiteral("<b>Belvon 2.0</b><br>Auftragsbearbeitung und Fakturierung<br>"
-                     "für Handel und Handwerk"),
+      QStringLiteral("<b>Belvon %1</b><br>Auftragsbearbeitung und Fakturierung<br>"
+                     "für Handel und Handwerk")
+          .arg(QString::fromLatin1(ProgramVersion())),
       this);
   version->setProperty("id", 2118);
   row->addWidget(version, 1);

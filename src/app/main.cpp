@@ -6,8 +6,11 @@
 #include <QLocale>
 #include <QTranslator>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 
 #include "datanorm/ui/datanorm_menu.h"
+#include "core/version.h"
 #include "store/app_state.h"
 #include "app/first_start.h"
 #include "app/main_window.h"
@@ -30,10 +33,18 @@
 #include "reports/ui/report_menu.h"
 
 int main(int argc, char** argv) {
+  // Answered before any window system is asked for, so it works without one.
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("Belvon %s\n", frame::ProgramVersion());
+      return 0;
+    }
+  }
   QApplication application(argc, argv);
   // Numbers are read and shown with a decimal point, whatever the locale.
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Belvon"));
+  QApplication::setApplicationVersion(QString::fromLatin1(frame::ProgramVersion()));
   Q_INIT_RESOURCE(icons);
   // The standard dialogs (printer, fonts, files) speak German as well.
   QTranslator standardDialogs;

@@ -9,6 +9,8 @@
 
 #include "cli/cli_user_interface.h"
 #include "cli/commands.h"
+#include "cli/validate_command.h"
+#include "core/version.h"
 #include "store/app_state.h"
 #include "widgets/profile.h"
 #include "orders/issue_statement.h"
@@ -21,6 +23,7 @@ namespace {
 int Usage() {
   std::fputs(
       "Aufruf: belvon-cli [--data-dir VERZEICHNIS] [--yes] BEFEHL\n"
+      "        belvon-cli --help | --version\n"
       "Befehle:\n"
       "  init [--defaults]    Dateien anlegen bzw. laden, Anzahl der Datensätze ausgeben;\n"
       "                       --defaults: neue BELVON.PAR mit deutschen Vorgaben (EUR, 7 %/19 %)\n"
@@ -55,6 +58,9 @@ int Usage() {
       "  einvoice --order NR [--output DATEI]\n"
       "                       E-Rechnung (XRechnung, CII) einer ausgestellten Rechnung\n"
       "                       schreiben; ohne --output als R<NR>.xml\n"
+      "  validate-einvoice [--no-xrechnung] [-q] DATEI.xml ...\n"
+      "                       E-Rechnungen nach den Regeln von EN 16931 und XRechnung\n"
+      "                       prüfen (validate-cii; braucht Java, Saxon-HE und xmllint)\n"
       "  datanorm-import DATEI --supplier NAME [--dm-to-euro]\n"
       "                       Datanorm-4.0-Datei einlesen (mit --yes)\n"
       "  datanorm-export [--output DATEI]\n"
@@ -90,11 +96,16 @@ int main(int argc, char** argv) {
       yes = true;
     } else if (arg == "--help" || arg == "-h") {
       return Usage();
+    } else if (arg == "--version") {
+      std::printf("belvon-cli %s\n", frame::ProgramVersion());
+      return 0;
     } else {
       args.push_back(arg);
     }
   }
   if (args.empty()) return Usage();
+  // Checking e-invoice files needs no data directory.
+  if (args[0] == "validate-einvoice") return cli::ValidateEInvoiceCommand(args);
 
   frame::AppState app;
   cli::CliUserInterface ui(yes);
