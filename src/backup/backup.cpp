@@ -45,7 +45,7 @@ bool IsHex64(const std::string& text) {
 
 // The regular files below `folder`, relative to it, sorted; what is not a
 // regular file or leads out of the folder goes to `skipped`.
-void ListFiles(platform::FileSystem& fs, const std::string& folder,
+bool ListFiles(platform::FileSystem& fs, const std::string& folder,
                std::vector<std::string>& files, std::vector<std::string>& skipped) {
   std::error_code error;
   fsys::recursive_directory_iterator it(folder, fsys::directory_options::none, error), end;
@@ -75,6 +75,8 @@ void ListFiles(platform::FileSystem& fs, const std::string& folder,
     files.push_back(relative);
   }
   std::sort(files.begin(), files.end());
+  // A folder that cannot be read would leave its files out unseen.
+  return !error;
 }
 
 // Groups of files read under their locks together: an index with its record
@@ -568,7 +570,11 @@ BackupOutcome CreateBackup(frame::AppState& app, const std::string& archivePath)
     return outcome;
   }
   std::vector<std::string> files;
-  ListFiles(fs, folder, files, outcome.skipped);
+  if (!ListFiles(fs, folder, files, outcome.skipped)) {
+    outcome.problem = "Das Datenverzeichnis " + folder +
+                      " kann nicht ganz gelesen werden; die Sicherung wird nicht geschrieben.";
+    return outcome;
+  }
   // The archive itself, when it is written into the data directory.
   std::error_code error;
   const fsys::path target = fsys::weakly_canonical(archivePath, error);

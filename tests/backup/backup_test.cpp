@@ -5,6 +5,9 @@
 #include <archive_entry.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -328,6 +331,27 @@ TEST_F(BackupTest, AFileHeldBeyondTheBoundIsAskedAboutAndNoArchiveIsWritten) {
   ASSERT_EQ(ui.questions().size(), 1u);
   EXPECT_NE(ui.questions()[0].find("RECHNUNG.IDX"), std::string::npos);
   EXPECT_FALSE(fsys::exists(archive()));
+}
+
+// What is not taken is named, never left out unseen; a link to a file of the
+// directory is taken as that file.
+TEST_F(BackupTest, WhatCannotBeTakenIsNamedAndTheRestIsBackedUp) {
+  WriteBytes(outside.file("fremd.txt"), Of("nicht aus dem Datenverzeichnis"));
+  fsys::create_symlink(outside.file("fremd.txt"), dir.file("FREMD.TXT"));
+  fsys::create_symlink(dir.file("nirgends"), dir.file("LEER.LNK"));
+  fsys::create_symlink(dir.file("ARCHIV"), dir.file("ARCHIV2"));
+  fsys::create_symlink(dir.file("MAHNUNG1.TXT"), dir.file("MAHNUNG9.TXT"));
+  ASSERT_EQ(mkfifo(dir.file("ROHR").c_str(), 0600), 0);
+  const backup::BackupOutcome taken = take();
+  ASSERT_TRUE(taken.written) << taken.problem;
+  std::vector<std::string> named;
+  for (const std::string& text : taken.skipped) named.push_back(text.substr(0, text.find(' ')));
+  std::sort(named.begin(), named.end());
+  EXPECT_EQ(named, (std::vector<std::string>{"ARCHIV2", "FREMD.TXT", "LEER.LNK", "ROHR"}));
+  const std::string target = outside.file("zurueck");
+  ASSERT_TRUE(backup::RestoreBackup(*app.fileSystem, archive(), target).intact);
+  EXPECT_EQ(ReadBytes(target + "/MAHNUNG9.TXT"), ReadBytes(dir.file("MAHNUNG1.TXT")));
+  EXPECT_FALSE(fsys::exists(target + "/FREMD.TXT"));
 }
 
 TEST(BackupRules, TheFilesTheProgramMakesAndRemovesAgainAreLeftOut) {
