@@ -23,6 +23,7 @@
 #include "masterdata/ui/artikel_pane.h"
 #include "masterdata/ui/kunden_pane.h"
 #include "einvoice/ui/einvoice_menu.h"
+#include "backup/ui/backup_menu.h"
 #include "datev/ui/datev_menu.h"
 #include "mail/ui/mail_menu.h"
 #include "orders/ui/cash_desk_pane.h"
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
   orders::InstallPaymentCommands(window);
   einvoice::InstallEInvoiceCommands(window);
   datev::InstallDatevCommands(window);
+  backup::InstallBackupCommands(window);
   mail::InstallMailCommands(window);
   letters::InstallLetterCommands(window);
   orders::InstallOrderSearch(window);

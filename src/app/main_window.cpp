@@ -78,6 +78,9 @@ void MainWindow::buildMenu() {
   addCommand(file, cmd::kMailSettings, QStringLiteral("E-&Mail..."));
   addCommand(file, cmd::kDatevSettings, QStringLiteral("D&ATEV..."));
   file->addSeparator();
+  addCommand(file, cmd::kBackup, QStringLiteral("Datensic&herung..."));
+  addCommand(file, cmd::kRestoreBackup, QStringLiteral("Datensicherung &zurückspielen..."));
+  file->addSeparator();
   addCommand(file, cmd::kTextEditor, QStringLiteral("&Texteditor..."));
   addCommand(file, cmd::kOpenCashDrawer, QStringLiteral("&Kassenschublade öffnen"));
   addCommand(file, cmd::kCashCustomer, QStringLiteral("&Barkunde wählen..."));

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 
+#include "cli/backup_commands.h"
 #include "cli/cancel_command.h"
 #include "cli/datanorm_commands.h"
 #include "cli/datev_command.h"
@@ -89,7 +90,15 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                    {"datanorm-export", DatanormExportCommand},
                    {"export-addresses", ExportAddressesCommand},
                    {"check", CheckCommand}, {"reorganise", ReorganiseCommand},
-                   {"delete-invoices", DeleteInvoicesCommand}, {"changeover", ChangeoverCommand}};
+                   {"delete-invoices", DeleteInvoicesCommand}, {"changeover", ChangeoverCommand},
+                   {"backup", BackupCommand}};
+  // Checking and restoring a backup read only the archive: the data
+  // directory is not looked at.
+  static const std::map<std::string, std::function<int(frame::AppState&,
+                                                       const std::vector<std::string>&)>>
+      kArchiveCommands = {{"verify-backup", VerifyBackupCommand}, {"restore", RestoreCommand}};
+  if (auto archive = kArchiveCommands.find(args[0]); archive != kArchiveCommands.end())
+    return archive->second(app, args);
   auto found = kCommands.find(args[0]);
   if (found == kCommands.end()) {
     std::fprintf(stderr, "Unbekannter Befehl: %s\n", args[0].c_str());

@@ -71,6 +71,12 @@ int Usage() {
       "  delete-invoices --from TT.MM.JJJJ --to TT.MM.JJJJ\n"
       "                       alte Rechnungen löschen (mit --yes)\n"
       "  changeover           Hauptwährung von DM auf Euro umstellen (mit --yes)\n"
+      "  backup [--output DATEI]\n"
+      "                       Datensicherung aller Dateien des Datenverzeichnisses (tar.gz);\n"
+      "                       Vorgabe: belvon-sicherung-JJJJMMTT-HHMMSS.tar.gz daneben\n"
+      "  verify-backup DATEI  Datensicherung prüfen (Prüfsummen, Strukturtest)\n"
+      "  restore DATEI --to VERZEICHNIS\n"
+      "                       Datensicherung in ein leeres Verzeichnis zurückspielen\n"
       "Status: 0 erledigt, 1 Fehler, 2 falscher Aufruf, 3 nichts zu tun\n"
       "        (print 16: keine Mahnungen fällig, keine Datei geschrieben)\n",
       stderr);
@@ -119,8 +125,10 @@ int main(int argc, char** argv) {
   // The desktop program's rule for the path, whether it comes from
   // --data-dir or from DATEIPFAD: a directory gets its "/", and one that does
   // not exist is created only when the user says so (--yes).
+  // Checking and restoring a backup need no data directory.
+  const bool archiveOnly = args[0] == "verify-backup" || args[0] == "restore";
   if (!haveDataDir) dataDir = frame::ProfileDataDirectory();
-  if (!frame::SettleDataDirectory(dataDir, &ui)) return 1;
+  if (!archiveOnly && !frame::SettleDataDirectory(dataDir, &ui)) return 1;
   app.dataDirectory = dataDir;
   return cli::RunCommand(app, args);
 }

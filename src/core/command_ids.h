@@ -58,6 +58,8 @@ inline constexpr int kDunningMail = 2307;
 inline constexpr int kCashCustomer = 2308;
 inline constexpr int kDatevSettings = 2309;
 inline constexpr int kDatevExport = 2310;
+inline constexpr int kBackup = 2311;
+inline constexpr int kRestoreBackup = 2312;
 
 // Sent to the order pane whenever the current address changes.
 inline constexpr int kAddressChanged = 9999;
