@@ -92,7 +92,7 @@ std::string SettingsProblems(const Settings& s) {
 }
 
 std::string SettingsText(const Settings& s) {
-  char start[8];
+  char start[16];
   std::snprintf(start, sizeof start, "%02d.%02d.", s.yearStartDay % 100, s.yearStartMonth % 100);
   std::ostringstream out;
   out << "[DATEV]\n"

@@ -32,13 +32,6 @@ const char* const kDefaultDunningBody =
 
 namespace {
 
-std::string Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r");
-  return std::string(text.substr(first, last - first + 1));
-}
-
 std::string Escape(std::string_view text) {
   std::string out;
   for (char c : text) {
