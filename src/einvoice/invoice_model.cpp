@@ -213,6 +213,8 @@ Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& p
       (exemption == Exemption::IntraCommunity || exemption == Exemption::Export ||
        exemption == Exemption::ReverseCharge))
     missing.push_back("USt-IdNr. der Firma (Stammdaten), für steuerfreie Positionen nötig");
+  if (anyExempt && exemption == Exemption::Unset)
+    missing.push_back("Grund der Steuerfreiheit steuerfreier Positionen (E-Rechnung)");
   // Not taxable supplies name no VAT identifiers and stand on their own.
   const bool notTaxable = anyExempt && exemption == Exemption::NotTaxable;
   if (notTaxable && anyTaxed)

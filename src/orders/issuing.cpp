@@ -13,6 +13,7 @@
 #include "store/first_start_defaults.h"
 #include "store/parameter_file.h"
 #include "core/user_interface.h"
+#include "orders/document_figures.h"
 #include "orders/issue_statement.h"
 #include "orders/order_math.h"
 #include "store/address_file.h"
@@ -125,9 +126,26 @@ std::string InvoiceDateToFix(frame::AppState& app, std::string& printDate) {
 }
 
 bool RefusedWithoutTaxNumber(frame::AppState& app) {
-  if (!store::GetText(app.parameters.vatId).empty() ||
-      !einvoice::LoadSettings(app.dataDirectory).taxNumber.empty())
-    return false;
+  const einvoice::Settings settings = einvoice::LoadSettings(app.dataDirectory);
+  if (settings.exemption == einvoice::Exemption::Unset) {
+    // A tax-free line states why it carries no tax; the reason is asked for
+    // only when the invoice has one.
+    const int count = std::clamp<int>(app.order.lineCount, 0, static_cast<int>(app.orderLines.size()) - 1);
+    const bool taxFree = std::any_of(app.orderLines.begin() + 1, app.orderLines.begin() + 1 + count,
+                                     [](const store::OrderLine& line) {
+                                       return line.taxCode == store::kTaxCodeNone &&
+                                              LineCounts(line, true) && LineNet(line) != 0;
+                                     });
+    if (taxFree) {
+      if (app.ui)
+        app.ui->message("Die Rechnung hat steuerfreie Positionen, aber noch keinen Grund der "
+                        "Steuerfreiheit.\nBitte unter \"Datei / E-Rechnung...\" bei \"Steuerfreie "
+                        "Positionen\" den Grund wählen.\nDie Rechnung wird nicht ausgestellt.",
+                        frame::Icon::Stop);
+      return true;
+    }
+  }
+  if (!store::GetText(app.parameters.vatId).empty() || !settings.taxNumber.empty()) return false;
   if (app.ui)
     app.ui->message("Auf einer Rechnung muss Ihre USt-IdNr. oder Ihre Steuernummer stehen.\n"
                     "Bitte unter \"Datei / Stammdaten...\" eintragen.\n"

@@ -32,7 +32,13 @@ constexpr std::array<ExemptionInfo, kExemptionCount> kExemptions = {{
      "NichtSteuerbar"},
 }};
 
-const ExemptionInfo& Info(Exemption e) { return kExemptions[static_cast<int>(e)]; }
+// No reason chosen: no category, no text.
+constexpr ExemptionInfo kUnset{"", "", "", "", ""};
+
+const ExemptionInfo& Info(Exemption e) {
+  const int i = static_cast<int>(e);
+  return i >= 0 && i < kExemptionCount ? kExemptions[static_cast<std::size_t>(i)] : kUnset;
+}
 
 std::string Trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t\r");

@@ -18,7 +18,9 @@ namespace einvoice {
 inline constexpr const char* kSettingsFileName = "ERECHNUNG.INI";
 
 // What lines of tax code 1 (no tax) are, in the codes of the VAT categories.
-enum class Exemption { SmallBusiness, ReverseCharge, IntraCommunity, Export, NotTaxable };
+// The reason tax-free lines carry no tax; Unset until the user chose one
+// (a tax-free line then keeps an invoice from being issued).
+enum class Exemption { SmallBusiness, ReverseCharge, IntraCommunity, Export, NotTaxable, Unset };
 inline constexpr int kExemptionCount = 5;
 
 // Where the buyer reference comes from.
@@ -33,7 +35,7 @@ enum class PdfGuideline { EN16931, XRechnung };
 
 struct Settings {
   std::string taxNumber;  // Steuernummer, beside the VAT ID of the master data
-  Exemption exemption = Exemption::SmallBusiness;
+  Exemption exemption = Exemption::Unset;
   std::string exemptionReason;  // empty: the standard text of the category
   std::string sellerCountry = "DE";
   std::string buyerCountry = "DE";

@@ -358,6 +358,7 @@ TEST(CliOutput, AFileThatCannotBeWrittenWholeIsAnErrorAndNothingIsIssued) {
   // The invoice's PDF carries its e-invoice: it is made in memory, then
   // written like any other file.
   einvoice::Settings settings;
+  settings.exemption = einvoice::Exemption::SmallBusiness;
   settings.pdfEInvoice = true;
   ASSERT_TRUE(einvoice::SaveSettings(book.dir.path(), settings));
   const auto orders = testsupport::ReadBytes(book.dir.file("RECHNUNG.DAT"));

@@ -200,6 +200,7 @@ TEST_F(MailCli, AnInvoiceCarriesTheXRechnungWhenTheAddressAsksForIt) {
   frame::SaveParameters(book.app);
   einvoice::Settings einvoiceSettings;
   einvoiceSettings.taxNumber = "12/345/67890";
+  einvoiceSettings.exemption = einvoice::Exemption::SmallBusiness;
   ASSERT_TRUE(einvoice::SaveSettings(book.dir.path(), einvoiceSettings));
   Server server(Server::Mode::Accept);
   settings.port = server.port();

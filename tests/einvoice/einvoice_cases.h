@@ -141,6 +141,7 @@ inline void Prepare(frame::AppState& app, const Case& c, int number) {
     store::SetText(l.articleNumber, "A-" + std::to_string(i + 1));
   }
   einvoice::Settings settings;
+  settings.exemption = Exemption::SmallBusiness;  // chosen, as the tax-free cases need
   settings.taxNumber = "12/345/67890";
   if (c.tweak) c.tweak(app, settings);
   einvoice::SaveSettings(app.dataDirectory, settings);

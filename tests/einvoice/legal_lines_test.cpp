@@ -21,6 +21,7 @@ using Op = std::tuple<int, int, int, std::string>;
 
 std::vector<Op> Render(frame::AppState& app, int job, bool legal) {
   einvoice::Settings settings;
+  settings.exemption = einvoice::Exemption::SmallBusiness;
   settings.legalLines = legal;
   settings.serviceDate = einvoice::ServiceDate::OrderDate;
   einvoice::SaveSettings(app.dataDirectory, settings);

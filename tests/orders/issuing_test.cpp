@@ -343,4 +343,44 @@ TEST_F(IssuingTest, NoInvoiceWithoutTheSellersTaxNumber) {
   }
 }
 
+// No reason for tax-free lines is taken for granted: an invoice with a
+// tax-free line is issued only once one is chosen; an invoice without one
+// needs none.
+TEST_F(IssuingTest, ATaxFreeLineNeedsAChosenReason) {
+  store::SetText(app.parameters.currencySymbol1, "EUR");
+  store::SetTaxRate(app.parameters, 0, 3, 190);
+  const struct {
+    std::int16_t taxCode;
+    einvoice::Exemption exemption;
+    bool issued;
+  } cases[] = {{store::kTaxCodeNone, einvoice::Exemption::Unset, false},
+               {store::kTaxCodeNone, einvoice::Exemption::ReverseCharge, true},
+               {store::kTaxCodeRate2, einvoice::Exemption::Unset, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.exemption));
+    testsupport::AddOrder(app, 0, {{"Tisch"}});
+    store::ReadOrder(app, app.order, app.orders.position);
+    app.orderLines[1].salePrice = 10000;
+    app.orderLines[1].taxCode = c.taxCode;
+    einvoice::Settings settings;
+    settings.exemption = c.exemption;
+    ASSERT_TRUE(einvoice::SaveSettings(dir.path(), settings));
+    ui.shown.clear();
+    EXPECT_EQ(Issue(DocumentKind::Invoice, "04.12.2026"), c.issued);
+    if (c.issued) continue;
+    ASSERT_EQ(ui.texts().size(), 1u);
+    EXPECT_NE(ui.texts()[0].find("Datei / E-Rechnung..."), std::string::npos) << ui.texts()[0];
+    EXPECT_EQ(Stored().flags & store::kOrderInvoicePrinted, 0);
+  }
+  // A new settings file names no reason, and one saved without a choice
+  // reads back without one.
+  EXPECT_EQ(einvoice::Settings{}.exemption, einvoice::Exemption::Unset);
+  EXPECT_EQ(einvoice::ParseSettings(einvoice::SettingsText(einvoice::Settings{})).exemption,
+            einvoice::Exemption::Unset);
+  einvoice::Settings chosen;
+  chosen.exemption = einvoice::Exemption::Export;
+  EXPECT_EQ(einvoice::ParseSettings(einvoice::SettingsText(chosen)).exemption,
+            einvoice::Exemption::Export);
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "store/app_state.h"
 #include "store/load_parameters.h"
+#include "store/einvoice_settings.h"
 #include "store/parameter_file.h"
 #include "store/text_field.h"
 #include "platform/clock.h"
@@ -18,9 +19,13 @@ namespace testsupport {
 
 // The seller's VAT ID that every invoice must state, in memory and in the
 // parameter file, as a business that issues invoices has entered it.
+// Tax-free lines are issued with a reason the seller has chosen.
 inline void GiveSellerTaxId(frame::AppState& app) {
   store::SetText(app.parameters.vatId, "DE123456789");
   frame::SaveParameters(app);
+  einvoice::Settings settings = einvoice::LoadSettings(app.dataDirectory);
+  settings.exemption = einvoice::Exemption::SmallBusiness;  // what the settings meant before a choice was asked for
+  einvoice::SaveSettings(app.dataDirectory, settings);
 }
 
 struct TestApp {

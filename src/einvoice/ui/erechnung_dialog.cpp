@@ -36,7 +36,8 @@ ERechnungDialog::ERechnungDialog(frame::AppState& app, QWidget* parent) : QDialo
   exemption_ = new QComboBox(this);
   for (int i = 0; i < kExemptionCount; ++i)
     exemption_->addItem(Text(std::string(ExemptionName(static_cast<Exemption>(i)))));
-  exemption_->setCurrentIndex(static_cast<int>(s.exemption));
+  // Nothing is preselected that the user has not chosen.
+  exemption_->setCurrentIndex(s.exemption == Exemption::Unset ? -1 : static_cast<int>(s.exemption));
   frame::AddRow(grid, 1, 0, QStringLiteral("Steuerfreie Positionen"), exemption_);
   reason_ = new QLineEdit(Text(s.exemptionReason), this);
   // An empty reason is the standard text of the category, shown greyed.
@@ -103,7 +104,8 @@ ERechnungDialog::ERechnungDialog(frame::AppState& app, QWidget* parent) : QDialo
 Settings ERechnungDialog::settings() const {
   Settings s;
   s.taxNumber = taxNumber_->text().trimmed().toStdString();
-  s.exemption = static_cast<Exemption>(exemption_->currentIndex());
+  s.exemption = exemption_->currentIndex() < 0 ? Exemption::Unset
+                                               : static_cast<Exemption>(exemption_->currentIndex());
   s.exemptionReason = reason_->text().trimmed().toStdString();
   s.sellerCountry = sellerCountry_->text().toStdString();
   s.buyerCountry = buyerCountry_->text().toStdString();

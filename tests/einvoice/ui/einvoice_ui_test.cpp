@@ -46,6 +46,7 @@ TEST(SaveEInvoice, ProposesTheSettingsFolderAndWritesOnlyACompleteInvoice) {
     app.order.lineCount = 1, app.orderLines[1].quantity = 1, app.orderLines[1].salePrice = 100;
     app.orderLines[1].taxCode = store::kTaxCodeNone;
     Settings settings;
+    settings.exemption = Exemption::SmallBusiness;
     settings.folder = t.dir.path() + "out";
     SaveSettings(app.dataDirectory, settings);
 
