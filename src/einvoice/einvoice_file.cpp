@@ -1,5 +1,7 @@
 #include "einvoice/einvoice_file.h"
 
+#include <optional>
+
 #include "einvoice/cii_writer.h"
 #include "store/einvoice_settings.h"
 #include "einvoice/invoice_model.h"
@@ -24,23 +26,25 @@ Document Make(frame::AppState& app, std::string_view guideline, std::int32_t pre
   Document document;
   // An issued invoice's e-invoice is the one that left the program with it,
   // as the archive keeps it.
-  if (orders::IssuedAsInvoice(app.order))
-    if (const auto record = orders::FindIssueRecord(app, app.order.orderNumber)) {
-      std::string archived;
-      switch (store::ReadArchived(app, *record, false, archived)) {
-        case store::ArchiveState::Intact:
-          document.ok = true;
-          document.xml = std::move(archived);
-          return document;
-        case store::ArchiveState::Changed:
-        case store::ArchiveState::Missing:
-          document.notes.push_back(frame::Format(
-              "Die archivierte E-Rechnung %s fehlt oder wurde verändert; sie wird neu erstellt.",
-              store::ArchivePath(app, record->invoiceNumber, "xml").c_str()));
-          break;
-        case store::ArchiveState::None: break;
-      }
+  const std::optional<store::IssueRecord> record =
+      orders::IssuedAsInvoice(app.order) ? orders::FindIssueRecord(app, app.order.orderNumber)
+                                         : std::nullopt;
+  if (record) {
+    std::string archived;
+    switch (store::ReadArchived(app, *record, false, archived)) {
+      case store::ArchiveState::Intact:
+        document.ok = true;
+        document.xml = std::move(archived);
+        return document;
+      case store::ArchiveState::Changed:
+      case store::ArchiveState::Missing:
+        document.notes.push_back(frame::Format(
+            "Die archivierte E-Rechnung %s fehlt oder wurde verändert; sie wird neu erstellt.",
+            store::ArchivePath(app, record->invoiceNumber, "xml").c_str()));
+        break;
+      case store::ArchiveState::None: break;
     }
+  }
   // A refused setting (a tax number, a reason, a buyer reference) would be
   // missing from the invoice: no document until it is entered again.
   std::string problem;
@@ -57,11 +61,10 @@ Document Make(frame::AppState& app, std::string_view guideline, std::int32_t pre
   Outcome outcome = BuildInvoice(app, parameters, settings);
   app.order = kept;
   // A credit note that cancels an invoice names it.
-  if (outcome.ok && precedingInvoice == 0 && orders::IssuedAsInvoice(app.order))
-    if (const auto record = orders::FindIssueRecord(app, app.order.orderNumber); record) {
-      precedingInvoice = record->precedingInvoice;
-      precedingDate = std::string(store::GetText(record->precedingDate));
-    }
+  if (outcome.ok && precedingInvoice == 0 && record) {
+    precedingInvoice = record->precedingInvoice;
+    precedingDate = std::string(store::GetText(record->precedingDate));
+  }
   if (outcome.ok && precedingInvoice != 0) {
     outcome.invoice.precedingNumber = std::to_string(precedingInvoice);
     outcome.invoice.precedingDate = Yyyymmdd(precedingDate);

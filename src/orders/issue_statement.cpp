@@ -212,11 +212,9 @@ store::ParameterRecord StatedParameters(const store::ParameterRecord& today,
 }
 
 std::optional<store::IssueRecord> FindIssueRecord(frame::AppState& app, std::int32_t invoiceNumber) {
-  store::IssueBook book;
-  if (!store::ReadIssueBook(app, book)) return std::nullopt;
-  const store::IssueRecord* record = book.find(invoiceNumber);
-  if (!record) return std::nullopt;
-  return *record;
+  store::IssueRecord record;
+  if (!store::FindIssueRecord(app, invoiceNumber, record)) return std::nullopt;
+  return record;
 }
 
 store::ParameterRecord ParametersOfOrder(frame::AppState& app, const store::OrderHead& head) {

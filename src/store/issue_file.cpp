@@ -60,6 +60,23 @@ bool ReadIssueBook(frame::AppState& app, IssueBook& book) {
   return true;
 }
 
+bool FindIssueRecord(frame::AppState& app, std::int32_t invoiceNumber, IssueRecord& out) {
+  if (!DataFileExists(app, kIssueFileName)) return false;
+  platform::File file = OpenData(app, kIssueFileName, Access::Read, Share::DenyWrite);
+  if (!file || !file.seek(0)) return false;
+  constexpr std::size_t kPerRead = 2048;  // records
+  std::vector<IssueRecord> chunk(kPerRead);
+  for (;;) {
+    const std::size_t got = file.read(chunk.data(), chunk.size() * sizeof(IssueRecord));
+    for (std::size_t i = 0; i < got / sizeof(IssueRecord); ++i)
+      if (chunk[i].invoiceNumber == invoiceNumber && IssueRecordSound(chunk[i])) {
+        out = chunk[i];
+        return true;
+      }
+    if (got < chunk.size() * sizeof(IssueRecord)) return false;
+  }
+}
+
 platform::File OpenIssueBookForWriting(frame::AppState& app) {
   if (!DataFileExists(app, kIssueFileName)) {
     platform::OpenFailure why = platform::OpenFailure::None;

@@ -48,6 +48,12 @@ class IssueBook {
 // false when the file is there but cannot be read (told by the open).
 bool ReadIssueBook(frame::AppState& app, IssueBook& book);
 
+// The first sound record of `invoiceNumber`, read in pieces: only the
+// record found is checked, so that looking up one invoice (every reprint,
+// e-invoice and mail of it) does not hash the whole book. False when the
+// number has none or the book cannot be read.
+bool FindIssueRecord(frame::AppState& app, std::int32_t invoiceNumber, IssueRecord& out);
+
 // Appends `record` (sealed here) held exclusively, flushed to the disk
 // before it returns: from then on the invoice is issued. A tail that an
 // interrupted append left is cut off first, so that records stay aligned.
