@@ -4,6 +4,7 @@
 #include <aqbanking/banking_imex.h>
 #include <gwenhywfar/debug.h>
 #include <gwenhywfar/gui.h>
+#include <gwenhywfar/gui_be.h>
 #include <gwenhywfar/gwenhywfar.h>
 #include <pwd.h>
 #include <unistd.h>
@@ -74,6 +75,10 @@ class HomeFolderGuard {
   bool existed_ = true;
 };
 
+// AqBanking's notes (on the older configuration it looks for, say) are no
+// news to our user: what fails reaches him as our own message.
+int GWENHYWFAR_CB SwallowLog(GWEN_GUI*, const char*, GWEN_LOGGER_LEVEL, const char*) { return 1; }
+
 std::mutex aqbankingUse;  // AqBanking and its GUI object are process-wide
 
 }  // namespace
@@ -89,10 +94,9 @@ bool ReadMt940(std::string_view bytes, Statement& statement, std::string& error)
   std::lock_guard<std::mutex> hold(aqbankingUse);
   static const bool started = [] {
     GWEN_Init();
-    GWEN_Logger_SetLevel(GWEN_LOGDOMAIN, GWEN_LoggerLevel_Emergency);
-    GWEN_Logger_SetLevel(nullptr, GWEN_LoggerLevel_Emergency);
-    GWEN_Logger_SetLevel("aqbanking", GWEN_LoggerLevel_Emergency);
-    GWEN_Gui_SetGui(GWEN_Gui_new());
+    GWEN_GUI* gui = GWEN_Gui_new();
+    GWEN_Gui_SetLogHookFn(gui, SwallowLog);
+    GWEN_Gui_SetGui(gui);
     return true;
   }();
   (void)started;
