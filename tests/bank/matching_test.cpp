@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "bank/chosen_payments.h"
 #include "bank/invoice_numbers.h"
 #include "bank/matching.h"
 #include "store/issue_record.h"
@@ -163,6 +164,41 @@ TEST(Matching, NumbersAreWholeRunsOfDigits) {
       for (std::int32_t n : bank::NumbersMeant(m)) meant.push_back(n);
     EXPECT_EQ(meant, c.meant) << c.text;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// What the user types for a transaction in the dialog.
+TEST(ChosenPayments, OneInvoiceTakesAllASplitMustAddUp) {
+  bank::Transaction t = Tx(11900, "Meier", "");
+  bank::MatchResult proposal;
+  proposal.allocations = {{126120001, 11900, true}};
+  const struct {
+    const char* text;
+    std::optional<std::vector<A>> chosen;
+  } cases[] = {
+      {"", std::vector<A>{}},
+      {"  ", std::vector<A>{}},
+      {"126120001", std::vector<A>{{126120001, 11900, true}}},
+      {"126120002", std::vector<A>{{126120002, 11900, false}}},
+      {"126120001=50,00; 126120002 = 69,00", std::vector<A>{{126120001, 5000, false}, {126120002, 6900, false}}},
+      {"126120001=119,00;", std::vector<A>{{126120001, 11900, true}}},
+      {"126120001=50; 126120002=60", std::nullopt},
+      {"126120001; 126120002", std::nullopt},
+      {"126120001=50; 126120001=69", std::nullopt},
+      {"Rechnung", std::nullopt},
+      {"126120001=x", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_EQ(bank::ReadChoice(c.text, t, proposal, error), c.chosen) << c.text;
+    EXPECT_EQ(error.empty(), c.chosen.has_value()) << c.text;
+  }
+  bank::MatchResult split;
+  split.allocations = {{1, 5000, false}, {2, -100, false}};
+  EXPECT_EQ(bank::ChoiceText(split), "1=50,00; 2=-1,00");
 }
 
 }  // namespace
