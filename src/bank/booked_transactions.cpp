@@ -144,17 +144,14 @@ bool BookedTransactions::read(frame::AppState& app) {
 
 bool BookedTransactions::hold(frame::AppState& app) {
   app_ = &app;
-  file_ = store::OpenData(app, kBookedTransactionsName, Access::ReadWrite, Share::Exclusive,
-                          platform::Disposition::OpenExisting);
-  if (!file_ && !store::DataFileExists(app, kBookedTransactionsName)) {
+  if (!store::DataFileExists(app, kBookedTransactionsName)) {
     // Made new under its own lock: a copy that made it meanwhile wins, and
     // its file is opened like any other.
     platform::File made = store::OpenDataOnce(app, kBookedTransactionsName, Access::ReadWrite,
                                               Share::Exclusive, platform::Disposition::CreateNew);
     if (made && (!made.write(kHeader.data(), kHeader.size()) || !made.sync())) return false;
-    made = platform::File();
-    file_ = store::OpenData(app, kBookedTransactionsName, Access::ReadWrite, Share::Exclusive);
   }
+  file_ = store::OpenData(app, kBookedTransactionsName, Access::ReadWrite, Share::Exclusive);
   if (!file_) return false;
   const std::int64_t size = file_.size();
   std::string text(static_cast<std::size_t>(size < 0 ? 0 : size), '\0');
