@@ -1,5 +1,7 @@
 #include "bank/bank_booking.h"
 
+#include <cstring>
+
 #include "core/decimal.h"
 #include "core/user_interface.h"
 #include "orders/payments.h"
@@ -15,6 +17,14 @@ namespace {
 
 void Tell(frame::AppState& app, const std::string& text) {
   if (app.ui) app.ui->message(text, frame::Icon::Stop);
+}
+
+void ShowPayment(frame::AppState& app, const store::OrderHead& written) {
+  if (app.order.orderNumber != written.orderNumber || written.orderNumber == 0) return;
+  app.order.paid = written.paid;
+  app.order.cashDiscountTaken = written.cashDiscountTaken;
+  std::memcpy(app.order.paymentDate, written.paymentDate, sizeof app.order.paymentDate);
+  std::memcpy(app.order.account, written.account, sizeof app.order.account);
 }
 
 // One payment onto its order; the order's old head goes to the file first.
@@ -42,7 +52,14 @@ bool Apply(frame::AppState& app, BookedTransactions& booked, const std::string& 
     before.paidAfter = head.paid;
     return booked.wrote(identity, before);
   };
-  return store::ChangeOrderHead(app, payment.order, change) == 1;
+  // The order cursor stays with the order the panes show; that order, when
+  // it is the one paid, shows its payment.
+  const auto cursor = app.orders;
+  store::OrderHead written{};
+  const bool ok = store::ChangeOrderHead(app, payment.order, change, &written) == 1;
+  app.orders = cursor;
+  if (ok) ShowPayment(app, written);
+  return ok;
 }
 
 enum class Seen { Before, After, Neither, Unreadable };
@@ -51,12 +68,14 @@ enum class Seen { Before, After, Neither, Unreadable };
 // order index's lock without writing.
 Seen Inspect(frame::AppState& app, const OrderBefore& before) {
   Seen seen = Seen::Unreadable;
+  const auto cursor = app.orders;
   store::ChangeOrderHead(app, before.order, [&](store::OrderHead& head) {
     seen = head.paid == before.paidAfter    ? Seen::After
            : head.paid == before.paidBefore ? Seen::Before
                                             : Seen::Neither;
     return false;
   });
+  app.orders = cursor;
   return seen;
 }
 
@@ -66,6 +85,8 @@ bool TakeBack(frame::AppState& app, BookedTransactions& booked, const BookedTran
   for (auto it = entry.written.rbegin(); it != entry.written.rend(); ++it) {
     const OrderBefore& before = *it;
     bool ours = false;
+    const auto cursor = app.orders;
+    store::OrderHead written{};
     store::ChangeOrderHead(app, before.order, [&](store::OrderHead& head) {
       if (head.paid != before.paidAfter) return false;
       ours = true;
@@ -74,7 +95,9 @@ bool TakeBack(frame::AppState& app, BookedTransactions& booked, const BookedTran
       store::SetText(head.paymentDate, before.paymentDateBefore);
       store::SetText(head.account, before.accountBefore);
       return true;
-    });
+    }, &written);
+    app.orders = cursor;
+    if (ours) ShowPayment(app, written);
     // A head that no longer shows our figure was not written by us (or not
     // at all); one that does and was not restored stays for the next run.
     if (ours && Inspect(app, before) != Seen::Before) all = false;

@@ -136,7 +136,11 @@ TEST(BankBooking, EveryCaseBookedOnceInBothFormats) {
     for (std::size_t i = 0; i < lines.size(); ++i)
       EXPECT_EQ(lines[i].match.action, scene.actions[i]) << i << " " << lines[i].match.reason;
 
+    // The order the panes show keeps its place and shows what was paid on it.
+    const std::int32_t position = book.app.orders.position, shown = book.app.order.orderNumber;
     ASSERT_TRUE(bank::ImportStatement(book.app, statement, true, "Bank", lines));
+    EXPECT_EQ(book.app.orders.position, position);
+    EXPECT_EQ(book.app.order.paid, book.paid(shown));
     for (std::size_t i = 0; i < lines.size(); ++i) {
       EXPECT_EQ(lines[i].match.action, scene.actions[i]) << i;
       EXPECT_EQ(lines[i].booked.empty(), scene.actions[i] != bank::Action::Booked) << i;

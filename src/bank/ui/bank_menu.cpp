@@ -9,6 +9,7 @@
 #include "core/command_ids.h"
 #include "core/user_interface.h"
 #include "widgets/frame_window.h"
+#include "widgets/pane.h"
 
 namespace bank {
 
@@ -38,11 +39,20 @@ void ReadStatementInto(frame::AppState& app, QWidget* parent) {
   dialog.exec();
 }
 
+// The order pane shows what was paid on its order.
+void ShowBooked(frame::FrameWindow& window) {
+  if (frame::Pane* pane = window.pane(frame::PaneSlot::Order)) pane->refresh();
+  window.update();
+}
+
 }  // namespace
 
 void InstallBankCommands(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
-  window.setCommandHandler(frame::cmd::kBankStatement, [&app, &window] { ReadStatementInto(app, &window); });
+  window.setCommandHandler(frame::cmd::kBankStatement, [&app, &window] {
+    ReadStatementInto(app, &window);
+    ShowBooked(window);
+  });
 }
 
 }  // namespace bank
