@@ -5,7 +5,8 @@ PACKAGES := cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenc
             qt6-translations-l10n fonts-liberation2 xvfb xauth poppler-utils \
             libpugixml-dev default-jre-headless libsaxonhe-java libxml2-utils \
             libjpeg62-turbo-dev libqpdf-dev qpdf libqrencode-dev zbar-tools \
-            libcurl4-openssl-dev pkgconf libsecret-1-dev openssl libarchive-dev zlib1g-dev
+            libcurl4-openssl-dev pkgconf libsecret-1-dev openssl libarchive-dev zlib1g-dev \
+            libaqbanking-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= 2
 

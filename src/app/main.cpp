@@ -24,6 +24,7 @@
 #include "masterdata/ui/kunden_pane.h"
 #include "einvoice/ui/einvoice_menu.h"
 #include "backup/ui/backup_menu.h"
+#include "bank/ui/bank_menu.h"
 #include "datev/ui/datev_menu.h"
 #include "mail/ui/mail_menu.h"
 #include "orders/ui/cash_desk_pane.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
   einvoice::InstallEInvoiceCommands(window);
   datev::InstallDatevCommands(window);
   backup::InstallBackupCommands(window);
+  bank::InstallBankCommands(window);
   mail::InstallMailCommands(window);
   letters::InstallLetterCommands(window);
   orders::InstallOrderSearch(window);

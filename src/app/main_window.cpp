@@ -117,6 +117,7 @@ void MainWindow::buildMenu() {
   addCommand(invoices, cmd::kConfirmBackOrder,
              QStringLiteral("Nachlieferung bestätigen...\tStrg N"));
   addCommand(invoices, cmd::kPaymentReceived, QStringLiteral("&Zahlungseingang...\tStrg Z"));
+  addCommand(invoices, cmd::kBankStatement, QStringLiteral("&Kontoauszug einlesen..."));
   addCommand(invoices, cmd::kCollectiveInvoice, QStringLiteral("&Sammelrechnung drucken..."));
   addCommand(invoices, cmd::kEInvoiceSave, QStringLiteral("&E-Rechnung speichern..."));
   addCommand(invoices, cmd::kMailLog, QStringLiteral("E-&Mail-Versand..."));

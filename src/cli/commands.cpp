@@ -5,6 +5,7 @@
 #include <map>
 
 #include "cli/backup_commands.h"
+#include "cli/bank_command.h"
 #include "cli/cancel_command.h"
 #include "cli/datanorm_commands.h"
 #include "cli/datev_command.h"
@@ -91,7 +92,7 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                    {"export-addresses", ExportAddressesCommand},
                    {"check", CheckCommand}, {"reorganise", ReorganiseCommand},
                    {"delete-invoices", DeleteInvoicesCommand}, {"changeover", ChangeoverCommand},
-                   {"backup", BackupCommand}};
+                   {"backup", BackupCommand}, {"bank-import", BankImportCommand}};
   // Checking and restoring a backup read only the archive: the data
   // directory is not looked at.
   static const std::map<std::string, std::function<int(frame::AppState&,

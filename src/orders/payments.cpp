@@ -57,6 +57,14 @@ bool AddPayment(frame::AppState& app, store::OrderHead& head, std::int64_t cents
   return true;
 }
 
+bool ApplyPayment(frame::AppState& app, store::OrderHead& head, std::int64_t cents,
+                  bool cashDiscount, std::string_view date, std::string_view account) {
+  if (!AddPayment(app, head, cents, cashDiscount)) return false;
+  store::SetText(head.paymentDate, date.substr(0, 10));
+  store::SetText(head.account, account.substr(0, 8));
+  return true;
+}
+
 void SelectOrderCustomer(frame::AppState& app) {
   store::AddressRecord names{}, found{};
   std::int32_t position = -1;
@@ -177,10 +185,7 @@ int BookPayment(frame::AppState& app, const PaymentForm& form) {
   // payment another copy booked meanwhile counts, and nothing else of the
   // head is written from memory.
   auto book = [&](store::OrderHead& head) {
-    if (!AddPayment(app, head, *cents, form.cashDiscount)) return false;
-    store::SetText(head.paymentDate, std::string_view(form.paymentDate).substr(0, 10));
-    store::SetText(head.account, std::string_view(form.account).substr(0, 8));
-    return true;
+    return ApplyPayment(app, head, *cents, form.cashDiscount, form.paymentDate, form.account);
   };
   store::OrderHead head{};
   if (!store::ChangeOrderHead(app, app.order.orderNumber, book, &head)) return 0;

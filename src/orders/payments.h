@@ -55,6 +55,12 @@ int BookPayment(frame::AppState& app, const PaymentForm& form);
 bool AddPayment(frame::AppState& app, store::OrderHead& head, std::int64_t cents,
                 bool cashDiscount);
 
+// Books a payment onto `head` as "&Buchen" does: AddPayment, then the
+// payment date (at most 10 characters) and the account (at most 8). False,
+// told and `head` unchanged where AddPayment refuses.
+bool ApplyPayment(frame::AppState& app, store::OrderHead& head, std::int64_t cents,
+                  bool cashDiscount, std::string_view date, std::string_view account);
+
 // Whether an invoice asking for payment (a positive total) is paid in full:
 // it then prints "Betrag dankend erhalten." instead of payment terms, and its
 // e-invoice states no terms.
