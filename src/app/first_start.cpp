@@ -39,6 +39,7 @@ bool RunFirstStartAssistant(AppState& app, QWidget* owner) {
   // After the new directory's e-invoice settings: a file written first
   // would keep them from being started.
   StoreTaxNumber(app, master);
+  StoreQuotationDays(app, master);
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
   return true;
 }

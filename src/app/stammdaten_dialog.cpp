@@ -3,6 +3,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <charconv>
+#include <optional>
 
 #include "store/einvoice_settings.h"
 #include "store/load_parameters.h"
@@ -10,6 +12,7 @@
 #include "core/settings_rules.h"
 #include "core/user_interface.h"
 #include "store/figure_style_file.h"
+#include "store/quotation_validity.h"
 #include "widgets/dialog_support.h"
 #include "widgets/number_field.h"
 #include "widgets/field_text.h"
@@ -79,6 +82,7 @@ const FlagField kFlags[] = {
 
 constexpr int kGermanFiguresId = 2240;
 constexpr int kTaxNumberId = 2241;
+constexpr int kQuotationDaysId = 2242;
 
 }  // namespace
 
@@ -125,6 +129,9 @@ StammdatenDialog::StammdatenDialog(const store::ParameterRecord& parameters,
   QLineEdit* period = MakeEdit(company, 1057, 4);
   period->setText(QString::number(parameters_.paymentPeriod));
   AddRow(companyGrid, row++, 1, QStringLiteral("Zahlfrist"), period);
+  QLineEdit* quotationDays = MakeEdit(company, kQuotationDaysId, 3);
+  quotationDays->setText(QString::number(quotationDays_));
+  AddRow(companyGrid, row++, 1, QStringLiteral("Angebote gültig (Tage)"), quotationDays);
   columns->addWidget(company, 3);
 
   auto* right = new QVBoxLayout;
@@ -190,6 +197,11 @@ void StammdatenDialog::setTaxNumber(const std::string& taxNumber) {
   Control<QLineEdit>(this, kTaxNumberId)->setText(QString::fromStdString(taxNumber));
 }
 
+void StammdatenDialog::setQuotationDays(int days) {
+  quotationDays_ = days;
+  Control<QLineEdit>(this, kQuotationDaysId)->setText(QString::number(days));
+}
+
 void StammdatenDialog::command(int id) {
   switch (id) {
     case 1: accept(); break;
@@ -203,6 +215,17 @@ void StammdatenDialog::accept() {
   const std::optional<std::int16_t> cashDiscount =
       ReadNumberField(this, 1055, "Skonto %", ParseCashDiscount);
   if (!cashDiscount) return;
+  const std::optional<int> days =
+      ReadNumberField(this, kQuotationDaysId, "Angebote gültig (Tage)", [](std::string_view text) {
+        int value = -1;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        return error == std::errc() && end == text.data() + text.size() && value >= 0 &&
+                       value <= store::kLongestQuotationDays
+                   ? std::optional<int>(value)
+                   : std::nullopt;
+      });
+  if (!days) return;
+  quotationDays_ = *days;
   FieldWriter writer;
   for (const TextField& f : kCompanyFields)
     writer.write(f.field(parameters_), f.width, Control<QLineEdit>(this, f.id)->text());
@@ -262,14 +285,28 @@ bool StoreTaxNumber(AppState& app, const StammdatenDialog& dialog) {
   return false;
 }
 
+bool StoreQuotationDays(AppState& app, const StammdatenDialog& dialog) {
+  if (dialog.quotationDays() == store::LoadQuotationDays(app) ||
+      store::SaveQuotationDays(app, dialog.quotationDays()))
+    return true;
+  if (app.ui)
+    app.ui->message("Die Datei " + app.path(store::kQuotationValidityFileName) +
+                        " konnte nicht geschrieben werden; die Gültigkeit der Angebote bleibt, "
+                        "wie sie war.",
+                    Icon::Stop);
+  return false;
+}
+
 bool EditMasterData(AppState& app, QWidget* owner) {
   // Opening reloads the file: changes kept only in memory are dropped.
   LoadParameters(app);
   StammdatenDialog dialog(app.parameters, app.nextOrderNumber, app.dataDirectory, owner);
   dialog.setFigures(app.figures);
   dialog.setTaxNumber(einvoice::LoadSettings(app.dataDirectory).taxNumber);
+  dialog.setQuotationDays(store::LoadQuotationDays(app));
   if (dialog.exec() != QDialog::Accepted) return false;
-  return StoreMasterData(app, dialog, dialog.parameters()) && StoreTaxNumber(app, dialog);
+  return StoreMasterData(app, dialog, dialog.parameters()) && StoreTaxNumber(app, dialog) &&
+         StoreQuotationDays(app, dialog);
 }
 
 }  // namespace frame

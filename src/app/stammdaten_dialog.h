@@ -9,6 +9,7 @@
 
 #include "store/app_state.h"
 #include "store/parameter_record.h"
+#include "store/quotation_validity.h"
 
 namespace frame {
 
@@ -32,6 +33,9 @@ class StammdatenDialog : public QDialog {
   // whose dialog shows the same value. UTF-8.
   void setTaxNumber(const std::string& taxNumber);
   const std::string& taxNumber() const { return taxNumber_; }
+  // "Angebote gültig (Tage)": kept in ANGEBOT.INI.
+  void setQuotationDays(int days);
+  int quotationDays() const { return quotationDays_; }
 
  public slots:
   void command(int id);
@@ -46,6 +50,7 @@ class StammdatenDialog : public QDialog {
   bool orderNumberTyped_ = false;
   FigureStyle figures_ = FigureStyle::Point;
   std::string taxNumber_;
+  int quotationDays_ = store::kDefaultQuotationDays;
 };
 
 // Stores what the dialog confirmed, with `parameters` as the record: the
@@ -58,6 +63,10 @@ int StoreMasterData(AppState& app, const StammdatenDialog& dialog,
 // The dialog's tax number into ERECHNUNG.INI of the data directory, when it
 // differs from the one there; false (told) when the file cannot be written.
 bool StoreTaxNumber(AppState& app, const StammdatenDialog& dialog);
+
+// The dialog's validity of quotations into ANGEBOT.INI when it changed;
+// false (told) when the file cannot be written.
+bool StoreQuotationDays(AppState& app, const StammdatenDialog& dialog);
 
 // "Stammdaten..." of the menu: the dialog on the file's record, then stored.
 // True when the user confirmed and everything was stored.

@@ -287,7 +287,8 @@ Outcome BuildInvoice(const frame::AppState& app, const store::ParameterRecord& p
   // An invoice paid in full states no terms and no due date at all.
   std::string terms;
   if (head.total > 0 && !orders::PaidInFull(head)) {
-    for (const std::string& line : orders::PaymentTermsLines(head, invoiceDate)) terms += line + "\n";
+    for (const std::string& line : orders::PaymentTermsLines(head, invoiceDate, inv.currency))
+      terms += line + "\n";
     const orders::Date d = orders::ParseDate(invoiceDate);
     const std::string due = orders::AddDaysToDate(d.day, d.month, d.year, head.paymentPeriod);
     inv.dueDate = IsoDate(due);

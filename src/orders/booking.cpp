@@ -25,6 +25,7 @@
 #include "store/order_file.h"
 #include "store/order_framing.h"
 #include "store/order_kinds.h"
+#include "store/service_article.h"
 #include "store/text_field.h"
 
 namespace orders {
@@ -149,6 +150,8 @@ class OrderBooking {
                                                       sizeof(double)))
           return problem();
         change.after = change.before;
+        // A service holds no stock: its line is booked, its article stays.
+        if (store::IsServiceArticle(change.before)) continue;
         const std::optional<std::int64_t> stock = Thousandths(change.before.stock[0]);
         if (!stock) return problem();
         change.after.stock[0] = static_cast<double>(*stock - quantity) / 1000;

@@ -11,6 +11,7 @@
 #include "core/dates.h"
 #include "orders/document_figures.h"
 #include "orders/girocode.h"
+#include "store/quotation_validity.h"
 #include "orders/issue_statement.h"
 #include "orders/order_math.h"
 #include "store/einvoice_settings.h"
@@ -130,6 +131,10 @@ class OrderDocument {
       }
     }
     title_ = OrderDocumentTitle(job_, head_, p_);
+    // A quotation says how long it binds us, counted from its date.
+    if (job_ == kJobQuotation || job_ == kJobCostEstimate)
+      validity_ = store::QuotationValidityLine(printDate_,
+                                               store::LoadQuotationDays(context.app));
     // An issued invoice printed again is a copy of it; one printed without
     // being issued is a draft whose number is not yet its own.
     if (invoiceLike() && issued_) stateMark_ = "Kopie";
@@ -375,6 +380,7 @@ class OrderDocument {
   bool pageBreak(bool withHeadings, int keepTogether = 0) {
     int reserve = offerActive() ? 440 : 350;
     if (invoiceLike() && head_.cashDiscount != 0) reserve += 50;
+    if (!validity_.empty()) reserve += 50;
     if (y_ + keepTogether <= pageHeight_ - reserve) return true;
     FontScope restore(canvas_);
     canvas_.selectFont(ContinuationBodyFont());
@@ -799,7 +805,7 @@ class OrderDocument {
 
       if (p_.printPaymentTerms) {
         const std::vector<std::string> terms =
-            orders::PaymentTermsLines(head_, termsDate(), style_);
+            orders::PaymentTermsLines(head_, termsDate(), currency_, style_);
         // The GiroCode stands right of the terms, from their first line.
         if (!giroPayload_.empty() && !terms.empty()) giroTop_ = y_;
         // A positive total heads the terms with the payment line, in bold;
@@ -815,6 +821,10 @@ class OrderDocument {
       }
     } else if (job_ == kJobDeliveryNote && !dispatch.empty()) {
       left(kLeft, y_, "Der Versand erfolgt durch: " + dispatch);
+      y_ += 50;
+      if (!pageBreak(false)) return false;
+    } else if (!validity_.empty()) {
+      left(kLeft, y_, validity_);
       y_ += 50;
       if (!pageBreak(false)) return false;
     }
@@ -976,6 +986,7 @@ class OrderDocument {
   int rate1_ = 0, rate2_ = 0;
   std::string currency_, fourthCurrency_, title_, printDate_;
   std::string stateMark_;  // "Kopie", "Entwurf" or none
+  std::string validity_;   // "Dieses Angebot gilt bis ..." or none
   bool legal_ = false;
   bool serviceDateByOrder_ = false;
   std::string sellerTaxId_, exemptionReason_;

@@ -8,6 +8,7 @@
 
 #include "core/decimal.h"
 #include "core/dates.h"
+#include "orders/cash_discount.h"
 #include "orders/payments.h"
 #include "store/value_check.h"
 
@@ -314,24 +315,32 @@ std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article) {
 
 std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
                                            const std::string& invoiceDate,
-                                           frame::FigureStyle style) {
+                                           std::string_view currency, frame::FigureStyle style) {
   // Nothing to pay, nothing to offer: a credit note has no terms at all.
   std::vector<std::string> lines;
   if (head.total <= 0) return lines;
   // Nothing left to ask for: paid over the counter, or before a reprint.
   if (PaidInFull(head)) return {"Betrag dankend erhalten."};
+  const Date date = ParseDate(invoiceDate);
   if (head.paymentPeriod != 0) {
-    Date date = ParseDate(invoiceDate);
     lines.push_back(
         frame::Format("Zahlung: innerhalb %-d Tagen bis zum %s.", head.paymentPeriod,
                       AddDaysToDate(date.day, date.month, date.year, head.paymentPeriod).c_str()));
   } else {
     lines.push_back("Zahlung: Sofort ohne Abzug");
   }
-  if (head.cashDiscount != 0)
-    lines.push_back(frame::Format("Bei Zahlung innerhalb der nächsten %-d Tage erhalten Sie ",
-                                  head.cashDiscountPeriod) +
-                    frame::Percent(style, head.cashDiscount / 10.0) + " Skonto.");
+  // The customer reads the day to pay by and the amount to transfer, not
+  // a period and a rate to work them out from. A discount already granted
+  // with a payment is not offered again.
+  if (head.cashDiscount != 0 && !head.cashDiscountTaken) {
+    const std::int64_t due = std::int64_t{head.total} - head.paid -
+                             CashDiscountAmount(head.total, head.cashDiscount);
+    lines.push_back(
+        "Bei Zahlung bis " +
+        AddDaysToDate(date.day, date.month, date.year, head.cashDiscountPeriod) +
+        " abzüglich " + frame::TaxRate(style, head.cashDiscount / 10.0, true) + " Skonto: " +
+        frame::Money(style, static_cast<double>(due) / 100.0, currency));
+  }
   return lines;
 }
 

@@ -50,6 +50,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/figures.h"
@@ -156,9 +157,13 @@ std::int32_t ConvertPrice(std::int32_t cents, int from, int to,
 std::int16_t TaxCodeFromArticle(const store::ArticleRecord& article);
 
 // The payment-terms lines printed under an invoice; none for a document
-// that asks for no payment (a total of 0 or less, a credit note).
+// that asks for no payment (a total of 0 or less, a credit note). A cash
+// discount is spelled out with the last day it may be taken and what is
+// then left to pay in `currency`: "Bei Zahlung bis 14.12.2026 abzüglich
+// 2,0 % Skonto: 1.723,29 EUR".
 std::vector<std::string> PaymentTermsLines(const store::OrderHead& head,
                                            const std::string& invoiceDate,
+                                           std::string_view currency,
                                            frame::FigureStyle style = frame::FigureStyle::Point);
 
 }  // namespace orders

@@ -1,5 +1,7 @@
 #include "printing/print_job.h"
 
+#include "core/status_line.h"
+
 #include "core/user_interface.h"
 #include "printing/job_table.h"
 
@@ -66,13 +68,12 @@ bool PrintOnDevice(frame::AppState& app, PrinterDevice& printer, PrintSession& s
   session.view.targetPage = kPrintAllPages;
   PrinterInfo info = ApplyA5Rule(printer.info(), app.parameters.ordersOnA5 != 0);
   auto aborted = [&userAbort] { return userAbort && userAbort(); };
+  // What the PDF could not carry (its e-invoice) is said in the status
+  // line: the print dialog told it before, and a box for every invoice
+  // would only be clicked away.
   if (printer.writesPdf())
-    printer.setPdfFinish(PdfFinishFor(app, session, [&](const std::string& text) {
-      if (warningSink)
-        warningSink(text);
-      else if (app.ui)
-        app.ui->message(text, frame::Icon::Information);
-    }));
+    printer.setPdfFinish(
+        PdfFinishFor(app, session, [&app](const std::string& text) { frame::Note(app.ui, text); }));
   Canvas* canvas = printer.beginDocument(kDocumentName, aborted);
   if (!canvas) return false;
 

@@ -8,6 +8,7 @@
 #include "core/user_interface.h"
 #include "core/dates.h"
 #include "reports/hit_list_sort.h"
+#include "store/service_article.h"
 #include "reports/list_page.h"
 #include "reports/report_values.h"
 #include "store/address_file.h"
@@ -122,7 +123,8 @@ printing::RenderOutcome ArticleListRenderer::render(printing::Canvas& canvas,
         }
         const double stock = TotalStock(article);
         const double minimum = article.minimumStock;
-        if (proposals ? !(minimum >= 0 && stock < minimum) : !store::MatchArticle(criteria, article))
+        if (proposals ? store::IsServiceArticle(article) || !(minimum >= 0 && stock < minimum)
+                      : !store::MatchArticle(criteria, article))
           return true;
         const int y = page.y();
         page.number(100, y, Text(article.number), 450 - kColumnGap);

@@ -26,6 +26,11 @@ void FillFirstStartDefaults(store::ParameterRecord& p) {
   p.printLetterhead = 1;
   p.printFooter = 1;
   p.printPreview = 1;
+  // The first invoice states when it is due (and carries the GiroCode that
+  // stands beside the terms); the print dialog keeps what the user chooses.
+  p.printPaymentTerms = 1;
+  // A new customer owes within two weeks until his own terms are entered.
+  p.paymentPeriod = 14;
   // The other document kinds print fixed titles; these are the ones kept
   // in the parameters.
   store::SetText(p.deliveryNoteTitle, "LIEFERSCHEIN");

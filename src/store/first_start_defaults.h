@@ -24,8 +24,8 @@ inline constexpr const char* kDefaultDunningTextNames[] = {"MAHNUNG1.TXT", "MAHN
                                                            "MAHNUNG3.TXT"};
 
 // German defaults: currency 1 "EUR" at 1.0, the tax rates 7.0 % and 19.0 %
-// for currencies 1-3, letterhead, footer and preview on, the delivery-note
-// title, and the dunning levels: 14, 28 and 42 days after the due date,
+// for currencies 1-3, letterhead, footer, preview and payment terms on, a
+// payment period of 14 days, the delivery-note title, and the dunning levels: 14, 28 and 42 days after the due date,
 // fees 0, 5 and 10, their titles and the names of their letter texts
 // (written by letters::WriteDefaultDunningTexts). Everything else is left
 // as it is.

@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QAbstractButton>
+#include <QMainWindow>
 #include <QMessageBox>
+#include <QStatusBar>
 
 namespace frame {
 
@@ -34,6 +36,18 @@ class ArrowWhileShown {
 };
 
 }  // namespace
+
+void QtUserInterface::note(const std::string& text) {
+  auto* window = qobject_cast<QMainWindow*>(owner_.data());
+  if (!window) {
+    message(text, Icon::Information);
+    return;
+  }
+  // One line: a remark of several lines reads as one sentence.
+  QString line = QString::fromStdString(text).replace(QStringLiteral(":\n- "), QStringLiteral(": "));
+  line.replace(QStringLiteral("\n- "), QStringLiteral(", ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  window->statusBar()->showMessage(line);
+}
 
 void QtUserInterface::message(const std::string& text, Icon icon) {
   ArrowWhileShown arrow;

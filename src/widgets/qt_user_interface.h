@@ -6,12 +6,13 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "core/status_line.h"
 #include "core/user_interface.h"
 #include "widgets/progress_box.h"
 
 namespace frame {
 
-class QtUserInterface : public UserInterface {
+class QtUserInterface : public UserInterface, public StatusLine {
  public:
   // `owner` is the window every box belongs to (may change once the main
   // window exists).
@@ -19,6 +20,8 @@ class QtUserInterface : public UserInterface {
   void setOwner(QWidget* owner) { owner_ = owner; }
 
   void message(const std::string& text, Icon icon) override;
+  // In the status bar of the owner when it is a main window.
+  void note(const std::string& text) override;
   bool question(const std::string& text, Icon icon, bool defaultNo) override;
   bool confirm(const std::string& text, Icon icon) override;
   Choice ask(const std::string& text, Icon icon) override;

@@ -39,7 +39,8 @@ void ExpectGermanDefaults(const store::ParameterRecord& p, const std::string& di
     EXPECT_EQ(store::TaxRate(p, currency, 2), 70) << currency;
     EXPECT_EQ(store::TaxRate(p, currency, 3), 190) << currency;
   }
-  EXPECT_EQ(std::pair(+p.printLetterhead, +p.printPreview), std::pair(1, 1));
+  EXPECT_EQ(std::tuple(+p.printLetterhead, +p.printPreview, +p.printPaymentTerms, +p.paymentPeriod),
+            std::tuple(1, 1, 1, 14));
   const char* titles[] = {p.dunningTitle1, p.dunningTitle2, p.dunningTitle3};
   const char* texts[] = {p.dunningText1, p.dunningText2, p.dunningText3};
   const char* expectedTitles[] = {"Zahlungserinnerung", "Mahnung", "Letzte Mahnung"};
@@ -82,8 +83,9 @@ TEST_F(FirstStartTest, OffersTheGermanDefaultsAndWritesThemOnceConfirmed) {
   ExpectGermanDefaults(stored, dir.path());
   EXPECT_EQ(other.figures, FigureStyle::German);
   EXPECT_EQ(store::GetText(stored.letterheadLine1), "Bauer & Sohn");
-  // PDF invoices carry their e-invoice in a new directory.
+  // PDF invoices carry their e-invoice and the GiroCode in a new directory.
   EXPECT_TRUE(einvoice::LoadSettings(dir.path()).pdfEInvoice);
+  EXPECT_TRUE(einvoice::LoadSettings(dir.path()).giroCode);
 }
 
 // The panes are built before the data directory is read: once it is, they
@@ -145,6 +147,7 @@ TEST_F(FirstStartTest, TheCommandLineWritesTheSameDefaults) {
   ExpectGermanDefaults(OtherCopy(other.path()).parameters, other.path());
   EXPECT_EQ(OtherCopy(other.path()).figures, FigureStyle::German);
   EXPECT_TRUE(einvoice::LoadSettings(other.path()).pdfEInvoice);
+  EXPECT_TRUE(einvoice::LoadSettings(other.path()).giroCode);
 }
 
 }  // namespace

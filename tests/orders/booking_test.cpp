@@ -95,6 +95,42 @@ TEST(BookDeliveredOrders, BooksEachLineOnceAndTheOrderOnlyWhenAllIsDelivered) {
   }
 }
 
+// A service (hours, a travel flat rate) is booked into the turnover and
+// marks its line booked, but its stock never moves; goods on the same order
+// still leave the stock.
+TEST(BookDeliveredOrders, AServiceNeverLeavesItsStock) {
+  struct Case {
+    const char* name;
+    std::vector<BookLine> lines;  // article 1 is goods A, 2 the service
+    double stockA, stockService;
+    std::int32_t turnover;
+  };
+  const Case cases[] = {
+      {"hours alone", {{36.5, 4800, 2}}, 10, 0, 175200},
+      {"hours and goods", {{8, 4800, 2}, {2, 250, 1}}, 8, 0, 38400 + 500},
+      {"a returned hour", {{-1, 4800, 2}}, 10, 0, -4800},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testsupport::OrderBook shop;
+    const std::int32_t customer = shop.customer("Meier");
+    const std::int32_t goods = shop.article("A", 10);
+    const std::int32_t service = shop.article("STUNDE", 0, true);
+    std::vector<BookLine> lines = c.lines;
+    for (BookLine& line : lines) line.articleRef = line.articleRef == 1 ? goods : service;
+    const store::OrderHead head = shop.order(customer, kDelivered, lines);
+    orders::BookDeliveredOrders(shop.app);
+    std::vector<store::OrderLine> stored;
+    EXPECT_NE(shop.stored(head.orderNumber, &stored).flags & kOrderBooked, 0);
+    for (std::size_t i = 1; i <= lines.size(); ++i) EXPECT_EQ(+stored[i].flags, kLineBooked);
+    EXPECT_EQ(shop.stock(goods), c.stockA);
+    EXPECT_EQ(shop.stock(service), c.stockService);
+    EXPECT_TRUE(store::IsServiceArticle(shop.articleAt(service)));
+    EXPECT_EQ(+shop.address(customer).turnover, c.turnover);
+    EXPECT_EQ(shop.ui.texts(), std::vector<std::string>{});
+  }
+}
+
 // An order is booked only where its references hold what it names: the
 // article of each line, its own customer. A reference off by a byte (a
 // damaged file, an older version) leaves the order unbooked with the reason,

@@ -18,6 +18,7 @@
 #include "core/decimal.h"
 #include "core/figures.h"
 #include "store/load_parameters.h"
+#include "orders/cash_discount.h"
 #include "orders/girocode.h"
 #include "orders/order_math.h"
 #include "store/einvoice_settings.h"
@@ -193,7 +194,12 @@ TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
   canvas = render(kJobInvoice);
   const auto& pay = At(canvas, "Zahlung: innerhalb 14 Tagen bis zum 20.12.2026.");
   EXPECT_EQ(pay.font, (Font{"Arial", -35, 900}));
-  const auto& bold = At(canvas, "Bei Zahlung innerhalb der nächsten 7 Tage erhalten Sie 2.0% Skonto.");
+  const auto& bold = At(canvas, "Bei Zahlung bis 13.12.2026 abzüglich 2.0 % Skonto: " +
+                                    frame::Money(frame::FigureStyle::Point,
+                                                 (app.order.total - orders::CashDiscountAmount(
+                                                                        app.order.total, 20)) /
+                                                     100.0,
+                                                 "EUR"));
   EXPECT_EQ(bold.y, pay.y + 40);
   EXPECT_EQ(bold.font.weight, 900);
   Put(app.order.invoiceDate, "");
@@ -207,6 +213,49 @@ TEST_F(OrderDocumentTest, PaymentTermsOnInvoicesButNotOnCredits) {
   EXPECT_NE(canvas.findText("Betrag dankend erhalten."), nullptr);
   for (const auto* op : canvas.texts())
     EXPECT_EQ(op->text.find("Zahlung"), std::string::npos) << op->text;
+}
+
+// A quotation and a cost estimate say how long they bind, counted from the
+// print date by the days of ANGEBOT.INI (30 without the file); no other
+// document does, and 0 days print no such line.
+TEST_F(OrderDocumentTest, QuotationsStateTheirValidity) {
+  add(2, "HOB-100", "Hobelbank", 51850);
+  struct Case {
+    const char* what;
+    const char* file;  // nullptr: none
+    int job;
+    const char* line;  // nullptr: no validity line at all
+  };
+  const Case cases[] = {
+      {"no file", nullptr, kJobQuotation, "Dieses Angebot gilt bis 05.01.2027."},
+      {"14 days", "[Angebot]\nGueltigTage=14\n", kJobCostEstimate,
+       "Dieses Angebot gilt bis 20.12.2026."},
+      {"no number", "[Angebot]\nGueltigTage=zwei Wochen\n", kJobQuotation,
+       "Dieses Angebot gilt bis 05.01.2027."},
+      {"switched off", "[Angebot]\nGueltigTage=0\n", kJobQuotation, nullptr},
+      {"confirmation", nullptr, kJobConfirmation, nullptr},
+      {"invoice", "[Angebot]\nGueltigTage=14\n", kJobInvoice, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testsupport::TempDir dir;
+    app.dataDirectory = dir.path();
+    if (c.file) {
+      const std::string text = c.file;
+      testsupport::WriteBytes(dir.file("ANGEBOT.INI"), {text.begin(), text.end()});
+    }
+    const RecordingCanvas canvas = render(c.job);
+    const RecordingCanvas::Op* found = nullptr;
+    for (const auto* op : canvas.texts())
+      if (op->text.starts_with("Dieses Angebot gilt")) found = op;
+    if (!c.line) {
+      EXPECT_EQ(found, nullptr) << found->text;
+      continue;
+    }
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->text, c.line);
+    EXPECT_GT(found->y, At(canvas, "Gesamtsumme").y);
+  }
 }
 
 // An invoice states the base of every tax class, the tax-free one too (a
@@ -523,8 +572,10 @@ TEST_F(OrderDocumentTest, TheGermanStyleRewritesOnlyTheFigures) {
       EXPECT_EQ(before.words, after.words) << p[i]->text << " | " << g[i]->text;
       ASSERT_EQ(before.numbers.size(), after.numbers.size()) << g[i]->text;
       for (std::size_t k = 0; k < before.numbers.size(); ++k) {
-        EXPECT_EQ(after.numbers[k].find('.') != std::string::npos &&
-                      after.numbers[k].find(',') == std::string::npos,
+        // A date ("13.12.2026") is written alike in both styles.
+        const std::string& n = after.numbers[k];
+        const bool date = n.size() == 10 && n[2] == '.' && n[5] == '.';
+        EXPECT_EQ(!date && n.find('.') != std::string::npos && n.find(',') == std::string::npos,
                   false)
             << "a German figure with a point but no comma: " << g[i]->text;
         EXPECT_EQ(frame::ReadNumber(before.numbers[k]), frame::ReadNumber(after.numbers[k]))
@@ -548,8 +599,11 @@ TEST_F(OrderDocumentTest, TheGermanStyleRewritesOnlyTheFigures) {
       EXPECT_EQ((std::pair{before.x, before.y}), (std::pair{after.x, after.y})) << is;
     }
     if (sign > 0) {
-      EXPECT_NE(german.findText("Bei Zahlung innerhalb der nächsten 7 Tage erhalten Sie 2,5 % Skonto."),
-                nullptr);
+      bool discountSpelledOut = false;
+      for (const auto* op : german.texts())
+        discountSpelledOut |= op->text.starts_with("Bei Zahlung bis 13.12.2026 abzüglich 2,5 % Skonto: ") &&
+                              op->text.ends_with(",92 EUR");
+      EXPECT_TRUE(discountSpelledOut);
       EXPECT_NE(german.findText("Hobelbank, Bestellnummer HOB-100 zum Preis von nur 1.234,56 EUR."),
                 nullptr);
     } else {
@@ -823,10 +877,18 @@ TEST_F(OrderDocumentTest, ARowEndingExactlyAtTheReserveLimitDoesNotBreak) {
   EXPECT_EQ(beyond.findText("34117 Kassel")->y, 2970 - 40 - 40);
   EXPECT_EQ(beyond.ops().front().mapping.originY, -40);
 
-  // A cash discount on an invoice and the offer of the week widen the reserve.
+  // A cash discount on an invoice, the validity of a quotation and the
+  // offer of the week widen the reserve; a confirmation has neither line.
   app.parameters.printOffsetVertical = 3;
   app.order.cashDiscount = 20;
   EXPECT_EQ(Ys(render(kJobInvoice), "Bezeichnung").size(), 2u);
+  EXPECT_EQ(Ys(render(kJobConfirmation), "Bezeichnung").size(), 1u);
+  testsupport::TempDir noValidity;
+  app.dataDirectory = noValidity.path();
+  EXPECT_EQ(Ys(render(kJobQuotation), "Bezeichnung").size(), 2u);
+  testsupport::WriteBytes(noValidity.file("ANGEBOT.INI"),
+                          {'[', 'A', 'n', 'g', 'e', 'b', 'o', 't', ']', '\n', 'G', 'u', 'e', 'l', 't',
+                           'i', 'g', 'T', 'a', 'g', 'e', '=', '0', '\n'});
   EXPECT_EQ(Ys(render(kJobQuotation), "Bezeichnung").size(), 1u);
 }
 

@@ -168,3 +168,48 @@ TEST(Dates, NormaliseAndCount) {
 }
 
 }  // namespace
+
+// The terms under an invoice: the payment line, and a cash discount spelled
+// out as the day to pay by and the amount left to transfer, from what is
+// still open; nothing offered twice, nothing on a credit note.
+TEST(PaymentTermsLines, CashDiscountStatesTheDayAndTheAmount) {
+  struct Case {
+    const char* name;
+    std::int32_t total, paid;
+    std::int16_t period, discount, discountDays;
+    bool taken;
+    frame::FigureStyle style;
+    std::vector<std::string> lines;
+  };
+  using frame::FigureStyle;
+  const Case cases[] = {
+      {"no discount", 175846, 0, 14, 0, 0, false, FigureStyle::German,
+       {"Zahlung: innerhalb 14 Tagen bis zum 21.12.2026."}},
+      {"two percent, German", 175846, 0, 30, 20, 7, false, FigureStyle::German,
+       {"Zahlung: innerhalb 30 Tagen bis zum 06.01.2027.",
+        "Bei Zahlung bis 14.12.2026 abzüglich 2,0 % Skonto: 1.723,29 EUR"}},
+      {"point style, over the month", 10000, 0, 0, 25, 30, false, FigureStyle::Point,
+       {"Zahlung: Sofort ohne Abzug", "Bei Zahlung bis 06.01.2027 abzüglich 2.5 % Skonto: 97.50 EUR"}},
+      {"half a cent rounds the discount up", 1025, 0, 10, 20, 7, false, FigureStyle::German,
+       {"Zahlung: innerhalb 10 Tagen bis zum 17.12.2026.",
+        "Bei Zahlung bis 14.12.2026 abzüglich 2,0 % Skonto: 10,04 EUR"}},
+      {"partly paid", 10000, 4000, 14, 20, 7, false, FigureStyle::German,
+       {"Zahlung: innerhalb 14 Tagen bis zum 21.12.2026.",
+        "Bei Zahlung bis 14.12.2026 abzüglich 2,0 % Skonto: 58,00 EUR"}},
+      {"discount granted before", 10000, 4000, 14, 20, 7, true, FigureStyle::German,
+       {"Zahlung: innerhalb 14 Tagen bis zum 21.12.2026."}},
+      {"paid", 10000, 10000, 14, 20, 7, false, FigureStyle::German, {"Betrag dankend erhalten."}},
+      {"credit note", -10000, 0, 14, 20, 7, false, FigureStyle::German, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    store::OrderHead head{};
+    head.total = c.total;
+    head.paid = c.paid;
+    head.paymentPeriod = c.period;
+    head.cashDiscount = c.discount;
+    head.cashDiscountPeriod = c.discountDays;
+    head.cashDiscountTaken = c.taken;
+    EXPECT_EQ(orders::PaymentTermsLines(head, "07.12.2026", "EUR", c.style), c.lines);
+  }
+}

@@ -8,6 +8,7 @@
 #include "report_book.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
+#include "store/service_article.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ struct Article {
   double minimum, target;
   std::int32_t price;
   std::uint8_t currency;
+  bool service = false;
 };
 
 void Put(ReportBook& book, const Article& a) {
@@ -32,6 +34,7 @@ void Put(ReportBook& book, const Article& a) {
   record.targetStock = a.target;
   record.price1 = record.purchasePrice = a.price;
   record.currency = a.currency;
+  store::MarkServiceArticle(record, a.service);
   std::int32_t position = -1;
   store::WriteArticle(book.app, record, position, true);
 }
@@ -53,6 +56,18 @@ TEST(ArticleLists, ProposalsAndValues) {
   // 3.00 + 7.50 - 13.50 + 20.00 + 10.00: every article of the (empty) selection.
   EXPECT_EQ(Row(sale, 520), (std::vector<std::string>{"Gesamtsumme", "27.00 EUR"}));
   EXPECT_NE(book.render(17).findText("EK-Summe"), nullptr);
+}
+
+// A service below its minimum (hours booked by an older version) is never
+// proposed for ordering; goods beside it are.
+TEST(ArticleLists, ServicesAreNeverProposed) {
+  ReportBook book;
+  Put(book, {"FAHRT", {-3, 0}, 0, 0, 3500, 0, true});
+  Put(book, {"LACK", {1, 0}, 2, 5, 1200, 0});
+  Put(book, {"STUNDE", {-36.5, 0}, 0, 10, 4800, 0, true});
+  const auto proposals = book.render(13);
+  EXPECT_EQ(Row(proposals, 300)[0], "LACK");
+  EXPECT_TRUE(Row(proposals, 340).empty());
 }
 
 // Words no list may show: a value that is not a number printed as one.

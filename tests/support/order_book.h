@@ -12,6 +12,7 @@
 #include "store/load_parameters.h"
 #include "store/address_file.h"
 #include "store/article_file.h"
+#include "store/service_article.h"
 #include "store/order_file.h"
 #include "store/text_field.h"
 #include "support/test_app.h"
@@ -51,11 +52,12 @@ class OrderBook : public TestApp {
   }
 
   // The record offset of a new article with this stock in storage place 1.
-  std::int32_t article(const std::string& number, double stock) {
+  std::int32_t article(const std::string& number, double stock, bool service = false) {
     store::ArticleRecord record{};
     record.length = sizeof record;
     store::SetText(record.number, number);
     record.stock[0] = stock;
+    store::MarkServiceArticle(record, service);
     std::int32_t position = -1;
     store::WriteArticle(app, record, position, true);
     store::ReadArticle(app, record, position);

@@ -14,6 +14,7 @@
 #include "widgets/field_text.h"
 #include "widgets/frame_window.h"
 #include "core/user_interface.h"
+#include "masterdata/active_search.h"
 #include "masterdata/article_values.h"
 #include "masterdata/moved_article.h"
 #include "masterdata/ui/artikelauswahl_dialog.h"
@@ -40,7 +41,10 @@ enum Command {
   kPicture = 2135,
   kText = 2139,
   kBackOrders = 2143,
+  kEndSearch = 2148,
 };
+// The line that names the search browsing follows.
+constexpr int kSearchLine = 2147;
 
 // What restricted mode hides: change, delete, and supplier, target and
 // minimum stock with their labels.
@@ -141,11 +145,25 @@ ArtikelPane::ArtikelPane(frame::AppState& app, QWidget* parent)
   connect(text, &QPushButton::clicked, this, [this] { command(kText); });
   text->hide();
   top->addLayout(buttons);
+  // While a search is on, < and > step through its hits only: the pane says
+  // so, with the way out beside it.
+  auto* searchRow = new QHBoxLayout;
+  auto* searchLine = Label(this, QString(), kSearchLine);
+  QFont bold = searchLine->font();
+  bold.setBold(true);
+  searchLine->setFont(bold);
+  searchRow->addWidget(searchLine, 1);
+  QPushButton* endSearch = frame::MakeButton(this, kEndSearch, QStringLiteral("Suche beenden"));
+  endSearch->setFocusPolicy(Qt::NoFocus);
+  connect(endSearch, &QPushButton::clicked, this, [this] { command(kEndSearch); });
+  searchRow->addWidget(endSearch);
+  top->addLayout(searchRow);
   top->addStretch(1);
 
   if (app_.restrictedMode)
     for (int id : kRestrictedControls) FindControl(this, id)->hide();
   showCurrentArticle();
+  showSearchLine();
 }
 
 void ArtikelPane::showEvent(QShowEvent* event) {
@@ -219,14 +237,27 @@ void ArtikelPane::handleCommand(int id) {
     // The back-order list comes with its own window; until then the
     // command is taken and does nothing.
     case kBackOrders: break;
+    case kEndSearch: EndArticleSearch(app_); break;
     default: break;
   }
+  showSearchLine();
+}
+
+void ArtikelPane::showSearchLine() {
+  const std::string line = ActiveArticleSearchLine(app_);
+  Control<QLabel>(this, kSearchLine)->setText(QString::fromStdString(line));
+  Control<QLabel>(this, kSearchLine)->setVisible(!line.empty());
+  FindControl(this, kEndSearch)->setVisible(!line.empty());
 }
 
 void ArtikelPane::browse(bool forward) {
   if (!haveArticles()) return;
   std::int32_t position = app_.articles.position;
-  if (!store::ScanArticles(app_, app_.articleCriteria, position, forward)) return;
+  // After a word search the keys reach its hits and nothing else.
+  if (BrowsingFollowsWordSearch(app_) ? !StepThroughWordSearch(app_, forward, position)
+                                      : !store::ScanArticles(app_, app_.articleCriteria, position,
+                                                             forward))
+    return;
   closePicture();
   if (readCurrent(position)) showCurrentArticle();
 }
@@ -331,9 +362,10 @@ void ArtikelPane::selectArticles() {
   std::int32_t position = -1;
   if (store::ScanArticles(app_, app_.articleCriteria, position, true) && readCurrent(position)) {
     showCurrentArticle();
-    return;
+  } else if (app_.ui) {
+    app_.ui->message("Nicht gefunden!", frame::Icon::Exclamation);
   }
-  if (app_.ui) app_.ui->message("Nicht gefunden!", frame::Icon::Exclamation);
+  showSearchLine();
 }
 
 void InstallArticlePane(frame::FrameWindow& window) {

@@ -41,6 +41,8 @@ class ArtikelPane : public frame::Pane {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // "Suche: KABEL — 3 von 12" and "Suche beenden" while a search is on.
+  void showSearchLine();
   void browse(bool forward);
   void search();
   void change();

@@ -1,6 +1,7 @@
 #include "masterdata/ui/artikeledit_dialog.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -15,6 +16,7 @@
 #include "core/user_interface.h"
 #include "masterdata/article_values.h"
 #include "store/article_file.h"
+#include "store/service_article.h"
 #include "store/text_field.h"
 
 namespace masterdata {
@@ -30,6 +32,7 @@ constexpr int kTaxIds[3] = {1129, 1130, 1131};
 constexpr std::uint8_t kTaxBits[3] = {store::kArticleNoTax, store::kArticleTaxRate1,
                                       store::kArticleTaxRate2};
 constexpr int kCurrencyIds[3] = {1132, 1133, 1134};
+constexpr int kServiceId = 1135;
 
 QRadioButton* MakeRadio(QWidget* parent, int id, const QString& text) {
   auto* radio = new QRadioButton(text, parent);
@@ -133,6 +136,10 @@ ArtikelEditDialog::ArtikelEditDialog(frame::AppState& app, const store::ArticleR
       break;
     }
   middle->addWidget(tax);
+  // Working hours and flat rates are sold, never stocked.
+  QCheckBox* service = frame::MakeCheck(this, kServiceId, QStringLiteral("Dienstleistung"));
+  service->setChecked(store::IsServiceArticle(article_));
+  middle->addWidget(service);
 
   auto* currency = new QGroupBox(QStringLiteral("Währung:"), this);
   auto* currencyRow = new QHBoxLayout(currency);
@@ -281,6 +288,8 @@ void ArtikelEditDialog::accept() {
   for (int i = 0; i < 3; ++i)
     if (Control<QRadioButton>(this, kTaxIds[i])->isChecked())
       edited.flags = static_cast<std::uint8_t>((edited.flags & ~store::kArticleTaxMask) | kTaxBits[i]);
+
+  store::MarkServiceArticle(edited, Control<QCheckBox>(this, kServiceId)->isChecked());
 
   if (writer.replacedAny() && !replacementReported_) {
     replacementReported_ = true;

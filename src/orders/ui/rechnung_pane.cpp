@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <tuple>
@@ -24,6 +25,7 @@
 #include "orders/cancellation.h"
 #include "orders/issue_statement.h"
 #include "orders/order_math.h"
+#include "orders/ui/article_offer.h"
 #include "orders/ui/print_job_call.h"
 #include "orders/ui/rechnungdrucken_dialog.h"
 #include "printing/ui/qt_print_host.h"
@@ -323,6 +325,7 @@ void RechnungPane::connectEdits() {
     writer.write(key.number, Edit(this, 2046)->text(), sizeof key.number - 1);
     std::int32_t position = -1;
     store::ArticleRecord article{};
+    if (numberOffer_->takeChosen()) return;
     if (store::GetText(key.number).empty() || !store::FindArticleByNumber(app_, key, position) ||
         !store::ReadArticle(app_, article, position))
       return;
@@ -331,6 +334,26 @@ void RechnungPane::connectEdits() {
     if (frame::Pane* articles = window_.pane(frame::PaneSlot::Article)) articles->refresh();
     command(2079);
   });
+  // Typing a number or words of a designation offers the matching
+  // articles; the chosen one is taken over as "Übernahme" takes it, and the
+  // quantity is next.
+  auto take = [this](std::int32_t position) {
+    store::ArticleRecord article{};
+    if (!store::ReadArticle(app_, article, position)) return;
+    app_.article = article;
+    app_.articles.position = position;
+    if (frame::Pane* articles = window_.pane(frame::PaneSlot::Article)) articles->refresh();
+    command(2079);
+    // After the list has closed and given the focus back to the field.
+    QTimer::singleShot(0, this, [this] {
+      Edit(this, 2043)->setFocus();
+      Edit(this, 2043)->selectAll();
+    });
+  };
+  numberOffer_ = new ArticleOffer(app_, Edit(this, 2046), take);
+  designationOffer_ = new ArticleOffer(app_, Edit(this, 2051), take);
+  connect(Edit(this, 2051), &QLineEdit::returnPressed, this,
+          [this] { designationOffer_->takeChosen(); });
   store::OrderHead& head = app_.order;
   store::OrderLine& line = app_.orderLines[0];
   // Number fields: a text that is no number is not taken; the editor
@@ -571,6 +594,11 @@ void InstallOrderPane(frame::FrameWindow& window) {
   frame::AppState& app = window.state();
   auto* pane = new RechnungPane(app, window);
   window.setPane(frame::PaneSlot::Order, pane);
+  // The preview of an order document mails it as the print dialog would.
+  if (printing::QtPrintHost* host = printing::QtPrintHost::current())
+    host->setMailer({MailsDocumentJob, [&app, &window](const printing::PrintSession& session) {
+                       MailDocumentJob(app, session.job, session.inputs.printDate, &window);
+                     }});
   pane->setPrintDialog([&app, &window] {
     RechnungDruckenDialog dialog(app, ProgramPrintJob(app), &window);
     // The print job closes the dialog once a document is out.

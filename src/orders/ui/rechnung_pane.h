@@ -13,6 +13,7 @@
 #include "store/app_state.h"
 #include "widgets/pane.h"
 #include "orders/order_editor.h"
+#include "orders/ui/article_offer.h"
 
 namespace frame {
 class FrameWindow;
@@ -41,6 +42,10 @@ class RechnungPane : public frame::Pane {
   RechnungPane(frame::AppState& app, frame::FrameWindow& window);
 
   OrderEditor& editor() { return editor_; }
+  // The articles offered while the article number or the designation of
+  // the edited line is typed.
+  ArticleOffer* numberOffer() const { return numberOffer_; }
+  ArticleOffer* designationOffer() const { return designationOffer_; }
   QListWidget* lineList() const { return list_; }
   // Refills every control from the order (the pane's "paint").
   void showOrder();
@@ -78,6 +83,8 @@ class RechnungPane : public frame::Pane {
   OrderEditor editor_;
   QListWidget* list_ = nullptr;
   QButtonGroup* taxGroup_ = nullptr;
+  ArticleOffer* numberOffer_ = nullptr;
+  ArticleOffer* designationOffer_ = nullptr;
   bool filling_ = false;
   std::function<void()> printDialog_;
   std::function<void()> searchDialog_;

@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "einvoice/pdf_invoice.h"
 #include "einvoice/ui/einvoice_menu.h"
+#include "einvoice/ui/erechnung_dialog.h"
 #include "core/decimal.h"
 #include "store/parameter_file.h"
 #include "widgets/dialog_support.h"
@@ -34,6 +36,9 @@ constexpr std::pair<int, std::uint16_t> kMarks[] = {
 constexpr int kEInvoiceButton = 2302;
 // Mails a document; its menu names the kinds.
 constexpr int kMailButton = 2303;
+// What a PDF invoice of this order would lack, and the way to the setting.
+constexpr int kEInvoiceBanner = 2304;
+constexpr int kEInvoiceSettingsButton = 2305;
 
 MailDocumentCall& MailCall() {
   static MailDocumentCall call;
@@ -43,6 +48,35 @@ MailDocumentCall& MailCall() {
 }  // namespace
 
 void SetMailDocumentCall(MailDocumentCall call) { MailCall() = std::move(call); }
+
+bool MailsDocumentJob(int job) {
+  switch (static_cast<DocumentKind>(job)) {
+    case DocumentKind::Quotation:
+    case DocumentKind::Confirmation:
+    case DocumentKind::CostEstimate:
+    case DocumentKind::DeliveryNote:
+    case DocumentKind::Invoice: return static_cast<bool>(MailCall());
+    default: return false;
+  }
+}
+
+bool MailDocumentJob(frame::AppState& app, int job, const std::string& printDate, QWidget* parent) {
+  return MailsDocumentJob(job) && MailCall()(app, static_cast<DocumentKind>(job), printDate, parent);
+}
+
+std::string PdfEInvoiceLack(frame::AppState& app, const std::string& invoiceDate) {
+  // Only what an invoice would carry: a credit note or an empty order asks
+  // for nothing here.
+  if (app.order.lineCount <= 0) return {};
+  const einvoice::PdfEInvoice invoice = einvoice::MakePdfEInvoice(app, false, invoiceDate);
+  if (invoice.attach || invoice.message.empty()) return {};
+  std::string text = invoice.message;
+  for (std::size_t at; (at = text.find(":\n- ")) != std::string::npos;) text.replace(at, 4, ": ");
+  for (std::size_t at; (at = text.find("\n- ")) != std::string::npos;) text.replace(at, 3, ", ");
+  for (char& c : text)
+    if (c == '\n') c = ' ';
+  return text;
+}
 
 RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall printJob,
                                              QWidget* parent)
@@ -116,6 +150,19 @@ RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall 
   frame::AddRow(optionGrid, 4, 0, QStringLiteral("Anzahl Ausdrucke"), copies);
   top->addWidget(options);
 
+  // Said once here, instead of a box for every PDF invoice printed.
+  auto* bannerRow = new QHBoxLayout;
+  auto* banner = new QLabel(this);
+  banner->setProperty("id", kEInvoiceBanner);
+  banner->setWordWrap(true);
+  banner->setStyleSheet(QStringLiteral("QLabel { background: #fff4c2; padding: 4px; }"));
+  bannerRow->addWidget(banner, 1);
+  QPushButton* settings =
+      frame::MakeButton(this, kEInvoiceSettingsButton, QStringLiteral("Einstellung..."));
+  connect(settings, &QPushButton::clicked, this, [this] { command(kEInvoiceSettingsButton); });
+  bannerRow->addWidget(settings);
+  top->addLayout(bannerRow);
+
   auto* buttons = frame::MakeButtonRow(this, {{kEInvoiceButton, "E-Rechnung..."}, {2, "Abbruch"}, {9, "&Hilfe"}},
                                        [this](int id) { command(id); });
   if (MailCall()) {
@@ -132,8 +179,16 @@ RechnungDruckenDialog::RechnungDruckenDialog(frame::AppState& app, PrintJobCall 
   }
   top->addLayout(buttons);
   showMarks();
+  showEInvoiceBanner();
   copies->setFocus();
   copies->selectAll();
+}
+
+void RechnungDruckenDialog::showEInvoiceBanner() {
+  const std::string lacking = PdfEInvoiceLack(app_, printDate_);
+  frame::Control<QLabel>(this, kEInvoiceBanner)->setText(QString::fromStdString(lacking));
+  frame::Control<QLabel>(this, kEInvoiceBanner)->setVisible(!lacking.empty());
+  frame::FindControl(this, kEInvoiceSettingsButton)->setVisible(!lacking.empty());
 }
 
 void RechnungDruckenDialog::showMarks() {
@@ -186,6 +241,12 @@ void RechnungDruckenDialog::command(int id) {
     case 2: reject(); break;
     case 9: frame::ShowHelp(this, 39); break;
     case kEInvoiceButton: einvoice::SaveEInvoice(app_, this); break;
+    case kEInvoiceSettingsButton: {
+      einvoice::ERechnungDialog settings(app_, this);
+      settings.exec();
+      showEInvoiceBanner();
+      break;
+    }
     default: break;
   }
 }

@@ -20,6 +20,16 @@ namespace orders {
 using MailDocumentCall = std::function<bool(frame::AppState& app, DocumentKind kind,
                                             const std::string& printDate, QWidget* parent)>;
 void SetMailDocumentCall(MailDocumentCall call);
+// Whether the document of print job `job` can be mailed, and mailing it:
+// "Per E-Mail senden" of the preview.
+bool MailsDocumentJob(int job);
+bool MailDocumentJob(frame::AppState& app, int job, const std::string& printDate, QWidget* parent);
+
+// What a PDF of the current order as an invoice dated `invoiceDate` would
+// lack of its e-invoice (ZUGFeRD), in one line; empty when it carries one or
+// the setting is off. The print dialog says it once, in its banner, and the
+// print itself only in the status line.
+std::string PdfEInvoiceLack(frame::AppState& app, const std::string& invoiceDate);
 
 class RechnungDruckenDialog : public QDialog {
   Q_OBJECT
@@ -33,6 +43,7 @@ class RechnungDruckenDialog : public QDialog {
 
  private:
   void showMarks();
+  void showEInvoiceBanner();
   // The typed print date taken, or false after the message.
   bool takeDate();
   void issue(DocumentKind kind);

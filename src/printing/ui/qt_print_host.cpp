@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QPrintDialog>
@@ -97,6 +98,16 @@ std::unique_ptr<PrinterDevice> QtPrintHost::choosePrinter(const std::string& fil
       chooser_ ? chooser_() : runPrinterDialog(QString::fromStdString(fileName));
   if (!printer) return nullptr;
   return std::make_unique<QtPrinterDevice>(std::move(printer));
+}
+
+QString QtPrintHost::choosePdfFile(const QString& fileName) {
+  if (pdfChooser_) return pdfChooser_(fileName);
+  const QString folder = lastPdfFolder_.isEmpty() ? QDir::homePath() : lastPdfFolder_;
+  const QString path = QFileDialog::getSaveFileName(owner_, QStringLiteral("Als PDF speichern"),
+                                                    QDir(folder).filePath(fileName),
+                                                    QStringLiteral("PDF (*.pdf)"));
+  if (!path.isEmpty()) lastPdfFolder_ = QFileInfo(path).absolutePath();
+  return path;
 }
 
 int QtPrintHost::screenWidth() const {

@@ -44,6 +44,21 @@ class QtPrintHost : public QObject, public PrintHost {
   // Settings the next printer dialog starts with.
   void rememberPrinter(const QPrinter& printer);
 
+  // "Als PDF speichern" of the preview asks for the file here; tests
+  // replace the file dialog.
+  using PdfFileChooser = std::function<QString(const QString& proposed)>;
+  void setPdfFileChooser(PdfFileChooser chooser) { pdfChooser_ = std::move(chooser); }
+  QString choosePdfFile(const QString& fileName);
+
+  // "Per E-Mail senden" of the preview: which jobs the program can mail,
+  // and the mail of one (after the preview closed).
+  struct Mailer {
+    std::function<bool(int job)> mails;
+    std::function<void(const PrintSession& session)> send;
+  };
+  void setMailer(Mailer mailer) { mailer_ = std::move(mailer); }
+  const Mailer& mailer() const { return mailer_; }
+
   // The order's print dialog, closed after every job while it is open.
   void setOrderPrintDialog(QWidget* dialog) { orderPrintDialog_ = dialog; }
   // Notices go through this when set (tests); otherwise to the main window.
@@ -67,6 +82,9 @@ class QtPrintHost : public QObject, public PrintHost {
 
   QPointer<QWidget> owner_;
   PrinterChooser chooser_;
+  PdfFileChooser pdfChooser_;
+  Mailer mailer_;
+  QString lastPdfFolder_;
   std::function<void()> noticeReceiver_;
   QPointer<QWidget> orderPrintDialog_;
   QPointer<PreviewWindow> lastPreview_;

@@ -73,14 +73,29 @@ TEST_F(ArtikelPaneTest, AfterASearchForFortySevenNextGoesToTheNextNumberWithIt) 
     list->setCurrentRow(0);
     Click(search, 2025);  // "OK" takes the chosen entry
   });
+  QLabel* line = Control<QLabel>(&pane, 2147);
+  QWidget* end = frame::FindControl(&pane, 2148);
+  EXPECT_FALSE(line->isVisible() || end->isVisible());
   pane.command(2025);
   EXPECT_EQ(Current(), "1470");
-  for (const char* next : {"3470", "4700", "4700"}) {  // nothing after 4700: it stays
-    pane.command(2024);
+  // The pane says that the keys follow the search, and where they stand.
+  EXPECT_TRUE(line->isVisible() && end->isVisible());
+  EXPECT_EQ(line->text().toStdString(), "Suche: 47 \u2014 1 von 3");
+  for (auto [next, place] : {std::pair{"3470", 2}, {"4700", 3}, {"4700", 3}}) {
+    pane.command(2024);  // nothing after 4700: it stays
     EXPECT_EQ(Current(), next);
+    EXPECT_EQ(line->text().toStdString(), "Suche: 47 \u2014 " + std::to_string(place) + " von 3");
   }
   pane.command(2023);
   EXPECT_EQ(Shown(pane, 1128), "3470");
+  // "Suche beenden": the keys reach every article again.
+  Click(&pane, 2148);
+  EXPECT_FALSE(line->isVisible() || end->isVisible());
+  EXPECT_EQ(Current(), "3470");
+  pane.command(2024);
+  EXPECT_EQ(Current(), "4700");
+  pane.command(2024);
+  EXPECT_EQ(Current(), "5000");
 }
 
 TEST_F(ArtikelPaneTest, CancelledSearchPutsBackArticlePositionAndCriteria) {

@@ -414,6 +414,69 @@ TEST_F(RechnungPaneTest, EnterInTheArticleNumberTakesThatArticle) {
   EXPECT_EQ(Control<QLineEdit>(window->pane(frame::PaneSlot::Article), 1128)->text(), "200");
 }
 
+// Typing a number or words of a designation offers the matching articles;
+// Enter takes the chosen one with its price for the quantity, as
+// "Übernahme" does, and the quantity is next. A text that matches nothing,
+// or one letter, offers nothing and stays a line typed by hand.
+TEST_F(RechnungPaneTest, TypingOffersTheMatchingArticlesAndEnterTakesOne) {
+  OpenNewOrderWithTwoArticles();
+  AddArticle("300", "Schraubenzieher", 800);
+  struct Case {
+    int field;
+    const char* typed;
+    QStringList offered;
+    int down;                // Down presses in the list before Enter
+    const char* taken;       // article number of the line afterwards
+    const char* designation;
+  };
+  const Case cases[] = {
+      {2051, "schraub", {"100, Schraube", "300, Schraubenzieher"}, 0, "100", "Schraube"},
+      {2051, "schraub", {"100, Schraube", "300, Schraubenzieher"}, 1, "300", "Schraubenzieher"},
+      {2046, "20", {"200, Mutter"}, 0, "200", "Mutter"},
+      {2051, "Anstrich Fassade", {}, 0, "", "Anstrich Fassade"},
+      {2051, "S", {}, 0, "", "S"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.typed) + " down " + std::to_string(c.down));
+    pane->editor().clearEditedLine();
+    pane->showOrder();
+    TypeInto(c.field, c.typed);
+    ArticleOffer* offer = c.field == 2046 ? pane->numberOffer() : pane->designationOffer();
+    EXPECT_EQ(offer->shown(), c.offered);
+    EXPECT_EQ(offer->open(), !c.offered.isEmpty());
+    if (offer->open() && c.down > 0) {
+      QWidget* popup = QApplication::activePopupWidget();
+      ASSERT_NE(popup, nullptr);
+      for (int i = 0; i < c.down; ++i) QTest::keyClick(popup, Qt::Key_Down);
+    }
+    QTest::keyClick(Control<QLineEdit>(pane, c.field), Qt::Key_Return);
+    QTest::qWait(20);
+    EXPECT_FALSE(offer->open());
+    EXPECT_EQ(Text(2046).toStdString(), c.taken);
+    EXPECT_EQ(Text(2051).toStdString(), c.designation);
+    if (*c.taken) {
+      // (That the quantity is next, with the focus, the first-invoice test
+      // of the main window checks.)
+      EXPECT_GE(+app.orderLines[0].articleRef, 0);
+    } else {
+      EXPECT_LT(app.orderLines[0].articleRef, 0);
+    }
+  }
+  // The quantity typed next takes the tier price, and the line is appended.
+  TypeInto(2051, "Schraube");
+  QTest::keyClick(Control<QLineEdit>(pane, 2051), Qt::Key_Return);
+  QTest::qWait(20);
+  // The offscreen platform leaves the window inactive after a popup.
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  TypeInto(2043, "12");
+  EXPECT_EQ(Text(2053), "9.00");
+  pane->command(2066);
+  ASSERT_EQ(ListCount(), 1);
+  EXPECT_EQ(store::GetText(app.orderLines[1].articleNumber), "100");
+  EXPECT_EQ(app.orderLines[1].salePrice, 900);
+}
+
 TEST_F(RechnungPaneTest, APreviewHoldsTheInputAndItsClosingKeepsANewOrder) {
   const std::int32_t meier = AddCustomer("Meier");
   StoreOrderFor(meier, 1);

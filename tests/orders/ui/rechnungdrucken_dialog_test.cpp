@@ -1,6 +1,7 @@
 // The print dialog of the order pane: its options act at once, its buttons
 // issue the document.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -11,6 +12,8 @@
 #include "store/address_file.h"
 #include "store/order_file.h"
 #include "store/records_test_support.h"
+#include "store/einvoice_settings.h"
+#include "einvoice/einvoice_seller.h"
 
 namespace {
 
@@ -98,3 +101,36 @@ TEST_F(PrintDialogTest, TheDateIsWrittenInFullOrRefused) {
 }
 
 }  // namespace
+
+// What a PDF invoice would lack of its e-invoice is said once, in the
+// dialog's banner with the way to the setting, not in a box per invoice;
+// nothing shows while it can be made or the setting is off.
+TEST_F(PrintDialogTest, TheBannerSaysOnceWhatTheEInvoiceLacks) {
+  einvoicetest::Complete(app.parameters, app.address);
+  struct Case {
+    const char* what;
+    bool setting;
+    const char* customerMail;
+    const char* banner;  // empty: none shown
+  };
+  const Case cases[] = {
+      {"no mail address", true, "",
+       "Die PDF-Datei enthält keine E-Rechnung (ZUGFeRD): Die E-Rechnung kann nicht erstellt "
+       "werden. Es fehlt: eMail des Kunden"},
+      {"complete", true, "r@bauer.example", ""},
+      {"setting off", false, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    einvoice::Settings settings;
+    settings.pdfEInvoice = c.setting;
+    ASSERT_TRUE(einvoice::SaveSettings(app.dataDirectory, settings));
+    store::SetText(app.address.email, c.customerMail);
+    orders::RechnungDruckenDialog dialog(app, record);
+    dialog.show();
+    auto* banner = frame::Control<QLabel>(&dialog, 2304);
+    EXPECT_EQ(banner->text().toStdString(), c.banner);
+    EXPECT_EQ(banner->isVisible(), *c.banner != '\0');
+    EXPECT_EQ(frame::FindControl(&dialog, 2305)->isVisible(), *c.banner != '\0');
+  }
+}
