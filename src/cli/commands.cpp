@@ -10,6 +10,7 @@
 #include "cli/datev_command.h"
 #include "cli/dump.h"
 #include "cli/einvoice_commands.h"
+#include "cli/incoming_commands.h"
 #include "cli/maintenance_commands.h"
 #include "cli/payment_commands.h"
 #include "cli/mail_command.h"
@@ -91,7 +92,7 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                    {"export-addresses", ExportAddressesCommand},
                    {"check", CheckCommand}, {"reorganise", ReorganiseCommand},
                    {"delete-invoices", DeleteInvoicesCommand}, {"changeover", ChangeoverCommand},
-                   {"backup", BackupCommand}};
+                   {"backup", BackupCommand}, {"incoming", IncomingCommand}};
   // Checking and restoring a backup read only the archive: the data
   // directory is not looked at.
   static const std::map<std::string, std::function<int(frame::AppState&,
