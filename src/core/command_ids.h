@@ -60,6 +60,7 @@ inline constexpr int kDatevSettings = 2309;
 inline constexpr int kDatevExport = 2310;
 inline constexpr int kBackup = 2311;
 inline constexpr int kRestoreBackup = 2312;
+inline constexpr int kIncomingInvoices = 2313;
 
 // Sent to the order pane whenever the current address changes.
 inline constexpr int kAddressChanged = 9999;
