@@ -80,7 +80,12 @@ ReceivedInvoice ReadUbl(const pugi::xml_node& root) {
   invoice.buyerReference = Text(root, {"BuyerReference"});
   invoice.orderReference = Text(root, {"OrderReference", "ID"});
   for (const pugi::xml_node& note : Children(root, "Note")) {
-    const std::string text = note.child_value();
+    std::string text = note.child_value();
+    // UBL carries a note's subject code as "#ADU#" before its text.
+    if (text.size() > 2 && text[0] == '#') {
+      const std::size_t end = text.find('#', 1);
+      if (end != std::string::npos && end <= 4) text.erase(0, end + 1);
+    }
     if (!text.empty()) invoice.notes.push_back(text);
   }
   invoice.periodStart = GermanDate(Text(root, {"InvoicePeriod", "StartDate"}));
