@@ -189,30 +189,28 @@ bool EingangsrechnungenWindow::addFile(const QString& path) {
   return true;
 }
 
-void EingangsrechnungenWindow::showSelected() {
+bool EingangsrechnungenWindow::selectedSession(printing::PrintSession& session) {
   refresh();
   const InboxEntry* entry = selected();
-  if (!entry) return;
-  printing::QtPrintHost* host = printing::QtPrintHost::current();
-  if (!host) return;
-  printing::PrintSession session;
+  if (!entry || !printing::QtPrintHost::current()) return false;
   session.job = kJobReceivedInvoice;
   session.inputs.printDate = orders::FormatDate(*app_.clock);
   session.inputs.incomingId = entry->id;
+  return true;
+}
+
+void EingangsrechnungenWindow::showSelected() {
+  printing::PrintSession session;
+  if (!selectedSession(session)) return;
+  printing::QtPrintHost* host = printing::QtPrintHost::current();
   session.view.zoom = printing::StartZoom(host->screenWidth());
   host->openPreview(app_, session, {});
 }
 
 void EingangsrechnungenWindow::printSelected() {
-  refresh();
-  const InboxEntry* entry = selected();
-  if (!entry) return;
-  printing::QtPrintHost* host = printing::QtPrintHost::current();
-  if (!host) return;
   printing::PrintSession session;
-  session.job = kJobReceivedInvoice;
-  session.inputs.printDate = orders::FormatDate(*app_.clock);
-  session.inputs.incomingId = entry->id;
+  if (!selectedSession(session)) return;
+  printing::QtPrintHost* host = printing::QtPrintHost::current();
   std::unique_ptr<printing::PrinterDevice> printer =
       host->choosePrinter(printing::DocumentFileName(app_, session));
   if (!printer) return;

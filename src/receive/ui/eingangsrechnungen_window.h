@@ -11,6 +11,7 @@
 #include <QString>
 #include <functional>
 
+#include "printing/page_renderer.h"
 #include "receive/inbox.h"
 #include "store/app_state.h"
 
@@ -54,6 +55,9 @@ class EingangsrechnungenWindow : public QDialog {
 
  private:
   const InboxEntry* selected() const;
+  // The print session of the selected entry; false when none is selected
+  // or the program has no print host.
+  bool selectedSession(printing::PrintSession& session);
   void tell(const std::string& text, bool problem);
 
   frame::AppState& app_;
