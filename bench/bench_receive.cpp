@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -30,7 +29,8 @@ namespace {
 
 std::string Money(long cents) {
   char text[32];
-  std::snprintf(text, sizeof text, "%s%ld.%02ld", cents < 0 ? "-" : "", std::labs(cents) / 100, std::labs(cents) % 100);
+  std::snprintf(text, sizeof text, "%s%ld.%02ld", cents < 0 ? "-" : "", std::labs(cents) / 100,
+                std::labs(cents) % 100);
   return text;
 }
 
@@ -45,26 +45,30 @@ std::string LargeInvoice(int count) {
     const long amount = quantity * price;
     const int r = i % 3 == 0;
     net[r] += amount;
-    lines += "<ram:IncludedSupplyChainTradeLineItem><ram:AssociatedDocumentLineDocument><ram:LineID>" +
-             std::to_string(i) +
-             "</ram:LineID></ram:AssociatedDocumentLineDocument><ram:SpecifiedTradeProduct><ram:Name>Artikel " +
-             std::to_string(i) +
-             " Fichtenbrett gehobelt</ram:Name><ram:Description>Länge 2 m, Breite 20 cm, Stärke 18 mm, "
-             "aus nachhaltiger Forstwirtschaft</ram:Description></ram:SpecifiedTradeProduct>"
-             "<ram:SpecifiedLineTradeAgreement><ram:NetPriceProductTradePrice><ram:ChargeAmount>" +
-             Money(price) +
-             "</ram:ChargeAmount></ram:NetPriceProductTradePrice></ram:SpecifiedLineTradeAgreement>"
-             "<ram:SpecifiedLineTradeDelivery><ram:BilledQuantity unitCode=\"C62\">" +
-             std::to_string(quantity) +
-             "</ram:BilledQuantity></ram:SpecifiedLineTradeDelivery><ram:SpecifiedLineTradeSettlement>"
-             "<ram:ApplicableTradeTax><ram:TypeCode>VAT</ram:TypeCode><ram:CategoryCode>S</ram:CategoryCode>"
-             "<ram:RateApplicablePercent>" +
-             std::to_string(rates[r]) +
-             "</ram:RateApplicablePercent></ram:ApplicableTradeTax><ram:SpecifiedTradeSettlementLineMonetarySummation>"
-             "<ram:LineTotalAmount>" +
-             Money(amount) +
-             "</ram:LineTotalAmount></ram:SpecifiedTradeSettlementLineMonetarySummation>"
-             "</ram:SpecifiedLineTradeSettlement></ram:IncludedSupplyChainTradeLineItem>";
+    lines +=
+        "<ram:IncludedSupplyChainTradeLineItem><ram:AssociatedDocumentLineDocument><ram:LineID>" +
+        std::to_string(i) +
+        "</ram:LineID></"
+        "ram:AssociatedDocumentLineDocument><ram:SpecifiedTradeProduct><ram:Name>Artikel " +
+        std::to_string(i) +
+        " Fichtenbrett gehobelt</ram:Name><ram:Description>Länge 2 m, Breite 20 cm, Stärke 18 mm, "
+        "aus nachhaltiger Forstwirtschaft</ram:Description></ram:SpecifiedTradeProduct>"
+        "<ram:SpecifiedLineTradeAgreement><ram:NetPriceProductTradePrice><ram:ChargeAmount>" +
+        Money(price) +
+        "</ram:ChargeAmount></ram:NetPriceProductTradePrice></ram:SpecifiedLineTradeAgreement>"
+        "<ram:SpecifiedLineTradeDelivery><ram:BilledQuantity unitCode=\"C62\">" +
+        std::to_string(quantity) +
+        "</ram:BilledQuantity></ram:SpecifiedLineTradeDelivery><ram:SpecifiedLineTradeSettlement>"
+        "<ram:ApplicableTradeTax><ram:TypeCode>VAT</ram:TypeCode><ram:CategoryCode>S</"
+        "ram:CategoryCode>"
+        "<ram:RateApplicablePercent>" +
+        std::to_string(rates[r]) +
+        "</ram:RateApplicablePercent></"
+        "ram:ApplicableTradeTax><ram:SpecifiedTradeSettlementLineMonetarySummation>"
+        "<ram:LineTotalAmount>" +
+        Money(amount) +
+        "</ram:LineTotalAmount></ram:SpecifiedTradeSettlementLineMonetarySummation>"
+        "</ram:SpecifiedLineTradeSettlement></ram:IncludedSupplyChainTradeLineItem>";
   }
   std::string taxes;
   long taxSum = 0;
@@ -72,38 +76,49 @@ std::string LargeInvoice(int count) {
     const long tax = std::lround(net[r] * rates[r] / 100.0);
     taxSum += tax;
     taxes += "<ram:ApplicableTradeTax><ram:CalculatedAmount>" + Money(tax) +
-             "</ram:CalculatedAmount><ram:TypeCode>VAT</ram:TypeCode><ram:BasisAmount>" + Money(net[r]) +
+             "</ram:CalculatedAmount><ram:TypeCode>VAT</ram:TypeCode><ram:BasisAmount>" +
+             Money(net[r]) +
              "</ram:BasisAmount><ram:CategoryCode>S</ram:CategoryCode><ram:RateApplicablePercent>" +
              std::to_string(rates[r]) + "</ram:RateApplicablePercent></ram:ApplicableTradeTax>";
   }
   const long lineSum = net[0] + net[1], total = lineSum + taxSum;
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
-         "<rsm:CrossIndustryInvoice xmlns:rsm=\"urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100\" "
-         "xmlns:ram=\"urn:un:unece:uncefact:data:standard:ReusableAggregateBusinessInformationEntity:100\" "
+         "<rsm:CrossIndustryInvoice "
+         "xmlns:rsm=\"urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100\" "
+         "xmlns:ram=\"urn:un:unece:uncefact:data:standard:"
+         "ReusableAggregateBusinessInformationEntity:100\" "
          "xmlns:udt=\"urn:un:unece:uncefact:data:standard:UnqualifiedDataType:100\">"
          "<rsm:ExchangedDocumentContext><ram:GuidelineSpecifiedDocumentContextParameter><ram:ID>"
-         "urn:cen.eu:en16931:2017</ram:ID></ram:GuidelineSpecifiedDocumentContextParameter></rsm:ExchangedDocumentContext>"
-         "<rsm:ExchangedDocument><ram:ID>R-1000</ram:ID><ram:TypeCode>380</ram:TypeCode><ram:IssueDateTime>"
-         "<udt:DateTimeString format=\"102\">20261201</udt:DateTimeString></ram:IssueDateTime></rsm:ExchangedDocument>"
+         "urn:cen.eu:en16931:2017</ram:ID></ram:GuidelineSpecifiedDocumentContextParameter></"
+         "rsm:ExchangedDocumentContext>"
+         "<rsm:ExchangedDocument><ram:ID>R-1000</ram:ID><ram:TypeCode>380</"
+         "ram:TypeCode><ram:IssueDateTime>"
+         "<udt:DateTimeString "
+         "format=\"102\">20261201</udt:DateTimeString></ram:IssueDateTime></rsm:ExchangedDocument>"
          "<rsm:SupplyChainTradeTransaction>" +
          lines +
-         "<ram:ApplicableHeaderTradeAgreement><ram:SellerTradeParty><ram:Name>Holzhandel Nord GmbH</ram:Name>"
-         "<ram:PostalTradeAddress><ram:PostcodeCode>20095</ram:PostcodeCode><ram:LineOne>Am Kai 1</ram:LineOne>"
-         "<ram:CityName>Hamburg</ram:CityName><ram:CountryID>DE</ram:CountryID></ram:PostalTradeAddress>"
+         "<ram:ApplicableHeaderTradeAgreement><ram:SellerTradeParty><ram:Name>Holzhandel Nord "
+         "GmbH</ram:Name>"
+         "<ram:PostalTradeAddress><ram:PostcodeCode>20095</ram:PostcodeCode><ram:LineOne>Am Kai "
+         "1</ram:LineOne>"
+         "<ram:CityName>Hamburg</ram:CityName><ram:CountryID>DE</ram:CountryID></"
+         "ram:PostalTradeAddress>"
          "</ram:SellerTradeParty><ram:BuyerTradeParty><ram:Name>Tischlerei Beispiel</ram:Name>"
-         "</ram:BuyerTradeParty></ram:ApplicableHeaderTradeAgreement><ram:ApplicableHeaderTradeDelivery/>"
-         "<ram:ApplicableHeaderTradeSettlement><ram:InvoiceCurrencyCode>EUR</ram:InvoiceCurrencyCode>"
+         "</ram:BuyerTradeParty></"
+         "ram:ApplicableHeaderTradeAgreement><ram:ApplicableHeaderTradeDelivery/>"
+         "<ram:ApplicableHeaderTradeSettlement><ram:InvoiceCurrencyCode>EUR</"
+         "ram:InvoiceCurrencyCode>"
          "<ram:SpecifiedTradeSettlementPaymentMeans><ram:TypeCode>58</ram:TypeCode>"
          "<ram:PayeePartyCreditorFinancialAccount><ram:IBANID>DE02120300000000202051</ram:IBANID>"
          "</ram:PayeePartyCreditorFinancialAccount></ram:SpecifiedTradeSettlementPaymentMeans>" +
-         taxes +
-         "<ram:SpecifiedTradeSettlementHeaderMonetarySummation><ram:LineTotalAmount>" + Money(lineSum) +
-         "</ram:LineTotalAmount><ram:TaxBasisTotalAmount>" + Money(lineSum) +
+         taxes + "<ram:SpecifiedTradeSettlementHeaderMonetarySummation><ram:LineTotalAmount>" +
+         Money(lineSum) + "</ram:LineTotalAmount><ram:TaxBasisTotalAmount>" + Money(lineSum) +
          "</ram:TaxBasisTotalAmount><ram:TaxTotalAmount currencyID=\"EUR\">" + Money(taxSum) +
-         "</ram:TaxTotalAmount><ram:GrandTotalAmount>" + Money(total) + "</ram:GrandTotalAmount><ram:DuePayableAmount>" +
-         Money(total) +
+         "</ram:TaxTotalAmount><ram:GrandTotalAmount>" + Money(total) +
+         "</ram:GrandTotalAmount><ram:DuePayableAmount>" + Money(total) +
          "</ram:DuePayableAmount></ram:SpecifiedTradeSettlementHeaderMonetarySummation>"
-         "</ram:ApplicableHeaderTradeSettlement></rsm:SupplyChainTradeTransaction></rsm:CrossIndustryInvoice>";
+         "</ram:ApplicableHeaderTradeSettlement></rsm:SupplyChainTradeTransaction></"
+         "rsm:CrossIndustryInvoice>";
 }
 
 int DrawAllPages(frame::AppState& app, receive::ShownInvoice shown) {
@@ -140,7 +155,8 @@ void BM_OpenKeptAndShow1000Lines(benchmark::State& state) {
   BenchDirectory directory;
   frame::AppState app;
   app.dataDirectory = directory.path;
-  const receive::AddOutcome kept = receive::AddBytesToInbox(app, LargeInvoice(1000), "R-1000.xml", {});
+  const receive::AddOutcome kept =
+      receive::AddBytesToInbox(app, LargeInvoice(1000), "R-1000.xml", {});
   if (kept.result != receive::AddResult::Kept) {
     state.SkipWithError(kept.message.c_str());
     return;
@@ -168,7 +184,8 @@ void BM_OpenAndPreview1000Lines(benchmark::State& state) {
     shown.opened = receive::ReadIncoming(xml, "R-1000.xml");
     printing::PrintSession session;
     session.job = receive::kJobReceivedInvoice;
-    session.view.targetPage = state.range(0) ? static_cast<int>(state.range(0)) : printing::kPrintAllPages;
+    session.view.targetPage =
+        state.range(0) ? static_cast<int>(state.range(0)) : printing::kPrintAllPages;
     printing::RenderContext context(app, session);
     QPainter painter(&page);
     printing::QtCanvas canvas(painter, true);

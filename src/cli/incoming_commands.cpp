@@ -30,7 +30,8 @@ bool IsJsonNumber(std::string_view t) {
   std::size_t i = 0;
   if (i < t.size() && t[i] == '-') ++i;
   if (i >= t.size() || !std::isdigit(static_cast<unsigned char>(t[i]))) return false;
-  if (t[i] == '0' && i + 1 < t.size() && std::isdigit(static_cast<unsigned char>(t[i + 1]))) return false;
+  if (t[i] == '0' && i + 1 < t.size() && std::isdigit(static_cast<unsigned char>(t[i + 1])))
+    return false;
   while (i < t.size() && std::isdigit(static_cast<unsigned char>(t[i]))) ++i;
   if (i == t.size()) return true;
   if (t[i] != '.' || ++i == t.size()) return false;
@@ -40,7 +41,8 @@ bool IsJsonNumber(std::string_view t) {
 
 bool ReadId(const std::string& text, int& id) {
   const auto parsed = std::from_chars(text.data(), text.data() + text.size(), id);
-  return !text.empty() && parsed.ec == std::errc() && parsed.ptr == text.data() + text.size() && id > 0;
+  return !text.empty() && parsed.ec == std::errc() && parsed.ptr == text.data() + text.size() &&
+         id > 0;
 }
 
 receive::RuleRunner OfficialRules() {
@@ -69,7 +71,8 @@ int List(frame::AppState& app, const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s\n", problem.c_str());
     return 1;
   }
-  for (const receive::InboxEntry& entry : list.entries) std::printf("%s\n", IncomingJson(entry).c_str());
+  for (const receive::InboxEntry& entry : list.entries)
+    std::printf("%s\n", IncomingJson(entry).c_str());
   return 0;
 }
 
@@ -87,7 +90,8 @@ int Paid(frame::AppState& app, const std::vector<std::string>& args) {
     return 1;
   }
   receive::InboxList list;
-  if (receive::ReadInbox(app, list) && list.find(id)) std::printf("%s\n", IncomingJson(*list.find(id)).c_str());
+  if (receive::ReadInbox(app, list) && list.find(id))
+    std::printf("%s\n", IncomingJson(*list.find(id)).c_str());
   return 0;
 }
 
@@ -106,7 +110,8 @@ std::string JsonAmount(std::string_view text) {
 
 std::string IncomingJson(const receive::InboxEntry& e) {
   std::string findings = "[";
-  for (const std::string& f : e.findings) findings += (findings.size() > 1 ? "," : "") + JsonString(f);
+  for (const std::string& f : e.findings)
+    findings += (findings.size() > 1 ? "," : "") + JsonString(f);
   findings += "]";
   return JsonLine()
       .number("id", e.id)

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
-
 #include <charconv>
 #include <cstdio>
 
@@ -27,7 +26,8 @@ int IncomingPrint(frame::AppState& app, const std::vector<std::string>& args) {
   int id = 0;
   if (args.size() != 5) return usage();
   const auto parsed = std::from_chars(args[2].data(), args[2].data() + args[2].size(), id);
-  if (parsed.ec != std::errc() || parsed.ptr != args[2].data() + args[2].size() || id <= 0) return usage();
+  if (parsed.ec != std::errc() || parsed.ptr != args[2].data() + args[2].size() || id <= 0)
+    return usage();
   std::string pdf, png;
   if (args[3] == "--pdf")
     pdf = args[4];
@@ -59,8 +59,9 @@ int IncomingPrint(frame::AppState& app, const std::vector<std::string>& args) {
   }
   const QString directory = QString::fromStdString(png);
   printing::PngPagesDevice device(directory);
-  if (!QDir().mkpath(directory) || !printing::PrintOnDevice(app, device, session, renderer, {}, nullptr) ||
-      device.failed() || device.files().isEmpty()) {
+  if (!QDir().mkpath(directory) ||
+      !printing::PrintOnDevice(app, device, session, renderer, {}, nullptr) || device.failed() ||
+      device.files().isEmpty()) {
     std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
     return 1;
   }

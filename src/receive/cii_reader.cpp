@@ -79,7 +79,8 @@ Line ReadLine(const pugi::xml_node& item) {
 // The amount of the first element with this name that states the invoice's
 // currency or none (BT-110 may come twice: once more in the accounting
 // currency, BT-111).
-Amount InCurrency(const pugi::xml_node& summation, std::string_view local, const std::string& currency) {
+Amount InCurrency(const pugi::xml_node& summation, std::string_view local,
+                  const std::string& currency) {
   const std::vector<pugi::xml_node> found = Children(summation, local);
   for (const pugi::xml_node& node : found) {
     const std::string stated = Attribute(node, "currencyID");
@@ -165,7 +166,8 @@ ReceivedInvoice ReadCii(const pugi::xml_node& root) {
     const std::string description = Text(terms, {"Description"});
     if (!description.empty())
       invoice.paymentTerms += (invoice.paymentTerms.empty() ? "" : "\n") + description;
-    if (invoice.dueDate.empty()) invoice.dueDate = DateAt(terms, {"DueDateDateTime", "DateTimeString"});
+    if (invoice.dueDate.empty())
+      invoice.dueDate = DateAt(terms, {"DueDateDateTime", "DateTimeString"});
   }
   const pugi::xml_node sums = Child(settlement, "SpecifiedTradeSettlementHeaderMonetarySummation");
   Totals& t = invoice.totals;

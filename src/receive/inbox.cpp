@@ -41,8 +41,8 @@ std::string SellerKey(const std::string& vatId, const std::string& name) {
 }
 
 std::string Describe(const InboxEntry& e) {
-  return frame::Format("Eingangsrechnung %d (%s, Nr. %s vom %s)", e.id, e.seller.c_str(), e.number.c_str(),
-                       e.issueDate.c_str());
+  return frame::Format("Eingangsrechnung %d (%s, Nr. %s vom %s)", e.id, e.seller.c_str(),
+                       e.number.c_str(), e.issueDate.c_str());
 }
 
 // Holds the inbox for changes while it lives.
@@ -51,8 +51,8 @@ class InboxLock {
   explicit InboxLock(frame::AppState& app) {
     std::error_code error;
     std::filesystem::create_directories(app.dataDirectory + kInboxFolderName, error);
-    file_ = store::OpenData(app, kInboxLockName, platform::Access::ReadWrite, platform::Share::Exclusive,
-                            platform::Disposition::CreateAlways);
+    file_ = store::OpenData(app, kInboxLockName, platform::Access::ReadWrite,
+                            platform::Share::Exclusive, platform::Disposition::CreateAlways);
   }
   bool held() const { return file_.isOpen(); }
 
@@ -61,7 +61,8 @@ class InboxLock {
 };
 
 bool WriteList(frame::AppState& app, const InboxList& list) {
-  return platform::WriteOutputFile(*app.fileSystem, app.dataDirectory + kInboxListName, InboxListText(list));
+  return platform::WriteOutputFile(*app.fileSystem, app.dataDirectory + kInboxListName,
+                                   InboxListText(list));
 }
 
 AddOutcome Refuse(std::string message, AddResult result = AddResult::Refused) {
@@ -82,8 +83,8 @@ bool ReadInbox(frame::AppState& app, InboxList& list, std::string* problem) {
   const std::string path = app.dataDirectory + kInboxListName;
   if (app.fileSystem->kind(path) == platform::PathKind::Missing) return true;
   std::string text;
-  const platform::ReadRefusal refusal =
-      platform::ReadRegularFile(*app.fileSystem, path, kLargestList, text, platform::Share::DenyNone);
+  const platform::ReadRefusal refusal = platform::ReadRegularFile(
+      *app.fileSystem, path, kLargestList, text, platform::Share::DenyNone);
   if (refusal != platform::ReadRefusal::None) {
     if (problem) *problem = platform::ReadRefusalText(path, refusal, kLargestList);
     return false;
@@ -95,7 +96,8 @@ bool ReadInbox(frame::AppState& app, InboxList& list, std::string* problem) {
 std::vector<Finding> FindingsOf(const OpenedInvoice& opened, const RuleRunner& rules) {
   std::vector<Finding> findings = CheckFigures(opened.invoice);
   if (rules && opened.invoice.syntax == Syntax::Cii) {
-    std::vector<Finding> official = rules(opened.xml, ClaimsXRechnung(opened.invoice.specification));
+    std::vector<Finding> official =
+        rules(opened.xml, ClaimsXRechnung(opened.invoice.specification));
     findings.insert(findings.end(), official.begin(), official.end());
   }
   return findings;
@@ -110,17 +112,18 @@ AddOutcome AddToInbox(frame::AppState& app, const std::string& path, const RuleR
   return AddBytesToInbox(app, bytes, std::filesystem::path(path).filename().string(), rules);
 }
 
-AddOutcome AddBytesToInbox(frame::AppState& app, const std::string& bytes, const std::string& originalName,
-                           const RuleRunner& rules) {
+AddOutcome AddBytesToInbox(frame::AppState& app, const std::string& bytes,
+                           const std::string& originalName, const RuleRunner& rules) {
   OpenedInvoice opened = ReadIncoming(bytes, originalName);
   if (!opened.ok) return Refuse(opened.message);
   const std::vector<Finding> findings = FindingsOf(opened, rules);
 
   InboxLock lock(app);
   if (!lock.held())
-    return Refuse("Die Eingangsrechnungen werden gerade von einem anderen Arbeitsplatz geändert; "
-                  "bitte später noch einmal versuchen.",
-                  AddResult::Failed);
+    return Refuse(
+        "Die Eingangsrechnungen werden gerade von einem anderen Arbeitsplatz geändert; "
+        "bitte später noch einmal versuchen.",
+        AddResult::Failed);
   InboxList list;
   std::string problem;
   if (!ReadInbox(app, list, &problem)) return Refuse(problem, AddResult::Failed);
@@ -129,19 +132,22 @@ AddOutcome AddBytesToInbox(frame::AppState& app, const std::string& bytes, const
   InboxEntry entry;
   for (const InboxEntry& kept : list.entries)
     if (kept.sha256 == digest)
-      return Refuse("Diese Datei ist schon abgelegt: " + Describe(kept) + ", aufgenommen am " + kept.received +
-                    " aus „" + kept.originalName + "“.");
+      return Refuse("Diese Datei ist schon abgelegt: " + Describe(kept) + ", aufgenommen am " +
+                    kept.received + " aus „" + kept.originalName + "“.");
   // The first kept invoice of the seller with this number is named: a
   // correction, or the same invoice sent twice.
   for (const InboxEntry& kept : list.entries) {
     if (kept.number != invoice.number || invoice.number.empty() ||
-        SellerKey(kept.sellerVatId, kept.seller) != SellerKey(invoice.seller.vatId, invoice.seller.name))
+        SellerKey(kept.sellerVatId, kept.seller) !=
+            SellerKey(invoice.seller.vatId, invoice.seller.name))
       continue;
-    entry.findings.push_back("Vom selben Lieferanten ist schon eine Rechnung mit dieser Nummer abgelegt: " +
-                             Describe(kept) + ", Gesamtbetrag " +
-                             frame::Amount(frame::FigureStyle::German, ReadAmount(kept.total).value) + " " +
-                             kept.currency + ". Eine Korrektur oder eine doppelte Rechnung: vor dem Bezahlen "
-                             "vergleichen.");
+    entry.findings.push_back(
+        "Vom selben Lieferanten ist schon eine Rechnung mit dieser Nummer abgelegt: " +
+        Describe(kept) + ", Gesamtbetrag " +
+        frame::Amount(frame::FigureStyle::German, ReadAmount(kept.total).value) + " " +
+        kept.currency +
+        ". Eine Korrektur oder eine doppelte Rechnung: vor dem Bezahlen "
+        "vergleichen.");
     break;
   }
   for (const Finding& f : findings) entry.findings.push_back(f.text);
@@ -179,7 +185,8 @@ AddOutcome AddBytesToInbox(frame::AppState& app, const std::string& bytes, const
     const InboxEntry* listed = ReadInbox(app, now) ? now.find(entry.id) : nullptr;
     if (!listed || listed->sha256 != digest) {
       app.fileSystem->remove(kept);
-      return Refuse(platform::OutputFailureText(app.dataDirectory + kInboxListName), AddResult::Failed);
+      return Refuse(platform::OutputFailureText(app.dataDirectory + kInboxListName),
+                    AddResult::Failed);
     }
   }
   AddOutcome outcome;
@@ -192,16 +199,16 @@ AddOutcome AddBytesToInbox(frame::AppState& app, const std::string& bytes, const
 OpenedInvoice OpenKept(frame::AppState& app, const InboxEntry& entry, std::string* bytesOut) {
   std::string bytes;
   const std::string path = KeptPath(app, entry);
-  const platform::ReadRefusal refusal =
-      platform::ReadRegularFile(*app.fileSystem, path, kLargestIncoming, bytes, platform::Share::DenyNone);
+  const platform::ReadRefusal refusal = platform::ReadRegularFile(
+      *app.fileSystem, path, kLargestIncoming, bytes, platform::Share::DenyNone);
   OpenedInvoice opened;
   if (refusal != platform::ReadRefusal::None) {
     opened.message = platform::ReadRefusalText(path, refusal, kLargestIncoming);
     return opened;
   }
   if (frame::HexDigest(frame::Sha256Of(bytes)) != entry.sha256) {
-    opened.message = "Die abgelegte Datei " + path + " ist nicht mehr die, die am " + entry.received +
-                     " aufgenommen wurde (die Prüfsumme stimmt nicht).";
+    opened.message = "Die abgelegte Datei " + path + " ist nicht mehr die, die am " +
+                     entry.received + " aufgenommen wurde (die Prüfsumme stimmt nicht).";
     return opened;
   }
   opened = ReadIncoming(bytes, entry.originalName);
@@ -234,7 +241,8 @@ std::string AttachmentFileName(const Attachment& attachment, std::size_t index) 
   std::string name = std::filesystem::path(attachment.fileName).filename().string();
   if (name.empty() || name == "." || name == "..") name = attachment.id;
   std::string safe;
-  for (char c : name) safe += (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
+  for (char c : name)
+    safe += (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) ? '_' : c;
   if (safe.empty() || safe == "." || safe == "..") safe = "Anhang-" + std::to_string(index + 1);
   return safe;
 }

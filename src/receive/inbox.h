@@ -44,8 +44,8 @@ struct AddOutcome {
 AddOutcome AddToInbox(frame::AppState& app, const std::string& path, const RuleRunner& rules);
 
 // The same for bytes already read; `originalName` is the name it came with.
-AddOutcome AddBytesToInbox(frame::AppState& app, const std::string& bytes, const std::string& originalName,
-                           const RuleRunner& rules);
+AddOutcome AddBytesToInbox(frame::AppState& app, const std::string& bytes,
+                           const std::string& originalName, const RuleRunner& rules);
 
 // The findings of an opened invoice: the figures recomputed and, for a CII,
 // the official rules.

@@ -15,11 +15,20 @@ std::string Escape(std::string_view field) {
   out.reserve(field.size());
   for (char c : field) {
     switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -55,13 +64,16 @@ bool ReadEntry(std::string_view line, InboxEntry& e) {
   std::vector<std::string> f = Split(line);
   if (f.size() < kFixedFields) return false;
   const auto parsed = std::from_chars(f[0].data(), f[0].data() + f[0].size(), e.id);
-  if (parsed.ec != std::errc() || parsed.ptr != f[0].data() + f[0].size() || e.id <= 0) return false;
-  std::string* fields[] = {&e.received, &e.sha256, &e.fileName, &e.originalName, &e.format, &e.seller,
-                           &e.sellerVatId, &e.number, &e.issueDate, &e.currency, &e.net, &e.tax,
-                           &e.total, &e.due, &e.dueDate, &e.iban, &e.paidOn};
+  if (parsed.ec != std::errc() || parsed.ptr != f[0].data() + f[0].size() || e.id <= 0)
+    return false;
+  std::string* fields[] = {&e.received, &e.sha256,      &e.fileName, &e.originalName, &e.format,
+                           &e.seller,   &e.sellerVatId, &e.number,   &e.issueDate,    &e.currency,
+                           &e.net,      &e.tax,         &e.total,    &e.due,          &e.dueDate,
+                           &e.iban,     &e.paidOn};
   for (std::size_t i = 0; i < std::size(fields); ++i) *fields[i] = std::move(f[i + 1]);
   // A kept file's name never leads out of the folder.
-  if (e.fileName.empty() || e.fileName.find('/') != std::string::npos || e.fileName[0] == '.') return false;
+  if (e.fileName.empty() || e.fileName.find('/') != std::string::npos || e.fileName[0] == '.')
+    return false;
   e.findings.assign(f.begin() + kFixedFields, f.end());
   return true;
 }
@@ -104,9 +116,10 @@ InboxList ParseInboxList(std::string_view text) {
 std::string InboxListText(const InboxList& list) {
   std::string text = std::string(kInboxListHeading) + "\n";
   for (const InboxEntry& e : list.entries) {
-    const std::string* fields[] = {&e.received, &e.sha256, &e.fileName, &e.originalName, &e.format,
-                                   &e.seller, &e.sellerVatId, &e.number, &e.issueDate, &e.currency,
-                                   &e.net, &e.tax, &e.total, &e.due, &e.dueDate, &e.iban, &e.paidOn};
+    const std::string* fields[] = {
+        &e.received,    &e.sha256, &e.fileName,  &e.originalName, &e.format, &e.seller,
+        &e.sellerVatId, &e.number, &e.issueDate, &e.currency,     &e.net,    &e.tax,
+        &e.total,       &e.due,    &e.dueDate,   &e.iban,         &e.paidOn};
     text += std::to_string(e.id);
     for (const std::string* field : fields) text += "\t" + Escape(*field);
     for (const std::string& finding : e.findings) text += "\t" + Escape(finding);

@@ -1,8 +1,7 @@
 #include "receive/incoming_file.h"
 
-#include <pugixml.hpp>
-
 #include <algorithm>
+#include <pugixml.hpp>
 
 #include "core/decimal.h"
 #include "platform/file_reading.h"
@@ -15,8 +14,10 @@ namespace receive {
 
 namespace {
 
-constexpr std::string_view kCiiNamespace = "urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100";
-constexpr std::string_view kUblInvoiceNamespace = "urn:oasis:names:specification:ubl:schema:xsd:Invoice-2";
+constexpr std::string_view kCiiNamespace =
+    "urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100";
+constexpr std::string_view kUblInvoiceNamespace =
+    "urn:oasis:names:specification:ubl:schema:xsd:Invoice-2";
 constexpr std::string_view kUblCreditNoteNamespace =
     "urn:oasis:names:specification:ubl:schema:xsd:CreditNote-2";
 
@@ -53,10 +54,12 @@ OpenedInvoice ReadXml(std::string_view bytes, const std::string& name) {
                      "hat keine; die Datei wird aus Sicherheitsgründen nicht gelesen.");
   if (!parsed) {
     if (parsed.status == pugi::status_no_document_element)
-      return Refused("„" + name + "“ ist keine E-Rechnung: die Datei ist leer oder enthält weder XML noch PDF.");
-    return Refused(frame::Format("„%s“ ist kein vollständiges XML: Fehler in Zeile %d. Die Datei ist "
-                                 "beschädigt oder abgeschnitten.",
-                                 name.c_str(), LineOf(bytes, parsed.offset)));
+      return Refused("„" + name +
+                     "“ ist keine E-Rechnung: die Datei ist leer oder enthält weder XML noch PDF.");
+    return Refused(
+        frame::Format("„%s“ ist kein vollständiges XML: Fehler in Zeile %d. Die Datei ist "
+                      "beschädigt oder abgeschnitten.",
+                      name.c_str(), LineOf(bytes, parsed.offset)));
   }
   const pugi::xml_node root = document.document_element();
   const std::string_view local = LocalName(root);
@@ -72,9 +75,11 @@ OpenedInvoice ReadXml(std::string_view bytes, const std::string& name) {
                    "“ ist eine Rechnung nach ZUGFeRD 1.0; gelesen werden ZUGFeRD 2 / Factur-X, "
                    "XRechnung (CII) und UBL 2.1.");
   } else {
-    return Refused("„" + name + "“ ist keine E-Rechnung: das XML ist weder eine CII-Rechnung "
-                   "(CrossIndustryInvoice) noch eine UBL-Rechnung oder -Gutschrift (Wurzelelement „" +
-                   std::string(root.name()) + "“).");
+    return Refused(
+        "„" + name +
+        "“ ist keine E-Rechnung: das XML ist weder eine CII-Rechnung "
+        "(CrossIndustryInvoice) noch eine UBL-Rechnung oder -Gutschrift (Wurzelelement „" +
+        std::string(root.name()) + "“).");
   }
   opened.ok = true;
   opened.xml = std::string(bytes);
@@ -96,26 +101,32 @@ bool LooksLikePdf(std::string_view bytes) {
 
 OpenedInvoice ReadIncoming(std::string_view bytes, const std::string& name) {
   if (bytes.size() > kLargestIncoming)
-    return Refused(frame::Format("„%s“ ist größer als %llu MB und wird nicht als E-Rechnung gelesen.",
-                                 name.c_str(), static_cast<unsigned long long>(kLargestIncoming >> 20)));
+    return Refused(
+        frame::Format("„%s“ ist größer als %llu MB und wird nicht als E-Rechnung gelesen.",
+                      name.c_str(), static_cast<unsigned long long>(kLargestIncoming >> 20)));
   if (!LooksLikePdf(bytes)) return ReadXml(bytes, name);
   const PdfXml found = FindInvoiceXml(bytes, kLargestIncoming);
   switch (found.outcome) {
-    case PdfXmlOutcome::Found: break;
+    case PdfXmlOutcome::Found:
+      break;
     case PdfXmlOutcome::None:
       return Refused("Das PDF „" + name +
                      "“ enthält keine E-Rechnung (keinen Anhang factur-x.xml, zugferd-invoice.xml "
                      "oder xrechnung.xml)" +
-                     (found.names.empty() ? std::string(".") : "; angehängt ist: " + Names(found.names) + ".") +
+                     (found.names.empty() ? std::string(".")
+                                          : "; angehängt ist: " + Names(found.names) + ".") +
                      " Es ist eine Rechnung nur auf Papier.");
     case PdfXmlOutcome::Several:
-      return Refused("Das PDF „" + name + "“ enthält mehr als eine E-Rechnung (" + Names(found.names) +
-                     "); welche gilt, ist nicht zu entscheiden. Bitte beim Lieferanten nachfragen.");
+      return Refused(
+          "Das PDF „" + name + "“ enthält mehr als eine E-Rechnung (" + Names(found.names) +
+          "); welche gilt, ist nicht zu entscheiden. Bitte beim Lieferanten nachfragen.");
     case PdfXmlOutcome::TooLarge:
-      return Refused(frame::Format("Die E-Rechnung im PDF „%s“ ist größer als %llu MB und wird nicht gelesen.",
-                                   name.c_str(), static_cast<unsigned long long>(kLargestIncoming >> 20)));
+      return Refused(
+          frame::Format("Die E-Rechnung im PDF „%s“ ist größer als %llu MB und wird nicht gelesen.",
+                        name.c_str(), static_cast<unsigned long long>(kLargestIncoming >> 20)));
     case PdfXmlOutcome::Unreadable:
-      return Refused("„" + name + "“ ist kein lesbares PDF; die Datei ist beschädigt oder abgeschnitten.");
+      return Refused("„" + name +
+                     "“ ist kein lesbares PDF; die Datei ist beschädigt oder abgeschnitten.");
   }
   OpenedInvoice opened = ReadXml(found.xml, name + " (" + found.name + ")");
   opened.container = Container::Pdf;
@@ -125,7 +136,8 @@ OpenedInvoice ReadIncoming(std::string_view bytes, const std::string& name) {
 
 OpenedInvoice OpenIncoming(platform::FileSystem& fs, const std::string& path, std::string& bytes) {
   bytes.clear();
-  const platform::ReadRefusal refusal = platform::ReadRegularFile(fs, path, kLargestIncoming, bytes);
+  const platform::ReadRefusal refusal =
+      platform::ReadRegularFile(fs, path, kLargestIncoming, bytes);
   if (refusal != platform::ReadRefusal::None)
     return Refused(platform::ReadRefusalText(path, refusal, kLargestIncoming));
   const std::size_t slash = path.find_last_of('/');

@@ -23,7 +23,8 @@ class TemporaryXml {
  public:
   explicit TemporaryXml(std::string_view xml) {
     std::error_code error;
-    std::string pattern = (std::filesystem::temp_directory_path(error) / "belvon-eingang-XXXXXX.xml").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path(error) / "belvon-eingang-XXXXXX.xml").string();
     const int fd = mkstemps(pattern.data(), 4);
     if (fd < 0) return;
     std::size_t written = 0;
@@ -78,15 +79,22 @@ bool ClaimsXRechnung(std::string_view specification) {
   return lower.find("xrechnung") != std::string::npos;
 }
 
-std::vector<Finding> RunOfficialRules(const std::string& script, std::string_view xml, bool xrechnung) {
+std::vector<Finding> RunOfficialRules(const std::string& script, std::string_view xml,
+                                      bool xrechnung) {
   if (script.empty())
-    return {Notice("Die amtlichen Prüfregeln (validate-cii) sind nicht installiert; nachgerechnet wurden "
-                   "nur die Beträge.")};
+    return {Notice(
+        "Die amtlichen Prüfregeln (validate-cii) sind nicht installiert; nachgerechnet wurden "
+        "nur die Beträge.")};
   TemporaryXml file(xml);
   if (file.path().empty())
-    return {Notice("Die amtlichen Prüfregeln konnten nicht laufen: keine temporäre Datei.")};
+    return {Notice(
+        "Die amtlichen Prüfregeln konnten nicht laufen (keine temporäre Datei); nachgerechnet "
+        "wurden nur die Beträge.")};
   int channel[2];
-  if (pipe(channel) != 0) return {Notice("Die amtlichen Prüfregeln konnten nicht gestartet werden.")};
+  if (pipe(channel) != 0)
+    return {Notice(
+        "Die amtlichen Prüfregeln konnten nicht gestartet werden; nachgerechnet wurden nur die "
+        "Beträge.")};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, channel[1], STDOUT_FILENO);
@@ -98,29 +106,33 @@ std::vector<Finding> RunOfficialRules(const std::string& script, std::string_vie
   argv.push_back(file.path().c_str());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  const int spawned =
-      posix_spawn(&pid, script.c_str(), &actions, nullptr, const_cast<char* const*>(argv.data()), environ);
+  const int spawned = posix_spawn(&pid, script.c_str(), &actions, nullptr,
+                                  const_cast<char* const*>(argv.data()), environ);
   posix_spawn_file_actions_destroy(&actions);
   ::close(channel[1]);
   std::string output;
   if (spawned == 0) {
     char buffer[4096];
     ssize_t n;
-    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<std::size_t>(n));
+    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0)
+      output.append(buffer, static_cast<std::size_t>(n));
   }
   ::close(channel[0]);
   if (spawned != 0)
-    return {Notice("Die amtlichen Prüfregeln (" + script + ") konnten nicht gestartet werden.")};
+    return {Notice("Die amtlichen Prüfregeln (" + script +
+                   ") konnten nicht gestartet werden; nachgerechnet wurden nur die Beträge.")};
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   if (code == 4)
-    return {Notice("Die amtlichen Prüfregeln brauchen Java, Saxon-HE und xmllint, die nicht installiert "
-                   "sind; nachgerechnet wurden nur die Beträge.")};
+    return {Notice(
+        "Die amtlichen Prüfregeln brauchen Java, Saxon-HE und xmllint, die nicht installiert "
+        "sind; nachgerechnet wurden nur die Beträge.")};
   if (code != 0 && code != 1)
-    return {Notice("Die amtlichen Prüfregeln sind mit einem Fehler abgebrochen; nachgerechnet wurden nur "
-                   "die Beträge.")};
+    return {Notice(
+        "Die amtlichen Prüfregeln sind mit einem Fehler abgebrochen; nachgerechnet wurden nur "
+        "die Beträge.")};
   std::vector<Finding> findings = ParseKitOutput(output, file.path());
   if (code == 1 && findings.empty())
     findings.push_back(Notice("Die amtlichen Prüfregeln weisen die Datei zurück."));

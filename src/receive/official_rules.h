@@ -19,7 +19,8 @@ namespace receive {
 // rules are run only for an invoice that claims to be an XRechnung (its
 // specification identifier, BT-24, names it): a ZUGFeRD invoice of profile
 // EN 16931 owes no Leitweg-ID.
-std::vector<Finding> RunOfficialRules(const std::string& script, std::string_view xml, bool xrechnung);
+std::vector<Finding> RunOfficialRules(const std::string& script, std::string_view xml,
+                                      bool xrechnung);
 
 // Whether the specification identifier (BT-24) names XRechnung.
 bool ClaimsXRechnung(std::string_view specification);

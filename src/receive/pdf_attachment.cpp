@@ -1,12 +1,11 @@
 #include "receive/pdf_attachment.h"
 
+#include <algorithm>
+#include <cctype>
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFEmbeddedFileDocumentHelper.hh>
 #include <qpdf/QPDFFileSpecObjectHelper.hh>
-
-#include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 namespace receive {
@@ -17,7 +16,8 @@ namespace {
 // compressed stream may unpack to gigabytes.
 class CappedSink : public Pipeline {
  public:
-  CappedSink(std::string& bytes, std::uint64_t cap) : Pipeline("capped", nullptr), bytes_(bytes), cap_(cap) {}
+  CappedSink(std::string& bytes, std::uint64_t cap)
+      : Pipeline("capped", nullptr), bytes_(bytes), cap_(cap) {}
   void write(unsigned char const* data, size_t len) override {
     if (bytes_.size() + len > cap_) {
       exceeded = true;

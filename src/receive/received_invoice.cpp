@@ -7,8 +7,10 @@
 namespace receive {
 
 Amount ReadAmount(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
   // A plain decimal: sign, digits, at most one point; no exponent, no
   // thousands separator (the XML types allow none).
   std::size_t i = 0, digits = 0, points = 0;
@@ -29,7 +31,9 @@ Amount ReadAmount(std::string_view text) {
   return amount;
 }
 
-std::int64_t Cents(double value) { return std::llround(value * 100.0 + (value >= 0 ? 1e-7 : -1e-7)); }
+std::int64_t Cents(double value) {
+  return std::llround(value * 100.0 + (value >= 0 ? 1e-7 : -1e-7));
+}
 
 std::string ReceivedInvoice::iban() const {
   for (const PaymentMeans& means : payments)

@@ -77,15 +77,15 @@ struct TaxBreakdown {
 
 // BT-106 ... BT-115.
 struct Totals {
-  Amount lineNet;      // BT-106
-  Amount allowances;   // BT-107
-  Amount charges;      // BT-108
-  Amount taxBasis;     // BT-109
-  Amount tax;          // BT-110
-  Amount total;        // BT-112
-  Amount prepaid;      // BT-113
-  Amount rounding;     // BT-114
-  Amount due;          // BT-115
+  Amount lineNet;     // BT-106
+  Amount allowances;  // BT-107
+  Amount charges;     // BT-108
+  Amount taxBasis;    // BT-109
+  Amount tax;         // BT-110
+  Amount total;       // BT-112
+  Amount prepaid;     // BT-113
+  Amount rounding;    // BT-114
+  Amount due;         // BT-115
 };
 
 struct PaymentMeans {
@@ -111,16 +111,16 @@ enum class Syntax { Cii, Ubl };
 
 struct ReceivedInvoice {
   Syntax syntax = Syntax::Cii;
-  std::string specification;  // BT-24
-  std::string number;         // BT-1
-  std::string typeCode;       // BT-3: 380 invoice, 381 credit note, 384 correction, ...
-  std::string issueDate;      // BT-2
-  std::string currency;       // BT-5
-  std::string deliveryDate;   // BT-72
-  std::string periodStart;    // BT-73
-  std::string periodEnd;      // BT-74
-  std::string buyerReference; // BT-10, the Leitweg-ID for the public sector
-  std::string orderReference; // BT-13
+  std::string specification;    // BT-24
+  std::string number;           // BT-1
+  std::string typeCode;         // BT-3: 380 invoice, 381 credit note, 384 correction, ...
+  std::string issueDate;        // BT-2
+  std::string currency;         // BT-5
+  std::string deliveryDate;     // BT-72
+  std::string periodStart;      // BT-73
+  std::string periodEnd;        // BT-74
+  std::string buyerReference;   // BT-10, the Leitweg-ID for the public sector
+  std::string orderReference;   // BT-13
   std::string precedingNumber;  // BT-25
   std::string precedingDate;    // BT-26
   Party seller;

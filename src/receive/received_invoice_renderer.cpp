@@ -89,7 +89,8 @@ class Sheet {
     std::size_t start = 0;
     while (start <= rest.size()) {
       const std::size_t end = rest.find('\n', start);
-      const std::string piece = rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+      const std::string piece =
+          rest.substr(start, end == std::string::npos ? std::string::npos : end - start);
       canvas_.selectFont(font);
       for (const std::string& line : printing::WrapText(canvas_, piece, right - x)) {
         if (!room(step)) return;
@@ -125,7 +126,9 @@ std::vector<std::string> PartyLines(const Party& p) {
   add(p.name);
   add(p.street);
   add(p.additionalStreet);
-  add((p.postcode + " " + p.city).find_first_not_of(' ') == std::string::npos ? "" : p.postcode + " " + p.city);
+  add((p.postcode + " " + p.city).find_first_not_of(' ') == std::string::npos
+          ? ""
+          : p.postcode + " " + p.city);
   add(p.country.empty() || p.country == "DE" ? "" : p.country);
   if (!p.vatId.empty()) add("USt-IdNr.: " + p.vatId);
   if (!p.taxNumber.empty()) add("Steuernummer: " + p.taxNumber);
@@ -138,7 +141,8 @@ std::vector<std::string> PartyLines(const Party& p) {
 }
 
 void Parties(Sheet& sheet, const ReceivedInvoice& invoice) {
-  const std::vector<std::string> seller = PartyLines(invoice.seller), buyer = PartyLines(invoice.buyer);
+  const std::vector<std::string> seller = PartyLines(invoice.seller),
+                                 buyer = PartyLines(invoice.buyer);
   if (!sheet.room(kStep * static_cast<int>(std::max(seller.size(), buyer.size()) + 1))) return;
   sheet.text(kLeft, "Lieferant", kBold);
   sheet.text(kMiddle, "Rechnungsempfänger", kBold);
@@ -147,24 +151,28 @@ void Parties(Sheet& sheet, const ReceivedInvoice& invoice) {
     sheet.y = top + static_cast<int>(i) * kStep;
     Canvas& c = sheet.canvas();
     c.selectFont(kBody);
-    if (i < seller.size()) sheet.text(kLeft, printing::FitText(c, seller[i], kMiddle - kLeft - 40), kBody);
-    if (i < buyer.size()) sheet.text(kMiddle, printing::FitText(c, buyer[i], kRight - kMiddle), kBody);
+    if (i < seller.size())
+      sheet.text(kLeft, printing::FitText(c, seller[i], kMiddle - kLeft - 40), kBody);
+    if (i < buyer.size())
+      sheet.text(kMiddle, printing::FitText(c, buyer[i], kRight - kMiddle), kBody);
   }
   sheet.y = top + static_cast<int>(std::max(seller.size(), buyer.size())) * kStep + kStep / 2;
 }
 
 void Facts(Sheet& sheet, const ReceivedInvoice& invoice, const ShownInvoice& shown) {
-  std::vector<std::pair<std::string, std::string>> facts = {
-      {"Rechnungsnummer", invoice.number}, {"Rechnungsdatum", invoice.issueDate}};
+  std::vector<std::pair<std::string, std::string>> facts = {{"Rechnungsnummer", invoice.number},
+                                                            {"Rechnungsdatum", invoice.issueDate}};
   if (!invoice.deliveryDate.empty()) facts.push_back({"Leistungsdatum", invoice.deliveryDate});
   if (!invoice.periodStart.empty() || !invoice.periodEnd.empty())
     facts.push_back({"Leistungszeitraum", invoice.periodStart + " bis " + invoice.periodEnd});
   if (!invoice.dueDate.empty()) facts.push_back({"Fällig am", invoice.dueDate});
-  if (!invoice.buyerReference.empty()) facts.push_back({"Käuferreferenz / Leitweg-ID", invoice.buyerReference});
+  if (!invoice.buyerReference.empty())
+    facts.push_back({"Käuferreferenz / Leitweg-ID", invoice.buyerReference});
   if (!invoice.orderReference.empty()) facts.push_back({"Bestellung", invoice.orderReference});
   if (!invoice.precedingNumber.empty())
     facts.push_back({"Bezug auf Rechnung",
-                     invoice.precedingNumber + (invoice.precedingDate.empty() ? "" : " vom " + invoice.precedingDate)});
+                     invoice.precedingNumber +
+                         (invoice.precedingDate.empty() ? "" : " vom " + invoice.precedingDate)});
   facts.push_back({"Währung", invoice.currency});
   if (!shown.state.empty()) facts.push_back({"Stand", shown.state});
   for (std::size_t i = 0; i < facts.size(); i += 2) {
@@ -174,7 +182,9 @@ void Facts(Sheet& sheet, const ReceivedInvoice& invoice, const ShownInvoice& sho
       sheet.text(x, facts[k].first + ":", kBody);
       Canvas& c = sheet.canvas();
       c.selectFont(kBold);
-      sheet.text(x + 420, printing::FitText(c, facts[k].second, (k == i ? kMiddle - 40 : kRight) - x - 420), kBold);
+      sheet.text(x + 420,
+                 printing::FitText(c, facts[k].second, (k == i ? kMiddle - 40 : kRight) - x - 420),
+                 kBold);
     }
     sheet.y += kStep;
   }
@@ -188,10 +198,13 @@ void FindingsBlock(Sheet& sheet, const std::vector<std::string>& findings) {
     sheet.y += kStep + kStep / 2;
     return;
   }
-  sheet.text(kLeft, frame::Format("Prüfung: %zu Feststellung%s", findings.size(), findings.size() == 1 ? "" : "en"),
+  sheet.text(kLeft,
+             frame::Format("Prüfung: %zu Feststellung%s", findings.size(),
+                           findings.size() == 1 ? "" : "en"),
              kBold, TextAlign::Left, kFindingColour);
   sheet.y += kStep;
-  for (const std::string& finding : findings) sheet.paragraph(kLeft + 30, kRight, "• " + finding, kSmall, kSmallStep, kFindingColour);
+  for (const std::string& finding : findings)
+    sheet.paragraph(kLeft + 30, kRight, "• " + finding, kSmall, kSmallStep, kFindingColour);
   sheet.y += kStep / 2;
 }
 
@@ -208,7 +221,8 @@ void LineHeads(Sheet& sheet) {
   sheet.y += 10;
 }
 
-void Lines(Sheet& sheet, const ReceivedInvoice& invoice, const std::map<std::string, std::vector<std::string>>& byTerm,
+void Lines(Sheet& sheet, const ReceivedInvoice& invoice,
+           const std::map<std::string, std::vector<std::string>>& byTerm,
            frame::FigureStyle style) {
   if (invoice.lines.empty()) return;
   if (!sheet.room(kStep * 3)) return;
@@ -227,16 +241,19 @@ void Lines(Sheet& sheet, const ReceivedInvoice& invoice, const std::map<std::str
     c.selectFont(kBody);
     sheet.text(kPosX, printing::FitText(c, line.id, kTextX - kPosX - 10), kBody);
     if (line.quantity.present())
-      sheet.text(kQuantityRight, frame::Quantity(style, line.quantity.value), kBody, TextAlign::Right);
+      sheet.text(kQuantityRight, frame::Quantity(style, line.quantity.value), kBody,
+                 TextAlign::Right);
     c.selectFont(kBody);
-    sheet.text(kUnitX, printing::FitText(c, UnitName(line.unit), kPriceRight - 200 - kUnitX), kBody);
+    sheet.text(kUnitX, printing::FitText(c, UnitName(line.unit), kPriceRight - 200 - kUnitX),
+               kBody);
     if (line.netPrice.present()) {
       std::string price = Money(style, line.netPrice);
       if (line.baseQuantity.present() && line.baseQuantity.value != 1)
         price += " / " + frame::Quantity(style, line.baseQuantity.value);
       sheet.text(kPriceRight, price, kBody, TextAlign::Right);
     }
-    sheet.text(kRateRight, CategoryName(line.category, line.rate, german), kSmall, TextAlign::Right);
+    sheet.text(kRateRight, CategoryName(line.category, line.rate, german), kSmall,
+               TextAlign::Right);
     sheet.text(kAmountRight, Money(style, line.netAmount), kBody, TextAlign::Right, colour);
     for (const std::string& piece : name) {
       if (!sheet.room(kStep)) return;
@@ -244,16 +261,19 @@ void Lines(Sheet& sheet, const ReceivedInvoice& invoice, const std::map<std::str
       sheet.y += kStep;
     }
     if (line.grossPrice.present() && line.grossPrice.value != line.netPrice.value)
-      sheet.paragraph(kTextX, kTextRight, "Bruttopreis " + Money(style, line.grossPrice), kSmall, kSmallStep);
+      sheet.paragraph(kTextX, kTextRight, "Bruttopreis " + Money(style, line.grossPrice), kSmall,
+                      kSmallStep);
     for (const Adjustment& a : line.adjustments)
       sheet.paragraph(kTextX, kTextRight,
                       std::string(a.charge ? "Zuschlag " : "Abschlag ") + Money(style, a.amount) +
                           (a.reason.empty() ? "" : " (" + a.reason + ")"),
                       kSmall, kSmallStep);
-    if (!line.description.empty()) sheet.paragraph(kTextX, kTextRight, line.description, kSmall, kSmallStep);
+    if (!line.description.empty())
+      sheet.paragraph(kTextX, kTextRight, line.description, kSmall, kSmallStep);
     if (!line.note.empty()) sheet.paragraph(kTextX, kTextRight, line.note, kSmall, kSmallStep);
     if (found != byTerm.end())
-      for (const std::string& text : found->second) sheet.paragraph(kTextX, kRight, text, kSmall, kSmallStep, kFindingColour);
+      for (const std::string& text : found->second)
+        sheet.paragraph(kTextX, kRight, text, kSmall, kSmallStep, kFindingColour);
     sheet.y += 8;
   }
   if (!sheet.room(kStep)) return;
@@ -264,33 +284,39 @@ void Lines(Sheet& sheet, const ReceivedInvoice& invoice, const std::map<std::str
 // A row of the totals: label on the left of the block, amount on the right;
 // in red with the finding under it when the check found fault with it.
 void TotalRow(Sheet& sheet, const std::string& label, const Amount& amount, const std::string& term,
-              const std::map<std::string, std::vector<std::string>>& byTerm, frame::FigureStyle style,
-              const std::string& currency, bool bold = false) {
+              const std::map<std::string, std::vector<std::string>>& byTerm,
+              frame::FigureStyle style, const std::string& currency, bool bold = false) {
   const auto found = byTerm.find(term);
   if (!amount.present() && found == byTerm.end()) return;
   // Allowances, charges, prepayment and rounding of nothing are left out.
-  const bool optional = term == "BT-107" || term == "BT-108" || term == "BT-113" || term == "BT-114";
+  const bool optional =
+      term == "BT-107" || term == "BT-108" || term == "BT-113" || term == "BT-114";
   if (optional && found == byTerm.end() && Cents(amount.value) == 0) return;
   if (!sheet.room(kStep)) return;
   const printing::Colour colour = found == byTerm.end() ? printing::kBlack : kFindingColour;
   sheet.text(kMiddle, label, bold ? kBold : kBody, TextAlign::Left, colour);
-  sheet.text(kRight, amount.present() ? Money(style, amount) + " " + currency : "fehlt", bold ? kBold : kBody,
-             TextAlign::Right, colour);
+  sheet.text(kRight, amount.present() ? Money(style, amount) + " " + currency : "fehlt",
+             bold ? kBold : kBody, TextAlign::Right, colour);
   sheet.y += kStep;
   if (found != byTerm.end())
-    for (const std::string& text : found->second) sheet.paragraph(kMiddle, kRight, text, kSmall, kSmallStep, kFindingColour);
+    for (const std::string& text : found->second)
+      sheet.paragraph(kMiddle, kRight, text, kSmall, kSmallStep, kFindingColour);
 }
 
-void TotalsBlock(Sheet& sheet, const ReceivedInvoice& invoice, const std::map<std::string, std::vector<std::string>>& byTerm,
-            frame::FigureStyle style) {
+void TotalsBlock(Sheet& sheet, const ReceivedInvoice& invoice,
+                 const std::map<std::string, std::vector<std::string>>& byTerm,
+                 frame::FigureStyle style) {
   const bool german = style == frame::FigureStyle::German;
   const std::string& cur = invoice.currency;
   for (const Adjustment& a : invoice.adjustments) {
     if (!sheet.room(kStep)) return;
-    sheet.text(kLeft, std::string(a.charge ? "Zuschlag" : "Abschlag") + (a.reason.empty() ? "" : ": " + a.reason) +
-                          " (" + CategoryName(a.category, a.rate, german) + ")",
+    sheet.text(kLeft,
+               std::string(a.charge ? "Zuschlag" : "Abschlag") +
+                   (a.reason.empty() ? "" : ": " + a.reason) + " (" +
+                   CategoryName(a.category, a.rate, german) + ")",
                kBody);
-    sheet.text(kRight, (a.charge ? "" : "-") + Money(style, a.amount) + " " + cur, kBody, TextAlign::Right);
+    sheet.text(kRight, (a.charge ? "" : "-") + Money(style, a.amount) + " " + cur, kBody,
+               TextAlign::Right);
     sheet.y += kStep;
   }
   const Totals& t = invoice.totals;
@@ -305,21 +331,25 @@ void TotalsBlock(Sheet& sheet, const ReceivedInvoice& invoice, const std::map<st
     sheet.text(kMiddle, label, kBody);
     sheet.text(kRight, Money(style, row.tax) + " " + cur, kBody, TextAlign::Right);
     sheet.y += kStep;
-    if (!row.exemptionReason.empty()) sheet.paragraph(kMiddle + 30, kRight, row.exemptionReason, kSmall, kSmallStep);
+    if (!row.exemptionReason.empty())
+      sheet.paragraph(kMiddle + 30, kRight, row.exemptionReason, kSmall, kSmallStep);
   }
   for (const char* term : {"BT-116", "BT-117", "BG-23"}) {
     const auto found = byTerm.find(term);
     if (found != byTerm.end())
-      for (const std::string& text : found->second) sheet.paragraph(kMiddle, kRight, text, kSmall, kSmallStep, kFindingColour);
+      for (const std::string& text : found->second)
+        sheet.paragraph(kMiddle, kRight, text, kSmall, kSmallStep, kFindingColour);
   }
   TotalRow(sheet, "Summe Umsatzsteuer", t.tax, "BT-110", byTerm, style, cur);
-  TotalRow(sheet, invoice.creditNote() ? "Gutschriftsbetrag" : "Gesamtbetrag", t.total, "BT-112", byTerm, style, cur, true);
+  TotalRow(sheet, invoice.creditNote() ? "Gutschriftsbetrag" : "Gesamtbetrag", t.total, "BT-112",
+           byTerm, style, cur, true);
   TotalRow(sheet, "Bereits gezahlt", t.prepaid, "BT-113", byTerm, style, cur);
   TotalRow(sheet, "Rundung", t.rounding, "BT-114", byTerm, style, cur);
   if (!sheet.room(kStep / 2)) return;
   sheet.rule(kMiddle, kRight);
   sheet.y += 10;
-  TotalRow(sheet, invoice.creditNote() ? "Gutgeschrieben" : "Zu zahlen", t.due, "BT-115", byTerm, style, cur, true);
+  TotalRow(sheet, invoice.creditNote() ? "Gutgeschrieben" : "Zu zahlen", t.due, "BT-115", byTerm,
+           style, cur, true);
   sheet.y += kStep / 2;
 }
 
@@ -341,16 +371,22 @@ void Payment(Sheet& sheet, const ReceivedInvoice& invoice) {
   sheet.y += kStep + 5;
   for (const PaymentMeans& means : invoice.payments) {
     std::string text = MeansName(means.code);
-    if (!means.information.empty() && means.information != text) text += " (" + means.information + ")";
-    if (!means.iban.empty()) text += (means.code == "59" ? ", abgebucht von IBAN " : ", IBAN ") + means.iban;
+    if (!means.information.empty() && means.information != text)
+      text += " (" + means.information + ")";
+    if (!means.iban.empty())
+      text += (means.code == "59" ? ", abgebucht von IBAN " : ", IBAN ") + means.iban;
     if (!means.bic.empty()) text += ", BIC " + means.bic;
     if (!means.accountName.empty()) text += ", Kontoinhaber " + means.accountName;
     sheet.paragraph(kLeft, kRight, text, kBody, kStep);
-    if (!means.remittance.empty()) sheet.paragraph(kLeft, kRight, "Verwendungszweck: " + means.remittance, kBody, kStep);
+    if (!means.remittance.empty())
+      sheet.paragraph(kLeft, kRight, "Verwendungszweck: " + means.remittance, kBody, kStep);
   }
-  if (!invoice.payeeName.empty()) sheet.paragraph(kLeft, kRight, "Zahlungsempfänger: " + invoice.payeeName, kBody, kStep);
-  if (!invoice.dueDate.empty()) sheet.paragraph(kLeft, kRight, "Fällig am " + invoice.dueDate, kBold, kStep);
-  if (!invoice.paymentTerms.empty()) sheet.paragraph(kLeft, kRight, invoice.paymentTerms, kBody, kStep);
+  if (!invoice.payeeName.empty())
+    sheet.paragraph(kLeft, kRight, "Zahlungsempfänger: " + invoice.payeeName, kBody, kStep);
+  if (!invoice.dueDate.empty())
+    sheet.paragraph(kLeft, kRight, "Fällig am " + invoice.dueDate, kBold, kStep);
+  if (!invoice.paymentTerms.empty())
+    sheet.paragraph(kLeft, kRight, invoice.paymentTerms, kBody, kStep);
   sheet.y += kStep / 2;
 }
 
@@ -369,18 +405,20 @@ void Texts(Sheet& sheet, const std::string& heading, const std::vector<std::stri
 
 std::string UnitName(const std::string& code) {
   static const std::map<std::string, std::string> kUnits = {
-      {"C62", "Stk"}, {"H87", "Stk"}, {"XPP", "Stk"}, {"EA", "Stk"}, {"HUR", "Std"}, {"MIN", "min"},
-      {"DAY", "Tag"}, {"WEE", "Woche"}, {"MON", "Monat"}, {"ANN", "Jahr"}, {"KGM", "kg"}, {"GRM", "g"},
-      {"TNE", "t"}, {"MTR", "m"}, {"KMT", "km"}, {"CMT", "cm"}, {"MTK", "m²"}, {"MTQ", "m³"},
-      {"LTR", "l"}, {"LS", "pauschal"}, {"SET", "Satz"}, {"P1", "%"}, {"KWH", "kWh"}, {"XBX", "Karton"},
-      {"PR", "Paar"}, {"XPK", "Packung"}, {"XRO", "Rolle"}};
+      {"C62", "Stk"},     {"H87", "Stk"},  {"XPP", "Stk"},   {"EA", "Stk"},     {"HUR", "Std"},
+      {"MIN", "min"},     {"DAY", "Tag"},  {"WEE", "Woche"}, {"MON", "Monat"},  {"ANN", "Jahr"},
+      {"KGM", "kg"},      {"GRM", "g"},    {"TNE", "t"},     {"MTR", "m"},      {"KMT", "km"},
+      {"CMT", "cm"},      {"MTK", "m²"},   {"MTQ", "m³"},    {"LTR", "l"},      {"LS", "pauschal"},
+      {"SET", "Satz"},    {"P1", "%"},     {"KWH", "kWh"},   {"XBX", "Karton"}, {"PR", "Paar"},
+      {"XPK", "Packung"}, {"XRO", "Rolle"}};
   const auto found = kUnits.find(code);
   return found == kUnits.end() ? code : found->second;
 }
 
 std::string CategoryName(const std::string& category, const Amount& rate, bool german) {
   const frame::FigureStyle style = german ? frame::FigureStyle::German : frame::FigureStyle::Point;
-  if (category == "S" || (category.empty() && rate.present())) return frame::Percent(style, rate.value);
+  if (category == "S" || (category.empty() && rate.present()))
+    return frame::Percent(style, rate.value);
   if (category == "Z") return frame::Percent(style, 0);
   if (category == "E") return "steuerfrei";
   if (category == "AE") return "Reverse-Charge";
@@ -411,7 +449,8 @@ bool ShowKept(frame::AppState& app, int id, ShownInvoice& shown, std::string& pr
   return true;
 }
 
-printing::RenderOutcome ReceivedInvoiceRenderer::render(Canvas& canvas, const printing::PageGeometry& geometry,
+printing::RenderOutcome ReceivedInvoiceRenderer::render(Canvas& canvas,
+                                                        const printing::PageGeometry& geometry,
                                                         printing::RenderContext& context) {
   printing::ApplyMapping(canvas, geometry);
   canvas.setBrush(std::nullopt);
@@ -434,12 +473,14 @@ printing::RenderOutcome ReceivedInvoiceRenderer::render(Canvas& canvas, const pr
   for (const Finding& f : CheckFigures(invoice)) byTerm[f.term].push_back(f.text);
 
   const std::string kind = TypeName(invoice.typeCode);
-  Sheet sheet(canvas, geometry, context, kind + " " + invoice.number + " von " + invoice.seller.name);
+  Sheet sheet(canvas, geometry, context,
+              kind + " " + invoice.number + " von " + invoice.seller.name);
   sheet.text(kLeft, "Eingangsrechnung: " + kind + " Nr. " + invoice.number, kTitle);
   sheet.y += 75;
-  std::string origin = shown_->opened.container == Container::Pdf
-                           ? "ZUGFeRD/Factur-X-PDF mit " + shown_->opened.attachmentName
-                           : std::string(invoice.syntax == Syntax::Cii ? "E-Rechnung (CII)" : "E-Rechnung (UBL)");
+  std::string origin =
+      shown_->opened.container == Container::Pdf
+          ? "ZUGFeRD/Factur-X-PDF mit " + shown_->opened.attachmentName
+          : std::string(invoice.syntax == Syntax::Cii ? "E-Rechnung (CII)" : "E-Rechnung (UBL)");
   if (!shown_->source.empty()) origin += ", Datei „" + shown_->source + "“";
   if (!invoice.specification.empty()) origin += ", " + invoice.specification;
   sheet.paragraph(kLeft, kRight, origin, kSmall, kSmallStep, printing::kGrey);
@@ -456,8 +497,10 @@ printing::RenderOutcome ReceivedInvoiceRenderer::render(Canvas& canvas, const pr
     const Attachment& a = invoice.attachments[i];
     std::string text = AttachmentFileName(a, i);
     if (!a.description.empty()) text += " – " + a.description;
-    if (a.content.empty() && !a.uri.empty()) text += " (Verweis: " + a.uri + ")";
-    else if (!a.content.empty()) text += frame::Format(" (%zu Bytes)", a.content.size());
+    if (a.content.empty() && !a.uri.empty())
+      text += " (Verweis: " + a.uri + ")";
+    else if (!a.content.empty())
+      text += frame::Format(" (%zu Bytes)", a.content.size());
     attached.push_back(text);
   }
   Texts(sheet, "Angehängte Dokumente", attached);

@@ -91,7 +91,8 @@ ReceivedInvoice ReadUbl(const pugi::xml_node& root) {
   invoice.periodStart = GermanDate(Text(root, {"InvoicePeriod", "StartDate"}));
   invoice.periodEnd = GermanDate(Text(root, {"InvoicePeriod", "EndDate"}));
   invoice.precedingNumber = Text(root, {"BillingReference", "InvoiceDocumentReference", "ID"});
-  invoice.precedingDate = GermanDate(Text(root, {"BillingReference", "InvoiceDocumentReference", "IssueDate"}));
+  invoice.precedingDate =
+      GermanDate(Text(root, {"BillingReference", "InvoiceDocumentReference", "IssueDate"}));
   for (const pugi::xml_node& reference : Children(root, "AdditionalDocumentReference")) {
     const pugi::xml_node attached = Child(reference, "Attachment");
     if (!attached) continue;
@@ -117,7 +118,8 @@ ReceivedInvoice ReadUbl(const pugi::xml_node& root) {
     means.information = Attribute(Child(node, "PaymentMeansCode"), "name");
     means.remittance = Text(node, {"PaymentID"});
     means.iban = Text(node, {"PayeeFinancialAccount", "ID"});
-    if (means.iban.empty()) means.iban = Text(node, {"PaymentMandate", "PayerFinancialAccount", "ID"});
+    if (means.iban.empty())
+      means.iban = Text(node, {"PaymentMandate", "PayerFinancialAccount", "ID"});
     means.accountName = Text(node, {"PayeeFinancialAccount", "Name"});
     means.bic = Text(node, {"PayeeFinancialAccount", "FinancialInstitutionBranch", "ID"});
     invoice.payments.push_back(std::move(means));
@@ -146,7 +148,8 @@ ReceivedInvoice ReadUbl(const pugi::xml_node& root) {
     tax.category = Text(category, {"ID"});
     tax.rate = AmountAt(category, {"Percent"});
     tax.exemptionReason = Text(category, {"TaxExemptionReason"});
-    if (tax.exemptionReason.empty()) tax.exemptionReason = Text(category, {"TaxExemptionReasonCode"});
+    if (tax.exemptionReason.empty())
+      tax.exemptionReason = Text(category, {"TaxExemptionReasonCode"});
     invoice.breakdown.push_back(std::move(tax));
   }
   const pugi::xml_node sums = Child(root, "LegalMonetaryTotal");

@@ -33,8 +33,10 @@ std::vector<pugi::xml_node> Children(const pugi::xml_node& node, std::string_vie
 
 std::string Text(const pugi::xml_node& node, std::initializer_list<std::string_view> locals) {
   std::string_view text = Path(node, locals).child_value();
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
+    text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
+    text.remove_suffix(1);
   return std::string(text);
 }
 
@@ -46,7 +48,8 @@ std::string Attribute(const pugi::xml_node& node, std::string_view local) {
   for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
     std::string_view name = a.name();
     const std::size_t colon = name.find(':');
-    if ((colon == std::string_view::npos ? name : name.substr(colon + 1)) == local) return a.value();
+    if ((colon == std::string_view::npos ? name : name.substr(colon + 1)) == local)
+      return a.value();
   }
   return {};
 }
@@ -59,14 +62,23 @@ bool DecodeBase64(std::string_view text, std::string& bytes) {
   bool padded = false;
   for (char c : text) {
     int value;
-    if (c >= 'A' && c <= 'Z') value = c - 'A';
-    else if (c >= 'a' && c <= 'z') value = c - 'a' + 26;
-    else if (c >= '0' && c <= '9') value = c - '0' + 52;
-    else if (c == '+') value = 62;
-    else if (c == '/') value = 63;
-    else if (c == '=') { padded = true; continue; }
-    else if (std::isspace(static_cast<unsigned char>(c))) continue;
-    else return false;
+    if (c >= 'A' && c <= 'Z')
+      value = c - 'A';
+    else if (c >= 'a' && c <= 'z')
+      value = c - 'a' + 26;
+    else if (c >= '0' && c <= '9')
+      value = c - '0' + 52;
+    else if (c == '+')
+      value = 62;
+    else if (c == '/')
+      value = 63;
+    else if (c == '=') {
+      padded = true;
+      continue;
+    } else if (std::isspace(static_cast<unsigned char>(c)))
+      continue;
+    else
+      return false;
     if (padded) return false;  // data after the padding
     buffer = (buffer << 6) | static_cast<unsigned int>(value);
     bits += 6;

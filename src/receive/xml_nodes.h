@@ -4,9 +4,8 @@
 #ifndef BELVON_RECEIVE_XML_NODES_H
 #define BELVON_RECEIVE_XML_NODES_H
 
-#include <pugixml.hpp>
-
 #include <initializer_list>
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <vector>

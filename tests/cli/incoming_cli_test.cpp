@@ -18,20 +18,25 @@ TEST(IncomingCommand, AddsListsPaysAndPrintsAKeptInvoice) {
   testsupport::TempDir dir;
   const std::string run = cli + " --data-dir " + dir.path() + " --yes ";
   ASSERT_EQ(testsupport::RunCommand(run + "init --defaults"), 0);
-  const std::string invoice = std::string(BELVON_RECEIVE_DATA) + "xrechnung-testsuite/01.01a-INVOICE_uncefact.xml";
+  const std::string invoice =
+      std::string(BELVON_RECEIVE_DATA) + "xrechnung-testsuite/01.01a-INVOICE_uncefact.xml";
 
   std::string out, errors;
-  ASSERT_EQ(testsupport::RunCommand(run + "incoming add '" + invoice + "'", &out, &errors), 0) << errors;
-  EXPECT_NE(out.find("\"id\":1,\"number\":\"123456XX\",\"issue_date\":\"04.04.2016\",\"seller\":\"[Seller name]\","
-                     "\"currency\":\"EUR\",\"net\":314.86,\"tax\":22.04,\"total\":336.9,\"due\":336.9,"
-                     "\"due_date\":\"\",\"iban\":\"DE79000000001234567890\",\"findings\":["),
-            std::string::npos)
+  ASSERT_EQ(testsupport::RunCommand(run + "incoming add '" + invoice + "'", &out, &errors), 0)
+      << errors;
+  EXPECT_NE(
+      out.find("\"id\":1,\"number\":\"123456XX\",\"issue_date\":\"04.04.2016\",\"seller\":\"["
+               "Seller name]\","
+               "\"currency\":\"EUR\",\"net\":314.86,\"tax\":22.04,\"total\":336.9,\"due\":336.9,"
+               "\"due_date\":\"\",\"iban\":\"DE79000000001234567890\",\"findings\":["),
+      std::string::npos)
       << out;
   // Without Java the official rules say that they did not run, and nothing else.
   const std::regex findings("\"findings\":\\[([^\\]]*)\\]");
   std::smatch match;
   ASSERT_TRUE(std::regex_search(out, match, findings));
-  if (!match[1].str().empty()) EXPECT_NE(match[1].str().find("Prüfregeln"), std::string::npos) << out;
+  if (!match[1].str().empty())
+    EXPECT_NE(match[1].str().find("Prüfregeln"), std::string::npos) << out;
 
   const struct {
     std::string args;

@@ -1,13 +1,14 @@
 // The inbox keeps what arrived byte for byte under its checksum, tells a
 // file it already has from a new file with a known number, and a second
 // copy of the program sees every change.
+#include "receive/inbox.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "core/sha256.h"
-#include "receive/inbox.h"
 #include "receive/receive_test_files.h"
 #include "support/failing_file_system.h"
 #include "support/test_app.h"
@@ -64,16 +65,18 @@ TEST(Inbox, TheSameFileTwiceIsRefusedAndAnotherWithItsNumberIsKeptWithAFinding) 
 
   const receive::AddOutcome again = receive::AddBytesToInbox(t.app, xml, "nochmal.xml", {});
   EXPECT_EQ(again.result, AddResult::Refused);
-  EXPECT_NE(again.message.find("schon abgelegt: Eingangsrechnung 1"), std::string::npos) << again.message;
+  EXPECT_NE(again.message.find("schon abgelegt: Eingangsrechnung 1"), std::string::npos)
+      << again.message;
   EXPECT_NE(again.message.find("„a.xml“"), std::string::npos) << again.message;
   EXPECT_EQ(receivetest::Read(t.dir.file("EINGANG/EINGANG.LST")), listBefore);
 
   // The same invoice in the other syntax: the seller's number is known.
-  const receive::AddOutcome twin =
-      receive::AddBytesToInbox(t.app, Fixture("xrechnung-testsuite/01.01a-INVOICE_ubl.xml"), "b.xml", {});
+  const receive::AddOutcome twin = receive::AddBytesToInbox(
+      t.app, Fixture("xrechnung-testsuite/01.01a-INVOICE_ubl.xml"), "b.xml", {});
   ASSERT_EQ(twin.result, AddResult::Kept);
   ASSERT_EQ(twin.entry.findings.size(), 1u);
-  EXPECT_NE(twin.entry.findings[0].find("Eingangsrechnung 1 ([Seller name], Nr. 123456XX"), std::string::npos)
+  EXPECT_NE(twin.entry.findings[0].find("Eingangsrechnung 1 ([Seller name], Nr. 123456XX"),
+            std::string::npos)
       << twin.entry.findings[0];
   // A third names the first, not every one before it.
   const receive::AddOutcome third = receive::AddBytesToInbox(
@@ -85,8 +88,8 @@ TEST(Inbox, TheSameFileTwiceIsRefusedAndAnotherWithItsNumberIsKeptWithAFinding) 
 
 TEST(Inbox, AKeptFileThatWasChangedIsNotShownAsTheOneReceived) {
   testsupport::TestApp t;
-  const receive::AddOutcome kept =
-      receive::AddBytesToInbox(t.app, Fixture("xrechnung-testsuite/01.01a-INVOICE_uncefact.xml"), "a.xml", {});
+  const receive::AddOutcome kept = receive::AddBytesToInbox(
+      t.app, Fixture("xrechnung-testsuite/01.01a-INVOICE_uncefact.xml"), "a.xml", {});
   ASSERT_EQ(kept.result, AddResult::Kept);
   std::string bytes = receivetest::Read(receive::KeptPath(t.app, kept.entry));
   bytes[bytes.find("336.9")] = '9';
@@ -105,27 +108,29 @@ TEST(Inbox, TheListReadsBackWhatItHeldAndKeepsLinesItDoesNotKnow) {
   e.findings = {"erste\nZeile", "zweite"};
   list.entries.push_back(e);
   list.foreign.push_back("99\tetwas Neues");
-  const receive::InboxList read = receive::ParseInboxList(receive::InboxListText(list) + "kaputt\n");
+  const receive::InboxList read =
+      receive::ParseInboxList(receive::InboxListText(list) + "kaputt\n");
   ASSERT_EQ(read.entries.size(), 1u);
   EXPECT_EQ(read.entries[0].seller, e.seller);
   EXPECT_EQ(read.entries[0].findings, e.findings);
   EXPECT_EQ(read.foreign, (std::vector<std::string>{"99\tetwas Neues", "kaputt"}));
   EXPECT_EQ(read.nextId(), 4);
   // A name that would lead out of the folder is no entry of ours.
-  EXPECT_TRUE(receive::ParseInboxList(receivetest::ReplacedAll(receive::InboxListText(list), "3_X.xml",
-                                                                  "../../etc/passwd"))
+  EXPECT_TRUE(receive::ParseInboxList(receivetest::ReplacedAll(receive::InboxListText(list),
+                                                               "3_X.xml", "../../etc/passwd"))
                   .entries.empty());
 }
 
 TEST(Inbox, AFailedWriteLeavesNeitherTheFileNorAnEntry) {
-  for (const platform::IoOp op : {platform::IoOp::Write, platform::IoOp::Rename, platform::IoOp::Sync}) {
+  for (const platform::IoOp op :
+       {platform::IoOp::Write, platform::IoOp::Rename, platform::IoOp::Sync}) {
     for (int n = 1; n <= 3; ++n) {
       SCOPED_TRACE(n);
       testsupport::TestApp t;
       testsupport::FailingFileSystem failing(op, n);
       t.app.fileSystem = &failing;
-      const receive::AddOutcome outcome =
-          receive::AddBytesToInbox(t.app, Fixture("xrechnung-testsuite/01.01a-INVOICE_uncefact.xml"), "a.xml", {});
+      const receive::AddOutcome outcome = receive::AddBytesToInbox(
+          t.app, Fixture("xrechnung-testsuite/01.01a-INVOICE_uncefact.xml"), "a.xml", {});
       t.app.fileSystem = &platform::SystemFileSystem();
       receive::InboxList list;
       ASSERT_TRUE(receive::ReadInbox(t.app, list));

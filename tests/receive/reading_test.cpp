@@ -38,8 +38,10 @@ TEST(ReceivedInvoices, EveryFileReadsItsTotalsAsStatedAndNoFindingItDoesNotDeser
     const OpenedInvoice opened = receive::ReadIncoming(receivetest::Read(path), path);
     ASSERT_TRUE(opened.ok) << opened.message;
     const bool ubl = opened.invoice.syntax == receive::Syntax::Ubl;
-    EXPECT_EQ(opened.invoice.totals.total.text, Stated(opened.xml, ubl ? "TaxInclusiveAmount" : "GrandTotalAmount"));
-    EXPECT_EQ(opened.invoice.totals.due.text, Stated(opened.xml, ubl ? "PayableAmount" : "DuePayableAmount"));
+    EXPECT_EQ(opened.invoice.totals.total.text,
+              Stated(opened.xml, ubl ? "TaxInclusiveAmount" : "GrandTotalAmount"));
+    EXPECT_EQ(opened.invoice.totals.due.text,
+              Stated(opened.xml, ubl ? "PayableAmount" : "DuePayableAmount"));
     EXPECT_EQ(opened.invoice.number.empty(), false);
     EXPECT_FALSE(opened.invoice.lines.empty());
     const std::vector<receive::Finding> findings = receive::CheckFigures(opened.invoice);
@@ -84,8 +86,9 @@ TEST(ReceivedInvoices, TheCiiAndTheUblOfOneCaseReadAlike) {
       EXPECT_DOUBLE_EQ(a.breakdown[i].tax.value, b.breakdown[i].tax.value);
     }
     const receive::Totals &s = a.totals, &t = b.totals;
-    for (auto member : {&receive::Totals::lineNet, &receive::Totals::taxBasis, &receive::Totals::tax,
-                        &receive::Totals::total, &receive::Totals::prepaid, &receive::Totals::due})
+    for (auto member :
+         {&receive::Totals::lineNet, &receive::Totals::taxBasis, &receive::Totals::tax,
+          &receive::Totals::total, &receive::Totals::prepaid, &receive::Totals::due})
       EXPECT_DOUBLE_EQ((s.*member).value, (t.*member).value);
     EXPECT_EQ(a.attachments.size(), b.attachments.size());
   }
@@ -109,12 +112,12 @@ TEST(ReceivedInvoices, TheTermsAReaderNeedsAreThere) {
        "DE79000000001234567890", "380", "336.9", "336.9", 2, ""},
       {"xrechnung-testsuite/01.03a-INVOICE_ubl.xml", "RR123456", "24.06.2016", "[Seller name]",
        "DE79000000001234567890", "380", "182.2", "182.2", 2, ""},
-      {"corpus-fx/EN16931_Einfach.pdf", "471102", "05.03.2018", "Lieferant GmbH", "", "380", "529.87",
-       "529.87", 2, "factur-x.xml"},
-      {"corpus-fx/EN16931_Gutschrift.pdf", "471102", "05.03.2018", "Lieferant GmbH", "", "389", "529.87",
-       "529.87", 2, "factur-x.xml"},
-      {"corpus-fx/EN16931_Rechnungskorrektur.pdf", "RK21012345", "16.09.2018", "MUSTERLIEFERANT GMBH", "", "384",
-       "-8.79", "-8.79", 2, "factur-x.xml"},
+      {"corpus-fx/EN16931_Einfach.pdf", "471102", "05.03.2018", "Lieferant GmbH", "", "380",
+       "529.87", "529.87", 2, "factur-x.xml"},
+      {"corpus-fx/EN16931_Gutschrift.pdf", "471102", "05.03.2018", "Lieferant GmbH", "", "389",
+       "529.87", "529.87", 2, "factur-x.xml"},
+      {"corpus-fx/EN16931_Rechnungskorrektur.pdf", "RK21012345", "16.09.2018",
+       "MUSTERLIEFERANT GMBH", "", "384", "-8.79", "-8.79", 2, "factur-x.xml"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);

@@ -17,7 +17,9 @@ inline std::string Read(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline std::string Fixture(const std::string& name) { return Read(std::string(BELVON_RECEIVE_DATA) + name); }
+inline std::string Fixture(const std::string& name) {
+  return Read(std::string(BELVON_RECEIVE_DATA) + name);
+}
 
 // Every e-invoice below the folders (XML and PDF), sorted.
 inline std::vector<std::string> InvoiceFiles(const std::string& folder) {
@@ -41,7 +43,8 @@ inline std::string Replaced(std::string text, const std::string& from, const std
 
 // Every occurrence replaced.
 inline std::string ReplacedAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+  for (std::size_t at = text.find(from); at != std::string::npos;
+       at = text.find(from, at + to.size()))
     text.replace(at, from.size(), to);
   return text;
 }

@@ -3,16 +3,15 @@
 // listed, no file left behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFEFStreamObjectHelper.hh>
 #include <qpdf/QPDFEmbeddedFileDocumentHelper.hh>
 #include <qpdf/QPDFFileSpecObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
-
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
 
 #include "receive/inbox.h"
 #include "receive/receive_test_files.h"
@@ -26,12 +25,14 @@ using receivetest::Fixture;
 std::map<std::string, std::string> Snapshot(const std::string& directory) {
   std::map<std::string, std::string> files;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(directory))
-    files[entry.path().string()] = entry.is_regular_file() ? receivetest::Read(entry.path().string()) : "<dir>";
+    files[entry.path().string()] =
+        entry.is_regular_file() ? receivetest::Read(entry.path().string()) : "<dir>";
   return files;
 }
 
 // The fixture PDF with its attachments changed by `change`.
-std::string ChangedPdf(const std::string& pdf, const std::function<void(QPDF&, QPDFEmbeddedFileDocumentHelper&)>& change) {
+std::string ChangedPdf(const std::string& pdf,
+                       const std::function<void(QPDF&, QPDFEmbeddedFileDocumentHelper&)>& change) {
   QPDF document;
   document.processMemoryFile("test", pdf.data(), pdf.size());
   QPDFEmbeddedFileDocumentHelper files(document);
@@ -51,20 +52,25 @@ TEST(IncomingRefusals, EachBrokenFileGetsItsMessageAndChangesNothing) {
   const std::string withoutXml = ChangedPdf(pdf, [](QPDF&, QPDFEmbeddedFileDocumentHelper& files) {
     files.removeEmbeddedFile("factur-x.xml");
   });
-  const std::string twoXml = ChangedPdf(pdf, [&](QPDF& document, QPDFEmbeddedFileDocumentHelper& files) {
-    files.replaceEmbeddedFile("xrechnung.xml",
-                              QPDFFileSpecObjectHelper::createFileSpec(
-                                  document, "xrechnung.xml", QPDFEFStreamObjectHelper::createEFStream(document, cii)));
-  });
+  const std::string twoXml =
+      ChangedPdf(pdf, [&](QPDF& document, QPDFEmbeddedFileDocumentHelper& files) {
+        files.replaceEmbeddedFile("xrechnung.xml",
+                                  QPDFFileSpecObjectHelper::createFileSpec(
+                                      document, "xrechnung.xml",
+                                      QPDFEFStreamObjectHelper::createEFStream(document, cii)));
+      });
   // An entity that expands a thousandfold per level.
   const std::string bomb =
       "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [<!ENTITY lol \"lol\">"
       "<!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">"
       "<!ENTITY lol3 \"&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;&lol2;\">]>\n"
-      "<rsm:CrossIndustryInvoice xmlns:rsm=\"urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100\">"
+      "<rsm:CrossIndustryInvoice "
+      "xmlns:rsm=\"urn:un:unece:uncefact:data:standard:CrossIndustryInvoice:100\">"
       "&lol3;</rsm:CrossIndustryInvoice>";
-  const std::string xxe = std::string("<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>") +
-                          cii.substr(cii.find("<rsm:CrossIndustryInvoice"));
+  const std::string xxe =
+      std::string(
+          "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]>") +
+      cii.substr(cii.find("<rsm:CrossIndustryInvoice"));
   const struct {
     const char* name;
     std::string bytes;
@@ -75,7 +81,8 @@ TEST(IncomingRefusals, EachBrokenFileGetsItsMessageAndChangesNothing) {
       {"kein-xml.txt", "Sehr geehrte Damen und Herren,\n", "keine E-Rechnung"},
       {"fremd.xml", "<?xml version=\"1.0\"?><Bestellung xmlns=\"urn:x\"/>", "keine E-Rechnung"},
       {"zugferd1.xml",
-       "<rsm:CrossIndustryDocument xmlns:rsm=\"urn:ferd:CrossIndustryDocument:invoice:1p0\"/>", "ZUGFeRD 1.0"},
+       "<rsm:CrossIndustryDocument xmlns:rsm=\"urn:ferd:CrossIndustryDocument:invoice:1p0\"/>",
+       "ZUGFeRD 1.0"},
       {"bombe.xml", bomb, "DOCTYPE"},
       {"entitaet.xml", xxe, "DOCTYPE"},
       {"ohne-anhang.pdf", withoutXml, "enthält keine E-Rechnung"},

@@ -8,8 +8,8 @@
 
 #include "printing/recording_canvas.h"
 #include "receive/incoming_file.h"
-#include "receive/received_invoice_renderer.h"
 #include "receive/receive_test_files.h"
+#include "receive/received_invoice_renderer.h"
 #include "store/app_state.h"
 
 namespace {
@@ -22,7 +22,8 @@ struct Drawn {
   printing::RenderOutcome outcome;
 };
 
-void Draw(Drawn& drawn, const std::string& xml, frame::FigureStyle style, int targetPage = printing::kPrintAllPages) {
+void Draw(Drawn& drawn, const std::string& xml, frame::FigureStyle style,
+          int targetPage = printing::kPrintAllPages) {
   frame::AppState app;
   app.figures = style;
   printing::PrintSession session;
@@ -41,13 +42,15 @@ const RecordingCanvas::Op* Beside(const RecordingCanvas& canvas, const std::stri
   for (const auto* op : canvas.texts())
     if (op->text == label)
       for (const auto* other : canvas.texts())
-        if (other->y == op->y && other->align == printing::TextAlign::Right && other->x > op->x) return other;
+        if (other->y == op->y && other->align == printing::TextAlign::Right && other->x > op->x)
+          return other;
   return nullptr;
 }
 
 bool Has(const RecordingCanvas& canvas, const std::string& part) {
   const auto texts = canvas.texts();
-  return std::any_of(texts.begin(), texts.end(), [&](const auto* op) { return op->text.find(part) != std::string::npos; });
+  return std::any_of(texts.begin(), texts.end(),
+                     [&](const auto* op) { return op->text.find(part) != std::string::npos; });
 }
 
 TEST(ReceivedInvoiceRenderer, ShowsTheStatedFiguresAndPutsEachFindingBesideItsFigure) {
@@ -61,7 +64,9 @@ TEST(ReceivedInvoiceRenderer, ShowsTheStatedFiguresAndPutsEachFindingBesideItsFi
   } rows[] = {
       {"deutsch", cii, frame::FigureStyle::German, "336,90 EUR", false},
       {"Punkt", cii, frame::FigureStyle::Point, "336.90 EUR", false},
-      {"Gesamtbetrag falsch", receivetest::ReplacedAll(cii, ">336.9</ram:GrandTotalAmount>", ">1336.9</ram:GrandTotalAmount>"),
+      {"Gesamtbetrag falsch",
+       receivetest::ReplacedAll(cii, ">336.9</ram:GrandTotalAmount>",
+                                ">1336.9</ram:GrandTotalAmount>"),
        frame::FigureStyle::German, "1.336,90 EUR", true},
   };
   for (const auto& row : rows) {
@@ -72,7 +77,8 @@ TEST(ReceivedInvoiceRenderer, ShowsTheStatedFiguresAndPutsEachFindingBesideItsFi
     ASSERT_NE(total, nullptr);
     EXPECT_EQ(total->text, row.total);
     EXPECT_EQ(total->colour == (printing::Colour{190, 0, 0}), row.red);
-    EXPECT_EQ(Has(drawn.canvas, "Gesamtbetrag (BT-112): angegeben 1.336,90, nachgerechnet 336,90"), row.red);
+    EXPECT_EQ(Has(drawn.canvas, "Gesamtbetrag (BT-112): angegeben 1.336,90, nachgerechnet 336,90"),
+              row.red);
     EXPECT_TRUE(Has(drawn.canvas, "123456XX"));
     EXPECT_TRUE(Has(drawn.canvas, "DE79000000001234567890"));
     EXPECT_TRUE(Has(drawn.canvas, "Zeitschrift [...]"));

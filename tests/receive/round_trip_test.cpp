@@ -22,14 +22,17 @@ namespace {
 std::int64_t PrintedFinal(frame::AppState& app) {
   const int job = app.order.flags & store::kOrderCollectiveInvoice ? printing::kJobCollectiveInvoice
                                                                    : printing::kJobInvoice;
-  printing::PrintSession session{job, false, printing::PreviewView{printing::kPrintAllPages}, {"06.12.2026", ""}};
+  printing::PrintSession session{
+      job, false, printing::PreviewView{printing::kPrintAllPages}, {"06.12.2026", ""}};
   printing::RecordingCanvas canvas;
   printing::RenderContext context(app, session);
   printing::MakeRenderer(printing::kJobInvoice)->render(canvas, {2100, 2970, 4960, 7016}, context);
   for (const auto* label : canvas.texts()) {
-    if (label->x != 1650 || (label->text != "Rechnungsbetrag" && label->text != "Gutschrift")) continue;
+    if (label->x != 1650 || (label->text != "Rechnungsbetrag" && label->text != "Gutschrift"))
+      continue;
     for (const auto* other : canvas.texts())
-      if (other->y == label->y && other->x == 1900) return std::llround(std::stod(other->text) * 100);
+      if (other->y == label->y && other->x == 1900)
+        return std::llround(std::stod(other->text) * 100);
   }
   ADD_FAILURE() << "no final amount on the paper";
   return 0;

@@ -30,7 +30,17 @@ namespace receive {
 
 namespace {
 
-enum Column { kNumber, kSupplier, kInvoiceNumber, kDate, kTotal, kDueDate, kState, kFindings, kColumns };
+enum Column {
+  kNumber,
+  kSupplier,
+  kInvoiceNumber,
+  kDate,
+  kTotal,
+  kDueDate,
+  kState,
+  kFindings,
+  kColumns
+};
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
@@ -44,7 +54,9 @@ QString TotalText(const frame::AppState& app, const InboxEntry& e) {
 
 RuleRunner ProgramRuleRunner() {
   const std::string script = einvoice::ValidationKitScript();
-  return [script](std::string_view xml, bool xrechnung) { return RunOfficialRules(script, xml, xrechnung); };
+  return [script](std::string_view xml, bool xrechnung) {
+    return RunOfficialRules(script, xml, xrechnung);
+  };
 }
 
 EingangsrechnungenWindow::EingangsrechnungenWindow(frame::AppState& app, QWidget* parent)
@@ -99,15 +111,17 @@ EingangsrechnungenWindow::EingangsrechnungenWindow(frame::AppState& app, QWidget
   resize(980, 460);
 
   chooseIncomingFile = [this] {
-    return QFileDialog::getOpenFileName(this, QStringLiteral("E-Rechnung öffnen"), QString(),
-                                        QStringLiteral("E-Rechnungen (*.xml *.pdf *.XML *.PDF);;Alle Dateien (*)"));
+    return QFileDialog::getOpenFileName(
+        this, QStringLiteral("E-Rechnung öffnen"), QString(),
+        QStringLiteral("E-Rechnungen (*.xml *.pdf *.XML *.PDF);;Alle Dateien (*)"));
   };
   chooseAttachmentTarget = [this](const QString& proposed) {
     return QFileDialog::getSaveFileName(this, QStringLiteral("Anhang speichern"), proposed);
   };
   askPaymentDate = [this](const QString& proposed) {
     bool ok = false;
-    const QString date = QInputDialog::getText(this, QStringLiteral("Bezahlt"), QStringLiteral("Bezahlt am (TT.MM.JJJJ):"),
+    const QString date = QInputDialog::getText(this, QStringLiteral("Bezahlt"),
+                                               QStringLiteral("Bezahlt am (TT.MM.JJJJ):"),
                                                QLineEdit::Normal, proposed, &ok);
     return ok ? date : QString();
   };
@@ -127,13 +141,20 @@ void EingangsrechnungenWindow::refresh() {
   table_->setRowCount(static_cast<int>(list_.entries.size()));
   int row = 0;
   for (const InboxEntry& e : list_.entries) {
-    const QString findings = e.findings.empty() ? QString()
-                             : e.findings.size() == 1 ? Q(e.findings.front())
-                                                      : QStringLiteral("%1: %2").arg(e.findings.size()).arg(Q(e.findings.front()));
-    const QString cells[kColumns] = {QString::number(e.id), Q(e.seller), Q(e.number), Q(e.issueDate),
-                                     TotalText(app_, e), Q(e.dueDate),
-                                     e.paidOn.empty() ? QStringLiteral("offen") : QStringLiteral("bezahlt am ") + Q(e.paidOn),
-                                     findings};
+    const QString findings =
+        e.findings.empty() ? QString()
+        : e.findings.size() == 1
+            ? Q(e.findings.front())
+            : QStringLiteral("%1: %2").arg(e.findings.size()).arg(Q(e.findings.front()));
+    const QString cells[kColumns] = {
+        QString::number(e.id),
+        Q(e.seller),
+        Q(e.number),
+        Q(e.issueDate),
+        TotalText(app_, e),
+        Q(e.dueDate),
+        e.paidOn.empty() ? QStringLiteral("offen") : QStringLiteral("bezahlt am ") + Q(e.paidOn),
+        findings};
     for (int c = 0; c < kColumns; ++c) {
       auto* item = new QTableWidgetItem(cells[c]);
       if (c == kTotal) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -215,7 +236,8 @@ void EingangsrechnungenWindow::printSelected() {
       host->choosePrinter(printing::DocumentFileName(app_, session));
   if (!printer) return;
   frame::WaitCursor wait(app_.ui);
-  if (!printing::PrintOnDevice(app_, *printer, session, {}, nullptr)) tell(printing::kPrintFailedMessage, true);
+  if (!printing::PrintOnDevice(app_, *printer, session, {}, nullptr))
+    tell(printing::kPrintFailedMessage, true);
 }
 
 void EingangsrechnungenWindow::markSelectedPaid() {
@@ -223,7 +245,8 @@ void EingangsrechnungenWindow::markSelectedPaid() {
   const InboxEntry* entry = selected();
   if (!entry) return;
   const int id = entry->id;
-  const QString typed = askPaymentDate ? askPaymentDate(Q(orders::FormatDate(*app_.clock))) : QString();
+  const QString typed =
+      askPaymentDate ? askPaymentDate(Q(orders::FormatDate(*app_.clock))) : QString();
   if (typed.isEmpty()) return;
   const std::string date = orders::EnteredDate(typed.toStdString());
   if (date.empty()) {
@@ -259,13 +282,16 @@ void EingangsrechnungenWindow::saveSelectedAttachment() {
   std::size_t chosen = saveable.front();
   if (saveable.size() > 1) {
     bool ok = false;
-    const QString name = QInputDialog::getItem(this, QStringLiteral("Anhang speichern"),
-                                               QStringLiteral("Angehängtes Dokument:"), names, 0, false, &ok);
+    const QString name =
+        QInputDialog::getItem(this, QStringLiteral("Anhang speichern"),
+                              QStringLiteral("Angehängtes Dokument:"), names, 0, false, &ok);
     if (!ok) return;
     chosen = saveable[static_cast<std::size_t>(names.indexOf(name))];
   }
   const Attachment& attachment = attachments[chosen];
-  const QString target = chooseAttachmentTarget ? chooseAttachmentTarget(Q(AttachmentFileName(attachment, chosen))) : QString();
+  const QString target = chooseAttachmentTarget
+                             ? chooseAttachmentTarget(Q(AttachmentFileName(attachment, chosen)))
+                             : QString();
   if (target.isEmpty()) return;
   if (!platform::WriteOutputFile(*app_.fileSystem, target.toStdString(), attachment.content))
     tell(platform::OutputFailureText(target.toStdString()), true);
@@ -276,7 +302,8 @@ void EingangsrechnungenWindow::openSelectedPdf() {
   const InboxEntry* entry = selected();
   if (!entry) return;
   if (entry->format != "PDF/CII") {
-    tell("Die Eingangsrechnung " + std::to_string(entry->id) + " kam als XML-Datei, nicht als PDF.", false);
+    tell("Die Eingangsrechnung " + std::to_string(entry->id) + " kam als XML-Datei, nicht als PDF.",
+         false);
     return;
   }
   // The viewer gets the kept file only when it is still the one received.

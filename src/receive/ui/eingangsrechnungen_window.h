@@ -30,7 +30,7 @@ class EingangsrechnungenWindow : public QDialog {
   explicit EingangsrechnungenWindow(frame::AppState& app, QWidget* parent = nullptr);
 
   // Tests and the program replace the choices the user makes in dialogs.
-  std::function<QString()> chooseIncomingFile;                          // empty: cancelled
+  std::function<QString()> chooseIncomingFile;                             // empty: cancelled
   std::function<QString(const QString& proposed)> chooseAttachmentTarget;  // empty: cancelled
   std::function<QString(const QString& proposed)> askPaymentDate;          // empty: cancelled
   std::function<void(const QString& path)> openInViewer;

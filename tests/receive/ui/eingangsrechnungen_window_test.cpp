@@ -2,6 +2,8 @@
 // state, another program copy sees it, it is marked paid, its attachment is
 // saved out byte for byte and a ZUGFeRD PDF goes to the desktop's viewer.
 // Our own ZUGFeRD PDF invoices read back to the figures printed on them.
+#include "receive/ui/eingangsrechnungen_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -12,7 +14,6 @@
 #include "printing/ui/printer_devices.h"
 #include "receive/incoming_file.h"
 #include "receive/receive_test_files.h"
-#include "receive/ui/eingangsrechnungen_window.h"
 #include "store/order_kinds.h"
 #include "support/test_app.h"
 
@@ -26,18 +27,20 @@ QString Cell(const EingangsrechnungenWindow& window, int row, int column) {
 }
 
 std::string WithAttachment(const std::string& cii) {
-  return receivetest::Replaced(cii, "</ram:ApplicableHeaderTradeAgreement>",
-                               "<ram:AdditionalReferencedDocument><ram:IssuerAssignedID>Anlage 1</ram:IssuerAssignedID>"
-                               "<ram:TypeCode>916</ram:TypeCode><ram:Name>Stundenzettel</ram:Name>"
-                               "<ram:AttachmentBinaryObject mimeCode=\"text/plain\" filename=\"../stunden.txt\">"
-                               "SGFsbG8g\nQW5oYW5n</ram:AttachmentBinaryObject></ram:AdditionalReferencedDocument>"
-                               "</ram:ApplicableHeaderTradeAgreement>");
+  return receivetest::Replaced(
+      cii, "</ram:ApplicableHeaderTradeAgreement>",
+      "<ram:AdditionalReferencedDocument><ram:IssuerAssignedID>Anlage 1</ram:IssuerAssignedID>"
+      "<ram:TypeCode>916</ram:TypeCode><ram:Name>Stundenzettel</ram:Name>"
+      "<ram:AttachmentBinaryObject mimeCode=\"text/plain\" filename=\"../stunden.txt\">"
+      "SGFsbG8g\nQW5oYW5n</ram:AttachmentBinaryObject></ram:AdditionalReferencedDocument>"
+      "</ram:ApplicableHeaderTradeAgreement>");
 }
 
 TEST(EingangsrechnungenWindow, KeepsListsPaysAndSavesWhatItWasGiven) {
   testsupport::TestApp t;
   testsupport::TempDir outside;
-  const std::string xml = WithAttachment(receivetest::Fixture("xrechnung-testsuite/01.01a-INVOICE_uncefact.xml"));
+  const std::string xml =
+      WithAttachment(receivetest::Fixture("xrechnung-testsuite/01.01a-INVOICE_uncefact.xml"));
   ASSERT_FALSE(xml.empty());
   { std::ofstream(outside.file("rechnung.xml"), std::ios::binary) << xml; }
   const std::string pdf = std::string(BELVON_RECEIVE_DATA) + "corpus-fx/EN16931_Einfach.pdf";
