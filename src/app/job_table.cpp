@@ -8,6 +8,7 @@
 #include "orders/issue_statement.h"
 #include "orders/issuing.h"
 #include "orders/order_document_renderer.h"
+#include "receive/received_invoice_renderer.h"
 #include "reports/invoice_journal.h"
 #include "reports/invoice_lists.h"
 #include "reports/master_data_lists.h"
@@ -48,6 +49,8 @@ std::unique_ptr<PageRenderer> MakeRenderer(int job) {
     case reports::kJobAddressesByName:
     case reports::kJobAddressesByPostcode:
       return std::make_unique<reports::AddressListRenderer>(job);
+    case receive::kJobReceivedInvoice:
+      return std::make_unique<receive::ReceivedInvoiceRenderer>();
     default:
       return std::make_unique<BlankPageRenderer>();
   }
@@ -89,6 +92,8 @@ std::string DocumentFileName(const frame::AppState& app, const PrintSession& ses
     case reports::kJobArticlesPurchase: return "Artikelliste.pdf";
     case reports::kJobAddressesByName:
     case reports::kJobAddressesByPostcode: return "Adressliste.pdf";
+    case receive::kJobReceivedInvoice:
+      return "Eingangsrechnung-" + std::to_string(session.inputs.incomingId) + ".pdf";
     default: return "Belvon.pdf";
   }
 }

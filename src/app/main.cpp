@@ -32,6 +32,7 @@
 #include "letters/ui/letters_menu.h"
 #include "orders/ui/rechnung_pane.h"
 #include "orders/ui/rechnungsuchen_dialog.h"
+#include "receive/ui/eingangsrechnungen_window.h"
 #include "reports/ui/report_menu.h"
 
 int main(int argc, char** argv) {
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
   datev::InstallDatevCommands(window);
   backup::InstallBackupCommands(window);
   bank::InstallBankCommands(window);
+  receive::InstallIncomingCommands(window);
   mail::InstallMailCommands(window);
   letters::InstallLetterCommands(window);
   orders::InstallOrderSearch(window);
@@ -93,5 +95,10 @@ int main(int argc, char** argv) {
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
   if (!frame::StartOnDataDirectory(app, window)) return 1;
+  // A file handed to the program (the desktop's "open with"): an e-invoice
+  // a supplier sent, opened into the inbox.
+  const QStringList arguments = QApplication::arguments();
+  for (qsizetype i = 1; i < arguments.size(); ++i)
+    if (!arguments[i].startsWith(QLatin1Char('-'))) receive::OpenIncomingFile(window, arguments[i]);
   return application.exec();
 }

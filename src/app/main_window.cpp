@@ -120,6 +120,7 @@ void MainWindow::buildMenu() {
   addCommand(invoices, cmd::kBankStatement, QStringLiteral("&Kontoauszug einlesen..."));
   addCommand(invoices, cmd::kCollectiveInvoice, QStringLiteral("&Sammelrechnung drucken..."));
   addCommand(invoices, cmd::kEInvoiceSave, QStringLiteral("&E-Rechnung speichern..."));
+  addCommand(invoices, cmd::kIncomingInvoices, QStringLiteral("E&ingangsrechnungen..."));
   addCommand(invoices, cmd::kMailLog, QStringLiteral("E-&Mail-Versand..."));
   invoices->addSeparator();
   addCommand(invoices, cmd::kOpenInvoiceList, QStringLiteral("Liste &offener Rechnungen drucken"));

@@ -544,6 +544,7 @@ bool BelongsToBackup(const std::string& relativePath) {
   static const std::set<std::string> kScratch = {
       "A.DAT", "A.IDX", "K.DAT", "K.IDX", "R.DAT", "R.IDX",  // reorganisation
       "SPERRE.TST",                                        // the lock probe
+      "EINGANG/EINGANG.LCK",  // held while the inbox of received invoices changes
   };
   return !kScratch.count(upper);
 }

@@ -11,6 +11,7 @@
 #include "cli/datev_command.h"
 #include "cli/dump.h"
 #include "cli/einvoice_commands.h"
+#include "cli/incoming_commands.h"
 #include "cli/maintenance_commands.h"
 #include "cli/payment_commands.h"
 #include "cli/mail_command.h"
@@ -92,7 +93,8 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
                    {"export-addresses", ExportAddressesCommand},
                    {"check", CheckCommand}, {"reorganise", ReorganiseCommand},
                    {"delete-invoices", DeleteInvoicesCommand}, {"changeover", ChangeoverCommand},
-                   {"backup", BackupCommand}, {"bank-import", BankImportCommand}};
+                   {"backup", BackupCommand}, {"bank-import", BankImportCommand},
+                   {"incoming", IncomingCommand}};
   // Checking and restoring a backup read only the archive: the data
   // directory is not looked at.
   static const std::map<std::string, std::function<int(frame::AppState&,

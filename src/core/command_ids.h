@@ -61,6 +61,7 @@ inline constexpr int kDatevExport = 2310;
 inline constexpr int kBackup = 2311;
 inline constexpr int kRestoreBackup = 2312;
 inline constexpr int kBankStatement = 2313;
+inline constexpr int kIncomingInvoices = 2314;
 
 // Sent to the order pane whenever the current address changes.
 inline constexpr int kAddressChanged = 9999;

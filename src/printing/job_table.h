@@ -6,7 +6,8 @@
 // invoice, 20 order confirmation, 23 cost estimate (one order-document
 // renderer), 5, 8, 9, 19, 22 invoice lists, 6, 7, 12 statistics, 13, 14, 15,
 // 17, 18 master-data lists, 10 letter page, 16 dunning letters, 21 C6
-// envelope, 24 parcel label. 11 and numbers outside 1..24 print a blank page,
+// envelope, 24 parcel label, 25 a received e-invoice. 11 and numbers outside
+// 1..25 print a blank page,
 // and so does every job whose renderer is not there yet.
 #ifndef BELVON_PRINTING_JOB_TABLE_H
 #define BELVON_PRINTING_JOB_TABLE_H

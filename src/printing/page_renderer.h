@@ -35,6 +35,8 @@ struct JobInputs {
   // This print issues the invoice or collective invoice it draws: without,
   // one that is not issued yet is a draft.
   bool issuing = false;
+  // A received e-invoice: its entry in the inbox of the data directory.
+  int incomingId = 0;
 };
 
 // The state of one job. Every preview window holds its own, so two open

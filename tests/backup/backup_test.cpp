@@ -361,7 +361,8 @@ TEST(BackupRules, TheFilesTheProgramMakesAndRemovesAgainAreLeftOut) {
        {"ARCHIV/126120001.pdf", true}, {"Mails/x.eml", true}, {"MAIL.LOG", true},
        {"UMSTELL.DAT", true}, {"ADAT", true}, {"ARCHIV/A.DAT", true},
        {"ARTIKEL.NEU", false}, {"rechnung.pdf.neu", false}, {"TAUSCH.NEU", false},
-       {"A.DAT", false}, {"k.idx", false}, {"R.DAT", false}, {"SPERRE.TST", false}});
+       {"A.DAT", false}, {"k.idx", false}, {"R.DAT", false}, {"SPERRE.TST", false},
+       {"EINGANG/1_R-1.pdf", true}, {"EINGANG/EINGANG.LST", true}, {"EINGANG/EINGANG.LCK", false}});
 }
 
 TEST(BackupRules, OnlyPathsInsideTheDirectoryAreUnpacked) {

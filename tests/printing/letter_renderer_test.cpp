@@ -156,7 +156,7 @@ TEST_F(LetterTest, ALongLetterGoesOnOnTheNextPageWithItsNumber) {
 }
 
 TEST_F(LetterTest, JobElevenAndUnknownJobsGiveABlankPage) {
-  for (int job : {11, 0, 25, -3, 9999}) {
+  for (int job : {11, 0, 26, -3, 9999}) {
     session.job = job;
     RecordingCanvas paper;
     MakeRenderer(job)->render(paper, geometry, context);
