@@ -79,7 +79,6 @@ int main(int argc, char** argv) {
   orders::InstallPaymentCommands(window);
   einvoice::InstallEInvoiceCommands(window);
   datev::InstallDatevCommands(window);
-  backup::InstallBackupCommands(window);
   mail::InstallMailCommands(window);
   letters::InstallLetterCommands(window);
   orders::InstallOrderSearch(window);
@@ -87,9 +86,12 @@ int main(int argc, char** argv) {
   reports::RegisterReportCommands(window);
   datanorm::RegisterDatanormCommands(window);
   maintenance::InstallMaintenance(window);
+  // After the maintenance: it offers a backup before its commands.
+  backup::InstallBackupCommands(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
   if (!frame::StartOnDataDirectory(app, window)) return 1;
+  backup::ShowBackupReminder(window);
   return application.exec();
 }
