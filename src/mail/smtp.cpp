@@ -1,6 +1,7 @@
 #include "mail/smtp.h"
 
 #include <curl/curl.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <chrono>
@@ -219,6 +220,14 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &exchange);
 
   const CURLcode code = curl_easy_perform(curl);
+  // A server that stopped answering would keep the cleanup waiting for the
+  // answer to QUIT as long as for the message: its connection is cut.
+  if (code == CURLE_ABORTED_BY_CALLBACK || code == CURLE_OPERATION_TIMEDOUT) {
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK &&
+        socket != CURL_SOCKET_BAD)
+      shutdown(socket, SHUT_RDWR);
+  }
   curl_slist_free_all(rcpt);
   curl_easy_cleanup(curl);
   if (code == CURLE_OK) {
