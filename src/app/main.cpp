@@ -81,7 +81,6 @@ int main(int argc, char** argv) {
   orders::InstallPaymentCommands(window);
   einvoice::InstallEInvoiceCommands(window);
   datev::InstallDatevCommands(window);
-  backup::InstallBackupCommands(window);
   bank::InstallBankCommands(window);
   receive::InstallIncomingCommands(window);
   mail::InstallMailCommands(window);
@@ -91,10 +90,13 @@ int main(int argc, char** argv) {
   reports::RegisterReportCommands(window);
   datanorm::RegisterDatanormCommands(window);
   maintenance::InstallMaintenance(window);
+  // After the maintenance: it offers a backup before its commands.
+  backup::InstallBackupCommands(window);
   // The files exist before any pane reads from them. A data directory that
   // cannot be worked with as it is (the message said why) ends the program
   // before anything is shown from it.
   if (!frame::StartOnDataDirectory(app, window)) return 1;
+  backup::ShowBackupReminder(window);
   // A file handed to the program (the desktop's "open with"): an e-invoice
   // a supplier sent, opened into the inbox.
   const QStringList arguments = QApplication::arguments();

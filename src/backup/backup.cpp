@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -15,6 +16,7 @@
 #include <set>
 #include <sstream>
 
+#include "backup/backup_reminder.h"
 #include "core/sha256.h"
 #include "core/user_interface.h"
 #include "maintenance/structure_test.h"
@@ -79,10 +81,19 @@ bool ListFiles(platform::FileSystem& fs, const std::string& folder,
   return !error;
 }
 
+// The issued documents: an issue writes them into this folder while it
+// holds the order files (store/issue_archive.h).
+constexpr const char* kArchiveFolder = "ARCHIV/";
+
+bool InIssueArchive(const std::string& relative) {
+  return relative.compare(0, std::strlen(kArchiveFolder), kArchiveFolder) == 0;
+}
+
 // Groups of files read under their locks together: an index with its record
 // file (and, for the orders, the book of issued invoices that an issue
-// appends to while it holds the order index), in the order every writer
-// takes them; every other file alone.
+// appends to while it holds the order index, and the folder of issued
+// documents, listed anew once the order files are held), in the order every
+// writer takes them; every other file alone.
 std::vector<std::vector<std::string>> LockGroups(const std::vector<std::string>& files) {
   const std::vector<std::vector<std::string>> pairs = {
       {store::kArticleIndexName, store::kArticleDataName},
@@ -100,8 +111,9 @@ std::vector<std::vector<std::string>> LockGroups(const std::vector<std::string>&
       }
     if (!group.empty()) groups.push_back(group);
   }
+  const bool orderGroup = present.count(store::kOrderIndexName) > 0;
   for (const std::string& file : files)
-    if (!grouped.count(file)) groups.push_back({file});
+    if (!grouped.count(file) && !(orderGroup && InIssueArchive(file))) groups.push_back({file});
   return groups;
 }
 
@@ -211,14 +223,26 @@ struct Unpacker {
   virtual bool end() = 0;
 };
 
+// Told how many bytes of the archive were read so far; true stops the
+// reading (the user pressed Esc).
+using ReadProgress = std::function<bool(std::uint64_t read)>;
+
 struct ReadSource {
   platform::File* file;
+  const ReadProgress* progress = nullptr;
   std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(kChunk);
+  std::uint64_t read = 0;
+  bool stopped = false;
 };
 
 la_ssize_t ReadFromFile(struct archive*, void* client, const void** buffer) {
   auto* source = static_cast<ReadSource*>(client);
+  if (source->progress && *source->progress && (*source->progress)(source->read)) {
+    source->stopped = true;
+    return -1;
+  }
   const std::size_t n = source->file->read(source->bytes.data(), source->bytes.size());
+  source->read += n;
   *buffer = source->bytes.data();
   return static_cast<la_ssize_t>(n);
 }
@@ -317,9 +341,12 @@ bool CheckSealed(platform::FileSystem& fs, const std::string& archivePath) {
 // Reads the whole archive, hashing every data file and handing its bytes to
 // `unpacker` (when given); checks everything against the manifest.
 bool ReadArchive(platform::FileSystem& fs, const std::string& archivePath, Unpacker* unpacker,
-                 CheckOutcome& outcome) {
-  auto fail = [&outcome](const std::string& why) {
-    outcome.problem = why;
+                 CheckOutcome& outcome, const ReadProgress& progress = {}) {
+  ReadSource* reading = nullptr;
+  auto fail = [&outcome, &reading](const std::string& why) {
+    outcome.problem = reading && reading->stopped ? "Das Lesen der Datensicherung wurde abgebrochen."
+                                                  : why;
+    outcome.stopped = reading && reading->stopped;
     return false;
   };
   platform::OpenFailure why = platform::OpenFailure::None;
@@ -329,7 +356,8 @@ bool ReadArchive(platform::FileSystem& fs, const std::string& archivePath, Unpac
   ArchiveReader reader;
   archive_read_support_filter_gzip(reader.a);
   archive_read_support_format_tar(reader.a);
-  ReadSource source{&file};
+  ReadSource source{&file, &progress};
+  reading = &source;
   if (archive_read_open(reader.a, &source, nullptr, ReadFromFile, nullptr) != ARCHIVE_OK)
     return fail("Die Datei " + archivePath + " ist keine Datensicherung von Belvon.");
   const std::string damaged = "Die Datensicherung " + archivePath + " ist beschädigt: ";
@@ -579,11 +607,12 @@ BackupOutcome CreateBackup(frame::AppState& app, const std::string& archivePath)
   // The archive itself, when it is written into the data directory.
   std::error_code error;
   const fsys::path target = fsys::weakly_canonical(archivePath, error);
-  std::erase_if(files, [&](const std::string& relative) {
+  auto isTheArchive = [&](const std::string& relative) {
     std::error_code e;
     const fsys::path path = fsys::weakly_canonical(fsys::path(folder) / relative, e);
     return path == target || path.string() == target.string() + ".neu";
-  });
+  };
+  std::erase_if(files, isTheArchive);
   if (files.empty()) {
     outcome.problem = "Im Datenverzeichnis " + folder + " liegen keine Dateien zum Sichern.";
     return outcome;
@@ -621,19 +650,42 @@ BackupOutcome CreateBackup(frame::AppState& app, const std::string& archivePath)
     // whole group is in the archive.
     std::vector<platform::File> held;
     std::vector<std::string> names;
-    for (const std::string& name : group) {
+    // False when the file is there but cannot be read; one gone meanwhile is
+    // left out.
+    auto hold = [&](const std::string& name) {
       platform::OpenFailure why = platform::OpenFailure::None;
       platform::File file = store::OpenData(app, name.c_str(), platform::Access::Read,
                                             platform::Share::DenyWrite,
                                             platform::Disposition::OpenExisting, &why);
-      if (!file && why == platform::OpenFailure::Missing) continue;  // gone meanwhile
+      if (!file && why == platform::OpenFailure::Missing) return true;
       if (!file) {
         outcome.problem = "Die Datei " + app.path(name.c_str()) +
                           " kann nicht gelesen werden; die Sicherung wird nicht geschrieben.";
-        return outcome;
+        return false;
       }
       held.push_back(std::move(file));
       names.push_back(name);
+      return true;
+    };
+    for (const std::string& name : group)
+      if (!hold(name)) return outcome;
+    // The documents of the archive as they are while no issue can run: an
+    // issue writes them, its record and its mark while it holds the order
+    // files.
+    if (group.front() == store::kOrderIndexName) {
+      std::vector<std::string> documents, unseen;
+      const std::string archiveFolder = (fsys::path(folder) / kArchiveFolder).string();
+      std::error_code missing;
+      if (fsys::is_directory(archiveFolder, missing) &&
+          !ListFiles(fs, archiveFolder, documents, unseen)) {
+        outcome.problem = "Der Ordner " + archiveFolder +
+                          " kann nicht ganz gelesen werden; die Sicherung wird nicht geschrieben.";
+        return outcome;
+      }
+      for (const std::string& document : documents) {
+        const std::string name = kArchiveFolder + document;
+        if (!isTheArchive(name) && !hold(name)) return outcome;
+      }
     }
     for (std::size_t i = 0; i < held.size(); ++i) {
       ManifestEntry entry;
@@ -644,7 +696,7 @@ BackupOutcome CreateBackup(frame::AppState& app, const std::string& archivePath)
       }
       outcome.files.push_back(std::move(entry));
     }
-    done += static_cast<int>(group.size());
+    done += static_cast<int>(held.size());
     if (app.ui && app.ui->progress(done * 100 / total)) {
       outcome.problem = "Die Sicherung wurde abgebrochen; es wurde nichts geschrieben.";
       outcome.files.clear();
@@ -663,6 +715,9 @@ BackupOutcome CreateBackup(frame::AppState& app, const std::string& archivePath)
     return outcome;
   }
   outcome.written = true;
+  if (!NoteBackup(app, archivePath))
+    outcome.note = "Die Sicherung ist nicht in " + app.path(kReminderFileName) +
+                   " vermerkt; die Erinnerung an die nächste rechnet mit der vorigen.";
   return outcome;
 }
 
@@ -687,8 +742,32 @@ CheckOutcome VerifyBackup(platform::FileSystem& fs, const std::string& archivePa
 }
 
 CheckOutcome RestoreBackup(platform::FileSystem& fs, const std::string& archivePath,
-                           const std::string& targetDirectory) {
+                           const std::string& targetDirectory, frame::UserInterface* ui) {
   CheckOutcome outcome;
+  // The archive is read twice, to check it and to unpack it: each reading
+  // is half of the bar.
+  std::uint64_t archiveSize = 0;
+  {
+    platform::File file =
+        fs.open(archivePath, platform::Access::Read, platform::Share::DenyNone);
+    if (file && file.size() > 0) archiveSize = static_cast<std::uint64_t>(file.size());
+  }
+  auto half = [ui, archiveSize](int first) -> ReadProgress {
+    if (!ui) return {};
+    return [ui, archiveSize, first](std::uint64_t read) {
+      const int percent =
+          archiveSize == 0 ? first : first + static_cast<int>(std::min<std::uint64_t>(read, archiveSize) *
+                                                              50 / archiveSize);
+      return ui->progress(percent);
+    };
+  };
+  if (ui) ui->beginProgress();
+  struct ProgressEnd {
+    frame::UserInterface* ui;
+    ~ProgressEnd() {
+      if (ui) ui->endProgress();
+    }
+  } progressEnd{ui};
   const fsys::path target(targetDirectory);
   std::error_code error;
   bool created = false;
@@ -706,7 +785,10 @@ CheckOutcome RestoreBackup(platform::FileSystem& fs, const std::string& archiveP
     }
   }
   // The whole archive is checked before the first file is written.
-  if (!ReadArchive(fs, archivePath, nullptr, outcome)) return outcome;
+  if (!ReadArchive(fs, archivePath, nullptr, outcome, half(0))) {
+    if (outcome.stopped) outcome.problem += " Es wurde nichts zurückgespielt.";
+    return outcome;
+  }
   outcome.intact = false;
   if (!fsys::exists(target, error)) {
     if (!fsys::create_directories(target, error)) {
@@ -716,7 +798,7 @@ CheckOutcome RestoreBackup(platform::FileSystem& fs, const std::string& archiveP
     created = true;
   }
   FolderUnpacker unpacker(fs, targetDirectory, true);
-  if (!ReadArchive(fs, archivePath, &unpacker, outcome)) {
+  if (!ReadArchive(fs, archivePath, &unpacker, outcome, half(50))) {
     unpacker.undo();
     if (created) fsys::remove(target, error);
     outcome.problem += " Es wurde nichts zurückgespielt.";

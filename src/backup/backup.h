@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "core/user_interface.h"
 #include "platform/file.h"
 #include "store/app_state.h"
 
@@ -63,6 +64,7 @@ struct BackupOutcome {
   // the directory, a name that cannot be stored).
   std::vector<std::string> skipped;
   std::string problem;  // why nothing was written
+  std::string note;     // written, but something after it went wrong
 };
 
 // Backs up the data directory of `app` into `archivePath`.
@@ -78,6 +80,7 @@ struct CheckOutcome {
   // What the structure test found in the unpacked files.
   std::vector<std::string> structureProblems;
   bool structureDamaged = false;  // a damaged index or an unindexed record
+  bool stopped = false;  // the user stopped it (Esc in the progress box)
   bool ok() const { return intact && !structureDamaged; }
 };
 
@@ -87,8 +90,9 @@ CheckOutcome VerifyBackup(platform::FileSystem& fs, const std::string& archivePa
 
 // Restores into `targetDirectory` (created when missing; refused when it is
 // not empty). `intact` false: nothing was written (the problem says why).
+// With `ui` the progress box shows how far it is, and Esc stops it.
 CheckOutcome RestoreBackup(platform::FileSystem& fs, const std::string& archivePath,
-                           const std::string& targetDirectory);
+                           const std::string& targetDirectory, frame::UserInterface* ui = nullptr);
 
 }  // namespace backup
 

@@ -45,7 +45,7 @@ int BackupCommand(frame::AppState& app, const std::vector<std::string>& args) {
 }
 
 int VerifyBackupCommand(frame::AppState& app, const std::vector<std::string>& args) {
-  if (args.size() != 2) return Usage("verify-backup DATEI");
+  if (args.size() != 2) return Usage("verify DATEI");
   const backup::CheckOutcome outcome = backup::VerifyBackup(*app.fileSystem, args[1]);
   if (!outcome.intact) {
     std::fprintf(stderr, "%s\n", outcome.problem.c_str());
@@ -56,7 +56,8 @@ int VerifyBackupCommand(frame::AppState& app, const std::vector<std::string>& ar
 }
 
 int RestoreCommand(frame::AppState& app, const std::vector<std::string>& args) {
-  if (args.size() != 4 || args[2] != "--to") return Usage("restore DATEI --to VERZEICHNIS");
+  if (args.size() != 4 || (args[2] != "--data-dir" && args[2] != "--to"))
+    return Usage("restore DATEI --data-dir VERZEICHNIS");
   const backup::CheckOutcome outcome = backup::RestoreBackup(*app.fileSystem, args[1], args[3]);
   if (!outcome.intact) {
     std::fprintf(stderr, "%s\n", outcome.problem.c_str());

@@ -1,5 +1,6 @@
-// belvon-cli backup [--output FILE], verify-backup FILE and restore FILE
-// --to DIR: the backups of the data directory (backup/backup.h).
+// belvon-cli backup [--output FILE], verify FILE and restore FILE
+// --data-dir DIR (also spelt verify-backup FILE and restore FILE --to DIR):
+// the backups of the data directory (backup/backup.h).
 #ifndef BELVON_CLI_BACKUP_COMMANDS_H
 #define BELVON_CLI_BACKUP_COMMANDS_H
 

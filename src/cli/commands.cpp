@@ -99,7 +99,9 @@ int RunCommand(frame::AppState& app, const std::vector<std::string>& args) {
   // directory is not looked at.
   static const std::map<std::string, std::function<int(frame::AppState&,
                                                        const std::vector<std::string>&)>>
-      kArchiveCommands = {{"verify-backup", VerifyBackupCommand}, {"restore", RestoreCommand}};
+      kArchiveCommands = {{"verify", VerifyBackupCommand},
+                          {"verify-backup", VerifyBackupCommand},
+                          {"restore", RestoreCommand}};
   if (auto archive = kArchiveCommands.find(args[0]); archive != kArchiveCommands.end())
     return archive->second(app, args);
   auto found = kCommands.find(args[0]);

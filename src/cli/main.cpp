@@ -85,9 +85,11 @@ int Usage() {
       "  backup [--output DATEI]\n"
       "                       Datensicherung aller Dateien des Datenverzeichnisses (tar.gz);\n"
       "                       Vorgabe: belvon-sicherung-JJJJMMTT-HHMMSS.tar.gz daneben\n"
-      "  verify-backup DATEI  Datensicherung prüfen (Prüfsummen, Strukturtest)\n"
-      "  restore DATEI --to VERZEICHNIS\n"
-      "                       Datensicherung in ein leeres Verzeichnis zurückspielen\n"
+      "  verify DATEI         Datensicherung prüfen (Prüfsummen, Strukturtest);\n"
+      "                       auch verify-backup DATEI\n"
+      "  restore DATEI --data-dir VERZEICHNIS\n"
+      "                       Datensicherung in ein leeres Verzeichnis zurückspielen;\n"
+      "                       auch restore DATEI --to VERZEICHNIS\n"
       "Status: 0 erledigt, 1 Fehler, 2 falscher Aufruf, 3 nichts zu tun\n"
       "        (print 16: keine Mahnungen fällig, keine Datei geschrieben)\n",
       stderr);
@@ -137,7 +139,14 @@ int main(int argc, char** argv) {
   // --data-dir or from DATEIPFAD: a directory gets its "/", and one that does
   // not exist is created only when the user says so (--yes).
   // Checking and restoring a backup need no data directory.
-  const bool archiveOnly = args[0] == "verify-backup" || args[0] == "restore";
+  const bool archiveOnly =
+      args[0] == "verify" || args[0] == "verify-backup" || args[0] == "restore";
+  // "restore FILE --data-dir DIR": the directory named is where the backup
+  // goes, never the profile's data directory.
+  if (args[0] == "restore" && haveDataDir && args.size() == 2) {
+    args.push_back("--data-dir");
+    args.push_back(dataDir);
+  }
   if (!haveDataDir) dataDir = frame::ProfileDataDirectory();
   if (!archiveOnly && !frame::SettleDataDirectory(dataDir, &ui)) return 1;
   app.dataDirectory = dataDir;

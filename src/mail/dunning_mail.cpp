@@ -14,7 +14,8 @@ namespace mail {
 std::vector<CustomerMail> MailDunningLetters(frame::AppState& app, const Settings& settings,
                                              const DunningRequest& request, const PdfMaker& pdf,
                                              const MailProgram& mailProgram,
-                                             const PasswordSource& passwordSource) {
+                                             const PasswordSource& passwordSource,
+                                             const Transmit& transmit) {
   printing::JobInputs inputs;
   inputs.printDate = request.date;
   inputs.dunningReprint = request.reprint;
@@ -80,8 +81,9 @@ std::vector<CustomerMail> MailDunningLetters(frame::AppState& app, const Setting
       result.message = "Ohne Passwort wurde die E-Mail nicht gesendet.";
       continue;
     }
-    const Outcome outcome = SendBySmtp(app, settings, password.value_or(""), mail);
+    const Outcome outcome = SendBySmtp(app, settings, password.value_or(""), mail, transmit);
     result.sent = outcome.sent;
+    result.deliveryUnknown = outcome.deliveryUnknown;
     result.message = outcome.message;
     result.loginRefused = outcome.loginRefused;
     if (outcome.sent && request.issue && !letters::StoreDunningLevels(app, mine, request.date))

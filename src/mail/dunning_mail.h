@@ -27,6 +27,7 @@ struct CustomerMail {
   std::string to;
   std::string document;  // "Mahnung 12, 13"
   bool sent = false;     // accepted by the server, or handed to the mail program
+  bool deliveryUnknown = false;  // out, but the server never confirmed it
   std::string message;   // German: why not, or what went wrong after sending
   bool loginRefused = false;  // the server refused user and password
 };
@@ -44,7 +45,8 @@ using PasswordSource = std::function<std::optional<std::string>()>;
 std::vector<CustomerMail> MailDunningLetters(frame::AppState& app, const Settings& settings,
                                              const DunningRequest& request, const PdfMaker& pdf,
                                              const MailProgram& mailProgram,
-                                             const PasswordSource& password);
+                                             const PasswordSource& password,
+                                             const Transmit& transmit = {});
 
 }  // namespace mail
 

@@ -12,7 +12,6 @@
 
 #include "core/dates.h"
 #include "mail/address.h"
-#include "mail/smtp.h"
 #include "platform/cp1252.h"
 #include "platform/file_reading.h"
 #include "platform/output_file.h"
@@ -70,22 +69,27 @@ std::string MessageBytes(const frame::AppState& app, const Settings& s, const Do
 }
 
 Outcome SendBySmtp(frame::AppState& app, const Settings& s, const std::string& password,
-                   const DocumentMail& mail) {
+                   const DocumentMail& mail, const Transmit& transmit) {
   Outcome outcome;
   outcome.message = AddressesProblem(s, mail.to);
   if (!outcome.message.empty()) return outcome;
   const std::string bytes = MessageBytes(app, s, mail);
   std::vector<std::string> recipients{mail.to};
   if (s.copyToSender && s.sender != mail.to) recipients.push_back(s.sender);
-  const SendResult result = SendSmtp(s, password, s.sender, recipients, bytes);
-  if (!result.accepted) {
+  auto send = [&](SendControl& control) {
+    return SendSmtp(s, password, s.sender, recipients, bytes, &control);
+  };
+  SendControl here;
+  const SendResult result = transmit ? transmit(send) : send(here);
+  if (!result.accepted && !result.deliveryUnknown) {
     outcome.message = result.message;
     outcome.loginRefused = result.loginRefused;
     return outcome;
   }
-  outcome.sent = true;
-  std::string after;
-  if (!AppendLog(app, mail.to, mail.document))
+  outcome.sent = result.accepted;
+  outcome.deliveryUnknown = result.deliveryUnknown;
+  std::string after = result.deliveryUnknown ? result.message + "\n" : std::string();
+  if (!AppendLog(app, mail.to, mail.document, result.deliveryUnknown ? kDeliveryUnknown : ""))
     after += "Der Versand konnte nicht in " + app.path(kLogFileName) + " vermerkt werden.\n";
   if (s.keepCopy) {
     const std::string folder = app.dataDirectory + kCopyFolder;
@@ -99,7 +103,9 @@ Outcome SendBySmtp(frame::AppState& app, const Settings& s, const std::string& p
     if (!platform::WriteOutputFile(*app.fileSystem, path, bytes))
       after += platform::OutputFailureText(path) + "\n";
   }
-  if (mail.issue) {
+  if (result.deliveryUnknown && mail.issue)
+    after += "Der Beleg wurde nicht als gedruckt vermerkt.\n";
+  if (mail.issue && result.accepted) {
     // The PDF and the XRechnung that went out are what the archive keeps.
     store::IssuedDocuments sent;
     for (const Attachment& attachment : mail.attachments) {
@@ -115,7 +121,8 @@ Outcome SendBySmtp(frame::AppState& app, const Settings& s, const std::string& p
   return outcome;
 }
 
-bool AppendLog(const frame::AppState& app, const std::string& address, const std::string& document) {
+bool AppendLog(const frame::AppState& app, const std::string& address, const std::string& document,
+               const std::string& state) {
   const std::string path = app.path(kLogFileName);
   std::string text;
   const platform::ReadRefusal why = platform::ReadRegularFile(*app.fileSystem, path, kLogFileMax, text);
@@ -125,7 +132,8 @@ bool AppendLog(const frame::AppState& app, const std::string& address, const std
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%02d.%02d.%04d %02d:%02d", t.day, t.month, t.year, t.hour,
                 t.minute);
-  text += std::string(stamp) + "\t" + address + "\t" + document + "\n";
+  text += std::string(stamp) + "\t" + address + "\t" + document + (state.empty() ? "" : "\t" + state) +
+          "\n";
   return platform::WriteOutputFile(*app.fileSystem, path, text);
 }
 

@@ -1,7 +1,10 @@
 #include "mail/smtp.h"
 
 #include <curl/curl.h>
+#include <sys/socket.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 
@@ -9,8 +12,25 @@ namespace mail {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+// Where the exchange stands, for the waits: the settings' time limit holds
+// for every answer but the last, which gets the RFC's ten minutes.
+struct Watch {
+  SendControl* control;
+  int limitSeconds;
+  Clock::time_point start = Clock::now();
+  Clock::time_point lastWord = start;  // the last line that went out or came in
+  Clock::time_point bodyDone{};        // the whole message handed over
+  bool bodySent = false;
+  bool timedOut = false;       // a wait before the end of the data ran out
+  bool replyTimedOut = false;  // the wait for the final answer ran out
+  bool stopped = false;
+};
+
 struct Upload {
   const std::string* bytes;
+  Watch* watch;
   std::size_t at = 0;
 };
 
@@ -20,13 +40,48 @@ std::size_t ReadChunk(char* buffer, std::size_t size, std::size_t count, void* u
   const std::size_t n = std::min(room, upload->bytes->size() - upload->at);
   std::memcpy(buffer, upload->bytes->data() + upload->at, n);
   upload->at += n;
+  if (upload->at == upload->bytes->size() && !upload->watch->bodySent) {
+    // libcurl has the whole message; what follows is the end of the data
+    // and the server's answer to it.
+    upload->watch->bodySent = true;
+    upload->watch->bodyDone = Clock::now();
+    if (upload->watch->control) upload->watch->control->awaitingReply = true;
+  }
   return n;
+}
+
+// Called by libcurl about once a second while it waits: non-zero ends the
+// exchange.
+int CheckWait(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  Watch& w = *static_cast<Watch*>(user);
+  const Clock::time_point now = Clock::now();
+  if (w.control && w.control->stop) {
+    w.stopped = true;
+    return 1;
+  }
+  if (w.bodySent) {
+    const int bound = w.control ? w.control->finalReplySeconds : kFinalReplySeconds;
+    if (now - w.bodyDone > std::chrono::seconds(bound)) {
+      w.replyTimedOut = true;
+      return 1;
+    }
+    return 0;
+  }
+  // A server that trickles is cut off too: the exchange up to the end of
+  // the data is bounded as a whole.
+  if (now - w.lastWord > std::chrono::seconds(w.limitSeconds) ||
+      now - w.start > std::chrono::seconds(4 * w.limitSeconds)) {
+    w.timedOut = true;
+    return 1;
+  }
+  return 0;
 }
 
 // The server's last refusal, and the recipient it refused when it was one.
 // Of what goes out only the address of a RCPT command is kept, so the login
 // never lands here.
 struct Exchange {
+  Watch* watch;
   std::string reply;
   std::string recipient;         // of the last command, when it was a RCPT
   std::string refusedRecipient;
@@ -34,6 +89,8 @@ struct Exchange {
 
 int KeepReply(CURL*, curl_infotype type, char* data, std::size_t size, void* user) {
   Exchange& exchange = *static_cast<Exchange*>(user);
+  if (type == CURLINFO_HEADER_IN || type == CURLINFO_HEADER_OUT || type == CURLINFO_DATA_OUT)
+    exchange.watch->lastWord = Clock::now();
   std::string line(data, size);
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
   if (type == CURLINFO_HEADER_OUT) {
@@ -90,10 +147,17 @@ std::string Why(CURLcode code, const std::string& where, int timeout) {
   }
 }
 
+// "10 Minuten", "90 Sekunden".
+std::string Span(long seconds) {
+  return seconds % 60 == 0 ? std::to_string(seconds / 60) + (seconds == 60 ? " Minute" : " Minuten")
+                           : std::to_string(seconds) + " Sekunden";
+}
+
 }  // namespace
 
 SendResult SendSmtp(const Settings& s, const std::string& password, const std::string& from,
-                    const std::vector<std::string>& recipients, const std::string& bytes) {
+                    const std::vector<std::string>& recipients, const std::string& bytes,
+                    SendControl* control) {
   SendResult result;
   const std::string where = s.server + ":" + std::to_string(s.port);
   if (s.server.empty()) {
@@ -117,8 +181,9 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   curl_slist* rcpt = nullptr;
   for (const std::string& r : recipients) rcpt = curl_slist_append(rcpt, r.c_str());
   const std::string mailFrom = "<" + from + ">";
-  Upload upload{&bytes};
-  Exchange exchange;
+  Watch watch{control, s.timeoutSeconds};
+  Upload upload{&bytes, &watch};
+  Exchange exchange{&watch};
   const std::string& reply = exchange.reply;
   char error[CURL_ERROR_SIZE] = {};
   const long timeout = s.timeoutSeconds;
@@ -141,9 +206,13 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
   curl_easy_setopt(curl, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(bytes.size()));
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, timeout);
-  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, timeout);
-  // A server that trickles is cut off too: the whole exchange is bounded.
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT, timeout * 4);
+  // The waits are bounded by CheckWait, which knows which answer is awaited;
+  // libcurl's own bound only backs it up.
+  const long finalReply = control ? control->finalReplySeconds : kFinalReplySeconds;
+  curl_easy_setopt(curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, std::max(timeout, finalReply) + 5);
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CheckWait);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &watch);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, error);
   curl_easy_setopt(curl, CURLOPT_VERBOSE, 1L);
@@ -151,13 +220,42 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &exchange);
 
   const CURLcode code = curl_easy_perform(curl);
+  // A server that stopped answering would keep the cleanup waiting for the
+  // answer to QUIT as long as for the message: its connection is cut.
+  if (code == CURLE_ABORTED_BY_CALLBACK || code == CURLE_OPERATION_TIMEDOUT) {
+    curl_socket_t socket = CURL_SOCKET_BAD;
+    if (curl_easy_getinfo(curl, CURLINFO_ACTIVESOCKET, &socket) == CURLE_OK &&
+        socket != CURL_SOCKET_BAD)
+      shutdown(socket, SHUT_RDWR);
+  }
   curl_slist_free_all(rcpt);
   curl_easy_cleanup(curl);
   if (code == CURLE_OK) {
     result.accepted = true;
     return result;
   }
+  if (control) control->awaitingReply = false;
   result.loginRefused = code == CURLE_LOGIN_DENIED;
+  // The message is out and no refusal came back: the server may have taken
+  // it. Calling it "not sent" would have the user send it twice.
+  if (watch.bodySent && reply.empty() && code != CURLE_LOGIN_DENIED) {
+    result.deliveryUnknown = true;
+    result.message =
+        std::string(watch.stopped ? "Das Warten auf die Bestätigung wurde abgebrochen. "
+                    : watch.replyTimedOut
+                        ? "Der Mailserver " + where + " hat die E-Mail erhalten, ihre Annahme aber in " +
+                              Span(finalReply) + " nicht bestätigt. "
+                        : "Die Verbindung zum Mailserver " + where +
+                              " brach ab, nachdem er die E-Mail erhalten, aber bevor er ihre Annahme "
+                              "bestätigt hat. ") +
+        "Zustellung unbekannt: die E-Mail kann angekommen sein. Bitte beim Empfänger nachfragen, "
+        "bevor sie noch einmal gesendet wird.";
+    return result;
+  }
+  if (watch.stopped) {
+    result.message = "Das Senden wurde abgebrochen. Die E-Mail wurde nicht gesendet.";
+    return result;
+  }
   // A refusal the server gave in words is a refusal, however libcurl
   // names the step it failed at.
   // Which address it refused: the customer's, or the copy's to the sender.
@@ -167,7 +265,8 @@ SendResult SendSmtp(const Settings& s, const std::string& password, const std::s
   else
     result.message = !reply.empty() && code != CURLE_LOGIN_DENIED
                          ? "Der Mailserver " + where + " hat die E-Mail abgelehnt."
-                         : Why(code, where, s.timeoutSeconds);
+                         : Why(watch.timedOut ? CURLE_OPERATION_TIMEDOUT : code, where,
+                               s.timeoutSeconds);
   // libcurl's own words only where no German one says what happened.
   const bool explained = !result.message.empty();
   if (!explained) result.message = "Der Mailserver " + where + " hat die E-Mail nicht angenommen.";

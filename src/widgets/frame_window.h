@@ -43,6 +43,8 @@ class FrameWindow : public QMainWindow {
   // The subsystems hang their menu commands in here.
   using CommandHandler = std::function<void()>;
   void setCommandHandler(int id, CommandHandler handler);
+  // The handler of a command, empty when it has none (to wrap it in another).
+  CommandHandler commandHandler(int id) const { return handlers_.value(id); }
 
   // The menu entry of a command (null when the menu has none).
   QAction* menuAction(int id) const { return actions_.value(id); }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "backup/backup.h"
+#include "backup/backup_reminder.h"
 #include "core/sha256.h"
 #include "support/case_table.h"
 #include "support/order_book.h"
@@ -63,11 +64,13 @@ class BackupTest : public ::testing::Test, public testsupport::OrderBook {
       WriteBytes(dir.file(scratch), Of("vorübergehend"));
   }
 
-  // The files a backup must hold: all but the scratch files.
+  // The files a backup must hold: all but the scratch files, and but the
+  // note of the last backup, which each backup writes after it is taken.
   Tree businessFiles() {
     Tree tree = ReadTree(dir.path());
     for (const char* scratch : {"ARTIKEL.NEU", "SPERRE.TST", "journal.csv.neu", "A.DAT"})
       tree.erase(scratch);
+    tree.erase(backup::kReminderFileName);
     return tree;
   }
 
@@ -284,7 +287,9 @@ TEST_F(BackupTest, RestoresOnlyIntoAnEmptyDirectory) {
   const std::string empty = outside.file("leer");
   fsys::create_directories(empty);
   EXPECT_TRUE(backup::RestoreBackup(*app.fileSystem, archive(), empty).ok());
-  EXPECT_EQ(ReadTree(empty), businessFiles());
+  Tree restored = ReadTree(empty);
+  restored.erase(backup::kReminderFileName);
+  EXPECT_EQ(restored, businessFiles());
 }
 
 // Another copy holds the article files for writing (as a change of an
@@ -391,6 +396,9 @@ TEST(BackupRules, AManifestReadsBackAsItWasWritten) {
   }
 }
 
+// Both spellings of checking and restoring: "verify FILE" and "restore FILE
+// --data-dir DIR", and the older "verify-backup FILE" and "restore FILE --to
+// DIR".
 TEST_F(BackupTest, TheCommandLineBacksUpChecksAndRestores) {
   const std::string cli = testsupport::BuiltProgram("belvon-cli");
   if (cli.empty()) GTEST_SKIP() << "belvon-cli is not built";
@@ -401,18 +409,28 @@ TEST_F(BackupTest, TheCommandLineBacksUpChecksAndRestores) {
             0)
       << err;
   EXPECT_NE(out.find(archive()), std::string::npos);
-  EXPECT_EQ(testsupport::RunCommand(cli + " verify-backup '" + archive() + "'", &out, &err), 0) << err;
-  const std::string target = outside.file("zurueck");
-  EXPECT_EQ(testsupport::RunCommand(cli + " restore '" + archive() + "' --to '" + target + "'",
-                                    &out, &err),
-            0)
-      << err;
-  EXPECT_EQ(ReadTree(target), businessFiles());
-  err.clear();
-  EXPECT_EQ(testsupport::RunCommand(cli + " restore '" + archive() + "' --to '" + target + "'",
-                                    &out, &err),
-            1);
-  EXPECT_NE(err.find("nicht leer"), std::string::npos);
+  const Tree live = businessFiles();
+  struct Spelling {
+    const char* verify;
+    const char* into;
+  };
+  for (const Spelling& spelling : {Spelling{"verify", "--data-dir"}, Spelling{"verify-backup", "--to"}}) {
+    SCOPED_TRACE(spelling.verify);
+    EXPECT_EQ(testsupport::RunCommand(cli + " " + spelling.verify + " '" + archive() + "'", &out, &err),
+              0)
+        << err;
+    const std::string target = outside.file(std::string("zurueck-") + spelling.verify);
+    const std::string restore = cli + " restore '" + archive() + "' " + spelling.into + " ";
+    EXPECT_EQ(testsupport::RunCommand(restore + "'" + target + "'", &out, &err), 0) << err;
+    EXPECT_EQ(ReadTree(target), live);
+    // Neither the directory just filled nor the live one is restored into.
+    for (const std::string& full : {target, dir.path()}) {
+      err.clear();
+      EXPECT_EQ(testsupport::RunCommand(restore + "'" + full + "'", &out, &err), 1);
+      EXPECT_NE(err.find("nicht leer"), std::string::npos) << err;
+    }
+    EXPECT_EQ(businessFiles(), live);
+  }
   EXPECT_EQ(testsupport::RunCommand(cli + " restore '" + archive() + "'", &out, &err), 2);
 }
 

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "mail/mail_settings.h"
 #include "mail/message.h"
@@ -159,8 +160,6 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
            // The copy to the sender is named as what was refused, not the customer.
            Case{Server::Mode::RefuseCopy, mail::Security::None,
                 "hat die Empfängeradresse buero@example.de abgelehnt.\nAntwort des Servers: 550"},
-           Case{Server::Mode::DropAfterData, mail::Security::None,
-                "brach ab, bevor er die E-Mail angenommen hat"},
            Case{Server::Mode::Silent, mail::Security::None,
                 "hat nicht rechtzeitig geantwortet (Zeitlimit 1 s)"},
            // A server that offers no STARTTLS gets nothing in the clear.
@@ -185,6 +184,72 @@ TEST_F(SendTest, NoAcceptanceMarksNothing) {
     EXPECT_TRUE(mail::ReadLog(app.dataDirectory).empty());
     EXPECT_FALSE(std::filesystem::exists(app.dataDirectory + mail::kCopyFolder));
     if (c.security != mail::Security::None) {
+      EXPECT_EQ(server.message(), "");
+    }
+  }
+}
+
+// Once the whole message is out, the server's answer is awaited beyond the
+// time limit: a late one still counts; one that never comes, or a stop by
+// the user, or a connection that breaks, leaves the delivery unknown, said
+// so and noted so, never "not sent"; a stop before the message was out
+// sends nothing.
+TEST_F(SendTest, TheAnswerToTheMessageIsAwaitedAndAMissingOneLeavesDeliveryUnknown) {
+  enum class Then { Wait, StopWhenAwaiting, StopAtOnce };
+  struct Case {
+    const char* why;
+    Server::Mode mode;
+    Then then;
+    bool sent, unknown;
+    const char* said;  // part of the message; null: none
+  };
+  for (const Case& c : {
+           Case{"no answer", Server::Mode::NoFinalReply, Then::Wait, false, true,
+                "ihre Annahme aber in 2 Sekunden nicht bestätigt"},
+           Case{"stopped while awaited", Server::Mode::NoFinalReply, Then::StopWhenAwaiting, false,
+                true, "Das Warten auf die Bestätigung wurde abgebrochen"},
+           Case{"connection broken", Server::Mode::DropAfterData, Then::Wait, false, true,
+                "nachdem er die E-Mail erhalten"},
+           Case{"stopped before the message", Server::Mode::Silent, Then::StopAtOnce, false, false,
+                "Das Senden wurde abgebrochen. Die E-Mail wurde nicht gesendet."},
+           // Last, since it issues the order.
+           Case{"late answer", Server::Mode::LateReply, Then::Wait, true, false, nullptr},
+       }) {
+    SCOPED_TRACE(c.why);
+    std::filesystem::remove(app.path(mail::kLogFileName));
+    Server server(c.mode);
+    settings.port = server.port();
+    settings.keepCopy = true;
+    auto transmit = [&](const std::function<mail::SendResult(mail::SendControl&)>& send) {
+      mail::SendControl control;
+      control.finalReplySeconds = c.mode == Server::Mode::NoFinalReply ? 2 : 60;
+      if (c.then == Then::StopAtOnce) control.stop = true;
+      mail::SendResult result;
+      std::thread sender([&] { result = send(control); });
+      if (c.then == Then::StopWhenAwaiting) {
+        while (!control.awaitingReply) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        control.stop = true;
+      }
+      sender.join();
+      return result;
+    };
+    const mail::Outcome outcome = mail::SendBySmtp(app, settings, kPassword, mail, transmit);
+    EXPECT_EQ(outcome.sent, c.sent) << outcome.message;
+    EXPECT_EQ(outcome.issued, c.sent);
+    EXPECT_EQ(Issued(), c.sent);
+    EXPECT_EQ(outcome.deliveryUnknown, c.unknown);
+    if (c.said) EXPECT_NE(outcome.message.find(c.said), std::string::npos) << outcome.message;
+    else EXPECT_EQ(outcome.message, "");
+    const auto log = mail::ReadLog(app.dataDirectory);
+    if (c.unknown) {
+      EXPECT_NE(outcome.message.find("Zustellung unbekannt"), std::string::npos);
+      EXPECT_EQ(outcome.message.find("nicht gesendet"), std::string::npos);
+      EXPECT_EQ(log, (std::vector<std::string>{
+                         "03.12.2026 10:00\tmeier@example.org\tRechnung 1\tZustellung unbekannt"}));
+    } else if (c.sent) {
+      EXPECT_EQ(log, (std::vector<std::string>{"03.12.2026 10:00\tmeier@example.org\tRechnung 1"}));
+    } else {
+      EXPECT_TRUE(log.empty());
       EXPECT_EQ(server.message(), "");
     }
   }

@@ -1,7 +1,8 @@
 // A small SMTP server on 127.0.0.1 for the tests: one thread with a
 // listening socket that speaks EHLO, AUTH PLAIN, MAIL, RCPT, DATA and QUIT,
 // and records what it was sent. It can refuse the login or every recipient, drop the
-// connection once the message is in, or never say a word.
+// connection once the message is in, answer the message only after a few
+// seconds or never, or never say a word.
 #ifndef BELVON_TESTS_MAIL_SMTP_SERVER_H
 #define BELVON_TESTS_MAIL_SMTP_SERVER_H
 
@@ -22,7 +23,12 @@ namespace testsupport {
 class SmtpServer {
  public:
   // RefuseCopy refuses every recipient but the first (the copy to the sender).
-  enum class Mode { Accept, RefuseLogin, RefuseRecipient, RefuseCopy, DropAfterData, Silent };
+  // LateReply confirms the message after kLateReplyMs; NoFinalReply keeps the
+  // connection open without ever confirming it.
+  enum class Mode {
+    Accept, RefuseLogin, RefuseRecipient, RefuseCopy, DropAfterData, Silent, LateReply, NoFinalReply
+  };
+  static constexpr int kLateReplyMs = 2500;
 
   explicit SmtpServer(Mode mode) : mode_(mode) {
     listener_ = socket(AF_INET, SOCK_STREAM, 0);
@@ -139,6 +145,15 @@ class SmtpServer {
         }
         complete_ = text == ".";
         if (mode_ == Mode::DropAfterData) return;
+        if (mode_ == Mode::NoFinalReply) {
+          while (line(fd, buffer, text)) {
+          }
+          return;
+        }
+        if (mode_ == Mode::LateReply) {
+          pollfd none{-1, 0, 0};
+          for (int waited = 0; waited < kLateReplyMs && !stop_; waited += 100) poll(&none, 0, 100);
+        }
         say(fd, "250 2.0.0 Angenommen\r\n");
       } else if (verb == "QUIT") {
         say(fd, "221 2.0.0 Tschuess\r\n");

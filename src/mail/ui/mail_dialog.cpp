@@ -17,6 +17,7 @@
 #include "mail/mail_settings.h"
 #include "mail/send.h"
 #include "mail/templates.h"
+#include "mail/ui/send_wait_box.h"
 #include "orders/ui/document_pdf.h"
 #include "platform/cp1252.h"
 #include "store/order_kinds.h"
@@ -92,11 +93,15 @@ void MailDialog::send() {
 namespace {
 
 // The desktop as the tests left it, the program's own where they did not.
-Desktop WithDefaults(const Desktop& given) {
+Desktop WithDefaults(const Desktop& given, QWidget* parent) {
   Desktop desktop = given;
   if (!desktop.askPassword) desktop.askPassword = AskPassword;
   if (!desktop.startMailProgram) desktop.startMailProgram = StartDetached;
   if (!desktop.passwords) desktop.passwords = &PasswordStore::Program();
+  if (!desktop.transmit)
+    desktop.transmit = [parent](const std::function<SendResult(SendControl&)>& send) {
+      return SendWatched(parent, send);
+    };
   return desktop;
 }
 
@@ -104,7 +109,7 @@ Desktop WithDefaults(const Desktop& given) {
 
 bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::string printDate,
                        QWidget* parent, const Desktop& given) {
-  const Desktop desktop = WithDefaults(given);
+  const Desktop desktop = WithDefaults(given, parent);
   PasswordStore& passwords = *desktop.passwords;
 
   std::string problem;
@@ -191,9 +196,7 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   mail.attachments = std::move(attachments);
   mail.issue = true;
   mail.invoiceDate = invoiceDate;
-  if (app.ui) app.ui->beginWait();
-  const Outcome outcome = SendBySmtp(app, settings, password, mail);
-  if (app.ui) app.ui->endWait();
+  const Outcome outcome = SendBySmtp(app, settings, password, mail, desktop.transmit);
   // The password is asked once per session; one the server refused is
   // asked again next time.
   if (outcome.loginRefused)
@@ -201,7 +204,8 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
   else if (!settings.user.empty())
     passwords.keep(settings.server, settings.user, password);
   if (!outcome.sent) {
-    Tell(app, outcome.message, frame::Icon::Stop);
+    Tell(app, outcome.message,
+         outcome.deliveryUnknown ? frame::Icon::Exclamation : frame::Icon::Stop);
     return false;
   }
   Tell(app, "Die E-Mail an " + mail.to + " wurde gesendet." +
@@ -212,7 +216,7 @@ bool MailOrderDocument(frame::AppState& app, orders::DocumentKind kind, std::str
 
 void MailDunning(frame::AppState& app, const std::string& date, QWidget* parent,
                  const Desktop& given) {
-  const Desktop desktop = WithDefaults(given);
+  const Desktop desktop = WithDefaults(given, parent);
   PasswordStore& passwords = *desktop.passwords;
   std::string problem;
   const Settings settings = LoadSettings(app.dataDirectory, &problem);
@@ -239,7 +243,8 @@ void MailDunning(frame::AppState& app, const std::string& date, QWidget* parent,
   };
   if (app.ui) app.ui->beginWait();
   const std::vector<CustomerMail> results =
-      MailDunningLetters(app, settings, {date, false, true}, pdf, mailProgram, passwordSource);
+      MailDunningLetters(app, settings, {date, false, true}, pdf, mailProgram, passwordSource,
+                         desktop.transmit);
   if (app.ui) app.ui->endWait();
   if (results.empty()) {
     Tell(app, letters::kNoDunningDue, frame::Icon::Information);
@@ -253,7 +258,7 @@ void MailDunning(frame::AppState& app, const std::string& date, QWidget* parent,
     report += r.name + ": " +
               (r.sent ? (settings.way == Way::Smtp ? r.document + " an " + r.to + " gesendet"
                                                    : r.document + " an das Mailprogramm übergeben")
-                      : "nicht gesendet");
+                      : r.deliveryUnknown ? std::string(kDeliveryUnknown) : "nicht gesendet");
     if (!r.message.empty()) report += "\n    " + r.message;
     report += "\n";
   }

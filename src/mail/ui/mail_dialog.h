@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "mail/send.h"
 #include "mail/ui/password_store.h"
 #include "orders/issuing.h"
 #include "store/app_state.h"
@@ -51,6 +52,9 @@ struct Desktop {
   // Starts the desktop's mail program (xdg-email ...); false when it could not be started.
   std::function<bool(const std::vector<std::string>& arguments)> startMailProgram;
   PasswordStore* passwords = nullptr;  // none: the program's
+  // Runs the SMTP exchange; none: in a thread beside the window, with a box
+  // that shows the wait and lets the user stop it.
+  Transmit transmit;
 };
 
 // Mails the document `kind` of the order current in `app`, drawn on

@@ -22,8 +22,14 @@ std::vector<std::string> OrderLogLines(const frame::AppState& app) {
   const std::vector<std::string> all = ReadLog(app.dataDirectory);
   const std::string number = " " + std::to_string(app.order.orderNumber);
   std::vector<std::string> lines;
-  for (auto line = all.rbegin(); line != all.rend(); ++line)
-    if (app.order.orderNumber == 0 || line->ends_with(number)) lines.push_back(*line);
+  for (auto line = all.rbegin(); line != all.rend(); ++line) {
+    // The document is the third field; a state may follow it.
+    std::size_t end = line->find('\t');
+    if (end != std::string::npos) end = line->find('\t', end + 1);
+    if (end != std::string::npos) end = line->find('\t', end + 1);
+    const std::string_view upToDocument = std::string_view(*line).substr(0, end);
+    if (app.order.orderNumber == 0 || upToDocument.ends_with(number)) lines.push_back(*line);
+  }
   return lines;
 }
 
