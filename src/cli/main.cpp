@@ -9,6 +9,7 @@
 
 #include "cli/cli_user_interface.h"
 #include "cli/commands.h"
+#include "cli/halting_file_system.h"
 #include "cli/validate_command.h"
 #include "core/version.h"
 #include "store/app_state.h"
@@ -129,6 +130,8 @@ int main(int argc, char** argv) {
   frame::AppState app;
   cli::CliUserInterface ui(yes);
   app.ui = &ui;
+  cli::HaltingFileSystem files;
+  app.fileSystem = &files;
   // Files of the previous version are converted only when asked for (--yes);
   // without it the command ends, telling why, and nothing is changed.
   if (yes) app.convertPreviousFormat = maintenance::ConvertPreviousFormat;

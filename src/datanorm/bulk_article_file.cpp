@@ -57,6 +57,7 @@ bool BulkArticleFile::open() {
     return false;
   }
   dataEnd_ = static_cast<std::uint64_t>(dataSize);
+  indexedEnd_ = dataEnd_;
   entries_.reserve(block.count + 1024);
   folded_.reserve(block.count + 1024);
   for (std::int32_t i = 0; i < block.count; ++i) {
@@ -251,6 +252,7 @@ bool BulkArticleFile::writeBack() {
   }
   // The old file is gone from the directory; the new one carries our lock.
   index_ = std::move(next);
+  indexedEnd_ = dataEnd_;
   stored_ = static_cast<std::int32_t>(order_.size());
   app_.articles.lastIndex = stored_ - 1;
   changes_ = 0;
@@ -270,6 +272,10 @@ bool BulkArticleFile::between() {
 bool BulkArticleFile::finish() {
   if (!open_) return true;
   const bool saved = changes_ == 0 ? flush() : writeBack();
+  // A failed run (a full disk) leaves the index on disk as it was written
+  // back last: the records appended since are nobody's, and a record cut
+  // short among them would stand in the way of every later append.
+  if (!saved && dataEnd_ > indexedEnd_) data_.truncate(indexedEnd_);
   open_ = false;
   data_.close();
   index_.close();

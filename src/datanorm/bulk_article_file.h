@@ -103,6 +103,9 @@ class BulkArticleFile : public ArticleTarget {
   std::int32_t stored_ = 0;  // entries of the index file as it is on disk
 
   std::uint64_t dataEnd_ = 0;
+  // Where the records that the index on disk knows end: what lies behind it
+  // when the run fails is cut off, so that no half record stays.
+  std::uint64_t indexedEnd_ = 0;
   std::uint64_t pendingAt_ = 0;
   std::vector<std::uint8_t> pending_;
 

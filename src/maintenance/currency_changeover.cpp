@@ -8,6 +8,7 @@
 #include "maintenance/index_repair.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
+#include "store/parameter_file.h"
 #include "store/text_field.h"
 
 namespace maintenance {
@@ -104,10 +105,11 @@ int CurrencyChangeover(frame::AppState& app) {
                         "einmalig aufgerufen werden!",
                         frame::Icon::Question, true))
     return 0;
-  if (std::strncmp(app.parameters.currencySymbol1, "DM", 2) != 0) {
+  auto notDM = [&app] {
     Tell(app, "1. Währung ist nicht DM!\nKonvertierung wurde abgebochen.", frame::Icon::None);
     return 0;
-  }
+  };
+  if (std::strncmp(app.parameters.currencySymbol1, "DM", 2) != 0) return notDM();
   if (!MaintenanceMayRun(app)) return 0;
   Source articles, addresses, orders;
   if (!Open(app, store::kArticleLayout, articles) || !Open(app, store::kAddressLayout, addresses) ||
@@ -116,20 +118,35 @@ int CurrencyChangeover(frame::AppState& app) {
          frame::Icon::Stop);
     return 0;
   }
+  // The parameter file is held from here until the new one has taken its
+  // place: the counter and every setting are the file's own, not what this
+  // copy read at its start, and a copy that saves meanwhile waits and then
+  // finds the new file (a changeover another copy finished is seen here).
+  std::uint32_t next = app.nextOrderNumber;
   store::ParameterRecord parameters = app.parameters;
+  platform::File par;
+  if (store::DataFileExists(app, store::kParameterFileName)) {
+    par = store::OpenData(app, store::kParameterFileName, Access::ReadWrite, Share::Exclusive);
+    Bytes held(4 + sizeof parameters);
+    if (!par || par.size() < 4 || !par.readExact(held.data(), 4)) {
+      Tell(app, "Die Datei " + app.path(store::kParameterFileName) +
+                    " kann nicht gelesen werden; es wurde nichts verändert.",
+           frame::Icon::Stop);
+      return 0;
+    }
+    next = Load<std::uint32_t>(held.data());
+    if (par.size() == static_cast<std::int64_t>(held.size())) {
+      if (!par.readExact(held.data() + 4, sizeof parameters)) return 0;
+      std::memcpy(&parameters, held.data() + 4, sizeof parameters);
+      // What this copy changed and did not save yet goes along.
+      frame::TakeChangedFields(app.storedParameters, app.parameters, parameters);
+    }
+  }
+  if (std::strncmp(parameters.currencySymbol1, "DM", 2) != 0) return notDM();
   ChangeCurrencySettings(parameters);
   ConvertRecords(app, articles, "Probleme mit Artikel Nr: ", {406, 414, 422, 430, 434});
   ConvertRecords(app, addresses, "Probleme mit Adresse Nr: ", {930});
   ConvertOrders(orders);
-  // The counter as the file holds it now: other copies may have drawn numbers.
-  std::uint32_t next = app.nextOrderNumber;
-  std::uint8_t counter[4];
-  platform::File par =
-      store::DataFileExists(app, store::kParameterFileName)
-          ? store::OpenData(app, store::kParameterFileName, Access::Read, Share::DenyNone)
-          : platform::File();
-  if (par && par.readExact(counter, 4)) next = Load<std::uint32_t>(counter);
-  par.close();
   Bytes parameterFile(4 + sizeof parameters);
   Store<std::uint32_t>(parameterFile.data(), next);
   std::memcpy(parameterFile.data() + 4, &parameters, sizeof parameters);
@@ -140,13 +157,11 @@ int CurrencyChangeover(frame::AppState& app) {
       !replacement.add("R.DAT", store::kOrderDataName, Copy(app, orders, "R.DAT")) ||
       !replacement.write("BELVON.NEU", store::kParameterFileName, parameterFile) ||
       !replacement.commit()) {
-    Tell(app,
-         "Die umgestellten Dateien konnten nicht geschrieben werden (ist der Datenträger "
-         "voll?).\nEs wurde nichts verändert.",
-         frame::Icon::Stop);
+    Tell(app, NotWrittenText(app), frame::Icon::Stop);
     return 0;
   }
   app.parameters = parameters;
+  app.storedParameters = parameters;
   app.nextOrderNumber = next;
   return 1;
 }

@@ -250,6 +250,11 @@ int Replacement::commit() {
   return committed_ ? 1 : 0;
 }
 
+std::string NotWrittenText(const frame::AppState& app) {
+  return "Die neuen Dateien konnten nicht geschrieben werden: " +
+         store::WriteFailureCause(app.fileSystem->lastError()) + ".\nEs wurde nichts verändert.";
+}
+
 void Tell(frame::AppState& app, const std::string& text, frame::Icon icon) {
   if (app.ui) app.ui->message(text, icon);
 }

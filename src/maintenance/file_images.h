@@ -101,7 +101,8 @@ void RewriteOrderCustomers(frame::AppState& app, FileWindow& orderData, IndexIma
 // removed again when it could not commit.
 class Replacement {
  public:
-  explicit Replacement(frame::AppState& app) : app_(app) {}
+  // A failure is explained by what failed from here on (NotWrittenText).
+  explicit Replacement(frame::AppState& app) : app_(app) { app.fileSystem->clearLastError(); }
   ~Replacement();
   // Writes `temporary` (flushed) to take the name `target` at the commit.
   bool write(const std::string& temporary, const std::string& target, const Bytes& bytes);
@@ -116,6 +117,11 @@ class Replacement {
   std::vector<std::pair<std::string, std::string>> swaps_;
   bool committed_ = false;
 };
+
+// "Die neuen Dateien konnten nicht geschrieben werden: <cause>.\nEs wurde
+// nichts verändert." with the cause of the last failed call of the file
+// system (a full disk, a read-only folder), not a guess.
+std::string NotWrittenText(const frame::AppState& app);
 
 // "Zu wenig Speicher für diese Operation !" and the like, to the user.
 void Tell(frame::AppState& app, const std::string& text, frame::Icon icon);

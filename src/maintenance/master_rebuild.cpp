@@ -183,10 +183,7 @@ int RebuildMasterFile(frame::AppState& app, const MasterRebuild& rebuild) {
   written = written && (!rebuild.alsoReplace || rebuild.alsoReplace(replacement));
   if (app.ui) app.ui->endProgress();
   if (!written) {
-    Tell(app,
-         "Die neuen Dateien konnten nicht geschrieben werden (ist der Datenträger voll?).\n"
-         "Es wurde nichts verändert.",
-         frame::Icon::Stop);
+    Tell(app, NotWrittenText(app), frame::Icon::Stop);
     return 0;
   }
   if (!replacement.commit()) {

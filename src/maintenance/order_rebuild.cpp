@@ -146,10 +146,7 @@ int RebuildOrderFile(frame::AppState& app, const OrderRebuild& rebuild) {
       !replacement.write("R.IDX", store::kOrderIndexName,
                          IndexBytes(store::kOrderLayout, kept, newEntries)) ||
       (rebuild.alsoReplace && !rebuild.alsoReplace(replacement))) {
-    Tell(app,
-         "Die neuen Dateien konnten nicht geschrieben werden (ist der Datenträger voll?).\n"
-         "Es wurde nichts verändert.",
-         frame::Icon::Stop);
+    Tell(app, NotWrittenText(app), frame::Icon::Stop);
     return 0;
   }
   if (!replacement.commit()) return 0;

@@ -239,16 +239,10 @@ bool RecordIssue(frame::AppState& app, DocumentKind kind, const std::string& inv
         });
     if (done == 0) return Refuse(app, store::kAddressDataName);
   }
-  // The print settings of the dialog go into the parameter file as it is
-  // now: a setting another copy saved meanwhile (a currency changeover) stays.
-  const store::ParameterRecord chosen = app.parameters;
-  if (!frame::SaveParameterFields(app, [&chosen](store::ParameterRecord& onFile) {
-        onFile.pricesHidden = chosen.pricesHidden;
-        onFile.printSignature = chosen.printSignature;
-        onFile.printPaymentTerms = chosen.printPaymentTerms;
-        onFile.hideArticleNumber = chosen.hideArticleNumber;
-        std::memcpy(onFile.deliveryNoteTitle, chosen.deliveryNoteTitle, sizeof onFile.deliveryNoteTitle);
-      }))
+  // The print settings this copy changed (in the dialog) go into the
+  // parameter file as it is now; what another copy saved meanwhile (a
+  // currency changeover, its own settings) stays.
+  if (!frame::SaveParameters(app))
     return Refuse(app, store::kParameterFileName);
   const char* failedFile = store::kOrderDataName;
   store::OrderHead head{};

@@ -128,16 +128,24 @@ std::size_t File::readAt(std::uint64_t offset, void* buffer, std::size_t n) {
 }
 
 bool File::write(const void* buffer, std::size_t n) {
-  if (fd_ < 0 || (fs_ && fs_->injectFault(IoOp::Write, {}))) return false;
+  if (fd_ < 0) return false;
+  errno = 0;
+  if (fs_ && fs_->injectFault(IoOp::Write, {})) return failed(errno);
   const auto* in = static_cast<const char*>(buffer);
   std::size_t done = 0;
   while (done < n) {
     ssize_t put = ::write(fd_, in + done, n - done);
     if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
+    // A write that takes nothing and names no error found no room.
+    if (put <= 0) return failed(put == 0 ? ENOSPC : errno);
     done += static_cast<std::size_t>(put);
   }
   return true;
+}
+
+bool File::failed(int error) {
+  if (fs_) fs_->noteError(error);
+  return false;
 }
 
 bool File::seek(std::uint64_t offset) {
@@ -194,13 +202,17 @@ std::uint64_t File::dataFrom(std::uint64_t from) {
 }
 
 bool File::truncate(std::uint64_t length) {
-  if (fd_ < 0 || (fs_ && fs_->injectFault(IoOp::Truncate, {}))) return false;
-  return ::ftruncate(fd_, static_cast<off_t>(length)) == 0;
+  if (fd_ < 0) return false;
+  errno = 0;
+  if (fs_ && fs_->injectFault(IoOp::Truncate, {})) return failed(errno);
+  return ::ftruncate(fd_, static_cast<off_t>(length)) == 0 || failed(errno);
 }
 
 bool File::sync() {
-  if (fd_ < 0 || (fs_ && fs_->injectFault(IoOp::Sync, {}))) return false;
-  return ::fsync(fd_) == 0;
+  if (fd_ < 0) return false;
+  errno = 0;
+  if (fs_ && fs_->injectFault(IoOp::Sync, {})) return failed(errno);
+  return ::fsync(fd_) == 0 || failed(errno);
 }
 
 bool FileSystem::injectFault(IoOp, const std::string&) { return false; }
@@ -211,8 +223,13 @@ File FileSystem::open(const std::string& path, Access access, Share share,
   OpenFailure& why = failure ? *failure : ignored;
   why = OpenFailure::None;
   errno = 0;
+  // Only a failure that waiting or creating cannot mend tells a cause.
+  auto noteCause = [this, &why](int error) {
+    if (why == OpenFailure::NoPermission || why == OpenFailure::Other) noteError(error);
+  };
   if (injectFault(IoOp::Open, path)) {
     why = FailureOfErrno(errno);
+    noteCause(errno);
     return {};
   }
 
@@ -241,7 +258,10 @@ File FileSystem::open(const std::string& path, Access access, Share share,
     share = Share::DenyWrite;
     fd = OpenRegularFile(path, O_RDONLY | O_CLOEXEC, why);
   }
-  if (fd < 0) return {};
+  if (fd < 0) {
+    noteCause(errno);
+    return {};
+  }
 
   File file(fd, this);
   bool granted = true;
@@ -321,8 +341,12 @@ bool FileSystem::linkLeaves(const std::string& path, const std::string& director
 }
 
 bool FileSystem::rename(const std::string& from, const std::string& to) {
-  if (injectFault(IoOp::Rename, from)) return false;
-  return std::rename(from.c_str(), to.c_str()) == 0;
+  errno = 0;
+  if (injectFault(IoOp::Rename, from) || std::rename(from.c_str(), to.c_str()) != 0) {
+    noteError(errno);
+    return false;
+  }
+  return true;
 }
 
 bool FileSystem::remove(const std::string& path) {

@@ -125,6 +125,8 @@ class File {
  private:
   friend class FileSystem;
   File(int fd, FileSystem* fs) : fd_(fd), fs_(fs) {}
+  // Notes `error` as the file system's last error; returns false.
+  bool failed(int error);
   int fd_ = -1;
   FileSystem* fs_ = nullptr;
 };
@@ -154,12 +156,23 @@ class FileSystem {
   // the disk (a Sync fault with the directory's path makes it fail).
   bool syncDirectory(const std::string& directory);
 
+  // The error number (errno) of the last open, write, sync, truncate or
+  // rename through this file system that failed, so that a message can name
+  // the cause (a full disk, a read-only folder); 0 while none failed. An
+  // open of a file that is not there and a failed removal do not count:
+  // they are the everyday misses of clearing up.
+  int lastError() const { return lastError_; }
+  // Starts a run of calls whose failure is to be explained.
+  void clearLastError() { lastError_ = 0; }
+
   // Fault injection: return true to make the call fail. The default never
   // fails; tests derive from FileSystem to count calls down to a failure.
   virtual bool injectFault(IoOp op, const std::string& path);
 
  private:
   friend class File;
+  void noteError(int error) { lastError_ = error; }
+  int lastError_ = 0;
 };
 
 // The process-wide real file system (no faults).

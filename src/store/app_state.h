@@ -89,6 +89,10 @@ struct AppState {
   // Parameter file.
   std::uint32_t nextOrderNumber = 0;
   store::ParameterRecord parameters{};
+  // The record as this copy last read it from the parameter file or wrote it
+  // there: a save writes only the fields in which `parameters` differs from
+  // it, so that what another copy saved meanwhile stays.
+  store::ParameterRecord storedParameters{};
   std::int32_t fourthCurrencyPrint = 0;  // copy of the parameter flag
   // How figures are written (FORMAT.INI of the data directory).
   FigureStyle figures = FigureStyle::Point;

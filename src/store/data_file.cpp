@@ -1,6 +1,7 @@
 #include "store/data_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "core/user_interface.h"
@@ -63,6 +64,28 @@ std::string OpenFailureText(const std::string& path, platform::OpenFailure why) 
     default:
       return "Die Datei " + path + " kann nicht geöffnet werden.";
   }
+}
+
+std::string WriteFailureCause(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return "der Datenträger ist voll";
+    case EROFS:
+      return "der Datenträger ist schreibgeschützt";
+    case EACCES:
+    case EPERM:
+      return "keine Schreibberechtigung";
+    case 0:
+      return "die Ursache meldet das System nicht";
+    default:
+      return std::string("Fehler des Systems: ") + std::strerror(error);
+  }
+}
+
+std::string WriteFailureText(const std::string& path, int error) {
+  return "Die Datei " + path + " konnte nicht geschrieben werden: " + WriteFailureCause(error) + ".";
 }
 
 platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Access access,

@@ -42,6 +42,16 @@ platform::File OpenData(frame::AppState& app, const char* name, platform::Access
 // The message for a file that cannot be opened, naming the file and why.
 std::string OpenFailureText(const std::string& path, platform::OpenFailure why);
 
+// Why a write, a flush, a rename or a creation failed, from the system's
+// error number (platform::FileSystem::lastError): "der Datenträger ist voll"
+// only for a full disk or an exhausted quota, "der Datenträger ist
+// schreibgeschützt" for a read-only mount, "keine Schreibberechtigung" for a
+// denied permission; the system's own words for anything else.
+std::string WriteFailureCause(int error);
+
+// "Die Datei <path> konnte nicht geschrieben werden: <cause>."
+std::string WriteFailureText(const std::string& path, int error);
+
 // A single attempt, for the opens that do not wait.
 platform::File OpenDataOnce(frame::AppState& app, const char* name, platform::Access access,
                             platform::Share share,

@@ -6,6 +6,7 @@
 #include "core/user_interface.h"
 #include "store/data_file.h"
 #include "store/discount_entry.h"
+#include "store/record_append.h"
 
 namespace store {
 
@@ -94,7 +95,7 @@ int AppendDiscount(frame::AppState& app, const OrderLine& line) {
   // Append after the last whole entry, so that a torn tail cannot shift
   // every later entry out of step.
   end -= end % kDiscountEntrySize;
-  return file.seek(end) && file.write(&entry, sizeof entry) ? 1 : 0;
+  return WriteRecordBytes(file, end, &entry, sizeof entry) ? 1 : 0;
 }
 
 int RewriteArticleReference(frame::AppState& app, std::int32_t oldRef, std::int32_t newRef,

@@ -1,9 +1,11 @@
 #include "store/file_replacement.h"
 
+#include <optional>
 #include <sstream>
 
 #include "core/user_interface.h"
 #include "store/data_file.h"
+#include "store/journal_names.h"
 
 namespace store {
 
@@ -61,6 +63,17 @@ void Tell(frame::AppState& app, const std::string& text) {
   if (app.ui) app.ui->message(text, frame::Icon::Stop);
 }
 
+// The first name of the journal that it must not name (it may be empty);
+// none when every swap stays inside the data directory.
+std::optional<std::string> ForeignName(const frame::AppState& app,
+                                       const std::vector<FileSwap>& swaps) {
+  for (const FileSwap& swap : swaps) {
+    if (!JournalMayName(app, swap.from)) return swap.from;
+    if (!swap.to.empty() && !JournalMayName(app, swap.to)) return swap.to;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 bool WriteWholeFile(frame::AppState& app, const std::string& name,
@@ -94,6 +107,10 @@ int ReplaceFiles(frame::AppState& app, const std::vector<FileSwap>& swaps) {
 int FinishInterruptedReplacement(frame::AppState& app) {
   const std::string path = app.path(kReplacementJournalName);
   if (app.fileSystem->kind(path) == platform::PathKind::Missing) return 1;
+  if (app.fileSystem->linkLeaves(path, DataFolder(app))) {
+    Tell(app, OpenFailureText(path, platform::OpenFailure::LinkOutside));
+    return 0;
+  }
   platform::OpenFailure why = platform::OpenFailure::None;
   platform::File journal = app.fileSystem->open(path, Access::ReadWrite, Share::Exclusive,
                                                 Disposition::OpenExisting, &why);
@@ -104,8 +121,16 @@ int FinishInterruptedReplacement(frame::AppState& app) {
   }
   std::string text(static_cast<std::size_t>(std::max<std::int64_t>(journal.size(), 0)), '\0');
   std::vector<FileSwap> swaps;
-  if (journal.read(text.data(), text.size()) != text.size() || !ParseJournal(text, swaps) ||
-      !DoSwaps(app, swaps)) {
+  const bool parsed =
+      journal.read(text.data(), text.size()) == text.size() && ParseJournal(text, swaps);
+  // Every name is checked before the first swap: a journal that names one
+  // file outside the directory is not carried out in part either.
+  if (const auto foreign = parsed ? ForeignName(app, swaps) : std::nullopt; foreign) {
+    Tell(app, RefusedJournalText(path, "sie nennt \"" + *foreign +
+                                           "\", das ist keine Datei des Datenverzeichnisses."));
+    return 0;
+  }
+  if (!parsed || !DoSwaps(app, swaps)) {
     Tell(app, "Eine unterbrochene Reorganisation konnte nicht abgeschlossen werden (" + path +
                   ").\nBitte die Datensicherung zurückspielen.");
     return 0;

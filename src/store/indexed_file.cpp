@@ -10,6 +10,8 @@
 #include "store/bytes.h"
 #include "store/collation.h"
 #include "store/data_file.h"
+#include "store/journal_names.h"
+#include "store/record_append.h"
 #include "store/text_field.h"
 
 namespace store {
@@ -168,17 +170,32 @@ bool IndexedFile::replaceTail(platform::File& index, std::int32_t from,
   else
     Store<std::int16_t>(bytes.data(), static_cast<std::int16_t>(newLast));
   const std::string name = replacementName();
-  platform::File fresh = OpenDataOnce(app_, name.c_str(), Access::ReadWrite, Share::Exclusive,
-                                      platform::Disposition::CreateAlways);
+  const std::string path = app_.path(name.c_str());
+  platform::FileSystem& fs = *app_.fileSystem;
+  platform::OpenFailure why = platform::OpenFailure::LinkOutside;
+  platform::File fresh;
+  fs.clearLastError();
+  if (!fs.linkLeaves(path, DataFolder(app_)))
+    fresh = fs.open(path, Access::ReadWrite, Share::Exclusive, platform::Disposition::CreateAlways,
+                    &why);
   if (fresh && fresh.write(bytes.data(), bytes.size()) &&
-      app_.fileSystem->rename(app_.path(name.c_str()), app_.path(layout_.indexName))) {
+      fs.rename(path, app_.path(layout_.indexName))) {
     // Whoever waits for the old index finds the new one under its name, and
     // waits for it as long as we hold it.
     index = std::move(fresh);
     return true;
   }
-  fresh.close();
-  app_.fileSystem->remove(app_.path(name.c_str()));
+  // The message names the file that failed and why: the new index, not the
+  // record file the caller was about to change.
+  if (app_.ui)
+    app_.ui->message(fresh ? WriteFailureText(path, fs.lastError()) : OpenFailureText(path, why),
+                     frame::Icon::Stop);
+  // Only what we made is taken away; a folder, a pipe or a link that stands
+  // under the name is left for the user to look at.
+  if (fresh) {
+    fresh.close();
+    fs.remove(path);
+  }
   return false;
 }
 
@@ -243,7 +260,7 @@ int IndexedFile::InsertEntry(platform::File& index, const IndexBlock& block,
 bool IndexedFile::writeRecordAt(std::uint32_t offset, std::span<std::uint8_t> record,
                                 std::size_t length) {
   platform::File data = OpenData(app_, layout_.dataName, Access::Write, layout_.recordWriteShare);
-  return data && data.seek(offset) && data.write(record.data(), length);
+  return data && WriteRecordBytes(data, offset, record.data(), length);
 }
 
 int IndexedFile::insertRecord(platform::File& index, const IndexBlock& block,
@@ -382,36 +399,108 @@ int IndexedFile::moveRecord(platform::File& index, const IndexBlock& block,
   return followed ? 1 : 0;
 }
 
+namespace {
+
+// "BELVON-UMZUG", then "from<TAB>to", each line ending in a newline, and
+// nothing else: the offsets the record moved from and to.
+bool ParseMoveJournal(std::string_view text, std::uint32_t& from, std::uint32_t& to) {
+  const std::string heading = std::string(kMoveJournalHeading) + "\n";
+  if (!text.starts_with(heading)) return false;
+  text.remove_prefix(heading.size());
+  auto number = [&text](char end, std::uint32_t& out) {
+    std::uint64_t value = 0;
+    std::size_t i = 0;
+    while (i < text.size() && i < 10 && text[i] >= '0' && text[i] <= '9')
+      value = value * 10 + static_cast<std::uint64_t>(text[i++] - '0');
+    if (i == 0 || i >= text.size() || text[i] != end || value > UINT32_MAX) return false;
+    out = static_cast<std::uint32_t>(value);
+    text.remove_prefix(i + 1);
+    return true;
+  };
+  return number('\t', from) && number('\n', to) && text.empty();
+}
+
+}  // namespace
+
+std::string IndexedFile::checkMove(platform::File& data, const IndexBlock& block,
+                                   std::uint32_t from, std::uint32_t to,
+                                   std::vector<std::uint8_t>& moved) {
+  // A move appends the record behind everything, whole and in the current
+  // length, and leaves the record it left where it was.
+  const std::int64_t size = data.size();
+  std::vector<std::uint8_t> record(layout_.recordSize);
+  if (size < 0) return "die Datei " + std::string(layout_.dataName) + " kann nicht gelesen werden.";
+  if (from >= to || std::uint64_t{to} + layout_.recordSize > static_cast<std::uint64_t>(size))
+    return "die Stellen " + std::to_string(from) + " und " + std::to_string(to) +
+           " liegen nicht so in " + layout_.dataName + ", wie ein Umzug sie hinterlässt.";
+  const std::int32_t oldLength = ReadFramedRecord(data, from, record, true);
+  const std::int32_t newLength = ReadFramedRecord(data, to, record, true);
+  if (oldLength < 2 || oldLength > layout_.recordSize ||
+      std::uint64_t{from} + static_cast<std::uint32_t>(oldLength) > to ||
+      newLength != layout_.recordSize)
+    return "an den Stellen " + std::to_string(from) + " und " + std::to_string(to) + " von " +
+           layout_.dataName + " beginnt kein Datensatz.";
+  makeEntry(record, moved.data());
+  Store<std::uint32_t>(moved.data() + layout_.offsetInEntry, to);
+  // The entry points at one of the two records, never at both; and the
+  // moved record's key belongs to no other entry.
+  int atFrom = 0, atTo = 0, sameKey = 0;
+  for (std::int32_t i = 0; i < block.count; ++i) {
+    const std::uint32_t offset = block.recordOffset(i);
+    atFrom += offset == from;
+    atTo += offset == to;
+    if (offset != from && offset != to && CompareEntries(layout_, block.entry(i), moved.data()) == 0)
+      ++sameKey;
+  }
+  if (atFrom + atTo != 1 || sameKey != 0)
+    return std::string("der Umzug passt nicht zu ") + layout_.indexName +
+           " (der Datensatz an Stelle " + std::to_string(from) +
+           " ist nicht der eine, der nach Stelle " + std::to_string(to) + " umzieht).";
+  return {};
+}
+
 int IndexedFile::FinishInterruptedMove() {
   const std::string name = moveJournalName();
-  if (app_.fileSystem->kind(app_.path(name.c_str())) == platform::PathKind::Missing) return 1;
+  const std::string path = app_.path(name.c_str());
+  platform::FileSystem& fs = *app_.fileSystem;
+  if (fs.kind(path) == platform::PathKind::Missing) return 1;
+  auto refuse = [this](const std::string& text) {
+    if (app_.ui) app_.ui->message(text, frame::Icon::Stop);
+    return 0;
+  };
+  if (fs.linkLeaves(path, DataFolder(app_)))
+    return refuse(OpenFailureText(path, platform::OpenFailure::LinkOutside));
   platform::OpenFailure why = platform::OpenFailure::None;
-  platform::File journal = app_.fileSystem->open(app_.path(name.c_str()), Access::ReadWrite,
-                                                 Share::Exclusive, platform::Disposition::OpenExisting,
-                                                 &why);
-  if (!journal) return why == platform::OpenFailure::Busy ? 1 : 0;  // busy: its copy goes on
+  // The open never waits on a FIFO: only a regular file is opened.
+  platform::File journal = fs.open(path, Access::ReadWrite, Share::Exclusive,
+                                   platform::Disposition::OpenExisting, &why);
+  if (!journal) {
+    if (why == platform::OpenFailure::Busy) return 1;  // its copy goes on
+    return refuse(OpenFailureText(path, why));
+  }
   char text[64] = {};
-  unsigned long from = 0, to = 0;
-  char heading[sizeof kMoveJournalHeading] = {};
-  journal.read(text, sizeof text - 1);
-  if (std::sscanf(text, "%12s %lu %lu", heading, &from, &to) != 3 ||
-      std::string_view(heading) != kMoveJournalHeading) {
-    endMove(journal);  // never committed: the draft is renamed only once whole
+  const std::int64_t size = journal.size();
+  if (size == 0) {
+    endMove(journal);  // never committed: the draft is renamed only once written
     return 1;
   }
+  std::uint32_t from = 0, to = 0;
+  if (size < 0 || size >= static_cast<std::int64_t>(sizeof text) ||
+      !journal.readExact(text, static_cast<std::size_t>(size)) ||
+      !ParseMoveJournal(std::string_view(text, static_cast<std::size_t>(size)), from, to))
+    return refuse(RefusedJournalText(path, "sie ist kein Umzugsprotokoll dieses Programms."));
   std::vector<std::uint8_t> moved(layout_.entrySize);
   {
     platform::File index = OpenData(app_, layout_.indexName, Access::ReadWrite, Share::Exclusive);
     platform::File data;
     if (index) data = OpenData(app_, layout_.dataName, Access::Read, Share::DenyWrite);
     IndexBlock block;
-    std::vector<std::uint8_t> record(layout_.recordSize);
-    if (!data || !ReadIndex(index, block) ||
-        ReadFramedRecord(data, static_cast<std::uint32_t>(to), record, true) < 2)
-      return 0;
+    if (!data || !ReadIndex(index, block)) return 0;
+    // Nothing is carried out before the journal is seen to describe a move
+    // that this data directory really holds.
+    if (const std::string wrong = checkMove(data, block, from, to, moved); !wrong.empty())
+      return refuse(RefusedJournalText(path, wrong));
     data.close();
-    makeEntry(record, moved.data());
-    Store<std::uint32_t>(moved.data() + layout_.offsetInEntry, static_cast<std::uint32_t>(to));
     // The entry moves unless it did before the cut.
     for (std::int32_t i = 0; i < block.count; ++i) {
       if (block.recordOffset(i) != from) continue;

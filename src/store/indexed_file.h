@@ -198,6 +198,13 @@ class IndexedFile {
   // references follow, removed once they all did or all were taken back.
   std::string moveJournalName() const;
   platform::File beginMove(std::uint32_t from, std::uint32_t to);
+  // Whether a journal found at the start names a move this directory holds:
+  // both offsets on records inside the record file, the record at `to`
+  // appended whole behind the one at `from`, and the index pointing at
+  // exactly one of them. Empty when it does (`moved` then holds the moved
+  // entry); else why not, for the message.
+  std::string checkMove(platform::File& data, const IndexBlock& block, std::uint32_t from,
+                        std::uint32_t to, std::vector<std::uint8_t>& moved);
   void endMove(platform::File& journal);
   bool putEntryBack(std::span<const std::uint8_t> newEntry, std::span<const std::uint8_t> oldEntry,
                     std::int32_t& position);

@@ -29,6 +29,8 @@ void Tell(AppState& app, const std::string& text) {
 }
 
 void AfterParametersRead(AppState& app) {
+  // What a save compares with: the record as it came from the file.
+  app.storedParameters = app.parameters;
   app.parameters.exchangeRates[0] = 1.0f;
   app.fourthCurrencyPrint = app.parameters.fourthCurrencyPrint;
 }

@@ -13,6 +13,7 @@
 #include "store/indexed_file.h"
 #include "store/order_framing.h"
 #include "store/parameter_record.h"
+#include "store/record_append.h"
 
 namespace store {
 
@@ -55,9 +56,10 @@ bool DrawOrderNumber(frame::AppState& app, OrderHead& head, std::uint32_t& drawn
   if (!WriteCounter(par, counter + 1)) return false;
   // The empty file of a first start that never saved its parameters would
   // now read as the older layout: give it the whole record behind the number.
-  if (par.size() < static_cast<std::int64_t>(kParameterFileSize) &&
-      !par.write(&app.parameters, sizeof app.parameters))
-    return false;
+  if (par.size() < static_cast<std::int64_t>(kParameterFileSize)) {
+    if (!par.write(&app.parameters, sizeof app.parameters)) return false;
+    app.storedParameters = app.parameters;
+  }
   app.nextOrderNumber = counter + 1;
   return true;
 }
@@ -271,7 +273,7 @@ int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, St
     std::memcpy(bytes.data(), &head, kOrderHeadSize);
     if (lineCount > 0)
       std::memcpy(bytes.data() + kOrderHeadSize, &app.orderLines[1], bytes.size() - kOrderHeadSize);
-    if (!data.seek(offset) || !data.write(bytes.data(), bytes.size())) return fail();
+    if (!WriteRecordBytes(data, offset, bytes.data(), bytes.size())) return fail();
   }
   if (mode == StoreMode::Rewrite) return 1;
 

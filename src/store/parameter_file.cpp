@@ -143,9 +143,19 @@ std::uint32_t FirstOrderNumberOfMonth(int year, int month) {
   return static_cast<std::uint32_t>(((year - 1900) * 100 + month) * 10000 + 1);
 }
 
+void TakeChangedFields(const store::ParameterRecord& before, const store::ParameterRecord& after,
+                       store::ParameterRecord& onFile) {
+  const auto* was = reinterpret_cast<const std::uint8_t*>(&before);
+  const auto* now = reinterpret_cast<const std::uint8_t*>(&after);
+  auto* out = reinterpret_cast<std::uint8_t*>(&onFile);
+  for (const store::FieldDescriptor& field : store::ParameterRecordFields())
+    if (std::memcmp(was + field.offset, now + field.offset, field.width) != 0)
+      std::memcpy(out + field.offset, now + field.offset, field.width);
+}
+
 int SaveParameters(AppState& app, OrderCounter counter) {
-  // Held exclusively from reading the counter to writing the record, as the
-  // order store holds it while it draws a number.
+  // Held exclusively from reading the file to writing it back, as the order
+  // store holds it while it draws a number.
   platform::File file;
   if (store::DataFileExists(app, store::kParameterFileName))
     file = store::OpenData(app, store::kParameterFileName, platform::Access::ReadWrite,
@@ -154,37 +164,29 @@ int SaveParameters(AppState& app, OrderCounter counter) {
     file = store::OpenData(app, store::kParameterFileName, platform::Access::ReadWrite,
                            platform::Share::Exclusive, platform::Disposition::CreateAlways);
   if (!file) return 0;
-  std::uint8_t stored[4];
-  if (counter == OrderCounter::FromFile && file.seek(0) && file.readExact(stored, 4))
-    app.nextOrderNumber = store::Load<std::uint32_t>(stored);
   std::uint8_t bytes[store::kParameterFileSize];
-  store::Store<std::uint32_t>(bytes, app.nextOrderNumber);
-  std::memcpy(bytes + 4, &app.parameters, sizeof app.parameters);
-  return file.seek(0) && file.write(bytes, sizeof bytes) ? 1 : 0;
-}
-
-int SaveParameterFields(AppState& app, const std::function<void(store::ParameterRecord&)>& change) {
-  if (!store::DataFileExists(app, store::kParameterFileName)) {
-    change(app.parameters);
-    return SaveParameters(app);
+  store::ParameterRecord record = app.parameters;
+  const std::int64_t size = file.size();
+  if (size == static_cast<std::int64_t>(sizeof bytes)) {
+    // A file of the current layout keeps every field this copy did not
+    // change: another copy may have saved a changeover or a setting since
+    // this one read it.
+    if (!file.seek(0) || !file.readExact(bytes, sizeof bytes)) return 0;
+    std::memcpy(&record, bytes + 4, sizeof record);
+    TakeChangedFields(app.storedParameters, app.parameters, record);
+  } else {
+    // New, a placeholder, or a layout that is not ours: written whole.
+    store::Store<std::uint32_t>(bytes, app.nextOrderNumber);
+    if (size >= 4 && (!file.seek(0) || !file.readExact(bytes, 4))) return 0;
   }
-  platform::File file = store::OpenData(app, store::kParameterFileName, platform::Access::ReadWrite,
-                                        platform::Share::Exclusive);
-  if (!file) return 0;
-  std::uint8_t bytes[store::kParameterFileSize];
-  if (file.size() != static_cast<std::int64_t>(sizeof bytes)) {
-    file = {};
-    change(app.parameters);
-    return SaveParameters(app);
-  }
-  if (!file.seek(0) || !file.readExact(bytes, sizeof bytes)) return 0;
-  store::ParameterRecord onFile;
-  std::memcpy(&onFile, bytes + 4, sizeof onFile);
-  change(onFile);
-  std::memcpy(bytes + 4, &onFile, sizeof onFile);
+  // The file's counter: another copy may have drawn numbers since this one
+  // read it. Memory's only when the user typed it.
+  if (counter == OrderCounter::FromMemory) store::Store<std::uint32_t>(bytes, app.nextOrderNumber);
+  std::memcpy(bytes + 4, &record, sizeof record);
   if (!file.seek(0) || !file.write(bytes, sizeof bytes)) return 0;
   app.nextOrderNumber = store::Load<std::uint32_t>(bytes);
-  change(app.parameters);
+  app.parameters = record;
+  app.storedParameters = record;
   return 1;
 }
 

@@ -4,7 +4,6 @@
 #define BELVON_STORE_PARAMETER_FILE_H
 
 #include <cstdint>
-#include <functional>
 #include <span>
 
 #include "store/app_state.h"
@@ -53,19 +52,21 @@ enum class OrderCounter {
   FromMemory,
 };
 
-// Writes the order number and the record from offset 0. A missing file is
-// created (after the data directory changed, there is none yet). Returns 1,
-// or 0 when the file cannot be written.
+// Saves the parameters and the counter (see OrderCounter). Into a file of
+// the current layout only the fields in which app.parameters differs from
+// app.storedParameters (what this copy read or wrote last) are written, over
+// the record as the file holds it now, read and written in one exclusive
+// hold: what another copy saved meanwhile (a currency changeover, another
+// setting) stays, never a stale copy of it. A missing file is created (after
+// the data directory changed, there is none yet); one of another size is
+// written whole. Afterwards memory holds what the file holds. Returns 1, or
+// 0 when the file cannot be read or written.
 int SaveParameters(AppState& app, OrderCounter counter = OrderCounter::FromFile);
 
-// Writes only what `change` changes: the record as the file holds it now is
-// read, changed and written back in one hold of the file, so that what
-// another copy saved meanwhile (a currency changeover, other settings, the
-// counter) stays. The same change is made to the parameters in memory; the
-// counter in memory becomes the file's.
-// A file of another size than the current layout is saved whole instead.
-// Returns 1, or 0 when the file cannot be read or written.
-int SaveParameterFields(AppState& app, const std::function<void(store::ParameterRecord&)>& change);
+// Writes into `onFile` every field of the record in which `after` differs
+// from `before`, whole; the other fields stay as `onFile` has them.
+void TakeChangedFields(const store::ParameterRecord& before, const store::ParameterRecord& after,
+                       store::ParameterRecord& onFile);
 
 }  // namespace frame
 

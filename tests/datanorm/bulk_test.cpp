@@ -11,6 +11,7 @@
 #include "store/collation.h"
 #include "store/data_file.h"
 #include "store/indexed_file.h"
+#include "support/file_size_limit.h"
 
 namespace datanormtest {
 namespace {
@@ -86,6 +87,33 @@ TEST_F(DatanormTest, BulkRunHoldsTheIndexUntilItEnds) {
   EXPECT_TRUE(held());
   ASSERT_TRUE(bulk.finish());
   EXPECT_FALSE(held());
+}
+
+// A catalogue imported onto a full disk ends with an error, and the record
+// file holds no half record: whatever the index does not know of is cut off,
+// so that every byte of ARTIKEL.DAT belongs to an indexed article.
+TEST(BulkArticleFile, AFullDiskLeavesNoHalfRecord) {
+  for (const bool bulk : {true, false}) {
+    SCOPED_TRACE(bulk ? "bulk" : "one by one");
+    DataDir dir;
+    ASSERT_EQ(dir.import(Catalogue(50), bulk).end, datanorm::ImportEnd::Done);
+    const std::int64_t before = testsupport::FileSize(dir.dir.file("ARTIKEL.DAT"));
+    datanorm::ImportResult result;
+    {
+      testsupport::FileSizeLimit full(before + 10 * 520 + 7);
+      result = dir.import(Catalogue(200), bulk);
+    }
+    EXPECT_NE(result.end, datanorm::ImportEnd::Done);
+    ExpectSound(dir.app);
+    platform::File index = store::OpenData(dir.app, "ARTIKEL.IDX", platform::Access::Read,
+                                           platform::Share::DenyWrite);
+    store::IndexBlock block;
+    ASSERT_TRUE(store::ArticleFile(dir.app).ReadIndex(index, block));
+    std::int64_t end = 0;
+    for (std::int32_t i = 0; i < block.count; ++i)
+      end = std::max<std::int64_t>(end, block.recordOffset(i) + 520);
+    EXPECT_EQ(testsupport::FileSize(dir.dir.file("ARTIKEL.DAT")), end);
+  }
 }
 
 // A run killed at any call leaves an index that is sorted, points only at
