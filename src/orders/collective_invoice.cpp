@@ -154,6 +154,24 @@ bool ReadCollectedAgain(frame::AppState& app, platform::File& data, const store:
   return true;
 }
 
+// The date of the last delivery the collection bills, as its paper and its
+// e-invoice state it; `otherwise` when no note has a date.
+std::string LastDelivery(const Collection& collection, const std::string& otherwise) {
+  std::string last = otherwise;
+  std::tuple<int, int, int> latest{};
+  bool any = false;
+  for (const CollectedOrder& order : collection.orders) {
+    const std::string date(store::GetText(order.head.orderDate));
+    const Date d = ParseDate(date);
+    const std::tuple<int, int, int> key{d.year, d.month, d.day};
+    if (d.month < 1 || (any && key <= latest)) continue;
+    any = true;
+    latest = key;
+    last = date;
+  }
+  return last;
+}
+
 // Gives the drawn number back and lets the journal go: nothing of the
 // invoice is left. The order index must be held exclusively.
 void TakeBackNumber(frame::AppState& app, Collection& collection) {
@@ -409,7 +427,7 @@ bool CompleteCollection(frame::AppState& app, Collection& collection,
   }
   store::IssueRecord record =
       StateIssue(head, lines, app.parameters, app.address, collection.invoiceDate,
-                 ServiceDateOf(app.dataDirectory, head, collection.invoiceDate));
+                 LastDelivery(collection, ServiceDateOf(app.dataDirectory, head, collection.invoiceDate)));
   record.issuedAt = IssueMoment(app.clock->now());
   const bool archived = store::ArchiveIssuedDocuments(app, number, documents, record);
   if (!archived || !store::AppendIssueRecord(app, record)) {
