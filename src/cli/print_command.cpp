@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -375,6 +376,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
   // The document button of the order's print dialog, once the document is
   // out: customer record, parameters and the order with its flags and
   // invoice date, every write checked.
+  QStringList pngFiles;
   auto recordIssue = [&] {
     if (!issue) return true;
     if (dunning) return StoreDunningRun(app, session.inputs);
@@ -387,8 +389,12 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
       }
       return orders::RecordIssue(app, static_cast<orders::DocumentKind>(job), invoiceDate, &written);
     }
-    pane->printed();
-    return true;
+    // A collective invoice that could not be issued leaves no document.
+    if (pane->printed()) return true;
+    std::error_code ignored;
+    if (!pdf.empty()) std::filesystem::remove(pdf, ignored);
+    for (const QString& file : pngFiles) std::filesystem::remove(file.toStdString(), ignored);
+    return false;
   };
   CopiesRenderer renderer(printing::MakeRenderer(job), printed);
 
@@ -407,6 +413,7 @@ int PrintCommand(frame::AppState& app, const std::vector<std::string>& args) {
     std::fprintf(stderr, "Das Verzeichnis %s kann nicht beschrieben werden.\n", png.c_str());
     return 1;
   }
+  pngFiles = device.files();
   if (!recordIssue()) return 1;
   for (const QString& file : device.files()) std::printf("%s\n", file.toLocal8Bit().constData());
   return 0;

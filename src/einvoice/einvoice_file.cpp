@@ -1,10 +1,13 @@
 #include "einvoice/einvoice_file.h"
 
+#include <algorithm>
 #include <optional>
+#include <span>
 
 #include "einvoice/cii_writer.h"
 #include "store/einvoice_settings.h"
 #include "einvoice/invoice_model.h"
+#include "orders/collective_invoice.h"
 #include "orders/issue_statement.h"
 #include "store/issue_archive.h"
 #include "core/decimal.h"
@@ -64,6 +67,15 @@ Document Make(frame::AppState& app, std::string_view guideline, std::int32_t pre
   if (outcome.ok && precedingInvoice == 0 && record) {
     precedingInvoice = record->precedingInvoice;
     precedingDate = std::string(store::GetText(record->precedingDate));
+  }
+  // A collective invoice's supplies are those of its delivery notes: it
+  // states the last of them, the end of the time its paper states.
+  if (outcome.ok && (app.order.flags & store::kOrderCollectiveInvoice)) {
+    const int count =
+        std::clamp<int>(app.order.lineCount, 0, static_cast<int>(app.orderLines.size()) - 1);
+    const orders::DeliveryPeriod period = orders::DeliveryPeriodOf(
+        app, std::span<const store::OrderLine>(app.orderLines).subspan(1, count));
+    if (!period.last.empty()) outcome.invoice.serviceDate = Yyyymmdd(period.last);
   }
   if (outcome.ok && precedingInvoice != 0) {
     outcome.invoice.precedingNumber = std::to_string(precedingInvoice);

@@ -123,14 +123,18 @@ int RepairIndexes(frame::AppState& app, const std::vector<StructureProblem>& pro
   Replacement replacement(app);
   std::vector<std::pair<const store::IndexLayout*, std::int32_t>> built;
   for (const store::IndexLayout* layout : kLayouts) {
-    bool everything = false;
+    bool everything = false, dropped = false;
     std::set<std::uint64_t> takeBack;
     for (const StructureProblem& p : problems) {
       if (p.file != layout) continue;
       everything = everything || p.finding == Finding::Damage;
-      if (p.finding == Finding::Unindexed) takeBack.insert(p.recordOffset);
+      if (p.finding != Finding::Unindexed) continue;
+      if (p.leaveOut)
+        dropped = true;
+      else
+        takeBack.insert(p.recordOffset);
     }
-    if (!everything && takeBack.empty()) continue;
+    if (!everything && takeBack.empty() && !dropped) continue;
     Bytes bytes;
     std::int32_t count = 0;
     if (!BuildIndex(app, *layout, everything, takeBack, bytes, count) ||

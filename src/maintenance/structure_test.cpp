@@ -14,6 +14,9 @@
 #include "platform/cp1252.h"
 #include "store/bytes.h"
 #include "store/data_file.h"
+#include "store/indexed_file.h"
+#include "store/issue_file.h"
+#include "store/order_kinds.h"
 #include "store/order_record.h"
 #include "store/text_field.h"
 
@@ -216,6 +219,22 @@ void Examine(frame::AppState& app, const store::IndexLayout& layout, Examined& e
     if (!record || e.reached.count(offset) || e.liveKeys.count(record->key) ||
         latest[record->key] != offset || !told.insert(offset).second)
       continue;
+    // A collective invoice whose issue never came to be (an older version
+    // stored it before printing and took back only its entry) is never
+    // taken back: it would come back as issued with its notes unbilled.
+    std::uint16_t flags = 0;
+    store::IssueRecord issued;
+    if (&layout == &store::kOrderLayout &&
+        data.read(offset + offsetof(store::OrderHead, flags), &flags, sizeof flags) &&
+        (flags & store::kOrderCollectiveInvoice) &&
+        !store::FindIssueRecord(app, record->orderNumber, issued)) {
+      e.problems.push_back({Finding::Unindexed, &layout,
+                            Format("Sammelrechnung Nr: %s steht in %s, wurde aber nie "
+                                   "ausgestellt; die Reparatur nimmt sie nicht wieder auf.",
+                                   std::to_string(record->orderNumber), layout.dataName),
+                            offset, true});
+      continue;
+    }
     e.problems.push_back({Finding::Unindexed, &layout,
                           Format("%s steht in %s, aber in keinem Indexeintrag.",
                                  Named(layout, record->key), layout.dataName),

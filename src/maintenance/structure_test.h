@@ -32,6 +32,10 @@ struct StructureProblem {
   const store::IndexLayout* file;
   std::string text;
   std::uint64_t recordOffset = 0;  // Unindexed: the record
+  // Unindexed: a record the repair does not take back, but whose stale
+  // entry it drops (a collective invoice an older version stored and
+  // never issued).
+  bool leaveOut = false;
 };
 
 // Articles, then orders, then addresses.

@@ -15,6 +15,7 @@
 #include "core/decimal.h"
 #include "core/user_interface.h"
 #include "platform/cp1252.h"
+#include "orders/booking_journal.h"
 #include "orders/document_figures.h"
 #include "orders/goods_receipt.h"
 #include "orders/order_math.h"
@@ -49,15 +50,19 @@ class UndoableWrites {
     const auto* old = static_cast<const std::uint8_t*>(before);
     done_.push_back({&file, offset, std::vector<std::uint8_t>(old, old + n)});
     if (file.seek(offset) && file.write(bytes, n)) return true;
-    undo();
+    undone_ = undo();
     return false;
   }
+  // Whether a failed write was put back whole.
+  bool undone() const { return undone_; }
 
  private:
-  void undo() {
+  bool undo() {
+    bool ok = true;
     for (auto it = done_.rbegin(); it != done_.rend(); ++it)
-      if (it->file->seek(it->offset)) it->file->write(it->bytes.data(), it->bytes.size());
+      ok = it->file->seek(it->offset) && it->file->write(it->bytes.data(), it->bytes.size()) && ok;
     done_.clear();
+    return ok;
   }
 
   struct Done {
@@ -66,6 +71,17 @@ class UndoableWrites {
     std::vector<std::uint8_t> bytes;
   };
   std::vector<Done> done_;
+  bool undone_ = false;
+};
+
+// One write an order's booking makes, planned before any is made.
+struct PlannedWrite {
+  platform::File* file;
+  const char* name;
+  std::uint64_t offset;
+  const void* bytes;
+  const void* before;
+  std::size_t n;
 };
 
 enum class Outcome { Untouched, Booked, Stop };
@@ -79,6 +95,19 @@ std::optional<std::int64_t> Thousandths(double value) {
   return std::llround(value * 1000);
 }
 
+// The stock step of one line: its quantity goes out of its article's
+// stock. False for a quantity that is no number of the field.
+bool TakeFromStock(const store::OrderLine& line, int i, std::map<std::int32_t, std::int64_t>& stockOut,
+                   std::vector<std::pair<int, std::int32_t>>& articleLines) {
+  const std::int32_t articleRef = line.articleRef;  // a copy: the packed member is misaligned
+  if (articleRef < 0) return true;
+  const std::optional<std::int64_t> quantity = Thousandths(line.quantity);
+  if (!quantity) return false;
+  stockOut[articleRef] += *quantity;
+  articleLines.emplace_back(i, articleRef);
+  return true;
+}
+
 struct ArticleChange {
   std::int32_t length = 0;
   store::ArticleRecord before{};
@@ -88,8 +117,9 @@ struct ArticleChange {
 class OrderBooking {
  public:
   OrderBooking(frame::AppState& app, const store::OrderIndexEntry& entry,
-               const std::set<std::uint32_t>& customers, BookingResult& result)
-      : app_(app), entry_(entry), customers_(customers), result_(result) {}
+               const std::set<std::uint32_t>& customers, BookingJournal& journal,
+               BookingResult& result)
+      : app_(app), entry_(entry), customers_(customers), journal_(journal), result_(result) {}
 
   Outcome run() {
     platform::File data = store::OpenData(app_, store::kOrderDataName, Access::ReadWrite,
@@ -124,12 +154,7 @@ class OrderBooking {
       line.flags |= store::kLineBooked;
       ++newly;
       bookedNow.push_back(line);
-      const std::int32_t articleRef = line.articleRef;  // a copy: the packed member is misaligned
-      if (articleRef < 0) continue;
-      const std::optional<std::int64_t> quantity = Thousandths(line.quantity);
-      if (!quantity) return problem();
-      stockOut[articleRef] += *quantity;
-      articleLines.emplace_back(i, articleRef);
+      if (!TakeFromStock(line, i, stockOut, articleLines)) return problem();
     }
     // A goods receipt only moves stock.
     const double turnover = IsGoodsReceipt(head) ? 0.0 : netInMainCurrency(head, bookedNow);
@@ -195,26 +220,45 @@ class OrderBooking {
       if (store::GetText(customer.firstContact).empty()) store::SetText(customer.firstContact, date);
     }
 
-    // Articles, customer, lines, and the head with its booked flag last.
-    UndoableWrites writes;
+    // Articles, customer, lines, and the head with its booked flag last,
+    // all of them in the journal before the first is made.
+    std::vector<PlannedWrite> planned;
     for (auto& [ref, change] : articles)
-      if (!writes.write(articleData, static_cast<std::uint32_t>(ref), &change.after,
-                        &change.before, Width(change.length, sizeof change.after)))
-        return problem();
-    if (customerLength > 0 &&
-        !writes.write(addressData, static_cast<std::uint32_t>(head.customerRef), &customer,
-                      &customerBefore, Width(customerLength, sizeof customer)))
-      return problem();
+      planned.push_back({&articleData, store::kArticleDataName, static_cast<std::uint32_t>(ref),
+                         &change.after, &change.before, Width(change.length, sizeof change.after)});
+    if (customerLength > 0)
+      planned.push_back({&addressData, store::kAddressDataName,
+                         static_cast<std::uint32_t>(head.customerRef), &customer, &customerBefore,
+                         Width(customerLength, sizeof customer)});
     std::uint64_t at = std::uint64_t{entry_.offset} + Width(head.length, sizeof head);
     for (int i = 1; i <= head.lineCount; ++i) {
       const std::size_t n = Width(lines[i].length, sizeof lines[i]);
-      if (std::memcmp(&lines[i], &after[i], n) != 0 &&
-          !writes.write(data, at, &after[i], &lines[i], n))
-        return problem();
+      if (std::memcmp(&lines[i], &after[i], n) != 0)
+        planned.push_back({&data, store::kOrderDataName, at, &after[i], &lines[i], n});
       at += lines[i].length;
     }
-    if (!writes.write(data, entry_.offset, &booked, &head, Width(head.length, sizeof head)))
-      return problem();
+    planned.push_back({&data, store::kOrderDataName, entry_.offset, &booked, &head,
+                       Width(head.length, sizeof head)});
+    std::vector<JournalWrite> journalled;
+    for (const PlannedWrite& w : planned) {
+      const auto* now = static_cast<const std::uint8_t*>(w.bytes);
+      const auto* was = static_cast<const std::uint8_t*>(w.before);
+      journalled.push_back({w.name, w.offset, {was, was + w.n}, {now, now + w.n}});
+    }
+    if (!journal_.record(entry_.orderNumber, journalled)) return problem();
+    UndoableWrites writes;
+    for (const PlannedWrite& w : planned)
+      if (!writes.write(*w.file, w.offset, w.bytes, w.before, w.n)) {
+        // What could not be put back now the next start takes back.
+        if (writes.undone()) {
+          journal_.clear();
+          return problem();
+        }
+        journal_.keep();
+        problem();
+        return Outcome::Stop;
+      }
+    journal_.clear();
     result_.linesBooked += newly;
     if (booked.flags & store::kOrderBooked) ++result_.ordersBooked;
     return Outcome::Booked;
@@ -270,6 +314,7 @@ class OrderBooking {
   frame::AppState& app_;
   const store::OrderIndexEntry entry_;
   const std::set<std::uint32_t>& customers_;
+  BookingJournal& journal_;
   BookingResult& result_;
 };
 
@@ -291,6 +336,13 @@ void RereadCurrentRecords(frame::AppState& app) {
 BookingResult BookDeliveredOrders(frame::AppState& app) {
   BookingResult result;
   frame::WaitCursor wait(app.ui);
+  // Every order's writes go through the journal; what a killed run left in
+  // it is taken back first.
+  BookingJournal journal;
+  if (!journal.take(app)) {
+    result.failed = true;
+    return result;
+  }
   store::IndexBlock block;
   // The index is held until the last order is booked, so that no order
   // moves meanwhile (a reorganisation or a changed order of another copy)
@@ -318,13 +370,14 @@ BookingResult BookDeliveredOrders(frame::AppState& app) {
     }
     store::OrderIndexEntry entry;
     std::memcpy(&entry, block.entry(k), sizeof entry);
-    if (OrderBooking(app, entry, customers, result).run() == Outcome::Stop) {
+    if (OrderBooking(app, entry, customers, journal, result).run() == Outcome::Stop) {
       result.failed = true;
       break;
     }
   }
   if (app.ui) app.ui->endProgress();
   index.close();
+  journal.close();
   RereadCurrentRecords(app);
   return result;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstring>
 #include <map>
+#include <tuple>
 
 #include "core/decimal.h"
 #include "core/user_interface.h"
@@ -20,6 +21,7 @@
 #include "store/order_framing.h"
 #include "store/order_kinds.h"
 #include "store/text_field.h"
+#include "platform/test_pause.h"
 
 namespace orders {
 
@@ -81,60 +83,145 @@ bool OneKind(frame::AppState& app, const std::vector<CollectedOrder>& orders) {
   return false;
 }
 
-// Removes the index entry of the order with this number.
-void RemoveEntry(frame::AppState& app, std::int32_t number) {
-  store::OrderHead criteria{};
-  criteria.orderNumber = number;
-  std::int32_t at = -1;
-  if (store::FindOrder(app, criteria, at, true)) store::DeleteOrderEntry(app, at);
+void Changed(frame::AppState& app, std::int32_t number) {
+  Tell(app,
+       frame::Format("Auftrag %ld wurde inzwischen geändert.\n"
+                     "Die Sammelrechnung wird nicht ausgestellt.",
+                     static_cast<long>(number)),
+       frame::Icon::Stop);
 }
 
-// Sets or clears the billed mark of every collected order, all or none.
-bool MarkCollected(frame::AppState& app, const Collection& collection, bool billed) {
-  platform::File data = store::OpenData(app, store::kOrderDataName, Access::ReadWrite,
-                                        Share::Exclusive);
-  std::vector<store::OrderHead> before(collection.orders.size());
-  bool ok = static_cast<bool>(data);
-  for (std::size_t i = 0; ok && i < collection.orders.size(); ++i)
-    ok = store::ReadOrderHead(data, collection.orders[i].offset, before[i]) &&
-         HeadIsSound(before[i]);
-  std::size_t written = 0;
-  for (; ok && written < collection.orders.size(); ++written) {
-    store::OrderHead head = before[written];
-    if (billed)
-      head.flags |= store::kOrderCollectivelyBilled;
-    else
-      head.flags &= static_cast<std::uint16_t>(~store::kOrderCollectivelyBilled);
-    ok = WriteHead(data, collection.orders[written].offset, head);
-  }
-  if (ok) return true;
-  // Put back every head already written, the one that failed included.
-  for (std::size_t i = 0; i < written && data; ++i)
-    WriteHead(data, collection.orders[i].offset, before[i]);
-  return false;
-}
-
-// Whether every collected order is in the file as it was collected.
-bool Unchanged(frame::AppState& app, const Collection& collection) {
-  platform::File data = store::OpenData(app, store::kOrderDataName, Access::Read,
-                                        Share::DenyWrite);
-  if (!data) return false;
-  for (const CollectedOrder& order : collection.orders) {
-    store::OrderHead now{};
-    if (!store::ReadOrderHead(data, order.offset, now) ||
-        std::memcmp(&now, &order.head, sizeof now) != 0) {
+// The collected orders as the file holds them now, found by their numbers
+// in the held index, and the collection's lines read from them afresh (an
+// article that moved since they were collected is named where it is now).
+// False (told) when an order is gone, changed or billed meanwhile, or its
+// lines would print otherwise than collected.
+bool ReadCollectedAgain(frame::AppState& app, platform::File& data, const store::IndexBlock& block,
+                        Collection& collection, std::vector<store::OrderLine>& lines,
+                        std::int32_t& customerRef) {
+  lines.assign(store::kOrderLineSlots, store::OrderLine{});
+  std::vector<store::OrderLine> read(store::kOrderLineSlots);
+  int count = 0;
+  for (CollectedOrder& order : collection.orders) {
+    const std::int64_t offset = OrderOffset(block, order.orderNumber);
+    store::OrderHead head{};
+    if (offset < 0 || !store::ReadOrderHead(data, static_cast<std::uint32_t>(offset), head) ||
+        !HeadIsSound(head)) {
+      Changed(app, order.orderNumber);
+      return false;
+    }
+    if (head.flags & store::kOrderCollectivelyBilled) {
       Tell(app,
-           frame::Format("Auftrag %ld wurde inzwischen geändert.\n"
+           frame::Format("Auftrag %ld wird inzwischen von einer anderen Sammelrechnung berechnet.\n"
                          "Die Sammelrechnung wird nicht ausgestellt.",
                          static_cast<long>(order.orderNumber)),
            frame::Icon::Stop);
       return false;
     }
+    // A reorganisation of the addresses moves every order's customer alike.
+    if (&order == &collection.orders.front()) customerRef = head.customerRef;
+    store::OrderHead was = order.head;
+    was.customerRef = head.customerRef;
+    if (head.customerRef != customerRef || std::memcmp(&was, &head, sizeof head) != 0 ||
+        store::ReadOrderLines(data, static_cast<std::uint32_t>(offset), head, read) !=
+            head.lineCount) {
+      Changed(app, order.orderNumber);
+      return false;
+    }
+    for (int i = 1; i <= head.lineCount; ++i) {
+      if (read[i].flags & store::kLineBackOrder) continue;
+      if (count + 1 >= static_cast<int>(lines.size())) {
+        Changed(app, order.orderNumber);
+        return false;
+      }
+      store::OrderLine& line = lines[++count];
+      line = read[i];
+      line.orderNumber = order.orderNumber;
+      store::OrderLine printed = collection.lines[count];
+      printed.articleRef = line.articleRef;
+      if (std::memcmp(&printed, &line, sizeof line) != 0) {
+        Changed(app, order.orderNumber);
+        return false;
+      }
+    }
+    order.offset = static_cast<std::uint32_t>(offset);
+    order.head = head;
+  }
+  if (count != collection.head.lineCount) {
+    Changed(app, collection.orders.back().orderNumber);
+    return false;
   }
   return true;
 }
 
+// The date of the last delivery the collection bills, as its paper and its
+// e-invoice state it; `otherwise` when no note has a date.
+std::string LastDelivery(const Collection& collection, const std::string& otherwise) {
+  std::string last = otherwise;
+  std::tuple<int, int, int> latest{};
+  bool any = false;
+  for (const CollectedOrder& order : collection.orders) {
+    const std::string date(store::GetText(order.head.orderDate));
+    const Date d = ParseDate(date);
+    const std::tuple<int, int, int> key{d.year, d.month, d.day};
+    if (d.month < 1 || (any && key <= latest)) continue;
+    any = true;
+    latest = key;
+    last = date;
+  }
+  return last;
+}
+
+// Gives the drawn number back and lets the journal go: nothing of the
+// invoice is left. The order index must be held exclusively.
+void TakeBackNumber(frame::AppState& app, Collection& collection) {
+  if (collection.journal && collection.journal->held()) {
+    if (collection.head.orderNumber)
+      store::GiveBackOrderNumber(app, collection.head.orderNumber,
+                                 collection.intent.drawnCounter);
+    collection.journal->close();
+  }
+  collection.journal.reset();
+}
+
 }  // namespace
+
+DeliveryPeriod DeliveryPeriodOf(frame::AppState& app, std::span<const store::OrderLine> lines) {
+  DeliveryPeriod period;
+  if (!store::DataFileExists(app, store::kOrderIndexName)) return period;
+  store::IndexBlock block;
+  {
+    platform::File index = store::OpenData(app, store::kOrderIndexName, Access::Read,
+                                           Share::DenyWrite);
+    if (!index || !store::OrderFile(app).ReadIndex(index, block)) return period;
+  }
+  platform::File data = store::OpenData(app, store::kOrderDataName, Access::Read, Share::DenyWrite);
+  if (!data) return period;
+  std::map<std::int32_t, bool> seen;
+  std::tuple<int, int, int> first{}, last{};
+  for (const store::OrderLine& line : lines) {
+    const std::int32_t number = line.orderNumber;
+    if (!seen.emplace(number, true).second) continue;
+    const std::int64_t offset = OrderOffset(block, number);
+    store::OrderHead head{};
+    if (offset < 0 || !store::ReadOrderHead(data, static_cast<std::uint32_t>(offset), head) ||
+        head.orderNumber != number)
+      continue;
+    const std::string date(store::GetText(head.orderDate));
+    const Date d = ParseDate(date);
+    if (d.month < 1) continue;
+    const std::tuple<int, int, int> key{d.year, d.month, d.day};
+    if (period.first.empty() || key < first) {
+      first = key;
+      period.first = date;
+    }
+    if (period.last.empty() || key > last) {
+      last = key;
+      period.last = date;
+    }
+  }
+  return period;
+}
 
 std::string HighestNumberOfMonth(const platform::Clock& clock) {
   Date today;
@@ -231,56 +318,165 @@ bool CollectOrders(frame::AppState& app, const CollectionRequest& request, Colle
 }
 
 bool IssueCollection(frame::AppState& app, Collection& collection) {
-  if (!Unchanged(app, collection)) return false;
-  // The order in memory and its place in the index stay what they were; the
-  // index itself grows by the collective invoice.
-  const store::OrderHead keptOrder = app.order;
-  const std::vector<store::OrderLine> keptLines = app.orderLines;
-  const auto keptCursor = app.orders;
-  auto restore = [&] {
-    app.order = keptOrder;
-    app.orderLines = keptLines;
-    app.orders.position = keptCursor.position;
-    app.orders.entry = keptCursor.entry;
-  };
-  auto fail = [&](std::int32_t stored) {
-    if (stored) RemoveEntry(app, stored);
-    restore();
+  auto journal = std::make_shared<CollectiveJournal>();
+  if (!journal->take(app)) return false;
+  platform::File index =
+      store::OpenData(app, store::kOrderIndexName, Access::ReadWrite, Share::Exclusive);
+  store::OrderHead head = collection.head;
+  // The number is in the journal before it is drawn: a start after a kill
+  // gives back a number that was drawn and never used.
+  CollectiveIntent intent;
+  for (const CollectedOrder& order : collection.orders) intent.notes.push_back(order.orderNumber);
+  const char* failed = store::kParameterFileName;
+  bool drawn = index && store::PeekOrderNumber(app, intent.invoiceNumber, intent.drawnCounter);
+  if (drawn) {
+    failed = kCollectiveJournalName;
+    drawn = journal->record(intent);
+  }
+  std::uint32_t counter = 0;
+  if (drawn) {
+    failed = store::kParameterFileName;
+    drawn = store::DrawNextOrderNumber(app, head, counter);
+  }
+  if (drawn && (head.orderNumber != intent.invoiceNumber || counter != intent.drawnCounter)) {
+    // The month turned between the two: the journal names the number drawn.
+    intent.invoiceNumber = head.orderNumber;
+    intent.drawnCounter = counter;
+    failed = kCollectiveJournalName;
+    drawn = journal->append(frame::Format("Rechnung %ld\nZaehler %lu\n",
+                                          static_cast<long>(head.orderNumber),
+                                          static_cast<unsigned long>(counter)));
+    if (!drawn) store::GiveBackOrderNumber(app, head.orderNumber, counter);
+  }
+  if (!drawn) {
+    journal->close();
     Tell(app,
          frame::Format("Die Datei %s%s konnte nicht geschrieben werden.\n"
                        "Die Sammelrechnung ist nicht ausgestellt.",
-                       app.dataDirectory.c_str(), store::kOrderDataName),
+                       app.dataDirectory.c_str(), failed),
          frame::Icon::Stop);
     return false;
-  };
-  const int count = collection.head.lineCount;
-  std::copy(collection.lines.begin() + 1, collection.lines.begin() + 1 + count,
-            app.orderLines.begin() + 1);
-  store::OrderHead head = collection.head;
+  }
   head.flags |= store::kOrderInvoicePrinted;
-  std::int32_t position = -1;
-  if (!store::StoreOrder(app, head, position, store::StoreMode::NewNumber)) return fail(0);
-  // Storing gave every line the collective invoice's number; each line
-  // names its delivery note again, written in place.
-  for (int i = 1; i <= count; ++i) app.orderLines[i].orderNumber = collection.lines[i].orderNumber;
-  if (!store::StoreOrder(app, head, position, store::StoreMode::Rewrite) ||
-      !MarkCollected(app, collection, true))
-    return fail(head.orderNumber);
+  for (int i = 1; i <= head.lineCount; ++i) collection.lines[i].length = store::kOrderLineSize;
   collection.head = head;
-  restore();
+  collection.intent = intent;
+  collection.journal = std::move(journal);
   return true;
 }
 
-bool WithdrawCollection(frame::AppState& app, const Collection& collection) {
-  if (!collection.head.orderNumber || !MarkCollected(app, collection, false)) return false;
-  const auto kept = app.orders;
-  RemoveEntry(app, collection.head.orderNumber);
-  app.orders.position = kept.position;
-  app.orders.entry = kept.entry;
+bool CompleteCollection(frame::AppState& app, Collection& collection,
+                        const store::IssuedDocuments& documents) {
+  platform::PauseAt("sammelrechnung");
+  if (!collection.journal || !collection.journal->held() || !collection.head.orderNumber)
+    return false;
+  const std::int32_t number = collection.head.orderNumber;
+  store::IndexedFile file = store::OrderFile(app);
+  platform::File index =
+      store::OpenData(app, store::kOrderIndexName, Access::ReadWrite, Share::Exclusive);
+  auto fail = [&](const char* name) {
+    if (name)
+      Tell(app,
+           frame::Format("Die Datei %s%s konnte nicht geschrieben werden.\n"
+                         "Die Sammelrechnung ist nicht ausgestellt.",
+                         app.dataDirectory.c_str(), name),
+           frame::Icon::Stop);
+    if (index) TakeBackNumber(app, collection);
+    return false;
+  };
+  store::IndexBlock block;
+  if (!index || !file.ReadIndex(index, block)) return fail(store::kOrderIndexName);
+  if (file.RefuseWhenFull(block)) return fail(nullptr);
+  platform::File data =
+      store::OpenData(app, store::kOrderDataName, Access::ReadWrite, Share::DenyWrite);
+  if (!data) return fail(store::kOrderDataName);
+  std::vector<store::OrderLine> lines;
+  std::int32_t customerRef = 0;
+  if (!ReadCollectedAgain(app, data, block, collection, lines, customerRef)) return fail(nullptr);
+
+  store::OrderHead head = collection.head;
+  head.customerRef = customerRef;
+  head.length = static_cast<std::uint16_t>(store::kOrderHeadSize);
+  const int count = head.lineCount;
+  std::uint64_t end = 0;
+  const std::uint64_t size = store::kOrderHeadSize + static_cast<std::uint64_t>(count) * store::kOrderLineSize;
+  if (!data.seekToEnd(&end) || end + size > UINT32_MAX) return fail(store::kOrderDataName);
+  collection.intent.dataEnd = static_cast<std::int64_t>(end);
+  if (!collection.journal->append("Datenende " + std::to_string(end) + "\n"))
+    return fail(kCollectiveJournalName);
+  std::vector<std::uint8_t> bytes(size);
+  std::memcpy(bytes.data(), &head, store::kOrderHeadSize);
+  for (int i = 1; i <= count; ++i) {
+    lines[i].length = static_cast<std::uint16_t>(store::kOrderLineSize);
+    std::memcpy(bytes.data() + store::kOrderHeadSize + (i - 1) * store::kOrderLineSize, &lines[i],
+                store::kOrderLineSize);
+  }
+  auto cutBack = [&] { data.truncate(end); };
+  if (!data.seek(end) || !data.write(bytes.data(), bytes.size())) {
+    cutBack();
+    return fail(store::kOrderDataName);
+  }
+  const store::OrderIndexEntry entry{static_cast<std::uint32_t>(customerRef), number,
+                                     static_cast<std::uint32_t>(end)};
+  std::int32_t position = 0;
+  const std::int64_t indexSize = index.size();
+  if (!file.InsertEntry(index, block, std::span(reinterpret_cast<const std::uint8_t*>(&entry), sizeof entry),
+                        position)) {
+    cutBack();
+    return fail(store::kOrderIndexName);
+  }
+  store::IssueRecord record =
+      StateIssue(head, lines, app.parameters, app.address, collection.invoiceDate,
+                 LastDelivery(collection, ServiceDateOf(app.dataDirectory, head, collection.invoiceDate)));
+  record.issuedAt = IssueMoment(app.clock->now());
+  const bool archived = store::ArchiveIssuedDocuments(app, number, documents, record);
+  if (!archived || !store::AppendIssueRecord(app, record)) {
+    // The index as it was, to the byte: no entry behind the count names
+    // the invoice.
+    store::IndexBlock now;
+    std::int32_t at = -1;
+    if (file.ReadIndex(index, now) && OrderOffset(now, number, &at) >= 0 &&
+        file.DeleteEntry(index, now, at) && index.size() > indexSize)
+      index.truncate(static_cast<std::uint64_t>(indexSize));
+    cutBack();
+    for (const char* extension : {"pdf", "xml"})
+      if (app.fileSystem->exists(store::ArchivePath(app, number, extension)))
+        app.fileSystem->remove(store::ArchivePath(app, number, extension));
+    return fail(archived ? store::kIssueFileName : store::kArchiveFolderName);
+  }
+  // Issued: the record is there. The marks follow; what a failure leaves
+  // undone the next start finishes from the journal, which stays.
+  collection.head = head;
+  collection.lines = lines;
+  if (!MarkBilled(data, block, collection.intent.notes)) {
+    collection.journal->leave();
+    Tell(app,
+         frame::Format("Die Sammelrechnung Nr. %ld ist ausgestellt, ihre Lieferscheine sind aber "
+                       "noch nicht alle als berechnet vermerkt (%s%s).\n"
+                       "Das wird beim nächsten Start nachgeholt.",
+                       static_cast<long>(number), app.dataDirectory.c_str(), store::kOrderDataName),
+         frame::Icon::Stop);
+    return true;
+  }
+  collection.journal->close();
   return true;
 }
 
-CollectionInPane::CollectionInPane(frame::AppState& app, const Collection& collection)
+bool WithdrawCollection(frame::AppState& app, Collection& collection) {
+  if (!collection.journal || !collection.journal->held()) return false;
+  platform::File index =
+      store::OpenData(app, store::kOrderIndexName, Access::ReadWrite, Share::Exclusive);
+  if (!index) {
+    // The number stays drawn, unused; the journal is let go all the same.
+    collection.journal->close();
+    collection.journal.reset();
+    return false;
+  }
+  TakeBackNumber(app, collection);
+  return true;
+}
+
+CollectionInPane::CollectionInPane(frame::AppState& app, Collection& collection)
     : app_(app), collection_(collection), order_(app.order), lines_(app.orderLines),
       cursor_(app.orders) {
   app.order = collection.head;
@@ -292,28 +488,18 @@ void CollectionInPane::issued() {
   app_.order = collection_.head;
 }
 
-void CollectionInPane::printed() {
-  if (printed_) return;
+bool CollectionInPane::printed() {
+  if (printed_) return completed_;
   printed_ = true;
-  if (!issued_) return;
-  store::IssueRecord record =
-      StateIssue(collection_.head, collection_.lines, app_.parameters, app_.address,
-                 collection_.invoiceDate,
-                 ServiceDateOf(app_.dataDirectory, collection_.head, collection_.invoiceDate));
-  record.issuedAt = IssueMoment(app_.clock->now());
+  if (!issued_) return true;
+  // The documents are drawn before the order file is taken: drawing reads it.
   store::IssuedDocuments documents;
   if (app_.renderIssuedDocuments)
     app_.renderIssuedDocuments(app_, static_cast<int>(DocumentKind::CollectiveInvoice),
                                collection_.invoiceDate, documents);
-  if (!store::ArchiveIssuedDocuments(app_, collection_.head.orderNumber, documents, record) ||
-      !store::AppendIssueRecord(app_, record))
-    Tell(app_,
-         frame::Format("Die Datei %s%s konnte nicht geschrieben werden.\n"
-                       "Die Sammelrechnung Nr. %ld ist gedruckt, aber nicht im Rechnungsausgangsbuch "
-                       "vermerkt.\nBitte die Datenstruktur prüfen.",
-                       app_.dataDirectory.c_str(), store::kIssueFileName,
-                       static_cast<long>(collection_.head.orderNumber)),
-         frame::Icon::Stop);
+  completed_ = CompleteCollection(app_, collection_, documents);
+  if (completed_) app_.order = collection_.head;
+  return completed_;
 }
 
 CollectionInPane::~CollectionInPane() {
@@ -330,7 +516,7 @@ CollectionInPane::~CollectionInPane() {
   app_.orders.position = cursor_.position;
   app_.orders.entry = cursor_.entry;
   // The pane's own order, when billed now, shows the mark it got in the file.
-  if (!issued_ || !printed_ || !order_.orderNumber) return;
+  if (!issued_ || !completed_ || !order_.orderNumber) return;
   for (const CollectedOrder& collected : collection_.orders)
     if (collected.orderNumber == order_.orderNumber)
       app_.order.flags |= store::kOrderCollectivelyBilled;

@@ -13,10 +13,14 @@
 #define BELVON_ORDERS_COLLECTIVE_INVOICE_H
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "orders/collective_journal.h"
 #include "store/app_state.h"
+#include "store/issue_archive.h"
 #include "store/order_record.h"
 
 namespace orders {
@@ -48,7 +52,20 @@ struct Collection {
   std::vector<store::OrderLine> lines = std::vector<store::OrderLine>(store::kOrderLineSlots);
   std::vector<CollectedOrder> orders;
   std::string invoiceDate;  // the date the document is printed with
+  // Held from the drawing of the number until the invoice is issued or
+  // taken back.
+  std::shared_ptr<CollectiveJournal> journal;
+  CollectiveIntent intent;
 };
+
+// The dates of the delivery notes that a collective invoice's lines name
+// (1 .. line count of `lines`), as RECHNUNG.DAT holds them: the earliest and
+// the latest ("dd.mm.yyyy"), what the invoice states as the time of its
+// supplies. Both empty when no note can be read.
+struct DeliveryPeriod {
+  std::string first, last;
+};
+DeliveryPeriod DeliveryPeriodOf(frame::AppState& app, std::span<const store::OrderLine> lines);
 
 // The "bis" preset: the highest number the month rule can give this month.
 std::string HighestNumberOfMonth(const platform::Clock& clock);
@@ -67,17 +84,31 @@ std::string HighestNumberOfMonth(const platform::Clock& clock);
 // read or nothing was collected.
 bool CollectOrders(frame::AppState& app, const CollectionRequest& request, Collection& out);
 
-// Issues the collective invoice, all or nothing: it is stored as an invoice
-// with the next number of the order counter (which it then carries in
-// `collection.head`), and every collected order is marked as billed by it.
-// A collected order that changed since it was collected, or a write that
-// fails, leaves the files as they were (a drawn number is not used again)
-// and is reported.
+// Issuing is one transaction in two steps around the printing, held by
+// the journal SAMMEL.JNL (orders/collective_journal.h) from the first to
+// the last, so that no second copy issues a collective invoice meanwhile:
+//
+// IssueCollection draws the invoice's number (which it then carries in
+// `collection.head`, for the document to print) and records it in the
+// journal; nothing else is written. False (told) when the journal or the
+// parameter file could not be had.
 bool IssueCollection(frame::AppState& app, Collection& collection);
 
-// Takes back an issued collective invoice whose document could not be
-// printed: its entry is removed and its delivery notes are no longer marked.
-bool WithdrawCollection(frame::AppState& app, const Collection& collection);
+// Once the document is out: under the order index, held exclusively for
+// the whole step, every delivery note is found again by its number (a
+// reorganisation may have moved it since it was collected) and must be as
+// collected and billed by no other collective invoice; the invoice is
+// appended to RECHNUNG.DAT with its lines read afresh, entered in the
+// index, recorded in the book of issued invoices (the record is the issue:
+// from then on a start finishes it), and its delivery notes are marked.
+// Anything that fails before the record takes all back and gives the
+// number back (told); false then.
+bool CompleteCollection(frame::AppState& app, Collection& collection,
+                        const store::IssuedDocuments& documents);
+
+// Takes back a collective invoice whose document could not be printed:
+// its number is given back while no later one was drawn.
+bool WithdrawCollection(frame::AppState& app, Collection& collection);
 
 // Holds the collection in the order pane's buffers, where the print job
 // takes its document from, and puts the pane's own order back when it ends,
@@ -85,24 +116,25 @@ bool WithdrawCollection(frame::AppState& app, const Collection& collection);
 // An issued collection whose document never came out is withdrawn then.
 class CollectionInPane {
  public:
-  CollectionInPane(frame::AppState& app, const Collection& collection);
+  CollectionInPane(frame::AppState& app, Collection& collection);
   ~CollectionInPane();
   CollectionInPane(const CollectionInPane&) = delete;
   CollectionInPane& operator=(const CollectionInPane&) = delete;
   // The collection was issued: the document shows its number.
   void issued();
-  // A copy is out: the collective invoice stays, and the first copy records
-  // what it states in the book of issued invoices.
-  void printed();
+  // A copy is out: the first one completes the issue (CompleteCollection);
+  // false when that failed.
+  bool printed();
 
  private:
   frame::AppState& app_;
-  const Collection& collection_;
+  Collection& collection_;
   store::OrderHead order_;
   std::vector<store::OrderLine> lines_;
   frame::IndexCursor<store::OrderIndexEntry> cursor_;
   bool issued_ = false;
   bool printed_ = false;
+  bool completed_ = false;
 };
 
 }  // namespace orders

@@ -5,6 +5,8 @@
 #include <unordered_map>
 
 #include "core/dates.h"
+#include "orders/booking_journal.h"
+#include "orders/collective_journal.h"
 #include "orders/document_figures.h"
 #include "orders/order_math.h"
 #include "store/data_file.h"
@@ -249,7 +251,9 @@ std::string ServiceDateOf(const std::string& dataDirectory, const store::OrderHe
   return invoiceDate;
 }
 
-bool CompleteIssueBook(frame::AppState& app) {
+namespace {
+
+bool CompleteBook(frame::AppState& app) {
   std::vector<store::IssueRecord> tail;
   {
     // Held exclusively while it is looked at: a second copy starting now
@@ -275,6 +279,15 @@ bool CompleteIssueBook(frame::AppState& app) {
   // The book is let go before the order file is taken: issuing takes them
   // the other way round.
   return RollForward(app, tail);
+}
+
+}  // namespace
+
+bool CompleteIssueBook(frame::AppState& app) {
+  // What a killed copy left half done is finished or taken back first: a
+  // collective invoice by its record in the book, a booking by its journal.
+  const bool finished = FinishCollectiveInvoice(app) && FinishInterruptedBooking(app);
+  return CompleteBook(app) && finished;
 }
 
 }  // namespace orders

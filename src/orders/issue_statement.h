@@ -66,7 +66,10 @@ store::AddressRecord CustomerOf(frame::AppState& app, std::int32_t customerRef);
 // Older directories: every issued invoice without a record gets one, made
 // from its stored total and today's tax rates and marked as taken over;
 // records whose order never got its issued mark (the program stopped
-// between the two writes) get the mark now. Run at every load; cheap when
+// between the two writes) get the mark now. Before that, what a killed
+// copy left in a journal is finished or taken back: a collective invoice
+// (orders/collective_journal.h) and an order half booked
+// (orders/booking_journal.h). Run at every load; cheap when
 // the book is complete. False when a file could not be read or written.
 bool CompleteIssueBook(frame::AppState& app);
 

@@ -9,6 +9,7 @@
 #include "core/figures.h"
 #include "core/user_interface.h"
 #include "core/dates.h"
+#include "orders/collective_invoice.h"
 #include "orders/document_figures.h"
 #include "orders/girocode.h"
 #include "store/quotation_validity.h"
@@ -147,6 +148,7 @@ class OrderDocument {
                                             : einvoice::Settings{};
     if (!refused.empty()) context.warn(refused);
     legal_ = invoiceLike() && settings.legalLines;
+    if (legal_ && job_ == kJobCollectiveInvoice) deliveries_ = orders::DeliveryPeriodOf(context.app, lines_);
     if (legal_) {
       sellerTaxId_ = Utf8(p_.vatId).empty()
                          ? (settings.taxNumber.empty() ? "" : "Steuernummer: " + settings.taxNumber)
@@ -251,7 +253,16 @@ class OrderDocument {
   void legalInfo(int y) {
     if (!legal_) return;
     // A collective invoice bills deliveries of many dates, each on its own
-    // delivery note; it names no single one.
+    // delivery note: it states the time from the first to the last.
+    if (job_ == kJobCollectiveInvoice && !deliveries_.first.empty()) {
+      const std::string& a = deliveries_.first;
+      const std::string& b = deliveries_.last;
+      right(kRight, y + 25,
+            a == b ? "Leistungsdatum: " + platform::Cp1252ToUtf8(a)
+                   : "Lieferzeitraum: " +
+                         platform::Cp1252ToUtf8(a.substr(6) == b.substr(6) ? a.substr(0, 6) : a) +
+                         "–" + platform::Cp1252ToUtf8(b));
+    }
     if (job_ == kJobInvoice) {
       std::string service = Utf8(head_.orderDate);
       if (!serviceDateByOrder_ || orders::ParseDate(service).month < 1) service = termsDate();
@@ -989,6 +1000,7 @@ class OrderDocument {
   std::string validity_;   // "Dieses Angebot gilt bis ..." or none
   bool legal_ = false;
   bool serviceDateByOrder_ = false;
+  orders::DeliveryPeriod deliveries_;
   std::string sellerTaxId_, exemptionReason_;
   int noteEnd_ = 0, notePage_ = 0;
   std::string giroPayload_;  // empty: no GiroCode on this document

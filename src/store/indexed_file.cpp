@@ -216,6 +216,18 @@ int IndexedFile::DeleteIndexEntry(std::int32_t& position) {
   return 1;
 }
 
+int IndexedFile::DeleteEntry(platform::File& index, const IndexBlock& block,
+                             std::int32_t position) {
+  const std::int32_t last = block.count - 1;
+  if (position < 0 || position > last) return 0;
+  std::vector<std::uint8_t> tail(block.entry(position + 1), block.entry(last + 1));
+  if (last > 0) tail.insert(tail.end(), block.entry(last), block.entry(last + 1));
+  else tail.assign(layout_.entrySize, 0);
+  if (!replaceTail(index, position, tail, last - 1)) return 0;
+  setLastIndex(last - 1);
+  return 1;
+}
+
 bool IndexedFile::RefuseWhenFull(const IndexBlock& block) {
   if (block.count < layout_.maxEntries) return false;
   if (app_.ui) {

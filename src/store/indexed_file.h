@@ -117,6 +117,10 @@ class IndexedFile {
               std::int32_t& currentPosition, std::span<std::uint8_t> currentEntry);
 
   int DeleteIndexEntry(std::int32_t& position);
+  // The same in the open, exclusively held index read as `block`. The slot
+  // behind the new count is given a copy of the last entry, so that no
+  // entry beyond the count names the record taken out.
+  int DeleteEntry(platform::File& index, const IndexBlock& block, std::int32_t position);
   // A new record is inserted. A rewrite whose key is equal under the
   // collation stays in place (the entry takes the key's new letter case); a
   // changed key appends the record, moves its entry in one write of the index

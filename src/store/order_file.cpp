@@ -102,6 +102,27 @@ int RefuseDamagedOrder(frame::AppState& app, std::int32_t orderNumber) {
 
 }  // namespace
 
+bool PeekOrderNumber(frame::AppState& app, std::int32_t& number, std::uint32_t& counter) {
+  platform::File par = OpenData(app, kParameterFileName, Access::Read, Share::DenyWrite);
+  if (!par || !ReadCounter(app, par, counter)) return false;
+  number = static_cast<std::int32_t>(orders::ApplyMonthRule(app, counter));
+  return true;
+}
+
+bool DrawNextOrderNumber(frame::AppState& app, OrderHead& head, std::uint32_t& drawn) {
+  return DrawOrderNumber(app, head, drawn);
+}
+
+bool GiveBackOrderNumber(frame::AppState& app, std::int32_t number, std::uint32_t drawn) {
+  platform::File par = OpenData(app, kParameterFileName, Access::ReadWrite, Share::Exclusive);
+  std::uint32_t counter = 0;
+  if (!par || !ReadCounter(app, par, counter) ||
+      counter != static_cast<std::uint32_t>(number) + 1 || !WriteCounter(par, drawn))
+    return false;
+  app.nextOrderNumber = drawn;
+  return true;
+}
+
 int DeleteOrderEntry(frame::AppState& app, std::int32_t& position) {
   return OrderFile(app).DeleteIndexEntry(position);
 }

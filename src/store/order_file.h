@@ -46,6 +46,20 @@ int ChangeOrderHead(frame::AppState& app, std::int32_t orderNumber,
                     const std::function<bool(OrderHead& head)>& change,
                     OrderHead* changed = nullptr);
 
+// For a caller that holds the order index exclusively: the number the next
+// draw gives and the counter it finds, nothing written.
+bool PeekOrderNumber(frame::AppState& app, std::int32_t& number, std::uint32_t& counter);
+
+// For a caller that holds the order index exclusively (so that no other copy
+// draws meanwhile): the next order number goes into `head` and the counter
+// in the parameter file is raised past it; `drawn` is the counter it held
+// before. False (nothing drawn) when the parameter file failed.
+bool DrawNextOrderNumber(frame::AppState& app, OrderHead& head, std::uint32_t& drawn);
+
+// Gives `number` back (the counter becomes `drawn` again) while no other
+// number was drawn after it; true when it was given back. Held as above.
+bool GiveBackOrderNumber(frame::AppState& app, std::int32_t number, std::uint32_t drawn);
+
 // Writes the head and lines 1 .. line count of app.orderLines.
 int StoreOrder(frame::AppState& app, OrderHead& head, std::int32_t& position, StoreMode mode);
 

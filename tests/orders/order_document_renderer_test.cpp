@@ -28,6 +28,7 @@
 #include "orders/order_document_fixture.h"
 #include "support/layout_check.h"
 #include "store/order_file.h"
+#include "store/order_kinds.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -465,6 +466,53 @@ TEST_F(OrderDocumentTest, ACollectiveInvoiceHeadsEveryColumnAndKeepsItsDescripti
     }
     EXPECT_EQ(figures, heads);
     EXPECT_EQ(figures.size(), discount ? 5u : 4u);
+    const auto faults = testsupport::LayoutFaults(canvas, 2100, 2970);
+    EXPECT_TRUE(faults.empty()) << faults.front();
+  }
+}
+
+// A collective invoice states when its supplies were made: the dates of the
+// delivery notes it bills, from the first to the last, where an invoice
+// states its Leistungsdatum.
+TEST_F(OrderDocumentTest, ACollectiveInvoiceStatesTheDatesOfItsDeliveries) {
+  testsupport::TempDir dir;
+  app.dataDirectory = dir.path();
+  for (const char* name : {"BELVON.PAR", "RECHNUNG.IDX", "RECHNUNG.DAT"})
+    testsupport::WriteBytes(dir.file(name), {});
+  app.nextOrderNumber = 1261200001;
+  einvoice::Settings settings;
+  settings.legalLines = true;
+  ASSERT_TRUE(einvoice::SaveSettings(dir.path(), settings));
+  auto note = [&](const char* date) {
+    store::OrderHead head{};
+    Put(head.orderDate, date);
+    head.flags = store::kOrderDeliveryNotePrinted;
+    std::int32_t position = -1;
+    EXPECT_EQ(store::StoreOrder(app, head, position, store::StoreMode::NewNumber), 1);
+    return head.orderNumber;
+  };
+  const struct {
+    std::vector<const char*> dates;
+    const char* stated;
+  } cases[] = {
+      {{"03.12.2026", "28.11.2026", "01.12.2026"}, "Lieferzeitraum: 28.11.–03.12.2026"},
+      {{"30.12.2025", "02.01.2026"}, "Lieferzeitraum: 30.12.2025–02.01.2026"},
+      {{"02.12.2026", "02.12.2026"}, "Leistungsdatum: 02.12.2026"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stated);
+    app.order.lineCount = 0;
+    std::vector<std::int32_t> numbers;
+    for (const char* date : c.dates) numbers.push_back(note(date));
+    app.order = store::OrderHead{};
+    app.order.orderNumber = 1261200099;
+    app.order.flags = store::kOrderCollectiveInvoice | store::kOrderInvoicePrinted;
+    Put(app.order.invoiceDate, "06.12.2026");
+    Put(app.order.orderDate, "06.12.2026");
+    for (std::int32_t number : numbers) add(1, "A", "Ware", 1000).orderNumber = number;
+    const RecordingCanvas canvas = render(kJobCollectiveInvoice);
+    EXPECT_NE(canvas.findText(c.stated), nullptr);
+    EXPECT_EQ(canvas.findText("Leistungsdatum: 06.12.2026"), nullptr);
     const auto faults = testsupport::LayoutFaults(canvas, 2100, 2970);
     EXPECT_TRUE(faults.empty()) << faults.front();
   }

@@ -61,7 +61,13 @@ TEST(CollectiveInvoiceBooks, EveryEuroOnceAndNothingOpenOncePaid) {
     ASSERT_TRUE(orders::CollectOrders(
         book.app, {static_cast<std::uint32_t>(meier), 0, 2147483647, false, "06.12.2026"},
         collection));
-    ASSERT_TRUE(orders::IssueCollection(book.app, collection));
+    {
+      // Issued as a print job issues it: the number, a copy out, the issue.
+      orders::CollectionInPane pane(book.app, collection);
+      ASSERT_TRUE(orders::IssueCollection(book.app, collection));
+      pane.issued();
+      ASSERT_TRUE(pane.printed());
+    }
     const store::OrderHead issued = collection.head;
     // Taxed once on its class sums, so it may differ from the sum of the
     // delivery notes' totals by a few cents, never by more.

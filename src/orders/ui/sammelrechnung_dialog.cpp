@@ -90,8 +90,8 @@ void SammelrechnungDialog::print() {
     return;
   }
   {
-    // The collective invoice is issued before it prints, so that every copy
-    // carries its number. The collection stays in the order pane's buffers
+    // The collective invoice's number is drawn before it prints, so that
+    // every copy carries it; the first copy out completes the issue. The collection stays in the order pane's buffers
     // for as long as a copy may still print from it (a preview holds
     // `printed`); the pane's own order comes back when the last holder lets
     // go, and a collective invoice of which no copy came out is withdrawn.
