@@ -247,6 +247,8 @@ bool CollectOrders(frame::AppState& app, const CollectionRequest& request, Colle
     Tell(app, "Die Aufträge können nicht gelesen werden.", frame::Icon::Stop);
     return false;
   }
+  store::IssueBook issued;
+  if (request.includeInvoiced && !store::ReadIssueBook(app, issued)) return false;
   auto damaged = [&app](std::int32_t number) {
     Tell(app,
          frame::Format("Probleme mit Auftrag #%ld\nAuftrag kann nicht berücksichtigt werden.",
@@ -269,6 +271,16 @@ bool CollectOrders(frame::AppState& app, const CollectionRequest& request, Colle
     if (!Qualifies(head, request.includeInvoiced) ||
         collected + head.lineCount > kMaxCollectedLines)
       continue;
+    // An issued invoice is final: its order is never billed a second time,
+    // even when already invoiced orders are asked for.
+    if ((head.flags & store::kOrderInvoicePrinted) && issued.find(entry.orderNumber)) {
+      Tell(app,
+           frame::Format("Auftrag %ld ist als Rechnung ausgestellt\n"
+                         "und wird nicht noch einmal berechnet.",
+                         static_cast<long>(entry.orderNumber)),
+           frame::Icon::Exclamation);
+      continue;
+    }
     // A payment belongs to the invoice it was made on: an invoice paid in
     // whole or in part is not billed again.
     if (head.paid != 0) {

@@ -14,6 +14,7 @@
 #include "maintenance/structure_test.h"
 #include "orders/order_math.h"
 #include "store/indexed_file.h"
+#include "store/issue_file.h"
 #include "store/order_file.h"
 #include "store/order_kinds.h"
 #include "support/failing_file_system.h"
@@ -70,16 +71,25 @@ TEST(CollectiveInvoice, BillsTheDeliveryNotesInAnInvoiceOfItsOwn) {
     bool includeInvoiced;
     std::vector<int> billed;  // of Range's orders
     std::int32_t total;       // of the collective invoice
+    bool order3Issued = false;  // order 3 has its record of issue
   };
   const Case cases[] = {
       {"invoiced orders left out by default", 0, 4, false, {0, 4}, 1300},
       {"asked to include invoiced orders", 0, 4, true, {0, 3, 4}, 1600},
       {"only a quotation", 2, 2, true, {}, 0},
+      {"an issued invoice is never billed again", 0, 4, true, {0, 4}, 1300, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Range range;
     range.ui.defaultAnswer = true;
+    if (c.order3Issued) {
+      std::vector<store::OrderLine> lines;
+      const store::OrderHead head = range.stored(range.numbers[3], &lines);
+      ASSERT_TRUE(store::AppendIssueRecord(
+          range.app, orders::StateIssue(head, lines, range.app.parameters, store::AddressRecord{},
+                                        "01.11.2026", "01.11.2026")));
+    }
     orders::Collection collection;
     const bool collected = orders::CollectOrders(
         range.app, range.request(c.from, c.to, c.includeInvoiced), collection);
