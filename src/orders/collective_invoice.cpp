@@ -43,11 +43,6 @@ bool Qualifies(const store::OrderHead& head, bool includeInvoiced) {
   return includeInvoiced || !(head.flags & store::kOrderInvoicePrinted);
 }
 
-bool WriteHead(platform::File& data, std::uint32_t offset, const store::OrderHead& head) {
-  const std::size_t n = std::min<std::size_t>(head.length, sizeof head);
-  return data.seek(offset) && data.write(&head, n);
-}
-
 void Tell(frame::AppState& app, const std::string& text, frame::Icon icon) {
   if (app.ui) app.ui->message(text, icon);
 }

@@ -122,7 +122,7 @@ TEST_F(EnvelopeTest, AWideAddressIsSetSmallerAndWhatStillDoesNotFitIsTold) {
       EXPECT_EQ(nameHeight, nominal);
     EXPECT_EQ(townWhole, !told);
     ASSERT_EQ(warnings.size(), told ? 1u : 0u);
-    if (told) EXPECT_NE(warnings.front().find(line5), std::string::npos);
+    if (told) { EXPECT_NE(warnings.front().find(line5), std::string::npos); }
   }
 }
 

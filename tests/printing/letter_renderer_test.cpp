@@ -75,7 +75,7 @@ TEST_F(LetterTest, DateAndBodyBelowTheAddressOnTheLetterhead) {
 // page that much shorter, so that its footer stays on the sheet where it
 // stands without an offset.
 TEST_F(LetterTest, PrintOffsetsMoveTheLetterButKeepTheFooterOnTheSheet) {
-  for (const auto [h, v] : {std::pair{0, 0}, {5, -3}, {0, 15}, {-10, 40}}) {
+  for (const auto& [h, v] : {std::pair{0, 0}, {5, -3}, {0, 15}, {-10, 40}}) {
     SCOPED_TRACE(std::to_string(h) + " mm right, " + std::to_string(v) + " mm down");
     app.parameters.printOffsetHorizontal = static_cast<std::int16_t>(h);
     app.parameters.printOffsetVertical = static_cast<std::int16_t>(v);
@@ -89,7 +89,7 @@ TEST_F(LetterTest, PrintOffsetsMoveTheLetterButKeepTheFooterOnTheSheet) {
     }
     // The footer's lowest line on every page, in sheet coordinates.
     for (const auto* op : canvas.texts())
-      if (op->text == "34117 Kassel") EXPECT_EQ(op->y + 10 * v, 2930);
+      if (op->text == "34117 Kassel") { EXPECT_EQ(op->y + 10 * v, 2930); }
     EXPECT_EQ(testsupport::LayoutFaults(canvas, 2100, 2970), std::vector<std::string>{});
   }
   // Offsets out of range are held at 100 mm.
@@ -103,7 +103,7 @@ TEST_F(LetterTest, PrintOffsetsMoveTheLetterButKeepTheFooterOnTheSheet) {
 // so, the next carries its number and the footer, no line is lost and none
 // stands over the footer. In the preview Page Down leads to the next page.
 TEST_F(LetterTest, ALongLetterGoesOnOnTheNextPageWithItsNumber) {
-  for (const auto [lines, footer, pages] :
+  for (const auto& [lines, footer, pages] :
        {std::tuple{30, true, 1}, {31, true, 2}, {40, true, 2}, {100, true, 3}, {40, false, 2}}) {
     SCOPED_TRACE(std::to_string(lines) + " lines" + (footer ? "" : ", no footer"));
     app.parameters.printFooter = footer;
@@ -138,7 +138,7 @@ TEST_F(LetterTest, ALongLetterGoesOnOnTheNextPageWithItsNumber) {
   RecordingCanvas paper;
   render(paper);
   const auto printed = testsupport::TextBoxes(paper);
-  for (const auto [target, more] : {std::pair{1, true}, {2, false}}) {
+  for (const auto& [target, more] : {std::pair{1, true}, {2, false}}) {
     session.view.targetPage = target;
     RecordingCanvas preview(true);
     const RenderOutcome outcome = MakeRenderer(kJobLetter)->render(preview, geometry, context);

@@ -54,8 +54,8 @@ TEST_F(IndexedFileTest, InsertionPositionsMatchASortedReference) {
     for (int n = 1 + random() % 3; n > 0; --n) key += alphabet[random() % alphabet.size()];
     const int at = insert(key);
     ASSERT_TRUE(at >= 0 && at <= static_cast<int>(index.size())) << at;
-    if (at > 0) ASSERT_LE(CompareKeys(index[at - 1], key), 0) << key << " at " << at;
-    if (at < static_cast<int>(index.size())) ASSERT_GE(CompareKeys(index[at], key), 0) << key;
+    if (at > 0) { ASSERT_LE(CompareKeys(index[at - 1], key), 0) << key << " at " << at; }
+    if (at < static_cast<int>(index.size())) { ASSERT_GE(CompareKeys(index[at], key), 0) << key; }
     index.insert(index.begin() + at, key);
     // Records are appended in the order they came, whatever their position.
     ASSERT_EQ(offset(at), 520u * i) << "the entry lands where the position says";

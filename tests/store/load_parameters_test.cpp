@@ -191,7 +191,7 @@ TEST_F(LoadParametersTest, AFileThatCannotBeReadIsNamedAtOnce) {
     app.parameters.plusOneNumbering = 1;
     ui = ScriptedUi{};
     EXPECT_EQ(LoadParameters(app), 0);
-    if (c.file[0] == 'B') EXPECT_EQ(app.nextOrderNumber, 1u) << "memory keeps what it had";
+    if (c.file[0] == 'B') { EXPECT_EQ(app.nextOrderNumber, 1u) << "memory keeps what it had"; }
     EXPECT_TRUE(ui.questions().empty()) << "nobody else holds it: nothing to wait for";
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_NE(ui.shown[0].text.find(dir.file(c.file)), std::string::npos);
@@ -382,7 +382,7 @@ TEST_F(MissingIndexTest, WhatIsNoRegularFileIsRefusedAndNothingIsCreatedOverIt) 
     std::filesystem::rename(path, dir.file("SICHER"));
     if (kind == 'd') std::filesystem::create_directory(path);
     if (kind == 'l') std::filesystem::create_symlink(dir.file("WEG"), path);
-    if (kind == 'f') ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
+    if (kind == 'f') { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); }
     ui = ScriptedUi{};
     ui.defaultAnswer = true;
     EXPECT_EQ(LoadParameters(app), 0);

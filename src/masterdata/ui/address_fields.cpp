@@ -194,7 +194,7 @@ bool TakeAddress(QWidget* root, store::AddressRecord& address, frame::FieldWrite
     for (int i = 0; i < 5; ++i)
       if (IsChecked(root, id::kSalutations[i]))
         salutation = static_cast<std::uint8_t>((salutation & 0xF0) | kSalutationValues[i]);
-    for (const auto [control, bit] : {std::pair{id::kSendXRechnung, store::kAddressSendXRechnung},
+    for (const auto& [control, bit] : {std::pair{id::kSendXRechnung, store::kAddressSendXRechnung},
                                       std::pair{id::kNoDunning, store::kAddressNoDunning},
                                       std::pair{id::kDiscountSum, store::kAddressPrintDiscountSum}}) {
       const bool set = frame::FindControl(root, control) ? IsChecked(root, control)
