@@ -153,7 +153,7 @@ TEST(BankBooking, EveryCaseBookedOnceInBothFormats) {
     frame::AppState other = book.OtherCopy(book.dir.path());
     ASSERT_TRUE(bank::ImportStatement(other, statement, true, "Bank", lines));
     for (std::size_t i = 0; i < lines.size(); ++i)
-      if (scene.actions[i] == bank::Action::Booked) EXPECT_EQ(lines[i].match.action, bank::Action::Already) << i;
+      if (scene.actions[i] == bank::Action::Booked) { EXPECT_EQ(lines[i].match.action, bank::Action::Already) << i; }
     ExpectBooksCountEachEuroOnce(book, scene);
   }
 }

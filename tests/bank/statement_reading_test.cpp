@@ -66,7 +66,7 @@ TEST(StatementReading, EveryLayoutGivesTheSameTransactions) {
     EXPECT_EQ(in.iban, "DE02120300000000202051");
     EXPECT_NE(in.text.find("Rechnung 126120001 und 126120002"), std::string::npos) << in.text;
     EXPECT_EQ(in.endToEnd, "E2E-4711");
-    if (c.bankReference) EXPECT_EQ(in.bankReference, "BREF0001");
+    if (c.bankReference) { EXPECT_EQ(in.bankReference, "BREF0001"); }
     const bank::Transaction& out = statement.transactions[1];
     EXPECT_EQ(out.bookingDate, "05.12.2026");
     EXPECT_EQ(out.cents, -5950);

@@ -35,8 +35,9 @@ TEST(IncomingCommand, AddsListsPaysAndPrintsAKeptInvoice) {
   const std::regex findings("\"findings\":\\[([^\\]]*)\\]");
   std::smatch match;
   ASSERT_TRUE(std::regex_search(out, match, findings));
-  if (!match[1].str().empty())
+  if (!match[1].str().empty()) {
     EXPECT_NE(match[1].str().find("Prüfregeln"), std::string::npos) << out;
+  }
 
   const struct {
     std::string args;

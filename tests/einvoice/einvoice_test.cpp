@@ -189,7 +189,7 @@ TEST(EInvoice, EveryKindOfInvoiceStatesThePrintedFiguresAndPassesTheOfficialRule
     const std::int64_t net = gross ? printed["Brutto-Summe"].first - printedTax : printed["Netto-Summe"].first;
     EXPECT_EQ(total("TaxBasisTotalAmount"), sign * net);
     EXPECT_EQ(total("DuePayableAmount"), sign * (finalLine.first - t.app.order.paid));
-    if (c.paidPart == 1.0) EXPECT_FALSE(root.select_node("//ram:SpecifiedTradePaymentTerms"));
+    if (c.paidPart == 1.0) { EXPECT_FALSE(root.select_node("//ram:SpecifiedTradePaymentTerms")); }
   }
 
   // One run of the kit for all of them: any error or fatal finding fails.

@@ -187,8 +187,9 @@ TEST(ListPreview, PromptCoversNoText) {
     EXPECT_LE(p[3], 2970);
     for (const auto* op : canvas.texts()) {
       const auto o = box(*op);
-      if (op != prompt)
+      if (op != prompt) {
         EXPECT_FALSE(p[0] < o[2] && o[0] < p[2] && p[1] < o[3] && o[1] < p[3]) << op->text;
+      }
     }
   }
 }

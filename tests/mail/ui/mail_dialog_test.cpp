@@ -76,7 +76,7 @@ class MailDialogTest : public testsupport::StoreTest {
     store::SetText(app.address.town, "34119 Kassel");
     app.address.salutation = store::kSalutationCompany | store::kAddressSendXRechnung;
     std::int32_t at = app.addresses.position;
-    if (store) ASSERT_TRUE(store::WriteAddress(app, app.address, at, false));
+    if (store) { ASSERT_TRUE(store::WriteAddress(app, app.address, at, false)); }
   }
 
   // The arguments the stand-in mail program was started with; nothing
